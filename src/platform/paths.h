@@ -1,0 +1,37 @@
+// Files, folders and path conventions of the running system.
+//
+// Paths travel through the program as std::string: UTF-8 on Windows, the
+// file system's own bytes on Linux (kept exactly, whatever their encoding).
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace platform {
+
+/// The folder separator of this system: '\\' on Windows, '/' on Linux.
+char pathSeparator();
+
+/// The user's documents folder, created when missing, without a trailing
+/// separator; empty when the system cannot tell.
+std::string documentsFolder();
+
+/// The user's home folder, without a trailing separator.
+std::string homeFolder();
+
+/// The std::filesystem form of a program path.
+std::filesystem::path toFsPath(const std::string& path);
+
+/// The program form of a std::filesystem path (inverse of toFsPath).
+std::string fromFsPath(const std::filesystem::path& path);
+
+/// Relative name of a picture's cached thumbnail below the thumbnail folder,
+/// without the ".jpg" that the cache appends. Windows: the first colon
+/// removed, a network path \\server\share\x.jpg mapped to UNC\server\share\x.jpg.
+/// Linux: the absolute path without its leading "/".
+std::string thumbnailRelativeName(const std::string& picturePath);
+
+/// Full path of the running executable.
+std::string executablePath();
+
+} // namespace platform
