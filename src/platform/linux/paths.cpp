@@ -1,0 +1,54 @@
+#include "platform/paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace platform {
+
+char pathSeparator() { return '/'; }
+
+std::string documentsFolder() {
+    QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (docs.isEmpty()) {
+        const QString home = QDir::homePath();
+        if (home.isEmpty())
+            return {};
+        docs = home + QStringLiteral("/Documents");
+    }
+    QDir().mkpath(docs);
+    if (!QFileInfo(docs).isDir())
+        return {};
+    std::string result = QFile::encodeName(QDir::cleanPath(docs)).toStdString();
+    while (result.size() > 1 && result.back() == '/')
+        result.pop_back();
+    return result;
+}
+
+std::string homeFolder() {
+    std::string home = QFile::encodeName(QDir::homePath()).toStdString();
+    while (home.size() > 1 && home.back() == '/')
+        home.pop_back();
+    return home;
+}
+
+std::filesystem::path toFsPath(const std::string& path) { return std::filesystem::path(path); }
+
+std::string fromFsPath(const std::filesystem::path& path) { return path.string(); }
+
+std::string thumbnailRelativeName(const std::string& picturePath) {
+    std::size_t start = 0;
+    while (start < picturePath.size() && picturePath[start] == '/')
+        ++start;
+    return picturePath.substr(start);
+}
+
+std::string executablePath() {
+    std::error_code ec;
+    auto p = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : p.string();
+}
+
+} // namespace platform
