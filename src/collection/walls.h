@@ -1,0 +1,37 @@
+// The collection's list file (list.txt in the data folder) and the changes
+// of the collection that rewrite it.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+/// Writing the list file failed; what() is the system's error text.
+struct ListFileError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+/// Full path of the list file.
+std::string ListFileName();
+
+/// Cuts the list file's bytes into paths: a byte-order mark (UTF-8, UTF-16
+/// LE or BE) decides the encoding, otherwise the system's list encoding; lines
+/// end at CR LF, CR or LF; nothing is trimmed; empty lines are kept here.
+std::vector<std::string> ParseListText(const std::string& bytes);
+
+/// Fills Walls from the list file, skipping empty lines and lines that name
+/// no existing file.
+void LoadWall();
+
+/// Writes the paths as the list file, creating the data folder when missing.
+/// The old file is replaced atomically; on failure it stays as it was and
+/// ListFileError is thrown.
+void WriteWallList(const std::vector<std::string>& paths);
+
+/// Removes entry numWall (0 <= numWall < count): its cached thumbnail file,
+/// its preview, the entry; then rewrites the list file (may throw ListFileError).
+void DeleteWall(int numWall);
+
+/// Replaces the whole collection by these paths (no previews, WasLoad false)
+/// and writes the list file (may throw ListFileError after the replacement).
+void ReplaceWalls(const std::vector<std::string>& paths);

@@ -1,0 +1,40 @@
+#include "ui/dialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+QWidget* ownerOf(QWidget* fallback) {
+    QWidget* active = QApplication::activeWindow();
+    return active ? active : fallback;
+}
+
+bool askOkCancel(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, QStringLiteral("Quorvane"), text, QMessageBox::Ok | QMessageBox::Cancel,
+                    ownerOf(owner));
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
+} // namespace
+
+bool AskExit(QWidget* owner) {
+    return askOkCancel(owner, QMessageBox::Question, QStringLiteral("Do you realy want to exit?"));
+}
+
+bool AskDeleteFile(QWidget* owner, const std::string& text) {
+    return askOkCancel(owner, QMessageBox::Information, QString::fromUtf8(text));
+}
+
+void ShowErrorBox(QWidget* owner, const std::string& text) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
+                    QString::fromUtf8(text), QMessageBox::Ok, ownerOf(owner));
+    box.exec();
+}
+
+void ShowAlreadyRunning(const std::string& caption) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(caption),
+                    QStringLiteral("The program is already running"), QMessageBox::Ok);
+    box.exec();
+}

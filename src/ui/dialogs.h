@@ -1,0 +1,18 @@
+// The program's message boxes.
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+/// "Do you realy want to exit?" with OK and Cancel; true on OK.
+bool AskExit(QWidget* owner);
+
+/// The Shift+Delete question about deleting a picture file; true on OK.
+bool AskDeleteFile(QWidget* owner, const std::string& text);
+
+/// The standard error box for an error that no handler caught.
+void ShowErrorBox(QWidget* owner, const std::string& text);
+
+/// "The program is already running", a plain message with a single OK.
+void ShowAlreadyRunning(const std::string& caption);

@@ -1,0 +1,6 @@
+#include "ui/uFolderSelect.h"
+
+TfFolderSelect::TfFolderSelect(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setWindowTitle(QStringLiteral("Quorvane"));
+    hide();
+}

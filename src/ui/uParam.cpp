@@ -1,0 +1,6 @@
+#include "ui/uParam.h"
+
+TfParam::TfParam(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setWindowTitle(QStringLiteral("Quorvane"));
+    hide();
+}

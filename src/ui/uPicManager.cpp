@@ -1,0 +1,6 @@
+#include "ui/uPicManager.h"
+
+TfPicManager::TfPicManager(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setWindowTitle(QStringLiteral("Quorvane"));
+    hide();
+}

@@ -1,0 +1,181 @@
+// The version marker and the stored settings, on the real settings file.
+#include "collection/scheduler.h"
+#include "collection/settings.h"
+#include "platform/store.h"
+#include "support/temphome.h"
+#include "system/globalkey.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+QString storePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Quorvane/Quorvane.conf");
+}
+
+void storeRaw(const QString& key, const QVariant& value) {
+    QSettings s(storePath(), QSettings::IniFormat);
+    s.setValue(key, value);
+}
+
+QVariant readRaw(const QString& key) {
+    QSettings s(storePath(), QSettings::IniFormat);
+    return s.value(key);
+}
+
+} // namespace
+
+class Settings : public TempHome {
+protected:
+    SchedulerTimers timers;
+};
+
+TEST_F(Settings, FirstStartWritesTheVersion) {
+    CurrentVersion("quorvane");
+    EXPECT_EQ(readRaw("version").toString(), "3.2");
+}
+
+TEST_F(Settings, AnotherVersionWipesEverySetting) {
+    for (const QVariant& old : {QVariant("3.1"), QVariant("3.20"), QVariant("3.2 "),
+                                QVariant(QStringList{"3.2", "x"})}) {
+        storeRaw("version", old);
+        storeRaw("param/interval", "60000");
+        storeRaw("other/x", "1");
+        CurrentVersion("quorvane");
+        EXPECT_EQ(readRaw("version").toString(), "3.2") << old.toString().toStdString();
+        EXPECT_FALSE(readRaw("param/interval").isValid()) << old.toString().toStdString();
+        EXPECT_FALSE(readRaw("other/x").isValid());
+    }
+}
+
+TEST_F(Settings, TheSameVersionKeepsTheSettings) {
+    storeRaw("version", "3.2");
+    storeRaw("param/interval", "60000");
+    CurrentVersion("quorvane");
+    EXPECT_EQ(readRaw("param/interval").toString(), "60000");
+}
+
+TEST_F(Settings, FirstStartDefaults) {
+    const WindowPosition pos = LoadSetting(1920, 1080);
+    EXPECT_EQ(pos.left, 560);
+    EXPECT_EQ(pos.top, 323);
+    EXPECT_FALSE(AutomaticallyChange);
+    EXPECT_FALSE(ChangeWithStart);
+    EXPECT_FALSE(RandomSelect);
+    EXPECT_TRUE(UseGlobalKey);
+    EXPECT_EQ(CurrentWall, 0);
+    EXPECT_EQ(ChangeInterval(), 300000);
+    EXPECT_EQ(HourCounter, 0);
+    EXPECT_EQ(MinuteCounter, 5);
+    EXPECT_FALSE(timers.QuorvaneTimer.enabled());
+    EXPECT_EQ(GlobalKeys[0], (TGlobalKey{true, true, false, 82}));
+    EXPECT_EQ(GlobalKeys[1], (TGlobalKey{true, true, false, 78}));
+    EXPECT_EQ(GlobalKeys[2], (TGlobalKey{true, true, false, 66}));
+}
+
+TEST_F(Settings, EveryValueRoundTrips) {
+    LoadSetting(1920, 1080);
+    AutomaticallyChange = false;
+    SetAutomaticallyChange(true);
+    ChangeWithStart = true;
+    RandomSelect = true;
+    SetChangeInterval(2 * 3600000 + 7 * 60000 + 1234);
+    CurrentWall = 17;
+    UseGlobalKey = false;
+    GlobalKeys[0] = {false, false, true, 116};
+    GlobalKeys[1] = {true, false, false, 0};
+    GlobalKeys[2] = {false, true, true, 65535};
+    SaveSetting({-2000, -1500});
+
+    const auto keys = GlobalKeys;
+    ResetState();
+    GlobalKeys = {};
+    timers.QuorvaneTimer.setEnabled(false);
+    const WindowPosition pos = LoadSetting(1920, 1080);
+    EXPECT_EQ(pos.left, -2000);
+    EXPECT_EQ(pos.top, -1500);
+    EXPECT_TRUE(AutomaticallyChange);
+    EXPECT_TRUE(timers.QuorvaneTimer.enabled());
+    EXPECT_TRUE(ChangeWithStart);
+    EXPECT_TRUE(RandomSelect);
+    EXPECT_EQ(ChangeInterval(), 2 * 3600000 + 7 * 60000 + 1234);
+    EXPECT_EQ(HourCounter, 2);
+    EXPECT_EQ(MinuteCounter, 7);
+    EXPECT_EQ(CurrentWall, 17);
+    EXPECT_FALSE(UseGlobalKey);
+    EXPECT_EQ(GlobalKeys, keys);
+    EXPECT_EQ(readRaw("param/gk1").toString(), "001116");
+    EXPECT_EQ(readRaw("param/gk2").toString(), "1000");
+}
+
+TEST_F(Settings, IntervalsAreShownInWholeHoursAndMinutes) {
+    storeRaw("param/interval", "5400000"); // 90 minutes
+    LoadSetting(1920, 1080);
+    EXPECT_EQ(HourCounter, 1);
+    EXPECT_EQ(MinuteCounter, 30);
+    storeRaw("param/interval", "90000"); // 90 seconds
+    LoadSetting(1920, 1080);
+    EXPECT_EQ(HourCounter, 0);
+    EXPECT_EQ(MinuteCounter, 1);
+    EXPECT_EQ(ChangeInterval(), 90000);
+}
+
+TEST_F(Settings, ZeroIntervalWithAutomaticChangeIsOnButNeverCounts) {
+    storeRaw("param/interval", "0");
+    storeRaw("param/AutomaticallyChange", "1");
+    LoadSetting(1920, 1080);
+    EXPECT_TRUE(AutomaticallyChange);
+    EXPECT_TRUE(timers.QuorvaneTimer.enabled());
+    EXPECT_FALSE(timers.QuorvaneTimer.isCounting());
+    EXPECT_EQ(HourCounter, 0);
+    EXPECT_EQ(MinuteCounter, 0);
+}
+
+TEST_F(Settings, AnyNonZeroBooleanIsOnAndIsWrittenBackAsOne) {
+    storeRaw("param/RandomSelect", "7");
+    storeRaw("param/UseGlobalKey", "0");
+    LoadSetting(1920, 1080);
+    EXPECT_TRUE(RandomSelect);
+    EXPECT_FALSE(UseGlobalKey);
+    SaveSetting({0, 0});
+    EXPECT_EQ(readRaw("param/RandomSelect").toString(), "1");
+}
+
+TEST_F(Settings, NegativeAndUnsignedDwordFormsReadAsSigned) {
+    storeRaw("param/left", "-5");
+    storeRaw("param/top", "4294967295"); // the same 32 bits as -1
+    const WindowPosition pos = LoadSetting(1920, 1080);
+    EXPECT_EQ(pos.left, -5);
+    EXPECT_EQ(pos.top, -1);
+}
+
+TEST_F(Settings, MalformedValuesKeepTheirDefaults) {
+    storeRaw("param/interval", "soon");
+    storeRaw("param/left", "99999999999");
+    storeRaw("param/PosView", "");
+    storeRaw("param/gk1", "abcd");
+    storeRaw("param/gk2", "11");
+    storeRaw("param/gk3", "0010065");
+    const WindowPosition pos = LoadSetting(1024, 768);
+    EXPECT_EQ(ChangeInterval(), 300000);
+    EXPECT_EQ(pos.left, 1024 / 2 - 400);
+    EXPECT_EQ(CurrentWall, 0);
+    EXPECT_EQ(GlobalKeys[0], (TGlobalKey{true, true, false, 82}));
+    EXPECT_EQ(GlobalKeys[1], (TGlobalKey{true, true, false, 78}));
+    EXPECT_EQ(GlobalKeys[2], (TGlobalKey{false, false, true, 65}));
+}
+
+TEST_F(Settings, ADamagedStoreNeverStopsTheLoad) {
+    std::filesystem::create_directories(home + "/.config/Quorvane");
+    writeFile(".config/Quorvane/Quorvane.conf", std::string("\0\xff[param\ninterval=\x01\n", 20));
+    EXPECT_NO_THROW(LoadSetting(1920, 1080));
+    EXPECT_EQ(ChangeInterval(), 300000);
+}
+
+TEST_F(Settings, AStoreThatCannotBeWrittenThrows) {
+    // A plain file where the settings folder should be.
+    writeFile(".config/Quorvane", "not a folder");
+    EXPECT_THROW(SaveSetting({0, 0}), platform::StoreError);
+}

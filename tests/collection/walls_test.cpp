@@ -1,0 +1,283 @@
+// The collection's list file: reading every form it may take, removing
+// entries, and writes that never leave a damaged list behind.
+#include "collection/state.h"
+#include "collection/thumbpath.h"
+#include "collection/walls.h"
+#include "support/temphome.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> wallPaths() {
+    std::vector<std::string> out;
+    for (const auto& w : Walls)
+        out.push_back(w.Path);
+    return out;
+}
+
+std::string utf16(const std::string& ascii, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : ascii) {
+        if (bigEndian) {
+            out += '\0';
+            out += c;
+        } else {
+            out += c;
+            out += '\0';
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+class ListFile : public TempHome {
+protected:
+    void SetUp() override {
+        TempHome::SetUp();
+        a = writeFile("pics/a.jpg", "x");
+        b = writeFile("pics/b b.png", "x");
+        c = writeFile("pics/c.bmp", "x");
+    }
+    void writeList(const std::string& bytes) { writeFile("Documents/Quorvane/list.txt", bytes); }
+    std::string listBytes() { return readFile(ListFileName()); }
+    std::string a, b, c;
+};
+
+TEST_F(ListFile, LineEndsOfEveryKindReadTheSame) {
+    for (const std::string sep : {"\r\n", "\n", "\r"}) {
+        Walls.clear();
+        writeList(a + sep + b + sep + c + sep);
+        LoadWall();
+        EXPECT_EQ(wallPaths(), (std::vector<std::string>{a, b, c})) << "separator size " << sep.size();
+    }
+}
+
+TEST_F(ListFile, MixedLineEndsAndMissingFinalLineEnd) {
+    writeList(a + "\r\n" + b + "\n" + c);
+    LoadWall();
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{a, b, c}));
+}
+
+TEST_F(ListFile, EmptyAndMissingLinesAreSkippedButStayInTheFile) {
+    const std::string text = a + "\r\n\r\n" + home + "/pics/gone.jpg\r\n" + c + "\r\n";
+    writeList(text);
+    LoadWall();
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{a, c}));
+    EXPECT_EQ(listBytes(), text);
+}
+
+TEST_F(ListFile, FoldersAndBlanksAroundPathsNameNoFile) {
+    writeList(home + "/pics\r\n " + a + "\r\n" + a + " \r\n" + b + "\r\n");
+    LoadWall();
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{b}));
+}
+
+TEST_F(ListFile, BlanksBelongToThePath) {
+    const std::string spaced = writeFile("pics/ lead.jpg ", "x");
+    writeList(spaced + "\r\n");
+    LoadWall();
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{spaced}));
+}
+
+TEST_F(ListFile, ByteOrderMarksDecideTheEncoding) {
+    const std::string lines = a + "\r\n" + c + "\r\n";
+    for (const std::string& bytes :
+         {"\xEF\xBB\xBF" + lines, utf16(lines, false), utf16(lines, true)}) {
+        Walls.clear();
+        writeList(bytes);
+        LoadWall();
+        EXPECT_EQ(wallPaths(), (std::vector<std::string>{a, c}));
+    }
+}
+
+TEST_F(ListFile, NonAsciiPathsRoundTripByteForByte) {
+    const std::string greek = writeFile("pics/\xCE\xB8\xCE\xAC\xCE\xBB\xCE\xB1\xCF\x83\xCF\x83\xCE\xB1.jpg", "x");
+    const std::string latin1 = writeFile("pics/caf\xE9.png", "x"); // not valid UTF-8
+    writeList(greek + "\r\n" + latin1 + "\r\n" + a + "\r\n");
+    const std::string before = listBytes();
+    LoadWall();
+    ASSERT_EQ(wallPaths(), (std::vector<std::string>{greek, latin1, a}));
+    WriteWallList(wallPaths());
+    EXPECT_EQ(listBytes(), before);
+    EXPECT_FALSE(listBytes().starts_with("\xEF\xBB\xBF"));
+}
+
+TEST_F(ListFile, Utf16PathsWithNonAsciiBecomeUtf8Paths) {
+    const std::string name = writeFile("pics/\xC3\xA9t\xC3\xA9.jpg", "x"); // été
+    // UTF-16 LE of the same path.
+    QString q = QString::fromUtf8(name.c_str());
+    std::string bytes = "\xFF\xFE";
+    for (QChar ch : q + QStringLiteral("\r\n")) {
+        bytes += static_cast<char>(ch.unicode() & 0xFF);
+        bytes += static_cast<char>(ch.unicode() >> 8);
+    }
+    writeList(bytes);
+    LoadWall();
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{name}));
+}
+
+TEST_F(ListFile, DuplicatesGiveTwoEntries) {
+    writeList(a + "\r\n" + a + "\r\n");
+    LoadWall();
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{a, a}));
+}
+
+TEST_F(ListFile, ParseKeepsEmptyLinesAndDropsOnlyTheFinalLineEnd) {
+    EXPECT_EQ(ParseListText("x\r\n\r\ny\r\n"), (std::vector<std::string>{"x", "", "y"}));
+    EXPECT_EQ(ParseListText("x\n\n"), (std::vector<std::string>{"x", ""}));
+    EXPECT_EQ(ParseListText("\r\r\n"), (std::vector<std::string>{"", ""}));
+    EXPECT_TRUE(ParseListText("").empty());
+    EXPECT_TRUE(ParseListText("\xEF\xBB\xBF").empty());
+    EXPECT_EQ(ParseListText("\xFF\xFE" "a"), std::vector<std::string>{}); // odd byte dropped
+}
+
+TEST_F(ListFile, TenThousandEntriesLoadAndWriteInTheListFormat) {
+    std::string text;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 10000; ++i) {
+        const std::string p = (i % 3 == 0) ? a : (i % 3 == 1 ? b : c);
+        text += p + "\r\n";
+        expected.push_back(p);
+    }
+    writeList(text);
+    LoadWall();
+    ASSERT_EQ(Walls.size(), 10000u);
+    EXPECT_EQ(wallPaths(), expected);
+    WriteWallList(wallPaths());
+    EXPECT_EQ(listBytes(), text);
+}
+
+TEST_F(ListFile, NoListFileMeansAnEmptyCollection) {
+    LoadWall();
+    EXPECT_TRUE(Walls.empty());
+    EXPECT_FALSE(fs::exists(ListFileName()));
+}
+
+TEST_F(ListFile, WritingCreatesTheDataFolder) {
+    fs::remove_all(DataFolder);
+    WriteWallList({a, b});
+    EXPECT_EQ(listBytes(), a + "\r\n" + b + "\r\n");
+}
+
+class DeleteEntry : public ListFile {
+protected:
+    void loadFive() {
+        for (int i = 0; i < 5; ++i)
+            paths.push_back(writeFile("pics/p" + std::to_string(i) + ".jpg", "x"));
+        std::string text;
+        for (const auto& p : paths)
+            text += p + "\r\n";
+        writeList(text);
+        LoadWall();
+        ASSERT_EQ(Walls.size(), 5u);
+    }
+    std::vector<std::string> paths;
+};
+
+TEST_F(DeleteEntry, EntryKOfNKeepsTheOthersInOrderAndRewritesTheList) {
+    loadFive();
+    Walls[3].Preview = std::make_unique<Bitmap>();
+    Walls[3].WasLoad = true;
+    DeleteWall(2);
+    const std::vector<std::string> expected{paths[0], paths[1], paths[3], paths[4]};
+    EXPECT_EQ(wallPaths(), expected);
+    EXPECT_NE(Walls[2].Preview, nullptr); // the entry that moved up keeps its preview
+    EXPECT_TRUE(Walls[2].WasLoad);
+    EXPECT_EQ(listBytes(), paths[0] + "\r\n" + paths[1] + "\r\n" + paths[3] + "\r\n" + paths[4] + "\r\n");
+    EXPECT_TRUE(fs::exists(paths[2])); // the picture itself stays
+}
+
+TEST_F(DeleteEntry, RemovesTheCachedThumbnailOnly) {
+    loadFive();
+    const std::string thumb = ThumbnailFileName(paths[1]);
+    fs::create_directories(fs::path(thumb).parent_path());
+    std::ofstream(thumb) << "jpg";
+    const std::string otherThumb = ThumbnailFileName(paths[2]);
+    std::ofstream(otherThumb) << "jpg";
+    ASSERT_EQ(FindThumbnailHDD(paths[1]), thumb);
+    DeleteWall(1);
+    EXPECT_FALSE(fs::exists(thumb));
+    EXPECT_TRUE(fs::exists(otherThumb));
+    EXPECT_TRUE(FindThumbnailHDD(paths[1]).empty());
+}
+
+TEST_F(DeleteEntry, WithoutThumbnailSucceeds) {
+    loadFive();
+    EXPECT_NO_THROW(DeleteWall(4));
+    EXPECT_EQ(Walls.size(), 4u);
+}
+
+TEST_F(DeleteEntry, TheOnlyEntryLeavesAnEmptyListFile) {
+    writeList(a + "\r\n");
+    LoadWall();
+    DeleteWall(0);
+    EXPECT_TRUE(Walls.empty());
+    ASSERT_TRUE(fs::exists(ListFileName()));
+    EXPECT_EQ(fs::file_size(ListFileName()), 0u);
+}
+
+TEST_F(DeleteEntry, ReplaceBuildsFreshEntriesAndWritesTheList) {
+    loadFive();
+    Walls[0].Preview = std::make_unique<Bitmap>();
+    Walls[0].WasLoad = true;
+    ReplaceWalls({c, a, c});
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{c, a, c}));
+    for (const auto& w : Walls) {
+        EXPECT_EQ(w.Preview, nullptr);
+        EXPECT_FALSE(w.WasLoad);
+    }
+    EXPECT_EQ(listBytes(), c + "\r\n" + a + "\r\n" + c + "\r\n");
+}
+
+TEST_F(ListFile, InterruptedWriteLeavesTheOldListIntact) {
+    // A child process whose file-size limit stops the write half way, as a
+    // full disk would: the error is reported and the old list stays whole.
+    const std::string old = a + "\r\n" + b + "\r\n";
+    writeList(old);
+    std::vector<std::string> many(5000, c);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lim{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+        int code = 0;
+        try {
+            WriteWallList(many);
+            code = 1;
+        } catch (const ListFileError&) {
+            code = 0;
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed write was not reported";
+    EXPECT_EQ(listBytes(), old);
+    // And nothing half-written is left beside it.
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(DataFolder))
+        files += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 1);
+}
+
+TEST_F(TempHome, ThumbnailNamesMirrorThePicturePath) {
+    EXPECT_EQ(DelDoublePoint("/home/u/a.jpg"), "home/u/a.jpg");
+    EXPECT_EQ(ThumbnailFileName("/home/u/a.jpg"), DataFolder + "Thumbnail/home/u/a.jpg.jpg");
+    EXPECT_EQ(DelDoublePoint("/x/C:/a:b.jpg"), "x/C:/a:b.jpg"); // colons are ordinary here
+    // Dotted and relative paths never lead out of the thumbnail folder.
+    EXPECT_EQ(DelDoublePoint("/a/../b/./c.jpg"), "b/c.jpg");
+    const std::string rel = DelDoublePoint("../../etc/x.jpg");
+    EXPECT_FALSE(rel.starts_with(".."));
+    EXPECT_EQ(rel.find("/../"), std::string::npos);
+}
