@@ -41,6 +41,8 @@ int main(int argc, char* argv[]) {
     auto param = std::make_unique<TfParam>();
     auto help = std::make_unique<TfHelp>();
 
+    QObject::connect(main.get(), &TfMain::finallyClosed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     InstallShutdownSignals(main.get(), [w = main.get()] { w->SystemClose(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, main.get(),
                      [w = main.get()](QSessionManager&) { w->SystemClose(); });

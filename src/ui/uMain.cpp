@@ -409,7 +409,7 @@ void TfMain::closeEvent(QCloseEvent* event) {
     }
     saveSettings();
     if (event->isAccepted())
-        QApplication::quit();
+        emit finallyClosed();
 }
 
 void TfMain::TimerCloseTimer() {

@@ -66,6 +66,10 @@ public:
     ProgramTimer TimerClose{200};
     SchedulerTimers Timers;
 
+signals:
+    /// The final close went through: the program ends now.
+    void finallyClosed();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     /// FormCloseQuery: every close request comes through here.

@@ -1,2 +1,13 @@
 # Win32 implementation of the platform layer (no Qt).
-target_sources(quorvane_platform PRIVATE)
+target_sources(quorvane_platform PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/hotkeys.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/instance.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/listfile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/paths.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/registry.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/registry.h
+    ${CMAKE_CURRENT_LIST_DIR}/store.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wallpaper.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wintext.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/wintext.h)
+target_link_libraries(quorvane_platform PRIVATE shell32 advapi32 user32)

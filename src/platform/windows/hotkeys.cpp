@@ -1,0 +1,31 @@
+#include "platform/hotkeys.h"
+
+#include <cstring>
+
+#include <windows.h>
+
+namespace platform {
+
+bool registerHotKey(void* window, int id, unsigned modifiers, std::uint16_t vk) {
+    const unsigned bits = modifiers & (MOD_ALT | MOD_CONTROL | MOD_SHIFT);
+    return RegisterHotKey(static_cast<HWND>(window), id, bits, vk) != FALSE;
+}
+
+void unregisterHotKey(void* window, int id) {
+    UnregisterHotKey(static_cast<HWND>(window), id);
+}
+
+bool hotkeyFromNativeEvent(const char* eventType, void* message, int& id) {
+    // Qt hands every message to the filter twice, once from its event
+    // dispatcher and once from the window procedure ("windows_generic_MSG");
+    // only the second is taken, so that each press counts once.
+    if (!eventType || !message || std::strcmp(eventType, "windows_generic_MSG") != 0)
+        return false;
+    const MSG* msg = static_cast<const MSG*>(message);
+    if (msg->message != WM_HOTKEY)
+        return false;
+    id = static_cast<int>(msg->wParam);
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,126 @@
+#include "platform/paths.h"
+
+#include "wintext.h"
+
+#include <shlobj.h>
+
+#include <cwchar>
+#include <vector>
+
+namespace platform {
+
+using win::toUtf8;
+using win::toWide;
+
+char pathSeparator() {
+    return '\\';
+}
+
+std::string documentsFolder() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    // The last argument asks the shell to create the folder when it is missing.
+    if (!SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_PERSONAL, TRUE))
+        return {};
+    std::wstring path(buffer);
+    win::stripTrailingSeparators(path);
+    return toUtf8(path);
+}
+
+std::string homeFolder() {
+    std::wstring path;
+    const DWORD needed = GetEnvironmentVariableW(L"USERPROFILE", nullptr, 0);
+    if (needed > 1) {
+        path.resize(needed);
+        const DWORD length = GetEnvironmentVariableW(L"USERPROFILE", path.data(), needed);
+        path.resize(length < needed ? length : 0);
+    }
+    if (path.empty()) {
+        wchar_t buffer[MAX_PATH + 1] = {};
+        if (SUCCEEDED(
+                SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, buffer)))
+            path = buffer;
+    }
+    win::stripTrailingSeparators(path);
+    return toUtf8(path);
+}
+
+std::filesystem::path toFsPath(const std::string& path) {
+    return std::filesystem::path(toWide(path));
+}
+
+std::string fromFsPath(const std::filesystem::path& path) {
+    return toUtf8(path.wstring());
+}
+
+std::string thumbnailRelativeName(const std::string& picturePath) {
+    std::wstring path = toWide(picturePath);
+    auto isSeparator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    auto startsWith = [&](const wchar_t* prefix) {
+        return path.compare(0, std::wcslen(prefix), prefix) == 0;
+    };
+
+    // Long-path and device prefixes name the same file as the plain form.
+    bool network = false;
+    if (startsWith(L"\\\\?\\UNC\\")) {
+        path.erase(0, 8);
+        network = true;
+    } else if (startsWith(L"\\\\?\\") || startsWith(L"\\\\.\\")) {
+        path.erase(0, 4);
+    } else if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) {
+        path.erase(0, 2);
+        network = true;
+    }
+
+    // The parts that make up the root: UNC, server and share of a network
+    // path; the drive letter (its colon removed) of a local one.
+    std::size_t rootParts = 0;
+    if (network) {
+        path.insert(0, L"UNC\\");
+        rootParts = 3;
+    } else if (const auto colon = path.find(L':'); colon != std::wstring::npos) {
+        rootParts = colon == 1 ? 1 : 0;
+        path.erase(colon, 1);
+    }
+
+    // "." and ".." are resolved here, and ".." never climbs above the root,
+    // so that no picture path can name a file outside the thumbnail folder.
+    std::vector<std::wstring> parts;
+    std::size_t begin = 0;
+    while (begin <= path.size()) {
+        std::size_t end = begin;
+        while (end < path.size() && !isSeparator(path[end]))
+            ++end;
+        std::wstring part = path.substr(begin, end - begin);
+        begin = end + 1;
+        if (part == L"..") {
+            if (parts.size() > rootParts)
+                parts.pop_back();
+        } else if (!part.empty() && part != L".") {
+            parts.push_back(std::move(part));
+        }
+    }
+    std::wstring result;
+    for (const auto& part : parts) {
+        if (!result.empty())
+            result += L'\\';
+        result += part;
+    }
+    return toUtf8(result);
+}
+
+std::string executablePath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size())
+            return toUtf8(std::wstring(buffer.data(), length));
+        if (buffer.size() >= 32768)
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,161 @@
+#include "platform/store.h"
+
+#include "registry.h"
+#include "wintext.h"
+
+namespace platform {
+
+using win::toWide;
+using win::ValueRead;
+
+namespace {
+
+constexpr const wchar_t* kStoreKey = L"Software\\Quorvane";
+constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::wstring sectionKey(const std::string& section) {
+    std::wstring key = kStoreKey;
+    if (!section.empty())
+        key += L'\\' + toWide(section);
+    return key;
+}
+
+[[noreturn]] void fail(LSTATUS status) {
+    throw StoreError(win::systemMessage(static_cast<DWORD>(status)));
+}
+
+/// An open registry key, closed when it goes out of scope.
+class Key {
+public:
+    Key() = default;
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    ~Key() { close(); }
+
+    LSTATUS open(HKEY root, const std::wstring& path, REGSAM access) {
+        close();
+        return RegOpenKeyExW(root, path.c_str(), 0, access, &handle_);
+    }
+    LSTATUS create(HKEY root, const std::wstring& path, REGSAM access) {
+        close();
+        return RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                               nullptr, &handle_, nullptr);
+    }
+    void close() {
+        if (handle_)
+            RegCloseKey(handle_);
+        handle_ = nullptr;
+    }
+    HKEY get() const { return handle_; }
+
+private:
+    HKEY handle_ = nullptr;
+};
+
+// The section opened by storeBegin, written until storeCommit.
+Key batchKey;
+
+HKEY batch() {
+    if (!batchKey.get())
+        throw StoreError("The settings store was not opened for writing");
+    return batchKey.get();
+}
+
+} // namespace
+
+bool storeSectionExists(const std::string& section) {
+    Key key;
+    return key.open(HKEY_CURRENT_USER, sectionKey(section), KEY_READ) == ERROR_SUCCESS;
+}
+
+bool storeReadString(const std::string& section, const std::string& name, std::string& value) {
+    Key key;
+    if (key.open(HKEY_CURRENT_USER, sectionKey(section), KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        return false;
+    std::wstring text;
+    if (win::readStringValue(key.get(), toWide(name).c_str(), text) != ValueRead::Ok)
+        return false;
+    value = win::toUtf8(text);
+    return true;
+}
+
+bool storeReadInt(const std::string& section, const std::string& name, std::int32_t& value) {
+    Key key;
+    if (key.open(HKEY_CURRENT_USER, sectionKey(section), KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        return false;
+    return win::readDwordValue(key.get(), toWide(name).c_str(), value) == ValueRead::Ok;
+}
+
+void storeBegin(const std::string& section) {
+    if (const LSTATUS status =
+            batchKey.create(HKEY_CURRENT_USER, sectionKey(section), KEY_READ | KEY_WRITE);
+        status != ERROR_SUCCESS)
+        fail(status);
+}
+
+void storeWriteString(const std::string& name, const std::string& value) {
+    if (const LSTATUS status = win::writeStringValue(batch(), toWide(name).c_str(), toWide(value));
+        status != ERROR_SUCCESS)
+        fail(status);
+}
+
+void storeWriteInt(const std::string& name, std::int32_t value) {
+    if (const LSTATUS status = win::writeDwordValue(batch(), toWide(name).c_str(), value);
+        status != ERROR_SUCCESS)
+        fail(status);
+}
+
+void storeCommit() {
+    const LSTATUS status = RegFlushKey(batch());
+    batchKey.close();
+    if (status != ERROR_SUCCESS)
+        fail(status);
+}
+
+void storeWipe() {
+    batchKey.close();
+    const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+        fail(status);
+}
+
+void deleteMachineRunValue(const std::string& name) {
+    // Only an administrator may change the machine-wide key; for everyone
+    // else the open fails and there is nothing to do.
+    Key key;
+    if (key.open(HKEY_LOCAL_MACHINE, kRunKey, KEY_ALL_ACCESS) == ERROR_SUCCESS)
+        RegDeleteValueW(key.get(), toWide(name).c_str());
+}
+
+bool autostartEnabled(const std::string& name) {
+    Key key;
+    if (key.create(HKEY_CURRENT_USER, kRunKey, KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        return false;
+    std::wstring command;
+    switch (win::readStringValue(key.get(), toWide(name).c_str(), command, true)) {
+    case ValueRead::Ok:
+        return !command.empty();
+    case ValueRead::WrongType:
+        throw StoreError("Invalid data type for '" + name + "'");
+    case ValueRead::Missing:
+        break;
+    }
+    return false;
+}
+
+void setAutostart(const std::string& name, const std::string& exePath, bool on) {
+    Key key;
+    const LSTATUS opened = key.create(HKEY_CURRENT_USER, kRunKey, KEY_SET_VALUE);
+    const std::wstring valueName = toWide(name);
+    if (on) {
+        if (opened != ERROR_SUCCESS ||
+            win::writeStringValue(key.get(), valueName.c_str(), L"\"" + toWide(exePath) + L"\"") !=
+                ERROR_SUCCESS)
+            throw StoreError("Failed to set data for '" + name + "'");
+    } else if (opened == ERROR_SUCCESS) {
+        // A value that is already gone, or cannot be deleted, is not reported.
+        RegDeleteValueW(key.get(), valueName.c_str());
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,130 @@
+#include "desktop.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <csignal>
+
+std::string runCommand(const QString& program, const QStringList& args, int* exitCode,
+                       int timeoutMs) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(timeoutMs);
+    if (exitCode)
+        *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return p.readAllStandardOutput().trimmed().toStdString();
+}
+
+std::string xdotool(const QStringList& args, int* exitCode) {
+    return runCommand(QStringLiteral("xdotool"), args, exitCode);
+}
+
+WindowGeometry windowGeometry(unsigned long window) {
+    const QString out = QString::fromStdString(
+        xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"),
+                 QString::number(window)}));
+    WindowGeometry g;
+    for (const QString& line : out.split(QLatin1Char('\n'))) {
+        const auto kv = line.split(QLatin1Char('='));
+        if (kv.size() != 2)
+            continue;
+        const int v = kv[1].toInt();
+        if (kv[0] == QLatin1String("X"))
+            g.x = v;
+        else if (kv[0] == QLatin1String("Y"))
+            g.y = v;
+        else if (kv[0] == QLatin1String("WIDTH"))
+            g.width = v;
+        else if (kv[0] == QLatin1String("HEIGHT"))
+            g.height = v;
+    }
+    return g;
+}
+
+unsigned long waitForWindow(qint64 pid, const QString& title, int timeoutMs, int width,
+                            int height) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < timeoutMs) {
+        const QString out = QString::fromStdString(
+            xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--pid"), QString::number(pid), QStringLiteral("--name"),
+                     QLatin1Char('^') + title + QLatin1Char('$')}));
+        for (const QString& id : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const unsigned long w = id.toULong();
+            if (width < 0)
+                return w;
+            const WindowGeometry g = windowGeometry(w);
+            if (g.width == width && g.height == height)
+                return w;
+        }
+        QThread::msleep(100);
+    }
+    return 0;
+}
+
+void pressKeys(unsigned long window, const QStringList& keys) {
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});
+    QThread::msleep(100);
+    QStringList args{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("80")};
+    xdotool(args + keys);
+}
+
+void clickAt(unsigned long window, int x, int y, int button) {
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"),
+             QString::number(window), QString::number(x), QString::number(y)});
+    QThread::msleep(100);
+    xdotool({QStringLiteral("click"), QString::number(button)});
+}
+
+void DesktopTest::SetUp() {
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        GTEST_SKIP() << "no X server (DISPLAY is unset); the test run starts Xvfb for these";
+    ASSERT_TRUE(home.isValid());
+    QDir(home.path()).mkpath(QStringLiteral("run"));
+    QFile::setPermissions(home.path() + QStringLiteral("/run"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void DesktopTest::TearDown() {
+    for (QProcess* p : processes) {
+        if (p->state() != QProcess::NotRunning) {
+            p->kill();
+            p->waitForFinished(3000);
+        }
+        delete p;
+    }
+    processes.clear();
+}
+
+QProcessEnvironment DesktopTest::environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/.config"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/.local/share"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path() + QStringLiteral("/run"));
+    env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
+    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    return env;
+}
+
+QString DesktopTest::programPath() const {
+    return QStringLiteral(QUORVANE_BINARY_DIR "/src/app/quorvane");
+}
+
+QProcess* DesktopTest::start(const QString& binary) {
+    auto* p = new QProcess;
+    p->setProcessEnvironment(environment());
+    p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p->start(binary.isEmpty() ? programPath() : binary, {});
+    p->waitForStarted(10000);
+    processes.push_back(p);
+    return p;
+}
+
+bool DesktopTest::terminate(QProcess* p, int timeoutMs) {
+    ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
+    return p->waitForFinished(timeoutMs);
+}

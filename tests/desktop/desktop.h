@@ -1,0 +1,58 @@
+// Helpers for tests that drive the real program on the X server named by
+// DISPLAY (the test run starts an Xvfb server for them).
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+/// Runs a command to its end; returns its standard output (trimmed).
+std::string runCommand(const QString& program, const QStringList& args, int* exitCode = nullptr,
+                       int timeoutMs = 20000);
+
+/// xdotool with these arguments; returns its output.
+std::string xdotool(const QStringList& args, int* exitCode = nullptr);
+
+/// Waits up to timeoutMs for a visible window of this process with this exact
+/// title; returns its id, or 0.
+unsigned long waitForWindow(qint64 pid, const QString& title, int timeoutMs = 15000,
+                            int width = -1, int height = -1);
+
+/// Window geometry as xdotool reports it.
+struct WindowGeometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+WindowGeometry windowGeometry(unsigned long window);
+
+/// Focuses the window and types the keys (xdotool key names).
+void pressKeys(unsigned long window, const QStringList& keys);
+
+/// Left click at a point of the window.
+void clickAt(unsigned long window, int x, int y, int button = 1);
+
+/// A private home and runtime folder, and the program started in it.
+class DesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    /// Environment of a program started by the test.
+    QProcessEnvironment environment() const;
+    /// Starts the program (or a copy of it at `binary`).
+    QProcess* start(const QString& binary = {});
+    /// Sends SIGTERM and waits for the end; true when it ended in time.
+    bool terminate(QProcess* p, int timeoutMs = 5000);
+
+    QString programPath() const;
+    QString dataFolder() const { return home.path() + QStringLiteral("/Documents/Quorvane/"); }
+    QString settingsFile() const {
+        return home.path() + QStringLiteral("/.config/Quorvane/Quorvane.conf");
+    }
+
+    QTemporaryDir home;
+    std::vector<QProcess*> processes;
+};

@@ -1,0 +1,138 @@
+// System-wide hotkeys on a real window: registration, refusal of a taken
+// combination, and the WM_HOTKEY message handed to the event filter.
+#include "platform/hotkeys.h"
+#include "wintest.h"
+
+using namespace wintest;
+
+namespace {
+
+class Window {
+public:
+    Window() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"QuorvaneHotkeyTest";
+        RegisterClassW(&windowClass); // fails harmlessly for the second window
+        handle_ = CreateWindowExW(0, L"QuorvaneHotkeyTest", L"Quorvane", WS_POPUP, 0, 0, 100, 100,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~Window() {
+        if (handle_)
+            DestroyWindow(handle_);
+    }
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    HWND hwnd() const { return handle_; }
+    void* native() const { return handle_; }
+
+private:
+    HWND handle_ = nullptr;
+};
+
+enum Slot { Random = 100, Next = 101, Previous = 102 };
+constexpr unsigned kCtrlAlt = platform::ModControl | platform::ModAlt;
+
+class HotkeyTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (int id = 100; id <= 103; ++id) {
+            platform::unregisterHotKey(main_.native(), id);
+            platform::unregisterHotKey(other_.native(), id);
+        }
+    }
+    Window main_;
+    Window other_;
+};
+
+TEST_F(HotkeyTest, ModifierBitsAreTheSystemOnes) {
+    EXPECT_EQ(platform::ModAlt, static_cast<unsigned>(MOD_ALT));
+    EXPECT_EQ(platform::ModControl, static_cast<unsigned>(MOD_CONTROL));
+    EXPECT_EQ(platform::ModShift, static_cast<unsigned>(MOD_SHIFT));
+}
+
+TEST_F(HotkeyTest, TakenCombinationIsRefusedUntilReleased) {
+    ASSERT_NE(main_.hwnd(), nullptr);
+    ASSERT_NE(other_.hwnd(), nullptr);
+    EXPECT_TRUE(platform::registerHotKey(main_.native(), Random, kCtrlAlt, 'R'));
+    EXPECT_TRUE(platform::registerHotKey(main_.native(), Next, kCtrlAlt, 'N'));
+    EXPECT_TRUE(platform::registerHotKey(main_.native(), Previous, kCtrlAlt, 'B'));
+
+    // The same combination again, for another id or another window: refused.
+    EXPECT_FALSE(platform::registerHotKey(main_.native(), 103, kCtrlAlt, 'R'));
+    EXPECT_FALSE(platform::registerHotKey(other_.native(), Random, kCtrlAlt, 'N'));
+    // Other modifiers make another combination.
+    EXPECT_TRUE(
+        platform::registerHotKey(other_.native(), Next, kCtrlAlt | platform::ModShift, 'N'));
+
+    platform::unregisterHotKey(main_.native(), Random);
+    EXPECT_TRUE(platform::registerHotKey(main_.native(), 103, kCtrlAlt, 'R'));
+    // Unregistering what is not registered is harmless.
+    platform::unregisterHotKey(main_.native(), Random);
+    platform::unregisterHotKey(main_.native(), 999);
+}
+
+TEST(HotkeyEvent, OnlyHotkeyMessagesFromTheWindowProcedureCount) {
+    MSG msg{};
+    msg.message = WM_HOTKEY;
+    msg.wParam = 102;
+    int id = -1;
+    EXPECT_TRUE(platform::hotkeyFromNativeEvent("windows_generic_MSG", &msg, id));
+    EXPECT_EQ(id, 102);
+
+    id = -1;
+    EXPECT_FALSE(platform::hotkeyFromNativeEvent("windows_dispatcher_MSG", &msg, id));
+    EXPECT_FALSE(platform::hotkeyFromNativeEvent("xcb_generic_event_t", &msg, id));
+    EXPECT_FALSE(platform::hotkeyFromNativeEvent(nullptr, &msg, id));
+    EXPECT_FALSE(platform::hotkeyFromNativeEvent("windows_generic_MSG", nullptr, id));
+    msg.message = WM_KEYDOWN;
+    EXPECT_FALSE(platform::hotkeyFromNativeEvent("windows_generic_MSG", &msg, id));
+    EXPECT_EQ(id, -1);
+}
+
+INPUT key(WORD vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+// Waits for a message of `type` for `window`, dispatching the others.
+bool waitForMessage(HWND window, UINT type, MSG& found) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 3000) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.hwnd == window && msg.message == type) {
+                found = msg;
+                return true;
+            }
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    return false;
+}
+
+TEST_F(HotkeyTest, PressedCombinationPostsItsIdToTheWindow) {
+    ASSERT_TRUE(platform::registerHotKey(main_.native(), Next, kCtrlAlt, 'N'));
+    ASSERT_TRUE(platform::registerHotKey(main_.native(), Previous,
+                                         platform::ModShift | platform::ModControl, VK_F9));
+    INPUT press[] = {key(VK_CONTROL, false), key(VK_MENU, false), key('N', false),
+                     key('N', true),         key(VK_MENU, true),  key(VK_SHIFT, false),
+                     key(VK_F9, false),      key(VK_F9, true),    key(VK_SHIFT, true),
+                     key(VK_CONTROL, true)};
+    ASSERT_EQ(SendInput(ARRAYSIZE(press), press, sizeof(INPUT)), ARRAYSIZE(press));
+
+    for (int expected : {Next, Previous}) {
+        MSG msg{};
+        ASSERT_TRUE(waitForMessage(main_.hwnd(), WM_HOTKEY, msg)) << "no WM_HOTKEY " << expected;
+        int id = -1;
+        EXPECT_TRUE(platform::hotkeyFromNativeEvent("windows_generic_MSG", &msg, id));
+        EXPECT_EQ(id, expected);
+    }
+}
+
+} // namespace

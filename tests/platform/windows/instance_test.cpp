@@ -1,0 +1,41 @@
+// The single-instance lock, seen from second processes of this executable.
+#include "platform/instance.h"
+#include "wintest.h"
+
+using namespace wintest;
+
+namespace {
+
+std::string uniqueName(const char* stem) {
+    return std::string(stem) + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(GetTickCount());
+}
+
+int probe(const std::string& name) {
+    return runSelf(L"--instance-probe " + wide(name));
+}
+
+TEST(InstanceLock, SecondProcessOfTheSameNameIsRefused) {
+    const std::string name = uniqueName("QuorvaneLock");
+    ASSERT_TRUE(platform::acquireInstanceLock(name));
+    EXPECT_EQ(probe(name), kProbeAlreadyRunning);
+    EXPECT_EQ(probe(name), kProbeAlreadyRunning); // the refused probe took nothing away
+    EXPECT_EQ(probe(name + "-other"), kProbeFirstInstance);
+}
+
+TEST(InstanceLock, LockEndsWithTheProcessThatHeldIt) {
+    const std::string name = uniqueName("QuorvaneGone");
+    EXPECT_EQ(probe(name), kProbeFirstInstance);
+    EXPECT_EQ(probe(name), kProbeFirstInstance); // the first probe has exited
+    EXPECT_TRUE(platform::acquireInstanceLock(name));
+}
+
+TEST(InstanceLock, AFailedCreationCountsAsTheFirstInstance) {
+    // A name in a namespace that does not exist cannot be created at all;
+    // that is not "already running".
+    const std::string name = "NoSuchNamespace\\" + uniqueName("Quorvane");
+    EXPECT_TRUE(platform::acquireInstanceLock(name));
+    EXPECT_TRUE(platform::acquireInstanceLock(name));
+}
+
+} // namespace
