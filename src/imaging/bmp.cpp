@@ -1,0 +1,418 @@
+// BMP files: the reader (OS/2 and Windows headers, every depth, bit fields, RLE4 and RLE8)
+// and the writer. Every field of a file is checked before it is used.
+#include "imaging/bitmap.h"
+#include "imaging/codecs.h"
+#include "imaging/fileio.h"
+#include "imaging/pixelmath.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+
+using imaging_detail::AtomicFile;
+using imaging_detail::ContiguousMask;
+using imaging_detail::FileCloser;
+using imaging_detail::MaskChannel;
+using imaging_detail::OpenForRead;
+using imaging_detail::Unpremultiply;
+
+namespace {
+
+enum : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6 };
+
+std::uint16_t U16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+std::uint32_t U32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+
+[[noreturn]] void Fail(const std::string& why) {
+    throw ImageError("BMP: " + why);
+}
+
+// The file or the memory block being read, read at given offsets.
+class Input {
+public:
+    explicit Input(std::FILE* f) : file_(f) {
+        if (std::fseek(f, 0, SEEK_END) != 0)
+            Fail("cannot read the file");
+        const long end = std::ftell(f);
+        if (end < 0)
+            Fail("cannot read the file");
+        size_ = static_cast<std::uint64_t>(end);
+    }
+    explicit Input(std::span<const std::uint8_t> data) : data_(data), size_(data.size()) {}
+
+    std::uint64_t size() const { return size_; }
+    void read(std::uint64_t offset, void* out, std::size_t n) {
+        if (offset > size_ || n > size_ - offset)
+            Fail("file cut short");
+        if (!file_) {
+            std::memcpy(out, data_.data() + offset, n);
+            return;
+        }
+        if (offset != position_) {
+            if (offset > static_cast<std::uint64_t>(LONG_MAX) ||
+                std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0)
+                Fail("cannot read the file");
+        }
+        if (n && std::fread(out, 1, n, file_) != n)
+            Fail("cannot read the file");
+        position_ = offset + n;
+    }
+
+private:
+    std::FILE* file_ = nullptr;
+    std::span<const std::uint8_t> data_;
+    std::uint64_t size_ = 0;
+    std::uint64_t position_ = UINT64_MAX;
+};
+
+void DecodeRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool rle8,
+               Bitmap& out) {
+    const std::int64_t w = out.width(), h = out.height();
+    const std::uint8_t* d = file.data();
+    const std::size_t n = file.size();
+    std::size_t p = static_cast<std::size_t>(offset);
+    std::int64_t x = 0, y = 0; // y counts from the bottom row
+    auto put = [&](unsigned index) {
+        if (x < w && y < h) {
+            std::uint8_t* row = out.scanLine(static_cast<int>(h - 1 - y));
+            if (rle8)
+                row[x] = static_cast<std::uint8_t>(index);
+            else
+                row[x >> 1] = (x & 1)
+                                  ? (row[x >> 1] & 0xF0) | (index & 0x0F)
+                                  : (row[x >> 1] & 0x0F) | static_cast<std::uint8_t>(index << 4);
+        }
+        ++x;
+    };
+    // Every step consumes at least two bytes, so the loop ends with the data.
+    while (y < h) {
+        if (n - p < 2)
+            Fail("RLE data cut short");
+        const unsigned a = d[p], b = d[p + 1];
+        p += 2;
+        if (a > 0) { // a pixels of one index (RLE4: two alternating indexes)
+            if (x >= w) {
+                x += a;
+                continue;
+            }
+            for (unsigned i = 0; i < a; ++i)
+                put(rle8 ? b : ((i & 1) ? b & 0x0F : b >> 4));
+        } else if (b == 0) { // end of line
+            x = 0;
+            ++y;
+        } else if (b == 1) { // end of bitmap
+            break;
+        } else if (b == 2) { // delta
+            if (n - p < 2)
+                Fail("RLE data cut short");
+            x += d[p];
+            y += d[p + 1];
+            p += 2;
+        } else { // b pixels stored as they are, padded to an even number of bytes
+            const std::size_t bytes = rle8 ? b : (b + 1) / 2;
+            if (n - p < bytes)
+                Fail("RLE data cut short");
+            for (unsigned i = 0; i < b; ++i)
+                put(rle8 ? d[p + i] : ((i & 1) ? d[p + i / 2] & 0x0F : d[p + i / 2] >> 4));
+            p += std::min<std::size_t>((bytes + 1) & ~std::size_t(1), n - p);
+        }
+    }
+}
+
+Bitmap Read(Input& in) {
+    std::uint8_t head[14 + 124] = {};
+    const std::size_t headBytes =
+        static_cast<std::size_t>(std::min<std::uint64_t>(in.size(), sizeof head));
+    if (headBytes < 14 + 12)
+        Fail("file too short");
+    in.read(0, head, headBytes);
+    if (head[0] != 'B' || head[1] != 'M')
+        Fail("not a BMP file");
+    const std::uint32_t pixelOffset = U32(head + 10);
+    const std::uint32_t headerSize = U32(head + 14);
+    const std::uint8_t* h = head + 14;
+
+    bool os2 = false;
+    std::int64_t width = 0, height = 0;
+    unsigned bpp = 0;
+    std::uint32_t compression = kRgb, colorsUsed = 0;
+    BitFields masks;
+    bool masksFromFile = false;
+    std::uint64_t tableOffset = 14 + static_cast<std::uint64_t>(headerSize);
+    if (headerSize == 12) {
+        os2 = true;
+        width = U16(h + 4);
+        height = U16(h + 6);
+        bpp = U16(h + 10);
+    } else if (headerSize >= 40 && headerSize <= 1024) {
+        if (headBytes < 14 + 40)
+            Fail("file too short");
+        width = static_cast<std::int32_t>(U32(h + 4));
+        height = static_cast<std::int32_t>(U32(h + 8));
+        bpp = U16(h + 14);
+        compression = U32(h + 16);
+        colorsUsed = U32(h + 32);
+        if (compression == kBitFields || compression == kAlphaBitFields) {
+            std::uint8_t m[12];
+            if (headerSize >= 52) {
+                if (headBytes < 14 + 52)
+                    Fail("file too short");
+                std::memcpy(m, h + 40, 12);
+            } else {
+                in.read(14 + 40, m, 12);
+                tableOffset += compression == kAlphaBitFields ? 16 : 12;
+            }
+            masks = BitFields{U32(m), U32(m + 4), U32(m + 8)};
+            masksFromFile = true;
+        }
+    } else {
+        Fail("unknown header size");
+    }
+
+    const bool topDown = height < 0;
+    height = topDown ? -height : height;
+    if (width <= 0 || height <= 0)
+        Fail("empty or negative size");
+    const bool rle = compression == kRle8 || compression == kRle4;
+    const bool validDepth =
+        compression == kRgb
+            ? (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32)
+        : compression == kRle8 ? bpp == 8
+        : compression == kRle4 ? bpp == 4
+                               : (compression == kBitFields || compression == kAlphaBitFields) &&
+                                     (bpp == 16 || bpp == 32);
+    if (!validDepth)
+        Fail("unsupported depth or compression");
+    if (rle && topDown)
+        Fail("top-down rows cannot be run-length compressed");
+    if (masksFromFile) {
+        const std::uint32_t limit = bpp == 16 ? 0xFFFF : 0xFFFFFFFF;
+        for (std::uint32_t m : {masks.red, masks.green, masks.blue})
+            if (!ContiguousMask(m) || m > limit)
+                Fail("bad colour masks");
+        if ((masks.red | masks.green | masks.blue) == 0)
+            Fail("bad colour masks");
+    }
+    CheckRasterSize(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height),
+                    static_cast<int>(bpp));
+
+    const PixelFormat format = bpp == 1    ? PixelFormat::Bits1
+                               : bpp == 4  ? PixelFormat::Bits4
+                               : bpp == 8  ? PixelFormat::Bits8
+                               : bpp == 16 ? PixelFormat::Bits16
+                               : bpp == 24 ? PixelFormat::Bits24
+                                           : PixelFormat::Bits32;
+    std::vector<std::uint32_t> table;
+    if (bpp <= 8) {
+        const unsigned entrySize = os2 ? 3 : 4;
+        std::uint64_t count = std::uint64_t(1) << bpp;
+        if (colorsUsed != 0)
+            count = std::min<std::uint64_t>(count, colorsUsed);
+        if (pixelOffset >= tableOffset)
+            count = std::min<std::uint64_t>(count, (pixelOffset - tableOffset) / entrySize);
+        std::uint8_t raw[256 * 4];
+        in.read(tableOffset, raw, static_cast<std::size_t>(count * entrySize));
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const std::uint8_t* e = raw + i * entrySize;
+            table.push_back(std::uint32_t(e[2]) << 16 | std::uint32_t(e[1]) << 8 | e[0]);
+        }
+    }
+
+    Bitmap b;
+    b.setColorTable(table);
+    b.createUninitialized(static_cast<int>(width), static_cast<int>(height), format);
+    b.setColorTable(std::move(table));
+    const std::size_t stride = b.stride();
+    const int rows = static_cast<int>(height);
+
+    if (rle) {
+        // Run-length data is small; the whole file is kept so that an unchanged picture can
+        // be written back byte for byte. Any useful file is below this bound.
+        const std::uint64_t maxUseful =
+            pixelOffset +
+            2 * (static_cast<std::uint64_t>(width) + 2) * static_cast<std::uint64_t>(height) + 4096;
+        if (in.size() > maxUseful)
+            Fail("run-length data larger than its picture");
+        std::vector<std::uint8_t> file(static_cast<std::size_t>(in.size()));
+        in.read(0, file.data(), file.size());
+        if (pixelOffset > file.size())
+            Fail("file cut short");
+        for (int y = 0; y < rows; ++y)
+            std::memset(b.scanLine(y), 0, stride);
+        DecodeRle(file, pixelOffset, compression == kRle8, b);
+        b.setOs2Origin(os2);
+        b.setRleOrigin(std::move(file));
+        return b;
+    }
+
+    if (static_cast<std::uint64_t>(pixelOffset) + stride * static_cast<std::uint64_t>(rows) >
+        in.size())
+        Fail("file cut short");
+    for (int i = 0; i < rows; ++i)
+        in.read(pixelOffset + stride * static_cast<std::uint64_t>(i),
+                b.scanLine(topDown ? i : rows - 1 - i), stride);
+    if (bpp == 16) {
+        b.setBitFields(masksFromFile ? masks : BitFields{0x7C00, 0x03E0, 0x001F}, masksFromFile);
+    } else if (bpp == 32 && masksFromFile) {
+        // Kept in memory as blue, green, red, alpha bytes like every 32-bit bitmap.
+        if (masks != BitFields{0xFF0000, 0xFF00, 0xFF}) {
+            const MaskChannel r(masks.red), g(masks.green), bl(masks.blue);
+            for (int y = 0; y < rows; ++y) {
+                std::uint8_t* p = b.scanLine(y);
+                for (std::int64_t x = 0; x < width; ++x, p += 4) {
+                    const std::uint32_t v = U32(p);
+                    p[0] = static_cast<std::uint8_t>(bl.decode(v));
+                    p[1] = static_cast<std::uint8_t>(g.decode(v));
+                    p[2] = static_cast<std::uint8_t>(r.decode(v));
+                    p[3] = 255;
+                }
+            }
+        }
+        b.setBitFields(masks, true);
+    }
+    b.setOs2Origin(os2);
+    return b;
+}
+
+void Put16(std::uint8_t* p, unsigned v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+void Put32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+using Sink = std::function<void(const void*, std::size_t)>;
+
+void Write(const Bitmap& b, const Sink& write) {
+    if (b.isUnchangedRle()) {
+        write(b.rleOrigin().data(), b.rleOrigin().size());
+        return;
+    }
+    const int bpp = b.bitsPerPixel();
+    const std::uint32_t w = static_cast<std::uint32_t>(b.width()),
+                        h = static_cast<std::uint32_t>(b.height());
+    const bool os2 = b.isOs2Origin() && (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24) &&
+                     w <= 0xFFFF && h <= 0xFFFF;
+    const bool bitFields = b.hasBitFields() && (bpp == 16 || bpp == 32);
+    std::vector<std::uint32_t> table;
+    if (bpp <= 8) {
+        table = b.colorTable();
+        const std::size_t full = std::size_t(1) << bpp;
+        if (table.size() > full)
+            table.resize(full);
+        if (table.empty() || os2) // an OS/2 header has no count: its table is always full
+            table.resize(full, 0);
+    }
+    const std::uint64_t headerSize = os2 ? 12 : 40;
+    const std::uint64_t offset =
+        14 + headerSize + (bitFields ? 12 : 0) + table.size() * (os2 ? 3 : 4);
+    const std::uint64_t rowsSize = static_cast<std::uint64_t>(b.stride()) * h;
+    if (offset + rowsSize > 0xFFFFFFFFu)
+        Fail("picture too large for a BMP file");
+
+    std::vector<std::uint8_t> head(static_cast<std::size_t>(offset), 0);
+    std::uint8_t* p = head.data();
+    p[0] = 'B';
+    p[1] = 'M';
+    Put32(p + 2, static_cast<std::uint32_t>(offset + rowsSize));
+    Put32(p + 10, static_cast<std::uint32_t>(offset));
+    p += 14;
+    if (os2) {
+        Put32(p, 12);
+        Put16(p + 4, w);
+        Put16(p + 6, h);
+        Put16(p + 8, 1);
+        Put16(p + 10, static_cast<unsigned>(bpp));
+        p += 12;
+    } else {
+        Put32(p, 40);
+        Put32(p + 4, w);
+        Put32(p + 8, h);
+        Put16(p + 12, 1);
+        Put16(p + 14, static_cast<unsigned>(bpp));
+        Put32(p + 16, bitFields ? kBitFields : kRgb);
+        Put32(p + 20, static_cast<std::uint32_t>(rowsSize));
+        Put32(p + 32, static_cast<std::uint32_t>(table.size()));
+        p += 40;
+        if (bitFields) {
+            Put32(p, b.bitFields().red);
+            Put32(p + 4, b.bitFields().green);
+            Put32(p + 8, b.bitFields().blue);
+            p += 12;
+        }
+    }
+    for (std::uint32_t c : table) {
+        p[0] = static_cast<std::uint8_t>(c);
+        p[1] = static_cast<std::uint8_t>(c >> 8);
+        p[2] = static_cast<std::uint8_t>(c >> 16);
+        p += os2 ? 3 : 4;
+    }
+    write(head.data(), head.size());
+
+    const bool straighten = b.hasAlpha();
+    const bool encodeMasks =
+        bpp == 32 && bitFields && b.bitFields() != BitFields{0xFF0000, 0xFF00, 0xFF};
+    std::vector<std::uint8_t> row((straighten || encodeMasks) ? b.stride() : 0);
+    const MaskChannel r(b.bitFields().red), g(b.bitFields().green), bl(b.bitFields().blue);
+    for (std::int64_t y = static_cast<std::int64_t>(h) - 1; y >= 0; --y) {
+        const std::uint8_t* src = b.scanLine(static_cast<int>(y));
+        if (row.empty()) {
+            write(src, b.stride());
+            continue;
+        }
+        for (std::uint32_t x = 0; x < w; ++x) {
+            const std::uint8_t* s = src + 4 * x;
+            std::uint32_t c = U32(s);
+            if (straighten)
+                c = Unpremultiply(c);
+            if (encodeMasks)
+                c = r.encode((c >> 16) & 0xFF) | g.encode((c >> 8) & 0xFF) | bl.encode(c & 0xFF);
+            Put32(row.data() + 4 * x, c);
+        }
+        write(row.data(), row.size());
+    }
+}
+
+} // namespace
+
+void Bitmap::LoadFromFile(const std::filesystem::path& fileName) {
+    std::unique_ptr<std::FILE, FileCloser> file(OpenForRead(fileName));
+    if (!file)
+        Fail("cannot open " + fileName.string());
+    Input in(file.get());
+    Bitmap loaded = Read(in);
+    loaded.setBrushColor(brush_);
+    *this = std::move(loaded);
+}
+
+void Bitmap::LoadFromData(std::span<const std::uint8_t> data) {
+    Input in(data);
+    Bitmap loaded = Read(in);
+    loaded.setBrushColor(brush_);
+    *this = std::move(loaded);
+}
+
+void Bitmap::SaveToFile(const std::filesystem::path& fileName) const {
+    AtomicFile out(fileName);
+    Write(*this, [&out](const void* data, std::size_t size) { out.write(data, size); });
+    out.commit();
+}
+
+std::vector<std::uint8_t> Bitmap::SaveToData() const {
+    std::vector<std::uint8_t> bytes;
+    Write(*this, [&bytes](const void* data, std::size_t size) {
+        const auto* p = static_cast<const std::uint8_t*>(data);
+        bytes.insert(bytes.end(), p, p + size);
+    });
+    return bytes;
+}

@@ -1,0 +1,42 @@
+// File access shared by the readers and writers of the picture toolkit.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+namespace imaging_detail {
+
+// Opens a file for binary reading; nullptr when it cannot be opened.
+std::FILE* OpenForRead(const std::filesystem::path& fileName);
+
+// Closes a FILE when it goes out of scope.
+struct FileCloser {
+    void operator()(std::FILE* f) const {
+        if (f)
+            std::fclose(f);
+    }
+};
+
+// Writes a file that replaces its target only when complete: the bytes go to a temporary
+// file in the same folder, which commit() renames over the target. Without commit() the
+// temporary file is removed and the target stays as it was.
+class AtomicFile {
+public:
+    explicit AtomicFile(const std::filesystem::path& target);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    std::FILE* stream() const { return file_; }
+    void write(const void* data, std::size_t size);
+    void commit();
+
+private:
+    std::filesystem::path target_;
+    std::filesystem::path temp_;
+    std::FILE* file_ = nullptr;
+};
+
+} // namespace imaging_detail

@@ -1,0 +1,63 @@
+// Small pixel helpers shared by the bitmap and its BMP reader and writer.
+#pragma once
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+
+namespace imaging_detail {
+
+// round(c * a / 255) for bytes, exact.
+inline std::uint32_t MulDiv255(std::uint32_t c, std::uint32_t a) {
+    const std::uint32_t t = c * a + 128;
+    return (t + (t >> 8)) >> 8;
+}
+
+inline std::uint32_t Premultiply(std::uint32_t argb) {
+    const std::uint32_t a = argb >> 24;
+    return (a << 24) | (MulDiv255((argb >> 16) & 0xFF, a) << 16) |
+           (MulDiv255((argb >> 8) & 0xFF, a) << 8) | MulDiv255(argb & 0xFF, a);
+}
+
+// Straight colour from a premultiplied one, to the nearest integer; alpha 0 gives 0.
+inline std::uint32_t Unpremultiply(std::uint32_t argb) {
+    const std::uint32_t a = argb >> 24;
+    if (a == 0)
+        return 0;
+    auto div = [a](std::uint32_t c) { return std::min<std::uint32_t>(255, (c * 255 + a / 2) / a); };
+    return (a << 24) | (div((argb >> 16) & 0xFF) << 16) | (div((argb >> 8) & 0xFF) << 8) |
+           div(argb & 0xFF);
+}
+
+// One channel of a bit-field pixel, scaled to and from 0..255.
+struct MaskChannel {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint64_t max = 0;
+    explicit MaskChannel(std::uint32_t m) : mask(m) {
+        if (m != 0) {
+            shift = std::countr_zero(m);
+            max = m >> shift;
+        }
+    }
+    std::uint32_t decode(std::uint32_t v) const {
+        if (max == 0)
+            return 0;
+        return static_cast<std::uint32_t>((((v & mask) >> shift) * 255 + max / 2) / max);
+    }
+    std::uint32_t encode(std::uint32_t c) const {
+        if (max == 0)
+            return 0;
+        return static_cast<std::uint32_t>((c * max + 127) / 255) << shift;
+    }
+};
+
+// A mask whose set bits are one run, or no bits at all.
+inline bool ContiguousMask(std::uint32_t m) {
+    if (m == 0)
+        return true;
+    const std::uint32_t run = m >> std::countr_zero(m);
+    return (run & (run + 1)) == 0;
+}
+
+} // namespace imaging_detail

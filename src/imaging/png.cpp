@@ -1,0 +1,250 @@
+// PNG decoding with libpng. Errors longjmp back to setjmp calls in small functions that
+// hold no C++ objects with destructors; the library state is owned by the caller's frame.
+#include "imaging/codecs.h"
+#include "imaging/fileio.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <png.h>
+
+using imaging_detail::FileCloser;
+using imaging_detail::OpenForRead;
+
+namespace {
+
+struct MemorySource {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t pos;
+};
+
+struct Decoder {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    char message[256] = {};
+    MemorySource memory{};
+    // Result of the header phase.
+    png_uint_32 width = 0, height = 0;
+    int bitDepth = 0, colorType = 0, interlace = 0;
+    PixelFormat format = PixelFormat::Bits24;
+    bool premultiply = false;
+    bool twoBit = false; // 2-bit samples, decoded packed and widened to 4 bits afterwards
+    std::size_t rowBytes = 0;
+    int paletteSize = 0;
+    std::uint32_t table[256] = {};
+    ~Decoder() {
+        if (png)
+            png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    }
+};
+
+void OnError(png_structp png, png_const_charp text) {
+    auto* d = static_cast<Decoder*>(png_get_error_ptr(png));
+    std::snprintf(d->message, sizeof d->message, "PNG: %s", text);
+    png_longjmp(png, 1);
+}
+
+void OnWarning(png_structp, png_const_charp) {}
+
+void ReadMemory(png_structp png, png_bytep out, png_size_t length) {
+    auto* d = static_cast<Decoder*>(png_get_error_ptr(png));
+    MemorySource& m = d->memory;
+    if (length > m.size - m.pos)
+        png_error(png, "unexpected end of data");
+    std::memcpy(out, m.data + m.pos, length);
+    m.pos += length;
+}
+
+void Fail(Decoder& d, const char* text) {
+    png_error(d.png, text);
+}
+
+// Reads the header and sets up the transforms that give rows in the bitmap's own layout.
+bool ReadHeader(Decoder& d, std::FILE* file) {
+    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &d, OnError, OnWarning);
+    if (!d.png) {
+        std::snprintf(d.message, sizeof d.message, "PNG: out of memory");
+        return false;
+    }
+    if (setjmp(png_jmpbuf(d.png)))
+        return false;
+    d.info = png_create_info_struct(d.png);
+    if (!d.info)
+        Fail(d, "out of memory");
+    png_set_user_limits(d.png, 1u << 24, 1u << 24);
+    if (file)
+        png_init_io(d.png, file);
+    else
+        png_set_read_fn(d.png, &d, ReadMemory);
+    png_read_info(d.png, d.info);
+    png_get_IHDR(d.png, d.info, &d.width, &d.height, &d.bitDepth, &d.colorType, &d.interlace,
+                 nullptr, nullptr);
+    CheckRasterSize(d.width, d.height, 32);
+    if (d.bitDepth == 16)
+        png_set_scale_16(d.png);
+
+    png_bytep trnsAlpha = nullptr;
+    int trnsCount = 0;
+    bool partial = false;
+    if (d.colorType == PNG_COLOR_TYPE_PALETTE &&
+        png_get_tRNS(d.png, d.info, &trnsAlpha, &trnsCount, nullptr) && trnsAlpha)
+        for (int i = 0; i < trnsCount; ++i)
+            partial = partial || (trnsAlpha[i] != 0 && trnsAlpha[i] != 255);
+
+    switch (d.colorType) {
+    case PNG_COLOR_TYPE_GRAY:
+        if (d.bitDepth >= 8) {
+            png_set_gray_to_rgb(d.png);
+            d.format = PixelFormat::Bits24;
+        } else {
+            d.format = d.bitDepth == 1 ? PixelFormat::Bits1 : PixelFormat::Bits4;
+            d.twoBit = d.bitDepth == 2;
+            const int levels = 1 << d.bitDepth;
+            d.paletteSize = levels;
+            for (int i = 0; i < levels; ++i)
+                d.table[i] = static_cast<std::uint32_t>(i * 255 / (levels - 1)) * 0x010101u;
+        }
+        break;
+    case PNG_COLOR_TYPE_RGB:
+        png_set_bgr(d.png);
+        d.format = PixelFormat::Bits24;
+        break;
+    case PNG_COLOR_TYPE_PALETTE:
+        if (partial) {
+            png_set_palette_to_rgb(d.png);
+            png_set_tRNS_to_alpha(d.png);
+            png_set_bgr(d.png);
+            d.format = PixelFormat::Bits32;
+            d.premultiply = true;
+        } else {
+            d.format = d.bitDepth == 8   ? PixelFormat::Bits8
+                       : d.bitDepth == 1 ? PixelFormat::Bits1
+                                         : PixelFormat::Bits4;
+            d.twoBit = d.bitDepth == 2;
+            png_colorp palette = nullptr;
+            int count = 0;
+            if (!png_get_PLTE(d.png, d.info, &palette, &count) || !palette)
+                Fail(d, "palette missing");
+            d.paletteSize = std::min(count, 1 << d.bitDepth);
+            for (int i = 0; i < d.paletteSize; ++i)
+                d.table[i] = std::uint32_t(palette[i].red) << 16 |
+                             std::uint32_t(palette[i].green) << 8 | palette[i].blue;
+        }
+        break;
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+        png_set_gray_to_rgb(d.png);
+        d.format = PixelFormat::Bits32;
+        d.premultiply = true;
+        break;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        png_set_bgr(d.png);
+        d.format = PixelFormat::Bits32;
+        d.premultiply = true;
+        break;
+    default:
+        Fail(d, "unknown colour type");
+    }
+    if (d.interlace != PNG_INTERLACE_NONE)
+        png_set_interlace_handling(d.png);
+    png_read_update_info(d.png, d.info);
+    d.rowBytes = png_get_rowbytes(d.png, d.info);
+    const std::size_t bits =
+        d.twoBit ? 2 : static_cast<std::size_t>(Bitmap::BitsPerPixel(d.format));
+    if (d.rowBytes != (static_cast<std::size_t>(d.width) * bits + 7) / 8)
+        Fail(d, "unexpected row layout");
+    return true;
+}
+
+void PremultiplyRow(std::uint8_t* p, png_uint_32 width) {
+    for (png_uint_32 x = 0; x < width; ++x, p += 4) {
+        const unsigned a = p[3];
+        if (a == 255)
+            continue;
+        for (int c = 0; c < 3; ++c) {
+            const unsigned t = p[c] * a + 128;
+            p[c] = static_cast<std::uint8_t>((t + (t >> 8)) >> 8);
+        }
+    }
+}
+
+// rows[i] receives row i of the picture.
+bool ReadRows(Decoder& d, png_bytep* rows) {
+    if (setjmp(png_jmpbuf(d.png)))
+        return false;
+    if (d.interlace != PNG_INTERLACE_NONE) {
+        png_read_image(d.png, rows);
+        if (d.premultiply)
+            for (png_uint_32 y = 0; y < d.height; ++y)
+                PremultiplyRow(rows[y], d.width);
+    } else {
+        for (png_uint_32 y = 0; y < d.height; ++y) {
+            png_read_row(d.png, rows[y], nullptr);
+            if (d.premultiply)
+                PremultiplyRow(rows[y], d.width);
+        }
+    }
+    // The chunks after the picture data are not read: every pixel is there already.
+    return true;
+}
+
+void Decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& B) {
+    Decoder d;
+    d.memory = MemorySource{data, size, 0};
+    if (!ReadHeader(d, file))
+        throw ImageError(d.message);
+    Bitmap decoded;
+    decoded.createUninitialized(static_cast<int>(d.width), static_cast<int>(d.height), d.format);
+    if (d.paletteSize > 0)
+        decoded.setColorTable(std::vector<std::uint32_t>(d.table, d.table + d.paletteSize));
+    std::vector<png_bytep> rows(d.height);
+    std::vector<std::uint8_t> packed;
+    if (d.twoBit) {
+        packed.resize(d.rowBytes * d.height);
+        for (png_uint_32 y = 0; y < d.height; ++y)
+            rows[y] = packed.data() + d.rowBytes * y;
+    } else {
+        for (png_uint_32 y = 0; y < d.height; ++y)
+            rows[y] = decoded.scanLine(static_cast<int>(y));
+    }
+    if (!ReadRows(d, rows.data()))
+        throw ImageError(d.message);
+    if (d.twoBit) {
+        for (png_uint_32 y = 0; y < d.height; ++y) {
+            const std::uint8_t* from = rows[y];
+            std::uint8_t* to = decoded.scanLine(static_cast<int>(y));
+            for (png_uint_32 x = 0; x < d.width; x += 2) {
+                const unsigned a = (from[x >> 2] >> (6 - 2 * (x & 3))) & 3;
+                const unsigned b =
+                    x + 1 < d.width ? (from[(x + 1) >> 2] >> (6 - 2 * ((x + 1) & 3))) & 3 : 0;
+                to[x >> 1] = static_cast<std::uint8_t>(a << 4 | b);
+            }
+        }
+    }
+    if (d.premultiply)
+        decoded.setAlphaMode(AlphaMode::Premultiplied);
+    decoded.setBrushColor(B.brushColor());
+    B = std::move(decoded);
+}
+
+} // namespace
+
+void PNG2Bitmap(const std::filesystem::path& FileName, Bitmap& B) {
+    std::error_code ec;
+    if (!std::filesystem::exists(FileName, ec))
+        return;
+    std::unique_ptr<std::FILE, FileCloser> file(OpenForRead(FileName));
+    if (!file)
+        throw ImageError("cannot open " + FileName.string());
+    std::setvbuf(file.get(), nullptr, _IOFBF, 1 << 16);
+    Decode(file.get(), nullptr, 0, B);
+}
+
+void PNGData2Bitmap(std::span<const std::uint8_t> data, Bitmap& B) {
+    Decode(nullptr, data.data(), data.size(), B);
+}

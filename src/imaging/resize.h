@@ -1,0 +1,18 @@
+// Stretching one bitmap onto another.
+#pragma once
+
+#include "imaging/bitmap.h"
+
+// The whole of SourceBitmap onto the whole of DestBitmap, proportions not kept, by area
+// averaging: every source pixel contributes with its exact share of each destination
+// pixel's area. DestBitmap keeps its size and format; a 32-bit source's alpha byte is not
+// used (its colour bytes are averaged as they are).
+void MyResizeBitmap(const Bitmap& SourceBitmap, Bitmap& DestBitmap);
+
+// The same stretch picking one source pixel per destination pixel, without averaging.
+void PickResizeBitmap(const Bitmap& SourceBitmap, Bitmap& DestBitmap);
+
+// The building blocks: the whole of src averaged into dest (clipped to dst), and the
+// rectangle source of src picked into dest.
+void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest);
+void StretchPick(const Bitmap& src, const Rect& source, Bitmap& dst, const Rect& dest);

@@ -1,0 +1,62 @@
+// quorvane-img: the picture toolkit from the command line.
+//   quorvane-img decode IN OUT.bmp   decode, then write as BMP (the apply path)
+//   quorvane-img thumb IN OUT.jpg    decode, average onto 197 x 123, write as JPEG (the thumbnail
+//   path) quorvane-img info IN             print WIDTH HEIGHT BITS
+// Exit status: 0 done, 1 the picture could not be decoded, 2 the output could not be
+// written, 64 wrong arguments.
+#include "imaging/bitmap.h"
+#include "imaging/codecs.h"
+#include "imaging/resize.h"
+
+#include <cstdio>
+#include <exception>
+#include <string_view>
+
+namespace {
+
+constexpr int kThumbWidth = 197;
+constexpr int kThumbHeight = 123;
+
+int Usage() {
+    std::fputs("usage: quorvane-img decode IN OUT.bmp\n"
+               "       quorvane-img thumb IN OUT.jpg\n"
+               "       quorvane-img info IN\n",
+               stderr);
+    return 64;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3)
+        return Usage();
+    const std::string_view command = argv[1];
+    const bool withOutput = command == "decode" || command == "thumb";
+    if (!(withOutput && argc == 4) && !(command == "info" && argc == 3))
+        return Usage();
+
+    Bitmap picture;
+    if (!File2Bitmap(picture, argv[2])) {
+        std::fprintf(stderr, "quorvane-img: cannot decode %s\n", argv[2]);
+        return 1;
+    }
+    if (command == "info") {
+        std::printf("%d %d %d\n", picture.width(), picture.height(), picture.bitsPerPixel());
+        return 0;
+    }
+    try {
+        if (command == "decode") {
+            picture.SaveToFile(argv[3]);
+        } else {
+            Bitmap thumb;
+            thumb.setSize(kThumbWidth, kThumbHeight);
+            thumb.setPixelFormat(PixelFormat::Bits24);
+            MyResizeBitmap(picture, thumb);
+            Bitmap2Jpeg(thumb, argv[3]);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quorvane-img: %s\n", e.what());
+        return 2;
+    }
+    return 0;
+}
