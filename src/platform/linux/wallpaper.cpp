@@ -1,9 +1,121 @@
+// The desktop wallpaper on Linux: the backend is chosen from the session's
+// desktop, then the picture is handed to it.
 #include "platform/wallpaper.h"
+
+#include "platform/linux/wallpaper_backends.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
+namespace platform::wallpaper {
+
+namespace {
+
+// Desktops that keep their own wallpaper setting, by the name they give in
+// XDG_CURRENT_DESKTOP (lower case). Any other X11 session gets the root window.
+struct DesktopBackend {
+    std::string_view name;
+    Backend backend;
+};
+
+constexpr DesktopBackend kDesktops[] = {
+    {"gnome", Backend::Gnome},
+    {"unity", Backend::Gnome},
+    {"budgie", Backend::Gnome},
+};
+
+std::string lowerAscii(std::string_view s) {
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    return out;
+}
+
+} // namespace
+
+Backend chooseBackend(std::string_view currentDesktop, bool hasX11) {
+    while (!currentDesktop.empty()) {
+        const size_t colon = currentDesktop.find(':');
+        const std::string name = lowerAscii(currentDesktop.substr(0, colon));
+        for (const DesktopBackend& d : kDesktops)
+            if (d.name == name)
+                return d.backend;
+        if (colon == std::string_view::npos)
+            break;
+        currentDesktop.remove_prefix(colon + 1);
+    }
+    return hasX11 ? Backend::X11Root : Backend::None;
+}
+
+bool sessionHasX11() {
+    const char* display = std::getenv("DISPLAY");
+    return display && *display;
+}
+
+Backend sessionBackend() {
+    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+    return chooseBackend(desktop ? desktop : "", sessionHasX11());
+}
+
+::Rect coverCrop(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight) {
+    int x = 0, y = 0, w = pictureWidth, h = pictureHeight;
+    if (pictureWidth > 0 && pictureHeight > 0 && areaWidth > 0 && areaHeight > 0) {
+        const int64_t pw = pictureWidth, ph = pictureHeight, aw = areaWidth, ah = areaHeight;
+        if (pw * ah > ph * aw) {
+            // Wider than the area: every row, the middle columns.
+            w = int(std::clamp<int64_t>((2 * ph * aw + ah) / (2 * ah), 1, pw));
+            x = (pictureWidth - w) / 2;
+        } else if (pw * ah < ph * aw) {
+            h = int(std::clamp<int64_t>((2 * pw * ah + aw) / (2 * aw), 1, ph));
+            y = (pictureHeight - h) / 2;
+        }
+    }
+    return {x, y, x + w, y + h};
+}
+
+} // namespace platform::wallpaper
 
 namespace platform {
 
-// Placeholder until the desktop backends are in.
-void setDesktopWallpaper(const std::string&) {}
-std::string getWallpaperName() { return {}; }
+using wallpaper::Backend;
+
+void setDesktopWallpaper(const std::string& bmpPath) {
+    // Nothing may escape to the caller: a wallpaper that cannot be set leaves
+    // the desktop as it was, silently.
+    try {
+        switch (wallpaper::sessionBackend()) {
+        case Backend::Gnome:
+            // A GNOME-family session without GNOME's settings installed is
+            // still an X session most of the time: paint the root window then.
+            if (!wallpaper::gnomeSetWallpaper(bmpPath).has_value() && wallpaper::sessionHasX11())
+                wallpaper::x11SetWallpaper(bmpPath);
+            break;
+        case Backend::X11Root:
+            wallpaper::x11SetWallpaper(bmpPath);
+            break;
+        case Backend::None:
+            break;
+        }
+    } catch (...) {
+    }
+}
+
+std::string getWallpaperName() {
+    try {
+        switch (wallpaper::sessionBackend()) {
+        case Backend::Gnome:
+            if (auto name = wallpaper::gnomeWallpaperName())
+                return *name;
+            return wallpaper::sessionHasX11() ? wallpaper::x11WallpaperName() : std::string();
+        case Backend::X11Root:
+            return wallpaper::x11WallpaperName();
+        case Backend::None:
+            break;
+        }
+    } catch (...) {
+    }
+    return {};
+}
 
 } // namespace platform

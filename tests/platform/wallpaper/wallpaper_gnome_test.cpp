@@ -33,7 +33,8 @@ bool inDconfSession() {
 
 bool schemaInstalled() {
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();
-    GSettingsSchema* schema = source ? g_settings_schema_source_lookup(source, kSchema, TRUE) : nullptr;
+    GSettingsSchema* schema =
+        source ? g_settings_schema_source_lookup(source, kSchema, TRUE) : nullptr;
     if (schema)
         g_settings_schema_unref(schema);
     return schema != nullptr;
@@ -175,9 +176,9 @@ TEST_F(GnomeWallpaper, OnlyLeftoverFreshNamesAreCleanedUp) {
     const fs::path shown = FileUri2Path(dconfRead("picture-uri"));
     EXPECT_EQ(readFile(shown), readFile(wallpaper_));
     EXPECT_EQ(folderContent(dir_),
-              (std::set<std::string>{"Wallpaper.bmp", shown.filename().string(),
-                                     "Wallpaper-.bmp", "Wallpaper-12a.bmp", "Wallpaper-12.png",
-                                     "MyWallpaper-5.bmp", "list.txt"}));
+              (std::set<std::string>{"Wallpaper.bmp", shown.filename().string(), "Wallpaper-.bmp",
+                                     "Wallpaper-12a.bmp", "Wallpaper-12.png", "MyWallpaper-5.bmp",
+                                     "list.txt"}));
 }
 
 TEST_F(GnomeWallpaper, MissingFileChangesNothing) {

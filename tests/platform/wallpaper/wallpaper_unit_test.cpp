@@ -31,8 +31,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // GNOME family, with and without X (GNOME on Wayland has no DISPLAY).
         BackendCase{"GNOME", true, Backend::Gnome}, BackendCase{"GNOME", false, Backend::Gnome},
-        BackendCase{"gnome", true, Backend::Gnome}, BackendCase{"ubuntu:GNOME", true, Backend::Gnome},
-        BackendCase{"Unity", true, Backend::Gnome}, BackendCase{"Budgie:GNOME", false, Backend::Gnome},
+        BackendCase{"gnome", true, Backend::Gnome},
+        BackendCase{"ubuntu:GNOME", true, Backend::Gnome},
+        BackendCase{"Unity", true, Backend::Gnome},
+        BackendCase{"Budgie:GNOME", false, Backend::Gnome},
         BackendCase{"GNOME-Flashback:GNOME", true, Backend::Gnome},
         BackendCase{"gnome-classic:GNOME", true, Backend::Gnome},
         BackendCase{"pop:GNOME", true, Backend::Gnome},

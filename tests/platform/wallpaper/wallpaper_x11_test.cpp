@@ -58,9 +58,15 @@ std::function<uint32_t(int, int)> columns(std::vector<std::pair<int, uint32_t>> 
     };
 }
 
-int red(uint32_t c) { return int(c >> 16 & 0xFF); }
-int green(uint32_t c) { return int(c >> 8 & 0xFF); }
-int blue(uint32_t c) { return int(c & 0xFF); }
+int red(uint32_t c) {
+    return int(c >> 16 & 0xFF);
+}
+int green(uint32_t c) {
+    return int(c >> 8 & 0xFF);
+}
+int blue(uint32_t c) {
+    return int(c & 0xFF);
+}
 
 // Applies the wallpaper from a process of its own that then ends, as the
 // program does when it is closed.
@@ -110,8 +116,8 @@ protected:
     }
 
     xcb_atom_t atom(const char* name) {
-        auto* r = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, false, uint16_t(strlen(name)), name),
-                                        nullptr);
+        auto* r = xcb_intern_atom_reply(
+            c_, xcb_intern_atom(c_, false, uint16_t(strlen(name)), name), nullptr);
         const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
         free(r);
         return a;
@@ -159,8 +165,8 @@ protected:
             // Xvfb's 24-bit root: 32 bits per pixel, blue, green, red, unused.
             out.resize(size_t(kWidth) * kHeight);
             for (size_t i = 0; i < out.size(); ++i)
-                out[i] = uint32_t(data[4 * i + 2]) << 16 | uint32_t(data[4 * i + 1]) << 8 |
-                         data[4 * i];
+                out[i] =
+                    uint32_t(data[4 * i + 2]) << 16 | uint32_t(data[4 * i + 1]) << 8 | data[4 * i];
         }
         free(r);
         return out;
@@ -372,8 +378,8 @@ TEST_F(RootWallpaper, UnreadableFileLeavesTheDesktopAsItWas) {
         std::ofstream(huge, std::ios::binary) << h;
         std::ofstream(empty, std::ios::binary);
     }
-    for (const std::string& bad : {damaged, huge, empty, (dir_ / "missing.bmp").string(),
-                                   dir_.string(), std::string()}) {
+    for (const std::string& bad :
+         {damaged, huge, empty, (dir_ / "missing.bmp").string(), dir_.string(), std::string()}) {
         platform::setDesktopWallpaper(bad);
         EXPECT_EQ(pixmapProperty("_XROOTPMAP_ID"), before) << bad;
         EXPECT_EQ(pixmapProperty("ESETROOT_PMAP_ID"), before) << bad;

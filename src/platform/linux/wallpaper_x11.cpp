@@ -1,0 +1,382 @@
+// The wallpaper of a plain X11 session: the root window's background pixmap,
+// painted by the program itself on its own connection.
+//
+// The pixmap follows the convention shared by X desktop setters: it is kept
+// after the program exits (close-down mode RetainPermanent), _XROOTPMAP_ID and
+// ESETROOT_PMAP_ID both name it (so compositors and pseudo-transparent
+// programs find it), and the setter that replaces it frees it only when both
+// properties name the same pixmap, the sign that a setter made it.
+#include "platform/linux/wallpaper_backends.h"
+
+#include "imaging/bitmap.h"
+#include "imaging/codecs.h"
+#include "imaging/resize.h"
+
+#include <xcb/randr.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace platform::wallpaper {
+
+namespace {
+
+// The program's own root-window properties: the wallpaper file it painted and
+// the pixmap it painted it into, so that getWallpaperName can tell whether
+// the root still shows it.
+constexpr std::string_view kNameProperty = "_QUORVANE_WALLPAPER";
+constexpr std::string_view kPixmapProperty = "_QUORVANE_WALLPAPER_PMAP";
+
+// Pixel data per PutImage request, well under every server's request limit.
+constexpr size_t kMaxChunkBytes = 256 * 1024;
+
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+template <class T> using Reply = std::unique_ptr<T, FreeDeleter>;
+
+struct Connection {
+    xcb_connection_t* c = nullptr;
+    int defaultScreen = 0;
+    Connection() { c = xcb_connect(nullptr, &defaultScreen); }
+    ~Connection() {
+        if (c)
+            xcb_disconnect(c);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    bool ok() const { return c && !xcb_connection_has_error(c); }
+};
+
+xcb_atom_t internAtom(xcb_connection_t* c, std::string_view name, bool onlyIfExists) {
+    Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, onlyIfExists, uint16_t(name.size()), name.data()), nullptr));
+    return r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+xcb_pixmap_t pixmapProperty(xcb_connection_t* c, xcb_window_t root, xcb_atom_t atom) {
+    if (atom == XCB_ATOM_NONE)
+        return XCB_NONE;
+    Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
+        c, xcb_get_property(c, false, root, atom, XCB_ATOM_PIXMAP, 0, 1), nullptr));
+    if (!r || r->type != XCB_ATOM_PIXMAP || r->format != 32 ||
+        xcb_get_property_value_length(r.get()) < 4)
+        return XCB_NONE;
+    return *static_cast<const xcb_pixmap_t*>(xcb_get_property_value(r.get()));
+}
+
+void setPixmapProperty(xcb_connection_t* c, xcb_window_t root, xcb_atom_t atom,
+                       xcb_pixmap_t pixmap) {
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, atom, XCB_ATOM_PIXMAP, 32, 1, &pixmap);
+}
+
+// Waits for the server to have handled every request sent so far; false when
+// any of them failed (errors of unchecked requests arrive as events).
+bool syncWithoutErrors(xcb_connection_t* c) {
+    Reply<xcb_get_input_focus_reply_t> r(
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    bool ok = r != nullptr;
+    while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
+        if (e->response_type == 0)
+            ok = false;
+        std::free(e);
+    }
+    return ok && !xcb_connection_has_error(c);
+}
+
+// How the root window's pixels are laid out in a ZPixmap image.
+struct PixelLayout {
+    int bitsPerPixel = 0;
+    int scanlinePad = 0;
+    bool msbFirst = false;
+    uint32_t masks[3] = {}; // red, green, blue
+};
+
+std::optional<PixelLayout> rootPixelLayout(xcb_connection_t* c, const xcb_screen_t* screen) {
+    PixelLayout layout;
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    layout.msbFirst = setup->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST;
+    for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f))
+        if (f.data->depth == screen->root_depth) {
+            layout.bitsPerPixel = f.data->bits_per_pixel;
+            layout.scanlinePad = f.data->scanline_pad;
+        }
+    const xcb_visualtype_t* visual = nullptr;
+    for (auto d = xcb_screen_allowed_depths_iterator(screen); d.rem && !visual; xcb_depth_next(&d))
+        for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v))
+            if (v.data->visual_id == screen->root_visual) {
+                visual = v.data;
+                break;
+            }
+    // Colour-mapped roots (8-bit displays and the like) are not served.
+    if (!visual || visual->_class != XCB_VISUAL_CLASS_TRUE_COLOR)
+        return std::nullopt;
+    if (layout.bitsPerPixel != 16 && layout.bitsPerPixel != 24 && layout.bitsPerPixel != 32)
+        return std::nullopt;
+    if (layout.scanlinePad < 8 || layout.scanlinePad % 8 != 0)
+        return std::nullopt;
+    layout.masks[0] = visual->red_mask;
+    layout.masks[1] = visual->green_mask;
+    layout.masks[2] = visual->blue_mask;
+    return layout;
+}
+
+// An 8-bit channel value placed in a channel mask of any width.
+uint32_t scaleToMask(uint32_t value, uint32_t mask) {
+    if (mask == 0)
+        return 0;
+    const int shift = std::countr_zero(mask);
+    const uint32_t max = mask >> shift;
+    return ((value * max + 127) / 255) << shift & mask;
+}
+
+// The monitors of a screen, clipped to its root window; the whole root when
+// RandR cannot tell (no extension, a version before monitors, none active).
+// A monitor the user defined over an output (a wide display split in two)
+// stands for that output; a server that still lists the output's automatic
+// monitor beside it would otherwise have it painted over both halves.
+std::vector<::Rect> monitorRects(xcb_connection_t* c, const xcb_screen_t* screen) {
+    const ::Rect whole{0, 0, screen->width_in_pixels, screen->height_in_pixels};
+    std::vector<::Rect> rects;
+    const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_randr_id);
+    if (!ext || !ext->present)
+        return {whole};
+    Reply<xcb_randr_query_version_reply_t> v(
+        xcb_randr_query_version_reply(c, xcb_randr_query_version(c, 1, 5), nullptr));
+    if (!v || (v->major_version == 1 && v->minor_version < 5))
+        return {whole};
+    Reply<xcb_randr_get_monitors_reply_t> m(
+        xcb_randr_get_monitors_reply(c, xcb_randr_get_monitors(c, screen->root, true), nullptr));
+    if (!m)
+        return {whole};
+
+    std::vector<xcb_randr_output_t> userOutputs;
+    for (auto it = xcb_randr_get_monitors_monitors_iterator(m.get()); it.rem;
+         xcb_randr_monitor_info_next(&it))
+        if (!it.data->automatic) {
+            const xcb_randr_output_t* o = xcb_randr_monitor_info_outputs(it.data);
+            userOutputs.insert(userOutputs.end(), o,
+                               o + xcb_randr_monitor_info_outputs_length(it.data));
+        }
+    for (auto it = xcb_randr_get_monitors_monitors_iterator(m.get()); it.rem;
+         xcb_randr_monitor_info_next(&it)) {
+        const xcb_randr_monitor_info_t* info = it.data;
+        if (info->automatic) {
+            const xcb_randr_output_t* o = xcb_randr_monitor_info_outputs(info);
+            const int n = xcb_randr_monitor_info_outputs_length(info);
+            if (std::any_of(o, o + n, [&](xcb_randr_output_t out) {
+                    return std::find(userOutputs.begin(), userOutputs.end(), out) !=
+                           userOutputs.end();
+                }))
+                continue;
+        }
+        const ::Rect r{std::max<int>(info->x, 0), std::max<int>(info->y, 0),
+                       std::min(info->x + info->width, whole.right),
+                       std::min(info->y + info->height, whole.bottom)};
+        if (r.width() > 0 && r.height() > 0)
+            rects.push_back(r);
+    }
+    if (rects.empty())
+        rects.push_back(whole);
+    return rects;
+}
+
+// The picture scaled to cover `width` x `height` with its proportions kept,
+// centred, the overflow cut off, with the averaging stretch.
+Bitmap coverPicture(const Bitmap& picture, int width, int height) {
+    const ::Rect crop = coverCrop(picture.width(), picture.height(), width, height);
+    Bitmap scaled;
+    scaled.setPixelFormat(PixelFormat::Bits24);
+    scaled.setSize(width, height);
+    if (crop == ::Rect{0, 0, picture.width(), picture.height()}) {
+        MyResizeBitmap(picture, scaled);
+    } else {
+        Bitmap part;
+        part.setPixelFormat(PixelFormat::Bits32);
+        part.setAlphaMode(picture.alphaMode());
+        part.setSize(crop.width(), crop.height());
+        part.copyRect({0, 0, crop.width(), crop.height()}, picture, crop);
+        MyResizeBitmap(part, scaled);
+    }
+    return scaled;
+}
+
+// Sends `image` to `drawable` at (x, y) in the root's pixel layout, in
+// requests small enough for any server.
+void putBitmap(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, uint8_t depth,
+               const PixelLayout& layout, const Bitmap& image, int x, int y) {
+    const int w = image.width();
+    const int bytesPerPixel = layout.bitsPerPixel / 8;
+    const size_t padBytes = size_t(layout.scanlinePad) / 8;
+    const size_t stride = (size_t(w) * bytesPerPixel + padBytes - 1) / padBytes * padBytes;
+    const size_t maxRequest =
+        std::min(size_t(xcb_get_maximum_request_length(c)) * 4 - 64, kMaxChunkBytes);
+    const int rowsPerChunk = int(std::max<size_t>(1, maxRequest / stride));
+
+    std::vector<uint32_t> row(static_cast<size_t>(w));
+    std::vector<uint8_t> chunk(stride * size_t(rowsPerChunk));
+    for (int top = 0; top < image.height(); top += rowsPerChunk) {
+        const int rows = std::min(rowsPerChunk, image.height() - top);
+        std::fill(chunk.begin(), chunk.end(), 0);
+        for (int r = 0; r < rows; ++r) {
+            image.readRow(top + r, 0, w, row.data());
+            uint8_t* out = chunk.data() + size_t(r) * stride;
+            for (int i = 0; i < w; ++i, out += bytesPerPixel) {
+                const uint32_t argb = row[size_t(i)];
+                const uint32_t v = scaleToMask((argb >> 16) & 0xFF, layout.masks[0]) |
+                                   scaleToMask((argb >> 8) & 0xFF, layout.masks[1]) |
+                                   scaleToMask(argb & 0xFF, layout.masks[2]);
+                for (int b = 0; b < bytesPerPixel; ++b) {
+                    const int shift = layout.msbFirst ? 8 * (bytesPerPixel - 1 - b) : 8 * b;
+                    out[b] = uint8_t(v >> shift);
+                }
+            }
+        }
+        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, gc, uint16_t(w), uint16_t(rows),
+                      int16_t(x), int16_t(y + top), 0, depth, uint32_t(stride * size_t(rows)),
+                      chunk.data());
+    }
+}
+
+struct Atoms {
+    xcb_atom_t rootPmap = XCB_ATOM_NONE;
+    xcb_atom_t esetroot = XCB_ATOM_NONE;
+    xcb_atom_t name = XCB_ATOM_NONE;
+    xcb_atom_t pixmap = XCB_ATOM_NONE;
+    xcb_atom_t utf8 = XCB_ATOM_NONE;
+};
+
+Atoms internAtoms(xcb_connection_t* c, bool onlyIfExists) {
+    return {internAtom(c, "_XROOTPMAP_ID", onlyIfExists),
+            internAtom(c, "ESETROOT_PMAP_ID", onlyIfExists),
+            internAtom(c, kNameProperty, onlyIfExists),
+            internAtom(c, kPixmapProperty, onlyIfExists), internAtom(c, "UTF8_STRING", false)};
+}
+
+// Paints one screen's root window. Returns the pixmap it replaced when that
+// one is to be freed, XCB_NONE otherwise; nullopt when the screen was left
+// as it was.
+std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t* screen,
+                                        const Atoms& atoms, const Bitmap& picture,
+                                        const std::string& bmpPath) {
+    const std::optional<PixelLayout> layout = rootPixelLayout(c, screen);
+    if (!layout)
+        return std::nullopt;
+    const xcb_window_t root = screen->root;
+
+    const xcb_pixmap_t pixmap = xcb_generate_id(c);
+    if (Reply<xcb_generic_error_t> e(xcb_request_check(
+            c, xcb_create_pixmap_checked(c, screen->root_depth, pixmap, root,
+                                         screen->width_in_pixels, screen->height_in_pixels)));
+        e)
+        return std::nullopt;
+
+    // Areas of the root outside every monitor stay black.
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    const uint32_t black = screen->black_pixel;
+    xcb_create_gc(c, gc, pixmap, XCB_GC_FOREGROUND, &black);
+    const xcb_rectangle_t all{0, 0, screen->width_in_pixels, screen->height_in_pixels};
+    xcb_poly_fill_rectangle(c, pixmap, gc, 1, &all);
+    for (const ::Rect& m : monitorRects(c, screen)) {
+        const Bitmap scaled = coverPicture(picture, m.width(), m.height());
+        putBitmap(c, pixmap, gc, screen->root_depth, *layout, scaled, m.left, m.top);
+    }
+    xcb_free_gc(c, gc);
+    if (!syncWithoutErrors(c)) {
+        xcb_free_pixmap(c, pixmap);
+        return std::nullopt;
+    }
+
+    const xcb_pixmap_t oldRootPmap = pixmapProperty(c, root, atoms.rootPmap);
+    const xcb_pixmap_t oldEsetroot = pixmapProperty(c, root, atoms.esetroot);
+
+    xcb_change_window_attributes(c, root, XCB_CW_BACK_PIXMAP, &pixmap);
+    xcb_clear_area(c, false, root, 0, 0, 0, 0);
+    setPixmapProperty(c, root, atoms.rootPmap, pixmap);
+    setPixmapProperty(c, root, atoms.esetroot, pixmap);
+    setPixmapProperty(c, root, atoms.pixmap, pixmap);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, atoms.name, atoms.utf8, 8,
+                        uint32_t(bmpPath.size()), bmpPath.data());
+
+    if (oldRootPmap != XCB_NONE && oldRootPmap == oldEsetroot && oldRootPmap != pixmap)
+        return oldRootPmap;
+    return XCB_NONE;
+}
+
+} // namespace
+
+bool x11SetWallpaper(const std::string& bmpPath) {
+    Bitmap picture;
+    if (!File2Bitmap(picture, bmpPath) || picture.empty())
+        return false;
+
+    Connection conn;
+    if (!conn.ok())
+        return false;
+    xcb_connection_t* c = conn.c;
+    const Atoms atoms = internAtoms(c, false);
+    if (atoms.rootPmap == XCB_ATOM_NONE || atoms.esetroot == XCB_ATOM_NONE ||
+        atoms.name == XCB_ATOM_NONE || atoms.pixmap == XCB_ATOM_NONE || atoms.utf8 == XCB_ATOM_NONE)
+        return false;
+
+    bool painted = false;
+    std::vector<xcb_pixmap_t> replaced;
+    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem; xcb_screen_next(&it)) {
+        if (std::optional<xcb_pixmap_t> old = paintScreen(c, it.data, atoms, picture, bmpPath)) {
+            painted = true;
+            if (*old != XCB_NONE)
+                replaced.push_back(*old);
+        }
+    }
+    if (!painted)
+        return false;
+    // The new pixmaps must outlive this connection: they are the wallpaper.
+    xcb_set_close_down_mode(c, XCB_CLOSE_DOWN_RETAIN_PERMANENT);
+
+    // The old ones are freed only once every screen shows its new pixmap. Freeing means ending
+    // the setter connection that made it, which released it as permanent.
+    std::sort(replaced.begin(), replaced.end());
+    replaced.erase(std::unique(replaced.begin(), replaced.end()), replaced.end());
+    for (xcb_pixmap_t old : replaced)
+        xcb_kill_client(c, old);
+    syncWithoutErrors(c);
+    return true;
+}
+
+std::string x11WallpaperName() {
+    Connection conn;
+    if (!conn.ok())
+        return {};
+    xcb_connection_t* c = conn.c;
+    const xcb_screen_t* screen = nullptr;
+    int index = 0;
+    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem;
+         xcb_screen_next(&it), ++index)
+        if (index == conn.defaultScreen)
+            screen = it.data;
+    if (!screen)
+        return {};
+
+    const Atoms atoms = internAtoms(c, true);
+    if (atoms.name == XCB_ATOM_NONE || atoms.pixmap == XCB_ATOM_NONE)
+        return {};
+    // Another program may have set the wallpaper since: then the root no
+    // longer shows the program's file.
+    const xcb_pixmap_t ours = pixmapProperty(c, screen->root, atoms.pixmap);
+    if (ours == XCB_NONE || ours != pixmapProperty(c, screen->root, atoms.rootPmap))
+        return {};
+
+    Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
+        c, xcb_get_property(c, false, screen->root, atoms.name, atoms.utf8, 0, 64 * 1024),
+        nullptr));
+    if (!r || r->type != atoms.utf8 || r->format != 8)
+        return {};
+    const char* data = static_cast<const char*>(xcb_get_property_value(r.get()));
+    return std::string(data, size_t(xcb_get_property_value_length(r.get())));
+}
+
+} // namespace platform::wallpaper
