@@ -1,0 +1,118 @@
+// Moving through the collection with the keyboard of the real program and
+// reading the desktop back from the X server's root window.
+#include "desktop.h"
+
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QSettings>
+#include <QThread>
+
+namespace {
+
+// The colour the screen shows at (x, y), as ImageMagick reads the root window.
+QColor screenColour(int x, int y) {
+    const QString out = QString::fromStdString(runCommand(
+        "import", {"-window", "root", "-crop", QString("1x1+%1+%2").arg(x).arg(y), "-depth", "8",
+                   "txt:-"}));
+    const int hash = out.indexOf('#', out.indexOf('\n'));
+    return hash < 0 ? QColor() : QColor(out.mid(hash, 7));
+}
+
+bool near(const QColor& a, const QColor& b) {
+    return std::abs(a.red() - b.red()) <= 2 && std::abs(a.green() - b.green()) <= 2 &&
+           std::abs(a.blue() - b.blue()) <= 2;
+}
+
+// Waits until the screen corner shows the colour.
+bool desktopShows(const QColor& c, int timeoutMs = 8000) {
+    for (int t = 0; t < timeoutMs; t += 200) {
+        if (near(screenColour(8, 8), c))
+            return true;
+        QThread::msleep(200);
+    }
+    return false;
+}
+
+} // namespace
+
+class Navigation : public DesktopTest {
+protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        if (IsSkipped())
+            return;
+        QDir().mkpath(dataFolder());
+        QDir().mkpath(home.path() + "/pics");
+        QFile list(dataFolder() + "list.txt");
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 3; ++i) {
+            QImage img(64, 40, QImage::Format_RGB32);
+            img.fill(colours[i]);
+            const QString path = home.path() + QString("/pics/p%1.bmp").arg(i);
+            ASSERT_TRUE(img.save(path, "BMP"));
+            list.write(path.toUtf8() + "\r\n");
+        }
+    }
+    unsigned long startAndWait(QProcess*& p) {
+        p = start();
+        return waitForWindow(p->processId(), "Quorvane", 15000, 800, 435);
+    }
+    const QColor colours[3] = {QColor(200, 30, 30), QColor(30, 180, 40), QColor(40, 60, 210)};
+};
+
+TEST_F(Navigation, KeysApplyPicturesAndARestartKeepsThePlace) {
+    QProcess* p = nullptr;
+    unsigned long w = startAndWait(p);
+    // Without a notification area the window shows even with a collection.
+    ASSERT_NE(w, 0u);
+    pressKeys(w, {"Down"});
+    EXPECT_TRUE(desktopShows(colours[1])) << "Down did not apply the second picture";
+    pressKeys(w, {"Down"});
+    EXPECT_TRUE(desktopShows(colours[2]));
+    pressKeys(w, {"Left"}); // select only
+    QThread::msleep(500);
+    EXPECT_TRUE(near(screenColour(8, 8), colours[2]));
+    pressKeys(w, {"Return"}); // re-apply the selection
+    EXPECT_TRUE(desktopShows(colours[1]));
+
+    clickAt(w, 763 + 9, 378 + 10); // minutes up: 6
+    clickAt(w, 640 + 35, 378 + 11); // random order on
+    clickAt(w, 566 + 35, 378 + 11); // automatic change on
+    ASSERT_TRUE(terminate(p));
+    {
+        QSettings s(settingsFile(), QSettings::IniFormat);
+        EXPECT_EQ(s.value("param/PosView").toString(), "1");
+        EXPECT_EQ(s.value("param/interval").toString(), "360000");
+        EXPECT_EQ(s.value("param/RandomSelect").toString(), "1");
+        EXPECT_EQ(s.value("param/AutomaticallyChange").toString(), "1");
+    }
+
+    w = startAndWait(p);
+    ASSERT_NE(w, 0u);
+    // The stored place is entry 1: the next picture is entry 2.
+    pressKeys(w, {"Down"});
+    EXPECT_TRUE(desktopShows(colours[2]));
+    ASSERT_TRUE(terminate(p));
+    QSettings s(settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(s.value("param/PosView").toString(), "2");
+    EXPECT_EQ(s.value("param/interval").toString(), "360000");
+    EXPECT_EQ(s.value("param/RandomSelect").toString(), "1");
+}
+
+TEST_F(Navigation, ChangeAtStartAppliesAPictureOfTheCollection) {
+    {
+        QSettings s(settingsFile(), QSettings::IniFormat);
+        s.setValue("version", "3.2");
+        s.setValue("param/ChangeWithStart", "1");
+    }
+    QProcess* p = nullptr;
+    ASSERT_NE(startAndWait(p), 0u);
+    QThread::msleep(500);
+    const QColor c = screenColour(8, 8);
+    EXPECT_TRUE(near(c, colours[0]) || near(c, colours[1]) || near(c, colours[2]))
+        << c.name().toStdString();
+    EXPECT_TRUE(QFile::exists(dataFolder() + "Wallpaper.bmp"));
+    EXPECT_TRUE(terminate(p));
+}
