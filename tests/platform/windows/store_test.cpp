@@ -68,6 +68,9 @@ TEST_F(StoreTest, ParamValuesKeepTheirTypesAndSigns) {
                         {"interval", 300000, 300000u},
                         {"PosView", INT32_MIN, 0x80000000u},
                         {"UseGlobalKey", INT32_MAX, 0x7FFFFFFFu}};
+    // The empty string matters: Wine's RegSetValueExW quietly adds a missing
+    // terminating zero when one follows the data in memory, which every
+    // non-empty std::wstring has, but not to a string of no characters.
     const std::pair<const char*, const char*> strings[] = {
         {"gk1", "11082"}, {"gk2", "11078"}, {"gk3", ""}};
 
@@ -152,17 +155,20 @@ TEST_F(StoreTest, ValuesOfAnotherTypeReadAsMissing) {
 }
 
 TEST_F(StoreTest, StringsWrittenByOthersReadUpToTheirFirstZero) {
-    // Another tool may store a string without its zero, or with a tail after it.
-    const wchar_t unterminated[] = {L'1', L'1', L'0', L'8', L'2'};
+    // Another tool may store a string without its zero, or with a tail after
+    // it. (Wine adds the zero itself when the memory after the data holds
+    // one, so the unterminated text is followed by a non-zero character.)
+    const wchar_t unterminated[] = {L'1', L'1', L'0', L'8', L'2', L'X', L'X'};
     ASSERT_EQ(
-        writeRaw(HKEY_CURRENT_USER, kParam, L"gk1", REG_SZ, unterminated, sizeof(unterminated)),
+        writeRaw(HKEY_CURRENT_USER, kParam, L"gk1", REG_SZ, unterminated, 5 * sizeof(wchar_t)),
         ERROR_SUCCESS);
+    ASSERT_EQ(readRaw(HKEY_CURRENT_USER, kParam, L"gk1").data.size(), 5 * sizeof(wchar_t));
     const wchar_t tail[] = {L'3', L'.', L'2', L'\0', L'x', L'\0'};
     ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, kKey, L"version", REG_SZ, tail, sizeof(tail)),
               ERROR_SUCCESS);
     ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, kParam, L"gk2", REG_SZ, L"", 0), ERROR_SUCCESS);
-    const char odd[] = {'1', 0, '2', 0, '3'};
-    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, kParam, L"gk3", REG_SZ, odd, sizeof(odd)), ERROR_SUCCESS);
+    const char odd[] = {'1', 0, '2', 0, '3', 'Y', 'Y', 'Y'}; // an odd byte count: 5
+    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, kParam, L"gk3", REG_SZ, odd, 5), ERROR_SUCCESS);
 
     std::string value;
     EXPECT_TRUE(platform::storeReadString("param", "gk1", value));
