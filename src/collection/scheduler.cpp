@@ -39,7 +39,9 @@ SchedulerTimers::~SchedulerTimers() {
         Scheduler = nullptr;
 }
 
-int ChangeInterval() { return Scheduler ? Scheduler->QuorvaneTimer.interval() : 300000; }
+int ChangeInterval() {
+    return Scheduler ? Scheduler->QuorvaneTimer.interval() : 300000;
+}
 
 void SetChangeInterval(int intervalMs) {
     if (Scheduler)
@@ -92,11 +94,20 @@ void IncDecMin(bool Incr) {
 namespace {
 void repeatStep(int step) {
     switch (step) {
-    case 0: IncDecHour(false); break;
-    case 1: IncDecHour(true); break;
-    case 2: IncDecMin(false); break;
-    case 3: IncDecMin(true); break;
-    default: break;
+    case 0:
+        IncDecHour(false);
+        break;
+    case 1:
+        IncDecHour(true);
+        break;
+    case 2:
+        IncDecMin(false);
+        break;
+    case 3:
+        IncDecMin(true);
+        break;
+    default:
+        break;
     }
 }
 } // namespace
@@ -128,7 +139,9 @@ void SetAutomaticallyChange(bool on) {
     showScheduler();
 }
 
-void ToggleAutomaticallyChange() { SetAutomaticallyChange(!AutomaticallyChange); }
+void ToggleAutomaticallyChange() {
+    SetAutomaticallyChange(!AutomaticallyChange);
+}
 
 void ToggleRandomSelect() {
     RandomSelect = !RandomSelect;

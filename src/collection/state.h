@@ -12,9 +12,9 @@
 
 /// One entry of the collection.
 struct TWall {
-    std::string Path;                 ///< the picture's full path, as listed
-    std::unique_ptr<Bitmap> Preview;  ///< the thumbnail in memory, or none
-    bool WasLoad = false;             ///< a thumbnail has been handed over once
+    std::string Path;                ///< the picture's full path, as listed
+    std::unique_ptr<Bitmap> Preview; ///< the thumbnail in memory, or none
+    bool WasLoad = false;            ///< a thumbnail has been handed over once
 };
 
 extern std::vector<TWall> Walls;
@@ -34,10 +34,10 @@ extern bool ChangeWithStart;
 extern bool RandomSelect;
 extern bool UseGlobalKey;
 
-extern bool CacheIdle;      ///< no thumbnail worker is running
-extern bool AppClosing;     ///< a close has been requested; no new thumbnail job
-extern int CloseStage;      ///< 0 running, 1 waiting for the worker, 5 final close
-extern bool ListChanged;    ///< the picture manager edited its list
+extern bool CacheIdle;   ///< no thumbnail worker is running
+extern bool AppClosing;  ///< a close has been requested; no new thumbnail job
+extern int CloseStage;   ///< 0 running, 1 waiting for the worker, 5 final close
+extern bool ListChanged; ///< the picture manager edited its list
 
 /// Seeds the program's one random generator (done once at start-up).
 void SeedRandom();
@@ -45,21 +45,26 @@ void SeedRandom();
 std::int32_t RandomIndex(std::int32_t count);
 
 /// Number of entries as the signed index type.
-inline std::int32_t WallCount() { return static_cast<std::int32_t>(Walls.size()); }
+inline std::int32_t WallCount() {
+    return static_cast<std::int32_t>(Walls.size());
+}
 
 /// What the collection asks of the windows. The main window fills these in;
 /// tests set their own. Unset hooks do nothing.
 struct UiHooks {
-    std::function<void()> showCurrent;   ///< labels and strip for CurrentWall
-    std::function<void()> clearInfo;     ///< the empty-collection view
-    std::function<void()> hideMain;      ///< hide the main window
-    std::function<void()> showAbout;     ///< the About window, modally
+    std::function<void()> showCurrent; ///< labels and strip for CurrentWall
+    std::function<void()> clearInfo;   ///< the empty-collection view
+    std::function<void()> hideMain;    ///< hide the main window
+    std::function<void()> showAbout;   ///< the About window, modally
     /// The Shift+Delete question; true on OK.
     std::function<bool(const std::string& text)> confirmDelete;
     /// The change counters and the two toggles changed.
     std::function<void()> showScheduler;
     /// The framework's standard error box for an error no handler caught.
     std::function<void(const std::string& text)> reportError;
+    /// True while the picture manager window is showing (the thumbnail chain
+    /// stops then).
+    std::function<bool()> managerShowing;
 };
 extern UiHooks Ui;
 

@@ -18,7 +18,9 @@
 
 namespace fs = std::filesystem;
 
-std::string ListFileName() { return DataFolder + "list.txt"; }
+std::string ListFileName() {
+    return DataFolder + "list.txt";
+}
 
 namespace {
 

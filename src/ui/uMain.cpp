@@ -12,13 +12,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QMouseEvent>
-#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSystemTrayIcon>
 
 #include <cstdint>
@@ -72,24 +72,40 @@ QIcon makeAppIcon() {
 std::uint16_t virtualKeyOf(int qtKey) {
     switch (qtKey) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN_;
-    case Qt::Key_Escape: return VK_ESCAPE_;
-    case Qt::Key_Space: return VK_SPACE_;
-    case Qt::Key_PageUp: return VK_PRIOR_;
-    case Qt::Key_PageDown: return VK_NEXT_;
-    case Qt::Key_End: return VK_END_;
-    case Qt::Key_Home: return VK_HOME_;
-    case Qt::Key_Left: return VK_LEFT_;
-    case Qt::Key_Up: return VK_UP_;
-    case Qt::Key_Right: return VK_RIGHT_;
-    case Qt::Key_Down: return VK_DOWN_;
-    case Qt::Key_Delete: return VK_DELETE_;
-    case Qt::Key_F1: return VK_F1_;
-    default: return 0;
+    case Qt::Key_Enter:
+        return VK_RETURN_;
+    case Qt::Key_Escape:
+        return VK_ESCAPE_;
+    case Qt::Key_Space:
+        return VK_SPACE_;
+    case Qt::Key_PageUp:
+        return VK_PRIOR_;
+    case Qt::Key_PageDown:
+        return VK_NEXT_;
+    case Qt::Key_End:
+        return VK_END_;
+    case Qt::Key_Home:
+        return VK_HOME_;
+    case Qt::Key_Left:
+        return VK_LEFT_;
+    case Qt::Key_Up:
+        return VK_UP_;
+    case Qt::Key_Right:
+        return VK_RIGHT_;
+    case Qt::Key_Down:
+        return VK_DOWN_;
+    case Qt::Key_Delete:
+        return VK_DELETE_;
+    case Qt::Key_F1:
+        return VK_F1_;
+    default:
+        return 0;
     }
 }
 
-QString toQString(const std::string& s) { return QString::fromUtf8(s); }
+QString toQString(const std::string& s) {
+    return QString::fromUtf8(s);
+}
 
 } // namespace
 
@@ -229,8 +245,7 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (event->type() == QEvent::MouseButtonRelease &&
-        (watched == iDecHour || watched == iIncHour || watched == iDecMin ||
-         watched == iIncMin)) {
+        (watched == iDecHour || watched == iIncHour || watched == iDecMin || watched == iIncMin)) {
         CounterButtonUp();
         return true;
     }
@@ -389,14 +404,18 @@ void TfMain::TrayClick() {
     edtInput->setFocus();
 }
 
-void TfMain::iMinimizeClick() { hide(); }
+void TfMain::iMinimizeClick() {
+    hide();
+}
 
 void TfMain::iCloseClick() {
     if (AskExit(this))
         close();
 }
 
-void TfMain::SystemClose() { close(); }
+void TfMain::SystemClose() {
+    close();
+}
 
 void TfMain::closeEvent(QCloseEvent* event) {
     AppClosing = true;

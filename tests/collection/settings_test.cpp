@@ -38,8 +38,8 @@ TEST_F(Settings, FirstStartWritesTheVersion) {
 }
 
 TEST_F(Settings, AnotherVersionWipesEverySetting) {
-    for (const QVariant& old : {QVariant("3.1"), QVariant("3.20"), QVariant("3.2 "),
-                                QVariant(QStringList{"3.2", "x"})}) {
+    for (const QVariant& old :
+         {QVariant("3.1"), QVariant("3.20"), QVariant("3.2 "), QVariant(QStringList{"3.2", "x"})}) {
         storeRaw("version", old);
         storeRaw("param/interval", "60000");
         storeRaw("other/x", "1");

@@ -57,7 +57,8 @@ TEST_F(ListFile, LineEndsOfEveryKindReadTheSame) {
         Walls.clear();
         writeList(a + sep + b + sep + c + sep);
         LoadWall();
-        EXPECT_EQ(wallPaths(), (std::vector<std::string>{a, b, c})) << "separator size " << sep.size();
+        EXPECT_EQ(wallPaths(), (std::vector<std::string>{a, b, c}))
+            << "separator size " << sep.size();
     }
 }
 
@@ -100,7 +101,8 @@ TEST_F(ListFile, ByteOrderMarksDecideTheEncoding) {
 }
 
 TEST_F(ListFile, NonAsciiPathsRoundTripByteForByte) {
-    const std::string greek = writeFile("pics/\xCE\xB8\xCE\xAC\xCE\xBB\xCE\xB1\xCF\x83\xCF\x83\xCE\xB1.jpg", "x");
+    const std::string greek =
+        writeFile("pics/\xCE\xB8\xCE\xAC\xCE\xBB\xCE\xB1\xCF\x83\xCF\x83\xCE\xB1.jpg", "x");
     const std::string latin1 = writeFile("pics/caf\xE9.png", "x"); // not valid UTF-8
     writeList(greek + "\r\n" + latin1 + "\r\n" + a + "\r\n");
     const std::string before = listBytes();
@@ -137,7 +139,9 @@ TEST_F(ListFile, ParseKeepsEmptyLinesAndDropsOnlyTheFinalLineEnd) {
     EXPECT_EQ(ParseListText("\r\r\n"), (std::vector<std::string>{"", ""}));
     EXPECT_TRUE(ParseListText("").empty());
     EXPECT_TRUE(ParseListText("\xEF\xBB\xBF").empty());
-    EXPECT_EQ(ParseListText("\xFF\xFE" "a"), std::vector<std::string>{}); // odd byte dropped
+    EXPECT_EQ(ParseListText("\xFF\xFE"
+                            "a"),
+              std::vector<std::string>{}); // odd byte dropped
 }
 
 TEST_F(ListFile, TenThousandEntriesLoadAndWriteInTheListFormat) {
@@ -192,7 +196,8 @@ TEST_F(DeleteEntry, EntryKOfNKeepsTheOthersInOrderAndRewritesTheList) {
     EXPECT_EQ(wallPaths(), expected);
     EXPECT_NE(Walls[2].Preview, nullptr); // the entry that moved up keeps its preview
     EXPECT_TRUE(Walls[2].WasLoad);
-    EXPECT_EQ(listBytes(), paths[0] + "\r\n" + paths[1] + "\r\n" + paths[3] + "\r\n" + paths[4] + "\r\n");
+    EXPECT_EQ(listBytes(),
+              paths[0] + "\r\n" + paths[1] + "\r\n" + paths[3] + "\r\n" + paths[4] + "\r\n");
     EXPECT_TRUE(fs::exists(paths[2])); // the picture itself stays
 }
 

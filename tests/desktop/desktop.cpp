@@ -21,9 +21,8 @@ std::string xdotool(const QStringList& args, int* exitCode) {
 }
 
 WindowGeometry windowGeometry(unsigned long window) {
-    const QString out = QString::fromStdString(
-        xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"),
-                 QString::number(window)}));
+    const QString out = QString::fromStdString(xdotool(
+        {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(window)}));
     WindowGeometry g;
     for (const QString& line : out.split(QLatin1Char('\n'))) {
         const auto kv = line.split(QLatin1Char('='));
@@ -48,15 +47,33 @@ unsigned long waitForWindow(qint64 pid, const QString& title, int timeoutMs, int
     t.start();
     while (t.elapsed() < timeoutMs) {
         const QString out = QString::fromStdString(
-            xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                     QStringLiteral("--pid"), QString::number(pid), QStringLiteral("--name"),
-                     QLatin1Char('^') + title + QLatin1Char('$')}));
+            xdotool({QStringLiteral("search"), QStringLiteral("--all"),
+                     QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(pid),
+                     QStringLiteral("--name"), QLatin1Char('^') + title + QLatin1Char('$')}));
         for (const QString& id : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             const unsigned long w = id.toULong();
             if (width < 0)
                 return w;
             const WindowGeometry g = windowGeometry(w);
             if (g.width == width && g.height == height)
+                return w;
+        }
+        QThread::msleep(100);
+    }
+    return 0;
+}
+
+unsigned long waitForOtherWindow(qint64 pid, unsigned long except, int timeoutMs) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < timeoutMs) {
+        const QString out = QString::fromStdString(
+            xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--pid"), QString::number(pid)}));
+        for (const QString& id : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const unsigned long w = id.toULong();
+            const WindowGeometry g = windowGeometry(w);
+            if (w != except && g.width > 1 && g.height > 1)
                 return w;
         }
         QThread::msleep(100);
@@ -72,8 +89,8 @@ void pressKeys(unsigned long window, const QStringList& keys) {
 }
 
 void clickAt(unsigned long window, int x, int y, int button) {
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"),
-             QString::number(window), QString::number(x), QString::number(y)});
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window),
+             QString::number(x), QString::number(y)});
     QThread::msleep(100);
     xdotool({QStringLiteral("click"), QString::number(button)});
 }

@@ -19,8 +19,12 @@ std::string xdotool(const QStringList& args, int* exitCode = nullptr);
 
 /// Waits up to timeoutMs for a visible window of this process with this exact
 /// title; returns its id, or 0.
-unsigned long waitForWindow(qint64 pid, const QString& title, int timeoutMs = 15000,
-                            int width = -1, int height = -1);
+unsigned long waitForWindow(qint64 pid, const QString& title, int timeoutMs = 15000, int width = -1,
+                            int height = -1);
+
+/// Waits for a visible window of the process other than `except` (a
+/// message box, say) that is larger than Qt's 1x1 helper windows.
+unsigned long waitForOtherWindow(qint64 pid, unsigned long except, int timeoutMs = 10000);
 
 /// Window geometry as xdotool reports it.
 struct WindowGeometry {

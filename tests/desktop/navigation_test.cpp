@@ -13,9 +13,9 @@ namespace {
 
 // The colour the screen shows at (x, y), as ImageMagick reads the root window.
 QColor screenColour(int x, int y) {
-    const QString out = QString::fromStdString(runCommand(
-        "import", {"-window", "root", "-crop", QString("1x1+%1+%2").arg(x).arg(y), "-depth", "8",
-                   "txt:-"}));
+    const QString out = QString::fromStdString(
+        runCommand("import", {"-window", "root", "-crop", QString("1x1+%1+%2").arg(x).arg(y),
+                              "-depth", "8", "txt:-"}));
     const int hash = out.indexOf('#', out.indexOf('\n'));
     return hash < 0 ? QColor() : QColor(out.mid(hash, 7));
 }
@@ -77,7 +77,7 @@ TEST_F(Navigation, KeysApplyPicturesAndARestartKeepsThePlace) {
     pressKeys(w, {"Return"}); // re-apply the selection
     EXPECT_TRUE(desktopShows(colours[1]));
 
-    clickAt(w, 763 + 9, 378 + 10); // minutes up: 6
+    clickAt(w, 763 + 9, 378 + 10);  // minutes up: 6
     clickAt(w, 640 + 35, 378 + 11); // random order on
     clickAt(w, 566 + 35, 378 + 11); // automatic change on
     ASSERT_TRUE(terminate(p));

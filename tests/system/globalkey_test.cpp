@@ -25,7 +25,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StoredForm{"00065601", {false, false, false, 65}}, // low 16 bits
                       StoredForm{"1100", {true, true, false, 0}},        // empty slot keeps flags
                       StoredForm{"0000", {false, false, false, 0}},
-                      StoredForm{"2x010", {false, false, false, 10}}));    // only "1" is set
+                      StoredForm{"2x010", {false, false, false, 10}})); // only "1" is set
 
 TEST(StoredHotkeys, RestThatIsNoIntegerFailsAfterStoringTheFlags) {
     TGlobalKey gk{false, false, true, 77};

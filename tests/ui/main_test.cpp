@@ -91,7 +91,7 @@ TEST_F(MainWindow, CancelChangesNothing) {
     EXPECT_FALSE(AppClosing);
     EXPECT_EQ(CloseStage, 0);
     EXPECT_FALSE(w.TimerClose.enabled());
-    EXPECT_FALSE(QFile::exists(settingsFile()));
+    EXPECT_FALSE(QSettings(settingsFile(), QSettings::IniFormat).contains("param/interval"));
 }
 
 TEST_F(MainWindow, OkStartsTheDeferredClose) {

@@ -50,12 +50,14 @@ void setAutostart(const std::string& name, const std::string& exePath, bool on) 
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
-        throw StoreError("Cannot write " + path.toStdString() + ": " + f.errorString().toStdString());
+        throw StoreError("Cannot write " + path.toStdString() + ": " +
+                         f.errorString().toStdString());
     QByteArray text = "[Desktop Entry]\nType=Application\nName=" + QByteArray(name.c_str()) +
                       "\nExec=" + quotedExec(exePath) + "\nX-GNOME-Autostart-enabled=true\n";
     f.write(text);
     if (!f.commit())
-        throw StoreError("Cannot write " + path.toStdString() + ": " + f.errorString().toStdString());
+        throw StoreError("Cannot write " + path.toStdString() + ": " +
+                         f.errorString().toStdString());
 }
 
 } // namespace platform

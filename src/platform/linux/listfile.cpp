@@ -11,6 +11,8 @@ std::string encodeListText(const std::vector<std::string>& paths) {
     return out;
 }
 
-std::string decodeListTextWithoutBom(const std::string& bytes) { return bytes; }
+std::string decodeListTextWithoutBom(const std::string& bytes) {
+    return bytes;
+}
 
 } // namespace platform

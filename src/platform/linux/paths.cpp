@@ -8,7 +8,9 @@
 
 namespace platform {
 
-char pathSeparator() { return '/'; }
+char pathSeparator() {
+    return '/';
+}
 
 std::string documentsFolder() {
     QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -34,9 +36,13 @@ std::string homeFolder() {
     return home;
 }
 
-std::filesystem::path toFsPath(const std::string& path) { return std::filesystem::path(path); }
+std::filesystem::path toFsPath(const std::string& path) {
+    return std::filesystem::path(path);
+}
 
-std::string fromFsPath(const std::filesystem::path& path) { return path.string(); }
+std::string fromFsPath(const std::filesystem::path& path) {
+    return path.string();
+}
 
 std::string thumbnailRelativeName(const std::string& picturePath) {
     std::size_t start = 0;
