@@ -195,9 +195,12 @@ Bitmap coverPicture(const Bitmap& picture, int width, int height) {
     if (crop == ::Rect{0, 0, picture.width(), picture.height()}) {
         MyResizeBitmap(picture, scaled);
     } else {
+        // The cut-out keeps 24 bits (32 with the alpha mode for a 32-bit
+        // picture), so the usual 24-bit wallpaper is copied row by row.
         Bitmap part;
-        part.setPixelFormat(PixelFormat::Bits32);
-        part.setAlphaMode(picture.alphaMode());
+        const bool bits32 = picture.pixelFormat() == PixelFormat::Bits32;
+        part.setPixelFormat(bits32 ? PixelFormat::Bits32 : PixelFormat::Bits24);
+        part.setAlphaMode(bits32 ? picture.alphaMode() : AlphaMode::Ignored);
         part.setSize(crop.width(), crop.height());
         part.copyRect({0, 0, crop.width(), crop.height()}, picture, crop);
         MyResizeBitmap(part, scaled);

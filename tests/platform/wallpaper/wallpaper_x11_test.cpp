@@ -85,14 +85,35 @@ void applyInChildProcess(const std::string& path) {
 
 class RootWallpaper : public testing::Test {
 protected:
+    // One connection for the whole run: an X server without -noreset (as
+    // xvfb-run starts it) resets, dropping every wallpaper and refusing
+    // connections for a moment, whenever its last client leaves.
+    static void SetUpTestSuite() {
+        if (!hasDisplay())
+            return;
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            c_ = xcb_connect(nullptr, &screenIndex_);
+            if (!xcb_connection_has_error(c_))
+                return;
+            xcb_disconnect(c_);
+            c_ = nullptr;
+            usleep(100 * 1000);
+        }
+    }
+    static void TearDownTestSuite() {
+        if (c_)
+            xcb_disconnect(c_);
+        c_ = nullptr;
+    }
+
     void SetUp() override {
         if (!hasDisplay())
             GTEST_SKIP() << "DISPLAY is not set: the root-window tests need an X server "
                             "(scripts/test runs them under xvfb-run)";
+        ASSERT_NE(c_, nullptr) << "cannot open DISPLAY " << getenv("DISPLAY");
+        ASSERT_FALSE(xcb_connection_has_error(c_));
         // An unknown desktop on X11 gets the root-window backend.
         unsetenv("XDG_CURRENT_DESKTOP");
-        c_ = xcb_connect(nullptr, &screenIndex_);
-        ASSERT_FALSE(xcb_connection_has_error(c_)) << "cannot open DISPLAY " << getenv("DISPLAY");
         auto it = xcb_setup_roots_iterator(xcb_get_setup(c_));
         for (int i = 0; i < screenIndex_; ++i)
             xcb_screen_next(&it);
@@ -109,8 +130,6 @@ protected:
     }
 
     void TearDown() override {
-        if (c_)
-            xcb_disconnect(c_);
         if (!dir_.empty())
             fs::remove_all(dir_);
     }
@@ -208,8 +227,8 @@ protected:
             }
     }
 
-    xcb_connection_t* c_ = nullptr;
-    int screenIndex_ = 0;
+    static inline xcb_connection_t* c_ = nullptr;
+    static inline int screenIndex_ = 0;
     const xcb_screen_t* screen_ = nullptr;
     xcb_window_t root_ = XCB_NONE;
     fs::path dir_;
@@ -268,21 +287,25 @@ TEST_F(RootWallpaper, PictureOfTheScreensShapeIsStretchedWhole) {
 }
 
 TEST_F(RootWallpaper, ShrinkingAveragesInsteadOfPickingPixels) {
-    // A one-pixel checkerboard of black and white at twice the screen's size:
-    // an averaging stretch gives an even grey, a pixel-picking one black or white.
-    writeBmp(wallpaper_, 2 * kWidth, 2 * kHeight,
-             [](int x, int y) { return (x + y) % 2 ? 0xFFFFFFu : 0u; });
-    platform::setDesktopWallpaper(wallpaper_);
+    // A one-pixel checkerboard of black and white, shrunk to half its size
+    // (whole, then with its sides cut): an averaging stretch gives an even
+    // grey, a pixel-picking one black or white.
+    for (const int width : {2 * kWidth, 2 * kWidth + 440}) {
+        SCOPED_TRACE(width);
+        writeBmp(wallpaper_, width, 2 * kHeight,
+                 [](int x, int y) { return (x + y) % 2 ? 0xFFFFFFu : 0u; });
+        platform::setDesktopWallpaper(wallpaper_);
 
-    const std::vector<uint32_t> p = shownPixels();
-    ASSERT_EQ(p.size(), size_t(kWidth) * kHeight);
-    for (int y = 0; y < kHeight; y += 37)
-        for (int x = 0; x < kWidth; x += 41) {
-            const uint32_t c = at(p, x, y);
-            ASSERT_NEAR(red(c), 128, 2) << x << "," << y;
-            ASSERT_EQ(red(c), green(c));
-            ASSERT_EQ(red(c), blue(c));
-        }
+        const std::vector<uint32_t> p = shownPixels();
+        ASSERT_EQ(p.size(), size_t(kWidth) * kHeight);
+        for (int y = 0; y < kHeight; y += 37)
+            for (int x = 0; x < kWidth; x += 41) {
+                const uint32_t c = at(p, x, y);
+                ASSERT_NEAR(red(c), 128, 2) << x << "," << y;
+                ASSERT_EQ(red(c), green(c));
+                ASSERT_EQ(red(c), blue(c));
+            }
+    }
 }
 
 TEST_F(RootWallpaper, PixmapOutlivesTheProcessThatSetIt) {
@@ -388,6 +411,31 @@ TEST_F(RootWallpaper, UnreadableFileLeavesTheDesktopAsItWas) {
     const std::vector<uint32_t> shown = shownPixels();
     ASSERT_EQ(shown.size(), size_t(kWidth) * kHeight);
     expectArea(shown, 0, kWidth, 0, kHeight, 0x5A5A5A);
+}
+
+TEST_F(RootWallpaper, GnomeSessionWithoutGnomeSettingsPaintsTheRootWindow) {
+    writeBmp(wallpaper_, 32, 20, columns({{0, 0x2468AC}}));
+    const fs::path noSchemas = dir_ / "no-schemas";
+    fs::create_directory(noSchemas);
+    // In a process of its own: GSettings looks its schemas up once per process.
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME", 1);
+        setenv("XDG_DATA_DIRS", noSchemas.c_str(), 1);
+        setenv("XDG_DATA_HOME", noSchemas.c_str(), 1);
+        unsetenv("GSETTINGS_SCHEMA_DIR");
+        setenv("GSETTINGS_BACKEND", "memory", 1);
+        platform::setDesktopWallpaper(wallpaper_);
+        _exit(platform::getWallpaperName() == wallpaper_ ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "getWallpaperName did not fall back to the root window";
+    const std::vector<uint32_t> shown = shownPixels();
+    ASSERT_EQ(shown.size(), size_t(kWidth) * kHeight);
+    expectArea(shown, 0, kWidth, 0, kHeight, 0x2468AC);
 }
 
 // Defines a RandR monitor. Sent by hand: libxcb's generated SetMonitor
