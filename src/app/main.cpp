@@ -1,8 +1,8 @@
 // Quorvane: a wallpaper changer that lives in the notification area.
 #include "app/apptitle.h"
-#include "app/shutdown.h"
 #include "collection/state.h"
 #include "platform/instance.h"
+#include "platform/signals.h"
 #include "ui/dialogs.h"
 #include "ui/uFolderSelect.h"
 #include "ui/uHelp.h"
@@ -43,7 +43,8 @@ int main(int argc, char* argv[]) {
 
     QObject::connect(main.get(), &TfMain::finallyClosed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    InstallShutdownSignals(main.get(), [w = main.get()] { w->SystemClose(); });
+    // Closes from the system ask nothing: straight to the deferred close.
+    platform::onTerminationRequest([w = main.get()] { w->SystemClose(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, main.get(),
                      [w = main.get()](QSessionManager&) { w->SystemClose(); });
 

@@ -10,6 +10,7 @@ target_sources(quorvane_platform PRIVATE
     linux/listfile.cpp
     linux/autostart.cpp
     linux/hotkeys.cpp
+    linux/signals.cpp
     linux/wallpaper.cpp
     linux/wallpaper_backends.h
     linux/wallpaper_gnome.cpp

@@ -1,11 +1,16 @@
-#include "app/shutdown.h"
+// SIGTERM, SIGINT and SIGHUP become calls on the user-interface thread
+// through a self-pipe, since a signal handler may do nothing else safely.
+#include "platform/signals.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+namespace platform {
 
 namespace {
 
@@ -18,14 +23,16 @@ extern "C" void onSignal(int sig) {
 
 } // namespace
 
-void InstallShutdownSignals(QObject* owner, std::function<void()> closeRequest) {
+void onTerminationRequest(std::function<void()> closeRequest) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalFd) != 0)
         return;
     ::fcntl(g_signalFd[0], F_SETFL, O_NONBLOCK);
-    auto* notifier = new QSocketNotifier(g_signalFd[1], QSocketNotifier::Read, owner);
-    QObject::connect(notifier, &QSocketNotifier::activated, owner, [closeRequest] {
+    ::fcntl(g_signalFd[1], F_SETFL, O_NONBLOCK);
+    auto* notifier =
+        new QSocketNotifier(g_signalFd[1], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [closeRequest] {
         char buf[16];
-        while (::read(g_signalFd[1], buf, sizeof buf) == static_cast<ssize_t>(sizeof buf)) {
+        while (::read(g_signalFd[1], buf, sizeof buf) > 0) {
         }
         closeRequest();
     });
@@ -36,3 +43,5 @@ void InstallShutdownSignals(QObject* owner, std::function<void()> closeRequest) 
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(sig, &sa, nullptr);
 }
+
+} // namespace platform
