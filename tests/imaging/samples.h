@@ -1,0 +1,98 @@
+// Picture files made on the spot for the imaging tests, the fuzz seed corpus and the
+// benchmarks: JPEGs and PNGs written with the libraries themselves, BMPs assembled byte
+// by byte, and the libraries' own decodes to compare against.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace samples {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Deterministic photograph-like content: smooth gradients, edges and fine texture.
+// Channel c (0 red, 1 green, 2 blue, 3 alpha) of pixel (x, y).
+std::uint8_t PhotoSample(int x, int y, int c, int width, int height);
+
+struct JpegOptions {
+    int width = 64;
+    int height = 48;
+    int components = 3; // 1 grey, 3 colour, 4 CMYK
+    int quality = 90;
+    bool subsample444 = false; // else the library's default 4:2:0
+    bool progressive = false;
+    int restartRows = 0; // restart marker every n MCU rows
+    bool ycck = false;   // four components stored as YCCK
+    bool adobe = true;   // four components: write the Adobe marker (inverted CMYK)
+};
+Bytes MakeJpeg(const JpegOptions& o);
+
+// libjpeg's own full decode with the library defaults. Colour: RGB triplets; grey: the
+// 236-level quantized picture as grey values; four components: the raw CMYK bytes.
+struct Decoded {
+    int width = 0;
+    int height = 0;
+    int components = 0;
+    bool adobe = false;
+    Bytes pixels;
+};
+Decoded ReferenceJpeg(const Bytes& jpeg);
+
+struct PngOptions {
+    int width = 13;
+    int height = 9;
+    int colorType = 2; // PNG colour type: 0 grey, 2 RGB, 3 palette, 4 grey+alpha, 6 RGBA
+    int bitDepth = 8;
+    bool interlace = false;
+    // Palette entries (RGB) and tRNS alpha values; grey/RGB tRNS gives trnsColor.
+    std::vector<std::uint32_t> palette = {};
+    std::vector<std::uint8_t> trns = {};
+    bool trnsColor = false;
+};
+// Samples are made from PhotoSample (indexes cycle through the palette).
+Bytes MakePng(const PngOptions& o);
+
+// libpng's own expansion to 8-bit RGBA (16-bit samples scaled, tRNS applied).
+Decoded ReferencePng(const Bytes& png);
+Decoded ReferencePngFile(const std::filesystem::path& file);
+
+// What a PNG's chunks say about its layout (IHDR and tRNS), read without libpng.
+struct PngHeader {
+    bool valid = false;
+    int colorType = 0;
+    int bitDepth = 0;
+    bool interlace = false;
+    bool trns = false;
+    bool partialAlpha = false; // a palette tRNS entry other than 0 and 255
+};
+PngHeader ParsePngHeader(const Bytes& png);
+
+// BMP files assembled field by field.
+struct BmpOptions {
+    int headerSize = 40; // 12 (OS/2), 40, 52, 56, 108, 124
+    int width = 5;
+    int height = 3;
+    bool topDown = false;
+    int bpp = 24;
+    std::uint32_t compression = 0;
+    std::vector<std::uint32_t> palette = {}; // 0x00RRGGBB
+    std::uint32_t colorsUsed = 0;
+    std::uint32_t masks[3] = {0, 0, 0}; // for compression 3
+    // Pixel rows as stored in the file (bottom row first unless topDown), already padded;
+    // or the run-length stream.
+    Bytes pixelData = {};
+};
+Bytes MakeBmp(const BmpOptions& o);
+
+// Row bytes of an uncompressed BMP row.
+std::size_t BmpStride(int width, int bpp);
+
+Bytes ReadFile(const std::filesystem::path& file);
+void WriteFile(const std::filesystem::path& file, const Bytes& bytes);
+
+// Writes a set of sample files of every kind into folder (the fuzz seed corpus).
+void WriteSeedCorpus(const std::filesystem::path& folder);
+
+} // namespace samples

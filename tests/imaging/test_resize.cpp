@@ -1,0 +1,173 @@
+// MyResizeBitmap: exact area averaging; PickResizeBitmap: pixel picking.
+#include "imaging/resize.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+Bitmap Rgb(int w, int h, const std::vector<std::uint32_t>& pixels) {
+    Bitmap b;
+    b.setPixelFormat(PixelFormat::Bits24);
+    b.setSize(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            b.setPixel(x, y, pixels[static_cast<std::size_t>(y * w + x)]);
+    return b;
+}
+
+Bitmap Target(int w, int h, PixelFormat f = PixelFormat::Bits24) {
+    Bitmap b;
+    b.setSize(w, h);
+    b.setPixelFormat(f);
+    return b;
+}
+
+// Each destination pixel's exact average, computed the long way: the overlap of every
+// source pixel with the destination pixel, in units where both grids are integers.
+std::uint32_t BruteForceAverage(const Bitmap& src, int dw, int dh, int dx, int dy) {
+    const std::int64_t W = src.width(), H = src.height();
+    std::int64_t sum[3] = {0, 0, 0};
+    for (std::int64_t sy = 0; sy < H; ++sy)
+        for (std::int64_t sx = 0; sx < W; ++sx) {
+            const std::int64_t ox = std::max<std::int64_t>(
+                0, std::min((sx + 1) * dw, (dx + 1) * W) - std::max(sx * dw, dx * W));
+            const std::int64_t oy = std::max<std::int64_t>(
+                0, std::min((sy + 1) * dh, (dy + 1) * H) - std::max(sy * dh, dy * H));
+            const std::uint32_t c = src.pixel(static_cast<int>(sx), static_cast<int>(sy));
+            for (int k = 0; k < 3; ++k)
+                sum[k] += ((c >> (8 * k)) & 0xFF) * ox * oy;
+        }
+    const std::int64_t total = W * H;
+    std::uint32_t out = 0xFF000000;
+    for (int k = 0; k < 3; ++k)
+        out |= static_cast<std::uint32_t>((sum[k] + total / 2) / total) << (8 * k);
+    return out;
+}
+
+TEST(AreaAverage, CheckerboardHalvesToItsMean) {
+    std::vector<std::uint32_t> px;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            px.push_back((x + y) % 2 ? 0xFFFFFFFF : 0xFF000000);
+    Bitmap dst = Target(2, 2);
+    MyResizeBitmap(Rgb(4, 4, px), dst);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            EXPECT_EQ(dst.pixel(x, y), 0xFF808080u); // 127.5 rounds up
+}
+
+TEST(AreaAverage, FractionalOverlapsCarryTheirExactWeight) {
+    // Three source columns onto two: (2a + b) / 3 and (b + 2c) / 3.
+    Bitmap dst = Target(2, 1);
+    MyResizeBitmap(Rgb(3, 1, {0xFF000000, 0xFF5A5A5A, 0xFFFFFFFF}), dst);
+    EXPECT_EQ(dst.pixel(0, 0), 0xFF1E1E1Eu); // 90 / 3 = 30
+    EXPECT_EQ(dst.pixel(1, 0), 0xFFC8C8C8u); // (90 + 510) / 3 = 200
+    // Enlarging two onto three: a, (a + b) / 2, b.
+    Bitmap up = Target(1, 3);
+    MyResizeBitmap(Rgb(1, 2, {0xFF102030, 0xFF305070}), up);
+    EXPECT_EQ(up.pixel(0, 0), 0xFF102030u);
+    EXPECT_EQ(up.pixel(0, 1), 0xFF203850u);
+    EXPECT_EQ(up.pixel(0, 2), 0xFF305070u);
+}
+
+TEST(AreaAverage, MatchesTheExactAverageForOddRatios) {
+    std::mt19937 random(7);
+    for (auto [sw, sh, dw, dh] : std::vector<std::array<int, 4>>{
+             {37, 23, 11, 7}, {5, 3, 8, 7}, {16, 9, 16, 9}, {101, 3, 7, 2}, {7, 50, 3, 9}}) {
+        std::vector<std::uint32_t> px;
+        for (int i = 0; i < sw * sh; ++i)
+            px.push_back(0xFF000000 | (random() & 0xFFFFFF));
+        const Bitmap src = Rgb(sw, sh, px);
+        Bitmap dst = Target(dw, dh);
+        MyResizeBitmap(src, dst);
+        for (int y = 0; y < dh; ++y)
+            for (int x = 0; x < dw; ++x)
+                ASSERT_EQ(dst.pixel(x, y), BruteForceAverage(src, dw, dh, x, y))
+                    << sw << "x" << sh << " -> " << dw << "x" << dh << " at " << x << "," << y;
+    }
+}
+
+TEST(AreaAverage, LargePictureFillsTheWholeThumbnail) {
+    Bitmap src;
+    src.setPixelFormat(PixelFormat::Bits24);
+    src.setBrushColor(0x123456);
+    src.setSize(4000, 3000);
+    Bitmap thumb = Target(197, 123);
+    MyResizeBitmap(src, thumb);
+    EXPECT_EQ(thumb.width(), 197);
+    EXPECT_EQ(thumb.height(), 123);
+    EXPECT_EQ(thumb.pixelFormat(), PixelFormat::Bits24);
+    for (int y = 0; y < 123; ++y)
+        for (int x = 0; x < 197; ++x)
+            ASSERT_EQ(thumb.pixel(x, y), 0xFF123456u);
+}
+
+TEST(AreaAverage, AlphaOfTheSourceIsNotUsed) {
+    Bitmap src;
+    src.setPixelFormat(PixelFormat::Bits32);
+    src.setAlphaMode(AlphaMode::Premultiplied);
+    src.setSize(2, 1);
+    src.setPixel(0, 0, 0x00FF0000); // fully transparent: stored as 0,0,0,0
+    src.setPixel(1, 0, 0xFF00FF00);
+    Bitmap dst = Target(2, 1);
+    MyResizeBitmap(src, dst);
+    EXPECT_EQ(dst.pixel(0, 0), 0xFF000000u);
+    EXPECT_EQ(dst.pixel(1, 0), 0xFF00FF00u);
+}
+
+TEST(AreaAverage, PaletteSourcesAndOtherTargets) {
+    Bitmap grey;
+    grey.setPixelFormat(PixelFormat::Bits8);
+    grey.setSize(2, 2);
+    grey.setColorTable({0x000000, 0x646464});
+    grey.scanLine(0)[0] = grey.scanLine(1)[1] = 1;
+    grey.scanLine(0)[1] = grey.scanLine(1)[0] = 0;
+    for (PixelFormat f :
+         {PixelFormat::Bits24, PixelFormat::Bits32, PixelFormat::Device, PixelFormat::Bits16}) {
+        Bitmap dst = Target(1, 1, f);
+        MyResizeBitmap(grey, dst);
+        const std::uint32_t c = dst.pixel(0, 0);
+        EXPECT_NEAR(static_cast<int>(c & 0xFF), 50, f == PixelFormat::Bits16 ? 4 : 0);
+        EXPECT_EQ(dst.pixelFormat(), f);
+    }
+    // Empty source or destination: nothing happens.
+    Bitmap empty;
+    Bitmap dst = Target(3, 3);
+    MyResizeBitmap(empty, dst);
+    EXPECT_EQ(dst.pixel(1, 1), 0xFFFFFFFFu);
+}
+
+TEST(PixelPicking, PicksTheSourcePixelUnderEachCentre) {
+    const Bitmap src = Rgb(4, 1, {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004});
+    Bitmap dst = Target(2, 1);
+    PickResizeBitmap(src, dst);
+    EXPECT_EQ(dst.pixel(0, 0), 0xFF000002u);
+    EXPECT_EQ(dst.pixel(1, 0), 0xFF000004u);
+    Bitmap wide = Target(8, 2);
+    PickResizeBitmap(src, wide);
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(wide.pixel(x, 1), src.pixel(x / 2, 0));
+}
+
+TEST(PixelPicking, StretchIntoAThumbnailSlot) {
+    // The strip's side slots: a 197 x 123 preview into a 104 x 64 rectangle.
+    Bitmap preview;
+    preview.setPixelFormat(PixelFormat::Bits24);
+    preview.setBrushColor(0x336699);
+    preview.setSize(197, 123);
+    Bitmap strip = Target(800, 180);
+    strip.stretchDraw(Rect{23, 45, 127, 109}, preview, StretchMode::ColorOnColor);
+    EXPECT_EQ(strip.pixel(23, 45), 0xFF336699u);
+    EXPECT_EQ(strip.pixel(126, 108), 0xFF336699u);
+    EXPECT_EQ(strip.pixel(127, 108), 0xFFFFFFFFu);
+    EXPECT_EQ(strip.pixel(22, 45), 0xFFFFFFFFu);
+    // The averaging stretch into a rectangle lands at the same place.
+    strip.stretchDraw(Rect{302, 16, 499, 139}, preview, StretchMode::Halftone);
+    EXPECT_EQ(strip.pixel(302, 16), 0xFF336699u);
+    EXPECT_EQ(strip.pixel(498, 138), 0xFF336699u);
+    EXPECT_EQ(strip.pixel(499, 138), 0xFFFFFFFFu);
+}
+
+} // namespace

@@ -1,0 +1,82 @@
+// quorvane-img on its documented terms: commands, outputs and exit codes.
+#include "imaging/codecs.h"
+#include "samples.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <sys/wait.h>
+
+namespace {
+
+int RunTool(const std::string& args, std::string* output = nullptr) {
+    const std::string command = std::string(QUORVANE_IMG_TOOL) + " " + args + " 2>/dev/null";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return -1;
+    char buffer[256];
+    std::string text;
+    while (std::fgets(buffer, sizeof buffer, pipe))
+        text += buffer;
+    const int status = pclose(pipe);
+    if (output)
+        *output = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class Tool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        samples::WriteFile(dir_.path() / "in.jpg",
+                           samples::MakeJpeg({.width = 320, .height = 200}));
+        samples::WriteFile(dir_.path() / "in.png",
+                           samples::MakePng({.width = 9, .height = 4, .colorType = 6}));
+        samples::WriteFile(dir_.path() / "bad.jpg", samples::Bytes(100, 1));
+    }
+    std::string In(const char* name) const { return "'" + (dir_.path() / name).string() + "'"; }
+    TempDir dir_;
+};
+
+TEST_F(Tool, InfoPrintsWidthHeightAndBits) {
+    std::string out;
+    EXPECT_EQ(RunTool("info " + In("in.jpg"), &out), 0);
+    EXPECT_EQ(out, "320 200 24\n");
+    EXPECT_EQ(RunTool("info " + In("in.png"), &out), 0);
+    EXPECT_EQ(out, "9 4 32\n");
+    EXPECT_EQ(RunTool("info " + In("bad.jpg")), 1);
+    EXPECT_EQ(RunTool("info " + In("missing.jpg")), 1);
+}
+
+TEST_F(Tool, DecodeWritesTheBmpOfTheApplyPath) {
+    EXPECT_EQ(RunTool("decode " + In("in.jpg") + " " + In("out.bmp")), 0);
+    Bitmap bmp, jpeg;
+    bmp.LoadFromFile(dir_.path() / "out.bmp");
+    ASSERT_TRUE(File2Bitmap(jpeg, dir_.path() / "in.jpg"));
+    EXPECT_EQ(bmp.bitsPerPixel(), 24);
+    EXPECT_EQ(std::memcmp(bmp.scanLine(0), jpeg.scanLine(0), jpeg.stride() * 200), 0);
+    EXPECT_EQ(RunTool("decode " + In("bad.jpg") + " " + In("out2.bmp")), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "out2.bmp"));
+    EXPECT_EQ(RunTool("decode " + In("in.jpg") + " " + In("no/such/folder.bmp")), 2);
+}
+
+TEST_F(Tool, ThumbWritesA197By123Jpeg) {
+    EXPECT_EQ(RunTool("thumb " + In("in.png") + " " + In("t.jpg")), 0);
+    Bitmap thumb;
+    ASSERT_TRUE(File2Bitmap(thumb, dir_.path() / "t.jpg"));
+    EXPECT_EQ(thumb.width(), 197);
+    EXPECT_EQ(thumb.height(), 123);
+    EXPECT_EQ(RunTool("thumb " + In("bad.jpg") + " " + In("t2.jpg")), 1);
+    EXPECT_EQ(RunTool("thumb " + In("in.jpg") + " " + In("no/such/t.jpg")), 2);
+}
+
+TEST_F(Tool, WrongArgumentsAreAUsageError) {
+    EXPECT_EQ(RunTool(""), 64);
+    EXPECT_EQ(RunTool("decode " + In("in.jpg")), 64);
+    EXPECT_EQ(RunTool("resize " + In("in.jpg") + " x"), 64);
+}
+
+} // namespace

@@ -1,0 +1,20 @@
+// Writes the sample pictures of the imaging tests into a folder (jpeg/, png/, bmp/): the
+// seed corpus of the fuzz targets.
+#include "samples.h"
+
+#include <cstdio>
+#include <exception>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fputs("usage: quorvane_write_samples FOLDER\n", stderr);
+        return 64;
+    }
+    try {
+        samples::WriteSeedCorpus(argv[1]);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quorvane_write_samples: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
