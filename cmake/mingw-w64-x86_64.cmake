@@ -17,9 +17,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-# Lets CTest run the test executables through Wine when it is installed.
-find_program(QUORVANE_WINE NAMES wine wine64)
-if(QUORVANE_WINE)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${QUORVANE_WINE})
-endif()

@@ -36,6 +36,11 @@ constexpr unsigned kCtrlAlt = platform::ModControl | platform::ModAlt;
 
 class HotkeyTest : public ::testing::Test {
 protected:
+    void SetUp() override {
+        // Under Wine a window needs a display (Xvfb in scripts/test-windows).
+        ASSERT_NE(main_.hwnd(), nullptr) << "no window could be created";
+        ASSERT_NE(other_.hwnd(), nullptr) << "no window could be created";
+    }
     void TearDown() override {
         for (int id = 100; id <= 103; ++id) {
             platform::unregisterHotKey(main_.native(), id);
@@ -53,8 +58,6 @@ TEST_F(HotkeyTest, ModifierBitsAreTheSystemOnes) {
 }
 
 TEST_F(HotkeyTest, TakenCombinationIsRefusedUntilReleased) {
-    ASSERT_NE(main_.hwnd(), nullptr);
-    ASSERT_NE(other_.hwnd(), nullptr);
     EXPECT_TRUE(platform::registerHotKey(main_.native(), Random, kCtrlAlt, 'R'));
     EXPECT_TRUE(platform::registerHotKey(main_.native(), Next, kCtrlAlt, 'N'));
     EXPECT_TRUE(platform::registerHotKey(main_.native(), Previous, kCtrlAlt, 'B'));
