@@ -4,13 +4,17 @@
 #include "collection/settings.h"
 #include "collection/state.h"
 #include "collection/walls.h"
+#include "imaging/strip.h"
+#include "imaging/thumbcache.h"
 #include "platform/paths.h"
 #include "platform/store.h"
 #include "platform/wallpaper.h"
 #include "ui/dialogs.h"
+#include "ui/uPicManager.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +24,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QWheelEvent>
 
 #include <cstdint>
 #include <cstdio>
@@ -107,6 +112,40 @@ QString toQString(const std::string& s) {
     return QString::fromUtf8(s);
 }
 
+// The strip's paint box: shows the strip buffer 1:1.
+class StripBox : public QWidget {
+public:
+    explicit StripBox(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!BufBitmap || BufBitmap->empty() || BufBitmap->bitsPerPixel() != 32)
+            return;
+        const Bitmap& b = *BufBitmap;
+        // The buffer's rows are blue, green, red, unused: Qt's RGB32 on
+        // little-endian machines.
+        const QImage strip(b.scanLine(0), b.width(), b.height(), static_cast<qsizetype>(b.stride()),
+                           QImage::Format_RGB32);
+        QPainter(this).drawImage(0, 0, strip);
+    }
+};
+
+// The application-wide hook: it sees every event before it is delivered.
+// A wheel event reaches its window object once, before it travels through
+// the widgets under the pointer, so each one counts once there.
+class WheelHook : public QObject {
+public:
+    explicit WheelHook(TfMain* w) : QObject(w), main(w) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Wheel && watched->isWindowType())
+            main->AppMessage(*static_cast<QWheelEvent*>(event));
+        return false; // delivered as usual afterwards
+    }
+
+private:
+    TfMain* main;
+};
+
 } // namespace
 
 TfMain::TfMain(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -146,6 +185,9 @@ void TfMain::createControls() {
     lbNum = label(97, 50, 604, 16);
     lbFile = label(97, 70, 604, 16);
     lbDir = label(97, 90, 604, 16);
+
+    pb = new StripBox(this);
+    pb->setGeometry(0, 119, StripWidth, StripHeight);
 
     iMinimize = new QPushButton(QStringLiteral("_"), this);
     iMinimize->setGeometry(711, 0, 36, 29);
@@ -253,11 +295,17 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfMain::installUiHooks() {
-    Ui.showCurrent = [this] { InfoWall(); };
-    Ui.clearInfo = [this] {
-        lbNum->clear();
-        lbFile->clear();
-        lbDir->setText(QStringLiteral("Please, add wallpapers in the manager >>>"));
+    Ui.showCurrent = [this] {
+        InfoWall();
+        DrawWallSlots();
+        pb->update();
+    };
+    Ui.clearInfo = [this] { ClearInfo(); };
+    Ui.managerShowing = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<TfPicManager*>(w) && w->isVisible())
+                return true;
+        return false;
     };
     Ui.hideMain = [this] { iMinimizeClick(); };
     Ui.confirmDelete = [this](const std::string& text) { return AskDeleteFile(this, text); };
@@ -265,17 +313,32 @@ void TfMain::installUiHooks() {
     Ui.showScheduler = [this] { ShowScheduler(); };
 }
 
+void TfMain::showLabels(const StripLabels& labels) {
+    lbNum->setText(toQString(labels.num));
+    lbFile->setText(toQString(labels.file));
+    lbDir->setText(toQString(labels.dir));
+}
+
 void TfMain::InfoWall() {
-    if (CurrentWall < 0 || CurrentWall >= WallCount())
+    if (CurrentWall >= 0 && CurrentWall < WallCount())
+        showLabels(::InfoWall());
+}
+
+void TfMain::ClearInfo() {
+    showLabels(::ClearInfo());
+    pb->update();
+    // The manager button's blink starts here once the skin brings it.
+}
+
+void TfMain::AppMessage(const QWheelEvent& event) {
+    if (!isActiveWindow())
         return;
-    const std::filesystem::path p = platform::toFsPath(Walls[CurrentWall].Path);
-    lbNum->setText(QString::number(CurrentWall + 1) + QLatin1Char('/') +
-                   QString::number(WallCount()));
-    lbFile->setText(toQString(platform::fromFsPath(p.filename())));
-    std::string dir = platform::fromFsPath(p.parent_path());
-    if (dir.empty() || dir.back() != platform::pathSeparator())
-        dir += platform::pathSeparator();
-    lbDir->setText(toQString(dir));
+    // Sideways scrolling and the end of a touchpad gesture carry no vertical
+    // turn: they move nothing.
+    const int delta = event.angleDelta().y();
+    if (delta == 0)
+        return;
+    JumpToWall(StepFromCurrent(delta < 0 ? 1 : -1));
 }
 
 void TfMain::ShowScheduler() {
@@ -350,10 +413,13 @@ void TfMain::setUpDataFolder() {
 }
 
 void TfMain::FormCreate() {
-    // 1. the mouse-wheel hook comes with the preview strip
+    QCoreApplication::instance()->installEventFilter(new WheelHook(this));
     setUpDataFolder();
     SeedRandom();
-    // 7. the window shape and 8. the strip buffers come with the skin and the strip
+    // 7. the window shape comes with the skin
+    CreateBufBitmap();
+    CreateLoadPhoto();
+    Get_aRectPreview();
     try {
         CurrentVersion(RunValueName);
     } catch (const platform::StoreError& e) {
@@ -366,15 +432,8 @@ void TfMain::FormCreate() {
     const WindowPosition pos = LoadSetting(screen.width(), screen.height());
     move(pos.left, pos.top);
     startupChange();
-    // Until the strip arrives, the labels show the stored position.
-    if (!Walls.empty()) {
-        if (CurrentWall < 0 || CurrentWall >= WallCount())
-            CurrentWall = 0;
-        InfoWall();
-    } else {
-        Ui.clearInfo();
-    }
-    // 13. the first thumbnail job and 14. the global hotkeys come later
+    BrowseArray();
+    // 14. the global hotkeys come later
 }
 
 void TfMain::startupChange() {
@@ -391,8 +450,11 @@ void TfMain::startupChange() {
 }
 
 void TfMain::FormDestroy() {
-    for (auto& w : Walls)
-        w.Preview.reset();
+    // Normally the close protocol has waited for the worker; a window torn
+    // down otherwise lets a running job end without its hand-over.
+    AbandonThumbnailJob();
+    FreeStripBitmaps();
+    ClearPreview();
 }
 
 void TfMain::TrayClick() {

@@ -12,6 +12,8 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSystemTrayIcon;
+class QWheelEvent;
+struct StripLabels;
 
 class TfMain : public QWidget {
     Q_OBJECT
@@ -37,12 +39,19 @@ public:
 
     /// The three information labels for CurrentWall.
     void InfoWall();
+    /// The empty-collection view: labels, strip, desktop wallpaper.
+    void ClearInfo();
+    /// The mouse wheel while this window is active: one entry per wheel
+    /// event, towards the user the next, away the previous.
+    void AppMessage(const QWheelEvent& event);
     /// The counters and toggles of the automatic change.
     void ShowScheduler();
 
     QLabel* lbNum = nullptr;
     QLabel* lbFile = nullptr;
     QLabel* lbDir = nullptr;
+    /// The preview strip, 800 x 180 at (0, 119): paints the strip buffer 1:1.
+    QWidget* pb = nullptr;
     QLineEdit* edtInput = nullptr;
     QLabel* lbHour = nullptr;
     QLabel* lbMin = nullptr;
@@ -84,6 +93,7 @@ private:
     void startupChange();
     void saveSettings();
     void installUiHooks();
+    void showLabels(const StripLabels& labels);
     QPushButton* commandButton(const QString& text, int x, int y, int w, int h);
 };
 
