@@ -210,13 +210,6 @@ const std::uint8_t* Bitmap::scanLine(int y) const {
     return pixels_.get() + stride_ * static_cast<std::size_t>(y);
 }
 
-std::vector<std::uint32_t> Bitmap::paletteLut() const {
-    std::vector<std::uint32_t> lut(256, 0xFF000000);
-    for (std::size_t i = 0; i < colorTable_.size() && i < 256; ++i)
-        lut[i] = 0xFF000000 | colorTable_[i];
-    return lut;
-}
-
 int Bitmap::nearestIndex(std::uint32_t rgb) const {
     const std::size_t n =
         std::min<std::size_t>(colorTable_.size(), std::size_t(1) << bitsPerPixel());
@@ -244,9 +237,11 @@ void Bitmap::readRow(int y, int x0, int count, std::uint32_t* out) const {
     case PixelFormat::Bits1:
     case PixelFormat::Bits4:
     case PixelFormat::Bits8: {
-        const auto lut = paletteLut();
-        for (int i = 0; i < count; ++i)
-            out[i] = lut[IndexAt(row, x0 + i, format_)];
+        const std::size_t entries = colorTable_.size();
+        for (int i = 0; i < count; ++i) {
+            const unsigned index = IndexAt(row, x0 + i, format_);
+            out[i] = 0xFF000000 | (index < entries ? colorTable_[index] : 0);
+        }
         break;
     }
     case PixelFormat::Bits16: {

@@ -145,8 +145,6 @@ public:
     // alpha 0xFF for formats without alpha); palette indexes outside the table are black.
     void readRow(int y, int x0, int count, std::uint32_t* out) const;
     void writeRow(int y, int x0, int count, const std::uint32_t* in);
-    // 256 entries 0xFFRRGGBB, black beyond the table.
-    std::vector<std::uint32_t> paletteLut() const;
     // Index of the table entry nearest to rgb.
     int nearestIndex(std::uint32_t rgb) const;
 

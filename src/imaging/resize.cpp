@@ -188,7 +188,9 @@ void StretchPick(const Bitmap& src, const Rect& source, Bitmap& dst, const Rect&
             pick(x - dest.left, source.left, sw, w, src.width());
     const auto [minColumn, maxColumn] = std::minmax_element(columns.begin(), columns.end());
     const int first = *minColumn, count = *maxColumn - first + 1;
-    std::vector<std::uint32_t> row(static_cast<std::size_t>(count));
+    // A narrow target of a very wide source reads only the pixels it picks.
+    const bool sparse = count > 4 * static_cast<int>(columns.size());
+    std::vector<std::uint32_t> row(sparse ? columns.size() : static_cast<std::size_t>(count));
     std::vector<std::uint32_t> out(columns.size());
     const bool opaque = dst.bitsPerPixel() == 32 && src.bitsPerPixel() != 32;
     // Picking within one bitmap reads from a copy so that no pixel is read after it changed.
@@ -202,11 +204,16 @@ void StretchPick(const Bitmap& src, const Rect& source, Bitmap& dst, const Rect&
     for (int y = y0; y < y1; ++y) {
         const int sy = pick(y - dest.top, source.top, sh, h, src.height());
         if (sy != lastRow) {
-            from->readRow(sy, first, count, row.data());
+            if (sparse)
+                for (std::size_t i = 0; i < columns.size(); ++i)
+                    from->readRow(sy, columns[i], 1, &row[i]);
+            else
+                from->readRow(sy, first, count, row.data());
             lastRow = sy;
         }
         for (std::size_t i = 0; i < columns.size(); ++i)
-            out[i] = row[static_cast<std::size_t>(columns[i] - first)] | (opaque ? 0xFF000000 : 0);
+            out[i] = row[sparse ? i : static_cast<std::size_t>(columns[i] - first)] |
+                     (opaque ? 0xFF000000 : 0);
         dst.writeRow(y, x0, x1 - x0, out.data());
     }
 }

@@ -1,0 +1,22 @@
+// The stored hotkey text on any input: it either reads or fails with the
+// conversion error, and whatever reads writes back to a text that reads the same.
+#include "system/globalkey.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    TGlobalKey gk;
+    try {
+        GlobalKeyFromIni(text, gk);
+    } catch (const EConvertError&) {
+        return 0;
+    }
+    TGlobalKey again;
+    GlobalKeyFromIni(GlobalKey2Ini(gk), again);
+    if (!(again == gk))
+        __builtin_trap();
+    return 0;
+}

@@ -1,0 +1,22 @@
+// libFuzzer target: the PNG decoder on arbitrary bytes.
+#include "exercise.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    FuzzSetUp();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Bitmap b;
+    try {
+        PNGData2Bitmap(std::span(data, size), b);
+    } catch (const ImageError&) {
+        return 0;
+    }
+    Exercise(b);
+    return 0;
+}
