@@ -82,7 +82,7 @@ Bitmap::Buffer Bitmap::allocate(std::size_t bytes) {
     // a handful of page faults instead of tens of thousands.
     constexpr std::size_t kHuge = std::size_t(2) << 20;
     void* p = nullptr;
-    if (bytes >= 4 * kHuge) {
+    if (bytes >= kHuge) {
         const std::size_t rounded = (bytes + kHuge - 1) / kHuge * kHuge;
         p = std::aligned_alloc(kHuge, rounded);
 #ifdef __linux__

@@ -34,7 +34,7 @@ AtomicFile::AtomicFile(const std::filesystem::path& target) : target_(target) {
     if (!file_)
         throw ImageError("cannot create " + target.string() + ": " +
                          std::generic_category().message(errno));
-    std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
+    std::setvbuf(file_, nullptr, _IOFBF, 1 << 18);
 }
 
 AtomicFile::~AtomicFile() {

@@ -1,0 +1,379 @@
+// Benchmarks of the picture toolkit, reported as ratios to the bare codec libraries
+// measured in the same run:
+//   thumbnail path  File2Bitmap + MyResizeBitmap onto 197 x 123 + Bitmap2Jpeg
+//   apply path      File2Bitmap + SaveToFile (BMP), in process and as `quorvane-img decode`
+//   floor           libjpeg-turbo / libpng full decode into a reused memory buffer
+//   djpeg -bmp      the libjpeg-turbo tool writing the same BMP
+// and the peak memory of the thumbnail path. Pictures are generated on first use into
+// the folder given by QUORVANE_BENCH_DIR (default: bench-pictures beside the binary).
+#include "imaging/bitmap.h"
+#include "imaging/codecs.h"
+#include "imaging/resize.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <jpeglib.h>
+#include <png.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Picture {
+    std::string name;
+    int width;
+    int height;
+    enum Kind { Jpeg, JpegProgressive, JpegGrey, PngRgb, PngRgba } kind;
+    bool isJpeg() const { return kind == Jpeg || kind == JpegProgressive || kind == JpegGrey; }
+    std::string file() const { return name + (isJpeg() ? ".jpg" : ".png"); }
+};
+
+const std::vector<Picture> kPictures = {
+    {"jpeg_1920x1080", 1920, 1080, Picture::Jpeg},
+    {"jpeg_4000x3000", 4000, 3000, Picture::Jpeg},
+    {"jpeg_8000x6000", 8000, 6000, Picture::Jpeg},
+    {"jpeg_4000x3000_progressive", 4000, 3000, Picture::JpegProgressive},
+    {"jpeg_4000x3000_grey", 4000, 3000, Picture::JpegGrey},
+    {"png_rgb_1920x1080", 1920, 1080, Picture::PngRgb},
+    {"png_rgba_1920x1080", 1920, 1080, Picture::PngRgba},
+    {"png_rgb_4000x3000", 4000, 3000, Picture::PngRgb},
+};
+
+// Photograph-like rows: smooth light and colour fields, edges, and sensor grain.
+class PhotoRows {
+public:
+    PhotoRows(int width, int height) : width_(width), height_(height), sx_(width), cx_(width) {
+        for (int x = 0; x < width; ++x) {
+            sx_[x] = std::sin(x * 6.0 / width);
+            cx_[x] = std::cos(x * 17.0 / width);
+        }
+    }
+    void row(int y, std::uint8_t* rgba, int channels) {
+        const double sy = std::sin(y * 5.0 / height_), cy = std::cos(y * 11.0 / height_);
+        const double v = double(y) / height_;
+        for (int x = 0; x < width_; ++x) {
+            seed_ ^= seed_ << 13;
+            seed_ ^= seed_ >> 17;
+            seed_ ^= seed_ << 5;
+            const int grain = static_cast<int>(seed_ % 29) - 14;
+            const double u = double(x) / width_;
+            double r = 110 + 80 * sx_[x] * sy + 40 * u;
+            double g = 120 + 70 * cx_[x] * cy - 30 * v;
+            double b = 150 + 60 * sx_[x] * cy + 50 * v;
+            if ((u - 0.6) * (u - 0.6) + (v - 0.4) * (v - 0.4) < 0.04) // a bright disc
+                r += 60, g += 50, b -= 40;
+            if (u + v < 0.5) // a dark foreground edge
+                r *= 0.4, g *= 0.5, b *= 0.45;
+            const double c[4] = {r + grain, g + grain, b + grain, 255 * (0.5 + 0.5 * sx_[x] * sy)};
+            for (int k = 0; k < channels; ++k)
+                rgba[x * channels + k] =
+                    static_cast<std::uint8_t>(std::clamp(c[channels == 1 ? 1 : k], 0.0, 255.0));
+        }
+    }
+
+private:
+    int width_, height_;
+    std::vector<double> sx_, cx_;
+    std::uint32_t seed_ = 2463534242u;
+};
+
+void WriteJpeg(const Picture& p, const fs::path& file) {
+    std::FILE* f = std::fopen(file.c_str(), "wb");
+    if (!f)
+        throw std::runtime_error("cannot write " + file.string());
+    jpeg_compress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    jpeg_stdio_dest(&c, f);
+    const bool grey = p.kind == Picture::JpegGrey;
+    c.image_width = static_cast<JDIMENSION>(p.width);
+    c.image_height = static_cast<JDIMENSION>(p.height);
+    c.input_components = grey ? 1 : 3;
+    c.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 90, TRUE);
+    if (p.kind == Picture::JpegProgressive)
+        jpeg_simple_progression(&c);
+    jpeg_start_compress(&c, TRUE);
+    PhotoRows rows(p.width, p.height);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(p.width) * 3);
+    while (c.next_scanline < c.image_height) {
+        rows.row(static_cast<int>(c.next_scanline), row.data(), c.input_components);
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::fclose(f);
+}
+
+void WritePng(const Picture& p, const fs::path& file) {
+    std::FILE* f = std::fopen(file.c_str(), "wb");
+    if (!f)
+        throw std::runtime_error("cannot write " + file.string());
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, f);
+    const bool alpha = p.kind == Picture::PngRgba;
+    png_set_IHDR(png, info, static_cast<png_uint_32>(p.width), static_cast<png_uint_32>(p.height),
+                 8, alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    PhotoRows rows(p.width, p.height);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(p.width) * 4);
+    for (int y = 0; y < p.height; ++y) {
+        rows.row(y, row.data(), alpha ? 4 : 3);
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+}
+
+// The floors: the libraries alone, decoding into a buffer that stays allocated.
+void DecodeJpegBare(const fs::path& file, std::vector<std::uint8_t>& buffer) {
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    jpeg_decompress_struct d{};
+    jpeg_error_mgr err{};
+    d.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&d);
+    jpeg_stdio_src(&d, f);
+    jpeg_read_header(&d, TRUE);
+    jpeg_start_decompress(&d);
+    const std::size_t stride = static_cast<std::size_t>(d.output_width) * d.output_components;
+    buffer.resize(stride * d.output_height);
+    while (d.output_scanline < d.output_height) {
+        JSAMPROW r = buffer.data() + stride * d.output_scanline;
+        jpeg_read_scanlines(&d, &r, 1);
+    }
+    jpeg_finish_decompress(&d);
+    jpeg_destroy_decompress(&d);
+    std::fclose(f);
+}
+
+void DecodePngBare(const fs::path& file, std::vector<std::uint8_t>& buffer) {
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, f);
+    png_read_info(png, info);
+    png_set_expand(png);
+    png_set_scale_16(png);
+    png_read_update_info(png, info);
+    const std::size_t stride = png_get_rowbytes(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    buffer.resize(stride * height);
+    for (png_uint_32 y = 0; y < height; ++y)
+        png_read_row(png, buffer.data() + stride * y, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    std::fclose(f);
+}
+
+// Runs a program to its end; its peak resident memory in KiB goes to maxRssKb.
+bool RunProcess(const std::vector<std::string>& args, long* maxRssKb = nullptr) {
+    std::vector<char*> argv;
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid;
+    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return false;
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) < 0)
+        return false;
+    if (maxRssKb)
+        *maxRssKb = usage.ru_maxrss;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+fs::path g_folder;
+
+void Thumb(const fs::path& in, const fs::path& out) {
+    Bitmap picture;
+    if (!File2Bitmap(picture, in))
+        throw std::runtime_error("cannot decode " + in.string());
+    Bitmap thumb;
+    thumb.setSize(197, 123);
+    thumb.setPixelFormat(PixelFormat::Bits24);
+    MyResizeBitmap(picture, thumb);
+    Bitmap2Jpeg(thumb, out);
+}
+
+void Apply(const fs::path& in, const fs::path& out) {
+    Bitmap picture;
+    if (!File2Bitmap(picture, in))
+        throw std::runtime_error("cannot decode " + in.string());
+    picture.SaveToFile(out);
+}
+
+// Median seconds per iteration, by benchmark name.
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs)
+            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
+                medians[r.run_name.function_name] = r.GetAdjustedRealTime() * 1e-9;
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> medians;
+};
+
+void Register(const std::string& name, std::function<void()> body) {
+    benchmark::RegisterBenchmark(name.c_str(),
+                                 [body](benchmark::State& state) {
+                                     for (auto _ : state)
+                                         body();
+                                 })
+        ->Unit(benchmark::kNanosecond)
+        ->UseRealTime()
+        ->MinTime(0.2);
+}
+
+void PrintRatio(const std::map<std::string, double>& m, const std::string& label,
+                const std::string& a, const std::string& b, double target) {
+    if (!m.count(a) || !m.count(b))
+        return;
+    const double ratio = m.at(a) / m.at(b);
+    std::printf("  %-52s %6.3fx", label.c_str(), ratio);
+    if (target > 0)
+        std::printf("   target <= %.2f  %s", target, ratio <= target ? "met" : "MISSED");
+    std::printf("\n");
+}
+
+} // namespace
+
+// VmRSS or VmHWM of this process, in KiB.
+long StatusKb(const char* field) {
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f)
+        return 0;
+    char line[256];
+    long value = 0;
+    const std::size_t n = std::strlen(field);
+    while (std::fgets(line, sizeof line, f))
+        if (std::strncmp(line, field, n) == 0)
+            value = std::atol(line + n + 1);
+    std::fclose(f);
+    return value;
+}
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--thumb-peak") {
+        const long start = StatusKb("VmRSS");
+        Thumb(argv[2], argv[3]);
+        std::printf("%ld %ld\n", start, StatusKb("VmHWM"));
+        return 0;
+    }
+    const char* dir = std::getenv("QUORVANE_BENCH_DIR");
+    g_folder = dir ? fs::path(dir) : fs::path(argv[0]).parent_path() / "bench-pictures";
+    fs::create_directories(g_folder);
+    for (const Picture& p : kPictures) {
+        const fs::path file = g_folder / p.file();
+        if (fs::exists(file))
+            continue;
+        std::fprintf(stderr, "generating %s\n", file.c_str());
+        if (p.isJpeg())
+            WriteJpeg(p, file);
+        else
+            WritePng(p, file);
+    }
+
+    static std::vector<std::uint8_t> floorBuffer;
+    for (const Picture& p : kPictures) {
+        const fs::path in = g_folder / p.file();
+        const fs::path thumbOut = g_folder / ("out_" + p.name + ".thumb.jpg");
+        const fs::path bmpOut = g_folder / ("out_" + p.name + ".bmp");
+        if (p.isJpeg())
+            Register("floor/" + p.name, [in] { DecodeJpegBare(in, floorBuffer); });
+        else
+            Register("floor/" + p.name, [in] { DecodePngBare(in, floorBuffer); });
+        Register("thumb/" + p.name, [in, thumbOut] { Thumb(in, thumbOut); });
+        Register("apply/" + p.name, [in, bmpOut] { Apply(in, bmpOut); });
+        if (p.isJpeg()) {
+            const std::string out = bmpOut.string() + ".proc.bmp";
+            Register("apply_process/" + p.name, [in, out] {
+                if (!RunProcess({QUORVANE_IMG_TOOL, "decode", in.string(), out}))
+                    throw std::runtime_error("quorvane-img failed");
+            });
+            Register("djpeg_bmp/" + p.name, [in, out] {
+                if (!RunProcess({"djpeg", "-bmp", "-outfile", out, in.string()}))
+                    throw std::runtime_error("djpeg failed");
+            });
+        }
+    }
+
+    benchmark::Initialize(&argc, argv);
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const auto& m = reporter.medians;
+    std::printf("\nRatios (medians of interleaved runs):\n");
+    struct Target {
+        const char* name;
+        double thumb;
+    };
+    for (const Target& t :
+         {Target{"jpeg_1920x1080", 0}, Target{"jpeg_4000x3000", 1.25},
+          Target{"jpeg_8000x6000", 1.25}, Target{"jpeg_4000x3000_progressive", 1.15},
+          Target{"jpeg_4000x3000_grey", 0}, Target{"png_rgb_1920x1080", 1.25},
+          Target{"png_rgba_1920x1080", 1.25}, Target{"png_rgb_4000x3000", 1.25}}) {
+        const std::string n = t.name;
+        PrintRatio(m, "thumbnail path / library floor, " + n, "thumb/" + n, "floor/" + n, t.thumb);
+    }
+    for (const Picture& p : kPictures)
+        if (p.isJpeg())
+            PrintRatio(m, "quorvane-img decode / djpeg -bmp, " + p.name, "apply_process/" + p.name,
+                       "djpeg_bmp/" + p.name, 1.0);
+    for (const Picture& p : kPictures)
+        PrintRatio(m, "apply path in process / library floor, " + p.name, "apply/" + p.name,
+                   "floor/" + p.name, 0);
+
+    // Peak memory of the thumbnail path, each in a fresh process of this program.
+    std::printf("\nPeak memory of the thumbnail path (resident, above the process's start):\n");
+    for (const Picture& p : kPictures) {
+        const std::string command = std::string(argv[0]) + " --thumb-peak '" +
+                                    (g_folder / p.file()).string() + "' '" +
+                                    (g_folder / ("out_mem_" + p.name + ".jpg")).string() + "'";
+        std::FILE* pipe = popen(command.c_str(), "r");
+        long start = 0, peak = 0;
+        const bool ok = pipe && std::fscanf(pipe, "%ld %ld", &start, &peak) == 2;
+        if (pipe)
+            pclose(pipe);
+        if (!ok)
+            continue;
+        const int bpp = p.kind == Picture::JpegGrey ? 8 : p.kind == Picture::PngRgba ? 32 : 24;
+        const double raster =
+            double((static_cast<std::int64_t>(p.width) * bpp + 31) / 32 * 4) * p.height / 1024;
+        const double used = double(peak - start);
+        std::printf("  %-30s raster %8.0f KiB  peak %8.0f KiB  = raster %+6.1f%%\n", p.name.c_str(),
+                    raster, used, (used / raster - 1) * 100);
+    }
+    return 0;
+}
