@@ -37,8 +37,8 @@ void AddGrain(QImage& img, int amplitude, std::uint32_t seed) {
         for (int x = 0; x < img.width(); ++x) {
             const int d = rng.next(2 * amplitude + 1) - amplitude;
             auto clamp = [](int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); };
-            row[x] = qRgb(clamp(qRed(row[x]) + d), clamp(qGreen(row[x]) + d),
-                          clamp(qBlue(row[x]) + d));
+            row[x] =
+                qRgb(clamp(qRed(row[x]) + d), clamp(qGreen(row[x]) + d), clamp(qBlue(row[x]) + d));
         }
     }
 }
@@ -174,8 +174,8 @@ void DrawMonitor(QPainter& p) {
     p.drawRect(QRect(Screen.left() - 2, Screen.top() - 2, Screen.width() + 4, Screen.height() + 4));
     p.setPen(QPen(QColor(255, 255, 255, 22), 1));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(Screen.left() - 2.5, Screen.top() - 2.5, Screen.width() + 4,
-                      Screen.height() + 4));
+    p.drawRect(
+        QRectF(Screen.left() - 2.5, Screen.top() - 2.5, Screen.width() + 4, Screen.height() + 4));
 
     // The power light in the chin.
     QRadialGradient led(QPointF(400, 146), 4);
