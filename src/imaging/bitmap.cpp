@@ -424,7 +424,7 @@ void Bitmap::setPixelFormat(PixelFormat f) {
 std::uint32_t Bitmap::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_)
         return 0;
-    std::uint32_t c;
+    std::uint32_t c = 0;
     readRow(y, x, 1, &c);
     return hasAlpha() ? Unpremultiply(c) : (c | 0xFF000000);
 }

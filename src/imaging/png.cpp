@@ -85,7 +85,6 @@ bool ReadHeader(Decoder& d, std::FILE* file) {
     png_read_info(d.png, d.info);
     png_get_IHDR(d.png, d.info, &d.width, &d.height, &d.bitDepth, &d.colorType, &d.interlace,
                  nullptr, nullptr);
-    CheckRasterSize(d.width, d.height, 32);
     if (d.bitDepth == 16)
         png_set_scale_16(d.png);
 
@@ -150,6 +149,7 @@ bool ReadHeader(Decoder& d, std::FILE* file) {
     default:
         Fail(d, "unknown colour type");
     }
+    CheckRasterSize(d.width, d.height, Bitmap::BitsPerPixel(d.format));
     if (d.interlace != PNG_INTERLACE_NONE)
         png_set_interlace_handling(d.png);
     png_read_update_info(d.png, d.info);

@@ -109,7 +109,7 @@ bool TNewThread::makeThumbnail() {
         ++stats.cacheReads;
         // Only a thumbnail of the right size counts; anything else in its
         // place is made again from the picture.
-        if (File2Bitmap(*bOriginal, platform::toFsPath(cached))) {
+        if (File2Bitmap(*bOriginal, platform::toFsPath(cached)) && IsThumbSize(*bOriginal)) {
             *bFinal = std::move(*bOriginal);
             return true;
         }
@@ -208,7 +208,7 @@ void ThreadDoneCache() {
         if (needsPreview(i))
             return StartJobFor(static_cast<std::int32_t>(i));
     // CurrentWall may lie past the end after a removal: only valid indices.
-    for (std::int64_t i = s - 1; i >= first && i >= 0; --i)
+    for (std::int64_t i = std::min(s - 1, count - 1); i >= first && i >= 0; --i)
         if (needsPreview(i))
             return StartJobFor(static_cast<std::int32_t>(i));
 
@@ -238,6 +238,7 @@ void BrowseArray() {
     if (CurrentJob) {
         // One chain, one worker: this one starts when the older job ends.
         BrowsePending = true;
+        return;
     }
     StartJobFor(0);
 }
