@@ -27,6 +27,80 @@ bool BrowsePending = false;
 // The window is being destroyed: the running job's calls leave Walls alone.
 bool Abandoned = false;
 
+// What the scheduler learnt on earlier runs, so that each run on a big
+// collection looks at a few entries instead of all of them. Indexes are only
+// trusted while Walls is the same array of the same size: a removal or a
+// rebuild makes the next run look at every entry once.
+struct ScanState {
+    const TWall* data = nullptr;
+    std::size_t size = 0;
+    // The window when the previews outside it were last freed (none yet: -1),
+    // and the entries handed a preview since then.
+    std::int64_t windowFirst = -1;
+    std::int64_t windowLast = -1;
+    std::vector<std::int32_t> handed;
+    // Entries afterStart .. afterDone - 1 and 0 .. beforeDone - 1 need no job.
+    std::int64_t afterStart = -1;
+    std::int64_t afterDone = -1;
+    std::int64_t beforeDone = 0;
+};
+ScanState Scan;
+
+void ForgetScan() {
+    Scan = ScanState{};
+    Scan.data = Walls.data();
+    Scan.size = Walls.size();
+}
+
+bool NeedsFile(std::int64_t i) {
+    return !Walls[i].Preview && !Walls[i].WasLoad;
+}
+
+// Frees every preview outside first .. last.
+void FreeOutside(std::int64_t first, std::int64_t last) {
+    const std::int64_t count = WallCount();
+    auto freeAt = [&](std::int64_t i) {
+        if (i >= 0 && i < count && (i < first || i > last))
+            Walls[i].Preview.reset();
+    };
+    if (Scan.windowFirst < 0) {
+        for (std::int64_t i = 0; i < count; ++i)
+            freeAt(i);
+    } else {
+        for (std::int64_t i = Scan.windowFirst; i <= Scan.windowLast; ++i)
+            freeAt(i);
+        for (std::int32_t i : Scan.handed)
+            freeAt(i);
+    }
+    Scan.windowFirst = first;
+    Scan.windowLast = last;
+    Scan.handed.clear();
+}
+
+// The first entry after the window that needs a job, or -1.
+std::int64_t NextAfter(std::int64_t last) {
+    const std::int64_t count = WallCount();
+    std::int64_t i = last + 1;
+    if (Scan.afterStart >= 0 && Scan.afterStart <= i && i <= Scan.afterDone)
+        i = Scan.afterDone;
+    else
+        Scan.afterStart = i;
+    while (i < count && !NeedsFile(i))
+        ++i;
+    Scan.afterDone = i;
+    return i < count ? i : -1;
+}
+
+// The first entry before the window that needs a job, or -1.
+std::int64_t NextBefore(std::int64_t first) {
+    const std::int64_t end = std::min<std::int64_t>(first, WallCount());
+    std::int64_t i = Scan.beforeDone;
+    while (i < end && !NeedsFile(i))
+        ++i;
+    Scan.beforeDone = i;
+    return i < end ? i : -1;
+}
+
 bool IsThumbSize(const Bitmap& b) {
     return b.width() == ThumbWidth && b.height() == ThumbHeight;
 }
@@ -140,7 +214,17 @@ void TNewThread::run() {
     try {
         outcome = makeThumbnail() ? Outcome::Made : Outcome::Undecodable;
     } catch (...) {
-        // Nothing escapes the worker: no hand-over, and the chain goes on.
+        // Nothing escapes the worker. The entry gets a blank thumbnail, so
+        // that the scheduler does not pick it again and again.
+        try {
+            *bOriginal = Bitmap();
+            Bitmap blank;
+            blank.setSize(ThumbWidth, ThumbHeight);
+            blank.setPixelFormat(PixelFormat::Bits24);
+            *bFinal = std::move(blank);
+            outcome = Outcome::Made;
+        } catch (...) {
+        }
     }
     bOriginal->unlock();
     bFinal->unlock();
@@ -174,6 +258,7 @@ void UpdatePreview(std::int32_t anum, const std::string& filename, std::unique_p
         return;
     Walls[i].Preview = std::move(bFinal);
     Walls[i].WasLoad = true;
+    Scan.handed.push_back(i);
     const std::int64_t current = CurrentWall;
     if (current - 2 <= i && i <= current + 2)
         JumpToWall(CurrentWall);
@@ -197,11 +282,12 @@ void ThreadDoneCache() {
             Ui.clearInfo();
         return;
     }
+    if (Scan.data != Walls.data() || Scan.size != Walls.size())
+        ForgetScan();
     const std::int64_t count = WallCount();
     const std::int64_t s = std::max<std::int64_t>(std::int64_t(CurrentWall) - 2, 0);
     const auto [first, last] = CacheWindowFor(CurrentWall);
     auto needsPreview = [](std::int64_t i) { return !Walls[i].Preview; };
-    auto needsFile = [](std::int64_t i) { return !Walls[i].Preview && !Walls[i].WasLoad; };
 
     // The window, from the first visible entry onwards, then backwards.
     for (std::int64_t i = s; i <= last && i < count; ++i)
@@ -213,17 +299,13 @@ void ThreadDoneCache() {
             return StartJobFor(static_cast<std::int32_t>(i));
 
     // The window is complete: only its previews stay in memory.
-    for (std::int64_t i = 0; i < count; ++i)
-        if (i < first || i > last)
-            Walls[i].Preview.reset();
+    FreeOutside(first, last);
 
     // Every other picture once, for its file in the cache.
-    for (std::int64_t i = last + 1; i < count; ++i)
-        if (needsFile(i))
-            return StartJobFor(static_cast<std::int32_t>(i));
-    for (std::int64_t i = 0; i < first && i < count; ++i)
-        if (needsFile(i))
-            return StartJobFor(static_cast<std::int32_t>(i));
+    if (const std::int64_t i = NextAfter(last); i >= 0)
+        return StartJobFor(static_cast<std::int32_t>(i));
+    if (const std::int64_t i = NextBefore(first); i >= 0)
+        return StartJobFor(static_cast<std::int32_t>(i));
     CacheIdle = true;
 }
 
@@ -235,6 +317,8 @@ void BrowseArray() {
     }
     if (CurrentWall < 0 || CurrentWall >= WallCount())
         CurrentWall = 0;
+    // A new collection, maybe in the same array: nothing learnt holds.
+    Scan.data = nullptr;
     if (CurrentJob) {
         // One chain, one worker: this one starts when the older job ends.
         BrowsePending = true;

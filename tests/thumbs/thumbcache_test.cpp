@@ -376,3 +376,29 @@ TEST_F(ThumbTest, CurrentWallPastTheEndAfterRemovalsIsNoProblem) {
     for (std::int32_t i = 0; i < 25; ++i)
         EXPECT_FALSE(FindThumbnailHDD(paths[i]).empty()) << i;
 }
+
+TEST_F(ThumbTest, NavigationAndRemovalsDuringTheWalkStillCacheEveryPictureOnce) {
+    auto paths = makeCollection(60);
+    fs::remove(paths[30]); // removed when the walk reaches it
+    fs::remove(paths[50]);
+    OnThumbnailJob = [&](std::int32_t num) {
+        jobs.push_back(num);
+        if (jobs.size() == 20)
+            JumpToWall(40); // the user moves while the chain runs
+    };
+    BrowseArray();
+    ASSERT_TRUE(waitIdle());
+
+    ASSERT_EQ(WallCount(), 58);
+    EXPECT_EQ(CurrentWall, 40);
+    EXPECT_EQ(withPreview(), Span(33, 47));
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (i != 30 && i != 50) {
+            EXPECT_FALSE(FindThumbnailHDD(paths[i]).empty()) << i;
+        }
+    }
+    // Each picture once, plus the window's previews made again from the cache
+    // after they were freed.
+    EXPECT_LE(jobs.size(), 60u + 15u);
+    EXPECT_TRUE(std::all_of(Walls.begin(), Walls.end(), [](const TWall& w) { return w.WasLoad; }));
+}

@@ -1,0 +1,263 @@
+// The thumbnail chain over a generated collection of photos of mixed sizes (up to
+// 4000 x 3000), as the program runs it: one worker job per entry, the hand-over on the
+// event loop, the scheduler choosing the next job. It reports
+//   first run    pictures per second of the whole chain, against the sum of the same
+//                jobs done one after another without the chain (decode, shrink, write:
+//                the imaging benchmark's thumbnail path), and the chain's overhead;
+//   second run   the time to fill the window of 15 from the cache, and the whole walk;
+//   memory       peak resident memory of a second run over the collection and over a
+//                collection of many more entries (the same pictures listed again), with
+//                the most previews held in memory at once.
+// Each run is a fresh process of this program, so that each peak is its own.
+//
+//   bench_thumbchain [PICTURES [ENTRIES]]      defaults 2000 and 100000
+// The pictures are generated once into QUORVANE_BENCH_DIR (default: thumbchain beside
+// the binary) and reused.
+#include "collection/state.h"
+#include "imaging/bitmap.h"
+#include "imaging/codecs.h"
+#include "imaging/resize.h"
+#include "imaging/strip.h"
+#include "imaging/thumbcache.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Size {
+    int width;
+    int height;
+};
+constexpr Size Sizes[] = {{640, 480},   {1024, 768},  {1920, 1080}, {2048, 1536},
+                          {2592, 1944}, {3264, 2448}, {4000, 3000}};
+
+// VmRSS or VmHWM of this process, in KiB.
+long StatusKb(const char* field) {
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f)
+        return 0;
+    char line[256];
+    long value = 0;
+    const std::size_t n = std::strlen(field);
+    while (std::fgets(line, sizeof line, f))
+        if (std::strncmp(line, field, n) == 0)
+            value = std::atol(line + n + 1);
+    std::fclose(f);
+    return value;
+}
+
+// A photograph-like picture: smooth fields of light and colour that differ from
+// picture to picture, an edge, and sensor grain.
+Bitmap Photo(int index) {
+    const Size s = Sizes[index % std::size(Sizes)];
+    Bitmap b;
+    b.createUninitialized(s.width, s.height, PixelFormat::Bits24);
+    const double phase = index * 0.7;
+    std::vector<double> sx(static_cast<std::size_t>(s.width));
+    for (int x = 0; x < s.width; ++x)
+        sx[x] = std::sin(x * 6.0 / s.width + phase);
+    std::uint32_t seed = 2463534242u + static_cast<std::uint32_t>(index);
+    for (int y = 0; y < s.height; ++y) {
+        const double v = double(y) / s.height;
+        const double sy = std::sin(y * 5.0 / s.height - phase);
+        std::uint8_t* row = b.scanLine(y);
+        for (int x = 0; x < s.width; ++x) {
+            seed ^= seed << 13;
+            seed ^= seed >> 17;
+            seed ^= seed << 5;
+            const int grain = static_cast<int>(seed % 23) - 11;
+            const double u = double(x) / s.width;
+            double r = 110 + 80 * sx[x] * sy + 40 * u;
+            double g = 120 + 70 * sy - 30 * v + (index % 5) * 10;
+            double bl = 150 + 60 * sx[x] + 50 * v;
+            if (u + v < 0.5)
+                r *= 0.4, g *= 0.5, bl *= 0.45;
+            row[3 * x] = static_cast<std::uint8_t>(std::clamp(bl + grain, 0.0, 255.0));
+            row[3 * x + 1] = static_cast<std::uint8_t>(std::clamp(g + grain, 0.0, 255.0));
+            row[3 * x + 2] = static_cast<std::uint8_t>(std::clamp(r + grain, 0.0, 255.0));
+        }
+    }
+    return b;
+}
+
+fs::path Folder(const char* argv0) {
+    const char* dir = std::getenv("QUORVANE_BENCH_DIR");
+    return dir ? fs::path(dir) : fs::path(argv0).parent_path() / "thumbchain";
+}
+
+std::vector<std::string> PicturePaths(const fs::path& folder, int count) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i)
+        paths.push_back((folder / "photos" / ("photo" + std::to_string(i) + ".jpg")).string());
+    return paths;
+}
+
+void Generate(const std::vector<std::string>& paths) {
+    fs::create_directories(fs::path(paths.front()).parent_path());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (fs::exists(paths[i]))
+            continue;
+        if (i % 100 == 0)
+            std::fprintf(stderr, "generating photos %zu .. of %zu\n", i, paths.size());
+        Bitmap2Jpeg(Photo(static_cast<int>(i)), paths[i]);
+    }
+}
+
+// The jobs alone, one after another: seconds.
+double BareJobs(const std::vector<std::string>& paths, const fs::path& out) {
+    fs::create_directories(out);
+    QElapsedTimer t;
+    t.start();
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        Bitmap picture;
+        if (!File2Bitmap(picture, paths[i]))
+            std::fprintf(stderr, "cannot decode %s\n", paths[i].c_str());
+        Bitmap thumb;
+        thumb.setSize(ThumbWidth, ThumbHeight);
+        thumb.setPixelFormat(PixelFormat::Bits24);
+        MyResizeBitmap(picture, thumb);
+        Bitmap2Jpeg(thumb, out / (std::to_string(i) + ".jpg"));
+    }
+    return t.nsecsElapsed() * 1e-9;
+}
+
+// One run of the chain in this process over `entries` entries (the pictures listed
+// again and again); prints "seconds windowSeconds startKb peakKb mostPreviews
+// pictureDecodes cacheReads".
+int ChainRun(int argc, char** argv, const fs::path& data, const std::vector<std::string>& paths,
+             int entries) {
+    QCoreApplication app(argc, argv);
+    DataFolder = data.string() + "/";
+    fs::create_directories(data / "Thumbnail");
+    CreateBufBitmap();
+    CreateLoadPhoto();
+    Get_aRectPreview();
+    Ui.showCurrent = [] { DrawWallSlots(); };
+    const long startKb = StatusKb("VmRSS");
+    Walls.reserve(static_cast<std::size_t>(entries));
+    for (int i = 0; i < entries; ++i)
+        Walls.push_back(TWall{paths[static_cast<std::size_t>(i) % paths.size()], nullptr, false});
+    CurrentWall = 0;
+
+    QElapsedTimer t;
+    double windowSeconds = -1;
+    std::size_t mostPreviews = 0;
+    long jobs = 0;
+    auto previews = [] {
+        return static_cast<std::size_t>(std::count_if(
+            Walls.begin(), Walls.end(), [](const TWall& w) { return bool(w.Preview); }));
+    };
+    OnThumbnailJob = [&](std::int32_t num) {
+        // Counting every preview is linear in the collection: sampled on big ones.
+        if (entries <= 5000 || ++jobs % 997 == 0)
+            mostPreviews = std::max(mostPreviews, previews());
+        if (windowSeconds < 0 && num >= 15)
+            windowSeconds = t.nsecsElapsed() * 1e-9;
+    };
+    const ThumbStats& stats = ThumbnailStats();
+    t.start();
+    BrowseArray();
+    while (!CacheIdle || ThumbnailJobRunning())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const double seconds = t.nsecsElapsed() * 1e-9;
+    mostPreviews = std::max(mostPreviews, previews());
+    std::printf("%.6f %.6f %ld %ld %zu %ld %ld\n", seconds, windowSeconds, startKb,
+                StatusKb("VmHWM"), mostPreviews, stats.pictureDecodes.load(),
+                stats.cacheReads.load());
+    ClearPreview();
+    FreeStripBitmaps();
+    return 0;
+}
+
+struct RunResult {
+    double seconds = 0, windowSeconds = 0;
+    long startKb = 0, peakKb = 0, pictureDecodes = 0, cacheReads = 0;
+    std::size_t mostPreviews = 0;
+};
+
+bool RunChild(const char* argv0, const char* mode, int pictures, int entries, RunResult& r) {
+    const std::string command = "'" + std::string(argv0) + "' " + mode + " " +
+                                std::to_string(pictures) + " " + std::to_string(entries);
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return false;
+    const bool ok =
+        std::fscanf(pipe, "%lf %lf %ld %ld %zu %ld %ld", &r.seconds, &r.windowSeconds, &r.startKb,
+                    &r.peakKb, &r.mostPreviews, &r.pictureDecodes, &r.cacheReads) == 7;
+    return pclose(pipe) == 0 && ok;
+}
+
+void PrintMemory(const char* label, const RunResult& r, int entries) {
+    std::printf("  %-34s %7d entries  peak %7ld KiB  (%+7ld KiB over the start)  previews held "
+                "at most %zu\n",
+                label, entries, r.peakKb, r.peakKb - r.startKb, r.mostPreviews);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const fs::path folder = Folder(argv[0]);
+    // Child processes: --first / --second PICTURES ENTRIES.
+    if (argc == 4 && argv[1][0] == '-') {
+        const std::string mode = argv[1];
+        const int pictures = std::atoi(argv[2]);
+        const int entries = std::atoi(argv[3]);
+        const fs::path data = folder / "data";
+        if (mode == "--first")
+            fs::remove_all(data);
+        return ChainRun(argc, argv, data, PicturePaths(folder, pictures), entries);
+    }
+    const int pictures = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
+    const int entries = argc > 2 ? std::max(1, std::atoi(argv[2])) : 100000;
+    const auto paths = PicturePaths(folder, pictures);
+    Generate(paths);
+
+    std::printf("Thumbnail chain over %d generated photos (%dx%d .. %dx%d)\n", pictures,
+                Sizes[0].width, Sizes[0].height, Sizes[std::size(Sizes) - 1].width,
+                Sizes[std::size(Sizes) - 1].height);
+    const double bare = BareJobs(paths, folder / "bare");
+    RunResult first, second, many;
+    if (!RunChild(argv[0], "--first", pictures, pictures, first) ||
+        !RunChild(argv[0], "--second", pictures, pictures, second) ||
+        !RunChild(argv[0], "--second", pictures, entries, many)) {
+        std::fprintf(stderr, "a chain run failed\n");
+        return 1;
+    }
+
+    std::printf("\nFirst run (every picture decoded, shrunk and written):\n");
+    std::printf("  jobs alone, one after another     %8.2f s  %7.1f pictures/s  %6.2f ms each\n",
+                bare, pictures / bare, bare * 1e3 / pictures);
+    std::printf("  the chain                         %8.2f s  %7.1f pictures/s  (%ld pictures "
+                "decoded)\n",
+                first.seconds, pictures / first.seconds, first.pictureDecodes);
+    const double overhead = (first.seconds / bare - 1) * 100;
+    std::printf("  chain over the sum of its jobs    %+7.2f %%   target < 5 %%  %s\n", overhead,
+                overhead < 5 ? "met" : "MISSED");
+    std::printf("\nSecond run (everything from the cache):\n");
+    std::printf("  window of 15 filled after         %8.1f ms\n", second.windowSeconds * 1e3);
+    std::printf("  whole collection walked in        %8.2f s  (%ld pictures decoded, %ld cached "
+                "files read)\n",
+                second.seconds, second.pictureDecodes, second.cacheReads);
+    std::printf("\nPeak resident memory (second runs, each in a fresh process):\n");
+    PrintMemory("collection", second, pictures);
+    PrintMemory("the pictures listed again", many, entries);
+    std::printf("  a preview is %d x %d x 3 bytes = %.0f KiB; %d entries' previews would be %.0f "
+                "MiB\n",
+                ThumbWidth, ThumbHeight, ThumbWidth * ThumbHeight * 3 / 1024.0, entries,
+                double(entries) * ThumbWidth * ThumbHeight * 3 / (1024.0 * 1024.0));
+    std::printf("  bounded by the window (at most 16 previews)  %s\n",
+                std::max(second.mostPreviews, many.mostPreviews) <= 16 ? "met" : "MISSED");
+    return 0;
+}
