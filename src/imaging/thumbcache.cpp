@@ -12,6 +12,7 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -209,6 +210,7 @@ bool TNewThread::makeThumbnail() {
 
 void TNewThread::run() {
     enum class Outcome { Made, Undecodable, Failed } outcome = Outcome::Failed;
+    const auto started = std::chrono::steady_clock::now();
     bOriginal->lock();
     bFinal->lock();
     try {
@@ -228,6 +230,9 @@ void TNewThread::run() {
     }
     bOriginal->unlock();
     bFinal->unlock();
+    ThumbnailStats().jobNanoseconds += std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                           std::chrono::steady_clock::now() - started)
+                                           .count();
     if (outcome == Outcome::Made) {
         QMetaObject::invokeMethod(
             this,

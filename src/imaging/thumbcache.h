@@ -81,10 +81,11 @@ CacheWindow CacheWindowFor(std::int32_t currentWall);
 /// What the workers did since the program started; counted on the worker
 /// threads, read anywhere.
 struct ThumbStats {
-    std::atomic<long> jobs{0};           ///< jobs run
-    std::atomic<long> cacheReads{0};     ///< cached thumbnail files decoded
-    std::atomic<long> pictureDecodes{0}; ///< pictures decoded
-    std::atomic<long> writeFailures{0};  ///< thumbnails that could not be written
+    std::atomic<long> jobs{0};                ///< jobs run
+    std::atomic<long> cacheReads{0};          ///< cached thumbnail files decoded
+    std::atomic<long> pictureDecodes{0};      ///< pictures decoded
+    std::atomic<long> writeFailures{0};       ///< thumbnails that could not be written
+    std::atomic<long long> jobNanoseconds{0}; ///< time spent making thumbnails
 };
 ThumbStats& ThumbnailStats();
 
