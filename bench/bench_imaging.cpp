@@ -252,7 +252,7 @@ void Register(const std::string& name, std::function<void()> body) {
                                  })
         ->Unit(benchmark::kNanosecond)
         ->UseRealTime()
-        ->MinTime(0.2);
+        ->MinTime(0.5);
 }
 
 void PrintRatio(const std::map<std::string, double>& m, const std::string& label,

@@ -7,13 +7,23 @@
 // Area averaging, in integer units in which a destination pixel is W source-widths wide and
 // a source pixel w destination-widths wide (W, w: source and destination widths; the same
 // with H, h for rows). Overlaps are then exact integers and the weights of one destination
-// pixel add up to W * H. The source is read once, row by row, left to right.
+// pixel add up to W * H.
+//
+// The source is read once, row by row. Each row is added, whole, into a full-width row of
+// sums for the destination row it falls in (rows lying wholly inside one destination row
+// as plain byte sums, the two boundary rows with their weights); when a destination row is
+// complete, its columns are summed over their spans. The row additions are contiguous
+// loops that the SIMD path below handles 16 bytes at a time.
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
-// The source pixels under one destination column: the first one with weight firstWeight,
-// then `count` whole pixels of weight w, then one with weight lastWeight. count < 0 means
-// the destination column lies inside a single source pixel.
+// The source columns under one destination column: the first with weight firstWeight, then
+// `count` whole ones of weight w, then one with weight lastWeight. count < 0 means the
+// destination column lies inside a single source column.
 struct ColumnSpan {
     std::uint32_t first;
     std::int32_t count;
@@ -41,34 +51,49 @@ std::vector<ColumnSpan> Spans(std::uint64_t W, std::uint64_t w) {
     return spans;
 }
 
-// Weighted sums of one source row (blue, green, red bytes every Step bytes) per destination
-// column. Each sum is at most 255 * W, which fits 32 bits for the widths allowed here.
-template <int Step>
-void SumRow(const std::uint8_t* row, const std::vector<ColumnSpan>& spans, std::uint32_t w,
-            std::uint32_t* out) {
-    for (const ColumnSpan& s : spans) {
-        const std::uint8_t* p = row + static_cast<std::size_t>(s.first) * Step;
-        if (s.count < 0) {
-            out[0] = p[0] * s.firstWeight;
-            out[1] = p[1] * s.firstWeight;
-            out[2] = p[2] * s.firstWeight;
-        } else {
-            std::uint32_t b = 0, g = 0, r = 0;
-            const std::uint8_t* q = p + Step;
-            for (std::int32_t i = 0; i < s.count; ++i, q += Step) {
-                b += q[0];
-                g += q[1];
-                r += q[2];
-            }
-            out[0] = p[0] * s.firstWeight + b * w + q[0] * s.lastWeight;
-            out[1] = p[1] * s.firstWeight + g * w + q[1] * s.lastWeight;
-            out[2] = p[2] * s.firstWeight + r * w + q[2] * s.lastWeight;
-        }
-        out += 3;
+// sums[i] += bytes[i]; at most 257 rows before a flush keeps every sum within 16 bits.
+void AddBytes(const std::uint8_t* bytes, std::uint16_t* sums, std::size_t n) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        auto* s = reinterpret_cast<__m128i*>(sums + i);
+        _mm_storeu_si128(s, _mm_add_epi16(_mm_loadu_si128(s), _mm_unpacklo_epi8(v, zero)));
+        _mm_storeu_si128(s + 1, _mm_add_epi16(_mm_loadu_si128(s + 1), _mm_unpackhi_epi8(v, zero)));
     }
+#endif
+    for (; i < n; ++i)
+        sums[i] = static_cast<std::uint16_t>(sums[i] + bytes[i]);
 }
 
-constexpr int kMaxAveragedWidth = 1 << 24;
+// sums[i] += bytes[i] * weight.
+void AddWeighted(const std::uint8_t* bytes, std::uint32_t* sums, std::size_t n,
+                 std::uint32_t weight) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    if (weight <= 0xFFFF) {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i w16 = _mm_set1_epi16(static_cast<short>(static_cast<std::uint16_t>(weight)));
+        for (; i + 16 <= n; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+            auto* s = reinterpret_cast<__m128i*>(sums + i);
+            for (int half = 0; half < 2; ++half) {
+                const __m128i x = half ? _mm_unpackhi_epi8(v, zero) : _mm_unpacklo_epi8(v, zero);
+                const __m128i lo = _mm_mullo_epi16(x, w16), hi = _mm_mulhi_epu16(x, w16);
+                __m128i* t = s + 2 * half;
+                _mm_storeu_si128(t, _mm_add_epi32(_mm_loadu_si128(t), _mm_unpacklo_epi16(lo, hi)));
+                _mm_storeu_si128(t + 1,
+                                 _mm_add_epi32(_mm_loadu_si128(t + 1), _mm_unpackhi_epi16(lo, hi)));
+            }
+        }
+    }
+#endif
+    for (; i < n; ++i)
+        sums[i] += bytes[i] * weight;
+}
+
+constexpr int kMaxAveragedSide = 1 << 24;
 
 } // namespace
 
@@ -81,7 +106,8 @@ void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
     const int W = src.width(), H = src.height(), w = dest.width(), h = dest.height();
     if (W <= 0 || H <= 0 || w <= 0 || h <= 0)
         return;
-    if (W > kMaxAveragedWidth || w > kMaxAveragedWidth) {
+    if (W > kMaxAveragedSide || H > kMaxAveragedSide || w > kMaxAveragedSide ||
+        h > kMaxAveragedSide) {
         StretchPick(src, Rect{0, 0, W, H}, dst, dest);
         return;
     }
@@ -90,79 +116,111 @@ void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
     if (x0 >= x1 || y0 >= y1)
         return;
 
-    const auto spans = Spans(static_cast<std::uint64_t>(W), static_cast<std::uint64_t>(w));
-    const std::size_t n = static_cast<std::size_t>(w) * 3;
-    std::vector<std::uint32_t> sums(n);
-    std::vector<std::uint64_t> acc(n, 0);
-    std::vector<std::uint8_t> bgr; // source rows of formats other than 24 and 32 bits
-    std::vector<std::uint32_t> words;
+    // Source rows as blue, green, red bytes every `step` bytes: 24 and 32-bit rows as they
+    // are (the alpha byte rides along unused), other formats converted first.
     const PixelFormat sf = src.pixelFormat();
     const bool direct =
         sf == PixelFormat::Bits24 || sf == PixelFormat::Bits32 || sf == PixelFormat::Device;
-    if (!direct) {
-        bgr.resize(static_cast<std::size_t>(W) * 3);
-        words.resize(static_cast<std::size_t>(W));
-    }
-    const bool dst24 = dst.pixelFormat() == PixelFormat::Bits24;
-    std::vector<std::uint32_t> outWords(dst24 ? 0 : static_cast<std::size_t>(x1 - x0));
+    const std::size_t step = sf == PixelFormat::Bits24 || !direct ? 3 : 4;
+    const std::size_t n = static_cast<std::size_t>(W) * step;
+    std::vector<std::uint8_t> converted(direct ? 0 : n);
+    std::vector<std::uint32_t> words(direct ? 0 : static_cast<std::size_t>(W));
+    auto sourceRow = [&](int sy) -> const std::uint8_t* {
+        if (direct)
+            return src.scanLine(sy);
+        src.readRow(sy, 0, W, words.data());
+        for (int x = 0; x < W; ++x) {
+            converted[3 * x] = static_cast<std::uint8_t>(words[x]);
+            converted[3 * x + 1] = static_cast<std::uint8_t>(words[x] >> 8);
+            converted[3 * x + 2] = static_cast<std::uint8_t>(words[x] >> 16);
+        }
+        return converted.data();
+    };
 
+    // Column sums of the destination row being built: whole rows in `bytes` (flushed into
+    // `sums` with their weight h), boundary rows straight into `sums`. A sum is at most
+    // 255 * H, which fits 32 bits for the sides allowed here.
+    std::vector<std::uint32_t> sums(n, 0);
+    std::vector<std::uint16_t> bytes(n, 0);
+    int wholeRows = 0;
+    auto flushWholeRows = [&] {
+        if (wholeRows == 0)
+            return;
+        const auto weight = static_cast<std::uint32_t>(h);
+        for (std::size_t i = 0; i < n; ++i)
+            sums[i] += bytes[i] * weight;
+        std::fill(bytes.begin(), bytes.end(), 0);
+        wholeRows = 0;
+    };
+
+    const auto spans = Spans(static_cast<std::uint64_t>(W), static_cast<std::uint64_t>(w));
     const std::uint64_t total = static_cast<std::uint64_t>(W) * static_cast<std::uint64_t>(H);
+    const bool dst24 = dst.pixelFormat() == PixelFormat::Bits24;
+    std::vector<std::uint32_t> outWords(static_cast<std::size_t>(x1 - x0));
+    // Finishes destination row y: the columns x0 .. x1 - 1, each averaged over its span.
+    auto emitRow = [&](int y) {
+        flushWholeRows();
+        std::uint8_t* out = dst24 ? dst.scanLine(y) + static_cast<std::size_t>(x0) * 3 : nullptr;
+        for (int x = x0; x < x1; ++x) {
+            const ColumnSpan& s = spans[static_cast<std::size_t>(x - dest.left)];
+            std::uint32_t c[3];
+            for (std::size_t k = 0; k < 3; ++k) {
+                const std::uint32_t* p = sums.data() + s.first * step + k;
+                std::uint64_t sum;
+                if (s.count < 0) {
+                    sum = std::uint64_t(*p) * s.firstWeight;
+                } else {
+                    std::uint64_t whole = 0;
+                    const std::uint32_t* q = p + step;
+                    for (std::int32_t i = 0; i < s.count; ++i, q += step)
+                        whole += *q;
+                    sum = std::uint64_t(*p) * s.firstWeight +
+                          whole * static_cast<std::uint64_t>(w) + std::uint64_t(*q) * s.lastWeight;
+                }
+                c[k] = static_cast<std::uint32_t>((sum + total / 2) / total);
+            }
+            if (out) {
+                *out++ = static_cast<std::uint8_t>(c[0]);
+                *out++ = static_cast<std::uint8_t>(c[1]);
+                *out++ = static_cast<std::uint8_t>(c[2]);
+            } else {
+                outWords[static_cast<std::size_t>(x - x0)] =
+                    0xFF000000 | c[2] << 16 | c[1] << 8 | c[0];
+            }
+        }
+        if (!out)
+            dst.writeRow(y, x0, x1 - x0, outWords.data());
+        std::fill(sums.begin(), sums.end(), 0);
+    };
+
     const std::uint64_t uH = static_cast<std::uint64_t>(H), uh = static_cast<std::uint64_t>(h);
     std::int64_t dy = 0;
     for (int sy = 0; sy < H && dy < h; ++sy) {
         std::uint64_t pos = static_cast<std::uint64_t>(sy) * uh;
         const std::uint64_t end = pos + uh;
-        // Source rows feeding only destination rows outside the target are skipped.
-        const std::int64_t lastDy = static_cast<std::int64_t>((end - 1) / uH);
-        const bool needed = dest.top + lastDy >= y0 && dest.top + dy < y1;
-        if (needed) {
-            if (sf == PixelFormat::Bits24) {
-                SumRow<3>(src.scanLine(sy), spans, static_cast<std::uint32_t>(w), sums.data());
-            } else if (direct) {
-                SumRow<4>(src.scanLine(sy), spans, static_cast<std::uint32_t>(w), sums.data());
-            } else {
-                src.readRow(sy, 0, W, words.data());
-                for (int x = 0; x < W; ++x) {
-                    bgr[3 * x] = static_cast<std::uint8_t>(words[x]);
-                    bgr[3 * x + 1] = static_cast<std::uint8_t>(words[x] >> 8);
-                    bgr[3 * x + 2] = static_cast<std::uint8_t>(words[x] >> 16);
-                }
-                SumRow<3>(bgr.data(), spans, static_cast<std::uint32_t>(w), sums.data());
-            }
-        }
-        while (pos < end) {
+        const std::uint8_t* row = nullptr;
+        while (pos < end && dy < h) {
             const std::uint64_t rowEnd = static_cast<std::uint64_t>(dy + 1) * uH;
             const std::uint64_t seg = std::min(end, rowEnd) - pos;
-            if (needed)
-                for (std::size_t i = 0; i < n; ++i)
-                    acc[i] += static_cast<std::uint64_t>(sums[i]) * seg;
-            pos += seg;
-            if (pos != rowEnd)
-                continue;
             const int y = dest.top + static_cast<int>(dy);
+            // Rows feeding only destination rows outside the target are not read.
             if (y >= y0 && y < y1) {
-                if (dst24) {
-                    std::uint8_t* out = dst.scanLine(y) + static_cast<std::size_t>(x0) * 3;
-                    for (std::size_t i = static_cast<std::size_t>(x0 - dest.left) * 3,
-                                     e = static_cast<std::size_t>(x1 - dest.left) * 3;
-                         i < e; ++i)
-                        *out++ = static_cast<std::uint8_t>((acc[i] + total / 2) / total);
+                if (!row)
+                    row = sourceRow(sy);
+                if (seg == uh) {
+                    AddBytes(row, bytes.data(), n);
+                    if (++wholeRows == 257)
+                        flushWholeRows();
                 } else {
-                    for (int x = x0; x < x1; ++x) {
-                        const std::uint64_t* a = &acc[static_cast<std::size_t>(x - dest.left) * 3];
-                        const auto b = static_cast<std::uint32_t>((a[0] + total / 2) / total);
-                        const auto g = static_cast<std::uint32_t>((a[1] + total / 2) / total);
-                        const auto r = static_cast<std::uint32_t>((a[2] + total / 2) / total);
-                        outWords[static_cast<std::size_t>(x - x0)] =
-                            0xFF000000 | r << 16 | g << 8 | b;
-                    }
-                    dst.writeRow(y, x0, x1 - x0, outWords.data());
+                    AddWeighted(row, sums.data(), n, static_cast<std::uint32_t>(seg));
                 }
             }
-            std::fill(acc.begin(), acc.end(), 0);
-            ++dy;
-            if (dy >= h)
-                break;
+            pos += seg;
+            if (pos == rowEnd) {
+                if (y >= y0 && y < y1)
+                    emitRow(y);
+                ++dy;
+            }
         }
     }
 }
