@@ -268,7 +268,8 @@ int main(int argc, char** argv) {
     std::printf("  whole collection walked in        %8.2f s  (%ld pictures decoded, %ld cached "
                 "files read)\n",
                 second.seconds, second.pictureDecodes, second.cacheReads);
-    std::printf("\nPeak resident memory (second runs, each in a fresh process):\n");
+    std::printf("\nPeak resident memory (each run in a fresh process):\n");
+    PrintMemory("first run (full decodes)", first, pictures);
     PrintMemory("collection", second, pictures);
     PrintMemory("the pictures listed again", many, entries);
     std::printf("  a preview is %d x %d x 3 bytes = %.0f KiB; %d entries' previews would be %.0f "
