@@ -188,8 +188,10 @@ struct RunResult {
 };
 
 bool RunChild(const char* argv0, const char* mode, int pictures, int entries, RunResult& r) {
-    const std::string command = "'" + std::string(argv0) + "' " + mode + " " +
-                                std::to_string(pictures) + " " + std::to_string(entries);
+    std::string command = "'";
+    command.append(argv0).append("' ").append(mode);
+    command.append(" ").append(std::to_string(pictures));
+    command.append(" ").append(std::to_string(entries));
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return false;
