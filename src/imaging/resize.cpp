@@ -94,42 +94,33 @@ void AddWeighted(const std::uint8_t* bytes, std::uint32_t* sums, std::size_t n,
 }
 
 constexpr int kMaxAveragedSide = 1 << 24;
+constexpr std::uint32_t kStripColumns = 1 << 16;
 
-} // namespace
-
-void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
-    if (&src == &dst) {
-        const Bitmap copy(src);
-        StretchHalftone(copy, dst, dest);
-        return;
-    }
+// Averages the destination columns x0 .. x1 - 1 and rows y0 .. y1 - 1 (already clipped).
+void AverageStrip(const Bitmap& src, Bitmap& dst, const Rect& dest,
+                  const std::vector<ColumnSpan>& spans, int x0, int x1, int y0, int y1) {
     const int W = src.width(), H = src.height(), w = dest.width(), h = dest.height();
-    if (W <= 0 || H <= 0 || w <= 0 || h <= 0)
-        return;
-    if (W > kMaxAveragedSide || H > kMaxAveragedSide || w > kMaxAveragedSide ||
-        h > kMaxAveragedSide) {
-        StretchPick(src, Rect{0, 0, W, H}, dst, dest);
-        return;
-    }
-    const int x0 = std::max(dest.left, 0), x1 = std::min(dest.right, dst.width());
-    const int y0 = std::max(dest.top, 0), y1 = std::min(dest.bottom, dst.height());
-    if (x0 >= x1 || y0 >= y1)
-        return;
-
     // Source rows as blue, green, red bytes every `step` bytes: 24 and 32-bit rows as they
     // are (the alpha byte rides along unused), other formats converted first.
     const PixelFormat sf = src.pixelFormat();
     const bool direct =
         sf == PixelFormat::Bits24 || sf == PixelFormat::Bits32 || sf == PixelFormat::Device;
     const std::size_t step = sf == PixelFormat::Bits24 || !direct ? 3 : 4;
-    const std::size_t n = static_cast<std::size_t>(W) * step;
+    // Source columns sx0 .. sx1 - 1 feed destination columns x0 .. x1 - 1.
+    const ColumnSpan& lastSpan = spans[static_cast<std::size_t>(x1 - 1 - dest.left)];
+    const std::uint32_t sx0 = spans[static_cast<std::size_t>(x0 - dest.left)].first;
+    const std::uint32_t sx1 = std::min<std::uint32_t>(
+        static_cast<std::uint32_t>(W),
+        lastSpan.first + static_cast<std::uint32_t>(std::max(lastSpan.count, 0)) + 2);
+    const int columns = static_cast<int>(sx1 - sx0);
+    const std::size_t n = static_cast<std::size_t>(columns) * step;
     std::vector<std::uint8_t> converted(direct ? 0 : n);
-    std::vector<std::uint32_t> words(direct ? 0 : static_cast<std::size_t>(W));
+    std::vector<std::uint32_t> words(direct ? 0 : static_cast<std::size_t>(columns));
     auto sourceRow = [&](int sy) -> const std::uint8_t* {
         if (direct)
-            return src.scanLine(sy);
-        src.readRow(sy, 0, W, words.data());
-        for (int x = 0; x < W; ++x) {
+            return src.scanLine(sy) + sx0 * step;
+        src.readRow(sy, static_cast<int>(sx0), columns, words.data());
+        for (int x = 0; x < columns; ++x) {
             converted[3 * x] = static_cast<std::uint8_t>(words[x]);
             converted[3 * x + 1] = static_cast<std::uint8_t>(words[x] >> 8);
             converted[3 * x + 2] = static_cast<std::uint8_t>(words[x] >> 16);
@@ -153,7 +144,6 @@ void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
         wholeRows = 0;
     };
 
-    const auto spans = Spans(static_cast<std::uint64_t>(W), static_cast<std::uint64_t>(w));
     const std::uint64_t total = static_cast<std::uint64_t>(W) * static_cast<std::uint64_t>(H);
     const bool dst24 = dst.pixelFormat() == PixelFormat::Bits24;
     std::vector<std::uint32_t> outWords(static_cast<std::size_t>(x1 - x0));
@@ -165,7 +155,7 @@ void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
             const ColumnSpan& s = spans[static_cast<std::size_t>(x - dest.left)];
             std::uint32_t c[3];
             for (std::size_t k = 0; k < 3; ++k) {
-                const std::uint32_t* p = sums.data() + s.first * step + k;
+                const std::uint32_t* p = sums.data() + (s.first - sx0) * step + k;
                 std::uint64_t sum;
                 if (s.count < 0) {
                     sum = std::uint64_t(*p) * s.firstWeight;
@@ -222,6 +212,47 @@ void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
                 ++dy;
             }
         }
+    }
+}
+
+} // namespace
+
+void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
+    if (&src == &dst) {
+        const Bitmap copy(src);
+        StretchHalftone(copy, dst, dest);
+        return;
+    }
+    const int W = src.width(), H = src.height(), w = dest.width(), h = dest.height();
+    if (W <= 0 || H <= 0 || w <= 0 || h <= 0)
+        return;
+    // Beyond these sizes (only reached by absurd proportions) pixels are picked instead.
+    if (W > kMaxAveragedSide || H > kMaxAveragedSide || w > kMaxAveragedSide ||
+        h > kMaxAveragedSide || W / w >= static_cast<int>(kStripColumns)) {
+        StretchPick(src, Rect{0, 0, W, H}, dst, dest);
+        return;
+    }
+    const int x0 = std::max(dest.left, 0), x1 = std::min(dest.right, dst.width());
+    const int y0 = std::max(dest.top, 0), y1 = std::min(dest.bottom, dst.height());
+    if (x0 >= x1 || y0 >= y1)
+        return;
+
+    const auto spans = Spans(static_cast<std::uint64_t>(W), static_cast<std::uint64_t>(w));
+    // The row sums take 6 bytes per source sample; a very wide source is averaged in
+    // strips of about kStripColumns source columns so that they stay small.
+    int cx0 = x0;
+    while (cx0 < x1) {
+        const std::uint32_t first = spans[static_cast<std::size_t>(cx0 - dest.left)].first;
+        int cx1 = cx0 + 1;
+        while (cx1 < x1) {
+            const ColumnSpan& s = spans[static_cast<std::size_t>(cx1 - dest.left)];
+            if (s.first + static_cast<std::uint32_t>(std::max(s.count, 0)) + 2 - first >
+                kStripColumns)
+                break;
+            ++cx1;
+        }
+        AverageStrip(src, dst, dest, spans, cx0, cx1, y0, y1);
+        cx0 = cx1;
     }
 }
 

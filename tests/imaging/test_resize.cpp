@@ -89,6 +89,20 @@ TEST(AreaAverage, MatchesTheExactAverageForOddRatios) {
     }
 }
 
+TEST(AreaAverage, VeryWideSourceIsAveragedInStripsExactly) {
+    // 200,000 columns onto 7: each destination column covers about 28,600 source columns,
+    // so the source is taken in several strips.
+    std::mt19937 random(11);
+    std::vector<std::uint32_t> px;
+    for (int i = 0; i < 200000 * 2; ++i)
+        px.push_back(0xFF000000 | (random() & 0xFFFFFF));
+    const Bitmap src = Rgb(200000, 2, px);
+    Bitmap dst = Target(7, 1);
+    MyResizeBitmap(src, dst);
+    for (int x = 0; x < 7; ++x)
+        EXPECT_EQ(dst.pixel(x, 0), BruteForceAverage(src, 7, 1, x, 0)) << x;
+}
+
 TEST(AreaAverage, LargePictureFillsTheWholeThumbnail) {
     Bitmap src;
     src.setPixelFormat(PixelFormat::Bits24);
