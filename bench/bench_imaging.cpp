@@ -9,6 +9,7 @@
 #include "imaging/bitmap.h"
 #include "imaging/codecs.h"
 #include "imaging/resize.h"
+#include "procstatus.h"
 
 #include <benchmark/benchmark.h>
 
@@ -297,20 +298,6 @@ double PairedRatio(const std::function<void()>& a, const std::function<void()>& 
 
 } // namespace
 
-// VmRSS or VmHWM of this process, in KiB.
-long StatusKb(const char* field) {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f)
-        return 0;
-    char line[256];
-    long value = 0;
-    const std::size_t n = std::strlen(field);
-    while (std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, field, n) == 0)
-            value = std::atol(line + n + 1);
-    std::fclose(f);
-    return value;
-}
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--thumb-peak") {

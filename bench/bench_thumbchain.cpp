@@ -19,6 +19,7 @@
 #include "imaging/resize.h"
 #include "imaging/strip.h"
 #include "imaging/thumbcache.h"
+#include "procstatus.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -43,20 +44,6 @@ struct Size {
 constexpr Size Sizes[] = {{640, 480},   {1024, 768},  {1920, 1080}, {2048, 1536},
                           {2592, 1944}, {3264, 2448}, {4000, 3000}};
 
-// VmRSS or VmHWM of this process, in KiB.
-long StatusKb(const char* field) {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f)
-        return 0;
-    char line[256];
-    long value = 0;
-    const std::size_t n = std::strlen(field);
-    while (std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, field, n) == 0)
-            value = std::atol(line + n + 1);
-    std::fclose(f);
-    return value;
-}
 
 // A photograph-like picture: smooth fields of light and colour that differ from
 // picture to picture, an edge, and sensor grain.
