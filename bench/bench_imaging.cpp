@@ -298,7 +298,6 @@ double PairedRatio(const std::function<void()>& a, const std::function<void()>& 
 
 } // namespace
 
-
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--thumb-peak") {
         const long start = StatusKb("VmRSS");

@@ -44,7 +44,6 @@ struct Size {
 constexpr Size Sizes[] = {{640, 480},   {1024, 768},  {1920, 1080}, {2048, 1536},
                           {2592, 1944}, {3264, 2448}, {4000, 3000}};
 
-
 // A photograph-like picture: smooth fields of light and colour that differ from
 // picture to picture, an edge, and sensor grain.
 Bitmap Photo(int index) {
