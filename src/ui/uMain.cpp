@@ -177,7 +177,8 @@ void TfMain::createControls() {
         auto* l = new QLabel(this);
         l->setGeometry(x, y, w, h);
         QFont f(QStringLiteral("Verdana"));
-        f.setPixelSize(9 + 2);
+        // Qt sizes a font by its full cell; 11 px gives letters 9 px high.
+        f.setPixelSize(11);
         f.setBold(true);
         l->setFont(f);
         return l;
@@ -467,7 +468,12 @@ void TfMain::TrayClick() {
 }
 
 void TfMain::iMinimizeClick() {
-    hide();
+    // Hidden, the window comes back through the tray icon; without a tray
+    // host it is only minimised, so the taskbar can still bring it back.
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        hide();
+    else
+        showMinimized();
 }
 
 void TfMain::iCloseClick() {
