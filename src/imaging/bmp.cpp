@@ -14,7 +14,6 @@
 
 using imaging_detail::AtomicFile;
 using imaging_detail::ContiguousMask;
-using imaging_detail::FileCloser;
 using imaging_detail::MaskChannel;
 using imaging_detail::OpenForRead;
 using imaging_detail::Unpremultiply;
@@ -386,9 +385,7 @@ void Write(const Bitmap& b, const Sink& write) {
 } // namespace
 
 void Bitmap::LoadFromFile(const std::filesystem::path& fileName) {
-    std::unique_ptr<std::FILE, FileCloser> file(OpenForRead(fileName));
-    if (!file)
-        Fail("cannot open " + fileName.string());
+    const auto file = OpenForRead(fileName);
     Input in(file.get());
     Bitmap loaded = Read(in);
     loaded.setBrushColor(brush_);

@@ -9,12 +9,16 @@
 
 namespace imaging_detail {
 
-std::FILE* OpenForRead(const std::filesystem::path& fileName) {
+FileHandle OpenForRead(const std::filesystem::path& fileName) {
 #ifdef _WIN32
-    return _wfopen(fileName.c_str(), L"rb");
+    FileHandle file(_wfopen(fileName.c_str(), L"rb"));
 #else
-    return std::fopen(fileName.c_str(), "rb");
+    FileHandle file(std::fopen(fileName.c_str(), "rb"));
 #endif
+    if (!file)
+        throw ImageError("cannot open " + fileName.string());
+    std::setvbuf(file.get(), nullptr, _IOFBF, 1 << 16);
+    return file;
 }
 
 AtomicFile::AtomicFile(const std::filesystem::path& target) : target_(target) {

@@ -4,12 +4,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 namespace imaging_detail {
-
-// Opens a file for binary reading; nullptr when it cannot be opened.
-std::FILE* OpenForRead(const std::filesystem::path& fileName);
 
 // Closes a FILE when it goes out of scope.
 struct FileCloser {
@@ -18,6 +16,10 @@ struct FileCloser {
             std::fclose(f);
     }
 };
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a file for buffered binary reading; throws ImageError when it cannot be opened.
+FileHandle OpenForRead(const std::filesystem::path& fileName);
 
 // Writes a file that replaces its target only when complete: the bytes go to a temporary
 // file in the same folder, which commit() renames over the target. Without commit() the

@@ -21,7 +21,6 @@
 #include <jerror.h>
 
 using imaging_detail::AtomicFile;
-using imaging_detail::FileCloser;
 using imaging_detail::OpenForRead;
 
 namespace {
@@ -247,10 +246,7 @@ void Jpeg2Bitmap(const std::filesystem::path& jpegFileName, Bitmap& B) {
     std::error_code ec;
     if (!std::filesystem::exists(jpegFileName, ec))
         return;
-    std::unique_ptr<std::FILE, FileCloser> file(OpenForRead(jpegFileName));
-    if (!file)
-        throw ImageError("cannot open " + jpegFileName.string());
-    std::setvbuf(file.get(), nullptr, _IOFBF, 1 << 16);
+    const auto file = OpenForRead(jpegFileName);
     Decode(file.get(), nullptr, 0, B);
 }
 

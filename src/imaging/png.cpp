@@ -13,7 +13,6 @@
 
 #include <png.h>
 
-using imaging_detail::FileCloser;
 using imaging_detail::OpenForRead;
 
 namespace {
@@ -238,10 +237,7 @@ void PNG2Bitmap(const std::filesystem::path& FileName, Bitmap& B) {
     std::error_code ec;
     if (!std::filesystem::exists(FileName, ec))
         return;
-    std::unique_ptr<std::FILE, FileCloser> file(OpenForRead(FileName));
-    if (!file)
-        throw ImageError("cannot open " + FileName.string());
-    std::setvbuf(file.get(), nullptr, _IOFBF, 1 << 16);
+    const auto file = OpenForRead(FileName);
     Decode(file.get(), nullptr, 0, B);
 }
 
