@@ -20,9 +20,37 @@ void JumpToWall(std::int32_t numWall) {
         Ui.showCurrent();
 }
 
+namespace {
+
+// CurrentWall + delta, computed without overflow: a result outside the 32-bit
+// range comes back as -1, which JumpToWall treats like any target out of range.
 std::int32_t StepFromCurrent(std::int32_t delta) {
     const std::int64_t n = static_cast<std::int64_t>(CurrentWall) + delta;
     return (n < INT32_MIN || n > INT32_MAX) ? -1 : static_cast<std::int32_t>(n);
+}
+
+std::int32_t TargetOf(WallCommand command) {
+    switch (command) {
+    case WallCommand::First:
+        return 0;
+    case WallCommand::Previous:
+        return StepFromCurrent(-1);
+    case WallCommand::Random:
+        return RandomIndex(WallCount());
+    case WallCommand::Next:
+        return StepFromCurrent(1);
+    case WallCommand::Last:
+        return WallCount() - 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+void RunWallCommand(WallCommand command, bool apply) {
+    JumpToWall(TargetOf(command));
+    if (apply)
+        SetWall(CurrentWall);
 }
 
 void SetWall(std::int32_t numWall) {
@@ -89,30 +117,27 @@ void edtInputKeyDown(std::uint16_t Key, bool shift) {
             Ui.hideMain();
         break;
     case VK_SPACE_:
-        JumpToWall(RandomIndex(WallCount()));
-        SetWall(CurrentWall);
+        RunWallCommand(WallCommand::Random, true);
         break;
     case VK_PRIOR_:
     case VK_UP_:
-        JumpToWall(StepFromCurrent(-1));
-        SetWall(CurrentWall);
+        RunWallCommand(WallCommand::Previous, true);
         break;
     case VK_NEXT_:
     case VK_DOWN_:
-        JumpToWall(StepFromCurrent(1));
-        SetWall(CurrentWall);
+        RunWallCommand(WallCommand::Next, true);
         break;
     case VK_END_:
-        JumpToWall(WallCount() - 1);
+        RunWallCommand(WallCommand::Last, false);
         break;
     case VK_HOME_:
-        JumpToWall(0);
+        RunWallCommand(WallCommand::First, false);
         break;
     case VK_LEFT_:
-        JumpToWall(StepFromCurrent(-1));
+        RunWallCommand(WallCommand::Previous, false);
         break;
     case VK_RIGHT_:
-        JumpToWall(StepFromCurrent(1));
+        RunWallCommand(WallCommand::Next, false);
         break;
     case VK_DELETE_:
         DeleteCurrentWall(shift);

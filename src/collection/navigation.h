@@ -9,9 +9,13 @@
 /// Does nothing on an empty collection.
 void JumpToWall(std::int32_t numWall);
 
-/// CurrentWall + delta, computed without overflow: a result outside the
-/// 32-bit range comes back as -1, which every command treats as out of range.
-std::int32_t StepFromCurrent(std::int32_t delta);
+/// The commands that move through the collection.
+enum class WallCommand { First, Previous, Random, Next, Last };
+
+/// Selects the command's entry with JumpToWall and, with `apply`, makes it
+/// the wallpaper. Every source (keys, buttons, tray menu, wheel, timer,
+/// hotkeys) runs its commands through here.
+void RunWallCommand(WallCommand command, bool apply);
 
 /// Makes entry numWall's picture the desktop wallpaper: decodes it, writes
 /// the wallpaper file and hands it to the desktop. Every failure is silent

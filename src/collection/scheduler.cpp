@@ -53,11 +53,7 @@ void SetChangeInterval(int intervalMs) {
 }
 
 void QuorvaneTimerTimer() {
-    if (RandomSelect)
-        JumpToWall(RandomIndex(WallCount()));
-    else
-        JumpToWall(StepFromCurrent(1));
-    SetWall(CurrentWall);
+    RunWallCommand(RandomSelect ? WallCommand::Random : WallCommand::Next, true);
 }
 
 void RestartChangeTimer() {
@@ -65,30 +61,23 @@ void RestartChangeTimer() {
         Scheduler->QuorvaneTimer.restart();
 }
 
-void IncDecHour(bool Incr) {
-    if (Incr && HourCounter != 99) {
-        addToInterval(HourMs);
-        ++HourCounter;
-    } else if (!Incr && HourCounter != 0) {
-        addToInterval(-HourMs);
-        --HourCounter;
-    } else {
+namespace {
+// One step of a counter and the interval together; nothing at the bound.
+void stepCounter(int& counter, int top, int unitMs, bool up) {
+    if (up ? counter == top : counter == 0)
         return;
-    }
+    addToInterval(up ? unitMs : -unitMs);
+    counter += up ? 1 : -1;
     showScheduler();
+}
+} // namespace
+
+void IncDecHour(bool Incr) {
+    stepCounter(HourCounter, 99, HourMs, Incr);
 }
 
 void IncDecMin(bool Incr) {
-    if (Incr && MinuteCounter != 59) {
-        addToInterval(MinuteMs);
-        ++MinuteCounter;
-    } else if (!Incr && MinuteCounter != 0) {
-        addToInterval(-MinuteMs);
-        --MinuteCounter;
-    } else {
-        return;
-    }
-    showScheduler();
+    stepCounter(MinuteCounter, 59, MinuteMs, Incr);
 }
 
 namespace {

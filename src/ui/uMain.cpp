@@ -254,21 +254,16 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::MouseButtonPress) {
         const bool right = static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
-        auto navigate = [right](std::int32_t target) {
-            JumpToWall(target);
-            if (right)
-                SetWall(CurrentWall);
-        };
         if (watched == iBegin)
-            navigate(0);
+            RunWallCommand(WallCommand::First, right);
         else if (watched == iBack)
-            navigate(StepFromCurrent(-1));
+            RunWallCommand(WallCommand::Previous, right);
         else if (watched == iRandom)
-            navigate(RandomIndex(WallCount()));
+            RunWallCommand(WallCommand::Random, right);
         else if (watched == iNext)
-            navigate(StepFromCurrent(1));
+            RunWallCommand(WallCommand::Next, right);
         else if (watched == iEnd)
-            navigate(WallCount() - 1);
+            RunWallCommand(WallCommand::Last, right);
         else if (watched == iApply)
             SetWall(CurrentWall);
         else if (watched == iDecHour)
@@ -339,7 +334,7 @@ void TfMain::AppMessage(const QWheelEvent& event) {
     const int delta = event.angleDelta().y();
     if (delta == 0)
         return;
-    JumpToWall(StepFromCurrent(delta < 0 ? 1 : -1));
+    RunWallCommand(delta < 0 ? WallCommand::Next : WallCommand::Previous, false);
 }
 
 void TfMain::ShowScheduler() {
@@ -351,18 +346,15 @@ void TfMain::ShowScheduler() {
 }
 
 void TfMain::N1Click() {
-    JumpToWall(StepFromCurrent(1));
-    SetWall(CurrentWall);
+    RunWallCommand(WallCommand::Next, true);
 }
 
 void TfMain::N2Click() {
-    JumpToWall(StepFromCurrent(-1));
-    SetWall(CurrentWall);
+    RunWallCommand(WallCommand::Previous, true);
 }
 
 void TfMain::N3Click() {
-    JumpToWall(RandomIndex(WallCount()));
-    SetWall(CurrentWall);
+    RunWallCommand(WallCommand::Random, true);
 }
 
 void TfMain::saveSettings() {
