@@ -15,11 +15,13 @@ if [ "${1:-}" = --no-schemas ]; then
 fi
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-dconf.XXXXXX")
-trap 'rm -rf "$tmp"' EXIT INT TERM
-mkdir -p "$tmp/config" "$tmp/runtime" "$tmp/data" "$tmp/cache"
+# rm does not follow links: nothing outside the folder goes with it.
+trap 'rm -rf --one-file-system "$tmp"' EXIT INT TERM
+mkdir -p "$tmp/home" "$tmp/config" "$tmp/runtime" "$tmp/data" "$tmp/cache"
 chmod 700 "$tmp/runtime"
 
 unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS GSETTINGS_SCHEMA_DIR
+export HOME="$tmp/home"
 export GSETTINGS_BACKEND=dconf
 export XDG_CURRENT_DESKTOP=GNOME
 export XDG_CONFIG_HOME="$tmp/config"

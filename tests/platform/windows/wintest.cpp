@@ -1,5 +1,6 @@
 #include "wintest.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace wintest {
@@ -37,21 +38,98 @@ void SystemTest::SetUp() {
                         "QUORVANE_ALLOW_SYSTEM_CHANGES=1";
 }
 
+namespace {
+
+// True when `dir` really is the folder at that path and not a link to one.
+// Wine shows some Unix symbolic links (the shell folders it links into the
+// home folder) as plain folders without a reparse point; their final path
+// gives them away.
+bool isOwnFolder(const std::wstring& dir) {
+    const HANDLE h = CreateFileW(
+        dir.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    const bool plain = GetFileInformationByHandleEx(h, FileAttributeTagInfo, &tag, sizeof tag) &&
+                       !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    wchar_t final[4096] = {};
+    const DWORD n = GetFinalPathNameByHandleW(h, final, 4096, FILE_NAME_NORMALIZED);
+    CloseHandle(h);
+    if (!plain || n == 0 || n >= 4096)
+        return false;
+    // The final path comes as \\?\C:\...; compare without that prefix.
+    std::wstring resolved(final, n);
+    if (resolved.rfind(L"\\\\?\\", 0) == 0)
+        resolved.erase(0, 4);
+    return CompareStringOrdinal(resolved.c_str(), -1, dir.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// Removes the folder tree at `dir` without ever leaving it: a link (a
+// reparse point, or a folder whose final path lies elsewhere) is removed as a
+// link and never entered. The first error ends the walk: nothing is retried.
+bool removeTree(const std::wstring& dir, int depth) {
+    if (depth > 64 || !isOwnFolder(dir))
+        return false;
+    WIN32_FIND_DATAW entry{};
+    const HANDLE find = FindFirstFileExW((dir + L"\\*").c_str(), FindExInfoBasic, &entry,
+                                         FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        const std::wstring path = dir + L"\\" + name;
+        const DWORD attributes = entry.dwFileAttributes;
+        if (attributes & FILE_ATTRIBUTE_READONLY)
+            SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            ok = DeleteFileW(path.c_str());
+        else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !isOwnFolder(path))
+            // The link itself, never its target. Wine refuses to remove the
+            // Unix links it makes for shell folders: they stay behind inside
+            // the scratch prefix, which the runner removes from the Unix side.
+            ok = RemoveDirectoryW(path.c_str());
+        else
+            ok = removeTree(path, depth + 1);
+    } while (ok && FindNextFileW(find, &entry));
+    FindClose(find);
+    return ok && RemoveDirectoryW(dir.c_str());
+}
+
+} // namespace
+
 TempDir::TempDir() {
     wchar_t base[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, base);
-    for (unsigned n = GetTickCount();; ++n) {
-        path_ = std::filesystem::path(base) /
-                (L"quorvane-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(n));
-        if (CreateDirectoryW(path_.c_str(), nullptr))
-            break;
+    const DWORD n = GetTempPathW(MAX_PATH + 1, base);
+    if (n == 0 || n > MAX_PATH) {
+        ADD_FAILURE() << "no usable temporary folder";
+        return;
     }
+    const unsigned start = GetTickCount();
+    for (unsigned i = 0; i < 100; ++i) {
+        std::filesystem::path candidate =
+            std::filesystem::path(base) /
+            (L"quorvane-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+             std::to_wstring(start + i));
+        if (CreateDirectoryW(candidate.c_str(), nullptr)) {
+            path_ = std::move(candidate);
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            break; // the temporary folder cannot be written: no point in trying on
+    }
+    ADD_FAILURE() << "cannot create a folder in " << utf8(base);
 }
 
 TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    if (!path_.empty() && !removeTree(path_.wstring(), 0))
+        std::fprintf(stderr,
+                     "TempDir: %s left behind: an entry in it could not be removed "
+                     "(nothing outside it was touched)\n",
+                     utf8(path_.wstring()).c_str());
 }
 
 RawValue readRaw(HKEY root, const std::wstring& key, const std::wstring& name) {
