@@ -315,3 +315,19 @@ void PickResizeBitmap(const Bitmap& SourceBitmap, Bitmap& DestBitmap) {
     StretchPick(SourceBitmap, Rect{0, 0, SourceBitmap.width(), SourceBitmap.height()}, DestBitmap,
                 Rect{0, 0, DestBitmap.width(), DestBitmap.height()});
 }
+
+Rect CoverCrop(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight) {
+    int x = 0, y = 0, w = pictureWidth, h = pictureHeight;
+    if (pictureWidth > 0 && pictureHeight > 0 && areaWidth > 0 && areaHeight > 0) {
+        const std::int64_t pw = pictureWidth, ph = pictureHeight, aw = areaWidth, ah = areaHeight;
+        if (pw * ah > ph * aw) {
+            // Wider than the area: every row, the middle columns.
+            w = int(std::clamp<std::int64_t>((2 * ph * aw + ah) / (2 * ah), 1, pw));
+            x = (pictureWidth - w) / 2;
+        } else if (pw * ah < ph * aw) {
+            h = int(std::clamp<std::int64_t>((2 * pw * ah + aw) / (2 * aw), 1, ph));
+            y = (pictureHeight - h) / 2;
+        }
+    }
+    return {x, y, x + w, y + h};
+}

@@ -16,3 +16,9 @@ void PickResizeBitmap(const Bitmap& SourceBitmap, Bitmap& DestBitmap);
 // rectangle source of src picked into dest.
 void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest);
 void StretchPick(const Bitmap& src, const Rect& source, Bitmap& dst, const Rect& dest);
+
+// The part of a pictureWidth x pictureHeight picture that, stretched with its proportions
+// kept, covers an areaWidth x areaHeight area: the whole picture along the tighter side,
+// centred and cut along the other. Never empty for a non-empty picture; the whole picture
+// for an empty area.
+Rect CoverCrop(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight);

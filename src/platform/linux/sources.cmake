@@ -1,8 +1,6 @@
 # Linux implementation of the platform layer (X11/xcb, freedesktop, desktop settings).
 find_package(Qt6 REQUIRED COMPONENTS Core Gui)
 find_package(PkgConfig REQUIRED)
-# The wallpaper backends: GSettings for GNOME, xcb with RandR for the root window.
-pkg_check_modules(WALLPAPER_DEPS REQUIRED IMPORTED_TARGET gio-2.0 xcb xcb-randr)
 target_sources(quorvane_platform PRIVATE
     linux/paths.cpp
     linux/instance.cpp
@@ -10,10 +8,14 @@ target_sources(quorvane_platform PRIVATE
     linux/listfile.cpp
     linux/autostart.cpp
     linux/hotkeys.cpp
-    linux/signals.cpp
+    linux/signals.cpp)
+target_link_libraries(quorvane_platform PRIVATE Qt6::Core Qt6::Gui)
+
+# The desktop-wallpaper backends: GSettings for GNOME, xcb with RandR for the root window.
+pkg_check_modules(WALLPAPER_DEPS REQUIRED IMPORTED_TARGET gio-2.0 xcb xcb-randr)
+target_sources(quorvane_wallpaper PRIVATE
     linux/wallpaper.cpp
     linux/wallpaper_backends.h
     linux/wallpaper_gnome.cpp
     linux/wallpaper_x11.cpp)
-target_link_libraries(quorvane_platform PRIVATE Qt6::Core Qt6::Gui
-    quorvane_imaging PkgConfig::WALLPAPER_DEPS)
+target_link_libraries(quorvane_wallpaper PRIVATE quorvane_imaging PkgConfig::WALLPAPER_DEPS)

@@ -58,22 +58,6 @@ Backend sessionBackend() {
     return chooseBackend(desktop ? desktop : "", sessionHasX11());
 }
 
-::Rect coverCrop(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight) {
-    int x = 0, y = 0, w = pictureWidth, h = pictureHeight;
-    if (pictureWidth > 0 && pictureHeight > 0 && areaWidth > 0 && areaHeight > 0) {
-        const int64_t pw = pictureWidth, ph = pictureHeight, aw = areaWidth, ah = areaHeight;
-        if (pw * ah > ph * aw) {
-            // Wider than the area: every row, the middle columns.
-            w = int(std::clamp<int64_t>((2 * ph * aw + ah) / (2 * ah), 1, pw));
-            x = (pictureWidth - w) / 2;
-        } else if (pw * ah < ph * aw) {
-            h = int(std::clamp<int64_t>((2 * pw * ah + aw) / (2 * aw), 1, ph));
-            y = (pictureHeight - h) / 2;
-        }
-    }
-    return {x, y, x + w, y + h};
-}
-
 } // namespace platform::wallpaper
 
 namespace platform {

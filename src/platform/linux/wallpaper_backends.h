@@ -37,12 +37,6 @@ std::string Path2FileUri(const std::string& path);
 /// scheme, a remote host, a malformed URI) and for an empty one.
 std::string FileUri2Path(const std::string& uri);
 
-/// The part of a `pictureWidth` x `pictureHeight` picture that, stretched
-/// with its proportions kept, covers an `areaWidth` x `areaHeight` area: the
-/// whole picture along the tighter side, centred and cut along the other.
-/// Never empty for a non-empty picture; the whole picture for an empty area.
-::Rect coverCrop(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight);
-
 /// Paints the picture at `bmpPath` on the root window of every screen of the
 /// X display, each monitor covered. False when nothing was changed.
 bool x11SetWallpaper(const std::string& bmpPath);

@@ -188,7 +188,7 @@ std::vector<::Rect> monitorRects(xcb_connection_t* c, const xcb_screen_t* screen
 // The picture scaled to cover `width` x `height` with its proportions kept,
 // centred, the overflow cut off, with the averaging stretch.
 Bitmap coverPicture(const Bitmap& picture, int width, int height) {
-    const ::Rect crop = coverCrop(picture.width(), picture.height(), width, height);
+    const ::Rect crop = CoverCrop(picture.width(), picture.height(), width, height);
     Bitmap scaled;
     scaled.setPixelFormat(PixelFormat::Bits24);
     scaled.setSize(width, height);

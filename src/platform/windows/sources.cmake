@@ -8,7 +8,9 @@ target_sources(quorvane_platform PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/registry.h
     ${CMAKE_CURRENT_LIST_DIR}/signals.cpp
     ${CMAKE_CURRENT_LIST_DIR}/store.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/wallpaper.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wintext.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wintext.h)
 target_link_libraries(quorvane_platform PRIVATE shell32 advapi32 user32)
+
+target_sources(quorvane_wallpaper PRIVATE ${CMAKE_CURRENT_LIST_DIR}/wallpaper.cpp)
+target_link_libraries(quorvane_wallpaper PRIVATE quorvane_platform user32 advapi32)

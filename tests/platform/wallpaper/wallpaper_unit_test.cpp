@@ -1,5 +1,5 @@
 // The pure parts of the Linux wallpaper layer: which backend a session gets,
-// file URIs, and the cover geometry of the root-window backend.
+// and file URIs.
 #include "platform/linux/wallpaper_backends.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 
 using platform::wallpaper::Backend;
 using platform::wallpaper::chooseBackend;
-using platform::wallpaper::coverCrop;
 using platform::wallpaper::FileUri2Path;
 using platform::wallpaper::Path2FileUri;
 
@@ -89,37 +88,4 @@ TEST(FileUri, RoundTripKeepsEveryByte) {
     ASSERT_FALSE(uri.empty());
     EXPECT_EQ(uri.find(' '), std::string::npos);
     EXPECT_EQ(FileUri2Path(uri), path);
-}
-
-TEST(CoverCrop, WidePictureLosesItsSides) {
-    // 2:1 on 1280x800 (16:10): scaled by 4 to 1600x800, 160 screen columns
-    // (40 picture columns) cut on each side.
-    EXPECT_EQ(coverCrop(400, 200, 1280, 800), (Rect{40, 0, 360, 200}));
-    EXPECT_EQ(coverCrop(4000, 1000, 1280, 800), (Rect{1200, 0, 2800, 1000}));
-}
-
-TEST(CoverCrop, TallPictureLosesTopAndBottom) {
-    EXPECT_EQ(coverCrop(200, 400, 1280, 800), (Rect{0, 137, 200, 262}));
-    EXPECT_EQ(coverCrop(1080, 1920, 1920, 1080), (Rect{0, 656, 1080, 1264}));
-}
-
-TEST(CoverCrop, SameProportionsKeepTheWholePicture) {
-    EXPECT_EQ(coverCrop(64, 40, 1280, 800), (Rect{0, 0, 64, 40}));
-    EXPECT_EQ(coverCrop(2560, 1600, 1280, 800), (Rect{0, 0, 2560, 1600}));
-    EXPECT_EQ(coverCrop(1, 1, 1, 1), (Rect{0, 0, 1, 1}));
-}
-
-TEST(CoverCrop, ExtremeShapesKeepAtLeastOnePixel) {
-    EXPECT_EQ(coverCrop(100000, 1, 1280, 800), (Rect{49999, 0, 50001, 1}));
-    EXPECT_EQ(coverCrop(1, 100000, 1280, 800), (Rect{0, 49999, 1, 50000}));
-    EXPECT_EQ(coverCrop(3, 1, 1, 30000), (Rect{1, 0, 2, 1}));
-    // Huge sizes do not overflow.
-    const Rect r = coverCrop(1 << 30, 1 << 30, 1 << 30, 1);
-    EXPECT_EQ(r.width(), 1 << 30);
-    EXPECT_EQ(r.height(), 1);
-}
-
-TEST(CoverCrop, EmptyAreaOrPictureGivesThePictureAsItIs) {
-    EXPECT_EQ(coverCrop(400, 200, 0, 800), (Rect{0, 0, 400, 200}));
-    EXPECT_EQ(coverCrop(0, 0, 1280, 800), (Rect{0, 0, 0, 0}));
 }

@@ -1,0 +1,21 @@
+// A stand-in for the desktop-wallpaper backend that records what the program
+// asks of the desktop. The logic and window tests link it instead of the
+// real backends, so no test can change the desktop it runs on.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace recording_wallpaper {
+
+/// Every path handed to platform::setDesktopWallpaper, oldest first.
+std::vector<std::string>& applied();
+
+/// What platform::getWallpaperName reports (the last path applied, unless a
+/// test sets another).
+std::string& present();
+
+/// Forgets everything recorded.
+void reset();
+
+} // namespace recording_wallpaper
