@@ -1,30 +1,22 @@
 // Quorvane: a wallpaper changer that lives in the notification area.
+#include "app/application.h"
 #include "app/apptitle.h"
-#include "collection/state.h"
 #include "platform/instance.h"
 #include "platform/signals.h"
 #include "ui/dialogs.h"
-#include "ui/uFolderSelect.h"
-#include "ui/uHelp.h"
-#include "ui/uMain.h"
-#include "ui/uParam.h"
-#include "ui/uPicManager.h"
 
 #include <QApplication>
 #include <QSessionManager>
 
-#include <memory>
-
 int main(int argc, char* argv[]) {
     // The command line carries nothing for the program; Qt's own options are
     // left to Qt.
-    QApplication app(argc, argv);
+    QApplication qtApp(argc, argv);
     const std::string exe = QCoreApplication::applicationFilePath().toStdString();
-    AppTitle = TitleFromExecutable(exe);
-    RunValueName = RunValueNameFromExecutable(exe);
+    const std::string title = TitleFromExecutable(exe);
 
-    if (!platform::acquireInstanceLock(AppTitle)) {
-        ShowAlreadyRunning(AppTitle);
+    if (!platform::acquireInstanceLock(title)) {
+        ShowAlreadyRunning(title);
         return 0;
     }
 
@@ -34,25 +26,14 @@ int main(int argc, char* argv[]) {
     // does not end it; only the close protocol does.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // Created in this order, each once for the whole run.
-    auto main = std::make_unique<TfMain>();
-    auto picManager = std::make_unique<TfPicManager>();
-    auto folderSelect = std::make_unique<TfFolderSelect>();
-    auto param = std::make_unique<TfParam>();
-    auto help = std::make_unique<TfHelp>();
-
-    QObject::connect(main.get(), &TfMain::finallyClosed, &app, &QCoreApplication::quit,
+    Application app(title, RunValueNameFromExecutable(exe));
+    QObject::connect(&app, &Application::finished, &qtApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    app.start();
     // Closes from the system ask nothing: straight to the deferred close.
-    platform::onTerminationRequest([w = main.get()] { w->SystemClose(); });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, main.get(),
-                     [w = main.get()](QSessionManager&) { w->SystemClose(); });
+    platform::onTerminationRequest([&app] { app.systemClose(); });
+    QObject::connect(&qtApp, &QGuiApplication::commitDataRequest, &app,
+                     [&app](QSessionManager&) { app.systemClose(); });
 
-    const int rc = QApplication::exec();
-    help.reset();
-    param.reset();
-    folderSelect.reset();
-    picManager.reset();
-    main.reset();
-    return rc;
+    return QApplication::exec();
 }

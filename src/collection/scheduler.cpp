@@ -1,138 +1,98 @@
 #include "collection/scheduler.h"
 
-#include "collection/navigation.h"
+#include "collection/collection.h"
 #include "collection/state.h"
 
-SchedulerTimers* Scheduler = nullptr;
-int HourCounter = 0;
-int MinuteCounter = 0;
-int RepeatStep = 0;
-
 namespace {
-
 constexpr int HourMs = 3600000;
 constexpr int MinuteMs = 60000;
-
-void showScheduler() {
-    if (Ui.showScheduler)
-        Ui.showScheduler();
-}
-
-// Changes the interval by delta, restarting a running countdown.
-void addToInterval(int delta) {
-    if (Scheduler) {
-        const long long n = static_cast<long long>(Scheduler->QuorvaneTimer.interval()) + delta;
-        Scheduler->QuorvaneTimer.setInterval(static_cast<int>(n));
-    }
-}
-
 } // namespace
 
-SchedulerTimers::SchedulerTimers() {
-    Scheduler = this;
-    QuorvaneTimer.onTimer = QuorvaneTimerTimer;
-    DelayTimer.onTimer = DelayTimerTimer;
+ChangeScheduler::ChangeScheduler(ProgramState& state, Collection& collection, QObject* parent)
+    : QObject(parent), m_state(state), m_collection(collection) {
+    connect(&QuorvaneTimer, &ProgramTimer::fired, this, &ChangeScheduler::onChangeTick);
+    connect(&DelayTimer, &ProgramTimer::fired, this, &ChangeScheduler::onRepeatTick);
+    // The full change interval counts from every applied picture.
+    connect(&collection, &Collection::applyStarted, this, &ChangeScheduler::restartChangeTimer);
 }
 
-SchedulerTimers::~SchedulerTimers() {
-    if (Scheduler == this)
-        Scheduler = nullptr;
-}
-
-int ChangeInterval() {
-    return Scheduler ? Scheduler->QuorvaneTimer.interval() : 300000;
-}
-
-void SetChangeInterval(int intervalMs) {
-    if (Scheduler)
-        Scheduler->QuorvaneTimer.setInterval(intervalMs);
+void ChangeScheduler::SetChangeInterval(int intervalMs) {
+    QuorvaneTimer.setInterval(intervalMs);
     // Truncating division, as the counters show a negative stored interval.
-    HourCounter = intervalMs / HourMs;
-    MinuteCounter = (intervalMs % HourMs) / MinuteMs;
-    showScheduler();
+    m_hours = intervalMs / HourMs;
+    m_minutes = (intervalMs % HourMs) / MinuteMs;
+    emit changed();
 }
 
-void QuorvaneTimerTimer() {
-    RunWallCommand(RandomSelect ? WallCommand::Random : WallCommand::Next, true);
+void ChangeScheduler::onChangeTick() {
+    m_collection.RunWallCommand(m_state.RandomSelect ? WallCommand::Random : WallCommand::Next,
+                                true);
 }
 
-void RestartChangeTimer() {
-    if (Scheduler)
-        Scheduler->QuorvaneTimer.restart();
+void ChangeScheduler::restartChangeTimer() {
+    QuorvaneTimer.restart();
 }
 
-namespace {
 // One step of a counter and the interval together; nothing at the bound.
-void stepCounter(int& counter, int top, int unitMs, bool up) {
+void ChangeScheduler::stepCounter(int& counter, int top, int unitMs, bool up) {
     if (up ? counter == top : counter == 0)
         return;
-    addToInterval(up ? unitMs : -unitMs);
+    const long long n = static_cast<long long>(QuorvaneTimer.interval()) + (up ? unitMs : -unitMs);
+    QuorvaneTimer.setInterval(static_cast<int>(n));
     counter += up ? 1 : -1;
-    showScheduler();
-}
-} // namespace
-
-void IncDecHour(bool Incr) {
-    stepCounter(HourCounter, 99, HourMs, Incr);
+    emit changed();
 }
 
-void IncDecMin(bool Incr) {
-    stepCounter(MinuteCounter, 59, MinuteMs, Incr);
+void ChangeScheduler::IncDecHour(bool Incr) {
+    stepCounter(m_hours, 99, HourMs, Incr);
 }
 
-namespace {
-void repeatStep(int step) {
-    switch (step) {
-    case 0:
-        IncDecHour(false);
-        break;
-    case 1:
-        IncDecHour(true);
-        break;
-    case 2:
-        IncDecMin(false);
-        break;
-    case 3:
-        IncDecMin(true);
-        break;
-    default:
-        break;
-    }
-}
-} // namespace
-
-void CounterButtonDown(int step) {
-    repeatStep(step);
-    RepeatStep = step;
-    if (Scheduler)
-        Scheduler->DelayTimer.setEnabled(true);
+void ChangeScheduler::IncDecMin(bool Incr) {
+    stepCounter(m_minutes, 59, MinuteMs, Incr);
 }
 
-void CounterButtonUp() {
-    if (Scheduler && Scheduler->DelayTimer.enabled()) {
-        Scheduler->DelayTimer.setEnabled(false);
-        Scheduler->DelayTimer.setInterval(500);
+void ChangeScheduler::step(Step s) {
+    switch (s) {
+    case HoursDown:
+        return IncDecHour(false);
+    case HoursUp:
+        return IncDecHour(true);
+    case MinutesDown:
+        return IncDecMin(false);
+    case MinutesUp:
+        return IncDecMin(true);
     }
 }
 
-void DelayTimerTimer() {
-    if (Scheduler)
-        Scheduler->DelayTimer.setInterval(50);
-    repeatStep(RepeatStep);
+void ChangeScheduler::counterButtonDown(Step s) {
+    step(s);
+    m_repeatStep = s;
+    DelayTimer.setEnabled(true);
 }
 
-void SetAutomaticallyChange(bool on) {
-    AutomaticallyChange = on;
-    if (Scheduler)
-        Scheduler->QuorvaneTimer.setEnabled(on);
-    showScheduler();
+void ChangeScheduler::counterButtonUp() {
+    if (DelayTimer.enabled()) {
+        DelayTimer.setEnabled(false);
+        DelayTimer.setInterval(500);
+    }
 }
 
-void ToggleAutomaticallyChange() {
-    SetAutomaticallyChange(!AutomaticallyChange);
+void ChangeScheduler::onRepeatTick() {
+    DelayTimer.setInterval(50);
+    step(m_repeatStep);
 }
 
-void ToggleRandomSelect() {
-    RandomSelect = !RandomSelect;
-    showScheduler();
+void ChangeScheduler::SetAutomaticallyChange(bool on) {
+    m_state.AutomaticallyChange = on;
+    QuorvaneTimer.setEnabled(on);
+    emit changed();
+}
+
+void ChangeScheduler::ToggleAutomaticallyChange() {
+    SetAutomaticallyChange(!m_state.AutomaticallyChange);
+}
+
+void ChangeScheduler::ToggleRandomSelect() {
+    m_state.RandomSelect = !m_state.RandomSelect;
+    emit changed();
 }

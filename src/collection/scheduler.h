@@ -7,48 +7,58 @@
 
 #include <QObject>
 
-/// The two timers of the scheduler. The main window owns one set; tests
-/// make their own. Only one set exists at a time.
-class SchedulerTimers {
+class Collection;
+struct ProgramState;
+
+class ChangeScheduler : public QObject {
+    Q_OBJECT
 public:
-    SchedulerTimers();
-    ~SchedulerTimers();
-    SchedulerTimers(const SchedulerTimers&) = delete;
-    SchedulerTimers& operator=(const SchedulerTimers&) = delete;
+    /// The counter step a held button repeats.
+    enum Step { HoursDown = 0, HoursUp = 1, MinutesDown = 2, MinutesUp = 3 };
+
+    ChangeScheduler(ProgramState& state, Collection& collection, QObject* parent = nullptr);
+
+    /// The change interval in milliseconds (the interval of QuorvaneTimer).
+    int ChangeInterval() const { return QuorvaneTimer.interval(); }
+    /// Sets the interval and shows it on the counters (as at a settings load).
+    void SetChangeInterval(int intervalMs);
+
+    /// What the counters lbHour and lbMin show.
+    int HourCounter() const { return m_hours; }
+    int MinuteCounter() const { return m_minutes; }
+
+    void IncDecHour(bool Incr);
+    void IncDecMin(bool Incr);
+
+    /// A counter button pressed: one step at once, then the repeat.
+    void counterButtonDown(Step step);
+    /// Any counter button released: the repeat stops.
+    void counterButtonUp();
+
+    /// Switches automatic change on or off.
+    void SetAutomaticallyChange(bool on);
+    void ToggleAutomaticallyChange();
+    void ToggleRandomSelect();
+
+    /// Restarts the countdown of a running change timer.
+    void restartChangeTimer();
 
     ProgramTimer QuorvaneTimer{300000};
     ProgramTimer DelayTimer{500};
+
+signals:
+    /// The counters or the toggles changed.
+    void changed();
+
+private:
+    void onChangeTick();
+    void onRepeatTick();
+    void step(Step s);
+    void stepCounter(int& counter, int top, int unitMs, bool up);
+
+    ProgramState& m_state;
+    Collection& m_collection;
+    int m_hours = 0;
+    int m_minutes = 0;
+    Step m_repeatStep = HoursDown;
 };
-
-/// The live set of timers, or null.
-extern SchedulerTimers* Scheduler;
-
-/// What the counters lbHour and lbMin show.
-extern int HourCounter;
-extern int MinuteCounter;
-/// The step DelayTimer repeats: 0 hours down, 1 hours up, 2 minutes down, 3 minutes up.
-extern int RepeatStep;
-
-/// The change interval in milliseconds (the interval of QuorvaneTimer).
-int ChangeInterval();
-/// Sets the interval and shows it on the counters (as at a settings load).
-void SetChangeInterval(int intervalMs);
-
-/// One automatic change: next entry or, with RandomSelect, a random one; applied.
-void QuorvaneTimerTimer();
-
-/// Restarts the countdown of a running change timer.
-void RestartChangeTimer();
-
-void IncDecHour(bool Incr);
-void IncDecMin(bool Incr);
-
-/// A counter button pressed (step 0..3 as RepeatStep) and released.
-void CounterButtonDown(int step);
-void CounterButtonUp();
-void DelayTimerTimer();
-
-/// Switches automatic change on or off.
-void SetAutomaticallyChange(bool on);
-void ToggleAutomaticallyChange();
-void ToggleRandomSelect();

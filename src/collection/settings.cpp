@@ -15,10 +15,10 @@ void CurrentVersion(const std::string& runValueName) {
 
 #include "collection/scheduler.h"
 #include "collection/state.h"
+#include "platform/log.h"
 #include "system/globalkey.h"
 
 #include <cstdint>
-#include <cstdio>
 
 namespace {
 
@@ -38,58 +38,62 @@ void readBool(const char* name, bool& target) {
 
 } // namespace
 
-WindowPosition LoadSetting(int screenWidth, int screenHeight) {
+WindowPosition LoadSetting(ProgramState& state, ChangeScheduler& scheduler, int screenWidth,
+                           int screenHeight) {
     WindowPosition pos{screenWidth / 2 - MainWindowWidth / 2,
                        screenHeight / 2 - MainWindowHeight / 2};
-    RandomSelect = false;
+    state.RandomSelect = false;
     int interval = 300000;
     bool automatic = false;
-    ChangeWithStart = false;
-    CurrentWall = 0;
-    UseGlobalKey = true;
+    state.ChangeWithStart = false;
+    state.CurrentWall = 0;
+    state.UseGlobalKey = true;
+    auto& keys = state.GlobalKeys;
     for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i)
-        GlobalKeyFromIni(GlobalKeySlots[i].defaultString, GlobalKeys[i]);
+        GlobalKeyFromIni(GlobalKeySlots[i].defaultString, keys[i]);
 
     if (platform::storeSectionExists(Param)) {
         readInt("left", pos.left);
         readInt("top", pos.top);
         readBool("AutomaticallyChange", automatic);
-        readBool("ChangeWithStart", ChangeWithStart);
-        readBool("RandomSelect", RandomSelect);
+        readBool("ChangeWithStart", state.ChangeWithStart);
+        readBool("RandomSelect", state.RandomSelect);
         readInt("interval", interval);
-        readInt("PosView", CurrentWall);
-        readBool("UseGlobalKey", UseGlobalKey);
+        readInt("PosView", state.CurrentWall);
+        readBool("UseGlobalKey", state.UseGlobalKey);
         for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i) {
             std::string text;
             if (!platform::storeReadString(Param, GlobalKeySlots[i].valueName, text))
                 continue;
             // A malformed stored hotkey keeps the default combination whole.
-            TGlobalKey gk = GlobalKeys[i];
+            TGlobalKey gk = keys[i];
             try {
                 GlobalKeyFromIni(text, gk);
-                GlobalKeys[i] = gk;
+                keys[i] = gk;
             } catch (const EConvertError& e) {
-                std::fprintf(stderr, "Quorvane: stored hotkey %s ignored: %s\n",
-                             GlobalKeySlots[i].valueName, e.what());
+                platform::Warn(std::string("stored hotkey ") + GlobalKeySlots[i].valueName +
+                               " ignored: " + e.what());
             }
         }
     }
-    SetChangeInterval(interval);
-    SetAutomaticallyChange(automatic);
+    scheduler.SetChangeInterval(interval);
+    scheduler.SetAutomaticallyChange(automatic);
     return pos;
 }
 
-void SaveSetting(const WindowPosition& pos) {
+void SaveSetting(const ProgramState& state, const ChangeScheduler& scheduler,
+                 const WindowPosition& pos) {
     platform::storeBegin(Param);
     platform::storeWriteInt("left", pos.left);
     platform::storeWriteInt("top", pos.top);
-    platform::storeWriteInt("AutomaticallyChange", AutomaticallyChange ? 1 : 0);
-    platform::storeWriteInt("ChangeWithStart", ChangeWithStart ? 1 : 0);
-    platform::storeWriteInt("RandomSelect", RandomSelect ? 1 : 0);
-    platform::storeWriteInt("interval", ChangeInterval());
-    platform::storeWriteInt("PosView", CurrentWall);
-    platform::storeWriteInt("UseGlobalKey", UseGlobalKey ? 1 : 0);
+    platform::storeWriteInt("AutomaticallyChange", state.AutomaticallyChange ? 1 : 0);
+    platform::storeWriteInt("ChangeWithStart", state.ChangeWithStart ? 1 : 0);
+    platform::storeWriteInt("RandomSelect", state.RandomSelect ? 1 : 0);
+    platform::storeWriteInt("interval", scheduler.ChangeInterval());
+    platform::storeWriteInt("PosView", state.CurrentWall);
+    platform::storeWriteInt("UseGlobalKey", state.UseGlobalKey ? 1 : 0);
     for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i)
-        platform::storeWriteString(GlobalKeySlots[i].valueName, GlobalKey2Ini(GlobalKeys[i]));
+        platform::storeWriteString(GlobalKeySlots[i].valueName,
+                                   GlobalKey2Ini(state.GlobalKeys[i]));
     platform::storeCommit();
 }

@@ -3,6 +3,9 @@
 
 #include <string>
 
+class ChangeScheduler;
+struct ProgramState;
+
 /// The version this program writes into the store.
 inline constexpr const char* ProgramVersion = "3.2";
 
@@ -25,8 +28,10 @@ inline constexpr int MainWindowHeight = 435;
 /// A stored value that is missing, of another type or malformed keeps its
 /// default. Shows the interval on the counters and starts the change timer
 /// when automatic change is on. Returns the window position.
-WindowPosition LoadSetting(int screenWidth, int screenHeight);
+WindowPosition LoadSetting(ProgramState& state, ChangeScheduler& scheduler, int screenWidth,
+                           int screenHeight);
 
 /// Writes the eleven settings to the store in one atomic step; throws
 /// platform::StoreError when it cannot be written.
-void SaveSetting(const WindowPosition& pos);
+void SaveSetting(const ProgramState& state, const ChangeScheduler& scheduler,
+                 const WindowPosition& pos);

@@ -1,12 +1,16 @@
-// The program's shared state: the collection, the current entry, the flags
-// and the data folder. Everything here belongs to the user-interface thread.
+// The program's shared state: the collection, the current entry, the
+// settings in memory, the flags and the data folder. One object, owned by the
+// application; tests make a fresh one. Everything here belongs to the
+// user-interface thread.
 #pragma once
 
 #include "imaging/bitmap.h"
+#include "system/globalkey.h"
 
+#include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -15,58 +19,50 @@ struct TWall {
     std::string Path;                ///< the picture's full path, as listed
     std::unique_ptr<Bitmap> Preview; ///< the thumbnail in memory, or none
     bool WasLoad = false;            ///< a thumbnail has been handed over once
+    /// Tells this entry apart from every other entry of the run, also from
+    /// one holding the same path (an index changes when entries move).
+    std::uint64_t Id = 0;
 };
 
-extern std::vector<TWall> Walls;
-extern std::int32_t CurrentWall;
+struct ProgramState {
+    std::vector<TWall> Walls;
+    std::int32_t CurrentWall = 0;
 
-/// The application title (from the executable's name) and the name of the
-/// start-at-logon entry (the executable's name without its extension).
-extern std::string AppTitle;
-extern std::string RunValueName;
+    /// The application title (from the executable's name) and the name of
+    /// the start-at-logon entry (the executable's name without its extension).
+    std::string AppTitle = "Quorvane";
+    std::string RunValueName = "Quorvane";
 
-/// The data folder (with a trailing separator) and the wallpaper file in it.
-extern std::string DataFolder;
-extern std::string WallpaperFile;
+    /// The data folder (with a trailing separator) and the wallpaper file in it.
+    std::string DataFolder;
+    std::string WallpaperFile;
 
-extern bool AutomaticallyChange;
-extern bool ChangeWithStart;
-extern bool RandomSelect;
-extern bool UseGlobalKey;
+    bool AutomaticallyChange = false;
+    bool ChangeWithStart = false;
+    bool RandomSelect = false;
+    bool UseGlobalKey = true;
+    /// The three hotkey slots: 0 random, 1 next, 2 previous wallpaper.
+    std::array<TGlobalKey, 3> GlobalKeys{};
 
-extern bool CacheIdle;   ///< no thumbnail worker is running
-extern bool AppClosing;  ///< a close has been requested; no new thumbnail job
-extern int CloseStage;   ///< 0 running, 1 waiting for the worker, 5 final close
-extern bool ListChanged; ///< the picture manager edited its list
+    bool CacheIdle = true;   ///< no thumbnail worker is running
+    bool AppClosing = false; ///< a close has been requested; no new thumbnail job
+    int CloseStage = 0;      ///< 0 running, 1 waiting for the worker, 5 final close
+    bool ListChanged = false; ///< the picture manager edited its list
 
-/// Seeds the program's one random generator (done once at start-up).
-void SeedRandom();
-/// A random index uniform over 0 .. count - 1; 0 for an empty range.
-std::int32_t RandomIndex(std::int32_t count);
+    /// Number of entries as the signed index type.
+    std::int32_t WallCount() const { return static_cast<std::int32_t>(Walls.size()); }
+    /// True when i is the index of an entry.
+    bool IsWallIndex(std::int64_t i) const { return i >= 0 && i < std::int64_t(Walls.size()); }
 
-/// Number of entries as the signed index type.
-inline std::int32_t WallCount() {
-    return static_cast<std::int32_t>(Walls.size());
-}
+    /// A new entry for `path` with an Id of its own.
+    TWall MakeWall(std::string path);
 
-/// What the collection asks of the windows. The main window fills these in;
-/// tests set their own. Unset hooks do nothing.
-struct UiHooks {
-    std::function<void()> showCurrent; ///< labels and strip for CurrentWall
-    std::function<void()> clearInfo;   ///< the empty-collection view
-    std::function<void()> hideMain;    ///< hide the main window
-    std::function<void()> showAbout;   ///< the About window, modally
-    /// The Shift+Delete question; true on OK.
-    std::function<bool(const std::string& text)> confirmDelete;
-    /// The change counters and the two toggles changed.
-    std::function<void()> showScheduler;
-    /// The framework's standard error box for an error no handler caught.
-    std::function<void(const std::string& text)> reportError;
-    /// True while the picture manager window is showing (the thumbnail chain
-    /// stops then).
-    std::function<bool()> managerShowing;
+    /// Seeds the program's one random generator (done once at start-up).
+    void SeedRandom();
+    /// A random index uniform over 0 .. count - 1; 0 for an empty range.
+    std::int32_t RandomIndex(std::int32_t count);
+
+private:
+    std::mt19937 m_random;
+    std::uint64_t m_lastWallId = 0;
 };
-extern UiHooks Ui;
-
-/// Back to the state of a fresh start (for tests).
-void ResetState();

@@ -1,13 +1,12 @@
 #include "collection/thumbpath.h"
 
-#include "collection/state.h"
 #include "platform/paths.h"
 
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
-std::string DelDoublePoint(const std::string& fname) {
+std::string ThumbnailRelativePath(const std::string& fname) {
     std::error_code ec;
     fs::path p = platform::toFsPath(fname);
     fs::path abs = fs::absolute(p, ec);
@@ -21,12 +20,15 @@ std::string DelDoublePoint(const std::string& fname) {
     return rel;
 }
 
-std::string ThumbnailFileName(const std::string& fname) {
-    return DataFolder + "Thumbnail" + platform::pathSeparator() + DelDoublePoint(fname) + ".jpg";
+std::string ThumbnailFolder(const std::string& dataFolder) {
+    return dataFolder + "Thumbnail" + platform::pathSeparator();
 }
 
-std::string FindThumbnailHDD(const std::string& fname) {
-    std::string p = ThumbnailFileName(fname);
-    std::error_code ec;
-    return fs::is_regular_file(platform::toFsPath(p), ec) ? p : std::string();
+std::string ThumbnailFileName(const std::string& dataFolder, const std::string& fname) {
+    return ThumbnailFolder(dataFolder) + ThumbnailRelativePath(fname) + ".jpg";
+}
+
+std::string FindThumbnailHDD(const std::string& dataFolder, const std::string& fname) {
+    std::string p = ThumbnailFileName(dataFolder, fname);
+    return platform::isRegularFile(p) ? p : std::string();
 }

@@ -31,8 +31,3 @@ void ProgramTimer::restart() {
     if (m_enabled)
         startCountdown();
 }
-
-void ProgramTimer::fire() {
-    if (onTimer)
-        onTimer();
-}

@@ -12,8 +12,6 @@
 #include <QObject>
 #include <QTimer>
 
-#include <functional>
-
 class ProgramTimer : public QObject {
     Q_OBJECT
 public:
@@ -33,11 +31,12 @@ public:
     /// Milliseconds left of the running countdown, -1 when none runs.
     int remainingTime() const { return m_timer.remainingTime(); }
 
-    /// Runs the handler as a tick does (the tests drive ticks this way).
-    void fire();
+    /// Emits a tick now (the tests drive ticks this way).
+    void fire() { emit fired(); }
 
-    /// The tick handler.
-    std::function<void()> onTimer;
+signals:
+    /// A tick.
+    void fired();
 
 private:
     void startCountdown();

@@ -1,25 +1,25 @@
 #include "collection/walls.h"
 
+#include "collection/datafolder.h"
 #include "collection/state.h"
 #include "collection/thumbpath.h"
 #include "platform/listfile.h"
+#include "platform/log.h"
 #include "platform/paths.h"
 
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 namespace fs = std::filesystem;
 
-std::string ListFileName() {
-    return DataFolder + "list.txt";
+std::string ListFileName(const ProgramState& state) {
+    return state.DataFolder + "list.txt";
 }
 
 namespace {
@@ -47,24 +47,6 @@ std::string decodeText(const std::string& bytes) {
     return platform::decodeListTextWithoutBom(bytes);
 }
 
-bool isFile(const std::string& path) {
-    std::error_code ec;
-    return fs::is_regular_file(platform::toFsPath(path), ec);
-}
-
-void ensureDataFolder() {
-    std::error_code ec;
-    fs::create_directory(platform::toFsPath(DataFolder), ec);
-}
-
-std::vector<std::string> wallPaths() {
-    std::vector<std::string> paths;
-    paths.reserve(Walls.size());
-    for (const auto& w : Walls)
-        paths.push_back(w.Path);
-    return paths;
-}
-
 } // namespace
 
 std::vector<std::string> ParseListText(const std::string& bytes) {
@@ -87,32 +69,27 @@ std::vector<std::string> ParseListText(const std::string& bytes) {
     return lines;
 }
 
-void LoadWall() {
-    const std::string name = ListFileName();
-    if (!isFile(name))
+void LoadWall(ProgramState& state) {
+    const std::string name = ListFileName(state);
+    if (!platform::isRegularFile(name))
         return;
+    const std::string unreadable = "cannot read " + name + "; starting with an empty collection";
     std::ifstream in(platform::toFsPath(name), std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "Quorvane: cannot read %s; starting with an empty collection\n",
-                     name.c_str());
-        return;
-    }
+    if (!in)
+        return platform::Warn(unreadable);
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        std::fprintf(stderr, "Quorvane: cannot read %s; starting with an empty collection\n",
-                     name.c_str());
-        return;
-    }
+    if (in.bad())
+        return platform::Warn(unreadable);
     for (auto& line : ParseListText(bytes)) {
-        if (line.empty() || !isFile(line))
+        if (line.empty() || !platform::isRegularFile(line))
             continue;
-        Walls.push_back(TWall{std::move(line), nullptr, false});
+        state.Walls.push_back(state.MakeWall(std::move(line)));
     }
 }
 
-void WriteWallList(const std::vector<std::string>& paths) {
-    ensureDataFolder();
-    const QString name = QFile::decodeName(QByteArray::fromStdString(ListFileName()));
+void WriteWallList(const ProgramState& state, const std::vector<std::string>& paths) {
+    EnsureDataFolder(state);
+    const QString name = QFile::decodeName(QByteArray::fromStdString(ListFileName(state)));
     QSaveFile file(name);
     const std::string bytes = platform::encodeListText(paths);
     if (!file.open(QIODevice::WriteOnly) ||
@@ -121,29 +98,37 @@ void WriteWallList(const std::vector<std::string>& paths) {
         !file.commit()) {
         const std::string reason = file.errorString().toStdString();
         file.cancelWriting();
-        throw ListFileError("Cannot create file \"" + ListFileName() + "\". " + reason);
+        throw ListFileError("Cannot create file \"" + ListFileName(state) + "\". " + reason);
     }
 }
 
-void DeleteWall(int numWall) {
-    if (numWall < 0 || numWall >= WallCount())
+void DeleteWall(ProgramState& state, int numWall) {
+    if (!state.IsWallIndex(numWall))
         return;
-    const std::string thumb = FindThumbnailHDD(Walls[numWall].Path);
+    const std::string thumb = FindThumbnailHDD(state.DataFolder, state.Walls[numWall].Path);
     if (!thumb.empty()) {
         std::error_code ec;
         fs::remove(platform::toFsPath(thumb), ec);
     }
-    Walls[numWall].Preview.reset();
-    Walls.erase(Walls.begin() + numWall);
-    WriteWallList(wallPaths());
+    state.Walls[numWall].Preview.reset();
+    state.Walls.erase(state.Walls.begin() + numWall);
+    WriteWallList(state, WallPaths(state));
 }
 
-void ReplaceWalls(const std::vector<std::string>& paths) {
+void ReplaceWalls(ProgramState& state, const std::vector<std::string>& paths) {
     std::vector<TWall> fresh;
     fresh.reserve(paths.size());
     for (const auto& p : paths)
-        fresh.push_back(TWall{p, nullptr, false});
+        fresh.push_back(state.MakeWall(p));
     // The new collection goes in at once, so nothing sees it half built.
-    Walls = std::move(fresh);
-    WriteWallList(paths);
+    state.Walls = std::move(fresh);
+    WriteWallList(state, paths);
+}
+
+std::vector<std::string> WallPaths(const ProgramState& state) {
+    std::vector<std::string> paths;
+    paths.reserve(state.Walls.size());
+    for (const auto& w : state.Walls)
+        paths.push_back(w.Path);
+    return paths;
 }

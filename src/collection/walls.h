@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
+struct ProgramState;
+
 /// Writing the list file failed; what() is the system's error text.
 struct ListFileError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
 /// Full path of the list file.
-std::string ListFileName();
+std::string ListFileName(const ProgramState& state);
 
 /// Cuts the list file's bytes into paths: a byte-order mark (UTF-8, UTF-16
 /// LE or BE) decides the encoding, otherwise the system's list encoding; lines
@@ -21,17 +23,20 @@ std::vector<std::string> ParseListText(const std::string& bytes);
 
 /// Fills Walls from the list file, skipping empty lines and lines that name
 /// no existing file.
-void LoadWall();
+void LoadWall(ProgramState& state);
 
 /// Writes the paths as the list file, creating the data folder when missing.
 /// The old file is replaced atomically; on failure it stays as it was and
 /// ListFileError is thrown.
-void WriteWallList(const std::vector<std::string>& paths);
+void WriteWallList(const ProgramState& state, const std::vector<std::string>& paths);
 
 /// Removes entry numWall (0 <= numWall < count): its cached thumbnail file,
 /// its preview, the entry; then rewrites the list file (may throw ListFileError).
-void DeleteWall(int numWall);
+void DeleteWall(ProgramState& state, int numWall);
 
 /// Replaces the whole collection by these paths (no previews, WasLoad false)
 /// and writes the list file (may throw ListFileError after the replacement).
-void ReplaceWalls(const std::vector<std::string>& paths);
+void ReplaceWalls(ProgramState& state, const std::vector<std::string>& paths);
+
+/// The paths of Walls in order.
+std::vector<std::string> WallPaths(const ProgramState& state);

@@ -1,5 +1,7 @@
 #include "imaging/codecs.h"
 
+#include "imaging/ascii.h"
+
 #include <atomic>
 #include <string>
 
@@ -14,11 +16,7 @@ std::string LowerExtension(const std::filesystem::path& fn) {
     const auto dot = name.rfind('.');
     if (dot == std::string::npos)
         return {};
-    std::string ext = name.substr(dot);
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return ext;
+    return ToLowerAscii(std::string_view(name).substr(dot));
 }
 
 } // namespace

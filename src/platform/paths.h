@@ -31,6 +31,10 @@ std::string fromFsPath(const std::filesystem::path& path);
 /// Linux: the absolute path without its leading "/".
 std::string thumbnailRelativeName(const std::string& picturePath);
 
+/// True when a regular file exists at `path` (a folder does not count; a
+/// symbolic link counts when its target is a regular file).
+bool isRegularFile(const std::string& path);
+
 /// Full path of the running executable.
 std::string executablePath();
 

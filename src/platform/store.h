@@ -37,8 +37,4 @@ void storeWipe();
 /// nothing when it is absent or access is denied (Linux: nothing to do).
 void deleteMachineRunValue(const std::string& name);
 
-/// Per-user start at logon, entry named `name` starting the quoted `exePath`.
-bool autostartEnabled(const std::string& name);
-void setAutostart(const std::string& name, const std::string& exePath, bool on);
-
 } // namespace platform

@@ -2,8 +2,6 @@
 
 #include <charconv>
 
-std::array<TGlobalKey, 3> GlobalKeys{};
-
 std::string GlobalKey2Ini(const TGlobalKey& gk) {
     std::string s;
     s += gk.aCtrl ? '1' : '0';

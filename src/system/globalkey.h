@@ -28,8 +28,6 @@ inline constexpr std::array<TGlobalKeySlot, 3> GlobalKeySlots{{
     {102, "gk3", "11066"}, // Ctrl+Alt+B
 }};
 
-extern std::array<TGlobalKey, 3> GlobalKeys;
-
 /// A stored text whose key part is no integer.
 struct EConvertError : std::runtime_error {
     using std::runtime_error::runtime_error;

@@ -1,5 +1,7 @@
 #include "ui/dialogs.h"
 
+#include "platform/paths.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -23,8 +25,15 @@ bool AskExit(QWidget* owner) {
     return askOkCancel(owner, QMessageBox::Question, QStringLiteral("Do you realy want to exit?"));
 }
 
-bool AskDeleteFile(QWidget* owner, const std::string& text) {
-    return askOkCancel(owner, QMessageBox::Information, QString::fromUtf8(text));
+std::string DeleteQuestion(const std::string& path) {
+    const std::string name = platform::fromFsPath(platform::toFsPath(path).filename());
+    return "Are you sure you want to delete " + name +
+           "?\r\n\r\nWarning: this action will delete this file from disk, and cannot be "
+           "undone!";
+}
+
+bool AskDeleteFile(QWidget* owner, const std::string& path) {
+    return askOkCancel(owner, QMessageBox::Information, QString::fromUtf8(DeleteQuestion(path)));
 }
 
 void ShowErrorBox(QWidget* owner, const std::string& text) {

@@ -8,8 +8,11 @@ class QWidget;
 /// "Do you realy want to exit?" with OK and Cancel; true on OK.
 bool AskExit(QWidget* owner);
 
-/// The Shift+Delete question about deleting a picture file; true on OK.
-bool AskDeleteFile(QWidget* owner, const std::string& text);
+/// The question asked before the picture file at `path` is deleted.
+std::string DeleteQuestion(const std::string& path);
+
+/// Asks DeleteQuestion(path) with OK and Cancel; true on OK.
+bool AskDeleteFile(QWidget* owner, const std::string& path);
 
 /// The standard error box for an error that no handler caught.
 void ShowErrorBox(QWidget* owner, const std::string& text);

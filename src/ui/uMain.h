@@ -1,57 +1,76 @@
-// The main window: the collection view, its commands, the notification-area
-// icon and the close protocol.
+// The main window: the collection view with its labels and strip, the
+// navigation buttons, the automatic-change controls and the keyboard.
 #pragma once
-
-#include "collection/scheduler.h"
-#include "collection/timer.h"
 
 #include <QWidget>
 
+class ChangeScheduler;
+class Collection;
+class QCloseEvent;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QPushButton;
-class QSystemTrayIcon;
 class QWheelEvent;
+class Strip;
+class StripView;
+struct ProgramState;
 struct StripLabels;
 
 class TfMain : public QWidget {
     Q_OBJECT
 public:
-    explicit TfMain(QWidget* parent = nullptr);
+    TfMain(ProgramState& state, Collection& collection, ChangeScheduler& scheduler, Strip& strip,
+           QWidget* parent = nullptr);
     ~TfMain() override;
 
     /// Shows the window and brings it to the front (the tray icon's click).
     void TrayClick();
-    /// Hides the window to the notification area.
-    void iMinimizeClick();
+    /// Hides the window to the notification area (minimises it where there
+    /// is none, so it stays reachable).
+    void hideToTray();
     /// The exit request: asks for confirmation, then closes.
-    void iCloseClick();
-    /// A close that asks nothing (system shutdown, signals): the deferred close.
-    void SystemClose();
-    /// The 200 ms poll that issues the final close once no worker runs.
-    void TimerCloseTimer();
+    void requestExit();
 
-    /// Tray menu: next, previous and random wallpaper, each applied.
-    void N1Click();
-    void N2Click();
-    void N3Click();
-
-    /// The three information labels for CurrentWall.
-    void InfoWall();
+    /// The labels and the strip for CurrentWall.
+    void showCurrent();
     /// The empty-collection view: labels, strip, desktop wallpaper.
     void ClearInfo();
-    /// The mouse wheel while this window is active: one entry per wheel
-    /// event, towards the user the next, away the previous.
-    void AppMessage(const QWheelEvent& event);
     /// The counters and toggles of the automatic change.
     void ShowScheduler();
 
+    /// The mouse wheel while this window is active: one entry per wheel
+    /// event, towards the user the next, away the previous.
+    void onWheel(const QWheelEvent& event);
+
+signals:
+    /// Every close request of the window, whatever its source; the receiver
+    /// accepts or ignores the event.
+    void closeQuery(QCloseEvent* event);
+    void aboutRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void showLabels(const StripLabels& labels);
+    void onKeyPressed(int qtKey, Qt::KeyboardModifiers modifiers);
+    bool onButtonPressed(QObject* button, Qt::MouseButton mouseButton);
+    void deleteCurrent(bool withFile);
+    QPushButton* commandButton(const char* name, const QString& text, int x, int y, int w, int h);
+
+    ProgramState& m_state;
+    Collection& m_collection;
+    ChangeScheduler& m_scheduler;
+    Strip& m_strip;
+
+    // The controls carry the names of the window's layout, which are also
+    // their object names.
     QLabel* lbNum = nullptr;
     QLabel* lbFile = nullptr;
     QLabel* lbDir = nullptr;
-    /// The preview strip, 800 x 180 at (0, 119): paints the strip buffer 1:1.
-    QWidget* pb = nullptr;
+    StripView* pb = nullptr;
     QLineEdit* edtInput = nullptr;
     QLabel* lbHour = nullptr;
     QLabel* lbMin = nullptr;
@@ -69,33 +88,4 @@ public:
     QPushButton* iIncMin = nullptr;
     QPushButton* iAutomaticallyChange = nullptr;
     QPushButton* iRandomSelect = nullptr;
-    QSystemTrayIcon* Tray = nullptr;
-    QMenu* TrayPopup = nullptr;
-
-    ProgramTimer TimerClose{200};
-    SchedulerTimers Timers;
-
-signals:
-    /// The final close went through: the program ends now.
-    void finallyClosed();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    /// FormCloseQuery: every close request comes through here.
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void FormCreate();
-    void FormDestroy();
-    void createControls();
-    void createTray();
-    void setUpDataFolder();
-    void startupChange();
-    void saveSettings();
-    void installUiHooks();
-    void showLabels(const StripLabels& labels);
-    QPushButton* commandButton(const QString& text, int x, int y, int w, int h);
 };
-
-/// The one main window (null before it is created and after it is destroyed).
-extern TfMain* fMain;

@@ -1,6 +1,6 @@
 // Automatic change: the tick, the counters with their bounds and repeat,
 // and the toggles. The tests drive the timers' ticks themselves.
-#include "collection/navigation.h"
+#include "collection/collection.h"
 #include "collection/scheduler.h"
 #include "collection/walls.h"
 #include "support/temphome.h"
@@ -11,15 +11,17 @@ class Scheduling : public TempHome {
 protected:
     void SetUp() override {
         TempHome::SetUp();
-        Ui.showCurrent = [this] { jumps.push_back(CurrentWall); };
+        QObject::connect(&collection, &Collection::currentChanged,
+                         [this] { jumps.push_back(CurrentWall); });
     }
     void makeCollection(int n) {
         std::vector<std::string> paths;
         for (int i = 0; i < n; ++i)
             paths.push_back(writeFile("pics/" + std::to_string(i) + ".txt", "not a picture"));
-        ReplaceWalls(paths);
+        ::ReplaceWalls(state, paths);
     }
-    SchedulerTimers timers;
+    Collection collection{state};
+    ChangeScheduler timers{state, collection};
     std::vector<int> jumps;
 };
 
@@ -50,77 +52,76 @@ TEST_F(Scheduling, TickOnAnEmptyCollectionDoesNothing) {
 }
 
 TEST_F(Scheduling, CountersStopAtTheirBoundsAndAreIndependent) {
-    SetChangeInterval(99 * 3600000);
-    IncDecHour(true);
-    EXPECT_EQ(HourCounter, 99);
-    EXPECT_EQ(ChangeInterval(), 99 * 3600000);
-    SetChangeInterval(0);
-    IncDecHour(false);
-    IncDecMin(false); // no borrowing from the hours
-    EXPECT_EQ(HourCounter, 0);
-    EXPECT_EQ(MinuteCounter, 0);
-    EXPECT_EQ(ChangeInterval(), 0);
-    SetChangeInterval(3600000 + 59 * 60000);
-    IncDecMin(true); // no carry into the hours
-    EXPECT_EQ(HourCounter, 1);
-    EXPECT_EQ(MinuteCounter, 59);
-    IncDecMin(false);
-    IncDecHour(true);
-    EXPECT_EQ(ChangeInterval(), 2 * 3600000 + 58 * 60000);
+    timers.SetChangeInterval(99 * 3600000);
+    timers.IncDecHour(true);
+    EXPECT_EQ(timers.HourCounter(), 99);
+    EXPECT_EQ(timers.ChangeInterval(), 99 * 3600000);
+    timers.SetChangeInterval(0);
+    timers.IncDecHour(false);
+    timers.IncDecMin(false); // no borrowing from the hours
+    EXPECT_EQ(timers.HourCounter(), 0);
+    EXPECT_EQ(timers.MinuteCounter(), 0);
+    EXPECT_EQ(timers.ChangeInterval(), 0);
+    timers.SetChangeInterval(3600000 + 59 * 60000);
+    timers.IncDecMin(true); // no carry into the hours
+    EXPECT_EQ(timers.HourCounter(), 1);
+    EXPECT_EQ(timers.MinuteCounter(), 59);
+    timers.IncDecMin(false);
+    timers.IncDecHour(true);
+    EXPECT_EQ(timers.ChangeInterval(), 2 * 3600000 + 58 * 60000);
 }
 
 TEST_F(Scheduling, SecondsBelowAMinuteSurviveEveryStep) {
-    SetChangeInterval(90000); // 1 min 30 s
-    IncDecMin(true);
-    IncDecHour(true);
-    IncDecMin(false);
-    IncDecHour(false);
-    EXPECT_EQ(ChangeInterval(), 90000);
+    timers.SetChangeInterval(90000); // 1 min 30 s
+    timers.IncDecMin(true);
+    timers.IncDecHour(true);
+    timers.IncDecMin(false);
+    timers.IncDecHour(false);
+    EXPECT_EQ(timers.ChangeInterval(), 90000);
 }
 
 TEST_F(Scheduling, IntervalStepsRestartARunningCountdown) {
-    SetChangeInterval(0);
-    SetAutomaticallyChange(true);
+    timers.SetChangeInterval(0);
+    timers.SetAutomaticallyChange(true);
     EXPECT_FALSE(timers.QuorvaneTimer.isCounting()); // interval 0 never fires
-    IncDecMin(true);
+    timers.IncDecMin(true);
     EXPECT_TRUE(timers.QuorvaneTimer.isCounting());
     EXPECT_GT(timers.QuorvaneTimer.remainingTime(), 55000);
-    IncDecHour(true);
+    timers.IncDecHour(true);
     EXPECT_GT(timers.QuorvaneTimer.remainingTime(), 3600000);
 }
 
 TEST_F(Scheduling, HeldButtonRepeatsAfterHalfASecondThenEvery50Ms) {
-    SetChangeInterval(0);
-    CounterButtonDown(3); // minutes up: one step at once
-    EXPECT_EQ(MinuteCounter, 1);
-    EXPECT_EQ(RepeatStep, 3);
+    timers.SetChangeInterval(0);
+    timers.counterButtonDown(ChangeScheduler::MinutesUp); // one step at once
+    EXPECT_EQ(timers.MinuteCounter(), 1);
     EXPECT_TRUE(timers.DelayTimer.enabled());
     EXPECT_EQ(timers.DelayTimer.interval(), 500);
     timers.DelayTimer.fire();
-    EXPECT_EQ(MinuteCounter, 2);
+    EXPECT_EQ(timers.MinuteCounter(), 2);
     EXPECT_EQ(timers.DelayTimer.interval(), 50);
     for (int i = 0; i < 100; ++i)
         timers.DelayTimer.fire();
-    EXPECT_EQ(MinuteCounter, 59);
-    CounterButtonUp();
+    EXPECT_EQ(timers.MinuteCounter(), 59);
+    timers.counterButtonUp();
     EXPECT_FALSE(timers.DelayTimer.enabled());
     EXPECT_EQ(timers.DelayTimer.interval(), 500);
-    CounterButtonDown(0); // hours down at 0: nothing, but the repeat runs
-    EXPECT_EQ(HourCounter, 0);
-    EXPECT_EQ(RepeatStep, 0);
-    CounterButtonUp();
+    timers.counterButtonDown(ChangeScheduler::HoursDown); // at 0: nothing, but it repeats
+    EXPECT_EQ(timers.HourCounter(), 0);
+    EXPECT_TRUE(timers.DelayTimer.enabled());
+    timers.counterButtonUp();
 }
 
 TEST_F(Scheduling, TogglesSwitchTheTimerAndTheOrder) {
-    SetChangeInterval(300000);
-    ToggleAutomaticallyChange();
+    timers.SetChangeInterval(300000);
+    timers.ToggleAutomaticallyChange();
     EXPECT_TRUE(AutomaticallyChange);
     EXPECT_TRUE(timers.QuorvaneTimer.enabled());
     EXPECT_GT(timers.QuorvaneTimer.remainingTime(), 290000);
-    ToggleRandomSelect();
+    timers.ToggleRandomSelect();
     EXPECT_TRUE(RandomSelect);
     EXPECT_TRUE(timers.QuorvaneTimer.enabled()); // the order does not touch the timer
-    ToggleAutomaticallyChange();
+    timers.ToggleAutomaticallyChange();
     EXPECT_FALSE(AutomaticallyChange);
     EXPECT_FALSE(timers.QuorvaneTimer.enabled());
 }

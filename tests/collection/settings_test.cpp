@@ -1,4 +1,5 @@
 // The version marker and the stored settings, on the real settings file.
+#include "collection/collection.h"
 #include "collection/scheduler.h"
 #include "collection/settings.h"
 #include "platform/store.h"
@@ -29,7 +30,13 @@ QVariant readRaw(const QString& key) {
 
 class Settings : public TempHome {
 protected:
-    SchedulerTimers timers;
+    WindowPosition LoadSetting(int screenWidth, int screenHeight) {
+        return ::LoadSetting(state, timers, screenWidth, screenHeight);
+    }
+    void SaveSetting(const WindowPosition& pos) { ::SaveSetting(state, timers, pos); }
+
+    Collection collection{state};
+    ChangeScheduler timers{state, collection};
 };
 
 TEST_F(Settings, FirstStartWritesTheVersion) {
@@ -62,50 +69,49 @@ TEST_F(Settings, FirstStartDefaults) {
     EXPECT_EQ(pos.left, 560);
     EXPECT_EQ(pos.top, 323);
     EXPECT_FALSE(AutomaticallyChange);
-    EXPECT_FALSE(ChangeWithStart);
+    EXPECT_FALSE(state.ChangeWithStart);
     EXPECT_FALSE(RandomSelect);
-    EXPECT_TRUE(UseGlobalKey);
+    EXPECT_TRUE(state.UseGlobalKey);
     EXPECT_EQ(CurrentWall, 0);
-    EXPECT_EQ(ChangeInterval(), 300000);
-    EXPECT_EQ(HourCounter, 0);
-    EXPECT_EQ(MinuteCounter, 5);
+    EXPECT_EQ(timers.ChangeInterval(), 300000);
+    EXPECT_EQ(timers.HourCounter(), 0);
+    EXPECT_EQ(timers.MinuteCounter(), 5);
     EXPECT_FALSE(timers.QuorvaneTimer.enabled());
-    EXPECT_EQ(GlobalKeys[0], (TGlobalKey{true, true, false, 82}));
-    EXPECT_EQ(GlobalKeys[1], (TGlobalKey{true, true, false, 78}));
-    EXPECT_EQ(GlobalKeys[2], (TGlobalKey{true, true, false, 66}));
+    EXPECT_EQ(state.GlobalKeys[0], (TGlobalKey{true, true, false, 82}));
+    EXPECT_EQ(state.GlobalKeys[1], (TGlobalKey{true, true, false, 78}));
+    EXPECT_EQ(state.GlobalKeys[2], (TGlobalKey{true, true, false, 66}));
 }
 
 TEST_F(Settings, EveryValueRoundTrips) {
     LoadSetting(1920, 1080);
     AutomaticallyChange = false;
-    SetAutomaticallyChange(true);
-    ChangeWithStart = true;
+    timers.SetAutomaticallyChange(true);
+    state.ChangeWithStart = true;
     RandomSelect = true;
-    SetChangeInterval(2 * 3600000 + 7 * 60000 + 1234);
+    timers.SetChangeInterval(2 * 3600000 + 7 * 60000 + 1234);
     CurrentWall = 17;
-    UseGlobalKey = false;
-    GlobalKeys[0] = {false, false, true, 116};
-    GlobalKeys[1] = {true, false, false, 0};
-    GlobalKeys[2] = {false, true, true, 65535};
+    state.UseGlobalKey = false;
+    state.GlobalKeys[0] = {false, false, true, 116};
+    state.GlobalKeys[1] = {true, false, false, 0};
+    state.GlobalKeys[2] = {false, true, true, 65535};
     SaveSetting({-2000, -1500});
 
-    const auto keys = GlobalKeys;
-    ResetState();
-    GlobalKeys = {};
+    const auto keys = state.GlobalKeys;
+    state = ProgramState{};
     timers.QuorvaneTimer.setEnabled(false);
     const WindowPosition pos = LoadSetting(1920, 1080);
     EXPECT_EQ(pos.left, -2000);
     EXPECT_EQ(pos.top, -1500);
     EXPECT_TRUE(AutomaticallyChange);
     EXPECT_TRUE(timers.QuorvaneTimer.enabled());
-    EXPECT_TRUE(ChangeWithStart);
+    EXPECT_TRUE(state.ChangeWithStart);
     EXPECT_TRUE(RandomSelect);
-    EXPECT_EQ(ChangeInterval(), 2 * 3600000 + 7 * 60000 + 1234);
-    EXPECT_EQ(HourCounter, 2);
-    EXPECT_EQ(MinuteCounter, 7);
+    EXPECT_EQ(timers.ChangeInterval(), 2 * 3600000 + 7 * 60000 + 1234);
+    EXPECT_EQ(timers.HourCounter(), 2);
+    EXPECT_EQ(timers.MinuteCounter(), 7);
     EXPECT_EQ(CurrentWall, 17);
-    EXPECT_FALSE(UseGlobalKey);
-    EXPECT_EQ(GlobalKeys, keys);
+    EXPECT_FALSE(state.UseGlobalKey);
+    EXPECT_EQ(state.GlobalKeys, keys);
     EXPECT_EQ(readRaw("param/gk1").toString(), "001116");
     EXPECT_EQ(readRaw("param/gk2").toString(), "1000");
 }
@@ -113,13 +119,13 @@ TEST_F(Settings, EveryValueRoundTrips) {
 TEST_F(Settings, IntervalsAreShownInWholeHoursAndMinutes) {
     storeRaw("param/interval", "5400000"); // 90 minutes
     LoadSetting(1920, 1080);
-    EXPECT_EQ(HourCounter, 1);
-    EXPECT_EQ(MinuteCounter, 30);
+    EXPECT_EQ(timers.HourCounter(), 1);
+    EXPECT_EQ(timers.MinuteCounter(), 30);
     storeRaw("param/interval", "90000"); // 90 seconds
     LoadSetting(1920, 1080);
-    EXPECT_EQ(HourCounter, 0);
-    EXPECT_EQ(MinuteCounter, 1);
-    EXPECT_EQ(ChangeInterval(), 90000);
+    EXPECT_EQ(timers.HourCounter(), 0);
+    EXPECT_EQ(timers.MinuteCounter(), 1);
+    EXPECT_EQ(timers.ChangeInterval(), 90000);
 }
 
 TEST_F(Settings, ZeroIntervalWithAutomaticChangeIsOnButNeverCounts) {
@@ -129,8 +135,8 @@ TEST_F(Settings, ZeroIntervalWithAutomaticChangeIsOnButNeverCounts) {
     EXPECT_TRUE(AutomaticallyChange);
     EXPECT_TRUE(timers.QuorvaneTimer.enabled());
     EXPECT_FALSE(timers.QuorvaneTimer.isCounting());
-    EXPECT_EQ(HourCounter, 0);
-    EXPECT_EQ(MinuteCounter, 0);
+    EXPECT_EQ(timers.HourCounter(), 0);
+    EXPECT_EQ(timers.MinuteCounter(), 0);
 }
 
 TEST_F(Settings, AnyNonZeroBooleanIsOnAndIsWrittenBackAsOne) {
@@ -138,7 +144,7 @@ TEST_F(Settings, AnyNonZeroBooleanIsOnAndIsWrittenBackAsOne) {
     storeRaw("param/UseGlobalKey", "0");
     LoadSetting(1920, 1080);
     EXPECT_TRUE(RandomSelect);
-    EXPECT_FALSE(UseGlobalKey);
+    EXPECT_FALSE(state.UseGlobalKey);
     SaveSetting({0, 0});
     EXPECT_EQ(readRaw("param/RandomSelect").toString(), "1");
 }
@@ -159,19 +165,19 @@ TEST_F(Settings, MalformedValuesKeepTheirDefaults) {
     storeRaw("param/gk2", "11");
     storeRaw("param/gk3", "0010065");
     const WindowPosition pos = LoadSetting(1024, 768);
-    EXPECT_EQ(ChangeInterval(), 300000);
+    EXPECT_EQ(timers.ChangeInterval(), 300000);
     EXPECT_EQ(pos.left, 1024 / 2 - 400);
     EXPECT_EQ(CurrentWall, 0);
-    EXPECT_EQ(GlobalKeys[0], (TGlobalKey{true, true, false, 82}));
-    EXPECT_EQ(GlobalKeys[1], (TGlobalKey{true, true, false, 78}));
-    EXPECT_EQ(GlobalKeys[2], (TGlobalKey{false, false, true, 65}));
+    EXPECT_EQ(state.GlobalKeys[0], (TGlobalKey{true, true, false, 82}));
+    EXPECT_EQ(state.GlobalKeys[1], (TGlobalKey{true, true, false, 78}));
+    EXPECT_EQ(state.GlobalKeys[2], (TGlobalKey{false, false, true, 65}));
 }
 
 TEST_F(Settings, ADamagedStoreNeverStopsTheLoad) {
     std::filesystem::create_directories(home + "/.config/Quorvane");
     writeFile(".config/Quorvane/Quorvane.conf", std::string("\0\xff[param\ninterval=\x01\n", 20));
     EXPECT_NO_THROW(LoadSetting(1920, 1080));
-    EXPECT_EQ(ChangeInterval(), 300000);
+    EXPECT_EQ(timers.ChangeInterval(), 300000);
 }
 
 TEST_F(Settings, AStoreThatCannotBeWrittenThrows) {

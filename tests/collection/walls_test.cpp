@@ -16,13 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> wallPaths() {
-    std::vector<std::string> out;
-    for (const auto& w : Walls)
-        out.push_back(w.Path);
-    return out;
-}
-
 std::string utf16(const std::string& ascii, bool bigEndian) {
     std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (char c : ascii) {
@@ -49,6 +42,21 @@ protected:
     }
     void writeList(const std::string& bytes) { writeFile("Documents/Quorvane/list.txt", bytes); }
     std::string listBytes() { return readFile(ListFileName()); }
+
+    // The list operations on this test's state.
+    void LoadWall() { ::LoadWall(state); }
+    void WriteWallList(const std::vector<std::string>& paths) { ::WriteWallList(state, paths); }
+    void DeleteWall(int i) { ::DeleteWall(state, i); }
+    void ReplaceWalls(const std::vector<std::string>& paths) { ::ReplaceWalls(state, paths); }
+    std::string ListFileName() const { return ::ListFileName(state); }
+    std::string ThumbnailFileName(const std::string& p) const {
+        return ::ThumbnailFileName(DataFolder, p);
+    }
+    std::string FindThumbnailHDD(const std::string& p) const {
+        return ::FindThumbnailHDD(DataFolder, p);
+    }
+    std::vector<std::string> wallPaths() const { return WallPaths(state); }
+
     std::string a, b, c;
 };
 
@@ -277,12 +285,13 @@ TEST_F(ListFile, InterruptedWriteLeavesTheOldListIntact) {
 }
 
 TEST_F(TempHome, ThumbnailNamesMirrorThePicturePath) {
-    EXPECT_EQ(DelDoublePoint("/home/u/a.jpg"), "home/u/a.jpg");
-    EXPECT_EQ(ThumbnailFileName("/home/u/a.jpg"), DataFolder + "Thumbnail/home/u/a.jpg.jpg");
-    EXPECT_EQ(DelDoublePoint("/x/C:/a:b.jpg"), "x/C:/a:b.jpg"); // colons are ordinary here
+    EXPECT_EQ(ThumbnailRelativePath("/home/u/a.jpg"), "home/u/a.jpg");
+    EXPECT_EQ(ThumbnailFileName(DataFolder, "/home/u/a.jpg"),
+              DataFolder + "Thumbnail/home/u/a.jpg.jpg");
+    EXPECT_EQ(ThumbnailRelativePath("/x/C:/a:b.jpg"), "x/C:/a:b.jpg"); // colons are ordinary here
     // Dotted and relative paths never lead out of the thumbnail folder.
-    EXPECT_EQ(DelDoublePoint("/a/../b/./c.jpg"), "b/c.jpg");
-    const std::string rel = DelDoublePoint("../../etc/x.jpg");
+    EXPECT_EQ(ThumbnailRelativePath("/a/../b/./c.jpg"), "b/c.jpg");
+    const std::string rel = ThumbnailRelativePath("../../etc/x.jpg");
     EXPECT_FALSE(rel.starts_with(".."));
     EXPECT_EQ(rel.find("/../"), std::string::npos);
 }

@@ -1,6 +1,6 @@
 // Moving through the collection with the keyboard of the real program and
 // reading the desktop back from the X server's root window.
-#include "desktop.h"
+#include "desktop/desktop.h"
 
 #include <QColor>
 #include <QDir>

@@ -1,6 +1,6 @@
 // The real program on an X server: start-up, single instance and the close
 // protocol as a person meets them.
-#include "desktop.h"
+#include "desktop/desktop.h"
 
 #include <QElapsedTimer>
 #include <QFile>

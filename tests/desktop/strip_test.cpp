@@ -1,7 +1,7 @@
 // The preview strip of the real program on an X server: the thumbnails of a
 // collection of forty pictures as the screen shows them, the mouse wheel, and
 // a close that waits for a long thumbnail job.
-#include "desktop.h"
+#include "desktop/desktop.h"
 
 #include <QColor>
 #include <QDateTime>

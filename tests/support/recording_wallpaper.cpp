@@ -1,4 +1,4 @@
-#include "recording_wallpaper.h"
+#include "support/recording_wallpaper.h"
 
 #include "platform/wallpaper.h"
 

@@ -1,5 +1,5 @@
 // A fresh, private home for one test: HOME and the XDG folders point into a
-// temporary folder, the program state is reset and the data folder is
+// temporary folder, the test has a fresh program state whose data folder is
 // $HOME/Documents/Quorvane/.
 #pragma once
 
@@ -20,12 +20,12 @@ protected:
         setenv("HOME", home.c_str(), 1);
         setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
         setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
-        ResetState();
+        setenv("XDG_CACHE_HOME", (home + "/.cache").c_str(), 1);
+        unsetenv("XDG_DOCUMENTS_DIR");
         DataFolder = home + "/Documents/Quorvane/";
         WallpaperFile = DataFolder + "Wallpaper.bmp";
         std::filesystem::create_directories(DataFolder + "Thumbnail");
     }
-    void TearDown() override { ResetState(); }
 
     /// Writes bytes to a file below the home folder and returns its path.
     std::string writeFile(const std::string& relative, const std::string& bytes) {
@@ -40,6 +40,18 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
+    std::int32_t WallCount() const { return state.WallCount(); }
+
     QTemporaryDir dir;
     std::string home;
+    ProgramState state;
+    // The state's members under their own names, for short tests.
+    std::vector<TWall>& Walls = state.Walls;
+    std::int32_t& CurrentWall = state.CurrentWall;
+    std::string& DataFolder = state.DataFolder;
+    std::string& WallpaperFile = state.WallpaperFile;
+    bool& CacheIdle = state.CacheIdle;
+    bool& AppClosing = state.AppClosing;
+    bool& RandomSelect = state.RandomSelect;
+    bool& AutomaticallyChange = state.AutomaticallyChange;
 };

@@ -1,112 +1,91 @@
 // The preview strip, pixel by pixel: the slot geometry, the white frames,
 // the monitor, which slot shows what around the current entry, the
 // placeholder and the empty-collection view.
-#include "thumbfixture.h"
+#include "thumbs/thumbfixture.h"
 
-#include "collection/navigation.h"
 #include "imaging/resources.h"
-#include "imaging/strip.h"
-#include "imaging/thumbcache.h"
+#include "support/recording_wallpaper.h"
 
-#include <cstdlib>
-#include <optional>
 #include <set>
 
-namespace {
+class StripTest : public ThumbTest {
+protected:
+    static constexpr std::uint32_t White = 0xFFFFFF;
 
-constexpr std::uint32_t White = 0xFFFFFF;
+    std::uint32_t BufAt(int x, int y) const { return strip.buffer()->pixel(x, y) & 0xFFFFFF; }
+    std::uint32_t BackgroundAt(int x, int y) const {
+        return strip.background()->pixel(x, y) & 0xFFFFFF;
+    }
 
-std::uint32_t BufAt(int x, int y) {
-    return BufBitmap->pixel(x, y) & 0xFFFFFF;
-}
-std::uint32_t BackgroundAt(int x, int y) {
-    return BackgroundBitmap->pixel(x, y) & 0xFFFFFF;
-}
+    // Every pixel of r in the buffer is the background's.
+    ::testing::AssertionResult ShowsBackground(const Rect& r) const {
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (BufAt(x, y) != BackgroundAt(x, y))
+                    return ::testing::AssertionFailure()
+                           << "pixel (" << x << ", " << y << ") differs";
+        return ::testing::AssertionSuccess();
+    }
 
-// Every pixel of r in the buffer is the background's.
-::testing::AssertionResult ShowsBackground(const Rect& r) {
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            if (BufAt(x, y) != BackgroundAt(x, y))
-                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") differs";
-    return ::testing::AssertionSuccess();
-}
+    // Every pixel of r in the buffer is `rgb`.
+    ::testing::AssertionResult Filled(const Rect& r, std::uint32_t rgb) const {
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (BufAt(x, y) != rgb)
+                    return ::testing::AssertionFailure()
+                           << "pixel (" << x << ", " << y << ") is " << std::hex << BufAt(x, y);
+        return ::testing::AssertionSuccess();
+    }
 
-// Every pixel of r in the buffer is `rgb`.
-::testing::AssertionResult Filled(const Rect& r, std::uint32_t rgb) {
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            if (BufAt(x, y) != rgb)
-                return ::testing::AssertionFailure()
-                       << "pixel (" << x << ", " << y << ") is " << std::hex << BufAt(x, y);
-    return ::testing::AssertionSuccess();
-}
+    const Rect& Slot(int k) const { return strip.slotRect(k); }
+    const Rect& Inner(int k) const { return strip.thumbRect(k); }
 
-const Rect& Slot(int k) {
-    return aRectPreview[static_cast<std::size_t>(k + 2)];
-}
-const Rect& Inner(int k) {
-    return aRectThumb[static_cast<std::size_t>(k + 2)];
-}
+    // The colour shown in the middle of slot k.
+    std::uint32_t SlotColour(int k) const {
+        const Rect& r = k == 0 ? MonitorRect : Inner(k);
+        return BufAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
 
-// The colour shown in the middle of slot k.
-std::uint32_t SlotColour(int k) {
-    const Rect& r = k == 0 ? MonitorRect : Inner(k);
-    return BufAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
-
-// Ten entries, each with a preview of its own colour.
-void TenWithPreviews() {
-    Walls.clear();
-    for (int i = 0; i < 10; ++i)
-        Walls.push_back(TWall{"/pics/p" + std::to_string(i) + ".jpg",
-                              std::make_unique<Bitmap>(SolidBitmap(197, 123, ColourOf(i))), true});
-}
-
-// Runs the test body without any desktop to read the wallpaper from.
-class NoDesktop {
-public:
-    NoDesktop() {
-        for (const char* name : {"DISPLAY", "XDG_CURRENT_DESKTOP", "WAYLAND_DISPLAY"}) {
-            const char* v = std::getenv(name);
-            saved.emplace_back(name, v ? std::optional<std::string>(v) : std::nullopt);
-            unsetenv(name);
+    // Ten entries, each with a preview of its own colour.
+    void TenWithPreviews() {
+        Walls.clear();
+        for (int i = 0; i < 10; ++i) {
+            Walls.push_back(state.MakeWall("/pics/p" + std::to_string(i) + ".jpg"));
+            Walls.back().Preview = std::make_unique<Bitmap>(SolidBitmap(197, 123, ColourOf(i)));
+            Walls.back().WasLoad = true;
         }
     }
-    ~NoDesktop() {
-        for (const auto& [name, value] : saved)
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-    }
 
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+    void DrawOnPreview(int k, const Bitmap& b) { strip.DrawOnPreview(k, b); }
+    void DrawOnMonitor(const Bitmap& b) { strip.DrawOnMonitor(b); }
+    void DrawBackground(int k) { strip.DrawBackground(k); }
+    void DrawWallSlots() { strip.DrawWallSlots(); }
+    StripLabels InfoWall() const { return strip.InfoWall(); }
+    StripLabels ClearInfo() { return strip.ClearInfo(); }
 };
 
-} // namespace
-
-using Strip = ThumbTest;
-
-TEST_F(Strip, SlotGeometryComesFromTheMonitor) {
+TEST_F(StripTest, SlotGeometryComesFromTheMonitor) {
     const std::array<Rect, 5> slotRects{Rect{18, 40, 133, 115}, Rect{150, 40, 265, 115},
                                         Rect{302, 16, 499, 139}, Rect{536, 40, 651, 115},
                                         Rect{668, 40, 783, 115}};
     const std::array<Rect, 5> inner{Rect{23, 45, 127, 109}, Rect{155, 45, 259, 109},
                                     Rect{307, 21, 411, 85}, Rect{541, 45, 645, 109},
                                     Rect{673, 45, 777, 109}};
-    EXPECT_EQ(aRectPreview, slotRects);
-    EXPECT_EQ(aRectThumb, inner);
+    for (int k = -2; k <= 2; ++k) {
+        EXPECT_EQ(Slot(k), slotRects[static_cast<std::size_t>(k + 2)]) << k;
+        EXPECT_EQ(Inner(k), inner[static_cast<std::size_t>(k + 2)]) << k;
+    }
 }
 
-TEST_F(Strip, SkinPicturesAndTheFreshBuffer) {
-    EXPECT_EQ(BackgroundBitmap->width(), 800);
-    EXPECT_EQ(BackgroundBitmap->height(), 180);
-    EXPECT_EQ(BackgroundBitmap->bitsPerPixel(), 24);
-    EXPECT_EQ(LoadPhotoBitmap->width(), 197);
-    EXPECT_EQ(LoadPhotoBitmap->height(), 123);
-    EXPECT_EQ(LoadPhotoBitmap->bitsPerPixel(), 24);
-    ASSERT_EQ(BufBitmap->width(), 800);
-    ASSERT_EQ(BufBitmap->height(), 180);
+TEST_F(StripTest, SkinPicturesAndTheFreshBuffer) {
+    EXPECT_EQ(strip.background()->width(), 800);
+    EXPECT_EQ(strip.background()->height(), 180);
+    EXPECT_EQ(strip.background()->bitsPerPixel(), 24);
+    EXPECT_EQ(strip.placeholder()->width(), 197);
+    EXPECT_EQ(strip.placeholder()->height(), 123);
+    EXPECT_EQ(strip.placeholder()->bitsPerPixel(), 24);
+    ASSERT_EQ(strip.buffer()->width(), 800);
+    ASSERT_EQ(strip.buffer()->height(), 180);
     EXPECT_TRUE(ShowsBackground(Rect{0, 0, 800, 180}));
     // Found whatever the case of the name.
     Bitmap b;
@@ -114,7 +93,7 @@ TEST_F(Strip, SkinPicturesAndTheFreshBuffer) {
     EXPECT_EQ(b.width(), 197);
 }
 
-class FramedSlot : public Strip, public ::testing::WithParamInterface<int> {};
+class FramedSlot : public StripTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(FramedSlot, WhiteFrameWithoutOutlineAroundAPickedThumbnail) {
     const int k = GetParam();
@@ -153,7 +132,7 @@ TEST_P(FramedSlot, WhiteFrameWithoutOutlineAroundAPickedThumbnail) {
 
 INSTANTIATE_TEST_SUITE_P(SideSlots, FramedSlot, ::testing::Values(-2, -1, 1, 2));
 
-TEST_F(Strip, MonitorShowsThePictureOneToOne) {
+TEST_F(StripTest, MonitorShowsThePictureOneToOne) {
     Bitmap picture;
     picture.setPixelFormat(PixelFormat::Bits24);
     picture.setSize(197, 123);
@@ -174,9 +153,9 @@ TEST_F(Strip, MonitorShowsThePictureOneToOne) {
     EXPECT_TRUE(ShowsBackground(MonitorRect));
 }
 
-TEST_F(Strip, OneEntryFillsTheMonitorOnly) {
-    Walls.push_back(
-        TWall{"/pics/only.jpg", std::make_unique<Bitmap>(SolidBitmap(197, 123, 0x123456)), true});
+TEST_F(StripTest, OneEntryFillsTheMonitorOnly) {
+    Walls.push_back(state.MakeWall("/pics/only.jpg"));
+    Walls.back().Preview = std::make_unique<Bitmap>(SolidBitmap(197, 123, 0x123456));
     DrawOnPreview(-1, SolidBitmap(10, 10, 0)); // left over from an earlier view
     JumpToWall(0);
     EXPECT_TRUE(Filled(MonitorRect, 0x123456));
@@ -185,7 +164,7 @@ TEST_F(Strip, OneEntryFillsTheMonitorOnly) {
     EXPECT_EQ(InfoWall().num, "1/1");
 }
 
-TEST_F(Strip, FirstAndLastEntryOfTen) {
+TEST_F(StripTest, FirstAndLastEntryOfTen) {
     TenWithPreviews();
     JumpToWall(0);
     EXPECT_TRUE(ShowsBackground(Slot(-2)));
@@ -206,14 +185,14 @@ TEST_F(Strip, FirstAndLastEntryOfTen) {
         EXPECT_EQ(SlotColour(k), ColourOf(5 + k)) << k;
 }
 
-TEST_F(Strip, PlaceholderFirstThenTheThumbnailWhenItArrives) {
+TEST_F(StripTest, PlaceholderFirstThenTheThumbnailWhenItArrives) {
     makeCollection(2);
     ASSERT_TRUE(CacheIdle);
     JumpToWall(0);
     // The placeholder on the monitor and in slot +1; one job started.
     for (int y = 0; y < 123; ++y)
         for (int x = 0; x < 197; ++x)
-            ASSERT_EQ(BufAt(302 + x, 16 + y), LoadPhotoBitmap->pixel(x, y) & 0xFFFFFF);
+            ASSERT_EQ(BufAt(302 + x, 16 + y), strip.placeholder()->pixel(x, y) & 0xFFFFFF);
     EXPECT_EQ(jobs, (std::vector<std::int32_t>{0}));
     EXPECT_FALSE(CacheIdle);
     JumpToWall(0); // a redraw while the job runs starts no other
@@ -226,7 +205,7 @@ TEST_F(Strip, PlaceholderFirstThenTheThumbnailWhenItArrives) {
     EXPECT_EQ(BufAt(Slot(1).left, Slot(1).top), White);
 }
 
-TEST_F(Strip, NothingIsDrawnForAnEmptyCollection) {
+TEST_F(StripTest, NothingIsDrawnForAnEmptyCollection) {
     DrawOnMonitor(SolidBitmap(197, 123, 0xABCDEF));
     JumpToWall(0);
     DrawWallSlots();
@@ -234,8 +213,8 @@ TEST_F(Strip, NothingIsDrawnForAnEmptyCollection) {
     EXPECT_TRUE(CacheIdle);
 }
 
-TEST_F(Strip, EmptyCollectionViewRestoresEverySlotAndGivesTheHint) {
-    NoDesktop none; // no desktop wallpaper to show
+TEST_F(StripTest, EmptyCollectionViewRestoresEverySlotAndGivesTheHint) {
+    recording_wallpaper::reset(); // no desktop wallpaper to show
     TenWithPreviews();
     JumpToWall(4);
     Walls.clear();
@@ -246,8 +225,9 @@ TEST_F(Strip, EmptyCollectionViewRestoresEverySlotAndGivesTheHint) {
     EXPECT_TRUE(ShowsBackground(Rect{0, 0, 800, 180}));
 }
 
-TEST_F(Strip, LabelTexts) {
-    Walls.resize(27);
+TEST_F(StripTest, LabelTexts) {
+    for (int i = 0; i < 27; ++i)
+        Walls.push_back(state.MakeWall(""));
     Walls[2].Path = "/home/u/Photos/Sea/wave.jpg";
     CurrentWall = 2;
     const StripLabels l = InfoWall();
@@ -261,7 +241,7 @@ TEST_F(Strip, LabelTexts) {
     EXPECT_EQ(InfoWall().num, "");
 }
 
-TEST_F(Strip, ClearPreviewFreesEveryPreviewAndKeepsWasLoad) {
+TEST_F(StripTest, ClearPreviewFreesEveryPreviewAndKeepsWasLoad) {
     TenWithPreviews();
     ClearPreview();
     EXPECT_TRUE(withPreview().empty());

@@ -1,9 +1,8 @@
 // The empty-collection view shows the desktop's present wallpaper, read back
 // from the desktop's own setting: GNOME's, in a private dconf session
 // (run by tests/platform/wallpaper/dconf_session.sh).
-#include "thumbfixture.h"
+#include "thumbs/thumbfixture.h"
 
-#include "imaging/strip.h"
 #include "platform/wallpaper.h"
 
 #include <QTemporaryDir>
@@ -29,24 +28,10 @@ void SetPictureUri(const std::string& uri) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
-bool MonitorIs(std::uint32_t rgb) {
-    for (int y = MonitorRect.top; y < MonitorRect.bottom; ++y)
-        for (int x = MonitorRect.left; x < MonitorRect.right; ++x)
-            if ((BufBitmap->pixel(x, y) & 0xFFFFFF) != rgb)
-                return false;
-    return true;
-}
-
-bool MonitorIsEmptyScreen() {
-    for (int y = MonitorRect.top; y < MonitorRect.bottom; ++y)
-        for (int x = MonitorRect.left; x < MonitorRect.right; ++x)
-            if (BufBitmap->pixel(x, y) != BackgroundBitmap->pixel(x, y))
-                return false;
-    return true;
-}
+} // namespace
 
 // The settings folders belong to the dconf session, so the program state is
-// reset here without moving HOME or the XDG folders.
+// fresh here without moving HOME or the XDG folders.
 class DesktopWallpaper : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -54,17 +39,38 @@ protected:
             GTEST_SKIP() << "needs the private dconf session of dconf_session.sh";
         ASSERT_TRUE(dir.isValid());
         folder = dir.path().toStdString() + "/";
-        CreateBufBitmap();
-        CreateLoadPhoto();
-        Get_aRectPreview();
+        strip.CreateBufBitmap();
+        strip.CreateLoadPhoto();
+        strip.Get_aRectPreview();
     }
-    void TearDown() override { FreeStripBitmaps(); }
+
+    bool MonitorIs(std::uint32_t rgb) const {
+        for (int y = MonitorRect.top; y < MonitorRect.bottom; ++y)
+            for (int x = MonitorRect.left; x < MonitorRect.right; ++x)
+                if ((strip.buffer()->pixel(x, y) & 0xFFFFFF) != rgb)
+                    return false;
+        return true;
+    }
+
+    bool MonitorIsEmptyScreen() const {
+        for (int y = MonitorRect.top; y < MonitorRect.bottom; ++y)
+            for (int x = MonitorRect.left; x < MonitorRect.right; ++x)
+                if (strip.buffer()->pixel(x, y) != strip.background()->pixel(x, y))
+                    return false;
+        return true;
+    }
+
+    void DrawOnMonitor(const Bitmap& b) { strip.DrawOnMonitor(b); }
+    StripLabels ClearInfo() { return strip.ClearInfo(); }
 
     QTemporaryDir dir;
     std::string folder;
+    ProgramState state;
+    Collection collection{state};
+    ThumbnailCache cache{state, collection};
+    Strip strip{state, cache};
 };
 
-} // namespace
 
 TEST_F(DesktopWallpaper, TheAppliedWallpaperShowsOnTheMonitor) {
     const std::string bmp = folder + "Wallpaper.bmp";
@@ -79,7 +85,7 @@ TEST_F(DesktopWallpaper, TheAppliedWallpaperShowsOnTheMonitor) {
     // The side slots show the bare ground.
     for (int y = 40; y < 115; ++y)
         for (int x = 18; x < 133; ++x)
-            ASSERT_EQ(BufBitmap->pixel(x, y), BackgroundBitmap->pixel(x, y));
+            ASSERT_EQ(strip.buffer()->pixel(x, y), strip.background()->pixel(x, y));
 }
 
 TEST_F(DesktopWallpaper, AWallpaperThatCannotBeReadLeavesTheScreenEmpty) {

@@ -1,14 +1,9 @@
 // The thumbnail chain with real pictures, a real worker thread and the real
 // cache folder: which jobs run in which order, what stays in memory, what
 // lands on disk, and how entries that change or fail are treated.
-#include "thumbfixture.h"
+#include "thumbs/thumbfixture.h"
 
-#include "collection/navigation.h"
-#include "collection/thumbpath.h"
-#include "collection/walls.h"
 #include "imaging/codecs.h"
-#include "imaging/strip.h"
-#include "imaging/thumbcache.h"
 
 #include <QCoreApplication>
 
@@ -160,7 +155,7 @@ TEST_F(ThumbTest, WorkerWritesWhereLookupAndDeletionLook) {
 TEST_F(ThumbTest, HandOverGoesToTheEntryHoldingThePath) {
     const auto paths = makeCollection(8);
     int redraws = 0;
-    Ui.showCurrent = [&] { ++redraws; };
+    onRedraw([&] { ++redraws; });
     CurrentWall = 0;
 
     // Entry anum still holds the picture.
@@ -291,14 +286,13 @@ TEST_F(ThumbTest, UnwritableCacheStillHandsOverOncePerEntry) {
 
 TEST_F(ThumbTest, PictureManagerShowingStopsTheChainAndClosingItGoesOn) {
     const auto paths = makeCollection(20);
-    bool managerShowing = true;
-    Ui.managerShowing = [&] { return managerShowing; };
+    cache.setPaused(true); // the picture manager opens
     BrowseArray();
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(jobs, (std::vector<std::int32_t>{0}));
     EXPECT_TRUE(Walls[0].Preview) << "the running job completes";
 
-    managerShowing = false;
+    cache.setPaused(false);
     ThreadDoneCache(); // what the main window does when the manager closed unchanged
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(jobs, Span(0, 19));
@@ -336,7 +330,7 @@ TEST_F(ThumbTest, BrowseArrayDuringAJobWaitsForItsEnd) {
 
 TEST_F(ThumbTest, EmptyCollectionShowsTheEmptyViewAndStaysIdle) {
     int cleared = 0;
-    Ui.clearInfo = [&] { ++cleared; };
+    QObject::connect(&cache, &ThumbnailCache::collectionEmpty, [&] { ++cleared; });
     BrowseArray();
     EXPECT_EQ(cleared, 1);
     EXPECT_TRUE(CacheIdle);
@@ -348,7 +342,7 @@ TEST_F(ThumbTest, EmptyCollectionShowsTheEmptyViewAndStaysIdle) {
     BrowseArray();
     ASSERT_TRUE(waitIdle());
     EXPECT_TRUE(Walls.empty());
-    EXPECT_EQ(cleared, 2);
+    EXPECT_EQ(cleared, 2) << "the scheduler shows the empty view";
 }
 
 TEST_F(ThumbTest, AbandonedJobLeavesTheCollectionAlone) {

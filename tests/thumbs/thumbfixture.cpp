@@ -1,9 +1,6 @@
-#include "thumbfixture.h"
+#include "thumbs/thumbfixture.h"
 
-#include "collection/walls.h"
 #include "imaging/codecs.h"
-#include "imaging/strip.h"
-#include "imaging/thumbcache.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -45,11 +42,15 @@ std::vector<std::int32_t> Span(std::int32_t first, std::int32_t last) {
 
 void ThumbTest::SetUp() {
     TempHome::SetUp();
-    CreateBufBitmap();
-    CreateLoadPhoto();
-    Get_aRectPreview();
-    Ui.showCurrent = [] { DrawWallSlots(); };
+    strip.CreateBufBitmap();
+    strip.CreateLoadPhoto();
+    strip.Get_aRectPreview();
+    onRedraw([this] { strip.DrawWallSlots(); });
     OnThumbnailJob = [this](std::int32_t num) { jobs.push_back(num); };
+    QObject::connect(&cache, &ThumbnailCache::jobStarted, [this](std::int32_t num) {
+        if (OnThumbnailJob)
+            OnThumbnailJob(num);
+    });
 }
 
 void ThumbTest::TearDown() {
@@ -57,8 +58,13 @@ void ThumbTest::TearDown() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     OnThumbnailJob = nullptr;
     ClearPreview();
-    FreeStripBitmaps();
+    strip.FreeStripBitmaps();
     TempHome::TearDown();
+}
+
+void ThumbTest::onRedraw(std::function<void()> redraw) {
+    QObject::disconnect(m_redraw);
+    m_redraw = QObject::connect(&collection, &Collection::currentChanged, std::move(redraw));
 }
 
 std::vector<std::string> ThumbTest::makeCollection(int n, const std::string& folder) {
@@ -75,14 +81,14 @@ std::vector<std::string> ThumbTest::makeCollection(int n, const std::string& fol
 void ThumbTest::loadFresh(const std::vector<std::string>& paths) {
     Walls.clear();
     for (const auto& p : paths)
-        Walls.push_back(TWall{p, nullptr, false});
+        Walls.push_back(state.MakeWall(p));
 }
 
 bool ThumbTest::waitIdle(int timeoutMs) {
-    return QTest::qWaitFor([] { return CacheIdle && !ThumbnailJobRunning(); }, timeoutMs);
+    return QTest::qWaitFor([this] { return CacheIdle && !ThumbnailJobRunning(); }, timeoutMs);
 }
 
-std::vector<std::int32_t> ThumbTest::withPreview() {
+std::vector<std::int32_t> ThumbTest::withPreview() const {
     std::vector<std::int32_t> v;
     for (std::int32_t i = 0; i < WallCount(); ++i)
         if (Walls[i].Preview)

@@ -1,12 +1,19 @@
-// A private home with a collection of generated pictures, the strip's
-// bitmaps created and every thumbnail job recorded in order.
+// A private home with a collection of generated pictures, the collection,
+// thumbnail cache and strip of a fresh state, and every thumbnail job
+// recorded in order.
 #pragma once
 
+#include "collection/collection.h"
 #include "collection/state.h"
+#include "collection/thumbpath.h"
+#include "collection/walls.h"
 #include "imaging/bitmap.h"
 #include "support/temphome.h"
+#include "thumbs/strip.h"
+#include "thumbs/thumbcache.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,11 +39,45 @@ protected:
     /// ColourOf(i)) and makes them the collection and the list file.
     std::vector<std::string> makeCollection(int n, const std::string& folder = "pics");
     /// Walls as a freshly loaded collection of these paths.
-    static void loadFresh(const std::vector<std::string>& paths);
+    void loadFresh(const std::vector<std::string>& paths);
     /// Runs the event loop until no job runs and the chain is idle.
-    static bool waitIdle(int timeoutMs = 120000);
+    bool waitIdle(int timeoutMs = 120000);
     /// Indexes of the entries that hold a preview.
-    static std::vector<std::int32_t> withPreview();
+    std::vector<std::int32_t> withPreview() const;
+    /// Replaces the strip redraw that follows every change of the current
+    /// entry by `redraw`.
+    void onRedraw(std::function<void()> redraw);
+
+    // The operations under test, on this test's state.
+    void BrowseArray() { cache.BrowseArray(); }
+    void ThreadDoneCache() { cache.ThreadDoneCache(); }
+    void UpdatePreview(std::int32_t anum, const std::string& filename, std::unique_ptr<Bitmap> b) {
+        cache.UpdatePreview(anum, filename, std::move(b));
+    }
+    void AbandonThumbnailJob() { cache.AbandonThumbnailJob(); }
+    bool ThumbnailJobRunning() const { return cache.ThumbnailJobRunning(); }
+    ThumbStats& ThumbnailStats() { return cache.stats(); }
+    void JumpToWall(std::int32_t i) { collection.JumpToWall(i); }
+    void DeleteWall(int i) { ::DeleteWall(state, i); }
+    void WriteWallList(const std::vector<std::string>& paths) { ::WriteWallList(state, paths); }
+    std::string ListFileName() const { return ::ListFileName(state); }
+    std::string FindThumbnailHDD(const std::string& p) const {
+        return ::FindThumbnailHDD(DataFolder, p);
+    }
+    std::string ThumbnailFileName(const std::string& p) const {
+        return ::ThumbnailFileName(DataFolder, p);
+    }
+    void ClearPreview() { ::ClearPreview(state); }
+
+    Collection collection{state};
+    ThumbnailCache cache{state, collection};
+    Strip strip{state, cache};
 
     std::vector<std::int32_t> jobs; ///< every job created, in order
+    /// Called for every job created; records it in `jobs` unless a test
+    /// sets its own.
+    std::function<void(std::int32_t)> OnThumbnailJob;
+
+private:
+    QMetaObject::Connection m_redraw;
 };

@@ -1,6 +1,6 @@
 // Start at logon on Linux: a freedesktop autostart entry
 // $XDG_CONFIG_HOME/autostart/<name>.desktop.
-#include "platform/store.h"
+#include "platform/autostart.h"
 
 #include <QDir>
 #include <QFile>

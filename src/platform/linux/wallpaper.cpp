@@ -4,6 +4,8 @@
 
 #include "platform/linux/wallpaper_backends.h"
 
+#include "imaging/ascii.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -25,19 +27,13 @@ constexpr DesktopBackend kDesktops[] = {
     {"budgie", Backend::Gnome},
 };
 
-std::string lowerAscii(std::string_view s) {
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
-    return out;
-}
 
 } // namespace
 
 Backend chooseBackend(std::string_view currentDesktop, bool hasX11) {
     while (!currentDesktop.empty()) {
         const size_t colon = currentDesktop.find(':');
-        const std::string name = lowerAscii(currentDesktop.substr(0, colon));
+        const std::string name = ToLowerAscii(currentDesktop.substr(0, colon));
         for (const DesktopBackend& d : kDesktops)
             if (d.name == name)
                 return d.backend;

@@ -1,6 +1,6 @@
 #include "platform/instance.h"
 
-#include "wintext.h"
+#include "platform/windows/wintext.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 #include "platform/listfile.h"
 
-#include "wintext.h"
+#include "platform/windows/wintext.h"
 
 #include <climits>
 

@@ -1,6 +1,6 @@
 #include "platform/paths.h"
 
-#include "wintext.h"
+#include "platform/windows/wintext.h"
 
 #include <shlobj.h>
 

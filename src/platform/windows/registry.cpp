@@ -1,4 +1,4 @@
-#include "registry.h"
+#include "platform/windows/registry.h"
 
 #include <cstring>
 #include <vector>

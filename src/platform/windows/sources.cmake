@@ -7,6 +7,7 @@ target_sources(quorvane_platform PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/registry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/registry.h
     ${CMAKE_CURRENT_LIST_DIR}/signals.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/autostart.cpp
     ${CMAKE_CURRENT_LIST_DIR}/store.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wintext.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wintext.h)

@@ -1,7 +1,7 @@
 #include "platform/wallpaper.h"
 
-#include "registry.h"
-#include "wintext.h"
+#include "platform/windows/registry.h"
+#include "platform/windows/wintext.h"
 
 namespace platform {
 

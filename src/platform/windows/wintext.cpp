@@ -1,4 +1,4 @@
-#include "wintext.h"
+#include "platform/windows/wintext.h"
 
 #include <climits>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 // System-wide hotkeys on a real window: registration, refusal of a taken
 // combination, and the WM_HOTKEY message handed to the event filter.
 #include "platform/hotkeys.h"
-#include "wintest.h"
+#include "platform/windows/wintest.h"
 
 using namespace wintest;
 

@@ -1,6 +1,6 @@
 // The single-instance lock, seen from second processes of this executable.
 #include "platform/instance.h"
-#include "wintest.h"
+#include "platform/windows/wintest.h"
 
 using namespace wintest;
 

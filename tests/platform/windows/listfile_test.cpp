@@ -1,7 +1,7 @@
 // The list file's bytes on Windows: the ANSI code page when it holds every
 // path, UTF-8 with a byte-order mark otherwise.
 #include "platform/listfile.h"
-#include "wintest.h"
+#include "platform/windows/wintest.h"
 
 #include <fstream>
 #include <iterator>

@@ -2,7 +2,7 @@
 // process of the single-instance tests: it takes the lock and reports by its
 // exit code whether it was the first.
 #include "platform/instance.h"
-#include "wintest.h"
+#include "platform/windows/wintest.h"
 
 #include <cstring>
 

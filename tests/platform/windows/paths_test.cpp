@@ -1,6 +1,6 @@
 // Folders and path conventions of the Windows build.
 #include "platform/paths.h"
-#include "wintest.h"
+#include "platform/windows/wintest.h"
 
 #include <fstream>
 

@@ -1,7 +1,8 @@
 // The settings store, the machine-wide Run value and start at logon, checked
 // against what the registry really holds.
+#include "platform/autostart.h"
 #include "platform/store.h"
-#include "wintest.h"
+#include "platform/windows/wintest.h"
 
 #include <cstring>
 

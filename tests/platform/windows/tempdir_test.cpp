@@ -1,5 +1,5 @@
 // The tests' scratch folders go without taking anything outside them along.
-#include "wintest.h"
+#include "platform/windows/wintest.h"
 
 #include <fstream>
 

@@ -1,7 +1,7 @@
 // The desktop wallpaper set through the system and read back as the
 // preview strip does.
 #include "platform/wallpaper.h"
-#include "wintest.h"
+#include "platform/windows/wintest.h"
 
 #include <fstream>
 

@@ -1,4 +1,4 @@
-#include "wintest.h"
+#include "platform/windows/wintest.h"
 
 #include <cstdio>
 #include <cstdlib>

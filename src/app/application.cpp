@@ -1,0 +1,144 @@
+#include "app/application.h"
+
+#include "collection/datafolder.h"
+#include "collection/settings.h"
+#include "platform/log.h"
+#include "platform/paths.h"
+#include "platform/store.h"
+#include "platform/wallpaper.h"
+#include "ui/dialogs.h"
+#include "ui/tray.h"
+#include "ui/uFolderSelect.h"
+#include "ui/uHelp.h"
+#include "ui/uMain.h"
+#include "ui/uParam.h"
+#include "ui/uPicManager.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+Application::Application(const std::string& appTitle, const std::string& runValueName,
+                         QObject* parent)
+    : QObject(parent) {
+    m_state.AppTitle = appTitle;
+    m_state.RunValueName = runValueName;
+    connect(&m_closeTimer, &ProgramTimer::fired, this, &Application::onClosePoll);
+    connect(&m_collection, &Collection::errorOccurred, this, &Application::showError);
+}
+
+Application::~Application() {
+    // Normally the close protocol has waited for the worker; an application
+    // torn down otherwise lets a running job end without its hand-over.
+    m_cache.AbandonThumbnailJob();
+    m_strip.FreeStripBitmaps();
+    ClearPreview(m_state);
+}
+
+void Application::start() {
+    m_tray = std::make_unique<TrayIcon>();
+    m_main = std::make_unique<TfMain>(m_state, m_collection, m_scheduler, m_strip);
+    TfMain* main = m_main.get();
+    connect(main, &TfMain::closeQuery, this, &Application::onCloseQuery);
+    connect(&m_collection, &Collection::currentChanged, main, &TfMain::showCurrent);
+    connect(&m_collection, &Collection::collectionEmptied, main, &TfMain::ClearInfo);
+    connect(&m_cache, &ThumbnailCache::collectionEmpty, main, &TfMain::ClearInfo);
+    connect(&m_scheduler, &ChangeScheduler::changed, main, &TfMain::ShowScheduler);
+
+    TrayIcon* tray = m_tray.get();
+    connect(tray, &TrayIcon::nextRequested, this,
+            [this] { m_collection.RunWallCommand(WallCommand::Next, true); });
+    connect(tray, &TrayIcon::previousRequested, this,
+            [this] { m_collection.RunWallCommand(WallCommand::Previous, true); });
+    connect(tray, &TrayIcon::randomRequested, this,
+            [this] { m_collection.RunWallCommand(WallCommand::Random, true); });
+    connect(tray, &TrayIcon::showRequested, main, &TfMain::TrayClick);
+    connect(tray, &TrayIcon::exitRequested, main, &TfMain::requestExit);
+    tray->show();
+
+    startUp();
+
+    // The other windows, each once for the whole run.
+    m_picManager = std::make_unique<TfPicManager>();
+    m_folderSelect = std::make_unique<TfFolderSelect>();
+    m_param = std::make_unique<TfParam>();
+    m_help = std::make_unique<TfHelp>();
+}
+
+void Application::startUp() {
+    SetUpDataFolder(m_state);
+    m_state.SeedRandom();
+    // The window shape comes with the skin.
+    m_strip.CreateBufBitmap();
+    m_strip.CreateLoadPhoto();
+    m_strip.Get_aRectPreview();
+    try {
+        CurrentVersion(m_state.RunValueName);
+    } catch (const platform::StoreError& e) {
+        showError(QString::fromStdString(e.what()));
+    }
+    m_collection.LoadWall();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect geometry = screen ? screen->geometry() : QRect(0, 0, 1920, 1080);
+    const WindowPosition pos =
+        LoadSetting(m_state, m_scheduler, geometry.width(), geometry.height());
+    m_main->move(pos.left, pos.top);
+    startupChange();
+    m_cache.BrowseArray();
+    // The global hotkeys come later.
+}
+
+void Application::startupChange() {
+    // Without a tray host the window is the only way to reach the program.
+    if (m_state.Walls.empty() || !QSystemTrayIcon::isSystemTrayAvailable())
+        m_main->TrayClick();
+    if (!m_state.Walls.empty() && m_state.ChangeWithStart) {
+        m_state.CurrentWall = m_state.RandomIndex(m_state.WallCount());
+        m_collection.SetWall(m_state.CurrentWall);
+        return;
+    }
+    if (platform::isRegularFile(m_state.WallpaperFile))
+        platform::setDesktopWallpaper(m_state.WallpaperFile);
+}
+
+void Application::showError(const QString& text) {
+    ShowErrorBox(m_main.get(), text.toStdString());
+}
+
+void Application::saveSettings() {
+    try {
+        SaveSetting(m_state, m_scheduler, WindowPosition{m_main->x(), m_main->y()});
+    } catch (const std::exception& e) {
+        // The close must still complete; the reason goes where it can be seen.
+        platform::Warn(std::string("the settings could not be saved: ") + e.what());
+    }
+}
+
+void Application::systemClose() {
+    if (m_main)
+        m_main->close();
+}
+
+void Application::onCloseQuery(QCloseEvent* event) {
+    m_state.AppClosing = true;
+    if (m_state.CloseStage != 5) {
+        m_state.CloseStage = 1;
+        m_closeTimer.setEnabled(true);
+        event->ignore();
+    } else {
+        event->accept();
+    }
+    saveSettings();
+    if (event->isAccepted())
+        emit finished();
+}
+
+void Application::onClosePoll() {
+    if (!m_state.CacheIdle)
+        return;
+    if (m_state.CloseStage != 5) {
+        m_state.CloseStage = 5;
+        m_main->close();
+    }
+}

@@ -1,0 +1,73 @@
+// The application object: owns the program state, the collection with its
+// scheduler and thumbnail cache, the strip, the windows and the tray icon;
+// runs the start-up sequence and the close protocol, and wires the parts.
+#pragma once
+
+#include "collection/collection.h"
+#include "collection/scheduler.h"
+#include "collection/state.h"
+#include "collection/timer.h"
+#include "thumbs/strip.h"
+#include "thumbs/thumbcache.h"
+
+#include <QObject>
+
+#include <memory>
+
+class QCloseEvent;
+class TfFolderSelect;
+class TfHelp;
+class TfMain;
+class TfParam;
+class TfPicManager;
+class TrayIcon;
+
+class Application : public QObject {
+    Q_OBJECT
+public:
+    /// `appTitle` and `runValueName` come from the executable's name.
+    Application(const std::string& appTitle, const std::string& runValueName,
+                QObject* parent = nullptr);
+    ~Application() override;
+
+    /// Creates the windows in their order; the main window's creation runs
+    /// the start-up sequence.
+    void start();
+
+    /// A close that asks nothing (system shutdown, signals): the deferred close.
+    void systemClose();
+
+    ProgramState& state() { return m_state; }
+    Collection& collection() { return m_collection; }
+    ChangeScheduler& scheduler() { return m_scheduler; }
+    ThumbnailCache& thumbnails() { return m_cache; }
+    Strip& strip() { return m_strip; }
+    TfMain* mainWindow() const { return m_main.get(); }
+    TrayIcon* tray() const { return m_tray.get(); }
+    ProgramTimer& closeTimer() { return m_closeTimer; }
+
+signals:
+    /// The final close went through: the program ends now.
+    void finished();
+
+private:
+    void startUp();
+    void startupChange();
+    void saveSettings();
+    void onCloseQuery(QCloseEvent* event);
+    void onClosePoll();
+    void showError(const QString& text);
+
+    ProgramState m_state;
+    Collection m_collection{m_state};
+    ChangeScheduler m_scheduler{m_state, m_collection};
+    ThumbnailCache m_cache{m_state, m_collection};
+    Strip m_strip{m_state, m_cache};
+    ProgramTimer m_closeTimer{200};
+    std::unique_ptr<TrayIcon> m_tray;
+    std::unique_ptr<TfMain> m_main;
+    std::unique_ptr<TfPicManager> m_picManager;
+    std::unique_ptr<TfFolderSelect> m_folderSelect;
+    std::unique_ptr<TfParam> m_param;
+    std::unique_ptr<TfHelp> m_help;
+};

@@ -1,0 +1,139 @@
+#include "collection/collection.h"
+
+#include "collection/state.h"
+#include "collection/walls.h"
+#include "imaging/codecs.h"
+#include "platform/paths.h"
+#include "platform/wallpaper.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+Collection::Collection(ProgramState& state, QObject* parent) : QObject(parent), m_state(state) {}
+
+void Collection::JumpToWall(std::int32_t numWall) {
+    if (m_state.Walls.empty())
+        return;
+    m_state.CurrentWall = m_state.IsWallIndex(numWall) ? numWall : 0;
+    emit currentChanged();
+}
+
+namespace {
+
+// CurrentWall + delta, computed without overflow: a result outside the 32-bit
+// range comes back as -1, which JumpToWall treats like any target out of range.
+std::int32_t StepFrom(std::int32_t current, std::int32_t delta) {
+    const std::int64_t n = static_cast<std::int64_t>(current) + delta;
+    return (n < INT32_MIN || n > INT32_MAX) ? -1 : static_cast<std::int32_t>(n);
+}
+
+} // namespace
+
+void Collection::RunWallCommand(WallCommand command, bool apply) {
+    std::int32_t target = 0;
+    switch (command) {
+    case WallCommand::First:
+        target = 0;
+        break;
+    case WallCommand::Previous:
+        target = StepFrom(m_state.CurrentWall, -1);
+        break;
+    case WallCommand::Random:
+        target = m_state.RandomIndex(m_state.WallCount());
+        break;
+    case WallCommand::Next:
+        target = StepFrom(m_state.CurrentWall, 1);
+        break;
+    case WallCommand::Last:
+        target = m_state.WallCount() - 1;
+        break;
+    }
+    JumpToWall(target);
+    if (apply)
+        SetWall(m_state.CurrentWall);
+}
+
+void Collection::SetWall(std::int32_t numWall) {
+    if (!m_state.IsWallIndex(numWall))
+        return;
+    const std::string& path = m_state.Walls[numWall].Path;
+    if (!platform::isRegularFile(path))
+        return;
+    // The full change interval counts from every applied picture, also when
+    // the decode below fails.
+    emit applyStarted();
+    Bitmap b;
+    if (!File2Bitmap(b, platform::toFsPath(path)))
+        return;
+    try {
+        b.SaveToFile(platform::toFsPath(m_state.WallpaperFile));
+    } catch (const std::exception&) {
+        return;
+    }
+    platform::setDesktopWallpaper(m_state.WallpaperFile);
+}
+
+bool Collection::RemoveWall(std::int32_t index) {
+    try {
+        ::DeleteWall(m_state, index);
+        return true;
+    } catch (const ListFileError& e) {
+        emit errorOccurred(QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
+void Collection::showAfterRemoval() {
+    if (m_state.Walls.empty()) {
+        emit collectionEmptied();
+        return;
+    }
+    JumpToWall(m_state.CurrentWall);
+    SetWall(m_state.CurrentWall);
+}
+
+void Collection::DeleteCurrentWall() {
+    if (!m_state.IsWallIndex(m_state.CurrentWall))
+        return;
+    if (RemoveWall(m_state.CurrentWall))
+        showAfterRemoval();
+}
+
+void Collection::DeleteWallWithFile(std::uint64_t wallId, const std::string& path) {
+    std::error_code ec;
+    fs::remove(platform::toFsPath(path), ec);
+    const auto it = std::find_if(m_state.Walls.begin(), m_state.Walls.end(),
+                                 [&](const TWall& w) { return w.Id == wallId; });
+    if (it == m_state.Walls.end())
+        return; // it left the collection while the question was open
+    const auto index = static_cast<std::int32_t>(it - m_state.Walls.begin());
+    const bool wasCurrent = index == m_state.CurrentWall;
+    if (!RemoveWall(index))
+        return;
+    if (wasCurrent)
+        return showAfterRemoval();
+    // Another entry became current while the question was open: it stays
+    // current and is shown again with the collection's new count.
+    if (index < m_state.CurrentWall)
+        --m_state.CurrentWall;
+    if (m_state.Walls.empty())
+        emit collectionEmptied();
+    else
+        JumpToWall(m_state.CurrentWall);
+}
+
+void Collection::LoadWall() {
+    ::LoadWall(m_state);
+}
+
+bool Collection::ReplaceWalls(const std::vector<std::string>& paths) {
+    try {
+        ::ReplaceWalls(m_state, paths);
+        return true;
+    } catch (const ListFileError& e) {
+        emit errorOccurred(QString::fromStdString(e.what()));
+        return false;
+    }
+}

@@ -1,0 +1,75 @@
+// The collection with its current entry: the commands that move through it,
+// applying a picture as the desktop wallpaper, and the removals the user
+// asks for. It asks nothing itself: the windows ask, then call in here.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ProgramState;
+
+/// The commands that move through the collection.
+enum class WallCommand { First, Previous, Random, Next, Last };
+
+class Collection : public QObject {
+    Q_OBJECT
+public:
+    explicit Collection(ProgramState& state, QObject* parent = nullptr);
+
+    ProgramState& state() const { return m_state; }
+
+    /// Makes numWall current (any index out of range lands on 0) and shows
+    /// it. Does nothing on an empty collection.
+    void JumpToWall(std::int32_t numWall);
+
+    /// Makes entry numWall's picture the desktop wallpaper: decodes it,
+    /// writes the wallpaper file and hands it to the desktop. Every failure
+    /// is silent and leaves the desktop as it was.
+    void SetWall(std::int32_t numWall);
+
+    /// Selects the command's entry with JumpToWall and, with `apply`, makes
+    /// it the wallpaper. Every source (keys, buttons, tray menu, wheel,
+    /// timer, hotkeys) runs its commands through here.
+    void RunWallCommand(WallCommand command, bool apply);
+
+    /// Removes the current entry (its picture file stays), then shows and
+    /// applies the successor, or the empty view.
+    void DeleteCurrentWall();
+
+    /// Deletes the picture file at `path` (a question about it was answered
+    /// with OK) and removes the entry `wallId` when it is still in the
+    /// collection, wherever it moved meanwhile. When it was the current entry
+    /// the successor is shown and applied (or the empty view); otherwise the
+    /// current entry stays current.
+    void DeleteWallWithFile(std::uint64_t wallId, const std::string& path);
+
+    /// Removes entry `index` and rewrites the list file; a failure to write
+    /// is reported with errorOccurred and gives false.
+    bool RemoveWall(std::int32_t index);
+
+    /// Loads the list file at start-up.
+    void LoadWall();
+
+    /// Replaces the collection by the picture manager's list and writes the
+    /// list file; a failure to write is reported and gives false.
+    bool ReplaceWalls(const std::vector<std::string>& paths);
+
+signals:
+    /// The current entry changed or must be shown again (labels and strip).
+    void currentChanged();
+    /// The collection became empty: the empty view.
+    void collectionEmptied();
+    /// A picture is about to be applied: the change countdown starts anew.
+    void applyStarted();
+    /// An error no handler caught, for the standard error box.
+    void errorOccurred(const QString& text);
+
+private:
+    void showAfterRemoval();
+
+    ProgramState& m_state;
+};

@@ -1,0 +1,14 @@
+// The data folder: Quorvane in the user's documents folder, holding the list
+// file, the wallpaper file and the thumbnail cache.
+#pragma once
+
+struct ProgramState;
+
+/// Sets DataFolder and WallpaperFile from the documents folder (the home
+/// folder when the system cannot tell) and creates the data folder and its
+/// thumbnail folder when they are missing. A folder that cannot be created
+/// is not reported here: the failure shows when a file in it is written.
+void SetUpDataFolder(ProgramState& state);
+
+/// Creates the data folder (one level) when it is missing.
+void EnsureDataFolder(const ProgramState& state);

@@ -1,0 +1,11 @@
+// The program's one way to say something no window shows: a line on stderr.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+/// Writes "Quorvane: <text>" as one line to the standard error stream.
+void Warn(const std::string& text);
+
+} // namespace platform

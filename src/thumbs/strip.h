@@ -1,0 +1,92 @@
+// The preview strip: a monitor on a dark ground showing the current entry,
+// with the two entries before and after it as framed thumbnails. Everything
+// is drawn into the strip buffer; the main window copies that buffer to its
+// paint box and shows the label texts handed back here. User-interface
+// thread only.
+#pragma once
+
+#include "imaging/bitmap.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+class ThumbnailCache;
+struct ProgramState;
+
+inline constexpr int StripWidth = 800;
+inline constexpr int StripHeight = 180;
+/// The monitor's screen in the background picture; it has the thumbnail's size.
+inline constexpr Rect MonitorRect{302, 16, 499, 139};
+
+/// The three information labels.
+struct StripLabels {
+    std::string num;  ///< "3/27"
+    std::string file; ///< the file name with its extension
+    std::string dir;  ///< the folder with its trailing separator
+};
+
+/// The file-name and folder parts of a path: the text after and up to the
+/// last separator (on Windows also a drive colon).
+StripLabels SplitWallPath(const std::string& path);
+
+/// Frees the preview of every entry (WasLoad is not touched).
+void ClearPreview(ProgramState& state);
+
+class Strip {
+public:
+    Strip(ProgramState& state, ThumbnailCache& cache);
+
+    /// Creates the strip buffer (800 x 180) and the background picture (the
+    /// skin picture "background") and draws the background into the buffer.
+    /// Throws ImageError when the picture is missing.
+    void CreateBufBitmap();
+    /// Creates the placeholder from the skin picture "loadphoto".
+    void CreateLoadPhoto();
+    /// Fills the slot rectangles from the monitor rectangle.
+    void Get_aRectPreview();
+    /// Frees the three strip bitmaps (buffer, background, placeholder).
+    void FreeStripBitmaps();
+
+    /// The label texts for CurrentWall (empty texts when it is no valid index).
+    StripLabels InfoWall() const;
+
+    /// Restores one slot (offset -2 .. 2) from the background.
+    void DrawBackground(int numPreview);
+    /// Draws b 1:1 with its top-left corner at the monitor's.
+    void DrawOnMonitor(const Bitmap& b);
+    /// A white-framed thumbnail in a side slot: the slot filled white without
+    /// outline, b picked into the inner rectangle.
+    void DrawOnPreview(int numPreview, const Bitmap& b);
+
+    /// The five slots around CurrentWall: previews, the placeholder (starting
+    /// the thumbnail scheduler when it is idle) or the background. Does
+    /// nothing for an empty collection.
+    void DrawWallSlots();
+
+    /// The empty-collection view: every slot restored, the desktop's present
+    /// wallpaper on the monitor. Returns the label texts of that view.
+    StripLabels ClearInfo();
+    /// Draws the desktop's present wallpaper on the monitor; when it cannot
+    /// be decoded the monitor keeps the background's empty screen.
+    void LoadDesktopWallpaper();
+
+    /// The strip buffer, or null before it is made.
+    const Bitmap* buffer() const { return m_bufBitmap.get(); }
+    const Bitmap* background() const { return m_backgroundBitmap.get(); }
+    const Bitmap* placeholder() const { return m_loadPhotoBitmap.get(); }
+    /// The slot and inner rectangles of offset -2 .. 2.
+    const Rect& slotRect(int numPreview) const { return m_aRectPreview[slotIndex(numPreview)]; }
+    const Rect& thumbRect(int numPreview) const { return m_aRectThumb[slotIndex(numPreview)]; }
+
+private:
+    static std::size_t slotIndex(int numPreview) { return static_cast<std::size_t>(numPreview + 2); }
+
+    ProgramState& m_state;
+    ThumbnailCache& m_cache;
+    std::unique_ptr<Bitmap> m_bufBitmap;
+    std::unique_ptr<Bitmap> m_backgroundBitmap;
+    std::unique_ptr<Bitmap> m_loadPhotoBitmap;
+    std::array<Rect, 5> m_aRectPreview{};
+    std::array<Rect, 5> m_aRectThumb{};
+};

@@ -1,0 +1,72 @@
+// The whole program in-process on the offscreen platform: a private home
+// (see TempHome), the application object started in it, and its windows'
+// controls found by their names.
+#pragma once
+
+#include "app/application.h"
+#include "support/recording_wallpaper.h"
+#include "support/temphome.h"
+#include "ui/uMain.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+class AppTest : public TempHome {
+protected:
+    void SetUp() override {
+        TempHome::SetUp();
+        recording_wallpaper::reset();
+    }
+    void TearDown() override {
+        app.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    /// Creates and starts the application (its start-up runs here).
+    Application& startApp() {
+        app = std::make_unique<Application>("Quorvane", "Quorvane");
+        app->start();
+        return *app;
+    }
+
+    TfMain& mainWindow() const { return *app->mainWindow(); }
+    ProgramState& S() const { return app->state(); }
+
+    /// A control of the main window by its name.
+    template <typename T = QWidget>
+    T* control(const char* name) const {
+        return mainWindow().findChild<T*>(QLatin1String(name));
+    }
+    QString label(const char* name) const { return control<QLabel>(name)->text(); }
+
+    /// Runs the event loop until no thumbnail job runs and the chain is idle.
+    bool waitIdle(int timeoutMs = 120000) {
+        return QTest::qWaitFor(
+            [this] { return S().CacheIdle && !app->thumbnails().ThumbnailJobRunning(); },
+            timeoutMs);
+    }
+
+    /// Answers the next modal message box with `button` once it shows.
+    static void answerNextBox(QMessageBox::StandardButton button, QString* text = nullptr) {
+        QTimer::singleShot(0, [=] {
+            for (int i = 0; i < 200; ++i) {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    if (text)
+                        *text = box->text();
+                    box->button(button)->click();
+                    return;
+                }
+                QTest::qWait(10);
+            }
+        });
+    }
+
+    std::unique_ptr<Application> app;
+};

@@ -1,0 +1,172 @@
+// The program on the offscreen platform: start-up, the deferred close, the
+// keyboard and the plain controls of the automatic change.
+#include "app/appfixture.h"
+
+#include "collection/walls.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QString settingsFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           "/Quorvane/Quorvane.conf";
+}
+
+} // namespace
+
+using Program = AppTest;
+
+TEST_F(Program, EmptyCollectionShowsTheWindowAndTheHint) {
+    startApp();
+    EXPECT_TRUE(mainWindow().isVisible());
+    EXPECT_EQ(mainWindow().size(), QSize(800, 435));
+    EXPECT_EQ(label("lbDir"), "Please, add wallpapers in the manager >>>");
+    EXPECT_TRUE(label("lbNum").isEmpty());
+    EXPECT_EQ(label("lbHour"), "0");
+    EXPECT_EQ(label("lbMin"), "5");
+}
+
+TEST_F(Program, CloseWaitsForTheWorkerThenEndsWithinOneTick) {
+    startApp();
+    S().CacheIdle = false; // a thumbnail job is running
+    app->systemClose();
+    EXPECT_TRUE(S().AppClosing);
+    EXPECT_EQ(S().CloseStage, 1);
+    EXPECT_TRUE(app->closeTimer().enabled());
+    // Saved at the request already.
+    EXPECT_TRUE(QSettings(settingsFile(), QSettings::IniFormat).contains("param/interval"));
+    QFile::remove(settingsFile());
+    app->closeTimer().fire();
+    app->closeTimer().fire();
+    EXPECT_EQ(S().CloseStage, 1) << "closed while the worker still ran";
+    S().CacheIdle = true;
+    bool ended = false;
+    QObject::connect(app.get(), &Application::finished, [&] { ended = true; });
+    app->closeTimer().fire();
+    EXPECT_EQ(S().CloseStage, 5);
+    EXPECT_TRUE(ended);
+    // The final close saved again.
+    EXPECT_TRUE(QSettings(settingsFile(), QSettings::IniFormat).contains("param/interval"));
+}
+
+TEST_F(Program, TheTimerItselfEndsTheWait) {
+    startApp();
+    app->systemClose();
+    EXPECT_EQ(S().CloseStage, 1);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return S().CloseStage == 5; }, 2000));
+}
+
+TEST_F(Program, CancelChangesNothing) {
+    startApp();
+    QString text;
+    answerNextBox(QMessageBox::Cancel, &text);
+    mainWindow().requestExit();
+    EXPECT_EQ(text, "Do you realy want to exit?");
+    EXPECT_FALSE(S().AppClosing);
+    EXPECT_EQ(S().CloseStage, 0);
+    EXPECT_FALSE(app->closeTimer().enabled());
+    EXPECT_FALSE(QSettings(settingsFile(), QSettings::IniFormat).contains("param/interval"));
+}
+
+TEST_F(Program, OkStartsTheDeferredClose) {
+    startApp();
+    answerNextBox(QMessageBox::Ok);
+    mainWindow().requestExit();
+    EXPECT_TRUE(S().AppClosing);
+    EXPECT_EQ(S().CloseStage, 1);
+}
+
+TEST_F(Program, StoredSettingsShowOnTheControls) {
+    {
+        QSettings s(settingsFile(), QSettings::IniFormat);
+        s.setValue("version", "3.2");
+        s.setValue("param/interval", "5400000");
+        s.setValue("param/AutomaticallyChange", "1");
+        s.setValue("param/RandomSelect", "1");
+        s.setValue("param/left", "-2000");
+        s.setValue("param/top", "17");
+    }
+    startApp();
+    EXPECT_EQ(label("lbHour"), "1");
+    EXPECT_EQ(label("lbMin"), "30");
+    EXPECT_EQ(control<QPushButton>("iAutomaticallyChange")->text(), "On");
+    EXPECT_EQ(control<QPushButton>("iRandomSelect")->text(), "Random");
+    EXPECT_EQ(mainWindow().pos(), QPoint(-2000, 17));
+    EXPECT_TRUE(app->scheduler().QuorvaneTimer.enabled());
+}
+
+TEST_F(Program, CounterButtonsAndTogglesWork) {
+    startApp();
+    QTest::mousePress(control("iIncMin"), Qt::LeftButton);
+    QTest::mouseRelease(control("iIncMin"), Qt::LeftButton);
+    EXPECT_EQ(label("lbMin"), "6");
+    QTest::mousePress(control("iIncHour"), Qt::RightButton);
+    QTest::mouseRelease(control("iIncHour"), Qt::RightButton);
+    EXPECT_EQ(label("lbHour"), "1");
+    EXPECT_EQ(app->scheduler().ChangeInterval(), 3600000 + 6 * 60000);
+    QTest::mousePress(control("iAutomaticallyChange"), Qt::MiddleButton);
+    EXPECT_TRUE(S().AutomaticallyChange);
+    EXPECT_EQ(control<QPushButton>("iAutomaticallyChange")->text(), "On");
+}
+
+TEST_F(Program, KeysReachTheCollection) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 3; ++i)
+        paths.push_back(writeFile("p" + std::to_string(i) + ".bmp", "x"));
+    WriteWallList(state, paths);
+    startApp();
+    mainWindow().TrayClick();
+    ASSERT_EQ(S().WallCount(), 3);
+    QLineEdit* keys = control<QLineEdit>("edtInput");
+    QTest::keyClick(keys, Qt::Key_Right);
+    EXPECT_EQ(S().CurrentWall, 1);
+    EXPECT_EQ(label("lbNum"), "2/3");
+    EXPECT_EQ(label("lbFile"), "p1.bmp");
+    EXPECT_EQ(label("lbDir"), QString::fromStdString(home) + "/");
+    QTest::keyClick(keys, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(S().CurrentWall, 2);
+    QTest::keyClick(keys, Qt::Key_Escape);
+    // Hidden to the tray, or minimised where there is no tray to come back from.
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        EXPECT_FALSE(mainWindow().isVisible());
+    else
+        EXPECT_TRUE(mainWindow().isMinimized());
+}
+
+TEST_F(Program, ShiftDeleteAsksAndDeletesTheFileOnOkOnly) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 3; ++i)
+        paths.push_back(writeFile("p" + std::to_string(i) + ".bmp", "x"));
+    WriteWallList(state, paths);
+    startApp();
+    mainWindow().TrayClick();
+    QLineEdit* keys = control<QLineEdit>("edtInput");
+    S().CurrentWall = 2;
+
+    QString text;
+    answerNextBox(QMessageBox::Cancel, &text);
+    QTest::keyClick(keys, Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(text, "Are you sure you want to delete p2.bmp?\r\n\r\nWarning: this action will "
+                    "delete this file from disk, and cannot be undone!");
+    EXPECT_EQ(S().WallCount(), 3);
+    EXPECT_TRUE(fs::exists(paths[2]));
+
+    answerNextBox(QMessageBox::Ok);
+    QTest::keyClick(keys, Qt::Key_Delete, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_FALSE(fs::exists(paths[2]));
+    EXPECT_EQ(S().WallCount(), 2);
+    // The last entry went: the first becomes current.
+    EXPECT_EQ(S().CurrentWall, 0);
+
+    // Without Shift nothing is asked and the file stays.
+    QTest::keyClick(keys, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(S().WallCount(), 1);
+    EXPECT_TRUE(fs::exists(paths[0]));
+}
