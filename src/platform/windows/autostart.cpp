@@ -6,6 +6,7 @@
 
 namespace platform {
 
+using win::Key;
 using win::toWide;
 using win::ValueRead;
 

@@ -11,6 +11,34 @@ namespace platform::win {
 
 enum class ValueRead { Ok, Missing, WrongType };
 
+/// An open registry key, closed when it goes out of scope.
+class Key {
+public:
+    Key() = default;
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    ~Key() { close(); }
+
+    LSTATUS open(HKEY root, const std::wstring& path, REGSAM access) {
+        close();
+        return RegOpenKeyExW(root, path.c_str(), 0, access, &m_handle);
+    }
+    LSTATUS create(HKEY root, const std::wstring& path, REGSAM access) {
+        close();
+        return RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                               nullptr, &m_handle, nullptr);
+    }
+    void close() {
+        if (m_handle)
+            RegCloseKey(m_handle);
+        m_handle = nullptr;
+    }
+    HKEY get() const { return m_handle; }
+
+private:
+    HKEY m_handle = nullptr;
+};
+
 /// Reads a REG_SZ value (and REG_EXPAND_SZ when `acceptExpandable`, left
 /// unexpanded) up to its first zero. A value larger than any the program
 /// stores (1 MiB) reads as missing.

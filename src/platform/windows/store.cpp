@@ -5,6 +5,7 @@
 
 namespace platform {
 
+using win::Key;
 using win::toWide;
 using win::ValueRead;
 
@@ -23,34 +24,6 @@ std::wstring sectionKey(const std::string& section) {
 [[noreturn]] void fail(LSTATUS status) {
     throw StoreError(win::systemMessage(static_cast<DWORD>(status)));
 }
-
-/// An open registry key, closed when it goes out of scope.
-class Key {
-public:
-    Key() = default;
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-    ~Key() { close(); }
-
-    LSTATUS open(HKEY root, const std::wstring& path, REGSAM access) {
-        close();
-        return RegOpenKeyExW(root, path.c_str(), 0, access, &handle_);
-    }
-    LSTATUS create(HKEY root, const std::wstring& path, REGSAM access) {
-        close();
-        return RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                               nullptr, &handle_, nullptr);
-    }
-    void close() {
-        if (handle_)
-            RegCloseKey(handle_);
-        handle_ = nullptr;
-    }
-    HKEY get() const { return handle_; }
-
-private:
-    HKEY handle_ = nullptr;
-};
 
 // The section opened by storeBegin, written until storeCommit.
 Key batchKey;
