@@ -231,8 +231,8 @@ void DrawCheckDisc(QPainter& p, QPointF c, qreal r, qreal check, const Tone& t, 
 
 // Two picture cards, the front one with a landscape: the picture manager.
 void DrawManager(QPainter& p, const Tone& t) {
-    const QRectF back(2, 3, 23, 17.5);
-    const QRectF front(9.5, 10.5, 25.5, 21);
+    const QRectF back(3, 3, 21, 15.5);
+    const QRectF front(9.5, 10, 25.5, 21.5);
     p.save();
     p.translate(back.center());
     p.rotate(-9);
