@@ -14,7 +14,8 @@ namespace {
 
 constexpr int TitleHeight = 30;
 
-// The inner area of a control's rectangle, for lining captions up with it.
+// A band from top, height high, centred over a control's rectangle: a caption drawn
+// centred in it stands centred over the control.
 QRectF Above(const QRect& r, int top, int height) {
     return QRectF(r.left() - 20, top, r.width() + 40, height);
 }
@@ -81,7 +82,6 @@ void Well(QPainter& p, const QRectF& r, qreal radius) {
     p.drawRoundedRect(r.adjusted(0, 0, 0, 1), radius, radius);
     p.setBrush(QColor(0, 0, 0));
     p.drawRoundedRect(r, radius, radius);
-    p.setPen(QPen(QColor(0, 0, 0), 1));
 }
 
 // A raised plate a little lighter than the ground.
@@ -185,7 +185,7 @@ QImage DrawMainBackground() {
         const char* control;
         const char* text;
         int top;
-    } under_[] = {
+    } buttonCaptions[] = {
         {"iBegin", "First", 386},
         {"iBack", "Back", 386},
         {"iRandom", "Random", 386},
@@ -199,7 +199,7 @@ QImage DrawMainBackground() {
         {"iAutomaticallyChange", "On/Off", 364},
         {"iRandomSelect", "Random", 364},
     };
-    for (const auto& c : under_)
+    for (const auto& c : buttonCaptions)
         Caption(p, Above(RectOf(l, c.control), c.top, 12), Qt::AlignCenter,
                 QString::fromLatin1(c.text), caption);
     // The counters' displays.
