@@ -1,57 +1,18 @@
-// Draws the preview strip's skin pictures into the current folder:
-//   background.png (800 x 180, RGB): a monitor on a dark ground; its screen is
-//                  exactly (302, 16)-(499, 139), where the current wallpaper shows;
-//   loadphoto.png  (197 x 123, RGB): the dark plate shown while a thumbnail is made.
-// Run once by hand from resources/ to remake them; the output is committed.
-#include <QGuiApplication>
-#include <QImage>
+// The preview strip's pictures: background (800 x 180, RGB), a monitor on a dark ground
+// whose screen is exactly (302, 16)-(499, 139), where the current wallpaper shows; and
+// loadphoto (197 x 123, RGB), the dark plate shown while a thumbnail is made.
+#include "skin.h"
+
 #include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
 #include <QRadialGradient>
 
-#include <cstdint>
-#include <cstdio>
+namespace skin {
 
 namespace {
 
 constexpr QRect Screen(302, 16, 197, 123);
 constexpr int SideTop = 40;
 constexpr int SideLefts[4] = {18, 150, 536, 668};
-
-// A small fixed pseudo-random sequence, so that the texture is the same on
-// every run.
-struct Lcg {
-    std::uint32_t state = 0x2545F491u;
-    int next(int range) {
-        state = state * 1664525u + 1013904223u;
-        return static_cast<int>((state >> 8) % static_cast<std::uint32_t>(range));
-    }
-};
-
-// Adds a faint grain to every pixel (amplitude in grey levels).
-void AddGrain(QImage& img, int amplitude, std::uint32_t seed) {
-    Lcg rng{seed};
-    for (int y = 0; y < img.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            const int d = rng.next(2 * amplitude + 1) - amplitude;
-            auto clamp = [](int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); };
-            row[x] =
-                qRgb(clamp(qRed(row[x]) + d), clamp(qGreen(row[x]) + d), clamp(qBlue(row[x]) + d));
-        }
-    }
-}
-
-// A soft shadow: nested rounded rectangles of growing size and falling alpha.
-void SoftShadow(QPainter& p, const QRectF& r, qreal radius, int spread, int alpha) {
-    p.setPen(Qt::NoPen);
-    for (int i = spread; i >= 1; --i) {
-        const int a = alpha * (spread - i + 1) / (spread * spread / 2 + 1);
-        p.setBrush(QColor(0, 0, 0, a));
-        p.drawRoundedRect(r.adjusted(-i, -i, i, i), radius + i, radius + i);
-    }
-}
 
 void DrawGround(QPainter& p, const QRect& all) {
     QLinearGradient ground(0, 0, 0, all.height());
@@ -205,7 +166,9 @@ void DrawMonitor(QPainter& p) {
     p.setClipping(false);
 }
 
-QImage DrawBackground() {
+} // namespace
+
+QImage DrawStripBackground() {
     QImage img(800, 180, QImage::Format_RGB32);
     {
         QPainter p(&img);
@@ -221,6 +184,8 @@ QImage DrawBackground() {
     }
     return img;
 }
+
+namespace {
 
 // A picture symbol: a framed landscape with a sun.
 void DrawGlyph(QPainter& p, const QRectF& r, const QColor& c) {
@@ -240,6 +205,8 @@ void DrawGlyph(QPainter& p, const QRectF& r, const QColor& c) {
     p.drawEllipse(QPointF(r.right() - r.width() * 0.24, r.top() + r.height() * 0.28),
                   r.height() * 0.11, r.height() * 0.11);
 }
+
+} // namespace
 
 QImage DrawLoadPhoto() {
     QImage img(197, 123, QImage::Format_RGB32);
@@ -288,15 +255,4 @@ QImage DrawLoadPhoto() {
     return img;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    // Drawing needs no window system.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    bool ok = DrawBackground().save(QStringLiteral("background.png"), "PNG");
-    ok = DrawLoadPhoto().save(QStringLiteral("loadphoto.png"), "PNG") && ok;
-    if (!ok)
-        std::fprintf(stderr, "cannot write the pictures into the current folder\n");
-    return ok ? 0 : 1;
-}
+} // namespace skin

@@ -1,0 +1,133 @@
+// Draws every skin picture of the program.
+//
+//   quorvane_draw_skin --version VERSION [--out FOLDER] [--preview FOLDER]
+//
+// --out writes the pictures into FOLDER (the source folder resources/, by the build
+// target quorvane_skin_pictures); the About background carries VERSION, also stored in
+// its PNG text "Version". --preview writes each window's background with its controls
+// on it, once plain and once lit, for looking at the result.
+//
+// Needs DejaVu Sans; runs without a window system. The output is the same on every run.
+#include "skin.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+namespace skin {
+QImage DrawPreview(const WindowLayout& l, const QString& version, bool lit);
+QImage DrawButtonSheet();
+void ReportCentring();
+} // namespace skin
+
+namespace {
+
+using namespace skin;
+
+bool Write(const QImage& img, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter writer(&file, "PNG");
+    writer.setQuality(0); // the strongest compression
+    if (!writer.write(img)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+// Every picture of the skin, under its name.
+std::vector<std::pair<QString, QImage>> Pictures(const QString& version) {
+    std::vector<std::pair<QString, QImage>> all;
+    all.emplace_back(QStringLiteral("background"), DrawStripBackground());
+    all.emplace_back(QStringLiteral("loadphoto"), DrawLoadPhoto());
+    for (const ButtonPicture& b : Buttons()) {
+        QPoint offset;
+        if (!LitOffset(b, offset))
+            qFatal("the controls showing %s would need the lit glyph at different places", b.name);
+        const QString name = QString::fromLatin1(b.name);
+        all.emplace_back(name, DrawButton(b, false, offset));
+        all.emplace_back(name + QStringLiteral("_light"), DrawButton(b, true, offset));
+    }
+    all.emplace_back(QStringLiteral("iOn"), DrawSwitchOn());
+    all.emplace_back(QStringLiteral("iOff"), DrawSwitchOff());
+    all.emplace_back(QStringLiteral("imgInterface"), DrawMainBackground());
+    all.emplace_back(QStringLiteral("imgInterfacePicManager"), DrawManagerBackground());
+    all.emplace_back(QStringLiteral("imgInterfaceParam"), DrawSettingsBackground());
+    QImage about = DrawAboutBackground(version);
+    about.setText(QStringLiteral("Version"), version);
+    all.emplace_back(QStringLiteral("imgInterfaceHelp"), about);
+    all.emplace_back(QStringLiteral("imgBlick"), DrawGlare());
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        all.emplace_back(QStringLiteral("icon%1").arg(size), DrawIcon(size));
+    return all;
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: quorvane_draw_skin --version VERSION [--out FOLDER] "
+                         "[--preview FOLDER]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Drawing needs no window system.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QString version, out, preview;
+    const QStringList args = app.arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (i + 1 >= args.size())
+            return Usage();
+        if (args[i] == QStringLiteral("--version"))
+            version = args[++i];
+        else if (args[i] == QStringLiteral("--out"))
+            out = args[++i];
+        else if (args[i] == QStringLiteral("--preview"))
+            preview = args[++i];
+        else
+            return Usage();
+    }
+    if (version.isEmpty() || (out.isEmpty() && preview.isEmpty()))
+        return Usage();
+    if (!LoadFonts()) {
+        std::fprintf(stderr, "DejaVu Sans is not installed (Debian package fonts-dejavu-core)\n");
+        return 1;
+    }
+
+    bool ok = true;
+    if (!out.isEmpty()) {
+        for (const auto& [name, img] : Pictures(version)) {
+            const QString path = QDir(out).filePath(name + QStringLiteral(".png"));
+            if (!Write(img, path)) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                ok = false;
+            }
+        }
+    }
+    if (!preview.isEmpty()) {
+        if (!QDir().mkpath(preview)) {
+            std::fprintf(stderr, "cannot create %s\n", qPrintable(preview));
+            return 1;
+        }
+        const char* names[] = {"main", "manager", "settings", "about"};
+        for (size_t i = 0; i < Layouts().size(); ++i)
+            for (bool lit : {false, true}) {
+                const QString path = QDir(preview).filePath(
+                    QString::fromLatin1(names[i]) +
+                    (lit ? QStringLiteral("_lit.png") : QStringLiteral(".png")));
+                ok = Write(DrawPreview(*Layouts()[i], version, lit), path) && ok;
+            }
+        ok = Write(DrawButtonSheet(), QDir(preview).filePath(QStringLiteral("buttons.png"))) && ok;
+        ReportCentring();
+    }
+    return ok ? 0 : 1;
+}
