@@ -63,29 +63,29 @@ const std::vector<Picture> kPictures = {
 // Photograph-like rows: smooth light and colour fields, edges, and sensor grain.
 class PhotoRows {
 public:
-    PhotoRows(int width, int height) : width_(width), height_(height), sx_(width), cx_(width) {
+    PhotoRows(int width, int height) : m_width(width), m_height(height), m_sx(width), m_cx(width) {
         for (int x = 0; x < width; ++x) {
-            sx_[x] = std::sin(x * 6.0 / width);
-            cx_[x] = std::cos(x * 17.0 / width);
+            m_sx[x] = std::sin(x * 6.0 / width);
+            m_cx[x] = std::cos(x * 17.0 / width);
         }
     }
     void row(int y, std::uint8_t* rgba, int channels) {
-        const double sy = std::sin(y * 5.0 / height_), cy = std::cos(y * 11.0 / height_);
-        const double v = double(y) / height_;
-        for (int x = 0; x < width_; ++x) {
-            seed_ ^= seed_ << 13;
-            seed_ ^= seed_ >> 17;
-            seed_ ^= seed_ << 5;
-            const int grain = static_cast<int>(seed_ % 29) - 14;
-            const double u = double(x) / width_;
-            double r = 110 + 80 * sx_[x] * sy + 40 * u;
-            double g = 120 + 70 * cx_[x] * cy - 30 * v;
-            double b = 150 + 60 * sx_[x] * cy + 50 * v;
+        const double sy = std::sin(y * 5.0 / m_height), cy = std::cos(y * 11.0 / m_height);
+        const double v = double(y) / m_height;
+        for (int x = 0; x < m_width; ++x) {
+            m_seed ^= m_seed << 13;
+            m_seed ^= m_seed >> 17;
+            m_seed ^= m_seed << 5;
+            const int grain = static_cast<int>(m_seed % 29) - 14;
+            const double u = double(x) / m_width;
+            double r = 110 + 80 * m_sx[x] * sy + 40 * u;
+            double g = 120 + 70 * m_cx[x] * cy - 30 * v;
+            double b = 150 + 60 * m_sx[x] * cy + 50 * v;
             if ((u - 0.6) * (u - 0.6) + (v - 0.4) * (v - 0.4) < 0.04) // a bright disc
                 r += 60, g += 50, b -= 40;
             if (u + v < 0.5) // a dark foreground edge
                 r *= 0.4, g *= 0.5, b *= 0.45;
-            const double c[4] = {r + grain, g + grain, b + grain, 255 * (0.5 + 0.5 * sx_[x] * sy)};
+            const double c[4] = {r + grain, g + grain, b + grain, 255 * (0.5 + 0.5 * m_sx[x] * sy)};
             for (int k = 0; k < channels; ++k)
                 rgba[x * channels + k] =
                     static_cast<std::uint8_t>(std::clamp(c[channels == 1 ? 1 : k], 0.0, 255.0));
@@ -93,9 +93,9 @@ public:
     }
 
 private:
-    int width_, height_;
-    std::vector<double> sx_, cx_;
-    std::uint32_t seed_ = 2463534242u;
+    int m_width, m_height;
+    std::vector<double> m_sx, m_cx;
+    std::uint32_t m_seed = 2463534242u;
 };
 
 void WriteJpeg(const Picture& p, const fs::path& file) {

@@ -13,13 +13,14 @@
 //   bench_thumbchain [PICTURES [ENTRIES]]      defaults 2000 and 100000
 // The pictures are generated once into QUORVANE_BENCH_DIR (default: thumbchain beside
 // the binary) and reused.
+#include "collection/collection.h"
 #include "collection/state.h"
 #include "imaging/bitmap.h"
 #include "imaging/codecs.h"
 #include "imaging/resize.h"
-#include "imaging/strip.h"
-#include "imaging/thumbcache.h"
 #include "procstatus.h"
+#include "thumbs/strip.h"
+#include "thumbs/thumbcache.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -125,45 +126,50 @@ double BareJobs(const std::vector<std::string>& paths, const fs::path& out) {
 int ChainRun(int argc, char** argv, const fs::path& data, const std::vector<std::string>& paths,
              int entries) {
     QCoreApplication app(argc, argv);
-    DataFolder = data.string() + "/";
+    ProgramState state;
+    Collection collection(state);
+    ThumbnailCache cache(state, collection);
+    Strip strip(state, cache);
+    auto& Walls = state.Walls;
+    state.DataFolder = data.string() + "/";
     fs::create_directories(data / "Thumbnail");
-    CreateBufBitmap();
-    CreateLoadPhoto();
-    Get_aRectPreview();
-    Ui.showCurrent = [] { DrawWallSlots(); };
+    strip.CreateBufBitmap();
+    strip.CreateLoadPhoto();
+    strip.Get_aRectPreview();
+    QObject::connect(&collection, &Collection::currentChanged, [&] { strip.DrawWallSlots(); });
     const long startKb = StatusKb("VmRSS");
     Walls.reserve(static_cast<std::size_t>(entries));
     for (int i = 0; i < entries; ++i)
-        Walls.push_back(TWall{paths[static_cast<std::size_t>(i) % paths.size()], nullptr, false});
-    CurrentWall = 0;
+        Walls.push_back(state.MakeWall(paths[static_cast<std::size_t>(i) % paths.size()]));
+    state.CurrentWall = 0;
 
     QElapsedTimer t;
     double windowSeconds = -1;
     std::size_t mostPreviews = 0;
     long jobs = 0;
-    auto previews = [] {
+    auto previews = [&] {
         return static_cast<std::size_t>(std::count_if(
             Walls.begin(), Walls.end(), [](const TWall& w) { return bool(w.Preview); }));
     };
-    OnThumbnailJob = [&](std::int32_t num) {
+    QObject::connect(&cache, &ThumbnailCache::jobStarted, [&](std::int32_t num) {
         // Counting every preview is linear in the collection: sampled on big ones.
         if (entries <= 5000 || ++jobs % 997 == 0)
             mostPreviews = std::max(mostPreviews, previews());
         if (windowSeconds < 0 && num >= 15)
             windowSeconds = t.nsecsElapsed() * 1e-9;
-    };
-    const ThumbStats& stats = ThumbnailStats();
+    });
+    const ThumbStats& stats = cache.stats();
     t.start();
-    BrowseArray();
-    while (!CacheIdle || ThumbnailJobRunning())
+    cache.BrowseArray();
+    while (!state.CacheIdle || cache.ThumbnailJobRunning())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double seconds = t.nsecsElapsed() * 1e-9;
     mostPreviews = std::max(mostPreviews, previews());
     std::printf("%.6f %.6f %ld %ld %zu %ld %ld %.6f\n", seconds, windowSeconds, startKb,
                 StatusKb("VmHWM"), mostPreviews, stats.pictureDecodes.load(),
                 stats.cacheReads.load(), stats.jobNanoseconds.load() * 1e-9);
-    ClearPreview();
-    FreeStripBitmaps();
+    ClearPreview(state);
+    strip.FreeStripBitmaps();
     return 0;
 }
 

@@ -93,7 +93,6 @@ void SaveSetting(const ProgramState& state, const ChangeScheduler& scheduler,
     platform::storeWriteInt("PosView", state.CurrentWall);
     platform::storeWriteInt("UseGlobalKey", state.UseGlobalKey ? 1 : 0);
     for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i)
-        platform::storeWriteString(GlobalKeySlots[i].valueName,
-                                   GlobalKey2Ini(state.GlobalKeys[i]));
+        platform::storeWriteString(GlobalKeySlots[i].valueName, GlobalKey2Ini(state.GlobalKeys[i]));
     platform::storeCommit();
 }

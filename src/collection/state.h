@@ -44,9 +44,9 @@ struct ProgramState {
     /// The three hotkey slots: 0 random, 1 next, 2 previous wallpaper.
     std::array<TGlobalKey, 3> GlobalKeys{};
 
-    bool CacheIdle = true;   ///< no thumbnail worker is running
-    bool AppClosing = false; ///< a close has been requested; no new thumbnail job
-    int CloseStage = 0;      ///< 0 running, 1 waiting for the worker, 5 final close
+    bool CacheIdle = true;    ///< no thumbnail worker is running
+    bool AppClosing = false;  ///< a close has been requested; no new thumbnail job
+    int CloseStage = 0;       ///< 0 running, 1 waiting for the worker, 5 final close
     bool ListChanged = false; ///< the picture manager edited its list
 
     /// Number of entries as the signed index type.

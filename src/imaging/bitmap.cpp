@@ -121,14 +121,14 @@ std::size_t Bitmap::rowBytes(int width, PixelFormat f) {
 }
 
 Bitmap::Bitmap(const Bitmap& other)
-    : width_(other.width_), height_(other.height_), format_(other.format_),
-      alphaMode_(other.alphaMode_), stride_(other.stride_), colorTable_(other.colorTable_),
-      brush_(other.brush_), bitFields_(other.bitFields_), fromBitFields_(other.fromBitFields_),
-      os2_(other.os2_), rleFile_(other.rleFile_) {
-    const std::size_t bytes = stride_ * static_cast<std::size_t>(height_);
-    pixels_ = allocate(bytes);
+    : m_width(other.m_width), m_height(other.m_height), m_format(other.m_format),
+      m_alphaMode(other.m_alphaMode), m_stride(other.m_stride), m_colorTable(other.m_colorTable),
+      m_brush(other.m_brush), m_bitFields(other.m_bitFields),
+      m_fromBitFields(other.m_fromBitFields), m_os2(other.m_os2), m_rleFile(other.m_rleFile) {
+    const std::size_t bytes = m_stride * static_cast<std::size_t>(m_height);
+    m_pixels = allocate(bytes);
     if (bytes)
-        std::memcpy(pixels_.get(), other.pixels_.get(), bytes);
+        std::memcpy(m_pixels.get(), other.m_pixels.get(), bytes);
 }
 
 Bitmap& Bitmap::operator=(const Bitmap& other) {
@@ -146,20 +146,20 @@ Bitmap::Bitmap(Bitmap&& other) noexcept {
 Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
     if (this == &other)
         return *this;
-    width_ = std::exchange(other.width_, 0);
-    height_ = std::exchange(other.height_, 0);
-    format_ = std::exchange(other.format_, PixelFormat::Device);
-    alphaMode_ = std::exchange(other.alphaMode_, AlphaMode::Ignored);
-    stride_ = std::exchange(other.stride_, 0);
-    pixels_ = std::move(other.pixels_);
-    colorTable_ = std::move(other.colorTable_);
-    other.colorTable_.clear();
-    brush_ = other.brush_;
-    bitFields_ = other.bitFields_;
-    fromBitFields_ = std::exchange(other.fromBitFields_, false);
-    os2_ = std::exchange(other.os2_, false);
-    rleFile_ = std::move(other.rleFile_);
-    other.rleFile_.clear();
+    m_width = std::exchange(other.m_width, 0);
+    m_height = std::exchange(other.m_height, 0);
+    m_format = std::exchange(other.m_format, PixelFormat::Device);
+    m_alphaMode = std::exchange(other.m_alphaMode, AlphaMode::Ignored);
+    m_stride = std::exchange(other.m_stride, 0);
+    m_pixels = std::move(other.m_pixels);
+    m_colorTable = std::move(other.m_colorTable);
+    other.m_colorTable.clear();
+    m_brush = other.m_brush;
+    m_bitFields = other.m_bitFields;
+    m_fromBitFields = std::exchange(other.m_fromBitFields, false);
+    m_os2 = std::exchange(other.m_os2, false);
+    m_rleFile = std::move(other.m_rleFile);
+    other.m_rleFile.clear();
     return *this;
 }
 
@@ -171,52 +171,52 @@ void Bitmap::createUninitialized(int width, int height, PixelFormat f) {
     Buffer buffer = allocate(stride * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y)
         std::memset(buffer.get() + stride * y + used, 0, stride - used);
-    pixels_ = std::move(buffer);
-    width_ = width;
-    height_ = height;
-    stride_ = stride;
-    format_ = f;
-    alphaMode_ = AlphaMode::Ignored;
+    m_pixels = std::move(buffer);
+    m_width = width;
+    m_height = height;
+    m_stride = stride;
+    m_format = f;
+    m_alphaMode = AlphaMode::Ignored;
     if (IsPalette(f)) {
-        if (colorTable_.empty() || colorTable_.size() > (std::size_t(1) << BitsPerPixel(f)))
-            colorTable_ = DefaultTable(f);
+        if (m_colorTable.empty() || m_colorTable.size() > (std::size_t(1) << BitsPerPixel(f)))
+            m_colorTable = DefaultTable(f);
     } else {
-        colorTable_.clear();
+        m_colorTable.clear();
     }
-    bitFields_ = BitFields{0x7C00, 0x03E0, 0x001F};
-    fromBitFields_ = false;
-    os2_ = false;
+    m_bitFields = BitFields{0x7C00, 0x03E0, 0x001F};
+    m_fromBitFields = false;
+    m_os2 = false;
     changed();
 }
 
 void Bitmap::setBitFields(const BitFields& masks, bool fromFile) {
-    bitFields_ = masks;
-    fromBitFields_ = fromFile;
+    m_bitFields = masks;
+    m_fromBitFields = fromFile;
 }
 
 void Bitmap::setColorTable(std::vector<std::uint32_t> table) {
     for (auto& c : table)
         c &= 0xFFFFFF;
-    colorTable_ = std::move(table);
+    m_colorTable = std::move(table);
     changed();
 }
 
 std::uint8_t* Bitmap::scanLine(int y) {
     changed();
-    return pixels_.get() + stride_ * static_cast<std::size_t>(y);
+    return m_pixels.get() + m_stride * static_cast<std::size_t>(y);
 }
 
 const std::uint8_t* Bitmap::scanLine(int y) const {
-    return pixels_.get() + stride_ * static_cast<std::size_t>(y);
+    return m_pixels.get() + m_stride * static_cast<std::size_t>(y);
 }
 
 int Bitmap::nearestIndex(std::uint32_t rgb) const {
     const std::size_t n =
-        std::min<std::size_t>(colorTable_.size(), std::size_t(1) << bitsPerPixel());
+        std::min<std::size_t>(m_colorTable.size(), std::size_t(1) << bitsPerPixel());
     int best = 0;
     std::uint32_t bestDistance = UINT32_MAX;
     for (std::size_t i = 0; i < n; ++i) {
-        const std::uint32_t c = colorTable_[i];
+        const std::uint32_t c = m_colorTable[i];
         const int dr = int((c >> 16) & 0xFF) - int((rgb >> 16) & 0xFF);
         const int dg = int((c >> 8) & 0xFF) - int((rgb >> 8) & 0xFF);
         const int db = int(c & 0xFF) - int(rgb & 0xFF);
@@ -233,19 +233,19 @@ int Bitmap::nearestIndex(std::uint32_t rgb) const {
 
 void Bitmap::readRow(int y, int x0, int count, std::uint32_t* out) const {
     const std::uint8_t* row = scanLine(y);
-    switch (format_) {
+    switch (m_format) {
     case PixelFormat::Bits1:
     case PixelFormat::Bits4:
     case PixelFormat::Bits8: {
-        const std::size_t entries = colorTable_.size();
+        const std::size_t entries = m_colorTable.size();
         for (int i = 0; i < count; ++i) {
-            const unsigned index = IndexAt(row, x0 + i, format_);
-            out[i] = 0xFF000000 | (index < entries ? colorTable_[index] : 0);
+            const unsigned index = IndexAt(row, x0 + i, m_format);
+            out[i] = 0xFF000000 | (index < entries ? m_colorTable[index] : 0);
         }
         break;
     }
     case PixelFormat::Bits16: {
-        const MaskChannel r(bitFields_.red), g(bitFields_.green), b(bitFields_.blue);
+        const MaskChannel r(m_bitFields.red), g(m_bitFields.green), b(m_bitFields.blue);
         for (int i = 0; i < count; ++i) {
             const std::uint8_t* p = row + 2 * (x0 + i);
             const std::uint32_t v = p[0] | p[1] << 8;
@@ -272,7 +272,7 @@ void Bitmap::readRow(int y, int x0, int count, std::uint32_t* out) const {
 
 void Bitmap::writeRow(int y, int x0, int count, const std::uint32_t* in) {
     std::uint8_t* row = scanLine(y);
-    switch (format_) {
+    switch (m_format) {
     case PixelFormat::Bits1:
     case PixelFormat::Bits4:
     case PixelFormat::Bits8: {
@@ -284,12 +284,12 @@ void Bitmap::writeRow(int y, int x0, int count, const std::uint32_t* in) {
                 lastColor = rgb;
                 lastIndex = nearestIndex(rgb);
             }
-            PutIndex(row, x0 + i, format_, static_cast<unsigned>(lastIndex));
+            PutIndex(row, x0 + i, m_format, static_cast<unsigned>(lastIndex));
         }
         break;
     }
     case PixelFormat::Bits16: {
-        const MaskChannel r(bitFields_.red), g(bitFields_.green), b(bitFields_.blue);
+        const MaskChannel r(m_bitFields.red), g(m_bitFields.green), b(m_bitFields.blue);
         for (int i = 0; i < count; ++i) {
             const std::uint32_t c = in[i];
             const std::uint32_t v =
@@ -324,13 +324,13 @@ void Bitmap::writeRow(int y, int x0, int count, const std::uint32_t* in) {
 void Bitmap::fillArea(int x0, int y0, int x1, int y1, std::uint32_t rgb) {
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);
-    x1 = std::min(x1, width_);
-    y1 = std::min(y1, height_);
+    x1 = std::min(x1, m_width);
+    y1 = std::min(y1, m_height);
     if (x0 >= x1 || y0 >= y1)
         return;
     const std::uint32_t color = 0xFF000000 | (rgb & 0xFFFFFF);
-    if (format_ == PixelFormat::Bits24 || format_ == PixelFormat::Bits32 ||
-        format_ == PixelFormat::Device) {
+    if (m_format == PixelFormat::Bits24 || m_format == PixelFormat::Bits32 ||
+        m_format == PixelFormat::Device) {
         const int bpp = bitsPerPixel() / 8;
         std::uint8_t pattern[4] = {static_cast<std::uint8_t>(color),
                                    static_cast<std::uint8_t>(color >> 8),
@@ -350,19 +350,19 @@ void Bitmap::fillArea(int x0, int y0, int x1, int y1, std::uint32_t rgb) {
 void Bitmap::setSize(int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    if (width == width_ && height == height_)
+    if (width == m_width && height == m_height)
         return;
     Bitmap grown;
-    grown.colorTable_ = colorTable_;
-    grown.createUninitialized(width, height, format_);
-    grown.colorTable_ = colorTable_.empty() ? grown.colorTable_ : colorTable_;
-    grown.alphaMode_ = alphaMode_;
-    grown.bitFields_ = bitFields_;
-    grown.fromBitFields_ = fromBitFields_;
-    grown.os2_ = os2_;
-    grown.brush_ = brush_;
-    const int keepW = std::min(width, width_);
-    const int keepH = std::min(height, height_);
+    grown.m_colorTable = m_colorTable;
+    grown.createUninitialized(width, height, m_format);
+    grown.m_colorTable = m_colorTable.empty() ? grown.m_colorTable : m_colorTable;
+    grown.m_alphaMode = m_alphaMode;
+    grown.m_bitFields = m_bitFields;
+    grown.m_fromBitFields = m_fromBitFields;
+    grown.m_os2 = m_os2;
+    grown.m_brush = m_brush;
+    const int keepW = std::min(width, m_width);
+    const int keepH = std::min(height, m_height);
     if (keepW > 0) {
         if (bitsPerPixel() >= 8) {
             const std::size_t bytes = static_cast<std::size_t>(keepW) * (bitsPerPixel() / 8);
@@ -376,53 +376,53 @@ void Bitmap::setSize(int width, int height) {
             }
         }
     }
-    grown.fillArea(keepW, 0, width, keepH, brush_);
-    grown.fillArea(0, keepH, width, height, brush_);
+    grown.fillArea(keepW, 0, width, keepH, m_brush);
+    grown.fillArea(0, keepH, width, height, m_brush);
     *this = std::move(grown);
 }
 
 void Bitmap::setPixelFormat(PixelFormat f) {
-    if (f == format_)
+    if (f == m_format)
         return;
-    const bool sameStorage = (f == PixelFormat::Device && format_ == PixelFormat::Bits32) ||
-                             (f == PixelFormat::Bits32 && format_ == PixelFormat::Device);
+    const bool sameStorage = (f == PixelFormat::Device && m_format == PixelFormat::Bits32) ||
+                             (f == PixelFormat::Bits32 && m_format == PixelFormat::Device);
     if (sameStorage) {
-        format_ = f;
-        alphaMode_ = AlphaMode::Ignored;
-        fromBitFields_ = false;
+        m_format = f;
+        m_alphaMode = AlphaMode::Ignored;
+        m_fromBitFields = false;
         changed();
         return;
     }
     Bitmap converted;
-    if (IsPalette(f) && colorTable_.size() <= (std::size_t(1) << BitsPerPixel(f)))
-        converted.colorTable_ = colorTable_;
-    converted.createUninitialized(width_, height_, f);
-    converted.brush_ = brush_;
+    if (IsPalette(f) && m_colorTable.size() <= (std::size_t(1) << BitsPerPixel(f)))
+        converted.m_colorTable = m_colorTable;
+    converted.createUninitialized(m_width, m_height, f);
+    converted.m_brush = m_brush;
     const int bpp = BitsPerPixel(f);
-    converted.os2_ = os2_ && (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24);
+    converted.m_os2 = m_os2 && (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24);
     // Palette to palette with a table that fits keeps the indexes as they are.
     const bool keepIndexes =
-        IsPalette(format_) && IsPalette(f) && converted.colorTable_ == colorTable_;
-    std::vector<std::uint32_t> row(static_cast<std::size_t>(width_));
-    for (int y = 0; y < height_; ++y) {
+        IsPalette(m_format) && IsPalette(f) && converted.m_colorTable == m_colorTable;
+    std::vector<std::uint32_t> row(static_cast<std::size_t>(m_width));
+    for (int y = 0; y < m_height; ++y) {
         if (keepIndexes) {
             const std::uint8_t* from = scanLine(y);
             std::uint8_t* to = converted.scanLine(y);
-            for (int x = 0; x < width_; ++x)
-                PutIndex(to, x, f, IndexAt(from, x, format_));
+            for (int x = 0; x < m_width; ++x)
+                PutIndex(to, x, f, IndexAt(from, x, m_format));
             continue;
         }
-        readRow(y, 0, width_, row.data());
-        if (format_ != PixelFormat::Bits32 && bpp == 32)
+        readRow(y, 0, m_width, row.data());
+        if (m_format != PixelFormat::Bits32 && bpp == 32)
             for (auto& c : row)
                 c |= 0xFF000000;
-        converted.writeRow(y, 0, width_, row.data());
+        converted.writeRow(y, 0, m_width, row.data());
     }
     *this = std::move(converted);
 }
 
 std::uint32_t Bitmap::pixel(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
         return 0;
     std::uint32_t c = 0;
     readRow(y, x, 1, &c);
@@ -430,21 +430,21 @@ std::uint32_t Bitmap::pixel(int x, int y) const {
 }
 
 void Bitmap::setPixel(int x, int y, std::uint32_t argb) {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
         return;
     const std::uint32_t c = hasAlpha() ? Premultiply(argb) : argb;
     writeRow(y, x, 1, &c);
 }
 
 void Bitmap::toBgra32(std::uint8_t* dest, std::ptrdiff_t destStride) const {
-    std::vector<std::uint32_t> row(static_cast<std::size_t>(width_));
-    for (int y = 0; y < height_; ++y) {
-        readRow(y, 0, width_, row.data());
+    std::vector<std::uint32_t> row(static_cast<std::size_t>(m_width));
+    for (int y = 0; y < m_height; ++y) {
+        readRow(y, 0, m_width, row.data());
         if (!hasAlpha())
             for (auto& c : row)
                 c |= 0xFF000000;
         std::uint8_t* d = dest + destStride * y;
-        for (int x = 0; x < width_; ++x) {
+        for (int x = 0; x < m_width; ++x) {
             d[4 * x] = static_cast<std::uint8_t>(row[x]);
             d[4 * x + 1] = static_cast<std::uint8_t>(row[x] >> 8);
             d[4 * x + 2] = static_cast<std::uint8_t>(row[x] >> 16);
@@ -459,8 +459,8 @@ void Bitmap::draw(int x, int y, const Bitmap& src) {
         copyRect(dest, src, Rect{0, 0, src.width(), src.height()});
         return;
     }
-    const int x0 = std::max(x, 0), x1 = std::min(dest.right, width_);
-    const int y0 = std::max(y, 0), y1 = std::min(dest.bottom, height_);
+    const int x0 = std::max(x, 0), x1 = std::min(dest.right, m_width);
+    const int y0 = std::max(y, 0), y1 = std::min(dest.bottom, m_height);
     if (x0 >= x1 || y0 >= y1)
         return;
     const int n = x1 - x0;
@@ -491,7 +491,7 @@ void Bitmap::stretchDraw(const Rect& dest, const Bitmap& src, StretchMode mode) 
 
 void Bitmap::fillRect(const Rect& r) {
     // Like a rectangle drawn without outline: one pixel narrower and lower than r.
-    fillArea(r.left, r.top, r.right - 1, r.bottom - 1, brush_);
+    fillArea(r.left, r.top, r.right - 1, r.bottom - 1, m_brush);
 }
 
 void Bitmap::copyRect(const Rect& dest, const Bitmap& src, const Rect& source) {
@@ -509,12 +509,12 @@ void Bitmap::copyRect(const Rect& dest, const Bitmap& src, const Rect& source) {
         len -= shift;
         len = std::min({len, limitA - a, limitB - b});
     };
-    clip(dx0, sx0, w, width_, src.width());
-    clip(dy0, sy0, h, height_, src.height());
+    clip(dx0, sx0, w, m_width, src.width());
+    clip(dy0, sy0, h, m_height, src.height());
     if (w <= 0 || h <= 0)
         return;
-    const bool rawCopy = format_ == src.format_ && bitsPerPixel() >= 8 && !IsPalette(format_) &&
-                         (format_ != PixelFormat::Bits16 || bitFields_ == src.bitFields_);
+    const bool rawCopy = m_format == src.m_format && bitsPerPixel() >= 8 && !IsPalette(m_format) &&
+                         (m_format != PixelFormat::Bits16 || m_bitFields == src.m_bitFields);
     if (rawCopy) {
         const std::size_t bpp = static_cast<std::size_t>(bitsPerPixel() / 8);
         const bool bottomUp = &src == this && sy0 < dy0;

@@ -55,42 +55,42 @@ public:
     Bitmap& operator=(Bitmap&& other) noexcept;
     ~Bitmap() = default;
 
-    int width() const { return width_; }
-    int height() const { return height_; }
-    bool empty() const { return width_ == 0 || height_ == 0; }
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    bool empty() const { return m_width == 0 || m_height == 0; }
 
-    PixelFormat pixelFormat() const { return format_; }
-    int bitsPerPixel() const { return BitsPerPixel(format_); }
+    PixelFormat pixelFormat() const { return m_format; }
+    int bitsPerPixel() const { return BitsPerPixel(m_format); }
     static int BitsPerPixel(PixelFormat f);
     // Converts the pixels to the new format. A palette format gets a standard colour
     // table unless the present table fits it.
     void setPixelFormat(PixelFormat f);
 
     // Only meaningful for 32 bits; changes the tag, not the pixel bytes.
-    AlphaMode alphaMode() const { return alphaMode_; }
-    void setAlphaMode(AlphaMode m) { alphaMode_ = m; }
+    AlphaMode alphaMode() const { return m_alphaMode; }
+    void setAlphaMode(AlphaMode m) { m_alphaMode = m; }
     // True for a 32-bit bitmap with premultiplied alpha.
     bool hasAlpha() const {
-        return format_ == PixelFormat::Bits32 && alphaMode_ == AlphaMode::Premultiplied;
+        return m_format == PixelFormat::Bits32 && m_alphaMode == AlphaMode::Premultiplied;
     }
 
     // Keeps the pixels that stay inside; new pixels get the brush colour.
     void setSize(int width, int height);
-    void setWidth(int width) { setSize(width, height_); }
-    void setHeight(int height) { setSize(width_, height); }
+    void setWidth(int width) { setSize(width, m_height); }
+    void setHeight(int height) { setSize(m_width, height); }
 
     // Colour table of the 1, 4 and 8-bit formats, entries 0x00RRGGBB.
-    const std::vector<std::uint32_t>& colorTable() const { return colorTable_; }
+    const std::vector<std::uint32_t>& colorTable() const { return m_colorTable; }
     void setColorTable(std::vector<std::uint32_t> table);
 
     // Solid brush used by fillRect and for the new pixels of setSize; 0x00RRGGBB.
-    std::uint32_t brushColor() const { return brush_; }
-    void setBrushColor(std::uint32_t rgb) { brush_ = rgb & 0xFFFFFF; }
+    std::uint32_t brushColor() const { return m_brush; }
+    void setBrushColor(std::uint32_t rgb) { m_brush = rgb & 0xFFFFFF; }
 
     // Rows are stored top row first, each padded to a multiple of 4 bytes, in the
     // layout of a BMP row (24 bits: blue, green, red; 32 bits: blue, green, red, alpha;
     // 1 and 4 bits: leftmost pixel in the high bits).
-    std::size_t stride() const { return stride_; }
+    std::size_t stride() const { return m_stride; }
     std::uint8_t* scanLine(int y);
     const std::uint8_t* scanLine(int y) const;
 
@@ -113,9 +113,9 @@ public:
     void copyRect(const Rect& dest, const Bitmap& src, const Rect& source);
 
     // Drawing lock, held by a thread that draws on the bitmap off the UI thread.
-    void lock() { mutex_.lock(); }
-    void unlock() { mutex_.unlock(); }
-    bool try_lock() { return mutex_.try_lock(); }
+    void lock() { m_mutex.lock(); }
+    void unlock() { m_mutex.unlock(); }
+    bool try_lock() { return m_mutex.try_lock(); }
 
     // BMP file. Both throw ImageError on failure; LoadFromFile leaves the bitmap as it
     // was when it fails. SaveToFile replaces the file atomically.
@@ -127,19 +127,19 @@ public:
 
     // Channel masks of a 16-bit bitmap (5-5-5 unless read from a bit-field BMP), and of a
     // 32-bit one read from a bit-field BMP; hasBitFields() tells the latter.
-    const BitFields& bitFields() const { return bitFields_; }
-    bool hasBitFields() const { return fromBitFields_; }
+    const BitFields& bitFields() const { return m_bitFields; }
+    bool hasBitFields() const { return m_fromBitFields; }
 
     // Replaces size and format with a fresh raster whose pixel bytes are left for the
     // caller to write (the padding at the end of each row is zero). For decoders.
     void createUninitialized(int width, int height, PixelFormat f);
     // For the BMP reader: what the file looked like, so that it can be written back alike.
     void setBitFields(const BitFields& masks, bool fromFile);
-    void setOs2Origin(bool os2) { os2_ = os2; }
-    void setRleOrigin(std::vector<std::uint8_t> fileBytes) { rleFile_ = std::move(fileBytes); }
-    bool isOs2Origin() const { return os2_; }
-    bool isUnchangedRle() const { return !rleFile_.empty(); }
-    const std::vector<std::uint8_t>& rleOrigin() const { return rleFile_; }
+    void setOs2Origin(bool os2) { m_os2 = os2; }
+    void setRleOrigin(std::vector<std::uint8_t> fileBytes) { m_rleFile = std::move(fileBytes); }
+    bool isOs2Origin() const { return m_os2; }
+    bool isUnchangedRle() const { return !m_rleFile.empty(); }
+    const std::vector<std::uint8_t>& rleOrigin() const { return m_rleFile; }
 
     // Raw colour rows: 0xAARRGGBB words as stored (premultiplied stays premultiplied,
     // alpha 0xFF for formats without alpha); palette indexes outside the table are black.
@@ -156,22 +156,22 @@ private:
     static Buffer allocate(std::size_t bytes);
     static std::size_t rowBytes(int width, PixelFormat f);
     void changed() {
-        if (!rleFile_.empty())
-            std::vector<std::uint8_t>().swap(rleFile_);
+        if (!m_rleFile.empty())
+            std::vector<std::uint8_t>().swap(m_rleFile);
     }
     void fillArea(int x0, int y0, int x1, int y1, std::uint32_t rgb);
 
-    int width_ = 0;
-    int height_ = 0;
-    PixelFormat format_ = PixelFormat::Device;
-    AlphaMode alphaMode_ = AlphaMode::Ignored;
-    std::size_t stride_ = 0;
-    Buffer pixels_;
-    std::vector<std::uint32_t> colorTable_;
-    std::uint32_t brush_ = 0xFFFFFF;
-    BitFields bitFields_{0x7C00, 0x03E0, 0x001F};
-    bool fromBitFields_ = false;
-    bool os2_ = false;
-    std::vector<std::uint8_t> rleFile_;
-    std::mutex mutex_; // each object keeps its own; copies and moves leave it alone
+    int m_width = 0;
+    int m_height = 0;
+    PixelFormat m_format = PixelFormat::Device;
+    AlphaMode m_alphaMode = AlphaMode::Ignored;
+    std::size_t m_stride = 0;
+    Buffer m_pixels;
+    std::vector<std::uint32_t> m_colorTable;
+    std::uint32_t m_brush = 0xFFFFFF;
+    BitFields m_bitFields{0x7C00, 0x03E0, 0x001F};
+    bool m_fromBitFields = false;
+    bool m_os2 = false;
+    std::vector<std::uint8_t> m_rleFile;
+    std::mutex m_mutex; // each object keeps its own; copies and moves leave it alone
 };

@@ -37,39 +37,39 @@ std::uint32_t U32(const std::uint8_t* p) {
 // The file or the memory block being read, read at given offsets.
 class Input {
 public:
-    explicit Input(std::FILE* f) : file_(f) {
+    explicit Input(std::FILE* f) : m_file(f) {
         if (std::fseek(f, 0, SEEK_END) != 0)
             Fail("cannot read the file");
         const long end = std::ftell(f);
         if (end < 0)
             Fail("cannot read the file");
-        size_ = static_cast<std::uint64_t>(end);
+        m_size = static_cast<std::uint64_t>(end);
     }
-    explicit Input(std::span<const std::uint8_t> data) : data_(data), size_(data.size()) {}
+    explicit Input(std::span<const std::uint8_t> data) : m_data(data), m_size(data.size()) {}
 
-    std::uint64_t size() const { return size_; }
+    std::uint64_t size() const { return m_size; }
     void read(std::uint64_t offset, void* out, std::size_t n) {
-        if (offset > size_ || n > size_ - offset)
+        if (offset > m_size || n > m_size - offset)
             Fail("file cut short");
-        if (!file_) {
-            std::memcpy(out, data_.data() + offset, n);
+        if (!m_file) {
+            std::memcpy(out, m_data.data() + offset, n);
             return;
         }
-        if (offset != position_) {
+        if (offset != m_position) {
             if (offset > static_cast<std::uint64_t>(LONG_MAX) ||
-                std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0)
+                std::fseek(m_file, static_cast<long>(offset), SEEK_SET) != 0)
                 Fail("cannot read the file");
         }
-        if (n && std::fread(out, 1, n, file_) != n)
+        if (n && std::fread(out, 1, n, m_file) != n)
             Fail("cannot read the file");
-        position_ = offset + n;
+        m_position = offset + n;
     }
 
 private:
-    std::FILE* file_ = nullptr;
-    std::span<const std::uint8_t> data_;
-    std::uint64_t size_ = 0;
-    std::uint64_t position_ = UINT64_MAX;
+    std::FILE* m_file = nullptr;
+    std::span<const std::uint8_t> m_data;
+    std::uint64_t m_size = 0;
+    std::uint64_t m_position = UINT64_MAX;
 };
 
 void DecodeRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool rle8,
@@ -388,14 +388,14 @@ void Bitmap::LoadFromFile(const std::filesystem::path& fileName) {
     const auto file = OpenForRead(fileName);
     Input in(file.get());
     Bitmap loaded = Read(in);
-    loaded.setBrushColor(brush_);
+    loaded.setBrushColor(m_brush);
     *this = std::move(loaded);
 }
 
 void Bitmap::LoadFromData(std::span<const std::uint8_t> data) {
     Input in(data);
     Bitmap loaded = Read(in);
-    loaded.setBrushColor(brush_);
+    loaded.setBrushColor(m_brush);
     *this = std::move(loaded);
 }
 

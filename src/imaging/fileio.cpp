@@ -21,56 +21,56 @@ FileHandle OpenForRead(const std::filesystem::path& fileName) {
     return file;
 }
 
-AtomicFile::AtomicFile(const std::filesystem::path& target) : target_(target) {
+AtomicFile::AtomicFile(const std::filesystem::path& target) : m_target(target) {
     std::random_device random;
-    for (int attempt = 0; attempt < 16 && !file_; ++attempt) {
+    for (int attempt = 0; attempt < 16 && !m_file; ++attempt) {
         const std::string suffix = ".tmp" + std::to_string(random() % 1000000000u);
-        temp_ = target;
-        temp_ += suffix;
+        m_temp = target;
+        m_temp += suffix;
 #ifdef _WIN32
-        file_ = _wfopen(temp_.c_str(), L"wbx");
+        m_file = _wfopen(m_temp.c_str(), L"wbx");
 #else
-        file_ = std::fopen(temp_.c_str(), "wbx"); // exclusive: never reuses someone's file
+        m_file = std::fopen(m_temp.c_str(), "wbx"); // exclusive: never reuses someone's file
 #endif
-        if (!file_ && errno != EEXIST)
+        if (!m_file && errno != EEXIST)
             break;
     }
-    if (!file_)
+    if (!m_file)
         throw ImageError("cannot create " + target.string() + ": " +
                          std::generic_category().message(errno));
-    std::setvbuf(file_, nullptr, _IOFBF, 1 << 18);
+    std::setvbuf(m_file, nullptr, _IOFBF, 1 << 18);
 }
 
 AtomicFile::~AtomicFile() {
-    if (file_) {
-        std::fclose(file_);
+    if (m_file) {
+        std::fclose(m_file);
         std::error_code ignored;
-        std::filesystem::remove(temp_, ignored);
+        std::filesystem::remove(m_temp, ignored);
     }
 }
 
 void AtomicFile::write(const void* data, std::size_t size) {
-    if (size && std::fwrite(data, 1, size, file_) != size)
-        throw ImageError("cannot write " + target_.string() + ": " +
+    if (size && std::fwrite(data, 1, size, m_file) != size)
+        throw ImageError("cannot write " + m_target.string() + ": " +
                          std::generic_category().message(errno));
 }
 
 void AtomicFile::commit() {
-    const bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
+    const bool flushed = std::fflush(m_file) == 0 && !std::ferror(m_file);
     const int error = errno;
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
+    const bool closed = std::fclose(m_file) == 0;
+    m_file = nullptr;
     std::error_code ec;
     if (!flushed || !closed) {
-        std::filesystem::remove(temp_, ec);
-        throw ImageError("cannot write " + target_.string() + ": " +
+        std::filesystem::remove(m_temp, ec);
+        throw ImageError("cannot write " + m_target.string() + ": " +
                          std::generic_category().message(error));
     }
-    std::filesystem::rename(temp_, target_, ec);
+    std::filesystem::rename(m_temp, m_target, ec);
     if (ec) {
         std::error_code ignored;
-        std::filesystem::remove(temp_, ignored);
-        throw ImageError("cannot replace " + target_.string() + ": " + ec.message());
+        std::filesystem::remove(m_temp, ignored);
+        throw ImageError("cannot replace " + m_target.string() + ": " + ec.message());
     }
 }
 

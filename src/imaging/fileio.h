@@ -31,14 +31,14 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    std::FILE* stream() const { return file_; }
+    std::FILE* stream() const { return m_file; }
     void write(const void* data, std::size_t size);
     void commit();
 
 private:
-    std::filesystem::path target_;
-    std::filesystem::path temp_;
-    std::FILE* file_ = nullptr;
+    std::filesystem::path m_target;
+    std::filesystem::path m_temp;
+    std::FILE* m_file = nullptr;
 };
 
 } // namespace imaging_detail

@@ -80,7 +80,9 @@ public:
     const Rect& thumbRect(int numPreview) const { return m_aRectThumb[slotIndex(numPreview)]; }
 
 private:
-    static std::size_t slotIndex(int numPreview) { return static_cast<std::size_t>(numPreview + 2); }
+    static std::size_t slotIndex(int numPreview) {
+        return static_cast<std::size_t>(numPreview + 2);
+    }
 
     ProgramState& m_state;
     ThumbnailCache& m_cache;

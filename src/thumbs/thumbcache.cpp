@@ -181,8 +181,8 @@ std::int32_t ThumbnailCache::entryFor(std::int32_t anum, const std::string& file
     const auto& walls = m_state.Walls;
     if (m_state.IsWallIndex(anum) && walls[anum].Path == filename)
         return anum;
-    const auto it =
-        std::find_if(walls.begin(), walls.end(), [&](const TWall& w) { return w.Path == filename; });
+    const auto it = std::find_if(walls.begin(), walls.end(),
+                                 [&](const TWall& w) { return w.Path == filename; });
     return it == walls.end() ? -1 : static_cast<std::int32_t>(it - walls.begin());
 }
 

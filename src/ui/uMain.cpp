@@ -45,8 +45,8 @@ private:
 
 TfMain::TfMain(ProgramState& state, Collection& collection, ChangeScheduler& scheduler,
                Strip& strip, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_state(state), m_collection(collection),
-      m_scheduler(scheduler), m_strip(strip) {
+    : QWidget(parent, Qt::Window), m_state(state), m_collection(collection), m_scheduler(scheduler),
+      m_strip(strip) {
     setObjectName(QStringLiteral("fMain"));
     setWindowTitle(QStringLiteral("Quorvane"));
     setFixedSize(800, 435);

@@ -40,8 +40,7 @@ protected:
     ProgramState& S() const { return app->state(); }
 
     /// A control of the main window by its name.
-    template <typename T = QWidget>
-    T* control(const char* name) const {
+    template <typename T = QWidget> T* control(const char* name) const {
         return mainWindow().findChild<T*>(QLatin1String(name));
     }
     QString label(const char* name) const { return control<QLabel>(name)->text(); }

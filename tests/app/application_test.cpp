@@ -3,6 +3,7 @@
 #include "app/appfixture.h"
 
 #include "collection/walls.h"
+#include "thumbs/thumbfixture.h"
 
 #include <QSettings>
 #include <QStandardPaths>
@@ -142,8 +143,10 @@ TEST_F(Program, KeysReachTheCollection) {
 
 TEST_F(Program, ShiftDeleteAsksAndDeletesTheFileOnOkOnly) {
     std::vector<std::string> paths;
-    for (int i = 0; i < 3; ++i)
-        paths.push_back(writeFile("p" + std::to_string(i) + ".bmp", "x"));
+    for (int i = 0; i < 3; ++i) {
+        paths.push_back(home + "/p" + std::to_string(i) + ".bmp");
+        WriteSolidPicture(paths.back(), 40, 30, ColourOf(i));
+    }
     WriteWallList(state, paths);
     startApp();
     mainWindow().TrayClick();

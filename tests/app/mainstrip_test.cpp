@@ -11,7 +11,6 @@
 #include <QWheelEvent>
 #include <QWindow>
 
-
 namespace {
 
 // One wheel event as the window system delivers it: first to the window,

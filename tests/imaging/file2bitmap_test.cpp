@@ -16,81 +16,81 @@ namespace {
 class File2BitmapTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        jpeg_ = samples::MakeJpeg({.width = 30, .height = 20});
-        png_ = samples::MakePng({.width = 7, .height = 5, .colorType = 6});
-        bmp_ = samples::MakeBmp(
+        m_jpeg = samples::MakeJpeg({.width = 30, .height = 20});
+        m_png = samples::MakePng({.width = 7, .height = 5, .colorType = 6});
+        m_bmp = samples::MakeBmp(
             {.width = 3, .height = 2, .bpp = 24, .pixelData = samples::Bytes(24, 0x40)});
-        marker_.setPixelFormat(PixelFormat::Bits24);
-        marker_.setSize(2, 3);
+        m_marker.setPixelFormat(PixelFormat::Bits24);
+        m_marker.setSize(2, 3);
     }
     std::filesystem::path Write(const std::string& name, const samples::Bytes& bytes) {
-        samples::WriteFile(dir_.path() / name, bytes);
-        return dir_.path() / name;
+        samples::WriteFile(m_dir.path() / name, bytes);
+        return m_dir.path() / name;
     }
     // The target keeps its content when File2Bitmap gives false for these.
     void ExpectUntouched(const Bitmap& b) {
         EXPECT_EQ(b.width(), 2);
         EXPECT_EQ(b.height(), 3);
     }
-    TempDir dir_;
-    samples::Bytes jpeg_, png_, bmp_;
-    Bitmap marker_;
+    TempDir m_dir;
+    samples::Bytes m_jpeg, m_png, m_bmp;
+    Bitmap m_marker;
 };
 
 TEST_F(File2BitmapTest, ChoosesTheDecoderByLowerCasedExtension) {
-    Bitmap b = marker_;
-    EXPECT_TRUE(File2Bitmap(b, Write("Sea.JPG", jpeg_)));
+    Bitmap b = m_marker;
+    EXPECT_TRUE(File2Bitmap(b, Write("Sea.JPG", m_jpeg)));
     EXPECT_EQ(b.width(), 30);
     EXPECT_EQ(b.pixelFormat(), PixelFormat::Bits24);
-    EXPECT_TRUE(File2Bitmap(b, Write("a.Png", png_)));
+    EXPECT_TRUE(File2Bitmap(b, Write("a.Png", m_png)));
     EXPECT_EQ(b.pixelFormat(), PixelFormat::Bits32);
-    EXPECT_TRUE(File2Bitmap(b, Write("b.bMp", bmp_)));
+    EXPECT_TRUE(File2Bitmap(b, Write("b.bMp", m_bmp)));
     EXPECT_EQ(b.width(), 3);
-    EXPECT_TRUE(File2Bitmap(b, Write("dots.in.name.jpg", jpeg_)));
-    EXPECT_TRUE(File2Bitmap(b, Write(".jpg", jpeg_))) << "a name that is only the extension";
+    EXPECT_TRUE(File2Bitmap(b, Write("dots.in.name.jpg", m_jpeg)));
+    EXPECT_TRUE(File2Bitmap(b, Write(".jpg", m_jpeg))) << "a name that is only the extension";
 }
 
 TEST_F(File2BitmapTest, OtherExtensionsGiveFalseAndLeaveTheBitmap) {
     for (const char* name : {"Sea.jpeg", "Sea.gif", "Sea", "Sea.jpg.txt", "Sea.jp", "Sea."}) {
-        Bitmap b = marker_;
-        EXPECT_FALSE(File2Bitmap(b, Write(name, jpeg_))) << name;
+        Bitmap b = m_marker;
+        EXPECT_FALSE(File2Bitmap(b, Write(name, m_jpeg))) << name;
         ExpectUntouched(b);
     }
 }
 
 TEST_F(File2BitmapTest, MissingFilesAndFoldersGiveFalse) {
-    Bitmap b = marker_;
-    EXPECT_FALSE(File2Bitmap(b, dir_.path() / "none.jpg"));
-    std::filesystem::create_directory(dir_.path() / "folder.jpg");
-    EXPECT_FALSE(File2Bitmap(b, dir_.path() / "folder.jpg"));
+    Bitmap b = m_marker;
+    EXPECT_FALSE(File2Bitmap(b, m_dir.path() / "none.jpg"));
+    std::filesystem::create_directory(m_dir.path() / "folder.jpg");
+    EXPECT_FALSE(File2Bitmap(b, m_dir.path() / "folder.jpg"));
     EXPECT_FALSE(File2Bitmap(b, ""));
     ExpectUntouched(b);
 }
 
 TEST_F(File2BitmapTest, SymbolicLinkCountsByItsTarget) {
-    const auto target = Write("real.png", png_);
-    std::filesystem::create_symlink(target, dir_.path() / "link.png");
-    std::filesystem::create_symlink(dir_.path() / "gone.png", dir_.path() / "dangling.png");
+    const auto target = Write("real.png", m_png);
+    std::filesystem::create_symlink(target, m_dir.path() / "link.png");
+    std::filesystem::create_symlink(m_dir.path() / "gone.png", m_dir.path() / "dangling.png");
     Bitmap b;
-    EXPECT_TRUE(File2Bitmap(b, dir_.path() / "link.png"));
-    EXPECT_FALSE(File2Bitmap(b, dir_.path() / "dangling.png"));
+    EXPECT_TRUE(File2Bitmap(b, m_dir.path() / "link.png"));
+    EXPECT_FALSE(File2Bitmap(b, m_dir.path() / "dangling.png"));
 }
 
 TEST_F(File2BitmapTest, DecodingErrorsGiveFalse) {
-    Bitmap b = marker_;
-    EXPECT_FALSE(File2Bitmap(b, Write("png-inside.jpg", png_)));
-    EXPECT_FALSE(File2Bitmap(b, Write("jpeg-inside.png", jpeg_)));
-    EXPECT_FALSE(File2Bitmap(b, Write("jpeg-inside.bmp", jpeg_)));
+    Bitmap b = m_marker;
+    EXPECT_FALSE(File2Bitmap(b, Write("png-inside.jpg", m_png)));
+    EXPECT_FALSE(File2Bitmap(b, Write("jpeg-inside.png", m_jpeg)));
+    EXPECT_FALSE(File2Bitmap(b, Write("jpeg-inside.bmp", m_jpeg)));
     EXPECT_FALSE(File2Bitmap(b, Write("empty.jpg", {})));
     EXPECT_FALSE(File2Bitmap(
-        b, Write("cut.jpg", samples::Bytes(jpeg_.begin(), jpeg_.begin() + jpeg_.size() / 2))));
+        b, Write("cut.jpg", samples::Bytes(m_jpeg.begin(), m_jpeg.begin() + m_jpeg.size() / 2))));
     ExpectUntouched(b);
 }
 
 TEST_F(File2BitmapTest, UnreadableFileGivesFalse) {
     if (geteuid() == 0)
         GTEST_SKIP() << "root reads every file";
-    const auto file = Write("locked.jpg", jpeg_);
+    const auto file = Write("locked.jpg", m_jpeg);
     std::filesystem::permissions(file, std::filesystem::perms::none);
     Bitmap b;
     EXPECT_FALSE(File2Bitmap(b, file));
@@ -99,10 +99,10 @@ TEST_F(File2BitmapTest, UnreadableFileGivesFalse) {
 TEST_F(File2BitmapTest, CountsEveryDecodeItAttempts) {
     Bitmap b;
     const long before = File2BitmapCount();
-    File2Bitmap(b, Write("a.jpg", jpeg_));
-    File2Bitmap(b, Write("bad.png", jpeg_));
-    File2Bitmap(b, Write("skip.gif", jpeg_));
-    File2Bitmap(b, dir_.path() / "missing.bmp");
+    File2Bitmap(b, Write("a.jpg", m_jpeg));
+    File2Bitmap(b, Write("bad.png", m_jpeg));
+    File2Bitmap(b, Write("skip.gif", m_jpeg));
+    File2Bitmap(b, m_dir.path() / "missing.bmp");
     EXPECT_EQ(File2BitmapCount() - before, 2);
 }
 

@@ -9,18 +9,18 @@ class TempDir {
 public:
     TempDir() {
         std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
-                ("quorvane-img-test-" + std::to_string(random()));
-        std::filesystem::create_directories(path_);
+        m_path = std::filesystem::temp_directory_path() /
+                 ("quorvane-img-test-" + std::to_string(random()));
+        std::filesystem::create_directories(m_path);
     }
     ~TempDir() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(m_path, ignored);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
+    const std::filesystem::path& path() const { return m_path; }
 
 private:
-    std::filesystem::path path_;
+    std::filesystem::path m_path;
 };

@@ -31,14 +31,14 @@ int RunTool(const std::string& args, std::string* output = nullptr) {
 class Tool : public ::testing::Test {
 protected:
     void SetUp() override {
-        samples::WriteFile(dir_.path() / "in.jpg",
+        samples::WriteFile(m_dir.path() / "in.jpg",
                            samples::MakeJpeg({.width = 320, .height = 200}));
-        samples::WriteFile(dir_.path() / "in.png",
+        samples::WriteFile(m_dir.path() / "in.png",
                            samples::MakePng({.width = 9, .height = 4, .colorType = 6}));
-        samples::WriteFile(dir_.path() / "bad.jpg", samples::Bytes(100, 1));
+        samples::WriteFile(m_dir.path() / "bad.jpg", samples::Bytes(100, 1));
     }
-    std::string In(const char* name) const { return "'" + (dir_.path() / name).string() + "'"; }
-    TempDir dir_;
+    std::string In(const char* name) const { return "'" + (m_dir.path() / name).string() + "'"; }
+    TempDir m_dir;
 };
 
 TEST_F(Tool, InfoPrintsWidthHeightAndBits) {
@@ -54,19 +54,19 @@ TEST_F(Tool, InfoPrintsWidthHeightAndBits) {
 TEST_F(Tool, DecodeWritesTheBmpOfTheApplyPath) {
     EXPECT_EQ(RunTool("decode " + In("in.jpg") + " " + In("out.bmp")), 0);
     Bitmap bmp, jpeg;
-    bmp.LoadFromFile(dir_.path() / "out.bmp");
-    ASSERT_TRUE(File2Bitmap(jpeg, dir_.path() / "in.jpg"));
+    bmp.LoadFromFile(m_dir.path() / "out.bmp");
+    ASSERT_TRUE(File2Bitmap(jpeg, m_dir.path() / "in.jpg"));
     EXPECT_EQ(bmp.bitsPerPixel(), 24);
     EXPECT_EQ(std::memcmp(bmp.scanLine(0), jpeg.scanLine(0), jpeg.stride() * 200), 0);
     EXPECT_EQ(RunTool("decode " + In("bad.jpg") + " " + In("out2.bmp")), 1);
-    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "out2.bmp"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.path() / "out2.bmp"));
     EXPECT_EQ(RunTool("decode " + In("in.jpg") + " " + In("no/such/folder.bmp")), 2);
 }
 
 TEST_F(Tool, ThumbWritesA197By123Jpeg) {
     EXPECT_EQ(RunTool("thumb " + In("in.png") + " " + In("t.jpg")), 0);
     Bitmap thumb;
-    ASSERT_TRUE(File2Bitmap(thumb, dir_.path() / "t.jpg"));
+    ASSERT_TRUE(File2Bitmap(thumb, m_dir.path() / "t.jpg"));
     EXPECT_EQ(thumb.width(), 197);
     EXPECT_EQ(thumb.height(), 123);
     EXPECT_EQ(RunTool("thumb " + In("bad.jpg") + " " + In("t2.jpg")), 1);

@@ -71,7 +71,6 @@ protected:
     Strip strip{state, cache};
 };
 
-
 TEST_F(DesktopWallpaper, TheAppliedWallpaperShowsOnTheMonitor) {
     const std::string bmp = folder + "Wallpaper.bmp";
     WriteSolidPicture(bmp, 640, 400, 0xC08040);

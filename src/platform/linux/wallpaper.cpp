@@ -27,7 +27,6 @@ constexpr DesktopBackend kDesktops[] = {
     {"budgie", Backend::Gnome},
 };
 
-
 } // namespace
 
 Backend chooseBackend(std::string_view currentDesktop, bool hasX11) {

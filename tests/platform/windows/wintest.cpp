@@ -115,7 +115,7 @@ TempDir::TempDir() {
             (L"quorvane-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
              std::to_wstring(start + i));
         if (CreateDirectoryW(candidate.c_str(), nullptr)) {
-            path_ = std::move(candidate);
+            m_path = std::move(candidate);
             return;
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS)
@@ -125,11 +125,11 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
-    if (!path_.empty() && !removeTree(path_.wstring(), 0))
+    if (!m_path.empty() && !removeTree(m_path.wstring(), 0))
         std::fprintf(stderr,
                      "TempDir: %s left behind: an entry in it could not be removed "
                      "(nothing outside it was touched)\n",
-                     utf8(path_.wstring()).c_str());
+                     utf8(m_path.wstring()).c_str());
 }
 
 RawValue readRaw(HKEY root, const std::wstring& key, const std::wstring& name) {
