@@ -11,11 +11,25 @@ target_sources(quorvane_platform PRIVATE
     linux/signals.cpp)
 target_link_libraries(quorvane_platform PRIVATE Qt6::Core Qt6::Gui)
 
-# The desktop-wallpaper backends: GSettings for GNOME, xcb with RandR for the root window.
+# The desktop-wallpaper backends, one file per desktop (listed in
+# wallpaper.cpp), and the pieces they share: GSettings and D-Bus through GIO,
+# external programs through QProcess, xcb with RandR for the root window.
 pkg_check_modules(WALLPAPER_DEPS REQUIRED IMPORTED_TARGET gio-2.0 xcb xcb-randr)
 target_sources(quorvane_wallpaper PRIVATE
     linux/wallpaper.cpp
     linux/wallpaper_backends.h
+    linux/wallpaper_gio.h
+    linux/wallpaper_gio.cpp
+    linux/wallpaper_names.cpp
+    linux/wallpaper_run.cpp
     linux/wallpaper_gnome.cpp
+    linux/wallpaper_kde.cpp
+    linux/wallpaper_xfce.cpp
+    linux/wallpaper_mate.cpp
+    linux/wallpaper_cinnamon.cpp
+    linux/wallpaper_lxqt.cpp
+    linux/wallpaper_lxde.cpp
+    linux/wallpaper_sway.cpp
     linux/wallpaper_x11.cpp)
-target_link_libraries(quorvane_wallpaper PRIVATE quorvane_imaging PkgConfig::WALLPAPER_DEPS)
+target_link_libraries(quorvane_wallpaper PRIVATE quorvane_imaging Qt6::Core
+    PkgConfig::WALLPAPER_DEPS)

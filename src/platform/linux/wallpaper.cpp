@@ -1,5 +1,6 @@
 // The desktop wallpaper on Linux: the backend is chosen from the session's
-// desktop, then the picture is handed to it.
+// desktop, then the picture is handed to it; a desktop whose settings service
+// is missing leaves the picture to the X root window.
 #include "platform/wallpaper.h"
 
 #include "platform/linux/wallpaper_backends.h"
@@ -7,91 +8,91 @@
 #include "imaging/ascii.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
 
 namespace platform::wallpaper {
 
 namespace {
 
-// Desktops that keep their own wallpaper setting, by the name they give in
-// XDG_CURRENT_DESKTOP (lower case). Any other X11 session gets the root window.
-struct DesktopBackend {
-    std::string_view name;
-    Backend backend;
-};
-
-constexpr DesktopBackend kDesktops[] = {
-    {"gnome", Backend::Gnome},
-    {"unity", Backend::Gnome},
-    {"budgie", Backend::Gnome},
-};
+bool environmentSet(std::string_view name) {
+    const char* value = std::getenv(std::string(name).c_str());
+    return value && *value;
+}
 
 } // namespace
 
-Backend chooseBackend(std::string_view currentDesktop, bool hasX11) {
+std::span<const DesktopBackend* const> desktopBackends() {
+    static const DesktopBackend* const backends[] = {
+        &gnomeBackend(),    &kdeBackend(),  &xfceBackend(), &mateBackend(),
+        &cinnamonBackend(), &lxqtBackend(), &lxdeBackend(), &swayBackend(),
+    };
+    return backends;
+}
+
+const DesktopBackend* chooseBackend(std::string_view currentDesktop, bool hasX11,
+                                    const std::function<bool(std::string_view)>& isSet) {
     while (!currentDesktop.empty()) {
         const size_t colon = currentDesktop.find(':');
         const std::string name = ToLowerAscii(currentDesktop.substr(0, colon));
-        for (const DesktopBackend& d : kDesktops)
-            if (d.name == name)
-                return d.backend;
+        for (const DesktopBackend* backend : desktopBackends())
+            if (std::find(backend->desktopNames.begin(), backend->desktopNames.end(), name) !=
+                backend->desktopNames.end())
+                return backend;
         if (colon == std::string_view::npos)
             break;
         currentDesktop.remove_prefix(colon + 1);
     }
-    return hasX11 ? Backend::X11Root : Backend::None;
+    for (const DesktopBackend* backend : desktopBackends())
+        if (!backend->sessionVariable.empty() && isSet && isSet(backend->sessionVariable))
+            return backend;
+    return hasX11 ? &x11RootBackend() : nullptr;
 }
 
 bool sessionHasX11() {
-    const char* display = std::getenv("DISPLAY");
-    return display && *display;
+    return environmentSet("DISPLAY");
 }
 
-Backend sessionBackend() {
+const DesktopBackend* sessionBackend() {
     const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
-    return chooseBackend(desktop ? desktop : "", sessionHasX11());
+    return chooseBackend(desktop ? desktop : "", sessionHasX11(), environmentSet);
+}
+
+std::optional<bool> applyWallpaper(const DesktopBackend& backend, const std::string& bmpPath) {
+    return backend.cachesByName ? applyUnderFreshName(backend, bmpPath)
+                                : backend.setWallpaper(bmpPath);
 }
 
 } // namespace platform::wallpaper
 
 namespace platform {
 
-using wallpaper::Backend;
+using wallpaper::DesktopBackend;
 
 void setDesktopWallpaper(const std::string& bmpPath) {
     // Nothing may escape to the caller: a wallpaper that cannot be set leaves
-    // the desktop as it was, silently.
+    // the desktop as it was.
     try {
-        switch (wallpaper::sessionBackend()) {
-        case Backend::Gnome:
-            // A GNOME-family session without GNOME's settings installed is
-            // still an X session most of the time: paint the root window then.
-            if (!wallpaper::gnomeSetWallpaper(bmpPath).has_value() && wallpaper::sessionHasX11())
-                wallpaper::x11SetWallpaper(bmpPath);
-            break;
-        case Backend::X11Root:
-            wallpaper::x11SetWallpaper(bmpPath);
-            break;
-        case Backend::None:
-            break;
-        }
+        const DesktopBackend* backend = wallpaper::sessionBackend();
+        if (!backend)
+            return;
+        // A desktop without its settings service installed or running is
+        // still an X session most of the time: paint the root window then.
+        if (!wallpaper::applyWallpaper(*backend, bmpPath).has_value() &&
+            backend != &wallpaper::x11RootBackend() && wallpaper::sessionHasX11())
+            wallpaper::applyWallpaper(wallpaper::x11RootBackend(), bmpPath);
     } catch (...) {
     }
 }
 
 std::string getWallpaperName() {
     try {
-        switch (wallpaper::sessionBackend()) {
-        case Backend::Gnome:
-            if (auto name = wallpaper::gnomeWallpaperName())
-                return *name;
-            return wallpaper::sessionHasX11() ? wallpaper::x11WallpaperName() : std::string();
-        case Backend::X11Root:
-            return wallpaper::x11WallpaperName();
-        case Backend::None:
-            break;
-        }
+        const DesktopBackend* backend = wallpaper::sessionBackend();
+        if (!backend)
+            return {};
+        if (std::optional<std::string> name = backend->wallpaperName())
+            return *name;
+        if (backend != &wallpaper::x11RootBackend() && wallpaper::sessionHasX11())
+            return wallpaper::x11RootBackend().wallpaperName().value_or(std::string());
     } catch (...) {
     }
     return {};

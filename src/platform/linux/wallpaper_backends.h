@@ -1,33 +1,88 @@
 // The desktop-wallpaper backends of the Linux platform layer and the helpers
 // they share. Private to src/platform/linux (and its tests): the rest of the
 // program goes through platform/wallpaper.h.
+//
+// Each desktop has one file, wallpaper_<desktop>.cpp, defining its
+// DesktopBackend: the names it answers to in XDG_CURRENT_DESKTOP, how it sets
+// the wallpaper and how it reads it back. wallpaper.cpp lists them and
+// chooses one for the session; the X root window is the fallback.
 #pragma once
 
-#include "imaging/bitmap.h"
-
+#include <chrono>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::wallpaper {
 
-/// How the wallpaper reaches the desktop.
-enum class Backend {
-    None,    ///< no desktop we can reach (no X display, unknown Wayland desktop)
-    X11Root, ///< the X root window's background pixmap, set by the program itself
-    Gnome,   ///< org.gnome.desktop.background through GSettings
+/// One desktop's way of showing the wallpaper.
+struct DesktopBackend {
+    /// Short name used in messages and tests ("gnome", "kde", ...).
+    std::string_view id;
+    /// The names it serves in XDG_CURRENT_DESKTOP, in lower case.
+    std::span<const std::string_view> desktopNames;
+    /// An environment variable whose presence alone tells this desktop runs
+    /// (a compositor's IPC socket), or empty.
+    std::string_view sessionVariable;
+    /// Makes the picture at `path` the wallpaper of every monitor and
+    /// workspace, scaled to fill. nullopt when the desktop's settings service
+    /// does not exist here (the caller then falls back to the root window);
+    /// otherwise whether the desktop took it.
+    std::optional<bool> (*setWallpaper)(const std::string& path);
+    /// The wallpaper file the desktop shows, "" when it keeps none or one that
+    /// is no local file; nullopt when the settings service does not exist.
+    std::optional<std::string> (*wallpaperName)();
+    /// The desktop does not reload a picture whose path it already shows, so
+    /// each apply hands it a fresh name (see applyUnderFreshName).
+    bool cachesByName;
 };
+
+// The backends, one per file.
+const DesktopBackend& gnomeBackend();    // GNOME, Unity, Budgie
+const DesktopBackend& kdeBackend();      // KDE Plasma 5 and 6
+const DesktopBackend& xfceBackend();     // XFCE
+const DesktopBackend& mateBackend();     // MATE
+const DesktopBackend& cinnamonBackend(); // Cinnamon
+const DesktopBackend& lxqtBackend();     // LXQt (pcmanfm-qt)
+const DesktopBackend& lxdeBackend();     // LXDE (pcmanfm)
+const DesktopBackend& swayBackend();     // sway and compositors speaking its IPC
+const DesktopBackend& x11RootBackend();  // any other X11 session
+
+/// Every desktop backend in the order the choice tries them (the root window
+/// not among them).
+std::span<const DesktopBackend* const> desktopBackends();
 
 /// The backend for a session whose XDG_CURRENT_DESKTOP is `currentDesktop`
 /// (a colon-separated list of names, compared without regard to case, the
-/// first known name winning); `hasX11` tells whether an X display is set.
-Backend chooseBackend(std::string_view currentDesktop, bool hasX11);
+/// first known name winning), then by a backend's session variable
+/// (`isSet(name)`), then the root window when `hasX11`; nullptr when none.
+const DesktopBackend* chooseBackend(std::string_view currentDesktop, bool hasX11,
+                                    const std::function<bool(std::string_view)>& isSet);
 
 /// chooseBackend for the running session, from its environment.
-Backend sessionBackend();
+const DesktopBackend* sessionBackend();
 
 /// True when the session has an X display (DISPLAY set and not empty).
 bool sessionHasX11();
+
+/// Hands the picture at `bmpPath` to `backend`, under a fresh name when it
+/// caches by name; nullopt when the backend cannot act here.
+std::optional<bool> applyWallpaper(const DesktopBackend& backend, const std::string& bmpPath);
+
+// --- Fresh names (wallpaper_names.cpp) ---
+
+/// The fresh names of a wallpaper file are its name with "-<number>" before
+/// the extension: Wallpaper.bmp gives Wallpaper-1765270000123.bmp.
+bool isFreshName(const std::string& candidate, const std::string& wallpaper);
+
+/// Gives `backend` the picture at `bmpPath` under a new name beside it (a hard
+/// link, or a copy where the file system has none), then removes every other
+/// fresh name except the newest one the desktop still shows, so that at most
+/// two remain. The result is the backend's.
+std::optional<bool> applyUnderFreshName(const DesktopBackend& backend, const std::string& bmpPath);
 
 /// The file:// URI of an absolute local path, percent-encoded; empty for a
 /// relative path.
@@ -37,6 +92,36 @@ std::string Path2FileUri(const std::string& path);
 /// scheme, a remote host, a malformed URI) and for an empty one.
 std::string FileUri2Path(const std::string& uri);
 
+/// A wallpaper setting as a desktop stores it, as a local path: a file:// URI
+/// decoded, an absolute path kept, anything else empty.
+std::string Setting2Path(const std::string& value);
+
+// --- External programs (wallpaper_run.cpp) ---
+
+/// How long an external program may take before it is stopped.
+inline constexpr std::chrono::milliseconds kProgramTimeout{5000};
+
+struct ProgramRun {
+    enum class Status {
+        Missing, ///< the program could not be started (not installed)
+        Failed,  ///< it crashed, timed out or exited with a non-zero code
+        Done,    ///< it exited with code 0
+    };
+    Status status = Status::Missing;
+    std::string output; ///< its standard output
+};
+
+/// Runs `program` with `args` as its argument vector (no shell), its standard
+/// input empty, and waits at most `timeout` before killing it. A failure is
+/// reported on stderr in one line.
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
+                      std::chrono::milliseconds timeout = kProgramTimeout);
+
+/// Reports a failure of the wallpaper layer on stderr, as one line.
+void reportFailure(std::string_view message);
+
+// --- The root window (wallpaper_x11.cpp) ---
+
 /// Paints the picture at `bmpPath` on the root window of every screen of the
 /// X display, each monitor covered. False when nothing was changed.
 bool x11SetWallpaper(const std::string& bmpPath);
@@ -45,13 +130,16 @@ bool x11SetWallpaper(const std::string& bmpPath);
 /// long as its picture is still the root window's; empty otherwise.
 std::string x11WallpaperName();
 
-/// Hands the picture at `bmpPath` to GNOME under a fresh file name. nullopt
-/// when the GNOME background settings do not exist on this system; otherwise
-/// whether the settings were written.
-std::optional<bool> gnomeSetWallpaper(const std::string& bmpPath);
+/// What an X11 desktop has to cover: its active outputs (RandR names), the
+/// primary one, and the number of workspaces with the current one.
+struct X11Layout {
+    std::vector<std::string> outputs;
+    std::string primaryOutput;
+    int workspaces = 1;
+    int currentWorkspace = 0;
+};
 
-/// GNOME's picture-uri as a local path (empty for a non-file URI or none);
-/// nullopt when the GNOME background settings do not exist on this system.
-std::optional<std::string> gnomeWallpaperName();
+/// The layout of the default screen; nullopt without an X display.
+std::optional<X11Layout> x11Layout();
 
 } // namespace platform::wallpaper

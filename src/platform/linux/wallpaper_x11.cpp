@@ -52,6 +52,15 @@ struct Connection {
     bool ok() const { return c && !xcb_connection_has_error(c); }
 };
 
+const xcb_screen_t* defaultScreen(const Connection& conn) {
+    int index = 0;
+    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(conn.c)); it.rem;
+         xcb_screen_next(&it), ++index)
+        if (index == conn.defaultScreen)
+            return it.data;
+    return nullptr;
+}
+
 xcb_atom_t internAtom(xcb_connection_t* c, std::string_view name, bool onlyIfExists) {
     Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(
         c, xcb_intern_atom(c, onlyIfExists, uint16_t(name.size()), name.data()), nullptr));
@@ -355,12 +364,7 @@ std::string x11WallpaperName() {
     if (!conn.ok())
         return {};
     xcb_connection_t* c = conn.c;
-    const xcb_screen_t* screen = nullptr;
-    int index = 0;
-    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem;
-         xcb_screen_next(&it), ++index)
-        if (index == conn.defaultScreen)
-            screen = it.data;
+    const xcb_screen_t* screen = defaultScreen(conn);
     if (!screen)
         return {};
 
@@ -380,6 +384,88 @@ std::string x11WallpaperName() {
         return {};
     const char* data = static_cast<const char*>(xcb_get_property_value(r.get()));
     return std::string(data, size_t(xcb_get_property_value_length(r.get())));
+}
+
+std::optional<X11Layout> x11Layout() {
+    Connection conn;
+    if (!conn.ok())
+        return std::nullopt;
+    xcb_connection_t* c = conn.c;
+    const xcb_screen_t* screen = defaultScreen(conn);
+    if (!screen)
+        return std::nullopt;
+
+    X11Layout layout;
+    const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_randr_id);
+    if (ext && ext->present) {
+        Reply<xcb_randr_get_screen_resources_current_reply_t> res(
+            xcb_randr_get_screen_resources_current_reply(
+                c, xcb_randr_get_screen_resources_current(c, screen->root), nullptr));
+        Reply<xcb_randr_get_output_primary_reply_t> primary(xcb_randr_get_output_primary_reply(
+            c, xcb_randr_get_output_primary(c, screen->root), nullptr));
+        if (res) {
+            const xcb_randr_output_t* outputs =
+                xcb_randr_get_screen_resources_current_outputs(res.get());
+            const int n = xcb_randr_get_screen_resources_current_outputs_length(res.get());
+            for (int i = 0; i < n; ++i) {
+                Reply<xcb_randr_get_output_info_reply_t> info(xcb_randr_get_output_info_reply(
+                    c, xcb_randr_get_output_info(c, outputs[i], res->config_timestamp), nullptr));
+                if (!info || info->crtc == XCB_NONE ||
+                    info->connection != XCB_RANDR_CONNECTION_CONNECTED)
+                    continue;
+                const auto* name =
+                    reinterpret_cast<const char*>(xcb_randr_get_output_info_name(info.get()));
+                layout.outputs.emplace_back(
+                    name, size_t(xcb_randr_get_output_info_name_length(info.get())));
+                if (primary && primary->output == outputs[i])
+                    layout.primaryOutput = layout.outputs.back();
+            }
+        }
+    }
+    // The window manager's workspaces (EWMH); one when it keeps none.
+    const auto cardinal = [&](std::string_view name) -> std::optional<uint32_t> {
+        const xcb_atom_t atom = internAtom(c, name, true);
+        if (atom == XCB_ATOM_NONE)
+            return std::nullopt;
+        Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
+            c, xcb_get_property(c, false, screen->root, atom, XCB_ATOM_CARDINAL, 0, 1), nullptr));
+        if (!r || r->type != XCB_ATOM_CARDINAL || r->format != 32 ||
+            xcb_get_property_value_length(r.get()) < 4)
+            return std::nullopt;
+        return *static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
+    };
+    // More than a few dozen workspaces is no real desktop; the cap keeps a
+    // corrupt property from making thousands of settings.
+    constexpr uint32_t kMaxWorkspaces = 64;
+    if (const std::optional<uint32_t> n = cardinal("_NET_NUMBER_OF_DESKTOPS"); n && *n > 0)
+        layout.workspaces = int(std::min(*n, kMaxWorkspaces));
+    if (const std::optional<uint32_t> cur = cardinal("_NET_CURRENT_DESKTOP");
+        cur && *cur < uint32_t(layout.workspaces))
+        layout.currentWorkspace = int(*cur);
+    return layout;
+}
+
+namespace {
+
+std::optional<bool> setRootWallpaper(const std::string& bmpPath) {
+    // Without a display there is no root window to paint.
+    if (!sessionHasX11())
+        return std::nullopt;
+    return x11SetWallpaper(bmpPath);
+}
+
+std::optional<std::string> rootWallpaperName() {
+    if (!sessionHasX11())
+        return std::nullopt;
+    return x11WallpaperName();
+}
+
+} // namespace
+
+const DesktopBackend& x11RootBackend() {
+    // The program paints the pixels itself: nothing to cache by name.
+    static const DesktopBackend backend{"x11", {}, {}, setRootWallpaper, rootWallpaperName, false};
+    return backend;
 }
 
 } // namespace platform::wallpaper

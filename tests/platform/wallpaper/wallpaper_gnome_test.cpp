@@ -204,6 +204,46 @@ TEST_F(GnomeWallpaper, NameIsEmptyForAnUriThatIsNoLocalFile) {
     EXPECT_EQ(platform::getWallpaperName(), "/usr/share/backgrounds/a b.jpg");
 }
 
+// In the dark style GNOME shows picture-uri-dark; the name read back is the
+// picture the desktop shows.
+TEST_F(GnomeWallpaper, NameFollowsTheStyleTheDesktopShows) {
+    constexpr const char* kInterface = "org.gnome.desktop.interface";
+    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+    GSettingsSchema* ui = g_settings_schema_source_lookup(source, kInterface, TRUE);
+    const bool hasColorScheme = ui && g_settings_schema_has_key(ui, "color-scheme");
+    if (ui)
+        g_settings_schema_unref(ui);
+    if (!hasColorScheme)
+        GTEST_SKIP() << "this GNOME has no color-scheme setting";
+    const auto setScheme = [&](const char* scheme) {
+        const std::string cmd =
+            std::string("gsettings set ") + kInterface + " color-scheme " + scheme;
+        ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    };
+    gsettingsSet("picture-uri", "file:///usr/share/backgrounds/light.jpg");
+    gsettingsSet("picture-uri-dark", "file:///usr/share/backgrounds/dark%20one.jpg");
+
+    setScheme("prefer-dark");
+    EXPECT_EQ(platform::getWallpaperName(), "/usr/share/backgrounds/dark one.jpg");
+    setScheme("prefer-light");
+    EXPECT_EQ(platform::getWallpaperName(), "/usr/share/backgrounds/light.jpg");
+    setScheme("default");
+    EXPECT_EQ(platform::getWallpaperName(), "/usr/share/backgrounds/light.jpg");
+    // A dark style without a dark picture shows the light one.
+    setScheme("prefer-dark");
+    gsettingsSet("picture-uri-dark", "");
+    EXPECT_EQ(platform::getWallpaperName(), "/usr/share/backgrounds/light.jpg");
+
+    // An apply sets both, so either style shows it and names it.
+    writeBmp(wallpaper_, 0x445566);
+    platform::setDesktopWallpaper(wallpaper_.string());
+    const std::string shown = platform::getWallpaperName();
+    EXPECT_EQ(FileUri2Path(dconfRead("picture-uri-dark")), shown);
+    EXPECT_EQ(FileUri2Path(dconfRead("picture-uri")), shown);
+    setScheme("default");
+    EXPECT_EQ(platform::getWallpaperName(), shown);
+}
+
 // Run by the ctest entry that hides the installed schemas.
 TEST(GnomeWithoutSchema, ApplyIsSilentAndNameEmpty) {
     if (!inDconfSession())

@@ -1,49 +1,79 @@
-// The pure parts of the Linux wallpaper layer: which backend a session gets,
-// and file URIs.
+// The parts of the Linux wallpaper layer that need no desktop: which backend
+// a session gets, file URIs, the fresh-name rotation (against an in-memory
+// desktop), and how external programs are run.
 #include "platform/linux/wallpaper_backends.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
+#include <sys/stat.h>
 
-using platform::wallpaper::Backend;
+using platform::wallpaper::applyUnderFreshName;
 using platform::wallpaper::chooseBackend;
+using platform::wallpaper::DesktopBackend;
 using platform::wallpaper::FileUri2Path;
+using platform::wallpaper::isFreshName;
 using platform::wallpaper::Path2FileUri;
+using platform::wallpaper::ProgramRun;
+using platform::wallpaper::runProgram;
+
+namespace fs = std::filesystem;
+
+namespace {
 
 struct BackendCase {
     const char* desktop;
     bool x11;
-    Backend expected;
+    bool swaySock;
+    const char* expected; ///< backend id, "" for none
 };
 
 class BackendChoice : public testing::TestWithParam<BackendCase> {};
 
-TEST_P(BackendChoice, FromCurrentDesktop) {
+TEST_P(BackendChoice, FromCurrentDesktopAndSession) {
     const BackendCase& c = GetParam();
-    EXPECT_EQ(chooseBackend(c.desktop, c.x11), c.expected)
-        << "XDG_CURRENT_DESKTOP=\"" << c.desktop << "\" x11=" << c.x11;
+    const DesktopBackend* b = chooseBackend(
+        c.desktop, c.x11, [&](std::string_view name) { return c.swaySock && name == "SWAYSOCK"; });
+    EXPECT_EQ(b ? b->id : std::string_view(), std::string_view(c.expected))
+        << "XDG_CURRENT_DESKTOP=\"" << c.desktop << "\" DISPLAY=" << c.x11
+        << " SWAYSOCK=" << c.swaySock;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sessions, BackendChoice,
     testing::Values(
-        // GNOME family, with and without X (GNOME on Wayland has no DISPLAY).
-        BackendCase{"GNOME", true, Backend::Gnome}, BackendCase{"GNOME", false, Backend::Gnome},
-        BackendCase{"gnome", true, Backend::Gnome},
-        BackendCase{"ubuntu:GNOME", true, Backend::Gnome},
-        BackendCase{"Unity", true, Backend::Gnome},
-        BackendCase{"Budgie:GNOME", false, Backend::Gnome},
-        BackendCase{"GNOME-Flashback:GNOME", true, Backend::Gnome},
-        BackendCase{"gnome-classic:GNOME", true, Backend::Gnome},
-        BackendCase{"pop:GNOME", true, Backend::Gnome},
+        // A desktop of its own wins whatever the display (GNOME on Wayland
+        // has no DISPLAY, XWayland gives KDE one).
+        BackendCase{"GNOME", true, false, "gnome"}, BackendCase{"GNOME", false, false, "gnome"},
+        BackendCase{"gnome", true, true, "gnome"},
+        BackendCase{"ubuntu:GNOME", true, false, "gnome"},
+        BackendCase{"Budgie:GNOME", false, false, "gnome"},
+        BackendCase{"Unity", true, false, "gnome"},
+        BackendCase{"GNOME-Flashback:GNOME", true, false, "gnome"},
+        BackendCase{"KDE", true, false, "kde"}, BackendCase{"KDE", false, false, "kde"},
+        BackendCase{"XFCE", true, false, "xfce"}, BackendCase{"xfce", false, false, "xfce"},
+        BackendCase{"X-Cinnamon", true, false, "cinnamon"},
+        BackendCase{"Cinnamon", false, false, "cinnamon"}, BackendCase{"MATE", true, false, "mate"},
+        BackendCase{"LXQt", true, false, "lxqt"}, BackendCase{"LXDE", true, false, "lxde"},
+        BackendCase{"sway", false, true, "sway"}, BackendCase{"sway", false, false, "sway"},
+        // The first name a backend knows wins.
+        BackendCase{"Unknown:KDE:GNOME", true, false, "kde"},
+        BackendCase{"::XFCE:", true, false, "xfce"},
         // Names are matched whole, not as parts of other names.
-        BackendCase{"X-GNOME-Like", true, Backend::X11Root},
-        BackendCase{"GNOMEish", false, Backend::None},
-        // Anything else: the root window when there is an X display, else nothing.
-        BackendCase{"", true, Backend::X11Root}, BackendCase{"", false, Backend::None},
-        BackendCase{"i3", true, Backend::X11Root}, BackendCase{"Openbox", false, Backend::None},
-        BackendCase{":::", true, Backend::X11Root}, BackendCase{"::GNOME:", true, Backend::Gnome}));
+        BackendCase{"X-GNOME-Like", true, false, "x11"}, BackendCase{"GNOMEish", false, false, ""},
+        // Without a known name: a compositor's own socket, then the root
+        // window of an X display, else nothing.
+        BackendCase{"", false, true, "sway"}, BackendCase{"", true, true, "sway"},
+        BackendCase{"Hyprland", false, true, "sway"}, BackendCase{"", true, false, "x11"},
+        BackendCase{"", false, false, ""}, BackendCase{"i3", true, false, "x11"},
+        BackendCase{"Openbox", false, false, ""}, BackendCase{":::", true, false, "x11"}));
+
+} // namespace
 
 TEST(FileUri, EncodesWhatAUriCannotCarry) {
     EXPECT_EQ(Path2FileUri("/home/ann/Documents/Quorvane/Wallpaper-17.bmp"),
@@ -89,3 +119,219 @@ TEST(FileUri, RoundTripKeepsEveryByte) {
     EXPECT_EQ(uri.find(' '), std::string::npos);
     EXPECT_EQ(FileUri2Path(uri), path);
 }
+
+namespace {
+
+// A desktop kept in memory, to watch the fresh-name rotation alone.
+struct MemoryDesktop {
+    enum class Mode {
+        Takes,      ///< shows and stores every picture at once
+        StoresLate, ///< its stored setting names the picture before the last
+        Refuses,    ///< answers that it did not take the picture
+        Untold,     ///< takes the picture but cannot tell it back
+        Absent,     ///< its settings service is missing
+    };
+    Mode mode = Mode::Takes;
+    std::string stored, pending;
+    std::vector<std::string> given;
+};
+
+MemoryDesktop& memory() {
+    static MemoryDesktop d;
+    return d;
+}
+
+std::optional<bool> memorySet(const std::string& path) {
+    MemoryDesktop& d = memory();
+    d.given.push_back(path);
+    switch (d.mode) {
+    case MemoryDesktop::Mode::Takes:
+        d.stored = path;
+        return true;
+    case MemoryDesktop::Mode::StoresLate:
+        d.stored = d.pending;
+        d.pending = path;
+        return true;
+    case MemoryDesktop::Mode::Refuses:
+        return false;
+    case MemoryDesktop::Mode::Untold:
+        d.stored.clear();
+        return true;
+    case MemoryDesktop::Mode::Absent:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> memoryName() {
+    if (memory().mode == MemoryDesktop::Mode::Absent)
+        return std::nullopt;
+    return memory().stored;
+}
+
+const DesktopBackend kMemoryDesktop{"memory", {}, {}, memorySet, memoryName, true};
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class FreshNames : public testing::Test {
+protected:
+    void SetUp() override {
+        memory() = MemoryDesktop{};
+        char tmpl[] = "/tmp/quorvane fresh #1-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+        wallpaper_ = dir_ / "Wallpaper.bmp";
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Writes new content under the wallpaper file's name, as the program
+    // does before every apply (a new file renamed over the old one).
+    void writeWallpaper(int n) {
+        const fs::path tmp = dir_ / "Wallpaper.bmp.tmp";
+        std::ofstream(tmp, std::ios::binary) << "BM picture " << n;
+        fs::rename(tmp, wallpaper_);
+    }
+
+    std::set<std::string> folder() const {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir_))
+            names.insert(e.path().filename().string());
+        return names;
+    }
+
+    fs::path dir_, wallpaper_;
+};
+
+TEST_F(FreshNames, NamesAreTheWallpaperNameWithANumber) {
+    const std::string w = "/d/Wallpaper.bmp";
+    EXPECT_TRUE(isFreshName("/d/Wallpaper-1765270000123.bmp", w));
+    EXPECT_TRUE(isFreshName("Wallpaper-1.bmp", w));
+    for (const char* other :
+         {"/d/Wallpaper.bmp", "/d/Wallpaper-.bmp", "/d/Wallpaper-12a.bmp", "/d/Wallpaper-12.png",
+          "/d/MyWallpaper-5.bmp", "/d/wallpaper-5.bmp", "/d/Wallpaper-5.bmp.tmp", "/d/list.txt"})
+        EXPECT_FALSE(isFreshName(other, w)) << other;
+}
+
+TEST_F(FreshNames, TwentyAppliesLeaveTheWallpaperAndTheNameShown) {
+    std::ofstream(dir_ / "list.txt") << "kept";
+    std::ofstream(dir_ / "Wallpaper-12.png") << "kept";
+    std::ofstream(dir_ / "Wallpaper-99.bmp") << "left behind by an earlier run";
+    for (int i = 0; i < 20; ++i) {
+        writeWallpaper(i);
+        ASSERT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), true);
+        const fs::path shown = memory().stored;
+        EXPECT_EQ(shown.parent_path(), dir_);
+        EXPECT_TRUE(isFreshName(shown.string(), wallpaper_.string())) << shown;
+        EXPECT_EQ(readFile(shown), readFile(wallpaper_));
+        EXPECT_EQ(folder(), (std::set<std::string>{"Wallpaper.bmp", shown.filename().string(),
+                                                   "list.txt", "Wallpaper-12.png"}));
+    }
+    // Every apply had a name of its own.
+    EXPECT_EQ(std::set<std::string>(memory().given.begin(), memory().given.end()).size(), 20u);
+}
+
+TEST_F(FreshNames, ADesktopThatStoresLateKeepsItsPreviousPictureUntilTheNext) {
+    memory().mode = MemoryDesktop::Mode::StoresLate;
+    for (int i = 0; i < 20; ++i) {
+        writeWallpaper(i);
+        ASSERT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), true);
+        const std::set<std::string> names = folder();
+        EXPECT_LE(names.size(), 3u) << "more than two fresh names after apply " << i;
+        EXPECT_TRUE(names.count(fs::path(memory().given.back()).filename().string()));
+        if (i > 0) { // the one the desktop still names stays
+            EXPECT_TRUE(names.count(fs::path(memory().stored).filename().string()));
+        }
+    }
+}
+
+TEST_F(FreshNames, ADesktopThatCannotTellKeepsOnlyTheNewest) {
+    memory().mode = MemoryDesktop::Mode::Untold;
+    for (int i = 0; i < 3; ++i) {
+        writeWallpaper(i);
+        ASSERT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), true);
+        EXPECT_EQ(folder(),
+                  (std::set<std::string>{"Wallpaper.bmp",
+                                         fs::path(memory().given.back()).filename().string()}));
+    }
+}
+
+TEST_F(FreshNames, APictureNotTakenLeavesTheShownOneAlone) {
+    writeWallpaper(1);
+    ASSERT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), true);
+    const std::string shown = memory().stored;
+
+    writeWallpaper(2);
+    memory().mode = MemoryDesktop::Mode::Refuses;
+    EXPECT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), false);
+    EXPECT_EQ(folder(),
+              (std::set<std::string>{"Wallpaper.bmp", fs::path(shown).filename().string()}));
+
+    memory().mode = MemoryDesktop::Mode::Absent;
+    EXPECT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), std::nullopt);
+    EXPECT_EQ(folder(),
+              (std::set<std::string>{"Wallpaper.bmp", fs::path(shown).filename().string()}));
+    EXPECT_EQ(readFile(shown), "BM picture 1");
+}
+
+TEST_F(FreshNames, NoFileNoApply) {
+    for (const std::string& p : {(dir_ / "Missing.bmp").string(), dir_.string(), std::string()})
+        EXPECT_EQ(applyUnderFreshName(kMemoryDesktop, p), false) << p;
+    EXPECT_TRUE(memory().given.empty());
+    EXPECT_TRUE(folder().empty());
+}
+
+TEST_F(FreshNames, TheFreshNameIsALinkNotACopy) {
+    writeWallpaper(7);
+    ASSERT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), true);
+    struct stat a {
+    }, b{};
+    ASSERT_EQ(::stat(wallpaper_.c_str(), &a), 0);
+    ASSERT_EQ(::stat(memory().stored.c_str(), &b), 0);
+    EXPECT_EQ(a.st_ino, b.st_ino) << "no hard link where the file system has them";
+}
+
+// --- External programs ---
+
+TEST(RunProgram, ArgumentsReachTheProgramVerbatim) {
+    const ProgramRun run =
+        runProgram("printf", {"%s|", "a b", "$HOME", "'q' \"d\"", "; rm -rf x", "\xC3\xA4"});
+    EXPECT_EQ(run.status, ProgramRun::Status::Done);
+    EXPECT_EQ(run.output, "a b|$HOME|'q' \"d\"|; rm -rf x|\xC3\xA4|");
+}
+
+struct FailureCase {
+    const char* program;
+    std::vector<std::string> args;
+    ProgramRun::Status status;
+    const char* said; ///< part of the one line on stderr
+};
+
+class RunProgramFailure : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(RunProgramFailure, IsReportedInOneLine) {
+    const FailureCase& c = GetParam();
+    testing::internal::CaptureStderr();
+    const ProgramRun run = runProgram(c.program, c.args, std::chrono::milliseconds(300));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_NE(err.find(c.said), std::string::npos) << err;
+    EXPECT_EQ(err.find("quorvane: "), 0u) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Programs, RunProgramFailure,
+    testing::Values(
+        FailureCase{
+            "quorvane-no-such-program", {}, ProgramRun::Status::Missing, "could not be started"},
+        FailureCase{"sh",
+                    {"-c", "echo first >&2; echo second >&2; exit 3"},
+                    ProgramRun::Status::Failed,
+                    "exit code 3: first"},
+        FailureCase{"sleep", {"30"}, ProgramRun::Status::Failed, "was stopped"},
+        FailureCase{"sh", {"-c", "kill -SEGV $$"}, ProgramRun::Status::Failed, "crashed"}));
+
+} // namespace

@@ -1,0 +1,131 @@
+// The wallpaper of KDE Plasma 5 and 6: a script run by the Plasma shell over
+// D-Bus (org.kde.PlasmaShell evaluateScript) sets the image plugin's picture
+// on every desktop containment, scaled and cropped to fill; another reads it
+// back.
+#include "platform/linux/wallpaper_backends.h"
+#include "platform/linux/wallpaper_gio.h"
+
+#include <cstdio>
+
+namespace platform::wallpaper {
+
+namespace {
+
+constexpr const char* kService = "org.kde.PlasmaShell";
+constexpr const char* kObject = "/PlasmaShell";
+constexpr const char* kInterface = "org.kde.PlasmaShell";
+
+// Qt's Image.PreserveAspectCrop: the picture covers the desktop, the
+// overflow cut off.
+constexpr int kFillModeCrop = 2;
+
+// A JavaScript string literal holding `s`.
+std::string jsString(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += char(c);
+        } else if (c < 0x20 || c == 0x7F) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += char(c);
+        }
+    }
+    return out + "\"";
+}
+
+// Runs `script` in the Plasma shell; what it printed, or nullopt with the
+// reason in `error`.
+std::optional<std::string> evaluate(GDBusConnection* bus, const std::string& script,
+                                    ErrorPtr& error) {
+    VariantPtr reply =
+        callMethod(bus, kService, kObject, kInterface, "evaluateScript",
+                   g_variant_new("(s)", script.c_str()), G_VARIANT_TYPE("(s)"), error);
+    if (!reply)
+        return std::nullopt;
+    const gchar* printed = nullptr;
+    g_variant_get(reply.get(), "(&s)", &printed);
+    std::string out = printed ? printed : "";
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
+        out.pop_back();
+    return out;
+}
+
+const std::string kImageGroup = R"(["Wallpaper", "org.kde.image", "General"])";
+
+std::optional<bool> setKdeWallpaper(const std::string& path) {
+    BusPtr bus = openSessionBus();
+    if (!bus)
+        return std::nullopt;
+    const std::string uri = Path2FileUri(path);
+    if (uri.empty())
+        return false;
+    const std::string script = "var uri = " + jsString(uri) +
+                               ";\n"
+                               "var all = desktops();\n"
+                               "for (var i = 0; i < all.length; ++i) {\n"
+                               "    var d = all[i];\n"
+                               "    d.wallpaperPlugin = \"org.kde.image\";\n"
+                               "    d.currentConfigGroup = " +
+                               kImageGroup +
+                               ";\n"
+                               "    d.writeConfig(\"Image\", uri);\n"
+                               "    d.writeConfig(\"FillMode\", " +
+                               std::to_string(kFillModeCrop) +
+                               ");\n"
+                               "}\n"
+                               "print(all.length);\n";
+    ErrorPtr error;
+    const std::optional<std::string> printed = evaluate(bus.get(), script, error);
+    if (!printed) {
+        if (isServiceMissing(error.get()))
+            return std::nullopt;
+        reportDBusError("the Plasma shell did not set the wallpaper", error.get());
+        return false;
+    }
+    // The shell prints how many desktops it changed.
+    return !printed->empty() && *printed != "0";
+}
+
+std::optional<std::string> kdeWallpaperName() {
+    BusPtr bus = openSessionBus();
+    if (!bus)
+        return std::nullopt;
+    // The first screen's desktop: the one the program's monitor view stands for.
+    const std::string script = "var all = desktops();\n"
+                               "var shown = null;\n"
+                               "for (var i = 0; i < all.length && !shown; ++i)\n"
+                               "    if (all[i].screen === 0)\n"
+                               "        shown = all[i];\n"
+                               "if (!shown && all.length > 0)\n"
+                               "    shown = all[0];\n"
+                               "if (shown && shown.wallpaperPlugin === \"org.kde.image\") {\n"
+                               "    shown.currentConfigGroup = " +
+                               kImageGroup +
+                               ";\n"
+                               "    print(shown.readConfig(\"Image\", \"\"));\n"
+                               "}\n";
+    ErrorPtr error;
+    const std::optional<std::string> printed = evaluate(bus.get(), script, error);
+    if (!printed) {
+        if (isServiceMissing(error.get()))
+            return std::nullopt;
+        reportDBusError("the Plasma shell did not tell the wallpaper", error.get());
+        return std::string();
+    }
+    return Setting2Path(*printed);
+}
+
+constexpr std::string_view kNames[] = {"kde"};
+
+} // namespace
+
+const DesktopBackend& kdeBackend() {
+    static const DesktopBackend backend{"kde", kNames, {}, setKdeWallpaper, kdeWallpaperName, true};
+    return backend;
+}
+
+} // namespace platform::wallpaper

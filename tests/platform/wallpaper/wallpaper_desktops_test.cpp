@@ -1,0 +1,668 @@
+// Each desktop backend against its desktop's real settings service, in the
+// private session dconf_session.sh makes (D-Bus, dconf, HOME and XDG folders
+// of its own, a private Xvfb, and for the sway run a headless sway):
+// GSettings on dconf for GNOME, MATE and Cinnamon; a real xfconfd for XFCE;
+// the real pcmanfm-qt and pcmanfm desktops for LXQt and LXDE; sway with its
+// swaybg. The Plasma shell is too heavy to run here: a stand-in owning
+// org.kde.PlasmaShell runs the scripts in a JavaScript engine instead.
+//
+// The program's calls (platform::setDesktopWallpaper, getWallpaperName) are
+// driven with XDG_CURRENT_DESKTOP set per case; what the desktop keeps is read
+// back through the desktop's own tools, not through the backend.
+#include "platform/linux/wallpaper_backends.h"
+#include "platform/wallpaper.h"
+
+#include "imaging/bitmap.h"
+#include "imaging/codecs.h"
+
+// GIO before Qt: Qt's "signals" keyword would clash with GIO's headers.
+#include <gio/gio.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSettings>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+namespace wp = platform::wallpaper;
+
+namespace {
+
+std::string env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+// Only inside dconf_session.sh: never against the session the tests run in.
+bool inPrivateSession() {
+    return env("GSETTINGS_BACKEND") == "dconf" && !env("DBUS_SESSION_BUS_ADDRESS").empty() &&
+           env("HOME").find("/quorvane-dconf.") != std::string::npos;
+}
+
+bool hasProgram(const char* name) {
+    gchar* found = g_find_program_in_path(name);
+    g_free(found);
+    return found != nullptr;
+}
+
+bool schemaInstalled(const char* id) {
+    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+    GSettingsSchema* schema = source ? g_settings_schema_source_lookup(source, id, TRUE) : nullptr;
+    if (schema)
+        g_settings_schema_unref(schema);
+    return schema != nullptr;
+}
+
+// Standard output of a program (argument vector, no shell), without the
+// final newline; empty when it failed.
+std::string output(const std::string& program, const std::vector<std::string>& args) {
+    wp::ProgramRun run = wp::runProgram(program, args);
+    while (!run.output.empty() && run.output.back() == '\n')
+        run.output.pop_back();
+    return run.status == wp::ProgramRun::Status::Done ? run.output : std::string();
+}
+
+bool waitFor(const std::function<bool()>& ready, int ms = 5000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!ready()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string unquote(std::string v) {
+    if (v.size() >= 2 && v.front() == '\'' && v.back() == '\'')
+        v = v.substr(1, v.size() - 2);
+    return v;
+}
+
+std::string dconfRead(const std::string& key) {
+    return unquote(output("dconf", {"read", key}));
+}
+
+bool busNameOwned(const char* name) {
+    return output("dbus-send", {"--session", "--print-reply=literal", "--dest=org.freedesktop.DBus",
+                                "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+                                std::string("string:") + name})
+               .find("true") != std::string::npos;
+}
+
+// A helper program the tests start (a desktop, the stand-in shell), ended by
+// its process id when the test suite is done with it.
+class Helper {
+public:
+    Helper(const QString& program, const QStringList& args) {
+        process_.setProgram(program);
+        process_.setArguments(args);
+        process_.setStandardInputFile(QProcess::nullDevice());
+        process_.setStandardOutputFile(QProcess::nullDevice());
+        process_.setStandardErrorFile(QProcess::nullDevice());
+        process_.start();
+        process_.waitForStarted(5000);
+    }
+    ~Helper() {
+        if (process_.state() == QProcess::NotRunning)
+            return;
+        process_.terminate();
+        if (!process_.waitForFinished(2000)) {
+            process_.kill();
+            process_.waitForFinished(2000);
+        }
+    }
+    bool running() const { return process_.state() == QProcess::Running; }
+
+private:
+    QProcess process_;
+};
+
+// --- What each desktop keeps, read with its own tools ---
+
+std::string xfconfQuery(const std::string& property) {
+    return output("xfconf-query", {"-c", "xfce4-desktop", "-p", property});
+}
+
+// The Xvfb's first output, as XFCE names its monitors.
+std::string firstMonitor() {
+    const std::optional<wp::X11Layout> layout = wp::x11Layout();
+    return layout && !layout->outputs.empty() ? layout->outputs.front() : std::string();
+}
+
+std::string xfceImage(int workspace = 0) {
+    return xfconfQuery("/backdrop/screen0/monitor" + firstMonitor() + "/workspace" +
+                       std::to_string(workspace) + "/last-image");
+}
+
+fs::path kdeStateFile() {
+    return fs::path(env("XDG_RUNTIME_DIR")) / "plasmashell-state.json";
+}
+
+QJsonObject kdeState() {
+    QFile f(QString::fromStdString(kdeStateFile().string()));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(f.readAll()).object();
+}
+
+const char* const kKdeImageKey = "Wallpaper/org.kde.image/General/Image";
+
+std::string kdeImage(int desktop = 0) {
+    const QJsonObject config =
+        kdeState()["desktops"].toArray()[desktop].toObject()["config"].toObject();
+    return wp::FileUri2Path(config[kKdeImageKey].toString().toStdString());
+}
+
+std::string lxqtSetting(const char* key) {
+    const QSettings s(QString::fromStdString(env("XDG_CONFIG_HOME")) +
+                          "/pcmanfm-qt/lxqt/settings.conf",
+                      QSettings::IniFormat);
+    return QFile::encodeName(s.value(QString("Desktop/") + key).toString()).toStdString();
+}
+
+std::string lxdeSetting(const char* key) {
+    GKeyFile* keys = g_key_file_new();
+    std::string value;
+    const std::string file = env("XDG_CONFIG_HOME") + "/pcmanfm/LXDE/desktop-items-0.conf";
+    if (g_key_file_load_from_file(keys, file.c_str(), G_KEY_FILE_NONE, nullptr)) {
+        gchar* v = g_key_file_get_string(keys, "*", key, nullptr);
+        value = v ? v : "";
+        g_free(v);
+    }
+    g_key_file_free(keys);
+    return value;
+}
+
+// The arguments of every running swaybg.
+std::vector<std::vector<std::string>> swaybgArguments() {
+    std::vector<std::vector<std::string>> all;
+    std::error_code ec;
+    for (fs::directory_iterator it("/proc", ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        const std::string comm = readFile(it->path() / "comm");
+        if (comm != "swaybg\n")
+            continue;
+        const std::string cmdline = readFile(it->path() / "cmdline");
+        if (cmdline.empty()) // ended, not yet reaped
+            continue;
+        std::vector<std::string> args;
+        std::stringstream in(cmdline);
+        for (std::string a; std::getline(in, a, '\0');)
+            args.push_back(a);
+        all.push_back(args);
+    }
+    return all;
+}
+
+// The picture of the one swaybg running, with its mode; empty while sway
+// is between two of them.
+std::pair<std::string, std::string> swaybgPicture() {
+    const auto all = swaybgArguments();
+    if (all.size() != 1)
+        return {};
+    std::string picture, mode;
+    for (size_t i = 0; i + 1 < all[0].size(); ++i) {
+        if (all[0][i] == "-i")
+            picture = all[0][i + 1];
+        if (all[0][i] == "-m")
+            mode = all[0][i + 1];
+    }
+    return {picture, mode};
+}
+
+// --- The desktops ---
+
+struct Desktop {
+    const char* currentDesktop; ///< XDG_CURRENT_DESKTOP
+    const char* label;
+    /// Makes the desktop ready; empty when it is, else why the case skips.
+    std::function<std::string()> start;
+    /// The picture the desktop keeps now, read with its own tools.
+    std::function<std::string()> keptPicture;
+    /// Checks that the desktop keeps it scaled to fill (for GNOME: that the
+    /// user's own placement stays).
+    std::function<void()> checkFill;
+    /// It stores its setting a moment after taking the picture.
+    bool storesLate = false;
+};
+
+std::unique_ptr<Helper>& helper(const std::string& name) {
+    static std::map<std::string, std::unique_ptr<Helper>> helpers;
+    return helpers[name];
+}
+
+std::string startLxqt() {
+    if (!hasProgram("pcmanfm-qt"))
+        return "pcmanfm-qt is not installed (Debian package pcmanfm-qt)";
+    if (env("DISPLAY").empty())
+        return "needs the private X server of dconf_session.sh --xvfb";
+    auto& h = helper("lxqt");
+    if (!h) {
+        // A user who chose Zoom in the desktop's preferences: pcmanfm-qt
+        // takes no zoom from its command line (it lists it, then ignores it).
+        const fs::path settings =
+            fs::path(env("XDG_CONFIG_HOME")) / "pcmanfm-qt/lxqt/settings.conf";
+        if (!fs::exists(settings)) {
+            fs::create_directories(settings.parent_path());
+            std::ofstream(settings) << "[Desktop]\nWallpaperMode=zoom\n";
+        }
+        h = std::make_unique<Helper>("pcmanfm-qt", QStringList{"--desktop", "--profile=lxqt"});
+    }
+    if (!waitFor([] { return busNameOwned("org.pcmanfm.PCManFM"); }, 10000))
+        return "the pcmanfm-qt desktop did not start on the private X server";
+    return {};
+}
+
+std::string startLxde() {
+    if (!hasProgram("pcmanfm"))
+        return "pcmanfm is not installed (Debian package pcmanfm)";
+    if (env("DISPLAY").empty())
+        return "needs the private X server of dconf_session.sh --xvfb";
+    auto& h = helper("lxde");
+    if (!h)
+        h = std::make_unique<Helper>("pcmanfm", QStringList{"--desktop", "--profile=LXDE"});
+    const fs::path socket =
+        fs::path(env("XDG_RUNTIME_DIR")) / ("pcmanfm-socket--" + env("DISPLAY").substr(1));
+    if (!waitFor([&] { return fs::exists(socket); }, 10000))
+        return "the pcmanfm desktop did not start on the private X server";
+    // The socket comes before the desktop has read its settings.
+    QThread::msleep(300);
+    return {};
+}
+
+std::string startKde() {
+    if (std::string(QUORVANE_FAKE_PLASMASHELL).empty())
+        return "the Plasma shell stand-in needs Qt Qml (Debian package qt6-declarative-dev)";
+    auto& h = helper("kde");
+    if (!h)
+        h = std::make_unique<Helper>(QUORVANE_FAKE_PLASMASHELL,
+                                     QStringList{QString::fromStdString(kdeStateFile().string())});
+    if (!waitFor([] { return busNameOwned("org.kde.PlasmaShell"); }))
+        return "the Plasma shell stand-in did not start";
+    return {};
+}
+
+std::string needSchema(const char* schema, const char* package) {
+    if (!schemaInstalled(schema))
+        return std::string(schema) + " is not installed (Debian package " + package + ")";
+    return {};
+}
+
+const std::vector<Desktop>& desktops() {
+    static const std::vector<Desktop> all = {
+        {"GNOME", "Gnome",
+         [] { return needSchema("org.gnome.desktop.background", "gsettings-desktop-schemas"); },
+         [] { return wp::FileUri2Path(dconfRead("/org/gnome/desktop/background/picture-uri")); },
+         [] {
+             EXPECT_EQ(dconfRead("/org/gnome/desktop/background/picture-uri-dark"),
+                       dconfRead("/org/gnome/desktop/background/picture-uri"));
+         }},
+        {"MATE", "Mate", [] { return needSchema("org.mate.background", "mate-desktop-common"); },
+         [] { return dconfRead("/org/mate/desktop/background/picture-filename"); },
+         [] { EXPECT_EQ(dconfRead("/org/mate/desktop/background/picture-options"), "zoom"); }},
+        {"X-Cinnamon", "Cinnamon",
+         [] { return needSchema("org.cinnamon.desktop.background", "cinnamon-desktop-data"); },
+         [] { return wp::FileUri2Path(dconfRead("/org/cinnamon/desktop/background/picture-uri")); },
+         [] { EXPECT_EQ(dconfRead("/org/cinnamon/desktop/background/picture-options"), "zoom"); }},
+        {"XFCE", "Xfce",
+         []() -> std::string {
+             if (!hasProgram("xfconf-query"))
+                 return "xfconf is not installed (Debian packages xfconf, libxfconf-0-3)";
+             if (firstMonitor().empty())
+                 return "needs the private X server of dconf_session.sh --xvfb";
+             return {};
+         },
+         [] { return xfceImage(); },
+         [] {
+             EXPECT_EQ(xfconfQuery("/backdrop/screen0/monitor" + firstMonitor() +
+                                   "/workspace0/image-style"),
+                       "5");
+         }},
+        {"KDE", "Kde", startKde, [] { return kdeImage(); },
+         [] {
+             // Every desktop, of every screen and activity, shows it filled.
+             const QJsonArray all = kdeState()["desktops"].toArray();
+             ASSERT_EQ(all.size(), 3);
+             for (const QJsonValue& d : all) {
+                 const QJsonObject o = d.toObject();
+                 const QJsonObject config = o["config"].toObject();
+                 EXPECT_EQ(o["wallpaperPlugin"].toString(), "org.kde.image");
+                 EXPECT_EQ(wp::FileUri2Path(config[kKdeImageKey].toString().toStdString()),
+                           kdeImage(0));
+                 EXPECT_EQ(config["Wallpaper/org.kde.image/General/FillMode"].toInt(), 2);
+             }
+         }},
+        {"LXQt", "Lxqt", startLxqt, [] { return lxqtSetting("Wallpaper"); },
+         [] {
+             // pcmanfm-qt shows the mode it was given but does not store it;
+             // what it stores is checked here, the picture on screen below.
+         }},
+        {"LXDE", "Lxde", startLxde, [] { return lxdeSetting("wallpaper"); },
+         [] { EXPECT_EQ(lxdeSetting("wallpaper_mode"), "crop"); }, true},
+        {"sway", "Sway",
+         []() -> std::string {
+             if (!env("QUORVANE_TEST_NO_SWAY").empty())
+                 return env("QUORVANE_TEST_NO_SWAY");
+             if (env("SWAYSOCK").empty())
+                 return "needs the headless sway of dconf_session.sh --sway";
+             return {};
+         },
+         [] { return swaybgPicture().first; }, [] { EXPECT_EQ(swaybgPicture().second, "fill"); }},
+    };
+    return all;
+}
+
+// A folder like the program's data folder, with a space, a '#', a '$' and a
+// non-ASCII letter in its path; reachable by other users (sway runs as
+// nobody when the tests run as root).
+class WallpaperFolder {
+public:
+    WallpaperFolder() {
+        char tmpl[] = "/tmp/quorvane desk \xC3\xA4 #1 $HOME-XXXXXX";
+        if (!mkdtemp(tmpl))
+            return;
+        root_ = tmpl;
+        dir_ = root_ / "Documents" / "Quorvane";
+        fs::create_directories(dir_);
+        for (const fs::path& p : {root_, root_ / "Documents", dir_})
+            ::chmod(p.c_str(), 0755);
+        wallpaper_ = dir_ / "Wallpaper.bmp";
+    }
+    ~WallpaperFolder() {
+        if (!root_.empty())
+            fs::remove_all(root_);
+    }
+    bool ok() const { return !root_.empty(); }
+
+    // A new picture under the wallpaper's name, as SetWall writes it.
+    void write(uint32_t rgb) const {
+        Bitmap b;
+        b.setPixelFormat(PixelFormat::Bits24);
+        b.setBrushColor(rgb);
+        b.setSize(40, 30);
+        b.SaveToFile(wallpaper_);
+    }
+
+    std::set<std::string> content() const {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir_))
+            names.insert(e.path().filename().string());
+        return names;
+    }
+
+    const fs::path& dir() const { return dir_; }
+    const fs::path& wallpaper() const { return wallpaper_; }
+
+private:
+    fs::path root_, dir_, wallpaper_;
+};
+
+class DesktopWallpaper : public testing::TestWithParam<Desktop> {
+protected:
+    void SetUp() override {
+        if (!inPrivateSession())
+            GTEST_SKIP() << "needs the private session of dconf_session.sh (ctest runs it so)";
+        const std::string why = GetParam().start();
+        if (!why.empty())
+            GTEST_SKIP() << why;
+        ASSERT_TRUE(folder_.ok());
+        ::setenv("XDG_CURRENT_DESKTOP", GetParam().currentDesktop, 1);
+    }
+
+    WallpaperFolder folder_;
+};
+
+// The user story: every apply shows the new picture at once, under a name the
+// desktop has not seen, and never more than two such names stay on disk.
+TEST_P(DesktopWallpaper, EveryApplyShowsTheNewPictureUnderAFreshName) {
+    const Desktop& d = GetParam();
+    std::set<std::string> seen;
+    fs::path shown;
+    for (int i = 0; i < 20; ++i) {
+        folder_.write(0x102030u * uint32_t(i + 1));
+        platform::setDesktopWallpaper(folder_.wallpaper().string());
+
+        // The newest fresh name beside the wallpaper file is the one handed over.
+        fs::path newest;
+        for (const std::string& name : folder_.content())
+            if (wp::isFreshName(name, folder_.wallpaper().string()) &&
+                (newest.empty() || name.size() > newest.string().size() ||
+                 (name.size() == newest.string().size() && name > newest.string())))
+                newest = name;
+        ASSERT_FALSE(newest.empty()) << "apply " << i << " left no fresh name";
+        const fs::path handed = folder_.dir() / newest;
+        EXPECT_TRUE(seen.insert(handed.string()).second) << "a name was used twice";
+        EXPECT_EQ(readFile(handed), readFile(folder_.wallpaper()));
+
+        if (!d.storesLate || i == 19) {
+            EXPECT_TRUE(waitFor([&] { return d.keptPicture() == handed.string(); }))
+                << "apply " << i << ": the desktop keeps \"" << d.keptPicture()
+                << "\", not the new \"" << handed.string() << "\"";
+        }
+        const std::set<std::string> names = folder_.content();
+        EXPECT_LE(names.size(), 3u) << "more than two fresh names after apply " << i;
+        for (const std::string& name : names)
+            EXPECT_TRUE(name == "Wallpaper.bmp" ||
+                        wp::isFreshName(name, folder_.wallpaper().string()))
+                << name;
+        shown = handed;
+    }
+    EXPECT_EQ(platform::getWallpaperName(), shown.string());
+    if (!d.storesLate) {
+        EXPECT_EQ(folder_.content(),
+                  (std::set<std::string>{"Wallpaper.bmp", shown.filename().string()}));
+    }
+    d.checkFill();
+
+    // A file the desktop could not be given changes nothing.
+    const std::set<std::string> before = folder_.content();
+    platform::setDesktopWallpaper((folder_.dir() / "Missing.bmp").string());
+    EXPECT_EQ(d.keptPicture(), shown.string());
+    EXPECT_EQ(folder_.content(), before);
+}
+
+std::string desktopName(const testing::TestParamInfo<Desktop>& info) {
+    return info.param.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, DesktopWallpaper, testing::ValuesIn(desktops()), desktopName);
+
+// XFCE keeps a picture per monitor and workspace: every one it knows, and
+// every connected monitor on every workspace, gets the new picture zoomed.
+TEST(XfceWallpaper, CoversEveryMonitorAndWorkspace) {
+    if (!inPrivateSession())
+        GTEST_SKIP() << "needs the private session of dconf_session.sh (ctest runs it so)";
+    const Desktop& xfce = desktops()[3];
+    const std::string why = xfce.start();
+    if (!why.empty())
+        GTEST_SKIP() << why;
+    WallpaperFolder folder;
+    ASSERT_TRUE(folder.ok());
+    // A monitor no longer connected, known on workspaces 0 and 2.
+    for (const char* p : {"/backdrop/screen0/monitorHDMI-9/workspace0/last-image",
+                          "/backdrop/screen0/monitorHDMI-9/workspace2/last-image"})
+        ASSERT_TRUE(wp::runProgram("xfconf-query", {"-c", "xfce4-desktop", "-p", p, "-n", "-t",
+                                                    "string", "-s", "/old.png"})
+                        .status == wp::ProgramRun::Status::Done);
+    // Three workspaces, the second one showing.
+    for (const auto& [atom, value] :
+         {std::pair{"_NET_NUMBER_OF_DESKTOPS", "3"}, std::pair{"_NET_CURRENT_DESKTOP", "1"}})
+        ASSERT_EQ(wp::runProgram("xprop", {"-root", "-f", atom, "32c", "-set", atom, value}).status,
+                  wp::ProgramRun::Status::Done);
+    ::setenv("XDG_CURRENT_DESKTOP", "XFCE", 1);
+    folder.write(0x445566);
+    platform::setDesktopWallpaper(folder.wallpaper().string());
+
+    // The name read back is the current workspace's on the primary monitor.
+    const std::string shown = platform::getWallpaperName();
+    EXPECT_EQ(shown, xfceImage(1));
+    EXPECT_TRUE(wp::isFreshName(shown, folder.wallpaper().string())) << shown;
+    for (const std::string& monitor : {std::string("HDMI-9"), firstMonitor()})
+        for (int w : {0, 1, 2}) {
+            const std::string base =
+                "/backdrop/screen0/monitor" + monitor + "/workspace" + std::to_string(w);
+            EXPECT_EQ(xfconfQuery(base + "/last-image"), shown) << base;
+            EXPECT_EQ(xfconfQuery(base + "/image-style"), "5") << base;
+        }
+    // Nothing but backdrops was written.
+    const std::string listed = output("xfconf-query", {"-c", "xfce4-desktop", "-l"});
+    std::istringstream lines(listed);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_EQ(line.rfind("/backdrop/screen0/monitor", 0), 0u) << line;
+}
+
+// The desktop shows each new picture on the screen, though the wallpaper
+// file keeps its name: pcmanfm-qt keeps the picture it has for a name it
+// already shows. (Green and magenta read the same in any byte order.)
+TEST(LxqtWallpaper, TheScreenShowsEachNewPicture) {
+    if (!inPrivateSession())
+        GTEST_SKIP() << "needs the private session of dconf_session.sh (ctest runs it so)";
+    const std::string why = startLxqt();
+    if (!why.empty())
+        GTEST_SKIP() << why;
+    if (!hasProgram("import"))
+        GTEST_SKIP() << "ImageMagick's import is not installed (Debian package imagemagick)";
+    WallpaperFolder folder;
+    ASSERT_TRUE(folder.ok());
+    ::setenv("XDG_CURRENT_DESKTOP", "LXQt", 1);
+    const fs::path shot = folder.dir().parent_path() / "screen.png";
+    const auto screenCentre = [&]() -> uint32_t {
+        Bitmap screen;
+        if (wp::runProgram("import", {"-window", "root", shot.string()}).status !=
+                wp::ProgramRun::Status::Done ||
+            !File2Bitmap(screen, shot.string()) || screen.width() < 2)
+            return 0xFFFFFFFF;
+        uint32_t px = 0;
+        screen.readRow(screen.height() / 2, screen.width() / 2, 1, &px);
+        return px & 0xFFFFFF;
+    };
+    for (const uint32_t colour : {0x00FF00u, 0xFF00FFu, 0x00FF00u}) {
+        folder.write(colour);
+        platform::setDesktopWallpaper(folder.wallpaper().string());
+        // The desktop repaints a moment after it took the picture.
+        EXPECT_TRUE(waitFor([&] { return screenCentre() == colour; }))
+            << std::hex << "the screen shows " << screenCentre() << ", not " << colour;
+    }
+}
+
+// A desktop whose settings service is missing leaves the picture to the root
+// window of the X display, and without one changes nothing; no fresh name
+// stays behind either way.
+struct MissingCase {
+    const char* currentDesktop;
+    const char* label;
+    /// Empty when the desktop's service is absent in this run, else why the
+    /// case skips.
+    std::function<std::string()> absent;
+};
+
+std::string absentWithoutSchemas(const char* schema) {
+    return schemaInstalled(schema)
+               ? "its schema is installed here; the --no-schemas run covers this"
+               : std::string();
+}
+
+class MissingDesktop : public testing::TestWithParam<MissingCase> {
+protected:
+    void SetUp() override {
+        if (!inPrivateSession())
+            GTEST_SKIP() << "needs the private session of dconf_session.sh (ctest runs it so)";
+        // The desktops the other tests started go first.
+        for (const char* name : {"lxqt", "lxde", "kde"})
+            helper(name).reset();
+        const std::string why = GetParam().absent();
+        if (!why.empty())
+            GTEST_SKIP() << why;
+        ASSERT_TRUE(folder_.ok());
+        ::setenv("XDG_CURRENT_DESKTOP", GetParam().currentDesktop, 1);
+        display_ = env("DISPLAY");
+    }
+    void TearDown() override {
+        if (!display_.empty())
+            ::setenv("DISPLAY", display_.c_str(), 1);
+    }
+
+    WallpaperFolder folder_;
+    std::string display_;
+};
+
+TEST_P(MissingDesktop, TheRootWindowTakesThePictureOrNothingChanges) {
+    folder_.write(0x778899);
+    const std::string path = folder_.wallpaper().string();
+    if (!display_.empty()) {
+        platform::setDesktopWallpaper(path);
+        EXPECT_EQ(wp::x11WallpaperName(), path);
+        EXPECT_EQ(platform::getWallpaperName(), path);
+        EXPECT_EQ(folder_.content(), std::set<std::string>{"Wallpaper.bmp"});
+    }
+    ::unsetenv("DISPLAY");
+    folder_.write(0x998877);
+    platform::setDesktopWallpaper(path);
+    EXPECT_EQ(platform::getWallpaperName(), "");
+    EXPECT_EQ(folder_.content(), std::set<std::string>{"Wallpaper.bmp"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Desktops, MissingDesktop,
+    testing::Values(
+        MissingCase{"GNOME", "Gnome",
+                    [] { return absentWithoutSchemas("org.gnome.desktop.background"); }},
+        MissingCase{"MATE", "Mate", [] { return absentWithoutSchemas("org.mate.background"); }},
+        MissingCase{"X-Cinnamon", "Cinnamon",
+                    [] { return absentWithoutSchemas("org.cinnamon.desktop.background"); }},
+        // The --no-schemas run hides the D-Bus services too: no xfconfd.
+        MissingCase{"XFCE", "Xfce",
+                    []() -> std::string {
+                        return env("XDG_DATA_DIRS").find("/quorvane-dconf.") == std::string::npos
+                                   ? "xfconfd can start here; the --no-schemas run covers this"
+                                   : "";
+                    }},
+        MissingCase{"KDE", "Kde",
+                    []() -> std::string {
+                        return busNameOwned("org.kde.PlasmaShell") ? "a Plasma shell runs" : "";
+                    }},
+        MissingCase{"LXQt", "Lxqt",
+                    []() -> std::string {
+                        return busNameOwned("org.pcmanfm.PCManFM") ? "pcmanfm-qt runs" : "";
+                    }},
+        MissingCase{"LXDE", "Lxde",
+                    []() -> std::string { return helper("lxde") ? "pcmanfm runs" : ""; }},
+        MissingCase{"sway", "Sway",
+                    []() -> std::string { return env("SWAYSOCK").empty() ? "" : "a sway runs"; }}),
+    [](const testing::TestParamInfo<MissingCase>& info) { return std::string(info.param.label); });
+
+// Ends the desktops the tests started.
+class StopHelpers : public testing::Environment {
+public:
+    void TearDown() override {
+        for (const char* name : {"lxqt", "lxde", "kde"})
+            helper(name).reset();
+    }
+};
+
+const auto* const kStopHelpers = testing::AddGlobalTestEnvironment(new StopHelpers);
+
+} // namespace
