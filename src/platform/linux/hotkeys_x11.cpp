@@ -127,6 +127,8 @@ void loadKeyMap(xcb_connection_t* c) {
 // keypad's digits).
 std::vector<xcb_keycode_t> keycodesFor(const KeyMap& map, xcb_keysym_t keysym) {
     std::vector<xcb_keycode_t> found;
+    if (keysym == 0) // NoSymbol: what unused keys hold
+        return found;
     const int count = keycodeCount(map);
     for (int column = 0; column < std::min(2, map.perKeycode) && found.empty(); ++column) {
         for (int i = 0; i < count; ++i) {
