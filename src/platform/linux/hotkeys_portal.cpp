@@ -3,11 +3,9 @@
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
-#include <QDBusVariant>
 #include <QTimer>
 
 #include <cstdio>
@@ -73,7 +71,7 @@ PortalShortcuts::PortalShortcuts(QObject* parent) : QObject(parent) {
         return;
     }
     bus.connect(kService, kPath, kInterface, QStringLiteral("Activated"), this,
-                SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+                SLOT(onActivated(QDBusMessage)));
 }
 
 void PortalShortcuts::set(int id, const QString& description, const QString& trigger) {
@@ -212,9 +210,8 @@ void PortalShortcuts::onResponse(uint response, const QVariantMap& results,
     if (response != 0) {
         std::fprintf(stderr, "Quorvane: the shortcuts portal did not bind the hotkeys (%u)\n",
                      response);
-        // What was asked stays unbound until the next change asks again.
+        // Unbound until the next change asks again.
         closeSession();
-        bound_ = wanted_;
         return;
     }
     if (step == Step::Creating) {
@@ -249,10 +246,13 @@ void PortalShortcuts::onResponse(uint response, const QVariantMap& results,
     }
 }
 
-void PortalShortcuts::onActivated(const QDBusObjectPath& session, const QString& shortcutId,
-                                  qulonglong, const QVariantMap&) {
-    if (session_.isEmpty() || session.path() != session_ || !activated)
+void PortalShortcuts::onActivated(const QDBusMessage& message) {
+    // Activated(o session_handle, s shortcut_id, t timestamp, a{sv} options)
+    const QList<QVariant> arguments = message.arguments();
+    if (session_.isEmpty() || !activated || arguments.size() < 2 ||
+        arguments.at(0).value<QDBusObjectPath>().path() != session_)
         return;
+    const QString shortcutId = arguments.at(1).toString();
     for (const auto& [id, shortcut] : bound_) {
         if (shortcut.description == shortcutId) {
             activated(id);

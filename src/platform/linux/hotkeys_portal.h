@@ -38,8 +38,7 @@ private slots:
     void onProbed(QDBusPendingCallWatcher* watcher);
     void onRequestSent(QDBusPendingCallWatcher* watcher);
     void onResponse(uint response, const QVariantMap& results, const QDBusMessage& message);
-    void onActivated(const QDBusObjectPath& session, const QString& shortcutId,
-                     qulonglong timestamp, const QVariantMap& options);
+    void onActivated(const QDBusMessage& message);
 
 private:
     explicit PortalShortcuts(QObject* parent);
