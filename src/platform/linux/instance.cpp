@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace platform {
 
 namespace {
@@ -39,6 +41,9 @@ bool makePrivateFolder(const std::string& path) {
         return false;
     if (isPrivateFolder(path))
         return true;
+    static bool said = false;
+    if (std::exchange(said, true))
+        return false;
     std::fprintf(stderr,
                  "Quorvane: %s is not a private folder of this user (a link, someone else's, "
                  "or open to others); it is not used\n",
