@@ -54,8 +54,10 @@ X11State& state() {
 }
 
 xcb_connection_t* connection() {
-    auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return app ? app->connection() : nullptr;
+    // qGuiApp would be a wrong cast under a plain QCoreApplication.
+    auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    auto* x11 = gui ? gui->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
 }
 
 std::vector<xcb_window_t> rootWindows(xcb_connection_t* c) {
