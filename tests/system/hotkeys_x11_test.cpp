@@ -93,12 +93,4 @@ TEST_F(SystemHotkeys, DestructionUnregisters) {
         EXPECT_FALSE(other.heldByOther(kCtrlAlt, key)) << char(key);
 }
 
-TEST_F(SystemHotkeys, ModifierBitsAreTheSystemOnes) {
-    EXPECT_EQ(GlobalHotkeys::modifierBits({true, false, false, 1}), 2u);
-    EXPECT_EQ(GlobalHotkeys::modifierBits({false, true, false, 1}), 1u);
-    EXPECT_EQ(GlobalHotkeys::modifierBits({false, false, true, 1}), 4u);
-    EXPECT_EQ(GlobalHotkeys::modifierBits({true, true, true, 1}), 7u);
-    EXPECT_EQ(GlobalHotkeys::modifierBits({false, false, false, 1}), 0u);
-}
-
 } // namespace
