@@ -1,5 +1,6 @@
 #include "system/globalkey.h"
 
+#include <algorithm>
 #include <charconv>
 
 std::string GlobalKey2Ini(const TGlobalKey& gk) {
@@ -11,20 +12,163 @@ std::string GlobalKey2Ini(const TGlobalKey& gk) {
     return s;
 }
 
+namespace {
+
+// The decimal digits of `text` modulo 65536, or false when `text` is empty
+// or holds anything but digits. The number is read in blocks of at most 16
+// digits, each of which fits 64 bits, so no length overflows.
+bool decimalLow16(const std::string& text, std::uint16_t& result) {
+    if (text.empty())
+        return false;
+    constexpr std::size_t kBlock = 16;
+    std::uint64_t value = 0; // always below 65536
+    for (std::size_t at = 0; at < text.size(); at += kBlock) {
+        const std::size_t length = std::min(kBlock, text.size() - at);
+        const char* first = text.data() + at;
+        const char* last = first + length;
+        // Unsigned from_chars takes no sign and no space; only whole blocks of digits pass.
+        std::uint64_t block = 0;
+        const auto [ptr, ec] = std::from_chars(first, last, block);
+        if (ec != std::errc() || ptr != last)
+            return false;
+        std::uint64_t scale = 1;
+        for (std::size_t i = 0; i < length; ++i)
+            scale = scale * 10 % 65536;
+        value = (value * scale + block % 65536) % 65536;
+    }
+    result = static_cast<std::uint16_t>(value);
+    return true;
+}
+
+} // namespace
+
 void GlobalKeyFromIni(const std::string& Str, TGlobalKey& gk) {
     gk.aCtrl = Str.size() > 0 && Str[0] == '1';
     gk.aAlt = Str.size() > 1 && Str[1] == '1';
     gk.aShift = Str.size() > 2 && Str[2] == '1';
     const std::string rest = Str.size() > 3 ? Str.substr(3) : std::string();
-    // A signed 32-bit decimal number, as the framework's integer conversion takes it.
-    std::size_t start = (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) ? 1 : 0;
-    std::int32_t value = 0;
-    const char* first = rest.data() + start;
-    const char* last = rest.data() + rest.size();
-    auto [ptr, ec] = std::from_chars(first, last, value);
-    if (start == 1 && rest[0] == '-')
-        value = -value;
-    if (rest.size() == start || ec != std::errc() || ptr != last)
+    std::uint16_t key = 0;
+    if (!decimalLow16(rest, key))
         throw EConvertError("''" + rest + "'' is not a valid integer value");
-    gk.aKey = static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFFu);
+    gk.aKey = key;
+}
+
+TGlobalKey Key2GlobalKey(Qt::KeyboardModifiers Shift, std::uint16_t k) {
+    TGlobalKey gk;
+    gk.aCtrl = Shift.testFlag(Qt::ControlModifier);
+    gk.aAlt = Shift.testFlag(Qt::AltModifier);
+    gk.aShift = Shift.testFlag(Qt::ShiftModifier);
+    gk.aKey = k;
+    return gk;
+}
+
+namespace {
+
+QString keyName(std::uint16_t k) {
+    switch (k) {
+    case 8:
+        return QStringLiteral("BackSpace");
+    case 9:
+        return QStringLiteral("Tab");
+    case 13:
+        return QStringLiteral("Enter");
+    case 16:
+        return QStringLiteral("Shift");
+    case 17:
+        return QStringLiteral("Ctrl");
+    case 18:
+        return QStringLiteral("Alt");
+    case 19:
+        return QStringLiteral("Pause");
+    case 20:
+        return QStringLiteral("CapsLock");
+    case 27:
+        return QStringLiteral("Esc");
+    case 32:
+        return QStringLiteral("Space");
+    case 33:
+        return QStringLiteral("PgUp");
+    case 34:
+        return QStringLiteral("PgDown");
+    case 35:
+        return QStringLiteral("End");
+    case 36:
+        return QStringLiteral("Home");
+    case 37:
+        return QStringLiteral("Left");
+    case 38:
+        return QStringLiteral("Up");
+    case 39:
+        return QStringLiteral("Right");
+    case 40:
+        return QStringLiteral("Down");
+    case 44:
+        return QStringLiteral("PrintScreen");
+    case 45:
+        return QStringLiteral("Insert");
+    case 46:
+        return QStringLiteral("Del");
+    case 106:
+        return QStringLiteral("Num *");
+    case 107:
+        return QStringLiteral("Num +");
+    case 109:
+        return QStringLiteral("Num -");
+    case 110:
+        return QStringLiteral("Num .");
+    case 111:
+        return QStringLiteral("Num /");
+    case 144:
+        return QStringLiteral("NumLock");
+    case 145:
+        return QStringLiteral("ScrollLock");
+    case 186:
+        return QStringLiteral(";");
+    case 187:
+        return QStringLiteral("=");
+    case 188:
+        return QStringLiteral("<");
+    case 189:
+        return QStringLiteral("_");
+    case 190:
+        return QStringLiteral(">");
+    case 191:
+        return QStringLiteral("/");
+    case 192:
+        return QStringLiteral("~");
+    case 219:
+        return QStringLiteral("[");
+    case 220:
+        return QStringLiteral("\\");
+    case 221:
+        return QStringLiteral("]");
+    case 222:
+        return QStringLiteral("\"");
+    default:
+        break;
+    }
+    if (k >= 96 && k <= 105)
+        return QStringLiteral("Num ") + QChar(u'0' + (k - 96));
+    if (k >= 112 && k <= 123)
+        return QStringLiteral("F") + QString::number(k - 111);
+    // Anything else shows as the character of that code (letters and digits
+    // are their own codes).
+    return QString(QChar(k));
+}
+
+} // namespace
+
+QString GlobalKey2String(const TGlobalKey& gk) {
+    QString text;
+    if (gk.aCtrl)
+        text += QStringLiteral("Ctrl + ");
+    if (gk.aAlt)
+        text += QStringLiteral("Alt + ");
+    if (gk.aShift)
+        text += QStringLiteral("Shift + ");
+    return text + keyName(gk.aKey);
+}
+
+bool IsHotkeyCaptureKey(std::uint16_t k) {
+    return k != 9 && k != 16 && k != 17 && k != 18;
 }

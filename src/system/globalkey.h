@@ -1,5 +1,9 @@
-// The three system-wide hotkeys and their stored text form.
+// The three system-wide hotkeys: the record, its stored text form, the
+// capture of a key press and the display text.
 #pragma once
+
+#include <QString>
+#include <QtCore/qnamespace.h>
 
 #include <array>
 #include <cstdint>
@@ -21,11 +25,12 @@ struct TGlobalKeySlot {
     int id;                    ///< hotkey id registered with the system
     const char* valueName;     ///< stored setting
     const char* defaultString; ///< stored form of the default combination
+    const char* description;   ///< what the hotkey does, for desktops that list shortcuts
 };
 inline constexpr std::array<TGlobalKeySlot, 3> GlobalKeySlots{{
-    {100, "gk1", "11082"}, // Ctrl+Alt+R
-    {101, "gk2", "11078"}, // Ctrl+Alt+N
-    {102, "gk3", "11066"}, // Ctrl+Alt+B
+    {100, "gk1", "11082", "Random wallpaper"},   // Ctrl+Alt+R
+    {101, "gk2", "11078", "Next wallpaper"},     // Ctrl+Alt+N
+    {102, "gk3", "11066", "Previous wallpaper"}, // Ctrl+Alt+B
 }};
 
 /// A stored text whose key part is no integer.
@@ -36,7 +41,20 @@ struct EConvertError : std::runtime_error {
 /// "CAS" flags as 0/1 characters, then the key code in decimal.
 std::string GlobalKey2Ini(const TGlobalKey& gk);
 
-/// Reads the stored form. The three flags are stored first; when the rest is
-/// no integer, EConvertError is thrown and gk keeps its previous key code.
-/// Codes above 16 bits keep their low 16 bits.
+/// Reads the stored form. The three flags are stored first; then the rest
+/// must be decimal digits (leading zeros allowed, no sign, no spaces), of
+/// which the value modulo 65536 becomes the key code, however long the
+/// number. Anything else throws EConvertError and gk keeps its key code.
 void GlobalKeyFromIni(const std::string& Str, TGlobalKey& gk);
+
+/// The hotkey of a captured key release: the Ctrl, Alt and Shift members of
+/// `Shift` (other modifiers are ignored) and the virtual-key code k unchanged.
+TGlobalKey Key2GlobalKey(Qt::KeyboardModifiers Shift, std::uint16_t k);
+
+/// The display text: "Ctrl + ", "Alt + ", "Shift + " (in this order, each
+/// when set), then the key's name ("Ctrl + Alt + R", "Shift + F5").
+QString GlobalKey2String(const TGlobalKey& gk);
+
+/// True for the key codes a hotkey field captures on release: everything
+/// but Tab (9), Shift (16), Ctrl (17) and Alt (18).
+bool IsHotkeyCaptureKey(std::uint16_t k);

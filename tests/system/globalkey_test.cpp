@@ -1,6 +1,8 @@
 // The stored text form of the hotkeys.
 #include "system/globalkey.h"
 
+#include <QString>
+
 #include <gtest/gtest.h>
 
 struct StoredForm {
@@ -45,12 +47,66 @@ TEST(StoredHotkeys, RestThatIsNoIntegerFailsAfterStoringTheFlags) {
         EXPECT_STREQ(e.what(), "''d'' is not a valid integer value");
     }
     EXPECT_EQ(gk, (TGlobalKey{false, false, false, 5}));
-
-    for (const char* bad : {"", "110", "110 82", "11082 ", "1101x", "110+", "11099999999999"}) {
-        TGlobalKey k;
-        EXPECT_THROW(GlobalKeyFromIni(bad, k), EConvertError) << bad;
-    }
 }
+
+// The key part is digits only: no sign, no space, no hexadecimal; the
+// error names the rest of the text.
+class MalformedKeyPart : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(MalformedKeyPart, FailsWithTheConversionErrorAndKeepsTheKeyCode) {
+    const std::string text = GetParam();
+    TGlobalKey gk{false, false, false, 4242};
+    try {
+        GlobalKeyFromIni(text, gk);
+        FAIL() << "accepted: " << text;
+    } catch (const EConvertError& e) {
+        const std::string rest = text.size() > 3 ? text.substr(3) : "";
+        EXPECT_EQ(e.what(), "''" + rest + "'' is not a valid integer value");
+    }
+    EXPECT_EQ(gk.aKey, 4242);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, MalformedKeyPart,
+                         ::testing::Values("", "1", "110", "110 82", "11082 ", "1101x", "110+",
+                                           "110+82", "110-5", "110--5", "000--2147483648",
+                                           "000-2147483648", "0000x41", "000$41", "0001e3",
+                                           "00012.0", "000\t12",
+                                           "00012345678901234567890123456789x"));
+
+TEST(StoredHotkeys, EmbeddedNulIsNoDigit) {
+    TGlobalKey gk;
+    EXPECT_THROW(GlobalKeyFromIni(std::string("1106\0"
+                                              "5",
+                                              6),
+                                  gk),
+                 EConvertError);
+}
+
+struct LongKey {
+    const char* text;
+    std::uint16_t key;
+};
+
+class LongKeyPart : public ::testing::TestWithParam<LongKey> {};
+
+// However long the number, its value modulo 65536 is the key code.
+TEST_P(LongKeyPart, KeepsTheLow16Bits) {
+    TGlobalKey gk;
+    GlobalKeyFromIni(GetParam().text, gk);
+    EXPECT_EQ(gk.aKey, GetParam().key) << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, LongKeyPart,
+    ::testing::Values(LongKey{"00065535", 65535}, LongKey{"00065536", 0}, LongKey{"00065601", 65},
+                      LongKey{"0004294967296", 0},            // 2^32
+                      LongKey{"0004294967378", 82},           // 2^32 + 82
+                      LongKey{"11099999999999", 59391},       // 99999999999 % 65536
+                      LongKey{"00018446744073709551616", 0},  // 2^64
+                      LongKey{"00018446744073709551698", 82}, // 2^64 + 82
+                      LongKey{"000340282366920938463463374607431768211538", 82}, // 2^128 + 82
+                      LongKey{"000000000000000000000000000000000000000082", 82}, // zeros
+                      LongKey{"0001000000000000000082", 82})); // 10^18 + 82: 10^16 is 0 modulo 2^16
 
 TEST(StoredHotkeys, WriteThenReadGivesTheSameRecord) {
     for (int flags = 0; flags < 8; ++flags) {
@@ -75,4 +131,87 @@ TEST(StoredHotkeys, SlotTable) {
         EXPECT_EQ(GlobalKeySlots[i].id, 100 + static_cast<int>(i));
     EXPECT_STREQ(GlobalKeySlots[0].valueName, "gk1");
     EXPECT_STREQ(GlobalKeySlots[2].defaultString, "11066");
+}
+
+// Capture and display of a hotkey.
+struct Shown {
+    TGlobalKey key;
+    const char* text;
+};
+
+class DisplayText : public ::testing::TestWithParam<Shown> {};
+
+TEST_P(DisplayText, IsTheModifiersThenTheKeyName) {
+    EXPECT_EQ(GlobalKey2String(GetParam().key), QString::fromUtf8(GetParam().text));
+}
+
+TGlobalKey bare(std::uint16_t k) {
+    return {false, false, false, k};
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, DisplayText,
+                         ::testing::Values(Shown{{true, true, false, 82}, "Ctrl + Alt + R"},
+                                           Shown{{false, false, true, 116}, "Shift + F5"},
+                                           Shown{{true, true, false, 8}, "Ctrl + Alt + BackSpace"},
+                                           Shown{{true, true, true, 65}, "Ctrl + Alt + Shift + A"},
+                                           Shown{{true, false, true, 65}, "Ctrl + Shift + A"},
+                                           Shown{{false, true, true, 65}, "Alt + Shift + A"},
+                                           Shown{{false, false, false, 120}, "F9"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    NameTable, DisplayText,
+    ::testing::Values(Shown{bare(8), "BackSpace"}, Shown{bare(9), "Tab"}, Shown{bare(13), "Enter"},
+                      Shown{bare(16), "Shift"}, Shown{bare(17), "Ctrl"}, Shown{bare(18), "Alt"},
+                      Shown{bare(19), "Pause"}, Shown{bare(20), "CapsLock"}, Shown{bare(27), "Esc"},
+                      Shown{bare(32), "Space"}, Shown{bare(33), "PgUp"}, Shown{bare(34), "PgDown"},
+                      Shown{bare(35), "End"}, Shown{bare(36), "Home"}, Shown{bare(37), "Left"},
+                      Shown{bare(38), "Up"}, Shown{bare(39), "Right"}, Shown{bare(40), "Down"},
+                      Shown{bare(44), "PrintScreen"}, Shown{bare(45), "Insert"},
+                      Shown{bare(46), "Del"}, Shown{bare(96), "Num 0"}, Shown{bare(100), "Num 4"},
+                      Shown{bare(105), "Num 9"}, Shown{bare(106), "Num *"},
+                      Shown{bare(107), "Num +"}, Shown{bare(109), "Num -"},
+                      Shown{bare(110), "Num ."}, Shown{bare(111), "Num /"}, Shown{bare(112), "F1"},
+                      Shown{bare(117), "F6"}, Shown{bare(123), "F12"}, Shown{bare(144), "NumLock"},
+                      Shown{bare(145), "ScrollLock"}, Shown{bare(186), ";"}, Shown{bare(187), "="},
+                      Shown{bare(188), "<"}, Shown{bare(189), "_"}, Shown{bare(190), ">"},
+                      Shown{bare(191), "/"}, Shown{bare(192), "~"}, Shown{bare(219), "["},
+                      Shown{bare(220), "\\"}, Shown{bare(221), "]"}, Shown{bare(222), "\""},
+                      // Codes outside the table show as the character of that code.
+                      Shown{bare(48), "0"}, Shown{bare(57), "9"}, Shown{bare(65), "A"},
+                      Shown{bare(90), "Z"}, Shown{bare(91), "["}, Shown{bare(108), "l"},
+                      Shown{bare(124), "|"}, Shown{bare(233), "\u00e9"}));
+
+TEST(DisplayText, EveryCodeGivesOneNameWithoutCrashing) {
+    for (int k = 1; k <= 0xFFFF; ++k) {
+        const QString text = GlobalKey2String({true, true, true, static_cast<std::uint16_t>(k)});
+        ASSERT_TRUE(text.startsWith(QStringLiteral("Ctrl + Alt + Shift + "))) << k;
+        ASSERT_GT(text.size(), 21) << k;
+    }
+}
+
+TEST(Capture, TakesCtrlAltShiftAndTheKeyUnchanged) {
+    struct Case {
+        Qt::KeyboardModifiers modifiers;
+        TGlobalKey expected;
+    };
+    const Case cases[] = {
+        {Qt::NoModifier, {false, false, false, 120}},
+        {Qt::ControlModifier | Qt::AltModifier, {true, true, false, 120}},
+        {Qt::ShiftModifier, {false, false, true, 120}},
+        // The Windows logo key, the keypad and mouse-like members have no flag.
+        {Qt::MetaModifier | Qt::KeypadModifier | Qt::GroupSwitchModifier,
+         {false, false, false, 120}},
+        {Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier,
+         {true, true, true, 120}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Key2GlobalKey(c.modifiers, 120), c.expected);
+    EXPECT_EQ(Key2GlobalKey(Qt::ControlModifier, 0xFFFF).aKey, 0xFFFF);
+}
+
+TEST(Capture, ModifiersAloneAndTabAreNotCaptured) {
+    for (std::uint16_t k : {9, 16, 17, 18})
+        EXPECT_FALSE(IsHotkeyCaptureKey(k)) << k;
+    for (std::uint16_t k : {8, 13, 19, 20, 65, 91, 120, 0xFFFF})
+        EXPECT_TRUE(IsHotkeyCaptureKey(k)) << k;
 }

@@ -1,6 +1,7 @@
 # Linux implementation of the platform layer (X11/xcb, freedesktop, desktop settings).
-find_package(Qt6 REQUIRED COMPONENTS Core Gui)
+find_package(Qt6 REQUIRED COMPONENTS Core Gui DBus)
 find_package(PkgConfig REQUIRED)
+pkg_check_modules(PLATFORM_XCB REQUIRED IMPORTED_TARGET xcb)
 target_sources(quorvane_platform PRIVATE
     linux/paths.cpp
     linux/instance.cpp
@@ -8,8 +9,14 @@ target_sources(quorvane_platform PRIVATE
     linux/listfile.cpp
     linux/autostart.cpp
     linux/hotkeys.cpp
+    linux/hotkeys_portal.cpp
+    linux/hotkeys_portal.h
+    linux/hotkeys_x11.cpp
+    linux/hotkeys_x11.h
+    linux/keysyms.cpp
+    linux/keysyms.h
     linux/signals.cpp)
-target_link_libraries(quorvane_platform PRIVATE Qt6::Core Qt6::Gui)
+target_link_libraries(quorvane_platform PRIVATE Qt6::Core Qt6::Gui Qt6::DBus PkgConfig::PLATFORM_XCB)
 
 # The desktop-wallpaper backends, one file per desktop (listed in
 # wallpaper.cpp), and the pieces they share: GSettings and D-Bus through GIO,

@@ -6,7 +6,7 @@
 
 namespace platform {
 
-bool registerHotKey(void* window, int id, unsigned modifiers, std::uint16_t vk) {
+bool registerHotKey(void* window, int id, unsigned modifiers, std::uint16_t vk, const char*) {
     const unsigned bits = modifiers & (MOD_ALT | MOD_CONTROL | MOD_SHIFT);
     return RegisterHotKey(static_cast<HWND>(window), id, bits, vk) != FALSE;
 }
@@ -27,5 +27,8 @@ bool hotkeyFromNativeEvent(const char* eventType, void* message, int& id) {
     id = static_cast<int>(msg->wParam);
     return true;
 }
+
+// WM_HOTKEY is the only way presses arrive here.
+void onHotkeyActivated(std::function<void(int)>) {}
 
 } // namespace platform

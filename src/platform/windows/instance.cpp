@@ -13,4 +13,37 @@ bool acquireInstanceLock(const std::string& title) {
     return !(mutex && error == ERROR_ALREADY_EXISTS);
 }
 
+std::string instanceName(const std::string& title) {
+    return title;
+}
+
+std::string instanceChannelName(const std::string& title) {
+    // Pipe names are machine-wide: the user and the logon session make the
+    // channel this desktop's own.
+    wchar_t user[257] = {};
+    DWORD length = ARRAYSIZE(user);
+    if (!GetUserNameW(user, &length))
+        return {};
+    return title + "-" + win::toUtf8(user) + "-" + currentDisplayKey();
+}
+
+bool peerIsSameUser(std::intptr_t) {
+    return true;
+}
+
+std::string runtimeFolder() {
+    return {};
+}
+
+std::string displayKey(const DisplayEnv&) {
+    return "none";
+}
+
+std::string currentDisplayKey() {
+    DWORD session = 0;
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &session))
+        return "session";
+    return "session" + std::to_string(session);
+}
+
 } // namespace platform

@@ -138,4 +138,29 @@ TEST_F(HotkeyTest, PressedCombinationPostsItsIdToTheWindow) {
     }
 }
 
+// What the settings window's apply does: all three ids unregistered (one
+// of them never registered), then the edited slots registered again on the
+// same window, among them a bare key; the description is for other systems.
+TEST_F(HotkeyTest, ApplyCycleRegistersTheSameAndBareCombinationsAgain) {
+    ASSERT_TRUE(
+        platform::registerHotKey(main_.native(), Random, kCtrlAlt, 'R', "Random wallpaper"));
+    ASSERT_TRUE(platform::registerHotKey(main_.native(), Next, 0, VK_F9, "Next wallpaper"));
+    for (int id : {Random, Next, Previous})
+        platform::unregisterHotKey(main_.native(), id);
+    // Released: another window may take them now, then gives them back.
+    EXPECT_TRUE(platform::registerHotKey(other_.native(), Random, kCtrlAlt, 'R'));
+    platform::unregisterHotKey(other_.native(), Random);
+
+    EXPECT_TRUE(
+        platform::registerHotKey(main_.native(), Random, kCtrlAlt, 'R', "Random wallpaper"));
+    EXPECT_TRUE(platform::registerHotKey(main_.native(), Next, 0, VK_F9, nullptr));
+    INPUT press[] = {key(VK_F9, false), key(VK_F9, true)};
+    ASSERT_EQ(SendInput(ARRAYSIZE(press), press, sizeof(INPUT)), ARRAYSIZE(press));
+    MSG msg{};
+    ASSERT_TRUE(waitForMessage(main_.hwnd(), WM_HOTKEY, msg)) << "no WM_HOTKEY for the bare key";
+    int id = -1;
+    EXPECT_TRUE(platform::hotkeyFromNativeEvent("windows_generic_MSG", &msg, id));
+    EXPECT_EQ(id, Next);
+}
+
 } // namespace

@@ -38,4 +38,18 @@ TEST(InstanceLock, AFailedCreationCountsAsTheFirstInstance) {
     EXPECT_TRUE(platform::acquireInstanceLock(name));
 }
 
+TEST(InstanceChannel, NamedAfterTheTitleTheUserAndTheSession) {
+    EXPECT_EQ(platform::instanceName("Quorvane"), "Quorvane");
+    wchar_t user[257] = {};
+    DWORD length = ARRAYSIZE(user);
+    ASSERT_TRUE(GetUserNameW(user, &length));
+    DWORD session = 0;
+    ASSERT_TRUE(ProcessIdToSessionId(GetCurrentProcessId(), &session));
+    EXPECT_EQ(platform::instanceChannelName("Quorvane"),
+              "Quorvane-" + utf8(user) + "-session" + std::to_string(session));
+    EXPECT_EQ(platform::runtimeFolder(), "");
+    // The pipe's access list admits this user only; the check itself passes.
+    EXPECT_TRUE(platform::peerIsSameUser(0));
+}
+
 } // namespace

@@ -1,0 +1,112 @@
+#include "app/commandchannel.h"
+
+#include "platform/instance.h"
+
+#include <QDeadlineTimer>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QTimer>
+#include <QVariant>
+
+namespace {
+
+const QByteArray kAccepted = QByteArrayLiteral("ok\n");
+
+} // namespace
+
+CommandChannel::CommandChannel(QObject* parent) : QObject(parent), server_(new QLocalServer(this)) {
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(server_, &QLocalServer::newConnection, this, &CommandChannel::onNewConnection);
+}
+
+CommandChannel::~CommandChannel() {
+    // The sockets go with the server; their destruction must not reach back here.
+    for (QLocalSocket* socket : server_->findChildren<QLocalSocket*>())
+        socket->disconnect(this);
+}
+
+bool CommandChannel::listen(const QString& name) {
+    if (name.isEmpty())
+        return false;
+    server_->close();
+    QLocalServer::removeServer(name);
+    return server_->listen(name);
+}
+
+QString CommandChannel::fullServerName() const {
+    return server_->fullServerName();
+}
+
+void CommandChannel::onNewConnection() {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        if (clients_ >= kMaxClients || !platform::peerIsSameUser(socket->socketDescriptor())) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++clients_;
+        connect(socket, &QObject::destroyed, this, [this] { --clients_; });
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
+        auto* timeout = new QTimer(socket);
+        timeout->setSingleShot(true);
+        connect(timeout, &QTimer::timeout, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+        timeout->start(kTimeoutMs);
+        // Bytes that came with the connection.
+        if (socket->bytesAvailable() > 0)
+            readFrom(socket);
+    }
+}
+
+void CommandChannel::readFrom(QLocalSocket* socket) {
+    // One message per connection: after the answer nothing more is read.
+    if (socket->state() != QLocalSocket::ConnectedState || socket->property("answered").toBool())
+        return;
+    const auto refuse = [socket] {
+        socket->abort();
+        socket->deleteLater();
+    };
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > kMaxLineLength)
+            refuse();
+        return;
+    }
+    QByteArray line = socket->readLine(kMaxLineLength + 2);
+    if (!line.endsWith('\n') || socket->bytesAvailable() > 0)
+        return refuse();
+    line.chop(1);
+    const auto command = CommandFromName(std::string_view(line.constData(), line.size()));
+    if (!command)
+        return refuse();
+    socket->setProperty("answered", true);
+    socket->write(kAccepted);
+    socket->disconnectFromServer();
+    emit commandReceived(*command);
+}
+
+bool SendCommand(const QString& name, RemoteCommand command, int timeoutMs) {
+    if (name.isEmpty())
+        return false;
+    const QDeadlineTimer deadline(timeoutMs);
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(static_cast<int>(deadline.remainingTime())))
+        return false;
+    const std::string_view text = CommandName(command);
+    QByteArray line(text.data(), static_cast<qsizetype>(text.size()));
+    line += '\n';
+    socket.write(line);
+    if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
+        return false;
+    QByteArray answer;
+    while (!answer.contains('\n') && answer.size() <= kAccepted.size()) {
+        if (socket.bytesAvailable() == 0 &&
+            !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+            break;
+        answer += socket.read(kAccepted.size() + 1);
+    }
+    return answer == kAccepted;
+}

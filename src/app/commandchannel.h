@@ -1,0 +1,52 @@
+// The channel through which a later start hands its command to the running
+// instance: a local socket private to the user (in the 0700 runtime folder
+// on Linux, a pipe open to this user only on Windows), one short line per
+// connection.
+#pragma once
+
+#include "app/commandline.h"
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+class QLocalSocket;
+
+/// The running instance's end. Each connection may send one line, a command
+/// name ("next\n"); it is answered "ok\n" and closed. A peer of another
+/// user, a line that is not a known command, a longer one, anything after
+/// the line, or a client that has not sent its line within the timeout is
+/// cut off without an answer. Reading is asynchronous: no client can hold
+/// up the user-interface thread.
+class CommandChannel : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxLineLength = 16;
+    static constexpr int kTimeoutMs = 2000;
+    static constexpr int kMaxClients = 8;
+
+    explicit CommandChannel(QObject* parent = nullptr);
+    ~CommandChannel() override;
+
+    /// Starts listening at `name` (platform::instanceChannelName). Call it
+    /// only while holding the instance lock: what a dead instance left at
+    /// that name is removed first. False when it cannot listen.
+    bool listen(const QString& name);
+    QString fullServerName() const;
+
+signals:
+    /// A well-formed command arrived.
+    void commandReceived(RemoteCommand command);
+
+private:
+    void onNewConnection();
+    void readFrom(QLocalSocket* socket);
+
+    QLocalServer* server_;
+    int clients_ = 0;
+};
+
+/// The other end: hands `command` to the instance listening at `name` and
+/// waits for its answer. True when the instance took it. Blocks for at most
+/// about `timeoutMs` and needs no event loop.
+bool SendCommand(const QString& name, RemoteCommand command, int timeoutMs = 5000);

@@ -1,0 +1,143 @@
+#include "app/commandline.h"
+
+#include <array>
+#include <utility>
+
+namespace {
+
+constexpr std::array<std::pair<RemoteCommand, std::string_view>, 4> kCommands{{
+    {RemoteCommand::Next, "next"},
+    {RemoteCommand::Previous, "prev"},
+    {RemoteCommand::Random, "random"},
+    {RemoteCommand::Show, "show"},
+}};
+
+// Options that QGuiApplication, QApplication and the xcb platform take,
+// written with one dash or two; the first group takes the next argument.
+constexpr std::string_view kQtOptionsWithValue[] = {
+    "platform",        "platformpluginpath",
+    "platformtheme",   "plugin",
+    "qwindowgeometry", "qwindowicon",
+    "qwindowtitle",    "session",
+    "display",         "geometry",
+    "title",           "name",
+    "visual",          "style",
+    "stylesheet",      "qmljsdebugger",
+};
+constexpr std::string_view kQtFlags[] = {
+    "reverse", "testability", "widgetcount", "sync", "nograb", "dograb",
+};
+
+template <std::size_t N> bool contains(const std::string_view (&names)[N], std::string_view name) {
+    for (std::string_view n : names)
+        if (n == name)
+            return true;
+    return false;
+}
+
+CommandLine error(std::string text) {
+    CommandLine result;
+    result.action = CommandLine::Action::Error;
+    result.error = std::move(text);
+    return result;
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    bool help = false;
+    bool version = false;
+    std::optional<RemoteCommand> command;
+    std::string problem;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            help = true;
+            continue;
+        }
+        if (arg == "--version") {
+            version = true;
+            continue;
+        }
+        if (arg.size() > 2 && arg.substr(0, 2) == "--") {
+            if (const auto c = CommandFromName(arg.substr(2))) {
+                if (command && problem.empty())
+                    problem = "only one command at a time";
+                command = c;
+                continue;
+            }
+        }
+        if (arg.size() > 1 && arg[0] == '-') {
+            std::string_view name = arg.substr(arg[1] == '-' ? 2 : 1);
+            const auto equals = name.find('=');
+            const bool inlineValue = equals != std::string_view::npos;
+            name = name.substr(0, equals);
+            if (contains(kQtOptionsWithValue, name)) {
+                if (!inlineValue && name != "qmljsdebugger")
+                    ++i; // its value
+                continue;
+            }
+            if (!inlineValue && contains(kQtFlags, name))
+                continue;
+        }
+        if (problem.empty())
+            problem = "unknown argument '" + std::string(arg) + "'";
+    }
+    CommandLine result;
+    if (help) {
+        result.action = CommandLine::Action::Help;
+    } else if (version) {
+        result.action = CommandLine::Action::Version;
+    } else if (!problem.empty()) {
+        return error(problem);
+    } else if (command) {
+        result.action = CommandLine::Action::Command;
+        result.command = *command;
+    }
+    return result;
+}
+
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc && argv; ++i)
+        args.emplace_back(argv[i] ? argv[i] : "");
+    return ParseCommandLine(args);
+}
+
+std::string UsageText() {
+    return "Usage: quorvane [--next | --prev | --random | --show | --help | --version]";
+}
+
+std::string HelpText() {
+    return UsageText() + "\n"
+                         "A wallpaper changer that lives in the notification area.\n"
+                         "\n"
+                         "  --next      show the next wallpaper\n"
+                         "  --prev      show the previous wallpaper\n"
+                         "  --random    show a random wallpaper\n"
+                         "  --show      show the main window\n"
+                         "  --help      print this help\n"
+                         "  --version   print the version\n"
+                         "\n"
+                         "A command goes to the program already running on this desktop; when\n"
+                         "none is running, the program starts and then carries it out. Bind\n"
+                         "these commands to keys where the desktop offers no global hotkeys.\n";
+}
+
+std::string VersionText() {
+    return "Quorvane " QUORVANE_VERSION;
+}
+
+std::string_view CommandName(RemoteCommand command) {
+    for (const auto& [c, name] : kCommands)
+        if (c == command)
+            return name;
+    return {};
+}
+
+std::optional<RemoteCommand> CommandFromName(std::string_view name) {
+    for (const auto& [c, n] : kCommands)
+        if (n == name)
+            return c;
+    return std::nullopt;
+}

@@ -1,0 +1,46 @@
+// The program's command line: a command for the running instance, --help,
+// --version, or nothing (start as usual).
+//
+// It is read from the untouched argv, before the application object exists,
+// so that printing help or handing a command over needs no display; Qt's
+// own options (-platform xcb, --qwindowgeometry 400x300, -style=Fusion, ...)
+// are passed over with their values and left for QApplication to take.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// The commands a later start hands to the running instance.
+enum class RemoteCommand { Next, Previous, Random, Show };
+
+struct CommandLine {
+    enum class Action {
+        Start,   ///< no argument of ours: start (or "already running")
+        Command, ///< hand `command` over, or start and run it
+        Help,    ///< print HelpText() and exit 0
+        Version, ///< print VersionText() and exit 0
+        Error,   ///< print `error` and UsageText() on stderr, exit 2
+    };
+    Action action = Action::Start;
+    RemoteCommand command = RemoteCommand::Show;
+    std::string error;
+};
+
+/// Parses the arguments after the program name. --help (or -h) and
+/// --version win over everything else; at most one command; any other
+/// argument of ours, or a positional one, is an error.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+CommandLine ParseCommandLine(int argc, const char* const* argv);
+
+/// "Usage: quorvane [--next | --prev | --random | --show | --help | --version]"
+std::string UsageText();
+std::string HelpText();
+/// "Quorvane 3.2"
+std::string VersionText();
+
+/// The option of a command without its dashes, which is also its message on
+/// the command channel: "next", "prev", "random", "show".
+std::string_view CommandName(RemoteCommand command);
+std::optional<RemoteCommand> CommandFromName(std::string_view name);

@@ -1,0 +1,227 @@
+// The command channel between a later start and the running instance: real
+// local sockets in a private folder, clients in threads of their own (or a
+// child process) while the server's thread keeps its event loop running.
+#include "app/commandchannel.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <future>
+#include <poll.h>
+#include <sys/fsuid.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Runs the event loop until `f` is ready.
+template <typename T> T await(std::future<T>& f, int ms = 10000) {
+    QDeadlineTimer deadline(ms);
+    while (f.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready &&
+           !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return f.get();
+}
+
+void spin(int ms) {
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+int connectTo(const std::string& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// What the server answers to `bytes` before it closes the connection, with
+// "<closed>" or "<open>" (still open after `waitMs`) at the end.
+std::string exchange(int fd, const std::string& bytes, int waitMs = 4000) {
+    if (fd < 0)
+        return "<no connection>";
+    if (!bytes.empty() && ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) < 0) {
+        ::close(fd);
+        return "<closed>";
+    }
+    std::string answer;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              end - std::chrono::steady_clock::now())
+                              .count();
+        pollfd p{fd, POLLIN, 0};
+        if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0) {
+            answer += "<open>";
+            break;
+        }
+        char buffer[64];
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) {
+            answer += "<closed>";
+            break;
+        }
+        answer.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return answer;
+}
+
+class Channel : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath(QStringLiteral("Quorvane-x11-0.socket"));
+        ASSERT_TRUE(channel.listen(path));
+    }
+    std::string send(const std::string& bytes, int waitMs = 4000) {
+        const std::string p = path.toStdString();
+        auto f = std::async(std::launch::async,
+                            [p, bytes, waitMs] { return exchange(connectTo(p), bytes, waitMs); });
+        return await(f);
+    }
+    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/quorvane-channel-XXXXXX")};
+    QString path;
+    CommandChannel channel;
+};
+
+TEST_F(Channel, EachCommandIsDeliveredAndConfirmed) {
+    QSignalSpy spy(&channel, &CommandChannel::commandReceived);
+    for (RemoteCommand c : {RemoteCommand::Next, RemoteCommand::Previous, RemoteCommand::Random,
+                            RemoteCommand::Show}) {
+        auto sent = std::async(std::launch::async, [this, c] { return SendCommand(path, c); });
+        EXPECT_TRUE(await(sent)) << CommandName(c);
+        ASSERT_FALSE(spy.isEmpty());
+        EXPECT_EQ(spy.takeFirst().at(0).value<RemoteCommand>(), c);
+    }
+    EXPECT_EQ(send("next\n"), "ok\n<closed>");
+    EXPECT_EQ(send("random\r\n"), "<closed>") << "the line is exactly the name";
+}
+
+struct Bad {
+    const char* name;
+    std::string bytes;
+};
+
+class ChannelRefuses : public Channel, public ::testing::WithParamInterface<Bad> {};
+
+TEST_P(ChannelRefuses, ClosesWithoutAnswerOrCommand) {
+    QSignalSpy spy(&channel, &CommandChannel::commandReceived);
+    EXPECT_EQ(send(GetParam().bytes), "<closed>");
+    spin(50);
+    EXPECT_TRUE(spy.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Messages, ChannelRefuses,
+                         ::testing::Values(Bad{"unknown", "bogus\n"}, Bad{"upper", "NEXT\n"},
+                                           Bad{"option", "--next\n"}, Bad{"empty", "\n"},
+                                           Bad{"spaces", " next\n"},
+                                           Bad{"nul", std::string("next\0\n", 6)},
+                                           Bad{"two", "next\nprev\n"}, Bad{"trailing", "next\nx"},
+                                           Bad{"longLine", std::string(40, 'a') + "\n"},
+                                           Bad{"longNoEnd", std::string(100000, 'n')},
+                                           Bad{"binary", std::string("\xff\xfe\x00\x01\n", 5)}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Channel, SilentClientIsCutOffAndDoesNotHoldUpOthers) {
+    QSignalSpy spy(&channel, &CommandChannel::commandReceived);
+    const std::string p = path.toStdString();
+    const auto started = std::chrono::steady_clock::now();
+    auto slow = std::async(std::launch::async, [p] { return exchange(connectTo(p), "ne", 6000); });
+    spin(200);
+    // Served while the slow one is still connected.
+    auto quick =
+        std::async(std::launch::async, [this] { return SendCommand(path, RemoteCommand::Random); });
+    EXPECT_TRUE(await(quick));
+    ASSERT_EQ(spy.size(), 1);
+    EXPECT_EQ(await(slow), "<closed>");
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(took, std::chrono::milliseconds(CommandChannel::kTimeoutMs - 100));
+    EXPECT_LT(took, std::chrono::milliseconds(CommandChannel::kTimeoutMs + 3000));
+    EXPECT_EQ(spy.size(), 1);
+}
+
+TEST_F(Channel, ConnectionsBeyondTheLimitAreRefused) {
+    std::vector<int> idle;
+    for (int i = 0; i < CommandChannel::kMaxClients; ++i)
+        idle.push_back(connectTo(path.toStdString()));
+    spin(200);
+    EXPECT_EQ(send("next\n", 2000), "<closed>");
+    for (int fd : idle)
+        ::close(fd);
+    spin(200);
+    EXPECT_EQ(send("next\n"), "ok\n<closed>");
+}
+
+TEST_F(Channel, ConnectionOfAnotherUserIsRefused) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "acting as another user needs root";
+    QSignalSpy spy(&channel, &CommandChannel::commandReceived);
+    const std::string p = path.toStdString();
+    int result[2];
+    ASSERT_EQ(::pipe(result), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Another user, who still gets through the folder's permissions
+        // (file access goes by the file-system user): only the peer check
+        // can stop it.
+        if (::seteuid(65534) != 0)
+            _exit(2);
+        ::setfsuid(0);
+        const std::string answer = exchange(connectTo(p), "next\n", 4000);
+        (void)!::write(result[1], answer.data(), answer.size());
+        _exit(0);
+    }
+    ::close(result[1]);
+    auto reaped = std::async(std::launch::async, [child] {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return status;
+    });
+    EXPECT_EQ(WEXITSTATUS(await(reaped)), 0);
+    char buffer[64] = {};
+    const ssize_t n = ::read(result[0], buffer, sizeof buffer - 1);
+    ::close(result[0]);
+    EXPECT_EQ(std::string(buffer, n > 0 ? n : 0), "<closed>");
+    spin(50);
+    EXPECT_TRUE(spy.isEmpty());
+    // The same command from this user goes through.
+    EXPECT_EQ(send("next\n"), "ok\n<closed>");
+}
+
+TEST_F(Channel, LeftOverSocketOfADeadInstanceIsReplaced) {
+    CommandChannel second;
+    // The first channel's socket file is still there: the new owner of the
+    // lock takes the name over.
+    ASSERT_TRUE(second.listen(path));
+    QSignalSpy spy(&second, &CommandChannel::commandReceived);
+    auto sent =
+        std::async(std::launch::async, [this] { return SendCommand(path, RemoteCommand::Show); });
+    EXPECT_TRUE(await(sent));
+    EXPECT_EQ(spy.size(), 1);
+}
+
+TEST(ChannelClient, NoInstanceMeansNotDelivered) {
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/quorvane-channel-XXXXXX"));
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(SendCommand(dir.filePath(QStringLiteral("none.socket")), RemoteCommand::Next));
+    EXPECT_FALSE(SendCommand(QString(), RemoteCommand::Next));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    CommandChannel channel;
+    EXPECT_FALSE(channel.listen(QString()));
+}
+
+} // namespace

@@ -1,0 +1,112 @@
+// The command line: our options, Qt's options passed over, and the refusals.
+#include "app/commandline.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using Action = CommandLine::Action;
+
+struct Case {
+    std::vector<std::string> args;
+    Action action;
+    RemoteCommand command = RemoteCommand::Show;
+};
+
+class CommandLineTable : public ::testing::TestWithParam<Case> {};
+
+std::string joined(const std::vector<std::string>& args) {
+    std::string text;
+    for (const auto& a : args)
+        text += "[" + a + "]";
+    return text;
+}
+
+TEST_P(CommandLineTable, Parses) {
+    const CommandLine parsed = ParseCommandLine(GetParam().args);
+    EXPECT_EQ(parsed.action, GetParam().action) << joined(GetParam().args) << " " << parsed.error;
+    if (GetParam().action == Action::Command) {
+        EXPECT_EQ(parsed.command, GetParam().command) << joined(GetParam().args);
+    }
+    EXPECT_EQ(parsed.error.empty(), GetParam().action != Action::Error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ours, CommandLineTable,
+    ::testing::Values(
+        Case{{}, Action::Start}, Case{{"--next"}, Action::Command, RemoteCommand::Next},
+        Case{{"--prev"}, Action::Command, RemoteCommand::Previous},
+        Case{{"--random"}, Action::Command, RemoteCommand::Random},
+        Case{{"--show"}, Action::Command, RemoteCommand::Show}, Case{{"--help"}, Action::Help},
+        Case{{"-h"}, Action::Help}, Case{{"--version"}, Action::Version},
+        Case{{"--next", "--help"}, Action::Help}, Case{{"--bogus", "--help"}, Action::Help},
+        Case{{"--version", "--prev"}, Action::Version}));
+
+INSTANTIATE_TEST_SUITE_P(
+    QtOptionsPassedOver, CommandLineTable,
+    ::testing::Values(
+        Case{{"-platform", "xcb"}, Action::Start},
+        Case{{"--platform", "offscreen", "--next"}, Action::Command, RemoteCommand::Next},
+        Case{{"-platform", "xcb:x=1", "--random"}, Action::Command, RemoteCommand::Random},
+        // A value that looks like one of our options is still the Qt option's value.
+        Case{{"-qwindowtitle", "--next"}, Action::Start},
+        Case{{"-qwindowgeometry", "400x300+0+0", "--show"}, Action::Command, RemoteCommand::Show},
+        Case{{"-style=Fusion", "-reverse", "--prev"}, Action::Command, RemoteCommand::Previous},
+        Case{{"-style", "Fusion", "-stylesheet", "a.qss"}, Action::Start},
+        Case{{"-display", ":1", "-geometry", "10x10", "-name", "q", "-title", "t"}, Action::Start},
+        Case{{"-qmljsdebugger=port:1234", "-session", "abc", "-sync"}, Action::Start},
+        Case{{"-platformpluginpath", "/p", "-platformtheme", "gtk3", "-plugin", "evdev"},
+             Action::Start},
+        Case{{"-platform"}, Action::Start})); // value missing: left to Qt
+
+INSTANTIATE_TEST_SUITE_P(
+    Refused, CommandLineTable,
+    ::testing::Values(Case{{"next"}, Action::Error}, Case{{"-next"}, Action::Error},
+                      Case{{"--Next"}, Action::Error}, Case{{"--next=1"}, Action::Error},
+                      Case{{"--previous"}, Action::Error}, Case{{"--"}, Action::Error},
+                      Case{{"-"}, Action::Error}, Case{{""}, Action::Error},
+                      Case{{"--next", "--prev"}, Action::Error},
+                      Case{{"--next", "--next"}, Action::Error},
+                      Case{{"--next", "picture.jpg"}, Action::Error},
+                      Case{{"-reverse=1"}, Action::Error}, Case{{"--versions"}, Action::Error},
+                      Case{{std::string("--next\0x", 8)}, Action::Error}));
+
+TEST(CommandLine, ErrorNamesTheArgument) {
+    const CommandLine parsed = ParseCommandLine({"--next", "--frobnicate"});
+    EXPECT_NE(parsed.error.find("--frobnicate"), std::string::npos) << parsed.error;
+}
+
+TEST(CommandLine, FromArgvSkipsTheProgramName) {
+    const char* argv[] = {"quorvane", "-platform", "offscreen", "--prev", nullptr};
+    const CommandLine parsed = ParseCommandLine(4, argv);
+    EXPECT_EQ(parsed.action, Action::Command);
+    EXPECT_EQ(parsed.command, RemoteCommand::Previous);
+    const char* only[] = {"--help"}; // argv[0] is never an option
+    EXPECT_EQ(ParseCommandLine(1, only).action, Action::Start);
+    EXPECT_EQ(ParseCommandLine(0, nullptr).action, Action::Start);
+}
+
+TEST(CommandLine, NamesOfTheCommandsRoundTrip) {
+    for (RemoteCommand c : {RemoteCommand::Next, RemoteCommand::Previous, RemoteCommand::Random,
+                            RemoteCommand::Show}) {
+        const auto back = CommandFromName(CommandName(c));
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(*back, c);
+        EXPECT_EQ(ParseCommandLine({"--" + std::string(CommandName(c))}).command, c);
+    }
+    EXPECT_FALSE(CommandFromName("").has_value());
+    EXPECT_FALSE(CommandFromName("NEXT").has_value());
+    EXPECT_FALSE(CommandFromName("next\r").has_value());
+}
+
+TEST(CommandLine, TextsNameEveryOption) {
+    for (const char* option : {"--next", "--prev", "--random", "--show", "--help", "--version"}) {
+        EXPECT_NE(UsageText().find(option), std::string::npos) << option;
+        EXPECT_NE(HelpText().find(option), std::string::npos) << option;
+    }
+    EXPECT_EQ(VersionText(), "Quorvane 3.2");
+}
+
+} // namespace

@@ -1,0 +1,225 @@
+// System-wide hotkeys on a real X server: the grabs with the lock-key
+// variants, a combination another client holds, and presses sent by a
+// second client arriving as hotkey ids.
+#include "platform/hotkeys.h"
+#include "support/xclient.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QTemporaryFile>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <unistd.h>
+#include <vector>
+
+using namespace xtest;
+
+namespace {
+
+constexpr xcb_keysym_t XK_b = 'b', XK_n = 'n', XK_r = 'r', XK_F9 = 0xffc6;
+constexpr std::uint16_t kLockStates[] = {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2,
+                                         XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK};
+constexpr unsigned kCtrlAltBits = platform::ModControl | platform::ModAlt;
+
+// Collects the ids the platform layer finds in the native event stream.
+class Recorder : public QAbstractNativeEventFilter {
+public:
+    Recorder() { QCoreApplication::instance()->installNativeEventFilter(this); }
+    ~Recorder() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        int id = 0;
+        if (!platform::hotkeyFromNativeEvent(type.constData(), message, id))
+            return false;
+        ids.push_back(id);
+        return true;
+    }
+    /// The ids that arrive while `keys` are pressed.
+    std::vector<int> press(const QString& keys) {
+        ids.clear();
+        EXPECT_TRUE(pressKeys(keys)) << keys.toStdString();
+        processEvents(300);
+        return ids;
+    }
+    std::vector<int> ids;
+};
+
+// Captures what is written on stderr while it lives.
+class StderrCapture {
+public:
+    StderrCapture() {
+        file_.open();
+        std::fflush(stderr);
+        saved_ = ::dup(2);
+        ::dup2(file_.handle(), 2);
+    }
+    ~StderrCapture() { restore(); }
+    QString text() {
+        restore();
+        file_.seek(0);
+        return QString::fromLocal8Bit(file_.readAll());
+    }
+
+private:
+    void restore() {
+        if (saved_ < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(saved_, 2);
+        ::close(saved_);
+        saved_ = -1;
+    }
+    QTemporaryFile file_;
+    int saved_ = -1;
+};
+
+class X11Hotkeys : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QUORVANE_REQUIRE_X11();
+        ASSERT_TRUE(other.ok());
+        numLock = other.state() & XCB_MOD_MASK_2;
+    }
+    void TearDown() override {
+        for (int id = 100; id <= 103; ++id)
+            platform::unregisterHotKey(nullptr, id);
+        // Leave the lock keys as they were found.
+        if ((other.state() & XCB_MOD_MASK_2) != numLock)
+            pressKeys(QStringLiteral("Num_Lock"));
+        if (other.state() & XCB_MOD_MASK_LOCK)
+            pressKeys(QStringLiteral("Caps_Lock"));
+    }
+    XClient other;
+    Recorder recorder;
+    std::uint16_t numLock = 0;
+};
+
+TEST_F(X11Hotkeys, CombinationIsGrabbedWithEveryLockState) {
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, kCtrlAltBits, 'N'));
+    // Xvfb's map puts NumLock on Mod2.
+    for (std::uint16_t locks : kLockStates)
+        EXPECT_TRUE(other.heldByOther(kCtrlAlt | locks, XK_n)) << "locks " << locks;
+    // Only the combination itself: not Ctrl+N, not Ctrl+Alt+Shift+N.
+    EXPECT_FALSE(other.heldByOther(XCB_MOD_MASK_CONTROL, XK_n));
+    EXPECT_FALSE(other.heldByOther(kCtrlAlt | XCB_MOD_MASK_SHIFT, XK_n));
+}
+
+TEST_F(X11Hotkeys, PressArrivesWhateverTheLockKeys) {
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, kCtrlAltBits, 'N'));
+    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
+
+    if (!(other.state() & XCB_MOD_MASK_2)) {
+        ASSERT_TRUE(pressKeys(QStringLiteral("Num_Lock")));
+    }
+    ASSERT_TRUE(other.state() & XCB_MOD_MASK_2) << "NumLock did not lock";
+    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101})
+        << "with NumLock on";
+
+    ASSERT_TRUE(pressKeys(QStringLiteral("Caps_Lock")));
+    ASSERT_TRUE(other.state() & XCB_MOD_MASK_LOCK) << "CapsLock did not lock";
+    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101})
+        << "with NumLock and CapsLock on";
+
+    ASSERT_TRUE(pressKeys(QStringLiteral("Num_Lock")));
+    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101})
+        << "with CapsLock on";
+
+    // Other modifiers make another combination.
+    EXPECT_TRUE(recorder.press(QStringLiteral("ctrl+n")).empty());
+    EXPECT_TRUE(recorder.press(QStringLiteral("ctrl+alt+shift+n")).empty());
+}
+
+TEST_F(X11Hotkeys, BareKeyAndShiftedKeyAreCombinationsToo) {
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 100, 0, 120));                  // F9 alone
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 102, platform::ModShift, 191)); // Shift + "/"
+    EXPECT_EQ(recorder.press(QStringLiteral("F9")), std::vector<int>{100});
+    EXPECT_EQ(recorder.press(QStringLiteral("shift+slash")), std::vector<int>{102});
+    EXPECT_TRUE(recorder.press(QStringLiteral("slash")).empty());
+}
+
+TEST_F(X11Hotkeys, CombinationHeldByAnotherClientIsRefusedQuietlyAndTheOthersWork) {
+    ASSERT_TRUE(other.grab(kCtrlAlt, XK_r));
+    StderrCapture err;
+    EXPECT_FALSE(platform::registerHotKey(nullptr, 100, kCtrlAltBits, 'R'));
+    EXPECT_TRUE(platform::registerHotKey(nullptr, 101, kCtrlAltBits, 'N'));
+    EXPECT_TRUE(platform::registerHotKey(nullptr, 102, kCtrlAltBits, 'B'));
+    const QString said = err.text();
+    EXPECT_EQ(said.count(QLatin1Char('\n')), 1) << said.toStdString();
+    EXPECT_TRUE(said.contains(QLatin1String("hotkey 100"))) << said.toStdString();
+
+    // Nothing of the refused combination stays grabbed by us (its lock variants included).
+    other.ungrab(kCtrlAlt, XK_r);
+    EXPECT_FALSE(other.heldByOther(kCtrlAlt | XCB_MOD_MASK_2, XK_r));
+    EXPECT_FALSE(other.heldByOther(kCtrlAlt, XK_r));
+
+    EXPECT_TRUE(recorder.press(QStringLiteral("ctrl+alt+r")).empty());
+    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
+    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+b")), std::vector<int>{102});
+}
+
+TEST_F(X11Hotkeys, SecondIdWithTheSameCombinationIsRefused) {
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, kCtrlAltBits, 'N'));
+    StderrCapture err;
+    EXPECT_FALSE(platform::registerHotKey(nullptr, 102, kCtrlAltBits, 'N'));
+    EXPECT_EQ(err.text().count(QLatin1Char('\n')), 1);
+    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
+    // The first keeps it after the refused one is unregistered.
+    platform::unregisterHotKey(nullptr, 102);
+    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
+}
+
+TEST_F(X11Hotkeys, UnregisteringReleasesEveryVariant) {
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 102, kCtrlAltBits, 'B'));
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 103, platform::ModShift, 120));
+    platform::unregisterHotKey(nullptr, 102);
+    for (std::uint16_t locks : kLockStates)
+        EXPECT_FALSE(other.heldByOther(kCtrlAlt | locks, XK_b)) << "locks " << locks;
+    EXPECT_TRUE(other.heldByOther(XCB_MOD_MASK_SHIFT, XK_F9));
+    EXPECT_TRUE(recorder.press(QStringLiteral("ctrl+alt+b")).empty());
+    // Harmless when not registered.
+    platform::unregisterHotKey(nullptr, 102);
+    platform::unregisterHotKey(nullptr, 999);
+    // Registered again, it works again.
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 102, kCtrlAltBits, 'B'));
+    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+b")), std::vector<int>{102});
+}
+
+TEST_F(X11Hotkeys, KeyboardMapChangeMovesTheGrabToTheNewKey) {
+    const xcb_keycode_t before = other.keycode(XK_n);
+    const xcb_keycode_t spare = other.unusedKeycode();
+    ASSERT_NE(before, 0);
+    ASSERT_NE(spare, 0);
+    const std::vector<xcb_keysym_t> saved = other.keysymsOf(before);
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, kCtrlAltBits, 'N'));
+
+    // "n" leaves its key for another one.
+    other.setKeysyms(spare, {XK_n, 'N'});
+    other.setKeysyms(before, {});
+    processEvents(300); // the map change reaches the program
+    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
+    EXPECT_TRUE(other.heldByOther(kCtrlAlt | XCB_MOD_MASK_2, XK_n));
+
+    other.setKeysyms(before, saved);
+    other.setKeysyms(spare, {});
+    processEvents(300);
+    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
+}
+
+TEST_F(X11Hotkeys, KeyWithoutAKeysymIsRefused) {
+    StderrCapture err;
+    EXPECT_FALSE(platform::registerHotKey(nullptr, 100, kCtrlAltBits, 0));
+    EXPECT_FALSE(platform::registerHotKey(nullptr, 101, kCtrlAltBits, 0xFFFF));
+    EXPECT_EQ(err.text().count(QLatin1Char('\n')), 2);
+}
+
+TEST(X11HotkeyEvents, OtherEventsAndTypesAreNotHotkeys) {
+    int id = -1;
+    xcb_key_press_event_t press{};
+    press.response_type = XCB_KEY_PRESS;
+    EXPECT_FALSE(platform::hotkeyFromNativeEvent("windows_generic_MSG", &press, id));
+    EXPECT_FALSE(platform::hotkeyFromNativeEvent(nullptr, &press, id));
+    EXPECT_FALSE(platform::hotkeyFromNativeEvent("xcb_generic_event_t", nullptr, id));
+    EXPECT_FALSE(platform::hotkeyFromNativeEvent("xcb_generic_event_t", &press, id));
+    EXPECT_EQ(id, -1);
+}
+
+} // namespace

@@ -1,0 +1,257 @@
+// The single-instance lock and its runtime folder: one instance per display
+// however the display is spelled, and no use of a folder or file that
+// another user could have placed.
+#include "platform/instance.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Spelling {
+    const char* x11;
+    const char* wayland;
+    const char* key;
+};
+
+class DisplayKeys : public ::testing::TestWithParam<Spelling> {};
+
+TEST_P(DisplayKeys, NameTheDisplayItself) {
+    const platform::DisplayEnv env{GetParam().x11, GetParam().wayland, "/run/user/1000", "box"};
+    EXPECT_EQ(platform::displayKey(env), GetParam().key)
+        << GetParam().x11 << " / " << GetParam().wayland;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spellings, DisplayKeys,
+    ::testing::Values(
+        Spelling{":77", "", "x11-77"}, Spelling{":77.0", "", "x11-77"},
+        Spelling{":77.1", "", "x11-77"}, Spelling{"localhost:77", "", "x11-77"},
+        Spelling{"localhost:77.0", "", "x11-77"}, Spelling{"unix:77", "", "x11-77"},
+        Spelling{"127.0.0.1:77", "", "x11-77"}, Spelling{"box:77", "", "x11-77"},
+        Spelling{"unix/:77", "", "x11-77"}, Spelling{":077", "", "x11-77"},
+        Spelling{"/tmp/.X11-unix/X77:77", "", "x11-77"}, Spelling{"other:77", "", "x11-other-77"},
+        Spelling{"tcp/other:77.0", "", "x11-other-77"}, Spelling{"[::1]:5", "", "x11-5"},
+        Spelling{"fe80::1:5", "", "x11-fe80_3A_3A1-5"}, Spelling{"junk", "", "x11-junk"},
+        Spelling{":x", "", "x11-_3Ax"}, Spelling{"", "", "none"},
+        // Under Wayland the socket decides, whatever DISPLAY says.
+        Spelling{":0", "wayland-0", "wayland-_2Frun_2Fuser_2F1000_2Fwayland-0"},
+        Spelling{"", "/run/user/1000/wayland-0", "wayland-_2Frun_2Fuser_2F1000_2Fwayland-0"},
+        Spelling{"", "wayland-1", "wayland-_2Frun_2Fuser_2F1000_2Fwayland-1"}));
+
+// The temporary folder of the machine, read before any test points TMPDIR elsewhere.
+const QString kSystemTemp = QDir::tempPath();
+
+// Each test gets private HOME, TMPDIR and no XDG_RUNTIME_DIR unless it sets one.
+class InstanceLock : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        savedTmp = qgetenv("TMPDIR");
+        root = dir.path().toStdString();
+        fs::create_directories(root + "/tmp");
+        fs::create_directories(root + "/home");
+        setenv("TMPDIR", (root + "/tmp").c_str(), 1);
+        setenv("HOME", (root + "/home").c_str(), 1);
+        unsetenv("XDG_CACHE_HOME");
+        unsetenv("XDG_RUNTIME_DIR");
+        unsetenv("WAYLAND_DISPLAY");
+        setenv("DISPLAY", ":77", 1);
+        uid = std::to_string(::geteuid());
+        title = "QuorvaneTest" + std::to_string(++counter);
+    }
+    void TearDown() override {
+        if (savedTmp.isNull())
+            unsetenv("TMPDIR");
+        else
+            setenv("TMPDIR", savedTmp.constData(), 1);
+    }
+    std::string tmpFolder() const { return root + "/tmp/quorvane-" + uid; }
+
+    QTemporaryDir dir{kSystemTemp + QStringLiteral("/quorvane-instance-XXXXXX")};
+    QByteArray savedTmp;
+    std::string root;
+    std::string uid;
+    std::string title;
+    static inline int counter = 0;
+};
+
+TEST_F(InstanceLock, ThreeSpellingsOfOneDisplayAreOneInstance) {
+    ASSERT_TRUE(platform::acquireInstanceLock(title));
+    for (const char* display : {":77", ":77.0", "localhost:77"}) {
+        setenv("DISPLAY", display, 1);
+        EXPECT_FALSE(platform::acquireInstanceLock(title)) << display;
+    }
+    setenv("DISPLAY", ":78", 1);
+    EXPECT_TRUE(platform::acquireInstanceLock(title)) << "another display";
+    setenv("DISPLAY", "localhost:78.1", 1);
+    EXPECT_FALSE(platform::acquireInstanceLock(title));
+}
+
+TEST_F(InstanceLock, LockEndsWithTheProcess) {
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(platform::acquireInstanceLock(title) ? 0 : 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(platform::acquireInstanceLock(title));
+}
+
+TEST_F(InstanceLock, FolderInTheTemporaryFolderIsMadePrivate) {
+    EXPECT_EQ(platform::runtimeFolder(), tmpFolder());
+    struct stat st {};
+    ASSERT_EQ(lstat(tmpFolder().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ASSERT_TRUE(platform::acquireInstanceLock(title));
+    EXPECT_TRUE(fs::exists(tmpFolder() + "/" + title + "-x11-77.lock"));
+    EXPECT_EQ(platform::instanceChannelName(title), tmpFolder() + "/" + title + "-x11-77.socket");
+}
+
+TEST_F(InstanceLock, PrivateRuntimeFolderIsUsed) {
+    const std::string runtime = root + "/runtime";
+    fs::create_directory(runtime);
+    fs::permissions(runtime, fs::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    EXPECT_EQ(platform::runtimeFolder(), runtime);
+    // One open to others is not.
+    fs::permissions(runtime, fs::perms::all);
+    EXPECT_EQ(platform::runtimeFolder(), tmpFolder());
+}
+
+// Folders someone else could have put where the program looks.
+class HostileFolder : public InstanceLock {
+protected:
+    void expectRefusedAndFallback() {
+        const std::string folder = platform::runtimeFolder();
+        EXPECT_EQ(folder, root + "/home/.cache/quorvane");
+        struct stat st {};
+        ASSERT_EQ(lstat(folder.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+        // The lock still works, in the fallback folder.
+        EXPECT_TRUE(platform::acquireInstanceLock(title));
+        EXPECT_FALSE(platform::acquireInstanceLock(title));
+    }
+};
+
+TEST_F(HostileFolder, LinkInPlaceOfTheFolder) {
+    const std::string elsewhere = root + "/elsewhere";
+    fs::create_directory(elsewhere);
+    fs::permissions(elsewhere, fs::perms::owner_all);
+    fs::create_directory_symlink(elsewhere, tmpFolder());
+    expectRefusedAndFallback();
+    EXPECT_TRUE(fs::is_empty(elsewhere)) << "nothing may be created through the link";
+}
+
+TEST_F(HostileFolder, FolderOpenToOthers) {
+    fs::create_directory(tmpFolder());
+    fs::permissions(tmpFolder(), fs::perms::all);
+    expectRefusedAndFallback();
+    EXPECT_TRUE(fs::is_empty(tmpFolder()));
+}
+
+TEST_F(HostileFolder, FolderOfAnotherUser) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "making a folder of another user needs root";
+    fs::create_directory(tmpFolder());
+    fs::permissions(tmpFolder(), fs::perms::owner_all);
+    ASSERT_EQ(::chown(tmpFolder().c_str(), 65534, 65534), 0);
+    expectRefusedAndFallback();
+    EXPECT_TRUE(fs::is_empty(tmpFolder()));
+}
+
+TEST_F(HostileFolder, NoPlaceAtAllStillStartsTheProgram) {
+    fs::create_directory_symlink(root, tmpFolder());
+    unsetenv("HOME");
+    EXPECT_EQ(platform::runtimeFolder(), "");
+    EXPECT_TRUE(platform::acquireInstanceLock(title)); // a failure is not "already running"
+    EXPECT_EQ(platform::instanceChannelName(title), "");
+}
+
+TEST_F(InstanceLock, LinkAtTheLockFileIsNotFollowed) {
+    const std::string folder = platform::runtimeFolder();
+    ASSERT_EQ(folder, tmpFolder());
+    const std::string target = root + "/victim";
+    const std::string lock = folder + "/" + title + "-x11-77.lock";
+    fs::create_symlink(target, lock);
+    EXPECT_TRUE(platform::acquireInstanceLock(title));
+    EXPECT_FALSE(fs::exists(target)) << "the lock was opened through the link";
+}
+
+TEST(PeerUser, SameUserAtTheOtherEnd) {
+    int pair[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+    EXPECT_TRUE(platform::peerIsSameUser(pair[0]));
+    close(pair[0]);
+    close(pair[1]);
+    EXPECT_FALSE(platform::peerIsSameUser(-1));
+}
+
+TEST(PeerUser, AnotherUserAtTheOtherEnd) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "acting as another user needs root";
+    int pair[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+    // The credentials a socket carries are those of its creator; a child
+    // running as another user makes one and hands it over.
+    int channel[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, channel), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(2);
+        int inner[2];
+        if (socketpair(AF_UNIX, SOCK_STREAM, 0, inner) != 0)
+            _exit(3);
+        // Send our end's descriptor over `channel`.
+        char byte = 0;
+        iovec io{&byte, 1};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+        msghdr msg{};
+        msg.msg_iov = &io;
+        msg.msg_iovlen = 1;
+        msg.msg_control = control;
+        msg.msg_controllen = sizeof control;
+        cmsghdr* c = CMSG_FIRSTHDR(&msg);
+        c->cmsg_level = SOL_SOCKET;
+        c->cmsg_type = SCM_RIGHTS;
+        c->cmsg_len = CMSG_LEN(sizeof(int));
+        std::memcpy(CMSG_DATA(c), &inner[1], sizeof(int));
+        _exit(sendmsg(channel[1], &msg, 0) == 1 ? 0 : 4);
+    }
+    char byte = 0;
+    iovec io{&byte, 1};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    msghdr msg{};
+    msg.msg_iov = &io;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    ASSERT_EQ(recvmsg(channel[0], &msg, 0), 1);
+    int received = -1;
+    std::memcpy(&received, CMSG_DATA(CMSG_FIRSTHDR(&msg)), sizeof(int));
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    // `received` is the child's second end: its peer was made by user 65534.
+    EXPECT_FALSE(platform::peerIsSameUser(received));
+    close(received);
+    close(channel[0]);
+    close(channel[1]);
+    close(pair[0]);
+    close(pair[1]);
+}
+
+} // namespace
