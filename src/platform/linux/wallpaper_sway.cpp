@@ -12,6 +12,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -63,6 +64,8 @@ std::optional<std::string> swayPathArgument(const std::string& path) {
     return out + "\"";
 }
 
+std::optional<std::string> swayWallpaperName();
+
 std::optional<bool> setSwayWallpaper(const std::string& path) {
     if (!swayUser())
         return std::nullopt;
@@ -74,7 +77,13 @@ std::optional<bool> setSwayWallpaper(const std::string& path) {
     const ProgramRun run = runProgram("swaymsg", {"output", "*", "bg", *arg, "fill"});
     if (run.status == ProgramRun::Status::Missing)
         return std::nullopt;
-    return run.status == ProgramRun::Status::Done;
+    if (run.status != ProgramRun::Status::Done)
+        return false;
+    // sway answers before its new swaybg runs: wait a moment for it, so that
+    // the picture it replaces is no longer shown when its file goes.
+    for (int i = 0; i < 50 && swayWallpaperName() != path; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return true;
 }
 
 std::string readAll(const fs::path& p) {
