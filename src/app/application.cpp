@@ -1,11 +1,13 @@
 #include "app/application.h"
 
+#include "app/commandchannel.h"
 #include "collection/datafolder.h"
 #include "collection/settings.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/store.h"
 #include "platform/wallpaper.h"
+#include "system/hotkeys.h"
 #include "ui/dialogs.h"
 #include "ui/tray.h"
 #include "ui/uFolderSelect.h"
@@ -29,6 +31,8 @@ Application::Application(const std::string& appTitle, const std::string& runValu
 }
 
 Application::~Application() {
+    if (m_hotkeys)
+        m_hotkeys->GlobalKeyUnRegistry();
     // Normally the close protocol has waited for the worker; an application
     // torn down otherwise lets a running job end without its hand-over.
     m_cache.AbandonThumbnailJob();
@@ -56,6 +60,10 @@ void Application::start() {
     connect(tray, &TrayIcon::showRequested, main, &TfMain::TrayClick);
     connect(tray, &TrayIcon::exitRequested, main, &TfMain::requestExit);
     tray->show();
+
+    // The hotkeys belong to the main window (its handle on Windows).
+    m_hotkeys = std::make_unique<GlobalHotkeys>(reinterpret_cast<void*>(main->winId()));
+    connect(m_hotkeys.get(), &GlobalHotkeys::hotkeyPressed, this, &Application::runHotkey);
 
     startUp();
 
@@ -86,7 +94,7 @@ void Application::startUp() {
     m_main->move(pos.left, pos.top);
     startupChange();
     m_cache.BrowseArray();
-    // The global hotkeys come later.
+    m_hotkeys->GlobalKeyRegistry(m_state.GlobalKeys, m_state.UseGlobalKey);
 }
 
 void Application::startupChange() {
@@ -100,6 +108,40 @@ void Application::startupChange() {
     }
     if (platform::isRegularFile(m_state.WallpaperFile))
         platform::setDesktopWallpaper(m_state.WallpaperFile);
+}
+
+void Application::runHotkey(int id) {
+    switch (id) {
+    case 100:
+        return m_collection.RunWallCommand(WallCommand::Random, true);
+    case 101:
+        return m_collection.RunWallCommand(WallCommand::Next, true);
+    case 102:
+        return m_collection.RunWallCommand(WallCommand::Previous, true);
+    default:
+        return;
+    }
+}
+
+void Application::runCommand(RemoteCommand command) {
+    switch (command) {
+    case RemoteCommand::Next:
+        return m_collection.RunWallCommand(WallCommand::Next, true);
+    case RemoteCommand::Previous:
+        return m_collection.RunWallCommand(WallCommand::Previous, true);
+    case RemoteCommand::Random:
+        return m_collection.RunWallCommand(WallCommand::Random, true);
+    case RemoteCommand::Show:
+        return m_main->TrayClick();
+    }
+}
+
+bool Application::listenForCommands(const std::string& name) {
+    if (name.empty())
+        return false;
+    m_channel = std::make_unique<CommandChannel>();
+    connect(m_channel.get(), &CommandChannel::commandReceived, this, &Application::runCommand);
+    return m_channel->listen(QString::fromStdString(name));
 }
 
 void Application::showError(const QString& text) {

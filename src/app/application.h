@@ -3,6 +3,7 @@
 // runs the start-up sequence and the close protocol, and wires the parts.
 #pragma once
 
+#include "app/commandline.h"
 #include "collection/collection.h"
 #include "collection/scheduler.h"
 #include "collection/state.h"
@@ -14,6 +15,8 @@
 
 #include <memory>
 
+class CommandChannel;
+class GlobalHotkeys;
 class QCloseEvent;
 class TfFolderSelect;
 class TfHelp;
@@ -37,6 +40,15 @@ public:
     /// A close that asks nothing (system shutdown, signals): the deferred close.
     void systemClose();
 
+    /// Takes commands from later starts at the channel named `name`; false
+    /// when it cannot listen there.
+    bool listenForCommands(const std::string& name);
+    /// A command from the command line or the channel: as a hotkey does it
+    /// (Show: as the tray icon's click).
+    void runCommand(RemoteCommand command);
+    /// A pressed hotkey: 100 random, 101 next, 102 previous wallpaper.
+    void runHotkey(int id);
+
     ProgramState& state() { return m_state; }
     Collection& collection() { return m_collection; }
     ChangeScheduler& scheduler() { return m_scheduler; }
@@ -44,6 +56,7 @@ public:
     Strip& strip() { return m_strip; }
     TfMain* mainWindow() const { return m_main.get(); }
     TrayIcon* tray() const { return m_tray.get(); }
+    GlobalHotkeys* hotkeys() const { return m_hotkeys.get(); }
     ProgramTimer& closeTimer() { return m_closeTimer; }
 
 signals:
@@ -65,7 +78,9 @@ private:
     Strip m_strip{m_state, m_cache};
     ProgramTimer m_closeTimer{200};
     std::unique_ptr<TrayIcon> m_tray;
+    std::unique_ptr<CommandChannel> m_channel;
     std::unique_ptr<TfMain> m_main;
+    std::unique_ptr<GlobalHotkeys> m_hotkeys;
     std::unique_ptr<TfPicManager> m_picManager;
     std::unique_ptr<TfFolderSelect> m_folderSelect;
     std::unique_ptr<TfParam> m_param;

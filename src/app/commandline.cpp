@@ -44,6 +44,25 @@ CommandLine error(std::string text) {
 
 } // namespace
 
+std::vector<std::string> ArgumentsForQt(int argc, const char* const* argv) {
+    std::vector<std::string> kept;
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (i > 0 && arg.size() > 1 && arg[0] == '-') {
+            std::string_view name = arg.substr(arg[1] == '-' ? 2 : 1);
+            const auto equals = name.find('=');
+            name = name.substr(0, equals);
+            if (name == "qwindowgeometry" || name == "geometry") {
+                if (equals == std::string_view::npos)
+                    ++i; // its value
+                continue;
+            }
+        }
+        kept.emplace_back(arg);
+    }
+    return kept;
+}
+
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     bool help = false;
     bool version = false;

@@ -34,6 +34,11 @@ struct CommandLine {
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 CommandLine ParseCommandLine(int argc, const char* const* argv);
 
+/// The arguments for QApplication: argv without the options that would give
+/// the program's fixed-size windows another size (-qwindowgeometry,
+/// -geometry, with their values); every other argument is kept in order.
+std::vector<std::string> ArgumentsForQt(int argc, const char* const* argv);
+
 /// "Usage: quorvane [--next | --prev | --random | --show | --help | --version]"
 std::string UsageText();
 std::string HelpText();

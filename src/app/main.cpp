@@ -1,23 +1,70 @@
 // Quorvane: a wallpaper changer that lives in the notification area.
 #include "app/application.h"
 #include "app/apptitle.h"
+#include "app/commandchannel.h"
+#include "app/commandline.h"
 #include "platform/instance.h"
+#include "platform/log.h"
+#include "platform/paths.h"
 #include "platform/signals.h"
 #include "ui/dialogs.h"
 
 #include <QApplication>
 #include <QSessionManager>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdio>
+#include <vector>
 
 int main(int argc, char* argv[]) {
-    // The command line carries nothing for the program; Qt's own options are
-    // left to Qt.
-    QApplication qtApp(argc, argv);
-    const std::string exe = QCoreApplication::applicationFilePath().toStdString();
+    // Help, version and a command for a running instance need no display.
+    const CommandLine command = ParseCommandLine(argc, argv);
+    switch (command.action) {
+    case CommandLine::Action::Help:
+        std::printf("%s\n", HelpText().c_str());
+        return 0;
+    case CommandLine::Action::Version:
+        std::printf("%s\n", VersionText().c_str());
+        return 0;
+    case CommandLine::Action::Error:
+        std::fprintf(stderr, "quorvane: %s\n%s\n", command.error.c_str(), UsageText().c_str());
+        return 2;
+    case CommandLine::Action::Start:
+    case CommandLine::Action::Command:
+        break;
+    }
+    const bool hasCommand = command.action == CommandLine::Action::Command;
+    const std::string exe = platform::executablePath();
     const std::string title = TitleFromExecutable(exe);
+    const QString channel = QString::fromStdString(platform::instanceChannelName(title));
+    if (hasCommand && !channel.isEmpty() && SendCommand(channel, command.command))
+        return 0;
+
+    // The windows have a fixed size: Qt's options that would change it are
+    // left out; every other one is Qt's.
+    std::vector<std::string> qtArgs = ArgumentsForQt(argc, argv);
+    std::vector<char*> qtArgv;
+    for (std::string& a : qtArgs)
+        qtArgv.push_back(a.data());
+    int qtArgc = static_cast<int>(qtArgv.size());
+    qtArgv.push_back(nullptr);
+    QApplication qtApp(qtArgc, qtArgv.data());
 
     if (!platform::acquireInstanceLock(title)) {
-        ShowAlreadyRunning(title);
-        return 0;
+        if (!hasCommand) {
+            ShowAlreadyRunning(title);
+            return 0;
+        }
+        // Another instance is starting right now: it takes the command once
+        // its channel is open.
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            if (!channel.isEmpty() && SendCommand(channel, command.command, 1000))
+                return 0;
+            QThread::msleep(250);
+        }
+        platform::Warn("the running instance did not take the command");
+        return 1;
     }
 
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
@@ -30,6 +77,10 @@ int main(int argc, char* argv[]) {
     QObject::connect(&app, &Application::finished, &qtApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     app.start();
+    if (!app.listenForCommands(channel.toStdString()))
+        platform::Warn("commands from the command line cannot reach this instance");
+    if (hasCommand)
+        QTimer::singleShot(0, &app, [&app, &command] { app.runCommand(command.command); });
     // Closes from the system ask nothing: straight to the deferred close.
     platform::onTerminationRequest([&app] { app.systemClose(); });
     QObject::connect(&qtApp, &QGuiApplication::commitDataRequest, &app,

@@ -10,6 +10,7 @@ constexpr int MinuteMs = 60000;
 
 ChangeScheduler::ChangeScheduler(ProgramState& state, Collection& collection, QObject* parent)
     : QObject(parent), m_state(state), m_collection(collection) {
+    QuorvaneTimer.setMinimumInterval(MinimumChangeInterval);
     connect(&QuorvaneTimer, &ProgramTimer::fired, this, &ChangeScheduler::onChangeTick);
     connect(&DelayTimer, &ProgramTimer::fired, this, &ChangeScheduler::onRepeatTick);
     // The full change interval counts from every applied picture.

@@ -13,6 +13,10 @@ struct ProgramState;
 class ChangeScheduler : public QObject {
     Q_OBJECT
 public:
+    /// The shortest time between two automatic changes, whatever a stored
+    /// interval says: a change decodes and writes a whole picture.
+    static constexpr int MinimumChangeInterval = 10000;
+
     /// The counter step a held button repeats.
     enum Step { HoursDown = 0, HoursUp = 1, MinutesDown = 2, MinutesUp = 3 };
 

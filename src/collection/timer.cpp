@@ -1,5 +1,7 @@
 #include "collection/timer.h"
 
+#include <algorithm>
+
 ProgramTimer::ProgramTimer(int intervalMs, QObject* parent)
     : QObject(parent), m_interval(intervalMs) {
     m_timer.setTimerType(Qt::CoarseTimer);
@@ -8,9 +10,17 @@ ProgramTimer::ProgramTimer(int intervalMs, QObject* parent)
 
 void ProgramTimer::startCountdown() {
     if (m_enabled && m_interval > 0)
-        m_timer.start(m_interval);
+        m_timer.start(std::max(m_interval, m_minimum));
     else
         m_timer.stop();
+}
+
+void ProgramTimer::setMinimumInterval(int ms) {
+    if (ms == m_minimum)
+        return;
+    m_minimum = ms;
+    if (m_timer.isActive())
+        startCountdown();
 }
 
 void ProgramTimer::setEnabled(bool on) {

@@ -23,6 +23,10 @@ public:
     int interval() const { return m_interval; }
     void setInterval(int ms);
 
+    /// A countdown never shorter than this, whatever the interval says (the
+    /// interval itself keeps its value). 0, the default, sets no floor.
+    void setMinimumInterval(int ms);
+
     /// Starts the countdown of an enabled timer anew.
     void restart();
 
@@ -44,4 +48,5 @@ private:
     QTimer m_timer;
     bool m_enabled = false;
     int m_interval;
+    int m_minimum = 0;
 };

@@ -125,3 +125,35 @@ TEST_F(Scheduling, TogglesSwitchTheTimerAndTheOrder) {
     EXPECT_FALSE(AutomaticallyChange);
     EXPECT_FALSE(timers.QuorvaneTimer.enabled());
 }
+
+// A stored interval can say anything; the automatic change never comes more
+// often than every 10 s, and the stored value is kept as it is.
+struct FloorCase {
+    int interval;
+    int countdownAtLeast; ///< -1: no countdown runs
+    int countdownAtMost;
+};
+
+class ChangeFloor : public Scheduling, public ::testing::WithParamInterface<FloorCase> {};
+
+TEST_P(ChangeFloor, TheCountdownNeverRunsShorterThanTenSeconds) {
+    const FloorCase& c = GetParam();
+    timers.SetChangeInterval(c.interval);
+    timers.SetAutomaticallyChange(true);
+    EXPECT_EQ(timers.ChangeInterval(), c.interval);
+    if (c.countdownAtLeast < 0) {
+        EXPECT_FALSE(timers.QuorvaneTimer.isCounting());
+        return;
+    }
+    ASSERT_TRUE(timers.QuorvaneTimer.isCounting());
+    EXPECT_GE(timers.QuorvaneTimer.remainingTime(), c.countdownAtLeast);
+    EXPECT_LE(timers.QuorvaneTimer.remainingTime(), c.countdownAtMost);
+    // An apply restarts it with the same floor.
+    timers.restartChangeTimer();
+    EXPECT_GE(timers.QuorvaneTimer.remainingTime(), c.countdownAtLeast);
+}
+
+INSTANTIATE_TEST_SUITE_P(StoredIntervals, ChangeFloor,
+                         ::testing::Values(FloorCase{1, 9000, 10000}, FloorCase{9999, 9000, 10000},
+                                           FloorCase{25000, 24000, 25000},
+                                           FloorCase{0, -1, -1}, FloorCase{-60000, -1, -1}));
