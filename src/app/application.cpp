@@ -87,10 +87,19 @@ void Application::startUp() {
         showError(QString::fromStdString(e.what()));
     }
     m_collection.LoadWall();
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect geometry = screen ? screen->geometry() : QRect(0, 0, 1920, 1080);
-    const WindowPosition pos =
-        LoadSetting(m_state, m_scheduler, geometry.width(), geometry.height());
+    auto areaOf = [](const QScreen* screen) {
+        const QRect g = screen ? screen->geometry() : QRect(0, 0, 1920, 1080);
+        return ScreenArea{g.x(), g.y(), g.width(), g.height()};
+    };
+    const ScreenArea primary = areaOf(QGuiApplication::primaryScreen());
+    WindowPosition pos = LoadSetting(m_state, m_scheduler, primary);
+    std::vector<ScreenArea> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.push_back(areaOf(screen));
+    // A stored place where no screen is any more (a monitor unplugged, a
+    // damaged file) would leave the window where no one can reach it.
+    if (!ShowsOnAScreen(pos, screens))
+        pos = CentredOn(primary);
     m_main->move(pos.left, pos.top);
     startupChange();
     m_cache.BrowseArray();

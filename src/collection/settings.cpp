@@ -18,6 +18,7 @@ void CurrentVersion(const std::string& runValueName) {
 #include "platform/log.h"
 #include "system/globalkey.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -38,10 +39,30 @@ void readBool(const char* name, bool& target) {
 
 } // namespace
 
-WindowPosition LoadSetting(ProgramState& state, ChangeScheduler& scheduler, int screenWidth,
-                           int screenHeight) {
-    WindowPosition pos{screenWidth / 2 - MainWindowWidth / 2,
-                       screenHeight / 2 - MainWindowHeight / 2};
+WindowPosition CentredOn(const ScreenArea& screen) {
+    return {screen.left + screen.width / 2 - MainWindowWidth / 2,
+            screen.top + screen.height / 2 - MainWindowHeight / 2};
+}
+
+bool ShowsOnAScreen(const WindowPosition& pos, const std::vector<ScreenArea>& screens) {
+    for (const ScreenArea& s : screens) {
+        const long long left = std::max<long long>(pos.left, s.left);
+        const long long right =
+            std::min<long long>(static_cast<long long>(pos.left) + MainWindowWidth,
+                                static_cast<long long>(s.left) + s.width);
+        const long long top = std::max<long long>(pos.top, s.top);
+        const long long bottom =
+            std::min<long long>(static_cast<long long>(pos.top) + MainWindowHeight,
+                                static_cast<long long>(s.top) + s.height);
+        if (right - left >= 100 && bottom - top >= 29)
+            return true;
+    }
+    return false;
+}
+
+WindowPosition LoadSetting(ProgramState& state, ChangeScheduler& scheduler,
+                           const ScreenArea& primaryScreen) {
+    WindowPosition pos = CentredOn(primaryScreen);
     state.RandomSelect = false;
     int interval = 300000;
     bool automatic = false;

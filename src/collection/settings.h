@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class ChangeScheduler;
 struct ProgramState;
@@ -24,12 +25,28 @@ struct WindowPosition {
 inline constexpr int MainWindowWidth = 800;
 inline constexpr int MainWindowHeight = 435;
 
+/// A screen's area on the desktop, in pixels.
+struct ScreenArea {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+/// The main window's position centred on `screen`.
+WindowPosition CentredOn(const ScreenArea& screen);
+
+/// True when the main window at `pos` shows enough of itself on one of the
+/// screens to be seen and dragged back (100 x 29 pixels at least).
+bool ShowsOnAScreen(const WindowPosition& pos, const std::vector<ScreenArea>& screens);
+
 /// Sets every setting to its default and reads the stored ones over them.
 /// A stored value that is missing, of another type or malformed keeps its
 /// default. Shows the interval on the counters and starts the change timer
-/// when automatic change is on. Returns the window position.
-WindowPosition LoadSetting(ProgramState& state, ChangeScheduler& scheduler, int screenWidth,
-                           int screenHeight);
+/// when automatic change is on. Returns the window position: the stored one,
+/// or centred on the primary screen.
+WindowPosition LoadSetting(ProgramState& state, ChangeScheduler& scheduler,
+                           const ScreenArea& primaryScreen);
 
 /// Writes the eleven settings to the store in one atomic step; throws
 /// platform::StoreError when it cannot be written.

@@ -15,6 +15,7 @@ QWidget* ownerOf(QWidget* fallback) {
 bool askOkCancel(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, QStringLiteral("Quorvane"), text, QMessageBox::Ok | QMessageBox::Cancel,
                     ownerOf(owner));
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok;
 }
@@ -39,6 +40,7 @@ bool AskDeleteFile(QWidget* owner, const std::string& path) {
 void ShowErrorBox(QWidget* owner, const std::string& text) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
                     QString::fromUtf8(text), QMessageBox::Ok, ownerOf(owner));
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

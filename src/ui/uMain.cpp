@@ -67,6 +67,8 @@ void TfMain::createControls() {
     auto label = [this](const char* name, int x, int y, int w, int h) {
         auto* l = new QLabel(this);
         l->setObjectName(QLatin1String(name));
+        // File and folder names are shown as they are, never as markup.
+        l->setTextFormat(Qt::PlainText);
         l->setGeometry(x, y, w, h);
         QFont f(QStringLiteral("Verdana"));
         // Qt sizes a font by its full cell; 11 px gives letters 9 px high.
@@ -150,7 +152,10 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
         onKeyPressed(ke->key(), ke->modifiers());
         return true;
     }
-    if (event->type() == QEvent::MouseButtonPress &&
+    // Qt turns the second press of a quick double click into a double-click
+    // event: it is a press like any other.
+    if ((event->type() == QEvent::MouseButtonPress ||
+         event->type() == QEvent::MouseButtonDblClick) &&
         onButtonPressed(watched, static_cast<QMouseEvent*>(event)->button()))
         return true;
     if (event->type() == QEvent::MouseButtonRelease &&

@@ -91,7 +91,7 @@ TEST_F(Program, StoredSettingsShowOnTheControls) {
         s.setValue("param/interval", "5400000");
         s.setValue("param/AutomaticallyChange", "1");
         s.setValue("param/RandomSelect", "1");
-        s.setValue("param/left", "-2000");
+        s.setValue("param/left", "-200");
         s.setValue("param/top", "17");
     }
     startApp();
@@ -99,7 +99,7 @@ TEST_F(Program, StoredSettingsShowOnTheControls) {
     EXPECT_EQ(label("lbMin"), "30");
     EXPECT_EQ(control<QPushButton>("iAutomaticallyChange")->text(), "On");
     EXPECT_EQ(control<QPushButton>("iRandomSelect")->text(), "Random");
-    EXPECT_EQ(mainWindow().pos(), QPoint(-2000, 17));
+    EXPECT_EQ(mainWindow().pos(), QPoint(-200, 17)); // partly off the screen: kept
     EXPECT_TRUE(app->scheduler().QuorvaneTimer.enabled());
 }
 
@@ -172,4 +172,17 @@ TEST_F(Program, ShiftDeleteAsksAndDeletesTheFileOnOkOnly) {
     QTest::keyClick(keys, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(S().WallCount(), 1);
     EXPECT_TRUE(fs::exists(paths[0]));
+}
+
+TEST_F(Program, APositionOffEveryScreenIsCentredInstead) {
+    {
+        QSettings s(settingsFile(), QSettings::IniFormat);
+        s.setValue("version", "3.2");
+        s.setValue("param/left", "-5000");
+        s.setValue("param/top", "-5000");
+    }
+    startApp();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(mainWindow().pos(), QPoint(screen.x() + screen.width() / 2 - 400,
+                                         screen.y() + screen.height() / 2 - 217));
 }

@@ -31,7 +31,7 @@ QVariant readRaw(const QString& key) {
 class Settings : public TempHome {
 protected:
     WindowPosition LoadSetting(int screenWidth, int screenHeight) {
-        return ::LoadSetting(state, timers, screenWidth, screenHeight);
+        return ::LoadSetting(state, timers, ScreenArea{0, 0, screenWidth, screenHeight});
     }
     void SaveSetting(const WindowPosition& pos) { ::SaveSetting(state, timers, pos); }
 
@@ -185,3 +185,39 @@ TEST_F(Settings, AStoreThatCannotBeWrittenThrows) {
     writeFile(".config/Quorvane", "not a folder");
     EXPECT_THROW(SaveSetting({0, 0}), platform::StoreError);
 }
+
+TEST_F(Settings, FirstStartCentresOnThePrimaryScreenWhereverItIs) {
+    // The primary monitor right of another one, and one above-left of the origin.
+    WindowPosition pos = ::LoadSetting(state, timers, ScreenArea{1280, 0, 1920, 1080});
+    EXPECT_EQ(pos.left, 1280 + 560);
+    EXPECT_EQ(pos.top, 323);
+    pos = ::LoadSetting(state, timers, ScreenArea{-1024, -768, 1024, 768});
+    EXPECT_EQ(pos.left, -1024 + 112);
+    EXPECT_EQ(pos.top, -768 + 167);
+}
+
+struct VisibilityCase {
+    int left, top;
+    bool shows;
+};
+
+class WindowOnScreen : public ::testing::TestWithParam<VisibilityCase> {};
+
+TEST_P(WindowOnScreen, EnoughOfTheWindowMustShow) {
+    // Two screens side by side, the right one lower.
+    const std::vector<ScreenArea> screens{{0, 0, 1280, 1024}, {1280, 200, 1920, 1080}};
+    const VisibilityCase& c = GetParam();
+    EXPECT_EQ(ShowsOnAScreen({c.left, c.top}, screens), c.shows) << c.left << ", " << c.top;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Positions, WindowOnScreen,
+    ::testing::Values(VisibilityCase{100, 100, true}, VisibilityCase{-5000, -5000, false},
+                      VisibilityCase{-700, 0, true},  // 100 px of it on the left screen
+                      VisibilityCase{-701, 0, false}, // 99 px
+                      VisibilityCase{0, 995, true},   // 29 px at the bottom
+                      VisibilityCase{0, 996, false},
+                      VisibilityCase{1500, 100, true},   // over the gap above the right screen
+                      VisibilityCase{2000, -300, false}, // above the right screen only
+                      VisibilityCase{3100, 1000, true}, VisibilityCase{3101, 1000, false},
+                      VisibilityCase{2147483000, 2147483000, false}));

@@ -17,15 +17,19 @@ QString entryPath(const std::string& name) {
            QStringLiteral("/autostart/") + QString::fromUtf8(name) + QStringLiteral(".desktop");
 }
 
-// The Exec key takes the program quoted, with the characters that the Desktop
-// Entry rules reserve inside quotes escaped by a backslash, and the backslash
-// itself doubled once more for the string-value escaping of the key file.
+// The Exec key takes the program quoted. Inside the quotes the Desktop Entry
+// rules escape ", `, $ and \ with a backslash; then the value as a whole is
+// a string value, whose own escaping doubles every backslash once more. So a
+// backslash of the path becomes four, and the escaping backslash of the other
+// three becomes two. A percent sign is doubled (field codes).
 QByteArray quotedExec(const std::string& exePath) {
     QByteArray quoted = "\"";
     for (char c : exePath) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\')
+        if (c == '"' || c == '`' || c == '$')
             quoted += "\\\\";
-        if (c == '%')
+        else if (c == '\\')
+            quoted += "\\\\\\";
+        else if (c == '%')
             quoted += '%';
         quoted += c;
     }
