@@ -16,7 +16,10 @@ Collection::Collection(ProgramState& state, QObject* parent) : QObject(parent), 
 void Collection::JumpToWall(std::int32_t numWall) {
     if (m_state.Walls.empty())
         return;
-    m_state.CurrentWall = m_state.IsWallIndex(numWall) ? numWall : 0;
+    const std::int32_t target = m_state.IsWallIndex(numWall) ? numWall : 0;
+    if (target != m_state.CurrentWall)
+        ++m_selection;
+    m_state.CurrentWall = target;
     emit currentChanged();
 }
 
@@ -101,21 +104,30 @@ void Collection::DeleteCurrentWall() {
         showAfterRemoval();
 }
 
-void Collection::DeleteWallWithFile(std::uint64_t wallId, const std::string& path) {
+WallTicket Collection::CurrentWallTicket() const {
+    if (!m_state.IsWallIndex(m_state.CurrentWall))
+        return {};
+    const TWall& wall = m_state.Walls[m_state.CurrentWall];
+    return {wall.Id, wall.Path, m_selection};
+}
+
+void Collection::DeleteWallWithFile(const WallTicket& ticket) {
     std::error_code ec;
-    fs::remove(platform::toFsPath(path), ec);
+    fs::remove(platform::toFsPath(ticket.path), ec);
     const auto it = std::find_if(m_state.Walls.begin(), m_state.Walls.end(),
-                                 [&](const TWall& w) { return w.Id == wallId; });
+                                 [&](const TWall& w) { return w.Id == ticket.wallId; });
     if (it == m_state.Walls.end())
         return; // it left the collection while the question was open
     const auto index = static_cast<std::int32_t>(it - m_state.Walls.begin());
-    const bool wasCurrent = index == m_state.CurrentWall;
     if (!RemoveWall(index))
         return;
-    if (wasCurrent)
+    if (ticket.selection == m_selection) {
+        // Still the entry on view: its successor takes its place.
+        m_state.CurrentWall = index;
         return showAfterRemoval();
-    // Another entry became current while the question was open: it stays
-    // current and is shown again with the collection's new count.
+    }
+    // The user moved to another entry while the question was open: that one
+    // stays current and is shown with the collection's new count.
     if (index < m_state.CurrentWall)
         --m_state.CurrentWall;
     if (m_state.Walls.empty())

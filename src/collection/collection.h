@@ -15,6 +15,15 @@ struct ProgramState;
 /// The commands that move through the collection.
 enum class WallCommand { First, Previous, Random, Next, Last };
 
+/// What a question about deleting the current picture was asked about: the
+/// entry (by identity, which survives moves), its path, and which selection
+/// was current then.
+struct WallTicket {
+    std::uint64_t wallId = 0;
+    std::string path;
+    std::uint64_t selection = 0;
+};
+
 class Collection : public QObject {
     Q_OBJECT
 public:
@@ -40,12 +49,16 @@ public:
     /// applies the successor, or the empty view.
     void DeleteCurrentWall();
 
-    /// Deletes the picture file at `path` (a question about it was answered
-    /// with OK) and removes the entry `wallId` when it is still in the
-    /// collection, wherever it moved meanwhile. When it was the current entry
-    /// the successor is shown and applied (or the empty view); otherwise the
-    /// current entry stays current.
-    void DeleteWallWithFile(std::uint64_t wallId, const std::string& path);
+    /// The ticket of the current entry, for a question asked about it.
+    WallTicket CurrentWallTicket() const;
+
+    /// Deletes the picture file the ticket names (the question about it was
+    /// answered with OK) and removes its entry when it is still in the
+    /// collection, wherever it moved meanwhile. When nothing selected another
+    /// entry while the question was open, its successor is shown and applied
+    /// (or the empty view), as for Delete; otherwise the entry the user moved
+    /// to stays current.
+    void DeleteWallWithFile(const WallTicket& ticket);
 
     /// Removes entry `index` and rewrites the list file; a failure to write
     /// is reported with errorOccurred and gives false.
@@ -72,4 +85,6 @@ private:
     void showAfterRemoval();
 
     ProgramState& m_state;
+    // Counts the selections that made another index current.
+    std::uint64_t m_selection = 0;
 };

@@ -235,11 +235,9 @@ void TfMain::deleteCurrent(bool withFile) {
         return m_collection.DeleteCurrentWall();
     // The question may stay open while timers, hotkeys and the tray move
     // through the collection: what was asked about is kept by identity.
-    const TWall& wall = m_state.Walls[m_state.CurrentWall];
-    const std::uint64_t id = wall.Id;
-    const std::string path = wall.Path;
-    if (AskDeleteFile(this, path))
-        m_collection.DeleteWallWithFile(id, path);
+    const WallTicket ticket = m_collection.CurrentWallTicket();
+    if (AskDeleteFile(this, ticket.path))
+        m_collection.DeleteWallWithFile(ticket);
 }
 
 void TfMain::showLabels(const StripLabels& labels) {

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class AppTest : public TempHome {
@@ -52,13 +53,17 @@ protected:
             timeoutMs);
     }
 
-    /// Answers the next modal message box with `button` once it shows.
-    static void answerNextBox(QMessageBox::StandardButton button, QString* text = nullptr) {
+    /// Answers the next modal message box with `button` once it shows;
+    /// `whileOpen` runs first, while the box is open.
+    static void answerNextBox(QMessageBox::StandardButton button, QString* text = nullptr,
+                              std::function<void()> whileOpen = {}) {
         QTimer::singleShot(0, [=] {
             for (int i = 0; i < 200; ++i) {
                 if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                     if (text)
                         *text = box->text();
+                    if (whileOpen)
+                        whileOpen();
                     box->button(button)->click();
                     return;
                 }

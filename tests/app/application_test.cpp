@@ -3,6 +3,7 @@
 #include "app/appfixture.h"
 
 #include "collection/walls.h"
+#include "support/recording_wallpaper.h"
 #include "thumbs/thumbfixture.h"
 
 #include <QSettings>
@@ -185,4 +186,104 @@ TEST_F(Program, APositionOffEveryScreenIsCentredInstead) {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(mainWindow().pos(), QPoint(screen.x() + screen.width() / 2 - 400,
                                          screen.y() + screen.height() / 2 - 217));
+}
+
+// Pictures of their own colours, written to the list file before the start.
+class Removal : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        for (int i = 0; i < 5; ++i) {
+            paths.push_back(home + "/pics/p" + std::to_string(i) + ".bmp");
+            WriteSolidPicture(paths.back(), 40, 30, ColourOf(i));
+        }
+        WriteWallList(state, paths);
+        startApp();
+        mainWindow().TrayClick();
+        ASSERT_TRUE(waitIdle());
+    }
+    std::vector<std::string> listed() { return ParseListText(readFile(ListFileName(S()))); }
+    void shiftDelete() { QTest::keyClick(control("edtInput"), Qt::Key_Delete, Qt::ShiftModifier); }
+    std::vector<std::string> paths;
+};
+
+TEST_F(Removal, AChangeWhileTheQuestionIsOpenRemovesTheEntryThatWasAskedAbout) {
+    S().CurrentWall = 0;
+    app->scheduler().SetAutomaticallyChange(true);
+    // The change timer fires while the question about p0 is open: p1 becomes
+    // current and is applied.
+    answerNextBox(QMessageBox::Ok, nullptr, [this] { app->scheduler().QuorvaneTimer.fire(); });
+    shiftDelete();
+    EXPECT_FALSE(fs::exists(paths[0]));
+    EXPECT_TRUE(fs::exists(paths[1]));
+    EXPECT_EQ(listed(), (std::vector<std::string>{paths[1], paths[2], paths[3], paths[4]}));
+    // p1 stays the current entry, now at index 0.
+    EXPECT_EQ(S().Walls[S().CurrentWall].Path, paths[1]);
+    EXPECT_EQ(label("lbNum"), "1/4");
+}
+
+TEST_F(Removal, AnEarlierEntryRemovedWhileTheQuestionIsOpenMovesNothingElse) {
+    S().CurrentWall = 2;
+    // The thumbnail walk removes p0 (undecodable) while the question about p2
+    // is open: p2 moves to index 1.
+    answerNextBox(QMessageBox::Ok, nullptr, [this] { app->collection().RemoveWall(0); });
+    shiftDelete();
+    EXPECT_FALSE(fs::exists(paths[2]));
+    EXPECT_EQ(listed(), (std::vector<std::string>{paths[1], paths[3], paths[4]}));
+    // The successor of p2 is current and applied.
+    EXPECT_EQ(S().Walls[S().CurrentWall].Path, paths[3]);
+    EXPECT_EQ(recording_wallpaper::applied().back(), S().WallpaperFile);
+}
+
+TEST_F(Removal, AnEntryGoneWhileTheQuestionIsOpenLosesOnlyItsFile) {
+    S().CurrentWall = 1;
+    answerNextBox(QMessageBox::Ok, nullptr, [this] { app->collection().RemoveWall(1); });
+    shiftDelete();
+    EXPECT_FALSE(fs::exists(paths[1]));
+    EXPECT_EQ(listed(), (std::vector<std::string>{paths[0], paths[2], paths[3], paths[4]}));
+}
+
+TEST_F(Program, EveryPressOfADoubleClickCounts) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 6; ++i) {
+        paths.push_back(home + "/p" + std::to_string(i) + ".bmp");
+        WriteSolidPicture(paths.back(), 40, 30, ColourOf(i));
+    }
+    WriteWallList(state, paths);
+    startApp();
+    QWidget* next = control("iNext");
+    // Two quick double clicks: press, release, double-click press, release.
+    // As the window system delivers them: press, release, double click, release.
+    for (int i = 0; i < 2; ++i) {
+        QTest::mouseClick(next, Qt::LeftButton);
+        QTest::mouseDClick(next, Qt::LeftButton);
+        QTest::mouseRelease(next, Qt::LeftButton);
+    }
+    EXPECT_EQ(S().CurrentWall, 4);
+    const QString minutes = label("lbMin");
+    QTest::mouseClick(control("iIncMin"), Qt::LeftButton);
+    QTest::mouseDClick(control("iIncMin"), Qt::LeftButton);
+    QTest::mouseRelease(control("iIncMin"), Qt::LeftButton);
+    EXPECT_EQ(label("lbMin").toInt(), minutes.toInt() + 2);
+    EXPECT_FALSE(app->scheduler().DelayTimer.enabled()) << "the repeat stopped at the release";
+}
+
+TEST_F(Program, NamesAreShownAsTheyAreNotAsMarkup) {
+    const std::string odd = home + "/pics/Summer <hr>2019 &amp; <b>x<b>.bmp";
+    WriteSolidPicture(odd, 40, 30, 0x336699);
+    WriteWallList(state, {odd});
+    startApp();
+    ASSERT_TRUE(waitIdle());
+    auto* file = control<QLabel>("lbFile");
+    EXPECT_EQ(file->text(), "Summer <hr>2019 &amp; <b>x<b>.bmp");
+    EXPECT_EQ(file->textFormat(), Qt::PlainText);
+    QString question;
+    Qt::TextFormat format = Qt::AutoText;
+    answerNextBox(QMessageBox::Cancel, &question, [&] {
+        format = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->textFormat();
+    });
+    mainWindow().TrayClick();
+    QTest::keyClick(control("edtInput"), Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_TRUE(question.startsWith("Are you sure you want to delete Summer <hr>2019"));
+    EXPECT_EQ(format, Qt::PlainText);
 }

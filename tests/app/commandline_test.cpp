@@ -112,12 +112,11 @@ TEST(CommandLine, TextsNameEveryOption) {
 } // namespace
 
 TEST(CommandLine, QtGetsEveryArgumentButAWindowGeometry) {
-    const char* argv[] = {"quorvane",        "-qwindowgeometry", "300x200", "-platform",
-                          "xcb",             "--next",           "-geometry=10x10+1+1",
-                          "--geometry",      "40x40",            "-style",  "Fusion"};
-    EXPECT_EQ(ArgumentsForQt(11, argv),
-              (std::vector<std::string>{"quorvane", "-platform", "xcb", "--next", "-style",
-                                        "Fusion"}));
+    const char* argv[] = {"quorvane", "-qwindowgeometry",    "300x200",    "-platform", "xcb",
+                          "--next",   "-geometry=10x10+1+1", "--geometry", "40x40",     "-style",
+                          "Fusion"};
+    EXPECT_EQ(ArgumentsForQt(11, argv), (std::vector<std::string>{"quorvane", "-platform", "xcb",
+                                                                  "--next", "-style", "Fusion"}));
     // The program name itself is never taken for an option.
     const char* odd[] = {"-geometry"};
     EXPECT_EQ(ArgumentsForQt(1, odd), (std::vector<std::string>{"-geometry"}));

@@ -203,7 +203,7 @@ TEST_F(Navigation, DeleteWithFileRemovesTheFileAndTheEntry) {
     makeCollection(3);
     const std::string removed = Walls[2].Path;
     CurrentWall = 2;
-    collection.DeleteWallWithFile(Walls[2].Id, removed);
+    collection.DeleteWallWithFile(collection.CurrentWallTicket());
     EXPECT_FALSE(fs::exists(removed));
     // The last entry went: the first becomes current and is applied.
     EXPECT_EQ(CurrentWall, 0);
