@@ -20,6 +20,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 Application::Application(const std::string& appTitle, const std::string& runValueName,
                          QObject* parent)
@@ -107,9 +108,10 @@ void Application::startUp() {
 }
 
 void Application::startupChange() {
-    // Without a tray host the window is the only way to reach the program.
-    if (m_state.Walls.empty() || !QSystemTrayIcon::isSystemTrayAvailable())
+    if (m_state.Walls.empty())
         m_main->TrayClick();
+    else if (!QSystemTrayIcon::isSystemTrayAvailable())
+        waitForTrayHost();
     if (!m_state.Walls.empty() && m_state.ChangeWithStart) {
         m_state.CurrentWall = m_state.RandomIndex(m_state.WallCount());
         m_collection.SetWall(m_state.CurrentWall);
@@ -117,6 +119,24 @@ void Application::startupChange() {
     }
     if (platform::isRegularFile(m_state.WallpaperFile))
         platform::setDesktopWallpaper(m_state.WallpaperFile);
+}
+
+void Application::waitForTrayHost() {
+    // At logon the panel may start after the program: give it a few seconds
+    // before deciding that the window is the only way to reach the program.
+    auto* poll = new QTimer(this);
+    poll->setInterval(TrayPollMs);
+    connect(poll, &QTimer::timeout, this, [this, poll, left = TrayWaitMs / TrayPollMs]() mutable {
+        if (QSystemTrayIcon::isSystemTrayAvailable()) {
+            poll->deleteLater();
+            return;
+        }
+        if (--left > 0)
+            return;
+        poll->deleteLater();
+        m_main->TrayClick();
+    });
+    poll->start();
 }
 
 void Application::runHotkey(int id) {

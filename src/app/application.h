@@ -28,6 +28,11 @@ class TrayIcon;
 class Application : public QObject {
     Q_OBJECT
 public:
+    /// How long the start waits for a notification area before it shows the
+    /// window instead, and how often it looks.
+    static constexpr int TrayWaitMs = 5000;
+    static constexpr int TrayPollMs = 250;
+
     /// `appTitle` and `runValueName` come from the executable's name.
     Application(const std::string& appTitle, const std::string& runValueName,
                 QObject* parent = nullptr);
@@ -66,6 +71,7 @@ signals:
 private:
     void startUp();
     void startupChange();
+    void waitForTrayHost();
     void saveSettings();
     void onCloseQuery(QCloseEvent* event);
     void onClosePoll();

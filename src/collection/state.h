@@ -49,6 +49,12 @@ struct ProgramState {
     int CloseStage = 0;       ///< 0 running, 1 waiting for the worker, 5 final close
     bool ListChanged = false; ///< the picture manager edited its list
 
+    /// Lines of the list file kept out of Walls because their folder is not
+    /// there now (an unmounted drive, a network share that is away): they are
+    /// written back with the list, after the collection, until the folder
+    /// returns and a start loads them again.
+    std::vector<std::string> UnavailableWalls;
+
     /// Number of entries as the signed index type.
     std::int32_t WallCount() const { return static_cast<std::int32_t>(Walls.size()); }
     /// True when i is the index of an entry.

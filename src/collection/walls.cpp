@@ -81,17 +81,29 @@ void LoadWall(ProgramState& state) {
     if (in.bad())
         return platform::Warn(unreadable);
     for (auto& line : ParseListText(bytes)) {
-        if (line.empty() || !platform::isRegularFile(line))
+        if (line.empty())
             continue;
-        state.Walls.push_back(state.MakeWall(std::move(line)));
+        if (platform::isRegularFile(line))
+            state.Walls.push_back(state.MakeWall(std::move(line)));
+        else if (!FolderAvailable(line))
+            state.UnavailableWalls.push_back(std::move(line));
+        // A picture gone from a folder that is there is left out for good.
     }
+}
+
+bool FolderAvailable(const std::string& path) {
+    const fs::path folder = platform::toFsPath(path).parent_path();
+    std::error_code ec;
+    return folder.empty() || fs::is_directory(folder, ec);
 }
 
 void WriteWallList(const ProgramState& state, const std::vector<std::string>& paths) {
     EnsureDataFolder(state);
     const QString name = QFile::decodeName(QByteArray::fromStdString(ListFileName(state)));
     QSaveFile file(name);
-    const std::string bytes = platform::encodeListText(paths);
+    std::vector<std::string> lines = paths;
+    lines.insert(lines.end(), state.UnavailableWalls.begin(), state.UnavailableWalls.end());
+    const std::string bytes = platform::encodeListText(lines);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
             static_cast<qint64>(bytes.size()) ||

@@ -22,12 +22,16 @@ std::string ListFileName(const ProgramState& state);
 std::vector<std::string> ParseListText(const std::string& bytes);
 
 /// Fills Walls from the list file, skipping empty lines and lines that name
-/// no existing file.
+/// no existing file. A line whose folder is not there at all goes to
+/// UnavailableWalls instead of being lost.
 void LoadWall(ProgramState& state);
 
-/// Writes the paths as the list file, creating the data folder when missing.
-/// The old file is replaced atomically; on failure it stays as it was and
-/// ListFileError is thrown.
+/// True when the folder of `path` exists (or the path names no folder).
+bool FolderAvailable(const std::string& path);
+
+/// Writes the paths, then UnavailableWalls, as the list file, creating the
+/// data folder when missing. The old file is replaced atomically; on failure
+/// it stays as it was and ListFileError is thrown.
 void WriteWallList(const ProgramState& state, const std::vector<std::string>& paths);
 
 /// Removes entry numWall (0 <= numWall < count): its cached thumbnail file,

@@ -295,3 +295,27 @@ TEST_F(TempHome, ThumbnailNamesMirrorThePicturePath) {
     EXPECT_FALSE(rel.starts_with(".."));
     EXPECT_EQ(rel.find("/../"), std::string::npos);
 }
+
+TEST_F(ListFile, LinesOfAFolderThatIsAwayOutliveRewrites) {
+    // A drive that is not mounted now: its folder is missing altogether.
+    const std::string away1 = home + "/media/usb/photos/one.jpg";
+    const std::string away2 = home + "/media/usb/photos/two.jpg";
+    const std::string gone = home + "/pics/deleted.jpg"; // its folder is there
+    writeList(a + "\r\n" + away1 + "\r\n" + gone + "\r\n" + b + "\r\n" + away2 + "\r\n");
+    LoadWall();
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{a, b}));
+    EXPECT_EQ(state.UnavailableWalls, (std::vector<std::string>{away1, away2}));
+
+    // A rewrite (a removal) keeps them, after the collection; the gone one goes.
+    DeleteWall(0);
+    EXPECT_EQ(listBytes(), b + "\r\n" + away1 + "\r\n" + away2 + "\r\n");
+
+    // The drive is back: the next start loads them.
+    writeFile("media/usb/photos/one.jpg", "x");
+    writeFile("media/usb/photos/two.jpg", "x");
+    state = ProgramState{};
+    DataFolder = home + "/Documents/Quorvane/";
+    LoadWall();
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{b, away1, away2}));
+    EXPECT_TRUE(state.UnavailableWalls.empty());
+}
