@@ -69,10 +69,18 @@ void Application::start() {
     startUp();
 
     // The other windows, each once for the whole run.
-    m_picManager = std::make_unique<TfPicManager>();
+    m_picManager = std::make_unique<TfPicManager>(m_state);
     m_folderSelect = std::make_unique<TfFolderSelect>();
     m_param = std::make_unique<TfParam>();
     m_help = std::make_unique<TfHelp>();
+    for (SkinWindow* w :
+         {static_cast<SkinWindow*>(m_picManager.get()), static_cast<SkinWindow*>(m_param.get()),
+          static_cast<SkinWindow*>(m_help.get())})
+        w->setPlacementAnchor(main);
+    connect(main, &TfMain::managerRequested, this, &Application::runManagerCycle);
+    connect(main, &TfMain::settingsRequested, this, [this] { m_param->showModal(); });
+    connect(main, &TfMain::aboutRequested, this, &Application::showAbout);
+    connect(tray, &TrayIcon::aboutRequested, this, &Application::showAbout);
 }
 
 void Application::startUp() {
@@ -134,9 +142,36 @@ void Application::waitForTrayHost() {
         if (--left > 0)
             return;
         poll->deleteLater();
-        m_main->TrayClick();
+        if (!m_main->isVisible())
+            m_main->TrayClick();
     });
     poll->start();
+}
+
+void Application::showAbout() {
+    m_help->showModal();
+}
+
+void Application::runManagerCycle() {
+    // The thumbnail walk stops while the manager shows; a job that runs
+    // finishes and hands its thumbnail over.
+    m_cache.setPaused(true);
+    m_picManager->showModal();
+    m_cache.setPaused(false);
+    QCoreApplication::processEvents();
+    if (m_state.ListChanged) {
+        ClearPreview(m_state);
+        // The new collection is built aside and put in place at once.
+        const bool written = m_collection.ReplaceWalls(m_picManager->rows());
+        m_picManager->clearRows();
+        if (!written)
+            return; // the error was shown; the rest of the cycle is skipped
+        m_cache.BrowseArray();
+    } else if (m_state.CacheIdle) {
+        m_cache.ThreadDoneCache();
+    }
+    if (m_state.Walls.empty())
+        m_main->ClearInfo();
 }
 
 void Application::runHotkey(int id) {

@@ -54,6 +54,17 @@ public:
     /// A pressed hotkey: 100 random, 101 next, 102 previous wallpaper.
     void runHotkey(int id);
 
+    /// The picture manager, shown modally; when it changed the list, the
+    /// collection is rebuilt from it, the list file written and the
+    /// thumbnail walk started afresh.
+    void runManagerCycle();
+    /// The About window, shown modally.
+    void showAbout();
+
+    TfPicManager* picManager() const { return m_picManager.get(); }
+    TfParam* settingsWindow() const { return m_param.get(); }
+    TfHelp* aboutWindow() const { return m_help.get(); }
+
     ProgramState& state() { return m_state; }
     Collection& collection() { return m_collection; }
     ChangeScheduler& scheduler() { return m_scheduler; }

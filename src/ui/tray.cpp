@@ -15,6 +15,7 @@ TrayIcon::TrayIcon(QObject* parent) : QObject(parent) {
     m_popup->addSeparator();
     QAction* show = m_popup->addAction(QStringLiteral("Quorvane"), this, &TrayIcon::showRequested);
     m_popup->setDefaultAction(show);
+    m_popup->addAction(QStringLiteral("About"), this, &TrayIcon::aboutRequested);
     m_popup->addSeparator();
     m_popup->addAction(QStringLiteral("Exit"), this, &TrayIcon::exitRequested);
     m_tray->setContextMenu(m_popup.get());

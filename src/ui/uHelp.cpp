@@ -1,6 +1,10 @@
 #include "ui/uHelp.h"
 
-TfHelp::TfHelp(QWidget* parent) : QWidget(parent, Qt::Window) {
+TfHelp::TfHelp(QWidget* parent)
+    : SkinWindow(QSize(397, 174), "imgInterfaceHelp", "imgInterfaceHelp", parent) {
+    setObjectName(QStringLiteral("fHelp"));
     setWindowTitle(QStringLiteral("Quorvane"));
-    hide();
+    iClose = new SkinButton("iClose", {146, 144, 103, 30}, this, tr("Close"));
+    iUpdate = new SkinButton("iUpdate", {9, 98, 72, 16}, this, tr("Check for an update"));
+    connect(iClose, &SkinButton::clicked, this, &SkinWindow::closeWindow);
 }

@@ -1,10 +1,15 @@
+// The About window: the product's name and version, and a link to its web
+// page.
 #pragma once
 
-#include <QWidget>
+#include "ui/skin.h"
 
-/// The Help window; created once at start-up and shown modally from the main window.
-class TfHelp : public QWidget {
+class TfHelp : public SkinWindow {
     Q_OBJECT
 public:
     explicit TfHelp(QWidget* parent = nullptr);
+
+private:
+    SkinButton* iClose = nullptr;
+    SkinButton* iUpdate = nullptr;
 };

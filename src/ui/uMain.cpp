@@ -14,8 +14,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QWheelEvent>
 
@@ -45,83 +43,77 @@ private:
 
 TfMain::TfMain(ProgramState& state, Collection& collection, ChangeScheduler& scheduler,
                Strip& strip, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_state(state), m_collection(collection), m_scheduler(scheduler),
-      m_strip(strip) {
+    : SkinWindow(QSize(800, 435), "imgInterface", "imgInterface", parent), m_state(state),
+      m_collection(collection), m_scheduler(scheduler), m_strip(strip) {
     setObjectName(QStringLiteral("fMain"));
     setWindowTitle(QStringLiteral("Quorvane"));
-    setFixedSize(800, 435);
     setWindowIcon(AppIcon());
     createControls();
+    connect(&SelectDirTimer, &ProgramTimer::fired, this, &TfMain::onManagerBlink);
     QCoreApplication::instance()->installEventFilter(new WheelHook(this));
 }
 
 TfMain::~TfMain() = default;
 
+QLabel* TfMain::createLabel(const char* name, const QRect& rect, int pixelSize, QColor colour,
+                            Qt::Alignment alignment) {
+    auto* l = new QLabel(this);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(rect);
+    // File and folder names are shown as they are, never as markup.
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(alignment | Qt::AlignVCenter);
+    QFont f(QStringLiteral("Verdana"));
+    f.setPixelSize(pixelSize);
+    f.setBold(true);
+    l->setFont(f);
+    l->setAutoFillBackground(true);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, colour);
+    l->setPalette(pal);
+    return l;
+}
+
+SkinButton* TfMain::createButton(const char* name, const QRect& rect, const QString& accessibleName,
+                                 std::string_view pair) {
+    return new SkinButton(name, rect, this, accessibleName, pair);
+}
+
 void TfMain::createControls() {
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(24, 26, 30));
-    pal.setColor(QPalette::WindowText, QColor(244, 245, 214));
-    setPalette(pal);
-
-    auto label = [this](const char* name, int x, int y, int w, int h) {
-        auto* l = new QLabel(this);
-        l->setObjectName(QLatin1String(name));
-        // File and folder names are shown as they are, never as markup.
-        l->setTextFormat(Qt::PlainText);
-        l->setGeometry(x, y, w, h);
-        QFont f(QStringLiteral("Verdana"));
-        // Qt sizes a font by its full cell; 11 px gives letters 9 px high.
-        f.setPixelSize(11);
-        f.setBold(true);
-        l->setFont(f);
-        return l;
-    };
-    lbNum = label("lbNum", 97, 50, 604, 16);
-    lbFile = label("lbFile", 97, 70, 604, 16);
-    lbDir = label("lbDir", 97, 90, 604, 16);
-
+    // In painting order: each control is drawn over the ones before it.
     pb = new StripView(m_strip, this);
     pb->setObjectName(QStringLiteral("pb"));
-
-    iMinimize = new QPushButton(QStringLiteral("_"), this);
-    iMinimize->setObjectName(QStringLiteral("iMinimize"));
-    iMinimize->setGeometry(711, 0, 36, 29);
-    iMinimize->setFocusPolicy(Qt::NoFocus);
-    connect(iMinimize, &QPushButton::clicked, this, &TfMain::hideToTray);
-    iClose = new QPushButton(QStringLiteral("X"), this);
-    iClose->setObjectName(QStringLiteral("iClose"));
-    iClose->setGeometry(747, 0, 31, 29);
-    iClose->setFocusPolicy(Qt::NoFocus);
-    connect(iClose, &QPushButton::clicked, this, &TfMain::requestExit);
-
-    iBegin = commandButton("iBegin", QStringLiteral("|<"), 22, 386, 57, 49);
-    iBack = commandButton("iBack", QStringLiteral("<"), 76, 386, 60, 49);
-    iRandom = commandButton("iRandom", QStringLiteral("?"), 134, 386, 60, 49);
-    iNext = commandButton("iNext", QStringLiteral(">"), 192, 386, 57, 49);
-    iEnd = commandButton("iEnd", QStringLiteral(">|"), 248, 386, 57, 49);
-    iApply = commandButton("iApply", QStringLiteral("Apply"), 366, 381, 71, 53);
-    iDecHour = commandButton("iDecHour", QStringLiteral("-"), 496, 378, 18, 21);
-    iIncHour = commandButton("iIncHour", QStringLiteral("+"), 542, 378, 18, 21);
-    iDecMin = commandButton("iDecMin", QStringLiteral("-"), 717, 378, 18, 21);
-    iIncMin = commandButton("iIncMin", QStringLiteral("+"), 763, 378, 18, 21);
+    // Qt sizes a font by its full cell: 11 px gives letters 9 px high, 13 px 11.
+    const QColor info(244, 245, 214);
+    lbNum = createLabel("lbNum", {97, 50, 604, 16}, 11, info, Qt::AlignLeft);
+    iParam = createButton("iParam", {326, 382, 41, 53}, tr("Settings"));
+    iClose = createButton("iClose", {747, 0, 31, 29}, tr("Exit"));
+    iMinimize = createButton("iMinimize", {711, 0, 36, 29}, tr("Hide"));
+    iNext = createButton("iNext", {192, 386, 57, 49}, tr("Next"));
+    iBack = createButton("iBack", {76, 386, 60, 49}, tr("Back"));
+    iRandom = createButton("iRandom", {134, 386, 60, 49}, tr("Random"));
+    iApply = createButton("iApply", {366, 381, 71, 53}, tr("Apply"));
+    lbFile = createLabel("lbFile", {97, 70, 604, 16}, 11, info, Qt::AlignLeft);
+    lbDir = createLabel("lbDir", {97, 90, 604, 16}, 11, info, Qt::AlignLeft);
+    imgBlick = new SkinPicture("imgBlick", {91, 42, 370, 50}, this);
+    imgBlick->setAttribute(Qt::WA_TransparentForMouseEvents);
+    const QColor counter(248, 252, 243);
+    lbHour = createLabel("lbHour", {520, 382, 16, 13}, 13, counter, Qt::AlignHCenter);
+    lbMin = createLabel("lbMin", {741, 382, 16, 13}, 13, counter, Qt::AlignHCenter);
+    lbHour->setText(QStringLiteral("0"));
+    lbMin->setText(QStringLiteral("0"));
+    iEnd = createButton("iEnd", {248, 386, 57, 49}, tr("Last"));
+    iBegin = createButton("iBegin", {22, 386, 57, 49}, tr("First"));
+    iHelp = createButton("iHelp", {435, 382, 41, 53}, tr("Help"));
+    iRandomSelect = new SkinSwitch("iRandomSelect", {640, 378, 71, 23}, this, tr("Random order"));
     iAutomaticallyChange =
-        commandButton("iAutomaticallyChange", QStringLiteral("Off"), 566, 378, 71, 23);
-    iRandomSelect = commandButton("iRandomSelect", QStringLiteral("Order"), 640, 378, 71, 23);
-
-    auto counter = [this](const char* name, int x) {
-        auto* l = new QLabel(QStringLiteral("0"), this);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(x, 382, 16, 13);
-        l->setAlignment(Qt::AlignCenter);
-        QFont f(QStringLiteral("Verdana"));
-        f.setPixelSize(11);
-        f.setBold(true);
-        l->setFont(f);
-        return l;
-    };
-    lbHour = counter("lbHour", 520);
-    lbMin = counter("lbMin", 741);
+        new SkinSwitch("iAutomaticallyChange", {566, 378, 71, 23}, this, tr("Automatic change"));
+    iDecHour = createButton("iDecHour", {496, 378, 18, 21}, tr("Fewer hours"), "iMinus");
+    iDecMin = createButton("iDecMin", {717, 378, 18, 21}, tr("Fewer minutes"), "iMinus");
+    iIncHour = createButton("iIncHour", {542, 378, 18, 21}, tr("More hours"), "iPlus");
+    iIncMin = createButton("iIncMin", {763, 378, 18, 21}, tr("More minutes"), "iPlus");
+    iManager = createButton("iManager", {714, 67, 78, 32}, tr("Manager"));
 
     // A zero-width edit holds the keyboard focus; every key of the window
     // reaches its key handler.
@@ -131,17 +123,40 @@ void TfMain::createControls() {
     edtInput->setReadOnly(true);
     edtInput->installEventFilter(this);
     edtInput->setFocus();
-}
 
-QPushButton* TfMain::commandButton(const char* name, const QString& text, int x, int y, int w,
-                                   int h) {
-    auto* b = new QPushButton(text, this);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(x, y, w, h);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setCursor(Qt::PointingHandCursor);
-    b->installEventFilter(this);
-    return b;
+    // The wallpaper group acts on the press; a right press also applies.
+    const std::pair<SkinButton*, WallCommand> navigation[] = {{iBegin, WallCommand::First},
+                                                              {iBack, WallCommand::Previous},
+                                                              {iRandom, WallCommand::Random},
+                                                              {iNext, WallCommand::Next},
+                                                              {iEnd, WallCommand::Last}};
+    for (const auto& [button, command] : navigation)
+        connect(button, &SkinButton::pressed, this, [this, c = command](Qt::MouseButton b) {
+            m_collection.RunWallCommand(c, b == Qt::RightButton);
+        });
+    connect(iApply, &SkinButton::pressed, this,
+            [this] { m_collection.SetWall(m_state.CurrentWall); });
+
+    const std::pair<SkinButton*, ChangeScheduler::Step> counters[] = {
+        {iDecHour, ChangeScheduler::HoursDown},
+        {iIncHour, ChangeScheduler::HoursUp},
+        {iDecMin, ChangeScheduler::MinutesDown},
+        {iIncMin, ChangeScheduler::MinutesUp}};
+    for (const auto& [button, step] : counters) {
+        connect(button, &SkinButton::pressed, this,
+                [this, s = step] { m_scheduler.counterButtonDown(s); });
+        connect(button, &SkinButton::released, this, [this] { m_scheduler.counterButtonUp(); });
+    }
+    connect(iAutomaticallyChange, &SkinSwitch::pressed, this,
+            [this] { m_scheduler.ToggleAutomaticallyChange(); });
+    connect(iRandomSelect, &SkinSwitch::pressed, this,
+            [this] { m_scheduler.ToggleRandomSelect(); });
+
+    connect(iParam, &SkinButton::clicked, this, &TfMain::settingsRequested);
+    connect(iHelp, &SkinButton::clicked, this, &TfMain::aboutRequested);
+    connect(iMinimize, &SkinButton::clicked, this, &TfMain::hideToTray);
+    connect(iClose, &SkinButton::clicked, this, &TfMain::requestExit);
+    connect(iManager, &SkinButton::clicked, this, &TfMain::onManagerClicked);
 }
 
 bool TfMain::eventFilter(QObject* watched, QEvent* event) {
@@ -152,49 +167,7 @@ bool TfMain::eventFilter(QObject* watched, QEvent* event) {
         onKeyPressed(ke->key(), ke->modifiers());
         return true;
     }
-    // Qt turns the second press of a quick double click into a double-click
-    // event: it is a press like any other.
-    if ((event->type() == QEvent::MouseButtonPress ||
-         event->type() == QEvent::MouseButtonDblClick) &&
-        onButtonPressed(watched, static_cast<QMouseEvent*>(event)->button()))
-        return true;
-    if (event->type() == QEvent::MouseButtonRelease &&
-        (watched == iDecHour || watched == iIncHour || watched == iDecMin || watched == iIncMin)) {
-        m_scheduler.counterButtonUp();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-bool TfMain::onButtonPressed(QObject* button, Qt::MouseButton mouseButton) {
-    const bool apply = mouseButton == Qt::RightButton;
-    if (button == iBegin)
-        m_collection.RunWallCommand(WallCommand::First, apply);
-    else if (button == iBack)
-        m_collection.RunWallCommand(WallCommand::Previous, apply);
-    else if (button == iRandom)
-        m_collection.RunWallCommand(WallCommand::Random, apply);
-    else if (button == iNext)
-        m_collection.RunWallCommand(WallCommand::Next, apply);
-    else if (button == iEnd)
-        m_collection.RunWallCommand(WallCommand::Last, apply);
-    else if (button == iApply)
-        m_collection.SetWall(m_state.CurrentWall);
-    else if (button == iDecHour)
-        m_scheduler.counterButtonDown(ChangeScheduler::HoursDown);
-    else if (button == iIncHour)
-        m_scheduler.counterButtonDown(ChangeScheduler::HoursUp);
-    else if (button == iDecMin)
-        m_scheduler.counterButtonDown(ChangeScheduler::MinutesDown);
-    else if (button == iIncMin)
-        m_scheduler.counterButtonDown(ChangeScheduler::MinutesUp);
-    else if (button == iAutomaticallyChange)
-        m_scheduler.ToggleAutomaticallyChange();
-    else if (button == iRandomSelect)
-        m_scheduler.ToggleRandomSelect();
-    else
-        return false;
-    return true;
+    return SkinWindow::eventFilter(watched, event);
 }
 
 void TfMain::onKeyPressed(int qtKey, Qt::KeyboardModifiers modifiers) {
@@ -256,7 +229,33 @@ void TfMain::showCurrent() {
 void TfMain::ClearInfo() {
     showLabels(m_strip.ClearInfo());
     pb->update();
-    // The manager button's blink starts here once the skin brings it.
+    startManagerBlink();
+}
+
+void TfMain::startManagerBlink() {
+    SelectDirTimer.setEnabled(true);
+    iManager->setLighting(false);
+}
+
+void TfMain::stopManagerBlink() {
+    // The button keeps whichever picture it shows until the pointer leaves.
+    SelectDirTimer.setEnabled(false);
+    iManager->setLighting(true);
+}
+
+void TfMain::onManagerBlink() {
+    if (m_blinkPhase == 1) {
+        iManager->LoadFromRes("iManager_light");
+        m_blinkPhase = 2;
+    } else {
+        iManager->LoadFromRes("iManager");
+        m_blinkPhase = 1;
+    }
+}
+
+void TfMain::onManagerClicked() {
+    stopManagerBlink();
+    emit managerRequested();
 }
 
 void TfMain::onWheel(const QWheelEvent& event) {
@@ -273,10 +272,8 @@ void TfMain::onWheel(const QWheelEvent& event) {
 void TfMain::ShowScheduler() {
     lbHour->setText(QString::number(m_scheduler.HourCounter()));
     lbMin->setText(QString::number(m_scheduler.MinuteCounter()));
-    iAutomaticallyChange->setText(m_state.AutomaticallyChange ? QStringLiteral("On")
-                                                              : QStringLiteral("Off"));
-    iRandomSelect->setText(m_state.RandomSelect ? QStringLiteral("Random")
-                                                : QStringLiteral("Order"));
+    iAutomaticallyChange->setOn(m_state.AutomaticallyChange);
+    iRandomSelect->setOn(m_state.RandomSelect);
 }
 
 void TfMain::TrayClick() {
@@ -303,5 +300,7 @@ void TfMain::requestExit() {
 }
 
 void TfMain::closeEvent(QCloseEvent* event) {
+    // Every close goes to the close protocol, which accepts or holds it;
+    // the main window is not hidden by a close as the other windows are.
     emit closeQuery(event);
 }

@@ -1,10 +1,14 @@
+// The settings window: start at logon, the change at start-up and the three
+// hotkeys, edited on copies and applied together.
 #pragma once
 
-#include <QWidget>
+#include "ui/skin.h"
 
-/// The Param window; created once at start-up and shown modally from the main window.
-class TfParam : public QWidget {
+class TfParam : public SkinWindow {
     Q_OBJECT
 public:
     explicit TfParam(QWidget* parent = nullptr);
+
+private:
+    SkinButton* iClose = nullptr;
 };

@@ -98,8 +98,9 @@ TEST_F(Program, StoredSettingsShowOnTheControls) {
     startApp();
     EXPECT_EQ(label("lbHour"), "1");
     EXPECT_EQ(label("lbMin"), "30");
-    EXPECT_EQ(control<QPushButton>("iAutomaticallyChange")->text(), "On");
-    EXPECT_EQ(control<QPushButton>("iRandomSelect")->text(), "Random");
+    EXPECT_TRUE(control<SkinSwitch>("iAutomaticallyChange")->isOn());
+    EXPECT_EQ(control<SkinSwitch>("iAutomaticallyChange")->pictureName(), "iOn");
+    EXPECT_TRUE(control<SkinSwitch>("iRandomSelect")->isOn());
     EXPECT_EQ(mainWindow().pos(), QPoint(-200, 17)); // partly off the screen: kept
     EXPECT_TRUE(app->scheduler().QuorvaneTimer.enabled());
 }
@@ -115,7 +116,7 @@ TEST_F(Program, CounterButtonsAndTogglesWork) {
     EXPECT_EQ(app->scheduler().ChangeInterval(), 3600000 + 6 * 60000);
     QTest::mousePress(control("iAutomaticallyChange"), Qt::MiddleButton);
     EXPECT_TRUE(S().AutomaticallyChange);
-    EXPECT_EQ(control<QPushButton>("iAutomaticallyChange")->text(), "On");
+    EXPECT_EQ(control<SkinSwitch>("iAutomaticallyChange")->pictureName(), "iOn");
 }
 
 TEST_F(Program, KeysReachTheCollection) {

@@ -131,11 +131,11 @@ QString DesktopTest::programPath() const {
     return QStringLiteral(QUORVANE_BINARY_DIR "/src/app/quorvane");
 }
 
-QProcess* DesktopTest::start(const QString& binary) {
+QProcess* DesktopTest::start(const QStringList& args, const QString& binary) {
     auto* p = new QProcess;
     p->setProcessEnvironment(environment());
     p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p->start(binary.isEmpty() ? programPath() : binary, {});
+    p->start(binary.isEmpty() ? programPath() : binary, args);
     p->waitForStarted(10000);
     processes.push_back(p);
     return p;

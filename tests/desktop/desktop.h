@@ -46,8 +46,8 @@ protected:
 
     /// Environment of a program started by the test.
     QProcessEnvironment environment() const;
-    /// Starts the program (or a copy of it at `binary`).
-    QProcess* start(const QString& binary = {});
+    /// Starts the program (or a copy of it at `binary`) with `args`.
+    QProcess* start(const QStringList& args = {}, const QString& binary = {});
     /// Sends SIGTERM and waits for the end; true when it ended in time.
     bool terminate(QProcess* p, int timeoutMs = 5000);
 

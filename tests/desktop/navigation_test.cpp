@@ -55,8 +55,9 @@ protected:
             list.write(path.toUtf8() + "\r\n");
         }
     }
+    // With a collection the window starts hidden; --show shows it at once.
     unsigned long startAndWait(QProcess*& p) {
-        p = start();
+        p = start({"--show"});
         return waitForWindow(p->processId(), "Quorvane", 15000, 800, 435);
     }
     const QColor colours[3] = {QColor(200, 30, 30), QColor(30, 180, 40), QColor(40, 60, 210)};
@@ -65,7 +66,6 @@ protected:
 TEST_F(Navigation, KeysApplyPicturesAndARestartKeepsThePlace) {
     QProcess* p = nullptr;
     unsigned long w = startAndWait(p);
-    // Without a notification area the window shows even with a collection.
     ASSERT_NE(w, 0u);
     pressKeys(w, {"Down"});
     EXPECT_TRUE(desktopShows(colours[1])) << "Down did not apply the second picture";

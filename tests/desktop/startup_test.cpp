@@ -43,7 +43,7 @@ TEST_F(DesktopTest, SecondStartSaysSoAndEndsWhileTheFirstRuns) {
     // A copy under another name is another program: it runs beside the first.
     const QString copy = home.path() + "/Other";
     ASSERT_TRUE(QFile::copy(programPath(), copy));
-    QProcess* other = start(copy);
+    QProcess* other = start({}, copy);
     EXPECT_NE(waitForWindow(other->processId(), "Quorvane", 15000, MainWidth, MainHeight), 0u);
     EXPECT_EQ(first->state(), QProcess::Running);
     EXPECT_TRUE(terminate(other));

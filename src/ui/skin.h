@@ -1,0 +1,169 @@
+// The skin every window of the program shares: picture controls drawn from
+// the embedded pictures, buttons that light up under the pointer, on/off
+// switches, and the skinned window itself (no frame, rounded outline, fixed
+// size, moved by dragging its background, placed over the main window the
+// first time it shows).
+#pragma once
+
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+#include <string>
+#include <string_view>
+
+class QEventLoop;
+
+/// The embedded skin picture `name` (looked up without regard to case) as a
+/// pixmap. Throws ImageError when there is no such picture.
+QPixmap SkinPixmap(std::string_view name);
+
+/// A picture control: shows its picture at the picture's own size, centred
+/// in its rectangle and blended by the picture's alpha over what lies
+/// beneath (or stretched over the whole rectangle, for a preview).
+class SkinPicture : public QWidget {
+    Q_OBJECT
+public:
+    /// A control named `name` (its object name) at `rect` in `parent`,
+    /// showing the picture `picture` (the control's name when empty).
+    SkinPicture(const char* name, const QRect& rect, QWidget* parent,
+                std::string_view picture = {});
+
+    /// Makes the embedded picture `name` the control's picture.
+    void LoadFromRes(std::string_view name);
+    /// Shows `pixmap` instead of an embedded picture (a null one: nothing).
+    void setPixmap(const QPixmap& pixmap);
+    const QPixmap& pixmap() const { return m_pixmap; }
+    /// The name of the embedded picture shown, empty for any other.
+    const std::string& pictureName() const { return m_pictureName; }
+
+    /// Stretches the picture over the whole rectangle instead of centring it.
+    void setStretched(bool on);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap m_pixmap;
+    std::string m_pictureName;
+    bool m_stretched = false;
+};
+
+/// A button drawn from a picture pair: the normal picture, and the lit one
+/// while the pointer is over it. Reacts to every press of any button (a
+/// double click's second press included) and shows the hand pointer.
+class SkinButton : public SkinPicture {
+    Q_OBJECT
+public:
+    /// A button named `name` whose pair is `pair` and `pair` + "_light"
+    /// (`pair` is the button's own name when empty); `accessibleName` is what
+    /// screen readers and automation call it.
+    SkinButton(const char* name, const QRect& rect, QWidget* parent, const QString& accessibleName,
+               std::string_view pair = {});
+
+    /// While off, entering and leaving change no picture (the main window's
+    /// manager button while it blinks).
+    void setLighting(bool on) { m_lighting = on; }
+    bool lighting() const { return m_lighting; }
+
+    /// The picture pair's names.
+    std::string normalPicture() const { return m_pair; }
+    std::string litPicture() const { return m_pair + "_light"; }
+
+signals:
+    /// Any mouse button went down on the button.
+    void pressed(Qt::MouseButton button);
+    /// A mouse button went up after a press on the button.
+    void released(Qt::MouseButton button);
+    /// The left button went up over the button after a press on it.
+    void clicked();
+
+protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    std::string m_pair;
+    bool m_lighting = true;
+};
+
+/// An on/off switch: the picture "iOn" or "iOff"; reacts to a press of any
+/// mouse button. It does not flip itself: its owner decides and calls setOn.
+class SkinSwitch : public SkinPicture {
+    Q_OBJECT
+public:
+    SkinSwitch(const char* name, const QRect& rect, QWidget* parent, const QString& accessibleName);
+
+    void setOn(bool on);
+    bool isOn() const { return m_on; }
+
+signals:
+    void pressed(Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool m_on = false;
+};
+
+/// The region of a skinned window of `size`: a rectangle whose corners are
+/// rounded by ellipses 20 pixels wide and high, its right column and bottom
+/// row outside (as the system's rounded-rectangle region is made).
+QRegion RoundedWindowRegion(const QSize& size);
+
+/// A skinned window: no frame or title bar, a fixed size, the rounded
+/// outline outside which it neither paints nor takes the mouse, a background
+/// picture filling it that moves the window when dragged with the left
+/// button. Closing it hides it.
+class SkinWindow : public QWidget {
+    Q_OBJECT
+public:
+    /// `background` is the embedded picture drawn centred over the window
+    /// by the background control named `backgroundName`.
+    SkinWindow(const QSize& size, const char* backgroundName, std::string_view background,
+               QWidget* parent = nullptr);
+    ~SkinWindow() override;
+
+    SkinPicture* background() const { return m_background; }
+
+    /// The window the first showing centres this one over (the main window).
+    void setPlacementAnchor(QWidget* anchor) { m_anchor = anchor; }
+
+    /// Shows the window modally and returns when it is hidden again. The
+    /// first showing places it centred over the anchor (its left and top
+    /// edges kept on the desktop); later showings where it was left.
+    void showModal();
+    /// Hides the window (ending a modal showing).
+    void closeWindow();
+    /// True while showModal runs.
+    bool isShowingModally() const { return m_loop != nullptr; }
+
+    /// Where the first showing puts a window of `own` size over a window at
+    /// `anchor`, with the desktop's left and top edges at `desktopTopLeft`.
+    static QPoint CentredOver(const QRect& anchor, const QSize& own, const QPoint& desktopTopLeft);
+
+signals:
+    /// The window was hidden.
+    void hidden();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+    /// Places the window for its first showing (centred over the anchor).
+    void placeForFirstShowing();
+
+private:
+    SkinPicture* m_background = nullptr;
+    QPointer<QWidget> m_anchor;
+    QEventLoop* m_loop = nullptr;
+    bool m_placed = false;
+    bool m_dragging = false;
+    QPoint m_drag; // DragX, DragY: the pointer in the window when the drag began
+};
