@@ -1,0 +1,213 @@
+// The skinned main window in the whole program (offscreen platform): its
+// controls, the presses of every mouse button, the manager button's blink and
+// the manager cycle.
+#include "app/appfixture.h"
+
+#include "collection/walls.h"
+#include "support/recording_wallpaper.h"
+#include "thumbs/thumbfixture.h"
+#include "ui/uPicManager.h"
+
+#include <QMouseEvent>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Press(QWidget* w, Qt::MouseButton button) {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)),
+                      button, button, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)),
+                        button, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &release);
+}
+
+void Hover(QWidget* w, bool enter) {
+    if (enter) {
+        QEnterEvent e(QPointF(1, 1), QPointF(1, 1), w->mapToGlobal(QPointF(1, 1)));
+        QCoreApplication::sendEvent(w, &e);
+    } else {
+        QEvent e(QEvent::Leave);
+        QCoreApplication::sendEvent(w, &e);
+    }
+}
+
+} // namespace
+
+class MainWindowTest : public AppTest {
+protected:
+    void listPictures(int n) {
+        for (int i = 0; i < n; ++i) {
+            paths.push_back(home + "/pics/p" + std::to_string(i) + ".bmp");
+            WriteSolidPicture(paths.back(), 40, 30, ColourOf(i));
+        }
+        WriteWallList(state, paths);
+    }
+    std::string listBytes() const { return readFile(ListFileName(S())); }
+    SkinButton* button(const char* name) const { return control<SkinButton>(name); }
+    std::vector<std::string> paths;
+};
+
+TEST_F(MainWindowTest, EveryControlOfTheLayoutAtItsPlace) {
+    startApp();
+    struct Place {
+        const char* name;
+        QRect rect;
+    };
+    const Place places[] = {
+        {"imgInterface", {0, 0, 800, 435}},    {"pb", {0, 119, 800, 180}},
+        {"lbNum", {97, 50, 604, 16}},          {"iParam", {326, 382, 41, 53}},
+        {"iClose", {747, 0, 31, 29}},          {"iMinimize", {711, 0, 36, 29}},
+        {"iNext", {192, 386, 57, 49}},         {"iBack", {76, 386, 60, 49}},
+        {"iRandom", {134, 386, 60, 49}},       {"iApply", {366, 381, 71, 53}},
+        {"lbFile", {97, 70, 604, 16}},         {"lbDir", {97, 90, 604, 16}},
+        {"imgBlick", {91, 42, 370, 50}},       {"lbHour", {520, 382, 16, 13}},
+        {"lbMin", {741, 382, 16, 13}},         {"iEnd", {248, 386, 57, 49}},
+        {"iBegin", {22, 386, 57, 49}},         {"iHelp", {435, 382, 41, 53}},
+        {"iRandomSelect", {640, 378, 71, 23}}, {"iAutomaticallyChange", {566, 378, 71, 23}},
+        {"iDecHour", {496, 378, 18, 21}},      {"iDecMin", {717, 378, 18, 21}},
+        {"iIncHour", {542, 378, 18, 21}},      {"iIncMin", {763, 378, 18, 21}},
+        {"iManager", {714, 67, 78, 32}},       {"edtInput", {316, 8, 0, 21}},
+    };
+    for (const Place& p : places) {
+        QWidget* w = control(p.name);
+        ASSERT_NE(w, nullptr) << p.name;
+        EXPECT_EQ(w->geometry(), p.rect) << p.name;
+    }
+    // Painted in the layout's order: each control lies over the ones before.
+    const QObjectList& children = mainWindow().children();
+    auto order = [&](const char* name) { return children.indexOf(control(name)); };
+    EXPECT_LT(order("imgInterface"), order("pb"));
+    EXPECT_LT(order("lbDir"), order("imgBlick"));
+    EXPECT_LT(order("iIncMin"), order("iManager"));
+    EXPECT_TRUE(control("edtInput")->hasFocus() || !mainWindow().isActiveWindow());
+    EXPECT_EQ(button("iManager")->accessibleName(), "Manager");
+}
+
+TEST_F(MainWindowTest, NavigationButtonsMoveOnAnyPressAndApplyOnTheRightOne) {
+    listPictures(5);
+    startApp();
+    ASSERT_TRUE(waitIdle());
+    const auto applied = [] { return recording_wallpaper::applied().size(); };
+    Press(button("iNext"), Qt::LeftButton);
+    EXPECT_EQ(S().CurrentWall, 1);
+    EXPECT_EQ(applied(), 0u);
+    Press(button("iNext"), Qt::MiddleButton);
+    EXPECT_EQ(S().CurrentWall, 2);
+    EXPECT_EQ(applied(), 0u);
+    Press(button("iNext"), Qt::RightButton);
+    EXPECT_EQ(S().CurrentWall, 3);
+    EXPECT_EQ(applied(), 1u);
+    Press(button("iEnd"), Qt::LeftButton);
+    EXPECT_EQ(S().CurrentWall, 4);
+    Press(button("iBegin"), Qt::RightButton);
+    EXPECT_EQ(S().CurrentWall, 0);
+    EXPECT_EQ(applied(), 2u);
+    Press(button("iBack"), Qt::RightButton); // stays on the first, applied again
+    EXPECT_EQ(S().CurrentWall, 0);
+    EXPECT_EQ(applied(), 3u);
+    // Apply with any button.
+    for (Qt::MouseButton b : {Qt::LeftButton, Qt::MiddleButton, Qt::RightButton})
+        Press(button("iApply"), b);
+    EXPECT_EQ(applied(), 6u);
+}
+
+TEST_F(MainWindowTest, TheManagerButtonBlinksWhileTheCollectionIsEmptyAndIgnoresThePointer) {
+    startApp();
+    TfMain& w = mainWindow();
+    ASSERT_TRUE(w.managerBlinking());
+    SkinButton* manager = button("iManager");
+    EXPECT_EQ(manager->pictureName(), "iManager");
+    // Blink phases: lit, plain, lit, ...; the pointer changes nothing.
+    const char* expected[] = {"iManager_light", "iManager", "iManager_light", "iManager"};
+    for (const char* picture : expected) {
+        w.SelectDirTimer.fire();
+        Hover(manager, true);
+        Hover(manager, false);
+        EXPECT_EQ(manager->pictureName(), picture);
+    }
+    EXPECT_EQ(w.SelectDirTimer.interval(), 400);
+    // A click stops it; the phase survives the stop.
+    w.SelectDirTimer.fire(); // lit
+    QTimer::singleShot(0, app->picManager(), [this] { app->picManager()->closeWindow(); });
+    Press(manager, Qt::LeftButton);
+    // The manager closed unchanged with the collection still empty: blinking again.
+    EXPECT_TRUE(w.managerBlinking());
+    w.stopManagerBlink();
+    Hover(manager, true);
+    EXPECT_EQ(manager->pictureName(), "iManager_light");
+    Hover(manager, false);
+    EXPECT_EQ(manager->pictureName(), "iManager");
+}
+
+TEST_F(MainWindowTest, ManagerClosedWithoutAnEditLeavesTheListFileAlone) {
+    listPictures(3);
+    startApp();
+    ASSERT_TRUE(waitIdle());
+    const auto before = fs::last_write_time(ListFileName(S()));
+    const TWall* first = &S().Walls[0];
+    QTimer::singleShot(0, app->picManager(), [this] { app->picManager()->closeWindow(); });
+    app->runManagerCycle();
+    EXPECT_FALSE(S().ListChanged);
+    EXPECT_EQ(fs::last_write_time(ListFileName(S())), before);
+    EXPECT_EQ(&S().Walls[0], first) << "the collection was rebuilt";
+    EXPECT_FALSE(mainWindow().managerBlinking());
+}
+
+TEST_F(MainWindowTest, RemovingEveryEntryWritesAnEmptyListAndShowsTheEmptyView) {
+    listPictures(3);
+    startApp();
+    ASSERT_TRUE(waitIdle());
+    QTimer::singleShot(0, app->picManager(), [this] {
+        app->picManager()->setRows({});
+        app->picManager()->closeWindow();
+    });
+    app->runManagerCycle();
+    EXPECT_TRUE(S().Walls.empty());
+    ASSERT_TRUE(fs::exists(ListFileName(S())));
+    EXPECT_EQ(fs::file_size(ListFileName(S())), 0u);
+    EXPECT_EQ(label("lbDir"), "Please, add wallpapers in the manager >>>");
+    EXPECT_TRUE(mainWindow().managerBlinking());
+}
+
+TEST_F(MainWindowTest, AnEditRebuildsTheCollectionAndStartsTheWalkAfresh) {
+    listPictures(4);
+    startApp();
+    ASSERT_TRUE(waitIdle());
+    QTimer::singleShot(0, app->picManager(), [this] {
+        app->picManager()->setRows({paths[3], paths[1]});
+        app->picManager()->closeWindow();
+    });
+    app->runManagerCycle();
+    ASSERT_EQ(S().WallCount(), 2);
+    EXPECT_EQ(S().Walls[0].Path, paths[3]);
+    EXPECT_FALSE(S().Walls[0].WasLoad);
+    EXPECT_EQ(listBytes(), paths[3] + "\r\n" + paths[1] + "\r\n");
+    EXPECT_TRUE(app->picManager()->rows().empty()) << "the manager's list was emptied";
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(S().Walls[0].WasLoad && S().Walls[1].WasLoad);
+}
+
+TEST_F(MainWindowTest, AListThatCannotBeWrittenLeavesTheRestOfTheCycleUndone) {
+    listPictures(3);
+    startApp();
+    ASSERT_TRUE(waitIdle());
+    // A folder where the list file should be: the write fails.
+    fs::remove(ListFileName(S()));
+    fs::create_directory(ListFileName(S()));
+    QString error;
+    QTimer::singleShot(0, app->picManager(), [this, &error] {
+        app->picManager()->setRows({});
+        app->picManager()->closeWindow();
+        answerNextBox(QMessageBox::Ok, &error); // the error box that follows
+    });
+    app->runManagerCycle();
+    EXPECT_TRUE(error.contains("list.txt")) << error.toStdString();
+    EXPECT_TRUE(S().Walls.empty()) << "memory already holds the new collection";
+    EXPECT_TRUE(app->picManager()->rows().empty());
+    // No empty view: that step was skipped.
+    EXPECT_NE(label("lbDir"), "Please, add wallpapers in the manager >>>");
+}

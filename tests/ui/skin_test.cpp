@@ -1,0 +1,247 @@
+// The skin on the offscreen platform: lighting, switches, presses of every
+// mouse button, dragging a window by its background, the rounded outline and
+// where a window first shows.
+#include "ui/skin.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+
+namespace {
+
+// A mouse event as the window system delivers it to a control.
+void Send(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at,
+          Qt::MouseButtons held = Qt::NoButton) {
+    QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+}
+
+void Enter(QWidget* w) {
+    QEnterEvent e(QPointF(1, 1), QPointF(1, 1), w->mapToGlobal(QPointF(1, 1)));
+    QCoreApplication::sendEvent(w, &e);
+}
+
+void Leave(QWidget* w) {
+    QEvent e(QEvent::Leave);
+    QCoreApplication::sendEvent(w, &e);
+}
+
+struct PairCase {
+    const char* control;
+    const char* pair; ///< "" for the control's own name
+    const char* normal;
+    const char* lit;
+};
+
+class Lighting : public ::testing::TestWithParam<PairCase> {};
+
+TEST_P(Lighting, AnyEnterAndLeaveSequenceEndsWithTheNormalPicture) {
+    const PairCase& c = GetParam();
+    QWidget parent;
+    SkinButton b(c.control, {0, 0, 60, 50}, &parent, QStringLiteral("x"), c.pair);
+    EXPECT_EQ(b.pictureName(), c.normal);
+    std::mt19937 random(7);
+    for (int i = 0; i < 200; ++i) {
+        if (random() % 2)
+            Enter(&b);
+        else
+            Leave(&b);
+    }
+    Enter(&b);
+    EXPECT_EQ(b.pictureName(), c.lit);
+    Leave(&b);
+    EXPECT_EQ(b.pictureName(), c.normal);
+    EXPECT_EQ(b.cursor().shape(), Qt::PointingHandCursor);
+}
+
+INSTANTIATE_TEST_SUITE_P(PicturePairs, Lighting,
+                         ::testing::Values(PairCase{"iNext", "", "iNext", "iNext_light"},
+                                           PairCase{"iApply", "", "iApply", "iApply_light"},
+                                           // Every window's iClose shares one pair.
+                                           PairCase{"iClose", "", "iClose", "iClose_light"},
+                                           PairCase{"iDecHour", "iMinus", "iMinus", "iMinus_light"},
+                                           PairCase{"iIncMin", "iPlus", "iPlus", "iPlus_light"},
+                                           PairCase{"iClearmini2", "iClearmini", "iClearmini",
+                                                    "iClearmini_light"},
+                                           PairCase{"iManager", "", "iManager", "iManager_light"}));
+
+TEST(Lighting, OffWhileItIsOff) {
+    QWidget parent;
+    SkinButton b("iManager", {0, 0, 78, 32}, &parent, QStringLiteral("Manager"));
+    b.setLighting(false);
+    Enter(&b);
+    EXPECT_EQ(b.pictureName(), "iManager");
+    b.LoadFromRes("iManager_light"); // a blink phase
+    Leave(&b);
+    EXPECT_EQ(b.pictureName(), "iManager_light") << "leaving disturbed the blink";
+}
+
+TEST(SkinButtons, EveryPressOfEveryButtonCountsAndAClickIsALeftRelease) {
+    QWidget parent;
+    SkinButton b("iNext", {0, 0, 57, 49}, &parent, QStringLiteral("Next"));
+    QSignalSpy pressed(&b, &SkinButton::pressed);
+    QSignalSpy clicked(&b, &SkinButton::clicked);
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        Send(&b, QEvent::MouseButtonPress, button, {10, 10}, button);
+        Send(&b, QEvent::MouseButtonRelease, button, {10, 10});
+    }
+    // A quick double click: the second press comes as a double-click event.
+    Send(&b, QEvent::MouseButtonDblClick, Qt::LeftButton, {10, 10}, Qt::LeftButton);
+    Send(&b, QEvent::MouseButtonRelease, Qt::LeftButton, {10, 10});
+    ASSERT_EQ(pressed.count(), 4);
+    EXPECT_EQ(pressed[1][0].value<Qt::MouseButton>(), Qt::RightButton);
+    EXPECT_EQ(clicked.count(), 2) << "left releases over the button";
+    // A release outside the button is no click.
+    Send(&b, QEvent::MouseButtonPress, Qt::LeftButton, {10, 10}, Qt::LeftButton);
+    Send(&b, QEvent::MouseButtonRelease, Qt::LeftButton, {200, 10});
+    EXPECT_EQ(clicked.count(), 2);
+    EXPECT_EQ(b.accessibleName(), "Next");
+}
+
+TEST(SkinSwitches, ShowTheirStateAndReportPressesOfAnyButton) {
+    QWidget parent;
+    SkinSwitch s("iAutomaticallyChange", {0, 0, 71, 23}, &parent, QStringLiteral("Auto"));
+    EXPECT_EQ(s.pictureName(), "iOff");
+    QSignalSpy pressed(&s, &SkinSwitch::pressed);
+    Send(&s, QEvent::MouseButtonPress, Qt::MiddleButton, {5, 5}, Qt::MiddleButton);
+    EXPECT_EQ(pressed.count(), 1);
+    EXPECT_EQ(s.pictureName(), "iOff") << "a switch does not flip itself";
+    s.setOn(true);
+    EXPECT_EQ(s.pictureName(), "iOn");
+    EXPECT_EQ(s.pixmap().size(), QSize(55, 15));
+    Enter(&s);
+    EXPECT_EQ(s.pictureName(), "iOn") << "switches do not light up";
+}
+
+// ------------------------------------------------------------ the outline
+
+TEST(Outline, RoundedCornersAndTheLastColumnAndRowOutside) {
+    const QSize size(397, 174);
+    const QRegion r = RoundedWindowRegion(size);
+    // The corners are cut ...
+    for (QPoint p : {QPoint(0, 0), QPoint(395, 0), QPoint(0, 172), QPoint(395, 172), QPoint(1, 1)})
+        EXPECT_FALSE(r.contains(p)) << p.x() << ", " << p.y();
+    // ... a pixel just inside each rounded corner is in, and the edges' middles.
+    for (QPoint p : {QPoint(4, 4), QPoint(391, 4), QPoint(4, 168), QPoint(391, 168), QPoint(0, 80),
+                     QPoint(198, 0), QPoint(395, 80), QPoint(198, 172)})
+        EXPECT_TRUE(r.contains(p)) << p.x() << ", " << p.y();
+    // The last column and row lie outside, as the system's region has them.
+    for (int y = 0; y < size.height(); ++y)
+        EXPECT_FALSE(r.contains(QPoint(396, y)));
+    for (int x = 0; x < size.width(); ++x)
+        EXPECT_FALSE(r.contains(QPoint(x, 173)));
+    // Symmetric: every row is cut the same on both sides.
+    for (int y = 0; y < 173; ++y) {
+        int first = 0;
+        while (first < 396 && !r.contains(QPoint(first, y)))
+            ++first;
+        EXPECT_TRUE(r.contains(QPoint(395 - first, y)));
+        EXPECT_FALSE(first > 0 && r.contains(QPoint(396 - first, y))) << y;
+        EXPECT_EQ(first,
+                  [&] {
+                      int f = 0;
+                      while (f < 396 && !r.contains(QPoint(f, 172 - y)))
+                          ++f;
+                      return f;
+                  }())
+            << "top and bottom corners alike at row " << y;
+    }
+}
+
+// ---------------------------------------------------------- the window
+
+class Window : public ::testing::Test {
+protected:
+    SkinWindow w{QSize(397, 174), "imgInterfaceHelp", "imgInterfaceHelp"};
+};
+
+TEST_F(Window, FixedSizeNoFrameAndItsOutline) {
+    EXPECT_EQ(w.minimumSize(), QSize(397, 174));
+    EXPECT_EQ(w.maximumSize(), QSize(397, 174));
+    EXPECT_TRUE(w.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(w.mask(), RoundedWindowRegion(QSize(397, 174)));
+    EXPECT_EQ(w.background()->objectName(), "imgInterfaceHelp");
+}
+
+TEST_F(Window, DraggingWithTheLeftButtonMovesItAnyReleaseEndsIt) {
+    w.move(100, 100);
+    QWidget* bg = w.background();
+    // A right-button press and a move: nothing moves.
+    Send(bg, QEvent::MouseButtonPress, Qt::RightButton, {50, 40}, Qt::RightButton);
+    Send(bg, QEvent::MouseMove, Qt::NoButton, {80, 70}, Qt::RightButton);
+    EXPECT_EQ(w.pos(), QPoint(100, 100));
+    Send(bg, QEvent::MouseButtonRelease, Qt::RightButton, {80, 70});
+
+    // The left button: the window follows the pointer.
+    Send(bg, QEvent::MouseButtonPress, Qt::LeftButton, {50, 40}, Qt::LeftButton);
+    Send(bg, QEvent::MouseMove, Qt::NoButton, {60, 35}, Qt::LeftButton);
+    EXPECT_EQ(w.pos(), QPoint(110, 95));
+    Send(bg, QEvent::MouseMove, Qt::NoButton, {40, 60}, Qt::LeftButton);
+    EXPECT_EQ(w.pos(), QPoint(100, 115));
+    // Any button's release ends the drag.
+    Send(bg, QEvent::MouseButtonRelease, Qt::RightButton, {40, 60});
+    Send(bg, QEvent::MouseMove, Qt::NoButton, {90, 90}, Qt::LeftButton);
+    EXPECT_EQ(w.pos(), QPoint(100, 115));
+}
+
+TEST_F(Window, ControlsDoNotDrag) {
+    w.move(100, 100);
+    SkinButton close("iClose", {146, 144, 103, 30}, &w, QStringLiteral("Close"));
+    Send(&close, QEvent::MouseButtonPress, Qt::LeftButton, {5, 5}, Qt::LeftButton);
+    Send(&close, QEvent::MouseMove, Qt::NoButton, {50, 20}, Qt::LeftButton);
+    EXPECT_EQ(w.pos(), QPoint(100, 100));
+}
+
+struct CentreCase {
+    QRect anchor;
+    QSize own;
+    QPoint desktop;
+    QPoint expected;
+};
+
+class Centring : public ::testing::TestWithParam<CentreCase> {};
+
+TEST_P(Centring, OverTheMainWindowKeptOnTheDesktop) {
+    const CentreCase& c = GetParam();
+    EXPECT_EQ(SkinWindow::CentredOver(c.anchor, c.own, c.desktop), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, Centring,
+    ::testing::Values(CentreCase{{560, 323, 800, 435}, {397, 300}, {0, 0}, {761, 390}},
+                      // Halves rounded toward zero.
+                      CentreCase{{0, 0, 800, 435}, {397, 174}, {0, 0}, {201, 130}},
+                      CentreCase{{-300, 100, 800, 435}, {570, 389}, {-1280, 0}, {-185, 123}},
+                      // Beyond the desktop's left or top edge: raised to it.
+                      CentreCase{{-2000, -2000, 800, 435}, {397, 300}, {0, 0}, {0, 0}},
+                      CentreCase{{-2000, 500, 800, 435}, {397, 300}, {-1920, 0}, {-1799, 567}}));
+
+TEST(Placement, FirstShowingCentredLaterWhereItWasLeft) {
+    QWidget main;
+    main.setGeometry(300, 200, 800, 435); // hidden: its place counts all the same
+    SkinWindow w(QSize(397, 300), "imgInterfaceParam", "imgInterfaceParam");
+    w.setPlacementAnchor(&main);
+    QTimer::singleShot(0, &w, [&] {
+        EXPECT_EQ(w.pos(), QPoint(300 + 201, 200 + 67));
+        w.move(40, 30); // dragged elsewhere
+        w.closeWindow();
+    });
+    w.showModal();
+    EXPECT_FALSE(w.isVisible());
+    main.move(900, 600); // the main window moved meanwhile
+    QTimer::singleShot(0, &w, [&] {
+        EXPECT_EQ(w.pos(), QPoint(40, 30));
+        w.close(); // the system's close command hides it too
+    });
+    w.showModal();
+    EXPECT_FALSE(w.isVisible());
+}
+
+} // namespace
