@@ -81,6 +81,29 @@ unsigned long waitForOtherWindow(qint64 pid, unsigned long except, int timeoutMs
     return 0;
 }
 
+QColor screenColour(int x, int y) {
+    const QString out = QString::fromStdString(
+        runCommand("import", {"-window", "root", "-crop", QString("1x1+%1+%2").arg(x).arg(y),
+                              "-depth", "8", "txt:-"}));
+    const int hash = out.indexOf('#', out.indexOf('\n'));
+    return hash < 0 ? QColor() : QColor(out.mid(hash, 7));
+}
+
+bool near(const QColor& a, const QColor& b, int tolerance) {
+    return std::abs(a.red() - b.red()) <= tolerance &&
+           std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+bool desktopShows(const QColor& c, int timeoutMs) {
+    for (int t = 0; t < timeoutMs; t += 200) {
+        if (near(screenColour(8, 8), c))
+            return true;
+        QThread::msleep(200);
+    }
+    return false;
+}
+
 void pressKeys(unsigned long window, const QStringList& keys) {
     xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});
     QThread::msleep(100);

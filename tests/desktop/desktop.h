@@ -2,6 +2,7 @@
 // DISPLAY (the test run starts an Xvfb server for them).
 #pragma once
 
+#include <QColor>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -34,6 +35,16 @@ WindowGeometry windowGeometry(unsigned long window);
 
 /// Focuses the window and types the keys (xdotool key names).
 void pressKeys(unsigned long window, const QStringList& keys);
+
+/// The colour the screen shows at (x, y), as ImageMagick reads the root window.
+QColor screenColour(int x, int y);
+
+/// The two colours differ by `tolerance` at most in every channel.
+bool near(const QColor& a, const QColor& b, int tolerance = 2);
+
+/// Waits until the screen's top-left corner shows the colour (the desktop's
+/// wallpaper there).
+bool desktopShows(const QColor& c, int timeoutMs = 8000);
 
 /// Left click at a point of the window.
 void clickAt(unsigned long window, int x, int y, int button = 1);

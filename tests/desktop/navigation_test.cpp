@@ -9,34 +9,6 @@
 #include <QSettings>
 #include <QThread>
 
-namespace {
-
-// The colour the screen shows at (x, y), as ImageMagick reads the root window.
-QColor screenColour(int x, int y) {
-    const QString out = QString::fromStdString(
-        runCommand("import", {"-window", "root", "-crop", QString("1x1+%1+%2").arg(x).arg(y),
-                              "-depth", "8", "txt:-"}));
-    const int hash = out.indexOf('#', out.indexOf('\n'));
-    return hash < 0 ? QColor() : QColor(out.mid(hash, 7));
-}
-
-bool near(const QColor& a, const QColor& b) {
-    return std::abs(a.red() - b.red()) <= 2 && std::abs(a.green() - b.green()) <= 2 &&
-           std::abs(a.blue() - b.blue()) <= 2;
-}
-
-// Waits until the screen corner shows the colour.
-bool desktopShows(const QColor& c, int timeoutMs = 8000) {
-    for (int t = 0; t < timeoutMs; t += 200) {
-        if (near(screenColour(8, 8), c))
-            return true;
-        QThread::msleep(200);
-    }
-    return false;
-}
-
-} // namespace
-
 class Navigation : public DesktopTest {
 protected:
     void SetUp() override {

@@ -25,12 +25,6 @@ QColor colourOf(int i) {
     return QColor(40 + (i * 37) % 160, 30 + (i * 91) % 170, 20 + (i * 53) % 180);
 }
 
-bool near(const QColor& a, const QColor& b, int tolerance = 3) {
-    return std::abs(a.red() - b.red()) <= tolerance &&
-           std::abs(a.green() - b.green()) <= tolerance &&
-           std::abs(a.blue() - b.blue()) <= tolerance;
-}
-
 // Number of thumbnail files in the cache folder.
 int cachedThumbnails(const QString& dataFolder) {
     int n = 0;
@@ -105,11 +99,12 @@ TEST_F(StripOnScreen, FortyPicturesShowAroundTheMonitorAndTheWheelMoves) {
     strip.save(QStringLiteral(QUORVANE_BINARY_DIR "/tests/desktop/strip_after_wheel.png"));
 
     auto at = [&](int x, int y) { return strip.pixelColor(x, y); };
-    EXPECT_TRUE(near(at(400, 77), colourOf(2))) << "monitor: " << at(400, 77).name().toStdString();
+    EXPECT_TRUE(near(at(400, 77), colourOf(2), 3))
+        << "monitor: " << at(400, 77).name().toStdString();
     const int middles[4] = {75, 207, 593, 725};
     const int entries[4] = {0, 1, 3, 4};
     for (int s = 0; s < 4; ++s) {
-        EXPECT_TRUE(near(at(middles[s], 77), colourOf(entries[s])))
+        EXPECT_TRUE(near(at(middles[s], 77), colourOf(entries[s]), 3))
             << "slot " << s << ": " << at(middles[s], 77).name().toStdString();
         // The white frame around it, 5 pixels wide.
         EXPECT_EQ(at(middles[s] - 55, 42), QColor(Qt::white)) << "slot " << s;
@@ -118,9 +113,9 @@ TEST_F(StripOnScreen, FortyPicturesShowAroundTheMonitorAndTheWheelMoves) {
     xdotool({"click", "4"});
     QThread::msleep(800);
     const QImage after = screenshot(shotFile).copy(g.x, g.y + StripTop, 800, 180);
-    EXPECT_TRUE(near(after.pixelColor(400, 77), colourOf(1)));
+    EXPECT_TRUE(near(after.pixelColor(400, 77), colourOf(1), 3));
     EXPECT_NE(after.pixelColor(20, 42), QColor(Qt::white)) << "no frame: the bare ground";
-    EXPECT_TRUE(near(after.pixelColor(207, 77), colourOf(0)));
+    EXPECT_TRUE(near(after.pixelColor(207, 77), colourOf(0), 3));
     EXPECT_TRUE(terminate(p));
 }
 
