@@ -3,13 +3,11 @@
 #include "collection/datafolder.h"
 #include "collection/state.h"
 #include "collection/thumbpath.h"
+#include "imaging/fileio.h"
 #include "platform/listfile.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 
-#include <QByteArray>
-#include <QFile>
-#include <QSaveFile>
 #include <QString>
 
 #include <filesystem>
@@ -99,18 +97,13 @@ bool FolderAvailable(const std::string& path) {
 
 void WriteWallList(const ProgramState& state, const std::vector<std::string>& paths) {
     EnsureDataFolder(state);
-    const QString name = QFile::decodeName(QByteArray::fromStdString(ListFileName(state)));
-    QSaveFile file(name);
     std::vector<std::string> lines = paths;
     lines.insert(lines.end(), state.UnavailableWalls.begin(), state.UnavailableWalls.end());
-    const std::string bytes = platform::encodeListText(lines);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.commit()) {
-        const std::string reason = file.errorString().toStdString();
-        file.cancelWriting();
-        throw ListFileError("Cannot create file \"" + ListFileName(state) + "\". " + reason);
+    try {
+        WriteFileAtomically(platform::toFsPath(ListFileName(state)),
+                            platform::encodeListText(lines));
+    } catch (const std::exception& e) {
+        throw ListFileError(e.what());
     }
 }
 

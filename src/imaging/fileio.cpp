@@ -75,3 +75,9 @@ void AtomicFile::commit() {
 }
 
 } // namespace imaging_detail
+
+void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+    imaging_detail::AtomicFile file(target);
+    file.write(bytes.data(), bytes.size());
+    file.commit();
+}

@@ -5,7 +5,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 #include <vector>
+
+/// Replaces the file at `target` with `bytes`: a temporary file beside it,
+/// every write, the flush and the close checked, then renamed over it. On any
+/// failure the old file stays as it was, the temporary goes, and the
+/// std::runtime_error thrown names the target and the system's reason ("No
+/// space left on device"). For every file that holds the user's data.
+void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 
 namespace imaging_detail {
 

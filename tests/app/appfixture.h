@@ -54,22 +54,28 @@ protected:
     }
 
     /// Answers the next modal message box with `button` once it shows;
-    /// `whileOpen` runs first, while the box is open.
+    /// `whileOpen` runs first, while the box is open. It looks every 10 ms
+    /// without blocking, so it finds the box in whatever event loop shows it.
     static void answerNextBox(QMessageBox::StandardButton button, QString* text = nullptr,
                               std::function<void()> whileOpen = {}) {
-        QTimer::singleShot(0, [=] {
-            for (int i = 0; i < 200; ++i) {
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                    if (text)
-                        *text = box->text();
-                    if (whileOpen)
-                        whileOpen();
-                    box->button(button)->click();
-                    return;
-                }
-                QTest::qWait(10);
+        auto* poll = new QTimer(qApp);
+        poll->setInterval(10);
+        QObject::connect(poll, &QTimer::timeout, poll, [=, tries = 0]() mutable {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                if (++tries > 1000)
+                    poll->deleteLater();
+                return;
             }
+            poll->stop();
+            poll->deleteLater();
+            if (text)
+                *text = box->text();
+            if (whileOpen)
+                whileOpen();
+            box->button(button)->click();
         });
+        poll->start();
     }
 
     std::unique_ptr<Application> app;

@@ -1,14 +1,20 @@
 // Settings store on Linux: an INI file $XDG_CONFIG_HOME/Quorvane/Quorvane.conf,
-// `version` at the top level and the settings in [param]. QSettings replaces
-// the file atomically when it writes it.
+// `version` at the top level and the settings in [param]. QSettings reads it;
+// it is written whole, atomically, with every step of the write checked.
 #include "platform/store.h"
 
+#include "platform/log.h"
+
+#include "imaging/fileio.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
 #include <limits>
+#include <map>
 #include <memory>
 
 namespace platform {
@@ -20,8 +26,34 @@ QString storeFile() {
            QStringLiteral("/Quorvane/Quorvane.conf");
 }
 
+// A settings file that cannot be parsed is kept aside under another name
+// (Quorvane.conf.damaged, then .damaged-2, ...), so that the defaults are
+// used, the next save writes a sound file, and nothing of the old one is lost.
+void keepDamagedAside(const QString& file) {
+    QString aside = file + QStringLiteral(".damaged");
+    for (int n = 2; QFileInfo::exists(aside) && n < 1000; ++n)
+        aside = file + QStringLiteral(".damaged-") + QString::number(n);
+    if (QFile::rename(file, aside))
+        Warn("the settings file was damaged; it is kept as " + aside.toStdString() +
+             " and the defaults are used");
+    else
+        Warn("the settings file is damaged and cannot be moved aside; the defaults are used");
+}
+
+// The settings as stored, for reading; null when there are none. Only a
+// regular file is read (a FIFO or a device in its place would block or feed
+// the program endlessly); a damaged one is kept aside first.
 std::unique_ptr<QSettings> openStore() {
-    return std::make_unique<QSettings>(storeFile(), QSettings::IniFormat);
+    const QString file = storeFile();
+    if (!QFileInfo(file).isFile())
+        return nullptr;
+    auto s = std::make_unique<QSettings>(file, QSettings::IniFormat);
+    if (s->status() == QSettings::FormatError) {
+        s.reset();
+        keepDamagedAside(file);
+        return nullptr;
+    }
+    return s;
 }
 
 QString keyOf(const std::string& section, const std::string& name) {
@@ -29,22 +61,71 @@ QString keyOf(const std::string& section, const std::string& name) {
     return section.empty() ? n : QString::fromUtf8(section) + QLatin1Char('/') + n;
 }
 
-std::unique_ptr<QSettings> g_batch;
+// The values being written by a batch, each key "section/name" or "name",
+// over everything the file held when the batch began.
+std::unique_ptr<std::map<QString, QString>> g_batch;
 QString g_batchSection;
 
-void checkStatus(QSettings& s) {
-    if (s.status() == QSettings::AccessError)
-        throw StoreError("Cannot write the settings file " + s.fileName().toStdString());
-    if (s.status() == QSettings::FormatError)
-        throw StoreError("The settings file " + s.fileName().toStdString() + " is damaged");
+std::map<QString, QString> storedValues() {
+    std::map<QString, QString> values;
+    if (auto s = openStore())
+        for (const QString& key : s->allKeys()) {
+            const QVariant v = s->value(key);
+            if (v.typeId() == QMetaType::QString)
+                values[key] = v.toString();
+        }
+    return values;
+}
+
+// A value as QSettings reads it back: plain when it holds only characters
+// that mean nothing in the file, else quoted with \ and \" escaped.
+QByteArray iniValue(const QString& value) {
+    const QByteArray utf8 = value.toUtf8();
+    bool plain = !utf8.isEmpty() && utf8.front() != ' ' && utf8.back() != ' ';
+    for (char c : utf8)
+        plain = plain && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                          (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_' || c == ' ');
+    if (plain)
+        return utf8;
+    QByteArray quoted = "\"";
+    for (char c : utf8) {
+        if (c == '\\' || c == '"')
+            quoted += '\\';
+        if (c == '\n')
+            quoted += "\\n";
+        else if (c == '\r')
+            quoted += "\\r";
+        else
+            quoted += c;
+    }
+    return quoted + '"';
+}
+
+// The INI text of the values: the top-level ones under [General], as
+// QSettings keeps them, then one group per section.
+QByteArray iniText(const std::map<QString, QString>& values) {
+    std::map<QString, QByteArray> groups;
+    for (const auto& [key, value] : values) {
+        const qsizetype slash = key.indexOf(QLatin1Char('/'));
+        const QString group = slash < 0 ? QStringLiteral("General") : key.left(slash);
+        const QString name = slash < 0 ? key : key.mid(slash + 1);
+        groups[group] += name.toUtf8() + '=' + iniValue(value) + '\n';
+    }
+    QByteArray text;
+    if (auto general = groups.find(QStringLiteral("General")); general != groups.end())
+        text += "[General]\n" + general->second + '\n';
+    for (const auto& [group, lines] : groups)
+        if (group != QLatin1String("General"))
+            text += '[' + group.toUtf8() + "]\n" + lines + '\n';
+    return text;
 }
 
 } // namespace
 
 bool storeSectionExists(const std::string& section) {
-    if (!QFileInfo::exists(storeFile()))
-        return false;
     auto s = openStore();
+    if (!s)
+        return false;
     if (section.empty())
         return true;
     return s->childGroups().contains(QString::fromUtf8(section), Qt::CaseInsensitive);
@@ -52,6 +133,8 @@ bool storeSectionExists(const std::string& section) {
 
 bool storeReadString(const std::string& section, const std::string& name, std::string& value) {
     auto s = openStore();
+    if (!s)
+        return false;
     const QVariant v = s->value(keyOf(section, name));
     if (!v.isValid() || v.typeId() != QMetaType::QString)
         return false;
@@ -61,6 +144,8 @@ bool storeReadString(const std::string& section, const std::string& name, std::s
 
 bool storeReadInt(const std::string& section, const std::string& name, std::int32_t& value) {
     auto s = openStore();
+    if (!s)
+        return false;
     const QVariant v = s->value(keyOf(section, name));
     if (!v.isValid() || v.typeId() != QMetaType::QString)
         return false;
@@ -76,40 +161,44 @@ bool storeReadInt(const std::string& section, const std::string& name, std::int3
 }
 
 void storeBegin(const std::string& section) {
-    const QString dir = QFileInfo(storeFile()).absolutePath();
-    if (!QDir().mkpath(dir))
-        throw StoreError("Cannot create the settings folder " + dir.toStdString());
-    g_batch = openStore();
+    g_batch = std::make_unique<std::map<QString, QString>>(storedValues());
     g_batchSection = QString::fromUtf8(section);
 }
 
 void storeWriteString(const std::string& name, const std::string& value) {
     if (!g_batch)
         throw StoreError("settings store not opened for writing");
-    g_batch->setValue(keyOf(g_batchSection.toStdString(), name), QString::fromUtf8(value));
+    (*g_batch)[keyOf(g_batchSection.toStdString(), name)] = QString::fromUtf8(value);
 }
 
 void storeWriteInt(const std::string& name, std::int32_t value) {
     if (!g_batch)
         throw StoreError("settings store not opened for writing");
-    g_batch->setValue(keyOf(g_batchSection.toStdString(), name), QString::number(value));
+    (*g_batch)[keyOf(g_batchSection.toStdString(), name)] = QString::number(value);
 }
 
 void storeCommit() {
     if (!g_batch)
         return;
-    std::unique_ptr<QSettings> s = std::move(g_batch);
-    s->sync();
-    checkStatus(*s);
+    const std::unique_ptr<std::map<QString, QString>> values = std::move(g_batch);
+    const QString file = storeFile();
+    const QString dir = QFileInfo(file).absolutePath();
+    if (!QDir().mkpath(dir))
+        throw StoreError("Cannot create the settings folder " + dir.toStdString());
+    const QByteArray text = iniText(*values);
+    try {
+        WriteFileAtomically(QFile::encodeName(file).toStdString(),
+                            std::string_view(text.constData(), size_t(text.size())));
+    } catch (const std::exception& e) {
+        throw StoreError(e.what());
+    }
 }
 
 void storeWipe() {
-    if (!QFileInfo::exists(storeFile()))
+    if (!QFileInfo(storeFile()).isFile())
         return;
-    auto s = openStore();
-    s->clear();
-    s->sync();
-    checkStatus(*s);
+    if (!QFile::remove(storeFile()))
+        throw StoreError("Cannot remove the settings file " + storeFile().toStdString());
 }
 
 void deleteMachineRunValue(const std::string&) {
