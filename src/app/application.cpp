@@ -71,7 +71,7 @@ void Application::start() {
     // The other windows, each once for the whole run.
     m_picManager = std::make_unique<TfPicManager>(m_state);
     m_folderSelect = std::make_unique<TfFolderSelect>();
-    m_param = std::make_unique<TfParam>();
+    m_param = std::make_unique<TfParam>(m_state, *m_hotkeys);
     m_help = std::make_unique<TfHelp>();
     for (SkinWindow* w :
          {static_cast<SkinWindow*>(m_picManager.get()), static_cast<SkinWindow*>(m_param.get()),

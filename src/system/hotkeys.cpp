@@ -39,12 +39,14 @@ void GlobalHotkeys::GlobalKeyRegistry(const std::array<TGlobalKey, 3>& keys, boo
             continue;
         platform::registerHotKey(window_, GlobalKeySlots[i].id, modifierBits(keys[i]), keys[i].aKey,
                                  GlobalKeySlots[i].description);
+        m_registered[i] = keys[i];
     }
 }
 
 void GlobalHotkeys::GlobalKeyUnRegistry() {
     for (const TGlobalKeySlot& slot : GlobalKeySlots)
         platform::unregisterHotKey(window_, slot.id);
+    m_registered = {};
 }
 
 bool GlobalHotkeys::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {

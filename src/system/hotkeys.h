@@ -28,6 +28,11 @@ public:
     /// Unregisters hotkeys 100, 101 and 102, whatever is registered.
     void GlobalKeyUnRegistry();
 
+    /// What this object has asked the system to hold now, by slot: the
+    /// combination registered as 100 + slot, or a record with key 0 where
+    /// nothing is (the system may still have refused a combination asked for).
+    const std::array<TGlobalKey, 3>& registeredKeys() const { return m_registered; }
+
     /// The modifier bits of the system calls for a hotkey.
     static unsigned modifierBits(const TGlobalKey& gk);
 
@@ -40,4 +45,5 @@ signals:
 
 private:
     void* window_;
+    std::array<TGlobalKey, 3> m_registered{};
 };

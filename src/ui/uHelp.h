@@ -4,10 +4,19 @@
 
 #include "ui/skin.h"
 
+#include <QUrl>
+
 class TfHelp : public SkinWindow {
     Q_OBJECT
 public:
     explicit TfHelp(QWidget* parent = nullptr);
+
+    /// The product's web page, which the update link opens.
+    static QUrl homePage();
+
+    /// Opens the product's web page in the desktop's browser; the window
+    /// stays open, and a failure shows nothing.
+    void openHomePage();
 
 private:
     SkinButton* iClose = nullptr;

@@ -56,7 +56,7 @@ protected:
     void TearDown() override;
 
     /// Environment of a program started by the test.
-    QProcessEnvironment environment() const;
+    virtual QProcessEnvironment environment() const;
     /// Starts the program (or a copy of it at `binary`) with `args`.
     QProcess* start(const QStringList& args = {}, const QString& binary = {});
     /// Sends SIGTERM and waits for the end; true when it ended in time.

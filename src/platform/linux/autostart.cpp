@@ -1,67 +1,197 @@
 // Start at logon on Linux: a freedesktop autostart entry
-// $XDG_CONFIG_HOME/autostart/<name>.desktop.
+// $XDG_CONFIG_HOME/autostart/<name>.desktop, read back with GLib's key-file
+// parser, the one the desktops' session managers use.
 #include "platform/autostart.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
+
+#include <glib.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string_view>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
 namespace {
 
-QString entryPath(const std::string& name) {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/autostart/") + QString::fromUtf8(name) + QStringLiteral(".desktop");
+constexpr const char* EntryGroup = "Desktop Entry";
+
+std::string autostartFolder() {
+    return QFile::encodeName(
+               QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+               .toStdString() +
+           "/autostart";
 }
 
-// The Exec key takes the program quoted. Inside the quotes the Desktop Entry
-// rules escape ", `, $ and \ with a backslash; then the value as a whole is
-// a string value, whose own escaping doubles every backslash once more. So a
-// backslash of the path becomes four, and the escaping backslash of the other
-// three becomes two. A percent sign is doubled (field codes).
-QByteArray quotedExec(const std::string& exePath) {
-    QByteArray quoted = "\"";
+std::string entryPath(const std::string& name) {
+    return autostartFolder() + "/" + name + ".desktop";
+}
+
+std::string systemMessage(const std::string& what, const std::string& path, int error) {
+    return what + " " + path + ": " + std::strerror(error);
+}
+
+// A string value of a key file: backslashes doubled, control characters as
+// their escapes, a leading space kept by \s.
+std::string escapeString(std::string_view s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == ' ' && i == 0)
+            out += "\\s";
+        else
+            out += c;
+    }
+    return out;
+}
+
+// The Exec value: the program quoted as a whole, with ", `, $ and \ escaped
+// by a backslash inside the quotes and % doubled (a lone % starts a field
+// code); then escaped once more as a string value, which doubles every
+// backslash: a backslash of the path ends up as four.
+std::string execValue(const std::string& exePath) {
+    std::string quoted = "\"";
     for (char c : exePath) {
-        if (c == '"' || c == '`' || c == '$')
-            quoted += "\\\\";
-        else if (c == '\\')
-            quoted += "\\\\\\";
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            quoted += '\\';
         else if (c == '%')
             quoted += '%';
         quoted += c;
     }
     quoted += '"';
-    return quoted;
+    return escapeString(quoted);
+}
+
+// A path the Exec key can carry: UTF-8 (the file is), and no character that
+// the quoting cannot hold (a line break, a NUL or another control character).
+bool expressible(const std::string& path) {
+    if (path.empty() || !g_utf8_validate(path.data(), static_cast<gssize>(path.size()), nullptr))
+        return false;
+    for (unsigned char c : path)
+        if (c < 0x20 || c == 0x7f)
+            return false;
+    return true;
+}
+
+std::string entryText(const std::string& name, const std::string& exePath) {
+    // The name shows in the desktops' start-up lists; a name that is not
+    // UTF-8 shows with replacement characters.
+    gchar* displayName = g_utf8_make_valid(name.data(), static_cast<gssize>(name.size()));
+    std::string text = "[Desktop Entry]\nType=Application\nName=" + escapeString(displayName) +
+                       "\nExec=" + execValue(exePath) +
+                       "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
+    g_free(displayName);
+    return text;
+}
+
+// Writes `bytes` as the file at `target`, replacing it only when complete:
+// a temporary file in the same folder gets every byte, is flushed to disk
+// and renamed over the target. On any failure the temporary file goes, the
+// old file stays and StoreError carries the system's message.
+void writeFileAtomically(const std::string& target, const std::string& bytes) {
+    const std::string folder = std::filesystem::path(target).parent_path().string();
+    std::string temp = target + ".XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0)
+        throw StoreError(systemMessage("Cannot write", target, errno));
+    auto fail = [&](int error) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        throw StoreError(systemMessage("Cannot write", target, error));
+    };
+    if (fchmod(fd, 0644) != 0)
+        fail(errno);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (fsync(fd) != 0)
+        fail(errno);
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temp.c_str());
+        throw StoreError(systemMessage("Cannot write", target, error));
+    }
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temp.c_str());
+        throw StoreError(systemMessage("Cannot write", target, error));
+    }
+    // The rename itself reaches the disk with the folder.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        ::close(dir);
+    }
 }
 
 } // namespace
 
 bool autostartEnabled(const std::string& name) {
-    const QFileInfo fi(entryPath(name));
-    return fi.isFile() && fi.size() > 0;
+    const std::string path = entryPath(name);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0)
+        return false;
+    GKeyFile* file = g_key_file_new();
+    bool on = true;
+    // A file the parser cannot read is not switched off by anything in it:
+    // it exists with content, so it counts as on.
+    if (g_key_file_load_from_file(file, path.c_str(), G_KEY_FILE_NONE, nullptr)) {
+        auto flag = [file](const char* key, bool& value) {
+            GError* error = nullptr;
+            const gboolean v = g_key_file_get_boolean(file, EntryGroup, key, &error);
+            if (error) {
+                g_error_free(error);
+                return false;
+            }
+            value = v;
+            return true;
+        };
+        bool hidden = false;
+        bool enabled = true;
+        if ((flag("Hidden", hidden) && hidden) ||
+            (flag("X-GNOME-Autostart-enabled", enabled) && !enabled))
+            on = false;
+    }
+    g_key_file_free(file);
+    return on;
 }
 
 void setAutostart(const std::string& name, const std::string& exePath, bool on) {
-    const QString path = entryPath(name);
+    const std::string path = entryPath(name);
     if (!on) {
-        if (QFileInfo::exists(path) && !QFile::remove(path))
-            throw StoreError("Cannot remove " + path.toStdString());
+        // An entry that is already gone, or cannot be removed, is not reported.
+        ::unlink(path.c_str());
         return;
     }
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        throw StoreError("Cannot write " + path.toStdString() + ": " +
-                         f.errorString().toStdString());
-    QByteArray text = "[Desktop Entry]\nType=Application\nName=" + QByteArray(name.c_str()) +
-                      "\nExec=" + quotedExec(exePath) + "\nX-GNOME-Autostart-enabled=true\n";
-    f.write(text);
-    if (!f.commit())
-        throw StoreError("Cannot write " + path.toStdString() + ": " +
-                         f.errorString().toStdString());
+    if (!expressible(exePath))
+        throw StoreError("Failed to set data for '" + name + "'");
+    std::error_code ec;
+    std::filesystem::create_directories(autostartFolder(), ec);
+    if (ec)
+        throw StoreError("Cannot create the folder " + autostartFolder() + ": " + ec.message());
+    writeFileAtomically(path, entryText(name, exePath));
 }
 
 } // namespace platform

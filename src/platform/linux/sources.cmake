@@ -2,6 +2,8 @@
 find_package(Qt6 REQUIRED COMPONENTS Core Gui DBus)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(PLATFORM_XCB REQUIRED IMPORTED_TARGET xcb)
+# GLib's key-file parser reads the autostart entry as the session managers do.
+pkg_check_modules(PLATFORM_GLIB REQUIRED IMPORTED_TARGET glib-2.0)
 target_sources(quorvane_platform PRIVATE
     linux/paths.cpp
     linux/instance.cpp
@@ -16,7 +18,8 @@ target_sources(quorvane_platform PRIVATE
     linux/keysyms.cpp
     linux/keysyms.h
     linux/signals.cpp)
-target_link_libraries(quorvane_platform PRIVATE Qt6::Core Qt6::Gui Qt6::DBus PkgConfig::PLATFORM_XCB)
+target_link_libraries(quorvane_platform PRIVATE Qt6::Core Qt6::Gui Qt6::DBus PkgConfig::PLATFORM_XCB
+    PkgConfig::PLATFORM_GLIB)
 
 # The desktop-wallpaper backends, one file per desktop (listed in
 # wallpaper.cpp), and the pieces they share: GSettings and D-Bus through GIO,

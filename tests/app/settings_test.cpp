@@ -1,0 +1,460 @@
+// The settings window in the running program on the offscreen platform: its
+// showing, the hotkey capture, the switches and clear buttons, Apply's order
+// and Cancel; and the About window's link.
+#include "app/appfixture.h"
+
+#include "platform/autostart.h"
+#include "platform/paths.h"
+#include "system/hotkeys.h"
+#include "ui/uHelp.h"
+#include "ui/uParam.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QInputMethodEvent>
+#include <QStandardPaths>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const TGlobalKey CtrlAltR{true, true, false, 'R'};
+const TGlobalKey CtrlAltN{true, true, false, 'N'};
+const TGlobalKey CtrlAltB{true, true, false, 'B'};
+const TGlobalKey F9{false, false, false, 120};
+
+std::string autostartEntry() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
+           "/autostart/Quorvane.desktop";
+}
+
+} // namespace
+
+class Settings : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        startApp();
+        window = app->settingsWindow();
+        ASSERT_NE(window, nullptr);
+    }
+    void TearDown() override {
+        window->closeWindow();
+        AppTest::TearDown();
+    }
+
+    void open() {
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    template <typename T = QWidget> T* child(const char* name) const {
+        T* w = window->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QString field(const char* name) const { return child<QLineEdit>(name)->text(); }
+    std::string picture(const char* name) const { return child<SkinPicture>(name)->pictureName(); }
+    void press(const char* name, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(child(name), button, {}, QPoint(5, 5));
+        QTest::mouseRelease(child(name), button, {}, QPoint(5, 5));
+    }
+    const std::array<TGlobalKey, 3>& registered() const { return app->hotkeys()->registeredKeys(); }
+
+    TfParam* window = nullptr;
+};
+
+// ------------------------------------------------------------------- showing
+
+TEST_F(Settings, ShowingFillsTheCopiesAndControlsFromTheState) {
+    S().ChangeWithStart = true;
+    S().UseGlobalKey = false;
+    S().GlobalKeys = {CtrlAltR, TGlobalKey{true, true, false, 0},
+                      TGlobalKey{false, false, true, 116}};
+    platform::setAutostart("Quorvane", "/opt/quorvane", true);
+    open();
+    EXPECT_TRUE(window->NewLoadWithWindows);
+    EXPECT_TRUE(window->NewChangeWithStart);
+    EXPECT_FALSE(window->NewUseGlobalKey);
+    EXPECT_EQ(window->NewGlobalKeys, S().GlobalKeys);
+    EXPECT_EQ(picture("iLoadWithWindows"), "iOn");
+    EXPECT_EQ(picture("iChangeWithStart"), "iOn");
+    EXPECT_EQ(picture("iUseGlobalKey"), "iOff");
+    EXPECT_EQ(field("edt1"), "Ctrl + Alt + R");
+    EXPECT_EQ(field("edt2"), ""); // the empty slot shows blank
+    EXPECT_EQ(field("edt3"), "Shift + F5");
+    EXPECT_EQ(window->focusWidget(), child("edtFocus"));
+    EXPECT_EQ(child("edtFocus")->width(), 0);
+}
+
+// ------------------------------------------------------------------- capture
+
+struct KeyStep {
+    QEvent::Type type;
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    QString text;
+};
+const auto Down = QEvent::KeyPress;
+const auto Up = QEvent::KeyRelease;
+const Qt::KeyboardModifiers None = Qt::NoModifier;
+const Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
+const Qt::KeyboardModifiers Alt = Qt::AltModifier;
+const Qt::KeyboardModifiers Shift = Qt::ShiftModifier;
+const Qt::KeyboardModifiers Keypad = Qt::KeypadModifier;
+
+struct CaptureCase {
+    const char* label;
+    std::vector<KeyStep> steps;
+    QString shown;     // the field's text at the end
+    TGlobalKey hotkey; // the slot at the end
+};
+void PrintTo(const CaptureCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class SettingsCapture : public Settings, public ::testing::WithParamInterface<CaptureCase> {};
+
+TEST_P(SettingsCapture, AReleaseInAFieldBecomesItsSlotsHotkey) {
+    open();
+    auto* edt = child<QLineEdit>("edt2");
+    edt->setFocus();
+    for (const KeyStep& step : GetParam().steps) {
+        const QString before = edt->text();
+        QKeyEvent event(step.type, step.key, step.modifiers, step.text);
+        QApplication::sendEvent(edt, &event);
+        // A press never changes the text: nothing typed appears.
+        if (step.type == QEvent::KeyPress) {
+            EXPECT_EQ(edt->text(), before) << "after pressing " << step.key;
+        }
+    }
+    EXPECT_EQ(edt->text(), GetParam().shown);
+    EXPECT_EQ(window->NewGlobalKeys[1], GetParam().hotkey);
+    // Only the focused field's slot changes, and nothing reaches the state.
+    EXPECT_EQ(window->NewGlobalKeys[0], CtrlAltR);
+    EXPECT_EQ(window->NewGlobalKeys[2], CtrlAltB);
+    EXPECT_EQ(S().GlobalKeys[1], CtrlAltN);
+    EXPECT_EQ(QApplication::focusWidget(), edt);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , SettingsCapture,
+    ::testing::Values(
+        CaptureCase{"ModifiersAndTabAlone",
+                    {{Down, Qt::Key_Control, Ctrl, {}},
+                     {Up, Qt::Key_Control, None, {}},
+                     {Down, Qt::Key_Alt, Alt, {}},
+                     {Up, Qt::Key_Alt, None, {}},
+                     {Down, Qt::Key_Shift, Shift, {}},
+                     {Up, Qt::Key_Shift, None, {}},
+                     {Up, Qt::Key_Tab, None, "\t"}},
+                    "Ctrl + Alt + N",
+                    CtrlAltN},
+        CaptureCase{"CtrlAltR",
+                    {{Down, Qt::Key_Control, Ctrl, {}},
+                     {Down, Qt::Key_Alt, Ctrl | Alt, {}},
+                     {Down, Qt::Key_R, Ctrl | Alt, {}},
+                     {Up, Qt::Key_R, Ctrl | Alt, {}},
+                     {Up, Qt::Key_Alt, Ctrl, {}},
+                     {Up, Qt::Key_Control, None, {}}},
+                    "Ctrl + Alt + R",
+                    CtrlAltR},
+        CaptureCase{"CtrlReleasedFirst",
+                    {{Down, Qt::Key_Control, Ctrl, {}},
+                     {Down, Qt::Key_Alt, Ctrl | Alt, {}},
+                     {Down, Qt::Key_R, Ctrl | Alt, {}},
+                     {Up, Qt::Key_Control, Alt, {}},
+                     {Up, Qt::Key_R, Alt, {}},
+                     {Up, Qt::Key_Alt, None, {}}},
+                    "Alt + R",
+                    TGlobalKey{false, true, false, 'R'}},
+        CaptureCase{"ModifiersInAnyOrder",
+                    {{Down, Qt::Key_Shift, Shift, {}},
+                     {Down, Qt::Key_Control, Shift | Ctrl, {}},
+                     {Down, Qt::Key_F5, Shift | Ctrl, {}},
+                     {Up, Qt::Key_F5, Shift | Ctrl, {}}},
+                    "Ctrl + Shift + F5",
+                    TGlobalKey{true, false, true, 116}},
+        CaptureCase{
+            "F9Alone", {{Down, Qt::Key_F9, None, {}}, {Up, Qt::Key_F9, None, {}}}, "F9", F9},
+        CaptureCase{"TypedCharacters",
+                    {{Down, Qt::Key_A, None, "a"},
+                     {Up, Qt::Key_A, None, "a"},
+                     {Down, Qt::Key_B, None, "b"},
+                     {Up, Qt::Key_B, None, "b"}},
+                    "B",
+                    TGlobalKey{false, false, false, 'B'}},
+        CaptureCase{"ShiftedCharacter",
+                    {{Down, Qt::Key_Shift, Shift, {}},
+                     {Down, Qt::Key_Exclam, Shift, "!"},
+                     {Up, Qt::Key_Exclam, Shift, "!"}},
+                    "Shift + 1",
+                    TGlobalKey{false, false, true, '1'}},
+        CaptureCase{"KeypadDigit",
+                    {{Down, Qt::Key_5, Keypad, "5"}, {Up, Qt::Key_5, Keypad, "5"}},
+                    "Num 5",
+                    TGlobalKey{false, false, false, 101}},
+        CaptureCase{"KeypadOperatorWithCtrl",
+                    {{Down, Qt::Key_Control, Ctrl, {}},
+                     {Down, Qt::Key_Minus, Ctrl | Keypad, "-"},
+                     {Up, Qt::Key_Minus, Ctrl | Keypad, "-"}},
+                    "Ctrl + Num -",
+                    TGlobalKey{true, false, false, 109}},
+        CaptureCase{"KeyWithoutACode",
+                    {{Down, Qt::Key_VolumeUp, None, {}}, {Up, Qt::Key_VolumeUp, None, {}}},
+                    "Ctrl + Alt + N",
+                    CtrlAltN}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(Settings, NothingButACaptureReachesTheText) {
+    open();
+    auto* edt = child<QLineEdit>("edt1");
+    edt->setFocus();
+    QGuiApplication::clipboard()->setText("pasted");
+    QTest::mouseClick(edt, Qt::MiddleButton);
+    QInputMethodEvent im;
+    im.setCommitString("typed");
+    QApplication::sendEvent(edt, &im);
+    QTest::keyClicks(edt, "xyz");
+    EXPECT_EQ(edt->text(), "Z");
+    EXPECT_FALSE(edt->acceptDrops());
+    EXPECT_EQ(edt->contextMenuPolicy(), Qt::NoContextMenu);
+}
+
+TEST_F(Settings, TabMovesTheFocusThroughTheFieldsInOrder) {
+    open();
+    QWidget* focus = child("edtFocus");
+    for (const char* next : {"edt1", "edt2", "edt3"}) {
+        QTest::keyClick(focus, Qt::Key_Tab);
+        focus = QApplication::focusWidget();
+        EXPECT_EQ(focus, child(next));
+    }
+    QTest::keyClick(focus, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), child("edt2"));
+    EXPECT_EQ(field("edt2"), "Ctrl + Alt + N");
+    EXPECT_EQ(field("edt3"), "Ctrl + Alt + B");
+}
+
+// ----------------------------------------------- switches and clear buttons
+
+TEST_F(Settings, SwitchesFlipOnlyTheCopiesOnAnyButton) {
+    open();
+    struct {
+        const char* name;
+        bool TfParam::*copy;
+    } switches[] = {{"iLoadWithWindows", &TfParam::NewLoadWithWindows},
+                    {"iChangeWithStart", &TfParam::NewChangeWithStart},
+                    {"iUseGlobalKey", &TfParam::NewUseGlobalKey}};
+    for (const auto& s : switches) {
+        const bool before = window->*s.copy;
+        press(s.name, Qt::RightButton);
+        EXPECT_NE(window->*s.copy, before) << s.name;
+        EXPECT_EQ(picture(s.name), before ? "iOff" : "iOn") << s.name;
+        press(s.name, Qt::MiddleButton);
+        EXPECT_EQ(window->*s.copy, before) << "twice flips back: " << s.name;
+    }
+    press("iChangeWithStart");
+    EXPECT_FALSE(S().ChangeWithStart);
+    EXPECT_TRUE(S().UseGlobalKey);
+    EXPECT_FALSE(fs::exists(autostartEntry()));
+}
+
+TEST_F(Settings, ClearButtonsEmptyTheKeyKeepTheFlagsAndActOnAClick) {
+    open();
+    press("iClearmini2", Qt::RightButton);
+    EXPECT_EQ(field("edt2"), "Ctrl + Alt + N") << "a right click is no click";
+    press("iClearmini2");
+    EXPECT_EQ(field("edt2"), "");
+    EXPECT_EQ(window->NewGlobalKeys[1], (TGlobalKey{true, true, false, 0}));
+    EXPECT_EQ(field("edt1"), "Ctrl + Alt + R");
+    EXPECT_EQ(field("edt3"), "Ctrl + Alt + B");
+    EXPECT_EQ(S().GlobalKeys[1], CtrlAltN);
+}
+
+// -------------------------------------------------------- apply and cancel
+
+TEST_F(Settings, ApplyCopiesEverythingUnregistersThenRegistersTheNewKeys) {
+    ASSERT_EQ(registered(), (std::array<TGlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
+    open();
+    child("edt1")->setFocus();
+    QTest::keyClick(child("edt1"), Qt::Key_F9);
+    press("iClearmini2");
+    press("iChangeWithStart");
+    press("iLoadWithWindows");
+    press("iApplySmall", Qt::RightButton);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(S().ChangeWithStart);
+    EXPECT_TRUE(S().UseGlobalKey);
+    const TGlobalKey cleared{true, true, false, 0};
+    EXPECT_EQ(S().GlobalKeys, (std::array<TGlobalKey, 3>{F9, cleared, CtrlAltB}));
+    // The old slot 1 went with the unregistration; the new keys came after
+    // the copy.
+    EXPECT_EQ(registered(), (std::array<TGlobalKey, 3>{F9, TGlobalKey{}, CtrlAltB}));
+    EXPECT_TRUE(platform::autostartEnabled("Quorvane"));
+    EXPECT_NE(readFile(autostartEntry()).find(platform::executablePath()), std::string::npos);
+}
+
+TEST_F(Settings, HotkeysOffUnregisterAllAndKeepTheirKeysForLater) {
+    open();
+    press("iUseGlobalKey");
+    press("iApplySmall");
+    EXPECT_FALSE(S().UseGlobalKey);
+    EXPECT_EQ(registered(), (std::array<TGlobalKey, 3>{}));
+    EXPECT_EQ(S().GlobalKeys, (std::array<TGlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
+
+    open(); // off and staying off: nothing registered
+    child("edt3")->setFocus();
+    QTest::keyClick(child("edt3"), Qt::Key_F9);
+    press("iApplySmall");
+    EXPECT_EQ(registered(), (std::array<TGlobalKey, 3>{}));
+    EXPECT_EQ(S().GlobalKeys[2], F9);
+
+    open();
+    EXPECT_EQ(picture("iUseGlobalKey"), "iOff");
+    press("iUseGlobalKey");
+    press("iApplySmall");
+    EXPECT_EQ(registered(), (std::array<TGlobalKey, 3>{CtrlAltR, CtrlAltN, F9}));
+}
+
+TEST_F(Settings, ApplyWithoutAChangeRewritesTheEntryWithTheCurrentPath) {
+    writeFile(".config/autostart/Quorvane.desktop",
+              "[Desktop Entry]\nType=Application\nName=Quorvane\nExec=\"/old/place/quorvane\"\n");
+    open();
+    EXPECT_EQ(picture("iLoadWithWindows"), "iOn");
+    press("iApplySmall");
+    const std::string entry = readFile(autostartEntry());
+    EXPECT_EQ(entry.find("/old/place"), std::string::npos) << entry;
+    EXPECT_NE(entry.find(platform::executablePath()), std::string::npos) << entry;
+    EXPECT_EQ(registered(), (std::array<TGlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
+
+    // Off: the entry goes, an empty one included.
+    writeFile(".config/autostart/Quorvane.desktop", "");
+    open();
+    EXPECT_EQ(picture("iLoadWithWindows"), "iOff");
+    press("iApplySmall");
+    EXPECT_FALSE(fs::exists(autostartEntry()));
+}
+
+TEST_F(Settings, CancelDiscardsEveryEdit) {
+    open();
+    child("edt1")->setFocus();
+    QTest::keyClick(child("edt1"), Qt::Key_F9);
+    press("iClearmini3");
+    press("iChangeWithStart");
+    press("iUseGlobalKey");
+    press("iLoadWithWindows");
+    press("iClose", Qt::RightButton);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(S().ChangeWithStart);
+    EXPECT_TRUE(S().UseGlobalKey);
+    EXPECT_EQ(S().GlobalKeys, (std::array<TGlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
+    EXPECT_EQ(registered(), S().GlobalKeys);
+    EXPECT_FALSE(fs::exists(autostartEntry()));
+    // The next showing starts afresh, from the state and the entry as they
+    // are then (this one written meanwhile by someone else).
+    platform::setAutostart("Quorvane", "/opt/quorvane", true);
+    open();
+    EXPECT_EQ(field("edt1"), "Ctrl + Alt + R");
+    EXPECT_EQ(field("edt3"), "Ctrl + Alt + B");
+    EXPECT_EQ(picture("iChangeWithStart"), "iOff");
+    EXPECT_EQ(picture("iLoadWithWindows"), "iOn");
+    EXPECT_EQ(window->focusWidget(), child("edtFocus"));
+}
+
+TEST_F(Settings, ARefusedAutostartWriteStopsTheApplyBeforeAnyChange) {
+    writeFile(".config/autostart", "a file where the folder should be");
+    open();
+    child("edt1")->setFocus();
+    QTest::keyClick(child("edt1"), Qt::Key_F9);
+    press("iChangeWithStart");
+    press("iUseGlobalKey");
+    press("iLoadWithWindows");
+    QString text;
+    answerNextBox(QMessageBox::Ok, &text);
+    press("iApplySmall");
+    EXPECT_NE(text.indexOf("autostart"), -1) << text.toStdString();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(S().ChangeWithStart);
+    EXPECT_TRUE(S().UseGlobalKey);
+    EXPECT_EQ(S().GlobalKeys[0], CtrlAltR);
+    EXPECT_EQ(registered(), (std::array<TGlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
+    // The edits are still there to retry or cancel.
+    EXPECT_EQ(field("edt1"), "F9");
+    EXPECT_TRUE(window->NewLoadWithWindows);
+}
+
+// ---------------------------------------------------------------- About
+
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public slots:
+    void open(const QUrl& url) { urls.push_back(url); }
+
+public:
+    std::vector<QUrl> urls;
+};
+
+class About : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        // The link goes to this recorder instead of a browser of the machine.
+        QDesktopServices::setUrlHandler("https", &recorder, "open");
+        QDesktopServices::setUrlHandler("http", &recorder, "open");
+        startApp();
+    }
+    void TearDown() override {
+        QDesktopServices::unsetUrlHandler("https");
+        QDesktopServices::unsetUrlHandler("http");
+        AppTest::TearDown();
+    }
+    UrlRecorder recorder;
+};
+
+TEST_F(About, TheLinkOpensTheWebPageEachTimeAndTheWindowStays) {
+    TfHelp* about = app->aboutWindow();
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        shown = about->isVisible();
+        auto* update = about->findChild<SkinButton*>("iUpdate");
+        QTest::mouseClick(update, Qt::LeftButton);
+        QTest::mouseClick(update, Qt::LeftButton);
+        QTest::mouseClick(update, Qt::RightButton); // no click
+        auto* close = about->findChild<SkinButton*>("iClose");
+        QTest::mouseClick(close, Qt::RightButton);
+        EXPECT_TRUE(about->isVisible());
+        QTest::mouseClick(close, Qt::LeftButton);
+    });
+    app->showAbout(); // returns when the window closes
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(about->isVisible());
+    ASSERT_EQ(recorder.urls.size(), 2u);
+    EXPECT_EQ(recorder.urls[0], TfHelp::homePage());
+    EXPECT_TRUE(TfHelp::homePage().isValid());
+    EXPECT_FALSE(TfHelp::homePage().host().isEmpty());
+}
+
+TEST_F(About, OpensCentredOverTheHiddenMainWindowThenWhereItWasLeft) {
+    mainWindow().hide();
+    mainWindow().move(100, 50);
+    TfHelp* about = app->aboutWindow();
+    QPoint first;
+    QTimer::singleShot(0, [&] {
+        first = about->pos();
+        about->move(300, 300);
+        about->closeWindow();
+    });
+    QTest::keyClick(control("edtInput"), Qt::Key_F1);
+    EXPECT_EQ(first, QPoint(100 + (800 - 397) / 2, 50 + (435 - 174) / 2));
+    QPoint second;
+    QTimer::singleShot(0, [&] {
+        second = about->pos();
+        about->closeWindow();
+    });
+    app->showAbout();
+    EXPECT_EQ(second, QPoint(300, 300));
+}
+
+#include "settings_test.moc"

@@ -1,0 +1,285 @@
+// The start-at-logon entry on Linux, read back as the desktops read it:
+// GLib's key-file parser and shell-word splitter, desktop-file-validate, and
+// `gio launch` running the program the entry names.
+#include "platform/autostart.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <glib.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The program an entry starts, as a desktop's launcher finds it: the Exec
+// string value, its field codes expanded ("%%" is a percent sign; the
+// entry has no other), then split into words by the shell rules.
+std::vector<std::string> launchedArgv(const std::string& entry) {
+    GKeyFile* file = g_key_file_new();
+    std::vector<std::string> argv;
+    GError* error = nullptr;
+    if (!g_key_file_load_from_file(file, entry.c_str(), G_KEY_FILE_NONE, &error)) {
+        ADD_FAILURE() << "not a key file: " << error->message;
+        g_error_free(error);
+        g_key_file_free(file);
+        return argv;
+    }
+    gchar* exec = g_key_file_get_string(file, "Desktop Entry", "Exec", nullptr);
+    g_key_file_free(file);
+    if (!exec) {
+        ADD_FAILURE() << "no Exec key";
+        return argv;
+    }
+    std::string expanded;
+    for (const char* c = exec; *c; ++c) {
+        if (c[0] == '%') {
+            EXPECT_EQ(c[1], '%') << "field code in " << exec;
+            ++c;
+        }
+        expanded += *c;
+    }
+    g_free(exec);
+    gchar** words = nullptr;
+    if (!g_shell_parse_argv(expanded.c_str(), nullptr, &words, &error)) {
+        ADD_FAILURE() << "Exec does not split: " << error->message;
+        g_error_free(error);
+        return argv;
+    }
+    for (gchar** w = words; *w; ++w)
+        argv.emplace_back(*w);
+    g_strfreev(words);
+    return argv;
+}
+
+int runTool(const QString& program, const QStringList& args, QString* output = nullptr,
+            const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+            const QString& workingFolder = {}) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(workingFolder);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    if (!p.waitForFinished(20000))
+        return -1;
+    if (output)
+        *output = QString::fromUtf8(p.readAll());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+} // namespace
+
+class Autostart : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        root = dir.path().toStdString();
+        setenv("HOME", root.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+    }
+    std::string entry(const std::string& name = "Quorvane") const {
+        return root + "/config/autostart/" + name + ".desktop";
+    }
+    /// The files of the autostart folder, to see that no temporary is left.
+    std::vector<std::string> folderFiles() const {
+        std::vector<std::string> names;
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(root + "/config/autostart", ec))
+            names.push_back(e.path().filename().string());
+        return names;
+    }
+
+    QTemporaryDir dir;
+    std::string root;
+};
+
+// ---------------------------------------------------------------- round trips
+
+struct PathCase {
+    const char* label;
+    const char* folder; // below the temporary folder
+};
+void PrintTo(const PathCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class AutostartPaths : public Autostart, public ::testing::WithParamInterface<PathCase> {};
+
+TEST_P(AutostartPaths, TheDesktopStartsTheProgramByItsFullPath) {
+    const std::string folder = root + "/" + GetParam().folder;
+    const std::string program = folder + "/quorvane";
+    const std::string record = root + "/launched";
+    // The program records the path it was started by.
+    writeFile(program, "#!/bin/sh\nprintf '%s' \"$0\" > \"$QUORVANE_RECORD\"\n");
+    fs::permissions(program, fs::perms::owner_all);
+
+    platform::setAutostart("Quorvane", program, true);
+    EXPECT_TRUE(platform::autostartEnabled("Quorvane"));
+    EXPECT_EQ(folderFiles(), std::vector<std::string>{"Quorvane.desktop"});
+    EXPECT_EQ(launchedArgv(entry()), std::vector<std::string>{program});
+
+    QString out;
+    EXPECT_EQ(runTool("desktop-file-validate", {QString::fromStdString(entry())}, &out), 0)
+        << out.toStdString() << readFile(entry());
+
+    // A launcher of the desktops runs it. GLib's loader looks for the program
+    // before it expands the field codes, so it finds no program whose path
+    // holds a (doubled) percent sign; the entry is right all the same.
+    if (std::string(GetParam().folder).find('%') != std::string::npos)
+        return;
+    QProcessEnvironment env;
+    env.insert("PATH", "/usr/bin:/bin");
+    env.insert("HOME", QString::fromStdString(root));
+    env.insert("QUORVANE_RECORD", QString::fromStdString(record));
+    // Run in the temporary folder: a command smuggled through the path would
+    // leave its file there.
+    EXPECT_EQ(runTool("gio", {"launch", QString::fromStdString(entry())}, &out, env,
+                      QString::fromStdString(root)),
+              0)
+        << out.toStdString();
+    for (int i = 0; i < 100 && readFile(record).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(readFile(record), program) << readFile(entry());
+    EXPECT_FALSE(fs::exists(root + "/pwned"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , AutostartPaths,
+    ::testing::Values(PathCase{"Plain", "bin"}, PathCase{"Spaces", "my programs/new  folder"},
+                      PathCase{"DoubleQuote", "say \"hi\""}, PathCase{"SingleQuote", "it's"},
+                      PathCase{"Dollar", "$HOME/$(touch pwned)"},
+                      PathCase{"Backtick", "`touch pwned`"}, PathCase{"Percent", "100% %f %%u"},
+                      PathCase{"Backslash", "back\\slash\\\\two\\"},
+                      PathCase{"NonAscii", "Обои/壁紙 ünï"},
+                      PathCase{"KeyFileSyntax", "a;b#c=d [x]"},
+                      PathCase{"Everything", " lead \"$`\\%' end "}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// ------------------------------------------------------------------- refusals
+
+struct RefusedCase {
+    const char* label;
+    std::string path;
+};
+void PrintTo(const RefusedCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class AutostartRefused : public Autostart, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(AutostartRefused, APathTheEntryCannotHoldIsRefusedAndTheOldEntryStays) {
+    platform::setAutostart("Quorvane", "/usr/bin/quorvane", true);
+    const std::string before = readFile(entry());
+    try {
+        platform::setAutostart("Quorvane", GetParam().path, true);
+        FAIL() << "written";
+    } catch (const platform::StoreError& e) {
+        EXPECT_STREQ(e.what(), "Failed to set data for 'Quorvane'");
+    }
+    EXPECT_EQ(readFile(entry()), before);
+    EXPECT_EQ(folderFiles(), std::vector<std::string>{"Quorvane.desktop"});
+}
+
+INSTANTIATE_TEST_SUITE_P(, AutostartRefused,
+                         ::testing::Values(RefusedCase{"LineFeed", "/tmp/a\nExec=/bin/evil"},
+                                           RefusedCase{"CarriageReturn", "/tmp/a\rb"},
+                                           RefusedCase{"Nul", std::string("/tmp/a\0b", 8)},
+                                           RefusedCase{"NotUtf8", "/tmp/caf\xe9"},
+                                           RefusedCase{"Empty", ""}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(Autostart, AFailedRenameRemovesTheTemporary) {
+    // A folder in the entry's place: the rename over it fails.
+    fs::create_directories(entry() + "/inside");
+    try {
+        platform::setAutostart("Quorvane", "/usr/bin/quorvane", true);
+        FAIL() << "written";
+    } catch (const platform::StoreError& e) {
+        EXPECT_NE(std::string(e.what()).find("Quorvane.desktop"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(folderFiles(), std::vector<std::string>{"Quorvane.desktop"});
+    EXPECT_TRUE(fs::is_directory(entry() + "/inside"));
+    EXPECT_FALSE(platform::autostartEnabled("Quorvane"));
+}
+
+// ----------------------------------------------------------------- the state
+
+struct StateCase {
+    const char* label;
+    std::string content;
+    bool on;
+};
+void PrintTo(const StateCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class AutostartState : public Autostart, public ::testing::WithParamInterface<StateCase> {};
+
+TEST_P(AutostartState, OnWhenTheEntryHasContentAndTheDesktopHasNotDisabledIt) {
+    writeFile(entry(), GetParam().content);
+    EXPECT_EQ(platform::autostartEnabled("Quorvane"), GetParam().on);
+}
+
+const std::string kEntry = "[Desktop Entry]\nType=Application\nName=Q\nExec=\"/usr/bin/q\"\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    , AutostartState,
+    ::testing::Values(
+        StateCase{"Empty", "", false}, StateCase{"Ours", kEntry, true},
+        StateCase{"SomeoneElses", "[Desktop Entry]\nExec=/opt/other\n", true},
+        StateCase{"Hidden", kEntry + "Hidden=true\n", false},
+        StateCase{"HiddenSpaced", kEntry + "Hidden = true\n", false},
+        StateCase{"NotHidden", kEntry + "Hidden=false\n", true},
+        StateCase{"GnomeDisabled", kEntry + "X-GNOME-Autostart-enabled=false\n", false},
+        StateCase{"GnomeEnabled", kEntry + "X-GNOME-Autostart-enabled=true\n", true},
+        StateCase{"HiddenInAnotherGroup", kEntry + "[Desktop Action x]\nHidden=true\n", true},
+        StateCase{"HiddenCommentedOut", kEntry + "# Hidden=true\n", true},
+        StateCase{"HiddenNotABoolean", kEntry + "Hidden=maybe\n", true},
+        StateCase{"NotAKeyFile", std::string("\x01\x02 binary\0junk", 15), true}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(Autostart, AFolderInTheEntrysPlaceIsOff) {
+    fs::create_directories(entry());
+    EXPECT_FALSE(platform::autostartEnabled("Quorvane"));
+}
+
+TEST_F(Autostart, OffRemovesTheEntryAndAMissingOneIsNoError) {
+    platform::setAutostart("Quorvane", "/usr/bin/quorvane", true);
+    platform::setAutostart("Quorvane", "/usr/bin/quorvane", false);
+    EXPECT_FALSE(fs::exists(entry()));
+    EXPECT_FALSE(platform::autostartEnabled("Quorvane"));
+    EXPECT_NO_THROW(platform::setAutostart("Quorvane", "/usr/bin/quorvane", false));
+    // A removal that fails is not reported.
+    fs::create_directories(entry() + "/inside");
+    EXPECT_NO_THROW(platform::setAutostart("Quorvane", "/usr/bin/quorvane", false));
+}
+
+TEST_F(Autostart, ARenamedExecutableReadsOffAndLeavesTheOldEntry) {
+    platform::setAutostart("Quorvane", "/opt/q/Quorvane", true);
+    const std::string old = readFile(entry());
+    EXPECT_FALSE(platform::autostartEnabled("Wallpapers"));
+    platform::setAutostart("Wallpapers", "/opt/q/Wallpapers", false);
+    EXPECT_EQ(readFile(entry()), old);
+    platform::setAutostart("Wallpapers", "/opt/q/Wallpapers", true);
+    EXPECT_TRUE(platform::autostartEnabled("Wallpapers"));
+    EXPECT_EQ(readFile(entry()), old);
+}
