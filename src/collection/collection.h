@@ -3,6 +3,8 @@
 // asks for. It asks nothing itself: the windows ask, then call in here.
 #pragma once
 
+#include "imaging/bmpwriter.h"
+
 #include <QObject>
 #include <QString>
 
@@ -28,8 +30,15 @@ public:
 
     /// Makes entry numWall's picture the desktop wallpaper: decodes it,
     /// writes the wallpaper file and hands it to the desktop. Every failure
-    /// is silent and leaves the desktop as it was.
+    /// is silent and leaves the desktop as it was. Where the program paints
+    /// the desktop itself the picture shows first and the wallpaper file is
+    /// written in the background (see WallpaperWriteIdle).
     void SetWall(std::int32_t numWall);
+
+    /// False while the wallpaper file of an apply is still being written in
+    /// the background: the close waits for it (the destructor waits too).
+    bool WallpaperWriteIdle() const;
+    void WaitForWallpaperWrite();
 
     /// Selects the command's entry with JumpToWall and, with `apply`, makes
     /// it the wallpaper. Every source (keys, buttons, tray menu, wheel,
@@ -72,4 +81,5 @@ private:
     void showAfterRemoval();
 
     ProgramState& m_state;
+    BmpWriter m_wallpaperWriter;
 };

@@ -16,6 +16,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A picture refused for a resource limit (its raster size, its number of scans): it may be
+// valid, and a reduced decode may still show it.
+class ImageTooLarge : public ImageError {
+public:
+    using ImageError::ImageError;
+};
+
 // Device is the format of a bitmap whose format was never chosen; it is kept as
 // 32-bit blue, green, red, unused bytes, the format of today's screens.
 enum class PixelFormat { Device, Bits1, Bits4, Bits8, Bits16, Bits24, Bits32 };

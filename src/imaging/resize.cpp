@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 // Area averaging, in integer units in which a destination pixel is W source-widths wide and
@@ -96,10 +97,22 @@ void AddWeighted(const std::uint8_t* bytes, std::uint32_t* sums, std::size_t n,
 constexpr int kMaxAveragedSide = 1 << 24;
 constexpr std::uint32_t kStripColumns = 1 << 16;
 
-// Averages the destination columns x0 .. x1 - 1 and rows y0 .. y1 - 1 (already clipped).
-void AverageStrip(const Bitmap& src, Bitmap& dst, const Rect& dest,
+// Where the averaged rows go. Coordinates are relative to the w x h destination picture.
+struct RowTarget {
+    // The bytes of row y from column x on: pixelBytes 3 gives blue, green, red; 4 adds an
+    // alpha byte of 0xFF. Null: the row goes through bitmap->writeRow at (left, top).
+    std::function<std::uint8_t*(int y, int x)> rowAt;
+    int pixelBytes = 3;
+    Bitmap* bitmap = nullptr;
+    int left = 0;
+    int top = 0;
+};
+
+// Averages the rectangle `source` of src onto a w x h picture: its columns x0 .. x1 - 1 and
+// rows y0 .. y1 - 1.
+void AverageStrip(const Bitmap& src, const Rect& source, int w, int h, const RowTarget& target,
                   const std::vector<ColumnSpan>& spans, int x0, int x1, int y0, int y1) {
-    const int W = src.width(), H = src.height(), w = dest.width(), h = dest.height();
+    const int W = source.width(), H = source.height();
     // Source rows as blue, green, red bytes every `step` bytes: 24 and 32-bit rows as they
     // are (the alpha byte rides along unused), other formats converted first.
     const PixelFormat sf = src.pixelFormat();
@@ -107,8 +120,8 @@ void AverageStrip(const Bitmap& src, Bitmap& dst, const Rect& dest,
         sf == PixelFormat::Bits24 || sf == PixelFormat::Bits32 || sf == PixelFormat::Device;
     const std::size_t step = sf == PixelFormat::Bits24 || !direct ? 3 : 4;
     // Source columns sx0 .. sx1 - 1 feed destination columns x0 .. x1 - 1.
-    const ColumnSpan& lastSpan = spans[static_cast<std::size_t>(x1 - 1 - dest.left)];
-    const std::uint32_t sx0 = spans[static_cast<std::size_t>(x0 - dest.left)].first;
+    const ColumnSpan& lastSpan = spans[static_cast<std::size_t>(x1 - 1)];
+    const std::uint32_t sx0 = spans[static_cast<std::size_t>(x0)].first;
     const std::uint32_t sx1 = std::min<std::uint32_t>(
         static_cast<std::uint32_t>(W),
         lastSpan.first + static_cast<std::uint32_t>(std::max(lastSpan.count, 0)) + 2);
@@ -118,8 +131,8 @@ void AverageStrip(const Bitmap& src, Bitmap& dst, const Rect& dest,
     std::vector<std::uint32_t> words(direct ? 0 : static_cast<std::size_t>(columns));
     auto sourceRow = [&](int sy) -> const std::uint8_t* {
         if (direct)
-            return src.scanLine(sy) + sx0 * step;
-        src.readRow(sy, static_cast<int>(sx0), columns, words.data());
+            return src.scanLine(source.top + sy) + (source.left + sx0) * step;
+        src.readRow(source.top + sy, source.left + static_cast<int>(sx0), columns, words.data());
         for (int x = 0; x < columns; ++x) {
             converted[3 * x] = static_cast<std::uint8_t>(words[x]);
             converted[3 * x + 1] = static_cast<std::uint8_t>(words[x] >> 8);
@@ -145,14 +158,14 @@ void AverageStrip(const Bitmap& src, Bitmap& dst, const Rect& dest,
     };
 
     const std::uint64_t total = static_cast<std::uint64_t>(W) * static_cast<std::uint64_t>(H);
-    const bool dst24 = dst.pixelFormat() == PixelFormat::Bits24;
+    const bool withAlpha = target.pixelBytes == 4;
     std::vector<std::uint32_t> outWords(static_cast<std::size_t>(x1 - x0));
     // Finishes destination row y: the columns x0 .. x1 - 1, each averaged over its span.
     auto emitRow = [&](int y) {
         flushWholeRows();
-        std::uint8_t* out = dst24 ? dst.scanLine(y) + static_cast<std::size_t>(x0) * 3 : nullptr;
+        std::uint8_t* out = target.rowAt ? target.rowAt(y, x0) : nullptr;
         for (int x = x0; x < x1; ++x) {
-            const ColumnSpan& s = spans[static_cast<std::size_t>(x - dest.left)];
+            const ColumnSpan& s = spans[static_cast<std::size_t>(x)];
             std::uint32_t c[3];
             for (std::size_t k = 0; k < 3; ++k) {
                 const std::uint32_t* p = sums.data() + (s.first - sx0) * step + k;
@@ -173,13 +186,15 @@ void AverageStrip(const Bitmap& src, Bitmap& dst, const Rect& dest,
                 *out++ = static_cast<std::uint8_t>(c[0]);
                 *out++ = static_cast<std::uint8_t>(c[1]);
                 *out++ = static_cast<std::uint8_t>(c[2]);
+                if (withAlpha)
+                    *out++ = 0xFF;
             } else {
                 outWords[static_cast<std::size_t>(x - x0)] =
                     0xFF000000 | c[2] << 16 | c[1] << 8 | c[0];
             }
         }
         if (!out)
-            dst.writeRow(y, x0, x1 - x0, outWords.data());
+            target.bitmap->writeRow(target.top + y, target.left + x0, x1 - x0, outWords.data());
         std::fill(sums.begin(), sums.end(), 0);
     };
 
@@ -192,7 +207,7 @@ void AverageStrip(const Bitmap& src, Bitmap& dst, const Rect& dest,
         while (pos < end && dy < h) {
             const std::uint64_t rowEnd = static_cast<std::uint64_t>(dy + 1) * uH;
             const std::uint64_t seg = std::min(end, rowEnd) - pos;
-            const int y = dest.top + static_cast<int>(dy);
+            const int y = static_cast<int>(dy);
             // Rows feeding only destination rows outside the target are not read.
             if (y >= y0 && y < y1) {
                 if (!row)
@@ -215,6 +230,35 @@ void AverageStrip(const Bitmap& src, Bitmap& dst, const Rect& dest,
     }
 }
 
+// Averages the rectangle `source` of src onto the destination columns x0 .. x1 - 1 and rows
+// y0 .. y1 - 1 of a w x h picture (already clipped), in strips for a very wide source.
+void Average(const Bitmap& src, const Rect& source, int w, int h, const RowTarget& target, int x0,
+             int x1, int y0, int y1) {
+    const auto spans =
+        Spans(static_cast<std::uint64_t>(source.width()), static_cast<std::uint64_t>(w));
+    // The row sums take 6 bytes per source sample; a very wide source is averaged in
+    // strips of about kStripColumns source columns so that they stay small.
+    int cx0 = x0;
+    while (cx0 < x1) {
+        const std::uint32_t first = spans[static_cast<std::size_t>(cx0)].first;
+        int cx1 = cx0 + 1;
+        while (cx1 < x1) {
+            const ColumnSpan& s = spans[static_cast<std::size_t>(cx1)];
+            if (s.first + static_cast<std::uint32_t>(std::max(s.count, 0)) + 2 - first >
+                kStripColumns)
+                break;
+            ++cx1;
+        }
+        AverageStrip(src, source, w, h, target, spans, cx0, cx1, y0, y1);
+        cx0 = cx1;
+    }
+}
+
+bool TooLargeToAverage(int W, int H, int w, int h) {
+    return W > kMaxAveragedSide || H > kMaxAveragedSide || w > kMaxAveragedSide ||
+           h > kMaxAveragedSide || W / w >= static_cast<int>(kStripColumns);
+}
+
 } // namespace
 
 void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
@@ -227,8 +271,7 @@ void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
     if (W <= 0 || H <= 0 || w <= 0 || h <= 0)
         return;
     // Beyond these sizes (only reached by absurd proportions) pixels are picked instead.
-    if (W > kMaxAveragedSide || H > kMaxAveragedSide || w > kMaxAveragedSide ||
-        h > kMaxAveragedSide || W / w >= static_cast<int>(kStripColumns)) {
+    if (TooLargeToAverage(W, H, w, h)) {
         StretchPick(src, Rect{0, 0, W, H}, dst, dest);
         return;
     }
@@ -236,24 +279,52 @@ void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
     const int y0 = std::max(dest.top, 0), y1 = std::min(dest.bottom, dst.height());
     if (x0 >= x1 || y0 >= y1)
         return;
-
-    const auto spans = Spans(static_cast<std::uint64_t>(W), static_cast<std::uint64_t>(w));
-    // The row sums take 6 bytes per source sample; a very wide source is averaged in
-    // strips of about kStripColumns source columns so that they stay small.
-    int cx0 = x0;
-    while (cx0 < x1) {
-        const std::uint32_t first = spans[static_cast<std::size_t>(cx0 - dest.left)].first;
-        int cx1 = cx0 + 1;
-        while (cx1 < x1) {
-            const ColumnSpan& s = spans[static_cast<std::size_t>(cx1 - dest.left)];
-            if (s.first + static_cast<std::uint32_t>(std::max(s.count, 0)) + 2 - first >
-                kStripColumns)
-                break;
-            ++cx1;
-        }
-        AverageStrip(src, dst, dest, spans, cx0, cx1, y0, y1);
-        cx0 = cx1;
+    RowTarget target;
+    target.bitmap = &dst;
+    target.left = dest.left;
+    target.top = dest.top;
+    const PixelFormat f = dst.pixelFormat();
+    if (f == PixelFormat::Bits24 || f == PixelFormat::Bits32 || f == PixelFormat::Device) {
+        target.pixelBytes = f == PixelFormat::Bits24 ? 3 : 4;
+        target.rowAt = [&dst, &dest, &target](int y, int x) {
+            return dst.scanLine(dest.top + y) +
+                   static_cast<std::size_t>(dest.left + x) * target.pixelBytes;
+        };
     }
+    Average(src, Rect{0, 0, W, H}, w, h, target, x0 - dest.left, x1 - dest.left, y0 - dest.top,
+            y1 - dest.top);
+}
+
+void StretchHalftoneInto(const Bitmap& src, const Rect& source, int width, int height,
+                         int pixelBytes, const std::function<std::uint8_t*(int)>& rowAt) {
+    const Rect area{0, 0, src.width(), src.height()};
+    if (source.width() <= 0 || source.height() <= 0 || width <= 0 || height <= 0 ||
+        source.left < area.left || source.top < area.top || source.right > area.right ||
+        source.bottom > area.bottom)
+        return;
+    RowTarget target;
+    target.pixelBytes = pixelBytes == 4 ? 4 : 3;
+    if (TooLargeToAverage(source.width(), source.height(), width, height)) {
+        // Absurd proportions: picked, through a bitmap of the result.
+        Bitmap picked;
+        picked.createUninitialized(width, height, PixelFormat::Bits24);
+        StretchPick(src, source, picked, Rect{0, 0, width, height});
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* from = picked.scanLine(y);
+            std::uint8_t* to = rowAt(y);
+            for (int x = 0; x < width; ++x, from += 3, to += target.pixelBytes) {
+                std::memcpy(to, from, 3);
+                if (target.pixelBytes == 4)
+                    to[3] = 0xFF;
+            }
+        }
+        return;
+    }
+    const std::size_t bytes = static_cast<std::size_t>(target.pixelBytes);
+    target.rowAt = [&rowAt, bytes](int y, int x) {
+        return rowAt(y) + static_cast<std::size_t>(x) * bytes;
+    };
+    Average(src, source, width, height, target, 0, width, 0, height);
 }
 
 void StretchPick(const Bitmap& src, const Rect& source, Bitmap& dst, const Rect& dest) {

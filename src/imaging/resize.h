@@ -3,6 +3,9 @@
 
 #include "imaging/bitmap.h"
 
+#include <cstdint>
+#include <functional>
+
 // The whole of SourceBitmap onto the whole of DestBitmap, proportions not kept, by area
 // averaging: every source pixel contributes with its exact share of each destination
 // pixel's area. DestBitmap keeps its size and format; a 32-bit source's alpha byte is not
@@ -11,6 +14,13 @@ void MyResizeBitmap(const Bitmap& SourceBitmap, Bitmap& DestBitmap);
 
 // The same stretch picking one source pixel per destination pixel, without averaging.
 void PickResizeBitmap(const Bitmap& SourceBitmap, Bitmap& DestBitmap);
+
+// The rectangle `source` of src area-averaged onto a width x height picture whose rows the
+// caller places: row y goes to rowAt(y), as blue, green, red bytes (pixelBytes 3) or blue,
+// green, red, 0xFF (pixelBytes 4). Rows may come in any order. Nothing happens for an
+// empty size or a rectangle outside src.
+void StretchHalftoneInto(const Bitmap& src, const Rect& source, int width, int height,
+                         int pixelBytes, const std::function<std::uint8_t*(int)>& rowAt);
 
 // The building blocks: the whole of src averaged into dest (clipped to dst), and the
 // rectangle source of src picked into dest.

@@ -51,8 +51,20 @@ bool TNewThread::makeThumbnail() {
         }
     }
     ++stats.pictureDecodes;
-    if (!File2Bitmap(*bOriginal, platform::toFsPath(filename)))
+    const fs::path picture = platform::toFsPath(filename);
+    DecodeStatus status = File2BitmapStatus(*bOriginal, picture);
+    // A picture refused for a resource limit is no damaged one: it is decoded
+    // reduced, to no less than the thumbnail's size.
+    if (status == DecodeStatus::TooLarge)
+        status = File2BitmapReduced(*bOriginal, picture, ThumbWidth, ThumbHeight);
+    if (status == DecodeStatus::Undecodable)
         return false;
+    if (status == DecodeStatus::TooLarge) {
+        // Not even reduced: the entry stays, with a blank thumbnail, and no
+        // file is cached, so that a later run tries again.
+        *bOriginal = Bitmap();
+        return true;
+    }
     MyResizeBitmap(*bOriginal, *bFinal);
     // The full picture is no longer needed; its memory goes at once.
     *bOriginal = Bitmap();
