@@ -85,6 +85,9 @@ public:
     void setSize(int width, int height);
     void setWidth(int width) { setSize(width, m_height); }
     void setHeight(int height) { setSize(m_width, height); }
+    // A size change for a caller that overwrites every pixel at once: nothing is kept and
+    // nothing is filled (the brush is not used). Format, colour table and alpha mode stay.
+    void setSizeForOverwrite(int width, int height);
 
     // Colour table of the 1, 4 and 8-bit formats, entries 0x00RRGGBB.
     const std::vector<std::uint32_t>& colorTable() const { return m_colorTable; }

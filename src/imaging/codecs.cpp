@@ -1,6 +1,7 @@
 #include "imaging/codecs.h"
 
 #include "imaging/ascii.h"
+#include "imaging/resize.h"
 
 #include <atomic>
 #include <new>
@@ -98,6 +99,31 @@ DecodeStatus File2BitmapStatus(Bitmap& b, const std::filesystem::path& fn) noexc
 
 bool File2Bitmap(Bitmap& b, const std::filesystem::path& fn) noexcept {
     return File2BitmapStatus(b, fn) == DecodeStatus::Ok;
+}
+
+DecodeStatus File2BitmapAveraged(Bitmap& dest, const std::filesystem::path& fn) noexcept {
+    return Attempt([&] {
+        const Decoder decoder = DecoderFor(fn);
+        if (decoder == Decoder::None)
+            throw ImageError("not a picture file");
+        g_decodes.fetch_add(1, std::memory_order_relaxed);
+        if (decoder == Decoder::Jpeg && Jpeg2BitmapAveraged(fn, dest))
+            return;
+        if (decoder == Decoder::Png && PNG2BitmapAveraged(fn, dest))
+            return;
+        Bitmap picture;
+        if (decoder == Decoder::Jpeg)
+            Jpeg2Bitmap(fn, picture);
+        else if (decoder == Decoder::Bmp)
+            picture.LoadFromFile(fn);
+        else
+            PNG2Bitmap(fn, picture);
+        if (picture.empty())
+            throw ImageError("no picture");
+        Bitmap averaged(dest);
+        MyResizeBitmap(picture, averaged);
+        dest = std::move(averaged);
+    });
 }
 
 DecodeStatus File2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int coverWidth,

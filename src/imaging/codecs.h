@@ -38,6 +38,12 @@ DecodeStatus File2BitmapStatus(Bitmap& b, const std::filesystem::path& fn) noexc
 DecodeStatus File2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int coverWidth = 0,
                                 int coverHeight = 0) noexcept;
 
+// Decodes the picture at fn at full size and area-averages it onto the whole of dest, which
+// keeps its size and format: the result of File2BitmapStatus followed by MyResizeBitmap.
+// JPEG pictures and PNG pictures of 24 or 32 bits are averaged row by row as they are
+// decoded, so that the full picture never exists in memory. dest changes only on Ok.
+DecodeStatus File2BitmapAveraged(Bitmap& dest, const std::filesystem::path& fn) noexcept;
+
 // Number of decodes File2Bitmap has attempted since the program started.
 long File2BitmapCount() noexcept;
 
@@ -51,6 +57,11 @@ void JpegData2Bitmap(std::span<const std::uint8_t> data, Bitmap& B);
 // 32 bits premultiplied. Does nothing when no file exists; throws ImageError otherwise.
 void PNG2Bitmap(const std::filesystem::path& FileName, Bitmap& B);
 void PNGData2Bitmap(std::span<const std::uint8_t> data, Bitmap& B);
+
+// The row-by-row decoders behind File2BitmapAveraged: false, with dest unchanged, for a
+// picture they do not average row by row; they throw like Jpeg2Bitmap and PNG2Bitmap.
+bool Jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest);
+bool PNG2BitmapAveraged(const std::filesystem::path& FileName, Bitmap& dest);
 
 // What the reduced decoders are asked for (see File2BitmapReduced).
 struct ReducedDecode {

@@ -6,6 +6,7 @@
 // caller's frames, so no destructor is ever jumped over.
 #include "imaging/codecs.h"
 #include "imaging/fileio.h"
+#include "imaging/resize.h"
 
 #include <algorithm>
 #include <climits>
@@ -294,6 +295,42 @@ void DecodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, 
     Finish(d, format, B);
 }
 
+// Decodes every row and hands it to the averager: blue, green, red bytes (blue, green, red,
+// unused for four components; grey levels looked up in the quantizer's table).
+bool AverageRows(Decoder& d, RowAverager& averager, std::uint8_t* buffer, std::size_t stride,
+                 std::uint8_t* colours) {
+    if (setjmp(d.err.jump))
+        return false;
+    jpeg_start_decompress(&d.cinfo);
+    const JDIMENSION width = d.cinfo.output_width;
+    JSAMPROW rows[16];
+    for (int i = 0; i < 16; ++i)
+        rows[i] = buffer + stride * static_cast<std::size_t>(i);
+    while (d.cinfo.output_scanline < d.cinfo.output_height) {
+        const JDIMENSION n =
+            std::min<JDIMENSION>(16, d.cinfo.output_height - d.cinfo.output_scanline);
+        const JDIMENSION got = jpeg_read_scanlines(&d.cinfo, rows, n);
+        if (got == 0)
+            Fail(reinterpret_cast<j_common_ptr>(&d.cinfo), "JPEG decoder stalled");
+        for (JDIMENSION i = 0; i < got; ++i) {
+            const std::uint8_t* row = rows[i];
+            if (d.cmyk) {
+                CmykRowToBgrx(rows[i], width, d.invertedCmyk);
+            } else if (d.cinfo.quantize_colors) {
+                const int entries = d.cinfo.actual_number_of_colors;
+                for (JDIMENSION x = 0; x < width; ++x) {
+                    const int index = rows[i][x];
+                    const std::uint8_t grey = index < entries ? d.cinfo.colormap[0][index] : 0;
+                    colours[3 * x] = colours[3 * x + 1] = colours[3 * x + 2] = grey;
+                }
+                row = colours;
+            }
+            averager.addRow(row);
+        }
+    }
+    return true;
+}
+
 // The encoder writes through an AtomicFile, so that a failed write carries the system's
 // reason and never replaces the target.
 struct Destination {
@@ -386,6 +423,36 @@ void Jpeg2Bitmap(const std::filesystem::path& jpegFileName, Bitmap& B) {
 
 void JpegData2Bitmap(std::span<const std::uint8_t> data, Bitmap& B) {
     Decode(nullptr, data.data(), data.size(), B);
+}
+
+bool Jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest) {
+    const auto file = OpenForRead(jpegFileName);
+    Decoder d;
+    if (!ReadHeader(d, file.get(), nullptr, 0))
+        Throw(d);
+    const PixelFormat format = OutputFormat(d);
+    CheckRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::BitsPerPixel(format));
+    Bitmap out;
+    out.setColorTable(dest.colorTable());
+    out.createUninitialized(dest.width(), dest.height(), dest.pixelFormat());
+    out.setColorTable(dest.colorTable());
+    const int width = static_cast<int>(d.cinfo.output_width);
+    RowAverager averager(width, static_cast<int>(d.cinfo.output_height), d.cmyk ? 4 : 3, out);
+    if (!averager.ok())
+        return false;
+    const std::size_t stride =
+        static_cast<std::size_t>(width) * (d.cmyk                         ? 4
+                                           : format == PixelFormat::Bits8 ? 1
+                                                                          : 3);
+    std::vector<std::uint8_t> buffer(stride * 16);
+    std::vector<std::uint8_t> colours(
+        format == PixelFormat::Bits8 ? static_cast<std::size_t>(width) * 3 : 0);
+    if (!AverageRows(d, averager, buffer.data(), stride, colours.data()))
+        Throw(d);
+    out.setBrushColor(dest.brushColor());
+    out.setAlphaMode(dest.alphaMode());
+    dest = std::move(out);
+    return true;
 }
 
 void Jpeg2BitmapReduced(const std::filesystem::path& jpegFileName, Bitmap& B,

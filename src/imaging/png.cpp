@@ -3,6 +3,7 @@
 #include "imaging/boxreduce.h"
 #include "imaging/codecs.h"
 #include "imaging/fileio.h"
+#include "imaging/resize.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -250,8 +251,6 @@ void Decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap&
     B = std::move(decoded);
 }
 
-} // namespace
-
 // Reads every row (interlaced files pass by pass) into the reducer.
 bool ReadReducedRows(Decoder& d, imaging_detail::BoxReducer& reducer, png_bytep row,
                      std::uint8_t* colours) {
@@ -312,6 +311,46 @@ void DecodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, 
     Bitmap reduced = reducer.finish();
     reduced.setBrushColor(B.brushColor());
     B = std::move(reduced);
+}
+
+bool AverageRows(Decoder& d, RowAverager& averager, png_bytep row) {
+    if (setjmp(png_jmpbuf(d.png)))
+        return false;
+    for (png_uint_32 y = 0; y < d.height; ++y) {
+        png_read_row(d.png, row, nullptr);
+        if (d.premultiply)
+            PremultiplyRow(row, d.width);
+        averager.addRow(row);
+    }
+    return true;
+}
+
+} // namespace
+
+bool PNG2BitmapAveraged(const std::filesystem::path& FileName, Bitmap& dest) {
+    const auto file = OpenForRead(FileName);
+    Decoder d;
+    if (!ReadHeader(d, file.get()))
+        throw ImageError(d.message);
+    // Only pictures of 24 or 32 bits, row by row; the others are decoded whole.
+    if (d.interlace != PNG_INTERLACE_NONE ||
+        (d.format != PixelFormat::Bits24 && d.format != PixelFormat::Bits32))
+        return false;
+    Bitmap out;
+    out.setColorTable(dest.colorTable());
+    out.createUninitialized(dest.width(), dest.height(), dest.pixelFormat());
+    out.setColorTable(dest.colorTable());
+    RowAverager averager(static_cast<int>(d.width), static_cast<int>(d.height),
+                         d.format == PixelFormat::Bits32 ? 4 : 3, out);
+    if (!averager.ok())
+        return false;
+    std::vector<std::uint8_t> row(d.rowBytes);
+    if (!AverageRows(d, averager, row.data()))
+        throw ImageError(d.message);
+    out.setBrushColor(dest.brushColor());
+    out.setAlphaMode(dest.alphaMode());
+    dest = std::move(out);
+    return true;
 }
 
 void PNG2Bitmap(const std::filesystem::path& FileName, Bitmap& B) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <vector>
 
 // Area averaging, in integer units in which a destination pixel is W source-widths wide and
@@ -108,67 +109,95 @@ struct RowTarget {
     int top = 0;
 };
 
-// Averages the rectangle `source` of src onto a w x h picture: its columns x0 .. x1 - 1 and
-// rows y0 .. y1 - 1.
-void AverageStrip(const Bitmap& src, const Rect& source, int w, int h, const RowTarget& target,
-                  const std::vector<ColumnSpan>& spans, int x0, int x1, int y0, int y1) {
-    const int W = source.width(), H = source.height();
-    // Source rows as blue, green, red bytes every `step` bytes: 24 and 32-bit rows as they
-    // are (the alpha byte rides along unused), other formats converted first.
-    const PixelFormat sf = src.pixelFormat();
-    const bool direct =
-        sf == PixelFormat::Bits24 || sf == PixelFormat::Bits32 || sf == PixelFormat::Device;
-    const std::size_t step = sf == PixelFormat::Bits24 || !direct ? 3 : 4;
-    // Source columns sx0 .. sx1 - 1 feed destination columns x0 .. x1 - 1.
-    const ColumnSpan& lastSpan = spans[static_cast<std::size_t>(x1 - 1)];
-    const std::uint32_t sx0 = spans[static_cast<std::size_t>(x0)].first;
-    const std::uint32_t sx1 = std::min<std::uint32_t>(
-        static_cast<std::uint32_t>(W),
-        lastSpan.first + static_cast<std::uint32_t>(std::max(lastSpan.count, 0)) + 2);
-    const int columns = static_cast<int>(sx1 - sx0);
-    const std::size_t n = static_cast<std::size_t>(columns) * step;
-    std::vector<std::uint8_t> converted(direct ? 0 : n);
-    std::vector<std::uint32_t> words(direct ? 0 : static_cast<std::size_t>(columns));
-    auto sourceRow = [&](int sy) -> const std::uint8_t* {
-        if (direct)
-            return src.scanLine(source.top + sy) + (source.left + sx0) * step;
-        src.readRow(source.top + sy, source.left + static_cast<int>(sx0), columns, words.data());
-        for (int x = 0; x < columns; ++x) {
-            converted[3 * x] = static_cast<std::uint8_t>(words[x]);
-            converted[3 * x + 1] = static_cast<std::uint8_t>(words[x] >> 8);
-            converted[3 * x + 2] = static_cast<std::uint8_t>(words[x] >> 16);
+// Averages a W x H picture, handed over row by row from the top, onto the columns x0 .. x1 - 1
+// and rows y0 .. y1 - 1 of a w x h picture. Each source row holds the source columns
+// firstColumn() .. firstColumn() + columns() - 1 as blue, green, red bytes every `step`
+// bytes (a fourth byte rides along unused).
+class StripAverager {
+public:
+    StripAverager(int W, int H, int w, int h, const RowTarget& target,
+                  const std::vector<ColumnSpan>& spans, int x0, int x1, int y0, int y1,
+                  std::size_t step)
+        : m_W(W), m_H(H), m_w(w), m_h(h), m_target(target), m_spans(spans), m_x0(x0), m_x1(x1),
+          m_y0(y0), m_y1(y1), m_step(step) {
+        // Source columns sx0 .. sx1 - 1 feed destination columns x0 .. x1 - 1.
+        const ColumnSpan& lastSpan = spans[static_cast<std::size_t>(x1 - 1)];
+        m_sx0 = spans[static_cast<std::size_t>(x0)].first;
+        const std::uint32_t sx1 = std::min<std::uint32_t>(
+            static_cast<std::uint32_t>(W),
+            lastSpan.first + static_cast<std::uint32_t>(std::max(lastSpan.count, 0)) + 2);
+        m_columns = static_cast<int>(sx1 - m_sx0);
+        m_n = static_cast<std::size_t>(m_columns) * step;
+        m_sums.assign(m_n, 0);
+        m_bytes.assign(m_n, 0);
+        m_outWords.assign(static_cast<std::size_t>(x1 - x0), 0);
+    }
+
+    std::uint32_t firstColumn() const { return m_sx0; }
+    int columns() const { return m_columns; }
+
+    // Source row sy (rows come in order from 0); rowOf() gives its bytes, asked only when
+    // the row contributes to the rows being made.
+    template <class RowOf> void feed(int sy, RowOf&& rowOf) {
+        const std::uint64_t uH = static_cast<std::uint64_t>(m_H),
+                            uh = static_cast<std::uint64_t>(m_h);
+        std::uint64_t pos = static_cast<std::uint64_t>(sy) * uh;
+        const std::uint64_t end = pos + uh;
+        const std::uint8_t* row = nullptr;
+        while (pos < end && m_dy < m_h) {
+            const std::uint64_t rowEnd = static_cast<std::uint64_t>(m_dy + 1) * uH;
+            const std::uint64_t seg = std::min(end, rowEnd) - pos;
+            const int y = static_cast<int>(m_dy);
+            // Rows feeding only destination rows outside the target are not read.
+            if (y >= m_y0 && y < m_y1) {
+                if (!row)
+                    row = rowOf();
+                if (seg == uh) {
+                    AddBytes(row, m_bytes.data(), m_n);
+                    if (++m_wholeRows == 257)
+                        flushWholeRows();
+                } else {
+                    AddWeighted(row, m_sums.data(), m_n, static_cast<std::uint32_t>(seg));
+                }
+            }
+            pos += seg;
+            if (pos == rowEnd) {
+                if (y >= m_y0 && y < m_y1)
+                    emitRow(y);
+                ++m_dy;
+            }
         }
-        return converted.data();
-    };
+    }
 
-    // Column sums of the destination row being built: whole rows in `bytes` (flushed into
-    // `sums` with their weight h), boundary rows straight into `sums`. A sum is at most
+    bool done() const { return m_dy >= m_h; }
+
+private:
+    // Column sums of the destination row being built: whole rows in m_bytes (flushed into
+    // m_sums with their weight h), boundary rows straight into m_sums. A sum is at most
     // 255 * H, which fits 32 bits for the sides allowed here.
-    std::vector<std::uint32_t> sums(n, 0);
-    std::vector<std::uint16_t> bytes(n, 0);
-    int wholeRows = 0;
-    auto flushWholeRows = [&] {
-        if (wholeRows == 0)
+    void flushWholeRows() {
+        if (m_wholeRows == 0)
             return;
-        const auto weight = static_cast<std::uint32_t>(h);
-        for (std::size_t i = 0; i < n; ++i)
-            sums[i] += bytes[i] * weight;
-        std::fill(bytes.begin(), bytes.end(), 0);
-        wholeRows = 0;
-    };
+        const auto weight = static_cast<std::uint32_t>(m_h);
+        for (std::size_t i = 0; i < m_n; ++i)
+            m_sums[i] += m_bytes[i] * weight;
+        std::fill(m_bytes.begin(), m_bytes.end(), 0);
+        m_wholeRows = 0;
+    }
 
-    const std::uint64_t total = static_cast<std::uint64_t>(W) * static_cast<std::uint64_t>(H);
-    const bool withAlpha = target.pixelBytes == 4;
-    std::vector<std::uint32_t> outWords(static_cast<std::size_t>(x1 - x0));
     // Finishes destination row y: the columns x0 .. x1 - 1, each averaged over its span.
-    auto emitRow = [&](int y) {
+    void emitRow(int y) {
         flushWholeRows();
-        std::uint8_t* out = target.rowAt ? target.rowAt(y, x0) : nullptr;
-        for (int x = x0; x < x1; ++x) {
-            const ColumnSpan& s = spans[static_cast<std::size_t>(x)];
+        const std::uint64_t total =
+            static_cast<std::uint64_t>(m_W) * static_cast<std::uint64_t>(m_H);
+        const bool withAlpha = m_target.pixelBytes == 4;
+        const std::size_t step = m_step;
+        std::uint8_t* out = m_target.rowAt ? m_target.rowAt(y, m_x0) : nullptr;
+        for (int x = m_x0; x < m_x1; ++x) {
+            const ColumnSpan& s = m_spans[static_cast<std::size_t>(x)];
             std::uint32_t c[3];
             for (std::size_t k = 0; k < 3; ++k) {
-                const std::uint32_t* p = sums.data() + (s.first - sx0) * step + k;
+                const std::uint32_t* p = m_sums.data() + (s.first - m_sx0) * step + k;
                 std::uint64_t sum;
                 if (s.count < 0) {
                     sum = std::uint64_t(*p) * s.firstWeight;
@@ -178,7 +207,8 @@ void AverageStrip(const Bitmap& src, const Rect& source, int w, int h, const Row
                     for (std::int32_t i = 0; i < s.count; ++i, q += step)
                         whole += *q;
                     sum = std::uint64_t(*p) * s.firstWeight +
-                          whole * static_cast<std::uint64_t>(w) + std::uint64_t(*q) * s.lastWeight;
+                          whole * static_cast<std::uint64_t>(m_w) +
+                          std::uint64_t(*q) * s.lastWeight;
                 }
                 c[k] = static_cast<std::uint32_t>((sum + total / 2) / total);
             }
@@ -189,45 +219,60 @@ void AverageStrip(const Bitmap& src, const Rect& source, int w, int h, const Row
                 if (withAlpha)
                     *out++ = 0xFF;
             } else {
-                outWords[static_cast<std::size_t>(x - x0)] =
+                m_outWords[static_cast<std::size_t>(x - m_x0)] =
                     0xFF000000 | c[2] << 16 | c[1] << 8 | c[0];
             }
         }
         if (!out)
-            target.bitmap->writeRow(target.top + y, target.left + x0, x1 - x0, outWords.data());
-        std::fill(sums.begin(), sums.end(), 0);
-    };
-
-    const std::uint64_t uH = static_cast<std::uint64_t>(H), uh = static_cast<std::uint64_t>(h);
-    std::int64_t dy = 0;
-    for (int sy = 0; sy < H && dy < h; ++sy) {
-        std::uint64_t pos = static_cast<std::uint64_t>(sy) * uh;
-        const std::uint64_t end = pos + uh;
-        const std::uint8_t* row = nullptr;
-        while (pos < end && dy < h) {
-            const std::uint64_t rowEnd = static_cast<std::uint64_t>(dy + 1) * uH;
-            const std::uint64_t seg = std::min(end, rowEnd) - pos;
-            const int y = static_cast<int>(dy);
-            // Rows feeding only destination rows outside the target are not read.
-            if (y >= y0 && y < y1) {
-                if (!row)
-                    row = sourceRow(sy);
-                if (seg == uh) {
-                    AddBytes(row, bytes.data(), n);
-                    if (++wholeRows == 257)
-                        flushWholeRows();
-                } else {
-                    AddWeighted(row, sums.data(), n, static_cast<std::uint32_t>(seg));
-                }
-            }
-            pos += seg;
-            if (pos == rowEnd) {
-                if (y >= y0 && y < y1)
-                    emitRow(y);
-                ++dy;
-            }
-        }
+            m_target.bitmap->writeRow(m_target.top + y, m_target.left + m_x0, m_x1 - m_x0,
+                                      m_outWords.data());
+        std::fill(m_sums.begin(), m_sums.end(), 0);
     }
+
+    int m_W, m_H, m_w, m_h;
+    const RowTarget& m_target;
+    const std::vector<ColumnSpan>& m_spans;
+    int m_x0, m_x1, m_y0, m_y1;
+    std::size_t m_step;
+    std::uint32_t m_sx0 = 0;
+    int m_columns = 0;
+    std::size_t m_n = 0;
+    std::vector<std::uint32_t> m_sums;
+    std::vector<std::uint16_t> m_bytes;
+    std::vector<std::uint32_t> m_outWords;
+    int m_wholeRows = 0;
+    std::int64_t m_dy = 0;
+};
+
+// Averages the rectangle `source` of src onto a w x h picture: its columns x0 .. x1 - 1 and
+// rows y0 .. y1 - 1.
+void AverageStrip(const Bitmap& src, const Rect& source, int w, int h, const RowTarget& target,
+                  const std::vector<ColumnSpan>& spans, int x0, int x1, int y0, int y1) {
+    // Source rows as blue, green, red bytes every `step` bytes: 24 and 32-bit rows as they
+    // are (the alpha byte rides along unused), other formats converted first.
+    const PixelFormat sf = src.pixelFormat();
+    const bool direct =
+        sf == PixelFormat::Bits24 || sf == PixelFormat::Bits32 || sf == PixelFormat::Device;
+    const std::size_t step = sf == PixelFormat::Bits24 || !direct ? 3 : 4;
+    StripAverager averager(source.width(), source.height(), w, h, target, spans, x0, x1, y0, y1,
+                           step);
+    const std::uint32_t sx0 = averager.firstColumn();
+    const int columns = averager.columns();
+    std::vector<std::uint8_t> converted(direct ? 0 : static_cast<std::size_t>(columns) * 3);
+    std::vector<std::uint32_t> words(direct ? 0 : static_cast<std::size_t>(columns));
+    for (int sy = 0; sy < source.height() && !averager.done(); ++sy)
+        averager.feed(sy, [&]() -> const std::uint8_t* {
+            if (direct)
+                return src.scanLine(source.top + sy) + (source.left + sx0) * step;
+            src.readRow(source.top + sy, source.left + static_cast<int>(sx0), columns,
+                        words.data());
+            for (int x = 0; x < columns; ++x) {
+                converted[3 * x] = static_cast<std::uint8_t>(words[x]);
+                converted[3 * x + 1] = static_cast<std::uint8_t>(words[x] >> 8);
+                converted[3 * x + 2] = static_cast<std::uint8_t>(words[x] >> 16);
+            }
+            return converted.data();
+        });
 }
 
 // Averages the rectangle `source` of src onto the destination columns x0 .. x1 - 1 and rows
@@ -401,4 +446,49 @@ Rect CoverCrop(int pictureWidth, int pictureHeight, int areaWidth, int areaHeigh
         }
     }
     return {x, y, x + w, y + h};
+}
+
+struct RowAverager::Impl {
+    RowTarget target;
+    std::vector<ColumnSpan> spans;
+    std::optional<StripAverager> strip;
+    std::size_t step = 3;
+    int row = 0;
+};
+
+RowAverager::RowAverager(int sourceWidth, int sourceHeight, int pixelBytes, Bitmap& dest)
+    : m_impl(std::make_unique<Impl>()) {
+    const int W = sourceWidth, H = sourceHeight, w = dest.width(), h = dest.height();
+    if (W <= 0 || H <= 0 || w <= 0 || h <= 0 || TooLargeToAverage(W, H, w, h))
+        return;
+    Impl& d = *m_impl;
+    d.spans = Spans(static_cast<std::uint64_t>(W), static_cast<std::uint64_t>(w));
+    const ColumnSpan& last = d.spans.back();
+    if (last.first + static_cast<std::uint32_t>(std::max(last.count, 0)) + 2 > kStripColumns)
+        return; // would need several strips over the whole picture
+    d.step = pixelBytes == 4 ? 4 : 3;
+    d.target.bitmap = &dest;
+    const PixelFormat f = dest.pixelFormat();
+    if (f == PixelFormat::Bits24 || f == PixelFormat::Bits32 || f == PixelFormat::Device) {
+        d.target.pixelBytes = f == PixelFormat::Bits24 ? 3 : 4;
+        const std::size_t bytes = static_cast<std::size_t>(d.target.pixelBytes);
+        d.target.rowAt = [&dest, bytes](int y, int x) {
+            return dest.scanLine(y) + static_cast<std::size_t>(x) * bytes;
+        };
+    }
+    d.strip.emplace(W, H, w, h, d.target, d.spans, 0, w, 0, h, d.step);
+}
+
+RowAverager::~RowAverager() = default;
+
+bool RowAverager::ok() const {
+    return m_impl->strip.has_value();
+}
+
+void RowAverager::addRow(const std::uint8_t* row) {
+    Impl& d = *m_impl;
+    if (!d.strip)
+        return;
+    const std::size_t offset = static_cast<std::size_t>(d.strip->firstColumn()) * d.step;
+    d.strip->feed(d.row++, [row, offset] { return row + offset; });
 }

@@ -52,11 +52,16 @@ bool TNewThread::makeThumbnail() {
     }
     ++stats.pictureDecodes;
     const fs::path picture = platform::toFsPath(filename);
-    DecodeStatus status = File2BitmapStatus(*bOriginal, picture);
-    // A picture refused for a resource limit is no damaged one: it is decoded
-    // reduced, to no less than the thumbnail's size.
-    if (status == DecodeStatus::TooLarge)
+    // The picture is averaged onto the thumbnail as it is decoded, never held
+    // whole where its kind allows.
+    DecodeStatus status = File2BitmapAveraged(*bFinal, picture);
+    if (status == DecodeStatus::TooLarge) {
+        // Refused for a resource limit is not damaged: decoded reduced, to no
+        // less than the thumbnail's size.
         status = File2BitmapReduced(*bOriginal, picture, ThumbWidth, ThumbHeight);
+        if (status == DecodeStatus::Ok)
+            MyResizeBitmap(*bOriginal, *bFinal);
+    }
     if (status == DecodeStatus::Undecodable)
         return false;
     if (status == DecodeStatus::TooLarge) {
@@ -65,8 +70,7 @@ bool TNewThread::makeThumbnail() {
         *bOriginal = Bitmap();
         return true;
     }
-    MyResizeBitmap(*bOriginal, *bFinal);
-    // The full picture is no longer needed; its memory goes at once.
+    // A reduced picture is no longer needed; its memory goes at once.
     *bOriginal = Bitmap();
     const fs::path file = platform::toFsPath(ThumbnailFileName(m_dataFolder, filename));
     try {
