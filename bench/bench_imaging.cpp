@@ -235,6 +235,30 @@ double PairedRatio(const std::function<void()>& a, const std::function<void()>& 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--reduced-peak") {
+        // A picture over a raster limit of 16 MiB: the thumbnail worker's path (refused,
+        // then reduced to no less than the thumbnail and averaged onto it) or the apply's
+        // (reduced to the largest size under the limit).
+        SetMaxRasterBytes(16u << 20);
+        const long start = StatusKb("VmRSS");
+        Bitmap picture;
+        if (std::string(argv[2]) == "thumb") {
+            Bitmap thumb;
+            thumb.setPixelFormat(PixelFormat::Bits24);
+            thumb.setSizeForOverwrite(197, 123);
+            if (File2BitmapAveraged(thumb, argv[3]) != DecodeStatus::TooLarge ||
+                File2BitmapReduced(picture, argv[3], 197, 123) != DecodeStatus::Ok)
+                return 1;
+            MyResizeBitmap(picture, thumb);
+            Bitmap2Jpeg(thumb, argv[4]);
+        } else {
+            if (File2BitmapReduced(picture, argv[3]) != DecodeStatus::Ok)
+                return 1;
+            picture.SaveToFile(argv[4]);
+        }
+        std::printf("%ld %ld %d %d\n", start, StatusKb("VmHWM"), picture.width(), picture.height());
+        return 0;
+    }
     if (argc == 4 && std::string(argv[1]) == "--thumb-peak") {
         const long start = StatusKb("VmRSS");
         Thumb(argv[2], argv[3]);
@@ -365,6 +389,34 @@ int main(int argc, char** argv) {
         const double used = double(peak - start);
         std::printf("  %-30s raster %8.0f KiB  peak %8.0f KiB  = raster %+6.1f%%\n", p.name.c_str(),
                     raster, used, (used / raster - 1) * 100);
+    }
+
+    // Peak memory of the reduced decodes of pictures over the raster limit (16 MiB here).
+    std::printf("\nPeak memory of pictures over a 16 MiB raster limit (resident, above the "
+                "process's start):\n");
+    for (const Picture& p : kPictures) {
+        if (p.width < 4000 || p.kind == Picture::JpegGrey)
+            continue;
+        for (const char* path : {"thumb", "apply"}) {
+            const std::string command = std::string(argv[0]) + " --reduced-peak " + path + " '" +
+                                        (g_folder / p.file()).string() + "' '" +
+                                        (g_folder / ("out_reduced_" + p.name)).string() +
+                                        (path[0] == 't' ? ".jpg'" : ".bmp'");
+            std::FILE* pipe = popen(command.c_str(), "r");
+            long start = 0, peak = 0;
+            int w = 0, h = 0;
+            const bool ok = pipe && std::fscanf(pipe, "%ld %ld %d %d", &start, &peak, &w, &h) == 4;
+            if (pipe)
+                pclose(pipe);
+            if (!ok)
+                continue;
+            const int bpp = p.kind == Picture::PngRgba ? 32 : 24;
+            const double raster =
+                double((static_cast<std::int64_t>(p.width) * bpp + 31) / 32 * 4) * p.height / 1024;
+            std::printf(
+                "  %-30s %-5s full raster %8.0f KiB  reduced to %5d x %-5d  peak %8.0f KiB\n",
+                p.name.c_str(), path, raster, w, h, double(peak - start));
+        }
     }
     return 0;
 }
