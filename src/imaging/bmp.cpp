@@ -87,6 +87,12 @@ Bitmap ReadReduced(Input& in, const ReducedDecode& request, std::int64_t width, 
     if (factor == 0)
         throw ImageTooLarge("BMP: picture too large to reduce");
     const int w = static_cast<int>(width), rows = static_cast<int>(height);
+    // The rows must all be there before anything is allocated for them.
+    const std::uint64_t stride =
+        (static_cast<std::uint64_t>(width) * Bitmap::BitsPerPixel(format) + 31) / 32 * 4;
+    if (static_cast<std::uint64_t>(pixelOffset) + stride * static_cast<std::uint64_t>(rows) >
+        in.size())
+        Fail("file cut short");
     // One row of the file at a time, read through a one-row bitmap of the file's format.
     Bitmap line;
     line.setColorTable(table);
@@ -94,10 +100,6 @@ Bitmap ReadReduced(Input& in, const ReducedDecode& request, std::int64_t width, 
     line.setColorTable(std::move(table));
     if (format == PixelFormat::Bits16)
         line.setBitFields(masks ? *masks : BitFields{0x7C00, 0x03E0, 0x001F}, masks != nullptr);
-    const std::size_t stride = line.stride();
-    if (static_cast<std::uint64_t>(pixelOffset) + stride * static_cast<std::uint64_t>(rows) >
-        in.size())
-        Fail("file cut short");
     const bool maskedBits32 =
         format == PixelFormat::Bits32 && masks && *masks != BitFields{0xFF0000, 0xFF00, 0xFF};
     const MaskChannel r(masks ? masks->red : 0), g(masks ? masks->green : 0),
