@@ -88,7 +88,9 @@ void BmpData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& B,
 void Bitmap2Jpeg(const Bitmap& B, const std::filesystem::path& fname);
 
 // Largest decoded raster the decoders accept, in bytes (1 GiB unless changed; tests and
-// fuzzing lower it). A picture beyond it is a decoding failure.
+// fuzzing lower it): a guard against files that declare huge pictures. The full decoders
+// refuse a picture beyond it (ImageTooLarge, DecodeStatus::TooLarge); the reduced ones
+// shrink it to fit.
 std::uint64_t MaxRasterBytes() noexcept;
 void SetMaxRasterBytes(std::uint64_t bytes) noexcept;
 
