@@ -14,6 +14,20 @@ inline void FuzzSetUp() {
     SetMaxRasterBytes(16u << 20);
 }
 
+void Exercise(const Bitmap& b);
+
+// The reduced decode of the same bytes, as for a picture over the raster limit: decode(b,
+// request) with a small cover size, then the same exercise.
+template <class Decode> void ExerciseReduced(const Decode& decode) {
+    Bitmap b;
+    try {
+        decode(b, ReducedDecode{9, 7});
+    } catch (const ImageError&) {
+        return;
+    }
+    Exercise(b);
+}
+
 inline void Exercise(const Bitmap& b) {
     volatile std::uint32_t sink = b.pixel(0, 0) ^ b.pixel(b.width() - 1, b.height() - 1);
     (void)sink;

@@ -11,6 +11,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    ExerciseReduced([&](Bitmap& r, const ReducedDecode& q) {
+        JpegData2BitmapReduced(std::span(data, size), r, q);
+    });
     Bitmap b;
     try {
         JpegData2Bitmap(std::span(data, size), b);

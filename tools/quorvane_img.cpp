@@ -35,6 +35,23 @@ int main(int argc, char** argv) {
     if (!(withOutput && argc == 4) && !(command == "info" && argc == 3))
         return Usage();
 
+    if (command == "thumb") {
+        // As the thumbnail worker does: averaged onto the thumbnail as it is decoded.
+        Bitmap thumb;
+        thumb.setPixelFormat(PixelFormat::Bits24);
+        thumb.setSizeForOverwrite(kThumbWidth, kThumbHeight);
+        if (File2BitmapAveraged(thumb, argv[2]) != DecodeStatus::Ok) {
+            std::fprintf(stderr, "quorvane-img: cannot decode %s\n", argv[2]);
+            return 1;
+        }
+        try {
+            Bitmap2Jpeg(thumb, argv[3]);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "quorvane-img: %s\n", e.what());
+            return 2;
+        }
+        return 0;
+    }
     Bitmap picture;
     if (!File2Bitmap(picture, argv[2])) {
         std::fprintf(stderr, "quorvane-img: cannot decode %s\n", argv[2]);
@@ -45,15 +62,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     try {
-        if (command == "decode") {
-            picture.SaveToFile(argv[3]);
-        } else {
-            Bitmap thumb;
-            thumb.setSize(kThumbWidth, kThumbHeight);
-            thumb.setPixelFormat(PixelFormat::Bits24);
-            MyResizeBitmap(picture, thumb);
-            Bitmap2Jpeg(thumb, argv[3]);
-        }
+        picture.SaveToFile(argv[3]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quorvane-img: %s\n", e.what());
         return 2;

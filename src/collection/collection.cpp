@@ -68,14 +68,37 @@ void Collection::SetWall(std::int32_t numWall) {
     // the decode below fails.
     emit applyStarted();
     Bitmap b;
-    if (!File2Bitmap(b, platform::toFsPath(path)))
+    const fs::path picture = platform::toFsPath(path);
+    DecodeStatus status = File2BitmapStatus(b, picture);
+    // A picture refused for the raster limit is applied reduced to fit it.
+    if (status == DecodeStatus::TooLarge)
+        status = File2BitmapReduced(b, picture);
+    if (status != DecodeStatus::Ok)
         return;
+    const fs::path wallpaperFile = platform::toFsPath(m_state.WallpaperFile);
+    // Where the program paints the desktop itself, the picture shows at once
+    // and its file follows in the background; a failed write is silent.
+    if (platform::paintDesktopWallpaper(m_state.WallpaperFile, b)) {
+        m_wallpaperWriter.write(std::move(b), wallpaperFile);
+        return;
+    }
+    // A desktop that reads the file gets it once it is complete (and no
+    // older background write may land after it).
+    m_wallpaperWriter.wait();
     try {
-        b.SaveToFile(platform::toFsPath(m_state.WallpaperFile));
+        b.SaveToFile(wallpaperFile);
     } catch (const std::exception&) {
         return;
     }
     platform::setDesktopWallpaper(m_state.WallpaperFile);
+}
+
+bool Collection::WallpaperWriteIdle() const {
+    return !m_wallpaperWriter.busy();
+}
+
+void Collection::WaitForWallpaperWrite() {
+    m_wallpaperWriter.wait();
 }
 
 bool Collection::RemoveWall(std::int32_t index) {

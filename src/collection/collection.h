@@ -3,6 +3,8 @@
 // asks for. It asks nothing itself: the windows ask, then call in here.
 #pragma once
 
+#include "imaging/bmpwriter.h"
+
 #include <QObject>
 #include <QString>
 
@@ -37,8 +39,15 @@ public:
 
     /// Makes entry numWall's picture the desktop wallpaper: decodes it,
     /// writes the wallpaper file and hands it to the desktop. Every failure
-    /// is silent and leaves the desktop as it was.
+    /// is silent and leaves the desktop as it was. Where the program paints
+    /// the desktop itself the picture shows first and the wallpaper file is
+    /// written in the background (see WallpaperWriteIdle).
     void SetWall(std::int32_t numWall);
+
+    /// False while the wallpaper file of an apply is still being written in
+    /// the background: the close waits for it (the destructor waits too).
+    bool WallpaperWriteIdle() const;
+    void WaitForWallpaperWrite();
 
     /// Selects the command's entry with JumpToWall and, with `apply`, makes
     /// it the wallpaper. Every source (keys, buttons, tray menu, wheel,
@@ -87,4 +96,5 @@ private:
     ProgramState& m_state;
     // Counts the selections that made another index current.
     std::uint64_t m_selection = 0;
+    BmpWriter m_wallpaperWriter;
 };

@@ -381,6 +381,16 @@ void Bitmap::setSize(int width, int height) {
     *this = std::move(grown);
 }
 
+void Bitmap::setSizeForOverwrite(int width, int height) {
+    const AlphaMode alpha = m_alphaMode;
+    const BitFields fields = m_bitFields;
+    const bool fromBitFields = m_fromBitFields;
+    createUninitialized(std::max(width, 0), std::max(height, 0), m_format);
+    m_alphaMode = alpha;
+    m_bitFields = fields;
+    m_fromBitFields = fromBitFields;
+}
+
 void Bitmap::setPixelFormat(PixelFormat f) {
     if (f == m_format)
         return;

@@ -16,6 +16,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A picture refused for a resource limit (its raster size, its number of scans): it may be
+// valid, and a reduced decode may still show it.
+class ImageTooLarge : public ImageError {
+public:
+    using ImageError::ImageError;
+};
+
 // Device is the format of a bitmap whose format was never chosen; it is kept as
 // 32-bit blue, green, red, unused bytes, the format of today's screens.
 enum class PixelFormat { Device, Bits1, Bits4, Bits8, Bits16, Bits24, Bits32 };
@@ -78,6 +85,9 @@ public:
     void setSize(int width, int height);
     void setWidth(int width) { setSize(width, m_height); }
     void setHeight(int height) { setSize(m_width, height); }
+    // A size change for a caller that overwrites every pixel at once: nothing is kept and
+    // nothing is filled (the brush is not used). Format, colour table and alpha mode stay.
+    void setSizeForOverwrite(int width, int height);
 
     // Colour table of the 1, 4 and 8-bit formats, entries 0x00RRGGBB.
     const std::vector<std::uint32_t>& colorTable() const { return m_colorTable; }

@@ -1,6 +1,7 @@
 // BMP files: the reader (OS/2 and Windows headers, every depth, bit fields, RLE4 and RLE8)
 // and the writer. Every field of a file is checked before it is used.
 #include "imaging/bitmap.h"
+#include "imaging/boxreduce.h"
 #include "imaging/codecs.h"
 #include "imaging/fileio.h"
 #include "imaging/pixelmath.h"
@@ -72,6 +73,61 @@ private:
     std::uint64_t m_position = UINT64_MAX;
 };
 
+Bitmap ReadReduced(Input& in, const ReducedDecode& request, std::int64_t width, std::int64_t height,
+                   bool topDown, bool rle, PixelFormat format, std::vector<std::uint32_t> table,
+                   std::uint32_t pixelOffset, const BitFields* masks) {
+    constexpr std::int64_t kMaxSide = std::int64_t(1) << 24;
+    if (rle)
+        throw ImageTooLarge("BMP: run-length pictures are not reduced");
+    if (width >= kMaxSide || height >= kMaxSide)
+        throw ImageTooLarge("BMP: picture too large");
+    const int factor = imaging_detail::ReductionFactor(
+        static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), 24, MaxRasterBytes(),
+        0, request.coverWidth, request.coverHeight);
+    if (factor == 0)
+        throw ImageTooLarge("BMP: picture too large to reduce");
+    const int w = static_cast<int>(width), rows = static_cast<int>(height);
+    // The rows must all be there before anything is allocated for them.
+    const std::uint64_t stride =
+        (static_cast<std::uint64_t>(width) * Bitmap::BitsPerPixel(format) + 31) / 32 * 4;
+    if (static_cast<std::uint64_t>(pixelOffset) + stride * static_cast<std::uint64_t>(rows) >
+        in.size())
+        Fail("file cut short");
+    // One row of the file at a time, read through a one-row bitmap of the file's format.
+    Bitmap line;
+    line.setColorTable(table);
+    line.createUninitialized(w, 1, format);
+    line.setColorTable(std::move(table));
+    if (format == PixelFormat::Bits16)
+        line.setBitFields(masks ? *masks : BitFields{0x7C00, 0x03E0, 0x001F}, masks != nullptr);
+    const bool maskedBits32 =
+        format == PixelFormat::Bits32 && masks && *masks != BitFields{0xFF0000, 0xFF00, 0xFF};
+    const MaskChannel r(masks ? masks->red : 0), g(masks ? masks->green : 0),
+        bl(masks ? masks->blue : 0);
+    imaging_detail::BoxReducer reducer(w, rows, factor, 3, false);
+    std::vector<std::uint32_t> words(static_cast<std::size_t>(w));
+    std::vector<std::uint8_t> colours(static_cast<std::size_t>(w) * 3);
+    for (int i = 0; i < rows; ++i) {
+        in.read(pixelOffset + stride * static_cast<std::uint64_t>(i), line.scanLine(0), stride);
+        if (maskedBits32) {
+            const std::uint8_t* p = line.scanLine(0);
+            for (int x = 0; x < w; ++x, p += 4) {
+                const std::uint32_t v = U32(p);
+                words[x] = r.decode(v) << 16 | g.decode(v) << 8 | bl.decode(v);
+            }
+        } else {
+            line.readRow(0, 0, w, words.data());
+        }
+        for (int x = 0; x < w; ++x) {
+            colours[3 * x] = static_cast<std::uint8_t>(words[x]);
+            colours[3 * x + 1] = static_cast<std::uint8_t>(words[x] >> 8);
+            colours[3 * x + 2] = static_cast<std::uint8_t>(words[x] >> 16);
+        }
+        reducer.add(topDown ? i : rows - 1 - i, 0, 1, colours.data(), w);
+    }
+    return reducer.finish();
+}
+
 void DecodeRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool rle8,
                Bitmap& out) {
     const std::int64_t w = out.width(), h = out.height();
@@ -126,7 +182,9 @@ void DecodeRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool
     }
 }
 
-Bitmap Read(Input& in) {
+// Reads the picture; with `reduce` it is averaged down to fit the raster limit as its rows
+// are read (see File2BitmapReduced), never holding the full raster.
+Bitmap Read(Input& in, const ReducedDecode* reduce = nullptr) {
     std::uint8_t head[14 + 124] = {};
     const std::size_t headBytes =
         static_cast<std::size_t>(std::min<std::uint64_t>(in.size(), sizeof head));
@@ -200,8 +258,9 @@ Bitmap Read(Input& in) {
         if ((masks.red | masks.green | masks.blue) == 0)
             Fail("bad colour masks");
     }
-    CheckRasterSize(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height),
-                    static_cast<int>(bpp));
+    if (!reduce)
+        CheckRasterSize(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height),
+                        static_cast<int>(bpp));
 
     const PixelFormat format = bpp == 1    ? PixelFormat::Bits1
                                : bpp == 4  ? PixelFormat::Bits4
@@ -224,6 +283,10 @@ Bitmap Read(Input& in) {
             table.push_back(std::uint32_t(e[2]) << 16 | std::uint32_t(e[1]) << 8 | e[0]);
         }
     }
+
+    if (reduce)
+        return ReadReduced(in, *reduce, width, height, topDown, rle, format, std::move(table),
+                           pixelOffset, masksFromFile ? &masks : nullptr);
 
     Bitmap b;
     b.setColorTable(table);
@@ -403,6 +466,23 @@ void Bitmap::SaveToFile(const std::filesystem::path& fileName) const {
     AtomicFile out(fileName);
     Write(*this, [&out](const void* data, std::size_t size) { out.write(data, size); });
     out.commit();
+}
+
+void Bmp2BitmapReduced(const std::filesystem::path& fileName, Bitmap& B,
+                       const ReducedDecode& request) {
+    const auto file = OpenForRead(fileName);
+    Input in(file.get());
+    Bitmap loaded = Read(in, &request);
+    loaded.setBrushColor(B.brushColor());
+    B = std::move(loaded);
+}
+
+void BmpData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& B,
+                           const ReducedDecode& request) {
+    Input in(data);
+    Bitmap loaded = Read(in, &request);
+    loaded.setBrushColor(B.brushColor());
+    B = std::move(loaded);
 }
 
 std::vector<std::uint8_t> Bitmap::SaveToData() const {

@@ -1,8 +1,10 @@
 #include "imaging/codecs.h"
 
 #include "imaging/ascii.h"
+#include "imaging/resize.h"
 
 #include <atomic>
+#include <new>
 #include <string>
 
 namespace {
@@ -35,38 +37,108 @@ void CheckRasterSize(std::uint64_t width, std::uint64_t height, int bitsPerPixel
     if (width == 0 || height == 0)
         throw ImageError("picture has no pixels");
     if (width >= kMaxSide || height >= kMaxSide)
-        throw ImageError("picture too large");
+        throw ImageTooLarge("picture too large");
     const std::uint64_t rowBytes = (width * static_cast<std::uint64_t>(bitsPerPixel) + 31) / 32 * 4;
     if (rowBytes * height > MaxRasterBytes())
-        throw ImageError("picture too large");
+        throw ImageTooLarge("picture too large");
 }
 
 long File2BitmapCount() noexcept {
     return g_decodes.load(std::memory_order_relaxed);
 }
 
-bool File2Bitmap(Bitmap& b, const std::filesystem::path& fn) noexcept {
+namespace {
+
+enum class Decoder { None, Jpeg, Bmp, Png };
+
+// The decoder for a regular file (a symbolic link counts by its target): a folder, a pipe
+// or a device is never opened.
+Decoder DecoderFor(const std::filesystem::path& fn) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(fn, ec))
+        return Decoder::None;
+    const std::string ext = LowerExtension(fn);
+    if (ext == PictureExts[0])
+        return Decoder::Jpeg;
+    if (ext == PictureExts[1])
+        return Decoder::Bmp;
+    if (ext == PictureExts[2])
+        return Decoder::Png;
+    return Decoder::None;
+}
+
+template <class Body> DecodeStatus Attempt(const Body& body) noexcept {
     try {
-        // Only regular files (a symbolic link counts by its target): a folder, a pipe or a
-        // device is never opened.
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(fn, ec))
-            return false;
-        const std::string ext = LowerExtension(fn);
-        if (ext == PictureExts[0]) {
-            g_decodes.fetch_add(1, std::memory_order_relaxed);
-            Jpeg2Bitmap(fn, b);
-        } else if (ext == PictureExts[1]) {
-            g_decodes.fetch_add(1, std::memory_order_relaxed);
-            b.LoadFromFile(fn);
-        } else if (ext == PictureExts[2]) {
-            g_decodes.fetch_add(1, std::memory_order_relaxed);
-            PNG2Bitmap(fn, b);
-        } else {
-            return false;
-        }
-        return true;
+        body();
+        return DecodeStatus::Ok;
+    } catch (const ImageTooLarge&) {
+        return DecodeStatus::TooLarge;
+    } catch (const std::bad_alloc&) {
+        return DecodeStatus::TooLarge;
     } catch (...) {
-        return false;
+        return DecodeStatus::Undecodable;
     }
+}
+
+} // namespace
+
+DecodeStatus File2BitmapStatus(Bitmap& b, const std::filesystem::path& fn) noexcept {
+    return Attempt([&] {
+        const Decoder decoder = DecoderFor(fn);
+        if (decoder == Decoder::None)
+            throw ImageError("not a picture file");
+        g_decodes.fetch_add(1, std::memory_order_relaxed);
+        if (decoder == Decoder::Jpeg)
+            Jpeg2Bitmap(fn, b);
+        else if (decoder == Decoder::Bmp)
+            b.LoadFromFile(fn);
+        else
+            PNG2Bitmap(fn, b);
+    });
+}
+
+bool File2Bitmap(Bitmap& b, const std::filesystem::path& fn) noexcept {
+    return File2BitmapStatus(b, fn) == DecodeStatus::Ok;
+}
+
+DecodeStatus File2BitmapAveraged(Bitmap& dest, const std::filesystem::path& fn) noexcept {
+    return Attempt([&] {
+        const Decoder decoder = DecoderFor(fn);
+        if (decoder == Decoder::None)
+            throw ImageError("not a picture file");
+        g_decodes.fetch_add(1, std::memory_order_relaxed);
+        if (decoder == Decoder::Jpeg && Jpeg2BitmapAveraged(fn, dest))
+            return;
+        if (decoder == Decoder::Png && PNG2BitmapAveraged(fn, dest))
+            return;
+        Bitmap picture;
+        if (decoder == Decoder::Jpeg)
+            Jpeg2Bitmap(fn, picture);
+        else if (decoder == Decoder::Bmp)
+            picture.LoadFromFile(fn);
+        else
+            PNG2Bitmap(fn, picture);
+        if (picture.empty())
+            throw ImageError("no picture");
+        Bitmap averaged(dest);
+        MyResizeBitmap(picture, averaged);
+        dest = std::move(averaged);
+    });
+}
+
+DecodeStatus File2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int coverWidth,
+                                int coverHeight) noexcept {
+    return Attempt([&] {
+        const Decoder decoder = DecoderFor(fn);
+        if (decoder == Decoder::None)
+            throw ImageError("not a picture file");
+        g_decodes.fetch_add(1, std::memory_order_relaxed);
+        const ReducedDecode request{coverWidth, coverHeight};
+        if (decoder == Decoder::Jpeg)
+            Jpeg2BitmapReduced(fn, b, request);
+        else if (decoder == Decoder::Bmp)
+            Bmp2BitmapReduced(fn, b, request);
+        else
+            PNG2BitmapReduced(fn, b, request);
+    });
 }

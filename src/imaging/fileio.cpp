@@ -2,10 +2,94 @@
 
 #include "imaging/bitmap.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <random>
 #include <string>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr std::string_view kTempMarker = ".tmp-";
+constexpr std::size_t kTempDigits = 16;
+constexpr std::size_t kBufferBytes = std::size_t(1) << 18;
+
+std::string RandomSuffix() {
+    static thread_local std::mt19937_64 generator{[] {
+        std::random_device device;
+        return (std::uint64_t(device()) << 32) ^ device();
+    }()};
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::uint64_t value = generator();
+    std::string digits(kTempDigits, '0');
+    for (std::size_t i = 0; i < kTempDigits; ++i, value >>= 4)
+        digits[i] = kDigits[value & 0xF];
+    return digits;
+}
+
+std::string SystemMessage(int error) {
+    return std::strerror(error);
+}
+
+#ifdef _WIN32
+int OpenExclusive(const std::filesystem::path& p) {
+    return _wopen(p.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                  _S_IREAD | _S_IWRITE);
+}
+long WriteSome(int fd, const std::uint8_t* data, std::size_t size) {
+    const unsigned n = size > (1u << 30) ? 1u << 30 : static_cast<unsigned>(size);
+    return _write(fd, data, n);
+}
+int SyncFile(int fd) {
+    return _commit(fd);
+}
+int CloseFile(int fd) {
+    return _close(fd);
+}
+#else
+int OpenExclusive(const std::filesystem::path& p) {
+    return ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+long WriteSome(int fd, const std::uint8_t* data, std::size_t size) {
+    return static_cast<long>(::write(fd, data, size));
+}
+int SyncFile(int fd) {
+    return ::fsync(fd);
+}
+int CloseFile(int fd) {
+    return ::close(fd);
+}
+#endif
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+}
+
+} // namespace
+
+bool IsAtomicTemporaryName(std::string_view fileName) {
+    if (fileName.size() <= kTempMarker.size() + kTempDigits)
+        return false;
+    const std::size_t marker = fileName.size() - kTempDigits - kTempMarker.size();
+    if (fileName.substr(marker, kTempMarker.size()) != kTempMarker)
+        return false;
+    if (fileName.find('/') != std::string_view::npos ||
+        fileName.find('\\') != std::string_view::npos)
+        return false;
+    for (const char c : fileName.substr(marker + kTempMarker.size()))
+        if (!IsHexDigit(c))
+            return false;
+    return true;
+}
 
 namespace imaging_detail {
 
@@ -21,57 +105,110 @@ FileHandle OpenForRead(const std::filesystem::path& fileName) {
     return file;
 }
 
-AtomicFile::AtomicFile(const std::filesystem::path& target) : m_target(target) {
-    std::random_device random;
-    for (int attempt = 0; attempt < 16 && !m_file; ++attempt) {
-        const std::string suffix = ".tmp" + std::to_string(random() % 1000000000u);
+AtomicFile::AtomicFile(const std::filesystem::path& target, bool durable)
+    : m_target(target), m_durable(durable) {
+    int error = 0;
+    for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
         m_temp = target;
-        m_temp += suffix;
-#ifdef _WIN32
-        m_file = _wfopen(m_temp.c_str(), L"wbx");
-#else
-        m_file = std::fopen(m_temp.c_str(), "wbx"); // exclusive: never reuses someone's file
-#endif
-        if (!m_file && errno != EEXIST)
+        m_temp += std::string(kTempMarker) + RandomSuffix();
+        m_fd = OpenExclusive(m_temp); // exclusive: never reuses anyone's file
+        error = errno;
+        if (m_fd < 0 && error != EEXIST)
             break;
     }
-    if (!m_file)
-        throw ImageError("cannot create " + target.string() + ": " +
-                         std::generic_category().message(errno));
-    std::setvbuf(m_file, nullptr, _IOFBF, 1 << 18);
+    if (m_fd < 0)
+        throw ImageError("cannot create " + target.string() + ": " + SystemMessage(error));
+    m_buffer.resize(kBufferBytes);
 }
 
 AtomicFile::~AtomicFile() {
-    if (m_file) {
-        std::fclose(m_file);
+    discard();
+}
+
+void AtomicFile::discard() noexcept {
+    if (m_fd >= 0) {
+        CloseFile(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temp.empty()) {
         std::error_code ignored;
         std::filesystem::remove(m_temp, ignored);
+        m_temp.clear();
     }
+}
+
+void AtomicFile::fail(const char* what, int error) noexcept {
+    if (m_error.empty()) {
+        try {
+            m_error = std::string(what) + " " + m_target.string() + ": " + SystemMessage(error);
+        } catch (...) {
+        }
+    }
+    discard();
+}
+
+bool AtomicFile::flushBuffer() noexcept {
+    std::size_t done = 0;
+    while (done < m_used) {
+        const long n = WriteSome(m_fd, m_buffer.data() + done, m_used - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // A write that takes nothing without an error is a full disk by another name.
+            fail("cannot write", n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    m_used = 0;
+    return true;
+}
+
+bool AtomicFile::tryWrite(const void* data, std::size_t size) noexcept {
+    if (m_fd < 0)
+        return false;
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    while (size > 0) {
+        if (m_used == m_buffer.size() && !flushBuffer())
+            return false;
+        const std::size_t n = std::min(size, m_buffer.size() - m_used);
+        std::memcpy(m_buffer.data() + m_used, p, n);
+        m_used += n;
+        p += n;
+        size -= n;
+    }
+    return true;
 }
 
 void AtomicFile::write(const void* data, std::size_t size) {
-    if (size && std::fwrite(data, 1, size, m_file) != size)
-        throw ImageError("cannot write " + m_target.string() + ": " +
-                         std::generic_category().message(errno));
+    if (!tryWrite(data, size))
+        throw ImageError(m_error.empty() ? "cannot write " + m_target.string() : m_error);
 }
 
 void AtomicFile::commit() {
-    const bool flushed = std::fflush(m_file) == 0 && !std::ferror(m_file);
-    const int error = errno;
-    const bool closed = std::fclose(m_file) == 0;
-    m_file = nullptr;
-    std::error_code ec;
-    if (!flushed || !closed) {
-        std::filesystem::remove(m_temp, ec);
-        throw ImageError("cannot write " + m_target.string() + ": " +
-                         std::generic_category().message(error));
+    if (m_fd < 0)
+        throw ImageError(m_error.empty() ? "cannot write " + m_target.string() : m_error);
+    if (!flushBuffer())
+        throw ImageError(m_error);
+    // A file system that cannot flush to the disk at all (EINVAL) still takes the file.
+    if (m_durable && SyncFile(m_fd) != 0 && errno != EINVAL) {
+        fail("cannot write", errno);
+        throw ImageError(m_error);
     }
+    const int fd = m_fd;
+    m_fd = -1;
+    if (CloseFile(fd) != 0) {
+        fail("cannot write", errno);
+        throw ImageError(m_error);
+    }
+    std::error_code ec;
     std::filesystem::rename(m_temp, m_target, ec);
     if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(m_temp, ignored);
-        throw ImageError("cannot replace " + m_target.string() + ": " + ec.message());
+        m_error = "cannot replace " + m_target.string() + ": " + ec.message();
+        discard();
+        throw ImageError(m_error);
     }
+    m_temp.clear();
 }
 
 } // namespace imaging_detail

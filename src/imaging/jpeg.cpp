@@ -6,6 +6,7 @@
 // caller's frames, so no destructor is ever jumped over.
 #include "imaging/codecs.h"
 #include "imaging/fileio.h"
+#include "imaging/resize.h"
 
 #include <algorithm>
 #include <climits>
@@ -26,13 +27,15 @@ using imaging_detail::OpenForRead;
 namespace {
 
 // A progressive file may carry any number of scans; real ones have a dozen. Many more
-// only burn time, so they are refused.
+// only burn time: a full decode refuses them, a reduced one shows the picture as the first
+// kMaxScans scans leave it.
 constexpr int kMaxScans = 500;
 
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool tooLarge; // refused for a resource limit, not for damage
 };
 
 [[noreturn]] void Fail(j_common_ptr c, const char* text) {
@@ -42,6 +45,8 @@ struct ErrorManager {
 }
 
 [[noreturn]] void OnError(j_common_ptr c) {
+    if (c->err->msg_code == JERR_OUT_OF_MEMORY)
+        reinterpret_cast<ErrorManager*>(c->err)->tooLarge = true;
     char text[JMSG_LENGTH_MAX];
     c->err->format_message(c, text);
     Fail(c, text);
@@ -54,9 +59,19 @@ void OnMessage(j_common_ptr c, int level) {
         OnError(c);
 }
 
+// The progress monitor of a decode, which may cap the number of scans.
+struct Progress {
+    jpeg_progress_mgr pub;
+    bool capScans;
+};
+
 void OnProgress(j_common_ptr c) {
-    if (c->is_decompressor && reinterpret_cast<j_decompress_ptr>(c)->input_scan_number > kMaxScans)
+    if (!c->is_decompressor || !reinterpret_cast<Progress*>(c->progress)->capScans)
+        return;
+    if (reinterpret_cast<j_decompress_ptr>(c)->input_scan_number > kMaxScans) {
+        reinterpret_cast<ErrorManager*>(c->err)->tooLarge = true;
         Fail(c, "too many scans in a progressive JPEG");
+    }
 }
 
 ErrorManager* InitErrors(ErrorManager& e) {
@@ -64,14 +79,16 @@ ErrorManager* InitErrors(ErrorManager& e) {
     e.pub.error_exit = OnError;
     e.pub.emit_message = OnMessage;
     e.message[0] = 0;
+    e.tooLarge = false;
     return &e;
 }
 
 struct Decoder {
     jpeg_decompress_struct cinfo{};
     ErrorManager err{};
-    jpeg_progress_mgr progress{};
+    Progress progress{};
     bool created = false;
+    bool buffered = false; // a progressive file decoded with at most kMaxScans scans
     bool cmyk = false;
     bool invertedCmyk = false;
     int paletteSize = 0;
@@ -89,8 +106,9 @@ bool ReadHeader(Decoder& d, std::FILE* file, const std::uint8_t* data, std::size
         return false;
     jpeg_create_decompress(&d.cinfo);
     d.created = true;
-    d.progress.progress_monitor = OnProgress;
-    d.cinfo.progress = &d.progress;
+    d.progress.pub.progress_monitor = OnProgress;
+    d.progress.capScans = true;
+    d.cinfo.progress = &d.progress.pub;
     // Caps what the library allocates for itself (a progressive file keeps all its
     // coefficients); beyond it the decode fails instead of growing without bound.
     d.cinfo.mem->max_memory_to_use =
@@ -147,7 +165,22 @@ void CmykRowToBgrx(std::uint8_t* p, JDIMENSION width, bool inverted) {
 bool DecodeRows(Decoder& d, std::uint8_t* base, std::size_t stride) {
     if (setjmp(d.err.jump))
         return false;
-    jpeg_start_decompress(&d.cinfo);
+    if (d.buffered) {
+        // Scans are absorbed up to the cap; the picture is then output as they leave it.
+        d.cinfo.buffered_image = TRUE;
+        d.progress.capScans = false;
+        jpeg_start_decompress(&d.cinfo);
+        for (;;) {
+            const int r = jpeg_consume_input(&d.cinfo);
+            if (r == JPEG_REACHED_EOI || r == JPEG_SUSPENDED)
+                break;
+            if (r == JPEG_REACHED_SOS && d.cinfo.input_scan_number > kMaxScans)
+                break;
+        }
+        jpeg_start_output(&d.cinfo, std::min(d.cinfo.input_scan_number, kMaxScans));
+    } else {
+        jpeg_start_decompress(&d.cinfo);
+    }
     JSAMPROW rows[16];
     while (d.cinfo.output_scanline < d.cinfo.output_height) {
         const JDIMENSION first = d.cinfo.output_scanline;
@@ -166,24 +199,33 @@ bool DecodeRows(Decoder& d, std::uint8_t* base, std::size_t stride) {
         for (int i = 0; i < d.paletteSize; ++i)
             d.palette[i] = d.cinfo.colormap[0][i];
     }
+    if (d.buffered)
+        jpeg_finish_output(&d.cinfo);
     // The end of the stream is not read: every pixel is decoded, and a file that merely
     // lacks its end marker still shows.
     return true;
 }
 
-void Decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& B) {
-    Decoder d;
-    if (!ReadHeader(d, file, data, size))
-        throw ImageError(std::string("JPEG: ") + d.err.message);
-    const PixelFormat format = d.cinfo.num_components == 1   ? PixelFormat::Bits8
-                               : d.cinfo.num_components == 3 ? PixelFormat::Bits24
-                                                             : PixelFormat::Bits32;
-    CheckRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::BitsPerPixel(format));
+[[noreturn]] void Throw(const Decoder& d) {
+    const std::string message = std::string("JPEG: ") + d.err.message;
+    if (d.err.tooLarge)
+        throw ImageTooLarge(message);
+    throw ImageError(message);
+}
+
+PixelFormat OutputFormat(const Decoder& d) {
+    return d.cinfo.num_components == 1   ? PixelFormat::Bits8
+           : d.cinfo.num_components == 3 ? PixelFormat::Bits24
+                                         : PixelFormat::Bits32;
+}
+
+// Decodes the rows at the chosen output size into B.
+void Finish(Decoder& d, PixelFormat format, Bitmap& B) {
     Bitmap decoded;
     decoded.createUninitialized(static_cast<int>(d.cinfo.output_width),
                                 static_cast<int>(d.cinfo.output_height), format);
     if (!DecodeRows(d, decoded.scanLine(0), decoded.stride()))
-        throw ImageError(std::string("JPEG: ") + d.err.message);
+        Throw(d);
     if (format == PixelFormat::Bits8) {
         std::vector<std::uint32_t> table(static_cast<std::size_t>(d.paletteSize));
         for (int i = 0; i < d.paletteSize; ++i)
@@ -194,9 +236,134 @@ void Decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap&
     B = std::move(decoded);
 }
 
+void Decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& B) {
+    Decoder d;
+    if (!ReadHeader(d, file, data, size))
+        Throw(d);
+    const PixelFormat format = OutputFormat(d);
+    CheckRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::BitsPerPixel(format));
+    Finish(d, format, B);
+}
+
+// Picks the DCT scale of a reduced decode: the largest that fits the raster limit, then as
+// small as the cover size allows. False when not even 1/8 fits.
+bool ChooseScale(Decoder& d, int bitsPerPixel, const ReducedDecode& request, bool& found) {
+    found = false;
+    if (setjmp(d.err.jump))
+        return false;
+    auto outputAt = [&](unsigned m) {
+        d.cinfo.scale_num = m;
+        d.cinfo.scale_denom = 8;
+        jpeg_calc_output_dimensions(&d.cinfo);
+    };
+    auto fits = [&] {
+        const std::uint64_t row =
+            (std::uint64_t(d.cinfo.output_width) * unsigned(bitsPerPixel) + 31) / 32 * 4;
+        return row * d.cinfo.output_height <= MaxRasterBytes();
+    };
+    unsigned m = 8;
+    for (outputAt(m); !fits() && m > 1; outputAt(--m))
+        ;
+    if (!fits())
+        return true;
+    found = true;
+    if (request.coverWidth > 0 && request.coverHeight > 0) {
+        while (m > 1) {
+            outputAt(m - 1);
+            if (d.cinfo.output_width < unsigned(request.coverWidth) ||
+                d.cinfo.output_height < unsigned(request.coverHeight))
+                break;
+            --m;
+        }
+        outputAt(m);
+    }
+    return true;
+}
+
+void DecodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& B,
+                   const ReducedDecode& request) {
+    Decoder d;
+    if (!ReadHeader(d, file, data, size))
+        Throw(d);
+    const PixelFormat format = OutputFormat(d);
+    bool found = false;
+    if (!ChooseScale(d, Bitmap::BitsPerPixel(format), request, found))
+        Throw(d);
+    if (!found)
+        throw ImageTooLarge("JPEG: picture too large even at 1/8 scale");
+    d.buffered = jpeg_has_multiple_scans(&d.cinfo);
+    Finish(d, format, B);
+}
+
+// Decodes every row and hands it to the averager: blue, green, red bytes (blue, green, red,
+// unused for four components; grey levels looked up in the quantizer's table).
+bool AverageRows(Decoder& d, RowAverager& averager, std::uint8_t* buffer, std::size_t stride,
+                 std::uint8_t* colours) {
+    if (setjmp(d.err.jump))
+        return false;
+    jpeg_start_decompress(&d.cinfo);
+    const JDIMENSION width = d.cinfo.output_width;
+    JSAMPROW rows[16];
+    for (int i = 0; i < 16; ++i)
+        rows[i] = buffer + stride * static_cast<std::size_t>(i);
+    while (d.cinfo.output_scanline < d.cinfo.output_height) {
+        const JDIMENSION n =
+            std::min<JDIMENSION>(16, d.cinfo.output_height - d.cinfo.output_scanline);
+        const JDIMENSION got = jpeg_read_scanlines(&d.cinfo, rows, n);
+        if (got == 0)
+            Fail(reinterpret_cast<j_common_ptr>(&d.cinfo), "JPEG decoder stalled");
+        for (JDIMENSION i = 0; i < got; ++i) {
+            const std::uint8_t* row = rows[i];
+            if (d.cmyk) {
+                CmykRowToBgrx(rows[i], width, d.invertedCmyk);
+            } else if (d.cinfo.quantize_colors) {
+                const int entries = d.cinfo.actual_number_of_colors;
+                for (JDIMENSION x = 0; x < width; ++x) {
+                    const int index = rows[i][x];
+                    const std::uint8_t grey = index < entries ? d.cinfo.colormap[0][index] : 0;
+                    colours[3 * x] = colours[3 * x + 1] = colours[3 * x + 2] = grey;
+                }
+                row = colours;
+            }
+            averager.addRow(row);
+        }
+    }
+    return true;
+}
+
+// The encoder writes through an AtomicFile, so that a failed write carries the system's
+// reason and never replaces the target.
+struct Destination {
+    jpeg_destination_mgr pub;
+    AtomicFile* file;
+    JOCTET buffer[1 << 14];
+};
+
+void InitDestination(j_compress_ptr c) {
+    auto* d = reinterpret_cast<Destination*>(c->dest);
+    d->pub.next_output_byte = d->buffer;
+    d->pub.free_in_buffer = sizeof d->buffer;
+}
+
+boolean EmptyDestination(j_compress_ptr c) {
+    auto* d = reinterpret_cast<Destination*>(c->dest);
+    if (!d->file->tryWrite(d->buffer, sizeof d->buffer))
+        Fail(reinterpret_cast<j_common_ptr>(c), d->file->errorText().c_str());
+    InitDestination(c);
+    return TRUE;
+}
+
+void TermDestination(j_compress_ptr c) {
+    auto* d = reinterpret_cast<Destination*>(c->dest);
+    const std::size_t used = sizeof d->buffer - d->pub.free_in_buffer;
+    if (!d->file->tryWrite(d->buffer, used))
+        Fail(reinterpret_cast<j_common_ptr>(c), d->file->errorText().c_str());
+}
+
 struct Encoder {
     jpeg_compress_struct cinfo{};
     ErrorManager err{};
+    Destination dest{};
     bool created = false;
     ~Encoder() {
         if (created)
@@ -204,14 +371,18 @@ struct Encoder {
     }
 };
 
-bool Encode(Encoder& e, const Bitmap& B, std::FILE* out, std::uint8_t* rowBuffer,
+bool Encode(Encoder& e, const Bitmap& B, AtomicFile& out, std::uint8_t* rowBuffer,
             std::uint32_t* words) {
     e.cinfo.err = &InitErrors(e.err)->pub;
     if (setjmp(e.err.jump))
         return false;
     jpeg_create_compress(&e.cinfo);
     e.created = true;
-    jpeg_stdio_dest(&e.cinfo, out);
+    e.dest.pub.init_destination = InitDestination;
+    e.dest.pub.empty_output_buffer = EmptyDestination;
+    e.dest.pub.term_destination = TermDestination;
+    e.dest.file = &out;
+    e.cinfo.dest = &e.dest.pub;
     e.cinfo.image_width = static_cast<JDIMENSION>(B.width());
     e.cinfo.image_height = static_cast<JDIMENSION>(B.height());
     e.cinfo.input_components = 3;
@@ -254,15 +425,58 @@ void JpegData2Bitmap(std::span<const std::uint8_t> data, Bitmap& B) {
     Decode(nullptr, data.data(), data.size(), B);
 }
 
+bool Jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest) {
+    const auto file = OpenForRead(jpegFileName);
+    Decoder d;
+    if (!ReadHeader(d, file.get(), nullptr, 0))
+        Throw(d);
+    const PixelFormat format = OutputFormat(d);
+    CheckRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::BitsPerPixel(format));
+    Bitmap out;
+    out.setColorTable(dest.colorTable());
+    out.createUninitialized(dest.width(), dest.height(), dest.pixelFormat());
+    out.setColorTable(dest.colorTable());
+    const int width = static_cast<int>(d.cinfo.output_width);
+    RowAverager averager(width, static_cast<int>(d.cinfo.output_height), d.cmyk ? 4 : 3, out);
+    if (!averager.ok())
+        return false;
+    const std::size_t stride =
+        static_cast<std::size_t>(width) * (d.cmyk                         ? 4
+                                           : format == PixelFormat::Bits8 ? 1
+                                                                          : 3);
+    std::vector<std::uint8_t> buffer(stride * 16);
+    std::vector<std::uint8_t> colours(
+        format == PixelFormat::Bits8 ? static_cast<std::size_t>(width) * 3 : 0);
+    if (!AverageRows(d, averager, buffer.data(), stride, colours.data()))
+        Throw(d);
+    out.setBrushColor(dest.brushColor());
+    out.setAlphaMode(dest.alphaMode());
+    dest = std::move(out);
+    return true;
+}
+
+void Jpeg2BitmapReduced(const std::filesystem::path& jpegFileName, Bitmap& B,
+                        const ReducedDecode& request) {
+    const auto file = OpenForRead(jpegFileName);
+    DecodeReduced(file.get(), nullptr, 0, B, request);
+}
+
+void JpegData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& B,
+                            const ReducedDecode& request) {
+    DecodeReduced(nullptr, data.data(), data.size(), B, request);
+}
+
 void Bitmap2Jpeg(const Bitmap& B, const std::filesystem::path& fname) {
-    AtomicFile out(fname);
+    // Thumbnails are a cache that is made again when damaged: no flush to the disk.
+    AtomicFile out(fname, false);
     if (!B.empty()) {
         const bool direct = B.pixelFormat() == PixelFormat::Bits24;
         std::vector<std::uint8_t> rowBuffer(direct ? 0 : static_cast<std::size_t>(B.width()) * 3);
         std::vector<std::uint32_t> words(direct ? 0 : static_cast<std::size_t>(B.width()));
         Encoder e;
-        if (!Encode(e, B, out.stream(), rowBuffer.data(), words.data()))
-            throw ImageError(std::string("JPEG: ") + e.err.message);
+        if (!Encode(e, B, out, rowBuffer.data(), words.data()))
+            throw ImageError(out.errorText().empty() ? std::string("JPEG: ") + e.err.message
+                                                     : out.errorText());
     }
     out.commit();
 }

@@ -1,7 +1,9 @@
 // PNG decoding with libpng. Errors longjmp back to setjmp calls in small functions that
 // hold no C++ objects with destructors; the library state is owned by the caller's frame.
+#include "imaging/boxreduce.h"
 #include "imaging/codecs.h"
 #include "imaging/fileio.h"
+#include "imaging/resize.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -33,7 +35,9 @@ struct Decoder {
     int bitDepth = 0, colorType = 0, interlace = 0;
     PixelFormat format = PixelFormat::Bits24;
     bool premultiply = false;
-    bool twoBit = false; // 2-bit samples, decoded packed and widened to 4 bits afterwards
+    bool twoBit = false;  // 2-bit samples, decoded packed and widened to 4 bits afterwards
+    bool reduced = false; // rows as blue, green, red (alpha) bytes or palette indexes
+    bool indexed = false; // reduced: one palette index per byte, looked up in table
     std::size_t rowBytes = 0;
     int paletteSize = 0;
     std::uint32_t table[256] = {};
@@ -148,13 +152,29 @@ bool ReadHeader(Decoder& d, std::FILE* file) {
     default:
         Fail(d, "unknown colour type");
     }
-    CheckRasterSize(d.width, d.height, Bitmap::BitsPerPixel(d.format));
-    if (d.interlace != PNG_INTERLACE_NONE)
-        png_set_interlace_handling(d.png);
+    std::size_t bits = d.twoBit ? 2 : static_cast<std::size_t>(Bitmap::BitsPerPixel(d.format));
+    if (d.reduced) {
+        // Rows for averaging: colour bytes, with alpha where the picture has some; a palette
+        // without partial transparency as indexes (so that its tRNS makes nothing
+        // transparent). Interlaced passes are read one by one, as they are stored.
+        if (d.colorType == PNG_COLOR_TYPE_PALETTE && !partial) {
+            png_set_packing(d.png);
+            d.indexed = true;
+            bits = 8;
+        } else {
+            if (d.colorType == PNG_COLOR_TYPE_GRAY && d.bitDepth < 8) {
+                png_set_expand_gray_1_2_4_to_8(d.png);
+                png_set_gray_to_rgb(d.png);
+            }
+            bits = d.premultiply ? 32 : 24;
+        }
+    } else {
+        CheckRasterSize(d.width, d.height, Bitmap::BitsPerPixel(d.format));
+        if (d.interlace != PNG_INTERLACE_NONE)
+            png_set_interlace_handling(d.png);
+    }
     png_read_update_info(d.png, d.info);
     d.rowBytes = png_get_rowbytes(d.png, d.info);
-    const std::size_t bits =
-        d.twoBit ? 2 : static_cast<std::size_t>(Bitmap::BitsPerPixel(d.format));
     if (d.rowBytes != (static_cast<std::size_t>(d.width) * bits + 7) / 8)
         Fail(d, "unexpected row layout");
     return true;
@@ -231,7 +251,107 @@ void Decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap&
     B = std::move(decoded);
 }
 
+// Reads every row (interlaced files pass by pass) into the reducer.
+bool ReadReducedRows(Decoder& d, imaging_detail::BoxReducer& reducer, png_bytep row,
+                     std::uint8_t* colours) {
+    if (setjmp(png_jmpbuf(d.png)))
+        return false;
+    const bool interlaced = d.interlace != PNG_INTERLACE_NONE;
+    for (int pass = 0; pass < (interlaced ? 7 : 1); ++pass) {
+        const png_uint_32 columns = interlaced ? PNG_PASS_COLS(d.width, pass) : d.width;
+        const png_uint_32 rows = interlaced ? PNG_PASS_ROWS(d.height, pass) : d.height;
+        if (columns == 0 || rows == 0)
+            continue;
+        const int x0 = interlaced ? static_cast<int>(PNG_PASS_START_COL(pass)) : 0;
+        const int step = interlaced ? 1 << PNG_PASS_COL_SHIFT(pass) : 1;
+        for (png_uint_32 r = 0; r < rows; ++r) {
+            png_read_row(d.png, row, nullptr);
+            const std::uint8_t* pixels = row;
+            if (d.indexed) {
+                for (png_uint_32 x = 0; x < columns; ++x) {
+                    const std::uint32_t c = row[x] < d.paletteSize ? d.table[row[x]] : 0;
+                    colours[3 * x] = static_cast<std::uint8_t>(c);
+                    colours[3 * x + 1] = static_cast<std::uint8_t>(c >> 8);
+                    colours[3 * x + 2] = static_cast<std::uint8_t>(c >> 16);
+                }
+                pixels = colours;
+            } else if (d.premultiply) {
+                PremultiplyRow(row, columns);
+            }
+            const png_uint_32 y = interlaced ? PNG_ROW_FROM_PASS_ROW(r, pass) : r;
+            reducer.add(static_cast<int>(y), x0, step, pixels, static_cast<int>(columns));
+        }
+    }
+    return true;
+}
+
+void DecodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& B,
+                   const ReducedDecode& request) {
+    Decoder d;
+    d.memory = MemorySource{data, size, 0};
+    d.reduced = true;
+    if (!ReadHeader(d, file))
+        throw ImageError(d.message);
+    const int channels = d.premultiply ? 4 : 3;
+    const bool interlaced = d.interlace != PNG_INTERLACE_NONE;
+    // An interlaced file delivers its rows in seven passes: sums for the whole reduced
+    // picture are kept, and count against the limit.
+    const int factor =
+        imaging_detail::ReductionFactor(d.width, d.height, channels * 8, MaxRasterBytes(),
+                                        interlaced ? static_cast<std::uint64_t>(channels) * 4 : 0,
+                                        request.coverWidth, request.coverHeight);
+    if (factor == 0)
+        throw ImageTooLarge("PNG: picture too large to reduce");
+    imaging_detail::BoxReducer reducer(static_cast<int>(d.width), static_cast<int>(d.height),
+                                       factor, channels, interlaced);
+    std::vector<std::uint8_t> row(d.rowBytes);
+    std::vector<std::uint8_t> colours(d.indexed ? static_cast<std::size_t>(d.width) * 3 : 0);
+    if (!ReadReducedRows(d, reducer, row.data(), colours.data()))
+        throw ImageError(d.message);
+    Bitmap reduced = reducer.finish();
+    reduced.setBrushColor(B.brushColor());
+    B = std::move(reduced);
+}
+
+bool AverageRows(Decoder& d, RowAverager& averager, png_bytep row) {
+    if (setjmp(png_jmpbuf(d.png)))
+        return false;
+    for (png_uint_32 y = 0; y < d.height; ++y) {
+        png_read_row(d.png, row, nullptr);
+        if (d.premultiply)
+            PremultiplyRow(row, d.width);
+        averager.addRow(row);
+    }
+    return true;
+}
+
 } // namespace
+
+bool PNG2BitmapAveraged(const std::filesystem::path& FileName, Bitmap& dest) {
+    const auto file = OpenForRead(FileName);
+    Decoder d;
+    if (!ReadHeader(d, file.get()))
+        throw ImageError(d.message);
+    // Only pictures of 24 or 32 bits, row by row; the others are decoded whole.
+    if (d.interlace != PNG_INTERLACE_NONE ||
+        (d.format != PixelFormat::Bits24 && d.format != PixelFormat::Bits32))
+        return false;
+    Bitmap out;
+    out.setColorTable(dest.colorTable());
+    out.createUninitialized(dest.width(), dest.height(), dest.pixelFormat());
+    out.setColorTable(dest.colorTable());
+    RowAverager averager(static_cast<int>(d.width), static_cast<int>(d.height),
+                         d.format == PixelFormat::Bits32 ? 4 : 3, out);
+    if (!averager.ok())
+        return false;
+    std::vector<std::uint8_t> row(d.rowBytes);
+    if (!AverageRows(d, averager, row.data()))
+        throw ImageError(d.message);
+    out.setBrushColor(dest.brushColor());
+    out.setAlphaMode(dest.alphaMode());
+    dest = std::move(out);
+    return true;
+}
 
 void PNG2Bitmap(const std::filesystem::path& FileName, Bitmap& B) {
     std::error_code ec;
@@ -243,4 +363,15 @@ void PNG2Bitmap(const std::filesystem::path& FileName, Bitmap& B) {
 
 void PNGData2Bitmap(std::span<const std::uint8_t> data, Bitmap& B) {
     Decode(nullptr, data.data(), data.size(), B);
+}
+
+void PNG2BitmapReduced(const std::filesystem::path& FileName, Bitmap& B,
+                       const ReducedDecode& request) {
+    const auto file = OpenForRead(FileName);
+    DecodeReduced(file.get(), nullptr, 0, B, request);
+}
+
+void PNGData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& B,
+                           const ReducedDecode& request) {
+    DecodeReduced(nullptr, data.data(), data.size(), B, request);
 }

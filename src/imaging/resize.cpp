@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <vector>
 
 // Area averaging, in integer units in which a destination pixel is W source-widths wide and
@@ -96,66 +98,106 @@ void AddWeighted(const std::uint8_t* bytes, std::uint32_t* sums, std::size_t n,
 constexpr int kMaxAveragedSide = 1 << 24;
 constexpr std::uint32_t kStripColumns = 1 << 16;
 
-// Averages the destination columns x0 .. x1 - 1 and rows y0 .. y1 - 1 (already clipped).
-void AverageStrip(const Bitmap& src, Bitmap& dst, const Rect& dest,
-                  const std::vector<ColumnSpan>& spans, int x0, int x1, int y0, int y1) {
-    const int W = src.width(), H = src.height(), w = dest.width(), h = dest.height();
-    // Source rows as blue, green, red bytes every `step` bytes: 24 and 32-bit rows as they
-    // are (the alpha byte rides along unused), other formats converted first.
-    const PixelFormat sf = src.pixelFormat();
-    const bool direct =
-        sf == PixelFormat::Bits24 || sf == PixelFormat::Bits32 || sf == PixelFormat::Device;
-    const std::size_t step = sf == PixelFormat::Bits24 || !direct ? 3 : 4;
-    // Source columns sx0 .. sx1 - 1 feed destination columns x0 .. x1 - 1.
-    const ColumnSpan& lastSpan = spans[static_cast<std::size_t>(x1 - 1 - dest.left)];
-    const std::uint32_t sx0 = spans[static_cast<std::size_t>(x0 - dest.left)].first;
-    const std::uint32_t sx1 = std::min<std::uint32_t>(
-        static_cast<std::uint32_t>(W),
-        lastSpan.first + static_cast<std::uint32_t>(std::max(lastSpan.count, 0)) + 2);
-    const int columns = static_cast<int>(sx1 - sx0);
-    const std::size_t n = static_cast<std::size_t>(columns) * step;
-    std::vector<std::uint8_t> converted(direct ? 0 : n);
-    std::vector<std::uint32_t> words(direct ? 0 : static_cast<std::size_t>(columns));
-    auto sourceRow = [&](int sy) -> const std::uint8_t* {
-        if (direct)
-            return src.scanLine(sy) + sx0 * step;
-        src.readRow(sy, static_cast<int>(sx0), columns, words.data());
-        for (int x = 0; x < columns; ++x) {
-            converted[3 * x] = static_cast<std::uint8_t>(words[x]);
-            converted[3 * x + 1] = static_cast<std::uint8_t>(words[x] >> 8);
-            converted[3 * x + 2] = static_cast<std::uint8_t>(words[x] >> 16);
+// Where the averaged rows go. Coordinates are relative to the w x h destination picture.
+struct RowTarget {
+    // The bytes of row y from column x on: pixelBytes 3 gives blue, green, red; 4 adds an
+    // alpha byte of 0xFF. Null: the row goes through bitmap->writeRow at (left, top).
+    std::function<std::uint8_t*(int y, int x)> rowAt;
+    int pixelBytes = 3;
+    Bitmap* bitmap = nullptr;
+    int left = 0;
+    int top = 0;
+};
+
+// Averages a W x H picture, handed over row by row from the top, onto the columns x0 .. x1 - 1
+// and rows y0 .. y1 - 1 of a w x h picture. Each source row holds the source columns
+// firstColumn() .. firstColumn() + columns() - 1 as blue, green, red bytes every `step`
+// bytes (a fourth byte rides along unused).
+class StripAverager {
+public:
+    StripAverager(int W, int H, int w, int h, const RowTarget& target,
+                  const std::vector<ColumnSpan>& spans, int x0, int x1, int y0, int y1,
+                  std::size_t step)
+        : m_W(W), m_H(H), m_w(w), m_h(h), m_target(target), m_spans(spans), m_x0(x0), m_x1(x1),
+          m_y0(y0), m_y1(y1), m_step(step) {
+        // Source columns sx0 .. sx1 - 1 feed destination columns x0 .. x1 - 1.
+        const ColumnSpan& lastSpan = spans[static_cast<std::size_t>(x1 - 1)];
+        m_sx0 = spans[static_cast<std::size_t>(x0)].first;
+        const std::uint32_t sx1 = std::min<std::uint32_t>(
+            static_cast<std::uint32_t>(W),
+            lastSpan.first + static_cast<std::uint32_t>(std::max(lastSpan.count, 0)) + 2);
+        m_columns = static_cast<int>(sx1 - m_sx0);
+        m_n = static_cast<std::size_t>(m_columns) * step;
+        m_sums.assign(m_n, 0);
+        m_bytes.assign(m_n, 0);
+        m_outWords.assign(static_cast<std::size_t>(x1 - x0), 0);
+    }
+
+    std::uint32_t firstColumn() const { return m_sx0; }
+    int columns() const { return m_columns; }
+
+    // Source row sy (rows come in order from 0); rowOf() gives its bytes, asked only when
+    // the row contributes to the rows being made.
+    template <class RowOf> void feed(int sy, RowOf&& rowOf) {
+        const std::uint64_t uH = static_cast<std::uint64_t>(m_H),
+                            uh = static_cast<std::uint64_t>(m_h);
+        std::uint64_t pos = static_cast<std::uint64_t>(sy) * uh;
+        const std::uint64_t end = pos + uh;
+        const std::uint8_t* row = nullptr;
+        while (pos < end && m_dy < m_h) {
+            const std::uint64_t rowEnd = static_cast<std::uint64_t>(m_dy + 1) * uH;
+            const std::uint64_t seg = std::min(end, rowEnd) - pos;
+            const int y = static_cast<int>(m_dy);
+            // Rows feeding only destination rows outside the target are not read.
+            if (y >= m_y0 && y < m_y1) {
+                if (!row)
+                    row = rowOf();
+                if (seg == uh) {
+                    AddBytes(row, m_bytes.data(), m_n);
+                    if (++m_wholeRows == 257)
+                        flushWholeRows();
+                } else {
+                    AddWeighted(row, m_sums.data(), m_n, static_cast<std::uint32_t>(seg));
+                }
+            }
+            pos += seg;
+            if (pos == rowEnd) {
+                if (y >= m_y0 && y < m_y1)
+                    emitRow(y);
+                ++m_dy;
+            }
         }
-        return converted.data();
-    };
+    }
 
-    // Column sums of the destination row being built: whole rows in `bytes` (flushed into
-    // `sums` with their weight h), boundary rows straight into `sums`. A sum is at most
+    bool done() const { return m_dy >= m_h; }
+
+private:
+    // Column sums of the destination row being built: whole rows in m_bytes (flushed into
+    // m_sums with their weight h), boundary rows straight into m_sums. A sum is at most
     // 255 * H, which fits 32 bits for the sides allowed here.
-    std::vector<std::uint32_t> sums(n, 0);
-    std::vector<std::uint16_t> bytes(n, 0);
-    int wholeRows = 0;
-    auto flushWholeRows = [&] {
-        if (wholeRows == 0)
+    void flushWholeRows() {
+        if (m_wholeRows == 0)
             return;
-        const auto weight = static_cast<std::uint32_t>(h);
-        for (std::size_t i = 0; i < n; ++i)
-            sums[i] += bytes[i] * weight;
-        std::fill(bytes.begin(), bytes.end(), 0);
-        wholeRows = 0;
-    };
+        const auto weight = static_cast<std::uint32_t>(m_h);
+        for (std::size_t i = 0; i < m_n; ++i)
+            m_sums[i] += m_bytes[i] * weight;
+        std::fill(m_bytes.begin(), m_bytes.end(), 0);
+        m_wholeRows = 0;
+    }
 
-    const std::uint64_t total = static_cast<std::uint64_t>(W) * static_cast<std::uint64_t>(H);
-    const bool dst24 = dst.pixelFormat() == PixelFormat::Bits24;
-    std::vector<std::uint32_t> outWords(static_cast<std::size_t>(x1 - x0));
     // Finishes destination row y: the columns x0 .. x1 - 1, each averaged over its span.
-    auto emitRow = [&](int y) {
+    void emitRow(int y) {
         flushWholeRows();
-        std::uint8_t* out = dst24 ? dst.scanLine(y) + static_cast<std::size_t>(x0) * 3 : nullptr;
-        for (int x = x0; x < x1; ++x) {
-            const ColumnSpan& s = spans[static_cast<std::size_t>(x - dest.left)];
+        const std::uint64_t total =
+            static_cast<std::uint64_t>(m_W) * static_cast<std::uint64_t>(m_H);
+        const bool withAlpha = m_target.pixelBytes == 4;
+        const std::size_t step = m_step;
+        std::uint8_t* out = m_target.rowAt ? m_target.rowAt(y, m_x0) : nullptr;
+        for (int x = m_x0; x < m_x1; ++x) {
+            const ColumnSpan& s = m_spans[static_cast<std::size_t>(x)];
             std::uint32_t c[3];
             for (std::size_t k = 0; k < 3; ++k) {
-                const std::uint32_t* p = sums.data() + (s.first - sx0) * step + k;
+                const std::uint32_t* p = m_sums.data() + (s.first - m_sx0) * step + k;
                 std::uint64_t sum;
                 if (s.count < 0) {
                     sum = std::uint64_t(*p) * s.firstWeight;
@@ -165,7 +207,8 @@ void AverageStrip(const Bitmap& src, Bitmap& dst, const Rect& dest,
                     for (std::int32_t i = 0; i < s.count; ++i, q += step)
                         whole += *q;
                     sum = std::uint64_t(*p) * s.firstWeight +
-                          whole * static_cast<std::uint64_t>(w) + std::uint64_t(*q) * s.lastWeight;
+                          whole * static_cast<std::uint64_t>(m_w) +
+                          std::uint64_t(*q) * s.lastWeight;
                 }
                 c[k] = static_cast<std::uint32_t>((sum + total / 2) / total);
             }
@@ -173,46 +216,92 @@ void AverageStrip(const Bitmap& src, Bitmap& dst, const Rect& dest,
                 *out++ = static_cast<std::uint8_t>(c[0]);
                 *out++ = static_cast<std::uint8_t>(c[1]);
                 *out++ = static_cast<std::uint8_t>(c[2]);
+                if (withAlpha)
+                    *out++ = 0xFF;
             } else {
-                outWords[static_cast<std::size_t>(x - x0)] =
+                m_outWords[static_cast<std::size_t>(x - m_x0)] =
                     0xFF000000 | c[2] << 16 | c[1] << 8 | c[0];
             }
         }
         if (!out)
-            dst.writeRow(y, x0, x1 - x0, outWords.data());
-        std::fill(sums.begin(), sums.end(), 0);
-    };
-
-    const std::uint64_t uH = static_cast<std::uint64_t>(H), uh = static_cast<std::uint64_t>(h);
-    std::int64_t dy = 0;
-    for (int sy = 0; sy < H && dy < h; ++sy) {
-        std::uint64_t pos = static_cast<std::uint64_t>(sy) * uh;
-        const std::uint64_t end = pos + uh;
-        const std::uint8_t* row = nullptr;
-        while (pos < end && dy < h) {
-            const std::uint64_t rowEnd = static_cast<std::uint64_t>(dy + 1) * uH;
-            const std::uint64_t seg = std::min(end, rowEnd) - pos;
-            const int y = dest.top + static_cast<int>(dy);
-            // Rows feeding only destination rows outside the target are not read.
-            if (y >= y0 && y < y1) {
-                if (!row)
-                    row = sourceRow(sy);
-                if (seg == uh) {
-                    AddBytes(row, bytes.data(), n);
-                    if (++wholeRows == 257)
-                        flushWholeRows();
-                } else {
-                    AddWeighted(row, sums.data(), n, static_cast<std::uint32_t>(seg));
-                }
-            }
-            pos += seg;
-            if (pos == rowEnd) {
-                if (y >= y0 && y < y1)
-                    emitRow(y);
-                ++dy;
-            }
-        }
+            m_target.bitmap->writeRow(m_target.top + y, m_target.left + m_x0, m_x1 - m_x0,
+                                      m_outWords.data());
+        std::fill(m_sums.begin(), m_sums.end(), 0);
     }
+
+    int m_W, m_H, m_w, m_h;
+    const RowTarget& m_target;
+    const std::vector<ColumnSpan>& m_spans;
+    int m_x0, m_x1, m_y0, m_y1;
+    std::size_t m_step;
+    std::uint32_t m_sx0 = 0;
+    int m_columns = 0;
+    std::size_t m_n = 0;
+    std::vector<std::uint32_t> m_sums;
+    std::vector<std::uint16_t> m_bytes;
+    std::vector<std::uint32_t> m_outWords;
+    int m_wholeRows = 0;
+    std::int64_t m_dy = 0;
+};
+
+// Averages the rectangle `source` of src onto a w x h picture: its columns x0 .. x1 - 1 and
+// rows y0 .. y1 - 1.
+void AverageStrip(const Bitmap& src, const Rect& source, int w, int h, const RowTarget& target,
+                  const std::vector<ColumnSpan>& spans, int x0, int x1, int y0, int y1) {
+    // Source rows as blue, green, red bytes every `step` bytes: 24 and 32-bit rows as they
+    // are (the alpha byte rides along unused), other formats converted first.
+    const PixelFormat sf = src.pixelFormat();
+    const bool direct =
+        sf == PixelFormat::Bits24 || sf == PixelFormat::Bits32 || sf == PixelFormat::Device;
+    const std::size_t step = sf == PixelFormat::Bits24 || !direct ? 3 : 4;
+    StripAverager averager(source.width(), source.height(), w, h, target, spans, x0, x1, y0, y1,
+                           step);
+    const std::uint32_t sx0 = averager.firstColumn();
+    const int columns = averager.columns();
+    std::vector<std::uint8_t> converted(direct ? 0 : static_cast<std::size_t>(columns) * 3);
+    std::vector<std::uint32_t> words(direct ? 0 : static_cast<std::size_t>(columns));
+    for (int sy = 0; sy < source.height() && !averager.done(); ++sy)
+        averager.feed(sy, [&]() -> const std::uint8_t* {
+            if (direct)
+                return src.scanLine(source.top + sy) + (source.left + sx0) * step;
+            src.readRow(source.top + sy, source.left + static_cast<int>(sx0), columns,
+                        words.data());
+            for (int x = 0; x < columns; ++x) {
+                converted[3 * x] = static_cast<std::uint8_t>(words[x]);
+                converted[3 * x + 1] = static_cast<std::uint8_t>(words[x] >> 8);
+                converted[3 * x + 2] = static_cast<std::uint8_t>(words[x] >> 16);
+            }
+            return converted.data();
+        });
+}
+
+// Averages the rectangle `source` of src onto the destination columns x0 .. x1 - 1 and rows
+// y0 .. y1 - 1 of a w x h picture (already clipped), in strips for a very wide source.
+void Average(const Bitmap& src, const Rect& source, int w, int h, const RowTarget& target, int x0,
+             int x1, int y0, int y1) {
+    const auto spans =
+        Spans(static_cast<std::uint64_t>(source.width()), static_cast<std::uint64_t>(w));
+    // The row sums take 6 bytes per source sample; a very wide source is averaged in
+    // strips of about kStripColumns source columns so that they stay small.
+    int cx0 = x0;
+    while (cx0 < x1) {
+        const std::uint32_t first = spans[static_cast<std::size_t>(cx0)].first;
+        int cx1 = cx0 + 1;
+        while (cx1 < x1) {
+            const ColumnSpan& s = spans[static_cast<std::size_t>(cx1)];
+            if (s.first + static_cast<std::uint32_t>(std::max(s.count, 0)) + 2 - first >
+                kStripColumns)
+                break;
+            ++cx1;
+        }
+        AverageStrip(src, source, w, h, target, spans, cx0, cx1, y0, y1);
+        cx0 = cx1;
+    }
+}
+
+bool TooLargeToAverage(int W, int H, int w, int h) {
+    return W > kMaxAveragedSide || H > kMaxAveragedSide || w > kMaxAveragedSide ||
+           h > kMaxAveragedSide || W / w >= static_cast<int>(kStripColumns);
 }
 
 } // namespace
@@ -227,8 +316,7 @@ void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
     if (W <= 0 || H <= 0 || w <= 0 || h <= 0)
         return;
     // Beyond these sizes (only reached by absurd proportions) pixels are picked instead.
-    if (W > kMaxAveragedSide || H > kMaxAveragedSide || w > kMaxAveragedSide ||
-        h > kMaxAveragedSide || W / w >= static_cast<int>(kStripColumns)) {
+    if (TooLargeToAverage(W, H, w, h)) {
         StretchPick(src, Rect{0, 0, W, H}, dst, dest);
         return;
     }
@@ -236,24 +324,52 @@ void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
     const int y0 = std::max(dest.top, 0), y1 = std::min(dest.bottom, dst.height());
     if (x0 >= x1 || y0 >= y1)
         return;
-
-    const auto spans = Spans(static_cast<std::uint64_t>(W), static_cast<std::uint64_t>(w));
-    // The row sums take 6 bytes per source sample; a very wide source is averaged in
-    // strips of about kStripColumns source columns so that they stay small.
-    int cx0 = x0;
-    while (cx0 < x1) {
-        const std::uint32_t first = spans[static_cast<std::size_t>(cx0 - dest.left)].first;
-        int cx1 = cx0 + 1;
-        while (cx1 < x1) {
-            const ColumnSpan& s = spans[static_cast<std::size_t>(cx1 - dest.left)];
-            if (s.first + static_cast<std::uint32_t>(std::max(s.count, 0)) + 2 - first >
-                kStripColumns)
-                break;
-            ++cx1;
-        }
-        AverageStrip(src, dst, dest, spans, cx0, cx1, y0, y1);
-        cx0 = cx1;
+    RowTarget target;
+    target.bitmap = &dst;
+    target.left = dest.left;
+    target.top = dest.top;
+    const PixelFormat f = dst.pixelFormat();
+    if (f == PixelFormat::Bits24 || f == PixelFormat::Bits32 || f == PixelFormat::Device) {
+        target.pixelBytes = f == PixelFormat::Bits24 ? 3 : 4;
+        target.rowAt = [&dst, &dest, &target](int y, int x) {
+            return dst.scanLine(dest.top + y) +
+                   static_cast<std::size_t>(dest.left + x) * target.pixelBytes;
+        };
     }
+    Average(src, Rect{0, 0, W, H}, w, h, target, x0 - dest.left, x1 - dest.left, y0 - dest.top,
+            y1 - dest.top);
+}
+
+void StretchHalftoneInto(const Bitmap& src, const Rect& source, int width, int height,
+                         int pixelBytes, const std::function<std::uint8_t*(int)>& rowAt) {
+    const Rect area{0, 0, src.width(), src.height()};
+    if (source.width() <= 0 || source.height() <= 0 || width <= 0 || height <= 0 ||
+        source.left < area.left || source.top < area.top || source.right > area.right ||
+        source.bottom > area.bottom)
+        return;
+    RowTarget target;
+    target.pixelBytes = pixelBytes == 4 ? 4 : 3;
+    if (TooLargeToAverage(source.width(), source.height(), width, height)) {
+        // Absurd proportions: picked, through a bitmap of the result.
+        Bitmap picked;
+        picked.createUninitialized(width, height, PixelFormat::Bits24);
+        StretchPick(src, source, picked, Rect{0, 0, width, height});
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* from = picked.scanLine(y);
+            std::uint8_t* to = rowAt(y);
+            for (int x = 0; x < width; ++x, from += 3, to += target.pixelBytes) {
+                std::memcpy(to, from, 3);
+                if (target.pixelBytes == 4)
+                    to[3] = 0xFF;
+            }
+        }
+        return;
+    }
+    const std::size_t bytes = static_cast<std::size_t>(target.pixelBytes);
+    target.rowAt = [&rowAt, bytes](int y, int x) {
+        return rowAt(y) + static_cast<std::size_t>(x) * bytes;
+    };
+    Average(src, source, width, height, target, 0, width, 0, height);
 }
 
 void StretchPick(const Bitmap& src, const Rect& source, Bitmap& dst, const Rect& dest) {
@@ -330,4 +446,49 @@ Rect CoverCrop(int pictureWidth, int pictureHeight, int areaWidth, int areaHeigh
         }
     }
     return {x, y, x + w, y + h};
+}
+
+struct RowAverager::Impl {
+    RowTarget target;
+    std::vector<ColumnSpan> spans;
+    std::optional<StripAverager> strip;
+    std::size_t step = 3;
+    int row = 0;
+};
+
+RowAverager::RowAverager(int sourceWidth, int sourceHeight, int pixelBytes, Bitmap& dest)
+    : m_impl(std::make_unique<Impl>()) {
+    const int W = sourceWidth, H = sourceHeight, w = dest.width(), h = dest.height();
+    if (W <= 0 || H <= 0 || w <= 0 || h <= 0 || TooLargeToAverage(W, H, w, h))
+        return;
+    Impl& d = *m_impl;
+    d.spans = Spans(static_cast<std::uint64_t>(W), static_cast<std::uint64_t>(w));
+    const ColumnSpan& last = d.spans.back();
+    if (last.first + static_cast<std::uint32_t>(std::max(last.count, 0)) + 2 > kStripColumns)
+        return; // would need several strips over the whole picture
+    d.step = pixelBytes == 4 ? 4 : 3;
+    d.target.bitmap = &dest;
+    const PixelFormat f = dest.pixelFormat();
+    if (f == PixelFormat::Bits24 || f == PixelFormat::Bits32 || f == PixelFormat::Device) {
+        d.target.pixelBytes = f == PixelFormat::Bits24 ? 3 : 4;
+        const std::size_t bytes = static_cast<std::size_t>(d.target.pixelBytes);
+        d.target.rowAt = [&dest, bytes](int y, int x) {
+            return dest.scanLine(y) + static_cast<std::size_t>(x) * bytes;
+        };
+    }
+    d.strip.emplace(W, H, w, h, d.target, d.spans, 0, w, 0, h, d.step);
+}
+
+RowAverager::~RowAverager() = default;
+
+bool RowAverager::ok() const {
+    return m_impl->strip.has_value();
+}
+
+void RowAverager::addRow(const std::uint8_t* row) {
+    Impl& d = *m_impl;
+    if (!d.strip)
+        return;
+    const std::size_t offset = static_cast<std::size_t>(d.strip->firstColumn()) * d.step;
+    d.strip->feed(d.row++, [row, offset] { return row + offset; });
 }

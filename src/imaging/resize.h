@@ -3,6 +3,10 @@
 
 #include "imaging/bitmap.h"
 
+#include <cstdint>
+#include <functional>
+#include <memory>
+
 // The whole of SourceBitmap onto the whole of DestBitmap, proportions not kept, by area
 // averaging: every source pixel contributes with its exact share of each destination
 // pixel's area. DestBitmap keeps its size and format; a 32-bit source's alpha byte is not
@@ -11,6 +15,33 @@ void MyResizeBitmap(const Bitmap& SourceBitmap, Bitmap& DestBitmap);
 
 // The same stretch picking one source pixel per destination pixel, without averaging.
 void PickResizeBitmap(const Bitmap& SourceBitmap, Bitmap& DestBitmap);
+
+// The rectangle `source` of src area-averaged onto a width x height picture whose rows the
+// caller places: row y goes to rowAt(y), as blue, green, red bytes (pixelBytes 3) or blue,
+// green, red, 0xFF (pixelBytes 4). Rows may come in any order. Nothing happens for an
+// empty size or a rectangle outside src.
+void StretchHalftoneInto(const Bitmap& src, const Rect& source, int width, int height,
+                         int pixelBytes, const std::function<std::uint8_t*(int)>& rowAt);
+
+// MyResizeBitmap for a picture handed over row by row, so that it never needs to exist
+// whole: the same averaging onto the whole of dest (which keeps its size and format), with
+// the same result. Rows of sourceWidth pixels, blue, green, red bytes every pixelBytes (3
+// or 4) bytes, top row first. ok() is false for sizes it does not average this way (a
+// picture wider than 65536 times the destination, or far wider than 65536 pixels); the
+// caller then keeps the whole picture and calls MyResizeBitmap.
+class RowAverager {
+public:
+    RowAverager(int sourceWidth, int sourceHeight, int pixelBytes, Bitmap& dest);
+    ~RowAverager();
+    RowAverager(const RowAverager&) = delete;
+    RowAverager& operator=(const RowAverager&) = delete;
+    bool ok() const;
+    void addRow(const std::uint8_t* row);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
 
 // The building blocks: the whole of src averaged into dest (clipped to dst), and the
 // rectangle source of src picked into dest.

@@ -3,7 +3,17 @@
 
 #include <string>
 
+class Bitmap;
+
 namespace platform {
+
+/// Where the program paints the desktop itself (the root window of a plain X11
+/// session), shows `picture` at once, each monitor covered, and records
+/// `bmpPath` as the file that keeps it; the caller writes that file
+/// afterwards. False, with nothing changed, where the desktop shows a file
+/// that it reads itself (the caller then writes `bmpPath` first and calls
+/// setDesktopWallpaper) or nothing could be painted.
+bool paintDesktopWallpaper(const std::string& bmpPath, const Bitmap& picture);
 
 /// Makes the BMP file at `bmpPath` the desktop wallpaper, kept for later
 /// logons. Failures are not reported.

@@ -51,10 +51,26 @@ bool TNewThread::makeThumbnail() {
         }
     }
     ++stats.pictureDecodes;
-    if (!File2Bitmap(*bOriginal, platform::toFsPath(filename)))
+    const fs::path picture = platform::toFsPath(filename);
+    // The picture is averaged onto the thumbnail as it is decoded, never held
+    // whole where its kind allows.
+    DecodeStatus status = File2BitmapAveraged(*bFinal, picture);
+    if (status == DecodeStatus::TooLarge) {
+        // Refused for a resource limit is not damaged: decoded reduced, to no
+        // less than the thumbnail's size.
+        status = File2BitmapReduced(*bOriginal, picture, ThumbWidth, ThumbHeight);
+        if (status == DecodeStatus::Ok)
+            MyResizeBitmap(*bOriginal, *bFinal);
+    }
+    if (status == DecodeStatus::Undecodable)
         return false;
-    MyResizeBitmap(*bOriginal, *bFinal);
-    // The full picture is no longer needed; its memory goes at once.
+    if (status == DecodeStatus::TooLarge) {
+        // Not even reduced: the entry stays, with a blank thumbnail, and no
+        // file is cached, so that a later run tries again.
+        *bOriginal = Bitmap();
+        return true;
+    }
+    // A reduced picture is no longer needed; its memory goes at once.
     *bOriginal = Bitmap();
     const fs::path file = platform::toFsPath(ThumbnailFileName(m_dataFolder, filename));
     try {

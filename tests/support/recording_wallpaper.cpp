@@ -2,6 +2,8 @@
 
 #include "platform/wallpaper.h"
 
+#include "imaging/bitmap.h"
+
 namespace recording_wallpaper {
 
 std::vector<std::string>& applied() {
@@ -14,9 +16,21 @@ std::string& present() {
     return path;
 }
 
+bool& paintsItself() {
+    static bool paints = false;
+    return paints;
+}
+
+std::vector<Painted>& painted() {
+    static std::vector<Painted> pictures;
+    return pictures;
+}
+
 void reset() {
     applied().clear();
     present().clear();
+    paintsItself() = false;
+    painted().clear();
 }
 
 } // namespace recording_wallpaper
@@ -26,6 +40,14 @@ namespace platform {
 void setDesktopWallpaper(const std::string& bmpPath) {
     recording_wallpaper::applied().push_back(bmpPath);
     recording_wallpaper::present() = bmpPath;
+}
+
+bool paintDesktopWallpaper(const std::string& bmpPath, const Bitmap& picture) {
+    if (!recording_wallpaper::paintsItself())
+        return false;
+    recording_wallpaper::painted().push_back({bmpPath, picture.width(), picture.height()});
+    recording_wallpaper::present() = bmpPath;
+    return true;
 }
 
 std::string getWallpaperName() {

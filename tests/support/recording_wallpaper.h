@@ -15,6 +15,18 @@ std::vector<std::string>& applied();
 /// test sets another).
 std::string& present();
 
+/// With paintsItself() set, platform::paintDesktopWallpaper acts like the
+/// root window's backend: it records the path and the picture's size in
+/// painted() and succeeds; otherwise it declines, like a desktop that reads
+/// the file itself.
+bool& paintsItself();
+struct Painted {
+    std::string path;
+    int width = 0;
+    int height = 0;
+};
+std::vector<Painted>& painted();
+
 /// Forgets everything recorded.
 void reset();
 

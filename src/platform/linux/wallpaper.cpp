@@ -84,6 +84,19 @@ void setDesktopWallpaper(const std::string& bmpPath) {
     }
 }
 
+bool paintDesktopWallpaper(const std::string& bmpPath, const Bitmap& picture) {
+    try {
+        // Only the root window is painted by the program; a desktop whose
+        // settings service is missing gets the file, then the fallback.
+        if (wallpaper::sessionBackend() != &wallpaper::x11RootBackend() ||
+            !wallpaper::sessionHasX11())
+            return false;
+        return wallpaper::x11PaintWallpaper(bmpPath, picture);
+    } catch (...) {
+        return false;
+    }
+}
+
 std::string getWallpaperName() {
     try {
         const DesktopBackend* backend = wallpaper::sessionBackend();

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+class Bitmap;
+
 namespace platform::wallpaper {
 
 /// One desktop's way of showing the wallpaper.
@@ -125,6 +127,10 @@ void reportFailure(std::string_view message);
 /// Paints the picture at `bmpPath` on the root window of every screen of the
 /// X display, each monitor covered. False when nothing was changed.
 bool x11SetWallpaper(const std::string& bmpPath);
+
+/// Paints `picture` the same way, recording `bmpPath` as its file (which
+/// need not exist yet). False when nothing was changed.
+bool x11PaintWallpaper(const std::string& bmpPath, const Bitmap& picture);
 
 /// The wallpaper file that x11SetWallpaper last put on the default screen, as
 /// long as its picture is still the root window's; empty otherwise.

@@ -194,29 +194,6 @@ std::vector<::Rect> monitorRects(xcb_connection_t* c, const xcb_screen_t* screen
     return rects;
 }
 
-// The picture scaled to cover `width` x `height` with its proportions kept,
-// centred, the overflow cut off, with the averaging stretch.
-Bitmap coverPicture(const Bitmap& picture, int width, int height) {
-    const ::Rect crop = CoverCrop(picture.width(), picture.height(), width, height);
-    Bitmap scaled;
-    scaled.setPixelFormat(PixelFormat::Bits24);
-    scaled.setSize(width, height);
-    if (crop == ::Rect{0, 0, picture.width(), picture.height()}) {
-        MyResizeBitmap(picture, scaled);
-    } else {
-        // The cut-out keeps 24 bits (32 with the alpha mode for a 32-bit
-        // picture), so the usual 24-bit wallpaper is copied row by row.
-        Bitmap part;
-        const bool bits32 = picture.pixelFormat() == PixelFormat::Bits32;
-        part.setPixelFormat(bits32 ? PixelFormat::Bits32 : PixelFormat::Bits24);
-        part.setAlphaMode(bits32 ? picture.alphaMode() : AlphaMode::Ignored);
-        part.setSize(crop.width(), crop.height());
-        part.copyRect({0, 0, crop.width(), crop.height()}, picture, crop);
-        MyResizeBitmap(part, scaled);
-    }
-    return scaled;
-}
-
 // Sends `image` to `drawable` at (x, y) in the root's pixel layout, in
 // requests small enough for any server.
 void putBitmap(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, uint8_t depth,
@@ -252,6 +229,50 @@ void putBitmap(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, 
                       int16_t(x), int16_t(y + top), 0, depth, uint32_t(stride * size_t(rows)),
                       chunk.data());
     }
+}
+
+// True when the server keeps pixels as the averaging writes them: 32 bits of
+// blue, green, red and an unused byte, least significant byte first.
+bool isBgrx(const PixelLayout& layout) {
+    return layout.bitsPerPixel == 32 && !layout.msbFirst && layout.masks[0] == 0xFF0000 &&
+           layout.masks[1] == 0xFF00 && layout.masks[2] == 0xFF;
+}
+
+// Sends rows [0, height) of an image already in the server's layout.
+void putRows(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, uint8_t depth,
+             const uint8_t* image, size_t stride, int width, int height, int x, int y) {
+    const size_t maxRequest =
+        std::min(size_t(xcb_get_maximum_request_length(c)) * 4 - 64, kMaxChunkBytes);
+    const int rowsPerChunk = int(std::max<size_t>(1, maxRequest / stride));
+    for (int top = 0; top < height; top += rowsPerChunk) {
+        const int rows = std::min(rowsPerChunk, height - top);
+        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, gc, uint16_t(width), uint16_t(rows),
+                      int16_t(x), int16_t(y + top), 0, depth, uint32_t(stride * size_t(rows)),
+                      image + stride * size_t(top));
+    }
+}
+
+// Covers monitor m with the picture: scaled with its proportions kept,
+// centred, the overflow cut off, averaged in one pass from the picture
+// straight into an image of the monitor's size.
+void paintMonitor(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, uint8_t depth,
+                  const PixelLayout& layout, const Bitmap& picture, const ::Rect& m) {
+    const ::Rect crop = CoverCrop(picture.width(), picture.height(), m.width(), m.height());
+    const int w = m.width(), h = m.height();
+    if (isBgrx(layout)) {
+        const size_t pad = size_t(layout.scanlinePad) / 8;
+        const size_t stride = (size_t(w) * 4 + pad - 1) / pad * pad;
+        // Every byte is written by the averaging: no need to clear it first.
+        const std::unique_ptr<uint8_t[]> image(new uint8_t[stride * size_t(h)]);
+        StretchHalftoneInto(picture, crop, w, h, 4,
+                            [&](int y) { return image.get() + stride * size_t(y); });
+        putRows(c, drawable, gc, depth, image.get(), stride, w, h, m.left, m.top);
+        return;
+    }
+    Bitmap scaled;
+    scaled.createUninitialized(w, h, PixelFormat::Bits32);
+    StretchHalftoneInto(picture, crop, w, h, 4, [&](int y) { return scaled.scanLine(y); });
+    putBitmap(c, drawable, gc, depth, layout, scaled, m.left, m.top);
 }
 
 struct Atoms {
@@ -291,12 +312,14 @@ std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t*
     const xcb_gcontext_t gc = xcb_generate_id(c);
     const uint32_t black = screen->black_pixel;
     xcb_create_gc(c, gc, pixmap, XCB_GC_FOREGROUND, &black);
-    const xcb_rectangle_t all{0, 0, screen->width_in_pixels, screen->height_in_pixels};
-    xcb_poly_fill_rectangle(c, pixmap, gc, 1, &all);
-    for (const ::Rect& m : monitorRects(c, screen)) {
-        const Bitmap scaled = coverPicture(picture, m.width(), m.height());
-        putBitmap(c, pixmap, gc, screen->root_depth, *layout, scaled, m.left, m.top);
+    const ::Rect whole{0, 0, screen->width_in_pixels, screen->height_in_pixels};
+    const std::vector<::Rect> monitors = monitorRects(c, screen);
+    if (std::find(monitors.begin(), monitors.end(), whole) == monitors.end()) {
+        const xcb_rectangle_t all{0, 0, screen->width_in_pixels, screen->height_in_pixels};
+        xcb_poly_fill_rectangle(c, pixmap, gc, 1, &all);
     }
+    for (const ::Rect& m : monitors)
+        paintMonitor(c, pixmap, gc, screen->root_depth, *layout, picture, m);
     xcb_free_gc(c, gc);
     if (!syncWithoutErrors(c)) {
         xcb_free_pixmap(c, pixmap);
@@ -323,9 +346,14 @@ std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t*
 
 bool x11SetWallpaper(const std::string& bmpPath) {
     Bitmap picture;
-    if (!File2Bitmap(picture, bmpPath) || picture.empty())
+    if (!File2Bitmap(picture, bmpPath))
         return false;
+    return x11PaintWallpaper(bmpPath, picture);
+}
 
+bool x11PaintWallpaper(const std::string& bmpPath, const Bitmap& picture) {
+    if (picture.empty())
+        return false;
     Connection conn;
     if (!conn.ok())
         return false;

@@ -10,6 +10,11 @@ void setDesktopWallpaper(const std::string& bmpPath) {
     SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_UPDATEINIFILE);
 }
 
+bool paintDesktopWallpaper(const std::string&, const Bitmap&) {
+    // The system reads the wallpaper from its file.
+    return false;
+}
+
 std::string getWallpaperName() {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &key) !=

@@ -308,6 +308,32 @@ TEST_F(RootWallpaper, ShrinkingAveragesInsteadOfPickingPixels) {
     }
 }
 
+TEST_F(RootWallpaper, DecodedPictureIsPaintedBeforeItsFileExists) {
+    // An 8-bit picture, wide: its middle covers the screen, averaged from memory.
+    Bitmap b;
+    b.setColorTable({kRed, 0x10A040, 0x4010C0});
+    b.setPixelFormat(PixelFormat::Bits8);
+    b.setSizeForOverwrite(400, 200);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 400; ++x)
+            b.scanLine(y)[x] = x < 40 || x >= 360 ? 0 : x < 200 ? 1 : 2;
+    ASSERT_FALSE(fs::exists(wallpaper_));
+    EXPECT_TRUE(platform::paintDesktopWallpaper(wallpaper_, b));
+    const std::vector<uint32_t> p = shownPixels();
+    ASSERT_EQ(p.size(), size_t(kWidth) * kHeight);
+    expectNoRed(p);
+    expectArea(p, 0, 638, 0, kHeight, 0x10A040);
+    expectArea(p, 642, kWidth, 0, kHeight, 0x4010C0);
+    EXPECT_EQ(platform::getWallpaperName(), wallpaper_);
+
+    // A desktop that reads the file itself is left to the file.
+    setenv("XDG_CURRENT_DESKTOP", "XFCE", 1);
+    EXPECT_FALSE(platform::paintDesktopWallpaper(wallpaper_, b));
+    unsetenv("XDG_CURRENT_DESKTOP");
+    // And an empty picture paints nothing.
+    EXPECT_FALSE(platform::paintDesktopWallpaper(wallpaper_, Bitmap()));
+}
+
 TEST_F(RootWallpaper, PixmapOutlivesTheProcessThatSetIt) {
     writeBmp(wallpaper_, 32, 20, columns({{0, 0x336699}}));
     applyInChildProcess(wallpaper_);

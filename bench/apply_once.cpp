@@ -1,0 +1,47 @@
+// quorvane-apply-once PICTURE DATAFOLDER [--file-first]
+// Applies PICTURE as the desktop wallpaper once, the way the program does (Collection::SetWall
+// on a collection of that one picture, without any window), then waits for the wallpaper
+// file. Prints two figures in milliseconds: how long SetWall held the calling thread (the
+// user-interface thread in the program), and how long until the wallpaper file was written.
+// --file-first applies in the order used before the root window was painted from the
+// decoded picture: decode, write Wallpaper.bmp, hand the file to the desktop.
+#include "collection/collection.h"
+#include "collection/state.h"
+#include "imaging/bitmap.h"
+#include "imaging/codecs.h"
+#include "platform/wallpaper.h"
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fputs("usage: quorvane-apply-once PICTURE DATAFOLDER [--file-first]\n", stderr);
+        return 64;
+    }
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    ProgramState state;
+    state.DataFolder = std::string(argv[2]) + "/";
+    state.WallpaperFile = state.DataFolder + "Wallpaper.bmp";
+    state.Walls.push_back(state.MakeWall(argv[1]));
+    Collection collection(state);
+    if (argc > 3 && std::string(argv[3]) == "--file-first") {
+        Bitmap b;
+        if (!File2Bitmap(b, argv[1]))
+            return 1;
+        b.SaveToFile(state.WallpaperFile);
+        platform::setDesktopWallpaper(state.WallpaperFile);
+    } else {
+        collection.SetWall(0);
+    }
+    const auto applied = Clock::now();
+    collection.WaitForWallpaperWrite();
+    const auto written = Clock::now();
+    auto ms = [](Clock::duration d) {
+        return std::chrono::duration<double, std::milli>(d).count();
+    };
+    std::printf("%.1f %.1f\n", ms(applied - start), ms(written - start));
+    return 0;
+}

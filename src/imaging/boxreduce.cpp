@@ -1,0 +1,120 @@
+#include "imaging/boxreduce.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace imaging_detail {
+
+namespace {
+
+// A block sum of 255 * k * k must fit 32 bits.
+constexpr int kMaxFactor = 4096;
+
+std::uint64_t Reduced(std::uint64_t side, std::uint64_t k) {
+    return (side + k - 1) / k;
+}
+
+bool Fits(std::uint64_t width, std::uint64_t height, int bitsPerPixel, std::uint64_t maxBytes,
+          std::uint64_t sumBytes, std::uint64_t k) {
+    const std::uint64_t w = Reduced(width, k), h = Reduced(height, k);
+    const std::uint64_t rowBytes = (w * static_cast<std::uint64_t>(bitsPerPixel) + 31) / 32 * 4;
+    return rowBytes * h + w * h * sumBytes <= maxBytes;
+}
+
+} // namespace
+
+int ReductionFactor(std::uint64_t width, std::uint64_t height, int bitsPerPixel,
+                    std::uint64_t maxBytes, std::uint64_t bytesPerPixelOfSums, int coverWidth,
+                    int coverHeight) {
+    if (width == 0 || height == 0)
+        return 0;
+    int k = 1;
+    while (k <= kMaxFactor &&
+           !Fits(width, height, bitsPerPixel, maxBytes, bytesPerPixelOfSums, std::uint64_t(k)))
+        k = k < 8 ? k + 1 : k + k / 8;
+    if (k > kMaxFactor)
+        return 0;
+    if (coverWidth > 0 && coverHeight > 0)
+        while (k < kMaxFactor &&
+               Reduced(width, std::uint64_t(k) + 1) >= std::uint64_t(coverWidth) &&
+               Reduced(height, std::uint64_t(k) + 1) >= std::uint64_t(coverHeight))
+            ++k;
+    return k;
+}
+
+BoxReducer::BoxReducer(int sourceWidth, int sourceHeight, int factor, int channels, bool anyOrder)
+    : m_sourceWidth(sourceWidth), m_sourceHeight(sourceHeight),
+      m_factor(std::clamp(factor, 1, kMaxFactor)), m_channels(channels == 4 ? 4 : 3),
+      m_anyOrder(anyOrder), m_width((sourceWidth + m_factor - 1) / m_factor),
+      m_height((sourceHeight + m_factor - 1) / m_factor) {
+    m_out.createUninitialized(m_width, m_height,
+                              m_channels == 4 ? PixelFormat::Bits32 : PixelFormat::Bits24);
+    if (m_channels == 4)
+        m_out.setAlphaMode(AlphaMode::Premultiplied);
+    const std::size_t rows = m_anyOrder ? static_cast<std::size_t>(m_height) : 1;
+    m_sums.assign(static_cast<std::size_t>(m_width) * m_channels * rows, 0);
+}
+
+void BoxReducer::add(int y, int x0, int step, const std::uint8_t* pixels, int count) {
+    if (y < 0 || y >= m_sourceHeight)
+        return;
+    const int by = y / m_factor;
+    std::uint32_t* sums = m_sums.data();
+    if (m_anyOrder) {
+        sums += static_cast<std::size_t>(by) * m_width * m_channels;
+    } else if (by != m_block) {
+        if (m_block >= 0)
+            emitRow(m_block);
+        m_block = by;
+    }
+    const int c = m_channels;
+    if (step == 1 && x0 == 0 && count == m_sourceWidth) {
+        // The common case: whole rows, each block of k columns summed in one go.
+        for (int bx = 0, x = 0; bx < m_width; ++bx) {
+            std::uint32_t* s = sums + static_cast<std::size_t>(bx) * c;
+            const int end = std::min(x + m_factor, count);
+            std::uint32_t t[4] = {0, 0, 0, 0};
+            for (; x < end; ++x, pixels += c)
+                for (int k = 0; k < c; ++k)
+                    t[k] += pixels[k];
+            for (int k = 0; k < c; ++k)
+                s[k] += t[k];
+        }
+        return;
+    }
+    for (int i = 0, x = x0; i < count && x < m_sourceWidth; ++i, x += step, pixels += c) {
+        std::uint32_t* s = sums + static_cast<std::size_t>(x / m_factor) * c;
+        for (int k = 0; k < c; ++k)
+            s[k] += pixels[k];
+    }
+}
+
+void BoxReducer::emitRow(int by) {
+    const std::uint32_t rows =
+        static_cast<std::uint32_t>(std::min(m_factor, m_sourceHeight - by * m_factor));
+    const std::uint32_t* sums =
+        m_sums.data() + (m_anyOrder ? static_cast<std::size_t>(by) * m_width * m_channels : 0);
+    std::uint8_t* out = m_out.scanLine(by);
+    for (int bx = 0; bx < m_width; ++bx) {
+        const std::uint32_t columns =
+            static_cast<std::uint32_t>(std::min(m_factor, m_sourceWidth - bx * m_factor));
+        const std::uint32_t n = rows * columns;
+        for (int k = 0; k < m_channels; ++k, ++sums, ++out)
+            *out = static_cast<std::uint8_t>((*sums + n / 2) / n);
+    }
+    if (!m_anyOrder)
+        std::fill(m_sums.begin(), m_sums.end(), 0);
+}
+
+Bitmap BoxReducer::finish() {
+    if (m_anyOrder) {
+        for (int by = 0; by < m_height; ++by)
+            emitRow(by);
+    } else if (m_block >= 0) {
+        emitRow(m_block);
+        m_block = -1;
+    }
+    return std::move(m_out);
+}
+
+} // namespace imaging_detail

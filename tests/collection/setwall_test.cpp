@@ -1,0 +1,125 @@
+// Applying pictures: where the program paints the desktop itself the picture shows first
+// and the wallpaper file follows in the background; pictures over the raster limit are
+// applied reduced to fit it.
+#include "collection/collection.h"
+#include "collection/walls.h"
+#include "imaging/bitmap.h"
+#include "imaging/codecs.h"
+#include "support/recording_wallpaper.h"
+#include "support/temphome.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Apply : public TempHome, public testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        TempHome::SetUp();
+        recording_wallpaper::reset();
+        recording_wallpaper::paintsItself() = GetParam();
+    }
+    void TearDown() override {
+        SetMaxRasterBytes(std::uint64_t(1) << 30);
+        recording_wallpaper::reset();
+    }
+
+    std::string picture(const std::string& name, int w, int h, std::uint32_t rgb) {
+        Bitmap b;
+        b.setPixelFormat(PixelFormat::Bits24);
+        b.setBrushColor(rgb);
+        b.setSize(w, h);
+        const std::string path = home + "/pics/" + name;
+        fs::create_directories(home + "/pics");
+        if (name.ends_with(".jpg"))
+            Bitmap2Jpeg(b, path);
+        else
+            b.SaveToFile(path);
+        return path;
+    }
+
+    void load(const std::vector<std::string>& paths) {
+        WriteWallList(state, paths);
+        collection->LoadWall();
+    }
+
+    // The wallpaper file once every write has landed.
+    Bitmap wallpaper() {
+        collection->WaitForWallpaperWrite();
+        EXPECT_TRUE(collection->WallpaperWriteIdle());
+        Bitmap b;
+        b.LoadFromFile(WallpaperFile);
+        return b;
+    }
+
+    std::unique_ptr<Collection> collection = std::make_unique<Collection>(state);
+};
+
+TEST_P(Apply, TheNewestPictureShowsAndItsFileWins) {
+    load({picture("a.bmp", 40, 30, 0x112233), picture("b.bmp", 50, 20, 0x445566),
+          picture("c.bmp", 30, 30, 0x778899)});
+    // Three applies in a row: their writes may overlap, the last one's file stays.
+    for (int i : {0, 1, 2})
+        collection->SetWall(i);
+    const Bitmap b = wallpaper();
+    EXPECT_EQ(b.width(), 30);
+    EXPECT_EQ(b.pixel(5, 5) & 0xFFFFFF, 0x778899u);
+    if (GetParam()) {
+        ASSERT_EQ(recording_wallpaper::painted().size(), 3u);
+        EXPECT_EQ(recording_wallpaper::painted()[2].path, WallpaperFile);
+        EXPECT_EQ(recording_wallpaper::painted()[1].width, 50);
+        EXPECT_TRUE(recording_wallpaper::applied().empty()) << "the file was handed over too";
+    } else {
+        EXPECT_EQ(recording_wallpaper::applied(), std::vector<std::string>(3, WallpaperFile));
+    }
+    // Nothing half-written beside it.
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(DataFolder))
+        files += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 2); // Wallpaper.bmp and list.txt
+}
+
+TEST_P(Apply, ClosingWaitsForThePendingWrite) {
+    load({picture("a.jpg", 640, 480, 0x204060)});
+    collection->SetWall(0);
+    collection.reset(); // the destructor must not lose the file
+    Bitmap b;
+    b.LoadFromFile(WallpaperFile);
+    EXPECT_EQ(b.width(), 640);
+}
+
+TEST_P(Apply, PictureOverTheLimitIsAppliedReducedToFitIt) {
+    load({picture("big.jpg", 800, 600, 0x3060C0), picture("big.bmp", 800, 600, 0xC06030)});
+    SetMaxRasterBytes(300000); // 800 x 600 takes 1440000 bytes
+    for (int i : {0, 1}) {
+        SCOPED_TRACE(i);
+        collection->SetWall(i);
+        const Bitmap b = wallpaper();
+        EXPECT_LE(b.stride() * std::uint64_t(b.height()), 300000u);
+        EXPECT_GE(b.width(), 200);
+        const std::uint32_t want = i == 0 ? 0x3060C0 : 0xC06030;
+        const std::uint32_t got = b.pixel(b.width() / 2, b.height() / 2);
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(int(got >> shift & 0xFF), int(want >> shift & 0xFF), 4);
+    }
+}
+
+TEST_P(Apply, UndecodablePictureChangesNothing) {
+    const std::string good = picture("a.bmp", 4, 3, 0x010203);
+    load({good, writeFile("pics/bad.jpg", "not a jpeg")});
+    collection->SetWall(0);
+    const std::string before = (collection->WaitForWallpaperWrite(), readFile(WallpaperFile));
+    collection->SetWall(1);
+    collection->WaitForWallpaperWrite();
+    EXPECT_EQ(readFile(WallpaperFile), before);
+    EXPECT_EQ(recording_wallpaper::painted().size() + recording_wallpaper::applied().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, Apply, testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "PaintedByTheProgram" : "ReadFromTheFile");
+});
+
+} // namespace
