@@ -4,7 +4,10 @@
 // file system's own bytes on Linux (kept exactly, whatever their encoding).
 #pragma once
 
+#include <compare>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -34,6 +37,19 @@ std::string thumbnailRelativeName(const std::string& picturePath);
 /// True when a regular file exists at `path` (a folder does not count; a
 /// symbolic link counts when its target is a regular file).
 bool isRegularFile(const std::string& path);
+
+/// What tells a folder or file apart from every other one on the machine,
+/// whatever path reaches it: device and inode number on Linux, volume serial
+/// number and file index on Windows.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
+};
+
+/// The identity of what `path` names (a link followed to its target);
+/// nothing when it cannot be read.
+std::optional<FileIdentity> fileIdentity(const std::string& path);
 
 /// Full path of the running executable.
 std::string executablePath();

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -49,6 +50,14 @@ std::string thumbnailRelativeName(const std::string& picturePath) {
     while (start < picturePath.size() && picturePath[start] == '/')
         ++start;
     return picturePath.substr(start);
+}
+
+std::optional<FileIdentity> fileIdentity(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                        static_cast<std::uint64_t>(st.st_ino)};
 }
 
 std::string executablePath() {

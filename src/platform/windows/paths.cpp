@@ -108,6 +108,23 @@ std::string thumbnailRelativeName(const std::string& picturePath) {
     return toUtf8(result);
 }
 
+std::optional<FileIdentity> fileIdentity(const std::string& path) {
+    // Opening a folder needs backup semantics; no access right is needed to
+    // read its identity, and links are followed to their target.
+    HANDLE h = CreateFileW(toWide(path).c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const BOOL ok = GetFileInformationByHandle(h, &info);
+    CloseHandle(h);
+    if (!ok)
+        return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
 std::string executablePath() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
