@@ -20,11 +20,12 @@ bool HasPictureExt(std::string_view name) {
 
 namespace {
 
-// One folder being listed: its path with the trailing separator, and where
-// the listing stands.
+// One folder being walked: its path with the trailing separator, its
+// entries, and the next one to look at.
 struct Listing {
     std::string prefix;
-    fs::directory_iterator next;
+    std::vector<platform::FolderEntry> entries;
+    std::size_t next = 0;
 };
 
 } // namespace
@@ -35,7 +36,7 @@ void ScanDir(const std::string& dir, bool useSubFolders, std::vector<std::string
         return;
     const char sep = platform::pathSeparator();
     std::set<platform::FileIdentity> entered;
-    // Folders being listed, the innermost last: an explicit stack, so that no
+    // Folders being walked, the innermost last: an explicit stack, so that no
     // depth of folders can exhaust the call stack.
     std::vector<Listing> open;
 
@@ -46,34 +47,26 @@ void ScanDir(const std::string& dir, bool useSubFolders, std::vector<std::string
             return;
         if (folder.back() != sep)
             folder += sep;
-        std::error_code ec;
-        fs::directory_iterator it(platform::toFsPath(folder), ec);
-        if (ec)
-            return;
-        open.push_back({std::move(folder), std::move(it)});
+        Listing listing{std::move(folder), {}, 0};
+        if (platform::listFolder(listing.prefix, listing.entries))
+            open.push_back(std::move(listing));
     };
 
     enter(dir);
     while (!open.empty()) {
         Listing& top = open.back();
-        if (top.next == fs::directory_iterator()) {
+        if (top.next == top.entries.size()) {
             open.pop_back();
             if (afterFolder)
                 afterFolder();
             continue;
         }
-        std::error_code ec;
-        // A link counts as what it points to: a link to a folder is a folder.
-        const bool isFolder = top.next->is_directory(ec);
-        std::string path = top.prefix + platform::fromFsPath(top.next->path().filename());
-        top.next.increment(ec);
-        if (ec)
-            top.next = fs::directory_iterator();
-        if (isFolder) {
+        const platform::FolderEntry& e = top.entries[top.next++];
+        if (e.isFolder) {
             if (useSubFolders)
-                enter(std::move(path)); // invalidates `top`
-        } else if (HasPictureExt(std::string_view(path).substr(path.rfind(sep) + 1))) {
-            rows.push_back(std::move(path));
+                enter(top.prefix + e.name); // invalidates `top`
+        } else if (HasPictureExt(e.name)) {
+            rows.push_back(top.prefix + e.name);
         }
     }
 }

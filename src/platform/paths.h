@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -50,6 +51,17 @@ struct FileIdentity {
 /// The identity of what `path` names (a link followed to its target);
 /// nothing when it cannot be read.
 std::optional<FileIdentity> fileIdentity(const std::string& path);
+
+/// One entry of a folder listing.
+struct FolderEntry {
+    std::string name;      ///< the entry's own name, without its folder
+    bool isFolder = false; ///< a folder, or a link to one
+};
+
+/// Appends the entries of the folder at `path` to `entries`, hidden ones
+/// included and "." and ".." left out, in the order the file system lists
+/// them. False when the folder cannot be listed.
+bool listFolder(const std::string& path, std::vector<FolderEntry>& entries);
 
 /// Full path of the running executable.
 std::string executablePath();
