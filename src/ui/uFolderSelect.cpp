@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QTreeView>
 
 TfFolderSelect::TfFolderSelect(QWidget* parent)
@@ -72,8 +73,16 @@ TfFolderSelect::TfFolderSelect(QWidget* parent)
         for (QModelIndex up = home; up.isValid(); up = up.parent())
             TreeView->expand(up);
         TreeView->selectionModel()->setCurrentIndex(home, QItemSelectionModel::NoUpdate);
-        TreeView->scrollTo(home);
+        TreeView->scrollTo(home, QAbstractItemView::PositionAtTop);
     }
+    // The folders come in the background; until one is chosen, the home
+    // folder stays in view at the top as its neighbours arrive.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, &TfFolderSelect::showHomeOnTop);
+}
+
+void TfFolderSelect::showHomeOnTop() {
+    if (selectedFolder().empty() && TreeView->currentIndex().isValid())
+        TreeView->scrollTo(TreeView->currentIndex(), QAbstractItemView::PositionAtTop);
 }
 
 std::string TfFolderSelect::selectedFolder() const {
@@ -116,6 +125,8 @@ void TfFolderSelect::showEvent(QShowEvent* event) {
         move(m_lastPos);
     }
     QDialog::showEvent(event);
+    // Once the tree has its size.
+    QTimer::singleShot(0, this, &TfFolderSelect::showHomeOnTop);
     // OK first, as the tab order has it; the tree while there is nothing to take.
     if (Button1->isEnabled())
         Button1->setFocus();

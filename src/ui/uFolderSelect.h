@@ -41,6 +41,8 @@ protected:
 
 private:
     void onSelectionChanged();
+    /// Until a folder is chosen: the home folder at the top of the tree.
+    void showHomeOnTop();
 
     QFileSystemModel* m_model = nullptr;
     QPointer<QWidget> m_anchor;

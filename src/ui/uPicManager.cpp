@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <filesystem>
@@ -74,6 +75,19 @@ TfPicManager::TfPicManager(ProgramState& state, QWidget* parent)
     listColours.setColor(QPalette::Base, PathRowDelegate::Fill);
     listColours.setColor(QPalette::Text, PathRowDelegate::Text);
     lbPic->setPalette(listColours);
+    // The scroll bar in the skin's dark greys rather than the desktop's light ones.
+    QPalette barColours = lbPic->verticalScrollBar()->palette();
+    barColours.setColor(QPalette::Window, QColor(24, 24, 26));
+    barColours.setColor(QPalette::Base, QColor(24, 24, 26));
+    barColours.setColor(QPalette::Button, QColor(72, 72, 76));
+    barColours.setColor(QPalette::ButtonText, QColor(200, 200, 200));
+    barColours.setColor(QPalette::WindowText, QColor(200, 200, 200));
+    barColours.setColor(QPalette::Light, QColor(96, 96, 100));
+    barColours.setColor(QPalette::Midlight, QColor(84, 84, 88));
+    barColours.setColor(QPalette::Mid, QColor(48, 48, 52));
+    barColours.setColor(QPalette::Dark, QColor(16, 16, 18));
+    barColours.setColor(QPalette::Shadow, QColor(0, 0, 0));
+    lbPic->verticalScrollBar()->setPalette(barColours);
     lbPic->installEventFilter(this);
     connect(lbPic->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!m_selecting)

@@ -24,6 +24,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QTreeView>
 
@@ -50,6 +51,11 @@ class Manager : public TempHome {
 protected:
     void SetUp() override {
         TempHome::SetUp();
+        // Qt keeps the user settings folder it saw first; the file dialog
+        // remembers its folder there, which must be this test's home.
+        const QString config = QString::fromStdString(home + "/.config");
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config);
         folders = std::make_unique<TfFolderSelect>();
         manager = std::make_unique<TfPicManager>(state);
         manager->setFolderSelect(folders.get());
