@@ -10,10 +10,12 @@
 #include "ui/previewloader.h"
 #include "ui/uFolderSelect.h"
 
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QProgressBar>
 #include <QScrollBar>
@@ -225,8 +227,19 @@ void TfPicManager::addFiles() {
         dOpen->setFileMode(QFileDialog::ExistingFiles);
         dOpen->setAcceptMode(QFileDialog::AcceptOpen);
         dOpen->setNameFilter(QStringLiteral(u"Изображения (*.jpg *.png *.bmp)"));
+        // The file name's completion list fills in the background and can come
+        // up after a typed name was accepted and the dialog closed: left alone
+        // it would stay over the manager and swallow the next click.
+        if (auto* edit = dOpen->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            edit && edit->completer())
+            m_completionList = edit->completer()->popup();
+        if (m_completionList)
+            m_completionList->installEventFilter(this);
     }
-    if (dOpen->exec() != QDialog::Accepted)
+    const int result = dOpen->exec();
+    if (m_completionList)
+        m_completionList->hide();
+    if (result != QDialog::Accepted)
         return;
     m_state.ListChanged = true;
     std::vector<std::string> added;
@@ -342,6 +355,10 @@ void TfPicManager::onPreviewLoaded(const QImage& image) {
 }
 
 bool TfPicManager::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_completionList && event->type() == QEvent::Show && !dOpen->isVisible()) {
+        QMetaObject::invokeMethod(m_completionList, &QWidget::hide, Qt::QueuedConnection);
+        return false;
+    }
     if (watched == lbPic && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Delete && selectedRow() >= 0) {

@@ -87,4 +87,5 @@ private:
     SkinButton* iClear = nullptr;
     bool m_selecting = false; ///< a selection made by the program: previewed once, after it
     bool m_filling = false;
+    QPointer<QWidget> m_completionList; ///< the file dialog's completion popup
 };

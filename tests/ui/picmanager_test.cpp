@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -407,6 +408,22 @@ TEST_F(Manager, AddedFolderComesInScanOrderAndTheDialogKeepsItsState) {
     std::sort(own.begin(), own.end());
     EXPECT_EQ(own, (std::vector<std::string>{album + "/B.PNG", album + "/a.jpg"}));
     EXPECT_FALSE(folders->withSubFolders()) << "the tick is kept for the run";
+}
+
+TEST_F(Manager, ALateCompletionListNeverOutlivesTheFileDialog) {
+    const std::string file = picture("p/typed.bmp", Red);
+    open({});
+    WhenModal<QFileDialog>([&](QFileDialog* d) {
+        d->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(file));
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    manager->addFiles();
+    ASSERT_EQ(rows(), std::vector<std::string>{file});
+    // The completion list filled in the background comes up after the close.
+    QWidget* list = manager->dOpen->findChild<QLineEdit*>("fileNameEdit")->completer()->popup();
+    list->show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }, 2000))
+        << "the completion list stayed over the manager";
 }
 
 struct CancelCase {
