@@ -101,29 +101,6 @@ protected:
 
 // ------------------------------------------------------------------ the window
 
-TEST_F(Manager, EveryControlHasItsPlace) {
-    EXPECT_EQ(manager->size(), QSize(570, 389));
-    const std::pair<const char*, QRect> places[] = {{"imgInterfacePicManager", {0, 0, 570, 389}},
-                                                    {"iClose", {233, 361, 103, 27}},
-                                                    {"iFile", {24, 291, 76, 36}},
-                                                    {"iDir", {125, 291, 76, 36}},
-                                                    {"iDel", {369, 291, 76, 36}},
-                                                    {"iClear", {470, 291, 76, 36}},
-                                                    {"iPreview", {240, 270, 89, 66}},
-                                                    {"lbPic", {11, 45, 546, 212}},
-                                                    {"Panel1", {11, 42, 547, 215}},
-                                                    {"pb", {140, 138, 267, 17}}};
-    for (const auto& [name, rect] : places) {
-        auto* w = manager->findChild<QWidget*>(QLatin1String(name));
-        ASSERT_NE(w, nullptr) << name;
-        EXPECT_EQ(w->geometry(), rect) << name;
-    }
-    EXPECT_EQ(manager->Panel1->text(), "Please wait...");
-    EXPECT_TRUE(manager->Panel1->isHidden());
-    // The list is a view over a model, with rows of one height.
-    EXPECT_TRUE(manager->lbPic->uniformItemSizes());
-}
-
 TEST_F(Manager, OpensWithTheCollectionAndItsFirstRowPreviewed) {
     const std::vector<std::string> paths{picture("p/a.bmp", Red), picture("p/b.bmp", Green),
                                          home + "/p/missing.jpg"};
@@ -135,6 +112,9 @@ TEST_F(Manager, OpensWithTheCollectionAndItsFirstRowPreviewed) {
     EXPECT_TRUE(near(previewColour(), Red));
     EXPECT_TRUE(manager->pb->isHidden());
     EXPECT_EQ(QApplication::focusWidget(), manager->lbPic);
+    // A view over a model, with rows of one height: no widget per row.
+    EXPECT_TRUE(manager->lbPic->uniformItemSizes());
+    EXPECT_EQ(manager->Panel1->text(), "Please wait...");
 }
 
 TEST_F(Manager, AnEmptyCollectionOpensEmpty) {
@@ -231,15 +211,6 @@ TEST_F(RowDrawing, TheSelectedRowOnGreyWithoutAFocusFrame) {
     EXPECT_EQ(focused, selected);
 }
 
-TEST_F(RowDrawing, ALongPathIsCutAtTheRowsEdge) {
-    const QImage image = render(0, "/" + std::string(400, 'W'), QStyle::State_Enabled);
-    QRgb brightest = 0;
-    int left = 0;
-    textOf(image.copy(500, 0, 46, 20), qRgb(0, 0, 0), &brightest, &left);
-    EXPECT_NE(brightest, qRgb(0, 0, 0)) << "the text reaches the right edge";
-    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0));
-}
-
 // ------------------------------------------------------------------- removing
 
 struct RemovalCase {
@@ -281,15 +252,6 @@ TEST_P(Removal, TheNextRowOrTheNewLastIsSelected) {
 INSTANTIATE_TEST_SUITE_P(Rows, Removal,
                          ::testing::Values(RemovalCase{3, 2, 1}, RemovalCase{3, 0, 0},
                                            RemovalCase{3, 1, 1}, RemovalCase{1, 0, -1}));
-
-TEST_F(Manager, NothingSelectedRemovesNothing) {
-    open({picture("p/a.bmp", Red)});
-    manager->selectRow(-1);
-    manager->DeleteSelected();
-    QTest::keyClick(manager->lbPic, Qt::Key_Delete);
-    EXPECT_EQ(rows().size(), 1u);
-    EXPECT_FALSE(ListChanged);
-}
 
 TEST_F(Manager, TheDeleteKeyRemovesTheRowAndKeepsTheFile) {
     const std::vector<std::string> paths{picture("p/a.bmp", Red), picture("p/b.bmp", Green)};
@@ -468,12 +430,6 @@ TEST_F(Manager, TheFolderDialogIsAFixedFramedTreeOfFolders) {
     EXPECT_EQ(d.size(), QSize(321, 371));
     EXPECT_EQ(d.minimumSize(), d.maximumSize());
     EXPECT_EQ(d.cbWithSubFolders->text(), "Include subfolders");
-    EXPECT_EQ(d.Button1->text(), "OK");
-    EXPECT_EQ(d.Button2->text(), "Cancel");
-    EXPECT_EQ(d.cbWithSubFolders->geometry(), QRect(8, 8, 121, 17));
-    EXPECT_EQ(d.TreeView->geometry(), QRect(8, 31, 305, 301));
-    EXPECT_EQ(d.Button1->geometry(), QRect(157, 338, 75, 25));
-    EXPECT_EQ(d.Button2->geometry(), QRect(238, 338, 75, 25));
     // OK, Cancel, the check box, the tree.
     EXPECT_EQ(d.Button1->nextInFocusChain(), d.Button2);
     EXPECT_EQ(d.Button2->nextInFocusChain(), d.cbWithSubFolders);
