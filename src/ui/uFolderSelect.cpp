@@ -37,17 +37,9 @@ TfFolderSelect::TfFolderSelect(QWidget* parent)
     cbWithSubFolders->setGeometry(8, 8, 121, 17);
     cbWithSubFolders->setChecked(true);
 
-    m_model = new QFileSystemModel(this);
-    m_model->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
-    // The tree shows the folders as they were when it was opened.
-    m_model->setOption(QFileSystemModel::DontWatchForChanges);
-    m_model->setRootPath(QDir::rootPath());
     TreeView = new QTreeView(this);
     TreeView->setObjectName(QStringLiteral("TreeView"));
     TreeView->setGeometry(8, 31, 305, 301);
-    TreeView->setModel(m_model);
-    for (int column = 1; column < m_model->columnCount(); ++column)
-        TreeView->hideColumn(column);
     TreeView->setHeaderHidden(true);
     // The file system's root is the one node at the top, without a button.
     TreeView->setRootIsDecorated(false);
@@ -64,10 +56,24 @@ TfFolderSelect::TfFolderSelect(QWidget* parent)
 
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(TreeView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TfFolderSelect::onSelectionChanged);
     // OK means nothing until there is a folder to take.
     Button1->setEnabled(false);
+}
+
+void TfFolderSelect::fillTree() {
+    // The folders are read when the dialog is first wanted, not at start-up.
+    if (m_model)
+        return;
+    m_model = new QFileSystemModel(this);
+    m_model->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
+    // The tree shows the folders as they were when it was opened.
+    m_model->setOption(QFileSystemModel::DontWatchForChanges);
+    m_model->setRootPath(QDir::rootPath());
+    TreeView->setModel(m_model);
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        TreeView->hideColumn(column);
+    connect(TreeView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TfFolderSelect::onSelectionChanged);
     const QModelIndex home = m_model->index(QDir::homePath());
     if (home.isValid()) {
         for (QModelIndex up = home; up.isValid(); up = up.parent())
@@ -86,6 +92,8 @@ void TfFolderSelect::showHomeOnTop() {
 }
 
 std::string TfFolderSelect::selectedFolder() const {
+    if (!m_model)
+        return {};
     const QModelIndexList rows = TreeView->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return {};
@@ -94,6 +102,7 @@ std::string TfFolderSelect::selectedFolder() const {
 }
 
 void TfFolderSelect::selectFolder(const QString& path) {
+    fillTree();
     const QModelIndex index = m_model->index(path);
     if (!index.isValid())
         return;
@@ -112,6 +121,7 @@ void TfFolderSelect::onSelectionChanged() {
 }
 
 void TfFolderSelect::showEvent(QShowEvent* event) {
+    fillTree();
     if (!m_placed) {
         m_placed = true;
         if (m_anchor) {

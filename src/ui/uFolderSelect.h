@@ -26,6 +26,9 @@ public:
     std::string selectedFolder() const;
     /// Selects the folder at `path` in the tree (and opens the tree down to it).
     void selectFolder(const QString& path);
+    /// Reads the folder tree, opened down to the home folder (done by the
+    /// first showing at the latest).
+    void fillTree();
     /// True when "Include subfolders" is ticked.
     bool withSubFolders() const;
 

@@ -435,6 +435,7 @@ TEST_F(Manager, TheFolderDialogIsAFixedFramedTreeOfFolders) {
     EXPECT_EQ(d.Button2->nextInFocusChain(), d.cbWithSubFolders);
     EXPECT_EQ(d.cbWithSubFolders->nextInFocusChain(), d.TreeView);
     // The file system's root on top, opened down to the home folder.
+    d.fillTree();
     const QModelIndex top = d.TreeView->model()->index(0, 0, d.TreeView->rootIndex());
     EXPECT_EQ(top.data().toString().isEmpty(), false);
     EXPECT_EQ(d.TreeView->currentIndex().data(QFileSystemModel::FilePathRole).toString(),
