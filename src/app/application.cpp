@@ -77,6 +77,8 @@ void Application::start() {
          {static_cast<SkinWindow*>(m_picManager.get()), static_cast<SkinWindow*>(m_param.get()),
           static_cast<SkinWindow*>(m_help.get())})
         w->setPlacementAnchor(main);
+    m_folderSelect->setPlacementAnchor(main);
+    m_picManager->setFolderSelect(m_folderSelect.get());
     connect(main, &TfMain::managerRequested, this, &Application::runManagerCycle);
     connect(main, &TfMain::settingsRequested, this, [this] { m_param->showModal(); });
     connect(main, &TfMain::aboutRequested, this, &Application::showAbout);

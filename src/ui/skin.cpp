@@ -31,6 +31,14 @@ SkinPicture::SkinPicture(const char* name, const QRect& rect, QWidget* parent,
     LoadFromRes(picture.empty() ? std::string_view(name) : picture);
 }
 
+SkinPicture::SkinPicture(const char* name, const QRect& rect, QWidget* parent,
+                         const QPixmap& pixmap)
+    : QWidget(parent), m_pixmap(pixmap) {
+    setObjectName(QLatin1String(name));
+    setGeometry(rect);
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
 void SkinPicture::LoadFromRes(std::string_view name) {
     m_pixmap = SkinPixmap(name);
     m_pictureName = std::string(name);

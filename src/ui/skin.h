@@ -28,6 +28,9 @@ public:
     /// showing the picture `picture` (the control's name when empty).
     SkinPicture(const char* name, const QRect& rect, QWidget* parent,
                 std::string_view picture = {});
+    /// A control showing `pixmap` rather than an embedded picture (nothing
+    /// for a null one): a preview.
+    SkinPicture(const char* name, const QRect& rect, QWidget* parent, const QPixmap& pixmap);
 
     /// Makes the embedded picture `name` the control's picture.
     void LoadFromRes(std::string_view name);

@@ -1,29 +1,375 @@
 #include "ui/uPicManager.h"
 
+#include "collection/folderwalk.h"
 #include "collection/state.h"
+#include "collection/thumbpath.h"
+#include "platform/paths.h"
+#include "thumbs/strip.h"
+#include "ui/dialogs.h"
+#include "ui/pathlist.h"
+#include "ui/previewloader.h"
+#include "ui/uFolderSelect.h"
+
+#include <QCompleter>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+/// i x 100 / n to the nearest integer, halves to the even one.
+int percentOf(std::size_t i, std::size_t n) {
+    const auto scaled = static_cast<unsigned long long>(i) * 100;
+    int q = static_cast<int>(scaled / n);
+    const auto twice = 2 * (scaled % n);
+    if (twice > n || (twice == n && q % 2 != 0))
+        ++q;
+    return q;
+}
+
+QFont fontOf(int pixelSize) {
+    QFont f;
+    f.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
+    f.setPixelSize(pixelSize);
+    return f;
+}
+
+} // namespace
 
 TfPicManager::TfPicManager(ProgramState& state, QWidget* parent)
     : SkinWindow(QSize(570, 389), "imgInterfacePicManager", "imgInterfacePicManager", parent),
       m_state(state) {
     setObjectName(QStringLiteral("fPicManager"));
     setWindowTitle(QStringLiteral("Quorvane"));
+    setFont(fontOf(11));
+
+    // In painting order: each control is drawn over the ones before it.
     iClose = new SkinButton("iClose", {233, 361, 103, 27}, this, tr("Close"));
+    iFile = new SkinButton("iFile", {24, 291, 76, 36}, this, tr("Add images"));
+    iDir = new SkinButton("iDir", {125, 291, 76, 36}, this, tr("Add Folders"));
+    iDel = new SkinButton("iDel", {369, 291, 76, 36}, this, tr("Delete"));
+    iClear = new SkinButton("iClear", {470, 291, 76, 36}, this, tr("Clear"));
+    iPreview = new SkinPicture("iPreview", {240, 270, 89, 66}, this, QPixmap());
+    iPreview->setStretched(true);
+
+    m_model = new PathListModel(this);
+    lbPic = new QListView(this);
+    lbPic->setObjectName(QStringLiteral("lbPic"));
+    lbPic->setGeometry(11, 45, 546, 212);
+    lbPic->setFrameShape(QFrame::NoFrame);
+    lbPic->setUniformItemSizes(true);
+    lbPic->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lbPic->setSelectionMode(QAbstractItemView::SingleSelection);
+    lbPic->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lbPic->setModel(m_model);
+    lbPic->setItemDelegate(new PathRowDelegate(lbPic));
+    QPalette listColours = lbPic->palette();
+    listColours.setColor(QPalette::Base, PathRowDelegate::Fill);
+    listColours.setColor(QPalette::Text, PathRowDelegate::Text);
+    lbPic->setPalette(listColours);
+    // The scroll bar in the skin's dark greys rather than the desktop's light ones.
+    QPalette barColours = lbPic->verticalScrollBar()->palette();
+    barColours.setColor(QPalette::Window, QColor(24, 24, 26));
+    barColours.setColor(QPalette::Base, QColor(24, 24, 26));
+    barColours.setColor(QPalette::Button, QColor(72, 72, 76));
+    barColours.setColor(QPalette::ButtonText, QColor(200, 200, 200));
+    barColours.setColor(QPalette::WindowText, QColor(200, 200, 200));
+    barColours.setColor(QPalette::Light, QColor(96, 96, 100));
+    barColours.setColor(QPalette::Midlight, QColor(84, 84, 88));
+    barColours.setColor(QPalette::Mid, QColor(48, 48, 52));
+    barColours.setColor(QPalette::Dark, QColor(16, 16, 18));
+    barColours.setColor(QPalette::Shadow, QColor(0, 0, 0));
+    lbPic->verticalScrollBar()->setPalette(barColours);
+    lbPic->installEventFilter(this);
+    connect(lbPic->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!m_selecting)
+            previewSelected();
+    });
+
+    Panel1 = new QLabel(QStringLiteral("Please wait..."), this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(11, 42, 547, 215);
+    Panel1->setAlignment(Qt::AlignCenter);
+    Panel1->setFont(fontOf(19));
+    Panel1->setAutoFillBackground(true);
+    QPalette panelColours = Panel1->palette();
+    panelColours.setColor(QPalette::Window, Qt::black);
+    panelColours.setColor(QPalette::WindowText, Qt::white);
+    Panel1->setPalette(panelColours);
+    Panel1->hide();
+    pb = new QProgressBar(Panel1);
+    pb->setObjectName(QStringLiteral("pb"));
+    pb->setGeometry(140, 138, 267, 17);
+    pb->setRange(0, 100);
+    pb->setTextVisible(false);
+    pb->hide();
+
+    m_preview = new PreviewLoader(this);
+    connect(m_preview, &PreviewLoader::loaded, this, &TfPicManager::onPreviewLoaded);
+
     connect(iClose, &SkinButton::clicked, this, &SkinWindow::closeWindow);
+    connect(iFile, &SkinButton::clicked, this, &TfPicManager::addFiles);
+    connect(iDir, &SkinButton::clicked, this, &TfPicManager::addFolder);
+    connect(iDel, &SkinButton::pressed, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton && !waiting())
+            DeleteSelected();
+    });
+    connect(iClear, &SkinButton::clicked, this, &TfPicManager::clearAll);
 }
 
-void TfPicManager::setRows(std::vector<std::string> rows) {
-    m_rows = std::move(rows);
-    m_state.ListChanged = true;
+TfPicManager::~TfPicManager() = default;
+
+const std::vector<std::string>& TfPicManager::rows() const {
+    return m_model->rows();
 }
 
 void TfPicManager::clearRows() {
-    m_rows.clear();
+    m_model->setRows({});
+    emptyPreview();
+}
+
+int TfPicManager::selectedRow() const {
+    const QModelIndexList selected = lbPic->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void TfPicManager::selectRow(int row) {
+    m_selecting = true;
+    if (row >= 0 && row < m_model->rowCount()) {
+        const QModelIndex index = m_model->index(row);
+        lbPic->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        lbPic->scrollTo(index);
+    } else {
+        lbPic->selectionModel()->clear();
+    }
+    m_selecting = false;
+    previewSelected();
+}
+
+bool TfPicManager::waiting() const {
+    return !Panel1->isHidden();
+}
+
+bool TfPicManager::previewLoading() const {
+    return m_preview->busy();
+}
+
+void TfPicManager::showWaitPanel(bool withProgress) {
+    Panel1->setText(QStringLiteral("Please wait..."));
+    pb->setValue(0);
+    pb->setVisible(withProgress);
+    Panel1->show();
+    Panel1->raise();
+}
+
+void TfPicManager::hideWaitPanel() {
+    pb->hide();
+    Panel1->hide();
 }
 
 void TfPicManager::showEvent(QShowEvent* event) {
     SkinWindow::showEvent(event);
-    m_rows.clear();
-    for (const TWall& w : m_state.Walls)
-        m_rows.push_back(w.Path);
     m_state.ListChanged = false;
+    // The wait panel keeps every edit out until the fill has run, just after
+    // the window first paints.
+    showWaitPanel(true);
+    lbPic->setFocus();
+    QTimer::singleShot(0, this, &TfPicManager::fillFromWalls);
+}
+
+void TfPicManager::fillFromWalls() {
+    if (m_filling)
+        return;
+    if (!isVisible()) {
+        // Closed before the fill came round: the list stays as it was.
+        hideWaitPanel();
+        return;
+    }
+    m_filling = true;
+    showWaitPanel(true);
+    QCoreApplication::processEvents();
+    m_model->setRows({});
+    emptyPreview();
+    std::vector<std::string> rows;
+    rows.reserve(m_state.Walls.size());
+    // Walls is read afresh at every step: a thumbnail job may drop an entry
+    // while events are processed.
+    for (std::size_t i = 0; i < m_state.Walls.size(); ++i) {
+        rows.push_back(m_state.Walls[i].Path);
+        pb->setValue(percentOf(i, m_state.Walls.size()));
+        if (i % 1000 == 0)
+            QCoreApplication::processEvents();
+    }
+    m_model->setRows(std::move(rows));
+    hideWaitPanel();
+    m_state.ListChanged = false;
+    m_filling = false;
+    if (m_model->rowCount() > 0)
+        selectRow(0);
+}
+
+void TfPicManager::addFiles() {
+    if (waiting())
+        return;
+    if (!dOpen) {
+        dOpen = new QFileDialog(this);
+        dOpen->setObjectName(QStringLiteral("dOpen"));
+        dOpen->setFileMode(QFileDialog::ExistingFiles);
+        dOpen->setAcceptMode(QFileDialog::AcceptOpen);
+        dOpen->setNameFilter(QStringLiteral(u"Изображения (*.jpg *.png *.bmp)"));
+        // The file name's completion list fills in the background and can come
+        // up after a typed name was accepted and the dialog closed: left alone
+        // it would stay over the manager and swallow the next click.
+        if (auto* edit = dOpen->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            edit && edit->completer())
+            m_completionList = edit->completer()->popup();
+        if (m_completionList)
+            m_completionList->installEventFilter(this);
+    }
+    const int result = dOpen->exec();
+    if (m_completionList)
+        m_completionList->hide();
+    if (result != QDialog::Accepted)
+        return;
+    m_state.ListChanged = true;
+    std::vector<std::string> added;
+    for (const QString& file : dOpen->selectedFiles())
+        added.push_back(TextToPath(file));
+    m_model->append(std::move(added));
+    if (m_model->rowCount() > 0)
+        selectRow(0);
+}
+
+void TfPicManager::addFolder() {
+    if (waiting() || !m_folderSelect)
+        return;
+    const int result = m_folderSelect->exec();
+    QCoreApplication::processEvents();
+    if (result != QDialog::Accepted)
+        return;
+    m_state.ListChanged = true;
+    lbPic->setUpdatesEnabled(false);
+    showWaitPanel(false);
+    QCoreApplication::processEvents();
+    ScanDir(m_folderSelect->selectedFolder(), m_folderSelect->withSubFolders());
+    hideWaitPanel();
+    lbPic->setUpdatesEnabled(true);
+    if (m_model->rowCount() > 0)
+        selectRow(0);
+}
+
+void TfPicManager::ScanDir(const std::string& dir, bool useSubFolders) {
+    std::vector<std::string> found;
+    ::ScanDir(dir, useSubFolders, found, [] { QCoreApplication::processEvents(); });
+    m_model->append(std::move(found));
+}
+
+void TfPicManager::DeleteSelected() {
+    const int row = selectedRow();
+    if (row >= 0)
+        removeRow(row);
+}
+
+void TfPicManager::deleteSelectedWithFile() {
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    const std::string path = m_model->path(row);
+    if (!AskDeleteFile(this, path))
+        return;
+    const fs::path file = platform::toFsPath(path);
+    std::error_code ec;
+    // The row names a file; a folder of that name is never removed.
+    if (fs::symlink_status(file, ec).type() != fs::file_type::directory)
+        fs::remove(file, ec);
+    // The row asked about leaves the list: the same index holding the same path.
+    if (row < m_model->rowCount() && m_model->path(row) == path)
+        removeRow(row);
+}
+
+void TfPicManager::removeRow(int row) {
+    m_state.ListChanged = true;
+    const std::string thumbnail = FindThumbnailHDD(m_state.DataFolder, m_model->path(row));
+    if (!thumbnail.empty()) {
+        std::error_code ec;
+        fs::remove(platform::toFsPath(thumbnail), ec);
+    }
+    m_model->removeAt(row);
+    const int count = m_model->rowCount();
+    if (count == 0) {
+        selectRow(-1);
+        emptyPreview();
+    } else {
+        selectRow(std::min(row, count - 1));
+    }
+}
+
+void TfPicManager::clearAll() {
+    if (waiting())
+        return;
+    m_state.ListChanged = true;
+    m_model->setRows({});
+    if (!m_state.DataFolder.empty())
+        RemoveAll(ThumbnailFolder(m_state.DataFolder));
+    emptyPreview();
+    ClearPreview(m_state);
+    m_state.Walls.clear();
+    m_state.UnavailableWalls.clear();
+}
+
+void TfPicManager::previewSelected() {
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    const std::string& path = m_model->path(row);
+    // A missing file keeps the preview as it is.
+    if (!platform::isRegularFile(path))
+        return;
+    const QSize size = iPreview->size() * iPreview->devicePixelRatioF();
+    m_preview->request(path, FindThumbnailHDD(m_state.DataFolder, path), size);
+}
+
+void TfPicManager::emptyPreview() {
+    m_preview->cancel();
+    iPreview->setPixmap(QPixmap());
+}
+
+void TfPicManager::onPreviewLoaded(const QImage& image) {
+    if (image.isNull()) {
+        iPreview->setPixmap(QPixmap());
+        return;
+    }
+    QPixmap pixmap = QPixmap::fromImage(image);
+    pixmap.setDevicePixelRatio(iPreview->devicePixelRatioF());
+    iPreview->setPixmap(pixmap);
+}
+
+bool TfPicManager::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_completionList && event->type() == QEvent::Show && !dOpen->isVisible()) {
+        QMetaObject::invokeMethod(m_completionList, &QWidget::hide, Qt::QueuedConnection);
+        return false;
+    }
+    if (watched == lbPic && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && selectedRow() >= 0) {
+            if (!waiting()) {
+                if (key->modifiers() & Qt::ShiftModifier)
+                    deleteSelectedWithFile();
+                else
+                    DeleteSelected();
+            }
+            return true;
+        }
+    }
+    return SkinWindow::eventFilter(watched, event);
 }

@@ -8,27 +8,84 @@
 #include <string>
 #include <vector>
 
+class PathListModel;
+class PreviewLoader;
+class QFileDialog;
+class QLabel;
+class QListView;
+class QProgressBar;
+class TfFolderSelect;
 struct ProgramState;
 
 class TfPicManager : public SkinWindow {
     Q_OBJECT
 public:
     explicit TfPicManager(ProgramState& state, QWidget* parent = nullptr);
+    ~TfPicManager() override;
+
+    /// The folder dialog that adding a folder shows.
+    void setFolderSelect(TfFolderSelect* folderSelect) { m_folderSelect = folderSelect; }
 
     /// The rows of the list (lbPic), in order.
-    std::vector<std::string> rows() const { return m_rows; }
-    /// Replaces the rows (an edit: ListChanged is set).
-    void setRows(std::vector<std::string> rows);
+    const std::vector<std::string>& rows() const;
     /// Empties the list and the preview (after the main window took them).
     void clearRows();
+    /// The selected row, -1 for none.
+    int selectedRow() const;
+    /// Selects row `row` (none for -1) and previews it.
+    void selectRow(int row);
+    /// True while the wait panel shows (the fill and a folder scan): adding,
+    /// removing and clearing do nothing then.
+    bool waiting() const;
+    /// True while a preview is being loaded.
+    bool previewLoading() const;
+
+    /// Fills the list from Walls behind the wait panel; ListChanged goes off.
+    void fillFromWalls();
+    /// Adds the picture files chosen in the file dialog.
+    void addFiles();
+    /// Adds the pictures of the folder chosen in the folder dialog.
+    void addFolder();
+    /// Appends the pictures of a folder (of its subfolders too with
+    /// `useSubFolders`) as rows; the interface is serviced once per folder.
+    void ScanDir(const std::string& dir, bool useSubFolders);
+    /// Removes the selected row and its cached thumbnail file.
+    void DeleteSelected();
+    /// Asks, then deletes the selected row's picture file from disk and removes the row.
+    void deleteSelectedWithFile();
+    /// Empties the list, the collection and the thumbnail cache at once.
+    void clearAll();
+    /// Shows the selected row's picture in the preview.
+    void previewSelected();
+
+    QListView* lbPic = nullptr;
+    SkinPicture* iPreview = nullptr;
+    QLabel* Panel1 = nullptr;
+    QProgressBar* pb = nullptr;
+    QFileDialog* dOpen = nullptr;
 
 protected:
-    /// FormActivate: every showing starts with the collection's paths and
-    /// ListChanged off.
+    /// Each showing starts with ListChanged off and the fill from Walls.
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showWaitPanel(bool withProgress);
+    void hideWaitPanel();
+    void removeRow(int row);
+    void emptyPreview();
+    void onPreviewLoaded(const QImage& image);
+
     ProgramState& m_state;
-    std::vector<std::string> m_rows;
+    PathListModel* m_model = nullptr;
+    PreviewLoader* m_preview = nullptr;
+    TfFolderSelect* m_folderSelect = nullptr;
     SkinButton* iClose = nullptr;
+    SkinButton* iFile = nullptr;
+    SkinButton* iDir = nullptr;
+    SkinButton* iDel = nullptr;
+    SkinButton* iClear = nullptr;
+    bool m_selecting = false; ///< a selection made by the program: previewed once, after it
+    bool m_filling = false;
+    QPointer<QWidget> m_completionList; ///< the file dialog's completion popup
 };

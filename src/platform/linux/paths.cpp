@@ -4,7 +4,12 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstring>
 
 namespace platform {
 
@@ -49,6 +54,34 @@ std::string thumbnailRelativeName(const std::string& picturePath) {
     while (start < picturePath.size() && picturePath[start] == '/')
         ++start;
     return picturePath.substr(start);
+}
+
+std::optional<FileIdentity> fileIdentity(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                        static_cast<std::uint64_t>(st.st_ino)};
+}
+
+bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) {
+    DIR* dir = ::opendir(path.c_str());
+    if (!dir)
+        return false;
+    while (const dirent* e = ::readdir(dir)) {
+        if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
+            continue;
+        bool isFolder = e->d_type == DT_DIR;
+        // The listing tells most types at once; a link, or a file system
+        // that does not say, needs a look at what the name leads to.
+        if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            isFolder = ::fstatat(::dirfd(dir), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        }
+        entries.push_back({e->d_name, isFolder});
+    }
+    ::closedir(dir);
+    return true;
 }
 
 std::string executablePath() {

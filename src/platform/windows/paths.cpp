@@ -108,6 +108,44 @@ std::string thumbnailRelativeName(const std::string& picturePath) {
     return toUtf8(result);
 }
 
+std::optional<FileIdentity> fileIdentity(const std::string& path) {
+    // Opening a folder needs backup semantics; no access right is needed to
+    // read its identity, and links are followed to their target.
+    HANDLE h = CreateFileW(toWide(path).c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const BOOL ok = GetFileInformationByHandle(h, &info);
+    CloseHandle(h);
+    if (!ok)
+        return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) {
+    std::wstring pattern = toWide(path);
+    if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/')
+        pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW data{};
+    HANDLE h = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    do {
+        if (std::wcscmp(data.cFileName, L".") == 0 || std::wcscmp(data.cFileName, L"..") == 0)
+            continue;
+        // A link or junction to a folder carries the folder attribute too.
+        entries.push_back(
+            {toUtf8(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileW(h, &data));
+    FindClose(h);
+    return true;
+}
+
 std::string executablePath() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {

@@ -2,6 +2,7 @@
 #include "platform/paths.h"
 #include "platform/windows/wintest.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include <shlobj.h>
@@ -108,6 +109,39 @@ TEST(Paths, ExecutablePathNamesThisTestProgram) {
     const DWORD attributes = GetFileAttributesW(wide(exe).c_str());
     ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(Paths, FolderListingTellsFoldersFromFiles) {
+    TempDir temp;
+    const std::filesystem::path sub = temp.path() / L"Sub \u00e9\u65e5";
+    std::filesystem::create_directories(sub);
+    std::ofstream(temp.path() / L"a.JPG") << "x";
+    std::ofstream(temp.path() / L".hidden.png") << "x";
+    std::vector<platform::FolderEntry> entries;
+    ASSERT_TRUE(platform::listFolder(utf8(temp.path().wstring()), entries));
+    std::sort(entries.begin(), entries.end(),
+              [](const auto& a, const auto& b) { return a.name < b.name; });
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].name, ".hidden.png");
+    EXPECT_FALSE(entries[0].isFolder);
+    EXPECT_EQ(entries[1].name, "Sub \xc3\xa9\xe6\x97\xa5");
+    EXPECT_TRUE(entries[1].isFolder);
+    EXPECT_EQ(entries[2].name, "a.JPG");
+    EXPECT_FALSE(platform::listFolder(utf8((temp.path() / L"missing").wstring()), entries));
+    EXPECT_EQ(entries.size(), 3u);
+}
+
+TEST(Paths, OneFolderHasOneIdentityWhateverThePath) {
+    TempDir temp;
+    const std::filesystem::path sub = temp.path() / L"sub";
+    std::filesystem::create_directories(sub / L"inner");
+    const auto direct = platform::fileIdentity(utf8(sub.wstring()));
+    const auto roundabout = platform::fileIdentity(utf8((sub / L"inner" / L"..").wstring()));
+    const auto other = platform::fileIdentity(utf8((sub / L"inner").wstring()));
+    ASSERT_TRUE(direct && roundabout && other);
+    EXPECT_EQ(*direct, *roundabout);
+    EXPECT_NE(*direct, *other);
+    EXPECT_FALSE(platform::fileIdentity(utf8((temp.path() / L"missing").wstring())));
 }
 
 } // namespace

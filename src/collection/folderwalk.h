@@ -1,0 +1,28 @@
+// Walks over folder trees: gathering the pictures of a folder for the
+// collection, and deleting a folder tree (the thumbnail cache).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// True when the name's extension (from its last dot), lowered in case, is
+/// one of the picture extensions: "PHOTO.JPG" and "a.Png" are, "b.jpeg" is not.
+bool HasPictureExt(std::string_view name);
+
+/// Appends to `rows` the pictures of the folder `dir`, each as `dir`, a
+/// separator and the file's name, in the order the file system lists them.
+/// With `useSubFolders` the pictures of each subfolder follow where the
+/// subfolder is met (depth first). Links to folders are followed, yet no
+/// folder is entered twice in one scan, so a link back up the tree ends the
+/// walk there. A folder that cannot be listed adds nothing; an empty `dir`
+/// adds nothing. `afterFolder` runs whenever a folder's listing is done.
+void ScanDir(const std::string& dir, bool useSubFolders, std::vector<std::string>& rows,
+             const std::function<void()>& afterFolder = {});
+
+/// Deletes the folder tree at `path`, the folder itself last. Links inside
+/// it are removed as links and never followed, and when `path` itself is a
+/// link only the link goes, so nothing outside the tree is touched. What
+/// cannot be deleted stays; the rest goes all the same.
+void RemoveAll(const std::string& path);

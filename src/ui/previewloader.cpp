@@ -1,0 +1,66 @@
+#include "ui/previewloader.h"
+
+#include "imaging/bitmap.h"
+#include "imaging/codecs.h"
+#include "imaging/resize.h"
+#include "platform/paths.h"
+#include "ui/bitmapimage.h"
+
+PreviewLoader::PreviewLoader(QObject* parent) : QObject(parent) {
+    m_pool.setMaxThreadCount(1);
+}
+
+PreviewLoader::~PreviewLoader() {
+    m_pool.waitForDone();
+}
+
+QImage PreviewLoader::LoadPreview(const std::string& file, const std::string& thumbnail,
+                                  QSize size) {
+    Bitmap picture;
+    const bool decoded =
+        (!thumbnail.empty() && File2Bitmap(picture, platform::toFsPath(thumbnail))) ||
+        File2Bitmap(picture, platform::toFsPath(file));
+    if (!decoded || picture.empty() || size.isEmpty())
+        return {};
+    Bitmap small;
+    small.setPixelFormat(PixelFormat::Bits24);
+    small.setSize(size.width(), size.height());
+    MyResizeBitmap(picture, small);
+    return BitmapToQImage(small).copy();
+}
+
+void PreviewLoader::request(const std::string& file, const std::string& thumbnail, QSize size) {
+    Job job{file, thumbnail, size, ++m_ticket};
+    if (m_running)
+        m_waiting = std::move(job);
+    else
+        start(std::move(job));
+}
+
+void PreviewLoader::cancel() {
+    ++m_ticket;
+    m_waiting.reset();
+}
+
+void PreviewLoader::start(Job job) {
+    m_running = true;
+    m_pool.start([this, job = std::move(job)] {
+        QImage image = LoadPreview(job.file, job.thumbnail, job.size);
+        QMetaObject::invokeMethod(
+            this,
+            [this, ticket = job.ticket, image = std::move(image)] { onJobDone(ticket, image); },
+            Qt::QueuedConnection);
+    });
+}
+
+void PreviewLoader::onJobDone(std::uint64_t ticket, const QImage& image) {
+    m_running = false;
+    if (m_waiting) {
+        Job next = std::move(*m_waiting);
+        m_waiting.reset();
+        start(std::move(next));
+        return;
+    }
+    if (ticket == m_ticket)
+        emit loaded(image);
+}

@@ -1,0 +1,125 @@
+// The manager cycle of the whole program (offscreen platform): the picture
+// manager opened from the main window, edited, closed, and what reaches the
+// collection and the list file.
+#include "app/appfixture.h"
+
+#include "collection/folderwalk.h"
+#include "collection/walls.h"
+#include "support/modal.h"
+#include "thumbs/thumbfixture.h"
+#include "ui/uFolderSelect.h"
+#include "ui/uPicManager.h"
+
+#include <QListView>
+#include <QPushButton>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+class ManagerCycle : public AppTest {
+protected:
+    std::vector<std::string> listPictures(int n, const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> paths;
+        for (int i = 0; i < n; ++i) {
+            paths.push_back(home + "/pics/p" + std::to_string(i) + ".bmp");
+            WriteSolidPicture(paths.back(), 48, 30, ColourOf(i));
+        }
+        std::vector<std::string> lines = paths;
+        lines.insert(lines.end(), extra.begin(), extra.end());
+        WriteWallList(state, lines);
+        return paths;
+    }
+    TfPicManager& manager() const { return *app->picManager(); }
+
+    /// One manager cycle from the main window's button: `edit` runs once
+    /// the manager has filled its list, then its Close button is clicked.
+    void cycle(std::function<void(TfPicManager&)> edit = {}) {
+        bool edited = false;
+        QTimer::singleShot(0, [&] {
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return manager().isVisible() && !manager().waiting(); }, 10000));
+            if (edit)
+                edit(manager());
+            edited = true;
+            QTest::mouseClick(manager().findChild<QWidget*>("iClose"), Qt::LeftButton);
+        });
+        QTest::mouseClick(control("iManager"), Qt::LeftButton);
+        EXPECT_TRUE(edited) << "the manager did not show modally";
+        EXPECT_FALSE(manager().isVisible());
+    }
+    std::string listFile() const { return readFile(ListFileName(state)); }
+    std::vector<std::string> wallPaths() const { return WallPaths(S()); }
+};
+
+TEST_F(ManagerCycle, NoEditLeavesTheListFileAndTheCollectionAlone) {
+    const auto paths = listPictures(3);
+    startApp();
+    ASSERT_TRUE(waitIdle());
+    const fs::path list = ListFileName(state);
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+    fs::last_write_time(list, old);
+    const std::string bytes = listFile();
+
+    cycle();
+    EXPECT_FALSE(S().ListChanged);
+    EXPECT_EQ(fs::last_write_time(list), old) << "the list file was rewritten";
+    EXPECT_EQ(listFile(), bytes);
+    EXPECT_EQ(wallPaths(), paths);
+    // The manager keeps its list until it opens again.
+    EXPECT_EQ(manager().rows(), paths);
+}
+
+TEST_F(ManagerCycle, RemovingEveryEntryWritesAnEmptyFileAndShowsTheEmptyView) {
+    listPictures(2);
+    startApp();
+    ASSERT_TRUE(waitIdle());
+    cycle([](TfPicManager& m) {
+        m.DeleteSelected();
+        QTest::keyClick(m.lbPic, Qt::Key_Delete);
+    });
+    EXPECT_TRUE(fs::exists(ListFileName(state)));
+    EXPECT_EQ(listFile(), "");
+    EXPECT_TRUE(S().Walls.empty());
+    EXPECT_EQ(label("lbDir"), "Please, add wallpapers in the manager >>>");
+    EXPECT_TRUE(mainWindow().managerBlinking());
+    EXPECT_TRUE(manager().rows().empty()) << "taken over, the manager's list is emptied";
+}
+
+TEST_F(ManagerCycle, AFolderAddedThroughTheDialogReachesTheListFileInOrder) {
+    const auto paths = listPictures(1);
+    for (const char* name : {"b.jpg", "A.PNG", "no.gif", "deep/c.bmp"})
+        WriteSolidPicture(home + "/album/" + name, 20, 20, ColourOf(7));
+    std::vector<std::string> expected = paths;
+    ScanDir(home + "/album", true, expected);
+    startApp();
+    ASSERT_TRUE(waitIdle());
+    cycle([this](TfPicManager& m) {
+        WhenModal<TfFolderSelect>([this](TfFolderSelect* d) {
+            d->selectFolder(QString::fromStdString(home + "/album"));
+            d->Button1->click();
+        });
+        m.addFolder();
+    });
+    ASSERT_EQ(expected.size(), 4u);
+    EXPECT_EQ(wallPaths(), expected);
+    std::string lines;
+    for (const auto& p : expected)
+        lines += p + "\r\n";
+    EXPECT_EQ(listFile(), lines);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(S().CurrentWall, 0);
+}
+
+TEST_F(ManagerCycle, ClearDropsTheCacheAndTheLinesOfFoldersThatAreAway) {
+    const std::string away = home + "/unplugged-drive/x.jpg";
+    listPictures(2, {away});
+    startApp();
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(S().UnavailableWalls, std::vector<std::string>{away});
+    ASSERT_TRUE(fs::exists(S().DataFolder + "Thumbnail"));
+    cycle([](TfPicManager& m) { m.clearAll(); });
+    EXPECT_EQ(listFile(), "");
+    EXPECT_TRUE(S().Walls.empty());
+    EXPECT_FALSE(fs::exists(S().DataFolder + "Thumbnail"));
+}

@@ -1,0 +1,27 @@
+// Answering the modal dialogs that the code under test opens and waits on.
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+/// Runs `action` with the modal widget of type T once it shows (a dialog
+/// opened by the code under test); the test fails when none shows.
+template <typename T> void WhenModal(std::function<void(T*)> action) {
+    QTimer::singleShot(0, [action] {
+        for (int i = 0; i < 500; ++i) {
+            if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget());
+                w && w->isVisible()) {
+                action(w);
+                return;
+            }
+            QTest::qWait(10);
+        }
+        ADD_FAILURE() << "no modal dialog showed";
+    });
+}
