@@ -243,7 +243,9 @@ void Application::onCloseQuery(QCloseEvent* event) {
 }
 
 void Application::onClosePoll() {
-    if (!m_state.CacheIdle)
+    // The thumbnail worker and a wallpaper file still being written finish
+    // first.
+    if (!m_state.CacheIdle || !m_collection.WallpaperWriteIdle())
         return;
     if (m_state.CloseStage != 5) {
         m_state.CloseStage = 5;

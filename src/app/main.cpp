@@ -76,15 +76,17 @@ int main(int argc, char* argv[]) {
     Application app(title, RunValueNameFromExecutable(exe));
     QObject::connect(&app, &Application::finished, &qtApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    // Closes from the system ask nothing: straight to the deferred close. Set
+    // up before the windows exist, so that no end the system asks for meanwhile
+    // is lost (the request runs once the event loop does).
+    platform::onTerminationRequest([&app] { app.systemClose(); });
+    QObject::connect(&qtApp, &QGuiApplication::commitDataRequest, &app,
+                     [&app](QSessionManager&) { app.systemClose(); });
     app.start();
     if (!app.listenForCommands(channel.toStdString()))
         platform::Warn("commands from the command line cannot reach this instance");
     if (hasCommand)
         QTimer::singleShot(0, &app, [&app, &command] { app.runCommand(command.command); });
-    // Closes from the system ask nothing: straight to the deferred close.
-    platform::onTerminationRequest([&app] { app.systemClose(); });
-    QObject::connect(&qtApp, &QGuiApplication::commitDataRequest, &app,
-                     [&app](QSessionManager&) { app.systemClose(); });
 
     return QApplication::exec();
 }

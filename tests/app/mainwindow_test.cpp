@@ -47,6 +47,16 @@ protected:
         WriteWallList(state, paths);
     }
     std::string listBytes() const { return readFile(ListFileName(S())); }
+    /// Runs `edit` in the manager once its list is filled, then closes it.
+    void inManager(std::function<void(TfPicManager&)> edit) {
+        QTimer::singleShot(0, app->picManager(), [this, edit] {
+            TfPicManager& m = *app->picManager();
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return !m.waiting() && m.rows().size() == S().Walls.size(); }, 10000));
+            edit(m);
+            m.closeWindow();
+        });
+    }
     SkinButton* button(const char* name) const { return control<SkinButton>(name); }
     std::vector<std::string> paths;
 };
@@ -161,9 +171,11 @@ TEST_F(MainWindowTest, RemovingEveryEntryWritesAnEmptyListAndShowsTheEmptyView) 
     listPictures(3);
     startApp();
     ASSERT_TRUE(waitIdle());
-    QTimer::singleShot(0, app->picManager(), [this] {
-        app->picManager()->setRows({});
-        app->picManager()->closeWindow();
+    inManager([](TfPicManager& m) {
+        for (int i = 0; i < 3; ++i) {
+            m.selectRow(0);
+            m.DeleteSelected();
+        }
     });
     app->runManagerCycle();
     EXPECT_TRUE(S().Walls.empty());
@@ -177,15 +189,17 @@ TEST_F(MainWindowTest, AnEditRebuildsTheCollectionAndStartsTheWalkAfresh) {
     listPictures(4);
     startApp();
     ASSERT_TRUE(waitIdle());
-    QTimer::singleShot(0, app->picManager(), [this] {
-        app->picManager()->setRows({paths[3], paths[1]});
-        app->picManager()->closeWindow();
+    inManager([](TfPicManager& m) {
+        m.selectRow(2);
+        m.DeleteSelected();
+        m.selectRow(0);
+        m.DeleteSelected();
     });
     app->runManagerCycle();
     ASSERT_EQ(S().WallCount(), 2);
-    EXPECT_EQ(S().Walls[0].Path, paths[3]);
+    EXPECT_EQ(S().Walls[0].Path, paths[1]);
     EXPECT_FALSE(S().Walls[0].WasLoad);
-    EXPECT_EQ(listBytes(), paths[3] + "\r\n" + paths[1] + "\r\n");
+    EXPECT_EQ(listBytes(), paths[1] + "\r\n" + paths[3] + "\r\n");
     EXPECT_TRUE(app->picManager()->rows().empty()) << "the manager's list was emptied";
     ASSERT_TRUE(waitIdle());
     EXPECT_TRUE(S().Walls[0].WasLoad && S().Walls[1].WasLoad);
@@ -199,11 +213,8 @@ TEST_F(MainWindowTest, AListThatCannotBeWrittenLeavesTheRestOfTheCycleUndone) {
     fs::remove(ListFileName(S()));
     fs::create_directory(ListFileName(S()));
     QString error;
-    QTimer::singleShot(0, app->picManager(), [this, &error] {
-        app->picManager()->setRows({});
-        app->picManager()->closeWindow();
-        answerNextBox(QMessageBox::Ok, &error); // the error box that follows
-    });
+    answerNextBox(QMessageBox::Ok, &error); // the error box that follows
+    inManager([](TfPicManager& m) { m.clearAll(); });
     app->runManagerCycle();
     EXPECT_TRUE(error.contains("list.txt")) << error.toStdString();
     EXPECT_TRUE(S().Walls.empty()) << "memory already holds the new collection";

@@ -81,6 +81,11 @@ unsigned long waitForOtherWindow(qint64 pid, unsigned long except, int timeoutMs
     return 0;
 }
 
+QImage screenshot(const QString& file) {
+    runCommand("import", {"-window", "root", file});
+    return QImage(file);
+}
+
 QColor screenColour(int x, int y) {
     const QString out = QString::fromStdString(
         runCommand("import", {"-window", "root", "-crop", QString("1x1+%1+%2").arg(x).arg(y),

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -35,6 +36,9 @@ WindowGeometry windowGeometry(unsigned long window);
 
 /// Focuses the window and types the keys (xdotool key names).
 void pressKeys(unsigned long window, const QStringList& keys);
+
+/// The whole screen, saved to `file` and read back.
+QImage screenshot(const QString& file);
 
 /// The colour the screen shows at (x, y), as ImageMagick reads the root window.
 QColor screenColour(int x, int y);

@@ -28,17 +28,6 @@ const QPoint FirstRow(11 + 100, 45 + 10);
 // The folder dialog's OK button.
 const QPoint FolderOk(157 + 37, 338 + 12);
 
-QImage screenshot(const QString& file) {
-    runCommand("import", {"-window", "root", file});
-    return QImage(file);
-}
-
-bool near(const QColor& a, const QColor& b, int tolerance = 8) {
-    return std::abs(a.red() - b.red()) <= tolerance &&
-           std::abs(a.green() - b.green()) <= tolerance &&
-           std::abs(a.blue() - b.blue()) <= tolerance;
-}
-
 /// Types text into the focused window, as a user at the keyboard does.
 void typeText(unsigned long window, const QString& text) {
     xdotool({"windowfocus", "--sync", QString::number(window)});
@@ -172,11 +161,11 @@ TEST_F(ManagerOnScreen, PicturesAndAFolderAddedReachTheListAndTheStrip) {
 
     // The strip shows them: the third entry is the typed picture, then the album.
     pressKeys(main, {"Right", "Right"});
-    EXPECT_TRUE(waitUntil([&] { return near(monitor(main), colours[2]); }, 10000))
+    EXPECT_TRUE(waitUntil([&] { return near(monitor(main), colours[2], 8); }, 10000))
         << "monitor: " << monitor(main).name().toStdString();
     pressKeys(main, {"Right"});
     const QColor firstOfAlbum = QImage(album[0]).pixelColor(0, 0);
-    EXPECT_TRUE(waitUntil([&] { return near(monitor(main), firstOfAlbum); }, 10000))
+    EXPECT_TRUE(waitUntil([&] { return near(monitor(main), firstOfAlbum, 8); }, 10000))
         << "monitor: " << monitor(main).name().toStdString();
 
     // Delete removes the selected row and leaves the file on disk.

@@ -37,11 +37,6 @@ int cachedThumbnails(const QString& dataFolder) {
 }
 
 // The whole screen as ImageMagick reads the root window.
-QImage screenshot(const QString& file) {
-    runCommand("import", {"-window", "root", file});
-    return QImage(file);
-}
-
 } // namespace
 
 class StripOnScreen : public DesktopTest {

@@ -103,9 +103,10 @@ TEST_F(Tray, WithoutATrayHostTheWindowShowsAndItsButtonsWork) {
     const WindowGeometry g = windowGeometry(w);
 
     // A left press on Next only selects; a right press also applies.
+    const QColor before = screenColour(8, 8);
     clickAt(w, 192 + 28, 386 + 24, 1);
     QThread::msleep(500);
-    EXPECT_FALSE(near(screenColour(8, 8), colours[1]));
+    EXPECT_TRUE(near(screenColour(8, 8), before)) << "a left press applied";
     clickAt(w, 192 + 28, 386 + 24, 3);
     EXPECT_TRUE(desktopShows(colours[2])) << "a right press on Next did not apply";
     // Apply with the left button re-applies the current entry.
