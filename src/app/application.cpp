@@ -3,6 +3,7 @@
 #include "app/commandchannel.h"
 #include "collection/datafolder.h"
 #include "collection/settings.h"
+#include "collection/thumbpath.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/store.h"
@@ -32,6 +33,8 @@ Application::Application(const std::string& appTitle, const std::string& runValu
 }
 
 Application::~Application() {
+    if (m_cleanup.joinable())
+        m_cleanup.join();
     if (m_hotkeys)
         m_hotkeys->GlobalKeyUnRegistry();
     // Normally the close protocol has waited for the worker; an application
@@ -87,6 +90,13 @@ void Application::start() {
 
 void Application::startUp() {
     SetUpDataFolder(m_state);
+    // Temporaries that a run killed during a write left behind: the data
+    // folder's at once, the thumbnail cache's (a big tree) beside the start.
+    const auto started = std::filesystem::file_time_type::clock::now();
+    RemoveStaleTemporaries(m_state.DataFolder, false, started);
+    m_cleanup = std::thread([folder = ThumbnailFolder(m_state.DataFolder), started] {
+        RemoveStaleTemporaries(folder, true, started);
+    });
     m_state.SeedRandom();
     // The window shape comes with the skin.
     m_strip.CreateBufBitmap();

@@ -14,6 +14,7 @@
 #include <QObject>
 
 #include <memory>
+#include <thread>
 
 class CommandChannel;
 class GlobalHotkeys;
@@ -102,4 +103,5 @@ private:
     std::unique_ptr<TfFolderSelect> m_folderSelect;
     std::unique_ptr<TfParam> m_param;
     std::unique_ptr<TfHelp> m_help;
+    std::thread m_cleanup;
 };

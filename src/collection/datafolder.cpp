@@ -2,6 +2,7 @@
 
 #include "collection/state.h"
 #include "collection/thumbpath.h"
+#include "imaging/fileio.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 
@@ -28,4 +29,35 @@ void SetUpDataFolder(ProgramState& state) {
 void EnsureDataFolder(const ProgramState& state) {
     std::error_code ec;
     fs::create_directory(platform::toFsPath(state.DataFolder), ec);
+}
+
+int RemoveStaleTemporaries(const std::string& folder, bool recursive,
+                           fs::file_time_type before) {
+    int removed = 0;
+    auto consider = [&](const fs::directory_entry& entry) {
+        std::error_code ec;
+        // symlink_status: a link is never taken for what it points to.
+        if (!fs::is_regular_file(entry.symlink_status(ec)) ||
+            !IsAtomicTemporaryName(entry.path().filename().string()))
+            return;
+        const auto changed = entry.last_write_time(ec);
+        if (ec || changed >= before)
+            return; // this run's own writes are in progress
+        if (fs::remove(entry.path(), ec))
+            ++removed;
+    };
+    const fs::path root = platform::toFsPath(folder);
+    std::error_code ec;
+    if (recursive) {
+        // The walk does not enter linked folders (no follow_directory_symlink).
+        for (fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied,
+                                                 ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+            consider(*it);
+    } else {
+        for (fs::directory_iterator it(root, ec); !ec && it != fs::directory_iterator();
+             it.increment(ec))
+            consider(*it);
+    }
+    return removed;
 }

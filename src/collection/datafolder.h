@@ -2,6 +2,9 @@
 // file, the wallpaper file and the thumbnail cache.
 #pragma once
 
+#include <filesystem>
+#include <string>
+
 struct ProgramState;
 
 /// Sets DataFolder and WallpaperFile from the documents folder (the home
@@ -12,3 +15,10 @@ void SetUpDataFolder(ProgramState& state);
 
 /// Creates the data folder (one level) when it is missing.
 void EnsureDataFolder(const ProgramState& state);
+
+/// Removes the temporary files that atomic writes of an earlier run left in
+/// `folder` (with its subfolders when `recursive`) when it was killed during
+/// the write: only names the program's writer makes, only regular files last
+/// changed before `before`, and no link is followed. Returns how many went.
+int RemoveStaleTemporaries(const std::string& folder, bool recursive,
+                           std::filesystem::file_time_type before);

@@ -149,7 +149,8 @@ TEST_F(Channel, SilentClientIsCutOffAndDoesNotHoldUpOthers) {
     ASSERT_EQ(spy.size(), 1);
     EXPECT_EQ(await(slow), "<closed>");
     const auto took = std::chrono::steady_clock::now() - started;
-    EXPECT_GE(took, std::chrono::milliseconds(CommandChannel::kTimeoutMs - 100));
+    // Qt's coarse timers may fire up to 5% early.
+    EXPECT_GE(took, std::chrono::milliseconds(CommandChannel::kTimeoutMs * 9 / 10));
     EXPECT_LT(took, std::chrono::milliseconds(CommandChannel::kTimeoutMs + 3000));
     EXPECT_EQ(spy.size(), 1);
 }

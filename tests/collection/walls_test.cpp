@@ -1,5 +1,6 @@
 // The collection's list file: reading every form it may take, removing
 // entries, and writes that never leave a damaged list behind.
+#include "collection/datafolder.h"
 #include "collection/state.h"
 #include "collection/thumbpath.h"
 #include "collection/walls.h"
@@ -318,4 +319,35 @@ TEST_F(ListFile, LinesOfAFolderThatIsAwayOutliveRewrites) {
     LoadWall();
     EXPECT_EQ(wallPaths(), (std::vector<std::string>{b, away1, away2}));
     EXPECT_TRUE(state.UnavailableWalls.empty());
+}
+
+// A run killed during an atomic write leaves its temporary behind; the next
+// start removes exactly those, and only those of earlier runs.
+TEST_F(TempHome, StaleTemporariesOfEarlierRunsGoAndNothingElse) {
+    namespace fs = std::filesystem;
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    auto make = [&](const std::string& relative, bool stale) {
+        const std::string path = writeFile(relative, "x");
+        if (stale)
+            fs::last_write_time(path, old);
+        return path;
+    };
+    const std::string thumbs = "Documents/Quorvane/Thumbnail/";
+    const std::string gone1 = make("Documents/Quorvane/Wallpaper.bmp.tmp-0123456789abcdef", true);
+    const std::string gone2 = make(thumbs + "home/u/a.jpg.jpg.tmp-fedcba9876543210", true);
+    const std::string fresh = make(thumbs + "home/u/b.jpg.jpg.tmp-00112233445566aa", false);
+    const std::string kept1 = make("Documents/Quorvane/list.txt", true);
+    const std::string kept2 = make("Documents/Quorvane/notes.tmp-123", true); // not the pattern
+    const std::string kept3 = make(thumbs + "home/u/c.jpg.jpg.tmp-0123456789ABCDEF", true);
+    // A linked folder inside the cache is not entered: what it holds is not ours.
+    const std::string outside = make("elsewhere/x.jpg.tmp-0123456789abcdef", true);
+    fs::create_directory_symlink(home + "/elsewhere", DataFolder + "Thumbnail/link");
+
+    const auto now = fs::file_time_type::clock::now();
+    EXPECT_EQ(RemoveStaleTemporaries(DataFolder, false, now), 1);
+    EXPECT_EQ(RemoveStaleTemporaries(DataFolder + "Thumbnail/", true, now), 1);
+    EXPECT_FALSE(fs::exists(gone1));
+    EXPECT_FALSE(fs::exists(gone2));
+    for (const std::string& p : {fresh, kept1, kept2, kept3, outside})
+        EXPECT_TRUE(fs::exists(p)) << p;
 }

@@ -139,7 +139,12 @@ TEST_F(StripOnScreen, CloseDuringALongThumbnailJobWaitsForItThenEnds) {
 
     QProcess* p = start({"--show"});
     ASSERT_NE(waitForWindow(p->processId(), "Quorvane", 15000, 800, 435), 0u);
-    QThread::msleep(300);
+    // The first thumbnail is on disk: the next job has just begun its decode.
+    QElapsedTimer waited;
+    waited.start();
+    while (cachedThumbnails(dataFolder()) == 0 && waited.elapsed() < 60000)
+        QThread::msleep(5);
+    ASSERT_EQ(cachedThumbnails(dataFolder()), 1);
     const qint64 closeAsked = QDateTime::currentMSecsSinceEpoch();
     ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
     ASSERT_TRUE(p->waitForFinished(120000));
