@@ -31,8 +31,7 @@ void EnsureDataFolder(const ProgramState& state) {
     fs::create_directory(platform::toFsPath(state.DataFolder), ec);
 }
 
-int RemoveStaleTemporaries(const std::string& folder, bool recursive,
-                           fs::file_time_type before) {
+int RemoveStaleTemporaries(const std::string& folder, bool recursive, fs::file_time_type before) {
     int removed = 0;
     auto consider = [&](const fs::directory_entry& entry) {
         std::error_code ec;
@@ -50,8 +49,8 @@ int RemoveStaleTemporaries(const std::string& folder, bool recursive,
     std::error_code ec;
     if (recursive) {
         // The walk does not enter linked folders (no follow_directory_symlink).
-        for (fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied,
-                                                 ec);
+        for (fs::recursive_directory_iterator it(root,
+                                                 fs::directory_options::skip_permission_denied, ec);
              !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
             consider(*it);
     } else {
