@@ -92,7 +92,9 @@ void Application::startUp() {
     SetUpDataFolder(m_state);
     // Temporaries that a run killed during a write left behind: the data
     // folder's at once, the thumbnail cache's (a big tree) beside the start.
-    const auto started = std::filesystem::file_time_type::clock::now();
+    // File times come from the kernel's coarse clock, a few milliseconds
+    // behind: the margin keeps this run's first writes out of reach.
+    const auto started = std::filesystem::file_time_type::clock::now() - std::chrono::seconds(10);
     RemoveStaleTemporaries(m_state.DataFolder, false, started);
     m_cleanup = std::thread([folder = ThumbnailFolder(m_state.DataFolder), started] {
         RemoveStaleTemporaries(folder, true, started);

@@ -9,6 +9,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+
 namespace {
 
 QString storePath() {
@@ -173,9 +175,28 @@ TEST_F(Settings, MalformedValuesKeepTheirDefaults) {
     EXPECT_EQ(state.GlobalKeys[2], (TGlobalKey{false, false, true, 65}));
 }
 
-TEST_F(Settings, ADamagedStoreNeverStopsTheLoad) {
+TEST_F(Settings, ADamagedStoreIsKeptAsideAndTheDefaultsAreUsed) {
+    const std::string damaged("\0\xff[param\ninterval=\x01\n", 20);
+    writeFile(".config/Quorvane/Quorvane.conf", damaged);
+    writeFile(".config/Quorvane/Quorvane.conf.damaged", "an earlier one");
+    EXPECT_NO_THROW(LoadSetting(1920, 1080));
+    EXPECT_EQ(timers.ChangeInterval(), 300000);
+    EXPECT_EQ(readFile(home + "/.config/Quorvane/Quorvane.conf.damaged"), "an earlier one");
+    EXPECT_EQ(readFile(home + "/.config/Quorvane/Quorvane.conf.damaged-2"), damaged);
+    // The next save writes a sound file in its place.
+    timers.SetChangeInterval(120000);
+    SaveSetting({10, 20});
+    EXPECT_EQ(readRaw("param/interval").toString(), "120000");
+}
+
+TEST_F(Settings, OnlyARegularFileIsRead) {
+    // A FIFO would block the start for ever, a device feed it endlessly.
     std::filesystem::create_directories(home + "/.config/Quorvane");
-    writeFile(".config/Quorvane/Quorvane.conf", std::string("\0\xff[param\ninterval=\x01\n", 20));
+    ASSERT_EQ(::mkfifo(storePath().toLocal8Bit().constData(), 0600), 0);
+    EXPECT_NO_THROW(LoadSetting(1920, 1080));
+    EXPECT_EQ(timers.ChangeInterval(), 300000);
+    std::filesystem::remove(storePath().toStdString());
+    std::filesystem::create_directory_symlink("/dev", home + "/.config/Quorvane/Quorvane.conf");
     EXPECT_NO_THROW(LoadSetting(1920, 1080));
     EXPECT_EQ(timers.ChangeInterval(), 300000);
 }

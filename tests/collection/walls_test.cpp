@@ -325,11 +325,10 @@ TEST_F(ListFile, LinesOfAFolderThatIsAwayOutliveRewrites) {
 // start removes exactly those, and only those of earlier runs.
 TEST_F(TempHome, StaleTemporariesOfEarlierRunsGoAndNothingElse) {
     namespace fs = std::filesystem;
-    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    const auto now = fs::file_time_type::clock::now();
     auto make = [&](const std::string& relative, bool stale) {
         const std::string path = writeFile(relative, "x");
-        if (stale)
-            fs::last_write_time(path, old);
+        fs::last_write_time(path, stale ? now - std::chrono::hours(1) : now);
         return path;
     };
     const std::string thumbs = "Documents/Quorvane/Thumbnail/";
@@ -343,7 +342,6 @@ TEST_F(TempHome, StaleTemporariesOfEarlierRunsGoAndNothingElse) {
     const std::string outside = make("elsewhere/x.jpg.tmp-0123456789abcdef", true);
     fs::create_directory_symlink(home + "/elsewhere", DataFolder + "Thumbnail/link");
 
-    const auto now = fs::file_time_type::clock::now();
     EXPECT_EQ(RemoveStaleTemporaries(DataFolder, false, now), 1);
     EXPECT_EQ(RemoveStaleTemporaries(DataFolder + "Thumbnail/", true, now), 1);
     EXPECT_FALSE(fs::exists(gone1));

@@ -48,6 +48,8 @@ std::unique_ptr<QSettings> openStore() {
     if (!QFileInfo(file).isFile())
         return nullptr;
     auto s = std::make_unique<QSettings>(file, QSettings::IniFormat);
+    // QSettings parses on the first look-up, and only then knows its status.
+    (void)s->allKeys();
     if (s->status() == QSettings::FormatError) {
         s.reset();
         keepDamagedAside(file);
