@@ -14,38 +14,39 @@ const QByteArray kAccepted = QByteArrayLiteral("ok\n");
 
 } // namespace
 
-CommandChannel::CommandChannel(QObject* parent) : QObject(parent), server_(new QLocalServer(this)) {
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_, &QLocalServer::newConnection, this, &CommandChannel::onNewConnection);
+CommandChannel::CommandChannel(QObject* parent)
+    : QObject(parent), m_server(new QLocalServer(this)) {
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(m_server, &QLocalServer::newConnection, this, &CommandChannel::onNewConnection);
 }
 
 CommandChannel::~CommandChannel() {
     // The sockets go with the server; their destruction must not reach back here.
-    for (QLocalSocket* socket : server_->findChildren<QLocalSocket*>())
+    for (QLocalSocket* socket : m_server->findChildren<QLocalSocket*>())
         socket->disconnect(this);
 }
 
 bool CommandChannel::listen(const QString& name) {
     if (name.isEmpty())
         return false;
-    server_->close();
+    m_server->close();
     QLocalServer::removeServer(name);
-    return server_->listen(name);
+    return m_server->listen(name);
 }
 
 QString CommandChannel::fullServerName() const {
-    return server_->fullServerName();
+    return m_server->fullServerName();
 }
 
 void CommandChannel::onNewConnection() {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        if (clients_ >= kMaxClients || !platform::peerIsSameUser(socket->socketDescriptor())) {
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        if (m_clients >= kMaxClients || !platform::peerIsSameUser(socket->socketDescriptor())) {
             socket->abort();
             socket->deleteLater();
             continue;
         }
-        ++clients_;
-        connect(socket, &QObject::destroyed, this, [this] { --clients_; });
+        ++m_clients;
+        connect(socket, &QObject::destroyed, this, [this] { --m_clients; });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
         auto* timeout = new QTimer(socket);

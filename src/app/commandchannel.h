@@ -42,8 +42,8 @@ private:
     void onNewConnection();
     void readFrom(QLocalSocket* socket);
 
-    QLocalServer* server_;
-    int clients_ = 0;
+    QLocalServer* m_server;
+    int m_clients = 0;
 };
 
 /// The other end: hands `command` to the instance listening at `name` and

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 
-GlobalHotkeys::GlobalHotkeys(void* window, QObject* parent) : QObject(parent), window_(window) {
+GlobalHotkeys::GlobalHotkeys(void* window, QObject* parent) : QObject(parent), m_window(window) {
     QCoreApplication::instance()->installNativeEventFilter(this);
     platform::onHotkeyActivated([self = QPointer<GlobalHotkeys>(this)](int id) {
         if (self)
@@ -37,15 +37,15 @@ void GlobalHotkeys::GlobalKeyRegistry(const std::array<TGlobalKey, 3>& keys, boo
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if (keys[i].aKey == 0)
             continue;
-        platform::registerHotKey(window_, GlobalKeySlots[i].id, modifierBits(keys[i]), keys[i].aKey,
-                                 GlobalKeySlots[i].description);
+        platform::registerHotKey(m_window, GlobalKeySlots[i].id, modifierBits(keys[i]),
+                                 keys[i].aKey, GlobalKeySlots[i].description);
         m_registered[i] = keys[i];
     }
 }
 
 void GlobalHotkeys::GlobalKeyUnRegistry() {
     for (const TGlobalKeySlot& slot : GlobalKeySlots)
-        platform::unregisterHotKey(window_, slot.id);
+        platform::unregisterHotKey(m_window, slot.id);
     m_registered = {};
 }
 

@@ -44,6 +44,6 @@ signals:
     void hotkeyPressed(int id);
 
 private:
-    void* window_;
+    void* m_window;
     std::array<TGlobalKey, 3> m_registered{};
 };

@@ -67,7 +67,7 @@ PortalShortcuts::PortalShortcuts(QObject* parent) : QObject(parent) {
     qDBusRegisterMetaType<QList<PortalShortcut>>();
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        probe_ = Probe::Unavailable;
+        m_probe = Probe::Unavailable;
         return;
     }
     bus.connect(kService, kPath, kInterface, QStringLiteral("Activated"), this,
@@ -75,28 +75,28 @@ PortalShortcuts::PortalShortcuts(QObject* parent) : QObject(parent) {
 }
 
 void PortalShortcuts::set(int id, const QString& description, const QString& trigger) {
-    wanted_[id] = Shortcut{description, trigger};
+    m_wanted[id] = Shortcut{description, trigger};
     scheduleSync();
 }
 
 void PortalShortcuts::remove(int id) {
-    if (wanted_.erase(id))
+    if (m_wanted.erase(id))
         scheduleSync();
 }
 
 void PortalShortcuts::unavailable(const QString& why) {
-    probe_ = Probe::Unavailable;
+    m_probe = Probe::Unavailable;
     reportHotkeysUnavailable(why);
 }
 
 void PortalShortcuts::scheduleSync() {
-    if (probe_ == Probe::Unavailable) {
-        if (!wanted_.empty())
+    if (m_probe == Probe::Unavailable) {
+        if (!m_wanted.empty())
             reportHotkeysUnavailable(QStringLiteral("no session bus"));
         return;
     }
-    if (probe_ == Probe::NotStarted) {
-        probe_ = Probe::Running;
+    if (m_probe == Probe::NotStarted) {
+        m_probe = Probe::Running;
         QDBusMessage get = QDBusMessage::createMethodCall(
             kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"),
             QStringLiteral("Get"));
@@ -106,11 +106,11 @@ void PortalShortcuts::scheduleSync() {
         connect(watcher, &QDBusPendingCallWatcher::finished, this, &PortalShortcuts::onProbed);
         return; // the answer syncs
     }
-    if (syncQueued_ || probe_ != Probe::Available)
+    if (m_syncQueued || m_probe != Probe::Available)
         return;
-    syncQueued_ = true;
+    m_syncQueued = true;
     QTimer::singleShot(0, this, [this] {
-        syncQueued_ = false;
+        m_syncQueued = false;
         sync();
     });
 }
@@ -121,14 +121,14 @@ void PortalShortcuts::onProbed(QDBusPendingCallWatcher* watcher) {
         unavailable(QStringLiteral("no desktop shortcuts portal: ") + watcher->error().name());
         return;
     }
-    probe_ = Probe::Available;
+    m_probe = Probe::Available;
     scheduleSync();
 }
 
 QString PortalShortcuts::newToken() {
     return QStringLiteral("quorvane%1_%2")
         .arg(QCoreApplication::applicationPid())
-        .arg(++tokenCounter_);
+        .arg(++m_tokenCounter);
 }
 
 // The portal answers on a Request object whose path it derives from our
@@ -136,8 +136,8 @@ QString PortalShortcuts::newToken() {
 QString PortalShortcuts::expectRequest(const QString& token) {
     QString sender = QDBusConnection::sessionBus().baseService();
     sender.remove(0, 1).replace(QLatin1Char('.'), QLatin1Char('_'));
-    request_ = kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
-    QDBusConnection::sessionBus().connect(kService, request_, kRequestInterface,
+    m_request = kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+    QDBusConnection::sessionBus().connect(kService, m_request, kRequestInterface,
                                           QStringLiteral("Response"), this,
                                           SLOT(onResponse(uint, QVariantMap, QDBusMessage)));
     return token;
@@ -152,23 +152,23 @@ void PortalShortcuts::call(const QString& method, const QList<QVariant>& argumen
 }
 
 void PortalShortcuts::closeSession() {
-    if (session_.isEmpty())
+    if (m_session.isEmpty())
         return;
     QDBusMessage close = QDBusMessage::createMethodCall(
-        kService, session_, QStringLiteral("org.freedesktop.portal.Session"),
+        kService, m_session, QStringLiteral("org.freedesktop.portal.Session"),
         QStringLiteral("Close"));
     QDBusConnection::sessionBus().asyncCall(close);
-    session_.clear();
-    bound_.clear();
+    m_session.clear();
+    m_bound.clear();
 }
 
 void PortalShortcuts::sync() {
-    if (step_ != Step::Idle || wanted_ == bound_)
+    if (m_step != Step::Idle || m_wanted == m_bound)
         return;
     closeSession();
-    if (wanted_.empty())
+    if (m_wanted.empty())
         return;
-    step_ = Step::Creating;
+    m_step = Step::Creating;
     QVariantMap options;
     options.insert(QStringLiteral("handle_token"), expectRequest(newToken()));
     options.insert(QStringLiteral("session_handle_token"), newToken());
@@ -180,18 +180,18 @@ void PortalShortcuts::onRequestSent(QDBusPendingCallWatcher* watcher) {
     if (watcher->isError()) {
         std::fprintf(stderr, "Quorvane: the shortcuts portal refused the hotkeys: %s\n",
                      qPrintable(watcher->error().message()));
-        step_ = Step::Idle;
-        session_.clear();
+        m_step = Step::Idle;
+        m_session.clear();
         return;
     }
     // Older portals name the Request object differently; follow their answer.
     const QDBusMessage reply = watcher->reply();
     if (!reply.arguments().isEmpty()) {
         const QString handle = reply.arguments().constFirst().value<QDBusObjectPath>().path();
-        if (!handle.isEmpty() && handle != request_) {
-            request_ = handle;
+        if (!handle.isEmpty() && handle != m_request) {
+            m_request = handle;
             QDBusConnection::sessionBus().connect(
-                kService, request_, kRequestInterface, QStringLiteral("Response"), this,
+                kService, m_request, kRequestInterface, QStringLiteral("Response"), this,
                 SLOT(onResponse(uint, QVariantMap, QDBusMessage)));
         }
     }
@@ -199,14 +199,14 @@ void PortalShortcuts::onRequestSent(QDBusPendingCallWatcher* watcher) {
 
 void PortalShortcuts::onResponse(uint response, const QVariantMap& results,
                                  const QDBusMessage& message) {
-    if (message.path() != request_)
+    if (message.path() != m_request)
         return;
-    QDBusConnection::sessionBus().disconnect(kService, request_, kRequestInterface,
+    QDBusConnection::sessionBus().disconnect(kService, m_request, kRequestInterface,
                                              QStringLiteral("Response"), this,
                                              SLOT(onResponse(uint, QVariantMap, QDBusMessage)));
-    request_.clear();
-    const Step step = step_;
-    step_ = Step::Idle;
+    m_request.clear();
+    const Step step = m_step;
+    m_step = Step::Idle;
     if (response != 0) {
         std::fprintf(stderr, "Quorvane: the shortcuts portal did not bind the hotkeys (%u)\n",
                      response);
@@ -216,15 +216,15 @@ void PortalShortcuts::onResponse(uint response, const QVariantMap& results,
     }
     if (step == Step::Creating) {
         const QVariant handle = results.value(QStringLiteral("session_handle"));
-        session_ = handle.canConvert<QDBusObjectPath>() ? handle.value<QDBusObjectPath>().path()
-                                                        : handle.toString();
-        if (session_.isEmpty()) {
-            step_ = Step::Idle;
+        m_session = handle.canConvert<QDBusObjectPath>() ? handle.value<QDBusObjectPath>().path()
+                                                         : handle.toString();
+        if (m_session.isEmpty()) {
+            m_step = Step::Idle;
             return;
         }
-        binding_ = wanted_;
+        m_binding = m_wanted;
         QList<PortalShortcut> shortcuts;
-        for (const auto& [id, shortcut] : binding_) {
+        for (const auto& [id, shortcut] : m_binding) {
             QVariantMap properties;
             properties.insert(QStringLiteral("description"), shortcut.description);
             if (!shortcut.trigger.isEmpty())
@@ -233,15 +233,15 @@ void PortalShortcuts::onResponse(uint response, const QVariantMap& results,
         }
         QVariantMap options;
         options.insert(QStringLiteral("handle_token"), expectRequest(newToken()));
-        step_ = Step::Binding;
-        call(QStringLiteral("BindShortcuts"), {QVariant::fromValue(QDBusObjectPath(session_)),
+        m_step = Step::Binding;
+        call(QStringLiteral("BindShortcuts"), {QVariant::fromValue(QDBusObjectPath(m_session)),
                                                QVariant::fromValue(shortcuts), QString(), options});
         return;
     }
     if (step == Step::Binding) {
-        bound_ = binding_;
+        m_bound = m_binding;
         // Changes made while the portal was busy are bound now.
-        if (wanted_ != bound_)
+        if (m_wanted != m_bound)
             scheduleSync();
     }
 }
@@ -249,11 +249,11 @@ void PortalShortcuts::onResponse(uint response, const QVariantMap& results,
 void PortalShortcuts::onActivated(const QDBusMessage& message) {
     // Activated(o session_handle, s shortcut_id, t timestamp, a{sv} options)
     const QList<QVariant> arguments = message.arguments();
-    if (session_.isEmpty() || !activated || arguments.size() < 2 ||
-        arguments.at(0).value<QDBusObjectPath>().path() != session_)
+    if (m_session.isEmpty() || !activated || arguments.size() < 2 ||
+        arguments.at(0).value<QDBusObjectPath>().path() != m_session)
         return;
     const QString shortcutId = arguments.at(1).toString();
-    for (const auto& [id, shortcut] : bound_) {
+    for (const auto& [id, shortcut] : m_bound) {
         if (shortcut.description == shortcutId) {
             activated(id);
             return;

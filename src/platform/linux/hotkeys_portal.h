@@ -25,7 +25,7 @@ public:
     static PortalShortcuts& instance();
 
     /// False once it is known that the session offers no shortcuts portal.
-    bool mayBeAvailable() const { return probe_ != Probe::Unavailable; }
+    bool mayBeAvailable() const { return m_probe != Probe::Unavailable; }
 
     /// Asks for shortcut `id` with its description (also its portal id)
     /// and preferred trigger ("CTRL+ALT+n").
@@ -59,15 +59,15 @@ private:
     void call(const QString& method, const QList<QVariant>& arguments);
     void unavailable(const QString& why);
 
-    Probe probe_ = Probe::NotStarted;
-    Step step_ = Step::Idle;
-    bool syncQueued_ = false;
-    std::map<int, Shortcut> wanted_;
-    std::map<int, Shortcut> bound_;
-    std::map<int, Shortcut> binding_;
-    QString session_;
-    QString request_;
-    unsigned tokenCounter_ = 0;
+    Probe m_probe = Probe::NotStarted;
+    Step m_step = Step::Idle;
+    bool m_syncQueued = false;
+    std::map<int, Shortcut> m_wanted;
+    std::map<int, Shortcut> m_bound;
+    std::map<int, Shortcut> m_binding;
+    QString m_session;
+    QString m_request;
+    unsigned m_tokenCounter = 0;
 };
 
 /// Says once on stderr that this session has no system-wide hotkeys and how
