@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 
 #include <csignal>
@@ -172,4 +173,18 @@ QProcess* DesktopTest::start(const QStringList& args, const QString& binary) {
 bool DesktopTest::terminate(QProcess* p, int timeoutMs) {
     ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
     return p->waitForFinished(timeoutMs);
+}
+
+void DesktopTest::writeThreeColourCollection() {
+    QDir().mkpath(dataFolder());
+    QDir().mkpath(home.path() + "/pics");
+    QFile list(dataFolder() + "list.txt");
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 3; ++i) {
+        QImage img(64, 40, QImage::Format_RGB32);
+        img.fill(colours[i]);
+        const QString path = home.path() + QString("/pics/p%1.bmp").arg(i);
+        ASSERT_TRUE(img.save(path, "BMP"));
+        list.write(path.toUtf8() + "\r\n");
+    }
 }

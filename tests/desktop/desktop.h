@@ -71,6 +71,10 @@ protected:
     QString settingsFile() const {
         return home.path() + QStringLiteral("/.config/Quorvane/Quorvane.conf");
     }
+    /// A collection of three plain pictures in `colours`, p0.bmp to p2.bmp.
+    void writeThreeColourCollection();
+
+    const QColor colours[3] = {QColor(200, 30, 30), QColor(30, 180, 40), QColor(40, 60, 210)};
 
     QTemporaryDir home;
     std::vector<QProcess*> processes;

@@ -15,24 +15,13 @@ protected:
         DesktopTest::SetUp();
         if (IsSkipped())
             return;
-        QDir().mkpath(dataFolder());
-        QDir().mkpath(home.path() + "/pics");
-        QFile list(dataFolder() + "list.txt");
-        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-        for (int i = 0; i < 3; ++i) {
-            QImage img(64, 40, QImage::Format_RGB32);
-            img.fill(colours[i]);
-            const QString path = home.path() + QString("/pics/p%1.bmp").arg(i);
-            ASSERT_TRUE(img.save(path, "BMP"));
-            list.write(path.toUtf8() + "\r\n");
-        }
+        writeThreeColourCollection();
     }
     // With a collection the window starts hidden; --show shows it at once.
     unsigned long startAndWait(QProcess*& p) {
         p = start({"--show"});
         return waitForWindow(p->processId(), "Quorvane", 15000, 800, 435);
     }
-    const QColor colours[3] = {QColor(200, 30, 30), QColor(30, 180, 40), QColor(40, 60, 210)};
 };
 
 TEST_F(Navigation, KeysApplyPicturesAndARestartKeepsThePlace) {
