@@ -8,10 +8,20 @@ set(QUORVANE_MAINTAINER "The Quorvane developers <maintainers@quorvane.org>")
 # The window class the program's windows carry: the application name set at
 # start-up, which the desktop entry's StartupWMClass must match.
 set(QUORVANE_WM_CLASS "${PROJECT_NAME}")
-string(REGEX REPLACE "/?$" "/screenshot.png" QUORVANE_SCREENSHOT_URL "${QUORVANE_HOMEPAGE}")
+if(QUORVANE_HOMEPAGE MATCHES "/$")
+    set(QUORVANE_SCREENSHOT_URL "${QUORVANE_HOMEPAGE}screenshot.png")
+else()
+    set(QUORVANE_SCREENSHOT_URL "${QUORVANE_HOMEPAGE}/screenshot.png")
+endif()
+string(SUBSTRING "${QUORVANE_RELEASE_DATE}" 0 4 QUORVANE_RELEASE_YEAR)
 execute_process(COMMAND date -u -R -d "${QUORVANE_RELEASE_DATE} 12:00:00 UTC"
                 OUTPUT_VARIABLE QUORVANE_RELEASE_DATE_RFC2822
                 OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+
+# The package's revision: 1 for each new version of the program.
+set(QUORVANE_PACKAGE_RELEASE 1)
+# Documents go where Debian keeps them, under the package's own name.
+set(quorvane_docdir "${CMAKE_INSTALL_DATADIR}/doc/quorvane")
 
 set(dist_in "${CMAKE_SOURCE_DIR}/dist/linux")
 set(dist_out "${CMAKE_BINARY_DIR}/dist")
@@ -46,9 +56,9 @@ foreach(size 16 24 32 48 64 128 256)
             RENAME "${QUORVANE_APP_ID}.png")
 endforeach()
 install(FILES "${dist_out}/man/quorvane.1.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
-install(FILES "${dist_out}/copyright" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+install(FILES "${dist_out}/copyright" DESTINATION "${quorvane_docdir}")
 # Only the Debian package carries a Debian changelog.
-install(FILES "${dist_out}/debian/changelog.Debian.gz" DESTINATION "${CMAKE_INSTALL_DOCDIR}"
+install(FILES "${dist_out}/debian/changelog.Debian.gz" DESTINATION "${quorvane_docdir}"
         COMPONENT debian EXCLUDE_FROM_ALL)
 
 # The Debian package. Its library dependencies are found by dpkg-shlibdeps;
@@ -68,6 +78,7 @@ set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 set(CPACK_COMPONENTS_ALL Unspecified debian)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_NAME quorvane)
+set(CPACK_DEBIAN_PACKAGE_RELEASE "${QUORVANE_PACKAGE_RELEASE}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUORVANE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -76,15 +87,15 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Quorvane gathers a collection of JPEG, PNG and BMP pictures, shows it in a
+# The package's synopsis is the summary above; this is its long description.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Quorvane gathers a collection of JPEG, PNG and BMP pictures, shows it in a
 strip of thumbnails around a picture of a monitor and sets any of them as the
 desktop wallpaper. It can change the wallpaper by itself at an interval, in
 order or at random, once at start-up, from three system-wide hotkeys and from
 its tray menu, and it can start when you log on.
 .
 It sets the wallpaper through the desktop's own settings on GNOME, KDE Plasma,
-XFCE, Cinnamon, MATE, Budgie, Unity, LXQt, LXDE and sway, and paints the root window
-itself on any other X11 session.")
+Xfce, Cinnamon, MATE, Budgie, Unity, LXQt, LXDE and sway, and paints the root
+window itself on any other X11 session.")
 include(CPack)
