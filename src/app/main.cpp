@@ -7,6 +7,7 @@
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/signals.h"
+#include "ui/appicon.h"
 #include "ui/dialogs.h"
 
 #include <QApplication>
@@ -69,6 +70,8 @@ int main(int argc, char* argv[]) {
 
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
+    // Ties the windows to the installed desktop entry (the Wayland app id).
+    QGuiApplication::setDesktopFileName(AppId());
     // The program lives in the notification area: hiding the last window
     // does not end it; only the close protocol does.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -2,7 +2,15 @@
 
 #include "ui/skin.h"
 
+QString AppId() {
+    return QStringLiteral(QUORVANE_APP_ID);
+}
+
 QIcon AppIcon() {
+    // An installed copy puts the icon into the hicolor theme; the theme (or
+    // the desktop's own theme overriding it) then has the final say.
+    if (QIcon::hasThemeIcon(AppId()))
+        return QIcon::fromTheme(AppId());
     QIcon icon;
     for (const char* name :
          {"icon16", "icon24", "icon32", "icon48", "icon64", "icon128", "icon256"})

@@ -2,6 +2,13 @@
 #pragma once
 
 #include <QIcon>
+#include <QString>
 
-/// The icon at every size the program shows it.
+/// The application id: the name of the installed desktop entry, icon and
+/// AppStream metadata, and the window's application id on Wayland.
+QString AppId();
+
+/// The icon at every size the program shows it: the icon theme's icon named
+/// AppId() where the desktop has one installed, otherwise the pictures the
+/// program carries.
 QIcon AppIcon();

@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include "platform/linux/exepath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -10,6 +12,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <string_view>
 
 namespace platform {
 
@@ -84,10 +87,23 @@ bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     return true;
 }
 
+std::string executableFromProcLink(const std::string& target) {
+    static constexpr std::string_view Deleted = " (deleted)";
+    if (target.size() <= Deleted.size() || !target.ends_with(Deleted))
+        return target;
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0)
+        return target; // a file that is really named so
+    const std::string plain = target.substr(0, target.size() - Deleted.size());
+    if (::stat(plain.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        return plain;
+    return target;
+}
+
 std::string executablePath() {
     std::error_code ec;
     auto p = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : p.string();
+    return ec ? std::string() : executableFromProcLink(p.string());
 }
 
 } // namespace platform

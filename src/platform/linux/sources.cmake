@@ -6,6 +6,7 @@ pkg_check_modules(PLATFORM_XCB REQUIRED IMPORTED_TARGET xcb)
 pkg_check_modules(PLATFORM_GLIB REQUIRED IMPORTED_TARGET glib-2.0)
 target_sources(quorvane_platform PRIVATE
     linux/paths.cpp
+    linux/exepath.h
     linux/instance.cpp
     linux/store.cpp
     linux/listfile.cpp

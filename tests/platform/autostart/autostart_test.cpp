@@ -3,6 +3,8 @@
 // `gio launch` running the program the entry names.
 #include "platform/autostart.h"
 
+#include "platform/linux/exepath.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -283,3 +285,54 @@ TEST_F(Autostart, ARenamedExecutableReadsOffAndLeavesTheOldEntry) {
     EXPECT_TRUE(platform::autostartEnabled("Wallpapers"));
     EXPECT_EQ(readFile(entry()), old);
 }
+
+// ------------------------------------------------ the program the entry names
+
+struct ExeCase {
+    const char* label;
+    const char* link; ///< the target of /proc/self/exe, below the test folder
+    std::vector<const char*> files;
+    std::vector<const char*> folders;
+    const char* expected;
+};
+
+class ExecutableFromProcLink : public Autostart, public ::testing::WithParamInterface<ExeCase> {};
+
+TEST_P(ExecutableFromProcLink, AProgramReplacedWhileRunningNamesItsSuccessor) {
+    const ExeCase& c = GetParam();
+    for (const char* f : c.files)
+        writeFile(root + "/" + f, "#!/bin/sh\n");
+    for (const char* f : c.folders)
+        fs::create_directories(root + "/" + f);
+    const std::string named = platform::executableFromProcLink(root + "/" + c.link);
+    EXPECT_EQ(named, root + "/" + c.expected);
+    // The entry written for it starts that file.
+    platform::setAutostart("Quorvane", named, true);
+    EXPECT_EQ(launchedArgv(entry()), std::vector<std::string>{named});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , ExecutableFromProcLink,
+    ::testing::Values(
+        ExeCase{"Running", "usr/bin/quorvane", {"usr/bin/quorvane"}, {}, "usr/bin/quorvane"},
+        ExeCase{"ReplacedByAnUpgrade",
+                "usr/bin/quorvane (deleted)",
+                {"usr/bin/quorvane"},
+                {},
+                "usr/bin/quorvane"},
+        ExeCase{"RemovedAndNotReplaced",
+                "usr/bin/quorvane (deleted)",
+                {},
+                {},
+                "usr/bin/quorvane (deleted)"},
+        ExeCase{"AFolderInItsPlace",
+                "usr/bin/quorvane (deleted)",
+                {},
+                {"usr/bin/quorvane"},
+                "usr/bin/quorvane (deleted)"},
+        ExeCase{"AFileReallyNamedSo",
+                "opt/q (deleted)",
+                {"opt/q (deleted)", "opt/q"},
+                {},
+                "opt/q (deleted)"}),
+    [](const ::testing::TestParamInfo<ExeCase>& info) { return std::string(info.param.label); });
