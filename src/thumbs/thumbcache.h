@@ -21,6 +21,8 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 class Collection;
@@ -89,6 +91,11 @@ private:
     bool makeThumbnail();
     void runJob(const WalkEntry& entry);
     void runLookup(const std::vector<WalkEntry>& entries);
+    static std::string_view folderOf(const std::string& file);
+    bool hasFile(const std::string& file, bool listFolder);
+
+    // Folders holding at least this many of a look-up's files are read whole.
+    static constexpr int ListedFolderMinimum = 16;
 
     ThumbnailCache& m_cache;
     const std::string m_dataFolder;
@@ -97,6 +104,9 @@ private:
     std::optional<Request> m_request;
     bool m_finish = false;
     bool m_ended = false;
+    // The regular files of the cache's folder read last (worker thread only).
+    std::string m_listedFolder;
+    std::unordered_set<std::string> m_listedFiles;
 };
 
 class ThumbnailCache : public QObject {
