@@ -474,6 +474,10 @@ int main(int argc, char** argv) {
                     "target <= 30  %s\n",
                     label, perMinute, verdict(perMinute <= 1), rss / 1024.0,
                     verdict(rss <= 30 * 1024));
+        // What the resident memory is made of: the program's own (anonymous) memory, and
+        // pages of files mapped, mostly the shared libraries that other programs share.
+        std::printf("  %-28s of which anonymous %6.1f MiB, files (libraries) %6.1f MiB\n", "",
+                    StatusKb(pid, "RssAnon:") / 1024.0, StatusKb(pid, "RssFile:") / 1024.0);
         std::printf("  %-28s threads:", "");
         for (const auto& [tid, t] : Tasks(pid))
             std::printf(" %s", t.name.c_str());
