@@ -35,6 +35,11 @@ double CpuSeconds() {
     return double(ts.tv_sec) + ts.tv_nsec * 1e-9;
 }
 
+// A data folder of its own for each length of the list.
+fs::path DataFolder(const fs::path& folder, int lines) {
+    return folder / ("data-" + std::to_string(lines));
+}
+
 std::string PicturePath(const fs::path& folder, int i) {
     return (folder / "pics" / ("d" + std::to_string(i / 1000)) / ("p" + std::to_string(i) + ".jpg"))
         .string();
@@ -42,7 +47,7 @@ std::string PicturePath(const fs::path& folder, int i) {
 
 // The list file, and the pictures it names that exist.
 void Generate(const fs::path& folder, int lines) {
-    const fs::path data = folder / "data";
+    const fs::path data = DataFolder(folder, lines);
     const fs::path done = folder / ("generated-" + std::to_string(lines));
     if (fs::exists(done))
         return;
@@ -92,7 +97,7 @@ int main(int argc, char** argv) {
     std::size_t entries = 0, aside = 0;
     for (int r = 0; r < rounds; ++r) {
         ProgramState state;
-        state.DataFolder = (folder / "data").string() + "/";
+        state.DataFolder = DataFolder(folder, lines).string() + "/";
         QElapsedTimer t;
         const double cpuBefore = CpuSeconds();
         t.start();
@@ -102,7 +107,7 @@ int main(int argc, char** argv) {
         entries = state.Walls.size();
         aside = state.UnavailableWalls.size();
 
-        std::ifstream in(folder / "data" / "list.txt", std::ios::binary);
+        std::ifstream in(DataFolder(folder, lines) / "list.txt", std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(in),
                                 std::istreambuf_iterator<char>()};
         t.start();
