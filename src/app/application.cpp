@@ -91,14 +91,11 @@ void Application::start() {
 void Application::startUp() {
     SetUpDataFolder(m_state);
     // Temporaries that a run killed during a write left behind: the data
-    // folder's at once, the thumbnail cache's (a big tree) beside the start.
+    // folder's at once, the thumbnail cache's (a big tree) once the start is done.
     // File times come from the kernel's coarse clock, a few milliseconds
     // behind: the margin keeps this run's first writes out of reach.
     const auto started = std::filesystem::file_time_type::clock::now() - std::chrono::seconds(10);
     RemoveStaleTemporaries(m_state.DataFolder, false, started);
-    m_cleanup = std::thread([folder = ThumbnailFolder(m_state.DataFolder), started] {
-        RemoveStaleTemporaries(folder, true, started);
-    });
     m_state.SeedRandom();
     // The window shape comes with the skin.
     m_strip.CreateBufBitmap();
@@ -127,6 +124,10 @@ void Application::startUp() {
     startupChange();
     m_cache.BrowseArray();
     m_hotkeys->GlobalKeyRegistry(m_state.GlobalKeys, m_state.UseGlobalKey);
+    // On a thread of its own, so that it does not hold anything up.
+    m_cleanup = std::thread([folder = ThumbnailFolder(m_state.DataFolder), started] {
+        RemoveStaleTemporaries(folder, true, started);
+    });
 }
 
 void Application::startupChange() {

@@ -67,6 +67,10 @@ void Collection::SetWall(std::int32_t numWall) {
     // The full change interval counts from every applied picture, also when
     // the decode below fails.
     emit applyStarted();
+    // Declared before the picture, so that it runs once the picture is gone.
+    struct ReleaseOnReturn {
+        ~ReleaseOnReturn() { platform::releaseFreedMemory(); }
+    } release;
     Bitmap b;
     const fs::path picture = platform::toFsPath(path);
     DecodeStatus status = File2BitmapStatus(b, picture);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "imaging/bmpwriter.h"
+#include "platform/memory.h"
 
 #include <QObject>
 #include <QString>
@@ -96,5 +97,6 @@ private:
     ProgramState& m_state;
     // Counts the selections that made another index current.
     std::uint64_t m_selection = 0;
-    BmpWriter m_wallpaperWriter;
+    // The written picture's memory goes back to the system at once.
+    BmpWriter m_wallpaperWriter{&platform::releaseFreedMemory};
 };

@@ -35,9 +35,11 @@ int RemoveStaleTemporaries(const std::string& folder, bool recursive, fs::file_t
     int removed = 0;
     auto consider = [&](const fs::directory_entry& entry) {
         std::error_code ec;
-        // symlink_status: a link is never taken for what it points to.
-        if (!fs::is_regular_file(entry.symlink_status(ec)) ||
-            !IsAtomicTemporaryName(entry.path().filename().string()))
+        // The name first: it needs no look at the disk, and almost nothing
+        // in the cache is a temporary. symlink_status: a link is never taken
+        // for what it points to.
+        if (!IsAtomicTemporaryName(entry.path().filename().string()) ||
+            !fs::is_regular_file(entry.symlink_status(ec)))
             return;
         const auto changed = entry.last_write_time(ec);
         if (ec || changed >= before)

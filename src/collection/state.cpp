@@ -3,7 +3,7 @@
 #include <chrono>
 
 TWall ProgramState::MakeWall(std::string path) {
-    return TWall{std::move(path), nullptr, false, ++m_lastWallId};
+    return TWall{std::move(path), nullptr, false, ++m_lastWallId, false};
 }
 
 void ProgramState::SeedRandom() {

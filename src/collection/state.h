@@ -22,6 +22,9 @@ struct TWall {
     /// Tells this entry apart from every other entry of the run, also from
     /// one holding the same path (an index changes when entries move).
     std::uint64_t Id = 0;
+    /// The walk found this entry's thumbnail file in the cache: it needs no
+    /// job until the window reaches it.
+    bool FileCached = false;
 };
 
 struct ProgramState {

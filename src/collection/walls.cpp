@@ -10,9 +10,12 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace fs = std::filesystem;
 
@@ -35,53 +38,125 @@ std::string utf16ToUtf8(const std::string& bytes, std::size_t offset, bool bigEn
         .toStdString();
 }
 
-std::string decodeText(const std::string& bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF"))
-        return bytes.substr(3);
-    if (bytes.starts_with("\xFF\xFE"))
+bool StartsWith(const std::string& bytes, std::string_view mark) {
+    return bytes.size() >= mark.size() && std::equal(mark.begin(), mark.end(), bytes.begin());
+}
+
+// Takes the bytes' memory where it can.
+std::string decodeText(std::string& bytes) {
+    if (StartsWith(bytes, "\xEF\xBB\xBF"))
+        return std::move(bytes.erase(0, 3));
+    if (StartsWith(bytes, "\xFF\xFE"))
         return utf16ToUtf8(bytes, 2, false);
-    if (bytes.starts_with("\xFE\xFF"))
+    if (StartsWith(bytes, "\xFE\xFF"))
         return utf16ToUtf8(bytes, 2, true);
-    return platform::decodeListTextWithoutBom(bytes);
+    return platform::decodeListTextWithoutBom(std::move(bytes));
 }
 
 } // namespace
 
-std::vector<std::string> ParseListText(const std::string& bytes) {
+std::vector<std::string> ParseListText(std::string bytes) {
     const std::string text = decodeText(bytes);
     std::vector<std::string> lines;
-    std::string current;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    const std::size_t n = text.size();
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < n; ++i) {
         const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(std::move(current));
-            current.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            current += c;
-        }
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.emplace_back(text, start, i - start);
+        if (c == '\r' && i + 1 < n && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
     }
-    if (!current.empty())
-        lines.push_back(std::move(current));
+    // A last line without a line end still counts.
+    if (start < n)
+        lines.emplace_back(text, start, n - start);
     return lines;
 }
+
+namespace {
+
+// Folders that hold at least this many listed pictures are read once instead
+// of looking up each picture on its own.
+constexpr std::size_t ListedFolderMinimum = 32;
+
+bool IsSeparator(char c) {
+    return c == '/' || c == platform::pathSeparator();
+}
+
+// For each line, whether it is known to name a regular file: the folders that
+// hold many of the lines are read once, and a name found there as a regular
+// file (or a link to one) needs no look-up of its own. Anything else is left
+// to a look-up of its own, so that what the file system alone can tell (a
+// name matched without regard to case, say) is still told.
+std::vector<bool> KnownFiles(const std::vector<std::string>& lines) {
+    std::vector<bool> known(lines.size(), false);
+    std::unordered_map<std::string_view, std::vector<std::size_t>> byFolder;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        const auto cut = std::find_if(line.rbegin(), line.rend(), IsSeparator);
+        if (cut == line.rend())
+            continue;
+        const std::size_t slash = static_cast<std::size_t>(line.rend() - cut) - 1;
+        // Only plain names in folders given by their full path.
+        const std::string_view name = std::string_view(line).substr(slash + 1);
+        if (slash == 0 || name.empty() || name == "." || name == "..")
+            continue;
+        byFolder[std::string_view(line).substr(0, slash)].push_back(i);
+    }
+    std::vector<platform::FolderEntry> entries;
+    std::unordered_set<std::string> files;
+    for (const auto& [folder, indexes] : byFolder) {
+        const std::string dir(folder);
+        if (indexes.size() < ListedFolderMinimum || !platform::toFsPath(dir).is_absolute())
+            continue;
+        entries.clear();
+        if (!platform::listFolder(dir, entries))
+            continue; // looked up one by one
+        files.clear();
+        for (auto& e : entries)
+            if (e.isRegular)
+                files.insert(std::move(e.name));
+        for (std::size_t i : indexes)
+            if (files.contains(lines[i].substr(folder.size() + 1)))
+                known[i] = true;
+    }
+    return known;
+}
+
+} // namespace
 
 void LoadWall(ProgramState& state) {
     const std::string name = ListFileName(state);
     if (!platform::isRegularFile(name))
         return;
     const std::string unreadable = "cannot read " + name + "; starting with an empty collection";
-    std::ifstream in(platform::toFsPath(name), std::ios::binary);
-    if (!in)
-        return platform::Warn(unreadable);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        return platform::Warn(unreadable);
-    for (auto& line : ParseListText(bytes)) {
+    std::vector<std::string> lines;
+    {
+        std::ifstream in(platform::toFsPath(name), std::ios::binary | std::ios::ate);
+        if (!in)
+            return platform::Warn(unreadable);
+        const std::streamoff size = in.tellg();
+        if (size < 0)
+            return platform::Warn(unreadable);
+        std::string bytes(static_cast<std::size_t>(size), '\0');
+        in.seekg(0);
+        in.read(bytes.data(), size);
+        // A file that shrank meanwhile gives what it still holds.
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+        if (in.bad())
+            return platform::Warn(unreadable);
+        lines = ParseListText(std::move(bytes));
+    }
+    const std::vector<bool> known = KnownFiles(lines);
+    state.Walls.reserve(state.Walls.size() + lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string& line = lines[i];
         if (line.empty())
             continue;
-        if (platform::isRegularFile(line))
+        if (known[i] || platform::isRegularFile(line))
             state.Walls.push_back(state.MakeWall(std::move(line)));
         else if (!FolderAvailable(line))
             state.UnavailableWalls.push_back(std::move(line));

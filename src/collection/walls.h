@@ -19,7 +19,7 @@ std::string ListFileName(const ProgramState& state);
 /// Cuts the list file's bytes into paths: a byte-order mark (UTF-8, UTF-16
 /// LE or BE) decides the encoding, otherwise the system's list encoding; lines
 /// end at CR LF, CR or LF; nothing is trimmed; empty lines are kept here.
-std::vector<std::string> ParseListText(const std::string& bytes);
+std::vector<std::string> ParseListText(std::string bytes);
 
 /// Fills Walls from the list file, skipping empty lines and lines that name
 /// no existing file. A line whose folder is not there at all goes to

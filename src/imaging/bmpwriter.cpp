@@ -59,6 +59,12 @@ void BmpWriter::run() {
         }
         // The picture's memory goes before anyone learns that the writer is idle.
         job = Job{};
+        if (m_released) {
+            try {
+                m_released();
+            } catch (...) {
+            }
+        }
         lock.lock();
         m_running = false;
         if (!ok)

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -17,6 +18,8 @@
 class BmpWriter {
 public:
     BmpWriter() = default;
+    // `released` runs on the writer thread each time a written picture's memory has gone.
+    explicit BmpWriter(std::function<void()> released) : m_released(std::move(released)) {}
     ~BmpWriter();
     BmpWriter(const BmpWriter&) = delete;
     BmpWriter& operator=(const BmpWriter&) = delete;
@@ -43,5 +46,6 @@ private:
     bool m_running = false;
     bool m_stopping = false;
     int m_failures = 0;
+    std::function<void()> m_released;
     std::thread m_thread;
 };

@@ -12,7 +12,8 @@ namespace platform {
 std::string encodeListText(const std::vector<std::string>& paths);
 
 /// Decodes text that carries no byte-order mark into program paths
-/// (Windows: from the ANSI code page; Linux: the bytes unchanged).
-std::string decodeListTextWithoutBom(const std::string& bytes);
+/// (Windows: from the ANSI code page; Linux: the bytes unchanged, without a
+/// copy when they are handed over).
+std::string decodeListTextWithoutBom(std::string bytes);
 
 } // namespace platform

@@ -56,6 +56,9 @@ std::optional<FileIdentity> fileIdentity(const std::string& path);
 struct FolderEntry {
     std::string name;      ///< the entry's own name, without its folder
     bool isFolder = false; ///< a folder, or a link to one
+    /// A regular file, or a link to one, as far as the listing alone tells
+    /// (false also where it cannot tell).
+    bool isRegular = false;
 };
 
 /// Appends the entries of the folder at `path` to `entries`, hidden ones

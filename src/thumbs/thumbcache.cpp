@@ -5,6 +5,7 @@
 #include "collection/thumbpath.h"
 #include "imaging/codecs.h"
 #include "imaging/resize.h"
+#include "platform/memory.h"
 #include "platform/paths.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
@@ -31,11 +33,28 @@ bool IsThumbSize(const Bitmap& b) {
 
 } // namespace
 
-TNewThread::TNewThread(ThumbnailCache& cache, std::int32_t num, const std::string& fname,
-                       const std::string& dataFolder)
-    : filename(fname), bOriginal(std::make_unique<Bitmap>()),
-      bFinal(std::make_unique<Bitmap>(BlankThumbnail())), anum(num), m_cache(cache),
-      m_dataFolder(dataFolder) {}
+TNewThread::TNewThread(ThumbnailCache& cache, const std::string& dataFolder)
+    : m_cache(cache), m_dataFolder(dataFolder) {
+    // The thread's name, as the system's tools show it.
+    setObjectName(QStringLiteral("Thumbnails"));
+}
+
+bool TNewThread::give(std::vector<WalkEntry>& entries, bool lookup) {
+    const std::lock_guard lock(m_mutex);
+    if (m_ended)
+        return false;
+    m_request = Request{std::move(entries), lookup};
+    m_finish = false;
+    m_wake.notify_one();
+    return true;
+}
+
+void TNewThread::finish() {
+    const std::lock_guard lock(m_mutex);
+    m_request.reset();
+    m_finish = true;
+    m_wake.notify_one();
+}
 
 bool TNewThread::makeThumbnail() {
     ThumbStats& stats = m_cache.m_stats;
@@ -86,28 +105,60 @@ bool TNewThread::makeThumbnail() {
 }
 
 void TNewThread::run() {
+    for (;;) {
+        Request request;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_request || m_finish; });
+            if (!m_request) {
+                m_ended = true;
+                return;
+            }
+            request = std::move(*m_request);
+            m_request.reset();
+        }
+        if (request.lookup)
+            runLookup(request.entries);
+        else
+            runJob(request.entries.front());
+    }
+}
+
+void TNewThread::runJob(const WalkEntry& entry) {
     enum class Outcome { Made, Undecodable, Failed } outcome = Outcome::Failed;
     const auto started = std::chrono::steady_clock::now();
-    bOriginal->lock();
-    bFinal->lock();
+    ThumbnailCache* cache = &m_cache;
     try {
-        outcome = makeThumbnail() ? Outcome::Made : Outcome::Undecodable;
+        filename = entry.path;
+        anum = entry.num;
+        bOriginal = std::make_unique<Bitmap>();
+        bFinal = std::make_unique<Bitmap>(BlankThumbnail());
     } catch (...) {
-        // Nothing escapes the worker. The entry gets a blank thumbnail, so
-        // that the scheduler does not pick it again and again.
-        try {
-            *bOriginal = Bitmap();
-            *bFinal = BlankThumbnail();
-            outcome = Outcome::Made;
-        } catch (...) {
-        }
+        bOriginal.reset();
+        bFinal.reset();
     }
-    bOriginal->unlock();
-    bFinal->unlock();
+    if (bOriginal && bFinal) {
+        bOriginal->lock();
+        bFinal->lock();
+        try {
+            outcome = makeThumbnail() ? Outcome::Made : Outcome::Undecodable;
+        } catch (...) {
+            // Nothing escapes the worker. The entry gets a blank thumbnail, so
+            // that the scheduler does not pick it again and again.
+            try {
+                *bOriginal = Bitmap();
+                *bFinal = BlankThumbnail();
+                outcome = Outcome::Made;
+            } catch (...) {
+            }
+        }
+        bOriginal->unlock();
+        bFinal->unlock();
+        bOriginal.reset();
+    }
     m_cache.m_stats.jobNanoseconds += std::chrono::duration_cast<std::chrono::nanoseconds>(
                                           std::chrono::steady_clock::now() - started)
                                           .count();
-    ThumbnailCache* cache = &m_cache;
     if (outcome == Outcome::Made) {
         QMetaObject::invokeMethod(
             this,
@@ -128,6 +179,79 @@ void TNewThread::run() {
             Qt::BlockingQueuedConnection);
     }
     bFinal.reset();
+    // The scheduler runs when the job has ended, as it would after a thread
+    // of its own.
+    QMetaObject::invokeMethod(
+        this, [this, cache] { cache->requestEnded(this); }, Qt::QueuedConnection);
+}
+
+// Looks for the cached files of entries of the walk, in order, and stops at
+// the first that has none (it needs a job) or when the time is up, so that
+// the scheduler soon sees a move of the user's.
+void TNewThread::runLookup(const std::vector<WalkEntry>& entries) {
+    constexpr auto Budget = std::chrono::milliseconds(50);
+    const auto deadline = std::chrono::steady_clock::now() + Budget;
+    std::vector<WalkEntry> cached;
+    std::optional<std::uint64_t> missing;
+    try {
+        cached.reserve(entries.size());
+        // The cache's folders that hold many of these files are read once.
+        std::vector<std::string> files;
+        files.reserve(entries.size());
+        std::unordered_map<std::string_view, int> perFolder;
+        for (const WalkEntry& e : entries) {
+            files.push_back(ThumbnailFileName(m_dataFolder, e.path));
+            ++perFolder[folderOf(files.back())];
+        }
+        for (std::size_t k = 0; k < entries.size(); ++k) {
+            const WalkEntry& e = entries[k];
+            ++m_cache.m_stats.lookups;
+            if (!hasFile(files[k], perFolder[folderOf(files[k])] >= ListedFolderMinimum)) {
+                missing = e.id;
+                break;
+            }
+            cached.push_back(WalkEntry{e.num, e.id, {}});
+            if (std::chrono::steady_clock::now() >= deadline)
+                break;
+        }
+    } catch (...) {
+        // What was found stands; the rest is looked up again.
+    }
+    m_cache.m_stats.skipped += static_cast<long>(cached.size());
+    ThumbnailCache* cache = &m_cache;
+    QMetaObject::invokeMethod(
+        this,
+        [this, cache, cached = std::move(cached), missing] {
+            cache->lookupEnded(this, cached, missing);
+        },
+        Qt::QueuedConnection);
+}
+
+std::string_view TNewThread::folderOf(const std::string& file) {
+    const std::size_t slash = file.find_last_of(platform::pathSeparator());
+    return slash == std::string::npos ? std::string_view()
+                                      : std::string_view(file).substr(0, slash);
+}
+
+// True when `file` exists as a regular file. A folder that holds many of the
+// files asked for is read once for the walk; a name not found there is still
+// looked up on its own, so the answer is always the file system's.
+bool TNewThread::hasFile(const std::string& file, bool listFolder) {
+    const std::string_view folder = folderOf(file);
+    if (listFolder && !folder.empty()) {
+        if (folder != m_listedFolder) {
+            m_listedFolder = folder;
+            m_listedFiles.clear();
+            std::vector<platform::FolderEntry> listing;
+            if (platform::listFolder(m_listedFolder, listing))
+                for (auto& entry : listing)
+                    if (entry.isRegular)
+                        m_listedFiles.insert(std::move(entry.name));
+        }
+        if (m_listedFiles.contains(file.substr(folder.size() + 1)))
+            return true;
+    }
+    return platform::isRegularFile(file);
 }
 
 ThumbnailCache::ThumbnailCache(ProgramState& state, Collection& collection, QObject* parent)
@@ -144,7 +268,8 @@ void ThumbnailCache::forgetScan() {
 }
 
 bool ThumbnailCache::needsFile(std::int64_t i) const {
-    return !m_state.Walls[i].Preview && !m_state.Walls[i].WasLoad;
+    const TWall& w = m_state.Walls[i];
+    return !w.Preview && !w.WasLoad && !w.FileCached;
 }
 
 // Frees every preview outside first .. last.
@@ -211,22 +336,58 @@ void ThumbnailCache::removeUndecodable(std::int32_t anum, const std::string& fil
 }
 
 void ThumbnailCache::startJobFor(std::int32_t i) {
-    m_state.CacheIdle = false;
-    auto* job = new TNewThread(*this, i, m_state.Walls[i].Path, m_state.DataFolder);
-    m_currentJob = job;
-    // Queued to the user-interface thread, where the job object lives.
-    connect(job, &QThread::finished, this, [this, job] { jobEnded(job); });
+    const TWall& w = m_state.Walls[i];
+    std::vector<WalkEntry> entry;
+    entry.push_back(WalkEntry{i, w.Id, w.Path});
+    hand(std::move(entry), false);
     emit jobStarted(i);
-    job->start(QThread::LowPriority);
 }
 
-// The end of a job, on the user-interface thread: the thread has ended; the
-// chain goes on (or restarts for a collection replaced meanwhile).
-void ThumbnailCache::jobEnded(TNewThread* job) {
-    if (job != m_currentJob)
+// Hands a request to the walk's worker, starting one when there is none (or
+// when the last one has already left its loop).
+void ThumbnailCache::hand(std::vector<WalkEntry> entries, bool lookup) {
+    m_state.CacheIdle = false;
+    m_busy = true;
+    if (m_worker && !m_worker->give(entries, lookup)) {
+        // It has nothing left to do but end.
+        m_worker->wait();
+        delete m_worker;
+        m_worker = nullptr;
+    }
+    if (m_worker)
         return;
-    m_currentJob = nullptr;
-    job->deleteLater();
+    auto* worker = new TNewThread(*this, m_state.DataFolder);
+    m_worker = worker;
+    // Queued to the user-interface thread, where the worker object lives;
+    // dropped with the object.
+    connect(worker, &QThread::finished, worker, [this, worker] { workerEnded(worker); });
+    worker->give(entries, lookup);
+    ++m_stats.workers;
+    worker->start(QThread::LowPriority);
+}
+
+// Nothing (more) to do now: the worker's thread ends.
+void ThumbnailCache::stopChain() {
+    m_state.CacheIdle = true;
+    if (m_worker)
+        m_worker->finish();
+}
+
+void ThumbnailCache::workerEnded(TNewThread* worker) {
+    if (worker != m_worker)
+        return;
+    m_worker = nullptr;
+    worker->deleteLater();
+    // The pictures the walk decoded leave no memory behind.
+    platform::releaseFreedMemory();
+}
+
+// The end of a job or a look-up, on the user-interface thread: the chain
+// goes on (or restarts for a collection replaced meanwhile).
+void ThumbnailCache::requestEnded(TNewThread* worker) {
+    if (worker != m_worker || m_abandoned)
+        return;
+    m_busy = false;
     if (m_browsePending && !m_state.AppClosing) {
         m_browsePending = false;
         m_state.CacheIdle = true;
@@ -235,6 +396,35 @@ void ThumbnailCache::jobEnded(TNewThread* job) {
     }
     m_browsePending = false;
     ThreadDoneCache();
+}
+
+void ThumbnailCache::lookupEnded(TNewThread* worker, const std::vector<WalkEntry>& cached,
+                                 std::optional<std::uint64_t> missing) {
+    if (worker != m_worker || m_abandoned)
+        return;
+    // Entries that moved or left meanwhile are looked up again when the walk
+    // reaches them.
+    for (const WalkEntry& e : cached)
+        if (m_state.IsWallIndex(e.num) && m_state.Walls[e.num].Id == e.id)
+            m_state.Walls[e.num].FileCached = true;
+    m_missingId = missing;
+    requestEnded(worker);
+}
+
+// The walk reached entry i (before `end`): a job when it is the entry the last
+// look-up stopped at, otherwise a look-up of the entries from i on.
+void ThumbnailCache::walkTo(std::int64_t i, std::int64_t end) {
+    if (m_missingId && *m_missingId == m_state.Walls[i].Id) {
+        m_missingId.reset();
+        return startJobFor(static_cast<std::int32_t>(i));
+    }
+    std::vector<WalkEntry> entries;
+    for (std::int64_t j = i; j < end && entries.size() < std::size_t(LookupBatch); ++j)
+        if (needsFile(j)) {
+            const TWall& w = m_state.Walls[j];
+            entries.push_back(WalkEntry{static_cast<std::int32_t>(j), w.Id, w.Path});
+        }
+    hand(std::move(entries), true);
 }
 
 void ThumbnailCache::UpdatePreview(std::int32_t anum, const std::string& filename,
@@ -258,14 +448,12 @@ CacheWindow CacheWindowFor(std::int32_t currentWall) {
 }
 
 void ThumbnailCache::ThreadDoneCache() {
-    if (m_currentJob)
+    if (m_busy)
         return; // its end schedules again
-    if (m_state.AppClosing || m_paused) {
-        m_state.CacheIdle = true;
-        return;
-    }
+    if (m_state.AppClosing || m_paused)
+        return stopChain();
     if (m_state.Walls.empty()) {
-        m_state.CacheIdle = true;
+        stopChain();
         emit collectionEmpty();
         return;
     }
@@ -288,12 +476,13 @@ void ThumbnailCache::ThreadDoneCache() {
     // The window is complete: only its previews stay in memory.
     freeOutside(first, last);
 
-    // Every other picture once, for its file in the cache.
+    // Every other picture once, for its file in the cache; one whose file is
+    // there already needs nothing.
     if (const std::int64_t i = nextAfter(last); i >= 0)
-        return startJobFor(static_cast<std::int32_t>(i));
+        return walkTo(i, count);
     if (const std::int64_t i = nextBefore(first); i >= 0)
-        return startJobFor(static_cast<std::int32_t>(i));
-    m_state.CacheIdle = true;
+        return walkTo(i, std::min<std::int64_t>(first, count));
+    stopChain();
 }
 
 void ThumbnailCache::BrowseArray() {
@@ -305,7 +494,8 @@ void ThumbnailCache::BrowseArray() {
         m_state.CurrentWall = 0;
     // A new collection, maybe in the same array: nothing learnt holds.
     m_scan.data = nullptr;
-    if (m_currentJob) {
+    m_missingId.reset();
+    if (m_busy) {
         // One chain, one worker: this one starts when the older job ends.
         m_browsePending = true;
         return;
@@ -315,17 +505,19 @@ void ThumbnailCache::BrowseArray() {
 
 void ThumbnailCache::AbandonThumbnailJob() {
     m_browsePending = false;
-    if (!m_currentJob)
+    if (!m_worker)
         return;
-    TNewThread* job = m_currentJob;
-    m_currentJob = nullptr;
+    TNewThread* worker = m_worker;
+    m_worker = nullptr;
     m_abandoned = true;
+    worker->finish();
     // The job may be waiting for its hand-over: deliver it (as a no-op)
     // until the thread has ended.
-    while (!job->wait(QDeadlineTimer(20)))
-        QCoreApplication::sendPostedEvents(job, QEvent::MetaCall);
-    QCoreApplication::sendPostedEvents(job, QEvent::MetaCall);
+    while (!worker->wait(QDeadlineTimer(20)))
+        QCoreApplication::sendPostedEvents(worker, QEvent::MetaCall);
+    QCoreApplication::sendPostedEvents(worker, QEvent::MetaCall);
     m_abandoned = false;
-    delete job;
+    delete worker;
+    m_busy = false;
     m_state.CacheIdle = true;
 }

@@ -2,7 +2,7 @@
 // thumbnail of a picture (from its cached file when there is one), writes it
 // below the data folder's Thumbnail folder and hands it to its entry of Walls;
 // the scheduler on the user-interface thread picks the next entry when a job
-// ends.
+// ends. One worker thread serves a whole walk; it ends when the walk is done.
 //
 // Everything here except TNewThread::run() belongs to the user-interface
 // thread. The worker reaches Walls only through calls that it has the
@@ -15,9 +15,14 @@
 #include <QThread>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 class Collection;
@@ -40,29 +45,68 @@ struct ThumbStats {
     std::atomic<long> pictureDecodes{0};      ///< pictures decoded
     std::atomic<long> writeFailures{0};       ///< thumbnails that could not be written
     std::atomic<long long> jobNanoseconds{0}; ///< time spent making thumbnails
+    std::atomic<long> workers{0};             ///< worker threads started
+    std::atomic<long> lookups{0}; ///< entries of the walk whose cached file was looked for
+    std::atomic<long> skipped{0}; ///< entries of the walk found cached: no job
 };
 
-/// One thumbnail job on its own thread. It frees itself when its thread has
-/// ended and the scheduler has run.
+/// One entry handed to the worker: its index when it was handed, its Id and
+/// its picture's path.
+struct WalkEntry {
+    std::int32_t num = 0;
+    std::uint64_t id = 0;
+    std::string path;
+};
+
+/// The worker of one walk: one thread that runs the jobs and the look-ups the
+/// scheduler hands it, one at a time, and ends once the scheduler has nothing
+/// more for it. The object frees itself after its thread has ended.
 class TNewThread : public QThread {
 public:
-    TNewThread(ThumbnailCache& cache, std::int32_t num, const std::string& fname,
-               const std::string& dataFolder);
+    TNewThread(ThumbnailCache& cache, const std::string& dataFolder);
 
+    // The job being run; the worker's own until the hand-over.
     std::string filename;              ///< full path of the picture
     std::unique_ptr<Bitmap> bOriginal; ///< the decoded picture, private to the job
     std::unique_ptr<Bitmap> bFinal;    ///< the thumbnail, 197 x 123, 24 bits
-    std::int32_t anum;                 ///< entry index when the job was made
+    std::int32_t anum = 0;             ///< entry index when the job was made
+
+    /// User-interface thread: hands the next request over, taking `entries`
+    /// (a job when `lookup` is false: entries holds exactly one entry). False,
+    /// and `entries` left alone, when the thread has already left its loop.
+    bool give(std::vector<WalkEntry>& entries, bool lookup);
+    /// User-interface thread: a request not yet taken is dropped, and the
+    /// thread ends once the one it runs is done.
+    void finish();
 
 protected:
     void run() override;
 
 private:
+    struct Request {
+        std::vector<WalkEntry> entries;
+        bool lookup = false;
+    };
     /// Makes the thumbnail; false when the picture cannot be decoded.
     bool makeThumbnail();
+    void runJob(const WalkEntry& entry);
+    void runLookup(const std::vector<WalkEntry>& entries);
+    static std::string_view folderOf(const std::string& file);
+    bool hasFile(const std::string& file, bool listFolder);
+
+    // Folders holding at least this many of a look-up's files are read whole.
+    static constexpr int ListedFolderMinimum = 16;
 
     ThumbnailCache& m_cache;
     const std::string m_dataFolder;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::optional<Request> m_request;
+    bool m_finish = false;
+    bool m_ended = false;
+    // The regular files of the cache's folder read last (worker thread only).
+    std::string m_listedFolder;
+    std::unordered_set<std::string> m_listedFiles;
 };
 
 class ThumbnailCache : public QObject {
@@ -95,13 +139,16 @@ public:
     void setPaused(bool paused) { m_paused = paused; }
     bool paused() const { return m_paused; }
 
-    /// True while a job's thread object exists (from its creation to the end
-    /// of the scheduling that follows it).
-    bool ThumbnailJobRunning() const { return m_currentJob != nullptr; }
+    /// True while the walk's worker thread object exists (from the first job
+    /// to the end of its thread after the walk).
+    bool ThumbnailJobRunning() const { return m_worker != nullptr; }
 
     /// A running job is let finish without touching the collection (its
-    /// hand-over is dropped) and the chain stops. Waits for that job's thread.
+    /// hand-over is dropped) and the chain stops. Waits for the worker's thread.
     void AbandonThumbnailJob();
+
+    /// Entries of the walk looked up in one request at most.
+    static constexpr int LookupBatch = 1024;
 
     ThumbStats& stats() { return m_stats; }
 
@@ -116,7 +163,12 @@ private:
     friend class TNewThread;
 
     void startJobFor(std::int32_t i);
-    void jobEnded(TNewThread* job);
+    void hand(std::vector<WalkEntry> entries, bool lookup);
+    void stopChain();
+    void requestEnded(TNewThread* worker);
+    void lookupEnded(TNewThread* worker, const std::vector<WalkEntry>& cached,
+                     std::optional<std::uint64_t> missing);
+    void workerEnded(TNewThread* worker);
     void removeUndecodable(std::int32_t anum, const std::string& filename);
     std::int32_t entryFor(std::int32_t anum, const std::string& filename) const;
 
@@ -139,14 +191,19 @@ private:
     };
     void forgetScan();
     bool needsFile(std::int64_t i) const;
+    void walkTo(std::int64_t i, std::int64_t end);
     void freeOutside(std::int64_t first, std::int64_t last);
     std::int64_t nextAfter(std::int64_t last);
     std::int64_t nextBefore(std::int64_t first);
 
     ProgramState& m_state;
     Collection& m_collection;
-    // The one job whose thread object exists, or none. At most one at any time.
-    TNewThread* m_currentJob = nullptr;
+    // The walk's worker, or none. At most one at any time.
+    TNewThread* m_worker = nullptr;
+    // A job or a look-up is with the worker.
+    bool m_busy = false;
+    // The last look-up stopped at this entry: it has no cached file.
+    std::optional<std::uint64_t> m_missingId;
     // A BrowseArray came while a job ran: the chain restarts when that job ends.
     bool m_browsePending = false;
     // The running job's calls leave Walls alone (the job is being abandoned).

@@ -169,6 +169,39 @@ TEST_F(ListFile, TenThousandEntriesLoadAndWriteInTheListFormat) {
     EXPECT_EQ(listBytes(), text);
 }
 
+// A folder holding many listed pictures is read whole instead of looking up
+// each picture: what counts as a picture must not change.
+TEST_F(ListFile, ManyPicturesOfOneFolderCountAsWhenLookedUpOneByOne) {
+    const std::string dir = home + "/many";
+    std::vector<std::string> lines, expected;
+    for (int i = 0; i < 40; ++i) {
+        lines.push_back(writeFile("many/p" + std::to_string(i) + ".jpg", "x"));
+        expected.push_back(lines.back());
+    }
+    fs::create_directory(dir + "/sub.jpg");
+    fs::create_symlink(dir + "/p0.jpg", dir + "/link.jpg");
+    fs::create_symlink(dir + "/nothing.jpg", dir + "/dangling.jpg");
+    fs::create_symlink(dir + "/sub.jpg", dir + "/folderlink.jpg");
+    const std::string gone = dir + "/gone.jpg";
+    const std::string dotted = home + "/many/../many/p1.jpg"; // the same file, another name
+    const std::string twice = dir + "//p2.jpg";
+    const std::string odd = dir + "/p3.jpg/";
+    for (const std::string& p : {dir + "/sub.jpg", dir + "/link.jpg", dir + "/dangling.jpg",
+                                 dir + "/folderlink.jpg", gone, dotted, twice, odd})
+        lines.push_back(p);
+    expected.push_back(dir + "/link.jpg");
+    expected.push_back(dotted);
+    expected.push_back(twice);
+    std::string text;
+    for (const auto& l : lines)
+        text += l + "\n";
+    writeList(text);
+    LoadWall();
+    EXPECT_EQ(wallPaths(), expected);
+    // Its "folder" is a file: kept aside, as a line whose folder is away.
+    EXPECT_EQ(state.UnavailableWalls, std::vector<std::string>{odd});
+}
+
 TEST_F(ListFile, NoListFileMeansAnEmptyCollection) {
     LoadWall();
     EXPECT_TRUE(Walls.empty());

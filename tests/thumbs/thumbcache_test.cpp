@@ -52,10 +52,12 @@ TEST_P(JobOrder, FollowsTheWindowThenTheRestAndKeepsOnlyTheWindow) {
         jobs.push_back(num);
         mostPreviews = std::max(mostPreviews, withPreview().size());
     };
+    const long workersBefore = ThumbnailStats().workers;
     BrowseArray();
     ASSERT_TRUE(waitIdle());
 
     EXPECT_EQ(jobs, c.order);
+    EXPECT_EQ(ThumbnailStats().workers - workersBefore, 1) << "one thread serves the walk";
     EXPECT_EQ(withPreview(), Span(c.windowFirst, c.windowLast));
     // 15 previews of the window plus the one just handed over, at most.
     EXPECT_LE(mostPreviews, 16u);
@@ -108,21 +110,84 @@ TEST_F(ThumbTest, SecondRunReadsOnlyTheCachedFiles) {
     const long decodesBefore = File2BitmapCount();
     const long picturesBefore = stats.pictureDecodes;
     const long cacheBefore = stats.cacheReads;
+    const long skippedBefore = stats.skipped;
+    const long workersBefore = stats.workers;
     jobs.clear();
     BrowseArray();
     ASSERT_TRUE(waitIdle());
 
+    // Jobs for entry 0 and the window 3 .. 17 only: every other entry has
+    // its file in the cache and needs nothing.
     EXPECT_EQ(WallCount(), 40);
-    EXPECT_EQ(jobs.size(), 40u);
+    EXPECT_EQ(jobs, Concat({{0}, Span(8, 17), Span(7, 3)}));
     EXPECT_EQ(stats.pictureDecodes - picturesBefore, 0);
-    EXPECT_EQ(stats.cacheReads - cacheBefore, 40);
-    EXPECT_EQ(File2BitmapCount() - decodesBefore, 40) << "something besides the cache was decoded";
+    EXPECT_EQ(stats.cacheReads - cacheBefore, 16);
+    EXPECT_EQ(stats.skipped - skippedBefore, 24);
+    EXPECT_EQ(stats.workers - workersBefore, 1);
+    EXPECT_EQ(File2BitmapCount() - decodesBefore, 16) << "something besides the cache was decoded";
+    EXPECT_EQ(withPreview(), Span(3, 17));
     ASSERT_TRUE(Walls[10].Preview);
     // The cached JPEG comes back close to the picture's colour.
     const std::uint32_t got = Walls[10].Preview->pixel(98, 61) & 0xFFFFFF;
     const std::uint32_t want = ColourOf(10);
     for (int shift : {0, 8, 16})
         EXPECT_NEAR(int((got >> shift) & 0xFF), int((want >> shift) & 0xFF), 6);
+}
+
+TEST_F(ThumbTest, WalkMakesOnlyTheMissingFilesInItsOrder) {
+    const auto paths = makeCollection(40);
+    BrowseArray();
+    ASSERT_TRUE(waitIdle());
+    // Three cached files lost: one before the window, two after it.
+    for (int i : {1, 20, 25})
+        fs::remove(ThumbnailFileName(paths[i]));
+
+    loadFresh(paths);
+    CurrentWall = 10;
+    const long picturesBefore = ThumbnailStats().pictureDecodes;
+    jobs.clear();
+    BrowseArray();
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(jobs, Concat({{0}, Span(8, 17), Span(7, 3), {20, 25}, {1}}));
+    EXPECT_EQ(ThumbnailStats().pictureDecodes - picturesBefore, 3);
+    for (int i : {1, 20, 25})
+        EXPECT_FALSE(FindThumbnailHDD(paths[i]).empty()) << i;
+
+    // A skipped entry gets its preview from its cached file when the window
+    // reaches it.
+    jobs.clear();
+    JumpToWall(30);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(withPreview(), Span(23, 37));
+    EXPECT_EQ(ThumbnailStats().pictureDecodes - picturesBefore, 3);
+}
+
+TEST_F(ThumbTest, BigCachedCollectionIsWalkedByOneWorkerWithoutJobs) {
+    // Thousands of entries whose pictures are gone but whose thumbnails are
+    // cached: more than one batch of look-ups, and no entry is lost.
+    const int count = 2 * ThumbnailCache::LookupBatch + 100;
+    const std::string thumb = home + "/one.jpg";
+    WriteSolidPicture(thumb, ThumbWidth, ThumbHeight, 0x224466);
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i) {
+        paths.push_back(home + "/gone/d" + std::to_string(i / 500) + "/p" + std::to_string(i) +
+                        ".jpg");
+        const std::string file = ThumbnailFileName(paths.back());
+        fs::create_directories(fs::path(file).parent_path());
+        fs::copy_file(thumb, file);
+    }
+    loadFresh(paths);
+    CurrentWall = 1000;
+    const ThumbStats& stats = ThumbnailStats();
+    const long workersBefore = stats.workers;
+    const long skippedBefore = stats.skipped;
+    BrowseArray();
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(WallCount(), count);
+    EXPECT_EQ(jobs, Concat({{0}, Span(998, 1007), Span(997, 993)}));
+    EXPECT_EQ(stats.skipped - skippedBefore, count - 16);
+    EXPECT_EQ(stats.workers - workersBefore, 1);
+    EXPECT_EQ(withPreview(), Span(993, 1007));
 }
 
 // ------------------------------------------------------------ path mapping

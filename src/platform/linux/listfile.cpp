@@ -11,7 +11,7 @@ std::string encodeListText(const std::vector<std::string>& paths) {
     return out;
 }
 
-std::string decodeListTextWithoutBom(const std::string& bytes) {
+std::string decodeListTextWithoutBom(std::string bytes) {
     return bytes;
 }
 

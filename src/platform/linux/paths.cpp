@@ -75,13 +75,16 @@ bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) {
         if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
             continue;
         bool isFolder = e->d_type == DT_DIR;
+        bool isRegular = e->d_type == DT_REG;
         // The listing tells most types at once; a link, or a file system
         // that does not say, needs a look at what the name leads to.
         if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
             struct stat st {};
-            isFolder = ::fstatat(::dirfd(dir), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+            const bool found = ::fstatat(::dirfd(dir), e->d_name, &st, 0) == 0;
+            isFolder = found && S_ISDIR(st.st_mode);
+            isRegular = found && S_ISREG(st.st_mode);
         }
-        entries.push_back({e->d_name, isFolder});
+        entries.push_back({e->d_name, isFolder, isRegular});
     }
     ::closedir(dir);
     return true;

@@ -48,7 +48,7 @@ std::string encodeListText(const std::vector<std::string>& paths) {
     return "\xEF\xBB\xBF" + win::toUtf8(text);
 }
 
-std::string decodeListTextWithoutBom(const std::string& bytes) {
+std::string decodeListTextWithoutBom(std::string bytes) {
     return win::toUtf8(win::toWide(bytes, GetACP()));
 }
 

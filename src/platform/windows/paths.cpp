@@ -138,9 +138,12 @@ bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     do {
         if (std::wcscmp(data.cFileName, L".") == 0 || std::wcscmp(data.cFileName, L"..") == 0)
             continue;
-        // A link or junction to a folder carries the folder attribute too.
-        entries.push_back(
-            {toUtf8(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+        // A link or junction to a folder carries the folder attribute too; a
+        // link to a file may lead nowhere, so only plain files count as such.
+        const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const bool isRegular =
+            !isFolder && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+        entries.push_back({toUtf8(data.cFileName), isFolder, isRegular});
     } while (FindNextFileW(h, &data));
     FindClose(h);
     return true;

@@ -1,0 +1,510 @@
+// The real program under a private Xvfb, with a private home, started the way a user starts
+// it:
+//   start-up     from starting the process to its main window being mapped (MapNotify), with
+//                0, 10,000 and 100,000 entries in list.txt, every thumbnail in the cache and no
+//                Wallpaper.bmp of an earlier run; the program is started with --show, so that
+//                the time is not the wait for a notification area;
+//   walk         the CPU time the program spends after its window is up until it is idle
+//                again (the thumbnail walk over a full cache, 100,000 entries), and the CPU
+//                time of the walk's worker thread ("Thumbnails") alone;
+//   idle         with 2,000 entries and a tray host (trayer), the window hidden: wake-ups of
+//                all the program's threads (context switches) over QUORVANE_BENCH_IDLE_SECONDS
+//                (default 60) once the walk is done, and the resident memory; then again after
+//                QUORVANE_BENCH_APPLIES (default 100) applies by `quorvane --next` of pictures
+//                of 1920x1080 up to 8000x6000.
+//   bench_startup QUORVANE [ROUNDS]        default 5 rounds for each start-up
+// QUORVANE_BENCH_DIR: the generated pictures and home (default: startup beside this program;
+// pictures and thumbnails are hard links of a few files, made once); QUORVANE_BENCH_DISPLAY:
+// the display for Xvfb (default :132).
+#include "photo.h"
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int ThumbWidth = 197;
+constexpr int ThumbHeight = 123;
+
+std::vector<std::string> g_environment;
+
+void SetUpEnvironment(const std::string& display, const fs::path& home) {
+    const char* dropped[] = {"DISPLAY=",
+                             "HOME=",
+                             "XDG_",
+                             "WAYLAND_DISPLAY=",
+                             "SWAYSOCK=",
+                             "DESKTOP_SESSION=",
+                             "DBUS_SESSION_BUS_ADDRESS=",
+                             "KDE_FULL_SESSION=",
+                             "GNOME_DESKTOP_SESSION_ID=",
+                             "TMPDIR="};
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        if (std::none_of(std::begin(dropped), std::end(dropped),
+                         [&](const char* d) { return entry.rfind(d, 0) == 0; }))
+            g_environment.push_back(entry);
+    }
+    g_environment.push_back("DISPLAY=" + display);
+    g_environment.push_back("HOME=" + home.string());
+    g_environment.push_back("XDG_RUNTIME_DIR=" + (home / "runtime").string());
+    g_environment.push_back("XDG_CONFIG_HOME=" + (home / ".config").string());
+    g_environment.push_back("XDG_DATA_HOME=" + (home / ".local/share").string());
+    g_environment.push_back("XDG_CACHE_HOME=" + (home / ".cache").string());
+}
+
+pid_t Spawn(const std::vector<std::string>& args) {
+    std::vector<char*> argv, envp;
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    for (const auto& e : g_environment)
+        envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// Ends a process: SIGTERM (the program's own deferred close), SIGKILL after 30 s.
+void Stop(pid_t pid) {
+    kill(pid, SIGTERM);
+    const auto deadline = Clock::now() + std::chrono::seconds(30);
+    while (Clock::now() < deadline) {
+        if (waitpid(pid, nullptr, WNOHANG) == pid)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+    const xcb_atom_t a = r ? r->atom : XCB_ATOM_NONE;
+    std::free(r);
+    return a;
+}
+
+class Display {
+public:
+    bool open(const std::string& name) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            m_c = xcb_connect(name.c_str(), nullptr);
+            if (!xcb_connection_has_error(m_c))
+                break;
+            xcb_disconnect(m_c);
+            m_c = nullptr;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        if (!m_c)
+            return false;
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
+        const std::uint32_t mask =
+            XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_c, root, XCB_CW_EVENT_MASK, &mask);
+        m_rootPmap = Atom(m_c, "_XROOTPMAP_ID");
+        xcb_flush(m_c);
+        return true;
+    }
+    ~Display() {
+        if (m_c)
+            xcb_disconnect(m_c);
+    }
+    void drain() {
+        while (xcb_generic_event_t* e = xcb_poll_for_event(m_c))
+            std::free(e);
+    }
+    // Waits for a top-level window being mapped (not an override-redirect one) or for the
+    // root's wallpaper changing; false after the deadline.
+    bool waitFor(bool map, Clock::time_point deadline) {
+        const int fd = xcb_get_file_descriptor(m_c);
+        for (;;) {
+            while (xcb_generic_event_t* e = xcb_poll_for_event(m_c)) {
+                const int type = e->response_type & 0x7F;
+                bool hit = false;
+                if (map && type == XCB_MAP_NOTIFY)
+                    hit = !reinterpret_cast<xcb_map_notify_event_t*>(e)->override_redirect;
+                if (!map && type == XCB_PROPERTY_NOTIFY)
+                    hit = reinterpret_cast<xcb_property_notify_event_t*>(e)->atom == m_rootPmap;
+                std::free(e);
+                if (hit)
+                    return true;
+            }
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left.count() <= 0)
+                return false;
+            pollfd p{fd, POLLIN, 0};
+            poll(&p, 1, static_cast<int>(left.count()));
+        }
+    }
+
+private:
+    xcb_connection_t* m_c = nullptr;
+    xcb_atom_t m_rootPmap = XCB_ATOM_NONE;
+};
+
+// What /proc tells of one thread.
+struct Task {
+    std::string name;
+    double cpuSeconds = 0;
+    long switches = 0;
+};
+
+std::string ReadFile(const fs::path& p) {
+    std::ifstream in(p);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The threads of a process now.
+std::map<int, Task> Tasks(pid_t pid) {
+    std::map<int, Task> tasks;
+    std::error_code ec;
+    const double tick = double(sysconf(_SC_CLK_TCK));
+    for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
+        const int tid = std::atoi(entry.path().filename().c_str());
+        const std::string stat = ReadFile(entry.path() / "stat");
+        const std::size_t open = stat.find('('), close = stat.rfind(')');
+        if (open == std::string::npos || close == std::string::npos)
+            continue;
+        Task t;
+        t.name = stat.substr(open + 1, close - open - 1);
+        std::istringstream rest(stat.substr(close + 2));
+        std::string field;
+        // Fields after the name: state is field 3; utime and stime are 14 and 15.
+        long utime = 0, stime = 0;
+        for (int i = 3; i <= 15 && rest >> field; ++i) {
+            if (i == 14)
+                utime = std::atol(field.c_str());
+            if (i == 15)
+                stime = std::atol(field.c_str());
+        }
+        t.cpuSeconds = (utime + stime) / tick;
+        std::istringstream status(ReadFile(entry.path() / "status"));
+        std::string line;
+        while (std::getline(status, line))
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
+                line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
+                t.switches += std::atol(line.substr(line.find(':') + 1).c_str());
+        tasks[tid] = t;
+    }
+    return tasks;
+}
+
+long StatusKb(pid_t pid, const char* field) {
+    std::istringstream status(ReadFile("/proc/" + std::to_string(pid) + "/status"));
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0)
+            return std::atol(line.substr(line.find(':') + 1).c_str());
+    return 0;
+}
+
+// Follows a process's threads until it has been idle (no CPU time) for `quiet`: the CPU
+// time of every thread seen (a thread that ended keeps its last reading).
+struct Watch {
+    std::map<int, Task> seen;
+    double cpu() const {
+        double sum = 0;
+        for (const auto& [tid, t] : seen)
+            sum += t.cpuSeconds;
+        return sum;
+    }
+    double cpuOf(const std::string& name) const {
+        double sum = 0;
+        for (const auto& [tid, t] : seen)
+            if (t.name == name)
+                sum += t.cpuSeconds;
+        return sum;
+    }
+    long switches() const {
+        long sum = 0;
+        for (const auto& [tid, t] : seen)
+            sum += t.switches;
+        return sum;
+    }
+    void sample(pid_t pid) {
+        for (const auto& [tid, t] : Tasks(pid))
+            seen[tid] = t;
+    }
+    // False after `limit`.
+    bool untilIdle(pid_t pid, std::chrono::milliseconds quiet, std::chrono::seconds limit) {
+        const auto deadline = Clock::now() + limit;
+        double last = -1;
+        auto since = Clock::now();
+        while (Clock::now() < deadline) {
+            sample(pid);
+            const double now = cpu();
+            if (now != last) {
+                last = now;
+                since = Clock::now();
+            } else if (Clock::now() - since >= quiet) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+};
+
+double Median(std::vector<double> v) {
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+// The collection: `count` pictures (hard links of a few photos) and their cached thumbnails
+// (hard links of one thumbnail) below the data folder.
+struct Fixture {
+    fs::path folder, home, data;
+    std::vector<std::string> pictures;
+
+    void make(int count) {
+        data = home / "Documents" / "Quorvane";
+        fs::create_directories(data / "Thumbnail");
+        fs::create_directories(home / "runtime");
+        fs::permissions(home / "runtime", fs::perms::owner_all, fs::perm_options::replace);
+        const fs::path originals = folder / "originals";
+        fs::create_directories(originals);
+        struct Original {
+            std::string name;
+            int width, height;
+        };
+        const std::vector<Original> sizes = {{"photo_1920x1080.jpg", 1920, 1080},
+                                             {"photo_4000x3000.jpg", 4000, 3000},
+                                             {"photo_8000x6000.jpg", 8000, 6000},
+                                             {"photo_640x480.jpg", 640, 480}};
+        for (const Original& o : sizes)
+            if (!fs::exists(originals / o.name)) {
+                std::fprintf(stderr, "generating %s\n", o.name.c_str());
+                WritePhotoJpeg(originals / o.name, o.width, o.height);
+            }
+        // A file takes some tens of thousands of links at most: one thumbnail for each
+        // 40,000 entries, and 10,000 links of each photo.
+        auto thumbFor = [&](int i) {
+            const fs::path thumb = originals / ("thumbnail" + std::to_string(i / 40000) + ".jpg");
+            if (!fs::exists(thumb))
+                WritePhotoJpeg(thumb, ThumbWidth, ThumbHeight);
+            return thumb;
+        };
+        auto photoFor = [&](int i) {
+            const Original& o = sizes[std::size_t(i) % sizes.size()];
+            const fs::path photo = originals / (std::to_string(i / 40000) + "_" + o.name);
+            if (!fs::exists(photo))
+                fs::copy_file(originals / o.name, photo);
+            return photo;
+        };
+        for (int i = 0; i < count; ++i) {
+            const fs::path p = fs::absolute(folder / "pictures" / ("d" + std::to_string(i / 1000)) /
+                                            ("p" + std::to_string(i) + ".jpg"));
+            pictures.push_back(p.string());
+            const fs::path t = data / "Thumbnail" / (p.relative_path().string() + ".jpg");
+            if (fs::exists(t))
+                continue;
+            if (i % 1000 == 0) {
+                fs::create_directories(p.parent_path());
+                fs::create_directories(t.parent_path());
+                if (i % 10000 == 0)
+                    std::fprintf(stderr, "linking pictures and thumbnails %d .. of %d\n", i, count);
+            }
+            std::error_code ec;
+            fs::create_hard_link(photoFor(i), p, ec);
+            fs::create_hard_link(thumbFor(i), t);
+        }
+    }
+    void list(int count) const {
+        std::ofstream out(data / "list.txt", std::ios::binary | std::ios::trunc);
+        for (int i = 0; i < count; ++i)
+            out << pictures[std::size_t(i)] << "\r\n";
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fputs("usage: bench_startup QUORVANE [ROUNDS]\n", stderr);
+        return 64;
+    }
+    const std::string program = fs::absolute(argv[1]).string();
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    auto envInt = [](const char* name, int fallback) {
+        const char* v = std::getenv(name);
+        return v ? std::max(0, std::atoi(v)) : fallback;
+    };
+    const int idleSeconds = envInt("QUORVANE_BENCH_IDLE_SECONDS", 60);
+    const int applies = envInt("QUORVANE_BENCH_APPLIES", 100);
+    const char* dir = std::getenv("QUORVANE_BENCH_DIR");
+    Fixture fx;
+    fx.folder = fs::absolute(dir ? fs::path(dir) : fs::path(argv[0]).parent_path() / "startup")
+                    .lexically_normal();
+    fx.home = fx.folder / "home";
+    fx.make(100000);
+
+    const char* displayName = std::getenv("QUORVANE_BENCH_DISPLAY");
+    const std::string display = displayName ? displayName : ":132";
+    SetUpEnvironment(display, fx.home);
+    const pid_t xvfb =
+        Spawn({"Xvfb", display, "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"});
+    Display x;
+    if (xvfb < 0 || !x.open(display)) {
+        std::fprintf(stderr, "cannot start Xvfb on %s\n", display.c_str());
+        return 1;
+    }
+    bool allMet = true;
+    auto verdict = [&](bool met) {
+        allMet = allMet && met;
+        return met ? "met" : "MISSED";
+    };
+
+    std::printf("Start-up to the main window (started with --show), Xvfb 1920x1080, every "
+                "thumbnail cached, %d rounds, medians:\n",
+                rounds);
+    double walkCpu = 0, walkWorkerCpu = 0, walkSeconds = 0;
+    long walkThreads = 0;
+    // No wallpaper file of an earlier run: handing it to the desktop again at the start is
+    // the apply's cost (bench_apply), and depends on the picture last applied.
+    std::error_code ignored;
+    fs::remove(fx.data / "Wallpaper.bmp", ignored);
+    for (const int entries : {0, 10000, 100000}) {
+        fx.list(entries);
+        std::vector<double> times;
+        for (int r = 0; r < rounds + 1; ++r) { // the first round warms the caches
+            x.drain();
+            const auto start = Clock::now();
+            const pid_t pid = Spawn({program, "--show"});
+            const bool shown = pid > 0 && x.waitFor(true, start + std::chrono::seconds(60));
+            const double ms =
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+            if (!shown) {
+                std::fprintf(stderr, "no window with %d entries\n", entries);
+                if (pid > 0)
+                    Stop(pid);
+                continue;
+            }
+            if (r > 0)
+                times.push_back(ms);
+            if (entries == 100000 && r == rounds) {
+                // The walk after the start, in the last round.
+                Watch w;
+                w.sample(pid);
+                const double atWindow = w.cpu();
+                const auto walkStart = Clock::now();
+                w.untilIdle(pid, std::chrono::milliseconds(1500), std::chrono::seconds(600));
+                walkSeconds = std::chrono::duration<double>(Clock::now() - walkStart).count() - 1.5;
+                walkCpu = w.cpu() - atWindow;
+                walkWorkerCpu = w.cpuOf("Thumbnails");
+                walkThreads = static_cast<long>(
+                    std::count_if(w.seen.begin(), w.seen.end(),
+                                  [](const auto& t) { return t.second.name == "Thumbnails"; }));
+            }
+            Stop(pid);
+        }
+        const double median = Median(times);
+        std::printf("  %6d entries   %8.1f ms", entries, median);
+        if (entries == 100000)
+            std::printf("   target < 300 ms  %s", verdict(median < 300));
+        std::printf("\n");
+    }
+    std::printf("\nThumbnail walk after the start, 100000 entries, full cache:\n");
+    std::printf("  CPU time from the window to idle   %7.2f s   target < 1 s  %s\n", walkCpu,
+                verdict(walkCpu < 1));
+    std::printf("  of which the worker thread         %7.2f s   (%ld worker thread%s seen)\n",
+                walkWorkerCpu, walkThreads, walkThreads == 1 ? "" : "s");
+    std::printf("  wall time of the walk              %7.2f s\n", walkSeconds);
+
+    // Idle, hidden, with a tray host.
+    fx.list(2000);
+    const pid_t trayer = Spawn({"trayer", "--edge", "bottom", "--height", "24"});
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    x.drain();
+    const pid_t pid = Spawn({program});
+    Watch w;
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    w.untilIdle(pid, std::chrono::milliseconds(2000), std::chrono::seconds(300));
+    // The start waits a few seconds for a notification area before it shows the window.
+    std::this_thread::sleep_for(std::chrono::seconds(6));
+    const bool hidden = !x.waitFor(true, Clock::now());
+    auto idle = [&](const char* label) {
+        Watch quiet;
+        quiet.sample(pid);
+        const long before = quiet.switches();
+        std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
+        quiet.sample(pid);
+        const double perMinute =
+            idleSeconds ? (quiet.switches() - before) * 60.0 / idleSeconds : 0.0;
+        const long rss = StatusKb(pid, "VmRSS:");
+        std::printf("  %-28s wake-ups %6.1f a minute  target <= 1  %s   resident %6.1f MiB  "
+                    "target <= 30  %s\n",
+                    label, perMinute, verdict(perMinute <= 1), rss / 1024.0,
+                    verdict(rss <= 30 * 1024));
+        // What the resident memory is made of: the program's own (anonymous) memory, and
+        // pages of files mapped, mostly the shared libraries that other programs share.
+        std::printf("  %-28s of which anonymous %6.1f MiB, files (libraries) %6.1f MiB\n", "",
+                    StatusKb(pid, "RssAnon:") / 1024.0, StatusKb(pid, "RssFile:") / 1024.0);
+        std::printf("  %-28s threads:", "");
+        for (const auto& [tid, t] : Tasks(pid))
+            std::printf(" %s", t.name.c_str());
+        std::printf("\n");
+    };
+    std::printf("\nIdle with 2000 entries, the window %s, a tray host (trayer), over %d s:\n",
+                hidden ? "hidden" : "SHOWN", idleSeconds);
+    idle("after the start");
+    int applied = 0;
+    for (int i = 0; i < applies; ++i) {
+        x.drain();
+        const pid_t client = Spawn({program, "--next"});
+        waitpid(client, nullptr, 0);
+        if (x.waitFor(false, Clock::now() + std::chrono::seconds(60)))
+            ++applied;
+    }
+    Watch settle;
+    settle.untilIdle(pid, std::chrono::milliseconds(2000), std::chrono::seconds(120));
+    std::printf("Again after %d applies (%d seen on the root window), pictures 640x480 .. "
+                "8000x6000; peak resident %.1f MiB:\n",
+                applies, applied, StatusKb(pid, "VmHWM:") / 1024.0);
+    idle("after the applies");
+
+    Stop(pid);
+    if (trayer > 0)
+        Stop(trayer);
+    kill(xvfb, SIGTERM);
+    waitpid(xvfb, nullptr, 0);
+    return allMet ? 0 : 1;
+}

@@ -1,0 +1,17 @@
+#include "platform/memory.h"
+
+#include <cstdlib> // defines __GLIBC__ on the GNU C library
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace platform {
+
+void releaseFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+} // namespace platform
