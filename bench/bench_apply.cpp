@@ -8,6 +8,7 @@
 // QUORVANE_BENCH_DIR: folder for the generated pictures (default: bench-pictures beside
 // this program); QUORVANE_BENCH_DISPLAY: the display to start Xvfb on (default :131).
 #include "photo.h"
+#include "xsession.h"
 
 #include <xcb/xcb.h>
 
@@ -31,127 +32,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using namespace xsession;
 
 struct Run {
     double latencyMs = 0;
     long maxRssKb = 0;
     std::string output;
-};
-
-std::vector<std::string> g_environment;
-
-// The children's environment: this one's without any desktop session, on the private
-// display, with a private home.
-void SetUpEnvironment(const std::string& display, const std::string& home) {
-    const char* dropped[] = {"DISPLAY=",
-                             "HOME=",
-                             "XDG_CURRENT_DESKTOP=",
-                             "WAYLAND_DISPLAY=",
-                             "SWAYSOCK=",
-                             "DESKTOP_SESSION=",
-                             "XDG_SESSION_TYPE=",
-                             "DBUS_SESSION_BUS_ADDRESS=",
-                             "KDE_FULL_SESSION=",
-                             "GNOME_DESKTOP_SESSION_ID="};
-    for (char** e = environ; *e; ++e) {
-        const std::string entry = *e;
-        if (std::none_of(std::begin(dropped), std::end(dropped),
-                         [&](const char* d) { return entry.rfind(d, 0) == 0; }))
-            g_environment.push_back(entry);
-    }
-    g_environment.push_back("DISPLAY=" + display);
-    g_environment.push_back("HOME=" + home);
-}
-
-pid_t Spawn(const std::vector<std::string>& args, int stdoutFd) {
-    std::vector<char*> argv, envp;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    for (const auto& e : g_environment)
-        envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (stdoutFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
-    else
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-    const xcb_atom_t a = r ? r->atom : XCB_ATOM_NONE;
-    std::free(r);
-    return a;
-}
-
-class Display {
-public:
-    bool open(const std::string& name) {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            m_c = xcb_connect(name.c_str(), nullptr);
-            if (!xcb_connection_has_error(m_c))
-                break;
-            xcb_disconnect(m_c);
-            m_c = nullptr;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        if (!m_c)
-            return false;
-        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
-        const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_change_window_attributes(m_c, m_root, XCB_CW_EVENT_MASK, &mask);
-        m_rootPmap = Atom(m_c, "_XROOTPMAP_ID");
-        xcb_flush(m_c);
-        return true;
-    }
-    ~Display() {
-        if (m_c)
-            xcb_disconnect(m_c);
-    }
-    void drain() {
-        while (xcb_generic_event_t* e = xcb_poll_for_event(m_c))
-            std::free(e);
-    }
-    // Waits for the next change of _XROOTPMAP_ID; false after the timeout.
-    bool waitForWallpaper(Clock::time_point deadline) {
-        const int fd = xcb_get_file_descriptor(m_c);
-        for (;;) {
-            while (xcb_generic_event_t* e = xcb_poll_for_event(m_c)) {
-                const bool hit =
-                    (e->response_type & 0x7F) == XCB_PROPERTY_NOTIFY &&
-                    reinterpret_cast<xcb_property_notify_event_t*>(e)->atom == m_rootPmap;
-                std::free(e);
-                if (hit)
-                    return true;
-            }
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            if (left.count() <= 0)
-                return false;
-            pollfd p{fd, POLLIN, 0};
-            poll(&p, 1, static_cast<int>(left.count()));
-        }
-    }
-
-private:
-    xcb_connection_t* m_c = nullptr;
-    xcb_window_t m_root = 0;
-    xcb_atom_t m_rootPmap = XCB_ATOM_NONE;
 };
 
 std::optional<Run> Measure(Display& display, const std::vector<std::string>& args) {
@@ -167,7 +56,8 @@ std::optional<Run> Measure(Display& display, const std::vector<std::string>& arg
         return std::nullopt;
     }
     Run run;
-    const bool shown = display.waitForWallpaper(start + std::chrono::seconds(60));
+    const bool shown =
+        display.waitFor(Display::Event::WallpaperChanged, start + std::chrono::seconds(60));
     run.latencyMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     char buffer[256];
     ssize_t n;
@@ -181,13 +71,6 @@ std::optional<Run> Measure(Display& display, const std::vector<std::string>& arg
     if (!shown || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return std::nullopt;
     return run;
-}
-
-double Median(std::vector<double> v) {
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 struct Tool {
@@ -228,7 +111,7 @@ int main(int argc, char** argv) {
     if (!mkdtemp(homeTemplate))
         return 1;
     const fs::path home = homeTemplate;
-    SetUpEnvironment(display, home.string());
+    SetUpEnvironment(display, home);
     const pid_t xvfb = Spawn(
         {"Xvfb", display, "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"}, -1);
     Display x;

@@ -17,6 +17,7 @@
 // pictures and thumbnails are hard links of a few files, made once); QUORVANE_BENCH_DISPLAY:
 // the display for Xvfb (default :132).
 #include "photo.h"
+#include "xsession.h"
 
 #include <xcb/xcb.h>
 
@@ -41,141 +42,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using namespace xsession;
 
 constexpr int ThumbWidth = 197;
 constexpr int ThumbHeight = 123;
-
-std::vector<std::string> g_environment;
-
-void SetUpEnvironment(const std::string& display, const fs::path& home) {
-    const char* dropped[] = {"DISPLAY=",
-                             "HOME=",
-                             "XDG_",
-                             "WAYLAND_DISPLAY=",
-                             "SWAYSOCK=",
-                             "DESKTOP_SESSION=",
-                             "DBUS_SESSION_BUS_ADDRESS=",
-                             "KDE_FULL_SESSION=",
-                             "GNOME_DESKTOP_SESSION_ID=",
-                             "TMPDIR="};
-    for (char** e = environ; *e; ++e) {
-        const std::string entry = *e;
-        if (std::none_of(std::begin(dropped), std::end(dropped),
-                         [&](const char* d) { return entry.rfind(d, 0) == 0; }))
-            g_environment.push_back(entry);
-    }
-    g_environment.push_back("DISPLAY=" + display);
-    g_environment.push_back("HOME=" + home.string());
-    g_environment.push_back("XDG_RUNTIME_DIR=" + (home / "runtime").string());
-    g_environment.push_back("XDG_CONFIG_HOME=" + (home / ".config").string());
-    g_environment.push_back("XDG_DATA_HOME=" + (home / ".local/share").string());
-    g_environment.push_back("XDG_CACHE_HOME=" + (home / ".cache").string());
-}
-
-pid_t Spawn(const std::vector<std::string>& args) {
-    std::vector<char*> argv, envp;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    for (const auto& e : g_environment)
-        envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-// Ends a process: SIGTERM (the program's own deferred close), SIGKILL after 30 s.
-void Stop(pid_t pid) {
-    kill(pid, SIGTERM);
-    const auto deadline = Clock::now() + std::chrono::seconds(30);
-    while (Clock::now() < deadline) {
-        if (waitpid(pid, nullptr, WNOHANG) == pid)
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-}
-
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-    const xcb_atom_t a = r ? r->atom : XCB_ATOM_NONE;
-    std::free(r);
-    return a;
-}
-
-class Display {
-public:
-    bool open(const std::string& name) {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            m_c = xcb_connect(name.c_str(), nullptr);
-            if (!xcb_connection_has_error(m_c))
-                break;
-            xcb_disconnect(m_c);
-            m_c = nullptr;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        if (!m_c)
-            return false;
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
-        const std::uint32_t mask =
-            XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_change_window_attributes(m_c, root, XCB_CW_EVENT_MASK, &mask);
-        m_rootPmap = Atom(m_c, "_XROOTPMAP_ID");
-        xcb_flush(m_c);
-        return true;
-    }
-    ~Display() {
-        if (m_c)
-            xcb_disconnect(m_c);
-    }
-    void drain() {
-        while (xcb_generic_event_t* e = xcb_poll_for_event(m_c))
-            std::free(e);
-    }
-    // Waits for a top-level window being mapped (not an override-redirect one) or for the
-    // root's wallpaper changing; false after the deadline.
-    bool waitFor(bool map, Clock::time_point deadline) {
-        const int fd = xcb_get_file_descriptor(m_c);
-        for (;;) {
-            while (xcb_generic_event_t* e = xcb_poll_for_event(m_c)) {
-                const int type = e->response_type & 0x7F;
-                bool hit = false;
-                if (map && type == XCB_MAP_NOTIFY)
-                    hit = !reinterpret_cast<xcb_map_notify_event_t*>(e)->override_redirect;
-                if (!map && type == XCB_PROPERTY_NOTIFY)
-                    hit = reinterpret_cast<xcb_property_notify_event_t*>(e)->atom == m_rootPmap;
-                std::free(e);
-                if (hit)
-                    return true;
-            }
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            if (left.count() <= 0)
-                return false;
-            pollfd p{fd, POLLIN, 0};
-            poll(&p, 1, static_cast<int>(left.count()));
-        }
-    }
-
-private:
-    xcb_connection_t* m_c = nullptr;
-    xcb_atom_t m_rootPmap = XCB_ATOM_NONE;
-};
 
 // What /proc tells of one thread.
 struct Task {
@@ -281,13 +154,6 @@ struct Watch {
         return false;
     }
 };
-
-double Median(std::vector<double> v) {
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
 
 // The collection: `count` pictures (hard links of a few photos) and their cached thumbnails
 // (hard links of one thumbnail) below the data folder.
@@ -409,7 +275,8 @@ int main(int argc, char** argv) {
             x.drain();
             const auto start = Clock::now();
             const pid_t pid = Spawn({program, "--show"});
-            const bool shown = pid > 0 && x.waitFor(true, start + std::chrono::seconds(60));
+            const bool shown = pid > 0 && x.waitFor(Display::Event::WindowMapped,
+                                                    start + std::chrono::seconds(60));
             const double ms =
                 std::chrono::duration<double, std::milli>(Clock::now() - start).count();
             if (!shown) {
@@ -460,7 +327,7 @@ int main(int argc, char** argv) {
     w.untilIdle(pid, std::chrono::milliseconds(2000), std::chrono::seconds(300));
     // The start waits a few seconds for a notification area before it shows the window.
     std::this_thread::sleep_for(std::chrono::seconds(6));
-    const bool hidden = !x.waitFor(true, Clock::now());
+    const bool hidden = !x.waitFor(Display::Event::WindowMapped, Clock::now());
     auto idle = [&](const char* label) {
         Watch quiet;
         quiet.sample(pid);
@@ -491,7 +358,7 @@ int main(int argc, char** argv) {
         x.drain();
         const pid_t client = Spawn({program, "--next"});
         waitpid(client, nullptr, 0);
-        if (x.waitFor(false, Clock::now() + std::chrono::seconds(60)))
+        if (x.waitFor(Display::Event::WallpaperChanged, Clock::now() + std::chrono::seconds(60)))
             ++applied;
     }
     Watch settle;
