@@ -71,6 +71,21 @@ void ScanDir(const std::string& dir, bool useSubFolders, std::vector<std::string
     }
 }
 
+std::string_view FolderOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of(platform::pathSeparator() == '/' ? "/" : "/\\");
+    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
+}
+
+std::unordered_set<std::string> RegularFileNames(const std::string& folder) {
+    std::unordered_set<std::string> names;
+    std::vector<platform::FolderEntry> entries;
+    if (platform::listFolder(folder, entries))
+        for (auto& e : entries)
+            if (e.isRegular)
+                names.insert(std::move(e.name));
+    return names;
+}
+
 namespace {
 
 void removeTree(const fs::path& folder) {

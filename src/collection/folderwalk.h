@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 /// True when the name's extension (from its last dot), lowered in case, is
@@ -20,6 +21,15 @@ bool HasPictureExt(std::string_view name);
 /// adds nothing. `afterFolder` runs whenever a folder's listing is done.
 void ScanDir(const std::string& dir, bool useSubFolders, std::vector<std::string>& rows,
              const std::function<void()>& afterFolder = {});
+
+/// The folder part of `path` (before its last separator), empty when it has none.
+std::string_view FolderOf(std::string_view path);
+
+/// The names of the regular files (and links to them) in `folder`, read in one
+/// listing; empty when it cannot be read. Where many files of one folder are
+/// asked about, this stands in for a look-up of each; a name it lacks must
+/// still be looked up on its own (the file system may match it otherwise).
+std::unordered_set<std::string> RegularFileNames(const std::string& folder);
 
 /// Deletes the folder tree at `path`, the folder itself last. Links inside
 /// it are removed as links and never followed, and when `path` itself is a

@@ -1,6 +1,7 @@
 #include "collection/walls.h"
 
 #include "collection/datafolder.h"
+#include "collection/folderwalk.h"
 #include "collection/state.h"
 #include "collection/thumbpath.h"
 #include "imaging/fileio.h"
@@ -38,17 +39,13 @@ std::string utf16ToUtf8(const std::string& bytes, std::size_t offset, bool bigEn
         .toStdString();
 }
 
-bool StartsWith(const std::string& bytes, std::string_view mark) {
-    return bytes.size() >= mark.size() && std::equal(mark.begin(), mark.end(), bytes.begin());
-}
-
 // Takes the bytes' memory where it can.
 std::string decodeText(std::string& bytes) {
-    if (StartsWith(bytes, "\xEF\xBB\xBF"))
+    if (bytes.starts_with("\xEF\xBB\xBF"))
         return std::move(bytes.erase(0, 3));
-    if (StartsWith(bytes, "\xFF\xFE"))
+    if (bytes.starts_with("\xFF\xFE"))
         return utf16ToUtf8(bytes, 2, false);
-    if (StartsWith(bytes, "\xFE\xFF"))
+    if (bytes.starts_with("\xFE\xFF"))
         return utf16ToUtf8(bytes, 2, true);
     return platform::decodeListTextWithoutBom(std::move(bytes));
 }
@@ -82,10 +79,6 @@ namespace {
 // of looking up each picture on its own.
 constexpr std::size_t ListedFolderMinimum = 32;
 
-bool IsSeparator(char c) {
-    return c == '/' || c == platform::pathSeparator();
-}
-
 // For each line, whether it is known to name a regular file: the folders that
 // hold many of the lines are read once, and a name found there as a regular
 // file (or a link to one) needs no look-up of its own. Anything else is left
@@ -95,30 +88,20 @@ std::vector<bool> KnownFiles(const std::vector<std::string>& lines) {
     std::vector<bool> known(lines.size(), false);
     std::unordered_map<std::string_view, std::vector<std::size_t>> byFolder;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        const auto cut = std::find_if(line.rbegin(), line.rend(), IsSeparator);
-        if (cut == line.rend())
-            continue;
-        const std::size_t slash = static_cast<std::size_t>(line.rend() - cut) - 1;
+        const std::string_view line = lines[i];
+        const std::string_view folder = FolderOf(line);
         // Only plain names in folders given by their full path.
-        const std::string_view name = std::string_view(line).substr(slash + 1);
-        if (slash == 0 || name.empty() || name == "." || name == "..")
+        const std::string_view name = line.substr(std::min(folder.size() + 1, line.size()));
+        if (folder.empty() || name.empty() || name == "." || name == "..")
             continue;
-        byFolder[std::string_view(line).substr(0, slash)].push_back(i);
+        byFolder[folder].push_back(i);
     }
-    std::vector<platform::FolderEntry> entries;
-    std::unordered_set<std::string> files;
     for (const auto& [folder, indexes] : byFolder) {
         const std::string dir(folder);
         if (indexes.size() < ListedFolderMinimum || !platform::toFsPath(dir).is_absolute())
             continue;
-        entries.clear();
-        if (!platform::listFolder(dir, entries))
-            continue; // looked up one by one
-        files.clear();
-        for (auto& e : entries)
-            if (e.isRegular)
-                files.insert(std::move(e.name));
+        // A folder that cannot be read lists nothing: its lines are looked up one by one.
+        const std::unordered_set<std::string> files = RegularFileNames(dir);
         for (std::size_t i : indexes)
             if (files.contains(lines[i].substr(folder.size() + 1)))
                 known[i] = true;

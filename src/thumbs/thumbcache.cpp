@@ -1,6 +1,7 @@
 #include "thumbs/thumbcache.h"
 
 #include "collection/collection.h"
+#include "collection/folderwalk.h"
 #include "collection/state.h"
 #include "collection/thumbpath.h"
 #include "imaging/codecs.h"
@@ -201,12 +202,12 @@ void TNewThread::runLookup(const std::vector<WalkEntry>& entries) {
         std::unordered_map<std::string_view, int> perFolder;
         for (const WalkEntry& e : entries) {
             files.push_back(ThumbnailFileName(m_dataFolder, e.path));
-            ++perFolder[folderOf(files.back())];
+            ++perFolder[FolderOf(files.back())];
         }
         for (std::size_t k = 0; k < entries.size(); ++k) {
             const WalkEntry& e = entries[k];
             ++m_cache.m_stats.lookups;
-            if (!hasFile(files[k], perFolder[folderOf(files[k])] >= ListedFolderMinimum)) {
+            if (!hasFile(files[k], perFolder[FolderOf(files[k])] >= ListedFolderMinimum)) {
                 missing = e.id;
                 break;
             }
@@ -227,26 +228,15 @@ void TNewThread::runLookup(const std::vector<WalkEntry>& entries) {
         Qt::QueuedConnection);
 }
 
-std::string_view TNewThread::folderOf(const std::string& file) {
-    const std::size_t slash = file.find_last_of(platform::pathSeparator());
-    return slash == std::string::npos ? std::string_view()
-                                      : std::string_view(file).substr(0, slash);
-}
-
 // True when `file` exists as a regular file. A folder that holds many of the
 // files asked for is read once for the walk; a name not found there is still
 // looked up on its own, so the answer is always the file system's.
 bool TNewThread::hasFile(const std::string& file, bool listFolder) {
-    const std::string_view folder = folderOf(file);
+    const std::string_view folder = FolderOf(file);
     if (listFolder && !folder.empty()) {
         if (folder != m_listedFolder) {
             m_listedFolder = folder;
-            m_listedFiles.clear();
-            std::vector<platform::FolderEntry> listing;
-            if (platform::listFolder(m_listedFolder, listing))
-                for (auto& entry : listing)
-                    if (entry.isRegular)
-                        m_listedFiles.insert(std::move(entry.name));
+            m_listedFiles = RegularFileNames(m_listedFolder);
         }
         if (m_listedFiles.contains(file.substr(folder.size() + 1)))
             return true;

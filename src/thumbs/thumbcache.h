@@ -91,7 +91,6 @@ private:
     bool makeThumbnail();
     void runJob(const WalkEntry& entry);
     void runLookup(const std::vector<WalkEntry>& entries);
-    static std::string_view folderOf(const std::string& file);
     bool hasFile(const std::string& file, bool listFolder);
 
     // Folders holding at least this many of a look-up's files are read whole.

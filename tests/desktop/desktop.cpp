@@ -188,3 +188,8 @@ void DesktopTest::writeThreeColourCollection() {
         list.write(path.toUtf8() + "\r\n");
     }
 }
+
+unsigned long DesktopTest::startShown(QProcess*& p) {
+    p = start({"--show"});
+    return waitForWindow(p->processId(), "Quorvane", 15000, 800, 435);
+}

@@ -63,6 +63,9 @@ protected:
     virtual QProcessEnvironment environment() const;
     /// Starts the program (or a copy of it at `binary`) with `args`.
     QProcess* start(const QStringList& args = {}, const QString& binary = {});
+    /// Starts the program with --show and waits for its main window (0 when
+    /// none came); `p` is the process.
+    unsigned long startShown(QProcess*& p);
     /// Sends SIGTERM and waits for the end; true when it ended in time.
     bool terminate(QProcess* p, int timeoutMs = 5000);
 
@@ -78,4 +81,14 @@ protected:
 
     QTemporaryDir home;
     std::vector<QProcess*> processes;
+};
+
+/// A desktop test whose collection is the three plain pictures of `colours`.
+class ThreeColourDesktopTest : public DesktopTest {
+protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        if (!IsSkipped())
+            writeThreeColourCollection();
+    }
 };

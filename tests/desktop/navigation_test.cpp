@@ -9,24 +9,11 @@
 #include <QSettings>
 #include <QThread>
 
-class Navigation : public DesktopTest {
-protected:
-    void SetUp() override {
-        DesktopTest::SetUp();
-        if (IsSkipped())
-            return;
-        writeThreeColourCollection();
-    }
-    // With a collection the window starts hidden; --show shows it at once.
-    unsigned long startAndWait(QProcess*& p) {
-        p = start({"--show"});
-        return waitForWindow(p->processId(), "Quorvane", 15000, 800, 435);
-    }
-};
+using Navigation = ThreeColourDesktopTest;
 
 TEST_F(Navigation, KeysApplyPicturesAndARestartKeepsThePlace) {
     QProcess* p = nullptr;
-    unsigned long w = startAndWait(p);
+    unsigned long w = startShown(p);
     ASSERT_NE(w, 0u);
     pressKeys(w, {"Down"});
     EXPECT_TRUE(desktopShows(colours[1])) << "Down did not apply the second picture";
@@ -50,7 +37,7 @@ TEST_F(Navigation, KeysApplyPicturesAndARestartKeepsThePlace) {
         EXPECT_EQ(s.value("param/AutomaticallyChange").toString(), "1");
     }
 
-    w = startAndWait(p);
+    w = startShown(p);
     ASSERT_NE(w, 0u);
     // The stored place is entry 1: the next picture is entry 2.
     pressKeys(w, {"Down"});
@@ -69,7 +56,7 @@ TEST_F(Navigation, ChangeAtStartAppliesAPictureOfTheCollection) {
         s.setValue("param/ChangeWithStart", "1");
     }
     QProcess* p = nullptr;
-    ASSERT_NE(startAndWait(p), 0u);
+    ASSERT_NE(startShown(p), 0u);
     QThread::msleep(500);
     const QColor c = screenColour(8, 8);
     EXPECT_TRUE(near(c, colours[0]) || near(c, colours[1]) || near(c, colours[2]))

@@ -67,8 +67,8 @@ protected:
 };
 
 TEST_F(SettingsWindow, StartAtLogonAndAHotkeyAreAppliedAndKept) {
-    QProcess* p = start({"--show"});
-    const unsigned long w = waitForWindow(p->processId(), "Quorvane", 15000, 800, 435);
+    QProcess* p = nullptr;
+    const unsigned long w = startShown(p);
     ASSERT_NE(w, 0u);
     const WindowGeometry main = windowGeometry(w);
 
@@ -125,8 +125,8 @@ TEST_F(SettingsWindow, StartAtLogonAndAHotkeyAreAppliedAndKept) {
 }
 
 TEST_F(SettingsWindow, HelpAndF1OpenTheAboutWindowWhoseLinkOpensTheWebPage) {
-    QProcess* p = start({"--show"});
-    const unsigned long w = waitForWindow(p->processId(), "Quorvane", 15000, 800, 435);
+    QProcess* p = nullptr;
+    const unsigned long w = startShown(p);
     ASSERT_NE(w, 0u);
     const WindowGeometry main = windowGeometry(w);
 

@@ -16,14 +16,8 @@ constexpr int MainHeight = 435;
 
 } // namespace
 
-class Tray : public DesktopTest {
+class Tray : public ThreeColourDesktopTest {
 protected:
-    void SetUp() override {
-        DesktopTest::SetUp();
-        if (IsSkipped())
-            return;
-        writeThreeColourCollection();
-    }
     void TearDown() override {
         if (trayer.state() != QProcess::NotRunning) {
             trayer.terminate();
