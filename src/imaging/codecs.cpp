@@ -80,14 +80,21 @@ template <class Body> DecodeStatus Attempt(const Body& body) noexcept {
     }
 }
 
+// The decoder for a picture file, counted as a decode; throws for a file
+// that is no picture.
+Decoder StartDecode(const std::filesystem::path& fn) {
+    const Decoder decoder = DecoderFor(fn);
+    if (decoder == Decoder::None)
+        throw ImageError("not a picture file");
+    g_decodes.fetch_add(1, std::memory_order_relaxed);
+    return decoder;
+}
+
 } // namespace
 
 DecodeStatus File2BitmapStatus(Bitmap& b, const std::filesystem::path& fn) noexcept {
     return Attempt([&] {
-        const Decoder decoder = DecoderFor(fn);
-        if (decoder == Decoder::None)
-            throw ImageError("not a picture file");
-        g_decodes.fetch_add(1, std::memory_order_relaxed);
+        const Decoder decoder = StartDecode(fn);
         if (decoder == Decoder::Jpeg)
             Jpeg2Bitmap(fn, b);
         else if (decoder == Decoder::Bmp)
@@ -103,10 +110,7 @@ bool File2Bitmap(Bitmap& b, const std::filesystem::path& fn) noexcept {
 
 DecodeStatus File2BitmapAveraged(Bitmap& dest, const std::filesystem::path& fn) noexcept {
     return Attempt([&] {
-        const Decoder decoder = DecoderFor(fn);
-        if (decoder == Decoder::None)
-            throw ImageError("not a picture file");
-        g_decodes.fetch_add(1, std::memory_order_relaxed);
+        const Decoder decoder = StartDecode(fn);
         if (decoder == Decoder::Jpeg && Jpeg2BitmapAveraged(fn, dest))
             return;
         if (decoder == Decoder::Png && PNG2BitmapAveraged(fn, dest))
@@ -129,10 +133,7 @@ DecodeStatus File2BitmapAveraged(Bitmap& dest, const std::filesystem::path& fn) 
 DecodeStatus File2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int coverWidth,
                                 int coverHeight) noexcept {
     return Attempt([&] {
-        const Decoder decoder = DecoderFor(fn);
-        if (decoder == Decoder::None)
-            throw ImageError("not a picture file");
-        g_decodes.fetch_add(1, std::memory_order_relaxed);
+        const Decoder decoder = StartDecode(fn);
         const ReducedDecode request{coverWidth, coverHeight};
         if (decoder == Decoder::Jpeg)
             Jpeg2BitmapReduced(fn, b, request);
