@@ -27,6 +27,15 @@ protected:
         std::filesystem::create_directories(DataFolder + "Thumbnail");
     }
 
+    ~TempHome() override {
+        // QDir cannot remove names that are not valid UTF-8 (tests make
+        // some); the standard library's removal can, and it removes links
+        // as links, never what they point to.
+        std::error_code ec;
+        if (!home.empty())
+            std::filesystem::remove_all(home, ec);
+    }
+
     /// Writes bytes to a file below the home folder and returns its path.
     std::string writeFile(const std::string& relative, const std::string& bytes) {
         const std::string path = home + "/" + relative;
