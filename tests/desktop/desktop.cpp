@@ -124,6 +124,10 @@ void clickAt(unsigned long window, int x, int y, int button) {
     xdotool({QStringLiteral("click"), QString::number(button)});
 }
 
+bool underWindowManager() {
+    return !qEnvironmentVariableIsEmpty("QUORVANE_TEST_WM");
+}
+
 void DesktopTest::SetUp() {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         GTEST_SKIP() << "no X server (DISPLAY is unset); the test run starts Xvfb for these";

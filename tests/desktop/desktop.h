@@ -50,6 +50,9 @@ bool near(const QColor& a, const QColor& b, int tolerance = 2);
 /// wallpaper there).
 bool desktopShows(const QColor& c, int timeoutMs = 8000);
 
+/// True when the run has a window manager on the X server (under_openbox.sh).
+bool underWindowManager();
+
 /// Left click at a point of the window.
 void clickAt(unsigned long window, int x, int y, int button = 1);
 
