@@ -22,6 +22,37 @@ bool registerHotKey(void* window, int id, unsigned modifiers, std::uint16_t vk,
 /// Unregisters hotkey `id`; harmless when it is not registered.
 void unregisterHotKey(void* window, int id);
 
+/// Whether a combination could be registered now.
+enum class HotkeyCheck {
+    Free,  ///< it can be registered (also where that is only known once bound)
+    Taken, ///< another program holds it, or a registered hotkey of this one
+    NoKey, ///< no key of the current keyboard produces it
+};
+
+/// Tries the combination (as registerHotKey takes it) without keeping it.
+HotkeyCheck checkHotKey(unsigned modifiers, std::uint16_t vk);
+
+/// True where registered hotkeys take their keys from every window, the
+/// program's own included, and can be released and registered again at any
+/// moment at no cost: Windows' RegisterHotKey and X11's key grabs. False for
+/// the shortcuts portal, where every change binds a new session.
+bool hotkeysReleasable();
+
+/// The virtual-key code of the key with this native scan code (the X
+/// keycode), read from the key's first symbol in the keyboard map whatever
+/// the modifiers make of it: F1 for the key that gives a console switch with
+/// Ctrl and Alt, R for the key that types a Cyrillic letter in a second
+/// layout. 0 when the key's symbol has no code or the platform has no such
+/// map (Windows' key events carry their virtual-key code themselves).
+std::uint16_t baseVirtualKey(std::uint32_t nativeScanCode);
+
+/// True when a key event's native key (QKeyEvent::nativeVirtualKey) is one
+/// the system acts on itself, so that its press reaches no program and no
+/// hotkey: on X11 the server's own symbols, console switches among them,
+/// which Ctrl+Alt makes of F1 to F12 on PC keymaps. False on Windows, where
+/// such combinations never reach a window.
+bool systemKeepsKey(std::uint32_t nativeVirtualKey);
+
 /// When the native event is a press of a registered hotkey, stores its id and
 /// returns true. `eventType` and `message` as QAbstractNativeEventFilter gets
 /// them. On X11 it also follows keyboard-map changes, grabbing the registered

@@ -172,3 +172,16 @@ QString GlobalKey2String(const TGlobalKey& gk) {
 bool IsHotkeyCaptureKey(std::uint16_t k) {
     return k != 9 && k != 16 && k != 17 && k != 18;
 }
+
+bool IsStandaloneHotkeyKey(std::uint16_t k) {
+    constexpr std::uint16_t Pause = 19, Print = 44, Insert = 45;
+    constexpr std::uint16_t F1 = 112, F24 = 135;
+    // From Browser Back to Launch Application 2.
+    constexpr std::uint16_t FirstMediaKey = 166, LastMediaKey = 183;
+    return k == Pause || k == Print || k == Insert || (k >= F1 && k <= F24) ||
+           (k >= FirstMediaKey && k <= LastMediaKey);
+}
+
+bool IsSystemWideHotkey(const TGlobalKey& gk) {
+    return gk.aCtrl || gk.aAlt || IsStandaloneHotkeyKey(gk.aKey);
+}

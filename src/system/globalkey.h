@@ -58,3 +58,13 @@ QString GlobalKey2String(const TGlobalKey& gk);
 /// True for the key codes a hotkey field captures on release: everything
 /// but Tab (9), Shift (16), Ctrl (17) and Alt (18).
 bool IsHotkeyCaptureKey(std::uint16_t k);
+
+/// True for the keys that no one types text or moves the cursor with, which
+/// may make a hotkey on their own: F1 to F24, Pause, Print, Insert and the
+/// browser, volume, media and launch keys.
+bool IsStandaloneHotkeyKey(std::uint16_t k);
+
+/// True when the hotkey may be taken from every program: it holds Ctrl or
+/// Alt, or its key is a standalone one (a bare letter, or Shift with one,
+/// would take that character from every program's typing).
+bool IsSystemWideHotkey(const TGlobalKey& gk);

@@ -2,6 +2,7 @@
 // their presses.
 #pragma once
 
+#include "platform/hotkeys.h"
 #include "system/globalkey.h"
 
 #include <QAbstractNativeEventFilter>
@@ -23,15 +24,31 @@ public:
 
     /// With `useGlobalKey` on, registers every slot whose key is not 0 as
     /// hotkey 100 + slot, in slot order; with it off, registers nothing.
-    /// A combination the system refuses leaves its slot inactive.
+    /// A combination the system refuses leaves its slot inactive; so does
+    /// one that is no system-wide hotkey (IsSystemWideHotkey: a bare letter
+    /// stored by an older version), said on stderr. While suspended, the
+    /// slots are registered when the suspension ends.
     void GlobalKeyRegistry(const std::array<TGlobalKey, 3>& keys, bool useGlobalKey);
     /// Unregisters hotkeys 100, 101 and 102, whatever is registered.
     void GlobalKeyUnRegistry();
 
+    /// Suspended, the registered hotkeys are given back to the system, so
+    /// that their keys reach the program's own windows (a hotkey field
+    /// capturing them); ending the suspension registers them again. Where
+    /// giving them back costs more than a call (the shortcuts portal) the
+    /// hotkeys stay.
+    void setSuspended(bool suspended);
+    bool isSuspended() const { return m_suspended; }
+
     /// What this object has asked the system to hold now, by slot: the
     /// combination registered as 100 + slot, or a record with key 0 where
-    /// nothing is (the system may still have refused a combination asked for).
+    /// nothing is (the system may still have refused a combination asked
+    /// for). Empty while suspended.
     const std::array<TGlobalKey, 3>& registeredKeys() const { return m_registered; }
+
+    /// Whether the system would grant the hotkey now (another program may
+    /// hold it, or no key of the keyboard make it).
+    static platform::HotkeyCheck check(const TGlobalKey& gk);
 
     /// The modifier bits of the system calls for a hotkey.
     static unsigned modifierBits(const TGlobalKey& gk);
@@ -44,6 +61,10 @@ signals:
     void hotkeyPressed(int id);
 
 private:
+    void registerSlot(std::size_t slot);
+
     void* m_window;
-    std::array<TGlobalKey, 3> m_registered{};
+    bool m_suspended = false;
+    std::array<TGlobalKey, 3> m_wanted{};     // registered, or to be when the suspension ends
+    std::array<TGlobalKey, 3> m_registered{}; // registered now
 };

@@ -2,25 +2,34 @@
 
 #include "collection/state.h"
 #include "platform/autostart.h"
+#include "platform/hotkeys.h"
 #include "platform/paths.h"
 #include "system/hotkeys.h"
 #include "system/qtkeys.h"
 #include "ui/dialogs.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QTimer>
 
 namespace {
 
 // The key's code in the stored form: the system's own virtual-key code on
-// Windows, the code of the Qt key elsewhere.
+// Windows, the code of the Qt key elsewhere. Where the modifiers turn the
+// key into a symbol without a code (Ctrl+Alt+F1 gives a console switch on
+// X11 keymaps, a second layout gives Cyrillic letters), the key's first
+// symbol in the keyboard map tells it.
 std::uint16_t virtualKeyOf(const QKeyEvent* event) {
 #ifdef Q_OS_WIN
     return static_cast<std::uint16_t>(event->nativeVirtualKey());
 #else
-    return QtKey2VirtualKey(event->key(), event->modifiers());
+    if (const std::uint16_t vk = QtKey2VirtualKey(event->key(), event->modifiers()))
+        return vk;
+    return platform::baseVirtualKey(event->nativeScanCode());
 #endif
 }
+
+constexpr std::uint16_t LeftLogoKey = 91, RightLogoKey = 92;
 
 QFont fieldFont() {
     // Tahoma 8 pt is 11 pixels at 96 dpi; DejaVu Sans where there is no Tahoma.
@@ -63,10 +72,9 @@ void HotkeyEdit::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat())
         return;
     const std::uint16_t vk = virtualKeyOf(event);
-    // A key without a virtual-key code (a media key, say) makes no hotkey.
-    if (vk == 0 || !IsHotkeyCaptureKey(vk))
+    if (vk != 0 && !IsHotkeyCaptureKey(vk))
         return;
-    emit captured(Key2GlobalKey(event->modifiers(), vk));
+    emit released(event->modifiers(), vk, platform::systemKeepsKey(event->nativeVirtualKey()));
 }
 
 void HotkeyEdit::inputMethodEvent(QInputMethodEvent* event) {
@@ -120,6 +128,15 @@ void TfParam::createControls() {
     setTabOrder(edtFocus, edt1);
     setTabOrder(edt1, edt2);
     setTabOrder(edt2, edt3);
+    // Why the last key released in a field was not taken, under the fields.
+    lbHotkeyReason = new QLabel(this);
+    lbHotkeyReason->setObjectName(QStringLiteral("lbHotkeyReason"));
+    lbHotkeyReason->setGeometry(20, 242, 328, 13);
+    lbHotkeyReason->setTextFormat(Qt::PlainText);
+    lbHotkeyReason->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QPalette reasonColours = lbHotkeyReason->palette();
+    reasonColours.setColor(QPalette::WindowText, QColor(246, 206, 134));
+    lbHotkeyReason->setPalette(reasonColours);
 
     connect(iLoadWithWindows, &SkinSwitch::pressed, this,
             [this] { flip(iLoadWithWindows, NewLoadWithWindows); });
@@ -128,14 +145,30 @@ void TfParam::createControls() {
     connect(iUseGlobalKey, &SkinSwitch::pressed, this,
             [this] { flip(iUseGlobalKey, NewUseGlobalKey); });
     for (int slot = 0; slot < 3; ++slot) {
-        connect(field(slot), &HotkeyEdit::captured, this,
-                [this, slot](const TGlobalKey& key) { setSlot(slot, key); });
+        connect(field(slot), &HotkeyEdit::released, this,
+                [this, slot](Qt::KeyboardModifiers modifiers, std::uint16_t vk, bool systemKeeps) {
+                    captureKey(slot, modifiers, vk, systemKeeps);
+                });
     }
     connect(iClearmini1, &SkinButton::clicked, this, [this] { clearSlot(0); });
     connect(iClearmini2, &SkinButton::clicked, this, [this] { clearSlot(1); });
     connect(iClearmini3, &SkinButton::clicked, this, [this] { clearSlot(2); });
     connect(iApplySmall, &SkinButton::pressed, this, &TfParam::applySettings);
     connect(iClose, &SkinButton::pressed, this, &SkinWindow::closeWindow);
+    // The program's own hotkeys would take the very keys a field is to
+    // capture: they are given back while a field has the focus.
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { onFocusChanged(now); });
+}
+
+void TfParam::onFocusChanged(QWidget* now) {
+    const bool inField = now && (now == edt1 || now == edt2 || now == edt3);
+    m_hotkeys.setSuspended(inField && isVisible());
+}
+
+void TfParam::hideEvent(QHideEvent* event) {
+    SkinWindow::hideEvent(event);
+    m_hotkeys.setSuspended(false);
 }
 
 HotkeyEdit* TfParam::field(int slot) const {
@@ -167,6 +200,7 @@ void TfParam::FormShow() {
     iUseGlobalKey->setOn(NewUseGlobalKey);
     for (int slot = 0; slot < 3; ++slot)
         field(slot)->clear();
+    lbHotkeyReason->clear();
     edtFocus->setFocus();
     NewGlobalKeys = m_state.GlobalKeys;
     for (int slot = 0; slot < 3; ++slot)
@@ -182,15 +216,46 @@ void TfParam::flip(SkinSwitch* control, bool& flag) {
     control->setOn(flag);
 }
 
+void TfParam::captureKey(int slot, Qt::KeyboardModifiers modifiers, std::uint16_t vk,
+                         bool systemKeeps) {
+    // The record has no flag for the logo key: held, it would be dropped
+    // and the rest taken alone.
+    if (vk == LeftLogoKey || vk == RightLogoKey || modifiers.testFlag(Qt::MetaModifier))
+        return showReason(tr("The logo key cannot be part of a hotkey"));
+    if (vk == 0)
+        return showReason(tr("This key cannot be a hotkey"));
+    const TGlobalKey key = Key2GlobalKey(modifiers, vk);
+    // A grab would be granted, but the press would never come.
+    if (systemKeeps)
+        return showReason(tr("%1 belongs to the system").arg(GlobalKey2String(key)));
+    if (!IsSystemWideHotkey(key))
+        return showReason(tr("Add Ctrl or Alt: other programs need this key"));
+    switch (GlobalHotkeys::check(key)) {
+    case platform::HotkeyCheck::Taken:
+        return showReason(tr("Another program uses this combination"));
+    case platform::HotkeyCheck::NoKey:
+        return showReason(tr("No key of this keyboard makes this combination"));
+    case platform::HotkeyCheck::Free:
+        break;
+    }
+    setSlot(slot, key);
+}
+
+void TfParam::showReason(const QString& reason) {
+    lbHotkeyReason->setText(reason);
+}
+
 void TfParam::setSlot(int slot, const TGlobalKey& key) {
     NewGlobalKeys[slot] = key;
     field(slot)->setText(GlobalKey2String(key));
+    lbHotkeyReason->clear();
 }
 
 void TfParam::clearSlot(int slot) {
     // The flags stay: the slot is stored with them and no key.
     NewGlobalKeys[slot].aKey = 0;
     field(slot)->clear();
+    lbHotkeyReason->clear();
 }
 
 void TfParam::applySettings() {

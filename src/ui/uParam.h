@@ -5,15 +5,17 @@
 #include "system/globalkey.h"
 #include "ui/skin.h"
 
+#include <QLabel>
 #include <QLineEdit>
 
 #include <array>
+#include <cstdint>
 
 class GlobalHotkeys;
 struct ProgramState;
 
 /// A hotkey field: takes no typing; the release of a key (other than Tab,
-/// Shift, Ctrl and Alt) with the modifiers held then becomes its hotkey.
+/// Shift, Ctrl and Alt) with the modifiers held is offered as its hotkey.
 /// Tab and Shift+Tab still move the focus.
 class HotkeyEdit : public QLineEdit {
     Q_OBJECT
@@ -21,8 +23,10 @@ public:
     HotkeyEdit(const char* name, const QRect& rect, QWidget* parent, const QString& accessibleName);
 
 signals:
-    /// A key was released that makes a hotkey.
-    void captured(const TGlobalKey& key);
+    /// A key was released with `modifiers` held: its virtual-key code (0
+    /// for a key that has none), and whether the system keeps the key as
+    /// the modifiers made it (a console switch) so that it reaches no hotkey.
+    void released(Qt::KeyboardModifiers modifiers, std::uint16_t vk, bool systemKeeps);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -40,6 +44,14 @@ public:
     /// Fills the working copies from the program state and the autostart
     /// entry, and the controls from them (every time the window shows).
     void FormShow();
+    /// Makes the key released in the field of `slot` that slot's hotkey, or
+    /// refuses it and shows why (lbHotkeyReason): the logo key, a key
+    /// without a code, a combination the system keeps, a key that types or
+    /// moves without Ctrl or Alt, a combination another program holds or no
+    /// key makes.
+    void captureKey(int slot, Qt::KeyboardModifiers modifiers, std::uint16_t vk,
+                    bool systemKeeps = false);
+
     /// Copies the working copies into the program state, in order: the
     /// autostart entry (a refusal is shown and ends the apply there, the
     /// window staying open), ChangeWithStart, the hotkeys unregistered if
@@ -55,6 +67,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void createControls();
@@ -62,6 +75,8 @@ private:
     void clearSlot(int slot);
     void setSlot(int slot, const TGlobalKey& key);
     HotkeyEdit* field(int slot) const;
+    void showReason(const QString& reason);
+    void onFocusChanged(QWidget* now);
 
     ProgramState& m_state;
     GlobalHotkeys& m_hotkeys;
@@ -78,4 +93,5 @@ private:
     HotkeyEdit* edt2 = nullptr;
     HotkeyEdit* edt3 = nullptr;
     QLineEdit* edtFocus = nullptr;
+    QLabel* lbHotkeyReason = nullptr;
 };

@@ -104,12 +104,14 @@ const Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
 const Qt::KeyboardModifiers Alt = Qt::AltModifier;
 const Qt::KeyboardModifiers Shift = Qt::ShiftModifier;
 const Qt::KeyboardModifiers Keypad = Qt::KeypadModifier;
+const Qt::KeyboardModifiers Meta = Qt::MetaModifier;
 
 struct CaptureCase {
     const char* label;
     std::vector<KeyStep> steps;
     QString shown;     // the field's text at the end
     TGlobalKey hotkey; // the slot at the end
+    QString reason{};  // why the last key was refused, shown under the fields
 };
 void PrintTo(const CaptureCase& c, std::ostream* os) {
     *os << c.label;
@@ -132,6 +134,7 @@ TEST_P(SettingsCapture, AReleaseInAFieldBecomesItsSlotsHotkey) {
     }
     EXPECT_EQ(edt->text(), GetParam().shown);
     EXPECT_EQ(window->NewGlobalKeys[1], GetParam().hotkey);
+    EXPECT_EQ(child<QLabel>("lbHotkeyReason")->text(), GetParam().reason);
     // Only the focused field's slot changes, and nothing reaches the state.
     EXPECT_EQ(window->NewGlobalKeys[0], CtrlAltR);
     EXPECT_EQ(window->NewGlobalKeys[2], CtrlAltB);
@@ -179,33 +182,67 @@ INSTANTIATE_TEST_SUITE_P(
                     TGlobalKey{true, false, true, 116}},
         CaptureCase{
             "F9Alone", {{Down, Qt::Key_F9, None, {}}, {Up, Qt::Key_F9, None, {}}}, "F9", F9},
-        CaptureCase{"TypedCharacters",
+        CaptureCase{"PauseAlone",
+                    {{Down, Qt::Key_Pause, None, {}}, {Up, Qt::Key_Pause, None, {}}},
+                    "Pause",
+                    TGlobalKey{false, false, false, 19}},
+        // Keys that type or move take Ctrl or Alt: alone they would be taken
+        // from every program.
+        CaptureCase{"TypedCharactersAreRefused",
                     {{Down, Qt::Key_A, None, "a"},
                      {Up, Qt::Key_A, None, "a"},
                      {Down, Qt::Key_B, None, "b"},
                      {Up, Qt::Key_B, None, "b"}},
-                    "B",
-                    TGlobalKey{false, false, false, 'B'}},
-        CaptureCase{"ShiftedCharacter",
+                    "Ctrl + Alt + N",
+                    CtrlAltN,
+                    "Add Ctrl or Alt: other programs need this key"},
+        CaptureCase{"ShiftedCharacterIsRefused",
                     {{Down, Qt::Key_Shift, Shift, {}},
                      {Down, Qt::Key_Exclam, Shift, "!"},
                      {Up, Qt::Key_Exclam, Shift, "!"}},
-                    "Shift + 1",
-                    TGlobalKey{false, false, true, '1'}},
-        CaptureCase{"KeypadDigit",
+                    "Ctrl + Alt + N",
+                    CtrlAltN,
+                    "Add Ctrl or Alt: other programs need this key"},
+        CaptureCase{"ShiftedCharacterWithCtrl",
+                    {{Down, Qt::Key_Shift, Shift, {}},
+                     {Down, Qt::Key_Control, Shift | Ctrl, {}},
+                     {Down, Qt::Key_Exclam, Shift | Ctrl, "!"},
+                     {Up, Qt::Key_Exclam, Shift | Ctrl, "!"}},
+                    "Ctrl + Shift + 1",
+                    TGlobalKey{true, false, true, '1'}},
+        CaptureCase{"KeypadDigitIsRefused",
                     {{Down, Qt::Key_5, Keypad, "5"}, {Up, Qt::Key_5, Keypad, "5"}},
-                    "Num 5",
-                    TGlobalKey{false, false, false, 101}},
+                    "Ctrl + Alt + N",
+                    CtrlAltN,
+                    "Add Ctrl or Alt: other programs need this key"},
         CaptureCase{"KeypadOperatorWithCtrl",
                     {{Down, Qt::Key_Control, Ctrl, {}},
                      {Down, Qt::Key_Minus, Ctrl | Keypad, "-"},
                      {Up, Qt::Key_Minus, Ctrl | Keypad, "-"}},
                     "Ctrl + Num -",
                     TGlobalKey{true, false, false, 109}},
+        // The record has no flag for the logo key: it would be dropped.
+        CaptureCase{"LogoKeyIsRefused",
+                    {{Down, Qt::Key_Meta, Meta, {}},
+                     {Down, Qt::Key_F9, Meta, {}},
+                     {Up, Qt::Key_F9, Meta, {}},
+                     {Up, Qt::Key_Meta, None, {}}},
+                    "Ctrl + Alt + N",
+                    CtrlAltN,
+                    "The logo key cannot be part of a hotkey"},
         CaptureCase{"KeyWithoutACode",
                     {{Down, Qt::Key_VolumeUp, None, {}}, {Up, Qt::Key_VolumeUp, None, {}}},
                     "Ctrl + Alt + N",
-                    CtrlAltN}),
+                    CtrlAltN,
+                    "This key cannot be a hotkey"},
+        // An accepted key clears the reason of the refused one before it.
+        CaptureCase{"RefusedThenAccepted",
+                    {{Down, Qt::Key_A, None, "a"},
+                     {Up, Qt::Key_A, None, "a"},
+                     {Down, Qt::Key_F9, None, {}},
+                     {Up, Qt::Key_F9, None, {}}},
+                    "F9",
+                    F9}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(Settings, NothingButACaptureReachesTheText) {
@@ -218,7 +255,7 @@ TEST_F(Settings, NothingButACaptureReachesTheText) {
     im.setCommitString("typed");
     QApplication::sendEvent(edt, &im);
     QTest::keyClicks(edt, "xyz");
-    EXPECT_EQ(edt->text(), "Z");
+    EXPECT_EQ(edt->text(), "Ctrl + Alt + R");
     EXPECT_FALSE(edt->acceptDrops());
     EXPECT_EQ(edt->contextMenuPolicy(), Qt::NoContextMenu);
 }
@@ -341,6 +378,9 @@ TEST_F(Settings, CancelDiscardsEveryEdit) {
     open();
     child("edt1")->setFocus();
     QTest::keyClick(child("edt1"), Qt::Key_F9);
+    QTest::keyClick(child("edt1"), Qt::Key_A); // refused: F9 stays, with the reason
+    EXPECT_EQ(field("edt1"), "F9");
+    EXPECT_FALSE(child<QLabel>("lbHotkeyReason")->text().isEmpty());
     press("iClearmini3");
     press("iChangeWithStart");
     press("iUseGlobalKey");
@@ -361,6 +401,7 @@ TEST_F(Settings, CancelDiscardsEveryEdit) {
     EXPECT_EQ(picture("iChangeWithStart"), "iOff");
     EXPECT_EQ(picture("iLoadWithWindows"), "iOn");
     EXPECT_EQ(window->focusWidget(), child("edtFocus"));
+    EXPECT_EQ(child<QLabel>("lbHotkeyReason")->text(), "");
 }
 
 TEST_F(Settings, ARefusedAutostartWriteStopsTheApplyBeforeAnyChange) {

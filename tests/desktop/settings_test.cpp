@@ -1,7 +1,8 @@
 // The settings and About windows of the real program: opened from the main
-// window, start at logon switched on and off, a hotkey captured and applied
-// (the X server's grab moves, the settings file keeps it), and the About
-// window's link handed to the desktop's opener.
+// window, start at logon switched on and off, hotkeys captured and applied
+// (the X server's grabs move, the settings file keeps them), the program's
+// own hotkeys typed into the fields, keys refused with their reason, and
+// the About window's link handed to the desktop's opener.
 #include "desktop/desktop.h"
 #include "support/xclient.h"
 
@@ -10,11 +11,14 @@
 #include <QSettings>
 #include <QThread>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
 
-constexpr xcb_keysym_t XK_p = 'p', XK_r = 'r';
+constexpr xcb_keysym_t XK_p = 'p', XK_r = 'r', XK_n = 'n', XK_b = 'b', XK_c = 'c', XK_t = 't';
+constexpr xcb_keysym_t XK_F5 = 0xffc2, XK_F9 = 0xffc6;
+constexpr std::uint16_t kCtrlAltShift = xtest::kCtrlAlt | XCB_MOD_MASK_SHIFT;
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
     for (int t = 0; t < timeoutMs; t += 100) {
@@ -23,6 +27,31 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
         QThread::msleep(100);
     }
     return done();
+}
+
+/// Clicks Param and waits for the settings window.
+unsigned long openSettings(QProcess* p, unsigned long mainWindow) {
+    clickAt(mainWindow, 326 + 20, 382 + 26);
+    return waitForWindow(p->processId(), "Параметры", 10000, 397, 300);
+}
+
+/// Saves the screen for a person to look at, when the run asks for it.
+void saveScreen(const QString& name) {
+    const QString folder = qEnvironmentVariable("QUORVANE_SCREENSHOTS");
+    if (!folder.isEmpty())
+        runCommand("import", {"-window", "root", folder + "/" + name + ".png"});
+}
+
+/// Holds the keys down in order and lets them go in reverse, as a person
+/// plays a combination.
+void chord(const QStringList& keys) {
+    QStringList args;
+    for (const QString& key : keys)
+        args << "keydown" << key;
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it)
+        args << "keyup" << *it;
+    xdotool(args);
+    QThread::msleep(300);
 }
 
 } // namespace
@@ -53,16 +82,6 @@ protected:
     QString opened() const {
         QFile f(home.path() + "/opened");
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-    /// Clicks Param and waits for the settings window.
-    unsigned long openSettings(QProcess* p, unsigned long mainWindow) {
-        clickAt(mainWindow, 326 + 20, 382 + 26);
-        return waitForWindow(p->processId(), "Параметры", 10000, 397, 300);
-    }
-    static void saveScreen(const QString& name) {
-        const QString folder = qEnvironmentVariable("QUORVANE_SCREENSHOTS");
-        if (!folder.isEmpty())
-            runCommand("import", {"-window", "root", folder + "/" + name + ".png"});
     }
 };
 
@@ -122,6 +141,168 @@ TEST_F(SettingsWindow, StartAtLogonAndAHotkeyAreAppliedAndKept) {
     QSettings settings(settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(settings.value("param/gk1").toString(), "11080");
     EXPECT_EQ(settings.value("param/gk2").toString(), "11078");
+}
+
+// The three hotkey fields of the settings window over a collection of
+// three plain pictures, whose colours tell which one the desktop shows.
+class HotkeyFields : public ThreeColourDesktopTest {
+protected:
+    void SetUp() override {
+        ThreeColourDesktopTest::SetUp();
+        if (IsSkipped())
+            return;
+        ASSERT_TRUE(other.ok());
+        w = startShown(p);
+        ASSERT_NE(w, 0u);
+        // The defaults, as the program grabs them at start.
+        ASSERT_TRUE(waitUntil([&] { return other.heldByOther(xtest::kCtrlAlt, XK_n); }));
+        s = openSettings(p, w);
+        ASSERT_NE(s, 0u) << "Param opened no settings window";
+        geometry = windowGeometry(s);
+    }
+    /// Clicks into the hotkey field of a slot.
+    void focusField(int slot) {
+        clickAt(s, 193 + 70, 164 + 30 * slot + 7);
+        xdotool({"windowfocus", "--sync", QString::number(s)});
+        QThread::msleep(200);
+    }
+    /// A rectangle of the settings window as the screen shows it now.
+    QImage shot(const QRect& inWindow) {
+        return screenshot(home.path() + "/shot.png")
+            .copy(inWindow.translated(geometry.x, geometry.y));
+    }
+    QImage field(int slot) { return shot({193, 164 + 30 * slot, 155, 15}); }
+    /// The field shows the same text in both: they differ at most in the
+    /// one or two columns of a blinking text cursor.
+    static bool sameText(const QImage& a, const QImage& b) {
+        if (a.size() != b.size())
+            return false;
+        int first = a.width(), last = -1;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                if (a.pixel(x, y) != b.pixel(x, y)) {
+                    first = std::min(first, x);
+                    last = std::max(last, x);
+                }
+        return last - first <= 2;
+    }
+    /// True when the line under the fields shows a reason (its warm text).
+    bool showsReason() {
+        const QImage line = shot({20, 242, 328, 13});
+        int warm = 0;
+        for (int y = 0; y < line.height(); ++y)
+            for (int x = 0; x < line.width(); ++x) {
+                const QColor c = line.pixelColor(x, y);
+                warm += c.red() > 140 && c.red() - c.blue() > 50;
+            }
+        return warm > 20;
+    }
+    void apply() { clickAt(s, 86 + 52, 272 + 13); }
+
+    xtest::XClient other;
+    QProcess* p = nullptr;
+    unsigned long w = 0;
+    unsigned long s = 0;
+    WindowGeometry geometry;
+};
+
+TEST_F(HotkeyFields, TheProgramsOwnHotkeysAreTypedAgainAndMovedBetweenSlots) {
+    using xtest::kCtrlAlt;
+    const QColor desktop = screenColour(8, 8);
+
+    // In a field the program's own combinations reach the field, not the
+    // grabs: Ctrl+Alt+N (next) goes to random, Ctrl+Alt+R (random) to next.
+    focusField(0);
+    EXPECT_TRUE(waitUntil([&] { return !other.heldByOther(kCtrlAlt, XK_n); }))
+        << "the hotkeys stay grabbed while a field has the focus";
+    const QImage randomBefore = field(0);
+    chord({"ctrl", "alt", "n"});
+    EXPECT_FALSE(sameText(field(0), randomBefore)) << "Ctrl+Alt+N did not reach the field";
+    focusField(1);
+    const QImage nextBefore = field(1);
+    chord({"ctrl", "alt", "r"});
+    EXPECT_FALSE(sameText(field(1), nextBefore)) << "Ctrl+Alt+R did not reach the field";
+
+    // With Ctrl and Alt the keyboard map makes F5 a console switch, whose
+    // press the server keeps: the F key is seen, and refused with the reason.
+    focusField(2);
+    const QImage previousBefore = field(2);
+    EXPECT_FALSE(showsReason());
+    chord({"ctrl", "alt", "F5"});
+    saveScreen("settings-hotkey-console-switch");
+    EXPECT_TRUE(showsReason()) << "Ctrl+Alt+F5 was not refused with a reason";
+    EXPECT_TRUE(sameText(field(2), previousBefore));
+    // With Shift it is F5 again, and taken.
+    chord({"ctrl", "alt", "shift", "F5"});
+    EXPECT_FALSE(sameText(field(2), previousBefore));
+    EXPECT_FALSE(showsReason()) << "the reason stayed after a key was taken";
+    QThread::msleep(300);
+    EXPECT_TRUE(near(screenColour(8, 8), desktop))
+        << "a key typed in a field changed the wallpaper";
+
+    // Out of the fields, the hotkeys in force are grabbed again.
+    xdotool({"key", "Tab"});
+    EXPECT_TRUE(waitUntil([&] { return other.heldByOther(kCtrlAlt, XK_b); }))
+        << "leaving the fields did not take the hotkeys back";
+
+    apply();
+    EXPECT_TRUE(waitUntil([&] { return other.heldByOther(kCtrlAltShift, XK_F5); }))
+        << "the new hotkey is not grabbed";
+    EXPECT_FALSE(other.heldByOther(kCtrlAlt, XK_b)) << "the old hotkey is still grabbed";
+    chord({"ctrl", "alt", "r"}); // next now
+    EXPECT_TRUE(desktopShows(colours[1])) << "Ctrl+Alt+R did not apply the next picture";
+    chord({"ctrl", "alt", "shift", "F5"}); // previous
+    EXPECT_TRUE(desktopShows(colours[0])) << "Ctrl+Alt+Shift+F5 did not apply the previous one";
+
+    ASSERT_TRUE(terminate(p));
+    QSettings settings(settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(settings.value("param/gk1").toString(), "11078");
+    EXPECT_EQ(settings.value("param/gk2").toString(), "11082");
+    EXPECT_EQ(settings.value("param/gk3").toString(), "111116");
+}
+
+TEST_F(HotkeyFields, ABareKeyIsRefusedWithItsReasonAndNeverTakenFromOtherPrograms) {
+    using xtest::kCtrlAlt;
+    focusField(0);
+    const QImage randomBefore = field(0);
+    pressKeys(s, {"a", "b", "c"});
+    QThread::msleep(300);
+    saveScreen("settings-hotkey-bare-key");
+    EXPECT_TRUE(sameText(field(0), randomBefore)) << "a bare letter was taken";
+    EXPECT_TRUE(showsReason()) << "no reason shown for a bare letter";
+    chord({"shift", "c"});
+    EXPECT_TRUE(sameText(field(0), randomBefore)) << "Shift with a letter was taken";
+
+    // F9 types nothing: alone it is a hotkey.
+    focusField(1);
+    const QImage nextBefore = field(1);
+    chord({"F9"});
+    EXPECT_FALSE(sameText(field(1), nextBefore));
+    EXPECT_FALSE(showsReason());
+
+    // A combination another program holds (in one lock state: the press
+    // without CapsLock still reaches the field) is refused too.
+    ASSERT_TRUE(other.grab(kCtrlAlt | XCB_MOD_MASK_LOCK, XK_t));
+    focusField(2);
+    const QImage previousBefore = field(2);
+    chord({"ctrl", "alt", "t"});
+    saveScreen("settings-hotkey-taken");
+    EXPECT_TRUE(sameText(field(2), previousBefore))
+        << "a combination another program holds was taken";
+    EXPECT_TRUE(showsReason());
+    other.ungrab(kCtrlAlt | XCB_MOD_MASK_LOCK, XK_t);
+
+    apply();
+    EXPECT_TRUE(waitUntil([&] { return other.heldByOther(0, XK_F9); }));
+    EXPECT_FALSE(other.heldByOther(0, XK_c)) << "the letter was taken from every program";
+    EXPECT_FALSE(other.heldByOther(XCB_MOD_MASK_SHIFT, XK_c));
+    EXPECT_FALSE(other.heldByOther(kCtrlAlt, XK_t));
+    EXPECT_TRUE(other.heldByOther(kCtrlAlt, XK_r));
+    ASSERT_TRUE(terminate(p));
+    QSettings settings(settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(settings.value("param/gk1").toString(), "11082");
+    EXPECT_EQ(settings.value("param/gk2").toString(), "000120");
+    EXPECT_EQ(settings.value("param/gk3").toString(), "11066");
 }
 
 TEST_F(SettingsWindow, HelpAndF1OpenTheAboutWindowWhoseLinkOpensTheWebPage) {

@@ -72,9 +72,12 @@ public:
         }
         return true;
     }
+    /// Releases the combination and waits until the server has done so,
+    /// so that a grab by the program right after is not refused.
     void ungrab(std::uint16_t modifiers, xcb_keysym_t keysym) {
         xcb_ungrab_key(connection_, keycode(keysym), root_, modifiers);
-        xcb_flush(connection_);
+        std::free(
+            xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     }
 
     /// True when another client holds the combination (this one is refused).

@@ -215,3 +215,42 @@ TEST(Capture, ModifiersAloneAndTabAreNotCaptured) {
     for (std::uint16_t k : {8, 13, 19, 20, 65, 91, 120, 0xFFFF})
         EXPECT_TRUE(IsHotkeyCaptureKey(k)) << k;
 }
+
+// Which hotkeys may be taken from every program: those with Ctrl or Alt,
+// and the keys no one types or moves with, on their own or with Shift.
+struct SystemWideCase {
+    TGlobalKey key;
+    bool systemWide;
+};
+
+class SystemWide : public ::testing::TestWithParam<SystemWideCase> {};
+
+TEST_P(SystemWide, NeedsCtrlOrAltUnlessTheKeyTypesNothing) {
+    EXPECT_EQ(IsSystemWideHotkey(GetParam().key), GetParam().systemWide)
+        << GlobalKey2String(GetParam().key).toStdString();
+}
+
+TGlobalKey shifted(std::uint16_t k) {
+    return {false, false, true, k};
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, SystemWide,
+                         ::testing::Values(
+                             // Typing and moving keys need Ctrl or Alt; Shift is not enough.
+                             SystemWideCase{bare('C'), false}, SystemWideCase{shifted('C'), false},
+                             SystemWideCase{bare('5'), false}, SystemWideCase{bare(32), false},
+                             SystemWideCase{bare(13), false}, SystemWideCase{bare(27), false},
+                             SystemWideCase{bare(37), false}, SystemWideCase{bare(46), false},
+                             SystemWideCase{bare(101), false}, SystemWideCase{bare(186), false},
+                             SystemWideCase{bare(145), false}, SystemWideCase{bare(111), false},
+                             SystemWideCase{bare(165), false}, SystemWideCase{bare(184), false},
+                             SystemWideCase{{true, false, false, 'C'}, true},
+                             SystemWideCase{{false, true, false, 'C'}, true},
+                             SystemWideCase{{true, true, true, 32}, true},
+                             // Keys that type nothing, on their own or with Shift.
+                             SystemWideCase{bare(112), true}, SystemWideCase{bare(123), true},
+                             SystemWideCase{bare(135), true}, SystemWideCase{shifted(116), true},
+                             SystemWideCase{bare(136), false}, SystemWideCase{bare(19), true},
+                             SystemWideCase{bare(44), true}, SystemWideCase{bare(45), true},
+                             SystemWideCase{bare(166), true}, SystemWideCase{bare(176), true},
+                             SystemWideCase{bare(183), true}));

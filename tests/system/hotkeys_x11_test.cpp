@@ -83,6 +83,52 @@ TEST_F(SystemHotkeys, UnregistryReleasesAllThreeAndApplyRegistersTheNewKeys) {
     EXPECT_EQ(press(hotkeys, QStringLiteral("ctrl+alt+b")), std::vector<int>{102});
 }
 
+// While a hotkey field has the focus the keys are given back; what is
+// registered meanwhile is taken when the suspension ends.
+TEST_F(SystemHotkeys, SuspensionGivesTheKeysBackAndTakesTheWantedOnesAgain) {
+    GlobalHotkeys hotkeys;
+    hotkeys.GlobalKeyRegistry(kDefaults, true);
+    hotkeys.setSuspended(true);
+    EXPECT_TRUE(hotkeys.isSuspended());
+    for (xcb_keysym_t key : {XK_r, XK_n, XK_b})
+        EXPECT_FALSE(other.heldByOther(kCtrlAlt, key)) << char(key);
+    EXPECT_TRUE(press(hotkeys, QStringLiteral("ctrl+alt+n")).empty());
+    EXPECT_EQ(hotkeys.registeredKeys(), (std::array<TGlobalKey, 3>{}));
+
+    // An apply while suspended: unregister, register the edited slots.
+    std::array<TGlobalKey, 3> edited = kDefaults;
+    edited[0] = {true, true, false, 'N'}; // moved from slot 1
+    edited[1] = {true, true, false, 0};
+    hotkeys.GlobalKeyUnRegistry();
+    hotkeys.GlobalKeyRegistry(edited, true);
+    EXPECT_FALSE(other.heldByOther(kCtrlAlt, XK_n)) << "registered while suspended";
+
+    hotkeys.setSuspended(false);
+    EXPECT_TRUE(other.heldByOther(kCtrlAlt, XK_n));
+    EXPECT_TRUE(other.heldByOther(kCtrlAlt, XK_b));
+    EXPECT_FALSE(other.heldByOther(kCtrlAlt, XK_r));
+    EXPECT_EQ(press(hotkeys, QStringLiteral("ctrl+alt+n")), std::vector<int>{100});
+    EXPECT_EQ(hotkeys.registeredKeys(), (std::array<TGlobalKey, 3>{edited[0], {}, edited[2]}));
+    hotkeys.setSuspended(false); // again: nothing changes
+    EXPECT_EQ(press(hotkeys, QStringLiteral("ctrl+alt+b")), std::vector<int>{102});
+}
+
+// A bare letter (stored by an older version) would take the letter from
+// every program: it is not registered; F9 alone is.
+TEST_F(SystemHotkeys, BareTypingKeyIsNotRegistered) {
+    const std::array<TGlobalKey, 3> keys{{
+        {false, false, false, 'C'},
+        {false, false, true, 'C'},
+        {false, false, false, 120},
+    }};
+    GlobalHotkeys hotkeys;
+    hotkeys.GlobalKeyRegistry(keys, true);
+    EXPECT_FALSE(other.heldByOther(0, 'c'));
+    EXPECT_FALSE(other.heldByOther(XCB_MOD_MASK_SHIFT, 'c'));
+    EXPECT_TRUE(other.heldByOther(0, XK_F9));
+    EXPECT_EQ(hotkeys.registeredKeys(), (std::array<TGlobalKey, 3>{{{}, {}, keys[2]}}));
+}
+
 TEST_F(SystemHotkeys, DestructionUnregisters) {
     {
         GlobalHotkeys hotkeys;

@@ -42,6 +42,28 @@ void unregisterHotKey(void*, int id) {
         PortalShortcuts::instance().remove(id);
 }
 
+HotkeyCheck checkHotKey(unsigned modifiers, std::uint16_t vk) {
+    // The portal says what it bound only once it has bound it.
+    return x11_hotkeys::available() ? x11_hotkeys::check(modifiers, vk) : HotkeyCheck::Free;
+}
+
+bool hotkeysReleasable() {
+    return x11_hotkeys::available();
+}
+
+std::uint16_t baseVirtualKey(std::uint32_t nativeScanCode) {
+    return x11_hotkeys::available() ? x11_hotkeys::baseVirtualKey(nativeScanCode) : 0;
+}
+
+bool systemKeepsKey(std::uint32_t nativeVirtualKey) {
+    // The X server's private keysyms: console switches, video modes, grab
+    // breakers; and Terminate_Server.
+    constexpr std::uint32_t FirstServerKeysym = 0x1008fe01, LastServerKeysym = 0x1008feff;
+    constexpr std::uint32_t TerminateServer = 0xfed5;
+    return (nativeVirtualKey >= FirstServerKeysym && nativeVirtualKey <= LastServerKeysym) ||
+           nativeVirtualKey == TerminateServer;
+}
+
 bool hotkeyFromNativeEvent(const char* eventType, void* message, int& id) {
     if (!eventType || std::strcmp(eventType, "xcb_generic_event_t") != 0)
         return false;

@@ -167,16 +167,54 @@ std::vector<std::uint16_t> lockVariants(const KeyMap& map, std::uint16_t xModifi
     return variants;
 }
 
-void ungrabKeys(xcb_connection_t* c, const Registration& r) {
+void ungrabKeys(xcb_connection_t* c, const std::vector<xcb_keycode_t>& codes,
+                std::uint16_t xModifiers) {
     for (xcb_window_t root : rootWindows(c))
-        for (xcb_keycode_t code : r.keycodes)
-            for (std::uint16_t mods : lockVariants(state().map, r.xModifiers))
+        for (xcb_keycode_t code : codes)
+            for (std::uint16_t mods : lockVariants(state().map, xModifiers))
                 xcb_ungrab_key(c, code, root, mods);
     xcb_flush(c);
 }
 
 void report(int id, const char* why) {
     std::fprintf(stderr, "Quorvane: hotkey %d is not active: %s\n", id, why);
+}
+
+// Grabs the combination on `codes` in every lock state; true when every
+// grab was granted. A refusal releases the part that was granted: a
+// half-grabbed combination would fire only in some lock states.
+bool grabAll(xcb_connection_t* c, const std::vector<xcb_keycode_t>& codes,
+             std::uint16_t xModifiers) {
+    const KeyMap& map = state().map;
+    std::vector<xcb_void_cookie_t> cookies;
+    for (xcb_window_t root : rootWindows(c))
+        for (xcb_keycode_t code : codes)
+            for (std::uint16_t mods : lockVariants(map, xModifiers))
+                cookies.push_back(xcb_grab_key_checked(c, 0, root, mods, code, XCB_GRAB_MODE_ASYNC,
+                                                       XCB_GRAB_MODE_ASYNC));
+    bool granted = true;
+    for (xcb_void_cookie_t cookie : cookies) {
+        if (xcb_generic_error_t* error = xcb_request_check(c, cookie)) {
+            granted = false;
+            std::free(error);
+        }
+    }
+    if (!granted)
+        ungrabKeys(c, codes, xModifiers);
+    return granted;
+}
+
+// Another registration of ours that holds the combination on one of `codes`.
+bool heldByUs(int id, const std::vector<xcb_keycode_t>& codes, std::uint16_t xModifiers) {
+    for (const Registration& other : state().registrations) {
+        if (other.id == id || other.keycodes.empty() || other.xModifiers != xModifiers)
+            continue;
+        for (xcb_keycode_t code : codes)
+            if (std::find(other.keycodes.begin(), other.keycodes.end(), code) !=
+                other.keycodes.end())
+                return true;
+    }
+    return false;
 }
 
 // Grabs r's combination on the keys that produce it now; fills r.keycodes
@@ -190,44 +228,22 @@ bool grabKeys(xcb_connection_t* c, Registration& r) {
         report(r.id, "no key of the keyboard produces it");
         return false;
     }
-    for (const Registration& other : state().registrations) {
-        if (other.id == r.id || other.keycodes.empty() || other.xModifiers != r.xModifiers)
-            continue;
-        for (xcb_keycode_t code : codes)
-            if (std::find(other.keycodes.begin(), other.keycodes.end(), code) !=
-                other.keycodes.end()) {
-                report(r.id, "another hotkey of this program has the same combination");
-                return false;
-            }
+    if (heldByUs(r.id, codes, r.xModifiers)) {
+        report(r.id, "another hotkey of this program has the same combination");
+        return false;
     }
-    std::vector<xcb_void_cookie_t> cookies;
-    for (xcb_window_t root : rootWindows(c))
-        for (xcb_keycode_t code : codes)
-            for (std::uint16_t mods : lockVariants(map, r.xModifiers))
-                cookies.push_back(xcb_grab_key_checked(c, 0, root, mods, code, XCB_GRAB_MODE_ASYNC,
-                                                       XCB_GRAB_MODE_ASYNC));
-    bool granted = true;
-    for (xcb_void_cookie_t cookie : cookies) {
-        if (xcb_generic_error_t* error = xcb_request_check(c, cookie)) {
-            granted = false;
-            std::free(error);
-        }
+    if (!grabAll(c, codes, r.xModifiers)) {
+        report(r.id, "another program holds the combination");
+        return false;
     }
     r.keycodes = codes;
-    if (!granted) {
-        // Release the part that was granted: a half-grabbed combination
-        // would fire only in some lock states.
-        ungrabKeys(c, r);
-        r.keycodes.clear();
-        report(r.id, "another program holds the combination");
-    }
-    return granted;
+    return true;
 }
 
 void refreshAfterMapChange(xcb_connection_t* c) {
     for (Registration& r : state().registrations)
         if (!r.keycodes.empty())
-            ungrabKeys(c, r);
+            ungrabKeys(c, r.keycodes, r.xModifiers);
     loadKeyMap(c);
     for (Registration& r : state().registrations)
         grabKeys(c, r);
@@ -273,6 +289,35 @@ bool grab(int id, unsigned modifiers, std::uint16_t vk) {
     return granted;
 }
 
+HotkeyCheck check(unsigned modifiers, std::uint16_t vk) {
+    xcb_connection_t* c = connection();
+    if (!c)
+        return HotkeyCheck::Free;
+    if (!state().map.loaded)
+        loadKeyMap(c);
+    const std::uint16_t xModifiers = xModifiersOf(state().map, modifiers);
+    const std::vector<xcb_keycode_t> codes =
+        keycodesFor(state().map, linux_keys::virtualKey2Keysym(vk));
+    if (codes.empty())
+        return HotkeyCheck::NoKey;
+    if (heldByUs(0, codes, xModifiers) || !grabAll(c, codes, xModifiers))
+        return HotkeyCheck::Taken;
+    ungrabKeys(c, codes, xModifiers);
+    return HotkeyCheck::Free;
+}
+
+std::uint16_t baseVirtualKey(std::uint32_t keycode) {
+    xcb_connection_t* c = connection();
+    if (!c)
+        return 0;
+    if (!state().map.loaded)
+        loadKeyMap(c);
+    const KeyMap& map = state().map;
+    if (keycode < map.minKeycode || keycode - map.minKeycode >= std::uint32_t(keycodeCount(map)))
+        return 0;
+    return linux_keys::keysym2VirtualKey(keysymAt(map, static_cast<xcb_keycode_t>(keycode), 0));
+}
+
 void ungrab(int id) {
     auto& registrations = state().registrations;
     const auto it = std::find_if(registrations.begin(), registrations.end(),
@@ -280,7 +325,7 @@ void ungrab(int id) {
     if (it == registrations.end())
         return;
     if (xcb_connection_t* c = connection(); c && !it->keycodes.empty())
-        ungrabKeys(c, *it);
+        ungrabKeys(c, it->keycodes, it->xModifiers);
     registrations.erase(it);
 }
 
@@ -310,7 +355,9 @@ bool fromNativeEvent(void* message, int& id) {
         }
         return false;
     }
-    if (state().registrations.empty())
+    // The map is followed once read: for the grabs, and for the keys that
+    // baseVirtualKey reads.
+    if (!state().map.loaded)
         return false;
     if (type == XCB_MAPPING_NOTIFY) {
         const auto* notify = static_cast<const xcb_mapping_notify_event_t*>(message);

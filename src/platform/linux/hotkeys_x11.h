@@ -2,6 +2,8 @@
 // Qt's own xcb connection, and the presses picked out of its event stream.
 #pragma once
 
+#include "platform/hotkeys.h"
+
 #include <cstdint>
 
 namespace platform::x11_hotkeys {
@@ -15,6 +17,13 @@ bool available();
 /// it, or no key of the current keyboard map produces it.
 bool grab(int id, unsigned modifiers, std::uint16_t vk);
 void ungrab(int id);
+
+/// Grabs the combination and releases it at once: NoKey when no key
+/// produces it, Taken when another client or a registration of ours holds it.
+HotkeyCheck check(unsigned modifiers, std::uint16_t vk);
+
+/// The virtual-key code of the first keysym of X keycode `keycode`, or 0.
+std::uint16_t baseVirtualKey(std::uint32_t keycode);
 
 /// A press of a grabbed combination gives its id; keyboard-map changes make
 /// every registered combination grabbed again (returning false).

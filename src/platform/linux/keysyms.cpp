@@ -51,6 +51,23 @@ std::uint32_t virtualKey2Keysym(std::uint16_t vk) {
     return 0;
 }
 
+std::uint16_t keysym2VirtualKey(std::uint32_t keysym) {
+    if (keysym >= '0' && keysym <= '9')
+        return static_cast<std::uint16_t>(keysym);
+    if (keysym >= 'a' && keysym <= 'z')
+        return static_cast<std::uint16_t>(keysym - 'a' + 'A');
+    if (keysym >= 'A' && keysym <= 'Z')
+        return static_cast<std::uint16_t>(keysym);
+    if (keysym >= kKeypad0 && keysym <= kKeypad0 + 9)
+        return static_cast<std::uint16_t>(96 + (keysym - kKeypad0));
+    if (keysym >= kF1 && keysym <= kF1 + 23)
+        return static_cast<std::uint16_t>(112 + (keysym - kF1));
+    for (const KeysymEntry& e : kKeysyms)
+        if (e.keysym == keysym)
+            return e.vk;
+    return 0;
+}
+
 std::string keysymName(std::uint32_t keysym) {
     if ((keysym >= '0' && keysym <= '9') || (keysym >= 'a' && keysym <= 'z'))
         return std::string(1, static_cast<char>(keysym));

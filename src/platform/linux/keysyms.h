@@ -11,6 +11,10 @@ namespace platform::linux_keys {
 /// (letters as their lower-case keysyms), or 0 when there is none.
 std::uint32_t virtualKey2Keysym(std::uint16_t vk);
 
+/// The virtual-key code of the key whose symbol is `keysym` on a US layout
+/// (either case of a letter giving the letter's code), or 0 when none has it.
+std::uint16_t keysym2VirtualKey(std::uint32_t keysym);
+
 /// The keysym's name as xkbcommon spells it ("n", "F5", "KP_Add",
 /// "bracketleft"), for the keysyms virtualKey2Keysym gives; empty otherwise.
 std::string keysymName(std::uint32_t keysym);

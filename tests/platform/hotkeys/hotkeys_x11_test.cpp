@@ -211,6 +211,61 @@ TEST_F(X11Hotkeys, KeyWithoutAKeysymIsRefused) {
     EXPECT_EQ(err.text().count(QLatin1Char('\n')), 2);
 }
 
+// The trial grab tells what a registration would meet, and keeps nothing.
+TEST_F(X11Hotkeys, CheckTriesTheCombinationAndKeepsNothing) {
+    using platform::HotkeyCheck;
+    EXPECT_EQ(platform::checkHotKey(kCtrlAltBits, 'N'), HotkeyCheck::Free);
+    for (std::uint16_t locks : kLockStates)
+        EXPECT_FALSE(other.heldByOther(kCtrlAlt | locks, XK_n)) << "locks " << locks;
+
+    // Another program holding one lock state of it is enough to refuse it.
+    ASSERT_TRUE(other.grab(kCtrlAlt | XCB_MOD_MASK_LOCK, XK_n));
+    EXPECT_EQ(platform::checkHotKey(kCtrlAltBits, 'N'), HotkeyCheck::Taken);
+    other.ungrab(kCtrlAlt | XCB_MOD_MASK_LOCK, XK_n);
+    EXPECT_FALSE(other.heldByOther(kCtrlAlt, XK_n)) << "the refused trial kept a grab";
+
+    // Our own registration counts as taken, and the trial leaves it in place.
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, kCtrlAltBits, 'N'));
+    EXPECT_EQ(platform::checkHotKey(kCtrlAltBits, 'N'), HotkeyCheck::Taken);
+    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
+
+    EXPECT_EQ(platform::checkHotKey(kCtrlAltBits, 0xFFFF), HotkeyCheck::NoKey);
+    EXPECT_EQ(platform::checkHotKey(0, 112), HotkeyCheck::Free); // F1 alone
+}
+
+// A key is named by its first keysym, whatever the modifiers make of it.
+TEST_F(X11Hotkeys, BaseVirtualKeyReadsTheKeysFirstSymbol) {
+    struct Case {
+        xcb_keysym_t keysym;
+        std::uint16_t vk;
+    };
+    const Case cases[] = {
+        {XK_n, 'N'},   {'7', '7'},   {0xffbe, 112}, // F1
+        {0xffc9, 123}, {0xff13, 19}, {0xff0d, 13},  // F12, Pause, Return
+        {0x002f, 191}, {0xff1b, 27}, {0xff51, 37},  // slash, Escape, Left
+    };
+    for (const Case& c : cases) {
+        const xcb_keycode_t code = other.keycode(c.keysym);
+        ASSERT_NE(code, 0) << std::hex << c.keysym;
+        EXPECT_EQ(platform::baseVirtualKey(code), c.vk) << std::hex << c.keysym;
+    }
+    // A key whose first symbol is a console switch: F1 with Ctrl and Alt on
+    // a PC keymap, made on a spare key here.
+    const xcb_keycode_t spare = other.unusedKeycode();
+    ASSERT_NE(spare, 0);
+    EXPECT_EQ(platform::baseVirtualKey(spare), 0) << "a key without symbols";
+    other.setKeysyms(spare, {0xffbf, 0xffbf, 0x1008fe02}); // F2, F2, XF86Switch_VT_2
+    processEvents(300);
+    EXPECT_EQ(platform::baseVirtualKey(spare), 113);
+    other.setKeysyms(spare, {0x6c3, 0x6e3}); // Cyrillic_ka: a letter without a code
+    processEvents(300);
+    EXPECT_EQ(platform::baseVirtualKey(spare), 0);
+    other.setKeysyms(spare, {});
+    processEvents(300);
+    EXPECT_EQ(platform::baseVirtualKey(0), 0);
+    EXPECT_EQ(platform::baseVirtualKey(100000), 0);
+}
+
 TEST(X11HotkeyEvents, OtherEventsAndTypesAreNotHotkeys) {
     int id = -1;
     xcb_key_press_event_t press{};
