@@ -2,6 +2,7 @@
 // variants, a combination another client holds, and presses sent by a
 // second client arriving as hotkey ids.
 #include "platform/hotkeys.h"
+#include "platform/linux/keysyms.h"
 #include "support/xclient.h"
 
 #include <QAbstractNativeEventFilter>
@@ -264,6 +265,22 @@ TEST_F(X11Hotkeys, BaseVirtualKeyReadsTheKeysFirstSymbol) {
     processEvents(300);
     EXPECT_EQ(platform::baseVirtualKey(0), 0);
     EXPECT_EQ(platform::baseVirtualKey(100000), 0);
+}
+
+// A key read from the keyboard map names the key that is grabbed for it.
+TEST(X11Keysyms, EveryCodeWithAKeysymReadsBackFromIt) {
+    int mapped = 0;
+    for (int vk = 1; vk <= 0xFFFF; ++vk) {
+        const std::uint32_t keysym = platform::linux_keys::virtualKey2Keysym(vk);
+        if (keysym == 0)
+            continue;
+        ++mapped;
+        EXPECT_EQ(platform::linux_keys::keysym2VirtualKey(keysym), vk) << std::hex << keysym;
+    }
+    EXPECT_GT(mapped, 100);
+    EXPECT_EQ(platform::linux_keys::keysym2VirtualKey('N'), 'N');      // either case of a letter
+    EXPECT_EQ(platform::linux_keys::keysym2VirtualKey(0x1008fe05), 0); // a console switch
+    EXPECT_EQ(platform::linux_keys::keysym2VirtualKey(0), 0);
 }
 
 TEST(X11HotkeyEvents, OtherEventsAndTypesAreNotHotkeys) {

@@ -76,6 +76,19 @@ TEST_F(HotkeyTest, TakenCombinationIsRefusedUntilReleased) {
     platform::unregisterHotKey(main_.native(), 999);
 }
 
+// The settings window tries a combination before taking it: the trial
+// tells a taken one and keeps nothing.
+TEST_F(HotkeyTest, CheckTellsATakenCombinationAndKeepsNothing) {
+    EXPECT_EQ(platform::checkHotKey(kCtrlAlt, 'N'), platform::HotkeyCheck::Free);
+    EXPECT_TRUE(platform::registerHotKey(other_.native(), Next, kCtrlAlt, 'N'))
+        << "the trial kept the combination";
+    EXPECT_EQ(platform::checkHotKey(kCtrlAlt, 'N'), platform::HotkeyCheck::Taken);
+    EXPECT_EQ(platform::checkHotKey(kCtrlAlt | platform::ModShift, 'N'),
+              platform::HotkeyCheck::Free);
+    EXPECT_TRUE(platform::hotkeysReleasable());
+    EXPECT_FALSE(platform::systemKeepsKey('N'));
+}
+
 TEST(HotkeyEvent, OnlyHotkeyMessagesFromTheWindowProcedureCount) {
     MSG msg{};
     msg.message = WM_HOTKEY;
