@@ -12,15 +12,26 @@
 /// one of the picture extensions: "PHOTO.JPG" and "a.Png" are, "b.jpeg" is not.
 bool HasPictureExt(std::string_view name);
 
+/// Orders two file names as file managers list them: letters without regard
+/// to case, runs of digits by their value ("img2" before "img10"), other
+/// characters by their code point. Names that differ only in case or in
+/// leading zeros come in a fixed order all the same (fewer zeros first, then
+/// by their bytes), so the order never depends on the system or its language.
+/// Negative, zero (the same bytes) or positive.
+int CompareNames(std::string_view a, std::string_view b);
+
 /// Appends to `rows` the pictures of the folder `dir`, each as `dir`, a
-/// separator and the file's name, in the order the file system lists them.
-/// With `useSubFolders` the pictures of each subfolder follow where the
-/// subfolder is met (depth first). Links to folders are followed, yet no
-/// folder is entered twice in one scan, so a link back up the tree ends the
-/// walk there. A folder that cannot be listed adds nothing; an empty `dir`
-/// adds nothing. `afterFolder` runs whenever a folder's listing is done.
-void ScanDir(const std::string& dir, bool useSubFolders, std::vector<std::string>& rows,
-             const std::function<void()>& afterFolder = {});
+/// separator and the file's name, every folder's entries taken in name order
+/// (CompareNames). With `useSubFolders` the pictures of each subfolder follow
+/// where the subfolder is met (depth first). Only regular files (and links to
+/// them) count as pictures. Links to folders are followed, yet no folder is
+/// entered twice in one scan, so a link back up the tree ends the walk there.
+/// A folder that cannot be listed adds nothing; an empty `dir` adds nothing.
+/// `afterFolder` runs whenever a folder's listing is done. A picture whose
+/// path cannot be a line of the list file (IsListablePath) is left out;
+/// returns how many were.
+std::size_t ScanDir(const std::string& dir, bool useSubFolders, std::vector<std::string>& rows,
+                    const std::function<void()>& afterFolder = {});
 
 /// The folder part of `path` (before its last separator), empty when it has none.
 std::string_view FolderOf(std::string_view path);

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -109,6 +110,18 @@ std::vector<bool> KnownFiles(const std::vector<std::string>& lines) {
     return known;
 }
 
+// The line as a full path: a relative one names a file in the list file's
+// folder, never in the program's current folder. Empty when it cannot be
+// told: a line with a root yet no full path, or no full folder to take it in.
+std::string fullPathOfLine(std::string line, const std::string& listFolder) {
+    const fs::path path = platform::toFsPath(line);
+    if (path.is_absolute())
+        return line;
+    if (path.has_root_name() || path.has_root_directory() || listFolder.empty())
+        return {};
+    return listFolder + platform::pathSeparator() + line;
+}
+
 } // namespace
 
 void LoadWall(ProgramState& state) {
@@ -133,6 +146,12 @@ void LoadWall(ProgramState& state) {
             return platform::Warn(unreadable);
         lines = ParseListText(std::move(bytes));
     }
+    std::string listFolder(FolderOf(name));
+    if (!platform::toFsPath(listFolder).is_absolute())
+        listFolder.clear();
+    for (std::string& line : lines)
+        if (!line.empty())
+            line = fullPathOfLine(std::move(line), listFolder);
     const std::vector<bool> known = KnownFiles(lines);
     state.Walls.reserve(state.Walls.size() + lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -153,10 +172,18 @@ bool FolderAvailable(const std::string& path) {
     return folder.empty() || fs::is_directory(folder, ec);
 }
 
+bool IsListablePath(std::string_view path) {
+    return !path.empty() && path.find_first_of("\r\n") == std::string_view::npos;
+}
+
 void WriteWallList(const ProgramState& state, const std::vector<std::string>& paths) {
     EnsureDataFolder(state);
-    std::vector<std::string> lines = paths;
-    lines.insert(lines.end(), state.UnavailableWalls.begin(), state.UnavailableWalls.end());
+    std::vector<std::string> lines;
+    lines.reserve(paths.size() + state.UnavailableWalls.size());
+    // A line break inside a path would write it as two lines that name other files.
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(lines), IsListablePath);
+    std::copy_if(state.UnavailableWalls.begin(), state.UnavailableWalls.end(),
+                 std::back_inserter(lines), IsListablePath);
     try {
         WriteFileAtomically(platform::toFsPath(ListFileName(state)),
                             platform::encodeListText(lines));

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct ProgramState;
@@ -23,15 +24,21 @@ std::vector<std::string> ParseListText(std::string bytes);
 
 /// Fills Walls from the list file, skipping empty lines and lines that name
 /// no existing file. A line whose folder is not there at all goes to
-/// UnavailableWalls instead of being lost.
+/// UnavailableWalls instead of being lost. A relative line names a file in
+/// the list file's own folder (and is kept as that full path); one that has
+/// a root yet no full path (Windows: "C:x.jpg", "\x.jpg") is left out.
 void LoadWall(ProgramState& state);
 
 /// True when the folder of `path` exists (or the path names no folder).
 bool FolderAvailable(const std::string& path);
 
+/// True when `path` can be a line of the list file: not empty, and without a
+/// line break (CR or LF) that would cut it in two.
+bool IsListablePath(std::string_view path);
+
 /// Writes the paths, then UnavailableWalls, as the list file, creating the
-/// data folder when missing. The old file is replaced atomically; on failure
-/// it stays as it was and ListFileError is thrown.
+/// data folder when missing; a path that is not listable is left out. The old file is replaced
+/// atomically; on failure it stays as it was and ListFileError is thrown.
 void WriteWallList(const ProgramState& state, const std::vector<std::string>& paths);
 
 /// Removes entry numWall (0 <= numWall < count): its cached thumbnail file,

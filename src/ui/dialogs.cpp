@@ -26,6 +26,23 @@ bool AskExit(QWidget* owner) {
     return askOkCancel(owner, QMessageBox::Question, QStringLiteral("Do you realy want to exit?"));
 }
 
+QMessageBox* ShowMessage(QWidget* owner, QMessageBox::Icon icon, const QString& text,
+                         QMessageBox::StandardButtons buttons,
+                         QMessageBox::StandardButton defaultButton,
+                         std::function<void(QMessageBox::StandardButton)> answered) {
+    auto* box = new QMessageBox(icon, QStringLiteral("Quorvane"), text, buttons, owner);
+    box->setTextFormat(Qt::PlainText);
+    box->setDefaultButton(defaultButton);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    QObject::connect(box, &QMessageBox::finished, box, [box, answered = std::move(answered)] {
+        if (answered)
+            answered(box->standardButton(box->clickedButton()));
+    });
+    box->show();
+    return box;
+}
+
 std::string DeleteQuestion(const std::string& path) {
     const std::string name = platform::fromFsPath(platform::toFsPath(path).filename());
     return "Are you sure you want to delete " + name +

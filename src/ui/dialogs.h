@@ -1,6 +1,9 @@
 // The program's message boxes.
 #pragma once
 
+#include <QMessageBox>
+
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -13,6 +16,15 @@ std::string DeleteQuestion(const std::string& path);
 
 /// Asks DeleteQuestion(path) with OK and Cancel; true on OK.
 bool AskDeleteFile(QWidget* owner, const std::string& path);
+
+/// Shows a message box captioned "Quorvane" over `owner` and returns at once:
+/// it keeps the rest of the program's windows out until answered, then
+/// deletes itself and hands `answered` the button pressed (Escape and the
+/// close box press Cancel where there is one).
+QMessageBox* ShowMessage(QWidget* owner, QMessageBox::Icon icon, const QString& text,
+                         QMessageBox::StandardButtons buttons,
+                         QMessageBox::StandardButton defaultButton,
+                         std::function<void(QMessageBox::StandardButton)> answered = {});
 
 /// The standard error box for an error that no handler caught.
 void ShowErrorBox(QWidget* owner, const std::string& text);

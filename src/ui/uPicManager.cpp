@@ -3,6 +3,7 @@
 #include "collection/folderwalk.h"
 #include "collection/state.h"
 #include "collection/thumbpath.h"
+#include "collection/walls.h"
 #include "platform/paths.h"
 #include "thumbs/strip.h"
 #include "ui/dialogs.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QTimer>
@@ -243,11 +245,18 @@ void TfPicManager::addFiles() {
         return;
     m_state.ListChanged = true;
     std::vector<std::string> added;
-    for (const QString& file : dOpen->selectedFiles())
-        added.push_back(TextToPath(file));
+    std::size_t unlistable = 0;
+    for (const QString& file : dOpen->selectedFiles()) {
+        std::string path = TextToPath(file);
+        if (IsListablePath(path))
+            added.push_back(std::move(path));
+        else
+            ++unlistable;
+    }
     m_model->append(std::move(added));
     if (m_model->rowCount() > 0)
         selectRow(0);
+    showUnlistableNotice(unlistable);
 }
 
 void TfPicManager::addFolder() {
@@ -261,17 +270,33 @@ void TfPicManager::addFolder() {
     lbPic->setUpdatesEnabled(false);
     showWaitPanel(false);
     QCoreApplication::processEvents();
-    ScanDir(m_folderSelect->selectedFolder(), m_folderSelect->withSubFolders());
+    const std::size_t unlistable =
+        ScanDir(m_folderSelect->selectedFolder(), m_folderSelect->withSubFolders());
     hideWaitPanel();
     lbPic->setUpdatesEnabled(true);
     if (m_model->rowCount() > 0)
         selectRow(0);
+    showUnlistableNotice(unlistable);
 }
 
-void TfPicManager::ScanDir(const std::string& dir, bool useSubFolders) {
+std::size_t TfPicManager::ScanDir(const std::string& dir, bool useSubFolders) {
     std::vector<std::string> found;
-    ::ScanDir(dir, useSubFolders, found, [] { QCoreApplication::processEvents(); });
+    const std::size_t unlistable =
+        ::ScanDir(dir, useSubFolders, found, [] { QCoreApplication::processEvents(); });
     m_model->append(std::move(found));
+    return unlistable;
+}
+
+void TfPicManager::showUnlistableNotice(std::size_t count) {
+    if (count == 0)
+        return;
+    // The list file holds one path per line: such a name would come back as
+    // two paths naming other files.
+    const QString text =
+        count == 1 ? tr("One picture was not added because its file name contains a line break.")
+                   : tr("%L1 pictures were not added because their file names contain line breaks.")
+                         .arg(count);
+    ShowMessage(this, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void TfPicManager::DeleteSelected() {
@@ -315,8 +340,27 @@ void TfPicManager::removeRow(int row) {
 }
 
 void TfPicManager::clearAll() {
-    if (waiting())
+    if (waiting() || m_clearQuestion)
         return;
+    // The lines of folders that are away go too, though the list does not show them.
+    const std::size_t count = m_model->rows().size() + m_state.UnavailableWalls.size();
+    if (count == 0)
+        return clearNow();
+    const QString text =
+        count == 1 ? tr("Remove 1 picture from the collection?\n\nThe picture file stays on "
+                        "disk; the thumbnail cache is emptied.")
+                   : tr("Remove all %L1 pictures from the collection?\n\nThe picture files stay "
+                        "on disk; the thumbnail cache is emptied.")
+                         .arg(count);
+    m_clearQuestion =
+        ShowMessage(this, QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    QMessageBox::Cancel, [this](QMessageBox::StandardButton answer) {
+                        if (answer == QMessageBox::Ok && isVisible() && !waiting())
+                            clearNow();
+                    });
+}
+
+void TfPicManager::clearNow() {
     m_state.ListChanged = true;
     m_model->setRows({});
     if (!m_state.DataFolder.empty())

@@ -13,6 +13,7 @@ class PreviewLoader;
 class QFileDialog;
 class QLabel;
 class QListView;
+class QMessageBox;
 class QProgressBar;
 class TfFolderSelect;
 struct ProgramState;
@@ -48,12 +49,16 @@ public:
     void addFolder();
     /// Appends the pictures of a folder (of its subfolders too with
     /// `useSubFolders`) as rows; the interface is serviced once per folder.
-    void ScanDir(const std::string& dir, bool useSubFolders);
+    /// Returns how many pictures were left out because their names hold a
+    /// line break.
+    std::size_t ScanDir(const std::string& dir, bool useSubFolders);
     /// Removes the selected row and its cached thumbnail file.
     void DeleteSelected();
     /// Asks, then deletes the selected row's picture file from disk and removes the row.
     void deleteSelectedWithFile();
-    /// Empties the list, the collection and the thumbnail cache at once.
+    /// Asks whether to clear (naming the number of pictures, Cancel being the
+    /// default) and on OK empties the list, the collection and the thumbnail
+    /// cache at once. An empty collection is cleared without a question.
     void clearAll();
     /// Shows the selected row's picture in the preview.
     void previewSelected();
@@ -74,6 +79,9 @@ private:
     void hideWaitPanel();
     void removeRow(int row);
     void emptyPreview();
+    void clearNow();
+    /// Tells that `count` pictures were not added (their names hold line breaks).
+    void showUnlistableNotice(std::size_t count);
     void onPreviewLoaded(const QImage& image);
 
     ProgramState& m_state;
@@ -87,5 +95,6 @@ private:
     SkinButton* iClear = nullptr;
     bool m_selecting = false; ///< a selection made by the program: previewed once, after it
     bool m_filling = false;
-    QPointer<QWidget> m_completionList; ///< the file dialog's completion popup
+    QPointer<QWidget> m_completionList;    ///< the file dialog's completion popup
+    QPointer<QMessageBox> m_clearQuestion; ///< while Clear waits for its answer
 };

@@ -4,6 +4,7 @@
 #include "app/appfixture.h"
 
 #include "collection/walls.h"
+#include "support/modal.h"
 #include "support/recording_wallpaper.h"
 #include "thumbs/thumbfixture.h"
 #include "ui/uPicManager.h"
@@ -214,7 +215,12 @@ TEST_F(MainWindowTest, AListThatCannotBeWrittenLeavesTheRestOfTheCycleUndone) {
     fs::create_directory(ListFileName(S()));
     QString error;
     answerNextBox(QMessageBox::Ok, &error); // the error box that follows
-    inManager([](TfPicManager& m) { m.clearAll(); });
+    inManager([](TfPicManager& m) {
+        m.clearAll();
+        QMessageBox* question = ShownMessageBox();
+        ASSERT_NE(question, nullptr);
+        question->button(QMessageBox::Ok)->click();
+    });
     app->runManagerCycle();
     EXPECT_TRUE(error.contains("list.txt")) << error.toStdString();
     EXPECT_TRUE(S().Walls.empty()) << "memory already holds the new collection";

@@ -3,7 +3,6 @@
 // collection and the list file.
 #include "app/appfixture.h"
 
-#include "collection/folderwalk.h"
 #include "collection/walls.h"
 #include "support/modal.h"
 #include "thumbs/thumbfixture.h"
@@ -90,8 +89,10 @@ TEST_F(ManagerCycle, AFolderAddedThroughTheDialogReachesTheListFileInOrder) {
     const auto paths = listPictures(1);
     for (const char* name : {"b.jpg", "A.PNG", "no.gif", "deep/c.bmp"})
         WriteSolidPicture(home + "/album/" + name, 20, 20, ColourOf(7));
+    // In name order, whatever order the folder lists them in.
     std::vector<std::string> expected = paths;
-    ScanDir(home + "/album", true, expected);
+    for (const char* name : {"A.PNG", "b.jpg", "deep/c.bmp"})
+        expected.push_back(home + "/album/" + name);
     startApp();
     ASSERT_TRUE(waitIdle());
     cycle([this](TfPicManager& m) {
@@ -101,7 +102,6 @@ TEST_F(ManagerCycle, AFolderAddedThroughTheDialogReachesTheListFileInOrder) {
         });
         m.addFolder();
     });
-    ASSERT_EQ(expected.size(), 4u);
     EXPECT_EQ(wallPaths(), expected);
     std::string lines;
     for (const auto& p : expected)
@@ -118,7 +118,12 @@ TEST_F(ManagerCycle, ClearDropsTheCacheAndTheLinesOfFoldersThatAreAway) {
     ASSERT_TRUE(waitIdle());
     ASSERT_EQ(S().UnavailableWalls, std::vector<std::string>{away});
     ASSERT_TRUE(fs::exists(S().DataFolder + "Thumbnail"));
-    cycle([](TfPicManager& m) { m.clearAll(); });
+    cycle([](TfPicManager& m) {
+        m.clearAll();
+        QMessageBox* question = ShownMessageBox();
+        ASSERT_NE(question, nullptr);
+        question->button(QMessageBox::Ok)->click();
+    });
     EXPECT_EQ(listFile(), "");
     EXPECT_TRUE(S().Walls.empty());
     EXPECT_FALSE(fs::exists(S().DataFolder + "Thumbnail"));

@@ -4,7 +4,13 @@
 
 #include "support/temphome.h"
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -43,6 +49,40 @@ INSTANTIATE_TEST_SUITE_P(Names, PictureExtension,
 
 // ------------------------------------------------------------------- the scan
 
+// ------------------------------------------------------------- the name order
+
+struct OrderCase {
+    const char* first;
+    const char* second; ///< comes after `first`
+};
+
+class NameOrder : public ::testing::TestWithParam<OrderCase> {};
+
+TEST_P(NameOrder, OrdersAsFileManagersDo) {
+    const OrderCase c = GetParam();
+    EXPECT_LT(CompareNames(c.first, c.second), 0) << c.first << " | " << c.second;
+    EXPECT_GT(CompareNames(c.second, c.first), 0) << c.second << " | " << c.first;
+    EXPECT_EQ(CompareNames(c.first, c.first), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, NameOrder,
+    ::testing::Values(OrderCase{"img2.jpg", "img10.jpg"}, OrderCase{"img9.jpg", "IMG10.jpg"},
+                      OrderCase{"a.jpg", "B.jpg"}, OrderCase{"Apple.jpg", "banana.jpg"},
+                      OrderCase{"x2y3.jpg", "x2y10.jpg"}, OrderCase{"x2y10.jpg", "x10y2.jpg"},
+                      OrderCase{"img2.jpg", "img2a.jpg"}, OrderCase{"img.jpg", "img1.jpg"},
+                      OrderCase{"Ärger.jpg", "ärger2.jpg"}, OrderCase{"f032.jpg", "f314.jpg"},
+                      // A number too long for any integer type still compares by value.
+                      OrderCase{"99999999999999999999999.jpg", "100000000000000000000000.jpg"},
+                      // Equal but for case or leading zeros: still one fixed order.
+                      OrderCase{"A.jpg", "a.jpg"}, OrderCase{"img2.jpg", "img02.jpg"},
+                      OrderCase{"img02b.jpg", "img2c.jpg"},
+                      OrderCase{"n\xFF.jpg", "n\xFE"
+                                             "2.jpg"},
+                      OrderCase{"n\xFE.jpg", "n\xFF.jpg"}));
+
+// ------------------------------------------------------------------- the scan
+
 class FolderScan : public TempHome {
 protected:
     void SetUp() override {
@@ -51,63 +91,78 @@ protected:
         fs::create_directories(root);
     }
 
-    std::vector<std::string> scan(const fs::path& dir, bool subFolders) {
+    std::vector<std::string> scan(const fs::path& dir, bool subFolders,
+                                  std::size_t* unlistable = nullptr) {
         std::vector<std::string> rows;
-        ScanDir(dir.string(), subFolders, rows);
+        const std::size_t left = ScanDir(dir.string(), subFolders, rows);
+        if (unlistable)
+            *unlistable = left;
         return rows;
     }
-
-    /// What the scan must give: every folder's entries in the order the file
-    /// system lists them, a subfolder's pictures where the subfolder is met.
-    static void expected(const fs::path& dir, bool subFolders, std::vector<std::string>& rows) {
-        for (const auto& e : fs::directory_iterator(dir)) {
-            if (e.is_directory()) {
-                if (subFolders)
-                    expected(e.path(), subFolders, rows);
-            } else if (HasPictureExt(e.path().filename().string())) {
-                rows.push_back(e.path().string());
-            }
-        }
+    /// The paths below root, in this order.
+    std::vector<std::string> under(std::initializer_list<const char*> names) const {
+        std::vector<std::string> paths;
+        for (const char* name : names)
+            paths.push_back((root / name).string());
+        return paths;
     }
 
     fs::path root;
 };
 
-TEST_F(FolderScan, TakesPicturesDepthFirstInListingOrder) {
-    for (const char* name : {"PHOTO.JPG", "a.Png", "b.jpeg", "c.gif", "noext", "z.bmp", ".h.jpg"})
-        touch(root / name);
-    for (const char* name : {"sub1/one.jpg", "sub1/deeper/two.png", "sub1/deeper/skip.tif",
-                             "sub2/three.bmp", "sub2/four.JPG", "empty/.keep"})
+TEST_F(FolderScan, TakesEachFolderInNameOrderDepthFirst) {
+    // Made in an order unlike the names', so the listing's own order shows.
+    for (const char* name :
+         {"img10.jpg", "sub2/four.JPG", "PHOTO.JPG", "b.jpeg", "img2.jpg", "sub1/deeper/skip.tif",
+          "c.gif", "noext", "sub2/Three.bmp", "sub1/one.jpg", "a.Png", "empty/.keep",
+          "sub1/deeper/two.png", "Img1.jpg", ".h.jpg", "z.bmp"})
         touch(root / name);
     fs::create_directories(root / "folder.jpg"); // a folder is never a picture
 
-    const auto rows = scan(root, true);
-    std::vector<std::string> want;
-    expected(root, true, want);
-    EXPECT_EQ(rows, want);
-    ASSERT_EQ(rows.size(), 8u);
-    for (const char* out : {"b.jpeg", "c.gif", "noext", "skip.tif", "folder.jpg"})
-        EXPECT_TRUE(std::none_of(rows.begin(), rows.end(), [&](const std::string& r) {
-            return r.ends_with(out);
-        })) << out;
-    // Each folder's pictures stay together, the deeper folder inside sub1's run.
-    auto at = [&](const char* tail) {
-        return std::find_if(rows.begin(), rows.end(),
-                            [&](const std::string& r) { return r.ends_with(tail); }) -
-               rows.begin();
-    };
-    EXPECT_EQ(std::abs(at("sub2/three.bmp") - at("sub2/four.JPG")), 1);
-    EXPECT_EQ(std::abs(at("sub1/one.jpg") - at("deeper/two.png")), 1);
+    EXPECT_EQ(scan(root, true), under({".h.jpg", "a.Png", "Img1.jpg", "img2.jpg", "img10.jpg",
+                                       "PHOTO.JPG", "sub1/deeper/two.png", "sub1/one.jpg",
+                                       "sub2/four.JPG", "sub2/Three.bmp", "z.bmp"}));
+}
+
+TEST_F(FolderScan, OnlyRegularFilesAndLinksToThemArePictures) {
+    touch(root / "real.jpg");
+    ASSERT_EQ(::mkfifo((root / "fifo.jpg").c_str(), 0600), 0);
+    // A socket bound to a name in the folder.
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = (root / "socket.png").string();
+    ASSERT_LT(socketPath.size(), sizeof(address.sun_path));
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ::close(sock);
+    fs::create_symlink(root / "real.jpg", root / "to-real.jpg");
+    fs::create_symlink(root / "fifo.jpg", root / "to-fifo.jpg");
+    fs::create_symlink(root / "gone.jpg", root / "dangling.jpg");
+
+    EXPECT_EQ(scan(root, true), under({"real.jpg", "to-real.jpg"}));
+}
+
+TEST_F(FolderScan, NamesWithLineBreaksAreLeftOutAndCounted) {
+    for (const char* name : {"a.jpg", "inj\nyellow.jpg", "cr\r.png", "sub\ndir/in.bmp",
+                             "sub\ndir/in2.bmp", "z.jpg", "notes\n.txt"})
+        touch(root / name);
+    std::size_t unlistable = 0;
+    EXPECT_EQ(scan(root, true, &unlistable), under({"a.jpg", "z.jpg"}));
+    EXPECT_EQ(unlistable, 4u);
+    EXPECT_EQ(scan(root, false, &unlistable), under({"a.jpg", "z.jpg"}));
+    EXPECT_EQ(unlistable, 2u);
+    // A folder whose own name breaks a line: none of its pictures can be listed.
+    EXPECT_TRUE(scan(root / "sub\ndir", true, &unlistable).empty());
+    EXPECT_EQ(unlistable, 2u);
 }
 
 TEST_F(FolderScan, WithoutSubfoldersOnlyTheFolderItself) {
-    touch(root / "a.jpg");
-    touch(root / "sub/b.jpg");
     touch(root / "c.PNG");
-    auto rows = scan(root, false);
-    std::sort(rows.begin(), rows.end());
-    EXPECT_EQ(rows,
-              (std::vector<std::string>{(root / "a.jpg").string(), (root / "c.PNG").string()}));
+    touch(root / "sub/b.jpg");
+    touch(root / "a.jpg");
+    EXPECT_EQ(scan(root, false), under({"a.jpg", "c.PNG"}));
 }
 
 TEST_F(FolderScan, TheSameFolderTwiceAppendsTwice) {

@@ -136,6 +136,42 @@ TEST_F(ListFile, Utf16PathsWithNonAsciiBecomeUtf8Paths) {
     EXPECT_EQ(wallPaths(), (std::vector<std::string>{name}));
 }
 
+// Lines that are not full paths name files in the list file's folder, never
+// in the program's current folder; a name broken in two by a line end (as an
+// older version wrote it) brings back nothing from elsewhere.
+TEST_F(ListFile, RelativeLinesAreTakenInTheListFilesFolder) {
+    const std::string listed = writeFile("Documents/Quorvane/mine.jpg", "x");
+    const std::string nested = writeFile("Documents/Quorvane/more/deep.png", "x");
+    writeFile("yellow.jpg", "x"); // in the current folder only
+    writeFile("away.bmp", "x");
+    const fs::path before = fs::current_path();
+    fs::current_path(home);
+    writeList(a + "\r\n" + home + "/pics/inj\r\nyellow.jpg\r\nmine.jpg\r\nmore/deep.png\r\n" +
+              "more/../../../away.bmp\r\nnot-there/x.jpg\r\n");
+    LoadWall();
+    fs::current_path(before);
+    EXPECT_EQ(wallPaths(),
+              (std::vector<std::string>{a, listed, nested, DataFolder + "more/../../../away.bmp"}));
+    EXPECT_EQ(state.UnavailableWalls, std::vector<std::string>{DataFolder + "not-there/x.jpg"});
+    // Kept as full paths from the next write on.
+    WriteWallList(wallPaths());
+    EXPECT_EQ(listBytes().find("\nmine.jpg"), std::string::npos);
+}
+
+TEST_F(ListFile, PathsWithLineBreaksAreNeverWrittenAsLines) {
+    const std::vector<std::string> cases{home + "/pics/inj\nyellow.jpg", home + "/pics/cr\rx.jpg",
+                                         home + "/pics/both\r\n.jpg", ""};
+    state.UnavailableWalls = {home + "/away/\nx.jpg", home + "/away/y.jpg"};
+    std::vector<std::string> paths{a};
+    paths.insert(paths.end(), cases.begin(), cases.end());
+    paths.push_back(b);
+    WriteWallList(paths);
+    EXPECT_EQ(listBytes(), a + "\r\n" + b + "\r\n" + home + "/away/y.jpg\r\n");
+    for (const std::string& p : cases)
+        EXPECT_FALSE(IsListablePath(p)) << p;
+    EXPECT_TRUE(IsListablePath(home + "/pics/ tabs\tand blanks .jpg"));
+}
+
 TEST_F(ListFile, DuplicatesGiveTwoEntries) {
     writeList(a + "\r\n" + a + "\r\n");
     LoadWall();

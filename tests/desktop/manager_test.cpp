@@ -1,19 +1,19 @@
 // The picture manager of the real program on an X server: a picture added
 // by typing its path into the file dialog and a folder added through the
-// folder dialog reach the list file and the strip; Delete and Clear.
+// folder dialog reach the list file and the strip; Delete; Clear and its
+// question.
 #include "desktop/desktop.h"
 
 #include <QColor>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QThread>
 
-#include <filesystem>
 #include <functional>
-
-namespace fs = std::filesystem;
+#include <set>
 
 namespace {
 
@@ -33,6 +33,38 @@ void typeText(unsigned long window, const QString& text) {
     xdotool({"windowfocus", "--sync", QString::number(window)});
     QThread::msleep(100);
     xdotool({"type", "--delay", "15", text});
+}
+
+/// Waits for a visible window of the process titled like the program's
+/// message boxes that is none of `known`; returns it, or 0.
+unsigned long waitForMessageBox(qint64 pid, const std::set<unsigned long>& known,
+                                int timeoutMs = 10000) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < timeoutMs) {
+        const QString out =
+            QString::fromStdString(xdotool({"search", "--all", "--onlyvisible", "--pid",
+                                            QString::number(pid), "--name", "^Quorvane$"}));
+        for (const QString& id : out.split('\n', Qt::SkipEmptyParts))
+            if (!known.contains(id.toULong()))
+                return id.toULong();
+        QThread::msleep(100);
+    }
+    return 0;
+}
+
+/// True once `window` is no longer shown.
+bool gone(qint64 pid, unsigned long window) {
+    return xdotool({"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name",
+                    "^Quorvane$"})
+               .find(std::to_string(window)) == std::string::npos;
+}
+
+/// The screen, saved for a look at what the user sees.
+void saveScreen(const QString& home, const QString& name) {
+    screenshot(home + "/screen.png")
+        .save(QStringLiteral(QUORVANE_BINARY_DIR "/tests/desktop/") + name +
+              (underWindowManager() ? "_openbox.png" : ".png"));
 }
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 15000) {
@@ -73,11 +105,16 @@ protected:
     /// Closes the manager and waits until it has gone.
     bool closeManager(qint64 pid, unsigned long manager) {
         clickAt(manager, CloseManager.x(), CloseManager.y());
-        return waitUntil([&] {
-            return xdotool({"search", "--onlyvisible", "--pid", QString::number(pid), "--name",
-                            "^Quorvane$"})
-                       .find(std::to_string(manager)) == std::string::npos;
-        });
+        return waitUntil([&] { return gone(pid, manager); });
+    }
+    /// The number of cached thumbnails.
+    int thumbnails() const {
+        int n = 0;
+        for (QDirIterator it(dataFolder() + "Thumbnail", {"*.jpg"}, QDir::Files,
+                             QDirIterator::Subdirectories);
+             it.hasNext(); it.next())
+            ++n;
+        return n;
     }
     /// The monitor's colour in the main window's strip.
     QColor monitor(unsigned long main) {
@@ -100,22 +137,11 @@ TEST_F(ManagerOnScreen, PicturesAndAFolderAddedReachTheListAndTheStrip) {
             list.write(p.toUtf8() + "\r\n");
     }
     const QString extra = picture("elsewhere/extra.bmp", colours[2]);
-    picture("album/a.bmp", colours[3]);
-    picture("album/deeper/b.bmp", colours[4]);
-    picture("album/c.bmp", colours[5]);
+    // The album in name order, depth first; a name with a line break is left out.
+    const QStringList album{picture("album/a.bmp", colours[3]), picture("album/c.bmp", colours[5]),
+                            picture("album/deeper/b.bmp", colours[4])};
+    picture("album/broken\nname.bmp", colours[0]);
     QFile(home.path() + "/album/notes.txt").open(QIODevice::WriteOnly);
-    // The album as the scan meets it: the file system's order, depth first.
-    QStringList album;
-    std::function<void(const fs::path&)> walk = [&](const fs::path& dir) {
-        for (const auto& e : fs::directory_iterator(dir)) {
-            if (e.is_directory())
-                walk(e.path());
-            else if (e.path().extension() == ".bmp")
-                album << QString::fromStdString(e.path().string());
-        }
-    };
-    walk(fs::path(home.path().toStdString()) / "album");
-    ASSERT_EQ(album.size(), 3);
 
     QProcess* p = start({"--show"});
     const qint64 pid = p->processId();
@@ -145,6 +171,15 @@ TEST_F(ManagerOnScreen, PicturesAndAFolderAddedReachTheListAndTheStrip) {
     clickAt(folders, FolderOk.x(), FolderOk.y());
     ASSERT_TRUE(waitUntil([&] { return waitForWindow(pid, "Browse For Folder", 200) == 0; }))
         << "the folder dialog stayed open";
+
+    // One notice for the picture left out; Enter takes it away.
+    const unsigned long notice = waitForMessageBox(pid, {main, manager});
+    ASSERT_NE(notice, 0u) << "no notice of the picture left out";
+    QThread::msleep(300);
+    saveScreen(home.path(), "manager_notice");
+    pressKeys(notice, {"Return"});
+    ASSERT_TRUE(waitUntil([&] { return gone(pid, notice); }, 5000));
+    EXPECT_EQ(waitForMessageBox(pid, {main, manager}, 500), 0u) << "a second notice";
 
     // The manager with its collection, as the user sees it.
     QThread::msleep(500);
@@ -179,19 +214,62 @@ TEST_F(ManagerOnScreen, PicturesAndAFolderAddedReachTheListAndTheStrip) {
     EXPECT_TRUE(waitUntil([&] { return listFile() == expected; }, 5000))
         << "list file: " << listFile().join(" | ").toStdString();
     EXPECT_TRUE(QFile::exists(album.last())) << "Delete removed the picture file";
+    EXPECT_TRUE(terminate(p));
+}
 
-    // Clear empties the list and the thumbnail cache.
-    ASSERT_TRUE(waitUntil([&] { return QDir(dataFolder() + "Thumbnail").exists(); }));
+// Clear asks first: Enter (Cancel is the default) and Escape keep the
+// collection and its thumbnails; only OK clears them.
+TEST_F(ManagerOnScreen, ClearAsksFirstAndOnlyOkClears) {
+    writeThreeColourCollection();
+    const QByteArray listBefore = [&] {
+        QFile f(dataFolder() + "list.txt");
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    QProcess* p = nullptr;
+    const unsigned long main = startShown(p);
+    ASSERT_NE(main, 0u);
+    const qint64 pid = p->processId();
+    ASSERT_TRUE(waitUntil([&] { return thumbnails() == 3; })) << thumbnails() << " thumbnails";
+
+    unsigned long manager = openManager(pid, main);
+    ASSERT_NE(manager, 0u);
+    QThread::msleep(500);
+    for (const char* key : {"Return", "Escape"}) {
+        clickAt(manager, Clear.x(), Clear.y());
+        const unsigned long question = waitForMessageBox(pid, {main, manager});
+        ASSERT_NE(question, 0u) << "Clear asked nothing";
+        if (std::string(key) == "Return") {
+            QThread::msleep(300);
+            saveScreen(home.path(), "manager_clear_question");
+        }
+        pressKeys(question, {key});
+        ASSERT_TRUE(waitUntil([&] { return gone(pid, question); }, 5000)) << key;
+    }
+    ASSERT_TRUE(closeManager(pid, manager));
+    QThread::msleep(500);
+    EXPECT_EQ(thumbnails(), 3) << "the thumbnail cache was touched";
+    {
+        QFile f(dataFolder() + "list.txt");
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), listBefore);
+    }
+
+    // OK, reached from the default Cancel with Tab.
     manager = openManager(pid, main);
     ASSERT_NE(manager, 0u);
     QThread::msleep(500);
     clickAt(manager, Clear.x(), Clear.y());
+    const unsigned long question = waitForMessageBox(pid, {main, manager});
+    ASSERT_NE(question, 0u);
+    pressKeys(question, {"Tab", "space"});
+    ASSERT_TRUE(waitUntil([&] { return gone(pid, question); }, 5000));
     ASSERT_TRUE(closeManager(pid, manager));
     EXPECT_TRUE(waitUntil([&] { return listFile().isEmpty(); }, 5000))
         << "list file: " << listFile().join(" | ").toStdString();
     EXPECT_TRUE(QFile::exists(dataFolder() + "list.txt"));
     EXPECT_FALSE(QDir(dataFolder() + "Thumbnail").exists());
-    for (const QString& path : expected)
-        EXPECT_TRUE(QFile::exists(path)) << "Clear removed " << path.toStdString();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(QFile::exists(home.path() + QString("/pics/p%1.bmp").arg(i)))
+            << "Clear removed a picture file";
     EXPECT_TRUE(terminate(p));
 }

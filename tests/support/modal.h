@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -24,4 +25,11 @@ template <typename T> void WhenModal(std::function<void(T*)> action) {
         }
         ADD_FAILURE() << "no modal dialog showed";
     });
+}
+
+/// The message box that the code under test showed without waiting on it
+/// (the topmost modal window), or null when none shows.
+inline QMessageBox* ShownMessageBox() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    return box && box->isVisible() ? box : nullptr;
 }

@@ -292,25 +292,76 @@ INSTANTIATE_TEST_SUITE_P(Answers, ShiftDelete, ::testing::Values(true, false));
 
 // ----------------------------------------------------------------------- clear
 
-TEST_F(Manager, ClearEmptiesEverythingAtOnce) {
+struct ClearCase {
+    const char* answer; ///< "ok", "cancel", "escape" or "closebox"
+    bool cleared;
+};
+
+class ClearAll : public Manager, public ::testing::WithParamInterface<ClearCase> {};
+
+TEST_P(ClearAll, AsksNamingTheCountAndClearsOnOkOnly) {
+    const ClearCase c = GetParam();
     const std::vector<std::string> paths{picture("p/a.bmp", Red), picture("p/b.bmp", Green)};
-    WriteSolidPicture(ThumbnailFileName(DataFolder, paths[0]), 197, 123, Red);
+    const std::string thumbnail = ThumbnailFileName(DataFolder, paths[0]);
+    WriteSolidPicture(thumbnail, 197, 123, Red);
     open(paths);
+    // A line of a drive that is away: not shown, yet part of what goes.
     state.UnavailableWalls = {"/media/away/x.jpg"};
     Walls[0].Preview = std::make_unique<Bitmap>(SolidBitmap(4, 4, Red));
+
     manager->clearAll();
-    EXPECT_TRUE(ListChanged);
-    EXPECT_TRUE(rows().empty());
-    EXPECT_TRUE(Walls.empty());
-    EXPECT_TRUE(state.UnavailableWalls.empty());
-    EXPECT_TRUE(previewEmpty());
-    EXPECT_FALSE(fs::exists(DataFolder + "Thumbnail"));
-    EXPECT_TRUE(fs::exists(paths[0]) && fs::exists(paths[1]));
+    QMessageBox* box = ShownMessageBox();
+    ASSERT_NE(box, nullptr) << "Clear asked nothing";
+    EXPECT_EQ(box->windowTitle(), "Quorvane");
+    EXPECT_EQ(box->icon(), QMessageBox::Question);
+    EXPECT_TRUE(box->text().startsWith("Remove all 3 pictures from the collection?"))
+        << box->text().toStdString();
+    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Cancel));
+    EXPECT_EQ(rows(), paths) << "cleared before the answer";
+    const std::string answer = c.answer;
+    if (answer == "ok")
+        box->button(QMessageBox::Ok)->click();
+    else if (answer == "cancel")
+        box->button(QMessageBox::Cancel)->click();
+    else if (answer == "escape")
+        QTest::keyClick(box, Qt::Key_Escape);
+    else
+        box->close();
+    ASSERT_TRUE(QTest::qWaitFor([] { return ShownMessageBox() == nullptr; }, 2000));
+
+    EXPECT_EQ(ListChanged, c.cleared);
+    EXPECT_EQ(rows().empty(), c.cleared);
+    EXPECT_EQ(Walls.empty(), c.cleared);
+    EXPECT_EQ(state.UnavailableWalls.empty(), c.cleared);
+    EXPECT_EQ(previewEmpty(), c.cleared);
+    EXPECT_EQ(fs::exists(DataFolder + "Thumbnail"), !c.cleared);
+    EXPECT_EQ(fs::exists(thumbnail), !c.cleared);
+    if (!c.cleared) {
+        EXPECT_NE(Walls[0].Preview, nullptr);
+    }
+    EXPECT_TRUE(fs::exists(paths[0]) && fs::exists(paths[1])) << "a picture file went";
 }
 
-TEST_F(Manager, ClearOfAnEmptyListStillCountsAsAnEdit) {
+INSTANTIATE_TEST_SUITE_P(Answers, ClearAll,
+                         ::testing::Values(ClearCase{"ok", true}, ClearCase{"cancel", false},
+                                           ClearCase{"escape", false},
+                                           ClearCase{"closebox", false}));
+
+TEST_F(Manager, ClearOfOnePictureSaysOnePicture) {
+    open({picture("p/a.bmp", Red)});
+    manager->clearAll();
+    QMessageBox* box = ShownMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().startsWith("Remove 1 picture from the collection?"))
+        << box->text().toStdString();
+    box->button(QMessageBox::Ok)->click();
+    EXPECT_TRUE(rows().empty());
+}
+
+TEST_F(Manager, ClearOfAnEmptyListAsksNothingAndStillCountsAsAnEdit) {
     open({});
     manager->clearAll();
+    EXPECT_EQ(ShownMessageBox(), nullptr);
     EXPECT_TRUE(ListChanged);
 }
 
@@ -371,6 +422,72 @@ TEST_F(Manager, AddedFolderComesInScanOrderAndTheDialogKeepsItsState) {
     EXPECT_EQ(own, (std::vector<std::string>{album + "/B.PNG", album + "/a.jpg"}));
     EXPECT_FALSE(folders->withSubFolders()) << "the tick is kept for the run";
 }
+
+TEST_F(Manager, AChosenFileWithALineBreakIsLeftOutWithANotice) {
+    const std::string good = picture("p/good.bmp", Red);
+    const std::string broken = picture("p/two\nlines.bmp", Green);
+    open({});
+    WhenModal<QFileDialog>([&](QFileDialog* d) {
+        d->findChild<QLineEdit*>("fileNameEdit")
+            ->setText(QString::fromStdString("\"" + broken + "\" \"" + good + "\""));
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    manager->addFiles();
+    EXPECT_EQ(rows(), std::vector<std::string>{good});
+    QMessageBox* box = ShownMessageBox();
+    ASSERT_NE(box, nullptr) << "no notice";
+    EXPECT_EQ(box->text(),
+              "One picture was not added because its file name contains a line break.");
+    box->button(QMessageBox::Ok)->click();
+}
+
+struct UnlistableCase {
+    std::vector<const char*> names; ///< made in the album
+    std::vector<const char*> added;
+    const char* notice; ///< empty: none
+};
+
+class UnlistableNames : public Manager, public ::testing::WithParamInterface<UnlistableCase> {};
+
+TEST_P(UnlistableNames, AreLeftOutWithOneNotice) {
+    const UnlistableCase c = GetParam();
+    for (const char* name : c.names)
+        picture(std::string("album/") + name, Red);
+    const std::string album = home + "/album";
+    open({});
+    WhenModal<TfFolderSelect>([&](TfFolderSelect* d) {
+        d->selectFolder(QString::fromStdString(album));
+        d->Button1->click();
+    });
+    manager->addFolder();
+    std::vector<std::string> added;
+    for (const char* name : c.added)
+        added.push_back(album + "/" + name);
+    EXPECT_EQ(rows(), added);
+    EXPECT_TRUE(ListChanged);
+    QMessageBox* box = ShownMessageBox();
+    if (std::string(c.notice).empty()) {
+        EXPECT_EQ(box, nullptr);
+        return;
+    }
+    ASSERT_NE(box, nullptr) << "no notice";
+    EXPECT_EQ(box->windowTitle(), "Quorvane");
+    EXPECT_EQ(box->text(), c.notice);
+    box->button(QMessageBox::Ok)->click();
+    EXPECT_TRUE(QTest::qWaitFor([] { return ShownMessageBox() == nullptr; }, 2000))
+        << "more than one notice";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, UnlistableNames,
+    ::testing::Values(
+        UnlistableCase{{"img10.jpg", "inj\nyellow.jpg", "img2.jpg", "cr\r.png", "sub\n/x.bmp"},
+                       {"img2.jpg", "img10.jpg"},
+                       "3 pictures were not added because their file names contain line breaks."},
+        UnlistableCase{{"a.jpg", "b\n.jpg"},
+                       {"a.jpg"},
+                       "One picture was not added because its file name contains a line break."},
+        UnlistableCase{{"b.jpg", "a.jpg", "notes\n.txt"}, {"a.jpg", "b.jpg"}, ""}));
 
 TEST_F(Manager, ALateCompletionListNeverOutlivesTheFileDialog) {
     const std::string file = picture("p/typed.bmp", Red);
