@@ -2,14 +2,53 @@
 // protocol as a person meets them.
 #include "desktop/desktop.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QThread>
 
+#include <algorithm>
+#include <functional>
+#include <initializer_list>
+
 namespace {
 constexpr int MainWidth = 800;
 constexpr int MainHeight = 435;
+
+/// Waits for a visible window of the process that is neither the main window
+/// nor one of `except`: a message box over the program's windows.
+unsigned long waitForBox(qint64 pid, std::initializer_list<unsigned long> except = {}) {
+    for (int t = 0; t < 10000; t += 100) {
+        const QString out = QString::fromStdString(
+            xdotool({"search", "--onlyvisible", "--pid", QString::number(pid)}));
+        for (const QString& id : out.split('\n', Qt::SkipEmptyParts)) {
+            const unsigned long w = id.toULong();
+            const WindowGeometry g = windowGeometry(w);
+            if (std::find(except.begin(), except.end(), w) == except.end() && g.width > 1 &&
+                g.height > 1 && !(g.width == MainWidth && g.height == MainHeight))
+                return w;
+        }
+        QThread::msleep(100);
+    }
+    return 0;
+}
+
+void saveScreen(const QString& name) {
+    const QString folder = qEnvironmentVariable("QUORVANE_SCREENSHOTS");
+    if (folder.isEmpty())
+        return;
+    QThread::msleep(300); // a box just mapped is painted a moment later
+    runCommand("import", {"-window", "root", folder + "/" + name + ".png"});
+}
+
+/// The settings as a close writes them.
+void expectSettingsSaved(const QString& file) {
+    QSettings s(file, QSettings::IniFormat);
+    EXPECT_EQ(s.value("param/interval").toString(), "300000");
+    EXPECT_EQ(s.allKeys().filter("param/").size(), 11);
+}
+
 } // namespace
 
 TEST_F(DesktopTest, EmptyCollectionShowsTheMainWindow) {
@@ -85,4 +124,95 @@ TEST_F(DesktopTest, ExitAsksFirstAndCancelChangesNothing) {
     ASSERT_TRUE(p->waitForFinished(3000)) << "OK did not end the program";
     QSettings s(settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(s.value("param/interval").toString(), "300000");
+}
+
+/// A box open when the system asks the program to end.
+struct BoxCase {
+    const char* name;
+    /// What makes a write fail, relative to the home.
+    const char* blockedBy;
+    /// Opens the box; gives it, or 0.
+    std::function<unsigned long(QProcess*)> open;
+};
+
+void PrintTo(const BoxCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SystemCloseWithABoxOpen : public DesktopTest, public testing::WithParamInterface<BoxCase> {
+protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        if (IsSkipped())
+            return;
+        // A file where a folder should be: no writing under it, whoever runs the test.
+        const QString blocker = home.path() + "/" + GetParam().blockedBy;
+        QDir().mkpath(QFileInfo(blocker).path());
+        QFile f(blocker);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+};
+
+TEST_P(SystemCloseWithABoxOpen, EndsTheProgramAndSavesTheSettings) {
+    QProcess* p = start({"--show"});
+    const unsigned long box = GetParam().open(p);
+    ASSERT_NE(box, 0u) << "no error box showed";
+    saveScreen(QString("error-box-") + GetParam().name);
+    // The writes can succeed again (room on the disk again, say); the box
+    // still shows.
+    ASSERT_TRUE(QFile::remove(home.path() + "/" + GetParam().blockedBy));
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(terminate(p, 5000)) << "SIGTERM did not end the program";
+    EXPECT_LT(t.elapsed(), 3000);
+    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p->exitCode(), 0);
+    expectSettingsSaved(settingsFile());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, SystemCloseWithABoxOpen,
+    testing::Values(
+        // The start cannot write the version marker.
+        BoxCase{"AtStartUp", ".config/Quorvane",
+                [](QProcess* p) { return waitForBox(p->processId()); }},
+        // Over the settings window, whose Apply cannot write the autostart entry.
+        BoxCase{"OverTheSettingsWindow", ".config/autostart",
+                [](QProcess* p) -> unsigned long {
+                    const unsigned long w =
+                        waitForWindow(p->processId(), "Quorvane", 15000, MainWidth, MainHeight);
+                    if (!w)
+                        return 0;
+                    clickAt(w, 326 + 20, 382 + 26); // Param.
+                    const unsigned long s = waitForBox(p->processId());
+                    if (!s)
+                        return 0;
+                    clickAt(s, 8 + 36, 48 + 12);   // start at logon on
+                    clickAt(s, 86 + 52, 272 + 13); // Apply
+                    return waitForBox(p->processId(), {s});
+                }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+/// A start whose settings folder cannot be made shows the error; the
+/// collection has three pictures.
+class StartupErrorShowing : public ThreeColourDesktopTest {
+protected:
+    void SetUp() override {
+        ThreeColourDesktopTest::SetUp();
+        if (IsSkipped())
+            return;
+        QDir().mkpath(home.path() + "/.config");
+        QFile blocker(home.path() + "/.config/Quorvane");
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+};
+
+TEST_F(StartupErrorShowing, ALaterStartsCommandIsTaken) {
+    QProcess* p = start();
+    ASSERT_NE(waitForBox(p->processId()), 0u) << "the start showed no error";
+    QProcess* next = start({"--next"});
+    ASSERT_TRUE(next->waitForFinished(10000));
+    EXPECT_EQ(next->exitCode(), 0) << "the command was not taken";
+    EXPECT_TRUE(desktopShows(colours[1])) << "the next picture was not applied";
+    EXPECT_TRUE(terminate(p));
 }
