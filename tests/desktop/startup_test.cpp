@@ -8,13 +8,47 @@
 #include <QSettings>
 #include <QThread>
 
+#include <xcb/xcb.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <initializer_list>
 
 namespace {
 constexpr int MainWidth = 800;
 constexpr int MainHeight = 435;
+
+/// What a window manager sends for Alt+F4 or a taskbar's Close: the
+/// WM_DELETE_WINDOW message of the window's WM_PROTOCOLS.
+bool sendDeleteWindow(unsigned long window) {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    auto atom = [c](const char* name) {
+        xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
+            c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(r);
+        return a;
+    };
+    bool sent = false;
+    if (!xcb_connection_has_error(c)) {
+        xcb_client_message_event_t e{};
+        e.response_type = XCB_CLIENT_MESSAGE;
+        e.format = 32;
+        e.window = static_cast<xcb_window_t>(window);
+        e.type = atom("WM_PROTOCOLS");
+        e.data.data32[0] = atom("WM_DELETE_WINDOW");
+        e.data.data32[1] = XCB_CURRENT_TIME;
+        const xcb_void_cookie_t cookie = xcb_send_event_checked(
+            c, 0, e.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&e));
+        xcb_generic_error_t* error = xcb_request_check(c, cookie);
+        sent = error == nullptr;
+        std::free(error);
+    }
+    xcb_disconnect(c);
+    return sent;
+}
 
 /// Waits for a visible window of the process that is neither the main window
 /// nor one of `except`: a message box over the program's windows.
@@ -124,6 +158,38 @@ TEST_F(DesktopTest, ExitAsksFirstAndCancelChangesNothing) {
     ASSERT_TRUE(p->waitForFinished(3000)) << "OK did not end the program";
     QSettings s(settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(s.value("param/interval").toString(), "300000");
+}
+
+TEST_F(DesktopTest, ACloseFromTheWindowManagerAsksFirst) {
+    QProcess* p = start();
+    const unsigned long w = waitForWindow(p->processId(), "Quorvane", 15000, MainWidth, MainHeight);
+    ASSERT_NE(w, 0u);
+    // Alt+F4 where a window manager runs; elsewhere its message itself.
+    auto closeFromWindowManager = [&] {
+        if (underWindowManager())
+            pressKeys(w, {"alt+F4"});
+        else
+            ASSERT_TRUE(sendDeleteWindow(w));
+    };
+    closeFromWindowManager();
+    unsigned long box = waitForOtherWindow(p->processId(), w);
+    ASSERT_NE(box, 0u) << "the close asked nothing";
+    saveScreen(underWindowManager() ? "exit-question-wm" : "exit-question");
+    pressKeys(box, {"Escape"});
+    QThread::msleep(600);
+    EXPECT_EQ(p->state(), QProcess::Running) << "Cancel ended the program";
+    EXPECT_FALSE(QFile::exists(settingsFile()) &&
+                 QSettings(settingsFile(), QSettings::IniFormat).contains("param/interval"))
+        << "Cancel saved the settings";
+
+    closeFromWindowManager();
+    box = waitForOtherWindow(p->processId(), w);
+    ASSERT_NE(box, 0u) << "the second close asked nothing";
+    pressKeys(box, {"Return"});
+    ASSERT_TRUE(p->waitForFinished(3000)) << "OK did not end the program";
+    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p->exitCode(), 0);
+    expectSettingsSaved(settingsFile());
 }
 
 /// A box open when the system asks the program to end.
