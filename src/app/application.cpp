@@ -45,6 +45,7 @@ Application::~Application() {
 }
 
 void Application::start() {
+    m_starting = true;
     m_tray = std::make_unique<TrayIcon>();
     m_main = std::make_unique<TfMain>(m_state, m_collection, m_scheduler, m_strip);
     TfMain* main = m_main.get();
@@ -86,6 +87,7 @@ void Application::start() {
     connect(main, &TfMain::settingsRequested, this, [this] { m_param->showModal(); });
     connect(main, &TfMain::aboutRequested, this, &Application::showAbout);
     connect(tray, &TrayIcon::aboutRequested, this, &Application::showAbout);
+    m_starting = false;
 }
 
 void Application::startUp() {
@@ -224,6 +226,15 @@ bool Application::listenForCommands(const std::string& name) {
 }
 
 void Application::showError(const QString& text) {
+    if (m_starting) {
+        // Nothing waits on the user during the start: it runs to its end, so
+        // that the program takes commands and ends when the system asks
+        // while the box shows. The box opens once the event loop runs, over
+        // the windows the start showed.
+        QTimer::singleShot(0, this,
+                           [this, text] { OpenErrorBox(m_main.get(), text.toStdString()); });
+        return;
+    }
     ShowErrorBox(m_main.get(), text.toStdString());
 }
 

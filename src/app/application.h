@@ -40,7 +40,8 @@ public:
     ~Application() override;
 
     /// Creates the windows in their order; the main window's creation runs
-    /// the start-up sequence.
+    /// the start-up sequence. It waits on nothing: an error met meanwhile is
+    /// shown once the event loop runs.
     void start();
 
     /// A close that asks nothing (system shutdown, signals): the deferred close.
@@ -104,4 +105,5 @@ private:
     std::unique_ptr<TfParam> m_param;
     std::unique_ptr<TfHelp> m_help;
     std::thread m_cleanup;
+    bool m_starting = false; // start() runs: errors are shown after it
 };

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <memory>
+
 namespace {
 
 QWidget* ownerOf(QWidget* fallback) {
@@ -18,6 +20,13 @@ bool askOkCancel(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok;
+}
+
+QMessageBox* newErrorBox(QWidget* owner, const std::string& text) {
+    auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationDisplayName(),
+                                QString::fromUtf8(text), QMessageBox::Ok, ownerOf(owner));
+    box->setTextFormat(Qt::PlainText);
+    return box;
 }
 
 } // namespace
@@ -55,10 +64,15 @@ bool AskDeleteFile(QWidget* owner, const std::string& path) {
 }
 
 void ShowErrorBox(QWidget* owner, const std::string& text) {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
-                    QString::fromUtf8(text), QMessageBox::Ok, ownerOf(owner));
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    const std::unique_ptr<QMessageBox> box(newErrorBox(owner, text));
+    box->exec();
+}
+
+void OpenErrorBox(QWidget* owner, const std::string& text) {
+    QMessageBox* box = newErrorBox(owner, text);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->show();
 }
 
 void ShowAlreadyRunning(const std::string& caption) {

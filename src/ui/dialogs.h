@@ -29,5 +29,9 @@ QMessageBox* ShowMessage(QWidget* owner, QMessageBox::Icon icon, const QString& 
 /// The standard error box for an error that no handler caught.
 void ShowErrorBox(QWidget* owner, const std::string& text);
 
+/// The same box, opened without waiting for it: it shows application-modal,
+/// this returns at once and the box deletes itself when it is closed.
+void OpenErrorBox(QWidget* owner, const std::string& text);
+
 /// "The program is already running", a plain message with a single OK.
 void ShowAlreadyRunning(const std::string& caption);

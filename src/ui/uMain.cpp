@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWheelEvent>
 
 namespace {
@@ -295,12 +296,29 @@ void TfMain::hideToTray() {
 }
 
 void TfMain::requestExit() {
-    if (AskExit(this))
+    // Once the exit is under way nothing is asked again, and one question
+    // at a time (the tray's Exit can come while one is open).
+    if (m_state.CloseStage != 0 || m_askingExit)
+        return;
+    m_askingExit = true;
+    const bool ok = AskExit(this);
+    m_askingExit = false;
+    if (ok)
         close();
 }
 
 void TfMain::closeEvent(QCloseEvent* event) {
-    // Every close goes to the close protocol, which accepts or holds it;
-    // the main window is not hidden by a close as the other windows are.
+    // A close the window manager asks for (Alt+F4, a taskbar's Close) is the
+    // user's: it asks first, as the close button does, once the handler has
+    // returned. The program's own closes and the system's (logout, signals)
+    // are not spontaneous, and one that comes while the window is hidden is
+    // no user's either: they go to the close protocol, which accepts or
+    // holds them, as does any close once the exit is under way. The main
+    // window is not hidden by a close as the other windows are.
+    if (event->spontaneous() && isVisible() && m_state.CloseStage == 0) {
+        event->ignore();
+        QTimer::singleShot(0, this, &TfMain::requestExit);
+        return;
+    }
     emit closeQuery(event);
 }

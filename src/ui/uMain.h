@@ -29,7 +29,8 @@ public:
     /// Hides the window to the notification area (minimises it where there
     /// is none, so it stays reachable).
     void hideToTray();
-    /// The exit request: asks for confirmation, then closes.
+    /// The exit request: asks for confirmation, then closes. Asks nothing
+    /// while a close is under way or the question is already open.
     void requestExit();
 
     /// The labels and the strip for CurrentWall.
@@ -53,7 +54,8 @@ public:
     ProgramTimer SelectDirTimer{400};
 
 signals:
-    /// Every close request of the window, whatever its source; the receiver
+    /// Every close request of the window, save one from the window manager
+    /// while no close is under way (that one asks first); the receiver
     /// accepts or ignores the event.
     void closeQuery(QCloseEvent* event);
     void managerRequested();
@@ -81,6 +83,7 @@ private:
     ChangeScheduler& m_scheduler;
     Strip& m_strip;
     int m_blinkPhase = 1; // 1 while the plain picture shows, 2 while the lit one
+    bool m_askingExit = false;
 
     // The controls carry the names of the window's layout, which are also
     // their object names and their skin pictures.

@@ -21,6 +21,23 @@ QString settingsFile() {
            "/Quorvane/Quorvane.conf";
 }
 
+/// The questions that open while `request` runs, besides one already open;
+/// each is cancelled.
+int questionsDuring(const std::function<void()>& request) {
+    QWidget* before = QApplication::activeModalWidget();
+    int questions = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box && box != before) {
+            ++questions;
+            box->button(QMessageBox::Cancel)->click();
+        }
+    });
+    request();
+    QTest::qWait(20);
+    return questions;
+}
+
 } // namespace
 
 using Program = AppTest;
@@ -75,6 +92,19 @@ TEST_F(Program, CancelChangesNothing) {
     EXPECT_EQ(S().CloseStage, 0);
     EXPECT_FALSE(app->closeTimer().enabled());
     EXPECT_FALSE(QSettings(settingsFile(), QSettings::IniFormat).contains("param/interval"));
+}
+
+TEST_F(Program, AnExitRequestAsksNothingWhileAskingOrClosing) {
+    startApp();
+    int whileAsking = -1;
+    answerNextBox(QMessageBox::Cancel, nullptr,
+                  [&] { whileAsking = questionsDuring([this] { mainWindow().requestExit(); }); });
+    mainWindow().requestExit();
+    EXPECT_EQ(whileAsking, 0) << "a second question opened over the first";
+
+    app->systemClose();
+    EXPECT_EQ(questionsDuring([this] { mainWindow().requestExit(); }), 0)
+        << "asked while the program closes";
 }
 
 TEST_F(Program, OkStartsTheDeferredClose) {

@@ -2,14 +2,87 @@
 // protocol as a person meets them.
 #include "desktop/desktop.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QThread>
 
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <initializer_list>
+
 namespace {
 constexpr int MainWidth = 800;
 constexpr int MainHeight = 435;
+
+/// What a window manager sends for Alt+F4 or a taskbar's Close: the
+/// WM_DELETE_WINDOW message of the window's WM_PROTOCOLS.
+bool sendDeleteWindow(unsigned long window) {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    auto atom = [c](const char* name) {
+        xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
+            c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(r);
+        return a;
+    };
+    bool sent = false;
+    if (!xcb_connection_has_error(c)) {
+        xcb_client_message_event_t e{};
+        e.response_type = XCB_CLIENT_MESSAGE;
+        e.format = 32;
+        e.window = static_cast<xcb_window_t>(window);
+        e.type = atom("WM_PROTOCOLS");
+        e.data.data32[0] = atom("WM_DELETE_WINDOW");
+        e.data.data32[1] = XCB_CURRENT_TIME;
+        const xcb_void_cookie_t cookie = xcb_send_event_checked(
+            c, 0, e.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&e));
+        xcb_generic_error_t* error = xcb_request_check(c, cookie);
+        sent = error == nullptr;
+        std::free(error);
+    }
+    xcb_disconnect(c);
+    return sent;
+}
+
+/// Waits for a visible window of the process that is neither the main window
+/// nor one of `except`: a message box over the program's windows.
+unsigned long waitForBox(qint64 pid, std::initializer_list<unsigned long> except = {}) {
+    for (int t = 0; t < 10000; t += 100) {
+        const QString out = QString::fromStdString(
+            xdotool({"search", "--onlyvisible", "--pid", QString::number(pid)}));
+        for (const QString& id : out.split('\n', Qt::SkipEmptyParts)) {
+            const unsigned long w = id.toULong();
+            const WindowGeometry g = windowGeometry(w);
+            if (std::find(except.begin(), except.end(), w) == except.end() && g.width > 1 &&
+                g.height > 1 && !(g.width == MainWidth && g.height == MainHeight))
+                return w;
+        }
+        QThread::msleep(100);
+    }
+    return 0;
+}
+
+void saveScreen(const QString& name) {
+    const QString folder = qEnvironmentVariable("QUORVANE_SCREENSHOTS");
+    if (folder.isEmpty())
+        return;
+    QThread::msleep(300); // a box just mapped is painted a moment later
+    runCommand("import", {"-window", "root", folder + "/" + name + ".png"});
+}
+
+/// The settings as a close writes them.
+void expectSettingsSaved(const QString& file) {
+    QSettings s(file, QSettings::IniFormat);
+    EXPECT_EQ(s.value("param/interval").toString(), "300000");
+    EXPECT_EQ(s.allKeys().filter("param/").size(), 11);
+}
+
 } // namespace
 
 TEST_F(DesktopTest, EmptyCollectionShowsTheMainWindow) {
@@ -85,4 +158,127 @@ TEST_F(DesktopTest, ExitAsksFirstAndCancelChangesNothing) {
     ASSERT_TRUE(p->waitForFinished(3000)) << "OK did not end the program";
     QSettings s(settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(s.value("param/interval").toString(), "300000");
+}
+
+TEST_F(DesktopTest, ACloseFromTheWindowManagerAsksFirst) {
+    QProcess* p = start();
+    const unsigned long w = waitForWindow(p->processId(), "Quorvane", 15000, MainWidth, MainHeight);
+    ASSERT_NE(w, 0u);
+    // Alt+F4 where a window manager runs; elsewhere its message itself.
+    auto closeFromWindowManager = [&] {
+        if (underWindowManager())
+            pressKeys(w, {"alt+F4"});
+        else
+            ASSERT_TRUE(sendDeleteWindow(w));
+    };
+    closeFromWindowManager();
+    unsigned long box = waitForOtherWindow(p->processId(), w);
+    ASSERT_NE(box, 0u) << "the close asked nothing";
+    saveScreen(underWindowManager() ? "exit-question-wm" : "exit-question");
+    pressKeys(box, {"Escape"});
+    QThread::msleep(600);
+    EXPECT_EQ(p->state(), QProcess::Running) << "Cancel ended the program";
+    EXPECT_FALSE(QFile::exists(settingsFile()) &&
+                 QSettings(settingsFile(), QSettings::IniFormat).contains("param/interval"))
+        << "Cancel saved the settings";
+
+    closeFromWindowManager();
+    box = waitForOtherWindow(p->processId(), w);
+    ASSERT_NE(box, 0u) << "the second close asked nothing";
+    pressKeys(box, {"Return"});
+    ASSERT_TRUE(p->waitForFinished(3000)) << "OK did not end the program";
+    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p->exitCode(), 0);
+    expectSettingsSaved(settingsFile());
+}
+
+/// A box open when the system asks the program to end.
+struct BoxCase {
+    const char* name;
+    /// What makes a write fail, relative to the home.
+    const char* blockedBy;
+    /// Opens the box; gives it, or 0.
+    std::function<unsigned long(QProcess*)> open;
+};
+
+void PrintTo(const BoxCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SystemCloseWithABoxOpen : public DesktopTest, public testing::WithParamInterface<BoxCase> {
+protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        if (IsSkipped())
+            return;
+        // A file where a folder should be: no writing under it, whoever runs the test.
+        const QString blocker = home.path() + "/" + GetParam().blockedBy;
+        QDir().mkpath(QFileInfo(blocker).path());
+        QFile f(blocker);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+};
+
+TEST_P(SystemCloseWithABoxOpen, EndsTheProgramAndSavesTheSettings) {
+    QProcess* p = start({"--show"});
+    const unsigned long box = GetParam().open(p);
+    ASSERT_NE(box, 0u) << "no error box showed";
+    saveScreen(QString("error-box-") + GetParam().name);
+    // The writes can succeed again (room on the disk again, say); the box
+    // still shows.
+    ASSERT_TRUE(QFile::remove(home.path() + "/" + GetParam().blockedBy));
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(terminate(p, 5000)) << "SIGTERM did not end the program";
+    EXPECT_LT(t.elapsed(), 3000);
+    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p->exitCode(), 0);
+    expectSettingsSaved(settingsFile());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, SystemCloseWithABoxOpen,
+    testing::Values(
+        // The start cannot write the version marker.
+        BoxCase{"AtStartUp", ".config/Quorvane",
+                [](QProcess* p) { return waitForBox(p->processId()); }},
+        // Over the settings window, whose Apply cannot write the autostart entry.
+        BoxCase{"OverTheSettingsWindow", ".config/autostart",
+                [](QProcess* p) -> unsigned long {
+                    const unsigned long w =
+                        waitForWindow(p->processId(), "Quorvane", 15000, MainWidth, MainHeight);
+                    if (!w)
+                        return 0;
+                    clickAt(w, 326 + 20, 382 + 26); // Param.
+                    const unsigned long s = waitForBox(p->processId());
+                    if (!s)
+                        return 0;
+                    clickAt(s, 8 + 36, 48 + 12);   // start at logon on
+                    clickAt(s, 86 + 52, 272 + 13); // Apply
+                    return waitForBox(p->processId(), {s});
+                }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+/// A start whose settings folder cannot be made shows the error; the
+/// collection has three pictures.
+class StartupErrorShowing : public ThreeColourDesktopTest {
+protected:
+    void SetUp() override {
+        ThreeColourDesktopTest::SetUp();
+        if (IsSkipped())
+            return;
+        QDir().mkpath(home.path() + "/.config");
+        QFile blocker(home.path() + "/.config/Quorvane");
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+};
+
+TEST_F(StartupErrorShowing, ALaterStartsCommandIsTaken) {
+    QProcess* p = start();
+    ASSERT_NE(waitForBox(p->processId()), 0u) << "the start showed no error";
+    QProcess* next = start({"--next"});
+    ASSERT_TRUE(next->waitForFinished(10000));
+    EXPECT_EQ(next->exitCode(), 0) << "the command was not taken";
+    EXPECT_TRUE(desktopShows(colours[1])) << "the next picture was not applied";
+    EXPECT_TRUE(terminate(p));
 }
