@@ -272,6 +272,8 @@ void Application::onClosePoll() {
     if (!m_state.CacheIdle || !m_collection.WallpaperWriteIdle())
         return;
     if (m_state.CloseStage != 5) {
+        // Removals the thumbnail walk has not written yet go into the list now.
+        m_collection.WritePendingList();
         m_state.CloseStage = 5;
         m_main->close();
     }

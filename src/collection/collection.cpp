@@ -3,6 +3,7 @@
 #include "collection/state.h"
 #include "collection/walls.h"
 #include "imaging/codecs.h"
+#include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/wallpaper.h"
 
@@ -11,7 +12,11 @@
 
 namespace fs = std::filesystem;
 
-Collection::Collection(ProgramState& state, QObject* parent) : QObject(parent), m_state(state) {}
+Collection::Collection(ProgramState& state, QObject* parent) : QObject(parent), m_state(state) {
+    m_listTimer.setSingleShot(true);
+    m_listTimer.setInterval(ListWriteDelayMs);
+    connect(&m_listTimer, &QTimer::timeout, this, [this] { WritePendingList(); });
+}
 
 void Collection::JumpToWall(std::int32_t numWall) {
     if (m_state.Walls.empty())
@@ -108,11 +113,46 @@ void Collection::WaitForWallpaperWrite() {
 bool Collection::RemoveWall(std::int32_t index) {
     try {
         ::DeleteWall(m_state, index);
+        listWritten();
         return true;
     } catch (const ListFileError& e) {
         emit errorOccurred(QString::fromStdString(e.what()));
         return false;
     }
+}
+
+void Collection::RemoveWallLater(std::int32_t index) {
+    if (!m_state.IsWallIndex(index))
+        return;
+    ::RemoveWallEntry(m_state, index);
+    m_listPending = true;
+    // Counted from the first removal that waits, so that a steady stream of
+    // them is written once a second.
+    if (!m_listTimer.isActive())
+        m_listTimer.start();
+}
+
+bool Collection::WritePendingList() {
+    if (!m_listPending)
+        return true;
+    m_listTimer.stop();
+    try {
+        ::WriteWallList(m_state, WallPaths(m_state));
+    } catch (const ListFileError& e) {
+        if (m_state.AppClosing)
+            platform::Warn(std::string("the list file could not be written: ") + e.what());
+        else
+            emit errorOccurred(QString::fromStdString(e.what()));
+        return false;
+    }
+    listWritten();
+    return true;
+}
+
+// The list file holds Walls as it is: no removal waits any more.
+void Collection::listWritten() {
+    m_listPending = false;
+    m_listTimer.stop();
 }
 
 void Collection::showAfterRemoval() {
@@ -170,6 +210,7 @@ void Collection::LoadWall() {
 bool Collection::ReplaceWalls(const std::vector<std::string>& paths) {
     try {
         ::ReplaceWalls(m_state, paths);
+        listWritten();
         return true;
     } catch (const ListFileError& e) {
         emit errorOccurred(QString::fromStdString(e.what()));

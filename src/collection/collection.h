@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
 #include <string>
@@ -74,6 +75,26 @@ public:
     /// is reported with errorOccurred and gives false.
     bool RemoveWall(std::int32_t index);
 
+    /// Removes entry `index` as RemoveWall does, but the list file follows
+    /// later, so that many removals in a row (the undecodable pictures the
+    /// thumbnail walk meets) cost one write: ListWriteDelayMs after the first
+    /// of them at the latest, at WritePendingList, or with any other write of
+    /// the list, which carries them along. A run that ends before then finds
+    /// these entries again at its next start and removes them again.
+    void RemoveWallLater(std::int32_t index);
+
+    /// How long a removal waits for its write of the list file at most.
+    static constexpr int ListWriteDelayMs = 1000;
+
+    /// True while removals wait for their write of the list file.
+    bool ListWritePending() const { return m_listPending; }
+
+    /// Writes the list file now when removals wait for it. False when the
+    /// write failed: they keep waiting, and the failure is reported with
+    /// errorOccurred, or only logged once the program is closing (the close
+    /// must end).
+    bool WritePendingList();
+
     /// Loads the list file at start-up.
     void LoadWall();
 
@@ -93,10 +114,14 @@ signals:
 
 private:
     void showAfterRemoval();
+    void listWritten();
 
     ProgramState& m_state;
     // Counts the selections that made another index current.
     std::uint64_t m_selection = 0;
     // The written picture's memory goes back to the system at once.
     BmpWriter m_wallpaperWriter{&platform::releaseFreedMemory};
+    // Removals not yet in the list file, and the countdown to their write.
+    bool m_listPending = false;
+    QTimer m_listTimer;
 };

@@ -195,6 +195,13 @@ void WriteWallList(const ProgramState& state, const std::vector<std::string>& pa
 void DeleteWall(ProgramState& state, int numWall) {
     if (!state.IsWallIndex(numWall))
         return;
+    RemoveWallEntry(state, numWall);
+    WriteWallList(state, WallPaths(state));
+}
+
+void RemoveWallEntry(ProgramState& state, int numWall) {
+    if (!state.IsWallIndex(numWall))
+        return;
     const std::string thumb = FindThumbnailHDD(state.DataFolder, state.Walls[numWall].Path);
     if (!thumb.empty()) {
         std::error_code ec;
@@ -202,7 +209,6 @@ void DeleteWall(ProgramState& state, int numWall) {
     }
     state.Walls[numWall].Preview.reset();
     state.Walls.erase(state.Walls.begin() + numWall);
-    WriteWallList(state, WallPaths(state));
 }
 
 void ReplaceWalls(ProgramState& state, const std::vector<std::string>& paths) {

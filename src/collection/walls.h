@@ -45,6 +45,10 @@ void WriteWallList(const ProgramState& state, const std::vector<std::string>& pa
 /// its preview, the entry; then rewrites the list file (may throw ListFileError).
 void DeleteWall(ProgramState& state, int numWall);
 
+/// Removes entry numWall as DeleteWall does, but leaves the list file alone:
+/// the caller writes it (for many removals in a row, once).
+void RemoveWallEntry(ProgramState& state, int numWall);
+
 /// Replaces the whole collection by these paths (no previews, WasLoad false)
 /// and writes the list file (may throw ListFileError after the replacement).
 void ReplaceWalls(ProgramState& state, const std::vector<std::string>& paths);

@@ -318,11 +318,13 @@ std::int32_t ThumbnailCache::entryFor(std::int32_t anum, const std::string& file
 }
 
 // The failure path: the picture cannot be decoded and has no usable cached
-// thumbnail, so its entry leaves the collection and the list file.
+// thumbnail, so its entry leaves the collection, and the list file with the
+// other removals of the walk (a folder of broken files would otherwise cost
+// a rewrite of the whole list each).
 void ThumbnailCache::removeUndecodable(std::int32_t anum, const std::string& filename) {
     const std::int32_t i = entryFor(anum, filename);
     if (i >= 0)
-        m_collection.RemoveWall(i);
+        m_collection.RemoveWallLater(i);
 }
 
 void ThumbnailCache::startJobFor(std::int32_t i) {
@@ -356,11 +358,13 @@ void ThumbnailCache::hand(std::vector<WalkEntry> entries, bool lookup) {
     worker->start(QThread::LowPriority);
 }
 
-// Nothing (more) to do now: the worker's thread ends.
+// Nothing (more) to do now: the worker's thread ends, and the removals of
+// the walk reach the list file.
 void ThumbnailCache::stopChain() {
     m_state.CacheIdle = true;
     if (m_worker)
         m_worker->finish();
+    m_collection.WritePendingList();
 }
 
 void ThumbnailCache::workerEnded(TNewThread* worker) {

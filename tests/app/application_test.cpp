@@ -75,6 +75,26 @@ TEST_F(Program, CloseWaitsForTheWorkerThenEndsWithinOneTick) {
     EXPECT_TRUE(QSettings(settingsFile(), QSettings::IniFormat).contains("param/interval"));
 }
 
+TEST_F(Program, CloseWritesTheRemovalsThatWaitForTheList) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 4; ++i) {
+        paths.push_back(home + "/p" + std::to_string(i) + ".bmp");
+        WriteSolidPicture(paths.back(), 40, 30, ColourOf(i));
+    }
+    WriteWallList(state, paths);
+    startApp();
+    ASSERT_TRUE(waitIdle());
+    // What the thumbnail walk leaves behind for a moment.
+    app->collection().RemoveWallLater(1);
+    ASSERT_EQ(ParseListText(readFile(ListFileName(state))), paths);
+    // The close of a signal or of the session, which asks nothing.
+    app->systemClose();
+    app->closeTimer().fire();
+    EXPECT_EQ(S().CloseStage, 5);
+    EXPECT_EQ(ParseListText(readFile(ListFileName(state))),
+              (std::vector<std::string>{paths[0], paths[2], paths[3]}));
+}
+
 TEST_F(Program, TheTimerItselfEndsTheWait) {
     startApp();
     app->systemClose();

@@ -2,14 +2,18 @@
 // on real picture files.
 #include "collection/collection.h"
 #include "collection/scheduler.h"
+#include "collection/thumbpath.h"
 #include "collection/walls.h"
 #include "imaging/bitmap.h"
 #include "support/recording_wallpaper.h"
+#include "support/replacements.h"
 #include "support/temphome.h"
 
+#include <QTest>
 #include <QThread>
 
 #include <filesystem>
+#include <functional>
 
 namespace fs = std::filesystem;
 
@@ -229,4 +233,89 @@ TEST_F(Navigation, AListThatCannotBeWrittenIsReportedAndStopsTheRemoval) {
     EXPECT_FALSE(reported.empty());
     EXPECT_EQ(WallCount(), 2);               // memory already changed
     EXPECT_FALSE(fs::exists(WallpaperFile)); // no apply after the failure
+}
+
+// Removals whose list write waits: two in a row, then what writes them.
+struct LaterCase {
+    const char* name;
+    std::function<void(Collection&, const std::vector<std::string>& paths)> then;
+    std::vector<int> listed; ///< pictures in the list file afterwards
+};
+
+void PrintTo(const LaterCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LaterRemoval : public Navigation, public ::testing::WithParamInterface<LaterCase> {};
+
+TEST_P(LaterRemoval, LeavesTheListFileUntilOneWriteTakesThemAll) {
+    const LaterCase& c = GetParam();
+    makeCollection(5);
+    const std::vector<std::string> paths = WallPaths(state);
+    const std::string before = readFile(ListFileName(state));
+    ReplacementCounter rewrites(ListFileName(state));
+    const std::string thumb = ThumbnailFileName(DataFolder, paths[1]);
+    fs::create_directories(fs::path(thumb).parent_path());
+    std::ofstream(thumb) << "a cached thumbnail";
+
+    collection.RemoveWallLater(1);
+    collection.RemoveWallLater(2); // p3 now
+    EXPECT_EQ(WallPaths(state), (std::vector<std::string>{paths[0], paths[2], paths[4]}));
+    EXPECT_FALSE(fs::exists(thumb)) << "the thumbnail goes at once";
+    EXPECT_EQ(readFile(ListFileName(state)), before);
+    EXPECT_TRUE(collection.ListWritePending());
+
+    c.then(collection, paths);
+    std::vector<std::string> listed;
+    for (int i : c.listed)
+        listed.push_back(paths[i]);
+    EXPECT_EQ(ParseListText(readFile(ListFileName(state))), listed);
+    EXPECT_EQ(rewrites.count(), 1);
+    EXPECT_FALSE(collection.ListWritePending());
+    EXPECT_TRUE(reported.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, LaterRemoval,
+    ::testing::Values(
+        LaterCase{"ItsCountdown",
+                  [](Collection& c, const std::vector<std::string>&) {
+                      ASSERT_TRUE(QTest::qWaitFor([&] { return !c.ListWritePending(); },
+                                                  Collection::ListWriteDelayMs * 5));
+                  },
+                  {0, 2, 4}},
+        LaterCase{"ARemovalOfTheUser",
+                  [](Collection& c, const std::vector<std::string>&) { c.RemoveWall(0); },
+                  {2, 4}},
+        LaterCase{"AnExplicitWrite",
+                  [](Collection& c, const std::vector<std::string>&) {
+                      EXPECT_TRUE(c.WritePendingList());
+                  },
+                  {0, 2, 4}},
+        LaterCase{"AReplacedCollection",
+                  [](Collection& c, const std::vector<std::string>& paths) {
+                      c.ReplaceWalls({paths[3], paths[1]});
+                  },
+                  {3, 1}}),
+    [](const ::testing::TestParamInfo<LaterCase>& info) { return info.param.name; });
+
+TEST_F(Navigation, AWaitingListThatCannotBeWrittenKeepsWaiting) {
+    makeCollection(3);
+    fs::remove(ListFileName(state));
+    fs::create_directory(ListFileName(state));
+    collection.RemoveWallLater(0);
+    EXPECT_FALSE(collection.WritePendingList());
+    EXPECT_FALSE(reported.empty());
+    EXPECT_TRUE(collection.ListWritePending());
+
+    // At a close the failure goes to the log only: no box may hold the close up.
+    reported.clear();
+    AppClosing = true;
+    EXPECT_FALSE(collection.WritePendingList());
+    EXPECT_TRUE(reported.empty());
+
+    // Writable again: the next write brings the file up to date.
+    fs::remove(ListFileName(state));
+    EXPECT_TRUE(collection.WritePendingList());
+    EXPECT_EQ(ParseListText(readFile(ListFileName(state))), WallPaths(state));
 }

@@ -4,8 +4,10 @@
 #include "thumbs/thumbfixture.h"
 
 #include "imaging/codecs.h"
+#include "support/replacements.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <algorithm>
 #include <filesystem>
@@ -295,6 +297,72 @@ TEST_F(ThumbTest, UndecodablePictureLeavesTheCollectionAndTheListFile) {
     EXPECT_TRUE(std::all_of(Walls.begin(), Walls.end(), [](const TWall& w) { return w.WasLoad; }));
     EXPECT_TRUE(FindThumbnailHDD(paths[2]).empty());
 }
+
+// Many undecodable pictures: each leaves the collection as the walk meets it,
+// but the list file is rewritten at most once a second and when the walk
+// stops, however it stops; no removal is left unwritten then.
+struct BrokenWalkCase {
+    const char* name;
+    std::size_t stopAfterJobs; // 0: the walk runs to its end
+    bool closing;              // the stop is a close request, else the manager opens
+};
+
+void PrintTo(const BrokenWalkCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BrokenWalk : public ThumbTest, public ::testing::WithParamInterface<BrokenWalkCase> {};
+
+TEST_P(BrokenWalk, RewritesTheListAFewTimesAndLeavesNoRemovalUnwritten) {
+    const BrokenWalkCase& c = GetParam();
+    const int count = 160;
+    const auto paths = makeCollection(count);
+    std::vector<std::string> good;
+    for (int i = 0; i < count; ++i) {
+        if (i % 4 == 0)
+            good.push_back(paths[i]);
+        else
+            std::ofstream(paths[i], std::ios::binary | std::ios::trunc) << "BM broken";
+    }
+    OnThumbnailJob = [&](std::int32_t num) {
+        jobs.push_back(num);
+        if (jobs.size() != c.stopAfterJobs)
+            return;
+        if (c.closing)
+            AppClosing = true;
+        else
+            cache.setPaused(true);
+    };
+    ReplacementCounter rewrites(ListFileName());
+    QElapsedTimer clock;
+    clock.start();
+    BrowseArray();
+    ASSERT_TRUE(waitIdle());
+    const qint64 elapsedMs = clock.elapsed();
+
+    const std::vector<std::string> now = WallPaths(state);
+    if (c.stopAfterJobs == 0) {
+        EXPECT_EQ(now, good);
+    } else {
+        EXPECT_LT(now.size(), paths.size()) << "nothing was removed before the stop";
+        EXPECT_GT(now.size(), good.size()) << "the walk did not stop";
+    }
+    EXPECT_EQ(ParseListText(readFile(ListFileName())), now);
+    EXPECT_FALSE(collection.ListWritePending());
+    const int n = rewrites.count();
+    EXPECT_GE(n, 1);
+    // One a second while the walk runs (the timer may fire a little early),
+    // one when it stops.
+    EXPECT_LE(n, elapsedMs / 900 + 2) << "after " << elapsedMs << " ms";
+}
+
+INSTANTIATE_TEST_SUITE_P(Stops, BrokenWalk,
+                         ::testing::Values(BrokenWalkCase{"ToItsEnd", 0, false},
+                                           BrokenWalkCase{"AtAClose", 40, true},
+                                           BrokenWalkCase{"WhenTheManagerOpens", 40, false}),
+                         [](const ::testing::TestParamInfo<BrokenWalkCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST_F(ThumbTest, MissingPictureWithACachedThumbnailStays) {
     const auto paths = makeCollection(4);
