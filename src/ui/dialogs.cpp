@@ -69,10 +69,8 @@ void ShowErrorBox(QWidget* owner, const std::string& text) {
 }
 
 void OpenErrorBox(QWidget* owner, const std::string& text) {
-    QMessageBox* box = newErrorBox(owner, text);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::ApplicationModal);
-    box->show();
+    ShowMessage(ownerOf(owner), QMessageBox::Critical, QString::fromUtf8(text), QMessageBox::Ok,
+                QMessageBox::Ok);
 }
 
 void ShowAlreadyRunning(const std::string& caption) {
