@@ -98,6 +98,8 @@ void Application::startUp() {
     // behind: the margin keeps this run's first writes out of reach.
     const auto started = std::filesystem::file_time_type::clock::now() - std::chrono::seconds(10);
     RemoveStaleTemporaries(m_state.DataFolder, false, started);
+    // So are the wallpaper file's extra names that the desktop no longer shows.
+    platform::removeLeftoverWallpaperNames(m_state.WallpaperFile);
     m_state.SeedRandom();
     // The window shape comes with the skin.
     m_strip.CreateBufBitmap();

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace {
 
 const QByteArray kAccepted = QByteArrayLiteral("ok\n");
@@ -40,48 +42,71 @@ QString CommandChannel::fullServerName() const {
 
 void CommandChannel::onNewConnection() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        if (m_clients >= kMaxClients || !platform::peerIsSameUser(socket->socketDescriptor())) {
+        if (!platform::peerIsSameUser(socket->socketDescriptor())) {
             socket->abort();
             socket->deleteLater();
             continue;
         }
-        ++m_clients;
-        connect(socket, &QObject::destroyed, this, [this] { --m_clients; });
+        if (m_clients.size() >= static_cast<std::size_t>(kMaxClients)) {
+            const auto quietest = std::max_element(m_clients.begin(), m_clients.end(),
+                                                   [](const Client& a, const Client& b) {
+                                                       return a.quiet.elapsed() < b.quiet.elapsed();
+                                                   });
+            drop(quietest->socket);
+        }
+        Client client{socket, {}};
+        client.quiet.start();
+        m_clients.push_back(client);
+        connect(socket, &QObject::destroyed, this, [this, socket] { forget(socket); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
-        auto* timeout = new QTimer(socket);
-        timeout->setSingleShot(true);
-        connect(timeout, &QTimer::timeout, socket, [socket] {
-            socket->abort();
-            socket->deleteLater();
+        auto* deadline = new QTimer(socket);
+        deadline->setSingleShot(true);
+        connect(deadline, &QTimer::timeout, this, [this, socket] {
+            // A line that arrived with the deadline still counts.
+            readFrom(socket);
+            if (!socket->property("answered").toBool())
+                drop(socket);
         });
-        timeout->start(kTimeoutMs);
+        deadline->start(kTimeoutMs);
         // Bytes that came with the connection.
         if (socket->bytesAvailable() > 0)
             readFrom(socket);
     }
 }
 
+void CommandChannel::drop(QLocalSocket* socket) {
+    forget(socket);
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+}
+
+void CommandChannel::forget(QLocalSocket* socket) {
+    std::erase_if(m_clients, [socket](const Client& c) { return c.socket == socket; });
+}
+
 void CommandChannel::readFrom(QLocalSocket* socket) {
     // One message per connection: after the answer nothing more is read.
     if (socket->state() != QLocalSocket::ConnectedState || socket->property("answered").toBool())
         return;
-    const auto refuse = [socket] {
-        socket->abort();
-        socket->deleteLater();
-    };
+    for (Client& c : m_clients)
+        if (c.socket == socket)
+            c.quiet.start();
     if (!socket->canReadLine()) {
         if (socket->bytesAvailable() > kMaxLineLength)
-            refuse();
+            drop(socket);
         return;
     }
     QByteArray line = socket->readLine(kMaxLineLength + 2);
     if (!line.endsWith('\n') || socket->bytesAvailable() > 0)
-        return refuse();
+        return drop(socket);
     line.chop(1);
     const auto command = CommandFromName(std::string_view(line.constData(), line.size()));
     if (!command)
-        return refuse();
+        return drop(socket);
+    // Answered: it no longer waits for a place.
+    forget(socket);
     socket->setProperty("answered", true);
     socket->write(kAccepted);
     socket->disconnectFromServer();

@@ -6,8 +6,11 @@
 
 #include "app/commandline.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+
+#include <vector>
 
 class QLocalServer;
 class QLocalSocket;
@@ -15,14 +18,17 @@ class QLocalSocket;
 /// The running instance's end. Each connection may send one line, a command
 /// name ("next\n"); it is answered "ok\n" and closed. A peer of another
 /// user, a line that is not a known command, a longer one, anything after
-/// the line, or a client that has not sent its line within the timeout is
-/// cut off without an answer. Reading is asynchronous: no client can hold
-/// up the user-interface thread.
+/// the line, or a client that has not sent its whole line within kTimeoutMs
+/// of connecting is cut off without an answer. At most kMaxClients wait for
+/// their line at once; a new connection beyond that takes the place of the
+/// one that has been quiet longest, so clients that hold connections open
+/// cannot lock others out. Reading is asynchronous: no client can hold up
+/// the user-interface thread.
 class CommandChannel : public QObject {
     Q_OBJECT
 public:
     static constexpr int kMaxLineLength = 16;
-    static constexpr int kTimeoutMs = 2000;
+    static constexpr int kTimeoutMs = 1000;
     static constexpr int kMaxClients = 8;
 
     explicit CommandChannel(QObject* parent = nullptr);
@@ -39,11 +45,20 @@ signals:
     void commandReceived(RemoteCommand command);
 
 private:
+    /// A connection that has not sent its line yet.
+    struct Client {
+        QLocalSocket* socket;
+        QElapsedTimer quiet; ///< since its last bytes (or since it connected)
+    };
+
     void onNewConnection();
     void readFrom(QLocalSocket* socket);
+    /// Cuts `socket` off without an answer; its place is free at once.
+    void drop(QLocalSocket* socket);
+    void forget(QLocalSocket* socket);
 
     QLocalServer* m_server;
-    int m_clients = 0;
+    std::vector<Client> m_clients;
 };
 
 /// The other end: hands `command` to the instance listening at `name` and

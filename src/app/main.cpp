@@ -52,7 +52,14 @@ int main(int argc, char* argv[]) {
     qtArgv.push_back(nullptr);
     QApplication qtApp(qtArgc, qtArgv.data());
 
-    if (!platform::acquireInstanceLock(title)) {
+    const platform::InstanceLock lock = platform::acquireInstanceLock(title);
+    if (lock.state == platform::InstanceLock::State::Unavailable) {
+        // Running without the lock would let a second copy start beside this one.
+        platform::Warn("does not start: " + lock.problem);
+        ShowCannotStart(title, lock.problem);
+        return 1;
+    }
+    if (lock.state == platform::InstanceLock::State::HeldElsewhere) {
         if (!hasCommand) {
             ShowAlreadyRunning(title);
             return 0;

@@ -7,10 +7,24 @@
 
 namespace platform {
 
+/// What acquireInstanceLock found.
+struct InstanceLock {
+    enum class State {
+        Acquired,      ///< this process is the instance, for the rest of its life
+        HeldElsewhere, ///< another process already holds the lock
+        Unavailable,   ///< no lock can be had: the program must not run without one
+    };
+    State state = State::Acquired;
+    /// For Unavailable: why, in words the user can act on.
+    std::string problem;
+};
+
 /// Takes the single-instance lock named after `title` and the desktop, and
-/// holds it for the life of the process. Returns false only when another
-/// process already holds it; any other failure counts as the first instance.
-bool acquireInstanceLock(const std::string& title);
+/// holds it for the life of the process. Windows: a mutex that cannot be
+/// created counts as Acquired. Linux: Unavailable when there is no private
+/// folder for the lock (runtimeFolder() is empty) or the lock file there
+/// cannot be opened or locked.
+InstanceLock acquireInstanceLock(const std::string& title);
 
 /// The name of the instance on this desktop, shared by the lock and the
 /// command channel: the title on Windows; on Linux the title and
@@ -30,10 +44,11 @@ bool peerIsSameUser(std::intptr_t socketDescriptor);
 
 /// Linux: the per-user folder for the lock and the channel, with no
 /// trailing slash. $XDG_RUNTIME_DIR when it is a folder of this user closed
-/// to others; otherwise <temporary folder>/quorvane-<uid>, created with mode
-/// 0700; otherwise $XDG_CACHE_HOME/quorvane (~/.cache/quorvane). A folder
-/// that is a symbolic link, belongs to someone else or is open to others is
-/// never used. Empty when none qualifies. Windows: empty.
+/// to others; otherwise <temporary folder>/quorvane-<uid>; otherwise
+/// $XDG_CACHE_HOME/quorvane (~/.cache/quorvane). The last two are created
+/// with mode 0700 when missing, with their missing parents (also 0700). A
+/// folder that is a symbolic link, belongs to someone else or is not mode
+/// 0700 is never used. Empty when none qualifies. Windows: empty.
 std::string runtimeFolder();
 
 /// What the display settings name, as a key for file names: the same for

@@ -19,6 +19,11 @@ bool paintDesktopWallpaper(const std::string& bmpPath, const Bitmap& picture);
 /// logons. Failures are not reported.
 void setDesktopWallpaper(const std::string& bmpPath);
 
+/// Removes what earlier runs left beside the wallpaper file at `bmpPath`
+/// for a desktop that is handed a new name at every apply: the names it no
+/// longer shows. Called at start-up; failures are not reported.
+void removeLeftoverWallpaperNames(const std::string& bmpPath);
+
 /// Path of the desktop's present wallpaper as the desktop keeps it; empty
 /// when it keeps none.
 std::string getWallpaperName();

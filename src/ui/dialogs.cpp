@@ -78,3 +78,13 @@ void ShowAlreadyRunning(const std::string& caption) {
                     QStringLiteral("The program is already running"), QMessageBox::Ok);
     box.exec();
 }
+
+void ShowCannotStart(const std::string& caption, const std::string& problem) {
+    const std::string text =
+        "The program does not start: it cannot make sure that no other copy of it runs.\n\n" +
+        problem;
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(caption), QString::fromUtf8(text),
+                    QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}

@@ -35,3 +35,7 @@ void OpenErrorBox(QWidget* owner, const std::string& text);
 
 /// "The program is already running", a plain message with a single OK.
 void ShowAlreadyRunning(const std::string& caption);
+
+/// Says that the program does not start because it cannot make sure that no
+/// other copy runs, with the reason `problem`; a single OK.
+void ShowCannotStart(const std::string& caption, const std::string& problem);

@@ -50,6 +50,8 @@ TEST_F(Program, EmptyCollectionShowsTheWindowAndTheHint) {
     EXPECT_TRUE(label("lbNum").isEmpty());
     EXPECT_EQ(label("lbHour"), "0");
     EXPECT_EQ(label("lbMin"), "5");
+    // What an earlier run left beside the wallpaper file goes at start-up.
+    EXPECT_EQ(recording_wallpaper::tidied(), std::vector<std::string>{S().WallpaperFile});
 }
 
 TEST_F(Program, CloseWaitsForTheWorkerThenEndsWithinOneTick) {

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <future>
 #include <poll.h>
@@ -17,6 +18,7 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -155,17 +157,96 @@ TEST_F(Channel, SilentClientIsCutOffAndDoesNotHoldUpOthers) {
     EXPECT_EQ(spy.size(), 1);
 }
 
-TEST_F(Channel, ConnectionsBeyondTheLimitAreRefused) {
-    std::vector<int> idle;
-    for (int i = 0; i < CommandChannel::kMaxClients; ++i)
-        idle.push_back(connectTo(path.toStdString()));
-    spin(200);
-    EXPECT_EQ(send("next\n", 2000), "<closed>");
-    for (int fd : idle)
-        ::close(fd);
-    spin(200);
-    EXPECT_EQ(send("next\n"), "ok\n<closed>");
+// True when the server has closed `fd` (or it is not connected at all).
+bool closedByServer(int fd) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 0) <= 0)
+        return false;
+    char byte;
+    return ::recv(fd, &byte, 1, MSG_DONTWAIT) == 0 || (p.revents & (POLLHUP | POLLERR));
 }
+
+TEST_F(Channel, ANewConnectionTakesThePlaceOfTheQuietestWhenAllAreTaken) {
+    std::vector<int> held;
+    for (int i = 0; i < CommandChannel::kMaxClients; ++i) {
+        held.push_back(connectTo(path.toStdString()));
+        spin(30);
+    }
+    // The newest held one has just been heard from.
+    ASSERT_EQ(::send(held.back(), "n", 1, MSG_NOSIGNAL), 1);
+    spin(100);
+    for (int fd : held)
+        ASSERT_FALSE(closedByServer(fd));
+    EXPECT_EQ(send("next\n"), "ok\n<closed>");
+    spin(50);
+    EXPECT_TRUE(closedByServer(held.front())) << "the quietest was not the one to go";
+    for (std::size_t i = 1; i < held.size(); ++i)
+        EXPECT_FALSE(closedByServer(held[i])) << "connection " << i;
+    for (int fd : held)
+        ::close(fd);
+}
+
+// Clients of this user that hold every place, silent or sending a byte now
+// and then, and connect again whenever they are cut off: commands from a
+// later start still get through.
+struct Holders {
+    const char* name;
+    int byteEveryMs; ///< 0: silent
+};
+
+void PrintTo(const Holders& h, std::ostream* os) {
+    *os << h.name;
+}
+
+class ChannelHeld : public Channel, public ::testing::WithParamInterface<Holders> {};
+
+TEST_P(ChannelHeld, CommandsStillGetThrough) {
+    QSignalSpy spy(&channel, &CommandChannel::commandReceived);
+    std::atomic<bool> stop{false};
+    std::atomic<int> connections{0};
+    std::vector<std::thread> holders;
+    const std::string p = path.toStdString();
+    const int every = GetParam().byteEveryMs;
+    for (int i = 0; i < CommandChannel::kMaxClients; ++i)
+        holders.emplace_back([&, p, every] {
+            const std::string line = "next\n";
+            while (!stop) {
+                const int fd = connectTo(p);
+                if (fd < 0)
+                    break;
+                ++connections;
+                for (std::size_t sent = 0; !stop && !closedByServer(fd);) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(every ? every : 20));
+                    if (every && sent < line.size() &&
+                        ::send(fd, &line[sent++], 1, MSG_NOSIGNAL) != 1)
+                        break;
+                }
+                ::close(fd);
+            }
+        });
+    QDeadlineTimer ready(5000);
+    while (connections < CommandChannel::kMaxClients && !ready.hasExpired())
+        spin(20);
+    spin(100);
+
+    for (RemoteCommand c : {RemoteCommand::Next, RemoteCommand::Previous, RemoteCommand::Show}) {
+        auto sent = std::async(std::launch::async, [this, c] { return SendCommand(path, c); });
+        EXPECT_TRUE(await(sent)) << CommandName(c);
+    }
+    stop = true;
+    for (std::thread& t : holders)
+        t.join();
+    // Only the three commands: no holder finished a line within its time.
+    ASSERT_EQ(spy.size(), 3);
+    EXPECT_EQ(spy.at(2).at(0).value<RemoteCommand>(), RemoteCommand::Show);
+}
+
+INSTANTIATE_TEST_SUITE_P(Clients, ChannelHeld,
+                         ::testing::Values(Holders{"silent", 0},
+                                           // A line would take twice the time allowed.
+                                           Holders{"byteAtATime",
+                                                   CommandChannel::kTimeoutMs * 2 / 5}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Channel, ConnectionOfAnotherUserIsRefused) {
     if (::geteuid() != 0)

@@ -8,6 +8,8 @@
 #include <QSettings>
 #include <QThread>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -121,6 +123,44 @@ TEST_F(DesktopTest, SecondStartSaysSoAndEndsWhileTheFirstRuns) {
     EXPECT_EQ(first->state(), QProcess::Running);
     EXPECT_TRUE(terminate(other));
     EXPECT_TRUE(terminate(first));
+}
+
+// No private folder for the single-instance lock (no runtime folder, the
+// temporary folder's place taken by a folder open to everyone, the cache
+// folder impossible to make): the program says why and does not start, with
+// or without a command for a running copy.
+TEST_F(DesktopTest, WithoutAPrivateFolderForTheLockItSaysWhyAndDoesNotStart) {
+    const QString tmp = home.path() + "/tmp";
+    const QString taken = tmp + "/quorvane-" + QString::number(::geteuid());
+    ASSERT_TRUE(QDir().mkpath(taken));
+    ASSERT_EQ(::chmod(QFile::encodeName(taken).constData(), 0777), 0);
+    QFile blocker(home.path() + "/file");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QProcessEnvironment env = environment();
+    env.remove("XDG_RUNTIME_DIR");
+    env.insert("TMPDIR", tmp);
+    env.insert("XDG_CACHE_HOME", home.path() + "/file/cache");
+
+    for (const QStringList& args : {QStringList{}, QStringList{"--next"}}) {
+        auto* p = new QProcess;
+        processes.push_back(p);
+        p->setProcessEnvironment(env);
+        p->start(programPath(), args);
+        ASSERT_TRUE(p->waitForStarted(10000));
+        const unsigned long box = waitForOtherWindow(p->processId(), 0);
+        ASSERT_NE(box, 0u) << "no message" << args.join(' ').toStdString();
+        EXPECT_LT(windowGeometry(box).width, MainWidth) << "the program started";
+        pressKeys(box, {"Return"});
+        ASSERT_TRUE(p->waitForFinished(5000));
+        EXPECT_EQ(p->exitCode(), 1);
+        const std::string err = p->readAllStandardError().toStdString();
+        for (const QString& part : {taken, home.path() + "/file/cache"})
+            EXPECT_NE(err.find(part.toStdString()), std::string::npos) << err;
+    }
+    EXPECT_FALSE(QFileInfo::exists(dataFolder())) << "the program started";
+    EXPECT_TRUE(
+        QDir(taken).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
 }
 
 TEST_F(DesktopTest, SigtermSavesTheSettingsAndEndsPromptly) {

@@ -26,8 +26,14 @@ std::vector<Painted>& painted() {
     return pictures;
 }
 
+std::vector<std::string>& tidied() {
+    static std::vector<std::string> paths;
+    return paths;
+}
+
 void reset() {
     applied().clear();
+    tidied().clear();
     present().clear();
     paintsItself() = false;
     painted().clear();
@@ -48,6 +54,10 @@ bool paintDesktopWallpaper(const std::string& bmpPath, const Bitmap& picture) {
     recording_wallpaper::painted().push_back({bmpPath, picture.width(), picture.height()});
     recording_wallpaper::present() = bmpPath;
     return true;
+}
+
+void removeLeftoverWallpaperNames(const std::string& bmpPath) {
+    recording_wallpaper::tidied().push_back(bmpPath);
 }
 
 std::string getWallpaperName() {

@@ -27,6 +27,9 @@ struct Painted {
 };
 std::vector<Painted>& painted();
 
+/// Every path handed to platform::removeLeftoverWallpaperNames, oldest first.
+std::vector<std::string>& tidied();
+
 /// Forgets everything recorded.
 void reset();
 

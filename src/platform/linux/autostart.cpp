@@ -61,16 +61,13 @@ std::string escapeString(std::string_view s) {
 }
 
 // The Exec value: the program quoted as a whole, with ", `, $ and \ escaped
-// by a backslash inside the quotes and % doubled (a lone % starts a field
-// code); then escaped once more as a string value, which doubles every
-// backslash: a backslash of the path ends up as four.
+// by a backslash inside the quotes; then escaped once more as a string value,
+// which doubles every backslash: a backslash of the path ends up as four.
 std::string execValue(const std::string& exePath) {
     std::string quoted = "\"";
     for (char c : exePath) {
         if (c == '"' || c == '`' || c == '$' || c == '\\')
             quoted += '\\';
-        else if (c == '%')
-            quoted += '%';
         quoted += c;
     }
     quoted += '"';
@@ -79,11 +76,15 @@ std::string execValue(const std::string& exePath) {
 
 // A path the Exec key can carry: UTF-8 (the file is), and no character that
 // the quoting cannot hold (a line break, a NUL or another control character).
+// Nor a percent sign: written as "%%" it is right by the rules of the format,
+// but GLib's loader, which GNOME's session manager starts entries with, looks
+// for the program before it turns "%%" back into "%", finds none and drops
+// the entry.
 bool expressible(const std::string& path) {
     if (path.empty() || !g_utf8_validate(path.data(), static_cast<gssize>(path.size()), nullptr))
         return false;
     for (unsigned char c : path)
-        if (c < 0x20 || c == 0x7f)
+        if (c < 0x20 || c == 0x7f || c == '%')
             return false;
     return true;
 }

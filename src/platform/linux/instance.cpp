@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -34,21 +35,84 @@ bool isPrivateFolder(const std::string& path) {
     return ok;
 }
 
-// Creates `path` (its parent must exist) as a private folder, or takes the
-// one there when it is private already.
-bool makePrivateFolder(const std::string& path) {
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+std::string systemError(int error) {
+    return std::strerror(error);
+}
+
+// Creates the folders leading to `path` that are missing, each with mode
+// 0700; the ones that exist are left as they are.
+void makeParents(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+        ::mkdir(path.substr(0, slash).c_str(), 0700);
+}
+
+// Creates `path` as a private folder, its parents as needed, or takes the one
+// there when it is private already. Otherwise false, with the reason in `why`.
+bool makePrivateFolder(const std::string& path, std::string& why) {
+    makeParents(path);
+    if (::mkdir(path.c_str(), 0700) == 0) {
+        // Whatever the file-creation mask took away: the folder is new and ours.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd >= 0) {
+            (void)!::fchmod(fd, 0700);
+            ::close(fd);
+        }
+    } else if (errno != EEXIST) {
+        why = path + " cannot be created (" + systemError(errno) + ")";
         return false;
+    }
     if (isPrivateFolder(path))
         return true;
+    why =
+        path + " is not a private folder of this user (a link, someone else's, or open to others)";
     static bool said = false;
-    if (std::exchange(said, true))
-        return false;
-    std::fprintf(stderr,
-                 "Quorvane: %s is not a private folder of this user (a link, someone else's, "
-                 "or open to others); it is not used\n",
-                 path.c_str());
+    if (!std::exchange(said, true))
+        std::fprintf(stderr, "Quorvane: %s; it is not used\n", why.c_str());
     return false;
+}
+
+// The folder for the lock and the channel, or empty with the reasons why
+// each place was refused.
+std::string findRuntimeFolder(std::string& why) {
+    std::vector<std::string> refused;
+    const std::string runtime = env("XDG_RUNTIME_DIR");
+    if (!runtime.empty() && runtime.front() == '/' && isPrivateFolder(runtime))
+        return runtime;
+    refused.push_back(runtime.empty() ? "XDG_RUNTIME_DIR is not set"
+                                      : "XDG_RUNTIME_DIR (" + runtime +
+                                            ") is not a private folder of this user");
+    const std::string uid = std::to_string(::geteuid());
+    std::string tmp = env("TMPDIR");
+    if (tmp.empty() || tmp.front() != '/')
+        tmp = "/tmp";
+    while (tmp.size() > 1 && tmp.back() == '/')
+        tmp.pop_back();
+    std::string reason;
+    if (const std::string folder = tmp + "/quorvane-" + uid; makePrivateFolder(folder, reason))
+        return folder;
+    refused.push_back(reason);
+    // Someone else holds the name in the temporary folder: the cache folder
+    // in the home, which is ours.
+    std::string cache = env("XDG_CACHE_HOME");
+    if (cache.empty() || cache.front() != '/') {
+        const std::string home = env("HOME");
+        if (home.empty() || home.front() != '/') {
+            refused.push_back("neither XDG_CACHE_HOME nor HOME names a folder");
+            cache.clear();
+        } else {
+            cache = home + "/.cache";
+        }
+    }
+    if (!cache.empty()) {
+        if (const std::string folder = cache + "/quorvane"; makePrivateFolder(folder, reason))
+            return folder;
+        refused.push_back(reason);
+    }
+    why.clear();
+    for (const std::string& r : refused)
+        why += (why.empty() ? "" : "; ") + r;
+    return {};
 }
 
 std::string escaped(const std::string& text) {
@@ -135,47 +199,41 @@ std::string instanceName(const std::string& title) {
 }
 
 std::string runtimeFolder() {
-    const std::string runtime = env("XDG_RUNTIME_DIR");
-    if (!runtime.empty() && runtime.front() == '/' && isPrivateFolder(runtime))
-        return runtime;
-    const std::string uid = std::to_string(::geteuid());
-    std::string tmp = env("TMPDIR");
-    if (tmp.empty() || tmp.front() != '/')
-        tmp = "/tmp";
-    while (tmp.size() > 1 && tmp.back() == '/')
-        tmp.pop_back();
-    if (const std::string folder = tmp + "/quorvane-" + uid; makePrivateFolder(folder))
-        return folder;
-    // Someone else holds the name in the temporary folder: the cache folder
-    // in the home, which is ours.
-    std::string cache = env("XDG_CACHE_HOME");
-    if (cache.empty() || cache.front() != '/') {
-        const std::string home = env("HOME");
-        if (home.empty() || home.front() != '/')
-            return {};
-        cache = home + "/.cache";
-        ::mkdir(cache.c_str(), 0700);
-    }
-    if (const std::string folder = cache + "/quorvane"; makePrivateFolder(folder))
-        return folder;
-    return {};
+    std::string why;
+    return findRuntimeFolder(why);
 }
 
-bool acquireInstanceLock(const std::string& title) {
-    const std::string folder = runtimeFolder();
+InstanceLock acquireInstanceLock(const std::string& title) {
+    std::string why;
+    const std::string folder = findRuntimeFolder(why);
     if (folder.empty())
-        return true;
+        return {InstanceLock::State::Unavailable,
+                "No private folder for the lock that keeps a second copy from running: " + why +
+                    "."};
     const std::string path = folder + "/" + instanceName(title) + ".lock";
     // The descriptor stays open for the life of the process; the kernel
     // releases the lock when the process ends, however it ends.
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const auto open = [&path] {
+        return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    };
+    int fd = open();
+    if (fd < 0 && errno == ELOOP) {
+        // A link where the lock belongs, in a folder only this user can
+        // write to: it is not followed, it is replaced.
+        ::unlink(path.c_str());
+        fd = open();
+    }
     if (fd < 0)
-        return true;
+        return {InstanceLock::State::Unavailable,
+                "The lock file " + path + " cannot be opened: " + systemError(errno) + "."};
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-        return true;
-    const bool taken = errno == EWOULDBLOCK;
+        return {InstanceLock::State::Acquired, {}};
+    const int error = errno;
     ::close(fd);
-    return !taken;
+    if (error == EWOULDBLOCK)
+        return {InstanceLock::State::HeldElsewhere, {}};
+    return {InstanceLock::State::Unavailable,
+            "The lock file " + path + " cannot be locked: " + systemError(error) + "."};
 }
 
 std::string instanceChannelName(const std::string& title) {

@@ -97,6 +97,14 @@ bool paintDesktopWallpaper(const std::string& bmpPath, const Bitmap& picture) {
     }
 }
 
+void removeLeftoverWallpaperNames(const std::string& bmpPath) {
+    try {
+        if (const DesktopBackend* backend = wallpaper::sessionBackend())
+            wallpaper::removeLeftoverNames(*backend, bmpPath);
+    } catch (...) {
+    }
+}
+
 std::string getWallpaperName() {
     try {
         const DesktopBackend* backend = wallpaper::sessionBackend();

@@ -77,8 +77,15 @@ std::optional<bool> applyWallpaper(const DesktopBackend& backend, const std::str
 // --- Fresh names (wallpaper_names.cpp) ---
 
 /// The fresh names of a wallpaper file are its name with "-<number>" before
-/// the extension: Wallpaper.bmp gives Wallpaper-1765270000123.bmp.
+/// the extension, the number of 13 digits or more and not starting with 0:
+/// Wallpaper.bmp gives Wallpaper-1765270000123.bmp.
 bool isFreshName(const std::string& candidate, const std::string& wallpaper);
+
+/// For a backend that caches by name: removes the fresh names of the
+/// wallpaper file at `bmpPath` that the desktop does not show, as an earlier
+/// run may have left them; only regular files, no link followed. Nothing
+/// goes when the desktop cannot tell what it shows.
+void removeLeftoverNames(const DesktopBackend& backend, const std::string& bmpPath);
 
 /// Gives `backend` the picture at `bmpPath` under a new name beside it (a hard
 /// link, or a copy where the file system has none), then removes every other

@@ -66,6 +66,9 @@ std::optional<std::string> swayPathArgument(const std::string& path) {
 
 std::optional<std::string> swayWallpaperName();
 
+// How long sway's new swaybg may take to appear.
+constexpr std::chrono::milliseconds SwaybgStartTimeout{2000};
+
 std::optional<bool> setSwayWallpaper(const std::string& path) {
     if (!swayUser())
         return std::nullopt;
@@ -79,10 +82,18 @@ std::optional<bool> setSwayWallpaper(const std::string& path) {
         return std::nullopt;
     if (run.status != ProgramRun::Status::Done)
         return false;
-    // sway answers before its new swaybg runs: wait a moment for it, so that
-    // the picture it replaces is no longer shown when its file goes.
-    for (int i = 0; i < 50 && swayWallpaperName() != path; ++i)
+    // sway answers before its new swaybg runs: the picture counts as taken
+    // once a swaybg shows it (the one it replaces is ended by then, so its
+    // file may go). One that does not come within the time (swaybg missing or
+    // failing to start) took nothing, and its file goes too.
+    const auto deadline = std::chrono::steady_clock::now() + SwaybgStartTimeout;
+    while (swayWallpaperName() != path) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            reportFailure("swaybg did not start to show " + path);
+            return false;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
     return true;
 }
 

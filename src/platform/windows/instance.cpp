@@ -4,13 +4,16 @@
 
 namespace platform {
 
-bool acquireInstanceLock(const std::string& title) {
+InstanceLock acquireInstanceLock(const std::string& title) {
     // The handle stays open for the life of the process; the system closes it
     // when the process ends, however it ends, and the name becomes free again.
     const std::wstring name = win::toWide(title);
     const HANDLE mutex = CreateMutexW(nullptr, TRUE, name.c_str());
     const DWORD error = GetLastError();
-    return !(mutex && error == ERROR_ALREADY_EXISTS);
+    // Any other outcome, a failure included, counts as the first instance.
+    if (mutex && error == ERROR_ALREADY_EXISTS)
+        return {InstanceLock::State::HeldElsewhere, {}};
+    return {InstanceLock::State::Acquired, {}};
 }
 
 std::string instanceName(const std::string& title) {

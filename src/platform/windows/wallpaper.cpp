@@ -15,6 +15,10 @@ bool paintDesktopWallpaper(const std::string&, const Bitmap&) {
     return false;
 }
 
+void removeLeftoverWallpaperNames(const std::string&) {
+    // The system is given the file under its one name: nothing is left.
+}
+
 std::string getWallpaperName() {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &key) !=

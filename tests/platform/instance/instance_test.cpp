@@ -56,6 +56,8 @@ const QString kSystemTemp = QDir::tempPath();
 // Each test gets private HOME, TMPDIR and no XDG_RUNTIME_DIR unless it sets one.
 class InstanceLock : public ::testing::Test {
 protected:
+    using State = platform::InstanceLock::State;
+
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         savedTmp = qgetenv("TMPDIR");
@@ -78,6 +80,7 @@ protected:
             setenv("TMPDIR", savedTmp.constData(), 1);
     }
     std::string tmpFolder() const { return root + "/tmp/quorvane-" + uid; }
+    State lock() const { return platform::acquireInstanceLock(title).state; }
 
     QTemporaryDir dir{kSystemTemp + QStringLiteral("/quorvane-instance-XXXXXX")};
     QByteArray savedTmp;
@@ -87,35 +90,40 @@ protected:
     static inline int counter = 0;
 };
 
+// The owner and permission bits of what `path` itself is (a link not followed).
+std::pair<uid_t, unsigned> ownerAndMode(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return {uid_t(-1), 0};
+    return {st.st_uid, st.st_mode & 07777};
+}
+
 TEST_F(InstanceLock, ThreeSpellingsOfOneDisplayAreOneInstance) {
-    ASSERT_TRUE(platform::acquireInstanceLock(title));
+    ASSERT_EQ(lock(), State::Acquired);
     for (const char* display : {":77", ":77.0", "localhost:77"}) {
         setenv("DISPLAY", display, 1);
-        EXPECT_FALSE(platform::acquireInstanceLock(title)) << display;
+        EXPECT_EQ(lock(), State::HeldElsewhere) << display;
     }
     setenv("DISPLAY", ":78", 1);
-    EXPECT_TRUE(platform::acquireInstanceLock(title)) << "another display";
+    EXPECT_EQ(lock(), State::Acquired) << "another display";
     setenv("DISPLAY", "localhost:78.1", 1);
-    EXPECT_FALSE(platform::acquireInstanceLock(title));
+    EXPECT_EQ(lock(), State::HeldElsewhere);
 }
 
 TEST_F(InstanceLock, LockEndsWithTheProcess) {
     const pid_t child = fork();
     if (child == 0)
-        _exit(platform::acquireInstanceLock(title) ? 0 : 1);
+        _exit(lock() == State::Acquired ? 0 : 1);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_TRUE(platform::acquireInstanceLock(title));
+    EXPECT_EQ(lock(), State::Acquired);
 }
 
 TEST_F(InstanceLock, FolderInTheTemporaryFolderIsMadePrivate) {
     EXPECT_EQ(platform::runtimeFolder(), tmpFolder());
-    struct stat st {};
-    ASSERT_EQ(lstat(tmpFolder().c_str(), &st), 0);
-    EXPECT_TRUE(S_ISDIR(st.st_mode));
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-    ASSERT_TRUE(platform::acquireInstanceLock(title));
+    EXPECT_EQ(ownerAndMode(tmpFolder()), std::pair(::geteuid(), 0700u));
+    ASSERT_EQ(lock(), State::Acquired);
     EXPECT_TRUE(fs::exists(tmpFolder() + "/" + title + "-x11-77.lock"));
     EXPECT_EQ(platform::instanceChannelName(title), tmpFolder() + "/" + title + "-x11-77.socket");
 }
@@ -131,63 +139,123 @@ TEST_F(InstanceLock, PrivateRuntimeFolderIsUsed) {
     EXPECT_EQ(platform::runtimeFolder(), tmpFolder());
 }
 
-// Folders someone else could have put where the program looks.
-class HostileFolder : public InstanceLock {
-protected:
-    void expectRefusedAndFallback() {
-        const std::string folder = platform::runtimeFolder();
-        EXPECT_EQ(folder, root + "/home/.cache/quorvane");
-        struct stat st {};
-        ASSERT_EQ(lstat(folder.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0700u);
-        // The lock still works, in the fallback folder.
-        EXPECT_TRUE(platform::acquireInstanceLock(title));
-        EXPECT_FALSE(platform::acquireInstanceLock(title));
-    }
-};
+// What someone else could have put where the program looks in the
+// temporary folder; then the cache folder is used, made with its missing
+// parents when it does not exist yet.
+enum class Hostile { Link, OpenToOthers, OtherUsers, OtherUsersOpen };
 
-TEST_F(HostileFolder, LinkInPlaceOfTheFolder) {
+struct HostileCase {
+    const char* name;
+    Hostile tmp;
+    /// XDG_CACHE_HOME below the home, not made yet; else unset (~/.cache).
+    bool cacheHomeMissing;
+};
+void PrintTo(const HostileCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class HostileFolder : public InstanceLock, public ::testing::WithParamInterface<HostileCase> {};
+
+TEST_P(HostileFolder, IsLeftAloneAndTheLockTakesAPrivateCacheFolder) {
+    const bool otherUser =
+        GetParam().tmp == Hostile::OtherUsers || GetParam().tmp == Hostile::OtherUsersOpen;
+    if (otherUser && ::geteuid() != 0)
+        GTEST_SKIP() << "making a folder of another user needs root";
     const std::string elsewhere = root + "/elsewhere";
     fs::create_directory(elsewhere);
     fs::permissions(elsewhere, fs::perms::owner_all);
-    fs::create_directory_symlink(elsewhere, tmpFolder());
-    expectRefusedAndFallback();
-    EXPECT_TRUE(fs::is_empty(elsewhere)) << "nothing may be created through the link";
+    if (GetParam().tmp == Hostile::Link) {
+        fs::create_directory_symlink(elsewhere, tmpFolder());
+    } else {
+        fs::create_directory(tmpFolder());
+        const bool open = GetParam().tmp != Hostile::OtherUsers;
+        ::chmod(tmpFolder().c_str(), open ? 0777 : 0700);
+        if (otherUser) {
+            ASSERT_EQ(::chown(tmpFolder().c_str(), 65534, 65534), 0);
+        }
+    }
+    std::string cache = root + "/home/.cache";
+    std::vector<std::string> made = {cache};
+    if (GetParam().cacheHomeMissing) {
+        cache = root + "/home/not/yet/cache";
+        made = {root + "/home/not", root + "/home/not/yet", cache};
+        setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+    }
+
+    const std::string folder = platform::runtimeFolder();
+    EXPECT_EQ(folder, cache + "/quorvane");
+    made.push_back(cache + "/quorvane");
+    for (const std::string& f : made)
+        EXPECT_EQ(ownerAndMode(f), std::pair(::geteuid(), 0700u)) << f;
+    // The lock works, in that folder.
+    EXPECT_EQ(lock(), State::Acquired);
+    EXPECT_EQ(lock(), State::HeldElsewhere);
+    EXPECT_TRUE(fs::exists(folder + "/" + title + "-x11-77.lock"));
+    EXPECT_TRUE(fs::is_empty(elsewhere)) << "something was made through the link";
+    if (GetParam().tmp != Hostile::Link) {
+        EXPECT_TRUE(fs::is_empty(tmpFolder()));
+    }
 }
 
-TEST_F(HostileFolder, FolderOpenToOthers) {
-    fs::create_directory(tmpFolder());
-    fs::permissions(tmpFolder(), fs::perms::all);
-    expectRefusedAndFallback();
-    EXPECT_TRUE(fs::is_empty(tmpFolder()));
+INSTANTIATE_TEST_SUITE_P(
+    , HostileFolder,
+    ::testing::Values(HostileCase{"Link", Hostile::Link, false},
+                      HostileCase{"OpenToOthers", Hostile::OpenToOthers, false},
+                      HostileCase{"OtherUsers", Hostile::OtherUsers, false},
+                      HostileCase{"LinkCacheNotYetMade", Hostile::Link, true},
+                      HostileCase{"OpenCacheNotYetMade", Hostile::OpenToOthers, true},
+                      HostileCase{"OtherUsersOpenCacheNotYetMade", Hostile::OtherUsersOpen, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// No private folder anywhere: the lock is refused with the reasons, never
+// taken as "nobody else runs".
+struct NowhereCase {
+    const char* name;
+    const char* cacheHome; ///< below the test's root; nullptr: unset
+    bool home;             ///< HOME set
+    const char* cacheReason;
+};
+void PrintTo(const NowhereCase& c, std::ostream* os) {
+    *os << c.name;
 }
 
-TEST_F(HostileFolder, FolderOfAnotherUser) {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "making a folder of another user needs root";
-    fs::create_directory(tmpFolder());
-    fs::permissions(tmpFolder(), fs::perms::owner_all);
-    ASSERT_EQ(::chown(tmpFolder().c_str(), 65534, 65534), 0);
-    expectRefusedAndFallback();
-    EXPECT_TRUE(fs::is_empty(tmpFolder()));
-}
+class NoPrivateFolder : public InstanceLock, public ::testing::WithParamInterface<NowhereCase> {};
 
-TEST_F(HostileFolder, NoPlaceAtAllStillStartsTheProgram) {
+TEST_P(NoPrivateFolder, TheLockIsUnavailableAndSaysWhy) {
     fs::create_directory_symlink(root, tmpFolder());
-    unsetenv("HOME");
+    std::ofstream(root + "/file") << "not a folder";
+    if (GetParam().cacheHome)
+        setenv("XDG_CACHE_HOME", (root + GetParam().cacheHome).c_str(), 1);
+    if (!GetParam().home)
+        unsetenv("HOME");
     EXPECT_EQ(platform::runtimeFolder(), "");
-    EXPECT_TRUE(platform::acquireInstanceLock(title)); // a failure is not "already running"
     EXPECT_EQ(platform::instanceChannelName(title), "");
+    const platform::InstanceLock result = platform::acquireInstanceLock(title);
+    EXPECT_EQ(result.state, State::Unavailable);
+    for (const std::string& part :
+         {std::string("XDG_RUNTIME_DIR is not set"), tmpFolder() + " is not a private folder",
+          std::string(GetParam().cacheReason)})
+        EXPECT_NE(result.problem.find(part), std::string::npos) << result.problem;
+    EXPECT_EQ(lock(), State::Unavailable) << "a second try";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    , NoPrivateFolder,
+    ::testing::Values(NowhereCase{"NoHome", nullptr, false, "neither XDG_CACHE_HOME nor HOME"},
+                      NowhereCase{"CacheBelowAFile", "/file/cache", true,
+                                  "/file/cache/quorvane cannot be created (Not a directory)"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(InstanceLock, LinkAtTheLockFileIsNotFollowed) {
     const std::string folder = platform::runtimeFolder();
     ASSERT_EQ(folder, tmpFolder());
     const std::string target = root + "/victim";
-    const std::string lock = folder + "/" + title + "-x11-77.lock";
-    fs::create_symlink(target, lock);
-    EXPECT_TRUE(platform::acquireInstanceLock(title));
+    const std::string lockFile = folder + "/" + title + "-x11-77.lock";
+    fs::create_symlink(target, lockFile);
+    EXPECT_EQ(lock(), State::Acquired);
     EXPECT_FALSE(fs::exists(target)) << "the lock was opened through the link";
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(lockFile)));
+    EXPECT_EQ(lock(), State::HeldElsewhere);
 }
 
 TEST(PeerUser, SameUserAtTheOtherEnd) {

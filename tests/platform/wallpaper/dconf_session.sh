@@ -9,7 +9,9 @@
 # --no-schemas  hides every installed GSettings schema and D-Bus service.
 # --xvfb        starts a private X server (Xvfb) and sets DISPLAY to it.
 # --sway        starts a headless sway and sets SWAYSOCK to it; when it cannot
-#               start, QUORVANE_TEST_NO_SWAY tells why.
+#               start, QUORVANE_TEST_NO_SWAY tells why. Its backgrounds
+#               fail to start while the file QUORVANE_TEST_SWAYBG_FAILS
+#               names exists.
 set -eu
 
 no_schemas=0
@@ -76,7 +78,17 @@ if [ "$sway" = 1 ]; then
         chmod 711 "$tmp"
         mkdir -p "$tmp/sway-runtime"
         chmod 700 "$tmp/sway-runtime"
-        printf 'output HEADLESS-1 resolution 800x600\n' >"$tmp/sway.conf"
+        # sway starts swaybg through this command, which fails while the
+        # test's flag file exists (its name is not swaybg until it is one).
+        export QUORVANE_TEST_SWAYBG_FAILS="$tmp/swaybg-fails"
+        cat >"$tmp/bg-command" <<EOF
+#!/bin/sh
+[ -e "$QUORVANE_TEST_SWAYBG_FAILS" ] && exit 1
+exec swaybg "\$@"
+EOF
+        chmod 755 "$tmp/bg-command"
+        printf 'output HEADLESS-1 resolution 800x600\nswaybg_command %s\n' "$tmp/bg-command" \
+            >"$tmp/sway.conf"
         chmod 644 "$tmp/sway.conf"
         as_user=""
         if [ "$(id -u)" = 0 ]; then

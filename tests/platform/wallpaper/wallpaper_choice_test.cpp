@@ -20,6 +20,7 @@ using platform::wallpaper::FileUri2Path;
 using platform::wallpaper::isFreshName;
 using platform::wallpaper::Path2FileUri;
 using platform::wallpaper::ProgramRun;
+using platform::wallpaper::removeLeftoverNames;
 using platform::wallpaper::runProgram;
 
 namespace fs = std::filesystem;
@@ -205,20 +206,24 @@ protected:
     fs::path dir_, wallpaper_;
 };
 
-TEST_F(FreshNames, NamesAreTheWallpaperNameWithANumber) {
+TEST_F(FreshNames, NamesAreTheWallpaperNameWithANumberOfThirteenDigitsOrMore) {
     const std::string w = "/d/Wallpaper.bmp";
     EXPECT_TRUE(isFreshName("/d/Wallpaper-1765270000123.bmp", w));
-    EXPECT_TRUE(isFreshName("Wallpaper-1.bmp", w));
+    EXPECT_TRUE(isFreshName("Wallpaper-10000000000000.bmp", w));
     for (const char* other :
-         {"/d/Wallpaper.bmp", "/d/Wallpaper-.bmp", "/d/Wallpaper-12a.bmp", "/d/Wallpaper-12.png",
-          "/d/MyWallpaper-5.bmp", "/d/wallpaper-5.bmp", "/d/Wallpaper-5.bmp.tmp", "/d/list.txt"})
+         {"/d/Wallpaper.bmp", "/d/Wallpaper-.bmp", "/d/Wallpaper-1.bmp", "/d/Wallpaper-2024.bmp",
+          "/d/Wallpaper-176527000012.bmp", "/d/Wallpaper-0765270000123.bmp",
+          "/d/Wallpaper-176527000012a.bmp", "/d/Wallpaper-1765270000123.png",
+          "/d/MyWallpaper-1765270000123.bmp", "/d/wallpaper-1765270000123.bmp",
+          "/d/Wallpaper-1765270000123.bmp.tmp", "/d/list.txt"})
         EXPECT_FALSE(isFreshName(other, w)) << other;
 }
 
 TEST_F(FreshNames, TwentyAppliesLeaveTheWallpaperAndTheNameShown) {
     std::ofstream(dir_ / "list.txt") << "kept";
     std::ofstream(dir_ / "Wallpaper-12.png") << "kept";
-    std::ofstream(dir_ / "Wallpaper-99.bmp") << "left behind by an earlier run";
+    std::ofstream(dir_ / "Wallpaper-99.bmp") << "the user's";
+    std::ofstream(dir_ / "Wallpaper-1765270000123.bmp") << "left behind by an earlier run";
     for (int i = 0; i < 20; ++i) {
         writeWallpaper(i);
         ASSERT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), true);
@@ -226,8 +231,9 @@ TEST_F(FreshNames, TwentyAppliesLeaveTheWallpaperAndTheNameShown) {
         EXPECT_EQ(shown.parent_path(), dir_);
         EXPECT_TRUE(isFreshName(shown.string(), wallpaper_.string())) << shown;
         EXPECT_EQ(readFile(shown), readFile(wallpaper_));
-        EXPECT_EQ(folder(), (std::set<std::string>{"Wallpaper.bmp", shown.filename().string(),
-                                                   "list.txt", "Wallpaper-12.png"}));
+        EXPECT_EQ(folder(),
+                  (std::set<std::string>{"Wallpaper.bmp", shown.filename().string(), "list.txt",
+                                         "Wallpaper-12.png", "Wallpaper-99.bmp"}));
     }
     // Every apply had a name of its own.
     EXPECT_EQ(std::set<std::string>(memory().given.begin(), memory().given.end()).size(), 20u);
@@ -291,6 +297,63 @@ TEST_F(FreshNames, TheFreshNameIsALinkNotACopy) {
     ASSERT_EQ(::stat(wallpaper_.c_str(), &a), 0);
     ASSERT_EQ(::stat(memory().stored.c_str(), &b), 0);
     EXPECT_EQ(a.st_ino, b.st_ino) << "no hard link where the file system has them";
+}
+
+// What an earlier run may have left beside the wallpaper file, and what else
+// may be there: at start-up only the program's own fresh names that the
+// desktop does not show go; links and folders of such names are not its own.
+TEST_F(FreshNames, StartUpRemovesOnlyTheLeftoversTheDesktopDoesNotShow) {
+    enum class Kind { File, Link, Folder };
+    struct Entry {
+        const char* name;
+        Kind kind;
+        bool goes;
+    };
+    const Entry entries[] = {
+        {"Wallpaper.bmp", Kind::File, false},
+        {"Wallpaper-1765270000123.bmp", Kind::File, true},
+        {"Wallpaper-17652700001234.bmp", Kind::File, true},
+        {"Wallpaper-1765270000500.bmp", Kind::File, false}, // the one shown
+        {"Wallpaper-2.bmp", Kind::File, false},
+        {"Wallpaper-1765270000124.bmp", Kind::Link, false},
+        {"Wallpaper-1765270000125.bmp", Kind::Folder, false},
+        {"Wallpaper-1765270000126.png", Kind::File, false},
+        {"Other-1765270000127.bmp", Kind::File, false},
+    };
+    const fs::path outside = dir_ / "outside";
+    fs::create_directory(outside);
+    std::ofstream(outside / "target.bmp") << "not the program's";
+    for (const Entry& e : entries) {
+        const fs::path p = dir_ / e.name;
+        if (e.kind == Kind::File)
+            std::ofstream(p) << e.name;
+        else if (e.kind == Kind::Link)
+            fs::create_symlink(outside / "target.bmp", p);
+        else
+            fs::create_directory(p);
+    }
+    std::ofstream(dir_ / "Wallpaper-1765270000125.bmp" / "inside") << "kept";
+    memory().stored = (dir_ / "Wallpaper-1765270000500.bmp").string();
+
+    // A desktop that cannot tell what it shows may show any of them.
+    memory().mode = MemoryDesktop::Mode::Absent;
+    removeLeftoverNames(kMemoryDesktop, wallpaper_.string());
+    for (const Entry& e : entries)
+        EXPECT_TRUE(fs::exists(fs::symlink_status(dir_ / e.name))) << e.name;
+
+    memory().mode = MemoryDesktop::Mode::Takes;
+    removeLeftoverNames(kMemoryDesktop, wallpaper_.string());
+    for (const Entry& e : entries)
+        EXPECT_EQ(fs::exists(fs::symlink_status(dir_ / e.name)), !e.goes) << e.name;
+    EXPECT_EQ(readFile(outside / "target.bmp"), "not the program's");
+    EXPECT_TRUE(fs::exists(dir_ / "Wallpaper-1765270000125.bmp" / "inside"));
+    EXPECT_TRUE(memory().given.empty()) << "the desktop was given a picture";
+
+    // A backend that hands over the file under its own name leaves none.
+    const DesktopBackend plain{"plain", {}, {}, memorySet, memoryName, false};
+    memory().stored.clear();
+    removeLeftoverNames(plain, wallpaper_.string());
+    EXPECT_TRUE(fs::exists(dir_ / "Wallpaper-1765270000500.bmp"));
 }
 
 // --- External programs ---

@@ -168,17 +168,18 @@ TEST_F(GnomeWallpaper, EveryApplyHandsGnomeAFreshNameForTheWallpaperFile) {
 
 TEST_F(GnomeWallpaper, OnlyLeftoverFreshNamesAreCleanedUp) {
     writeBmp(wallpaper_, 0x111111);
-    for (const char* name : {"Wallpaper-123.bmp", "Wallpaper-.bmp", "Wallpaper-12a.bmp",
-                             "Wallpaper-12.png", "MyWallpaper-5.bmp", "list.txt"})
+    for (const char* name :
+         {"Wallpaper-1765270000123.bmp", "Wallpaper-123.bmp", "Wallpaper-.bmp", "Wallpaper-12a.bmp",
+          "Wallpaper-12.png", "MyWallpaper-5.bmp", "list.txt"})
         std::ofstream(dir_ / name) << "x";
     platform::setDesktopWallpaper(wallpaper_.string());
 
     const fs::path shown = FileUri2Path(dconfRead("picture-uri"));
     EXPECT_EQ(readFile(shown), readFile(wallpaper_));
     EXPECT_EQ(folderContent(dir_),
-              (std::set<std::string>{"Wallpaper.bmp", shown.filename().string(), "Wallpaper-.bmp",
-                                     "Wallpaper-12a.bmp", "Wallpaper-12.png", "MyWallpaper-5.bmp",
-                                     "list.txt"}));
+              (std::set<std::string>{"Wallpaper.bmp", shown.filename().string(),
+                                     "Wallpaper-123.bmp", "Wallpaper-.bmp", "Wallpaper-12a.bmp",
+                                     "Wallpaper-12.png", "MyWallpaper-5.bmp", "list.txt"}));
 }
 
 TEST_F(GnomeWallpaper, MissingFileChangesNothing) {

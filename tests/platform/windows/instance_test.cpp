@@ -15,9 +15,11 @@ int probe(const std::string& name) {
     return runSelf(L"--instance-probe " + wide(name));
 }
 
+using State = platform::InstanceLock::State;
+
 TEST(InstanceLock, SecondProcessOfTheSameNameIsRefused) {
     const std::string name = uniqueName("QuorvaneLock");
-    ASSERT_TRUE(platform::acquireInstanceLock(name));
+    ASSERT_EQ(platform::acquireInstanceLock(name).state, State::Acquired);
     EXPECT_EQ(probe(name), kProbeAlreadyRunning);
     EXPECT_EQ(probe(name), kProbeAlreadyRunning); // the refused probe took nothing away
     EXPECT_EQ(probe(name + "-other"), kProbeFirstInstance);
@@ -27,15 +29,15 @@ TEST(InstanceLock, LockEndsWithTheProcessThatHeldIt) {
     const std::string name = uniqueName("QuorvaneGone");
     EXPECT_EQ(probe(name), kProbeFirstInstance);
     EXPECT_EQ(probe(name), kProbeFirstInstance); // the first probe has exited
-    EXPECT_TRUE(platform::acquireInstanceLock(name));
+    EXPECT_EQ(platform::acquireInstanceLock(name).state, State::Acquired);
 }
 
 TEST(InstanceLock, AFailedCreationCountsAsTheFirstInstance) {
     // A name in a namespace that does not exist cannot be created at all;
     // that is not "already running".
     const std::string name = "NoSuchNamespace\\" + uniqueName("Quorvane");
-    EXPECT_TRUE(platform::acquireInstanceLock(name));
-    EXPECT_TRUE(platform::acquireInstanceLock(name));
+    EXPECT_EQ(platform::acquireInstanceLock(name).state, State::Acquired);
+    EXPECT_EQ(platform::acquireInstanceLock(name).state, State::Acquired);
 }
 
 TEST(InstanceChannel, NamedAfterTheTitleTheUserAndTheSession) {

@@ -8,8 +8,10 @@
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--instance-probe") == 0)
-        return platform::acquireInstanceLock(argv[2]) ? wintest::kProbeFirstInstance
-                                                      : wintest::kProbeAlreadyRunning;
+        return platform::acquireInstanceLock(argv[2]).state ==
+                       platform::InstanceLock::State::HeldElsewhere
+                   ? wintest::kProbeAlreadyRunning
+                   : wintest::kProbeFirstInstance;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
