@@ -2,7 +2,8 @@
 // Applies PICTURE as the desktop wallpaper once, the way the program does (Collection::SetWall
 // on a collection of that one picture, without any window), then waits for the wallpaper
 // file. Prints two figures in milliseconds: how long SetWall held the calling thread (the
-// user-interface thread in the program), and how long until the wallpaper file was written.
+// user-interface thread in the program), and how long until the wallpaper file was written;
+// then two in MiB: the peak resident size, and the resident size once the apply is over.
 // --file-first applies in the order used before the root window was painted from the
 // decoded picture: decode, write Wallpaper.bmp, hand the file to the desktop.
 #include "collection/collection.h"
@@ -10,6 +11,8 @@
 #include "imaging/bitmap.h"
 #include "imaging/codecs.h"
 #include "platform/wallpaper.h"
+
+#include "procstatus.h"
 
 #include <chrono>
 #include <cstdio>
@@ -42,6 +45,7 @@ int main(int argc, char** argv) {
     auto ms = [](Clock::duration d) {
         return std::chrono::duration<double, std::milli>(d).count();
     };
-    std::printf("%.1f %.1f\n", ms(applied - start), ms(written - start));
+    std::printf("%.1f %.1f %.1f %.1f\n", ms(applied - start), ms(written - start),
+                StatusKb("VmHWM") / 1024.0, StatusKb("VmRSS") / 1024.0);
     return 0;
 }

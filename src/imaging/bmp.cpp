@@ -128,24 +128,19 @@ Bitmap ReadReduced(Input& in, const ReducedDecode& request, std::int64_t width, 
     return reducer.finish();
 }
 
-void DecodeRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool rle8,
-               Bitmap& out) {
-    const std::int64_t w = out.width(), h = out.height();
+// Walks a run-length stream, bottom row first, handing run(x, y, count, pixel) every run of
+// pixels that lands inside the picture, clipped to it: count pixels from column x of row y
+// (counted from the bottom), pixel(i) giving the colour index of the i-th. End-of-line,
+// delta and end-of-bitmap codes pass over pixels without a run.
+template <class Run>
+void WalkRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool rle8, std::int64_t w,
+             std::int64_t h, const Run& run) {
     const std::uint8_t* d = file.data();
     const std::size_t n = file.size();
     std::size_t p = static_cast<std::size_t>(offset);
-    std::int64_t x = 0, y = 0; // y counts from the bottom row
-    auto put = [&](unsigned index) {
-        if (x < w && y < h) {
-            std::uint8_t* row = out.scanLine(static_cast<int>(h - 1 - y));
-            if (rle8)
-                row[x] = static_cast<std::uint8_t>(index);
-            else
-                row[x >> 1] = (x & 1)
-                                  ? (row[x >> 1] & 0xF0) | (index & 0x0F)
-                                  : (row[x >> 1] & 0x0F) | static_cast<std::uint8_t>(index << 4);
-        }
-        ++x;
+    std::int64_t x = 0, y = 0;
+    auto clipped = [&](unsigned count) {
+        return x < w ? static_cast<unsigned>(std::min<std::int64_t>(count, w - x)) : 0u;
     };
     // Every step consumes at least two bytes, so the loop ends with the data.
     while (y < h) {
@@ -154,12 +149,11 @@ void DecodeRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool
         const unsigned a = d[p], b = d[p + 1];
         p += 2;
         if (a > 0) { // a pixels of one index (RLE4: two alternating indexes)
-            if (x >= w) {
-                x += a;
-                continue;
-            }
-            for (unsigned i = 0; i < a; ++i)
-                put(rle8 ? b : ((i & 1) ? b & 0x0F : b >> 4));
+            if (const unsigned count = clipped(a))
+                run(x, y, count, [rle8, b](unsigned i) {
+                    return rle8 ? b : (i & 1) ? b & 0x0F : b >> 4;
+                });
+            x += a;
         } else if (b == 0) { // end of line
             x = 0;
             ++y;
@@ -175,12 +169,54 @@ void DecodeRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool
             const std::size_t bytes = rle8 ? b : (b + 1) / 2;
             if (n - p < bytes)
                 Fail("RLE data cut short");
-            for (unsigned i = 0; i < b; ++i)
-                put(rle8 ? d[p + i] : ((i & 1) ? d[p + i / 2] & 0x0F : d[p + i / 2] >> 4));
+            const std::uint8_t* stored = d + p;
+            if (const unsigned count = clipped(b))
+                run(x, y, count, [rle8, stored](unsigned i) -> unsigned {
+                    return rle8 ? stored[i] : (i & 1) ? stored[i / 2] & 0x0F : stored[i / 2] >> 4;
+                });
+            x += b;
             p += std::min<std::size_t>((bytes + 1) & ~std::size_t(1), n - p);
         }
     }
 }
+
+void DecodeRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool rle8,
+               Bitmap& out) {
+    const std::int64_t h = out.height();
+    WalkRle(file, offset, rle8, out.width(), h,
+            [&](std::int64_t x, std::int64_t y, unsigned count, const auto& pixel) {
+                std::uint8_t* row = out.scanLine(static_cast<int>(h - 1 - y));
+                for (unsigned i = 0; i < count; ++i, ++x) {
+                    const unsigned index = pixel(i);
+                    if (rle8)
+                        row[x] = static_cast<std::uint8_t>(index);
+                    else
+                        row[x >> 1] =
+                            (x & 1) ? (row[x >> 1] & 0xF0) | (index & 0x0F)
+                                    : (row[x >> 1] & 0x0F) | static_cast<std::uint8_t>(index << 4);
+                }
+            });
+}
+
+// Pixels that the runs of a run-length stream paint (the rest stays at the first colour).
+std::uint64_t RlePaintedPixels(const std::vector<std::uint8_t>& file, std::uint64_t offset,
+                               bool rle8, std::int64_t w, std::int64_t h) {
+    std::uint64_t painted = 0;
+    WalkRle(file, offset, rle8, w, h,
+            [&](std::int64_t, std::int64_t, unsigned count, const auto&) { painted += count; });
+    return painted;
+}
+
+// A run paints at most 255 pixels for two bytes, and end-of-line, delta and end-of-bitmap
+// codes pass over any number of pixels for two to four bytes, leaving them at the first
+// colour. Small pictures (icons, sprites, animation frames) rightly leave much of their area
+// to those skips, so every picture of up to kRleFreePixels pixels is decoded as it is. A
+// larger one must paint at least one pixel in kRleSkipShare with runs: a picture that big
+// and almost all skipped is no picture anyone drew, and decoding it would cost a raster of
+// up to a gigabyte and seconds of clearing for a file of a few bytes (at most 2040 pixels
+// a byte are decoded this way). It is refused as damaged before its raster is allocated.
+constexpr std::uint64_t kRleFreePixels = std::uint64_t(1) << 24;
+constexpr std::uint64_t kRleSkipShare = 16;
 
 // Reads the picture; with `reduce` it is averaged down to fit the raster limit as its rows
 // are read (see File2BitmapReduced), never holding the full raster.
@@ -288,13 +324,8 @@ Bitmap Read(Input& in, const ReducedDecode* reduce = nullptr) {
         return ReadReduced(in, *reduce, width, height, topDown, rle, format, std::move(table),
                            pixelOffset, masksFromFile ? &masks : nullptr);
 
-    Bitmap b;
-    b.setColorTable(table);
-    b.createUninitialized(static_cast<int>(width), static_cast<int>(height), format);
-    b.setColorTable(std::move(table));
-    const std::size_t stride = b.stride();
     const int rows = static_cast<int>(height);
-
+    std::vector<std::uint8_t> rleFile;
     if (rle) {
         // Run-length data is small; the whole file is kept so that an unchanged picture can
         // be written back byte for byte. Any useful file is below this bound.
@@ -303,15 +334,31 @@ Bitmap Read(Input& in, const ReducedDecode* reduce = nullptr) {
             2 * (static_cast<std::uint64_t>(width) + 2) * static_cast<std::uint64_t>(height) + 4096;
         if (in.size() > maxUseful)
             Fail("run-length data larger than its picture");
-        std::vector<std::uint8_t> file(static_cast<std::size_t>(in.size()));
-        in.read(0, file.data(), file.size());
-        if (pixelOffset > file.size())
+        rleFile.resize(static_cast<std::size_t>(in.size()));
+        in.read(0, rleFile.data(), rleFile.size());
+        if (pixelOffset > rleFile.size())
             Fail("file cut short");
+        // Checked before the raster exists (see kRleSkipShare).
+        const std::uint64_t pixels = static_cast<std::uint64_t>(width) * rows;
+        if (pixels > kRleFreePixels &&
+            RlePaintedPixels(rleFile, pixelOffset, compression == kRle8, width, rows) *
+                    kRleSkipShare <
+                pixels)
+            Fail("run-length data paints almost none of its picture");
+    }
+
+    Bitmap b;
+    b.setColorTable(table);
+    b.createUninitialized(static_cast<int>(width), rows, format);
+    b.setColorTable(std::move(table));
+    const std::size_t stride = b.stride();
+
+    if (rle) {
         for (int y = 0; y < rows; ++y)
             std::memset(b.scanLine(y), 0, stride);
-        DecodeRle(file, pixelOffset, compression == kRle8, b);
+        DecodeRle(rleFile, pixelOffset, compression == kRle8, b);
         b.setOs2Origin(os2);
-        b.setRleOrigin(std::move(file));
+        b.setRleOrigin(std::move(rleFile));
         return b;
     }
 

@@ -18,9 +18,11 @@ inline constexpr std::array<std::string_view, 3> PictureExts{".jpg", ".bmp", ".p
 bool File2Bitmap(Bitmap& b, const std::filesystem::path& fn) noexcept;
 
 // How a decode ended. TooLarge: the picture was refused for a resource limit (the raster
-// limit below, the scans of a progressive JPEG, memory); it may be valid, and
-// File2BitmapReduced may still show it. Undecodable: missing, not a picture of a known
-// kind, damaged or cut short.
+// limit below, the scans of a progressive JPEG or the blocks of an arithmetic-coded one
+// beyond what the file's length warrants, memory); it may be valid, and File2BitmapReduced
+// may still show it. Undecodable: missing, not a picture of a known kind, damaged or cut
+// short, including a file declaring far more picture than its bytes can hold (a Huffman-
+// coded JPEG, a run-length BMP that paints almost none of a large raster).
 enum class DecodeStatus { Ok, Undecodable, TooLarge };
 
 // File2Bitmap telling a picture refused for a limit apart from one that cannot be decoded.

@@ -26,9 +26,32 @@ using imaging_detail::OpenForRead;
 
 namespace {
 
-// A progressive file may carry any number of scans; real ones have a dozen. Many more
-// only burn time: a full decode refuses them, a reduced one shows the picture as the first
-// kMaxScans scans leave it.
+// What a file's length allows. A file is trusted with no more work than its bytes can
+// honestly ask for, so that a few hundred bytes declaring a huge picture cannot hold a
+// thread for seconds or take hundreds of megabytes.
+//
+// Blocks: Huffman coding spends at least one bit on every 8x8 block of every component (the
+// code of its DC coefficient, in sequential and progressive files alike), so n bytes hold
+// at most 8n blocks. A file declaring more cannot be complete: libjpeg would make up the
+// missing blocks from zero bits once its data stops at a marker, which is what such a file
+// relies on. It is damaged. Arithmetic coding has no such floor (a flat 8000 x 6000 picture
+// takes a few hundred bytes), so an arithmetic-coded file may declare up to
+// kArithmeticFreeBlocks blocks whatever its length (a picture of about 11000 x 11000 with
+// the usual colour subsampling). One declaring more than both is refused as too large, by
+// the reduced decode too: every block is still read at any scale.
+constexpr std::uint64_t kBlocksPerByte = 8;
+constexpr std::uint64_t kArithmeticFreeBlocks = std::uint64_t(1) << 21;
+
+// Scans: every scan of a progressive file walks all the blocks again, and a scan that only
+// says "nothing more here" takes a few bytes. A 150 KB file with 568 scans of an 8000 x 6000
+// picture keeps libjpeg busy for tens of seconds. The scans decoded are bounded by the
+// length too: kBlockVisitsPerByte blocks walked for each byte of the file, but never fewer
+// than kMinScans (the ten scans of the standard progressive script) nor more than kMaxScans.
+// Photographs stay far within it; a flat picture, which compresses to about two bits a
+// block, keeps sixteen scans. Beyond it a full decode refuses the file as too large and a
+// reduced one shows the picture as its first allowed scans leave it.
+constexpr std::uint64_t kBlockVisitsPerByte = 64;
+constexpr int kMinScans = 10;
 constexpr int kMaxScans = 500;
 
 struct ErrorManager {
@@ -63,12 +86,14 @@ void OnMessage(j_common_ptr c, int level) {
 struct Progress {
     jpeg_progress_mgr pub;
     bool capScans;
+    int maxScans;
 };
 
 void OnProgress(j_common_ptr c) {
-    if (!c->is_decompressor || !reinterpret_cast<Progress*>(c->progress)->capScans)
+    const auto* progress = reinterpret_cast<Progress*>(c->progress);
+    if (!c->is_decompressor || !progress->capScans)
         return;
-    if (reinterpret_cast<j_decompress_ptr>(c)->input_scan_number > kMaxScans) {
+    if (reinterpret_cast<j_decompress_ptr>(c)->input_scan_number > progress->maxScans) {
         reinterpret_cast<ErrorManager*>(c->err)->tooLarge = true;
         Fail(c, "too many scans in a progressive JPEG");
     }
@@ -88,7 +113,9 @@ struct Decoder {
     ErrorManager err{};
     Progress progress{};
     bool created = false;
-    bool buffered = false; // a progressive file decoded with at most kMaxScans scans
+    bool buffered = false;    // a progressive file decoded with at most progress.maxScans scans
+    std::uint64_t blocks = 0; // 8x8 blocks of all components
+    std::uint64_t length = 0; // bytes of the file
     bool cmyk = false;
     bool invertedCmyk = false;
     int paletteSize = 0;
@@ -99,8 +126,18 @@ struct Decoder {
     }
 };
 
+// Bytes in the file, read from its current position (the start) to its end.
+std::uint64_t FileLength(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0)
+        return 0;
+    const long end = std::ftell(file);
+    std::rewind(file);
+    return end > 0 ? static_cast<std::uint64_t>(end) : 0;
+}
+
 // Reads the header and chooses the output; false with err.message set on failure.
 bool ReadHeader(Decoder& d, std::FILE* file, const std::uint8_t* data, std::size_t size) {
+    d.length = file ? FileLength(file) : size;
     d.cinfo.err = &InitErrors(d.err)->pub;
     if (setjmp(d.err.jump))
         return false;
@@ -108,6 +145,7 @@ bool ReadHeader(Decoder& d, std::FILE* file, const std::uint8_t* data, std::size
     d.created = true;
     d.progress.pub.progress_monitor = OnProgress;
     d.progress.capScans = true;
+    d.progress.maxScans = kMaxScans;
     d.cinfo.progress = &d.progress.pub;
     // Caps what the library allocates for itself (a progressive file keeps all its
     // coefficients); beyond it the decode fails instead of growing without bound.
@@ -118,6 +156,14 @@ bool ReadHeader(Decoder& d, std::FILE* file, const std::uint8_t* data, std::size
     else
         jpeg_mem_src(&d.cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&d.cinfo, TRUE);
+    // The blocks of every component (set up by the library with the frame header); the
+    // scans allowed follow from them and the length.
+    for (int i = 0; i < d.cinfo.num_components; ++i)
+        d.blocks += std::uint64_t(d.cinfo.comp_info[i].width_in_blocks) *
+                    d.cinfo.comp_info[i].height_in_blocks;
+    const std::uint64_t visits =
+        d.length * kBlockVisitsPerByte / std::max<std::uint64_t>(1, d.blocks);
+    d.progress.maxScans = static_cast<int>(std::clamp<std::uint64_t>(visits, kMinScans, kMaxScans));
     // The library's defaults stay: integer IDCT, fancy upsampling, block smoothing, and a
     // progressive file decoded straight to its final image.
     switch (d.cinfo.num_components) {
@@ -174,10 +220,10 @@ bool DecodeRows(Decoder& d, std::uint8_t* base, std::size_t stride) {
             const int r = jpeg_consume_input(&d.cinfo);
             if (r == JPEG_REACHED_EOI || r == JPEG_SUSPENDED)
                 break;
-            if (r == JPEG_REACHED_SOS && d.cinfo.input_scan_number > kMaxScans)
+            if (r == JPEG_REACHED_SOS && d.cinfo.input_scan_number > d.progress.maxScans)
                 break;
         }
-        jpeg_start_output(&d.cinfo, std::min(d.cinfo.input_scan_number, kMaxScans));
+        jpeg_start_output(&d.cinfo, std::min(d.cinfo.input_scan_number, d.progress.maxScans));
     } else {
         jpeg_start_decompress(&d.cinfo);
     }
@@ -213,6 +259,18 @@ bool DecodeRows(Decoder& d, std::uint8_t* base, std::size_t stride) {
     throw ImageError(message);
 }
 
+// Refuses a file whose length cannot hold its blocks (see kBlocksPerByte): damaged when it
+// is Huffman-coded, too large when arithmetic-coded.
+void CheckLength(const Decoder& d) {
+    const std::uint64_t held = d.length * kBlocksPerByte;
+    if (d.blocks <= held)
+        return;
+    if (!d.cinfo.arith_code)
+        throw ImageError("JPEG: file too short for the picture it declares");
+    if (d.blocks > std::max(held, kArithmeticFreeBlocks))
+        throw ImageTooLarge("JPEG: picture too large for its file");
+}
+
 PixelFormat OutputFormat(const Decoder& d) {
     return d.cinfo.num_components == 1   ? PixelFormat::Bits8
            : d.cinfo.num_components == 3 ? PixelFormat::Bits24
@@ -242,6 +300,7 @@ void Decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap&
         Throw(d);
     const PixelFormat format = OutputFormat(d);
     CheckRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::BitsPerPixel(format));
+    CheckLength(d);
     Finish(d, format, B);
 }
 
@@ -291,6 +350,7 @@ void DecodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, 
         Throw(d);
     if (!found)
         throw ImageTooLarge("JPEG: picture too large even at 1/8 scale");
+    CheckLength(d);
     d.buffered = jpeg_has_multiple_scans(&d.cinfo);
     Finish(d, format, B);
 }
@@ -432,6 +492,7 @@ bool Jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest
         Throw(d);
     const PixelFormat format = OutputFormat(d);
     CheckRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::BitsPerPixel(format));
+    CheckLength(d);
     Bitmap out;
     out.setColorTable(dest.colorTable());
     out.createUninitialized(dest.width(), dest.height(), dest.pixelFormat());
