@@ -1,7 +1,7 @@
 // quorvane-apply-once PICTURE DATAFOLDER [--file-first]
-// Applies PICTURE as the desktop wallpaper once, the way the program does (Collection::SetWall
+// Applies PICTURE as the desktop wallpaper once, the way the program does (Collection::setWallpaper
 // on a collection of that one picture, without any window), then waits for the wallpaper
-// file. Prints two figures in milliseconds: how long SetWall held the calling thread (the
+// file. Prints two figures in milliseconds: how long setWallpaper held the calling thread (the
 // user-interface thread in the program), and how long until the wallpaper file was written;
 // then two in MiB: the peak resident size, and the resident size once the apply is over.
 // --file-first applies in the order used before the root window was painted from the
@@ -26,26 +26,26 @@ int main(int argc, char** argv) {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     ProgramState state;
-    state.DataFolder = std::string(argv[2]) + "/";
-    state.WallpaperFile = state.DataFolder + "Wallpaper.bmp";
-    state.Walls.push_back(state.MakeWall(argv[1]));
+    state.dataFolder = std::string(argv[2]) + "/";
+    state.wallpaperFile = state.dataFolder + "Wallpaper.bmp";
+    state.walls.push_back(state.makeWall(argv[1]));
     Collection collection(state);
     if (argc > 3 && std::string(argv[3]) == "--file-first") {
         Bitmap b;
-        if (!File2Bitmap(b, argv[1]))
+        if (!file2Bitmap(b, argv[1]))
             return 1;
-        b.SaveToFile(state.WallpaperFile);
-        platform::setDesktopWallpaper(state.WallpaperFile);
+        b.saveToFile(state.wallpaperFile);
+        platform::setDesktopWallpaper(state.wallpaperFile);
     } else {
-        collection.SetWall(0);
+        collection.setWallpaper(0);
     }
     const auto applied = Clock::now();
-    collection.WaitForWallpaperWrite();
+    collection.waitForWallpaperWrite();
     const auto written = Clock::now();
     auto ms = [](Clock::duration d) {
         return std::chrono::duration<double, std::milli>(d).count();
     };
     std::printf("%.1f %.1f %.1f %.1f\n", ms(applied - start), ms(written - start),
-                StatusKb("VmHWM") / 1024.0, StatusKb("VmRSS") / 1024.0);
+                statusKb("VmHWM") / 1024.0, statusKb("VmRSS") / 1024.0);
     return 0;
 }

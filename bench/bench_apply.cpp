@@ -1,5 +1,5 @@
 // Applying a picture as the wallpaper, against the tools people use: the program's apply
-// (quorvane-apply-once, which calls Collection::SetWall), `feh --bg-fill` and `xwallpaper
+// (quorvane-apply-once, which calls Collection::setWallpaper), `feh --bg-fill` and `xwallpaper
 // --zoom`, each a process of its own on a private Xvfb of 1920x1080x24. The latency of a run
 // is the time from starting the process to the root window's _XROOTPMAP_ID changing; its
 // memory the process's peak resident size. Rounds alternate the order of the tools; medians
@@ -43,13 +43,13 @@ struct Run {
     std::string output;
 };
 
-std::optional<Run> Measure(Display& display, const std::vector<std::string>& args) {
+std::optional<Run> measure(Display& display, const std::vector<std::string>& args) {
     display.drain();
     int fds[2];
     if (pipe(fds) != 0)
         return std::nullopt;
     const auto start = Clock::now();
-    const pid_t pid = Spawn(args, fds[1]);
+    const pid_t pid = spawn(args, fds[1]);
     close(fds[1]);
     if (pid < 0) {
         close(fds[0]);
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         const fs::path file = folder / (p.name + ".jpg");
         if (!fs::exists(file)) {
             std::fprintf(stderr, "generating %s\n", file.c_str());
-            WritePhotoJpeg(file, p.width, p.height);
+            writePhotoJpeg(file, p.width, p.height);
         }
     }
 
@@ -111,8 +111,8 @@ int main(int argc, char** argv) {
     if (!mkdtemp(homeTemplate))
         return 1;
     const fs::path home = homeTemplate;
-    SetUpEnvironment(display, home);
-    const pid_t xvfb = Spawn(
+    setUpEnvironment(display, home);
+    const pid_t xvfb = spawn(
         {"Xvfb", display, "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"}, -1);
     Display x;
     if (xvfb < 0 || !x.open(display)) {
@@ -141,12 +141,12 @@ int main(int argc, char** argv) {
             return args;
         };
         for (const Tool& t : tools) // warm the caches
-            Measure(x, argsFor(t));
+            measure(x, argsFor(t));
         for (int r = 0; r < rounds; ++r) {
             for (std::size_t i = 0; i < tools.size(); ++i) {
                 const std::size_t k = (r % 2 ? tools.size() - 1 - i : i + r) % tools.size();
                 const Tool& t = tools[k];
-                const std::optional<Run> run = Measure(x, argsFor(t));
+                const std::optional<Run> run = measure(x, argsFor(t));
                 if (!run) {
                     std::fprintf(stderr, "%s failed on %s\n", t.name.c_str(), p.name.c_str());
                     continue;
@@ -161,14 +161,14 @@ int main(int argc, char** argv) {
         std::printf("\n  %s\n", p.name.c_str());
         for (const Tool& t : tools) {
             std::printf("    %-20s %8.1f ms   peak memory %7.1f MiB", t.name.c_str(),
-                        Median(latency[t.name]), Median(rss[t.name]) / 1024);
+                        median(latency[t.name]), median(rss[t.name]) / 1024);
             if (!blocked[t.name].empty())
-                std::printf("   calling thread held %7.1f ms", Median(blocked[t.name]));
+                std::printf("   calling thread held %7.1f ms", median(blocked[t.name]));
             std::printf("\n");
         }
-        const double q = Median(latency["quorvane"]), feh = Median(latency["feh"]),
-                     xw = Median(latency["xwallpaper"]);
-        const double qm = Median(rss["quorvane"]), fm = Median(rss["feh"]);
+        const double q = median(latency["quorvane"]), feh = median(latency["feh"]),
+                     xw = median(latency["xwallpaper"]);
+        const double qm = median(rss["quorvane"]), fm = median(rss["feh"]);
         auto ratio = [&](const char* label, double value, double target) {
             const bool met = value <= target;
             allMet = allMet && met;

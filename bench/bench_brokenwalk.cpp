@@ -32,7 +32,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path Folder(const char* argv0) {
+fs::path folder(const char* argv0) {
     const char* dir = std::getenv("QUORVANE_BENCH_DIR");
     return dir ? fs::path(dir) : fs::path(argv0).parent_path() / "brokenwalk";
 }
@@ -43,7 +43,7 @@ struct Pictures {
 };
 
 // Broken and good files, alternating while both last.
-Pictures Generate(const fs::path& folder, int broken, int good) {
+Pictures generate(const fs::path& folder, int broken, int good) {
     fs::create_directories(folder / "pics");
     Pictures c;
     int b = 0;
@@ -64,7 +64,7 @@ Pictures Generate(const fs::path& folder, int broken, int good) {
             p.setPixelFormat(PixelFormat::Bits24);
             p.setBrushColor(0x3060A0u + static_cast<std::uint32_t>(g) * 0x010203u);
             p.setSize(64, 48);
-            p.SaveToFile(path);
+            p.saveToFile(path);
         } else {
             // A JPEG whose data stops after its start marker.
             std::ofstream(path, std::ios::binary) << "\xFF\xD8\xFF\xE0 damaged";
@@ -80,40 +80,40 @@ struct WalkResult {
 };
 
 // One walk over `paths` from an empty data folder.
-WalkResult Walk(const fs::path& data, const std::vector<std::string>& paths,
+WalkResult walk(const fs::path& data, const std::vector<std::string>& paths,
                 const std::vector<std::string>& expected) {
     std::error_code ec;
     fs::remove_all(data, ec);
     fs::create_directories(data / "Thumbnail");
     ProgramState state;
-    state.DataFolder = data.string() + "/";
+    state.dataFolder = data.string() + "/";
     Collection collection(state);
     ThumbnailCache cache(state, collection);
-    WriteWallList(state, paths);
-    LoadWall(state);
+    writeWallList(state, paths);
+    loadWall(state);
 
     WalkResult r;
-    ReplacementCounter rewrites(ListFileName(state));
+    ReplacementCounter rewrites(listFileName(state));
     QElapsedTimer t;
     t.start();
-    cache.BrowseArray();
-    while (!state.CacheIdle || cache.ThumbnailJobRunning())
+    cache.browseArray();
+    while (!state.cacheIdle || cache.thumbnailJobRunning())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     r.seconds = t.nsecsElapsed() * 1e-9;
     r.rewrites = rewrites.count();
-    std::ifstream in(ListFileName(state), std::ios::binary);
+    std::ifstream in(listFileName(state), std::ios::binary);
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    r.right = ParseListText(std::move(bytes)) == expected && WallPaths(state) == expected;
-    ClearPreview(state);
+    r.right = parseListText(std::move(bytes)) == expected && wallPaths(state) == expected;
+    clearPreview(state);
     return r;
 }
 
-WalkResult Best(int rounds, const fs::path& data, const std::vector<std::string>& paths,
+WalkResult best(int rounds, const fs::path& data, const std::vector<std::string>& paths,
                 const std::vector<std::string>& expected) {
     WalkResult best;
     best.seconds = 1e300;
     for (int round = 0; round < rounds; ++round) {
-        const WalkResult r = Walk(data, paths, expected);
+        const WalkResult r = walk(data, paths, expected);
         if (r.seconds < best.seconds)
             best = r;
         if (!r.right)
@@ -126,18 +126,18 @@ WalkResult Best(int rounds, const fs::path& data, const std::vector<std::string>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const fs::path folder = Folder(argv[0]);
+    const fs::path dataFolder = folder(argv[0]);
     const int broken = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
     const int good = argc > 2 ? std::max(1, std::atoi(argv[2])) : 2000;
     const char* roundsText = std::getenv("QUORVANE_BENCH_ROUNDS");
     const int rounds = roundsText ? std::max(1, std::atoi(roundsText)) : 2;
-    const Pictures c = Generate(folder, broken, good);
+    const Pictures c = generate(dataFolder, broken, good);
 
     std::printf("Thumbnail walk over %d damaged pictures among %d good ones (64 x 48), best of "
                 "%d\n",
                 broken, good, rounds);
-    const WalkResult alone = Best(rounds, folder / "data", c.good, c.good);
-    const WalkResult mixed = Best(rounds, folder / "data", c.all, c.good);
+    const WalkResult alone = best(rounds, dataFolder / "data", c.good, c.good);
+    const WalkResult mixed = best(rounds, dataFolder / "data", c.all, c.good);
     std::printf("  the good pictures alone          %8.2f s   list rewritten %5d times\n",
                 alone.seconds, alone.rewrites);
     std::printf("  with the damaged ones            %8.2f s   list rewritten %5d times\n",

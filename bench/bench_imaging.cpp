@@ -1,7 +1,7 @@
 // Benchmarks of the picture toolkit, reported as ratios to the bare codec libraries
 // measured in the same run:
-//   thumbnail path  File2Bitmap + MyResizeBitmap onto 197 x 123 + Bitmap2Jpeg
-//   apply path      File2Bitmap + SaveToFile (BMP), in process and as `quorvane-img decode`
+//   thumbnail path  file2Bitmap + myResizeBitmap onto 197 x 123 + bitmap2Jpeg
+//   apply path      file2Bitmap + saveToFile (BMP), in process and as `quorvane-img decode`
 //   floor           libjpeg-turbo / libpng full decode into a reused memory buffer
 //   djpeg -bmp      the libjpeg-turbo tool writing the same BMP
 // and the peak memory of the thumbnail path. Pictures are generated on first use into
@@ -50,7 +50,7 @@ struct Picture {
     std::string file() const { return name + (isJpeg() ? ".jpg" : ".png"); }
 };
 
-const std::vector<Picture> kPictures = {
+const std::vector<Picture> Pictures = {
     {"jpeg_1920x1080", 1920, 1080, Picture::Jpeg},
     {"jpeg_4000x3000", 4000, 3000, Picture::Jpeg},
     {"jpeg_8000x6000", 8000, 6000, Picture::Jpeg},
@@ -61,12 +61,12 @@ const std::vector<Picture> kPictures = {
     {"png_rgb_4000x3000", 4000, 3000, Picture::PngRgb},
 };
 
-void WriteJpeg(const Picture& p, const fs::path& file) {
-    WritePhotoJpeg(file, p.width, p.height, p.kind == Picture::JpegGrey,
+void writeJpeg(const Picture& p, const fs::path& file) {
+    writePhotoJpeg(file, p.width, p.height, p.kind == Picture::JpegGrey,
                    p.kind == Picture::JpegProgressive);
 }
 
-void WritePng(const Picture& p, const fs::path& file) {
+void writePng(const Picture& p, const fs::path& file) {
     std::FILE* f = std::fopen(file.c_str(), "wb");
     if (!f)
         throw std::runtime_error("cannot write " + file.string());
@@ -90,7 +90,7 @@ void WritePng(const Picture& p, const fs::path& file) {
 }
 
 // The floors: the libraries alone, decoding into a buffer that stays allocated.
-void DecodeJpegBare(const fs::path& file, std::vector<std::uint8_t>& buffer) {
+void decodeJpegBare(const fs::path& file, std::vector<std::uint8_t>& buffer) {
     std::FILE* f = std::fopen(file.c_str(), "rb");
     jpeg_decompress_struct d{};
     jpeg_error_mgr err{};
@@ -110,7 +110,7 @@ void DecodeJpegBare(const fs::path& file, std::vector<std::uint8_t>& buffer) {
     std::fclose(f);
 }
 
-void DecodePngBare(const fs::path& file, std::vector<std::uint8_t>& buffer) {
+void decodePngBare(const fs::path& file, std::vector<std::uint8_t>& buffer) {
     std::FILE* f = std::fopen(file.c_str(), "rb");
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -129,7 +129,7 @@ void DecodePngBare(const fs::path& file, std::vector<std::uint8_t>& buffer) {
 }
 
 // Runs a program to its end; its peak resident memory in KiB goes to maxRssKb.
-bool RunProcess(const std::vector<std::string>& args, long* maxRssKb = nullptr) {
+bool runProcess(const std::vector<std::string>& args, long* maxRssKb = nullptr) {
     std::vector<char*> argv;
     for (const auto& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
@@ -154,20 +154,20 @@ bool RunProcess(const std::vector<std::string>& args, long* maxRssKb = nullptr) 
 fs::path g_folder;
 
 // The thumbnail worker's path: the picture averaged onto the thumbnail as it is decoded.
-void Thumb(const fs::path& in, const fs::path& out) {
+void thumb(const fs::path& in, const fs::path& out) {
     Bitmap thumb;
     thumb.setPixelFormat(PixelFormat::Bits24);
     thumb.setSizeForOverwrite(197, 123);
-    if (File2BitmapAveraged(thumb, in) != DecodeStatus::Ok)
+    if (file2BitmapAveraged(thumb, in) != DecodeStatus::Ok)
         throw std::runtime_error("cannot decode " + in.string());
-    Bitmap2Jpeg(thumb, out);
+    bitmap2Jpeg(thumb, out);
 }
 
-void Apply(const fs::path& in, const fs::path& out) {
+void apply(const fs::path& in, const fs::path& out) {
     Bitmap picture;
-    if (!File2Bitmap(picture, in))
+    if (!file2Bitmap(picture, in))
         throw std::runtime_error("cannot decode " + in.string());
-    picture.SaveToFile(out);
+    picture.saveToFile(out);
 }
 
 // Median seconds per iteration, by benchmark name.
@@ -194,7 +194,7 @@ void Register(const std::string& name, std::function<void()> body) {
         ->MinWarmUpTime(0.2);
 }
 
-void PrintRatio(const std::map<std::string, double>& m, const std::string& label,
+void printRatio(const std::map<std::string, double>& m, const std::string& label,
                 const std::string& a, const std::string& b, double target) {
     if (!m.count(a) || !m.count(b))
         return;
@@ -207,7 +207,7 @@ void PrintRatio(const std::map<std::string, double>& m, const std::string& label
 
 // Median over `pairs` back-to-back runs of b's time divided by a's, the order alternating:
 // slow changes in the machine's load then touch both sides of each ratio alike.
-double PairedRatio(const std::function<void()>& a, const std::function<void()>& b, int pairs) {
+double pairedRatio(const std::function<void()>& a, const std::function<void()>& b, int pairs) {
     using Clock = std::chrono::steady_clock;
     auto time = [](const std::function<void()>& f) {
         const auto start = Clock::now();
@@ -239,65 +239,65 @@ int main(int argc, char** argv) {
         // A picture over a raster limit of 16 MiB: the thumbnail worker's path (refused,
         // then reduced to no less than the thumbnail and averaged onto it) or the apply's
         // (reduced to the largest size under the limit).
-        SetMaxRasterBytes(16u << 20);
-        const long start = StatusKb("VmRSS");
+        setMaxRasterBytes(16u << 20);
+        const long start = statusKb("VmRSS");
         Bitmap picture;
         if (std::string(argv[2]) == "thumb") {
             Bitmap thumb;
             thumb.setPixelFormat(PixelFormat::Bits24);
             thumb.setSizeForOverwrite(197, 123);
-            if (File2BitmapAveraged(thumb, argv[3]) != DecodeStatus::TooLarge ||
-                File2BitmapReduced(picture, argv[3], 197, 123) != DecodeStatus::Ok)
+            if (file2BitmapAveraged(thumb, argv[3]) != DecodeStatus::TooLarge ||
+                file2BitmapReduced(picture, argv[3], 197, 123) != DecodeStatus::Ok)
                 return 1;
-            MyResizeBitmap(picture, thumb);
-            Bitmap2Jpeg(thumb, argv[4]);
+            myResizeBitmap(picture, thumb);
+            bitmap2Jpeg(thumb, argv[4]);
         } else {
-            if (File2BitmapReduced(picture, argv[3]) != DecodeStatus::Ok)
+            if (file2BitmapReduced(picture, argv[3]) != DecodeStatus::Ok)
                 return 1;
-            picture.SaveToFile(argv[4]);
+            picture.saveToFile(argv[4]);
         }
-        std::printf("%ld %ld %d %d\n", start, StatusKb("VmHWM"), picture.width(), picture.height());
+        std::printf("%ld %ld %d %d\n", start, statusKb("VmHWM"), picture.width(), picture.height());
         return 0;
     }
     if (argc == 4 && std::string(argv[1]) == "--thumb-peak") {
-        const long start = StatusKb("VmRSS");
-        Thumb(argv[2], argv[3]);
-        std::printf("%ld %ld\n", start, StatusKb("VmHWM"));
+        const long start = statusKb("VmRSS");
+        thumb(argv[2], argv[3]);
+        std::printf("%ld %ld\n", start, statusKb("VmHWM"));
         return 0;
     }
     const char* dir = std::getenv("QUORVANE_BENCH_DIR");
     g_folder = dir ? fs::path(dir) : fs::path(argv[0]).parent_path() / "bench-pictures";
     fs::create_directories(g_folder);
-    for (const Picture& p : kPictures) {
+    for (const Picture& p : Pictures) {
         const fs::path file = g_folder / p.file();
         if (fs::exists(file))
             continue;
         std::fprintf(stderr, "generating %s\n", file.c_str());
         if (p.isJpeg())
-            WriteJpeg(p, file);
+            writeJpeg(p, file);
         else
-            WritePng(p, file);
+            writePng(p, file);
     }
 
     static std::vector<std::uint8_t> floorBuffer;
-    for (const Picture& p : kPictures) {
+    for (const Picture& p : Pictures) {
         const fs::path in = g_folder / p.file();
         const fs::path thumbOut = g_folder / ("out_" + p.name + ".thumb.jpg");
         const fs::path bmpOut = g_folder / ("out_" + p.name + ".bmp");
         if (p.isJpeg())
-            Register("floor/" + p.name, [in] { DecodeJpegBare(in, floorBuffer); });
+            Register("floor/" + p.name, [in] { decodeJpegBare(in, floorBuffer); });
         else
-            Register("floor/" + p.name, [in] { DecodePngBare(in, floorBuffer); });
-        Register("thumb/" + p.name, [in, thumbOut] { Thumb(in, thumbOut); });
-        Register("apply/" + p.name, [in, bmpOut] { Apply(in, bmpOut); });
+            Register("floor/" + p.name, [in] { decodePngBare(in, floorBuffer); });
+        Register("thumb/" + p.name, [in, thumbOut] { thumb(in, thumbOut); });
+        Register("apply/" + p.name, [in, bmpOut] { apply(in, bmpOut); });
         if (p.isJpeg()) {
             const std::string out = bmpOut.string() + ".proc.bmp";
             Register("apply_process/" + p.name, [in, out] {
-                if (!RunProcess({QUORVANE_IMG_TOOL, "decode", in.string(), out}))
+                if (!runProcess({QUORVANE_IMG_TOOL, "decode", in.string(), out}))
                     throw std::runtime_error("quorvane-img failed");
             });
             Register("djpeg_bmp/" + p.name, [in, out] {
-                if (!RunProcess({"djpeg", "-bmp", "-outfile", out, in.string()}))
+                if (!runProcess({"djpeg", "-bmp", "-outfile", out, in.string()}))
                     throw std::runtime_error("djpeg failed");
             });
         }
@@ -320,49 +320,49 @@ int main(int argc, char** argv) {
           Target{"jpeg_4000x3000_grey", 0}, Target{"png_rgb_1920x1080", 1.10},
           Target{"png_rgba_1920x1080", 1.10}, Target{"png_rgb_4000x3000", 1.10}}) {
         const std::string n = t.name;
-        PrintRatio(m, "thumbnail path / library floor, " + n, "thumb/" + n, "floor/" + n, t.thumb);
+        printRatio(m, "thumbnail path / library floor, " + n, "thumb/" + n, "floor/" + n, t.thumb);
     }
-    for (const Picture& p : kPictures)
+    for (const Picture& p : Pictures)
         if (p.isJpeg())
-            PrintRatio(m, "quorvane-img decode / djpeg -bmp, " + p.name, "apply_process/" + p.name,
+            printRatio(m, "quorvane-img decode / djpeg -bmp, " + p.name, "apply_process/" + p.name,
                        "djpeg_bmp/" + p.name, 1.0);
-    for (const Picture& p : kPictures)
-        PrintRatio(m, "apply path in process / library floor, " + p.name, "apply/" + p.name,
+    for (const Picture& p : Pictures)
+        printRatio(m, "apply path in process / library floor, " + p.name, "apply/" + p.name,
                    "floor/" + p.name, 0);
 
     // The same targets measured as paired ratios.
     const char* pairsText = std::getenv("QUORVANE_BENCH_PAIRS");
     const int pairs = pairsText ? std::max(1, std::atoi(pairsText)) : 9;
     std::printf("\nPaired ratios (median of %d back-to-back pairs):\n", pairs);
-    for (const Picture& p : kPictures) {
+    for (const Picture& p : Pictures) {
         const fs::path in = g_folder / p.file();
         const fs::path thumbOut = g_folder / ("out_" + p.name + ".thumb.jpg");
         const bool targeted = !(p.kind == Picture::JpegGrey || (p.isJpeg() && p.width < 4000));
         const double target = targeted ? 1.10 : 0;
         auto floor = [&] {
             if (p.isJpeg())
-                DecodeJpegBare(in, floorBuffer);
+                decodeJpegBare(in, floorBuffer);
             else
-                DecodePngBare(in, floorBuffer);
+                decodePngBare(in, floorBuffer);
         };
-        const double r = PairedRatio(
-            floor, [&] { Thumb(in, thumbOut); }, pairs);
+        const double r = pairedRatio(
+            floor, [&] { thumb(in, thumbOut); }, pairs);
         std::printf("  %-52s %6.3fx", ("thumbnail path / library floor, " + p.name).c_str(), r);
         if (target > 0)
             std::printf("   target <= %.2f  %s", target, r <= target ? "met" : "MISSED");
         std::printf("\n");
     }
-    for (const Picture& p : kPictures) {
+    for (const Picture& p : Pictures) {
         if (!p.isJpeg())
             continue;
         const std::string in = (g_folder / p.file()).string();
         const std::string out = (g_folder / ("out_" + p.name + ".paired.bmp")).string();
-        const double r = PairedRatio(
+        const double r = pairedRatio(
             [&] {
-                RunProcess({"djpeg", "-bmp", "-outfile", out, in});
+                runProcess({"djpeg", "-bmp", "-outfile", out, in});
             },
             [&] {
-                RunProcess({QUORVANE_IMG_TOOL, "decode", in, out});
+                runProcess({QUORVANE_IMG_TOOL, "decode", in, out});
             },
             pairs);
         std::printf("  %-52s %6.3fx   target <= 1.00  %s\n",
@@ -372,7 +372,7 @@ int main(int argc, char** argv) {
 
     // Peak memory of the thumbnail path, each in a fresh process of this program.
     std::printf("\nPeak memory of the thumbnail path (resident, above the process's start):\n");
-    for (const Picture& p : kPictures) {
+    for (const Picture& p : Pictures) {
         const std::string command = std::string(argv[0]) + " --thumb-peak '" +
                                     (g_folder / p.file()).string() + "' '" +
                                     (g_folder / ("out_mem_" + p.name + ".jpg")).string() + "'";
@@ -394,7 +394,7 @@ int main(int argc, char** argv) {
     // Peak memory of the reduced decodes of pictures over the raster limit (16 MiB here).
     std::printf("\nPeak memory of pictures over a 16 MiB raster limit (resident, above the "
                 "process's start):\n");
-    for (const Picture& p : kPictures) {
+    for (const Picture& p : Pictures) {
         if (p.width < 4000 || p.kind == Picture::JpegGrey)
             continue;
         for (const char* path : {"thumb", "apply"}) {

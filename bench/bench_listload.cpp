@@ -1,4 +1,4 @@
-// Loading a big list file at start-up (LoadWall): a generated list.txt of LINES lines
+// Loading a big list file at start-up (loadWall): a generated list.txt of LINES lines
 // (default 1,000,000), 98 % naming existing pictures spread over folders of 1000, 1 %
 // naming pictures gone from a folder that is there, 1 % in a folder that is not there (kept
 // aside for a later start). The pictures are hard links of one small file, made once into
@@ -24,30 +24,30 @@ namespace fs = std::filesystem;
 
 namespace {
 
-double Median(std::vector<double> v) {
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
-double CpuSeconds() {
+double cpuSeconds() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return double(ts.tv_sec) + ts.tv_nsec * 1e-9;
 }
 
 // A data folder of its own for each length of the list.
-fs::path DataFolder(const fs::path& folder, int lines) {
+fs::path dataFolder(const fs::path& folder, int lines) {
     return folder / ("data-" + std::to_string(lines));
 }
 
-std::string PicturePath(const fs::path& folder, int i) {
+std::string picturePath(const fs::path& folder, int i) {
     return (folder / "pics" / ("d" + std::to_string(i / 1000)) / ("p" + std::to_string(i) + ".jpg"))
         .string();
 }
 
 // The list file, and the pictures it names that exist.
-void Generate(const fs::path& folder, int lines) {
-    const fs::path data = DataFolder(folder, lines);
+void generate(const fs::path& folder, int lines) {
+    const fs::path data = dataFolder(folder, lines);
     const fs::path done = folder / ("generated-" + std::to_string(lines));
     if (fs::exists(done))
         return;
@@ -61,7 +61,7 @@ void Generate(const fs::path& folder, int lines) {
                     ("p" + std::to_string(i) + ".jpg"))
                        .string();
         } else {
-            path = PicturePath(folder, i);
+            path = picturePath(folder, i);
             if (i % 100 != 71 && !fs::exists(path)) {
                 if (i % 1000 == 0) {
                     fs::create_directories(fs::path(path).parent_path());
@@ -91,39 +91,39 @@ int main(int argc, char** argv) {
     const char* dir = std::getenv("QUORVANE_BENCH_DIR");
     const fs::path folder =
         fs::absolute(dir ? fs::path(dir) : fs::path(argv[0]).parent_path() / "listload");
-    Generate(folder, lines);
+    generate(folder, lines);
 
     std::vector<double> load, loadCpu, parse;
     std::size_t entries = 0, aside = 0;
     for (int r = 0; r < rounds; ++r) {
         ProgramState state;
-        state.DataFolder = DataFolder(folder, lines).string() + "/";
+        state.dataFolder = dataFolder(folder, lines).string() + "/";
         QElapsedTimer t;
-        const double cpuBefore = CpuSeconds();
+        const double cpuBefore = cpuSeconds();
         t.start();
-        LoadWall(state);
+        loadWall(state);
         load.push_back(t.nsecsElapsed() * 1e-9);
-        loadCpu.push_back(CpuSeconds() - cpuBefore);
-        entries = state.Walls.size();
-        aside = state.UnavailableWalls.size();
+        loadCpu.push_back(cpuSeconds() - cpuBefore);
+        entries = state.walls.size();
+        aside = state.unavailableWalls.size();
 
-        std::ifstream in(DataFolder(folder, lines) / "list.txt", std::ios::binary);
+        std::ifstream in(dataFolder(folder, lines) / "list.txt", std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(in),
                                 std::istreambuf_iterator<char>()};
         t.start();
-        const auto paths = ParseListText(bytes);
+        const auto paths = parseListText(bytes);
         parse.push_back(t.nsecsElapsed() * 1e-9);
         if (paths.size() != std::size_t(lines))
             std::fprintf(stderr, "parsed %zu lines of %d\n", paths.size(), lines);
     }
-    const double seconds = Median(load);
+    const double seconds = median(load);
     std::printf("Loading a list file of %d lines (median of %d rounds):\n", lines, rounds);
     std::printf("  %zu entries, %zu lines kept aside (folder not there), %zu dropped\n", entries,
                 aside, std::size_t(lines) - entries - aside);
-    std::printf("  cutting the text into lines          %8.3f s\n", Median(parse));
+    std::printf("  cutting the text into lines          %8.3f s\n", median(parse));
     std::printf("  LoadWall, the whole load             %8.3f s   %6.2f us a line   target < 2 s  "
                 "%s\n",
                 seconds, seconds * 1e6 / lines, seconds < 2 ? "met" : "MISSED");
-    std::printf("  its CPU time (user and system)       %8.3f s\n", Median(loadCpu));
+    std::printf("  its CPU time (user and system)       %8.3f s\n", median(loadCpu));
     return seconds < 2 ? 0 : 1;
 }

@@ -15,7 +15,7 @@
 #include "collection/folderwalk.h"
 #include "collection/state.h"
 #include "procstatus.h"
-#include "ui/uPicManager.h"
+#include "ui/picturemanager.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -35,12 +35,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-double Median(std::vector<double> v) {
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-fs::path Folder(const char* argv0) {
+fs::path folder(const char* argv0) {
     const char* dir = std::getenv("QUORVANE_BENCH_DIR");
     return dir ? fs::path(dir) : fs::path(argv0).parent_path() / "managertree";
 }
@@ -48,7 +48,7 @@ fs::path Folder(const char* argv0) {
 // FILES empty files in FOLDERS folders, two levels deep: ten folders at the
 // top, the rest spread below them, every folder holding its share. Most are
 // .jpg, some .png, .BMP, .jpeg and .txt, as photo folders have.
-fs::path GenerateTree(const fs::path& base, int files, int folders) {
+fs::path generateTree(const fs::path& base, int files, int folders) {
     const fs::path root = base / ("tree-" + std::to_string(files) + "-" + std::to_string(folders));
     if (fs::exists(root / ".complete"))
         return root;
@@ -75,7 +75,7 @@ fs::path GenerateTree(const fs::path& base, int files, int folders) {
 }
 
 // Seconds to run `find DIR -type f`, its output thrown away.
-double FindSeconds(const fs::path& dir) {
+double findSeconds(const fs::path& dir) {
     QProcess find;
     find.setStandardOutputFile(QProcess::nullDevice());
     QElapsedTimer t;
@@ -86,7 +86,7 @@ double FindSeconds(const fs::path& dir) {
 }
 
 // Runs the event loop until `done`.
-template <typename F> void Until(F done) {
+template <typename F> void until(F done) {
     while (!done())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
@@ -94,7 +94,7 @@ template <typename F> void Until(F done) {
 // Catches the first paint of the list's rows once the fill has ended.
 class PaintWatch : public QObject {
 public:
-    PaintWatch(TfPicManager& m) : m_manager(m) { m.lbPic->viewport()->installEventFilter(this); }
+    PaintWatch(PictureManager& m) : m_manager(m) { m.lbPic->viewport()->installEventFilter(this); }
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Paint && armed && !m_manager.waiting() &&
             m_manager.lbPic->model()->rowCount() > 0 && seconds < 0)
@@ -111,7 +111,7 @@ public:
     bool armed = false;
 
 private:
-    TfPicManager& m_manager;
+    PictureManager& m_manager;
 };
 
 } // namespace
@@ -125,28 +125,28 @@ int main(int argc, char** argv) {
     const int folders = argc > 3 ? std::max(1, std::atoi(argv[3])) : 1000;
     const char* roundsText = std::getenv("QUORVANE_BENCH_ROUNDS");
     const int rounds = roundsText ? std::max(1, std::atoi(roundsText)) : 7;
-    const fs::path base = Folder(argv[0]);
-    const fs::path tree = GenerateTree(base, files, folders);
+    const fs::path base = folder(argv[0]);
+    const fs::path tree = generateTree(base, files, folders);
 
     ProgramState state;
-    state.DataFolder = (base / "data").string() + "/";
+    state.dataFolder = (base / "data").string() + "/";
     fs::create_directories(base / "data" / "Thumbnail");
-    state.Walls.reserve(static_cast<std::size_t>(entries));
+    state.walls.reserve(static_cast<std::size_t>(entries));
     for (int i = 0; i < entries; ++i)
-        state.Walls.push_back(state.MakeWall("/home/someone/Pictures/Holidays " +
+        state.walls.push_back(state.makeWall("/home/someone/Pictures/Holidays " +
                                              std::to_string(2000 + i % 25) + "/IMG_" +
                                              std::to_string(i) + ".jpg"));
-    TfPicManager manager(state);
+    PictureManager manager(state);
     PaintWatch watch(manager);
-    const long startKb = StatusKb("VmRSS");
+    const long startKb = statusKb("VmRSS");
 
     std::vector<double> open, scroll, close;
     for (int round = 0; round < rounds; ++round) {
         watch.start();
         manager.show();
-        Until([&] { return watch.seconds >= 0; });
+        until([&] { return watch.seconds >= 0; });
         open.push_back(watch.seconds);
-        if (manager.rows().size() != state.Walls.size()) {
+        if (manager.rows().size() != state.walls.size()) {
             std::fprintf(stderr, "the fill lost entries\n");
             return 1;
         }
@@ -164,50 +164,50 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents();
         close.push_back(t.nsecsElapsed() * 1e-9);
     }
-    const long openKb = StatusKb("VmHWM");
+    const long openKb = statusKb("VmHWM");
 
     // The scan through the manager against find, alternately; the tree is
     // read once first so that both find it in the cache.
-    FindSeconds(tree);
+    findSeconds(tree);
     std::vector<double> findRuns, scanRuns, bareRuns;
     std::size_t found = 0;
     manager.show();
-    Until([&] { return !manager.waiting(); });
+    until([&] { return !manager.waiting(); });
     for (int round = 0; round < rounds; ++round) {
-        findRuns.push_back(FindSeconds(tree));
+        findRuns.push_back(findSeconds(tree));
         manager.clearRows();
         QElapsedTimer t;
         t.start();
-        manager.ScanDir(tree.string(), true);
+        manager.scanDir(tree.string(), true);
         scanRuns.push_back(t.nsecsElapsed() * 1e-9);
         found = manager.rows().size();
         std::vector<std::string> rows;
         t.start();
-        ScanDir(tree.string(), true, rows);
+        scanDir(tree.string(), true, rows);
         bareRuns.push_back(t.nsecsElapsed() * 1e-9);
     }
     manager.closeWindow();
 
-    const double openMs = Median(open) * 1e3;
+    const double openMs = median(open) * 1e3;
     std::printf("\nPicture manager, %d entries (median of %d rounds):\n", entries, rounds);
     std::printf("  opening: showing to the first paint of the filled list  %8.1f ms   target "
                 "< 300 ms  %s\n",
                 openMs, openMs < 300 ? "met" : "MISSED");
     std::printf("  scrolling to the end, the middle and the top, painted   %8.1f ms\n",
-                Median(scroll) * 1e3);
+                median(scroll) * 1e3);
     std::printf("  closing                                                 %8.1f ms\n",
-                Median(close) * 1e3);
+                median(close) * 1e3);
     std::printf("  peak resident memory %ld KiB (%+ld KiB over the collection in memory)\n", openKb,
                 openKb - startKb);
-    const double ratio = Median(scanRuns) / Median(findRuns);
+    const double ratio = median(scanRuns) / median(findRuns);
     std::printf("\nFolder scan of %d files in %d folders (%zu pictures found), median of %d:\n",
                 files, folders, found, rounds);
     std::printf("  find DIR -type f                                        %8.1f ms\n",
-                Median(findRuns) * 1e3);
+                median(findRuns) * 1e3);
     std::printf("  the manager's scan (interface serviced per folder)      %8.1f ms\n",
-                Median(scanRuns) * 1e3);
+                median(scanRuns) * 1e3);
     std::printf("  the scan alone                                          %8.1f ms\n",
-                Median(bareRuns) * 1e3);
+                median(bareRuns) * 1e3);
     std::printf("  the manager's scan over find                            %8.2f x   target "
                 "<= 1.5 x  %s\n",
                 ratio, ratio <= 1.5 ? "met" : "MISSED");

@@ -57,7 +57,7 @@ struct Task {
     long switches = 0;
 };
 
-std::string ReadFile(const fs::path& p) {
+std::string readFile(const fs::path& p) {
     std::ifstream in(p);
     std::stringstream s;
     s << in.rdbuf();
@@ -65,13 +65,13 @@ std::string ReadFile(const fs::path& p) {
 }
 
 // The threads of a process now.
-std::map<int, Task> Tasks(pid_t pid) {
+std::map<int, Task> tasks(pid_t pid) {
     std::map<int, Task> tasks;
     std::error_code ec;
     const double tick = double(sysconf(_SC_CLK_TCK));
     for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
         const int tid = std::atoi(entry.path().filename().c_str());
-        const std::string stat = ReadFile(entry.path() / "stat");
+        const std::string stat = readFile(entry.path() / "stat");
         const std::size_t open = stat.find('('), close = stat.rfind(')');
         if (open == std::string::npos || close == std::string::npos)
             continue;
@@ -88,7 +88,7 @@ std::map<int, Task> Tasks(pid_t pid) {
                 stime = std::atol(field.c_str());
         }
         t.cpuSeconds = (utime + stime) / tick;
-        std::istringstream status(ReadFile(entry.path() / "status"));
+        std::istringstream status(readFile(entry.path() / "status"));
         std::string line;
         while (std::getline(status, line))
             if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
@@ -99,8 +99,8 @@ std::map<int, Task> Tasks(pid_t pid) {
     return tasks;
 }
 
-long StatusKb(pid_t pid, const char* field) {
-    std::istringstream status(ReadFile("/proc/" + std::to_string(pid) + "/status"));
+long statusKb(pid_t pid, const char* field) {
+    std::istringstream status(readFile("/proc/" + std::to_string(pid) + "/status"));
     std::string line;
     while (std::getline(status, line))
         if (line.rfind(field, 0) == 0)
@@ -132,7 +132,7 @@ struct Watch {
         return sum;
     }
     void sample(pid_t pid) {
-        for (const auto& [tid, t] : Tasks(pid))
+        for (const auto& [tid, t] : tasks(pid))
             seen[tid] = t;
     }
     // False after `limit`.
@@ -179,14 +179,14 @@ struct Fixture {
         for (const Original& o : sizes)
             if (!fs::exists(originals / o.name)) {
                 std::fprintf(stderr, "generating %s\n", o.name.c_str());
-                WritePhotoJpeg(originals / o.name, o.width, o.height);
+                writePhotoJpeg(originals / o.name, o.width, o.height);
             }
         // A file takes some tens of thousands of links at most: one thumbnail for each
         // 40,000 entries, and 10,000 links of each photo.
         auto thumbFor = [&](int i) {
             const fs::path thumb = originals / ("thumbnail" + std::to_string(i / 40000) + ".jpg");
             if (!fs::exists(thumb))
-                WritePhotoJpeg(thumb, ThumbWidth, ThumbHeight);
+                writePhotoJpeg(thumb, ThumbWidth, ThumbHeight);
             return thumb;
         };
         auto photoFor = [&](int i) {
@@ -245,9 +245,9 @@ int main(int argc, char** argv) {
 
     const char* displayName = std::getenv("QUORVANE_BENCH_DISPLAY");
     const std::string display = displayName ? displayName : ":132";
-    SetUpEnvironment(display, fx.home);
+    setUpEnvironment(display, fx.home);
     const pid_t xvfb =
-        Spawn({"Xvfb", display, "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"});
+        spawn({"Xvfb", display, "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"});
     Display x;
     if (xvfb < 0 || !x.open(display)) {
         std::fprintf(stderr, "cannot start Xvfb on %s\n", display.c_str());
@@ -274,7 +274,7 @@ int main(int argc, char** argv) {
         for (int r = 0; r < rounds + 1; ++r) { // the first round warms the caches
             x.drain();
             const auto start = Clock::now();
-            const pid_t pid = Spawn({program, "--show"});
+            const pid_t pid = spawn({program, "--show"});
             const bool shown = pid > 0 && x.waitFor(Display::Event::WindowMapped,
                                                     start + std::chrono::seconds(60));
             const double ms =
@@ -282,7 +282,7 @@ int main(int argc, char** argv) {
             if (!shown) {
                 std::fprintf(stderr, "no window with %d entries\n", entries);
                 if (pid > 0)
-                    Stop(pid);
+                    stop(pid);
                 continue;
             }
             if (r > 0)
@@ -301,9 +301,9 @@ int main(int argc, char** argv) {
                     std::count_if(w.seen.begin(), w.seen.end(),
                                   [](const auto& t) { return t.second.name == "Thumbnails"; }));
             }
-            Stop(pid);
+            stop(pid);
         }
-        const double median = Median(times);
+        const double median = ::median(times);
         std::printf("  %6d entries   %8.1f ms", entries, median);
         if (entries == 100000)
             std::printf("   target < 300 ms  %s", verdict(median < 300));
@@ -318,10 +318,10 @@ int main(int argc, char** argv) {
 
     // Idle, hidden, with a tray host.
     fx.list(2000);
-    const pid_t trayer = Spawn({"trayer", "--edge", "bottom", "--height", "24"});
+    const pid_t trayer = spawn({"trayer", "--edge", "bottom", "--height", "24"});
     std::this_thread::sleep_for(std::chrono::seconds(1));
     x.drain();
-    const pid_t pid = Spawn({program});
+    const pid_t pid = spawn({program});
     Watch w;
     std::this_thread::sleep_for(std::chrono::seconds(1));
     w.untilIdle(pid, std::chrono::milliseconds(2000), std::chrono::seconds(300));
@@ -336,7 +336,7 @@ int main(int argc, char** argv) {
         quiet.sample(pid);
         const double perMinute =
             idleSeconds ? (quiet.switches() - before) * 60.0 / idleSeconds : 0.0;
-        const long rss = StatusKb(pid, "VmRSS:");
+        const long rss = statusKb(pid, "VmRSS:");
         std::printf("  %-28s wake-ups %6.1f a minute  target <= 1  %s   resident %6.1f MiB  "
                     "target <= 30  %s\n",
                     label, perMinute, verdict(perMinute <= 1), rss / 1024.0,
@@ -344,9 +344,9 @@ int main(int argc, char** argv) {
         // What the resident memory is made of: the program's own (anonymous) memory, and
         // pages of files mapped, mostly the shared libraries that other programs share.
         std::printf("  %-28s of which anonymous %6.1f MiB, files (libraries) %6.1f MiB\n", "",
-                    StatusKb(pid, "RssAnon:") / 1024.0, StatusKb(pid, "RssFile:") / 1024.0);
+                    statusKb(pid, "RssAnon:") / 1024.0, statusKb(pid, "RssFile:") / 1024.0);
         std::printf("  %-28s threads:", "");
-        for (const auto& [tid, t] : Tasks(pid))
+        for (const auto& [tid, t] : tasks(pid))
             std::printf(" %s", t.name.c_str());
         std::printf("\n");
     };
@@ -356,7 +356,7 @@ int main(int argc, char** argv) {
     int applied = 0;
     for (int i = 0; i < applies; ++i) {
         x.drain();
-        const pid_t client = Spawn({program, "--next"});
+        const pid_t client = spawn({program, "--next"});
         waitpid(client, nullptr, 0);
         if (x.waitFor(Display::Event::WallpaperChanged, Clock::now() + std::chrono::seconds(60)))
             ++applied;
@@ -365,12 +365,12 @@ int main(int argc, char** argv) {
     settle.untilIdle(pid, std::chrono::milliseconds(2000), std::chrono::seconds(120));
     std::printf("Again after %d applies (%d seen on the root window), pictures 640x480 .. "
                 "8000x6000; peak resident %.1f MiB:\n",
-                applies, applied, StatusKb(pid, "VmHWM:") / 1024.0);
+                applies, applied, statusKb(pid, "VmHWM:") / 1024.0);
     idle("after the applies");
 
-    Stop(pid);
+    stop(pid);
     if (trayer > 0)
-        Stop(trayer);
+        stop(trayer);
     kill(xvfb, SIGTERM);
     waitpid(xvfb, nullptr, 0);
     return allMet ? 0 : 1;

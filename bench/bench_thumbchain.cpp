@@ -48,7 +48,7 @@ constexpr Size Sizes[] = {{640, 480},   {1024, 768},  {1920, 1080}, {2048, 1536}
 
 // A photograph-like picture: smooth fields of light and colour that differ from
 // picture to picture, an edge, and sensor grain.
-Bitmap Photo(int index) {
+Bitmap photo(int index) {
     const Size s = Sizes[index % std::size(Sizes)];
     Bitmap b;
     b.createUninitialized(s.width, s.height, PixelFormat::Bits24);
@@ -80,43 +80,43 @@ Bitmap Photo(int index) {
     return b;
 }
 
-fs::path Folder(const char* argv0) {
+fs::path folder(const char* argv0) {
     const char* dir = std::getenv("QUORVANE_BENCH_DIR");
     return dir ? fs::path(dir) : fs::path(argv0).parent_path() / "thumbchain";
 }
 
-std::vector<std::string> PicturePaths(const fs::path& folder, int count) {
+std::vector<std::string> picturePaths(const fs::path& folder, int count) {
     std::vector<std::string> paths;
     for (int i = 0; i < count; ++i)
         paths.push_back((folder / "photos" / ("photo" + std::to_string(i) + ".jpg")).string());
     return paths;
 }
 
-void Generate(const std::vector<std::string>& paths) {
+void generate(const std::vector<std::string>& paths) {
     fs::create_directories(fs::path(paths.front()).parent_path());
     for (std::size_t i = 0; i < paths.size(); ++i) {
         if (fs::exists(paths[i]))
             continue;
         if (i % 100 == 0)
             std::fprintf(stderr, "generating photos %zu .. of %zu\n", i, paths.size());
-        Bitmap2Jpeg(Photo(static_cast<int>(i)), paths[i]);
+        bitmap2Jpeg(photo(static_cast<int>(i)), paths[i]);
     }
 }
 
 // The jobs alone, one after another: seconds.
-double BareJobs(const std::vector<std::string>& paths, const fs::path& out) {
+double bareJobs(const std::vector<std::string>& paths, const fs::path& out) {
     fs::create_directories(out);
     QElapsedTimer t;
     t.start();
     for (std::size_t i = 0; i < paths.size(); ++i) {
         Bitmap picture;
-        if (!File2Bitmap(picture, paths[i]))
+        if (!file2Bitmap(picture, paths[i]))
             std::fprintf(stderr, "cannot decode %s\n", paths[i].c_str());
         Bitmap thumb;
         thumb.setSize(ThumbWidth, ThumbHeight);
         thumb.setPixelFormat(PixelFormat::Bits24);
-        MyResizeBitmap(picture, thumb);
-        Bitmap2Jpeg(thumb, out / (std::to_string(i) + ".jpg"));
+        myResizeBitmap(picture, thumb);
+        bitmap2Jpeg(thumb, out / (std::to_string(i) + ".jpg"));
     }
     return t.nsecsElapsed() * 1e-9;
 }
@@ -124,25 +124,25 @@ double BareJobs(const std::vector<std::string>& paths, const fs::path& out) {
 // One run of the chain in this process over `entries` entries (the pictures listed
 // again and again); prints "seconds windowSeconds startKb peakKb mostPreviews
 // pictureDecodes cacheReads jobSeconds".
-int ChainRun(int argc, char** argv, const fs::path& data, const std::vector<std::string>& paths,
+int chainRun(int argc, char** argv, const fs::path& data, const std::vector<std::string>& paths,
              int entries) {
     QCoreApplication app(argc, argv);
     ProgramState state;
     Collection collection(state);
     ThumbnailCache cache(state, collection);
     Strip strip(state, cache);
-    auto& Walls = state.Walls;
-    state.DataFolder = data.string() + "/";
+    auto& walls = state.walls;
+    state.dataFolder = data.string() + "/";
     fs::create_directories(data / "Thumbnail");
-    strip.CreateBufBitmap();
-    strip.CreateLoadPhoto();
-    strip.Get_aRectPreview();
-    QObject::connect(&collection, &Collection::currentChanged, [&] { strip.DrawWallSlots(); });
-    const long startKb = StatusKb("VmRSS");
-    Walls.reserve(static_cast<std::size_t>(entries));
+    strip.createBufBitmap();
+    strip.createLoadPhoto();
+    strip.computePreviewRect();
+    QObject::connect(&collection, &Collection::currentChanged, [&] { strip.drawWallSlots(); });
+    const long startKb = statusKb("VmRSS");
+    walls.reserve(static_cast<std::size_t>(entries));
     for (int i = 0; i < entries; ++i)
-        Walls.push_back(state.MakeWall(paths[static_cast<std::size_t>(i) % paths.size()]));
-    state.CurrentWall = 0;
+        walls.push_back(state.makeWall(paths[static_cast<std::size_t>(i) % paths.size()]));
+    state.currentWall = 0;
 
     QElapsedTimer t;
     double windowSeconds = -1;
@@ -150,7 +150,7 @@ int ChainRun(int argc, char** argv, const fs::path& data, const std::vector<std:
     long jobs = 0;
     auto previews = [&] {
         return static_cast<std::size_t>(std::count_if(
-            Walls.begin(), Walls.end(), [](const TWall& w) { return bool(w.Preview); }));
+            walls.begin(), walls.end(), [](const WallEntry& w) { return bool(w.preview); }));
     };
     QObject::connect(&cache, &ThumbnailCache::jobStarted, [&](std::int32_t num) {
         // Counting every preview is linear in the collection: sampled on big ones.
@@ -160,14 +160,14 @@ int ChainRun(int argc, char** argv, const fs::path& data, const std::vector<std:
     });
     // The window of 15 around entry 0 is filled when its entries all hold a preview.
     auto windowFilled = [&] {
-        const std::size_t n = std::min<std::size_t>(15, Walls.size());
-        return std::all_of(Walls.begin(), Walls.begin() + static_cast<std::ptrdiff_t>(n),
-                           [](const TWall& w) { return bool(w.Preview); });
+        const std::size_t n = std::min<std::size_t>(15, walls.size());
+        return std::all_of(walls.begin(), walls.begin() + static_cast<std::ptrdiff_t>(n),
+                           [](const WallEntry& w) { return bool(w.preview); });
     };
     const ThumbStats& stats = cache.stats();
     t.start();
-    cache.BrowseArray();
-    while (!state.CacheIdle || cache.ThumbnailJobRunning()) {
+    cache.browseArray();
+    while (!state.cacheIdle || cache.thumbnailJobRunning()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (windowSeconds < 0 && windowFilled())
             windowSeconds = t.nsecsElapsed() * 1e-9;
@@ -175,10 +175,10 @@ int ChainRun(int argc, char** argv, const fs::path& data, const std::vector<std:
     const double seconds = t.nsecsElapsed() * 1e-9;
     mostPreviews = std::max(mostPreviews, previews());
     std::printf("%.6f %.6f %ld %ld %zu %ld %ld %.6f\n", seconds, windowSeconds, startKb,
-                StatusKb("VmHWM"), mostPreviews, stats.pictureDecodes.load(),
+                statusKb("VmHWM"), mostPreviews, stats.pictureDecodes.load(),
                 stats.cacheReads.load(), stats.jobNanoseconds.load() * 1e-9);
-    ClearPreview(state);
-    strip.FreeStripBitmaps();
+    clearPreview(state);
+    strip.freeStripBitmaps();
     return 0;
 }
 
@@ -188,7 +188,7 @@ struct RunResult {
     std::size_t mostPreviews = 0;
 };
 
-bool RunChild(const char* argv0, const char* mode, int pictures, int entries, RunResult& r) {
+bool runChild(const char* argv0, const char* mode, int pictures, int entries, RunResult& r) {
     std::string command = "'";
     command.append(argv0).append("' ").append(mode);
     command.append(" ").append(std::to_string(pictures));
@@ -202,7 +202,7 @@ bool RunChild(const char* argv0, const char* mode, int pictures, int entries, Ru
     return pclose(pipe) == 0 && ok;
 }
 
-void PrintMemory(const char* label, const RunResult& r, int entries) {
+void printMemory(const char* label, const RunResult& r, int entries) {
     std::printf("  %-34s %7d entries  peak %7ld KiB  (%+7ld KiB over the start)  previews held "
                 "at most %zu\n",
                 label, entries, r.peakKb, r.peakKb - r.startKb, r.mostPreviews);
@@ -211,21 +211,21 @@ void PrintMemory(const char* label, const RunResult& r, int entries) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const fs::path folder = Folder(argv[0]);
+    const fs::path dataFolder = folder(argv[0]);
     // Child processes: --first / --second PICTURES ENTRIES.
     if (argc == 4 && argv[1][0] == '-') {
         const std::string mode = argv[1];
         const int pictures = std::atoi(argv[2]);
         const int entries = std::atoi(argv[3]);
-        const fs::path data = folder / "data";
+        const fs::path data = dataFolder / "data";
         if (mode == "--first")
             fs::remove_all(data);
-        return ChainRun(argc, argv, data, PicturePaths(folder, pictures), entries);
+        return chainRun(argc, argv, data, picturePaths(dataFolder, pictures), entries);
     }
     const int pictures = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
     const int entries = argc > 2 ? std::max(1, std::atoi(argv[2])) : 100000;
-    const auto paths = PicturePaths(folder, pictures);
-    Generate(paths);
+    const auto paths = picturePaths(dataFolder, pictures);
+    generate(paths);
 
     std::printf("Thumbnail chain over %d generated photos (%dx%d .. %dx%d)\n", pictures,
                 Sizes[0].width, Sizes[0].height, Sizes[std::size(Sizes) - 1].width,
@@ -238,9 +238,9 @@ int main(int argc, char** argv) {
     RunResult first;
     first.seconds = 1e300;
     for (int round = 0; round < rounds; ++round) {
-        bare = std::min(bare, BareJobs(paths, folder / "bare"));
+        bare = std::min(bare, bareJobs(paths, dataFolder / "bare"));
         RunResult r;
-        if (!RunChild(argv[0], "--first", pictures, pictures, r)) {
+        if (!runChild(argv[0], "--first", pictures, pictures, r)) {
             std::fprintf(stderr, "a chain run failed\n");
             return 1;
         }
@@ -248,8 +248,8 @@ int main(int argc, char** argv) {
             first = r;
     }
     RunResult second, many;
-    if (!RunChild(argv[0], "--second", pictures, pictures, second) ||
-        !RunChild(argv[0], "--second", pictures, entries, many)) {
+    if (!runChild(argv[0], "--second", pictures, pictures, second) ||
+        !runChild(argv[0], "--second", pictures, entries, many)) {
         std::fprintf(stderr, "a chain run failed\n");
         return 1;
     }
@@ -272,9 +272,9 @@ int main(int argc, char** argv) {
                 "files read)\n",
                 second.seconds, second.pictureDecodes, second.cacheReads);
     std::printf("\nPeak resident memory (each run in a fresh process):\n");
-    PrintMemory("first run (full decodes)", first, pictures);
-    PrintMemory("collection", second, pictures);
-    PrintMemory("the pictures listed again", many, entries);
+    printMemory("first run (full decodes)", first, pictures);
+    printMemory("collection", second, pictures);
+    printMemory("the pictures listed again", many, entries);
     std::printf("  a preview is %d x %d x 3 bytes = %.0f KiB; %d entries' previews would be %.0f "
                 "MiB\n",
                 ThumbWidth, ThumbHeight, ThumbWidth * ThumbHeight * 3 / 1024.0, entries,

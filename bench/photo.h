@@ -50,7 +50,7 @@ private:
 };
 
 // A JPEG of quality 90 (the library's default 4:2:0), grey or colour, baseline or progressive.
-inline void WritePhotoJpeg(const std::filesystem::path& file, int width, int height,
+inline void writePhotoJpeg(const std::filesystem::path& file, int width, int height,
                            bool grey = false, bool progressive = false) {
     std::FILE* f = std::fopen(file.c_str(), "wb");
     if (!f)

@@ -6,7 +6,7 @@
 #include <cstring>
 
 // VmRSS or VmHWM of this process, in KiB.
-inline long StatusKb(const char* field) {
+inline long statusKb(const char* field) {
     std::FILE* f = std::fopen("/proc/self/status", "r");
     if (!f)
         return 0;

@@ -29,14 +29,14 @@ namespace xsession {
 
 using Clock = std::chrono::steady_clock;
 
-inline std::vector<std::string>& Environment() {
+inline std::vector<std::string>& environment() {
     static std::vector<std::string> environment;
     return environment;
 }
 
 // The children's environment: this one's without any desktop session or
 // user folder, on the private display, with a private home and XDG folders.
-inline void SetUpEnvironment(const std::string& display, const std::filesystem::path& home) {
+inline void setUpEnvironment(const std::string& display, const std::filesystem::path& home) {
     const char* dropped[] = {"DISPLAY=",
                              "HOME=",
                              "XDG_",
@@ -47,32 +47,32 @@ inline void SetUpEnvironment(const std::string& display, const std::filesystem::
                              "KDE_FULL_SESSION=",
                              "GNOME_DESKTOP_SESSION_ID=",
                              "TMPDIR="};
-    std::vector<std::string>& environment = Environment();
-    environment.clear();
+    std::vector<std::string>& env = environment();
+    env.clear();
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
         if (std::none_of(std::begin(dropped), std::end(dropped),
                          [&](const char* d) { return entry.rfind(d, 0) == 0; }))
-            environment.push_back(entry);
+            env.push_back(entry);
     }
     std::filesystem::create_directories(home / "runtime");
     ::chmod((home / "runtime").c_str(), 0700);
-    environment.push_back("DISPLAY=" + display);
-    environment.push_back("HOME=" + home.string());
-    environment.push_back("XDG_RUNTIME_DIR=" + (home / "runtime").string());
-    environment.push_back("XDG_CONFIG_HOME=" + (home / ".config").string());
-    environment.push_back("XDG_DATA_HOME=" + (home / ".local/share").string());
-    environment.push_back("XDG_CACHE_HOME=" + (home / ".cache").string());
+    env.push_back("DISPLAY=" + display);
+    env.push_back("HOME=" + home.string());
+    env.push_back("XDG_RUNTIME_DIR=" + (home / "runtime").string());
+    env.push_back("XDG_CONFIG_HOME=" + (home / ".config").string());
+    env.push_back("XDG_DATA_HOME=" + (home / ".local/share").string());
+    env.push_back("XDG_CACHE_HOME=" + (home / ".cache").string());
 }
 
 // Starts a program in that environment; its standard output goes to
 // `stdoutFd` (else nowhere), its errors nowhere. -1 when it cannot start.
-inline pid_t Spawn(const std::vector<std::string>& args, int stdoutFd = -1) {
+inline pid_t spawn(const std::vector<std::string>& args, int stdoutFd = -1) {
     std::vector<char*> argv, envp;
     for (const auto& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    for (const auto& e : Environment())
+    for (const auto& e : environment())
         envp.push_back(const_cast<char*>(e.c_str()));
     envp.push_back(nullptr);
     posix_spawn_file_actions_t actions;
@@ -90,7 +90,7 @@ inline pid_t Spawn(const std::vector<std::string>& args, int stdoutFd = -1) {
 }
 
 // Ends a process: SIGTERM (the program's own deferred close), SIGKILL after 30 s.
-inline void Stop(pid_t pid) {
+inline void stop(pid_t pid) {
     kill(pid, SIGTERM);
     const auto deadline = Clock::now() + std::chrono::seconds(30);
     while (Clock::now() < deadline) {
@@ -102,7 +102,7 @@ inline void Stop(pid_t pid) {
     waitpid(pid, nullptr, 0);
 }
 
-inline double Median(std::vector<double> v) {
+inline double median(std::vector<double> v) {
     if (v.empty())
         return 0;
     std::sort(v.begin(), v.end());

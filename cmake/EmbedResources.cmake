@@ -2,7 +2,7 @@
 #
 #   quorvane_embed_resources(<target> FILES a.png b.png ...)
 #
-# makes <target>, a static library that defines EmbeddedResources() with every file stored
+# makes <target>, a static library that defines embeddedResources() with every file stored
 # under its name without extension, in capitals (iClose_light.png -> "ICLOSE_LIGHT").
 # The data is generated at build time and follows changes to the files.
 #
@@ -30,10 +30,10 @@ if(CMAKE_SCRIPT_MODE_FILE)
         math(EXPR index "${index} + 1")
     endforeach()
     if(index EQUAL 0)
-        set(result "std::span<const EmbeddedResource> EmbeddedResources() { return {}; }\n")
+        set(result "std::span<const EmbeddedResource> embeddedResources() { return {}; }\n")
     else()
         set(result "namespace {\n${body}const EmbeddedResource table[] = {\n${table}};\n} // namespace\n\n"
-                   "std::span<const EmbeddedResource> EmbeddedResources() { return table; }\n")
+                   "std::span<const EmbeddedResource> embeddedResources() { return table; }\n")
     endif()
     file(WRITE "${OUTPUT}.new" "// Generated from resources/ by cmake/EmbedResources.cmake.\n"
                "#include \"imaging/resources.h\"\n\n${result}")

@@ -9,34 +9,34 @@
 
 #include <cstdint>
 
-inline void FuzzSetUp() {
+inline void fuzzSetUp() {
     // Small enough that a header claiming a huge picture is refused at once.
-    SetMaxRasterBytes(16u << 20);
+    setMaxRasterBytes(16u << 20);
 }
 
-void Exercise(const Bitmap& b);
+void exercise(const Bitmap& b);
 
 // The reduced decode of the same bytes, as for a picture over the raster limit: decode(b,
 // request) with a small cover size, then the same exercise.
-template <class Decode> void ExerciseReduced(const Decode& decode) {
+template <class Decode> void exerciseReduced(const Decode& decode) {
     Bitmap b;
     try {
         decode(b, ReducedDecode{9, 7});
     } catch (const ImageError&) {
         return;
     }
-    Exercise(b);
+    exercise(b);
 }
 
-inline void Exercise(const Bitmap& b) {
+inline void exercise(const Bitmap& b) {
     volatile std::uint32_t sink = b.pixel(0, 0) ^ b.pixel(b.width() - 1, b.height() - 1);
     (void)sink;
     Bitmap thumb;
     thumb.setSize(9, 7);
     thumb.setPixelFormat(PixelFormat::Bits24);
-    MyResizeBitmap(b, thumb);
-    PickResizeBitmap(b, thumb);
-    const auto bytes = b.SaveToData();
+    myResizeBitmap(b, thumb);
+    pickResizeBitmap(b, thumb);
+    const auto bytes = b.saveToData();
     Bitmap again;
-    again.LoadFromData(bytes);
+    again.loadFromData(bytes);
 }

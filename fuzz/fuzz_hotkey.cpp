@@ -6,16 +6,16 @@
 #include <cstdint>
 #include <string>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int llvmFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    TGlobalKey gk;
+    GlobalKey gk;
     try {
-        GlobalKeyFromIni(text, gk);
-    } catch (const EConvertError&) {
+        globalKeyFromIni(text, gk);
+    } catch (const ConvertError&) {
         return 0;
     }
-    TGlobalKey again;
-    GlobalKeyFromIni(GlobalKey2Ini(gk), again);
+    GlobalKey again;
+    globalKeyFromIni(globalKey2Ini(gk), again);
     if (!(again == gk))
         __builtin_trap();
     return 0;

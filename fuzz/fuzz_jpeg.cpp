@@ -5,21 +5,21 @@
 #include <cstdint>
 #include <span>
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FuzzSetUp();
+extern "C" int llvmFuzzerInitialize(int*, char***) {
+    fuzzSetUp();
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    ExerciseReduced([&](Bitmap& r, const ReducedDecode& q) {
-        JpegData2BitmapReduced(std::span(data, size), r, q);
+extern "C" int llvmFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    exerciseReduced([&](Bitmap& r, const ReducedDecode& q) {
+        jpegData2BitmapReduced(std::span(data, size), r, q);
     });
     Bitmap b;
     try {
-        JpegData2Bitmap(std::span(data, size), b);
+        jpegData2Bitmap(std::span(data, size), b);
     } catch (const ImageError&) {
         return 0;
     }
-    Exercise(b);
+    exercise(b);
     return 0;
 }

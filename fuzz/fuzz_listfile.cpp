@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int llvmFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     std::size_t total = 0;
-    for (const auto& line : ParseListText(bytes)) {
+    for (const auto& line : parseListText(bytes)) {
         if (line.find_first_of("\r\n") != std::string::npos)
             __builtin_trap(); // a line never carries a line end
         total += line.size();

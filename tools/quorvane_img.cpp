@@ -14,10 +14,10 @@
 
 namespace {
 
-constexpr int kThumbWidth = 197;
-constexpr int kThumbHeight = 123;
+constexpr int ThumbWidth = 197;
+constexpr int ThumbHeight = 123;
 
-int Usage() {
+int usage() {
     std::fputs("usage: quorvane-img decode IN OUT.bmp\n"
                "       quorvane-img thumb IN OUT.jpg\n"
                "       quorvane-img info IN\n",
@@ -29,23 +29,23 @@ int Usage() {
 
 int main(int argc, char** argv) {
     if (argc < 3)
-        return Usage();
+        return usage();
     const std::string_view command = argv[1];
     const bool withOutput = command == "decode" || command == "thumb";
     if (!(withOutput && argc == 4) && !(command == "info" && argc == 3))
-        return Usage();
+        return usage();
 
     if (command == "thumb") {
         // As the thumbnail worker does: averaged onto the thumbnail as it is decoded.
         Bitmap thumb;
         thumb.setPixelFormat(PixelFormat::Bits24);
-        thumb.setSizeForOverwrite(kThumbWidth, kThumbHeight);
-        if (File2BitmapAveraged(thumb, argv[2]) != DecodeStatus::Ok) {
+        thumb.setSizeForOverwrite(ThumbWidth, ThumbHeight);
+        if (file2BitmapAveraged(thumb, argv[2]) != DecodeStatus::Ok) {
             std::fprintf(stderr, "quorvane-img: cannot decode %s\n", argv[2]);
             return 1;
         }
         try {
-            Bitmap2Jpeg(thumb, argv[3]);
+            bitmap2Jpeg(thumb, argv[3]);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "quorvane-img: %s\n", e.what());
             return 2;
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     Bitmap picture;
-    if (!File2Bitmap(picture, argv[2])) {
+    if (!file2Bitmap(picture, argv[2])) {
         std::fprintf(stderr, "quorvane-img: cannot decode %s\n", argv[2]);
         return 1;
     }
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     try {
-        picture.SaveToFile(argv[3]);
+        picture.saveToFile(argv[3]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quorvane-img: %s\n", e.what());
         return 2;

@@ -9,13 +9,13 @@
 #include "platform/store.h"
 #include "platform/wallpaper.h"
 #include "system/hotkeys.h"
+#include "ui/aboutwindow.h"
 #include "ui/dialogs.h"
+#include "ui/folderdialog.h"
+#include "ui/mainwindow.h"
+#include "ui/picturemanager.h"
+#include "ui/settingswindow.h"
 #include "ui/tray.h"
-#include "ui/uFolderSelect.h"
-#include "ui/uHelp.h"
-#include "ui/uMain.h"
-#include "ui/uParam.h"
-#include "ui/uPicManager.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -26,8 +26,8 @@
 Application::Application(const std::string& appTitle, const std::string& runValueName,
                          QObject* parent)
     : QObject(parent) {
-    m_state.AppTitle = appTitle;
-    m_state.RunValueName = runValueName;
+    m_state.appTitle = appTitle;
+    m_state.runValueName = runValueName;
     connect(&m_closeTimer, &ProgramTimer::fired, this, &Application::onClosePoll);
     connect(&m_collection, &Collection::errorOccurred, this, &Application::showError);
 }
@@ -36,34 +36,34 @@ Application::~Application() {
     if (m_cleanup.joinable())
         m_cleanup.join();
     if (m_hotkeys)
-        m_hotkeys->GlobalKeyUnRegistry();
+        m_hotkeys->unregisterHotkeys();
     // Normally the close protocol has waited for the worker; an application
     // torn down otherwise lets a running job end without its hand-over.
-    m_cache.AbandonThumbnailJob();
-    m_strip.FreeStripBitmaps();
-    ClearPreview(m_state);
+    m_cache.abandonThumbnailJob();
+    m_strip.freeStripBitmaps();
+    clearPreview(m_state);
 }
 
 void Application::start() {
     m_starting = true;
     m_tray = std::make_unique<TrayIcon>();
-    m_main = std::make_unique<TfMain>(m_state, m_collection, m_scheduler, m_strip);
-    TfMain* main = m_main.get();
-    connect(main, &TfMain::closeQuery, this, &Application::onCloseQuery);
-    connect(&m_collection, &Collection::currentChanged, main, &TfMain::showCurrent);
-    connect(&m_collection, &Collection::collectionEmptied, main, &TfMain::ClearInfo);
-    connect(&m_cache, &ThumbnailCache::collectionEmpty, main, &TfMain::ClearInfo);
-    connect(&m_scheduler, &ChangeScheduler::changed, main, &TfMain::ShowScheduler);
+    m_main = std::make_unique<MainWindow>(m_state, m_collection, m_scheduler, m_strip);
+    MainWindow* main = m_main.get();
+    connect(main, &MainWindow::closeQuery, this, &Application::onCloseQuery);
+    connect(&m_collection, &Collection::currentChanged, main, &MainWindow::showCurrent);
+    connect(&m_collection, &Collection::collectionEmptied, main, &MainWindow::clearInfo);
+    connect(&m_cache, &ThumbnailCache::collectionEmpty, main, &MainWindow::clearInfo);
+    connect(&m_scheduler, &ChangeScheduler::changed, main, &MainWindow::showScheduler);
 
     TrayIcon* tray = m_tray.get();
     connect(tray, &TrayIcon::nextRequested, this,
-            [this] { m_collection.RunWallCommand(WallCommand::Next, true); });
+            [this] { m_collection.runWallCommand(WallCommand::Next, true); });
     connect(tray, &TrayIcon::previousRequested, this,
-            [this] { m_collection.RunWallCommand(WallCommand::Previous, true); });
+            [this] { m_collection.runWallCommand(WallCommand::Previous, true); });
     connect(tray, &TrayIcon::randomRequested, this,
-            [this] { m_collection.RunWallCommand(WallCommand::Random, true); });
-    connect(tray, &TrayIcon::showRequested, main, &TfMain::TrayClick);
-    connect(tray, &TrayIcon::exitRequested, main, &TfMain::requestExit);
+            [this] { m_collection.runWallCommand(WallCommand::Random, true); });
+    connect(tray, &TrayIcon::showRequested, main, &MainWindow::trayClick);
+    connect(tray, &TrayIcon::exitRequested, main, &MainWindow::requestExit);
     tray->show();
 
     // The hotkeys belong to the main window (its handle on Windows).
@@ -73,79 +73,79 @@ void Application::start() {
     startUp();
 
     // The other windows, each once for the whole run.
-    m_picManager = std::make_unique<TfPicManager>(m_state);
-    m_folderSelect = std::make_unique<TfFolderSelect>();
-    m_param = std::make_unique<TfParam>(m_state, *m_hotkeys);
-    m_help = std::make_unique<TfHelp>();
+    m_picManager = std::make_unique<PictureManager>(m_state);
+    m_folderSelect = std::make_unique<FolderDialog>();
+    m_param = std::make_unique<SettingsWindow>(m_state, *m_hotkeys);
+    m_help = std::make_unique<AboutWindow>();
     for (SkinWindow* w :
          {static_cast<SkinWindow*>(m_picManager.get()), static_cast<SkinWindow*>(m_param.get()),
           static_cast<SkinWindow*>(m_help.get())})
         w->setPlacementAnchor(main);
     m_folderSelect->setPlacementAnchor(main);
     m_picManager->setFolderSelect(m_folderSelect.get());
-    connect(main, &TfMain::managerRequested, this, &Application::runManagerCycle);
-    connect(main, &TfMain::settingsRequested, this, [this] { m_param->showModal(); });
-    connect(main, &TfMain::aboutRequested, this, &Application::showAbout);
+    connect(main, &MainWindow::managerRequested, this, &Application::runManagerCycle);
+    connect(main, &MainWindow::settingsRequested, this, [this] { m_param->showModal(); });
+    connect(main, &MainWindow::aboutRequested, this, &Application::showAbout);
     connect(tray, &TrayIcon::aboutRequested, this, &Application::showAbout);
     m_starting = false;
 }
 
 void Application::startUp() {
-    SetUpDataFolder(m_state);
+    setUpDataFolder(m_state);
     // Temporaries that a run killed during a write left behind: the data
     // folder's at once, the thumbnail cache's (a big tree) once the start is done.
     // File times come from the kernel's coarse clock, a few milliseconds
     // behind: the margin keeps this run's first writes out of reach.
     const auto started = std::filesystem::file_time_type::clock::now() - std::chrono::seconds(10);
-    RemoveStaleTemporaries(m_state.DataFolder, false, started);
+    removeStaleTemporaries(m_state.dataFolder, false, started);
     // So are the wallpaper file's extra names that the desktop no longer shows.
-    platform::removeLeftoverWallpaperNames(m_state.WallpaperFile);
-    m_state.SeedRandom();
+    platform::removeLeftoverWallpaperNames(m_state.wallpaperFile);
+    m_state.seedRandom();
     // The window shape comes with the skin.
-    m_strip.CreateBufBitmap();
-    m_strip.CreateLoadPhoto();
-    m_strip.Get_aRectPreview();
+    m_strip.createBufBitmap();
+    m_strip.createLoadPhoto();
+    m_strip.computePreviewRect();
     try {
-        CurrentVersion(m_state.RunValueName);
+        currentVersion(m_state.runValueName);
     } catch (const platform::StoreError& e) {
         showError(QString::fromStdString(e.what()));
     }
-    m_collection.LoadWall();
+    m_collection.loadWall();
     auto areaOf = [](const QScreen* screen) {
         const QRect g = screen ? screen->geometry() : QRect(0, 0, 1920, 1080);
         return ScreenArea{g.x(), g.y(), g.width(), g.height()};
     };
     const ScreenArea primary = areaOf(QGuiApplication::primaryScreen());
-    WindowPosition pos = LoadSetting(m_state, m_scheduler, primary);
+    WindowPosition pos = loadSetting(m_state, m_scheduler, primary);
     std::vector<ScreenArea> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.push_back(areaOf(screen));
     // A stored place where no screen is any more (a monitor unplugged, a
     // damaged file) would leave the window where no one can reach it.
-    if (!ShowsOnAScreen(pos, screens))
-        pos = CentredOn(primary);
+    if (!showsOnAScreen(pos, screens))
+        pos = centredOn(primary);
     m_main->move(pos.left, pos.top);
     startupChange();
-    m_cache.BrowseArray();
-    m_hotkeys->GlobalKeyRegistry(m_state.GlobalKeys, m_state.UseGlobalKey);
+    m_cache.browseArray();
+    m_hotkeys->registerHotkeys(m_state.globalKeys, m_state.useGlobalKey);
     // On a thread of its own, so that it does not hold anything up.
-    m_cleanup = std::thread([folder = ThumbnailFolder(m_state.DataFolder), started] {
-        RemoveStaleTemporaries(folder, true, started);
+    m_cleanup = std::thread([folder = thumbnailFolder(m_state.dataFolder), started] {
+        removeStaleTemporaries(folder, true, started);
     });
 }
 
 void Application::startupChange() {
-    if (m_state.Walls.empty())
-        m_main->TrayClick();
+    if (m_state.walls.empty())
+        m_main->trayClick();
     else if (!QSystemTrayIcon::isSystemTrayAvailable())
         waitForTrayHost();
-    if (!m_state.Walls.empty() && m_state.ChangeWithStart) {
-        m_state.CurrentWall = m_state.RandomIndex(m_state.WallCount());
-        m_collection.SetWall(m_state.CurrentWall);
+    if (!m_state.walls.empty() && m_state.changeWithStart) {
+        m_state.currentWall = m_state.randomIndex(m_state.wallCount());
+        m_collection.setWallpaper(m_state.currentWall);
         return;
     }
-    if (platform::isRegularFile(m_state.WallpaperFile))
-        platform::setDesktopWallpaper(m_state.WallpaperFile);
+    if (platform::isRegularFile(m_state.wallpaperFile))
+        platform::setDesktopWallpaper(m_state.wallpaperFile);
 }
 
 void Application::waitForTrayHost() {
@@ -162,7 +162,7 @@ void Application::waitForTrayHost() {
             return;
         poll->deleteLater();
         if (!m_main->isVisible())
-            m_main->TrayClick();
+            m_main->trayClick();
     });
     poll->start();
 }
@@ -178,29 +178,29 @@ void Application::runManagerCycle() {
     m_picManager->showModal();
     m_cache.setPaused(false);
     QCoreApplication::processEvents();
-    if (m_state.ListChanged) {
-        ClearPreview(m_state);
+    if (m_state.listChanged) {
+        clearPreview(m_state);
         // The new collection is built aside and put in place at once.
-        const bool written = m_collection.ReplaceWalls(m_picManager->rows());
+        const bool written = m_collection.replaceWalls(m_picManager->rows());
         m_picManager->clearRows();
         if (!written)
             return; // the error was shown; the rest of the cycle is skipped
-        m_cache.BrowseArray();
-    } else if (m_state.CacheIdle) {
-        m_cache.ThreadDoneCache();
+        m_cache.browseArray();
+    } else if (m_state.cacheIdle) {
+        m_cache.threadDoneCache();
     }
-    if (m_state.Walls.empty())
-        m_main->ClearInfo();
+    if (m_state.walls.empty())
+        m_main->clearInfo();
 }
 
 void Application::runHotkey(int id) {
     switch (id) {
-    case 100:
-        return m_collection.RunWallCommand(WallCommand::Random, true);
-    case 101:
-        return m_collection.RunWallCommand(WallCommand::Next, true);
-    case 102:
-        return m_collection.RunWallCommand(WallCommand::Previous, true);
+    case RandomWallpaperHotkey:
+        return m_collection.runWallCommand(WallCommand::Random, true);
+    case NextWallpaperHotkey:
+        return m_collection.runWallCommand(WallCommand::Next, true);
+    case PreviousWallpaperHotkey:
+        return m_collection.runWallCommand(WallCommand::Previous, true);
     default:
         return;
     }
@@ -209,13 +209,13 @@ void Application::runHotkey(int id) {
 void Application::runCommand(RemoteCommand command) {
     switch (command) {
     case RemoteCommand::Next:
-        return m_collection.RunWallCommand(WallCommand::Next, true);
+        return m_collection.runWallCommand(WallCommand::Next, true);
     case RemoteCommand::Previous:
-        return m_collection.RunWallCommand(WallCommand::Previous, true);
+        return m_collection.runWallCommand(WallCommand::Previous, true);
     case RemoteCommand::Random:
-        return m_collection.RunWallCommand(WallCommand::Random, true);
+        return m_collection.runWallCommand(WallCommand::Random, true);
     case RemoteCommand::Show:
-        return m_main->TrayClick();
+        return m_main->trayClick();
     }
 }
 
@@ -234,18 +234,18 @@ void Application::showError(const QString& text) {
         // while the box shows. The box opens once the event loop runs, over
         // the windows the start showed.
         QTimer::singleShot(0, this,
-                           [this, text] { OpenErrorBox(m_main.get(), text.toStdString()); });
+                           [this, text] { openErrorBox(m_main.get(), text.toStdString()); });
         return;
     }
-    ShowErrorBox(m_main.get(), text.toStdString());
+    showErrorBox(m_main.get(), text.toStdString());
 }
 
 void Application::saveSettings() {
     try {
-        SaveSetting(m_state, m_scheduler, WindowPosition{m_main->x(), m_main->y()});
+        saveSetting(m_state, m_scheduler, WindowPosition{m_main->x(), m_main->y()});
     } catch (const std::exception& e) {
         // The close must still complete; the reason goes where it can be seen.
-        platform::Warn(std::string("the settings could not be saved: ") + e.what());
+        platform::warn(std::string("the settings could not be saved: ") + e.what());
     }
 }
 
@@ -255,9 +255,9 @@ void Application::systemClose() {
 }
 
 void Application::onCloseQuery(QCloseEvent* event) {
-    m_state.AppClosing = true;
-    if (m_state.CloseStage != 5) {
-        m_state.CloseStage = 1;
+    m_state.appClosing = true;
+    if (m_state.closeStage != CloseStage::Final) {
+        m_state.closeStage = CloseStage::WaitingForWorkers;
         m_closeTimer.setEnabled(true);
         event->ignore();
     } else {
@@ -271,12 +271,12 @@ void Application::onCloseQuery(QCloseEvent* event) {
 void Application::onClosePoll() {
     // The thumbnail worker and a wallpaper file still being written finish
     // first.
-    if (!m_state.CacheIdle || !m_collection.WallpaperWriteIdle())
+    if (!m_state.cacheIdle || !m_collection.wallpaperWriteIdle())
         return;
-    if (m_state.CloseStage != 5) {
+    if (m_state.closeStage != CloseStage::Final) {
         // Removals the thumbnail walk has not written yet go into the list now.
-        m_collection.WritePendingList();
-        m_state.CloseStage = 5;
+        m_collection.writePendingList();
+        m_state.closeStage = CloseStage::Final;
         m_main->close();
     }
 }

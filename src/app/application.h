@@ -19,11 +19,11 @@
 class CommandChannel;
 class GlobalHotkeys;
 class QCloseEvent;
-class TfFolderSelect;
-class TfHelp;
-class TfMain;
-class TfParam;
-class TfPicManager;
+class FolderDialog;
+class AboutWindow;
+class MainWindow;
+class SettingsWindow;
+class PictureManager;
 class TrayIcon;
 
 class Application : public QObject {
@@ -53,7 +53,7 @@ public:
     /// A command from the command line or the channel: as a hotkey does it
     /// (Show: as the tray icon's click).
     void runCommand(RemoteCommand command);
-    /// A pressed hotkey: 100 random, 101 next, 102 previous wallpaper.
+    /// A pressed hotkey (a HotkeyId).
     void runHotkey(int id);
 
     /// The picture manager, shown modally; when it changed the list, the
@@ -63,16 +63,16 @@ public:
     /// The About window, shown modally.
     void showAbout();
 
-    TfPicManager* picManager() const { return m_picManager.get(); }
-    TfParam* settingsWindow() const { return m_param.get(); }
-    TfHelp* aboutWindow() const { return m_help.get(); }
+    PictureManager* picManager() const { return m_picManager.get(); }
+    SettingsWindow* settingsWindow() const { return m_param.get(); }
+    AboutWindow* aboutWindow() const { return m_help.get(); }
 
     ProgramState& state() { return m_state; }
     Collection& collection() { return m_collection; }
     ChangeScheduler& scheduler() { return m_scheduler; }
     ThumbnailCache& thumbnails() { return m_cache; }
     Strip& strip() { return m_strip; }
-    TfMain* mainWindow() const { return m_main.get(); }
+    MainWindow* mainWindow() const { return m_main.get(); }
     TrayIcon* tray() const { return m_tray.get(); }
     GlobalHotkeys* hotkeys() const { return m_hotkeys.get(); }
     ProgramTimer& closeTimer() { return m_closeTimer; }
@@ -98,12 +98,12 @@ private:
     ProgramTimer m_closeTimer{200};
     std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<CommandChannel> m_channel;
-    std::unique_ptr<TfMain> m_main;
+    std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<GlobalHotkeys> m_hotkeys;
-    std::unique_ptr<TfPicManager> m_picManager;
-    std::unique_ptr<TfFolderSelect> m_folderSelect;
-    std::unique_ptr<TfParam> m_param;
-    std::unique_ptr<TfHelp> m_help;
+    std::unique_ptr<PictureManager> m_picManager;
+    std::unique_ptr<FolderDialog> m_folderSelect;
+    std::unique_ptr<SettingsWindow> m_param;
+    std::unique_ptr<AboutWindow> m_help;
     std::thread m_cleanup;
     bool m_starting = false; // start() runs: errors are shown after it
 };

@@ -9,7 +9,7 @@ QString fileNameOf(const std::string& path) {
 }
 } // namespace
 
-std::string TitleFromExecutable(const std::string& path) {
+std::string titleFromExecutable(const std::string& path) {
     QString name = fileNameOf(path);
     const qsizetype dot = name.indexOf(QLatin1Char('.'));
     if (dot >= 0)
@@ -19,6 +19,6 @@ std::string TitleFromExecutable(const std::string& path) {
     return (name.left(1) + name.mid(1).toLower()).toStdString();
 }
 
-std::string RunValueNameFromExecutable(const std::string& path) {
+std::string runValueNameFromExecutable(const std::string& path) {
     return QFileInfo(QString::fromUtf8(path)).completeBaseName().toStdString();
 }

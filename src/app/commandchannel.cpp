@@ -12,7 +12,7 @@
 
 namespace {
 
-const QByteArray kAccepted = QByteArrayLiteral("ok\n");
+const QByteArray Accepted = QByteArrayLiteral("ok\n");
 
 } // namespace
 
@@ -47,7 +47,7 @@ void CommandChannel::onNewConnection() {
             socket->deleteLater();
             continue;
         }
-        if (m_clients.size() >= static_cast<std::size_t>(kMaxClients)) {
+        if (m_clients.size() >= static_cast<std::size_t>(MaxClients)) {
             const auto quietest = std::max_element(m_clients.begin(), m_clients.end(),
                                                    [](const Client& a, const Client& b) {
                                                        return a.quiet.elapsed() < b.quiet.elapsed();
@@ -68,7 +68,7 @@ void CommandChannel::onNewConnection() {
             if (!socket->property("answered").toBool())
                 drop(socket);
         });
-        deadline->start(kTimeoutMs);
+        deadline->start(TimeoutMs);
         // Bytes that came with the connection.
         if (socket->bytesAvailable() > 0)
             readFrom(socket);
@@ -94,26 +94,26 @@ void CommandChannel::readFrom(QLocalSocket* socket) {
         if (c.socket == socket)
             c.quiet.start();
     if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > kMaxLineLength)
+        if (socket->bytesAvailable() > MaxLineLength)
             drop(socket);
         return;
     }
-    QByteArray line = socket->readLine(kMaxLineLength + 2);
+    QByteArray line = socket->readLine(MaxLineLength + 2);
     if (!line.endsWith('\n') || socket->bytesAvailable() > 0)
         return drop(socket);
     line.chop(1);
-    const auto command = CommandFromName(std::string_view(line.constData(), line.size()));
+    const auto command = commandFromName(std::string_view(line.constData(), line.size()));
     if (!command)
         return drop(socket);
     // Answered: it no longer waits for a place.
     forget(socket);
     socket->setProperty("answered", true);
-    socket->write(kAccepted);
+    socket->write(Accepted);
     socket->disconnectFromServer();
     emit commandReceived(*command);
 }
 
-bool SendCommand(const QString& name, RemoteCommand command, int timeoutMs) {
+bool sendCommand(const QString& name, RemoteCommand command, int timeoutMs) {
     if (name.isEmpty())
         return false;
     const QDeadlineTimer deadline(timeoutMs);
@@ -121,18 +121,18 @@ bool SendCommand(const QString& name, RemoteCommand command, int timeoutMs) {
     socket.connectToServer(name);
     if (!socket.waitForConnected(static_cast<int>(deadline.remainingTime())))
         return false;
-    const std::string_view text = CommandName(command);
+    const std::string_view text = commandName(command);
     QByteArray line(text.data(), static_cast<qsizetype>(text.size()));
     line += '\n';
     socket.write(line);
     if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
         return false;
     QByteArray answer;
-    while (!answer.contains('\n') && answer.size() <= kAccepted.size()) {
+    while (!answer.contains('\n') && answer.size() <= Accepted.size()) {
         if (socket.bytesAvailable() == 0 &&
             !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
             break;
-        answer += socket.read(kAccepted.size() + 1);
+        answer += socket.read(Accepted.size() + 1);
     }
-    return answer == kAccepted;
+    return answer == Accepted;
 }

@@ -18,8 +18,8 @@ class QLocalSocket;
 /// The running instance's end. Each connection may send one line, a command
 /// name ("next\n"); it is answered "ok\n" and closed. A peer of another
 /// user, a line that is not a known command, a longer one, anything after
-/// the line, or a client that has not sent its whole line within kTimeoutMs
-/// of connecting is cut off without an answer. At most kMaxClients wait for
+/// the line, or a client that has not sent its whole line within TimeoutMs
+/// of connecting is cut off without an answer. At most MaxClients wait for
 /// their line at once; a new connection beyond that takes the place of the
 /// one that has been quiet longest, so clients that hold connections open
 /// cannot lock others out. Reading is asynchronous: no client can hold up
@@ -27,9 +27,9 @@ class QLocalSocket;
 class CommandChannel : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kMaxLineLength = 16;
-    static constexpr int kTimeoutMs = 1000;
-    static constexpr int kMaxClients = 8;
+    static constexpr int MaxLineLength = 16;
+    static constexpr int TimeoutMs = 1000;
+    static constexpr int MaxClients = 8;
 
     explicit CommandChannel(QObject* parent = nullptr);
     ~CommandChannel() override;
@@ -64,4 +64,4 @@ private:
 /// The other end: hands `command` to the instance listening at `name` and
 /// waits for its answer. True when the instance took it. Blocks for at most
 /// about `timeoutMs` and needs no event loop.
-bool SendCommand(const QString& name, RemoteCommand command, int timeoutMs = 5000);
+bool sendCommand(const QString& name, RemoteCommand command, int timeoutMs = 5000);

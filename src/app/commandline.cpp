@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<RemoteCommand, std::string_view>, 4> kCommands{{
+constexpr std::array<std::pair<RemoteCommand, std::string_view>, 4> Commands{{
     {RemoteCommand::Next, "next"},
     {RemoteCommand::Previous, "prev"},
     {RemoteCommand::Random, "random"},
@@ -14,7 +14,7 @@ constexpr std::array<std::pair<RemoteCommand, std::string_view>, 4> kCommands{{
 
 // Options that QGuiApplication, QApplication and the xcb platform take,
 // written with one dash or two; the first group takes the next argument.
-constexpr std::string_view kQtOptionsWithValue[] = {
+constexpr std::string_view QtOptionsWithValue[] = {
     "platform",        "platformpluginpath",
     "platformtheme",   "plugin",
     "qwindowgeometry", "qwindowicon",
@@ -24,7 +24,7 @@ constexpr std::string_view kQtOptionsWithValue[] = {
     "visual",          "style",
     "stylesheet",      "qmljsdebugger",
 };
-constexpr std::string_view kQtFlags[] = {
+constexpr std::string_view QtFlags[] = {
     "reverse", "testability", "widgetcount", "sync", "nograb", "dograb",
 };
 
@@ -44,7 +44,7 @@ CommandLine error(std::string text) {
 
 } // namespace
 
-std::vector<std::string> ArgumentsForQt(int argc, const char* const* argv) {
+std::vector<std::string> argumentsForQt(int argc, const char* const* argv) {
     std::vector<std::string> kept;
     for (int i = 0; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -63,7 +63,7 @@ std::vector<std::string> ArgumentsForQt(int argc, const char* const* argv) {
     return kept;
 }
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+CommandLine parseCommandLine(const std::vector<std::string>& args) {
     bool help = false;
     bool version = false;
     std::optional<RemoteCommand> command;
@@ -79,7 +79,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             continue;
         }
         if (arg.size() > 2 && arg.substr(0, 2) == "--") {
-            if (const auto c = CommandFromName(arg.substr(2))) {
+            if (const auto c = commandFromName(arg.substr(2))) {
                 if (command && problem.empty())
                     problem = "only one command at a time";
                 command = c;
@@ -91,12 +91,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             const auto equals = name.find('=');
             const bool inlineValue = equals != std::string_view::npos;
             name = name.substr(0, equals);
-            if (contains(kQtOptionsWithValue, name)) {
+            if (contains(QtOptionsWithValue, name)) {
                 if (!inlineValue && name != "qmljsdebugger")
                     ++i; // its value
                 continue;
             }
-            if (!inlineValue && contains(kQtFlags, name))
+            if (!inlineValue && contains(QtFlags, name))
                 continue;
         }
         if (problem.empty())
@@ -116,19 +116,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return result;
 }
 
-CommandLine ParseCommandLine(int argc, const char* const* argv) {
+CommandLine parseCommandLine(int argc, const char* const* argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc && argv; ++i)
         args.emplace_back(argv[i] ? argv[i] : "");
-    return ParseCommandLine(args);
+    return parseCommandLine(args);
 }
 
-std::string UsageText() {
+std::string usageText() {
     return "Usage: quorvane [--next | --prev | --random | --show | --help | --version]";
 }
 
-std::string HelpText() {
-    return UsageText() + "\n"
+std::string helpText() {
+    return usageText() + "\n"
                          "A wallpaper changer that lives in the notification area.\n"
                          "\n"
                          "  --next      show the next wallpaper\n"
@@ -143,19 +143,19 @@ std::string HelpText() {
                          "these commands to keys where the desktop offers no global hotkeys.\n";
 }
 
-std::string VersionText() {
+std::string versionText() {
     return "Quorvane " QUORVANE_VERSION;
 }
 
-std::string_view CommandName(RemoteCommand command) {
-    for (const auto& [c, name] : kCommands)
+std::string_view commandName(RemoteCommand command) {
+    for (const auto& [c, name] : Commands)
         if (c == command)
             return name;
     return {};
 }
 
-std::optional<RemoteCommand> CommandFromName(std::string_view name) {
-    for (const auto& [c, n] : kCommands)
+std::optional<RemoteCommand> commandFromName(std::string_view name) {
+    for (const auto& [c, n] : Commands)
         if (n == name)
             return c;
     return std::nullopt;

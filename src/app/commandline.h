@@ -19,9 +19,9 @@ struct CommandLine {
     enum class Action {
         Start,   ///< no argument of ours: start (or "already running")
         Command, ///< hand `command` over, or start and run it
-        Help,    ///< print HelpText() and exit 0
-        Version, ///< print VersionText() and exit 0
-        Error,   ///< print `error` and UsageText() on stderr, exit 2
+        Help,    ///< print helpText() and exit 0
+        Version, ///< print versionText() and exit 0
+        Error,   ///< print `error` and usageText() on stderr, exit 2
     };
     Action action = Action::Start;
     RemoteCommand command = RemoteCommand::Show;
@@ -31,21 +31,21 @@ struct CommandLine {
 /// Parses the arguments after the program name. --help (or -h) and
 /// --version win over everything else; at most one command; any other
 /// argument of ours, or a positional one, is an error.
-CommandLine ParseCommandLine(const std::vector<std::string>& args);
-CommandLine ParseCommandLine(int argc, const char* const* argv);
+CommandLine parseCommandLine(const std::vector<std::string>& args);
+CommandLine parseCommandLine(int argc, const char* const* argv);
 
 /// The arguments for QApplication: argv without the options that would give
 /// the program's fixed-size windows another size (-qwindowgeometry,
 /// -geometry, with their values); every other argument is kept in order.
-std::vector<std::string> ArgumentsForQt(int argc, const char* const* argv);
+std::vector<std::string> argumentsForQt(int argc, const char* const* argv);
 
 /// "Usage: quorvane [--next | --prev | --random | --show | --help | --version]"
-std::string UsageText();
-std::string HelpText();
+std::string usageText();
+std::string helpText();
 /// "Quorvane 3.2"
-std::string VersionText();
+std::string versionText();
 
 /// The option of a command without its dashes, which is also its message on
 /// the command channel: "next", "prev", "random", "show".
-std::string_view CommandName(RemoteCommand command);
-std::optional<RemoteCommand> CommandFromName(std::string_view name);
+std::string_view commandName(RemoteCommand command);
+std::optional<RemoteCommand> commandFromName(std::string_view name);

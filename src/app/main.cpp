@@ -20,16 +20,16 @@
 
 int main(int argc, char* argv[]) {
     // Help, version and a command for a running instance need no display.
-    const CommandLine command = ParseCommandLine(argc, argv);
+    const CommandLine command = parseCommandLine(argc, argv);
     switch (command.action) {
     case CommandLine::Action::Help:
-        std::printf("%s\n", HelpText().c_str());
+        std::printf("%s\n", helpText().c_str());
         return 0;
     case CommandLine::Action::Version:
-        std::printf("%s\n", VersionText().c_str());
+        std::printf("%s\n", versionText().c_str());
         return 0;
     case CommandLine::Action::Error:
-        std::fprintf(stderr, "quorvane: %s\n%s\n", command.error.c_str(), UsageText().c_str());
+        std::fprintf(stderr, "quorvane: %s\n%s\n", command.error.c_str(), usageText().c_str());
         return 2;
     case CommandLine::Action::Start:
     case CommandLine::Action::Command:
@@ -37,14 +37,14 @@ int main(int argc, char* argv[]) {
     }
     const bool hasCommand = command.action == CommandLine::Action::Command;
     const std::string exe = platform::executablePath();
-    const std::string title = TitleFromExecutable(exe);
+    const std::string title = titleFromExecutable(exe);
     const QString channel = QString::fromStdString(platform::instanceChannelName(title));
-    if (hasCommand && !channel.isEmpty() && SendCommand(channel, command.command))
+    if (hasCommand && !channel.isEmpty() && sendCommand(channel, command.command))
         return 0;
 
     // The windows have a fixed size: Qt's options that would change it are
     // left out; every other one is Qt's.
-    std::vector<std::string> qtArgs = ArgumentsForQt(argc, argv);
+    std::vector<std::string> qtArgs = argumentsForQt(argc, argv);
     std::vector<char*> qtArgv;
     for (std::string& a : qtArgs)
         qtArgv.push_back(a.data());
@@ -55,35 +55,35 @@ int main(int argc, char* argv[]) {
     const platform::InstanceLock lock = platform::acquireInstanceLock(title);
     if (lock.state == platform::InstanceLock::State::Unavailable) {
         // Running without the lock would let a second copy start beside this one.
-        platform::Warn("does not start: " + lock.problem);
-        ShowCannotStart(title, lock.problem);
+        platform::warn("does not start: " + lock.problem);
+        showCannotStart(title, lock.problem);
         return 1;
     }
     if (lock.state == platform::InstanceLock::State::HeldElsewhere) {
         if (!hasCommand) {
-            ShowAlreadyRunning(title);
+            showAlreadyRunning(title);
             return 0;
         }
         // Another instance is starting right now: it takes the command once
         // its channel is open.
         for (int attempt = 0; attempt < 20; ++attempt) {
-            if (!channel.isEmpty() && SendCommand(channel, command.command, 1000))
+            if (!channel.isEmpty() && sendCommand(channel, command.command, 1000))
                 return 0;
             QThread::msleep(250);
         }
-        platform::Warn("the running instance did not take the command");
+        platform::warn("the running instance did not take the command");
         return 1;
     }
 
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
     // Ties the windows to the installed desktop entry (the Wayland app id).
-    QGuiApplication::setDesktopFileName(AppId());
+    QGuiApplication::setDesktopFileName(appId());
     // The program lives in the notification area: hiding the last window
     // does not end it; only the close protocol does.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    Application app(title, RunValueNameFromExecutable(exe));
+    Application app(title, runValueNameFromExecutable(exe));
     QObject::connect(&app, &Application::finished, &qtApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     // Closes from the system ask nothing: straight to the deferred close. Set
@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
                      [&app](QSessionManager&) { app.systemClose(); });
     app.start();
     if (!app.listenForCommands(channel.toStdString()))
-        platform::Warn("commands from the command line cannot reach this instance");
+        platform::warn("commands from the command line cannot reach this instance");
     if (hasCommand)
         QTimer::singleShot(0, &app, [&app, &command] { app.runCommand(command.command); });
 

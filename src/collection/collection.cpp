@@ -15,58 +15,58 @@ namespace fs = std::filesystem;
 Collection::Collection(ProgramState& state, QObject* parent) : QObject(parent), m_state(state) {
     m_listTimer.setSingleShot(true);
     m_listTimer.setInterval(ListWriteDelayMs);
-    connect(&m_listTimer, &QTimer::timeout, this, [this] { WritePendingList(); });
+    connect(&m_listTimer, &QTimer::timeout, this, [this] { writePendingList(); });
 }
 
-void Collection::JumpToWall(std::int32_t numWall) {
-    if (m_state.Walls.empty())
+void Collection::jumpTo(std::int32_t numWall) {
+    if (m_state.walls.empty())
         return;
-    const std::int32_t target = m_state.IsWallIndex(numWall) ? numWall : 0;
-    if (target != m_state.CurrentWall)
+    const std::int32_t target = m_state.isWallIndex(numWall) ? numWall : 0;
+    if (target != m_state.currentWall)
         ++m_selection;
-    m_state.CurrentWall = target;
+    m_state.currentWall = target;
     emit currentChanged();
 }
 
 namespace {
 
-// CurrentWall + delta, computed without overflow: a result outside the 32-bit
-// range comes back as -1, which JumpToWall treats like any target out of range.
-std::int32_t StepFrom(std::int32_t current, std::int32_t delta) {
+// currentWall + delta, computed without overflow: a result outside the 32-bit
+// range comes back as -1, which jumpTo treats like any target out of range.
+std::int32_t stepFrom(std::int32_t current, std::int32_t delta) {
     const std::int64_t n = static_cast<std::int64_t>(current) + delta;
     return (n < INT32_MIN || n > INT32_MAX) ? -1 : static_cast<std::int32_t>(n);
 }
 
 } // namespace
 
-void Collection::RunWallCommand(WallCommand command, bool apply) {
+void Collection::runWallCommand(WallCommand command, bool apply) {
     std::int32_t target = 0;
     switch (command) {
     case WallCommand::First:
         target = 0;
         break;
     case WallCommand::Previous:
-        target = StepFrom(m_state.CurrentWall, -1);
+        target = stepFrom(m_state.currentWall, -1);
         break;
     case WallCommand::Random:
-        target = m_state.RandomIndex(m_state.WallCount());
+        target = m_state.randomIndex(m_state.wallCount());
         break;
     case WallCommand::Next:
-        target = StepFrom(m_state.CurrentWall, 1);
+        target = stepFrom(m_state.currentWall, 1);
         break;
     case WallCommand::Last:
-        target = m_state.WallCount() - 1;
+        target = m_state.wallCount() - 1;
         break;
     }
-    JumpToWall(target);
+    jumpTo(target);
     if (apply)
-        SetWall(m_state.CurrentWall);
+        setWallpaper(m_state.currentWall);
 }
 
-void Collection::SetWall(std::int32_t numWall) {
-    if (!m_state.IsWallIndex(numWall))
+void Collection::setWallpaper(std::int32_t numWall) {
+    if (!m_state.isWallIndex(numWall))
         return;
-    const std::string& path = m_state.Walls[numWall].Path;
+    const std::string& path = m_state.walls[numWall].path;
     if (!platform::isRegularFile(path))
         return;
     // The full change interval counts from every applied picture, also when
@@ -78,16 +78,16 @@ void Collection::SetWall(std::int32_t numWall) {
     } release;
     Bitmap b;
     const fs::path picture = platform::toFsPath(path);
-    DecodeStatus status = File2BitmapStatus(b, picture);
+    DecodeStatus status = file2BitmapStatus(b, picture);
     // A picture refused for the raster limit is applied reduced to fit it.
     if (status == DecodeStatus::TooLarge)
-        status = File2BitmapReduced(b, picture);
+        status = file2BitmapReduced(b, picture);
     if (status != DecodeStatus::Ok)
         return;
-    const fs::path wallpaperFile = platform::toFsPath(m_state.WallpaperFile);
+    const fs::path wallpaperFile = platform::toFsPath(m_state.wallpaperFile);
     // Where the program paints the desktop itself, the picture shows at once
     // and its file follows in the background; a failed write is silent.
-    if (platform::paintDesktopWallpaper(m_state.WallpaperFile, b)) {
+    if (platform::paintDesktopWallpaper(m_state.wallpaperFile, b)) {
         m_wallpaperWriter.write(std::move(b), wallpaperFile);
         return;
     }
@@ -95,24 +95,24 @@ void Collection::SetWall(std::int32_t numWall) {
     // older background write may land after it).
     m_wallpaperWriter.wait();
     try {
-        b.SaveToFile(wallpaperFile);
+        b.saveToFile(wallpaperFile);
     } catch (const std::exception&) {
         return;
     }
-    platform::setDesktopWallpaper(m_state.WallpaperFile);
+    platform::setDesktopWallpaper(m_state.wallpaperFile);
 }
 
-bool Collection::WallpaperWriteIdle() const {
+bool Collection::wallpaperWriteIdle() const {
     return !m_wallpaperWriter.busy();
 }
 
-void Collection::WaitForWallpaperWrite() {
+void Collection::waitForWallpaperWrite() {
     m_wallpaperWriter.wait();
 }
 
-bool Collection::RemoveWall(std::int32_t index) {
+bool Collection::removeWall(std::int32_t index) {
     try {
-        ::DeleteWall(m_state, index);
+        ::deleteWall(m_state, index);
         listWritten();
         return true;
     } catch (const ListFileError& e) {
@@ -121,10 +121,10 @@ bool Collection::RemoveWall(std::int32_t index) {
     }
 }
 
-void Collection::RemoveWallLater(std::int32_t index) {
-    if (!m_state.IsWallIndex(index))
+void Collection::removeWallLater(std::int32_t index) {
+    if (!m_state.isWallIndex(index))
         return;
-    ::RemoveWallEntry(m_state, index);
+    ::removeWallEntry(m_state, index);
     m_listPending = true;
     // Counted from the first removal that waits, so that a steady stream of
     // them is written once a second.
@@ -132,15 +132,15 @@ void Collection::RemoveWallLater(std::int32_t index) {
         m_listTimer.start();
 }
 
-bool Collection::WritePendingList() {
+bool Collection::writePendingList() {
     if (!m_listPending)
         return true;
     m_listTimer.stop();
     try {
-        ::WriteWallList(m_state, WallPaths(m_state));
+        ::writeWallList(m_state, wallPaths(m_state));
     } catch (const ListFileError& e) {
-        if (m_state.AppClosing)
-            platform::Warn(std::string("the list file could not be written: ") + e.what());
+        if (m_state.appClosing)
+            platform::warn(std::string("the list file could not be written: ") + e.what());
         else
             emit errorOccurred(QString::fromStdString(e.what()));
         return false;
@@ -149,67 +149,67 @@ bool Collection::WritePendingList() {
     return true;
 }
 
-// The list file holds Walls as it is: no removal waits any more.
+// The list file holds walls as it is: no removal waits any more.
 void Collection::listWritten() {
     m_listPending = false;
     m_listTimer.stop();
 }
 
 void Collection::showAfterRemoval() {
-    if (m_state.Walls.empty()) {
+    if (m_state.walls.empty()) {
         emit collectionEmptied();
         return;
     }
-    JumpToWall(m_state.CurrentWall);
-    SetWall(m_state.CurrentWall);
+    jumpTo(m_state.currentWall);
+    setWallpaper(m_state.currentWall);
 }
 
-void Collection::DeleteCurrentWall() {
-    if (!m_state.IsWallIndex(m_state.CurrentWall))
+void Collection::deleteCurrentWall() {
+    if (!m_state.isWallIndex(m_state.currentWall))
         return;
-    if (RemoveWall(m_state.CurrentWall))
+    if (removeWall(m_state.currentWall))
         showAfterRemoval();
 }
 
-WallTicket Collection::CurrentWallTicket() const {
-    if (!m_state.IsWallIndex(m_state.CurrentWall))
+WallTicket Collection::currentWallTicket() const {
+    if (!m_state.isWallIndex(m_state.currentWall))
         return {};
-    const TWall& wall = m_state.Walls[m_state.CurrentWall];
-    return {wall.Id, wall.Path, m_selection};
+    const WallEntry& wall = m_state.walls[m_state.currentWall];
+    return {wall.id, wall.path, m_selection};
 }
 
-void Collection::DeleteWallWithFile(const WallTicket& ticket) {
+void Collection::deleteWallWithFile(const WallTicket& ticket) {
     std::error_code ec;
     fs::remove(platform::toFsPath(ticket.path), ec);
-    const auto it = std::find_if(m_state.Walls.begin(), m_state.Walls.end(),
-                                 [&](const TWall& w) { return w.Id == ticket.wallId; });
-    if (it == m_state.Walls.end())
+    const auto it = std::find_if(m_state.walls.begin(), m_state.walls.end(),
+                                 [&](const WallEntry& w) { return w.id == ticket.wallId; });
+    if (it == m_state.walls.end())
         return; // it left the collection while the question was open
-    const auto index = static_cast<std::int32_t>(it - m_state.Walls.begin());
-    if (!RemoveWall(index))
+    const auto index = static_cast<std::int32_t>(it - m_state.walls.begin());
+    if (!removeWall(index))
         return;
     if (ticket.selection == m_selection) {
         // Still the entry on view: its successor takes its place.
-        m_state.CurrentWall = index;
+        m_state.currentWall = index;
         return showAfterRemoval();
     }
     // The user moved to another entry while the question was open: that one
     // stays current and is shown with the collection's new count.
-    if (index < m_state.CurrentWall)
-        --m_state.CurrentWall;
-    if (m_state.Walls.empty())
+    if (index < m_state.currentWall)
+        --m_state.currentWall;
+    if (m_state.walls.empty())
         emit collectionEmptied();
     else
-        JumpToWall(m_state.CurrentWall);
+        jumpTo(m_state.currentWall);
 }
 
-void Collection::LoadWall() {
-    ::LoadWall(m_state);
+void Collection::loadWall() {
+    ::loadWall(m_state);
 }
 
-bool Collection::ReplaceWalls(const std::vector<std::string>& paths) {
+bool Collection::replaceWalls(const std::vector<std::string>& paths) {
     try {
-        ::ReplaceWalls(m_state, paths);
+        ::replaceWalls(m_state, paths);
         listWritten();
         return true;
     } catch (const ListFileError& e) {

@@ -37,31 +37,31 @@ public:
 
     /// Makes numWall current (any index out of range lands on 0) and shows
     /// it. Does nothing on an empty collection.
-    void JumpToWall(std::int32_t numWall);
+    void jumpTo(std::int32_t numWall);
 
     /// Makes entry numWall's picture the desktop wallpaper: decodes it,
     /// writes the wallpaper file and hands it to the desktop. Every failure
     /// is silent and leaves the desktop as it was. Where the program paints
     /// the desktop itself the picture shows first and the wallpaper file is
-    /// written in the background (see WallpaperWriteIdle).
-    void SetWall(std::int32_t numWall);
+    /// written in the background (see wallpaperWriteIdle).
+    void setWallpaper(std::int32_t numWall);
 
     /// False while the wallpaper file of an apply is still being written in
     /// the background: the close waits for it (the destructor waits too).
-    bool WallpaperWriteIdle() const;
-    void WaitForWallpaperWrite();
+    bool wallpaperWriteIdle() const;
+    void waitForWallpaperWrite();
 
-    /// Selects the command's entry with JumpToWall and, with `apply`, makes
+    /// Selects the command's entry with jumpTo and, with `apply`, makes
     /// it the wallpaper. Every source (keys, buttons, tray menu, wheel,
     /// timer, hotkeys) runs its commands through here.
-    void RunWallCommand(WallCommand command, bool apply);
+    void runWallCommand(WallCommand command, bool apply);
 
     /// Removes the current entry (its picture file stays), then shows and
     /// applies the successor, or the empty view.
-    void DeleteCurrentWall();
+    void deleteCurrentWall();
 
     /// The ticket of the current entry, for a question asked about it.
-    WallTicket CurrentWallTicket() const;
+    WallTicket currentWallTicket() const;
 
     /// Deletes the picture file the ticket names (the question about it was
     /// answered with OK) and removes its entry when it is still in the
@@ -69,38 +69,38 @@ public:
     /// entry while the question was open, its successor is shown and applied
     /// (or the empty view), as for Delete; otherwise the entry the user moved
     /// to stays current.
-    void DeleteWallWithFile(const WallTicket& ticket);
+    void deleteWallWithFile(const WallTicket& ticket);
 
     /// Removes entry `index` and rewrites the list file; a failure to write
     /// is reported with errorOccurred and gives false.
-    bool RemoveWall(std::int32_t index);
+    bool removeWall(std::int32_t index);
 
-    /// Removes entry `index` as RemoveWall does, but the list file follows
+    /// Removes entry `index` as removeWall does, but the list file follows
     /// later, so that many removals in a row (the undecodable pictures the
     /// thumbnail walk meets) cost one write: ListWriteDelayMs after the first
     /// of them at the latest, at WritePendingList, or with any other write of
     /// the list, which carries them along. A run that ends before then finds
     /// these entries again at its next start and removes them again.
-    void RemoveWallLater(std::int32_t index);
+    void removeWallLater(std::int32_t index);
 
     /// How long a removal waits for its write of the list file at most.
     static constexpr int ListWriteDelayMs = 1000;
 
     /// True while removals wait for their write of the list file.
-    bool ListWritePending() const { return m_listPending; }
+    bool listWritePending() const { return m_listPending; }
 
     /// Writes the list file now when removals wait for it. False when the
     /// write failed: they keep waiting, and the failure is reported with
     /// errorOccurred, or only logged once the program is closing (the close
     /// must end).
-    bool WritePendingList();
+    bool writePendingList();
 
     /// Loads the list file at start-up.
-    void LoadWall();
+    void loadWall();
 
     /// Replaces the collection by the picture manager's list and writes the
     /// list file; a failure to write is reported and gives false.
-    bool ReplaceWalls(const std::vector<std::string>& paths);
+    bool replaceWalls(const std::vector<std::string>& paths);
 
 signals:
     /// The current entry changed or must be shown again (labels and strip).

@@ -10,35 +10,35 @@
 
 namespace fs = std::filesystem;
 
-void SetUpDataFolder(ProgramState& state) {
+void setUpDataFolder(ProgramState& state) {
     std::string docs = platform::documentsFolder();
     if (docs.empty()) {
         docs = platform::homeFolder();
-        platform::Warn("the documents folder cannot be determined; keeping the data in " + docs);
+        platform::warn("the documents folder cannot be determined; keeping the data in " + docs);
     }
     const char sep = platform::pathSeparator();
     if (docs.empty() || docs.back() != sep)
         docs += sep;
-    state.DataFolder = docs + "Quorvane" + sep;
-    state.WallpaperFile = state.DataFolder + "Wallpaper.bmp";
-    EnsureDataFolder(state);
+    state.dataFolder = docs + "Quorvane" + sep;
+    state.wallpaperFile = state.dataFolder + "Wallpaper.bmp";
+    ensureDataFolder(state);
     std::error_code ec;
-    fs::create_directory(platform::toFsPath(ThumbnailFolder(state.DataFolder)), ec);
+    fs::create_directory(platform::toFsPath(thumbnailFolder(state.dataFolder)), ec);
 }
 
-void EnsureDataFolder(const ProgramState& state) {
+void ensureDataFolder(const ProgramState& state) {
     std::error_code ec;
-    fs::create_directory(platform::toFsPath(state.DataFolder), ec);
+    fs::create_directory(platform::toFsPath(state.dataFolder), ec);
 }
 
-int RemoveStaleTemporaries(const std::string& folder, bool recursive, fs::file_time_type before) {
+int removeStaleTemporaries(const std::string& folder, bool recursive, fs::file_time_type before) {
     int removed = 0;
     auto consider = [&](const fs::directory_entry& entry) {
         std::error_code ec;
         // The name first: it needs no look at the disk, and almost nothing
         // in the cache is a temporary. symlink_status: a link is never taken
         // for what it points to.
-        if (!IsAtomicTemporaryName(entry.path().filename().string()) ||
+        if (!isAtomicTemporaryName(entry.path().filename().string()) ||
             !fs::is_regular_file(entry.symlink_status(ec)))
             return;
         const auto changed = entry.last_write_time(ec);

@@ -7,18 +7,18 @@
 
 struct ProgramState;
 
-/// Sets DataFolder and WallpaperFile from the documents folder (the home
+/// Sets dataFolder and wallpaperFile from the documents folder (the home
 /// folder when the system cannot tell) and creates the data folder and its
 /// thumbnail folder when they are missing. A folder that cannot be created
 /// is not reported here: the failure shows when a file in it is written.
-void SetUpDataFolder(ProgramState& state);
+void setUpDataFolder(ProgramState& state);
 
 /// Creates the data folder (one level) when it is missing.
-void EnsureDataFolder(const ProgramState& state);
+void ensureDataFolder(const ProgramState& state);
 
 /// Removes the temporary files that atomic writes of an earlier run left in
 /// `folder` (with its subfolders when `recursive`) when it was killed during
 /// the write: only names the program's writer makes, only regular files last
 /// changed before `before`, and no link is followed. Returns how many went.
-int RemoveStaleTemporaries(const std::string& folder, bool recursive,
+int removeStaleTemporaries(const std::string& folder, bool recursive,
                            std::filesystem::file_time_type before);

@@ -14,11 +14,11 @@
 
 namespace fs = std::filesystem;
 
-bool HasPictureExt(std::string_view name) {
+bool hasPictureExt(std::string_view name) {
     const auto dot = name.rfind('.');
     if (dot == std::string_view::npos)
         return false;
-    const std::string ext = ToLowerAscii(name.substr(dot));
+    const std::string ext = toLowerAscii(name.substr(dot));
     return std::find(PictureExts.begin(), PictureExts.end(), ext) != PictureExts.end();
 }
 
@@ -103,7 +103,7 @@ void sortByName(std::vector<platform::FolderEntry>& entries) {
 
 } // namespace
 
-int CompareNames(std::string_view a, std::string_view b) {
+int compareNames(std::string_view a, std::string_view b) {
     if (const int c = compareFolded(foldedName(a), foldedName(b)))
         return c;
     return sign(a.compare(b));
@@ -121,7 +121,7 @@ struct Listing {
 
 } // namespace
 
-std::size_t ScanDir(const std::string& dir, bool useSubFolders, std::vector<std::string>& rows,
+std::size_t scanDir(const std::string& dir, bool useSubFolders, std::vector<std::string>& rows,
                     const std::function<void()>& afterFolder) {
     std::size_t unlistable = 0;
     if (dir.empty())
@@ -159,14 +159,14 @@ std::size_t ScanDir(const std::string& dir, bool useSubFolders, std::vector<std:
         if (e.isFolder) {
             if (useSubFolders)
                 enter(top.prefix + e.name); // invalidates `top`
-        } else if (HasPictureExt(e.name)) {
+        } else if (hasPictureExt(e.name)) {
             std::string path = top.prefix + e.name;
             // The listing may not tell a link to a file from one that leads
             // nowhere: then the path is looked at itself. Pipes, sockets and
             // devices are never pictures, whatever their names.
             if (!e.isRegular && !platform::isRegularFile(path))
                 continue;
-            if (IsListablePath(path))
+            if (isListablePath(path))
                 rows.push_back(std::move(path));
             else
                 ++unlistable;
@@ -175,12 +175,12 @@ std::size_t ScanDir(const std::string& dir, bool useSubFolders, std::vector<std:
     return unlistable;
 }
 
-std::string_view FolderOf(std::string_view path) {
+std::string_view folderOf(std::string_view path) {
     const std::size_t slash = path.find_last_of(platform::pathSeparator() == '/' ? "/" : "/\\");
     return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
 }
 
-std::unordered_set<std::string> RegularFileNames(const std::string& folder) {
+std::unordered_set<std::string> regularFileNames(const std::string& folder) {
     std::unordered_set<std::string> names;
     std::vector<platform::FolderEntry> entries;
     if (platform::listFolder(folder, entries))
@@ -207,7 +207,7 @@ void removeTree(const fs::path& folder) {
 
 } // namespace
 
-void RemoveAll(const std::string& path) {
+void removeAll(const std::string& path) {
     std::string p = path;
     // A trailing separator would make the system look through a link.
     while (p.size() > 1 && p.back() == platform::pathSeparator())

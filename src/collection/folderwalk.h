@@ -10,7 +10,7 @@
 
 /// True when the name's extension (from its last dot), lowered in case, is
 /// one of the picture extensions: "PHOTO.JPG" and "a.Png" are, "b.jpeg" is not.
-bool HasPictureExt(std::string_view name);
+bool hasPictureExt(std::string_view name);
 
 /// Orders two file names as file managers list them: letters without regard
 /// to case, runs of digits by their value ("img2" before "img10"), other
@@ -18,7 +18,7 @@ bool HasPictureExt(std::string_view name);
 /// leading zeros come in a fixed order all the same (fewer zeros first, then
 /// by their bytes), so the order never depends on the system or its language.
 /// Negative, zero (the same bytes) or positive.
-int CompareNames(std::string_view a, std::string_view b);
+int compareNames(std::string_view a, std::string_view b);
 
 /// Appends to `rows` the pictures of the folder `dir`, each as `dir`, a
 /// separator and the file's name, every folder's entries taken in name order
@@ -30,20 +30,20 @@ int CompareNames(std::string_view a, std::string_view b);
 /// `afterFolder` runs whenever a folder's listing is done. A picture whose
 /// path cannot be a line of the list file (IsListablePath) is left out;
 /// returns how many were.
-std::size_t ScanDir(const std::string& dir, bool useSubFolders, std::vector<std::string>& rows,
+std::size_t scanDir(const std::string& dir, bool useSubFolders, std::vector<std::string>& rows,
                     const std::function<void()>& afterFolder = {});
 
 /// The folder part of `path` (before its last separator), empty when it has none.
-std::string_view FolderOf(std::string_view path);
+std::string_view folderOf(std::string_view path);
 
 /// The names of the regular files (and links to them) in `folder`, read in one
 /// listing; empty when it cannot be read. Where many files of one folder are
 /// asked about, this stands in for a look-up of each; a name it lacks must
 /// still be looked up on its own (the file system may match it otherwise).
-std::unordered_set<std::string> RegularFileNames(const std::string& folder);
+std::unordered_set<std::string> regularFileNames(const std::string& folder);
 
 /// Deletes the folder tree at `path`, the folder itself last. Links inside
 /// it are removed as links and never followed, and when `path` itself is a
 /// link only the link goes, so nothing outside the tree is touched. What
 /// cannot be deleted stays; the rest goes all the same.
-void RemoveAll(const std::string& path);
+void removeAll(const std::string& path);

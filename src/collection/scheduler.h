@@ -23,16 +23,16 @@ public:
     ChangeScheduler(ProgramState& state, Collection& collection, QObject* parent = nullptr);
 
     /// The change interval in milliseconds (the interval of QuorvaneTimer).
-    int ChangeInterval() const { return QuorvaneTimer.interval(); }
+    int changeInterval() const { return quorvaneTimer.interval(); }
     /// Sets the interval and shows it on the counters (as at a settings load).
-    void SetChangeInterval(int intervalMs);
+    void setChangeInterval(int intervalMs);
 
     /// What the counters lbHour and lbMin show.
-    int HourCounter() const { return m_hours; }
-    int MinuteCounter() const { return m_minutes; }
+    int hourCounter() const { return m_hours; }
+    int minuteCounter() const { return m_minutes; }
 
-    void IncDecHour(bool Incr);
-    void IncDecMin(bool Incr);
+    void incDecHour(bool incr);
+    void incDecMin(bool incr);
 
     /// A counter button pressed: one step at once, then the repeat.
     void counterButtonDown(Step step);
@@ -40,15 +40,15 @@ public:
     void counterButtonUp();
 
     /// Switches automatic change on or off.
-    void SetAutomaticallyChange(bool on);
-    void ToggleAutomaticallyChange();
-    void ToggleRandomSelect();
+    void setAutomaticallyChange(bool on);
+    void toggleAutomaticallyChange();
+    void toggleRandomSelect();
 
     /// Restarts the countdown of a running change timer.
     void restartChangeTimer();
 
-    ProgramTimer QuorvaneTimer{300000};
-    ProgramTimer DelayTimer{500};
+    ProgramTimer quorvaneTimer{300000};
+    ProgramTimer delayTimer{500};
 
 signals:
     /// The counters or the toggles changed.

@@ -2,7 +2,7 @@
 
 #include "platform/store.h"
 
-void CurrentVersion(const std::string& runValueName) {
+void currentVersion(const std::string& runValueName) {
     std::string version;
     if (platform::storeReadString("", "version", version) && version == ProgramVersion)
         return;
@@ -39,12 +39,12 @@ void readBool(const char* name, bool& target) {
 
 } // namespace
 
-WindowPosition CentredOn(const ScreenArea& screen) {
+WindowPosition centredOn(const ScreenArea& screen) {
     return {screen.left + screen.width / 2 - MainWindowWidth / 2,
             screen.top + screen.height / 2 - MainWindowHeight / 2};
 }
 
-bool ShowsOnAScreen(const WindowPosition& pos, const std::vector<ScreenArea>& screens) {
+bool showsOnAScreen(const WindowPosition& pos, const std::vector<ScreenArea>& screens) {
     for (const ScreenArea& s : screens) {
         const long long left = std::max<long long>(pos.left, s.left);
         const long long right =
@@ -60,60 +60,60 @@ bool ShowsOnAScreen(const WindowPosition& pos, const std::vector<ScreenArea>& sc
     return false;
 }
 
-WindowPosition LoadSetting(ProgramState& state, ChangeScheduler& scheduler,
+WindowPosition loadSetting(ProgramState& state, ChangeScheduler& scheduler,
                            const ScreenArea& primaryScreen) {
-    WindowPosition pos = CentredOn(primaryScreen);
-    state.RandomSelect = false;
+    WindowPosition pos = centredOn(primaryScreen);
+    state.randomSelect = false;
     int interval = 300000;
     bool automatic = false;
-    state.ChangeWithStart = false;
-    state.CurrentWall = 0;
-    state.UseGlobalKey = true;
-    auto& keys = state.GlobalKeys;
+    state.changeWithStart = false;
+    state.currentWall = 0;
+    state.useGlobalKey = true;
+    auto& keys = state.globalKeys;
     for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i)
-        GlobalKeyFromIni(GlobalKeySlots[i].defaultString, keys[i]);
+        globalKeyFromIni(GlobalKeySlots[i].defaultString, keys[i]);
 
     if (platform::storeSectionExists(Param)) {
         readInt("left", pos.left);
         readInt("top", pos.top);
         readBool("AutomaticallyChange", automatic);
-        readBool("ChangeWithStart", state.ChangeWithStart);
-        readBool("RandomSelect", state.RandomSelect);
+        readBool("ChangeWithStart", state.changeWithStart);
+        readBool("RandomSelect", state.randomSelect);
         readInt("interval", interval);
-        readInt("PosView", state.CurrentWall);
-        readBool("UseGlobalKey", state.UseGlobalKey);
+        readInt("PosView", state.currentWall);
+        readBool("UseGlobalKey", state.useGlobalKey);
         for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i) {
             std::string text;
             if (!platform::storeReadString(Param, GlobalKeySlots[i].valueName, text))
                 continue;
             // A malformed stored hotkey keeps the default combination whole.
-            TGlobalKey gk = keys[i];
+            GlobalKey gk = keys[i];
             try {
-                GlobalKeyFromIni(text, gk);
+                globalKeyFromIni(text, gk);
                 keys[i] = gk;
-            } catch (const EConvertError& e) {
-                platform::Warn(std::string("stored hotkey ") + GlobalKeySlots[i].valueName +
+            } catch (const ConvertError& e) {
+                platform::warn(std::string("stored hotkey ") + GlobalKeySlots[i].valueName +
                                " ignored: " + e.what());
             }
         }
     }
-    scheduler.SetChangeInterval(interval);
-    scheduler.SetAutomaticallyChange(automatic);
+    scheduler.setChangeInterval(interval);
+    scheduler.setAutomaticallyChange(automatic);
     return pos;
 }
 
-void SaveSetting(const ProgramState& state, const ChangeScheduler& scheduler,
+void saveSetting(const ProgramState& state, const ChangeScheduler& scheduler,
                  const WindowPosition& pos) {
     platform::storeBegin(Param);
     platform::storeWriteInt("left", pos.left);
     platform::storeWriteInt("top", pos.top);
-    platform::storeWriteInt("AutomaticallyChange", state.AutomaticallyChange ? 1 : 0);
-    platform::storeWriteInt("ChangeWithStart", state.ChangeWithStart ? 1 : 0);
-    platform::storeWriteInt("RandomSelect", state.RandomSelect ? 1 : 0);
-    platform::storeWriteInt("interval", scheduler.ChangeInterval());
-    platform::storeWriteInt("PosView", state.CurrentWall);
-    platform::storeWriteInt("UseGlobalKey", state.UseGlobalKey ? 1 : 0);
+    platform::storeWriteInt("AutomaticallyChange", state.automaticallyChange ? 1 : 0);
+    platform::storeWriteInt("ChangeWithStart", state.changeWithStart ? 1 : 0);
+    platform::storeWriteInt("RandomSelect", state.randomSelect ? 1 : 0);
+    platform::storeWriteInt("interval", scheduler.changeInterval());
+    platform::storeWriteInt("PosView", state.currentWall);
+    platform::storeWriteInt("UseGlobalKey", state.useGlobalKey ? 1 : 0);
     for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i)
-        platform::storeWriteString(GlobalKeySlots[i].valueName, GlobalKey2Ini(state.GlobalKeys[i]));
+        platform::storeWriteString(GlobalKeySlots[i].valueName, globalKey2Ini(state.globalKeys[i]));
     platform::storeCommit();
 }

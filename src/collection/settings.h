@@ -13,7 +13,7 @@ inline constexpr const char* ProgramVersion = "3.2";
 /// Wipes the store when its `version` is missing or is not exactly
 /// ProgramVersion, then writes ProgramVersion. `runValueName` is the name of
 /// the machine-wide start-at-logon entry to remove on such a wipe.
-void CurrentVersion(const std::string& runValueName);
+void currentVersion(const std::string& runValueName);
 
 /// The main window's left and top edge.
 struct WindowPosition {
@@ -34,21 +34,21 @@ struct ScreenArea {
 };
 
 /// The main window's position centred on `screen`.
-WindowPosition CentredOn(const ScreenArea& screen);
+WindowPosition centredOn(const ScreenArea& screen);
 
 /// True when the main window at `pos` shows enough of itself on one of the
 /// screens to be seen and dragged back (100 x 29 pixels at least).
-bool ShowsOnAScreen(const WindowPosition& pos, const std::vector<ScreenArea>& screens);
+bool showsOnAScreen(const WindowPosition& pos, const std::vector<ScreenArea>& screens);
 
 /// Sets every setting to its default and reads the stored ones over them.
 /// A stored value that is missing, of another type or malformed keeps its
 /// default. Shows the interval on the counters and starts the change timer
 /// when automatic change is on. Returns the window position: the stored one,
 /// or centred on the primary screen.
-WindowPosition LoadSetting(ProgramState& state, ChangeScheduler& scheduler,
+WindowPosition loadSetting(ProgramState& state, ChangeScheduler& scheduler,
                            const ScreenArea& primaryScreen);
 
 /// Writes the eleven settings to the store in one atomic step; throws
 /// platform::StoreError when it cannot be written.
-void SaveSetting(const ProgramState& state, const ChangeScheduler& scheduler,
+void saveSetting(const ProgramState& state, const ChangeScheduler& scheduler,
                  const WindowPosition& pos);

@@ -6,7 +6,7 @@
 
 namespace fs = std::filesystem;
 
-std::string ThumbnailRelativePath(const std::string& fname) {
+std::string thumbnailRelativePath(const std::string& fname) {
     std::error_code ec;
     fs::path p = platform::toFsPath(fname);
     fs::path abs = fs::absolute(p, ec);
@@ -20,15 +20,15 @@ std::string ThumbnailRelativePath(const std::string& fname) {
     return rel;
 }
 
-std::string ThumbnailFolder(const std::string& dataFolder) {
+std::string thumbnailFolder(const std::string& dataFolder) {
     return dataFolder + "Thumbnail" + platform::pathSeparator();
 }
 
-std::string ThumbnailFileName(const std::string& dataFolder, const std::string& fname) {
-    return ThumbnailFolder(dataFolder) + ThumbnailRelativePath(fname) + ".jpg";
+std::string thumbnailFileName(const std::string& dataFolder, const std::string& fname) {
+    return thumbnailFolder(dataFolder) + thumbnailRelativePath(fname) + ".jpg";
 }
 
-std::string FindThumbnailHDD(const std::string& dataFolder, const std::string& fname) {
-    std::string p = ThumbnailFileName(dataFolder, fname);
+std::string findThumbnailOnDisk(const std::string& dataFolder, const std::string& fname) {
+    std::string p = thumbnailFileName(dataFolder, fname);
     return platform::isRegularFile(p) ? p : std::string();
 }

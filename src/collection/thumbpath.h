@@ -6,13 +6,13 @@
 
 /// The picture's relative name below the thumbnail folder (without ".jpg").
 /// Relative and dotted paths are resolved first, so no name leaves the folder.
-std::string ThumbnailRelativePath(const std::string& fname);
+std::string thumbnailRelativePath(const std::string& fname);
 
 /// The thumbnail folder of a data folder (with its trailing separator).
-std::string ThumbnailFolder(const std::string& dataFolder);
+std::string thumbnailFolder(const std::string& dataFolder);
 
-/// ThumbnailFolder(dataFolder) + ThumbnailRelativePath(fname) + ".jpg".
-std::string ThumbnailFileName(const std::string& dataFolder, const std::string& fname);
+/// thumbnailFolder(dataFolder) + thumbnailRelativePath(fname) + ".jpg".
+std::string thumbnailFileName(const std::string& dataFolder, const std::string& fname);
 
-/// ThumbnailFileName when that file exists, else the empty string.
-std::string FindThumbnailHDD(const std::string& dataFolder, const std::string& fname);
+/// thumbnailFileName when that file exists, else the empty string.
+std::string findThumbnailOnDisk(const std::string& dataFolder, const std::string& fname);

@@ -21,8 +21,8 @@
 
 namespace fs = std::filesystem;
 
-std::string ListFileName(const ProgramState& state) {
-    return state.DataFolder + "list.txt";
+std::string listFileName(const ProgramState& state) {
+    return state.dataFolder + "list.txt";
 }
 
 namespace {
@@ -53,7 +53,7 @@ std::string decodeText(std::string& bytes) {
 
 } // namespace
 
-std::vector<std::string> ParseListText(std::string bytes) {
+std::vector<std::string> parseListText(std::string bytes) {
     const std::string text = decodeText(bytes);
     std::vector<std::string> lines;
     lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
@@ -85,12 +85,12 @@ constexpr std::size_t ListedFolderMinimum = 32;
 // file (or a link to one) needs no look-up of its own. Anything else is left
 // to a look-up of its own, so that what the file system alone can tell (a
 // name matched without regard to case, say) is still told.
-std::vector<bool> KnownFiles(const std::vector<std::string>& lines) {
+std::vector<bool> knownFiles(const std::vector<std::string>& lines) {
     std::vector<bool> known(lines.size(), false);
     std::unordered_map<std::string_view, std::vector<std::size_t>> byFolder;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view line = lines[i];
-        const std::string_view folder = FolderOf(line);
+        const std::string_view folder = folderOf(line);
         // Only plain names in folders given by their full path.
         const std::string_view name = line.substr(std::min(folder.size() + 1, line.size()));
         if (folder.empty() || name.empty() || name == "." || name == "..")
@@ -102,7 +102,7 @@ std::vector<bool> KnownFiles(const std::vector<std::string>& lines) {
         if (indexes.size() < ListedFolderMinimum || !platform::toFsPath(dir).is_absolute())
             continue;
         // A folder that cannot be read lists nothing: its lines are looked up one by one.
-        const std::unordered_set<std::string> files = RegularFileNames(dir);
+        const std::unordered_set<std::string> files = regularFileNames(dir);
         for (std::size_t i : indexes)
             if (files.contains(lines[i].substr(folder.size() + 1)))
                 known[i] = true;
@@ -124,8 +124,8 @@ std::string fullPathOfLine(std::string line, const std::string& listFolder) {
 
 } // namespace
 
-void LoadWall(ProgramState& state) {
-    const std::string name = ListFileName(state);
+void loadWall(ProgramState& state) {
+    const std::string name = listFileName(state);
     if (!platform::isRegularFile(name))
         return;
     const std::string unreadable = "cannot read " + name + "; starting with an empty collection";
@@ -133,98 +133,98 @@ void LoadWall(ProgramState& state) {
     {
         std::ifstream in(platform::toFsPath(name), std::ios::binary | std::ios::ate);
         if (!in)
-            return platform::Warn(unreadable);
+            return platform::warn(unreadable);
         const std::streamoff size = in.tellg();
         if (size < 0)
-            return platform::Warn(unreadable);
+            return platform::warn(unreadable);
         std::string bytes(static_cast<std::size_t>(size), '\0');
         in.seekg(0);
         in.read(bytes.data(), size);
         // A file that shrank meanwhile gives what it still holds.
         bytes.resize(static_cast<std::size_t>(in.gcount()));
         if (in.bad())
-            return platform::Warn(unreadable);
-        lines = ParseListText(std::move(bytes));
+            return platform::warn(unreadable);
+        lines = parseListText(std::move(bytes));
     }
-    std::string listFolder(FolderOf(name));
+    std::string listFolder(folderOf(name));
     if (!platform::toFsPath(listFolder).is_absolute())
         listFolder.clear();
     for (std::string& line : lines)
         if (!line.empty())
             line = fullPathOfLine(std::move(line), listFolder);
-    const std::vector<bool> known = KnownFiles(lines);
-    state.Walls.reserve(state.Walls.size() + lines.size());
+    const std::vector<bool> known = knownFiles(lines);
+    state.walls.reserve(state.walls.size() + lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string& line = lines[i];
         if (line.empty())
             continue;
         if (known[i] || platform::isRegularFile(line))
-            state.Walls.push_back(state.MakeWall(std::move(line)));
-        else if (!FolderAvailable(line))
-            state.UnavailableWalls.push_back(std::move(line));
+            state.walls.push_back(state.makeWall(std::move(line)));
+        else if (!folderAvailable(line))
+            state.unavailableWalls.push_back(std::move(line));
         // A picture gone from a folder that is there is left out for good.
     }
 }
 
-bool FolderAvailable(const std::string& path) {
+bool folderAvailable(const std::string& path) {
     const fs::path folder = platform::toFsPath(path).parent_path();
     std::error_code ec;
     return folder.empty() || fs::is_directory(folder, ec);
 }
 
-bool IsListablePath(std::string_view path) {
+bool isListablePath(std::string_view path) {
     return !path.empty() && path.find_first_of("\r\n") == std::string_view::npos;
 }
 
-void WriteWallList(const ProgramState& state, const std::vector<std::string>& paths) {
-    EnsureDataFolder(state);
+void writeWallList(const ProgramState& state, const std::vector<std::string>& paths) {
+    ensureDataFolder(state);
     std::vector<std::string> lines;
-    lines.reserve(paths.size() + state.UnavailableWalls.size());
+    lines.reserve(paths.size() + state.unavailableWalls.size());
     // A line break inside a path would write it as two lines that name other files.
-    std::copy_if(paths.begin(), paths.end(), std::back_inserter(lines), IsListablePath);
-    std::copy_if(state.UnavailableWalls.begin(), state.UnavailableWalls.end(),
-                 std::back_inserter(lines), IsListablePath);
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(lines), isListablePath);
+    std::copy_if(state.unavailableWalls.begin(), state.unavailableWalls.end(),
+                 std::back_inserter(lines), isListablePath);
     try {
-        WriteFileAtomically(platform::toFsPath(ListFileName(state)),
+        writeFileAtomically(platform::toFsPath(listFileName(state)),
                             platform::encodeListText(lines));
     } catch (const std::exception& e) {
         throw ListFileError(e.what());
     }
 }
 
-void DeleteWall(ProgramState& state, int numWall) {
-    if (!state.IsWallIndex(numWall))
+void deleteWall(ProgramState& state, int numWall) {
+    if (!state.isWallIndex(numWall))
         return;
-    RemoveWallEntry(state, numWall);
-    WriteWallList(state, WallPaths(state));
+    removeWallEntry(state, numWall);
+    writeWallList(state, wallPaths(state));
 }
 
-void RemoveWallEntry(ProgramState& state, int numWall) {
-    if (!state.IsWallIndex(numWall))
+void removeWallEntry(ProgramState& state, int numWall) {
+    if (!state.isWallIndex(numWall))
         return;
-    const std::string thumb = FindThumbnailHDD(state.DataFolder, state.Walls[numWall].Path);
+    const std::string thumb = findThumbnailOnDisk(state.dataFolder, state.walls[numWall].path);
     if (!thumb.empty()) {
         std::error_code ec;
         fs::remove(platform::toFsPath(thumb), ec);
     }
-    state.Walls[numWall].Preview.reset();
-    state.Walls.erase(state.Walls.begin() + numWall);
+    state.walls[numWall].preview.reset();
+    state.walls.erase(state.walls.begin() + numWall);
 }
 
-void ReplaceWalls(ProgramState& state, const std::vector<std::string>& paths) {
-    std::vector<TWall> fresh;
+void replaceWalls(ProgramState& state, const std::vector<std::string>& paths) {
+    std::vector<WallEntry> fresh;
     fresh.reserve(paths.size());
     for (const auto& p : paths)
-        fresh.push_back(state.MakeWall(p));
+        fresh.push_back(state.makeWall(p));
     // The new collection goes in at once, so nothing sees it half built.
-    state.Walls = std::move(fresh);
-    WriteWallList(state, paths);
+    state.walls = std::move(fresh);
+    writeWallList(state, paths);
 }
 
-std::vector<std::string> WallPaths(const ProgramState& state) {
+std::vector<std::string> wallPaths(const ProgramState& state) {
     std::vector<std::string> paths;
-    paths.reserve(state.Walls.size());
-    for (const auto& w : state.Walls)
-        paths.push_back(w.Path);
+    paths.reserve(state.walls.size());
+    for (const auto& w : state.walls)
+        paths.push_back(w.path);
     return paths;
 }

@@ -15,12 +15,12 @@
 #endif
 
 using imaging_detail::MaskChannel;
-using imaging_detail::Premultiply;
-using imaging_detail::Unpremultiply;
+using imaging_detail::premultiply;
+using imaging_detail::unpremultiply;
 
 namespace {
 
-std::vector<std::uint32_t> DefaultTable(PixelFormat f) {
+std::vector<std::uint32_t> defaultTable(PixelFormat f) {
     switch (f) {
     case PixelFormat::Bits1:
         return {0x000000, 0xFFFFFF};
@@ -44,11 +44,11 @@ std::vector<std::uint32_t> DefaultTable(PixelFormat f) {
     }
 }
 
-bool IsPalette(PixelFormat f) {
+bool isPalette(PixelFormat f) {
     return f == PixelFormat::Bits1 || f == PixelFormat::Bits4 || f == PixelFormat::Bits8;
 }
 
-unsigned IndexAt(const std::uint8_t* row, int x, PixelFormat f) {
+unsigned indexAt(const std::uint8_t* row, int x, PixelFormat f) {
     if (f == PixelFormat::Bits1)
         return (row[x >> 3] >> (7 - (x & 7))) & 1;
     if (f == PixelFormat::Bits4)
@@ -56,7 +56,7 @@ unsigned IndexAt(const std::uint8_t* row, int x, PixelFormat f) {
     return row[x];
 }
 
-void PutIndex(std::uint8_t* row, int x, PixelFormat f, unsigned index) {
+void putIndex(std::uint8_t* row, int x, PixelFormat f, unsigned index) {
     if (f == PixelFormat::Bits1) {
         const auto bit = static_cast<std::uint8_t>(0x80 >> (x & 7));
         row[x >> 3] = (index & 1) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
@@ -80,11 +80,11 @@ Bitmap::Buffer Bitmap::allocate(std::size_t bytes) {
         return Buffer();
     // Large rasters are aligned for huge pages: a fresh multi-megabyte picture then costs
     // a handful of page faults instead of tens of thousands.
-    constexpr std::size_t kHuge = std::size_t(2) << 20;
+    constexpr std::size_t Huge = std::size_t(2) << 20;
     void* p = nullptr;
-    if (bytes >= kHuge) {
-        const std::size_t rounded = (bytes + kHuge - 1) / kHuge * kHuge;
-        p = std::aligned_alloc(kHuge, rounded);
+    if (bytes >= Huge) {
+        const std::size_t rounded = (bytes + Huge - 1) / Huge * Huge;
+        p = std::aligned_alloc(Huge, rounded);
 #ifdef __linux__
         if (p)
             madvise(p, rounded, MADV_HUGEPAGE);
@@ -97,7 +97,7 @@ Bitmap::Buffer Bitmap::allocate(std::size_t bytes) {
     return Buffer(static_cast<std::uint8_t*>(p));
 }
 
-int Bitmap::BitsPerPixel(PixelFormat f) {
+int Bitmap::bitsPerPixel(PixelFormat f) {
     switch (f) {
     case PixelFormat::Bits1:
         return 1;
@@ -117,7 +117,7 @@ int Bitmap::BitsPerPixel(PixelFormat f) {
 }
 
 std::size_t Bitmap::rowBytes(int width, PixelFormat f) {
-    return (static_cast<std::size_t>(width) * BitsPerPixel(f) + 31) / 32 * 4;
+    return (static_cast<std::size_t>(width) * bitsPerPixel(f) + 31) / 32 * 4;
 }
 
 Bitmap::Bitmap(const Bitmap& other)
@@ -167,7 +167,7 @@ void Bitmap::createUninitialized(int width, int height, PixelFormat f) {
     if (width < 0 || height < 0)
         throw ImageError("negative picture size");
     const std::size_t stride = rowBytes(width, f);
-    const std::size_t used = (static_cast<std::size_t>(width) * BitsPerPixel(f) + 7) / 8;
+    const std::size_t used = (static_cast<std::size_t>(width) * bitsPerPixel(f) + 7) / 8;
     Buffer buffer = allocate(stride * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y)
         std::memset(buffer.get() + stride * y + used, 0, stride - used);
@@ -177,9 +177,9 @@ void Bitmap::createUninitialized(int width, int height, PixelFormat f) {
     m_stride = stride;
     m_format = f;
     m_alphaMode = AlphaMode::Ignored;
-    if (IsPalette(f)) {
-        if (m_colorTable.empty() || m_colorTable.size() > (std::size_t(1) << BitsPerPixel(f)))
-            m_colorTable = DefaultTable(f);
+    if (isPalette(f)) {
+        if (m_colorTable.empty() || m_colorTable.size() > (std::size_t(1) << bitsPerPixel(f)))
+            m_colorTable = defaultTable(f);
     } else {
         m_colorTable.clear();
     }
@@ -239,7 +239,7 @@ void Bitmap::readRow(int y, int x0, int count, std::uint32_t* out) const {
     case PixelFormat::Bits8: {
         const std::size_t entries = m_colorTable.size();
         for (int i = 0; i < count; ++i) {
-            const unsigned index = IndexAt(row, x0 + i, m_format);
+            const unsigned index = indexAt(row, x0 + i, m_format);
             out[i] = 0xFF000000 | (index < entries ? m_colorTable[index] : 0);
         }
         break;
@@ -284,7 +284,7 @@ void Bitmap::writeRow(int y, int x0, int count, const std::uint32_t* in) {
                 lastColor = rgb;
                 lastIndex = nearestIndex(rgb);
             }
-            PutIndex(row, x0 + i, m_format, static_cast<unsigned>(lastIndex));
+            putIndex(row, x0 + i, m_format, static_cast<unsigned>(lastIndex));
         }
         break;
     }
@@ -404,22 +404,22 @@ void Bitmap::setPixelFormat(PixelFormat f) {
         return;
     }
     Bitmap converted;
-    if (IsPalette(f) && m_colorTable.size() <= (std::size_t(1) << BitsPerPixel(f)))
+    if (isPalette(f) && m_colorTable.size() <= (std::size_t(1) << bitsPerPixel(f)))
         converted.m_colorTable = m_colorTable;
     converted.createUninitialized(m_width, m_height, f);
     converted.m_brush = m_brush;
-    const int bpp = BitsPerPixel(f);
+    const int bpp = bitsPerPixel(f);
     converted.m_os2 = m_os2 && (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24);
     // Palette to palette with a table that fits keeps the indexes as they are.
     const bool keepIndexes =
-        IsPalette(m_format) && IsPalette(f) && converted.m_colorTable == m_colorTable;
+        isPalette(m_format) && isPalette(f) && converted.m_colorTable == m_colorTable;
     std::vector<std::uint32_t> row(static_cast<std::size_t>(m_width));
     for (int y = 0; y < m_height; ++y) {
         if (keepIndexes) {
             const std::uint8_t* from = scanLine(y);
             std::uint8_t* to = converted.scanLine(y);
             for (int x = 0; x < m_width; ++x)
-                PutIndex(to, x, f, IndexAt(from, x, m_format));
+                putIndex(to, x, f, indexAt(from, x, m_format));
             continue;
         }
         readRow(y, 0, m_width, row.data());
@@ -436,13 +436,13 @@ std::uint32_t Bitmap::pixel(int x, int y) const {
         return 0;
     std::uint32_t c = 0;
     readRow(y, x, 1, &c);
-    return hasAlpha() ? Unpremultiply(c) : (c | 0xFF000000);
+    return hasAlpha() ? unpremultiply(c) : (c | 0xFF000000);
 }
 
 void Bitmap::setPixel(int x, int y, std::uint32_t argb) {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height)
         return;
-    const std::uint32_t c = hasAlpha() ? Premultiply(argb) : argb;
+    const std::uint32_t c = hasAlpha() ? premultiply(argb) : argb;
     writeRow(y, x, 1, &c);
 }
 
@@ -494,9 +494,9 @@ void Bitmap::draw(int x, int y, const Bitmap& src) {
 
 void Bitmap::stretchDraw(const Rect& dest, const Bitmap& src, StretchMode mode) {
     if (mode == StretchMode::Halftone)
-        StretchHalftone(src, *this, dest);
+        stretchHalftone(src, *this, dest);
     else
-        StretchPick(src, Rect{0, 0, src.width(), src.height()}, *this, dest);
+        stretchPick(src, Rect{0, 0, src.width(), src.height()}, *this, dest);
 }
 
 void Bitmap::fillRect(const Rect& r) {
@@ -506,7 +506,7 @@ void Bitmap::fillRect(const Rect& r) {
 
 void Bitmap::copyRect(const Rect& dest, const Bitmap& src, const Rect& source) {
     if (dest.width() != source.width() || dest.height() != source.height()) {
-        StretchPick(src, source, *this, dest);
+        stretchPick(src, source, *this, dest);
         return;
     }
     // Clip against both bitmaps.
@@ -523,7 +523,7 @@ void Bitmap::copyRect(const Rect& dest, const Bitmap& src, const Rect& source) {
     clip(dy0, sy0, h, m_height, src.height());
     if (w <= 0 || h <= 0)
         return;
-    const bool rawCopy = m_format == src.m_format && bitsPerPixel() >= 8 && !IsPalette(m_format) &&
+    const bool rawCopy = m_format == src.m_format && bitsPerPixel() >= 8 && !isPalette(m_format) &&
                          (m_format != PixelFormat::Bits16 || m_bitFields == src.m_bitFields);
     if (rawCopy) {
         const std::size_t bpp = static_cast<std::size_t>(bitsPerPixel() / 8);

@@ -67,8 +67,8 @@ public:
     bool empty() const { return m_width == 0 || m_height == 0; }
 
     PixelFormat pixelFormat() const { return m_format; }
-    int bitsPerPixel() const { return BitsPerPixel(m_format); }
-    static int BitsPerPixel(PixelFormat f);
+    int bitsPerPixel() const { return bitsPerPixel(m_format); }
+    static int bitsPerPixel(PixelFormat f);
     // Converts the pixels to the new format. A palette format gets a standard colour
     // table unless the present table fits it.
     void setPixelFormat(PixelFormat f);
@@ -127,13 +127,13 @@ public:
     void unlock() { m_mutex.unlock(); }
     bool try_lock() { return m_mutex.try_lock(); }
 
-    // BMP file. Both throw ImageError on failure; LoadFromFile leaves the bitmap as it
-    // was when it fails. SaveToFile replaces the file atomically.
-    void LoadFromFile(const std::filesystem::path& fileName);
-    void LoadFromData(std::span<const std::uint8_t> data);
-    void SaveToFile(const std::filesystem::path& fileName) const;
-    // The bytes SaveToFile writes.
-    std::vector<std::uint8_t> SaveToData() const;
+    // BMP file. Both throw ImageError on failure; loadFromFile leaves the bitmap as it
+    // was when it fails. saveToFile replaces the file atomically.
+    void loadFromFile(const std::filesystem::path& fileName);
+    void loadFromData(std::span<const std::uint8_t> data);
+    void saveToFile(const std::filesystem::path& fileName) const;
+    // The bytes saveToFile writes.
+    std::vector<std::uint8_t> saveToData() const;
 
     // Channel masks of a 16-bit bitmap (5-5-5 unless read from a bit-field BMP), and of a
     // 32-bit one read from a bit-field BMP; hasBitFields() tells the latter.

@@ -14,24 +14,30 @@
 #include <string>
 
 using imaging_detail::AtomicFile;
-using imaging_detail::ContiguousMask;
+using imaging_detail::contiguousMask;
 using imaging_detail::MaskChannel;
-using imaging_detail::OpenForRead;
-using imaging_detail::Unpremultiply;
+using imaging_detail::openForRead;
+using imaging_detail::unpremultiply;
 
 namespace {
 
-enum : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6 };
+enum : std::uint32_t {
+    CompressionRgb = 0,
+    CompressionRle8 = 1,
+    CompressionRle4 = 2,
+    CompressionBitFields = 3,
+    CompressionAlphaBitFields = 6
+};
 
-std::uint16_t U16(const std::uint8_t* p) {
+std::uint16_t u16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
 }
-std::uint32_t U32(const std::uint8_t* p) {
+std::uint32_t u32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
            std::uint32_t(p[3]) << 24;
 }
 
-[[noreturn]] void Fail(const std::string& why) {
+[[noreturn]] void fail(const std::string& why) {
     throw ImageError("BMP: " + why);
 }
 
@@ -40,10 +46,10 @@ class Input {
 public:
     explicit Input(std::FILE* f) : m_file(f) {
         if (std::fseek(f, 0, SEEK_END) != 0)
-            Fail("cannot read the file");
+            fail("cannot read the file");
         const long end = std::ftell(f);
         if (end < 0)
-            Fail("cannot read the file");
+            fail("cannot read the file");
         m_size = static_cast<std::uint64_t>(end);
     }
     explicit Input(std::span<const std::uint8_t> data) : m_data(data), m_size(data.size()) {}
@@ -51,7 +57,7 @@ public:
     std::uint64_t size() const { return m_size; }
     void read(std::uint64_t offset, void* out, std::size_t n) {
         if (offset > m_size || n > m_size - offset)
-            Fail("file cut short");
+            fail("file cut short");
         if (!m_file) {
             std::memcpy(out, m_data.data() + offset, n);
             return;
@@ -59,10 +65,10 @@ public:
         if (offset != m_position) {
             if (offset > static_cast<std::uint64_t>(LONG_MAX) ||
                 std::fseek(m_file, static_cast<long>(offset), SEEK_SET) != 0)
-                Fail("cannot read the file");
+                fail("cannot read the file");
         }
         if (n && std::fread(out, 1, n, m_file) != n)
-            Fail("cannot read the file");
+            fail("cannot read the file");
         m_position = offset + n;
     }
 
@@ -73,26 +79,26 @@ private:
     std::uint64_t m_position = UINT64_MAX;
 };
 
-Bitmap ReadReduced(Input& in, const ReducedDecode& request, std::int64_t width, std::int64_t height,
+Bitmap readReduced(Input& in, const ReducedDecode& request, std::int64_t width, std::int64_t height,
                    bool topDown, bool rle, PixelFormat format, std::vector<std::uint32_t> table,
                    std::uint32_t pixelOffset, const BitFields* masks) {
-    constexpr std::int64_t kMaxSide = std::int64_t(1) << 24;
+    constexpr std::int64_t MaxSide = std::int64_t(1) << 24;
     if (rle)
         throw ImageTooLarge("BMP: run-length pictures are not reduced");
-    if (width >= kMaxSide || height >= kMaxSide)
+    if (width >= MaxSide || height >= MaxSide)
         throw ImageTooLarge("BMP: picture too large");
-    const int factor = imaging_detail::ReductionFactor(
-        static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), 24, MaxRasterBytes(),
+    const int factor = imaging_detail::reductionFactor(
+        static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), 24, maxRasterBytes(),
         0, request.coverWidth, request.coverHeight);
     if (factor == 0)
         throw ImageTooLarge("BMP: picture too large to reduce");
     const int w = static_cast<int>(width), rows = static_cast<int>(height);
     // The rows must all be there before anything is allocated for them.
     const std::uint64_t stride =
-        (static_cast<std::uint64_t>(width) * Bitmap::BitsPerPixel(format) + 31) / 32 * 4;
+        (static_cast<std::uint64_t>(width) * Bitmap::bitsPerPixel(format) + 31) / 32 * 4;
     if (static_cast<std::uint64_t>(pixelOffset) + stride * static_cast<std::uint64_t>(rows) >
         in.size())
-        Fail("file cut short");
+        fail("file cut short");
     // One row of the file at a time, read through a one-row bitmap of the file's format.
     Bitmap line;
     line.setColorTable(table);
@@ -112,7 +118,7 @@ Bitmap ReadReduced(Input& in, const ReducedDecode& request, std::int64_t width, 
         if (maskedBits32) {
             const std::uint8_t* p = line.scanLine(0);
             for (int x = 0; x < w; ++x, p += 4) {
-                const std::uint32_t v = U32(p);
+                const std::uint32_t v = u32(p);
                 words[x] = r.decode(v) << 16 | g.decode(v) << 8 | bl.decode(v);
             }
         } else {
@@ -133,7 +139,7 @@ Bitmap ReadReduced(Input& in, const ReducedDecode& request, std::int64_t width, 
 // (counted from the bottom), pixel(i) giving the colour index of the i-th. End-of-line,
 // delta and end-of-bitmap codes pass over pixels without a run.
 template <class Run>
-void WalkRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool rle8, std::int64_t w,
+void walkRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool rle8, std::int64_t w,
              std::int64_t h, const Run& run) {
     const std::uint8_t* d = file.data();
     const std::size_t n = file.size();
@@ -145,7 +151,7 @@ void WalkRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool r
     // Every step consumes at least two bytes, so the loop ends with the data.
     while (y < h) {
         if (n - p < 2)
-            Fail("RLE data cut short");
+            fail("RLE data cut short");
         const unsigned a = d[p], b = d[p + 1];
         p += 2;
         if (a > 0) { // a pixels of one index (RLE4: two alternating indexes)
@@ -161,14 +167,14 @@ void WalkRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool r
             break;
         } else if (b == 2) { // delta
             if (n - p < 2)
-                Fail("RLE data cut short");
+                fail("RLE data cut short");
             x += d[p];
             y += d[p + 1];
             p += 2;
         } else { // b pixels stored as they are, padded to an even number of bytes
             const std::size_t bytes = rle8 ? b : (b + 1) / 2;
             if (n - p < bytes)
-                Fail("RLE data cut short");
+                fail("RLE data cut short");
             const std::uint8_t* stored = d + p;
             if (const unsigned count = clipped(b))
                 run(x, y, count, [rle8, stored](unsigned i) -> unsigned {
@@ -180,10 +186,10 @@ void WalkRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool r
     }
 }
 
-void DecodeRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool rle8,
+void decodeRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool rle8,
                Bitmap& out) {
     const std::int64_t h = out.height();
-    WalkRle(file, offset, rle8, out.width(), h,
+    walkRle(file, offset, rle8, out.width(), h,
             [&](std::int64_t x, std::int64_t y, unsigned count, const auto& pixel) {
                 std::uint8_t* row = out.scanLine(static_cast<int>(h - 1 - y));
                 for (unsigned i = 0; i < count; ++i, ++x) {
@@ -199,10 +205,10 @@ void DecodeRle(const std::vector<std::uint8_t>& file, std::uint64_t offset, bool
 }
 
 // Pixels that the runs of a run-length stream paint (the rest stays at the first colour).
-std::uint64_t RlePaintedPixels(const std::vector<std::uint8_t>& file, std::uint64_t offset,
+std::uint64_t rlePaintedPixels(const std::vector<std::uint8_t>& file, std::uint64_t offset,
                                bool rle8, std::int64_t w, std::int64_t h) {
     std::uint64_t painted = 0;
-    WalkRle(file, offset, rle8, w, h,
+    walkRle(file, offset, rle8, w, h,
             [&](std::int64_t, std::int64_t, unsigned count, const auto&) { painted += count; });
     return painted;
 }
@@ -210,92 +216,93 @@ std::uint64_t RlePaintedPixels(const std::vector<std::uint8_t>& file, std::uint6
 // A run paints at most 255 pixels for two bytes, and end-of-line, delta and end-of-bitmap
 // codes pass over any number of pixels for two to four bytes, leaving them at the first
 // colour. Small pictures (icons, sprites, animation frames) rightly leave much of their area
-// to those skips, so every picture of up to kRleFreePixels pixels is decoded as it is. A
-// larger one must paint at least one pixel in kRleSkipShare with runs: a picture that big
+// to those skips, so every picture of up to RleFreePixels pixels is decoded as it is. A
+// larger one must paint at least one pixel in RleSkipShare with runs: a picture that big
 // and almost all skipped is no picture anyone drew, and decoding it would cost a raster of
 // up to a gigabyte and seconds of clearing for a file of a few bytes (at most 2040 pixels
 // a byte are decoded this way). It is refused as damaged before its raster is allocated.
-constexpr std::uint64_t kRleFreePixels = std::uint64_t(1) << 24;
-constexpr std::uint64_t kRleSkipShare = 16;
+constexpr std::uint64_t RleFreePixels = std::uint64_t(1) << 24;
+constexpr std::uint64_t RleSkipShare = 16;
 
 // Reads the picture; with `reduce` it is averaged down to fit the raster limit as its rows
-// are read (see File2BitmapReduced), never holding the full raster.
-Bitmap Read(Input& in, const ReducedDecode* reduce = nullptr) {
+// are read (see file2BitmapReduced), never holding the full raster.
+Bitmap read(Input& in, const ReducedDecode* reduce = nullptr) {
     std::uint8_t head[14 + 124] = {};
     const std::size_t headBytes =
         static_cast<std::size_t>(std::min<std::uint64_t>(in.size(), sizeof head));
     if (headBytes < 14 + 12)
-        Fail("file too short");
+        fail("file too short");
     in.read(0, head, headBytes);
     if (head[0] != 'B' || head[1] != 'M')
-        Fail("not a BMP file");
-    const std::uint32_t pixelOffset = U32(head + 10);
-    const std::uint32_t headerSize = U32(head + 14);
+        fail("not a BMP file");
+    const std::uint32_t pixelOffset = u32(head + 10);
+    const std::uint32_t headerSize = u32(head + 14);
     const std::uint8_t* h = head + 14;
 
     bool os2 = false;
     std::int64_t width = 0, height = 0;
     unsigned bpp = 0;
-    std::uint32_t compression = kRgb, colorsUsed = 0;
+    std::uint32_t compression = CompressionRgb, colorsUsed = 0;
     BitFields masks;
     bool masksFromFile = false;
     std::uint64_t tableOffset = 14 + static_cast<std::uint64_t>(headerSize);
     if (headerSize == 12) {
         os2 = true;
-        width = U16(h + 4);
-        height = U16(h + 6);
-        bpp = U16(h + 10);
+        width = u16(h + 4);
+        height = u16(h + 6);
+        bpp = u16(h + 10);
     } else if (headerSize >= 40 && headerSize <= 1024) {
         if (headBytes < 14 + 40)
-            Fail("file too short");
-        width = static_cast<std::int32_t>(U32(h + 4));
-        height = static_cast<std::int32_t>(U32(h + 8));
-        bpp = U16(h + 14);
-        compression = U32(h + 16);
-        colorsUsed = U32(h + 32);
-        if (compression == kBitFields || compression == kAlphaBitFields) {
+            fail("file too short");
+        width = static_cast<std::int32_t>(u32(h + 4));
+        height = static_cast<std::int32_t>(u32(h + 8));
+        bpp = u16(h + 14);
+        compression = u32(h + 16);
+        colorsUsed = u32(h + 32);
+        if (compression == CompressionBitFields || compression == CompressionAlphaBitFields) {
             std::uint8_t m[12];
             if (headerSize >= 52) {
                 if (headBytes < 14 + 52)
-                    Fail("file too short");
+                    fail("file too short");
                 std::memcpy(m, h + 40, 12);
             } else {
                 in.read(14 + 40, m, 12);
-                tableOffset += compression == kAlphaBitFields ? 16 : 12;
+                tableOffset += compression == CompressionAlphaBitFields ? 16 : 12;
             }
-            masks = BitFields{U32(m), U32(m + 4), U32(m + 8)};
+            masks = BitFields{u32(m), u32(m + 4), u32(m + 8)};
             masksFromFile = true;
         }
     } else {
-        Fail("unknown header size");
+        fail("unknown header size");
     }
 
     const bool topDown = height < 0;
     height = topDown ? -height : height;
     if (width <= 0 || height <= 0)
-        Fail("empty or negative size");
-    const bool rle = compression == kRle8 || compression == kRle4;
+        fail("empty or negative size");
+    const bool rle = compression == CompressionRle8 || compression == CompressionRle4;
     const bool validDepth =
-        compression == kRgb
+        compression == CompressionRgb
             ? (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32)
-        : compression == kRle8 ? bpp == 8
-        : compression == kRle4 ? bpp == 4
-                               : (compression == kBitFields || compression == kAlphaBitFields) &&
-                                     (bpp == 16 || bpp == 32);
+        : compression == CompressionRle8 ? bpp == 8
+        : compression == CompressionRle4
+            ? bpp == 4
+            : (compression == CompressionBitFields || compression == CompressionAlphaBitFields) &&
+                  (bpp == 16 || bpp == 32);
     if (!validDepth)
-        Fail("unsupported depth or compression");
+        fail("unsupported depth or compression");
     if (rle && topDown)
-        Fail("top-down rows cannot be run-length compressed");
+        fail("top-down rows cannot be run-length compressed");
     if (masksFromFile) {
         const std::uint32_t limit = bpp == 16 ? 0xFFFF : 0xFFFFFFFF;
         for (std::uint32_t m : {masks.red, masks.green, masks.blue})
-            if (!ContiguousMask(m) || m > limit)
-                Fail("bad colour masks");
+            if (!contiguousMask(m) || m > limit)
+                fail("bad colour masks");
         if ((masks.red | masks.green | masks.blue) == 0)
-            Fail("bad colour masks");
+            fail("bad colour masks");
     }
     if (!reduce)
-        CheckRasterSize(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height),
+        checkRasterSize(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height),
                         static_cast<int>(bpp));
 
     const PixelFormat format = bpp == 1    ? PixelFormat::Bits1
@@ -321,7 +328,7 @@ Bitmap Read(Input& in, const ReducedDecode* reduce = nullptr) {
     }
 
     if (reduce)
-        return ReadReduced(in, *reduce, width, height, topDown, rle, format, std::move(table),
+        return readReduced(in, *reduce, width, height, topDown, rle, format, std::move(table),
                            pixelOffset, masksFromFile ? &masks : nullptr);
 
     const int rows = static_cast<int>(height);
@@ -333,18 +340,18 @@ Bitmap Read(Input& in, const ReducedDecode* reduce = nullptr) {
             pixelOffset +
             2 * (static_cast<std::uint64_t>(width) + 2) * static_cast<std::uint64_t>(height) + 4096;
         if (in.size() > maxUseful)
-            Fail("run-length data larger than its picture");
+            fail("run-length data larger than its picture");
         rleFile.resize(static_cast<std::size_t>(in.size()));
         in.read(0, rleFile.data(), rleFile.size());
         if (pixelOffset > rleFile.size())
-            Fail("file cut short");
-        // Checked before the raster exists (see kRleSkipShare).
+            fail("file cut short");
+        // Checked before the raster exists (see RleSkipShare).
         const std::uint64_t pixels = static_cast<std::uint64_t>(width) * rows;
-        if (pixels > kRleFreePixels &&
-            RlePaintedPixels(rleFile, pixelOffset, compression == kRle8, width, rows) *
-                    kRleSkipShare <
+        if (pixels > RleFreePixels &&
+            rlePaintedPixels(rleFile, pixelOffset, compression == CompressionRle8, width, rows) *
+                    RleSkipShare <
                 pixels)
-            Fail("run-length data paints almost none of its picture");
+            fail("run-length data paints almost none of its picture");
     }
 
     Bitmap b;
@@ -356,7 +363,7 @@ Bitmap Read(Input& in, const ReducedDecode* reduce = nullptr) {
     if (rle) {
         for (int y = 0; y < rows; ++y)
             std::memset(b.scanLine(y), 0, stride);
-        DecodeRle(rleFile, pixelOffset, compression == kRle8, b);
+        decodeRle(rleFile, pixelOffset, compression == CompressionRle8, b);
         b.setOs2Origin(os2);
         b.setRleOrigin(std::move(rleFile));
         return b;
@@ -364,7 +371,7 @@ Bitmap Read(Input& in, const ReducedDecode* reduce = nullptr) {
 
     if (static_cast<std::uint64_t>(pixelOffset) + stride * static_cast<std::uint64_t>(rows) >
         in.size())
-        Fail("file cut short");
+        fail("file cut short");
     for (int i = 0; i < rows; ++i)
         in.read(pixelOffset + stride * static_cast<std::uint64_t>(i),
                 b.scanLine(topDown ? i : rows - 1 - i), stride);
@@ -377,7 +384,7 @@ Bitmap Read(Input& in, const ReducedDecode* reduce = nullptr) {
             for (int y = 0; y < rows; ++y) {
                 std::uint8_t* p = b.scanLine(y);
                 for (std::int64_t x = 0; x < width; ++x, p += 4) {
-                    const std::uint32_t v = U32(p);
+                    const std::uint32_t v = u32(p);
                     p[0] = static_cast<std::uint8_t>(bl.decode(v));
                     p[1] = static_cast<std::uint8_t>(g.decode(v));
                     p[2] = static_cast<std::uint8_t>(r.decode(v));
@@ -391,18 +398,18 @@ Bitmap Read(Input& in, const ReducedDecode* reduce = nullptr) {
     return b;
 }
 
-void Put16(std::uint8_t* p, unsigned v) {
+void put16(std::uint8_t* p, unsigned v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);
 }
-void Put32(std::uint8_t* p, std::uint32_t v) {
+void put32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
         p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 using Sink = std::function<void(const void*, std::size_t)>;
 
-void Write(const Bitmap& b, const Sink& write) {
+void write(const Bitmap& b, const Sink& write) {
     if (b.isUnchangedRle()) {
         write(b.rleOrigin().data(), b.rleOrigin().size());
         return;
@@ -427,36 +434,36 @@ void Write(const Bitmap& b, const Sink& write) {
         14 + headerSize + (bitFields ? 12 : 0) + table.size() * (os2 ? 3 : 4);
     const std::uint64_t rowsSize = static_cast<std::uint64_t>(b.stride()) * h;
     if (offset + rowsSize > 0xFFFFFFFFu)
-        Fail("picture too large for a BMP file");
+        fail("picture too large for a BMP file");
 
     std::vector<std::uint8_t> head(static_cast<std::size_t>(offset), 0);
     std::uint8_t* p = head.data();
     p[0] = 'B';
     p[1] = 'M';
-    Put32(p + 2, static_cast<std::uint32_t>(offset + rowsSize));
-    Put32(p + 10, static_cast<std::uint32_t>(offset));
+    put32(p + 2, static_cast<std::uint32_t>(offset + rowsSize));
+    put32(p + 10, static_cast<std::uint32_t>(offset));
     p += 14;
     if (os2) {
-        Put32(p, 12);
-        Put16(p + 4, w);
-        Put16(p + 6, h);
-        Put16(p + 8, 1);
-        Put16(p + 10, static_cast<unsigned>(bpp));
+        put32(p, 12);
+        put16(p + 4, w);
+        put16(p + 6, h);
+        put16(p + 8, 1);
+        put16(p + 10, static_cast<unsigned>(bpp));
         p += 12;
     } else {
-        Put32(p, 40);
-        Put32(p + 4, w);
-        Put32(p + 8, h);
-        Put16(p + 12, 1);
-        Put16(p + 14, static_cast<unsigned>(bpp));
-        Put32(p + 16, bitFields ? kBitFields : kRgb);
-        Put32(p + 20, static_cast<std::uint32_t>(rowsSize));
-        Put32(p + 32, static_cast<std::uint32_t>(table.size()));
+        put32(p, 40);
+        put32(p + 4, w);
+        put32(p + 8, h);
+        put16(p + 12, 1);
+        put16(p + 14, static_cast<unsigned>(bpp));
+        put32(p + 16, bitFields ? CompressionBitFields : CompressionRgb);
+        put32(p + 20, static_cast<std::uint32_t>(rowsSize));
+        put32(p + 32, static_cast<std::uint32_t>(table.size()));
         p += 40;
         if (bitFields) {
-            Put32(p, b.bitFields().red);
-            Put32(p + 4, b.bitFields().green);
-            Put32(p + 8, b.bitFields().blue);
+            put32(p, b.bitFields().red);
+            put32(p + 4, b.bitFields().green);
+            put32(p + 8, b.bitFields().blue);
             p += 12;
         }
     }
@@ -481,12 +488,12 @@ void Write(const Bitmap& b, const Sink& write) {
         }
         for (std::uint32_t x = 0; x < w; ++x) {
             const std::uint8_t* s = src + 4 * x;
-            std::uint32_t c = U32(s);
+            std::uint32_t c = u32(s);
             if (straighten)
-                c = Unpremultiply(c);
+                c = unpremultiply(c);
             if (encodeMasks)
                 c = r.encode((c >> 16) & 0xFF) | g.encode((c >> 8) & 0xFF) | bl.encode(c & 0xFF);
-            Put32(row.data() + 4 * x, c);
+            put32(row.data() + 4 * x, c);
         }
         write(row.data(), row.size());
     }
@@ -494,47 +501,47 @@ void Write(const Bitmap& b, const Sink& write) {
 
 } // namespace
 
-void Bitmap::LoadFromFile(const std::filesystem::path& fileName) {
-    const auto file = OpenForRead(fileName);
+void Bitmap::loadFromFile(const std::filesystem::path& fileName) {
+    const auto file = openForRead(fileName);
     Input in(file.get());
-    Bitmap loaded = Read(in);
+    Bitmap loaded = read(in);
     loaded.setBrushColor(m_brush);
     *this = std::move(loaded);
 }
 
-void Bitmap::LoadFromData(std::span<const std::uint8_t> data) {
+void Bitmap::loadFromData(std::span<const std::uint8_t> data) {
     Input in(data);
-    Bitmap loaded = Read(in);
+    Bitmap loaded = read(in);
     loaded.setBrushColor(m_brush);
     *this = std::move(loaded);
 }
 
-void Bitmap::SaveToFile(const std::filesystem::path& fileName) const {
+void Bitmap::saveToFile(const std::filesystem::path& fileName) const {
     AtomicFile out(fileName);
-    Write(*this, [&out](const void* data, std::size_t size) { out.write(data, size); });
+    write(*this, [&out](const void* data, std::size_t size) { out.write(data, size); });
     out.commit();
 }
 
-void Bmp2BitmapReduced(const std::filesystem::path& fileName, Bitmap& B,
+void bmp2BitmapReduced(const std::filesystem::path& fileName, Bitmap& b,
                        const ReducedDecode& request) {
-    const auto file = OpenForRead(fileName);
+    const auto file = openForRead(fileName);
     Input in(file.get());
-    Bitmap loaded = Read(in, &request);
-    loaded.setBrushColor(B.brushColor());
-    B = std::move(loaded);
+    Bitmap loaded = read(in, &request);
+    loaded.setBrushColor(b.brushColor());
+    b = std::move(loaded);
 }
 
-void BmpData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& B,
+void bmpData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
                            const ReducedDecode& request) {
     Input in(data);
-    Bitmap loaded = Read(in, &request);
-    loaded.setBrushColor(B.brushColor());
-    B = std::move(loaded);
+    Bitmap loaded = read(in, &request);
+    loaded.setBrushColor(b.brushColor());
+    b = std::move(loaded);
 }
 
-std::vector<std::uint8_t> Bitmap::SaveToData() const {
+std::vector<std::uint8_t> Bitmap::saveToData() const {
     std::vector<std::uint8_t> bytes;
-    Write(*this, [&bytes](const void* data, std::size_t size) {
+    write(*this, [&bytes](const void* data, std::size_t size) {
         const auto* p = static_cast<const std::uint8_t*>(data);
         bytes.insert(bytes.end(), p, p + size);
     });

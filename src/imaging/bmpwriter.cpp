@@ -53,7 +53,7 @@ void BmpWriter::run() {
         lock.unlock();
         bool ok = true;
         try {
-            job.picture.SaveToFile(job.path);
+            job.picture.saveToFile(job.path);
         } catch (...) {
             ok = false;
         }

@@ -24,7 +24,7 @@ public:
     BmpWriter(const BmpWriter&) = delete;
     BmpWriter& operator=(const BmpWriter&) = delete;
 
-    // Queues `picture` to be written to `path` with SaveToFile (atomically).
+    // Queues `picture` to be written to `path` with saveToFile (atomically).
     void write(Bitmap picture, std::filesystem::path path);
     // True while a write is queued or running.
     bool busy() const;

@@ -8,43 +8,42 @@ namespace imaging_detail {
 namespace {
 
 // A block sum of 255 * k * k must fit 32 bits.
-constexpr int kMaxFactor = 4096;
+constexpr int MaxFactor = 4096;
 
-std::uint64_t Reduced(std::uint64_t side, std::uint64_t k) {
+std::uint64_t reduced(std::uint64_t side, std::uint64_t k) {
     return (side + k - 1) / k;
 }
 
-bool Fits(std::uint64_t width, std::uint64_t height, int bitsPerPixel, std::uint64_t maxBytes,
+bool fits(std::uint64_t width, std::uint64_t height, int bitsPerPixel, std::uint64_t maxBytes,
           std::uint64_t sumBytes, std::uint64_t k) {
-    const std::uint64_t w = Reduced(width, k), h = Reduced(height, k);
+    const std::uint64_t w = reduced(width, k), h = reduced(height, k);
     const std::uint64_t rowBytes = (w * static_cast<std::uint64_t>(bitsPerPixel) + 31) / 32 * 4;
     return rowBytes * h + w * h * sumBytes <= maxBytes;
 }
 
 } // namespace
 
-int ReductionFactor(std::uint64_t width, std::uint64_t height, int bitsPerPixel,
+int reductionFactor(std::uint64_t width, std::uint64_t height, int bitsPerPixel,
                     std::uint64_t maxBytes, std::uint64_t bytesPerPixelOfSums, int coverWidth,
                     int coverHeight) {
     if (width == 0 || height == 0)
         return 0;
     int k = 1;
-    while (k <= kMaxFactor &&
-           !Fits(width, height, bitsPerPixel, maxBytes, bytesPerPixelOfSums, std::uint64_t(k)))
+    while (k <= MaxFactor &&
+           !fits(width, height, bitsPerPixel, maxBytes, bytesPerPixelOfSums, std::uint64_t(k)))
         k = k < 8 ? k + 1 : k + k / 8;
-    if (k > kMaxFactor)
+    if (k > MaxFactor)
         return 0;
     if (coverWidth > 0 && coverHeight > 0)
-        while (k < kMaxFactor &&
-               Reduced(width, std::uint64_t(k) + 1) >= std::uint64_t(coverWidth) &&
-               Reduced(height, std::uint64_t(k) + 1) >= std::uint64_t(coverHeight))
+        while (k < MaxFactor && reduced(width, std::uint64_t(k) + 1) >= std::uint64_t(coverWidth) &&
+               reduced(height, std::uint64_t(k) + 1) >= std::uint64_t(coverHeight))
             ++k;
     return k;
 }
 
 BoxReducer::BoxReducer(int sourceWidth, int sourceHeight, int factor, int channels, bool anyOrder)
     : m_sourceWidth(sourceWidth), m_sourceHeight(sourceHeight),
-      m_factor(std::clamp(factor, 1, kMaxFactor)), m_channels(channels == 4 ? 4 : 3),
+      m_factor(std::clamp(factor, 1, MaxFactor)), m_channels(channels == 4 ? 4 : 3),
       m_anyOrder(anyOrder), m_width((sourceWidth + m_factor - 1) / m_factor),
       m_height((sourceHeight + m_factor - 1) / m_factor) {
     m_out.createUninitialized(m_width, m_height,

@@ -14,7 +14,7 @@ namespace imaging_detail {
 // reduced pixel for the caller's sums (0 when they are one row only); when coverWidth and
 // coverHeight are given, the largest factor still keeping at least that size instead, if it
 // is larger. 0 when no factor fits.
-int ReductionFactor(std::uint64_t width, std::uint64_t height, int bitsPerPixel,
+int reductionFactor(std::uint64_t width, std::uint64_t height, int bitsPerPixel,
                     std::uint64_t maxBytes, std::uint64_t bytesPerPixelOfSums, int coverWidth,
                     int coverHeight);
 

@@ -15,18 +15,18 @@ inline constexpr std::array<std::string_view, 3> PictureExts{".jpg", ".bmp", ".p
 // Decodes the picture at fn into b, choosing the decoder by the lower-cased extension.
 // False for a missing file, a folder, any other extension and every decoding error; b is
 // left as it was then. Never throws.
-bool File2Bitmap(Bitmap& b, const std::filesystem::path& fn) noexcept;
+bool file2Bitmap(Bitmap& b, const std::filesystem::path& fn) noexcept;
 
 // How a decode ended. TooLarge: the picture was refused for a resource limit (the raster
 // limit below, the scans of a progressive JPEG or the blocks of an arithmetic-coded one
-// beyond what the file's length warrants, memory); it may be valid, and File2BitmapReduced
+// beyond what the file's length warrants, memory); it may be valid, and file2BitmapReduced
 // may still show it. Undecodable: missing, not a picture of a known kind, damaged or cut
 // short, including a file declaring far more picture than its bytes can hold (a Huffman-
 // coded JPEG, a run-length BMP that paints almost none of a large raster).
 enum class DecodeStatus { Ok, Undecodable, TooLarge };
 
-// File2Bitmap telling a picture refused for a limit apart from one that cannot be decoded.
-DecodeStatus File2BitmapStatus(Bitmap& b, const std::filesystem::path& fn) noexcept;
+// file2Bitmap telling a picture refused for a limit apart from one that cannot be decoded.
+DecodeStatus file2BitmapStatus(Bitmap& b, const std::filesystem::path& fn) noexcept;
 
 // Decodes the picture at fn reduced so that it fits the raster limit, holding no more than
 // the reduced picture and a few rows at any time: JPEG with the library's DCT scaling (a
@@ -37,64 +37,64 @@ DecodeStatus File2BitmapStatus(Bitmap& b, const std::filesystem::path& fn) noexc
 // picture that is then averaged down further; otherwise it is the largest reduction step
 // that fits the limit. TooLarge when even the strongest reduction does not fit (or for a
 // run-length BMP, which is not reduced). b is left as it was unless the result is Ok.
-DecodeStatus File2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int coverWidth = 0,
+DecodeStatus file2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int coverWidth = 0,
                                 int coverHeight = 0) noexcept;
 
 // Decodes the picture at fn at full size and area-averages it onto the whole of dest, which
-// keeps its size and format: the result of File2BitmapStatus followed by MyResizeBitmap.
+// keeps its size and format: the result of file2BitmapStatus followed by myResizeBitmap.
 // JPEG pictures and PNG pictures of 24 or 32 bits are averaged row by row as they are
 // decoded, so that the full picture never exists in memory. dest changes only on Ok.
-DecodeStatus File2BitmapAveraged(Bitmap& dest, const std::filesystem::path& fn) noexcept;
+DecodeStatus file2BitmapAveraged(Bitmap& dest, const std::filesystem::path& fn) noexcept;
 
-// Number of decodes File2Bitmap has attempted since the program started.
-long File2BitmapCount() noexcept;
+// Number of decodes file2Bitmap has attempted since the program started.
+long file2BitmapCount() noexcept;
 
 // Full-size JPEG decode: 24 bits for colour, 8 bits with a grey table for grey, 32 bits
 // (alpha ignored) for CMYK and YCCK, converted to RGB. Does nothing when no file exists
 // at the path; throws ImageError for a damaged or unsupported file.
-void Jpeg2Bitmap(const std::filesystem::path& jpegFileName, Bitmap& B);
-void JpegData2Bitmap(std::span<const std::uint8_t> data, Bitmap& B);
+void jpeg2Bitmap(const std::filesystem::path& jpegFileName, Bitmap& b);
+void jpegData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b);
 
 // PNG decode of every colour type, bit depth and interlacing; pictures with alpha become
 // 32 bits premultiplied. Does nothing when no file exists; throws ImageError otherwise.
-void PNG2Bitmap(const std::filesystem::path& FileName, Bitmap& B);
-void PNGData2Bitmap(std::span<const std::uint8_t> data, Bitmap& B);
+void pnG2Bitmap(const std::filesystem::path& fileName, Bitmap& b);
+void pngData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b);
 
-// The row-by-row decoders behind File2BitmapAveraged: false, with dest unchanged, for a
-// picture they do not average row by row; they throw like Jpeg2Bitmap and PNG2Bitmap.
-bool Jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest);
-bool PNG2BitmapAveraged(const std::filesystem::path& FileName, Bitmap& dest);
+// The row-by-row decoders behind file2BitmapAveraged: false, with dest unchanged, for a
+// picture they do not average row by row; they throw like jpeg2Bitmap and pNG2Bitmap.
+bool jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest);
+bool pnG2BitmapAveraged(const std::filesystem::path& fileName, Bitmap& dest);
 
-// What the reduced decoders are asked for (see File2BitmapReduced).
+// What the reduced decoders are asked for (see file2BitmapReduced).
 struct ReducedDecode {
     int coverWidth = 0;
     int coverHeight = 0;
 };
-// The reduced decoders behind File2BitmapReduced; they throw ImageTooLarge when no
+// The reduced decoders behind file2BitmapReduced; they throw ImageTooLarge when no
 // reduction fits and ImageError for a damaged file.
-void Jpeg2BitmapReduced(const std::filesystem::path& jpegFileName, Bitmap& B,
+void jpeg2BitmapReduced(const std::filesystem::path& jpegFileName, Bitmap& b,
                         const ReducedDecode& request);
-void JpegData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& B,
+void jpegData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
                             const ReducedDecode& request);
-void PNG2BitmapReduced(const std::filesystem::path& FileName, Bitmap& B,
+void pnG2BitmapReduced(const std::filesystem::path& fileName, Bitmap& b,
                        const ReducedDecode& request);
-void PNGData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& B,
+void pngData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
                            const ReducedDecode& request);
-void Bmp2BitmapReduced(const std::filesystem::path& fileName, Bitmap& B,
+void bmp2BitmapReduced(const std::filesystem::path& fileName, Bitmap& b,
                        const ReducedDecode& request);
-void BmpData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& B,
+void bmpData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
                            const ReducedDecode& request);
 
 // Encodes a 24-bit copy of B as a baseline JFIF JPEG of quality 90 and replaces fname
 // with it atomically; an empty B gives an empty file. Throws ImageError on failure.
-void Bitmap2Jpeg(const Bitmap& B, const std::filesystem::path& fname);
+void bitmap2Jpeg(const Bitmap& b, const std::filesystem::path& fname);
 
 // Largest decoded raster the decoders accept, in bytes (1 GiB unless changed; tests and
 // fuzzing lower it): a guard against files that declare huge pictures. The full decoders
 // refuse a picture beyond it (ImageTooLarge, DecodeStatus::TooLarge); the reduced ones
 // shrink it to fit.
-std::uint64_t MaxRasterBytes() noexcept;
-void SetMaxRasterBytes(std::uint64_t bytes) noexcept;
+std::uint64_t maxRasterBytes() noexcept;
+void setMaxRasterBytes(std::uint64_t bytes) noexcept;
 
 // Throws ImageTooLarge unless a width x height raster of bitsPerPixel fits the limit.
-void CheckRasterSize(std::uint64_t width, std::uint64_t height, int bitsPerPixel);
+void checkRasterSize(std::uint64_t width, std::uint64_t height, int bitsPerPixel);

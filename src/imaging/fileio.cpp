@@ -19,24 +19,24 @@
 
 namespace {
 
-constexpr std::string_view kTempMarker = ".tmp-";
-constexpr std::size_t kTempDigits = 16;
-constexpr std::size_t kBufferBytes = std::size_t(1) << 18;
+constexpr std::string_view TempMarker = ".tmp-";
+constexpr std::size_t TempDigits = 16;
+constexpr std::size_t BufferBytes = std::size_t(1) << 18;
 
-std::string RandomSuffix() {
+std::string randomSuffix() {
     static thread_local std::mt19937_64 generator{[] {
         std::random_device device;
         return (std::uint64_t(device()) << 32) ^ device();
     }()};
-    static constexpr char kDigits[] = "0123456789abcdef";
+    static constexpr char Digits[] = "0123456789abcdef";
     std::uint64_t value = generator();
-    std::string digits(kTempDigits, '0');
-    for (std::size_t i = 0; i < kTempDigits; ++i, value >>= 4)
-        digits[i] = kDigits[value & 0xF];
+    std::string digits(TempDigits, '0');
+    for (std::size_t i = 0; i < TempDigits; ++i, value >>= 4)
+        digits[i] = Digits[value & 0xF];
     return digits;
 }
 
-std::string SystemMessage(int error) {
+std::string systemMessage(int error) {
     return std::strerror(error);
 }
 
@@ -56,44 +56,44 @@ int CloseFile(int fd) {
     return _close(fd);
 }
 #else
-int OpenExclusive(const std::filesystem::path& p) {
+int openExclusive(const std::filesystem::path& p) {
     return ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 }
-long WriteSome(int fd, const std::uint8_t* data, std::size_t size) {
+long writeSome(int fd, const std::uint8_t* data, std::size_t size) {
     return static_cast<long>(::write(fd, data, size));
 }
-int SyncFile(int fd) {
+int syncFile(int fd) {
     return ::fsync(fd);
 }
-int CloseFile(int fd) {
+int closeFile(int fd) {
     return ::close(fd);
 }
 #endif
 
-bool IsHexDigit(char c) {
+bool isHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
 }
 
 } // namespace
 
-bool IsAtomicTemporaryName(std::string_view fileName) {
-    if (fileName.size() <= kTempMarker.size() + kTempDigits)
+bool isAtomicTemporaryName(std::string_view fileName) {
+    if (fileName.size() <= TempMarker.size() + TempDigits)
         return false;
-    const std::size_t marker = fileName.size() - kTempDigits - kTempMarker.size();
-    if (fileName.substr(marker, kTempMarker.size()) != kTempMarker)
+    const std::size_t marker = fileName.size() - TempDigits - TempMarker.size();
+    if (fileName.substr(marker, TempMarker.size()) != TempMarker)
         return false;
     if (fileName.find('/') != std::string_view::npos ||
         fileName.find('\\') != std::string_view::npos)
         return false;
-    for (const char c : fileName.substr(marker + kTempMarker.size()))
-        if (!IsHexDigit(c))
+    for (const char c : fileName.substr(marker + TempMarker.size()))
+        if (!isHexDigit(c))
             return false;
     return true;
 }
 
 namespace imaging_detail {
 
-FileHandle OpenForRead(const std::filesystem::path& fileName) {
+FileHandle openForRead(const std::filesystem::path& fileName) {
 #ifdef _WIN32
     FileHandle file(_wfopen(fileName.c_str(), L"rb"));
 #else
@@ -110,15 +110,15 @@ AtomicFile::AtomicFile(const std::filesystem::path& target, bool durable)
     int error = 0;
     for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
         m_temp = target;
-        m_temp += std::string(kTempMarker) + RandomSuffix();
-        m_fd = OpenExclusive(m_temp); // exclusive: never reuses anyone's file
+        m_temp += std::string(TempMarker) + randomSuffix();
+        m_fd = openExclusive(m_temp); // exclusive: never reuses anyone's file
         error = errno;
         if (m_fd < 0 && error != EEXIST)
             break;
     }
     if (m_fd < 0)
-        throw ImageError("cannot create " + target.string() + ": " + SystemMessage(error));
-    m_buffer.resize(kBufferBytes);
+        throw ImageError("cannot create " + target.string() + ": " + systemMessage(error));
+    m_buffer.resize(BufferBytes);
 }
 
 AtomicFile::~AtomicFile() {
@@ -127,7 +127,7 @@ AtomicFile::~AtomicFile() {
 
 void AtomicFile::discard() noexcept {
     if (m_fd >= 0) {
-        CloseFile(m_fd);
+        closeFile(m_fd);
         m_fd = -1;
     }
     if (!m_temp.empty()) {
@@ -140,7 +140,7 @@ void AtomicFile::discard() noexcept {
 void AtomicFile::fail(const char* what, int error) noexcept {
     if (m_error.empty()) {
         try {
-            m_error = std::string(what) + " " + m_target.string() + ": " + SystemMessage(error);
+            m_error = std::string(what) + " " + m_target.string() + ": " + systemMessage(error);
         } catch (...) {
         }
     }
@@ -150,7 +150,7 @@ void AtomicFile::fail(const char* what, int error) noexcept {
 bool AtomicFile::flushBuffer() noexcept {
     std::size_t done = 0;
     while (done < m_used) {
-        const long n = WriteSome(m_fd, m_buffer.data() + done, m_used - done);
+        const long n = writeSome(m_fd, m_buffer.data() + done, m_used - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -191,13 +191,13 @@ void AtomicFile::commit() {
     if (!flushBuffer())
         throw ImageError(m_error);
     // A file system that cannot flush to the disk at all (EINVAL) still takes the file.
-    if (m_durable && SyncFile(m_fd) != 0 && errno != EINVAL) {
+    if (m_durable && syncFile(m_fd) != 0 && errno != EINVAL) {
         fail("cannot write", errno);
         throw ImageError(m_error);
     }
     const int fd = m_fd;
     m_fd = -1;
-    if (CloseFile(fd) != 0) {
+    if (closeFile(fd) != 0) {
         fail("cannot write", errno);
         throw ImageError(m_error);
     }
@@ -213,7 +213,7 @@ void AtomicFile::commit() {
 
 } // namespace imaging_detail
 
-void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
     imaging_detail::AtomicFile file(target);
     file.write(bytes.data(), bytes.size());
     file.commit();

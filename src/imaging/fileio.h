@@ -14,14 +14,14 @@
 // hexadecimal digits, for example "Wallpaper.bmp.tmp-3f09a1c2d4e5b6f7". Only a file name
 // (no folder) is matched. A program that was killed during such a write leaves one behind;
 // its start-up may remove every file of its folders whose name matches.
-bool IsAtomicTemporaryName(std::string_view fileName);
+bool isAtomicTemporaryName(std::string_view fileName);
 
 /// Replaces the file at `target` with `bytes`: a temporary file beside it,
 /// every write, the flush and the close checked, then renamed over it. On any
 /// failure the old file stays as it was, the temporary goes, and the
 /// std::runtime_error thrown names the target and the system's reason ("No
 /// space left on device"). For every file that holds the user's data.
-void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 
 namespace imaging_detail {
 
@@ -35,11 +35,11 @@ struct FileCloser {
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens a file for buffered binary reading; throws ImageError when it cannot be opened.
-FileHandle OpenForRead(const std::filesystem::path& fileName);
+FileHandle openForRead(const std::filesystem::path& fileName);
 
 // Writes a file that replaces its target only when complete. The bytes go through a buffer
 // to a temporary file created exclusively in the target's folder (see
-// IsAtomicTemporaryName); commit() writes out the buffer, flushes the file to the disk when
+// isAtomicTemporaryName); commit() writes out the buffer, flushes the file to the disk when
 // the write is durable, closes it and renames it over the target, checking every step. Any
 // failure, and a destruction without commit(), removes the temporary file and leaves the
 // target as it was; the ImageError thrown names the target and the system's reason ("No

@@ -22,7 +22,7 @@
 #include <jerror.h>
 
 using imaging_detail::AtomicFile;
-using imaging_detail::OpenForRead;
+using imaging_detail::openForRead;
 
 namespace {
 
@@ -36,23 +36,23 @@ namespace {
 // missing blocks from zero bits once its data stops at a marker, which is what such a file
 // relies on. It is damaged. Arithmetic coding has no such floor (a flat 8000 x 6000 picture
 // takes a few hundred bytes), so an arithmetic-coded file may declare up to
-// kArithmeticFreeBlocks blocks whatever its length (a picture of about 11000 x 11000 with
+// ArithmeticFreeBlocks blocks whatever its length (a picture of about 11000 x 11000 with
 // the usual colour subsampling). One declaring more than both is refused as too large, by
 // the reduced decode too: every block is still read at any scale.
-constexpr std::uint64_t kBlocksPerByte = 8;
-constexpr std::uint64_t kArithmeticFreeBlocks = std::uint64_t(1) << 21;
+constexpr std::uint64_t BlocksPerByte = 8;
+constexpr std::uint64_t ArithmeticFreeBlocks = std::uint64_t(1) << 21;
 
 // Scans: every scan of a progressive file walks all the blocks again, and a scan that only
 // says "nothing more here" takes a few bytes. A 150 KB file with 568 scans of an 8000 x 6000
 // picture keeps libjpeg busy for tens of seconds. The scans decoded are bounded by the
-// length too: kBlockVisitsPerByte blocks walked for each byte of the file, but never fewer
-// than kMinScans (the ten scans of the standard progressive script) nor more than kMaxScans.
+// length too: BlockVisitsPerByte blocks walked for each byte of the file, but never fewer
+// than MinScans (the ten scans of the standard progressive script) nor more than MaxScans.
 // Photographs stay far within it; a flat picture, which compresses to about two bits a
 // block, keeps sixteen scans. Beyond it a full decode refuses the file as too large and a
 // reduced one shows the picture as its first allowed scans leave it.
-constexpr std::uint64_t kBlockVisitsPerByte = 64;
-constexpr int kMinScans = 10;
-constexpr int kMaxScans = 500;
+constexpr std::uint64_t BlockVisitsPerByte = 64;
+constexpr int MinScans = 10;
+constexpr int MaxScans = 500;
 
 struct ErrorManager {
     jpeg_error_mgr pub;
@@ -61,25 +61,25 @@ struct ErrorManager {
     bool tooLarge; // refused for a resource limit, not for damage
 };
 
-[[noreturn]] void Fail(j_common_ptr c, const char* text) {
+[[noreturn]] void fail(j_common_ptr c, const char* text) {
     auto* e = reinterpret_cast<ErrorManager*>(c->err);
     std::snprintf(e->message, sizeof e->message, "%s", text);
     std::longjmp(e->jump, 1);
 }
 
-[[noreturn]] void OnError(j_common_ptr c) {
+[[noreturn]] void onError(j_common_ptr c) {
     if (c->err->msg_code == JERR_OUT_OF_MEMORY)
         reinterpret_cast<ErrorManager*>(c->err)->tooLarge = true;
     char text[JMSG_LENGTH_MAX];
     c->err->format_message(c, text);
-    Fail(c, text);
+    fail(c, text);
 }
 
 // Warnings are tolerated (a photo with a few damaged blocks still shows), except for a
 // file that ends before its picture: a truncated file is a failed decode.
-void OnMessage(j_common_ptr c, int level) {
+void onMessage(j_common_ptr c, int level) {
     if (level < 0 && c->err->msg_code == JWRN_JPEG_EOF)
-        OnError(c);
+        onError(c);
 }
 
 // The progress monitor of a decode, which may cap the number of scans.
@@ -89,20 +89,20 @@ struct Progress {
     int maxScans;
 };
 
-void OnProgress(j_common_ptr c) {
+void onProgress(j_common_ptr c) {
     const auto* progress = reinterpret_cast<Progress*>(c->progress);
     if (!c->is_decompressor || !progress->capScans)
         return;
     if (reinterpret_cast<j_decompress_ptr>(c)->input_scan_number > progress->maxScans) {
         reinterpret_cast<ErrorManager*>(c->err)->tooLarge = true;
-        Fail(c, "too many scans in a progressive JPEG");
+        fail(c, "too many scans in a progressive JPEG");
     }
 }
 
-ErrorManager* InitErrors(ErrorManager& e) {
+ErrorManager* initErrors(ErrorManager& e) {
     jpeg_std_error(&e.pub);
-    e.pub.error_exit = OnError;
-    e.pub.emit_message = OnMessage;
+    e.pub.error_exit = onError;
+    e.pub.emit_message = onMessage;
     e.message[0] = 0;
     e.tooLarge = false;
     return &e;
@@ -127,7 +127,7 @@ struct Decoder {
 };
 
 // Bytes in the file, read from its current position (the start) to its end.
-std::uint64_t FileLength(std::FILE* file) {
+std::uint64_t fileLength(std::FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0)
         return 0;
     const long end = std::ftell(file);
@@ -136,21 +136,21 @@ std::uint64_t FileLength(std::FILE* file) {
 }
 
 // Reads the header and chooses the output; false with err.message set on failure.
-bool ReadHeader(Decoder& d, std::FILE* file, const std::uint8_t* data, std::size_t size) {
-    d.length = file ? FileLength(file) : size;
-    d.cinfo.err = &InitErrors(d.err)->pub;
+bool readHeader(Decoder& d, std::FILE* file, const std::uint8_t* data, std::size_t size) {
+    d.length = file ? fileLength(file) : size;
+    d.cinfo.err = &initErrors(d.err)->pub;
     if (setjmp(d.err.jump))
         return false;
     jpeg_create_decompress(&d.cinfo);
     d.created = true;
-    d.progress.pub.progress_monitor = OnProgress;
+    d.progress.pub.progress_monitor = onProgress;
     d.progress.capScans = true;
-    d.progress.maxScans = kMaxScans;
+    d.progress.maxScans = MaxScans;
     d.cinfo.progress = &d.progress.pub;
     // Caps what the library allocates for itself (a progressive file keeps all its
     // coefficients); beyond it the decode fails instead of growing without bound.
     d.cinfo.mem->max_memory_to_use =
-        static_cast<long>(std::min<std::uint64_t>(MaxRasterBytes() * 2 + (64u << 20), LONG_MAX));
+        static_cast<long>(std::min<std::uint64_t>(maxRasterBytes() * 2 + (64u << 20), LONG_MAX));
     if (file)
         jpeg_stdio_src(&d.cinfo, file);
     else
@@ -162,8 +162,8 @@ bool ReadHeader(Decoder& d, std::FILE* file, const std::uint8_t* data, std::size
         d.blocks += std::uint64_t(d.cinfo.comp_info[i].width_in_blocks) *
                     d.cinfo.comp_info[i].height_in_blocks;
     const std::uint64_t visits =
-        d.length * kBlockVisitsPerByte / std::max<std::uint64_t>(1, d.blocks);
-    d.progress.maxScans = static_cast<int>(std::clamp<std::uint64_t>(visits, kMinScans, kMaxScans));
+        d.length * BlockVisitsPerByte / std::max<std::uint64_t>(1, d.blocks);
+    d.progress.maxScans = static_cast<int>(std::clamp<std::uint64_t>(visits, MinScans, MaxScans));
     // The library's defaults stay: integer IDCT, fancy upsampling, block smoothing, and a
     // progressive file decoded straight to its final image.
     switch (d.cinfo.num_components) {
@@ -181,13 +181,13 @@ bool ReadHeader(Decoder& d, std::FILE* file, const std::uint8_t* data, std::size
         d.invertedCmyk = d.cinfo.saw_Adobe_marker;
         break;
     default:
-        Fail(reinterpret_cast<j_common_ptr>(&d.cinfo), "unsupported number of JPEG components");
+        fail(reinterpret_cast<j_common_ptr>(&d.cinfo), "unsupported number of JPEG components");
     }
     jpeg_calc_output_dimensions(&d.cinfo);
     return true;
 }
 
-void CmykRowToBgrx(std::uint8_t* p, JDIMENSION width, bool inverted) {
+void cmykRowToBgrx(std::uint8_t* p, JDIMENSION width, bool inverted) {
     for (JDIMENSION x = 0; x < width; ++x, p += 4) {
         unsigned c = p[0], m = p[1], y = p[2], k = p[3];
         if (!inverted) {
@@ -208,7 +208,7 @@ void CmykRowToBgrx(std::uint8_t* p, JDIMENSION width, bool inverted) {
     }
 }
 
-bool DecodeRows(Decoder& d, std::uint8_t* base, std::size_t stride) {
+bool decodeRows(Decoder& d, std::uint8_t* base, std::size_t stride) {
     if (setjmp(d.err.jump))
         return false;
     if (d.buffered) {
@@ -235,10 +235,10 @@ bool DecodeRows(Decoder& d, std::uint8_t* base, std::size_t stride) {
             rows[i] = base + stride * (first + i);
         const JDIMENSION got = jpeg_read_scanlines(&d.cinfo, rows, n);
         if (got == 0)
-            Fail(reinterpret_cast<j_common_ptr>(&d.cinfo), "JPEG decoder stalled");
+            fail(reinterpret_cast<j_common_ptr>(&d.cinfo), "JPEG decoder stalled");
         if (d.cmyk)
             for (JDIMENSION i = 0; i < got; ++i)
-                CmykRowToBgrx(rows[i], d.cinfo.output_width, d.invertedCmyk);
+                cmykRowToBgrx(rows[i], d.cinfo.output_width, d.invertedCmyk);
     }
     if (d.cinfo.quantize_colors) {
         d.paletteSize = std::clamp(d.cinfo.actual_number_of_colors, 0, 256);
@@ -252,61 +252,61 @@ bool DecodeRows(Decoder& d, std::uint8_t* base, std::size_t stride) {
     return true;
 }
 
-[[noreturn]] void Throw(const Decoder& d) {
+[[noreturn]] void raiseError(const Decoder& d) {
     const std::string message = std::string("JPEG: ") + d.err.message;
     if (d.err.tooLarge)
         throw ImageTooLarge(message);
     throw ImageError(message);
 }
 
-// Refuses a file whose length cannot hold its blocks (see kBlocksPerByte): damaged when it
+// Refuses a file whose length cannot hold its blocks (see BlocksPerByte): damaged when it
 // is Huffman-coded, too large when arithmetic-coded.
-void CheckLength(const Decoder& d) {
-    const std::uint64_t held = d.length * kBlocksPerByte;
+void checkLength(const Decoder& d) {
+    const std::uint64_t held = d.length * BlocksPerByte;
     if (d.blocks <= held)
         return;
     if (!d.cinfo.arith_code)
         throw ImageError("JPEG: file too short for the picture it declares");
-    if (d.blocks > std::max(held, kArithmeticFreeBlocks))
+    if (d.blocks > std::max(held, ArithmeticFreeBlocks))
         throw ImageTooLarge("JPEG: picture too large for its file");
 }
 
-PixelFormat OutputFormat(const Decoder& d) {
+PixelFormat outputFormat(const Decoder& d) {
     return d.cinfo.num_components == 1   ? PixelFormat::Bits8
            : d.cinfo.num_components == 3 ? PixelFormat::Bits24
                                          : PixelFormat::Bits32;
 }
 
 // Decodes the rows at the chosen output size into B.
-void Finish(Decoder& d, PixelFormat format, Bitmap& B) {
+void finish(Decoder& d, PixelFormat format, Bitmap& b) {
     Bitmap decoded;
     decoded.createUninitialized(static_cast<int>(d.cinfo.output_width),
                                 static_cast<int>(d.cinfo.output_height), format);
-    if (!DecodeRows(d, decoded.scanLine(0), decoded.stride()))
-        Throw(d);
+    if (!decodeRows(d, decoded.scanLine(0), decoded.stride()))
+        raiseError(d);
     if (format == PixelFormat::Bits8) {
         std::vector<std::uint32_t> table(static_cast<std::size_t>(d.paletteSize));
         for (int i = 0; i < d.paletteSize; ++i)
             table[i] = std::uint32_t(d.palette[i]) * 0x010101u;
         decoded.setColorTable(std::move(table));
     }
-    decoded.setBrushColor(B.brushColor());
-    B = std::move(decoded);
+    decoded.setBrushColor(b.brushColor());
+    b = std::move(decoded);
 }
 
-void Decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& B) {
+void decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& b) {
     Decoder d;
-    if (!ReadHeader(d, file, data, size))
-        Throw(d);
-    const PixelFormat format = OutputFormat(d);
-    CheckRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::BitsPerPixel(format));
-    CheckLength(d);
-    Finish(d, format, B);
+    if (!readHeader(d, file, data, size))
+        raiseError(d);
+    const PixelFormat format = outputFormat(d);
+    checkRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::bitsPerPixel(format));
+    checkLength(d);
+    finish(d, format, b);
 }
 
 // Picks the DCT scale of a reduced decode: the largest that fits the raster limit, then as
 // small as the cover size allows. False when not even 1/8 fits.
-bool ChooseScale(Decoder& d, int bitsPerPixel, const ReducedDecode& request, bool& found) {
+bool chooseScale(Decoder& d, int bitsPerPixel, const ReducedDecode& request, bool& found) {
     found = false;
     if (setjmp(d.err.jump))
         return false;
@@ -318,7 +318,7 @@ bool ChooseScale(Decoder& d, int bitsPerPixel, const ReducedDecode& request, boo
     auto fits = [&] {
         const std::uint64_t row =
             (std::uint64_t(d.cinfo.output_width) * unsigned(bitsPerPixel) + 31) / 32 * 4;
-        return row * d.cinfo.output_height <= MaxRasterBytes();
+        return row * d.cinfo.output_height <= maxRasterBytes();
     };
     unsigned m = 8;
     for (outputAt(m); !fits() && m > 1; outputAt(--m))
@@ -339,25 +339,25 @@ bool ChooseScale(Decoder& d, int bitsPerPixel, const ReducedDecode& request, boo
     return true;
 }
 
-void DecodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& B,
+void decodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& b,
                    const ReducedDecode& request) {
     Decoder d;
-    if (!ReadHeader(d, file, data, size))
-        Throw(d);
-    const PixelFormat format = OutputFormat(d);
+    if (!readHeader(d, file, data, size))
+        raiseError(d);
+    const PixelFormat format = outputFormat(d);
     bool found = false;
-    if (!ChooseScale(d, Bitmap::BitsPerPixel(format), request, found))
-        Throw(d);
+    if (!chooseScale(d, Bitmap::bitsPerPixel(format), request, found))
+        raiseError(d);
     if (!found)
         throw ImageTooLarge("JPEG: picture too large even at 1/8 scale");
-    CheckLength(d);
+    checkLength(d);
     d.buffered = jpeg_has_multiple_scans(&d.cinfo);
-    Finish(d, format, B);
+    finish(d, format, b);
 }
 
 // Decodes every row and hands it to the averager: blue, green, red bytes (blue, green, red,
 // unused for four components; grey levels looked up in the quantizer's table).
-bool AverageRows(Decoder& d, RowAverager& averager, std::uint8_t* buffer, std::size_t stride,
+bool averageRows(Decoder& d, RowAverager& averager, std::uint8_t* buffer, std::size_t stride,
                  std::uint8_t* colours) {
     if (setjmp(d.err.jump))
         return false;
@@ -371,11 +371,11 @@ bool AverageRows(Decoder& d, RowAverager& averager, std::uint8_t* buffer, std::s
             std::min<JDIMENSION>(16, d.cinfo.output_height - d.cinfo.output_scanline);
         const JDIMENSION got = jpeg_read_scanlines(&d.cinfo, rows, n);
         if (got == 0)
-            Fail(reinterpret_cast<j_common_ptr>(&d.cinfo), "JPEG decoder stalled");
+            fail(reinterpret_cast<j_common_ptr>(&d.cinfo), "JPEG decoder stalled");
         for (JDIMENSION i = 0; i < got; ++i) {
             const std::uint8_t* row = rows[i];
             if (d.cmyk) {
-                CmykRowToBgrx(rows[i], width, d.invertedCmyk);
+                cmykRowToBgrx(rows[i], width, d.invertedCmyk);
             } else if (d.cinfo.quantize_colors) {
                 const int entries = d.cinfo.actual_number_of_colors;
                 for (JDIMENSION x = 0; x < width; ++x) {
@@ -399,25 +399,25 @@ struct Destination {
     JOCTET buffer[1 << 14];
 };
 
-void InitDestination(j_compress_ptr c) {
+void initDestination(j_compress_ptr c) {
     auto* d = reinterpret_cast<Destination*>(c->dest);
     d->pub.next_output_byte = d->buffer;
     d->pub.free_in_buffer = sizeof d->buffer;
 }
 
-boolean EmptyDestination(j_compress_ptr c) {
+boolean emptyDestination(j_compress_ptr c) {
     auto* d = reinterpret_cast<Destination*>(c->dest);
     if (!d->file->tryWrite(d->buffer, sizeof d->buffer))
-        Fail(reinterpret_cast<j_common_ptr>(c), d->file->errorText().c_str());
-    InitDestination(c);
+        fail(reinterpret_cast<j_common_ptr>(c), d->file->errorText().c_str());
+    initDestination(c);
     return TRUE;
 }
 
-void TermDestination(j_compress_ptr c) {
+void termDestination(j_compress_ptr c) {
     auto* d = reinterpret_cast<Destination*>(c->dest);
     const std::size_t used = sizeof d->buffer - d->pub.free_in_buffer;
     if (!d->file->tryWrite(d->buffer, used))
-        Fail(reinterpret_cast<j_common_ptr>(c), d->file->errorText().c_str());
+        fail(reinterpret_cast<j_common_ptr>(c), d->file->errorText().c_str());
 }
 
 struct Encoder {
@@ -431,34 +431,34 @@ struct Encoder {
     }
 };
 
-bool Encode(Encoder& e, const Bitmap& B, AtomicFile& out, std::uint8_t* rowBuffer,
+bool encode(Encoder& e, const Bitmap& b, AtomicFile& out, std::uint8_t* rowBuffer,
             std::uint32_t* words) {
-    e.cinfo.err = &InitErrors(e.err)->pub;
+    e.cinfo.err = &initErrors(e.err)->pub;
     if (setjmp(e.err.jump))
         return false;
     jpeg_create_compress(&e.cinfo);
     e.created = true;
-    e.dest.pub.init_destination = InitDestination;
-    e.dest.pub.empty_output_buffer = EmptyDestination;
-    e.dest.pub.term_destination = TermDestination;
+    e.dest.pub.init_destination = initDestination;
+    e.dest.pub.empty_output_buffer = emptyDestination;
+    e.dest.pub.term_destination = termDestination;
     e.dest.file = &out;
     e.cinfo.dest = &e.dest.pub;
-    e.cinfo.image_width = static_cast<JDIMENSION>(B.width());
-    e.cinfo.image_height = static_cast<JDIMENSION>(B.height());
+    e.cinfo.image_width = static_cast<JDIMENSION>(b.width());
+    e.cinfo.image_height = static_cast<JDIMENSION>(b.height());
     e.cinfo.input_components = 3;
     e.cinfo.in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(&e.cinfo); // JFIF, YCbCr, default subsampling and Huffman tables
     jpeg_set_quality(&e.cinfo, 90, TRUE);
     jpeg_start_compress(&e.cinfo, TRUE);
-    const bool direct = B.pixelFormat() == PixelFormat::Bits24;
+    const bool direct = b.pixelFormat() == PixelFormat::Bits24;
     while (e.cinfo.next_scanline < e.cinfo.image_height) {
         const int y = static_cast<int>(e.cinfo.next_scanline);
         JSAMPROW row;
         if (direct) {
-            row = const_cast<std::uint8_t*>(B.scanLine(y)); // libjpeg only reads it
+            row = const_cast<std::uint8_t*>(b.scanLine(y)); // libjpeg only reads it
         } else {
-            B.readRow(y, 0, B.width(), words);
-            for (int x = 0; x < B.width(); ++x) {
+            b.readRow(y, 0, b.width(), words);
+            for (int x = 0; x < b.width(); ++x) {
                 rowBuffer[3 * x] = static_cast<std::uint8_t>(words[x]);
                 rowBuffer[3 * x + 1] = static_cast<std::uint8_t>(words[x] >> 8);
                 rowBuffer[3 * x + 2] = static_cast<std::uint8_t>(words[x] >> 16);
@@ -473,26 +473,26 @@ bool Encode(Encoder& e, const Bitmap& B, AtomicFile& out, std::uint8_t* rowBuffe
 
 } // namespace
 
-void Jpeg2Bitmap(const std::filesystem::path& jpegFileName, Bitmap& B) {
+void jpeg2Bitmap(const std::filesystem::path& jpegFileName, Bitmap& b) {
     std::error_code ec;
     if (!std::filesystem::exists(jpegFileName, ec))
         return;
-    const auto file = OpenForRead(jpegFileName);
-    Decode(file.get(), nullptr, 0, B);
+    const auto file = openForRead(jpegFileName);
+    decode(file.get(), nullptr, 0, b);
 }
 
-void JpegData2Bitmap(std::span<const std::uint8_t> data, Bitmap& B) {
-    Decode(nullptr, data.data(), data.size(), B);
+void jpegData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b) {
+    decode(nullptr, data.data(), data.size(), b);
 }
 
-bool Jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest) {
-    const auto file = OpenForRead(jpegFileName);
+bool jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest) {
+    const auto file = openForRead(jpegFileName);
     Decoder d;
-    if (!ReadHeader(d, file.get(), nullptr, 0))
-        Throw(d);
-    const PixelFormat format = OutputFormat(d);
-    CheckRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::BitsPerPixel(format));
-    CheckLength(d);
+    if (!readHeader(d, file.get(), nullptr, 0))
+        raiseError(d);
+    const PixelFormat format = outputFormat(d);
+    checkRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::bitsPerPixel(format));
+    checkLength(d);
     Bitmap out;
     out.setColorTable(dest.colorTable());
     out.createUninitialized(dest.width(), dest.height(), dest.pixelFormat());
@@ -508,34 +508,34 @@ bool Jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest
     std::vector<std::uint8_t> buffer(stride * 16);
     std::vector<std::uint8_t> colours(
         format == PixelFormat::Bits8 ? static_cast<std::size_t>(width) * 3 : 0);
-    if (!AverageRows(d, averager, buffer.data(), stride, colours.data()))
-        Throw(d);
+    if (!averageRows(d, averager, buffer.data(), stride, colours.data()))
+        raiseError(d);
     out.setBrushColor(dest.brushColor());
     out.setAlphaMode(dest.alphaMode());
     dest = std::move(out);
     return true;
 }
 
-void Jpeg2BitmapReduced(const std::filesystem::path& jpegFileName, Bitmap& B,
+void jpeg2BitmapReduced(const std::filesystem::path& jpegFileName, Bitmap& b,
                         const ReducedDecode& request) {
-    const auto file = OpenForRead(jpegFileName);
-    DecodeReduced(file.get(), nullptr, 0, B, request);
+    const auto file = openForRead(jpegFileName);
+    decodeReduced(file.get(), nullptr, 0, b, request);
 }
 
-void JpegData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& B,
+void jpegData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
                             const ReducedDecode& request) {
-    DecodeReduced(nullptr, data.data(), data.size(), B, request);
+    decodeReduced(nullptr, data.data(), data.size(), b, request);
 }
 
-void Bitmap2Jpeg(const Bitmap& B, const std::filesystem::path& fname) {
+void bitmap2Jpeg(const Bitmap& b, const std::filesystem::path& fname) {
     // Thumbnails are a cache that is made again when damaged: no flush to the disk.
     AtomicFile out(fname, false);
-    if (!B.empty()) {
-        const bool direct = B.pixelFormat() == PixelFormat::Bits24;
-        std::vector<std::uint8_t> rowBuffer(direct ? 0 : static_cast<std::size_t>(B.width()) * 3);
-        std::vector<std::uint32_t> words(direct ? 0 : static_cast<std::size_t>(B.width()));
+    if (!b.empty()) {
+        const bool direct = b.pixelFormat() == PixelFormat::Bits24;
+        std::vector<std::uint8_t> rowBuffer(direct ? 0 : static_cast<std::size_t>(b.width()) * 3);
+        std::vector<std::uint32_t> words(direct ? 0 : static_cast<std::size_t>(b.width()));
         Encoder e;
-        if (!Encode(e, B, out, rowBuffer.data(), words.data()))
+        if (!encode(e, b, out, rowBuffer.data(), words.data()))
             throw ImageError(out.errorText().empty() ? std::string("JPEG: ") + e.err.message
                                                      : out.errorText());
     }

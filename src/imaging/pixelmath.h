@@ -8,19 +8,19 @@
 namespace imaging_detail {
 
 // round(c * a / 255) for bytes, exact.
-inline std::uint32_t MulDiv255(std::uint32_t c, std::uint32_t a) {
+inline std::uint32_t mulDiv255(std::uint32_t c, std::uint32_t a) {
     const std::uint32_t t = c * a + 128;
     return (t + (t >> 8)) >> 8;
 }
 
-inline std::uint32_t Premultiply(std::uint32_t argb) {
+inline std::uint32_t premultiply(std::uint32_t argb) {
     const std::uint32_t a = argb >> 24;
-    return (a << 24) | (MulDiv255((argb >> 16) & 0xFF, a) << 16) |
-           (MulDiv255((argb >> 8) & 0xFF, a) << 8) | MulDiv255(argb & 0xFF, a);
+    return (a << 24) | (mulDiv255((argb >> 16) & 0xFF, a) << 16) |
+           (mulDiv255((argb >> 8) & 0xFF, a) << 8) | mulDiv255(argb & 0xFF, a);
 }
 
 // Straight colour from a premultiplied one, to the nearest integer; alpha 0 gives 0.
-inline std::uint32_t Unpremultiply(std::uint32_t argb) {
+inline std::uint32_t unpremultiply(std::uint32_t argb) {
     const std::uint32_t a = argb >> 24;
     if (a == 0)
         return 0;
@@ -53,7 +53,7 @@ struct MaskChannel {
 };
 
 // A mask whose set bits are one run, or no bits at all.
-inline bool ContiguousMask(std::uint32_t m) {
+inline bool contiguousMask(std::uint32_t m) {
     if (m == 0)
         return true;
     const std::uint32_t run = m >> std::countr_zero(m);

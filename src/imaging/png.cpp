@@ -15,7 +15,7 @@
 
 #include <png.h>
 
-using imaging_detail::OpenForRead;
+using imaging_detail::openForRead;
 
 namespace {
 
@@ -47,15 +47,15 @@ struct Decoder {
     }
 };
 
-void OnError(png_structp png, png_const_charp text) {
+void onError(png_structp png, png_const_charp text) {
     auto* d = static_cast<Decoder*>(png_get_error_ptr(png));
     std::snprintf(d->message, sizeof d->message, "PNG: %s", text);
     png_longjmp(png, 1);
 }
 
-void OnWarning(png_structp, png_const_charp) {}
+void onWarning(png_structp, png_const_charp) {}
 
-void ReadMemory(png_structp png, png_bytep out, png_size_t length) {
+void readMemory(png_structp png, png_bytep out, png_size_t length) {
     auto* d = static_cast<Decoder*>(png_get_error_ptr(png));
     MemorySource& m = d->memory;
     if (length > m.size - m.pos)
@@ -64,13 +64,13 @@ void ReadMemory(png_structp png, png_bytep out, png_size_t length) {
     m.pos += length;
 }
 
-void Fail(Decoder& d, const char* text) {
+void fail(Decoder& d, const char* text) {
     png_error(d.png, text);
 }
 
 // Reads the header and sets up the transforms that give rows in the bitmap's own layout.
-bool ReadHeader(Decoder& d, std::FILE* file) {
-    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &d, OnError, OnWarning);
+bool readHeader(Decoder& d, std::FILE* file) {
+    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &d, onError, onWarning);
     if (!d.png) {
         std::snprintf(d.message, sizeof d.message, "PNG: out of memory");
         return false;
@@ -79,7 +79,7 @@ bool ReadHeader(Decoder& d, std::FILE* file) {
         return false;
     d.info = png_create_info_struct(d.png);
     if (!d.info)
-        Fail(d, "out of memory");
+        fail(d, "out of memory");
     png_set_user_limits(d.png, 1u << 24, 1u << 24);
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
     // Fuzzed bytes never carry the right checksums: nearly every mutation would stop at the
@@ -91,7 +91,7 @@ bool ReadHeader(Decoder& d, std::FILE* file) {
     if (file)
         png_init_io(d.png, file);
     else
-        png_set_read_fn(d.png, &d, ReadMemory);
+        png_set_read_fn(d.png, &d, readMemory);
     png_read_info(d.png, d.info);
     png_get_IHDR(d.png, d.info, &d.width, &d.height, &d.bitDepth, &d.colorType, &d.interlace,
                  nullptr, nullptr);
@@ -139,7 +139,7 @@ bool ReadHeader(Decoder& d, std::FILE* file) {
             png_colorp palette = nullptr;
             int count = 0;
             if (!png_get_PLTE(d.png, d.info, &palette, &count) || !palette)
-                Fail(d, "palette missing");
+                fail(d, "palette missing");
             d.paletteSize = std::min(count, 1 << d.bitDepth);
             for (int i = 0; i < d.paletteSize; ++i)
                 d.table[i] = std::uint32_t(palette[i].red) << 16 |
@@ -157,9 +157,9 @@ bool ReadHeader(Decoder& d, std::FILE* file) {
         d.premultiply = true;
         break;
     default:
-        Fail(d, "unknown colour type");
+        fail(d, "unknown colour type");
     }
-    std::size_t bits = d.twoBit ? 2 : static_cast<std::size_t>(Bitmap::BitsPerPixel(d.format));
+    std::size_t bits = d.twoBit ? 2 : static_cast<std::size_t>(Bitmap::bitsPerPixel(d.format));
     if (d.reduced) {
         // Rows for averaging: colour bytes, with alpha where the picture has some; a palette
         // without partial transparency as indexes (so that its tRNS makes nothing
@@ -176,18 +176,18 @@ bool ReadHeader(Decoder& d, std::FILE* file) {
             bits = d.premultiply ? 32 : 24;
         }
     } else {
-        CheckRasterSize(d.width, d.height, Bitmap::BitsPerPixel(d.format));
+        checkRasterSize(d.width, d.height, Bitmap::bitsPerPixel(d.format));
         if (d.interlace != PNG_INTERLACE_NONE)
             png_set_interlace_handling(d.png);
     }
     png_read_update_info(d.png, d.info);
     d.rowBytes = png_get_rowbytes(d.png, d.info);
     if (d.rowBytes != (static_cast<std::size_t>(d.width) * bits + 7) / 8)
-        Fail(d, "unexpected row layout");
+        fail(d, "unexpected row layout");
     return true;
 }
 
-void PremultiplyRow(std::uint8_t* p, png_uint_32 width) {
+void premultiplyRow(std::uint8_t* p, png_uint_32 width) {
     for (png_uint_32 x = 0; x < width; ++x, p += 4) {
         const unsigned a = p[3];
         if (a == 255)
@@ -200,29 +200,29 @@ void PremultiplyRow(std::uint8_t* p, png_uint_32 width) {
 }
 
 // rows[i] receives row i of the picture.
-bool ReadRows(Decoder& d, png_bytep* rows) {
+bool readRows(Decoder& d, png_bytep* rows) {
     if (setjmp(png_jmpbuf(d.png)))
         return false;
     if (d.interlace != PNG_INTERLACE_NONE) {
         png_read_image(d.png, rows);
         if (d.premultiply)
             for (png_uint_32 y = 0; y < d.height; ++y)
-                PremultiplyRow(rows[y], d.width);
+                premultiplyRow(rows[y], d.width);
     } else {
         for (png_uint_32 y = 0; y < d.height; ++y) {
             png_read_row(d.png, rows[y], nullptr);
             if (d.premultiply)
-                PremultiplyRow(rows[y], d.width);
+                premultiplyRow(rows[y], d.width);
         }
     }
     // The chunks after the picture data are not read: every pixel is there already.
     return true;
 }
 
-void Decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& B) {
+void decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& b) {
     Decoder d;
     d.memory = MemorySource{data, size, 0};
-    if (!ReadHeader(d, file))
+    if (!readHeader(d, file))
         throw ImageError(d.message);
     Bitmap decoded;
     decoded.createUninitialized(static_cast<int>(d.width), static_cast<int>(d.height), d.format);
@@ -238,7 +238,7 @@ void Decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap&
         for (png_uint_32 y = 0; y < d.height; ++y)
             rows[y] = decoded.scanLine(static_cast<int>(y));
     }
-    if (!ReadRows(d, rows.data()))
+    if (!readRows(d, rows.data()))
         throw ImageError(d.message);
     if (d.twoBit) {
         for (png_uint_32 y = 0; y < d.height; ++y) {
@@ -254,12 +254,12 @@ void Decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap&
     }
     if (d.premultiply)
         decoded.setAlphaMode(AlphaMode::Premultiplied);
-    decoded.setBrushColor(B.brushColor());
-    B = std::move(decoded);
+    decoded.setBrushColor(b.brushColor());
+    b = std::move(decoded);
 }
 
 // Reads every row (interlaced files pass by pass) into the reducer.
-bool ReadReducedRows(Decoder& d, imaging_detail::BoxReducer& reducer, png_bytep row,
+bool readReducedRows(Decoder& d, imaging_detail::BoxReducer& reducer, png_bytep row,
                      std::uint8_t* colours) {
     if (setjmp(png_jmpbuf(d.png)))
         return false;
@@ -283,7 +283,7 @@ bool ReadReducedRows(Decoder& d, imaging_detail::BoxReducer& reducer, png_bytep 
                 }
                 pixels = colours;
             } else if (d.premultiply) {
-                PremultiplyRow(row, columns);
+                premultiplyRow(row, columns);
             }
             const png_uint_32 y = interlaced ? PNG_ROW_FROM_PASS_ROW(r, pass) : r;
             reducer.add(static_cast<int>(y), x0, step, pixels, static_cast<int>(columns));
@@ -292,19 +292,19 @@ bool ReadReducedRows(Decoder& d, imaging_detail::BoxReducer& reducer, png_bytep 
     return true;
 }
 
-void DecodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& B,
+void decodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& b,
                    const ReducedDecode& request) {
     Decoder d;
     d.memory = MemorySource{data, size, 0};
     d.reduced = true;
-    if (!ReadHeader(d, file))
+    if (!readHeader(d, file))
         throw ImageError(d.message);
     const int channels = d.premultiply ? 4 : 3;
     const bool interlaced = d.interlace != PNG_INTERLACE_NONE;
     // An interlaced file delivers its rows in seven passes: sums for the whole reduced
     // picture are kept, and count against the limit.
     const int factor =
-        imaging_detail::ReductionFactor(d.width, d.height, channels * 8, MaxRasterBytes(),
+        imaging_detail::reductionFactor(d.width, d.height, channels * 8, maxRasterBytes(),
                                         interlaced ? static_cast<std::uint64_t>(channels) * 4 : 0,
                                         request.coverWidth, request.coverHeight);
     if (factor == 0)
@@ -313,20 +313,20 @@ void DecodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, 
                                        factor, channels, interlaced);
     std::vector<std::uint8_t> row(d.rowBytes);
     std::vector<std::uint8_t> colours(d.indexed ? static_cast<std::size_t>(d.width) * 3 : 0);
-    if (!ReadReducedRows(d, reducer, row.data(), colours.data()))
+    if (!readReducedRows(d, reducer, row.data(), colours.data()))
         throw ImageError(d.message);
     Bitmap reduced = reducer.finish();
-    reduced.setBrushColor(B.brushColor());
-    B = std::move(reduced);
+    reduced.setBrushColor(b.brushColor());
+    b = std::move(reduced);
 }
 
-bool AverageRows(Decoder& d, RowAverager& averager, png_bytep row) {
+bool averageRows(Decoder& d, RowAverager& averager, png_bytep row) {
     if (setjmp(png_jmpbuf(d.png)))
         return false;
     for (png_uint_32 y = 0; y < d.height; ++y) {
         png_read_row(d.png, row, nullptr);
         if (d.premultiply)
-            PremultiplyRow(row, d.width);
+            premultiplyRow(row, d.width);
         averager.addRow(row);
     }
     return true;
@@ -334,10 +334,10 @@ bool AverageRows(Decoder& d, RowAverager& averager, png_bytep row) {
 
 } // namespace
 
-bool PNG2BitmapAveraged(const std::filesystem::path& FileName, Bitmap& dest) {
-    const auto file = OpenForRead(FileName);
+bool pnG2BitmapAveraged(const std::filesystem::path& fileName, Bitmap& dest) {
+    const auto file = openForRead(fileName);
     Decoder d;
-    if (!ReadHeader(d, file.get()))
+    if (!readHeader(d, file.get()))
         throw ImageError(d.message);
     // Only pictures of 24 or 32 bits, row by row; the others are decoded whole.
     if (d.interlace != PNG_INTERLACE_NONE ||
@@ -352,7 +352,7 @@ bool PNG2BitmapAveraged(const std::filesystem::path& FileName, Bitmap& dest) {
     if (!averager.ok())
         return false;
     std::vector<std::uint8_t> row(d.rowBytes);
-    if (!AverageRows(d, averager, row.data()))
+    if (!averageRows(d, averager, row.data()))
         throw ImageError(d.message);
     out.setBrushColor(dest.brushColor());
     out.setAlphaMode(dest.alphaMode());
@@ -360,25 +360,25 @@ bool PNG2BitmapAveraged(const std::filesystem::path& FileName, Bitmap& dest) {
     return true;
 }
 
-void PNG2Bitmap(const std::filesystem::path& FileName, Bitmap& B) {
+void pnG2Bitmap(const std::filesystem::path& fileName, Bitmap& b) {
     std::error_code ec;
-    if (!std::filesystem::exists(FileName, ec))
+    if (!std::filesystem::exists(fileName, ec))
         return;
-    const auto file = OpenForRead(FileName);
-    Decode(file.get(), nullptr, 0, B);
+    const auto file = openForRead(fileName);
+    decode(file.get(), nullptr, 0, b);
 }
 
-void PNGData2Bitmap(std::span<const std::uint8_t> data, Bitmap& B) {
-    Decode(nullptr, data.data(), data.size(), B);
+void pngData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b) {
+    decode(nullptr, data.data(), data.size(), b);
 }
 
-void PNG2BitmapReduced(const std::filesystem::path& FileName, Bitmap& B,
+void pnG2BitmapReduced(const std::filesystem::path& fileName, Bitmap& b,
                        const ReducedDecode& request) {
-    const auto file = OpenForRead(FileName);
-    DecodeReduced(file.get(), nullptr, 0, B, request);
+    const auto file = openForRead(fileName);
+    decodeReduced(file.get(), nullptr, 0, b, request);
 }
 
-void PNGData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& B,
+void pngData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
                            const ReducedDecode& request) {
-    DecodeReduced(nullptr, data.data(), data.size(), B, request);
+    decodeReduced(nullptr, data.data(), data.size(), b, request);
 }

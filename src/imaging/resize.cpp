@@ -6,10 +6,10 @@
 #include <optional>
 #include <vector>
 
-// Area averaging, in integer units in which a destination pixel is W source-widths wide and
-// a source pixel w destination-widths wide (W, w: source and destination widths; the same
-// with H, h for rows). Overlaps are then exact integers and the weights of one destination
-// pixel add up to W * H.
+// Area averaging, in integer units in which a destination pixel is srcW source-widths wide and
+// a source pixel w destination-widths wide (srcW, w: source and destination widths; the same
+// with srcH, h for rows). Overlaps are then exact integers and the weights of one destination
+// pixel add up to srcW * srcH.
 //
 // The source is read once, row by row. Each row is added, whole, into a full-width row of
 // sums for the destination row it falls in (rows lying wholly inside one destination row
@@ -33,16 +33,16 @@ struct ColumnSpan {
     std::uint32_t lastWeight;
 };
 
-std::vector<ColumnSpan> Spans(std::uint64_t W, std::uint64_t w) {
+std::vector<ColumnSpan> columnSpans(std::uint64_t srcW, std::uint64_t w) {
     std::vector<ColumnSpan> spans(w);
     for (std::uint64_t dx = 0; dx < w; ++dx) {
-        const std::uint64_t lo = dx * W, hi = lo + W;
+        const std::uint64_t lo = dx * srcW, hi = lo + srcW;
         const std::uint64_t first = lo / w, last = (hi - 1) / w;
         ColumnSpan& s = spans[dx];
         s.first = static_cast<std::uint32_t>(first);
         if (first == last) {
             s.count = -1;
-            s.firstWeight = static_cast<std::uint32_t>(W);
+            s.firstWeight = static_cast<std::uint32_t>(srcW);
             s.lastWeight = 0;
         } else {
             s.count = static_cast<std::int32_t>(last - first - 1);
@@ -54,7 +54,7 @@ std::vector<ColumnSpan> Spans(std::uint64_t W, std::uint64_t w) {
 }
 
 // sums[i] += bytes[i]; at most 257 rows before a flush keeps every sum within 16 bits.
-void AddBytes(const std::uint8_t* bytes, std::uint16_t* sums, std::size_t n) {
+void addBytes(const std::uint8_t* bytes, std::uint16_t* sums, std::size_t n) {
     std::size_t i = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
@@ -70,7 +70,7 @@ void AddBytes(const std::uint8_t* bytes, std::uint16_t* sums, std::size_t n) {
 }
 
 // sums[i] += bytes[i] * weight.
-void AddWeighted(const std::uint8_t* bytes, std::uint32_t* sums, std::size_t n,
+void addWeighted(const std::uint8_t* bytes, std::uint32_t* sums, std::size_t n,
                  std::uint32_t weight) {
     std::size_t i = 0;
 #if defined(__SSE2__)
@@ -95,8 +95,8 @@ void AddWeighted(const std::uint8_t* bytes, std::uint32_t* sums, std::size_t n,
         sums[i] += bytes[i] * weight;
 }
 
-constexpr int kMaxAveragedSide = 1 << 24;
-constexpr std::uint32_t kStripColumns = 1 << 16;
+constexpr int MaxAveragedSide = 1 << 24;
+constexpr std::uint32_t StripColumns = 1 << 16;
 
 // Where the averaged rows go. Coordinates are relative to the w x h destination picture.
 struct RowTarget {
@@ -109,22 +109,22 @@ struct RowTarget {
     int top = 0;
 };
 
-// Averages a W x H picture, handed over row by row from the top, onto the columns x0 .. x1 - 1
-// and rows y0 .. y1 - 1 of a w x h picture. Each source row holds the source columns
+// Averages a srcW x srcH picture, handed over row by row from the top, onto the columns x0 .. x1 -
+// 1 and rows y0 .. y1 - 1 of a w x h picture. Each source row holds the source columns
 // firstColumn() .. firstColumn() + columns() - 1 as blue, green, red bytes every `step`
 // bytes (a fourth byte rides along unused).
 class StripAverager {
 public:
-    StripAverager(int W, int H, int w, int h, const RowTarget& target,
+    StripAverager(int srcW, int srcH, int w, int h, const RowTarget& target,
                   const std::vector<ColumnSpan>& spans, int x0, int x1, int y0, int y1,
                   std::size_t step)
-        : m_W(W), m_H(H), m_w(w), m_h(h), m_target(target), m_spans(spans), m_x0(x0), m_x1(x1),
-          m_y0(y0), m_y1(y1), m_step(step) {
+        : m_srcW(srcW), m_srcH(srcH), m_w(w), m_h(h), m_target(target), m_spans(spans), m_x0(x0),
+          m_x1(x1), m_y0(y0), m_y1(y1), m_step(step) {
         // Source columns sx0 .. sx1 - 1 feed destination columns x0 .. x1 - 1.
         const ColumnSpan& lastSpan = spans[static_cast<std::size_t>(x1 - 1)];
         m_sx0 = spans[static_cast<std::size_t>(x0)].first;
         const std::uint32_t sx1 = std::min<std::uint32_t>(
-            static_cast<std::uint32_t>(W),
+            static_cast<std::uint32_t>(srcW),
             lastSpan.first + static_cast<std::uint32_t>(std::max(lastSpan.count, 0)) + 2);
         m_columns = static_cast<int>(sx1 - m_sx0);
         m_n = static_cast<std::size_t>(m_columns) * step;
@@ -139,7 +139,7 @@ public:
     // Source row sy (rows come in order from 0); rowOf() gives its bytes, asked only when
     // the row contributes to the rows being made.
     template <class RowOf> void feed(int sy, RowOf&& rowOf) {
-        const std::uint64_t uH = static_cast<std::uint64_t>(m_H),
+        const std::uint64_t uH = static_cast<std::uint64_t>(m_srcH),
                             uh = static_cast<std::uint64_t>(m_h);
         std::uint64_t pos = static_cast<std::uint64_t>(sy) * uh;
         const std::uint64_t end = pos + uh;
@@ -153,11 +153,11 @@ public:
                 if (!row)
                     row = rowOf();
                 if (seg == uh) {
-                    AddBytes(row, m_bytes.data(), m_n);
+                    addBytes(row, m_bytes.data(), m_n);
                     if (++m_wholeRows == 257)
                         flushWholeRows();
                 } else {
-                    AddWeighted(row, m_sums.data(), m_n, static_cast<std::uint32_t>(seg));
+                    addWeighted(row, m_sums.data(), m_n, static_cast<std::uint32_t>(seg));
                 }
             }
             pos += seg;
@@ -174,7 +174,7 @@ public:
 private:
     // Column sums of the destination row being built: whole rows in m_bytes (flushed into
     // m_sums with their weight h), boundary rows straight into m_sums. A sum is at most
-    // 255 * H, which fits 32 bits for the sides allowed here.
+    // 255 * srcH, which fits 32 bits for the sides allowed here.
     void flushWholeRows() {
         if (m_wholeRows == 0)
             return;
@@ -189,7 +189,7 @@ private:
     void emitRow(int y) {
         flushWholeRows();
         const std::uint64_t total =
-            static_cast<std::uint64_t>(m_W) * static_cast<std::uint64_t>(m_H);
+            static_cast<std::uint64_t>(m_srcW) * static_cast<std::uint64_t>(m_srcH);
         const bool withAlpha = m_target.pixelBytes == 4;
         const std::size_t step = m_step;
         std::uint8_t* out = m_target.rowAt ? m_target.rowAt(y, m_x0) : nullptr;
@@ -229,7 +229,7 @@ private:
         std::fill(m_sums.begin(), m_sums.end(), 0);
     }
 
-    int m_W, m_H, m_w, m_h;
+    int m_srcW, m_srcH, m_w, m_h;
     const RowTarget& m_target;
     const std::vector<ColumnSpan>& m_spans;
     int m_x0, m_x1, m_y0, m_y1;
@@ -246,7 +246,7 @@ private:
 
 // Averages the rectangle `source` of src onto a w x h picture: its columns x0 .. x1 - 1 and
 // rows y0 .. y1 - 1.
-void AverageStrip(const Bitmap& src, const Rect& source, int w, int h, const RowTarget& target,
+void averageStrip(const Bitmap& src, const Rect& source, int w, int h, const RowTarget& target,
                   const std::vector<ColumnSpan>& spans, int x0, int x1, int y0, int y1) {
     // Source rows as blue, green, red bytes every `step` bytes: 24 and 32-bit rows as they
     // are (the alpha byte rides along unused), other formats converted first.
@@ -277,12 +277,12 @@ void AverageStrip(const Bitmap& src, const Rect& source, int w, int h, const Row
 
 // Averages the rectangle `source` of src onto the destination columns x0 .. x1 - 1 and rows
 // y0 .. y1 - 1 of a w x h picture (already clipped), in strips for a very wide source.
-void Average(const Bitmap& src, const Rect& source, int w, int h, const RowTarget& target, int x0,
+void average(const Bitmap& src, const Rect& source, int w, int h, const RowTarget& target, int x0,
              int x1, int y0, int y1) {
     const auto spans =
-        Spans(static_cast<std::uint64_t>(source.width()), static_cast<std::uint64_t>(w));
+        columnSpans(static_cast<std::uint64_t>(source.width()), static_cast<std::uint64_t>(w));
     // The row sums take 6 bytes per source sample; a very wide source is averaged in
-    // strips of about kStripColumns source columns so that they stay small.
+    // strips of about StripColumns source columns so that they stay small.
     int cx0 = x0;
     while (cx0 < x1) {
         const std::uint32_t first = spans[static_cast<std::size_t>(cx0)].first;
@@ -290,34 +290,34 @@ void Average(const Bitmap& src, const Rect& source, int w, int h, const RowTarge
         while (cx1 < x1) {
             const ColumnSpan& s = spans[static_cast<std::size_t>(cx1)];
             if (s.first + static_cast<std::uint32_t>(std::max(s.count, 0)) + 2 - first >
-                kStripColumns)
+                StripColumns)
                 break;
             ++cx1;
         }
-        AverageStrip(src, source, w, h, target, spans, cx0, cx1, y0, y1);
+        averageStrip(src, source, w, h, target, spans, cx0, cx1, y0, y1);
         cx0 = cx1;
     }
 }
 
-bool TooLargeToAverage(int W, int H, int w, int h) {
-    return W > kMaxAveragedSide || H > kMaxAveragedSide || w > kMaxAveragedSide ||
-           h > kMaxAveragedSide || W / w >= static_cast<int>(kStripColumns);
+bool tooLargeToAverage(int srcW, int srcH, int w, int h) {
+    return srcW > MaxAveragedSide || srcH > MaxAveragedSide || w > MaxAveragedSide ||
+           h > MaxAveragedSide || srcW / w >= static_cast<int>(StripColumns);
 }
 
 } // namespace
 
-void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
+void stretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
     if (&src == &dst) {
         const Bitmap copy(src);
-        StretchHalftone(copy, dst, dest);
+        stretchHalftone(copy, dst, dest);
         return;
     }
-    const int W = src.width(), H = src.height(), w = dest.width(), h = dest.height();
-    if (W <= 0 || H <= 0 || w <= 0 || h <= 0)
+    const int srcW = src.width(), srcH = src.height(), w = dest.width(), h = dest.height();
+    if (srcW <= 0 || srcH <= 0 || w <= 0 || h <= 0)
         return;
     // Beyond these sizes (only reached by absurd proportions) pixels are picked instead.
-    if (TooLargeToAverage(W, H, w, h)) {
-        StretchPick(src, Rect{0, 0, W, H}, dst, dest);
+    if (tooLargeToAverage(srcW, srcH, w, h)) {
+        stretchPick(src, Rect{0, 0, srcW, srcH}, dst, dest);
         return;
     }
     const int x0 = std::max(dest.left, 0), x1 = std::min(dest.right, dst.width());
@@ -336,11 +336,11 @@ void StretchHalftone(const Bitmap& src, Bitmap& dst, const Rect& dest) {
                    static_cast<std::size_t>(dest.left + x) * target.pixelBytes;
         };
     }
-    Average(src, Rect{0, 0, W, H}, w, h, target, x0 - dest.left, x1 - dest.left, y0 - dest.top,
-            y1 - dest.top);
+    average(src, Rect{0, 0, srcW, srcH}, w, h, target, x0 - dest.left, x1 - dest.left,
+            y0 - dest.top, y1 - dest.top);
 }
 
-void StretchHalftoneInto(const Bitmap& src, const Rect& source, int width, int height,
+void stretchHalftoneInto(const Bitmap& src, const Rect& source, int width, int height,
                          int pixelBytes, const std::function<std::uint8_t*(int)>& rowAt) {
     const Rect area{0, 0, src.width(), src.height()};
     if (source.width() <= 0 || source.height() <= 0 || width <= 0 || height <= 0 ||
@@ -349,11 +349,11 @@ void StretchHalftoneInto(const Bitmap& src, const Rect& source, int width, int h
         return;
     RowTarget target;
     target.pixelBytes = pixelBytes == 4 ? 4 : 3;
-    if (TooLargeToAverage(source.width(), source.height(), width, height)) {
+    if (tooLargeToAverage(source.width(), source.height(), width, height)) {
         // Absurd proportions: picked, through a bitmap of the result.
         Bitmap picked;
         picked.createUninitialized(width, height, PixelFormat::Bits24);
-        StretchPick(src, source, picked, Rect{0, 0, width, height});
+        stretchPick(src, source, picked, Rect{0, 0, width, height});
         for (int y = 0; y < height; ++y) {
             const std::uint8_t* from = picked.scanLine(y);
             std::uint8_t* to = rowAt(y);
@@ -369,10 +369,10 @@ void StretchHalftoneInto(const Bitmap& src, const Rect& source, int width, int h
     target.rowAt = [&rowAt, bytes](int y, int x) {
         return rowAt(y) + static_cast<std::size_t>(x) * bytes;
     };
-    Average(src, source, width, height, target, 0, width, 0, height);
+    average(src, source, width, height, target, 0, width, 0, height);
 }
 
-void StretchPick(const Bitmap& src, const Rect& source, Bitmap& dst, const Rect& dest) {
+void stretchPick(const Bitmap& src, const Rect& source, Bitmap& dst, const Rect& dest) {
     const int sw = source.width(), sh = source.height(), w = dest.width(), h = dest.height();
     if (src.empty() || sw <= 0 || sh <= 0 || w <= 0 || h <= 0)
         return;
@@ -423,16 +423,16 @@ void StretchPick(const Bitmap& src, const Rect& source, Bitmap& dst, const Rect&
     }
 }
 
-void MyResizeBitmap(const Bitmap& SourceBitmap, Bitmap& DestBitmap) {
-    StretchHalftone(SourceBitmap, DestBitmap, Rect{0, 0, DestBitmap.width(), DestBitmap.height()});
+void myResizeBitmap(const Bitmap& sourceBitmap, Bitmap& destBitmap) {
+    stretchHalftone(sourceBitmap, destBitmap, Rect{0, 0, destBitmap.width(), destBitmap.height()});
 }
 
-void PickResizeBitmap(const Bitmap& SourceBitmap, Bitmap& DestBitmap) {
-    StretchPick(SourceBitmap, Rect{0, 0, SourceBitmap.width(), SourceBitmap.height()}, DestBitmap,
-                Rect{0, 0, DestBitmap.width(), DestBitmap.height()});
+void pickResizeBitmap(const Bitmap& sourceBitmap, Bitmap& destBitmap) {
+    stretchPick(sourceBitmap, Rect{0, 0, sourceBitmap.width(), sourceBitmap.height()}, destBitmap,
+                Rect{0, 0, destBitmap.width(), destBitmap.height()});
 }
 
-Rect CoverCrop(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight) {
+Rect coverCrop(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight) {
     int x = 0, y = 0, w = pictureWidth, h = pictureHeight;
     if (pictureWidth > 0 && pictureHeight > 0 && areaWidth > 0 && areaHeight > 0) {
         const std::int64_t pw = pictureWidth, ph = pictureHeight, aw = areaWidth, ah = areaHeight;
@@ -458,13 +458,13 @@ struct RowAverager::Impl {
 
 RowAverager::RowAverager(int sourceWidth, int sourceHeight, int pixelBytes, Bitmap& dest)
     : m_impl(std::make_unique<Impl>()) {
-    const int W = sourceWidth, H = sourceHeight, w = dest.width(), h = dest.height();
-    if (W <= 0 || H <= 0 || w <= 0 || h <= 0 || TooLargeToAverage(W, H, w, h))
+    const int srcW = sourceWidth, srcH = sourceHeight, w = dest.width(), h = dest.height();
+    if (srcW <= 0 || srcH <= 0 || w <= 0 || h <= 0 || tooLargeToAverage(srcW, srcH, w, h))
         return;
     Impl& d = *m_impl;
-    d.spans = Spans(static_cast<std::uint64_t>(W), static_cast<std::uint64_t>(w));
+    d.spans = columnSpans(static_cast<std::uint64_t>(srcW), static_cast<std::uint64_t>(w));
     const ColumnSpan& last = d.spans.back();
-    if (last.first + static_cast<std::uint32_t>(std::max(last.count, 0)) + 2 > kStripColumns)
+    if (last.first + static_cast<std::uint32_t>(std::max(last.count, 0)) + 2 > StripColumns)
         return; // would need several strips over the whole picture
     d.step = pixelBytes == 4 ? 4 : 3;
     d.target.bitmap = &dest;
@@ -476,7 +476,7 @@ RowAverager::RowAverager(int sourceWidth, int sourceHeight, int pixelBytes, Bitm
             return dest.scanLine(y) + static_cast<std::size_t>(x) * bytes;
         };
     }
-    d.strip.emplace(W, H, w, h, d.target, d.spans, 0, w, 0, h, d.step);
+    d.strip.emplace(srcW, srcH, w, h, d.target, d.spans, 0, w, 0, h, d.step);
 }
 
 RowAverager::~RowAverager() = default;

@@ -5,16 +5,16 @@
 
 #include <string>
 
-std::span<const std::uint8_t> FindResource(std::string_view aName) {
-    for (const EmbeddedResource& r : EmbeddedResources())
-        if (EqualIgnoringAsciiCase(r.name, aName))
+std::span<const std::uint8_t> findResource(std::string_view name) {
+    for (const EmbeddedResource& r : embeddedResources())
+        if (equalIgnoringAsciiCase(r.name, name))
             return {r.data, r.size};
     return {};
 }
 
-void LoadFromRes(std::string_view aName, Bitmap& img) {
-    const auto data = FindResource(aName);
+void loadFromRes(std::string_view name, Bitmap& img) {
+    const auto data = findResource(name);
     if (data.empty())
-        throw ImageError("no embedded picture named " + std::string(aName));
-    PNGData2Bitmap(data, img);
+        throw ImageError("no embedded picture named " + std::string(name));
+    pngData2Bitmap(data, img);
 }

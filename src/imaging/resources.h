@@ -16,11 +16,11 @@ struct EmbeddedResource {
 };
 
 // Every embedded file; defined by the code generated from resources/.
-std::span<const EmbeddedResource> EmbeddedResources();
+std::span<const EmbeddedResource> embeddedResources();
 
-// The bytes stored under aName (compared without regard to case); empty when there is none.
-std::span<const std::uint8_t> FindResource(std::string_view aName);
+// The bytes stored under name (compared without regard to case); empty when there is none.
+std::span<const std::uint8_t> findResource(std::string_view name);
 
-// Decodes the PNG stored under aName into img. Throws ImageError when there is no such
+// Decodes the PNG stored under name into img. Throws ImageError when there is no such
 // picture or it is no valid PNG.
-void LoadFromRes(std::string_view aName, Bitmap& img);
+void loadFromRes(std::string_view name, Bitmap& img);

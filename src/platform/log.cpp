@@ -4,7 +4,7 @@
 
 namespace platform {
 
-void Warn(const std::string& text) {
+void warn(const std::string& text) {
     std::fprintf(stderr, "Quorvane: %s\n", text.c_str());
 }
 

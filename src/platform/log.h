@@ -6,6 +6,6 @@
 namespace platform {
 
 /// Writes "Quorvane: <text>" as one line to the standard error stream.
-void Warn(const std::string& text);
+void warn(const std::string& text);
 
 } // namespace platform

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <charconv>
 
-std::string GlobalKey2Ini(const TGlobalKey& gk) {
+std::string globalKey2Ini(const GlobalKey& gk) {
     std::string s;
-    s += gk.aCtrl ? '1' : '0';
-    s += gk.aAlt ? '1' : '0';
-    s += gk.aShift ? '1' : '0';
-    s += std::to_string(gk.aKey);
+    s += gk.ctrl ? '1' : '0';
+    s += gk.alt ? '1' : '0';
+    s += gk.shift ? '1' : '0';
+    s += std::to_string(gk.key);
     return s;
 }
 
@@ -20,10 +20,10 @@ namespace {
 bool decimalLow16(const std::string& text, std::uint16_t& result) {
     if (text.empty())
         return false;
-    constexpr std::size_t kBlock = 16;
+    constexpr std::size_t Block = 16;
     std::uint64_t value = 0; // always below 65536
-    for (std::size_t at = 0; at < text.size(); at += kBlock) {
-        const std::size_t length = std::min(kBlock, text.size() - at);
+    for (std::size_t at = 0; at < text.size(); at += Block) {
+        const std::size_t length = std::min(Block, text.size() - at);
         const char* first = text.data() + at;
         const char* last = first + length;
         // Unsigned from_chars takes no sign and no space; only whole blocks of digits pass.
@@ -42,23 +42,23 @@ bool decimalLow16(const std::string& text, std::uint16_t& result) {
 
 } // namespace
 
-void GlobalKeyFromIni(const std::string& Str, TGlobalKey& gk) {
-    gk.aCtrl = Str.size() > 0 && Str[0] == '1';
-    gk.aAlt = Str.size() > 1 && Str[1] == '1';
-    gk.aShift = Str.size() > 2 && Str[2] == '1';
-    const std::string rest = Str.size() > 3 ? Str.substr(3) : std::string();
+void globalKeyFromIni(const std::string& str, GlobalKey& gk) {
+    gk.ctrl = str.size() > 0 && str[0] == '1';
+    gk.alt = str.size() > 1 && str[1] == '1';
+    gk.shift = str.size() > 2 && str[2] == '1';
+    const std::string rest = str.size() > 3 ? str.substr(3) : std::string();
     std::uint16_t key = 0;
     if (!decimalLow16(rest, key))
-        throw EConvertError("''" + rest + "'' is not a valid integer value");
-    gk.aKey = key;
+        throw ConvertError("''" + rest + "'' is not a valid integer value");
+    gk.key = key;
 }
 
-TGlobalKey Key2GlobalKey(Qt::KeyboardModifiers Shift, std::uint16_t k) {
-    TGlobalKey gk;
-    gk.aCtrl = Shift.testFlag(Qt::ControlModifier);
-    gk.aAlt = Shift.testFlag(Qt::AltModifier);
-    gk.aShift = Shift.testFlag(Qt::ShiftModifier);
-    gk.aKey = k;
+GlobalKey key2GlobalKey(Qt::KeyboardModifiers shift, std::uint16_t k) {
+    GlobalKey gk;
+    gk.ctrl = shift.testFlag(Qt::ControlModifier);
+    gk.alt = shift.testFlag(Qt::AltModifier);
+    gk.shift = shift.testFlag(Qt::ShiftModifier);
+    gk.key = k;
     return gk;
 }
 
@@ -158,22 +158,22 @@ QString keyName(std::uint16_t k) {
 
 } // namespace
 
-QString GlobalKey2String(const TGlobalKey& gk) {
+QString globalKey2String(const GlobalKey& gk) {
     QString text;
-    if (gk.aCtrl)
+    if (gk.ctrl)
         text += QStringLiteral("Ctrl + ");
-    if (gk.aAlt)
+    if (gk.alt)
         text += QStringLiteral("Alt + ");
-    if (gk.aShift)
+    if (gk.shift)
         text += QStringLiteral("Shift + ");
-    return text + keyName(gk.aKey);
+    return text + keyName(gk.key);
 }
 
-bool IsHotkeyCaptureKey(std::uint16_t k) {
+bool isHotkeyCaptureKey(std::uint16_t k) {
     return k != 9 && k != 16 && k != 17 && k != 18;
 }
 
-bool IsStandaloneHotkeyKey(std::uint16_t k) {
+bool isStandaloneHotkeyKey(std::uint16_t k) {
     constexpr std::uint16_t Pause = 19, Print = 44, Insert = 45;
     constexpr std::uint16_t F1 = 112, F24 = 135;
     // From Browser Back to Launch Application 2.
@@ -182,6 +182,6 @@ bool IsStandaloneHotkeyKey(std::uint16_t k) {
            (k >= FirstMediaKey && k <= LastMediaKey);
 }
 
-bool IsSystemWideHotkey(const TGlobalKey& gk) {
-    return gk.aCtrl || gk.aAlt || IsStandaloneHotkeyKey(gk.aKey);
+bool isSystemWideHotkey(const GlobalKey& gk) {
+    return gk.ctrl || gk.alt || isStandaloneHotkeyKey(gk.key);
 }

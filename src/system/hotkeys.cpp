@@ -17,32 +17,32 @@ GlobalHotkeys::GlobalHotkeys(void* window, QObject* parent) : QObject(parent), m
 }
 
 GlobalHotkeys::~GlobalHotkeys() {
-    GlobalKeyUnRegistry();
+    unregisterHotkeys();
     platform::onHotkeyActivated({});
     if (QCoreApplication::instance())
         QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
-unsigned GlobalHotkeys::modifierBits(const TGlobalKey& gk) {
+unsigned GlobalHotkeys::modifierBits(const GlobalKey& gk) {
     unsigned bits = 0;
-    if (gk.aCtrl)
+    if (gk.ctrl)
         bits |= platform::ModControl;
-    if (gk.aAlt)
+    if (gk.alt)
         bits |= platform::ModAlt;
-    if (gk.aShift)
+    if (gk.shift)
         bits |= platform::ModShift;
     return bits;
 }
 
-void GlobalHotkeys::GlobalKeyRegistry(const std::array<TGlobalKey, 3>& keys, bool useGlobalKey) {
+void GlobalHotkeys::registerHotkeys(const std::array<GlobalKey, 3>& keys, bool useGlobalKey) {
     if (!useGlobalKey)
         return;
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        if (keys[i].aKey == 0)
+        if (keys[i].key == 0)
             continue;
-        if (!IsSystemWideHotkey(keys[i])) {
-            platform::Warn("hotkey " + std::to_string(GlobalKeySlots[i].id) +
-                           " is not active: " + GlobalKey2String(keys[i]).toStdString() +
+        if (!isSystemWideHotkey(keys[i])) {
+            platform::warn("hotkey " + std::to_string(GlobalKeySlots[i].id) +
+                           " is not active: " + globalKey2String(keys[i]).toStdString() +
                            " would take a key from every program's typing");
             continue;
         }
@@ -53,14 +53,14 @@ void GlobalHotkeys::GlobalKeyRegistry(const std::array<TGlobalKey, 3>& keys, boo
 }
 
 void GlobalHotkeys::registerSlot(std::size_t slot) {
-    const TGlobalKey& key = m_wanted[slot];
-    platform::registerHotKey(m_window, GlobalKeySlots[slot].id, modifierBits(key), key.aKey,
+    const GlobalKey& key = m_wanted[slot];
+    platform::registerHotKey(m_window, GlobalKeySlots[slot].id, modifierBits(key), key.key,
                              GlobalKeySlots[slot].description);
     m_registered[slot] = key;
 }
 
-void GlobalHotkeys::GlobalKeyUnRegistry() {
-    for (const TGlobalKeySlot& slot : GlobalKeySlots)
+void GlobalHotkeys::unregisterHotkeys() {
+    for (const GlobalKeySlot& slot : GlobalKeySlots)
         platform::unregisterHotKey(m_window, slot.id);
     m_wanted = {};
     m_registered = {};
@@ -72,18 +72,18 @@ void GlobalHotkeys::setSuspended(bool suspended) {
     m_suspended = suspended;
     if (suspended) {
         for (std::size_t i = 0; i < m_registered.size(); ++i)
-            if (m_registered[i].aKey != 0)
+            if (m_registered[i].key != 0)
                 platform::unregisterHotKey(m_window, GlobalKeySlots[i].id);
         m_registered = {};
         return;
     }
     for (std::size_t i = 0; i < m_wanted.size(); ++i)
-        if (m_wanted[i].aKey != 0)
+        if (m_wanted[i].key != 0)
             registerSlot(i);
 }
 
-platform::HotkeyCheck GlobalHotkeys::check(const TGlobalKey& gk) {
-    return platform::checkHotKey(modifierBits(gk), gk.aKey);
+platform::HotkeyCheck GlobalHotkeys::check(const GlobalKey& gk) {
+    return platform::checkHotKey(modifierBits(gk), gk.key);
 }
 
 bool GlobalHotkeys::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {

@@ -28,9 +28,9 @@ public:
     /// one that is no system-wide hotkey (IsSystemWideHotkey: a bare letter
     /// stored by an older version), said on stderr. While suspended, the
     /// slots are registered when the suspension ends.
-    void GlobalKeyRegistry(const std::array<TGlobalKey, 3>& keys, bool useGlobalKey);
+    void registerHotkeys(const std::array<GlobalKey, 3>& keys, bool useGlobalKey);
     /// Unregisters hotkeys 100, 101 and 102, whatever is registered.
-    void GlobalKeyUnRegistry();
+    void unregisterHotkeys();
 
     /// Suspended, the registered hotkeys are given back to the system, so
     /// that their keys reach the program's own windows (a hotkey field
@@ -44,14 +44,14 @@ public:
     /// combination registered as 100 + slot, or a record with key 0 where
     /// nothing is (the system may still have refused a combination asked
     /// for). Empty while suspended.
-    const std::array<TGlobalKey, 3>& registeredKeys() const { return m_registered; }
+    const std::array<GlobalKey, 3>& registeredKeys() const { return m_registered; }
 
     /// Whether the system would grant the hotkey now (another program may
     /// hold it, or no key of the keyboard make it).
-    static platform::HotkeyCheck check(const TGlobalKey& gk);
+    static platform::HotkeyCheck check(const GlobalKey& gk);
 
     /// The modifier bits of the system calls for a hotkey.
-    static unsigned modifierBits(const TGlobalKey& gk);
+    static unsigned modifierBits(const GlobalKey& gk);
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -65,6 +65,6 @@ private:
 
     void* m_window;
     bool m_suspended = false;
-    std::array<TGlobalKey, 3> m_wanted{};     // registered, or to be when the suspension ends
-    std::array<TGlobalKey, 3> m_registered{}; // registered now
+    std::array<GlobalKey, 3> m_wanted{};     // registered, or to be when the suspension ends
+    std::array<GlobalKey, 3> m_registered{}; // registered now
 };

@@ -12,7 +12,7 @@ struct KeyPair {
 
 // First the pairs that map both ways, in virtual-key order; a virtual-key
 // code gives the Qt key of its first pair.
-constexpr KeyPair kKeys[] = {
+constexpr KeyPair Keys[] = {
     {Qt::Key_Backspace, false, 8},
     {Qt::Key_Tab, false, 9},
     {Qt::Key_Clear, true, 12},
@@ -64,7 +64,7 @@ constexpr KeyPair kKeys[] = {
 
 // Qt keys that only map to a virtual-key code: the same physical key seen
 // with Shift held (US layout), or under another name.
-constexpr KeyPair kAliases[] = {
+constexpr KeyPair Aliases[] = {
     {Qt::Key_Backtab, false, 9},       {Qt::Key_Enter, false, 13},
     {Qt::Key_AltGr, false, 18},        {Qt::Key_Meta, false, 91},
     {Qt::Key_ParenRight, false, '0'},  {Qt::Key_Exclam, false, '1'},
@@ -95,14 +95,14 @@ std::uint16_t lookUp(int key, bool keypad) {
         return static_cast<std::uint16_t>(key);
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
         return static_cast<std::uint16_t>(112 + (key - Qt::Key_F1));
-    if (const std::uint16_t vk = find(kKeys, key, keypad))
+    if (const std::uint16_t vk = find(Keys, key, keypad))
         return vk;
-    return find(kAliases, key, keypad);
+    return find(Aliases, key, keypad);
 }
 
 } // namespace
 
-std::uint16_t QtKey2VirtualKey(int key, Qt::KeyboardModifiers modifiers) {
+std::uint16_t qtKey2VirtualKey(int key, Qt::KeyboardModifiers modifiers) {
     const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
     if (const std::uint16_t vk = lookUp(key, keypad))
         return vk;
@@ -111,14 +111,14 @@ std::uint16_t QtKey2VirtualKey(int key, Qt::KeyboardModifiers modifiers) {
     return keypad ? lookUp(key, false) : 0;
 }
 
-QKeyCombination VirtualKey2QtKey(std::uint16_t vk) {
+QKeyCombination virtualKey2QtKey(std::uint16_t vk) {
     if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z'))
         return QKeyCombination(Qt::Key(vk));
     if (vk >= 96 && vk <= 105)
         return QKeyCombination(Qt::KeypadModifier, Qt::Key(Qt::Key_0 + (vk - 96)));
     if (vk >= 112 && vk <= 135)
         return QKeyCombination(Qt::Key(Qt::Key_F1 + (vk - 112)));
-    for (const KeyPair& p : kKeys)
+    for (const KeyPair& p : Keys)
         if (p.vk == vk)
             return QKeyCombination(p.keypad ? Qt::KeypadModifier : Qt::NoModifier, Qt::Key(p.key));
     return QKeyCombination(Qt::Key_unknown);

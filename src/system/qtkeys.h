@@ -15,9 +15,9 @@
 /// US layout gives its key (Qt::Key_Exclam gives '1', Qt::Key_Question the
 /// "/" key 191); Shift+Tab (Qt::Key_Backtab) gives Tab. 0 when the key has
 /// no virtual-key code.
-std::uint16_t QtKey2VirtualKey(int key, Qt::KeyboardModifiers modifiers);
+std::uint16_t qtKey2VirtualKey(int key, Qt::KeyboardModifiers modifiers);
 
 /// The Qt key of a virtual-key code, with Qt::KeypadModifier for the keypad's
 /// keys (96 gives Key_0 on the keypad); punctuation gives the unshifted
 /// character. Qt::Key_unknown for a code the table does not hold.
-QKeyCombination VirtualKey2QtKey(std::uint16_t vk);
+QKeyCombination virtualKey2QtKey(std::uint16_t vk);

@@ -12,13 +12,13 @@
 
 namespace {
 
-bool ValidSlot(int numPreview) {
+bool validSlot(int numPreview) {
     return numPreview >= -2 && numPreview <= 2;
 }
 
 } // namespace
 
-StripLabels SplitWallPath(const std::string& path) {
+StripLabels splitWallPath(const std::string& path) {
     // Windows paths may end their drive part with a colon ("C:wave.jpg").
     const std::string_view separators = platform::pathSeparator() == '\\' ? "\\:" : "/";
     const std::size_t cut = path.find_last_of(separators);
@@ -27,114 +27,114 @@ StripLabels SplitWallPath(const std::string& path) {
     return {{}, path.substr(cut + 1), path.substr(0, cut + 1)};
 }
 
-void ClearPreview(ProgramState& state) {
-    for (TWall& w : state.Walls)
-        w.Preview.reset();
+void clearPreview(ProgramState& state) {
+    for (WallEntry& w : state.walls)
+        w.preview.reset();
 }
 
 Strip::Strip(ProgramState& state, ThumbnailCache& cache) : m_state(state), m_cache(cache) {}
 
-void Strip::CreateBufBitmap() {
+void Strip::createBufBitmap() {
     auto buf = std::make_unique<Bitmap>();
     buf->setSize(StripWidth, StripHeight);
     auto background = std::make_unique<Bitmap>();
-    LoadFromRes("background", *background);
+    loadFromRes("background", *background);
     buf->draw(0, 0, *background);
     m_bufBitmap = std::move(buf);
     m_backgroundBitmap = std::move(background);
 }
 
-void Strip::CreateLoadPhoto() {
+void Strip::createLoadPhoto() {
     auto placeholder = std::make_unique<Bitmap>();
-    LoadFromRes("loadphoto", *placeholder);
+    loadFromRes("loadphoto", *placeholder);
     m_loadPhotoBitmap = std::move(placeholder);
 }
 
-void Strip::Get_aRectPreview() {
-    const Rect& M = MonitorRect;
-    const int q = M.left / 4;
+void Strip::computePreviewRect() {
+    const Rect& m = MonitorRect;
+    const int q = m.left / 4;
     const int h = q / 2;
-    const int top = M.top + 24;
-    const int lefts[5] = {q - 57, M.left - 115 - h, M.left, M.right + h, StripWidth - q - 57};
+    const int top = m.top + 24;
+    const int lefts[5] = {q - 57, m.left - 115 - h, m.left, m.right + h, StripWidth - q - 57};
     for (std::size_t k = 0; k < 5; ++k) {
         m_aRectPreview[k] = Rect{lefts[k], top, lefts[k] + 115, top + 75};
         m_aRectThumb[k] = Rect{lefts[k] + 5, top + 5, lefts[k] + 5 + 104, top + 5 + 64};
     }
-    m_aRectPreview[2] = M;
-    m_aRectThumb[2] = Rect{M.left + 5, M.top + 5, M.left + 5 + 104, M.top + 5 + 64};
+    m_aRectPreview[2] = m;
+    m_aRectThumb[2] = Rect{m.left + 5, m.top + 5, m.left + 5 + 104, m.top + 5 + 64};
 }
 
-void Strip::FreeStripBitmaps() {
+void Strip::freeStripBitmaps() {
     m_bufBitmap.reset();
     m_backgroundBitmap.reset();
     m_loadPhotoBitmap.reset();
 }
 
-StripLabels Strip::InfoWall() const {
-    if (!m_state.IsWallIndex(m_state.CurrentWall))
+StripLabels Strip::infoWall() const {
+    if (!m_state.isWallIndex(m_state.currentWall))
         return {};
-    StripLabels l = SplitWallPath(m_state.Walls[m_state.CurrentWall].Path);
-    l.num = std::to_string(m_state.CurrentWall + 1) + "/" + std::to_string(m_state.WallCount());
+    StripLabels l = splitWallPath(m_state.walls[m_state.currentWall].path);
+    l.num = std::to_string(m_state.currentWall + 1) + "/" + std::to_string(m_state.wallCount());
     return l;
 }
 
-void Strip::DrawBackground(int numPreview) {
-    if (!m_bufBitmap || !m_backgroundBitmap || !ValidSlot(numPreview))
+void Strip::drawBackground(int numPreview) {
+    if (!m_bufBitmap || !m_backgroundBitmap || !validSlot(numPreview))
         return;
     const Rect& r = slotRect(numPreview);
     m_bufBitmap->copyRect(r, *m_backgroundBitmap, r);
 }
 
-void Strip::DrawOnMonitor(const Bitmap& b) {
+void Strip::drawOnMonitor(const Bitmap& b) {
     if (m_bufBitmap)
         m_bufBitmap->draw(MonitorRect.left, MonitorRect.top, b);
 }
 
-void Strip::DrawOnPreview(int numPreview, const Bitmap& b) {
-    if (!m_bufBitmap || !ValidSlot(numPreview))
+void Strip::drawOnPreview(int numPreview, const Bitmap& b) {
+    if (!m_bufBitmap || !validSlot(numPreview))
         return;
     m_bufBitmap->setBrushColor(0xFFFFFF);
     m_bufBitmap->fillRect(slotRect(numPreview));
     m_bufBitmap->stretchDraw(thumbRect(numPreview), b, StretchMode::ColorOnColor);
 }
 
-void Strip::DrawWallSlots() {
-    if (m_state.Walls.empty() || !m_bufBitmap || !m_loadPhotoBitmap)
+void Strip::drawWallSlots() {
+    if (m_state.walls.empty() || !m_bufBitmap || !m_loadPhotoBitmap)
         return;
     for (int k = -2; k <= 2; ++k) {
-        const std::int64_t i = std::int64_t(m_state.CurrentWall) + k;
-        if (!m_state.IsWallIndex(i)) {
-            DrawBackground(k);
+        const std::int64_t i = std::int64_t(m_state.currentWall) + k;
+        if (!m_state.isWallIndex(i)) {
+            drawBackground(k);
             continue;
         }
-        if (!m_state.Walls[i].Preview && m_state.CacheIdle)
-            m_cache.ThreadDoneCache();
+        if (!m_state.walls[i].preview && m_state.cacheIdle)
+            m_cache.threadDoneCache();
         // The scheduler only starts a job here; it frees no visible preview.
-        const TWall& wall = m_state.Walls[i];
-        const Bitmap& picture = wall.Preview ? *wall.Preview : *m_loadPhotoBitmap;
+        const WallEntry& wall = m_state.walls[i];
+        const Bitmap& picture = wall.preview ? *wall.preview : *m_loadPhotoBitmap;
         if (k == 0)
-            DrawOnMonitor(picture);
+            drawOnMonitor(picture);
         else
-            DrawOnPreview(k, picture);
+            drawOnPreview(k, picture);
     }
 }
 
-StripLabels Strip::ClearInfo() {
+StripLabels Strip::clearInfo() {
     for (int k = -2; k <= 2; ++k)
-        DrawBackground(k);
-    LoadDesktopWallpaper();
+        drawBackground(k);
+    loadDesktopWallpaper();
     return {{}, {}, "Please, add wallpapers in the manager >>>"};
 }
 
-void Strip::LoadDesktopWallpaper() {
+void Strip::loadDesktopWallpaper() {
     if (!m_bufBitmap)
         return;
     Bitmap picture;
-    if (!File2Bitmap(picture, platform::toFsPath(platform::getWallpaperName())))
+    if (!file2Bitmap(picture, platform::toFsPath(platform::getWallpaperName())))
         return;
     Bitmap small;
     small.setSize(ThumbWidth, ThumbHeight);
     small.setPixelFormat(PixelFormat::Bits24);
-    MyResizeBitmap(picture, small);
+    myResizeBitmap(picture, small);
     m_bufBitmap->stretchDraw(MonitorRect, small, StretchMode::ColorOnColor);
 }

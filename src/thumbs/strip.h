@@ -28,10 +28,10 @@ struct StripLabels {
 
 /// The file-name and folder parts of a path: the text after and up to the
 /// last separator (on Windows also a drive colon).
-StripLabels SplitWallPath(const std::string& path);
+StripLabels splitWallPath(const std::string& path);
 
-/// Frees the preview of every entry (WasLoad is not touched).
-void ClearPreview(ProgramState& state);
+/// Frees the preview of every entry (wasLoad is not touched).
+void clearPreview(ProgramState& state);
 
 class Strip {
 public:
@@ -40,36 +40,36 @@ public:
     /// Creates the strip buffer (800 x 180) and the background picture (the
     /// skin picture "background") and draws the background into the buffer.
     /// Throws ImageError when the picture is missing.
-    void CreateBufBitmap();
+    void createBufBitmap();
     /// Creates the placeholder from the skin picture "loadphoto".
-    void CreateLoadPhoto();
+    void createLoadPhoto();
     /// Fills the slot rectangles from the monitor rectangle.
-    void Get_aRectPreview();
+    void computePreviewRect();
     /// Frees the three strip bitmaps (buffer, background, placeholder).
-    void FreeStripBitmaps();
+    void freeStripBitmaps();
 
-    /// The label texts for CurrentWall (empty texts when it is no valid index).
-    StripLabels InfoWall() const;
+    /// The label texts for currentWall (empty texts when it is no valid index).
+    StripLabels infoWall() const;
 
     /// Restores one slot (offset -2 .. 2) from the background.
-    void DrawBackground(int numPreview);
+    void drawBackground(int numPreview);
     /// Draws b 1:1 with its top-left corner at the monitor's.
-    void DrawOnMonitor(const Bitmap& b);
+    void drawOnMonitor(const Bitmap& b);
     /// A white-framed thumbnail in a side slot: the slot filled white without
     /// outline, b picked into the inner rectangle.
-    void DrawOnPreview(int numPreview, const Bitmap& b);
+    void drawOnPreview(int numPreview, const Bitmap& b);
 
-    /// The five slots around CurrentWall: previews, the placeholder (starting
+    /// The five slots around currentWall: previews, the placeholder (starting
     /// the thumbnail scheduler when it is idle) or the background. Does
     /// nothing for an empty collection.
-    void DrawWallSlots();
+    void drawWallSlots();
 
     /// The empty-collection view: every slot restored, the desktop's present
     /// wallpaper on the monitor. Returns the label texts of that view.
-    StripLabels ClearInfo();
+    StripLabels clearInfo();
     /// Draws the desktop's present wallpaper on the monitor; when it cannot
     /// be decoded the monitor keeps the background's empty screen.
-    void LoadDesktopWallpaper();
+    void loadDesktopWallpaper();
 
     /// The strip buffer, or null before it is made.
     const Bitmap* buffer() const { return m_bufBitmap.get(); }

@@ -19,7 +19,7 @@
 
 namespace fs = std::filesystem;
 
-Bitmap BlankThumbnail() {
+Bitmap blankThumbnail() {
     Bitmap blank;
     blank.setSize(ThumbWidth, ThumbHeight);
     blank.setPixelFormat(PixelFormat::Bits24);
@@ -28,19 +28,19 @@ Bitmap BlankThumbnail() {
 
 namespace {
 
-bool IsThumbSize(const Bitmap& b) {
+bool isThumbSize(const Bitmap& b) {
     return b.width() == ThumbWidth && b.height() == ThumbHeight;
 }
 
 } // namespace
 
-TNewThread::TNewThread(ThumbnailCache& cache, const std::string& dataFolder)
+ThumbnailWorker::ThumbnailWorker(ThumbnailCache& cache, const std::string& dataFolder)
     : m_cache(cache), m_dataFolder(dataFolder) {
     // The thread's name, as the system's tools show it.
     setObjectName(QStringLiteral("Thumbnails"));
 }
 
-bool TNewThread::give(std::vector<WalkEntry>& entries, bool lookup) {
+bool ThumbnailWorker::give(std::vector<WalkEntry>& entries, bool lookup) {
     const std::lock_guard lock(m_mutex);
     if (m_ended)
         return false;
@@ -50,23 +50,24 @@ bool TNewThread::give(std::vector<WalkEntry>& entries, bool lookup) {
     return true;
 }
 
-void TNewThread::finish() {
+void ThumbnailWorker::finish() {
     const std::lock_guard lock(m_mutex);
     m_request.reset();
     m_finish = true;
     m_wake.notify_one();
 }
 
-bool TNewThread::makeThumbnail() {
+bool ThumbnailWorker::makeThumbnail() {
     ThumbStats& stats = m_cache.m_stats;
     ++stats.jobs;
-    const std::string cached = FindThumbnailHDD(m_dataFolder, filename);
+    const std::string cached = findThumbnailOnDisk(m_dataFolder, filename);
     if (!cached.empty()) {
         ++stats.cacheReads;
         // Only a thumbnail of the right size counts; anything else in its
         // place is made again from the picture.
-        if (File2Bitmap(*bOriginal, platform::toFsPath(cached)) && IsThumbSize(*bOriginal)) {
-            *bFinal = std::move(*bOriginal);
+        if (file2Bitmap(*originalBitmap, platform::toFsPath(cached)) &&
+            isThumbSize(*originalBitmap)) {
+            *thumbBitmap = std::move(*originalBitmap);
             return true;
         }
     }
@@ -74,29 +75,29 @@ bool TNewThread::makeThumbnail() {
     const fs::path picture = platform::toFsPath(filename);
     // The picture is averaged onto the thumbnail as it is decoded, never held
     // whole where its kind allows.
-    DecodeStatus status = File2BitmapAveraged(*bFinal, picture);
+    DecodeStatus status = file2BitmapAveraged(*thumbBitmap, picture);
     if (status == DecodeStatus::TooLarge) {
         // Refused for a resource limit is not damaged: decoded reduced, to no
         // less than the thumbnail's size.
-        status = File2BitmapReduced(*bOriginal, picture, ThumbWidth, ThumbHeight);
+        status = file2BitmapReduced(*originalBitmap, picture, ThumbWidth, ThumbHeight);
         if (status == DecodeStatus::Ok)
-            MyResizeBitmap(*bOriginal, *bFinal);
+            myResizeBitmap(*originalBitmap, *thumbBitmap);
     }
     if (status == DecodeStatus::Undecodable)
         return false;
     if (status == DecodeStatus::TooLarge) {
         // Not even reduced: the entry stays, with a blank thumbnail, and no
         // file is cached, so that a later run tries again.
-        *bOriginal = Bitmap();
+        *originalBitmap = Bitmap();
         return true;
     }
     // A reduced picture is no longer needed; its memory goes at once.
-    *bOriginal = Bitmap();
-    const fs::path file = platform::toFsPath(ThumbnailFileName(m_dataFolder, filename));
+    *originalBitmap = Bitmap();
+    const fs::path file = platform::toFsPath(thumbnailFileName(m_dataFolder, filename));
     try {
         std::error_code ec;
         fs::create_directories(file.parent_path(), ec);
-        Bitmap2Jpeg(*bFinal, file);
+        bitmap2Jpeg(*thumbBitmap, file);
     } catch (...) {
         // A read-only or full disk: the entry still gets its thumbnail, so
         // the chain moves on instead of making it again and again.
@@ -105,7 +106,7 @@ bool TNewThread::makeThumbnail() {
     return true;
 }
 
-void TNewThread::run() {
+void ThumbnailWorker::run() {
     for (;;) {
         Request request;
         {
@@ -125,37 +126,37 @@ void TNewThread::run() {
     }
 }
 
-void TNewThread::runJob(const WalkEntry& entry) {
+void ThumbnailWorker::runJob(const WalkEntry& entry) {
     enum class Outcome { Made, Undecodable, Failed } outcome = Outcome::Failed;
     const auto started = std::chrono::steady_clock::now();
     ThumbnailCache* cache = &m_cache;
     try {
         filename = entry.path;
         anum = entry.num;
-        bOriginal = std::make_unique<Bitmap>();
-        bFinal = std::make_unique<Bitmap>(BlankThumbnail());
+        originalBitmap = std::make_unique<Bitmap>();
+        thumbBitmap = std::make_unique<Bitmap>(blankThumbnail());
     } catch (...) {
-        bOriginal.reset();
-        bFinal.reset();
+        originalBitmap.reset();
+        thumbBitmap.reset();
     }
-    if (bOriginal && bFinal) {
-        bOriginal->lock();
-        bFinal->lock();
+    if (originalBitmap && thumbBitmap) {
+        originalBitmap->lock();
+        thumbBitmap->lock();
         try {
             outcome = makeThumbnail() ? Outcome::Made : Outcome::Undecodable;
         } catch (...) {
             // Nothing escapes the worker. The entry gets a blank thumbnail, so
             // that the scheduler does not pick it again and again.
             try {
-                *bOriginal = Bitmap();
-                *bFinal = BlankThumbnail();
+                *originalBitmap = Bitmap();
+                *thumbBitmap = blankThumbnail();
                 outcome = Outcome::Made;
             } catch (...) {
             }
         }
-        bOriginal->unlock();
-        bFinal->unlock();
-        bOriginal.reset();
+        originalBitmap->unlock();
+        thumbBitmap->unlock();
+        originalBitmap.reset();
     }
     m_cache.m_stats.jobNanoseconds += std::chrono::duration_cast<std::chrono::nanoseconds>(
                                           std::chrono::steady_clock::now() - started)
@@ -165,9 +166,9 @@ void TNewThread::runJob(const WalkEntry& entry) {
             this,
             [this, cache] {
                 if (cache->m_abandoned)
-                    bFinal.reset();
+                    thumbBitmap.reset();
                 else
-                    cache->UpdatePreview(anum, filename, std::move(bFinal));
+                    cache->updatePreview(anum, filename, std::move(thumbBitmap));
             },
             Qt::BlockingQueuedConnection);
     } else if (outcome == Outcome::Undecodable) {
@@ -179,7 +180,7 @@ void TNewThread::runJob(const WalkEntry& entry) {
             },
             Qt::BlockingQueuedConnection);
     }
-    bFinal.reset();
+    thumbBitmap.reset();
     // The scheduler runs when the job has ended, as it would after a thread
     // of its own.
     QMetaObject::invokeMethod(
@@ -189,7 +190,7 @@ void TNewThread::runJob(const WalkEntry& entry) {
 // Looks for the cached files of entries of the walk, in order, and stops at
 // the first that has none (it needs a job) or when the time is up, so that
 // the scheduler soon sees a move of the user's.
-void TNewThread::runLookup(const std::vector<WalkEntry>& entries) {
+void ThumbnailWorker::runLookup(const std::vector<WalkEntry>& entries) {
     constexpr auto Budget = std::chrono::milliseconds(50);
     const auto deadline = std::chrono::steady_clock::now() + Budget;
     std::vector<WalkEntry> cached;
@@ -201,13 +202,13 @@ void TNewThread::runLookup(const std::vector<WalkEntry>& entries) {
         files.reserve(entries.size());
         std::unordered_map<std::string_view, int> perFolder;
         for (const WalkEntry& e : entries) {
-            files.push_back(ThumbnailFileName(m_dataFolder, e.path));
-            ++perFolder[FolderOf(files.back())];
+            files.push_back(thumbnailFileName(m_dataFolder, e.path));
+            ++perFolder[folderOf(files.back())];
         }
         for (std::size_t k = 0; k < entries.size(); ++k) {
             const WalkEntry& e = entries[k];
             ++m_cache.m_stats.lookups;
-            if (!hasFile(files[k], perFolder[FolderOf(files[k])] >= ListedFolderMinimum)) {
+            if (!hasFile(files[k], perFolder[folderOf(files[k])] >= ListedFolderMinimum)) {
                 missing = e.id;
                 break;
             }
@@ -231,12 +232,12 @@ void TNewThread::runLookup(const std::vector<WalkEntry>& entries) {
 // True when `file` exists as a regular file. A folder that holds many of the
 // files asked for is read once for the walk; a name not found there is still
 // looked up on its own, so the answer is always the file system's.
-bool TNewThread::hasFile(const std::string& file, bool listFolder) {
-    const std::string_view folder = FolderOf(file);
+bool ThumbnailWorker::hasFile(const std::string& file, bool listFolder) {
+    const std::string_view folder = folderOf(file);
     if (listFolder && !folder.empty()) {
         if (folder != m_listedFolder) {
             m_listedFolder = folder;
-            m_listedFiles = RegularFileNames(m_listedFolder);
+            m_listedFiles = regularFileNames(m_listedFolder);
         }
         if (m_listedFiles.contains(file.substr(folder.size() + 1)))
             return true;
@@ -248,28 +249,28 @@ ThumbnailCache::ThumbnailCache(ProgramState& state, Collection& collection, QObj
     : QObject(parent), m_state(state), m_collection(collection) {}
 
 ThumbnailCache::~ThumbnailCache() {
-    AbandonThumbnailJob();
+    abandonThumbnailJob();
 }
 
 void ThumbnailCache::forgetScan() {
     m_scan = ScanState{};
-    m_scan.data = m_state.Walls.data();
-    m_scan.size = m_state.Walls.size();
+    m_scan.data = m_state.walls.data();
+    m_scan.size = m_state.walls.size();
 }
 
 bool ThumbnailCache::needsFile(std::int64_t i) const {
-    const TWall& w = m_state.Walls[i];
-    return !w.Preview && !w.WasLoad && !w.FileCached;
+    const WallEntry& w = m_state.walls[i];
+    return !w.preview && !w.wasLoad && !w.fileCached;
 }
 
 // Frees every preview outside first .. last.
 void ThumbnailCache::freeOutside(std::int64_t first, std::int64_t last) {
     auto freeAt = [&](std::int64_t i) {
-        if (m_state.IsWallIndex(i) && (i < first || i > last))
-            m_state.Walls[i].Preview.reset();
+        if (m_state.isWallIndex(i) && (i < first || i > last))
+            m_state.walls[i].preview.reset();
     };
     if (m_scan.windowFirst < 0) {
-        for (std::int64_t i = 0; i < m_state.WallCount(); ++i)
+        for (std::int64_t i = 0; i < m_state.wallCount(); ++i)
             freeAt(i);
     } else {
         for (std::int64_t i = m_scan.windowFirst; i <= m_scan.windowLast; ++i)
@@ -284,7 +285,7 @@ void ThumbnailCache::freeOutside(std::int64_t first, std::int64_t last) {
 
 // The first entry after the window that needs a job, or -1.
 std::int64_t ThumbnailCache::nextAfter(std::int64_t last) {
-    const std::int64_t count = m_state.WallCount();
+    const std::int64_t count = m_state.wallCount();
     std::int64_t i = last + 1;
     if (m_scan.afterStart >= 0 && m_scan.afterStart <= i && i <= m_scan.afterDone)
         i = m_scan.afterDone;
@@ -298,7 +299,7 @@ std::int64_t ThumbnailCache::nextAfter(std::int64_t last) {
 
 // The first entry before the window that needs a job, or -1.
 std::int64_t ThumbnailCache::nextBefore(std::int64_t first) {
-    const std::int64_t end = std::min<std::int64_t>(first, m_state.WallCount());
+    const std::int64_t end = std::min<std::int64_t>(first, m_state.wallCount());
     std::int64_t i = m_scan.beforeDone;
     while (i < end && !needsFile(i))
         ++i;
@@ -309,11 +310,11 @@ std::int64_t ThumbnailCache::nextBefore(std::int64_t first) {
 // The entry a job's result belongs to: anum while it still holds the
 // picture, else the first entry holding it; -1 when there is none.
 std::int32_t ThumbnailCache::entryFor(std::int32_t anum, const std::string& filename) const {
-    const auto& walls = m_state.Walls;
-    if (m_state.IsWallIndex(anum) && walls[anum].Path == filename)
+    const auto& walls = m_state.walls;
+    if (m_state.isWallIndex(anum) && walls[anum].path == filename)
         return anum;
     const auto it = std::find_if(walls.begin(), walls.end(),
-                                 [&](const TWall& w) { return w.Path == filename; });
+                                 [&](const WallEntry& w) { return w.path == filename; });
     return it == walls.end() ? -1 : static_cast<std::int32_t>(it - walls.begin());
 }
 
@@ -324,13 +325,13 @@ std::int32_t ThumbnailCache::entryFor(std::int32_t anum, const std::string& file
 void ThumbnailCache::removeUndecodable(std::int32_t anum, const std::string& filename) {
     const std::int32_t i = entryFor(anum, filename);
     if (i >= 0)
-        m_collection.RemoveWallLater(i);
+        m_collection.removeWallLater(i);
 }
 
 void ThumbnailCache::startJobFor(std::int32_t i) {
-    const TWall& w = m_state.Walls[i];
+    const WallEntry& w = m_state.walls[i];
     std::vector<WalkEntry> entry;
-    entry.push_back(WalkEntry{i, w.Id, w.Path});
+    entry.push_back(WalkEntry{i, w.id, w.path});
     hand(std::move(entry), false);
     emit jobStarted(i);
 }
@@ -338,7 +339,7 @@ void ThumbnailCache::startJobFor(std::int32_t i) {
 // Hands a request to the walk's worker, starting one when there is none (or
 // when the last one has already left its loop).
 void ThumbnailCache::hand(std::vector<WalkEntry> entries, bool lookup) {
-    m_state.CacheIdle = false;
+    m_state.cacheIdle = false;
     m_busy = true;
     if (m_worker && !m_worker->give(entries, lookup)) {
         // It has nothing left to do but end.
@@ -348,7 +349,7 @@ void ThumbnailCache::hand(std::vector<WalkEntry> entries, bool lookup) {
     }
     if (m_worker)
         return;
-    auto* worker = new TNewThread(*this, m_state.DataFolder);
+    auto* worker = new ThumbnailWorker(*this, m_state.dataFolder);
     m_worker = worker;
     // Queued to the user-interface thread, where the worker object lives;
     // dropped with the object.
@@ -361,13 +362,13 @@ void ThumbnailCache::hand(std::vector<WalkEntry> entries, bool lookup) {
 // Nothing (more) to do now: the worker's thread ends, and the removals of
 // the walk reach the list file.
 void ThumbnailCache::stopChain() {
-    m_state.CacheIdle = true;
+    m_state.cacheIdle = true;
     if (m_worker)
         m_worker->finish();
-    m_collection.WritePendingList();
+    m_collection.writePendingList();
 }
 
-void ThumbnailCache::workerEnded(TNewThread* worker) {
+void ThumbnailCache::workerEnded(ThumbnailWorker* worker) {
     if (worker != m_worker)
         return;
     m_worker = nullptr;
@@ -378,29 +379,29 @@ void ThumbnailCache::workerEnded(TNewThread* worker) {
 
 // The end of a job or a look-up, on the user-interface thread: the chain
 // goes on (or restarts for a collection replaced meanwhile).
-void ThumbnailCache::requestEnded(TNewThread* worker) {
+void ThumbnailCache::requestEnded(ThumbnailWorker* worker) {
     if (worker != m_worker || m_abandoned)
         return;
     m_busy = false;
-    if (m_browsePending && !m_state.AppClosing) {
+    if (m_browsePending && !m_state.appClosing) {
         m_browsePending = false;
-        m_state.CacheIdle = true;
-        BrowseArray();
+        m_state.cacheIdle = true;
+        browseArray();
         return;
     }
     m_browsePending = false;
-    ThreadDoneCache();
+    threadDoneCache();
 }
 
-void ThumbnailCache::lookupEnded(TNewThread* worker, const std::vector<WalkEntry>& cached,
+void ThumbnailCache::lookupEnded(ThumbnailWorker* worker, const std::vector<WalkEntry>& cached,
                                  std::optional<std::uint64_t> missing) {
     if (worker != m_worker || m_abandoned)
         return;
     // Entries that moved or left meanwhile are looked up again when the walk
     // reaches them.
     for (const WalkEntry& e : cached)
-        if (m_state.IsWallIndex(e.num) && m_state.Walls[e.num].Id == e.id)
-            m_state.Walls[e.num].FileCached = true;
+        if (m_state.isWallIndex(e.num) && m_state.walls[e.num].id == e.id)
+            m_state.walls[e.num].fileCached = true;
     m_missingId = missing;
     requestEnded(worker);
 }
@@ -408,61 +409,61 @@ void ThumbnailCache::lookupEnded(TNewThread* worker, const std::vector<WalkEntry
 // The walk reached entry i (before `end`): a job when it is the entry the last
 // look-up stopped at, otherwise a look-up of the entries from i on.
 void ThumbnailCache::walkTo(std::int64_t i, std::int64_t end) {
-    if (m_missingId && *m_missingId == m_state.Walls[i].Id) {
+    if (m_missingId && *m_missingId == m_state.walls[i].id) {
         m_missingId.reset();
         return startJobFor(static_cast<std::int32_t>(i));
     }
     std::vector<WalkEntry> entries;
     for (std::int64_t j = i; j < end && entries.size() < std::size_t(LookupBatch); ++j)
         if (needsFile(j)) {
-            const TWall& w = m_state.Walls[j];
-            entries.push_back(WalkEntry{static_cast<std::int32_t>(j), w.Id, w.Path});
+            const WallEntry& w = m_state.walls[j];
+            entries.push_back(WalkEntry{static_cast<std::int32_t>(j), w.id, w.path});
         }
     hand(std::move(entries), true);
 }
 
-void ThumbnailCache::UpdatePreview(std::int32_t anum, const std::string& filename,
-                                   std::unique_ptr<Bitmap> bFinal) {
-    if (m_state.Walls.empty())
+void ThumbnailCache::updatePreview(std::int32_t anum, const std::string& filename,
+                                   std::unique_ptr<Bitmap> thumbBitmap) {
+    if (m_state.walls.empty())
         return;
     const std::int32_t i = entryFor(anum, filename);
     if (i < 0)
         return;
-    m_state.Walls[i].Preview = std::move(bFinal);
-    m_state.Walls[i].WasLoad = true;
+    m_state.walls[i].preview = std::move(thumbBitmap);
+    m_state.walls[i].wasLoad = true;
     m_scan.handed.push_back(i);
-    const std::int64_t current = m_state.CurrentWall;
+    const std::int64_t current = m_state.currentWall;
     if (current - 2 <= i && i <= current + 2)
-        m_collection.JumpToWall(m_state.CurrentWall);
+        m_collection.jumpTo(m_state.currentWall);
 }
 
-CacheWindow CacheWindowFor(std::int32_t currentWall) {
+CacheWindow cacheWindowFor(std::int32_t currentWall) {
     const std::int64_t s = std::max<std::int64_t>(std::int64_t(currentWall) - 2, 0);
     return s >= 5 ? CacheWindow{s - 5, s + 9} : CacheWindow{0, 14};
 }
 
-void ThumbnailCache::ThreadDoneCache() {
+void ThumbnailCache::threadDoneCache() {
     if (m_busy)
         return; // its end schedules again
-    if (m_state.AppClosing || m_paused)
+    if (m_state.appClosing || m_paused)
         return stopChain();
-    if (m_state.Walls.empty()) {
+    if (m_state.walls.empty()) {
         stopChain();
         emit collectionEmpty();
         return;
     }
-    if (m_scan.data != m_state.Walls.data() || m_scan.size != m_state.Walls.size())
+    if (m_scan.data != m_state.walls.data() || m_scan.size != m_state.walls.size())
         forgetScan();
-    const std::int64_t count = m_state.WallCount();
-    const std::int64_t s = std::max<std::int64_t>(std::int64_t(m_state.CurrentWall) - 2, 0);
-    const auto [first, last] = CacheWindowFor(m_state.CurrentWall);
-    auto needsPreview = [this](std::int64_t i) { return !m_state.Walls[i].Preview; };
+    const std::int64_t count = m_state.wallCount();
+    const std::int64_t s = std::max<std::int64_t>(std::int64_t(m_state.currentWall) - 2, 0);
+    const auto [first, last] = cacheWindowFor(m_state.currentWall);
+    auto needsPreview = [this](std::int64_t i) { return !m_state.walls[i].preview; };
 
     // The window, from the first visible entry onwards, then backwards.
     for (std::int64_t i = s; i <= last && i < count; ++i)
         if (needsPreview(i))
             return startJobFor(static_cast<std::int32_t>(i));
-    // CurrentWall may lie past the end after a removal: only valid indices.
+    // currentWall may lie past the end after a removal: only valid indices.
     for (std::int64_t i = std::min(s - 1, count - 1); i >= first && i >= 0; --i)
         if (needsPreview(i))
             return startJobFor(static_cast<std::int32_t>(i));
@@ -479,13 +480,13 @@ void ThumbnailCache::ThreadDoneCache() {
     stopChain();
 }
 
-void ThumbnailCache::BrowseArray() {
-    if (m_state.Walls.empty()) {
+void ThumbnailCache::browseArray() {
+    if (m_state.walls.empty()) {
         emit collectionEmpty();
         return;
     }
-    if (!m_state.IsWallIndex(m_state.CurrentWall))
-        m_state.CurrentWall = 0;
+    if (!m_state.isWallIndex(m_state.currentWall))
+        m_state.currentWall = 0;
     // A new collection, maybe in the same array: nothing learnt holds.
     m_scan.data = nullptr;
     m_missingId.reset();
@@ -497,11 +498,11 @@ void ThumbnailCache::BrowseArray() {
     startJobFor(0);
 }
 
-void ThumbnailCache::AbandonThumbnailJob() {
+void ThumbnailCache::abandonThumbnailJob() {
     m_browsePending = false;
     if (!m_worker)
         return;
-    TNewThread* worker = m_worker;
+    ThumbnailWorker* worker = m_worker;
     m_worker = nullptr;
     m_abandoned = true;
     worker->finish();
@@ -513,5 +514,5 @@ void ThumbnailCache::AbandonThumbnailJob() {
     m_abandoned = false;
     delete worker;
     m_busy = false;
-    m_state.CacheIdle = true;
+    m_state.cacheIdle = true;
 }

@@ -1,11 +1,11 @@
 // The thumbnail cache: one background job at a time makes the 197 x 123
 // thumbnail of a picture (from its cached file when there is one), writes it
-// below the data folder's Thumbnail folder and hands it to its entry of Walls;
+// below the data folder's Thumbnail folder and hands it to its entry of walls;
 // the scheduler on the user-interface thread picks the next entry when a job
 // ends. One worker thread serves a whole walk; it ends when the walk is done.
 //
-// Everything here except TNewThread::run() belongs to the user-interface
-// thread. The worker reaches Walls only through calls that it has the
+// Everything here except ThumbnailWorker::run() belongs to the user-interface
+// thread. The worker reaches walls only through calls that it has the
 // user-interface thread run while it waits.
 #pragma once
 
@@ -35,7 +35,7 @@ inline constexpr int ThumbHeight = 123;
 
 /// A thumbnail-sized picture of one colour (white), for a job that failed in
 /// a way that must not make the scheduler pick the entry again and again.
-Bitmap BlankThumbnail();
+Bitmap blankThumbnail();
 
 /// What the workers did since the cache was made; counted on the worker
 /// threads, read anywhere.
@@ -61,15 +61,15 @@ struct WalkEntry {
 /// The worker of one walk: one thread that runs the jobs and the look-ups the
 /// scheduler hands it, one at a time, and ends once the scheduler has nothing
 /// more for it. The object frees itself after its thread has ended.
-class TNewThread : public QThread {
+class ThumbnailWorker : public QThread {
 public:
-    TNewThread(ThumbnailCache& cache, const std::string& dataFolder);
+    ThumbnailWorker(ThumbnailCache& cache, const std::string& dataFolder);
 
     // The job being run; the worker's own until the hand-over.
-    std::string filename;              ///< full path of the picture
-    std::unique_ptr<Bitmap> bOriginal; ///< the decoded picture, private to the job
-    std::unique_ptr<Bitmap> bFinal;    ///< the thumbnail, 197 x 123, 24 bits
-    std::int32_t anum = 0;             ///< entry index when the job was made
+    std::string filename;                   ///< full path of the picture
+    std::unique_ptr<Bitmap> originalBitmap; ///< the decoded picture, private to the job
+    std::unique_ptr<Bitmap> thumbBitmap;    ///< the thumbnail, 197 x 123, 24 bits
+    std::int32_t anum = 0;                  ///< entry index when the job was made
 
     /// User-interface thread: hands the next request over, taking `entries`
     /// (a job when `lookup` is false: entries holds exactly one entry). False,
@@ -119,19 +119,19 @@ public:
     /// (entry anum when it still holds it, else the first such entry); the
     /// strip is redrawn when that entry is visible. Without such an entry the
     /// thumbnail is dropped.
-    void UpdatePreview(std::int32_t anum, const std::string& filename,
-                       std::unique_ptr<Bitmap> bFinal);
+    void updatePreview(std::int32_t anum, const std::string& filename,
+                       std::unique_ptr<Bitmap> thumbBitmap);
 
     /// The scheduler: starts the job for the next entry that needs one (the
-    /// window of 15 around CurrentWall first), frees the previews outside the
-    /// window, or sets CacheIdle when nothing is left, the program is closing
+    /// window of 15 around currentWall first), frees the previews outside the
+    /// window, or sets cacheIdle when nothing is left, the program is closing
     /// or the chain is paused. Does nothing while a job runs.
-    void ThreadDoneCache();
+    void threadDoneCache();
 
     /// Starts the chain for a freshly loaded or rebuilt collection with a job
     /// for entry 0. When an older job still runs, the new chain starts when
     /// that job ends, so that one worker at most exists.
-    void BrowseArray();
+    void browseArray();
 
     /// While paused (the picture manager is showing) the scheduler starts no
     /// job; a running job finishes and hands its thumbnail over.
@@ -140,11 +140,11 @@ public:
 
     /// True while the walk's worker thread object exists (from the first job
     /// to the end of its thread after the walk).
-    bool ThumbnailJobRunning() const { return m_worker != nullptr; }
+    bool thumbnailJobRunning() const { return m_worker != nullptr; }
 
     /// A running job is let finish without touching the collection (its
     /// hand-over is dropped) and the chain stops. Waits for the worker's thread.
-    void AbandonThumbnailJob();
+    void abandonThumbnailJob();
 
     /// Entries of the walk looked up in one request at most.
     static constexpr int LookupBatch = 1024;
@@ -159,21 +159,21 @@ signals:
     void collectionEmpty();
 
 private:
-    friend class TNewThread;
+    friend class ThumbnailWorker;
 
     void startJobFor(std::int32_t i);
     void hand(std::vector<WalkEntry> entries, bool lookup);
     void stopChain();
-    void requestEnded(TNewThread* worker);
-    void lookupEnded(TNewThread* worker, const std::vector<WalkEntry>& cached,
+    void requestEnded(ThumbnailWorker* worker);
+    void lookupEnded(ThumbnailWorker* worker, const std::vector<WalkEntry>& cached,
                      std::optional<std::uint64_t> missing);
-    void workerEnded(TNewThread* worker);
+    void workerEnded(ThumbnailWorker* worker);
     void removeUndecodable(std::int32_t anum, const std::string& filename);
     std::int32_t entryFor(std::int32_t anum, const std::string& filename) const;
 
     // What the scheduler learnt on earlier runs, so that each run on a big
     // collection looks at a few entries instead of all of them. Indexes are
-    // only trusted while Walls is the same array of the same size: a removal
+    // only trusted while walls is the same array of the same size: a removal
     // or a rebuild makes the next run look at every entry once.
     struct ScanState {
         const void* data = nullptr;
@@ -198,14 +198,14 @@ private:
     ProgramState& m_state;
     Collection& m_collection;
     // The walk's worker, or none. At most one at any time.
-    TNewThread* m_worker = nullptr;
+    ThumbnailWorker* m_worker = nullptr;
     // A job or a look-up is with the worker.
     bool m_busy = false;
     // The last look-up stopped at this entry: it has no cached file.
     std::optional<std::uint64_t> m_missingId;
-    // A BrowseArray came while a job ran: the chain restarts when that job ends.
+    // A browseArray came while a job ran: the chain restarts when that job ends.
     bool m_browsePending = false;
-    // The running job's calls leave Walls alone (the job is being abandoned).
+    // The running job's calls leave walls alone (the job is being abandoned).
     bool m_abandoned = false;
     bool m_paused = false;
     ScanState m_scan;
@@ -218,4 +218,4 @@ struct CacheWindow {
     std::int64_t first;
     std::int64_t last;
 };
-CacheWindow CacheWindowFor(std::int32_t currentWall);
+CacheWindow cacheWindowFor(std::int32_t currentWall);

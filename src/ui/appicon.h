@@ -6,9 +6,9 @@
 
 /// The application id: the name of the installed desktop entry, icon and
 /// AppStream metadata, and the window's application id on Wayland.
-QString AppId();
+QString appId();
 
 /// The icon at every size the program shows it: the icon theme's icon named
-/// AppId() where the desktop has one installed, otherwise the pictures the
+/// appId() where the desktop has one installed, otherwise the pictures the
 /// program carries.
-QIcon AppIcon();
+QIcon appIcon();

@@ -2,7 +2,7 @@
 
 #include "imaging/bitmap.h"
 
-QImage BitmapToQImage(const Bitmap& b) {
+QImage bitmapToQImage(const Bitmap& b) {
     if (b.empty())
         return {};
     // 32-bit rows are blue, green, red, alpha bytes: Qt's ARGB32 formats on

@@ -31,11 +31,11 @@ QMessageBox* newErrorBox(QWidget* owner, const std::string& text) {
 
 } // namespace
 
-bool AskExit(QWidget* owner) {
+bool askExit(QWidget* owner) {
     return askOkCancel(owner, QMessageBox::Question, QStringLiteral("Do you realy want to exit?"));
 }
 
-QMessageBox* ShowMessage(QWidget* owner, QMessageBox::Icon icon, const QString& text,
+QMessageBox* showMessage(QWidget* owner, QMessageBox::Icon icon, const QString& text,
                          QMessageBox::StandardButtons buttons,
                          QMessageBox::StandardButton defaultButton,
                          std::function<void(QMessageBox::StandardButton)> answered) {
@@ -52,34 +52,34 @@ QMessageBox* ShowMessage(QWidget* owner, QMessageBox::Icon icon, const QString& 
     return box;
 }
 
-std::string DeleteQuestion(const std::string& path) {
+std::string deleteQuestion(const std::string& path) {
     const std::string name = platform::fromFsPath(platform::toFsPath(path).filename());
     return "Are you sure you want to delete " + name +
            "?\r\n\r\nWarning: this action will delete this file from disk, and cannot be "
            "undone!";
 }
 
-bool AskDeleteFile(QWidget* owner, const std::string& path) {
-    return askOkCancel(owner, QMessageBox::Information, QString::fromUtf8(DeleteQuestion(path)));
+bool askDeleteFile(QWidget* owner, const std::string& path) {
+    return askOkCancel(owner, QMessageBox::Information, QString::fromUtf8(deleteQuestion(path)));
 }
 
-void ShowErrorBox(QWidget* owner, const std::string& text) {
+void showErrorBox(QWidget* owner, const std::string& text) {
     const std::unique_ptr<QMessageBox> box(newErrorBox(owner, text));
     box->exec();
 }
 
-void OpenErrorBox(QWidget* owner, const std::string& text) {
-    ShowMessage(ownerOf(owner), QMessageBox::Critical, QString::fromUtf8(text), QMessageBox::Ok,
+void openErrorBox(QWidget* owner, const std::string& text) {
+    showMessage(ownerOf(owner), QMessageBox::Critical, QString::fromUtf8(text), QMessageBox::Ok,
                 QMessageBox::Ok);
 }
 
-void ShowAlreadyRunning(const std::string& caption) {
+void showAlreadyRunning(const std::string& caption) {
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(caption),
                     QStringLiteral("The program is already running"), QMessageBox::Ok);
     box.exec();
 }
 
-void ShowCannotStart(const std::string& caption, const std::string& problem) {
+void showCannotStart(const std::string& caption, const std::string& problem) {
     const std::string text =
         "The program does not start: it cannot make sure that no other copy of it runs.\n\n" +
         problem;

@@ -9,33 +9,33 @@
 class QWidget;
 
 /// "Do you realy want to exit?" with OK and Cancel; true on OK.
-bool AskExit(QWidget* owner);
+bool askExit(QWidget* owner);
 
 /// The question asked before the picture file at `path` is deleted.
-std::string DeleteQuestion(const std::string& path);
+std::string deleteQuestion(const std::string& path);
 
-/// Asks DeleteQuestion(path) with OK and Cancel; true on OK.
-bool AskDeleteFile(QWidget* owner, const std::string& path);
+/// Asks deleteQuestion(path) with OK and Cancel; true on OK.
+bool askDeleteFile(QWidget* owner, const std::string& path);
 
 /// Shows a message box captioned "Quorvane" over `owner` and returns at once:
 /// it keeps the rest of the program's windows out until answered, then
 /// deletes itself and hands `answered` the button pressed (Escape and the
 /// close box press Cancel where there is one).
-QMessageBox* ShowMessage(QWidget* owner, QMessageBox::Icon icon, const QString& text,
+QMessageBox* showMessage(QWidget* owner, QMessageBox::Icon icon, const QString& text,
                          QMessageBox::StandardButtons buttons,
                          QMessageBox::StandardButton defaultButton,
                          std::function<void(QMessageBox::StandardButton)> answered = {});
 
 /// The standard error box for an error that no handler caught.
-void ShowErrorBox(QWidget* owner, const std::string& text);
+void showErrorBox(QWidget* owner, const std::string& text);
 
 /// The same box, opened without waiting for it: it shows application-modal,
 /// this returns at once and the box deletes itself when it is closed.
-void OpenErrorBox(QWidget* owner, const std::string& text);
+void openErrorBox(QWidget* owner, const std::string& text);
 
 /// "The program is already running", a plain message with a single OK.
-void ShowAlreadyRunning(const std::string& caption);
+void showAlreadyRunning(const std::string& caption);
 
 /// Says that the program does not start because it cannot make sure that no
 /// other copy runs, with the reason `problem`; a single OK.
-void ShowCannotStart(const std::string& caption, const std::string& problem);
+void showCannotStart(const std::string& caption, const std::string& problem);

@@ -2,7 +2,7 @@
 
 #include <Qt>
 
-std::optional<MainKey> MainKeyFor(int qtKey) {
+std::optional<MainKey> mainKeyFor(int qtKey) {
     switch (qtKey) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

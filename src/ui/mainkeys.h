@@ -20,4 +20,4 @@ enum class MainKey {
 };
 
 /// The action of a Qt key (Qt::Key), or none for keys the window ignores.
-std::optional<MainKey> MainKeyFor(int qtKey);
+std::optional<MainKey> mainKeyFor(int qtKey);

@@ -3,11 +3,11 @@
 #include <QDir>
 #include <QPainter>
 
-QString PathToText(const std::string& path) {
+QString pathToText(const std::string& path) {
     return QString::fromUtf8(path);
 }
 
-std::string TextToPath(const QString& text) {
+std::string textToPath(const QString& text) {
     return QDir::toNativeSeparators(text).toUtf8().toStdString();
 }
 
@@ -20,7 +20,7 @@ int PathListModel::rowCount(const QModelIndex& parent) const {
 QVariant PathListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
         return {};
-    return PathRowDelegate::RowText(index.row(), path(index.row()));
+    return PathRowDelegate::rowText(index.row(), path(index.row()));
 }
 
 void PathListModel::setRows(std::vector<std::string> rows) {
@@ -50,7 +50,7 @@ void PathListModel::removeAt(int row) {
 
 // -------------------------------------------------------- PathRowDelegate
 
-QFont PathRowDelegate::RowFont() {
+QFont PathRowDelegate::rowFont() {
     QFont f;
     f.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
     f.setPixelSize(9);
@@ -58,8 +58,8 @@ QFont PathRowDelegate::RowFont() {
     return f;
 }
 
-QString PathRowDelegate::RowText(int row, const std::string& path) {
-    return QString::number(row + 1) + QStringLiteral(". ") + PathToText(path);
+QString PathRowDelegate::rowText(int row, const std::string& path) {
+    return QString::number(row + 1) + QStringLiteral(". ") + pathToText(path);
 }
 
 void PathRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -72,7 +72,7 @@ void PathRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     // A selected row keeps the system's highlighted-text colour on its grey.
     painter->setPen(selected ? option.palette.color(QPalette::Active, QPalette::HighlightedText)
                              : Text);
-    const QFont font = RowFont();
+    const QFont font = rowFont();
     painter->setFont(font);
     const QFontMetrics fm(font);
     // The text's top is centred in the row, halves dropped.

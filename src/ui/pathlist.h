@@ -11,8 +11,8 @@
 #include <vector>
 
 /// A program path as text to show, and text from a dialog as a program path.
-QString PathToText(const std::string& path);
-std::string TextToPath(const QString& text);
+QString pathToText(const std::string& path);
+std::string textToPath(const QString& text);
 
 /// The rows of the picture manager's list.
 class PathListModel : public QAbstractListModel {
@@ -53,9 +53,9 @@ public:
     using QAbstractItemDelegate::QAbstractItemDelegate;
 
     /// The rows' font.
-    static QFont RowFont();
+    static QFont rowFont();
     /// The text of row `row` showing `path`.
-    static QString RowText(int row, const std::string& path);
+    static QString rowText(int row, const std::string& path);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;

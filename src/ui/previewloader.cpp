@@ -14,19 +14,19 @@ PreviewLoader::~PreviewLoader() {
     m_pool.waitForDone();
 }
 
-QImage PreviewLoader::LoadPreview(const std::string& file, const std::string& thumbnail,
+QImage PreviewLoader::loadPreview(const std::string& file, const std::string& thumbnail,
                                   QSize size) {
     Bitmap picture;
     const bool decoded =
-        (!thumbnail.empty() && File2Bitmap(picture, platform::toFsPath(thumbnail))) ||
-        File2Bitmap(picture, platform::toFsPath(file));
+        (!thumbnail.empty() && file2Bitmap(picture, platform::toFsPath(thumbnail))) ||
+        file2Bitmap(picture, platform::toFsPath(file));
     if (!decoded || picture.empty() || size.isEmpty())
         return {};
     Bitmap small;
     small.setPixelFormat(PixelFormat::Bits24);
     small.setSize(size.width(), size.height());
-    MyResizeBitmap(picture, small);
-    return BitmapToQImage(small).copy();
+    myResizeBitmap(picture, small);
+    return bitmapToQImage(small).copy();
 }
 
 void PreviewLoader::request(const std::string& file, const std::string& thumbnail, QSize size) {
@@ -45,7 +45,7 @@ void PreviewLoader::cancel() {
 void PreviewLoader::start(Job job) {
     m_running = true;
     m_pool.start([this, job = std::move(job)] {
-        QImage image = LoadPreview(job.file, job.thumbnail, job.size);
+        QImage image = loadPreview(job.file, job.thumbnail, job.size);
         QMetaObject::invokeMethod(
             this,
             [this, ticket = job.ticket, image = std::move(image)] { onJobDone(ticket, image); },

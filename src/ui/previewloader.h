@@ -32,7 +32,7 @@ public:
 
     /// The picture, shrunk to `size` without keeping its proportions; a null
     /// image when neither file can be decoded. Any thread.
-    static QImage LoadPreview(const std::string& file, const std::string& thumbnail, QSize size);
+    static QImage loadPreview(const std::string& file, const std::string& thumbnail, QSize size);
 
 signals:
     /// The newest request's picture (null: it could not be loaded).

@@ -13,11 +13,11 @@
 
 #include <cmath>
 
-QPixmap SkinPixmap(std::string_view name) {
+QPixmap skinPixmap(std::string_view name) {
     Bitmap b;
-    LoadFromRes(name, b);
+    loadFromRes(name, b);
     // The image shares the bitmap's pixels: copy them before it goes.
-    return QPixmap::fromImage(BitmapToQImage(b).copy());
+    return QPixmap::fromImage(bitmapToQImage(b).copy());
 }
 
 // ------------------------------------------------------------ SkinPicture
@@ -28,7 +28,7 @@ SkinPicture::SkinPicture(const char* name, const QRect& rect, QWidget* parent,
     setObjectName(QLatin1String(name));
     setGeometry(rect);
     setAttribute(Qt::WA_TranslucentBackground);
-    LoadFromRes(picture.empty() ? std::string_view(name) : picture);
+    loadFromRes(picture.empty() ? std::string_view(name) : picture);
 }
 
 SkinPicture::SkinPicture(const char* name, const QRect& rect, QWidget* parent,
@@ -39,8 +39,8 @@ SkinPicture::SkinPicture(const char* name, const QRect& rect, QWidget* parent,
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
-void SkinPicture::LoadFromRes(std::string_view name) {
-    m_pixmap = SkinPixmap(name);
+void SkinPicture::loadFromRes(std::string_view name) {
+    m_pixmap = skinPixmap(name);
     m_pictureName = std::string(name);
     update();
 }
@@ -81,12 +81,12 @@ SkinButton::SkinButton(const char* name, const QRect& rect, QWidget* parent,
 
 void SkinButton::enterEvent(QEnterEvent*) {
     if (m_lighting)
-        LoadFromRes(litPicture());
+        loadFromRes(litPicture());
 }
 
 void SkinButton::leaveEvent(QEvent*) {
     if (m_lighting)
-        LoadFromRes(normalPicture());
+        loadFromRes(normalPicture());
 }
 
 void SkinButton::mousePressEvent(QMouseEvent* event) {
@@ -116,7 +116,7 @@ SkinSwitch::SkinSwitch(const char* name, const QRect& rect, QWidget* parent,
 
 void SkinSwitch::setOn(bool on) {
     m_on = on;
-    LoadFromRes(on ? "iOn" : "iOff");
+    loadFromRes(on ? "iOn" : "iOff");
 }
 
 void SkinSwitch::mousePressEvent(QMouseEvent* event) {
@@ -129,7 +129,7 @@ void SkinSwitch::mouseDoubleClickEvent(QMouseEvent* event) {
 
 // ------------------------------------------------------------- SkinWindow
 
-QRegion RoundedWindowRegion(const QSize& size) {
+QRegion roundedWindowRegion(const QSize& size) {
     // The rectangle 0 .. width - 1 by 0 .. height - 1, each corner cut by an
     // ellipse of 20 x 20 pixels: a row keeps the pixels whose centres lie
     // inside the ellipse.
@@ -164,7 +164,7 @@ SkinWindow::SkinWindow(const QSize& size, const char* backgroundName, std::strin
                        QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setFixedSize(size);
-    setMask(RoundedWindowRegion(size));
+    setMask(roundedWindowRegion(size));
     setAttribute(Qt::WA_TranslucentBackground);
     m_background = new SkinPicture(backgroundName, QRect(QPoint(0, 0), size), this, background);
     m_background->installEventFilter(this);
@@ -175,7 +175,7 @@ SkinWindow::~SkinWindow() {
         m_loop->quit();
 }
 
-QPoint SkinWindow::CentredOver(const QRect& anchor, const QSize& own,
+QPoint SkinWindow::centredOver(const QRect& anchor, const QSize& own,
                                const QPoint& desktopTopLeft) {
     // Halves rounded toward zero, then kept off the desktop's left and top.
     const int left = anchor.x() + (anchor.width() - own.width()) / 2;
@@ -192,7 +192,7 @@ void SkinWindow::placeForFirstShowing() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QPoint desktop = screen ? screen->virtualGeometry().topLeft() : QPoint();
     // The anchor's place counts even while it is hidden.
-    move(CentredOver(QRect(m_anchor->pos(), m_anchor->size()), size(), desktop));
+    move(centredOver(QRect(m_anchor->pos(), m_anchor->size()), size(), desktop));
 }
 
 void SkinWindow::showModal() {

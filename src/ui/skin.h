@@ -16,7 +16,7 @@ class QEventLoop;
 
 /// The embedded skin picture `name` (looked up without regard to case) as a
 /// pixmap. Throws ImageError when there is no such picture.
-QPixmap SkinPixmap(std::string_view name);
+QPixmap skinPixmap(std::string_view name);
 
 /// A picture control: shows its picture at the picture's own size, centred
 /// in its rectangle and blended by the picture's alpha over what lies
@@ -33,7 +33,7 @@ public:
     SkinPicture(const char* name, const QRect& rect, QWidget* parent, const QPixmap& pixmap);
 
     /// Makes the embedded picture `name` the control's picture.
-    void LoadFromRes(std::string_view name);
+    void loadFromRes(std::string_view name);
     /// Shows `pixmap` instead of an embedded picture (a null one: nothing).
     void setPixmap(const QPixmap& pixmap);
     const QPixmap& pixmap() const { return m_pixmap; }
@@ -117,7 +117,7 @@ private:
 /// The region of a skinned window of `size`: a rectangle whose corners are
 /// rounded by ellipses 20 pixels wide and high, its right column and bottom
 /// row outside (as the system's rounded-rectangle region is made).
-QRegion RoundedWindowRegion(const QSize& size);
+QRegion roundedWindowRegion(const QSize& size);
 
 /// A skinned window: no frame or title bar, a fixed size, the rounded
 /// outline outside which it neither paints nor takes the mouse, a background
@@ -148,7 +148,7 @@ public:
 
     /// Where the first showing puts a window of `own` size over a window at
     /// `anchor`, with the desktop's left and top edges at `desktopTopLeft`.
-    static QPoint CentredOver(const QRect& anchor, const QSize& own, const QPoint& desktopTopLeft);
+    static QPoint centredOver(const QRect& anchor, const QSize& own, const QPoint& desktopTopLeft);
 
 signals:
     /// The window was hidden.

@@ -12,5 +12,5 @@ StripView::StripView(const Strip& strip, QWidget* parent) : QWidget(parent), m_s
 
 void StripView::paintEvent(QPaintEvent*) {
     if (const Bitmap* buffer = m_strip.buffer())
-        QPainter(this).drawImage(0, 0, BitmapToQImage(*buffer));
+        QPainter(this).drawImage(0, 0, bitmapToQImage(*buffer));
 }

@@ -6,7 +6,7 @@
 #include <QSystemTrayIcon>
 
 TrayIcon::TrayIcon(QObject* parent) : QObject(parent) {
-    m_tray = new QSystemTrayIcon(AppIcon(), this);
+    m_tray = new QSystemTrayIcon(appIcon(), this);
     m_tray->setToolTip(QStringLiteral("Quorvane"));
     m_popup = std::make_unique<QMenu>();
     m_popup->addAction(QStringLiteral("Next Wallpaper"), this, &TrayIcon::nextRequested);

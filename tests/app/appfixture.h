@@ -6,7 +6,7 @@
 #include "app/application.h"
 #include "support/recording_wallpaper.h"
 #include "support/temphome.h"
-#include "ui/uMain.h"
+#include "ui/mainwindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -26,19 +26,19 @@ protected:
         recording_wallpaper::reset();
     }
     void TearDown() override {
-        app.reset();
+        m_app.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     /// Creates and starts the application (its start-up runs here).
     Application& startApp() {
-        app = std::make_unique<Application>("Quorvane", "Quorvane");
-        app->start();
-        return *app;
+        m_app = std::make_unique<Application>("Quorvane", "Quorvane");
+        m_app->start();
+        return *m_app;
     }
 
-    TfMain& mainWindow() const { return *app->mainWindow(); }
-    ProgramState& S() const { return app->state(); }
+    MainWindow& mainWindow() const { return *m_app->mainWindow(); }
+    ProgramState& s() const { return m_app->state(); }
 
     /// A control of the main window by its name.
     template <typename T = QWidget> T* control(const char* name) const {
@@ -49,7 +49,7 @@ protected:
     /// Runs the event loop until no thumbnail job runs and the chain is idle.
     bool waitIdle(int timeoutMs = 120000) {
         return QTest::qWaitFor(
-            [this] { return S().CacheIdle && !app->thumbnails().ThumbnailJobRunning(); },
+            [this] { return s().cacheIdle && !m_app->thumbnails().thumbnailJobRunning(); },
             timeoutMs);
     }
 
@@ -78,5 +78,5 @@ protected:
         poll->start();
     }
 
-    std::unique_ptr<Application> app;
+    std::unique_ptr<Application> m_app;
 };

@@ -51,27 +51,27 @@ TEST_F(Program, EmptyCollectionShowsTheWindowAndTheHint) {
     EXPECT_EQ(label("lbHour"), "0");
     EXPECT_EQ(label("lbMin"), "5");
     // What an earlier run left beside the wallpaper file goes at start-up.
-    EXPECT_EQ(recording_wallpaper::tidied(), std::vector<std::string>{S().WallpaperFile});
+    EXPECT_EQ(recording_wallpaper::tidied(), std::vector<std::string>{s().wallpaperFile});
 }
 
 TEST_F(Program, CloseWaitsForTheWorkerThenEndsWithinOneTick) {
     startApp();
-    S().CacheIdle = false; // a thumbnail job is running
-    app->systemClose();
-    EXPECT_TRUE(S().AppClosing);
-    EXPECT_EQ(S().CloseStage, 1);
-    EXPECT_TRUE(app->closeTimer().enabled());
+    s().cacheIdle = false; // a thumbnail job is running
+    m_app->systemClose();
+    EXPECT_TRUE(s().appClosing);
+    EXPECT_EQ(s().closeStage, CloseStage::WaitingForWorkers);
+    EXPECT_TRUE(m_app->closeTimer().enabled());
     // Saved at the request already.
     EXPECT_TRUE(QSettings(settingsFile(), QSettings::IniFormat).contains("param/interval"));
     QFile::remove(settingsFile());
-    app->closeTimer().fire();
-    app->closeTimer().fire();
-    EXPECT_EQ(S().CloseStage, 1) << "closed while the worker still ran";
-    S().CacheIdle = true;
+    m_app->closeTimer().fire();
+    m_app->closeTimer().fire();
+    EXPECT_EQ(s().closeStage, CloseStage::WaitingForWorkers) << "closed while the worker still ran";
+    s().cacheIdle = true;
     bool ended = false;
-    QObject::connect(app.get(), &Application::finished, [&] { ended = true; });
-    app->closeTimer().fire();
-    EXPECT_EQ(S().CloseStage, 5);
+    QObject::connect(m_app.get(), &Application::finished, [&] { ended = true; });
+    m_app->closeTimer().fire();
+    EXPECT_EQ(s().closeStage, CloseStage::Final);
     EXPECT_TRUE(ended);
     // The final close saved again.
     EXPECT_TRUE(QSettings(settingsFile(), QSettings::IniFormat).contains("param/interval"));
@@ -80,28 +80,28 @@ TEST_F(Program, CloseWaitsForTheWorkerThenEndsWithinOneTick) {
 TEST_F(Program, CloseWritesTheRemovalsThatWaitForTheList) {
     std::vector<std::string> paths;
     for (int i = 0; i < 4; ++i) {
-        paths.push_back(home + "/p" + std::to_string(i) + ".bmp");
-        WriteSolidPicture(paths.back(), 40, 30, ColourOf(i));
+        paths.push_back(m_home + "/p" + std::to_string(i) + ".bmp");
+        writeSolidPicture(paths.back(), 40, 30, colourOf(i));
     }
-    WriteWallList(state, paths);
+    writeWallList(m_state, paths);
     startApp();
     ASSERT_TRUE(waitIdle());
     // What the thumbnail walk leaves behind for a moment.
-    app->collection().RemoveWallLater(1);
-    ASSERT_EQ(ParseListText(readFile(ListFileName(state))), paths);
+    m_app->collection().removeWallLater(1);
+    ASSERT_EQ(parseListText(readFile(listFileName(m_state))), paths);
     // The close of a signal or of the session, which asks nothing.
-    app->systemClose();
-    app->closeTimer().fire();
-    EXPECT_EQ(S().CloseStage, 5);
-    EXPECT_EQ(ParseListText(readFile(ListFileName(state))),
+    m_app->systemClose();
+    m_app->closeTimer().fire();
+    EXPECT_EQ(s().closeStage, CloseStage::Final);
+    EXPECT_EQ(parseListText(readFile(listFileName(m_state))),
               (std::vector<std::string>{paths[0], paths[2], paths[3]}));
 }
 
 TEST_F(Program, TheTimerItselfEndsTheWait) {
     startApp();
-    app->systemClose();
-    EXPECT_EQ(S().CloseStage, 1);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return S().CloseStage == 5; }, 2000));
+    m_app->systemClose();
+    EXPECT_EQ(s().closeStage, CloseStage::WaitingForWorkers);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return s().closeStage == CloseStage::Final; }, 2000));
 }
 
 TEST_F(Program, CancelChangesNothing) {
@@ -110,9 +110,9 @@ TEST_F(Program, CancelChangesNothing) {
     answerNextBox(QMessageBox::Cancel, &text);
     mainWindow().requestExit();
     EXPECT_EQ(text, "Do you realy want to exit?");
-    EXPECT_FALSE(S().AppClosing);
-    EXPECT_EQ(S().CloseStage, 0);
-    EXPECT_FALSE(app->closeTimer().enabled());
+    EXPECT_FALSE(s().appClosing);
+    EXPECT_EQ(s().closeStage, CloseStage::Running);
+    EXPECT_FALSE(m_app->closeTimer().enabled());
     EXPECT_FALSE(QSettings(settingsFile(), QSettings::IniFormat).contains("param/interval"));
 }
 
@@ -124,7 +124,7 @@ TEST_F(Program, AnExitRequestAsksNothingWhileAskingOrClosing) {
     mainWindow().requestExit();
     EXPECT_EQ(whileAsking, 0) << "a second question opened over the first";
 
-    app->systemClose();
+    m_app->systemClose();
     EXPECT_EQ(questionsDuring([this] { mainWindow().requestExit(); }), 0)
         << "asked while the program closes";
 }
@@ -133,8 +133,8 @@ TEST_F(Program, OkStartsTheDeferredClose) {
     startApp();
     answerNextBox(QMessageBox::Ok);
     mainWindow().requestExit();
-    EXPECT_TRUE(S().AppClosing);
-    EXPECT_EQ(S().CloseStage, 1);
+    EXPECT_TRUE(s().appClosing);
+    EXPECT_EQ(s().closeStage, CloseStage::WaitingForWorkers);
 }
 
 TEST_F(Program, StoredSettingsShowOnTheControls) {
@@ -154,7 +154,7 @@ TEST_F(Program, StoredSettingsShowOnTheControls) {
     EXPECT_EQ(control<SkinSwitch>("iAutomaticallyChange")->pictureName(), "iOn");
     EXPECT_TRUE(control<SkinSwitch>("iRandomSelect")->isOn());
     EXPECT_EQ(mainWindow().pos(), QPoint(-200, 17)); // partly off the screen: kept
-    EXPECT_TRUE(app->scheduler().QuorvaneTimer.enabled());
+    EXPECT_TRUE(m_app->scheduler().quorvaneTimer.enabled());
 }
 
 TEST_F(Program, CounterButtonsAndTogglesWork) {
@@ -165,9 +165,9 @@ TEST_F(Program, CounterButtonsAndTogglesWork) {
     QTest::mousePress(control("iIncHour"), Qt::RightButton);
     QTest::mouseRelease(control("iIncHour"), Qt::RightButton);
     EXPECT_EQ(label("lbHour"), "1");
-    EXPECT_EQ(app->scheduler().ChangeInterval(), 3600000 + 6 * 60000);
+    EXPECT_EQ(m_app->scheduler().changeInterval(), 3600000 + 6 * 60000);
     QTest::mousePress(control("iAutomaticallyChange"), Qt::MiddleButton);
-    EXPECT_TRUE(S().AutomaticallyChange);
+    EXPECT_TRUE(s().automaticallyChange);
     EXPECT_EQ(control<SkinSwitch>("iAutomaticallyChange")->pictureName(), "iOn");
 }
 
@@ -175,18 +175,18 @@ TEST_F(Program, KeysReachTheCollection) {
     std::vector<std::string> paths;
     for (int i = 0; i < 3; ++i)
         paths.push_back(writeFile("p" + std::to_string(i) + ".bmp", "x"));
-    WriteWallList(state, paths);
+    writeWallList(m_state, paths);
     startApp();
-    mainWindow().TrayClick();
-    ASSERT_EQ(S().WallCount(), 3);
+    mainWindow().trayClick();
+    ASSERT_EQ(s().wallCount(), 3);
     QLineEdit* keys = control<QLineEdit>("edtInput");
     QTest::keyClick(keys, Qt::Key_Right);
-    EXPECT_EQ(S().CurrentWall, 1);
+    EXPECT_EQ(s().currentWall, 1);
     EXPECT_EQ(label("lbNum"), "2/3");
     EXPECT_EQ(label("lbFile"), "p1.bmp");
-    EXPECT_EQ(label("lbDir"), QString::fromStdString(home) + "/");
+    EXPECT_EQ(label("lbDir"), QString::fromStdString(m_home) + "/");
     QTest::keyClick(keys, Qt::Key_End, Qt::ControlModifier);
-    EXPECT_EQ(S().CurrentWall, 2);
+    EXPECT_EQ(s().currentWall, 2);
     QTest::keyClick(keys, Qt::Key_Escape);
     // Hidden to the tray, or minimised where there is no tray to come back from.
     if (QSystemTrayIcon::isSystemTrayAvailable())
@@ -198,33 +198,33 @@ TEST_F(Program, KeysReachTheCollection) {
 TEST_F(Program, ShiftDeleteAsksAndDeletesTheFileOnOkOnly) {
     std::vector<std::string> paths;
     for (int i = 0; i < 3; ++i) {
-        paths.push_back(home + "/p" + std::to_string(i) + ".bmp");
-        WriteSolidPicture(paths.back(), 40, 30, ColourOf(i));
+        paths.push_back(m_home + "/p" + std::to_string(i) + ".bmp");
+        writeSolidPicture(paths.back(), 40, 30, colourOf(i));
     }
-    WriteWallList(state, paths);
+    writeWallList(m_state, paths);
     startApp();
-    mainWindow().TrayClick();
+    mainWindow().trayClick();
     QLineEdit* keys = control<QLineEdit>("edtInput");
-    S().CurrentWall = 2;
+    s().currentWall = 2;
 
     QString text;
     answerNextBox(QMessageBox::Cancel, &text);
     QTest::keyClick(keys, Qt::Key_Delete, Qt::ShiftModifier);
     EXPECT_EQ(text, "Are you sure you want to delete p2.bmp?\r\n\r\nWarning: this action will "
                     "delete this file from disk, and cannot be undone!");
-    EXPECT_EQ(S().WallCount(), 3);
+    EXPECT_EQ(s().wallCount(), 3);
     EXPECT_TRUE(fs::exists(paths[2]));
 
     answerNextBox(QMessageBox::Ok);
     QTest::keyClick(keys, Qt::Key_Delete, Qt::ShiftModifier | Qt::ControlModifier);
     EXPECT_FALSE(fs::exists(paths[2]));
-    EXPECT_EQ(S().WallCount(), 2);
+    EXPECT_EQ(s().wallCount(), 2);
     // The last entry went: the first becomes current.
-    EXPECT_EQ(S().CurrentWall, 0);
+    EXPECT_EQ(s().currentWall, 0);
 
     // Without Shift nothing is asked and the file stays.
     QTest::keyClick(keys, Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(S().WallCount(), 1);
+    EXPECT_EQ(s().wallCount(), 1);
     EXPECT_TRUE(fs::exists(paths[0]));
 }
 
@@ -247,62 +247,62 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         for (int i = 0; i < 5; ++i) {
-            paths.push_back(home + "/pics/p" + std::to_string(i) + ".bmp");
-            WriteSolidPicture(paths.back(), 40, 30, ColourOf(i));
+            m_paths.push_back(m_home + "/pics/p" + std::to_string(i) + ".bmp");
+            writeSolidPicture(m_paths.back(), 40, 30, colourOf(i));
         }
-        WriteWallList(state, paths);
+        writeWallList(m_state, m_paths);
         startApp();
-        mainWindow().TrayClick();
+        mainWindow().trayClick();
         ASSERT_TRUE(waitIdle());
     }
-    std::vector<std::string> listed() { return ParseListText(readFile(ListFileName(S()))); }
+    std::vector<std::string> listed() { return parseListText(readFile(listFileName(s()))); }
     void shiftDelete() { QTest::keyClick(control("edtInput"), Qt::Key_Delete, Qt::ShiftModifier); }
-    std::vector<std::string> paths;
+    std::vector<std::string> m_paths;
 };
 
 TEST_F(Removal, AChangeWhileTheQuestionIsOpenRemovesTheEntryThatWasAskedAbout) {
-    S().CurrentWall = 0;
-    app->scheduler().SetAutomaticallyChange(true);
+    s().currentWall = 0;
+    m_app->scheduler().setAutomaticallyChange(true);
     // The change timer fires while the question about p0 is open: p1 becomes
     // current and is applied.
-    answerNextBox(QMessageBox::Ok, nullptr, [this] { app->scheduler().QuorvaneTimer.fire(); });
+    answerNextBox(QMessageBox::Ok, nullptr, [this] { m_app->scheduler().quorvaneTimer.fire(); });
     shiftDelete();
-    EXPECT_FALSE(fs::exists(paths[0]));
-    EXPECT_TRUE(fs::exists(paths[1]));
-    EXPECT_EQ(listed(), (std::vector<std::string>{paths[1], paths[2], paths[3], paths[4]}));
+    EXPECT_FALSE(fs::exists(m_paths[0]));
+    EXPECT_TRUE(fs::exists(m_paths[1]));
+    EXPECT_EQ(listed(), (std::vector<std::string>{m_paths[1], m_paths[2], m_paths[3], m_paths[4]}));
     // p1 stays the current entry, now at index 0.
-    EXPECT_EQ(S().Walls[S().CurrentWall].Path, paths[1]);
+    EXPECT_EQ(s().walls[s().currentWall].path, m_paths[1]);
     EXPECT_EQ(label("lbNum"), "1/4");
 }
 
 TEST_F(Removal, AnEarlierEntryRemovedWhileTheQuestionIsOpenMovesNothingElse) {
-    S().CurrentWall = 2;
+    s().currentWall = 2;
     // The thumbnail walk removes p0 (undecodable) while the question about p2
     // is open: p2 moves to index 1.
-    answerNextBox(QMessageBox::Ok, nullptr, [this] { app->collection().RemoveWall(0); });
+    answerNextBox(QMessageBox::Ok, nullptr, [this] { m_app->collection().removeWall(0); });
     shiftDelete();
-    EXPECT_FALSE(fs::exists(paths[2]));
-    EXPECT_EQ(listed(), (std::vector<std::string>{paths[1], paths[3], paths[4]}));
+    EXPECT_FALSE(fs::exists(m_paths[2]));
+    EXPECT_EQ(listed(), (std::vector<std::string>{m_paths[1], m_paths[3], m_paths[4]}));
     // The successor of p2 is current and applied.
-    EXPECT_EQ(S().Walls[S().CurrentWall].Path, paths[3]);
-    EXPECT_EQ(recording_wallpaper::applied().back(), S().WallpaperFile);
+    EXPECT_EQ(s().walls[s().currentWall].path, m_paths[3]);
+    EXPECT_EQ(recording_wallpaper::applied().back(), s().wallpaperFile);
 }
 
 TEST_F(Removal, AnEntryGoneWhileTheQuestionIsOpenLosesOnlyItsFile) {
-    S().CurrentWall = 1;
-    answerNextBox(QMessageBox::Ok, nullptr, [this] { app->collection().RemoveWall(1); });
+    s().currentWall = 1;
+    answerNextBox(QMessageBox::Ok, nullptr, [this] { m_app->collection().removeWall(1); });
     shiftDelete();
-    EXPECT_FALSE(fs::exists(paths[1]));
-    EXPECT_EQ(listed(), (std::vector<std::string>{paths[0], paths[2], paths[3], paths[4]}));
+    EXPECT_FALSE(fs::exists(m_paths[1]));
+    EXPECT_EQ(listed(), (std::vector<std::string>{m_paths[0], m_paths[2], m_paths[3], m_paths[4]}));
 }
 
 TEST_F(Program, EveryPressOfADoubleClickCounts) {
     std::vector<std::string> paths;
     for (int i = 0; i < 6; ++i) {
-        paths.push_back(home + "/p" + std::to_string(i) + ".bmp");
-        WriteSolidPicture(paths.back(), 40, 30, ColourOf(i));
+        paths.push_back(m_home + "/p" + std::to_string(i) + ".bmp");
+        writeSolidPicture(paths.back(), 40, 30, colourOf(i));
     }
-    WriteWallList(state, paths);
+    writeWallList(m_state, paths);
     startApp();
     QWidget* next = control("iNext");
     // Two quick double clicks: press, release, double-click press, release.
@@ -312,19 +312,19 @@ TEST_F(Program, EveryPressOfADoubleClickCounts) {
         QTest::mouseDClick(next, Qt::LeftButton);
         QTest::mouseRelease(next, Qt::LeftButton);
     }
-    EXPECT_EQ(S().CurrentWall, 4);
+    EXPECT_EQ(s().currentWall, 4);
     const QString minutes = label("lbMin");
     QTest::mouseClick(control("iIncMin"), Qt::LeftButton);
     QTest::mouseDClick(control("iIncMin"), Qt::LeftButton);
     QTest::mouseRelease(control("iIncMin"), Qt::LeftButton);
     EXPECT_EQ(label("lbMin").toInt(), minutes.toInt() + 2);
-    EXPECT_FALSE(app->scheduler().DelayTimer.enabled()) << "the repeat stopped at the release";
+    EXPECT_FALSE(m_app->scheduler().delayTimer.enabled()) << "the repeat stopped at the release";
 }
 
 TEST_F(Program, NamesAreShownAsTheyAreNotAsMarkup) {
-    const std::string odd = home + "/pics/Summer <hr>2019 &amp; <b>x<b>.bmp";
-    WriteSolidPicture(odd, 40, 30, 0x336699);
-    WriteWallList(state, {odd});
+    const std::string odd = m_home + "/pics/Summer <hr>2019 &amp; <b>x<b>.bmp";
+    writeSolidPicture(odd, 40, 30, 0x336699);
+    writeWallList(m_state, {odd});
     startApp();
     ASSERT_TRUE(waitIdle());
     auto* file = control<QLabel>("lbFile");
@@ -335,7 +335,7 @@ TEST_F(Program, NamesAreShownAsTheyAreNotAsMarkup) {
     answerNextBox(QMessageBox::Cancel, &question, [&] {
         format = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->textFormat();
     });
-    mainWindow().TrayClick();
+    mainWindow().trayClick();
     QTest::keyClick(control("edtInput"), Qt::Key_Delete, Qt::ShiftModifier);
     EXPECT_TRUE(question.startsWith("Are you sure you want to delete Summer <hr>2019"));
     EXPECT_EQ(format, Qt::PlainText);

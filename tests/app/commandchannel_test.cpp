@@ -85,27 +85,27 @@ std::string exchange(int fd, const std::string& bytes, int waitMs = 4000) {
 class Channel : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        path = dir.filePath(QStringLiteral("Quorvane-x11-0.socket"));
-        ASSERT_TRUE(channel.listen(path));
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath(QStringLiteral("Quorvane-x11-0.socket"));
+        ASSERT_TRUE(m_channel.listen(m_path));
     }
     std::string send(const std::string& bytes, int waitMs = 4000) {
-        const std::string p = path.toStdString();
+        const std::string p = m_path.toStdString();
         auto f = std::async(std::launch::async,
                             [p, bytes, waitMs] { return exchange(connectTo(p), bytes, waitMs); });
         return await(f);
     }
-    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/quorvane-channel-XXXXXX")};
-    QString path;
-    CommandChannel channel;
+    QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/quorvane-channel-XXXXXX")};
+    QString m_path;
+    CommandChannel m_channel;
 };
 
 TEST_F(Channel, EachCommandIsDeliveredAndConfirmed) {
-    QSignalSpy spy(&channel, &CommandChannel::commandReceived);
+    QSignalSpy spy(&m_channel, &CommandChannel::commandReceived);
     for (RemoteCommand c : {RemoteCommand::Next, RemoteCommand::Previous, RemoteCommand::Random,
                             RemoteCommand::Show}) {
-        auto sent = std::async(std::launch::async, [this, c] { return SendCommand(path, c); });
-        EXPECT_TRUE(await(sent)) << CommandName(c);
+        auto sent = std::async(std::launch::async, [this, c] { return sendCommand(m_path, c); });
+        EXPECT_TRUE(await(sent)) << commandName(c);
         ASSERT_FALSE(spy.isEmpty());
         EXPECT_EQ(spy.takeFirst().at(0).value<RemoteCommand>(), c);
     }
@@ -121,7 +121,7 @@ struct Bad {
 class ChannelRefuses : public Channel, public ::testing::WithParamInterface<Bad> {};
 
 TEST_P(ChannelRefuses, ClosesWithoutAnswerOrCommand) {
-    QSignalSpy spy(&channel, &CommandChannel::commandReceived);
+    QSignalSpy spy(&m_channel, &CommandChannel::commandReceived);
     EXPECT_EQ(send(GetParam().bytes), "<closed>");
     spin(50);
     EXPECT_TRUE(spy.isEmpty());
@@ -139,21 +139,21 @@ INSTANTIATE_TEST_SUITE_P(Messages, ChannelRefuses,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Channel, SilentClientIsCutOffAndDoesNotHoldUpOthers) {
-    QSignalSpy spy(&channel, &CommandChannel::commandReceived);
-    const std::string p = path.toStdString();
+    QSignalSpy spy(&m_channel, &CommandChannel::commandReceived);
+    const std::string p = m_path.toStdString();
     const auto started = std::chrono::steady_clock::now();
     auto slow = std::async(std::launch::async, [p] { return exchange(connectTo(p), "ne", 6000); });
     spin(200);
     // Served while the slow one is still connected.
-    auto quick =
-        std::async(std::launch::async, [this] { return SendCommand(path, RemoteCommand::Random); });
+    auto quick = std::async(std::launch::async,
+                            [this] { return sendCommand(m_path, RemoteCommand::Random); });
     EXPECT_TRUE(await(quick));
     ASSERT_EQ(spy.size(), 1);
     EXPECT_EQ(await(slow), "<closed>");
     const auto took = std::chrono::steady_clock::now() - started;
     // Qt's coarse timers may fire up to 5% early.
-    EXPECT_GE(took, std::chrono::milliseconds(CommandChannel::kTimeoutMs * 9 / 10));
-    EXPECT_LT(took, std::chrono::milliseconds(CommandChannel::kTimeoutMs + 3000));
+    EXPECT_GE(took, std::chrono::milliseconds(CommandChannel::TimeoutMs * 9 / 10));
+    EXPECT_LT(took, std::chrono::milliseconds(CommandChannel::TimeoutMs + 3000));
     EXPECT_EQ(spy.size(), 1);
 }
 
@@ -168,8 +168,8 @@ bool closedByServer(int fd) {
 
 TEST_F(Channel, ANewConnectionTakesThePlaceOfTheQuietestWhenAllAreTaken) {
     std::vector<int> held;
-    for (int i = 0; i < CommandChannel::kMaxClients; ++i) {
-        held.push_back(connectTo(path.toStdString()));
+    for (int i = 0; i < CommandChannel::MaxClients; ++i) {
+        held.push_back(connectTo(m_path.toStdString()));
         spin(30);
     }
     // The newest held one has just been heard from.
@@ -201,13 +201,13 @@ void PrintTo(const Holders& h, std::ostream* os) {
 class ChannelHeld : public Channel, public ::testing::WithParamInterface<Holders> {};
 
 TEST_P(ChannelHeld, CommandsStillGetThrough) {
-    QSignalSpy spy(&channel, &CommandChannel::commandReceived);
+    QSignalSpy spy(&m_channel, &CommandChannel::commandReceived);
     std::atomic<bool> stop{false};
     std::atomic<int> connections{0};
     std::vector<std::thread> holders;
-    const std::string p = path.toStdString();
+    const std::string p = m_path.toStdString();
     const int every = GetParam().byteEveryMs;
-    for (int i = 0; i < CommandChannel::kMaxClients; ++i)
+    for (int i = 0; i < CommandChannel::MaxClients; ++i)
         holders.emplace_back([&, p, every] {
             const std::string line = "next\n";
             while (!stop) {
@@ -225,13 +225,13 @@ TEST_P(ChannelHeld, CommandsStillGetThrough) {
             }
         });
     QDeadlineTimer ready(5000);
-    while (connections < CommandChannel::kMaxClients && !ready.hasExpired())
+    while (connections < CommandChannel::MaxClients && !ready.hasExpired())
         spin(20);
     spin(100);
 
     for (RemoteCommand c : {RemoteCommand::Next, RemoteCommand::Previous, RemoteCommand::Show}) {
-        auto sent = std::async(std::launch::async, [this, c] { return SendCommand(path, c); });
-        EXPECT_TRUE(await(sent)) << CommandName(c);
+        auto sent = std::async(std::launch::async, [this, c] { return sendCommand(m_path, c); });
+        EXPECT_TRUE(await(sent)) << commandName(c);
     }
     stop = true;
     for (std::thread& t : holders)
@@ -245,14 +245,14 @@ INSTANTIATE_TEST_SUITE_P(Clients, ChannelHeld,
                          ::testing::Values(Holders{"silent", 0},
                                            // A line would take twice the time allowed.
                                            Holders{"byteAtATime",
-                                                   CommandChannel::kTimeoutMs * 2 / 5}),
+                                                   CommandChannel::TimeoutMs * 2 / 5}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Channel, ConnectionOfAnotherUserIsRefused) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "acting as another user needs root";
-    QSignalSpy spy(&channel, &CommandChannel::commandReceived);
-    const std::string p = path.toStdString();
+    QSignalSpy spy(&m_channel, &CommandChannel::commandReceived);
+    const std::string p = m_path.toStdString();
     int result[2];
     ASSERT_EQ(::pipe(result), 0);
     const pid_t child = ::fork();
@@ -288,10 +288,10 @@ TEST_F(Channel, LeftOverSocketOfADeadInstanceIsReplaced) {
     CommandChannel second;
     // The first channel's socket file is still there: the new owner of the
     // lock takes the name over.
-    ASSERT_TRUE(second.listen(path));
+    ASSERT_TRUE(second.listen(m_path));
     QSignalSpy spy(&second, &CommandChannel::commandReceived);
     auto sent =
-        std::async(std::launch::async, [this] { return SendCommand(path, RemoteCommand::Show); });
+        std::async(std::launch::async, [this] { return sendCommand(m_path, RemoteCommand::Show); });
     EXPECT_TRUE(await(sent));
     EXPECT_EQ(spy.size(), 1);
 }
@@ -299,8 +299,8 @@ TEST_F(Channel, LeftOverSocketOfADeadInstanceIsReplaced) {
 TEST(ChannelClient, NoInstanceMeansNotDelivered) {
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/quorvane-channel-XXXXXX"));
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_FALSE(SendCommand(dir.filePath(QStringLiteral("none.socket")), RemoteCommand::Next));
-    EXPECT_FALSE(SendCommand(QString(), RemoteCommand::Next));
+    EXPECT_FALSE(sendCommand(dir.filePath(QStringLiteral("none.socket")), RemoteCommand::Next));
+    EXPECT_FALSE(sendCommand(QString(), RemoteCommand::Next));
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
     CommandChannel channel;
     EXPECT_FALSE(channel.listen(QString()));

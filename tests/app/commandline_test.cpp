@@ -25,7 +25,7 @@ std::string joined(const std::vector<std::string>& args) {
 }
 
 TEST_P(CommandLineTable, Parses) {
-    const CommandLine parsed = ParseCommandLine(GetParam().args);
+    const CommandLine parsed = parseCommandLine(GetParam().args);
     EXPECT_EQ(parsed.action, GetParam().action) << joined(GetParam().args) << " " << parsed.error;
     if (GetParam().action == Action::Command) {
         EXPECT_EQ(parsed.command, GetParam().command) << joined(GetParam().args);
@@ -74,39 +74,39 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{{std::string("--next\0x", 8)}, Action::Error}));
 
 TEST(CommandLine, ErrorNamesTheArgument) {
-    const CommandLine parsed = ParseCommandLine({"--next", "--frobnicate"});
+    const CommandLine parsed = parseCommandLine({"--next", "--frobnicate"});
     EXPECT_NE(parsed.error.find("--frobnicate"), std::string::npos) << parsed.error;
 }
 
 TEST(CommandLine, FromArgvSkipsTheProgramName) {
     const char* argv[] = {"quorvane", "-platform", "offscreen", "--prev", nullptr};
-    const CommandLine parsed = ParseCommandLine(4, argv);
+    const CommandLine parsed = parseCommandLine(4, argv);
     EXPECT_EQ(parsed.action, Action::Command);
     EXPECT_EQ(parsed.command, RemoteCommand::Previous);
     const char* only[] = {"--help"}; // argv[0] is never an option
-    EXPECT_EQ(ParseCommandLine(1, only).action, Action::Start);
-    EXPECT_EQ(ParseCommandLine(0, nullptr).action, Action::Start);
+    EXPECT_EQ(parseCommandLine(1, only).action, Action::Start);
+    EXPECT_EQ(parseCommandLine(0, nullptr).action, Action::Start);
 }
 
 TEST(CommandLine, NamesOfTheCommandsRoundTrip) {
     for (RemoteCommand c : {RemoteCommand::Next, RemoteCommand::Previous, RemoteCommand::Random,
                             RemoteCommand::Show}) {
-        const auto back = CommandFromName(CommandName(c));
+        const auto back = commandFromName(commandName(c));
         ASSERT_TRUE(back.has_value());
         EXPECT_EQ(*back, c);
-        EXPECT_EQ(ParseCommandLine({"--" + std::string(CommandName(c))}).command, c);
+        EXPECT_EQ(parseCommandLine({"--" + std::string(commandName(c))}).command, c);
     }
-    EXPECT_FALSE(CommandFromName("").has_value());
-    EXPECT_FALSE(CommandFromName("NEXT").has_value());
-    EXPECT_FALSE(CommandFromName("next\r").has_value());
+    EXPECT_FALSE(commandFromName("").has_value());
+    EXPECT_FALSE(commandFromName("NEXT").has_value());
+    EXPECT_FALSE(commandFromName("next\r").has_value());
 }
 
 TEST(CommandLine, TextsNameEveryOption) {
     for (const char* option : {"--next", "--prev", "--random", "--show", "--help", "--version"}) {
-        EXPECT_NE(UsageText().find(option), std::string::npos) << option;
-        EXPECT_NE(HelpText().find(option), std::string::npos) << option;
+        EXPECT_NE(usageText().find(option), std::string::npos) << option;
+        EXPECT_NE(helpText().find(option), std::string::npos) << option;
     }
-    EXPECT_EQ(VersionText(), "Quorvane 3.2");
+    EXPECT_EQ(versionText(), "Quorvane 3.2");
 }
 
 } // namespace
@@ -115,9 +115,9 @@ TEST(CommandLine, QtGetsEveryArgumentButAWindowGeometry) {
     const char* argv[] = {"quorvane", "-qwindowgeometry",    "300x200",    "-platform", "xcb",
                           "--next",   "-geometry=10x10+1+1", "--geometry", "40x40",     "-style",
                           "Fusion"};
-    EXPECT_EQ(ArgumentsForQt(11, argv), (std::vector<std::string>{"quorvane", "-platform", "xcb",
+    EXPECT_EQ(argumentsForQt(11, argv), (std::vector<std::string>{"quorvane", "-platform", "xcb",
                                                                   "--next", "-style", "Fusion"}));
     // The program name itself is never taken for an option.
     const char* odd[] = {"-geometry"};
-    EXPECT_EQ(ArgumentsForQt(1, odd), (std::vector<std::string>{"-geometry"}));
+    EXPECT_EQ(argumentsForQt(1, odd), (std::vector<std::string>{"-geometry"}));
 }

@@ -15,7 +15,7 @@ namespace {
 
 // One wheel event as the window system delivers it: first to the window,
 // then through the widgets under the pointer.
-void Wheel(TfMain& w, int dy, int dx = 0, QPoint at = {400, 200}) {
+void wheel(MainWindow& w, int dy, int dx = 0, QPoint at = {400, 200}) {
     QWheelEvent e(at, w.mapToGlobal(at), QPoint(), QPoint(dx, dy), Qt::NoButton, Qt::NoModifier,
                   Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(w.windowHandle(), &e);
@@ -30,69 +30,69 @@ protected:
     std::vector<std::string> listPictures(int n) {
         std::vector<std::string> paths;
         for (int i = 0; i < n; ++i) {
-            paths.push_back(home + "/pics/p" + std::to_string(i) + ".bmp");
-            WriteSolidPicture(paths.back(), 48 + i % 7, 30 + i % 5, ColourOf(i));
+            paths.push_back(m_home + "/pics/p" + std::to_string(i) + ".bmp");
+            writeSolidPicture(paths.back(), 48 + i % 7, 30 + i % 5, colourOf(i));
         }
-        WriteWallList(state, paths);
+        writeWallList(m_state, paths);
         return paths;
     }
     bool showAndActivate() {
-        mainWindow().TrayClick();
+        mainWindow().trayClick();
         return QTest::qWaitForWindowActive(&mainWindow());
     }
     // The paint box's pixel at (x, y) as it is shown on screen.
-    std::uint32_t Shown(int x, int y) {
-        shot = control("pb")->grab().toImage();
-        return shot.pixel(x, y) & 0xFFFFFF;
+    std::uint32_t shown(int x, int y) {
+        m_shot = control("pb")->grab().toImage();
+        return m_shot.pixel(x, y) & 0xFFFFFF;
     }
     std::vector<std::int32_t> withPreview() const {
         std::vector<std::int32_t> v;
-        for (std::int32_t i = 0; i < S().WallCount(); ++i)
-            if (S().Walls[i].Preview)
+        for (std::int32_t i = 0; i < s().wallCount(); ++i)
+            if (s().walls[i].preview)
                 v.push_back(i);
         return v;
     }
-    QImage shot;
+    QImage m_shot;
 };
 
 TEST_F(MainStrip, WheelMovesOneEntryPerEventAndStopsAtTheStart) {
     listPictures(5);
     startApp();
-    TfMain& w = mainWindow();
+    MainWindow& w = mainWindow();
     ASSERT_TRUE(showAndActivate());
-    ASSERT_EQ(S().WallCount(), 5);
+    ASSERT_EQ(s().wallCount(), 5);
 
-    Wheel(w, -120); // towards the user: next
-    EXPECT_EQ(S().CurrentWall, 1);
+    wheel(w, -120); // towards the user: next
+    EXPECT_EQ(s().currentWall, 1);
     EXPECT_EQ(label("lbNum"), "2/5");
-    Wheel(w, -360); // a big turn in one event is still one entry
-    EXPECT_EQ(S().CurrentWall, 2);
-    Wheel(w, -120, 0, {110, 55}); // over a label: still counted once
-    EXPECT_EQ(S().CurrentWall, 3);
-    Wheel(w, 0, -120); // sideways: nothing
-    EXPECT_EQ(S().CurrentWall, 3);
-    Wheel(w, -120);
-    EXPECT_EQ(S().CurrentWall, 4);
-    Wheel(w, -120); // past the last entry: the first
-    EXPECT_EQ(S().CurrentWall, 0);
+    wheel(w, -360); // a big turn in one event is still one entry
+    EXPECT_EQ(s().currentWall, 2);
+    wheel(w, -120, 0, {110, 55}); // over a label: still counted once
+    EXPECT_EQ(s().currentWall, 3);
+    wheel(w, 0, -120); // sideways: nothing
+    EXPECT_EQ(s().currentWall, 3);
+    wheel(w, -120);
+    EXPECT_EQ(s().currentWall, 4);
+    wheel(w, -120); // past the last entry: the first
+    EXPECT_EQ(s().currentWall, 0);
     EXPECT_EQ(label("lbNum"), "1/5");
-    Wheel(w, 120); // away from the user on the first entry: it stays
-    EXPECT_EQ(S().CurrentWall, 0);
+    wheel(w, 120); // away from the user on the first entry: it stays
+    EXPECT_EQ(s().currentWall, 0);
     EXPECT_EQ(label("lbFile"), "p0.bmp");
 }
 
 TEST_F(MainStrip, WheelDoesNothingWhileAnotherWindowIsActive) {
     listPictures(5);
     startApp();
-    TfMain& w = mainWindow();
+    MainWindow& w = mainWindow();
     ASSERT_TRUE(showAndActivate());
     QWidget other;
     other.resize(200, 100);
     other.show();
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    Wheel(w, -120);
-    EXPECT_EQ(S().CurrentWall, 0);
+    wheel(w, -120);
+    EXPECT_EQ(s().currentWall, 0);
 }
 
 TEST_F(MainStrip, EmptyCollectionShowsTheHintAndTheBareStrip) {
@@ -102,11 +102,11 @@ TEST_F(MainStrip, EmptyCollectionShowsTheHintAndTheBareStrip) {
     EXPECT_TRUE(label("lbFile").isEmpty());
     EXPECT_EQ(control("pb")->geometry(), QRect(0, 119, 800, 180));
     for (int k : {-2, -1, 1, 2}) {
-        const Rect& r = app->strip().slotRect(k);
-        EXPECT_EQ(Shown(r.left + 50, r.top + 30),
-                  app->strip().background()->pixel(r.left + 50, r.top + 30) & 0xFFFFFF);
+        const Rect& r = m_app->strip().slotRect(k);
+        EXPECT_EQ(shown(r.left + 50, r.top + 30),
+                  m_app->strip().background()->pixel(r.left + 50, r.top + 30) & 0xFFFFFF);
     }
-    EXPECT_TRUE(S().CacheIdle);
+    EXPECT_TRUE(s().cacheIdle);
 }
 
 TEST_F(MainStrip, FirstThumbnailsDrawTheCollection) {
@@ -115,17 +115,17 @@ TEST_F(MainStrip, FirstThumbnailsDrawTheCollection) {
     EXPECT_TRUE(label("lbNum").isEmpty()) << "nothing is drawn before the first hand-over";
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(label("lbNum"), "1/40");
-    EXPECT_EQ(Shown(400, 77), ColourOf(0));
-    EXPECT_EQ(Shown(593, 77), ColourOf(1));
-    EXPECT_EQ(Shown(540, 44), 0xFFFFFFu) << "the white frame";
-    EXPECT_EQ(Shown(75, 77), app->strip().background()->pixel(75, 77) & 0xFFFFFF);
+    EXPECT_EQ(shown(400, 77), colourOf(0));
+    EXPECT_EQ(shown(593, 77), colourOf(1));
+    EXPECT_EQ(shown(540, 44), 0xFFFFFFu) << "the white frame";
+    EXPECT_EQ(shown(75, 77), m_app->strip().background()->pixel(75, 77) & 0xFFFFFF);
     // 40 thumbnails on disk, 15 in memory.
-    EXPECT_EQ(withPreview(), Span(0, 14));
+    EXPECT_EQ(withPreview(), span(0, 14));
 }
 
 TEST_F(MainStrip, UserInterfaceThreadDecodesNoPictureWhileTheCollectionIsShown) {
     listPictures(40);
-    const long decodes = File2BitmapCount();
+    const long decodes = file2BitmapCount();
     startApp();
     ASSERT_TRUE(showAndActivate());
     ASSERT_TRUE(waitIdle());
@@ -134,24 +134,24 @@ TEST_F(MainStrip, UserInterfaceThreadDecodesNoPictureWhileTheCollectionIsShown) 
     ASSERT_TRUE(waitIdle());
     QTest::keyClick(control("edtInput"), Qt::Key_End);
     for (int i = 0; i < 12; ++i)
-        Wheel(mainWindow(), 120);
+        wheel(mainWindow(), 120);
     ASSERT_TRUE(waitIdle());
     QTest::keyClick(control("edtInput"), Qt::Key_Home);
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(S().CurrentWall, 0);
-    const ThumbStats& stats = app->thumbnails().stats();
+    EXPECT_EQ(s().currentWall, 0);
+    const ThumbStats& stats = m_app->thumbnails().stats();
     const long byWorkers = stats.cacheReads + stats.pictureDecodes;
-    app.reset();
+    m_app.reset();
     EXPECT_GT(byWorkers, 40) << "moving about made the worker read cached files";
-    EXPECT_EQ(File2BitmapCount() - decodes, byWorkers) << "the user-interface thread decoded";
+    EXPECT_EQ(file2BitmapCount() - decodes, byWorkers) << "the user-interface thread decoded";
 }
 
 TEST_F(MainStrip, ProgramTornDownDuringAJobLeavesNothingBehind) {
     listPictures(3);
     startApp();
-    EXPECT_FALSE(S().CacheIdle);
-    QPointer<TfMain> window = app->mainWindow();
-    app.reset(); // lets the running job end without its hand-over
+    EXPECT_FALSE(s().cacheIdle);
+    QPointer<MainWindow> window = m_app->mainWindow();
+    m_app.reset(); // lets the running job end without its hand-over
     EXPECT_TRUE(window.isNull());
     // The worker's queued calls find nothing to reach.
     QTest::qWait(50);

@@ -7,7 +7,7 @@
 #include "support/modal.h"
 #include "support/recording_wallpaper.h"
 #include "thumbs/thumbfixture.h"
-#include "ui/uPicManager.h"
+#include "ui/picturemanager.h"
 
 #include <QMouseEvent>
 
@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Press(QWidget* w, Qt::MouseButton button) {
+void press(QWidget* w, Qt::MouseButton button) {
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)),
                       button, button, Qt::NoModifier);
     QCoreApplication::sendEvent(w, &press);
@@ -26,7 +26,7 @@ void Press(QWidget* w, Qt::MouseButton button) {
     QCoreApplication::sendEvent(w, &release);
 }
 
-void Hover(QWidget* w, bool enter) {
+void hover(QWidget* w, bool enter) {
     if (enter) {
         QEnterEvent e(QPointF(1, 1), QPointF(1, 1), w->mapToGlobal(QPointF(1, 1)));
         QCoreApplication::sendEvent(w, &e);
@@ -42,24 +42,24 @@ class MainWindowTest : public AppTest {
 protected:
     void listPictures(int n) {
         for (int i = 0; i < n; ++i) {
-            paths.push_back(home + "/pics/p" + std::to_string(i) + ".bmp");
-            WriteSolidPicture(paths.back(), 40, 30, ColourOf(i));
+            m_paths.push_back(m_home + "/pics/p" + std::to_string(i) + ".bmp");
+            writeSolidPicture(m_paths.back(), 40, 30, colourOf(i));
         }
-        WriteWallList(state, paths);
+        writeWallList(m_state, m_paths);
     }
-    std::string listBytes() const { return readFile(ListFileName(S())); }
+    std::string listBytes() const { return readFile(listFileName(s())); }
     /// Runs `edit` in the manager once its list is filled, then closes it.
-    void inManager(std::function<void(TfPicManager&)> edit) {
-        QTimer::singleShot(0, app->picManager(), [this, edit] {
-            TfPicManager& m = *app->picManager();
+    void inManager(std::function<void(PictureManager&)> edit) {
+        QTimer::singleShot(0, m_app->picManager(), [this, edit] {
+            PictureManager& m = *m_app->picManager();
             ASSERT_TRUE(QTest::qWaitFor(
-                [&] { return !m.waiting() && m.rows().size() == S().Walls.size(); }, 10000));
+                [&] { return !m.waiting() && m.rows().size() == s().walls.size(); }, 10000));
             edit(m);
             m.closeWindow();
         });
     }
     SkinButton* button(const char* name) const { return control<SkinButton>(name); }
-    std::vector<std::string> paths;
+    std::vector<std::string> m_paths;
 };
 
 TEST_F(MainWindowTest, EveryControlOfTheLayoutAtItsPlace) {
@@ -103,54 +103,54 @@ TEST_F(MainWindowTest, NavigationButtonsMoveOnAnyPressAndApplyOnTheRightOne) {
     startApp();
     ASSERT_TRUE(waitIdle());
     const auto applied = [] { return recording_wallpaper::applied().size(); };
-    Press(button("iNext"), Qt::LeftButton);
-    EXPECT_EQ(S().CurrentWall, 1);
+    press(button("iNext"), Qt::LeftButton);
+    EXPECT_EQ(s().currentWall, 1);
     EXPECT_EQ(applied(), 0u);
-    Press(button("iNext"), Qt::MiddleButton);
-    EXPECT_EQ(S().CurrentWall, 2);
+    press(button("iNext"), Qt::MiddleButton);
+    EXPECT_EQ(s().currentWall, 2);
     EXPECT_EQ(applied(), 0u);
-    Press(button("iNext"), Qt::RightButton);
-    EXPECT_EQ(S().CurrentWall, 3);
+    press(button("iNext"), Qt::RightButton);
+    EXPECT_EQ(s().currentWall, 3);
     EXPECT_EQ(applied(), 1u);
-    Press(button("iEnd"), Qt::LeftButton);
-    EXPECT_EQ(S().CurrentWall, 4);
-    Press(button("iBegin"), Qt::RightButton);
-    EXPECT_EQ(S().CurrentWall, 0);
+    press(button("iEnd"), Qt::LeftButton);
+    EXPECT_EQ(s().currentWall, 4);
+    press(button("iBegin"), Qt::RightButton);
+    EXPECT_EQ(s().currentWall, 0);
     EXPECT_EQ(applied(), 2u);
-    Press(button("iBack"), Qt::RightButton); // stays on the first, applied again
-    EXPECT_EQ(S().CurrentWall, 0);
+    press(button("iBack"), Qt::RightButton); // stays on the first, applied again
+    EXPECT_EQ(s().currentWall, 0);
     EXPECT_EQ(applied(), 3u);
     // Apply with any button.
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::MiddleButton, Qt::RightButton})
-        Press(button("iApply"), b);
+        press(button("iApply"), b);
     EXPECT_EQ(applied(), 6u);
 }
 
 TEST_F(MainWindowTest, TheManagerButtonBlinksWhileTheCollectionIsEmptyAndIgnoresThePointer) {
     startApp();
-    TfMain& w = mainWindow();
+    MainWindow& w = mainWindow();
     ASSERT_TRUE(w.managerBlinking());
     SkinButton* manager = button("iManager");
     EXPECT_EQ(manager->pictureName(), "iManager");
     // Blink phases: lit, plain, lit, ...; the pointer changes nothing.
     const char* expected[] = {"iManager_light", "iManager", "iManager_light", "iManager"};
     for (const char* picture : expected) {
-        w.SelectDirTimer.fire();
-        Hover(manager, true);
-        Hover(manager, false);
+        w.managerBlinkTimer.fire();
+        hover(manager, true);
+        hover(manager, false);
         EXPECT_EQ(manager->pictureName(), picture);
     }
-    EXPECT_EQ(w.SelectDirTimer.interval(), 400);
+    EXPECT_EQ(w.managerBlinkTimer.interval(), 400);
     // A click stops it; the phase survives the stop.
-    w.SelectDirTimer.fire(); // lit
-    QTimer::singleShot(0, app->picManager(), [this] { app->picManager()->closeWindow(); });
-    Press(manager, Qt::LeftButton);
+    w.managerBlinkTimer.fire(); // lit
+    QTimer::singleShot(0, m_app->picManager(), [this] { m_app->picManager()->closeWindow(); });
+    press(manager, Qt::LeftButton);
     // The manager closed unchanged with the collection still empty: blinking again.
     EXPECT_TRUE(w.managerBlinking());
     w.stopManagerBlink();
-    Hover(manager, true);
+    hover(manager, true);
     EXPECT_EQ(manager->pictureName(), "iManager_light");
-    Hover(manager, false);
+    hover(manager, false);
     EXPECT_EQ(manager->pictureName(), "iManager");
 }
 
@@ -158,13 +158,13 @@ TEST_F(MainWindowTest, ManagerClosedWithoutAnEditLeavesTheListFileAlone) {
     listPictures(3);
     startApp();
     ASSERT_TRUE(waitIdle());
-    const auto before = fs::last_write_time(ListFileName(S()));
-    const TWall* first = &S().Walls[0];
-    QTimer::singleShot(0, app->picManager(), [this] { app->picManager()->closeWindow(); });
-    app->runManagerCycle();
-    EXPECT_FALSE(S().ListChanged);
-    EXPECT_EQ(fs::last_write_time(ListFileName(S())), before);
-    EXPECT_EQ(&S().Walls[0], first) << "the collection was rebuilt";
+    const auto before = fs::last_write_time(listFileName(s()));
+    const WallEntry* first = &s().walls[0];
+    QTimer::singleShot(0, m_app->picManager(), [this] { m_app->picManager()->closeWindow(); });
+    m_app->runManagerCycle();
+    EXPECT_FALSE(s().listChanged);
+    EXPECT_EQ(fs::last_write_time(listFileName(s())), before);
+    EXPECT_EQ(&s().walls[0], first) << "the collection was rebuilt";
     EXPECT_FALSE(mainWindow().managerBlinking());
 }
 
@@ -172,16 +172,16 @@ TEST_F(MainWindowTest, RemovingEveryEntryWritesAnEmptyListAndShowsTheEmptyView) 
     listPictures(3);
     startApp();
     ASSERT_TRUE(waitIdle());
-    inManager([](TfPicManager& m) {
+    inManager([](PictureManager& m) {
         for (int i = 0; i < 3; ++i) {
             m.selectRow(0);
-            m.DeleteSelected();
+            m.deleteSelected();
         }
     });
-    app->runManagerCycle();
-    EXPECT_TRUE(S().Walls.empty());
-    ASSERT_TRUE(fs::exists(ListFileName(S())));
-    EXPECT_EQ(fs::file_size(ListFileName(S())), 0u);
+    m_app->runManagerCycle();
+    EXPECT_TRUE(s().walls.empty());
+    ASSERT_TRUE(fs::exists(listFileName(s())));
+    EXPECT_EQ(fs::file_size(listFileName(s())), 0u);
     EXPECT_EQ(label("lbDir"), "Please, add wallpapers in the manager >>>");
     EXPECT_TRUE(mainWindow().managerBlinking());
 }
@@ -190,20 +190,20 @@ TEST_F(MainWindowTest, AnEditRebuildsTheCollectionAndStartsTheWalkAfresh) {
     listPictures(4);
     startApp();
     ASSERT_TRUE(waitIdle());
-    inManager([](TfPicManager& m) {
+    inManager([](PictureManager& m) {
         m.selectRow(2);
-        m.DeleteSelected();
+        m.deleteSelected();
         m.selectRow(0);
-        m.DeleteSelected();
+        m.deleteSelected();
     });
-    app->runManagerCycle();
-    ASSERT_EQ(S().WallCount(), 2);
-    EXPECT_EQ(S().Walls[0].Path, paths[1]);
-    EXPECT_FALSE(S().Walls[0].WasLoad);
-    EXPECT_EQ(listBytes(), paths[1] + "\r\n" + paths[3] + "\r\n");
-    EXPECT_TRUE(app->picManager()->rows().empty()) << "the manager's list was emptied";
+    m_app->runManagerCycle();
+    ASSERT_EQ(s().wallCount(), 2);
+    EXPECT_EQ(s().walls[0].path, m_paths[1]);
+    EXPECT_FALSE(s().walls[0].wasLoad);
+    EXPECT_EQ(listBytes(), m_paths[1] + "\r\n" + m_paths[3] + "\r\n");
+    EXPECT_TRUE(m_app->picManager()->rows().empty()) << "the manager's list was emptied";
     ASSERT_TRUE(waitIdle());
-    EXPECT_TRUE(S().Walls[0].WasLoad && S().Walls[1].WasLoad);
+    EXPECT_TRUE(s().walls[0].wasLoad && s().walls[1].wasLoad);
 }
 
 TEST_F(MainWindowTest, AListThatCannotBeWrittenLeavesTheRestOfTheCycleUndone) {
@@ -211,20 +211,20 @@ TEST_F(MainWindowTest, AListThatCannotBeWrittenLeavesTheRestOfTheCycleUndone) {
     startApp();
     ASSERT_TRUE(waitIdle());
     // A folder where the list file should be: the write fails.
-    fs::remove(ListFileName(S()));
-    fs::create_directory(ListFileName(S()));
+    fs::remove(listFileName(s()));
+    fs::create_directory(listFileName(s()));
     QString error;
     answerNextBox(QMessageBox::Ok, &error); // the error box that follows
-    inManager([](TfPicManager& m) {
+    inManager([](PictureManager& m) {
         m.clearAll();
-        QMessageBox* question = ShownMessageBox();
+        QMessageBox* question = shownMessageBox();
         ASSERT_NE(question, nullptr);
         question->button(QMessageBox::Ok)->click();
     });
-    app->runManagerCycle();
+    m_app->runManagerCycle();
     EXPECT_TRUE(error.contains("list.txt")) << error.toStdString();
-    EXPECT_TRUE(S().Walls.empty()) << "memory already holds the new collection";
-    EXPECT_TRUE(app->picManager()->rows().empty());
+    EXPECT_TRUE(s().walls.empty()) << "memory already holds the new collection";
+    EXPECT_TRUE(m_app->picManager()->rows().empty());
     // No empty view: that step was skipped.
     EXPECT_NE(label("lbDir"), "Please, add wallpapers in the manager >>>");
 }

@@ -6,8 +6,8 @@
 #include "collection/walls.h"
 #include "support/modal.h"
 #include "thumbs/thumbfixture.h"
-#include "ui/uFolderSelect.h"
-#include "ui/uPicManager.h"
+#include "ui/folderdialog.h"
+#include "ui/picturemanager.h"
 
 #include <QListView>
 #include <QPushButton>
@@ -21,19 +21,19 @@ protected:
     std::vector<std::string> listPictures(int n, const std::vector<std::string>& extra = {}) {
         std::vector<std::string> paths;
         for (int i = 0; i < n; ++i) {
-            paths.push_back(home + "/pics/p" + std::to_string(i) + ".bmp");
-            WriteSolidPicture(paths.back(), 48, 30, ColourOf(i));
+            paths.push_back(m_home + "/pics/p" + std::to_string(i) + ".bmp");
+            writeSolidPicture(paths.back(), 48, 30, colourOf(i));
         }
         std::vector<std::string> lines = paths;
         lines.insert(lines.end(), extra.begin(), extra.end());
-        WriteWallList(state, lines);
+        writeWallList(m_state, lines);
         return paths;
     }
-    TfPicManager& manager() const { return *app->picManager(); }
+    PictureManager& manager() const { return *m_app->picManager(); }
 
     /// One manager cycle from the main window's button: `edit` runs once
     /// the manager has filled its list, then its Close button is clicked.
-    void cycle(std::function<void(TfPicManager&)> edit = {}) {
+    void cycle(std::function<void(PictureManager&)> edit = {}) {
         bool edited = false;
         QTimer::singleShot(0, [&] {
             EXPECT_TRUE(QTest::qWaitFor(
@@ -47,21 +47,21 @@ protected:
         EXPECT_TRUE(edited) << "the manager did not show modally";
         EXPECT_FALSE(manager().isVisible());
     }
-    std::string listFile() const { return readFile(ListFileName(state)); }
-    std::vector<std::string> wallPaths() const { return WallPaths(S()); }
+    std::string listFile() const { return readFile(listFileName(m_state)); }
+    std::vector<std::string> wallPaths() const { return ::wallPaths(s()); }
 };
 
 TEST_F(ManagerCycle, NoEditLeavesTheListFileAndTheCollectionAlone) {
     const auto paths = listPictures(3);
     startApp();
     ASSERT_TRUE(waitIdle());
-    const fs::path list = ListFileName(state);
+    const fs::path list = listFileName(m_state);
     const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
     fs::last_write_time(list, old);
     const std::string bytes = listFile();
 
     cycle();
-    EXPECT_FALSE(S().ListChanged);
+    EXPECT_FALSE(s().listChanged);
     EXPECT_EQ(fs::last_write_time(list), old) << "the list file was rewritten";
     EXPECT_EQ(listFile(), bytes);
     EXPECT_EQ(wallPaths(), paths);
@@ -73,13 +73,13 @@ TEST_F(ManagerCycle, RemovingEveryEntryWritesAnEmptyFileAndShowsTheEmptyView) {
     listPictures(2);
     startApp();
     ASSERT_TRUE(waitIdle());
-    cycle([](TfPicManager& m) {
-        m.DeleteSelected();
+    cycle([](PictureManager& m) {
+        m.deleteSelected();
         QTest::keyClick(m.lbPic, Qt::Key_Delete);
     });
-    EXPECT_TRUE(fs::exists(ListFileName(state)));
+    EXPECT_TRUE(fs::exists(listFileName(m_state)));
     EXPECT_EQ(listFile(), "");
-    EXPECT_TRUE(S().Walls.empty());
+    EXPECT_TRUE(s().walls.empty());
     EXPECT_EQ(label("lbDir"), "Please, add wallpapers in the manager >>>");
     EXPECT_TRUE(mainWindow().managerBlinking());
     EXPECT_TRUE(manager().rows().empty()) << "taken over, the manager's list is emptied";
@@ -88,17 +88,17 @@ TEST_F(ManagerCycle, RemovingEveryEntryWritesAnEmptyFileAndShowsTheEmptyView) {
 TEST_F(ManagerCycle, AFolderAddedThroughTheDialogReachesTheListFileInOrder) {
     const auto paths = listPictures(1);
     for (const char* name : {"b.jpg", "A.PNG", "no.gif", "deep/c.bmp"})
-        WriteSolidPicture(home + "/album/" + name, 20, 20, ColourOf(7));
+        writeSolidPicture(m_home + "/album/" + name, 20, 20, colourOf(7));
     // In name order, whatever order the folder lists them in.
     std::vector<std::string> expected = paths;
     for (const char* name : {"A.PNG", "b.jpg", "deep/c.bmp"})
-        expected.push_back(home + "/album/" + name);
+        expected.push_back(m_home + "/album/" + name);
     startApp();
     ASSERT_TRUE(waitIdle());
-    cycle([this](TfPicManager& m) {
-        WhenModal<TfFolderSelect>([this](TfFolderSelect* d) {
-            d->selectFolder(QString::fromStdString(home + "/album"));
-            d->Button1->click();
+    cycle([this](PictureManager& m) {
+        whenModal<FolderDialog>([this](FolderDialog* d) {
+            d->selectFolder(QString::fromStdString(m_home + "/album"));
+            d->button1->click();
         });
         m.addFolder();
     });
@@ -108,23 +108,23 @@ TEST_F(ManagerCycle, AFolderAddedThroughTheDialogReachesTheListFileInOrder) {
         lines += p + "\r\n";
     EXPECT_EQ(listFile(), lines);
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(S().CurrentWall, 0);
+    EXPECT_EQ(s().currentWall, 0);
 }
 
 TEST_F(ManagerCycle, ClearDropsTheCacheAndTheLinesOfFoldersThatAreAway) {
-    const std::string away = home + "/unplugged-drive/x.jpg";
+    const std::string away = m_home + "/unplugged-drive/x.jpg";
     listPictures(2, {away});
     startApp();
     ASSERT_TRUE(waitIdle());
-    ASSERT_EQ(S().UnavailableWalls, std::vector<std::string>{away});
-    ASSERT_TRUE(fs::exists(S().DataFolder + "Thumbnail"));
-    cycle([](TfPicManager& m) {
+    ASSERT_EQ(s().unavailableWalls, std::vector<std::string>{away});
+    ASSERT_TRUE(fs::exists(s().dataFolder + "Thumbnail"));
+    cycle([](PictureManager& m) {
         m.clearAll();
-        QMessageBox* question = ShownMessageBox();
+        QMessageBox* question = shownMessageBox();
         ASSERT_NE(question, nullptr);
         question->button(QMessageBox::Ok)->click();
     });
     EXPECT_EQ(listFile(), "");
-    EXPECT_TRUE(S().Walls.empty());
-    EXPECT_FALSE(fs::exists(S().DataFolder + "Thumbnail"));
+    EXPECT_TRUE(s().walls.empty());
+    EXPECT_FALSE(fs::exists(s().dataFolder + "Thumbnail"));
 }

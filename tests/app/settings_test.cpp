@@ -6,8 +6,8 @@
 #include "platform/autostart.h"
 #include "platform/paths.h"
 #include "system/hotkeys.h"
-#include "ui/uHelp.h"
-#include "ui/uParam.h"
+#include "ui/aboutwindow.h"
+#include "ui/settingswindow.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -20,10 +20,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const TGlobalKey CtrlAltR{true, true, false, 'R'};
-const TGlobalKey CtrlAltN{true, true, false, 'N'};
-const TGlobalKey CtrlAltB{true, true, false, 'B'};
-const TGlobalKey F9{false, false, false, 120};
+const GlobalKey CtrlAltR{true, true, false, 'R'};
+const GlobalKey CtrlAltN{true, true, false, 'N'};
+const GlobalKey CtrlAltB{true, true, false, 'B'};
+const GlobalKey F9{false, false, false, 120};
 
 std::string autostartEntry() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
@@ -37,21 +37,21 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         startApp();
-        window = app->settingsWindow();
-        ASSERT_NE(window, nullptr);
+        m_window = m_app->settingsWindow();
+        ASSERT_NE(m_window, nullptr);
     }
     void TearDown() override {
-        window->closeWindow();
+        m_window->closeWindow();
         AppTest::TearDown();
     }
 
     void open() {
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        m_window->show();
+        m_window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_window));
     }
     template <typename T = QWidget> T* child(const char* name) const {
-        T* w = window->findChild<T*>(QLatin1String(name));
+        T* w = m_window->findChild<T*>(QLatin1String(name));
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
@@ -61,31 +61,33 @@ protected:
         QTest::mousePress(child(name), button, {}, QPoint(5, 5));
         QTest::mouseRelease(child(name), button, {}, QPoint(5, 5));
     }
-    const std::array<TGlobalKey, 3>& registered() const { return app->hotkeys()->registeredKeys(); }
+    const std::array<GlobalKey, 3>& registered() const {
+        return m_app->hotkeys()->registeredKeys();
+    }
 
-    TfParam* window = nullptr;
+    SettingsWindow* m_window = nullptr;
 };
 
 // ------------------------------------------------------------------- showing
 
 TEST_F(Settings, ShowingFillsTheCopiesAndControlsFromTheState) {
-    S().ChangeWithStart = true;
-    S().UseGlobalKey = false;
-    S().GlobalKeys = {CtrlAltR, TGlobalKey{true, true, false, 0},
-                      TGlobalKey{false, false, true, 116}};
+    s().changeWithStart = true;
+    s().useGlobalKey = false;
+    s().globalKeys = {CtrlAltR, GlobalKey{true, true, false, 0},
+                      GlobalKey{false, false, true, 116}};
     platform::setAutostart("Quorvane", "/opt/quorvane", true);
     open();
-    EXPECT_TRUE(window->NewLoadWithWindows);
-    EXPECT_TRUE(window->NewChangeWithStart);
-    EXPECT_FALSE(window->NewUseGlobalKey);
-    EXPECT_EQ(window->NewGlobalKeys, S().GlobalKeys);
+    EXPECT_TRUE(m_window->newLoadWithWindows);
+    EXPECT_TRUE(m_window->newChangeWithStart);
+    EXPECT_FALSE(m_window->newUseGlobalKey);
+    EXPECT_EQ(m_window->newGlobalKeys, s().globalKeys);
     EXPECT_EQ(picture("iLoadWithWindows"), "iOn");
     EXPECT_EQ(picture("iChangeWithStart"), "iOn");
     EXPECT_EQ(picture("iUseGlobalKey"), "iOff");
     EXPECT_EQ(field("edt1"), "Ctrl + Alt + R");
     EXPECT_EQ(field("edt2"), ""); // the empty slot shows blank
     EXPECT_EQ(field("edt3"), "Shift + F5");
-    EXPECT_EQ(window->focusWidget(), child("edtFocus"));
+    EXPECT_EQ(m_window->focusWidget(), child("edtFocus"));
     EXPECT_EQ(child("edtFocus")->width(), 0);
 }
 
@@ -109,9 +111,9 @@ const Qt::KeyboardModifiers Meta = Qt::MetaModifier;
 struct CaptureCase {
     const char* label;
     std::vector<KeyStep> steps;
-    QString shown;     // the field's text at the end
-    TGlobalKey hotkey; // the slot at the end
-    QString reason{};  // why the last key was refused, shown under the fields
+    QString shown;    // the field's text at the end
+    GlobalKey hotkey; // the slot at the end
+    QString reason{}; // why the last key was refused, shown under the fields
 };
 void PrintTo(const CaptureCase& c, std::ostream* os) {
     *os << c.label;
@@ -133,12 +135,12 @@ TEST_P(SettingsCapture, AReleaseInAFieldBecomesItsSlotsHotkey) {
         }
     }
     EXPECT_EQ(edt->text(), GetParam().shown);
-    EXPECT_EQ(window->NewGlobalKeys[1], GetParam().hotkey);
+    EXPECT_EQ(m_window->newGlobalKeys[1], GetParam().hotkey);
     EXPECT_EQ(child<QLabel>("lbHotkeyReason")->text(), GetParam().reason);
     // Only the focused field's slot changes, and nothing reaches the state.
-    EXPECT_EQ(window->NewGlobalKeys[0], CtrlAltR);
-    EXPECT_EQ(window->NewGlobalKeys[2], CtrlAltB);
-    EXPECT_EQ(S().GlobalKeys[1], CtrlAltN);
+    EXPECT_EQ(m_window->newGlobalKeys[0], CtrlAltR);
+    EXPECT_EQ(m_window->newGlobalKeys[2], CtrlAltB);
+    EXPECT_EQ(s().globalKeys[1], CtrlAltN);
     EXPECT_EQ(QApplication::focusWidget(), edt);
 }
 
@@ -172,20 +174,20 @@ INSTANTIATE_TEST_SUITE_P(
                      {Up, Qt::Key_R, Alt, {}},
                      {Up, Qt::Key_Alt, None, {}}},
                     "Alt + R",
-                    TGlobalKey{false, true, false, 'R'}},
+                    GlobalKey{false, true, false, 'R'}},
         CaptureCase{"ModifiersInAnyOrder",
                     {{Down, Qt::Key_Shift, Shift, {}},
                      {Down, Qt::Key_Control, Shift | Ctrl, {}},
                      {Down, Qt::Key_F5, Shift | Ctrl, {}},
                      {Up, Qt::Key_F5, Shift | Ctrl, {}}},
                     "Ctrl + Shift + F5",
-                    TGlobalKey{true, false, true, 116}},
+                    GlobalKey{true, false, true, 116}},
         CaptureCase{
             "F9Alone", {{Down, Qt::Key_F9, None, {}}, {Up, Qt::Key_F9, None, {}}}, "F9", F9},
         CaptureCase{"PauseAlone",
                     {{Down, Qt::Key_Pause, None, {}}, {Up, Qt::Key_Pause, None, {}}},
                     "Pause",
-                    TGlobalKey{false, false, false, 19}},
+                    GlobalKey{false, false, false, 19}},
         // Keys that type or move take Ctrl or Alt: alone they would be taken
         // from every program.
         CaptureCase{"TypedCharactersAreRefused",
@@ -209,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {Down, Qt::Key_Exclam, Shift | Ctrl, "!"},
                      {Up, Qt::Key_Exclam, Shift | Ctrl, "!"}},
                     "Ctrl + Shift + 1",
-                    TGlobalKey{true, false, true, '1'}},
+                    GlobalKey{true, false, true, '1'}},
         CaptureCase{"KeypadDigitIsRefused",
                     {{Down, Qt::Key_5, Keypad, "5"}, {Up, Qt::Key_5, Keypad, "5"}},
                     "Ctrl + Alt + N",
@@ -220,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {Down, Qt::Key_Minus, Ctrl | Keypad, "-"},
                      {Up, Qt::Key_Minus, Ctrl | Keypad, "-"}},
                     "Ctrl + Num -",
-                    TGlobalKey{true, false, false, 109}},
+                    GlobalKey{true, false, false, 109}},
         // The record has no flag for the logo key: it would be dropped.
         CaptureCase{"LogoKeyIsRefused",
                     {{Down, Qt::Key_Meta, Meta, {}},
@@ -280,21 +282,21 @@ TEST_F(Settings, SwitchesFlipOnlyTheCopiesOnAnyButton) {
     open();
     struct {
         const char* name;
-        bool TfParam::*copy;
-    } switches[] = {{"iLoadWithWindows", &TfParam::NewLoadWithWindows},
-                    {"iChangeWithStart", &TfParam::NewChangeWithStart},
-                    {"iUseGlobalKey", &TfParam::NewUseGlobalKey}};
+        bool SettingsWindow::*copy;
+    } switches[] = {{"iLoadWithWindows", &SettingsWindow::newLoadWithWindows},
+                    {"iChangeWithStart", &SettingsWindow::newChangeWithStart},
+                    {"iUseGlobalKey", &SettingsWindow::newUseGlobalKey}};
     for (const auto& s : switches) {
-        const bool before = window->*s.copy;
+        const bool before = m_window->*s.copy;
         press(s.name, Qt::RightButton);
-        EXPECT_NE(window->*s.copy, before) << s.name;
+        EXPECT_NE(m_window->*s.copy, before) << s.name;
         EXPECT_EQ(picture(s.name), before ? "iOff" : "iOn") << s.name;
         press(s.name, Qt::MiddleButton);
-        EXPECT_EQ(window->*s.copy, before) << "twice flips back: " << s.name;
+        EXPECT_EQ(m_window->*s.copy, before) << "twice flips back: " << s.name;
     }
     press("iChangeWithStart");
-    EXPECT_FALSE(S().ChangeWithStart);
-    EXPECT_TRUE(S().UseGlobalKey);
+    EXPECT_FALSE(s().changeWithStart);
+    EXPECT_TRUE(s().useGlobalKey);
     EXPECT_FALSE(fs::exists(autostartEntry()));
 }
 
@@ -304,16 +306,16 @@ TEST_F(Settings, ClearButtonsEmptyTheKeyKeepTheFlagsAndActOnAClick) {
     EXPECT_EQ(field("edt2"), "Ctrl + Alt + N") << "a right click is no click";
     press("iClearmini2");
     EXPECT_EQ(field("edt2"), "");
-    EXPECT_EQ(window->NewGlobalKeys[1], (TGlobalKey{true, true, false, 0}));
+    EXPECT_EQ(m_window->newGlobalKeys[1], (GlobalKey{true, true, false, 0}));
     EXPECT_EQ(field("edt1"), "Ctrl + Alt + R");
     EXPECT_EQ(field("edt3"), "Ctrl + Alt + B");
-    EXPECT_EQ(S().GlobalKeys[1], CtrlAltN);
+    EXPECT_EQ(s().globalKeys[1], CtrlAltN);
 }
 
 // -------------------------------------------------------- apply and cancel
 
 TEST_F(Settings, ApplyCopiesEverythingUnregistersThenRegistersTheNewKeys) {
-    ASSERT_EQ(registered(), (std::array<TGlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
+    ASSERT_EQ(registered(), (std::array<GlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
     open();
     child("edt1")->setFocus();
     QTest::keyClick(child("edt1"), Qt::Key_F9);
@@ -321,14 +323,14 @@ TEST_F(Settings, ApplyCopiesEverythingUnregistersThenRegistersTheNewKeys) {
     press("iChangeWithStart");
     press("iLoadWithWindows");
     press("iApplySmall", Qt::RightButton);
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(S().ChangeWithStart);
-    EXPECT_TRUE(S().UseGlobalKey);
-    const TGlobalKey cleared{true, true, false, 0};
-    EXPECT_EQ(S().GlobalKeys, (std::array<TGlobalKey, 3>{F9, cleared, CtrlAltB}));
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_TRUE(s().changeWithStart);
+    EXPECT_TRUE(s().useGlobalKey);
+    const GlobalKey cleared{true, true, false, 0};
+    EXPECT_EQ(s().globalKeys, (std::array<GlobalKey, 3>{F9, cleared, CtrlAltB}));
     // The old slot 1 went with the unregistration; the new keys came after
     // the copy.
-    EXPECT_EQ(registered(), (std::array<TGlobalKey, 3>{F9, TGlobalKey{}, CtrlAltB}));
+    EXPECT_EQ(registered(), (std::array<GlobalKey, 3>{F9, GlobalKey{}, CtrlAltB}));
     EXPECT_TRUE(platform::autostartEnabled("Quorvane"));
     EXPECT_NE(readFile(autostartEntry()).find(platform::executablePath()), std::string::npos);
 }
@@ -337,22 +339,22 @@ TEST_F(Settings, HotkeysOffUnregisterAllAndKeepTheirKeysForLater) {
     open();
     press("iUseGlobalKey");
     press("iApplySmall");
-    EXPECT_FALSE(S().UseGlobalKey);
-    EXPECT_EQ(registered(), (std::array<TGlobalKey, 3>{}));
-    EXPECT_EQ(S().GlobalKeys, (std::array<TGlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
+    EXPECT_FALSE(s().useGlobalKey);
+    EXPECT_EQ(registered(), (std::array<GlobalKey, 3>{}));
+    EXPECT_EQ(s().globalKeys, (std::array<GlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
 
     open(); // off and staying off: nothing registered
     child("edt3")->setFocus();
     QTest::keyClick(child("edt3"), Qt::Key_F9);
     press("iApplySmall");
-    EXPECT_EQ(registered(), (std::array<TGlobalKey, 3>{}));
-    EXPECT_EQ(S().GlobalKeys[2], F9);
+    EXPECT_EQ(registered(), (std::array<GlobalKey, 3>{}));
+    EXPECT_EQ(s().globalKeys[2], F9);
 
     open();
     EXPECT_EQ(picture("iUseGlobalKey"), "iOff");
     press("iUseGlobalKey");
     press("iApplySmall");
-    EXPECT_EQ(registered(), (std::array<TGlobalKey, 3>{CtrlAltR, CtrlAltN, F9}));
+    EXPECT_EQ(registered(), (std::array<GlobalKey, 3>{CtrlAltR, CtrlAltN, F9}));
 }
 
 TEST_F(Settings, ApplyWithoutAChangeRewritesTheEntryWithTheCurrentPath) {
@@ -364,7 +366,7 @@ TEST_F(Settings, ApplyWithoutAChangeRewritesTheEntryWithTheCurrentPath) {
     const std::string entry = readFile(autostartEntry());
     EXPECT_EQ(entry.find("/old/place"), std::string::npos) << entry;
     EXPECT_NE(entry.find(platform::executablePath()), std::string::npos) << entry;
-    EXPECT_EQ(registered(), (std::array<TGlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
+    EXPECT_EQ(registered(), (std::array<GlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
 
     // Off: the entry goes, an empty one included.
     writeFile(".config/autostart/Quorvane.desktop", "");
@@ -386,11 +388,11 @@ TEST_F(Settings, CancelDiscardsEveryEdit) {
     press("iUseGlobalKey");
     press("iLoadWithWindows");
     press("iClose", Qt::RightButton);
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(S().ChangeWithStart);
-    EXPECT_TRUE(S().UseGlobalKey);
-    EXPECT_EQ(S().GlobalKeys, (std::array<TGlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
-    EXPECT_EQ(registered(), S().GlobalKeys);
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_FALSE(s().changeWithStart);
+    EXPECT_TRUE(s().useGlobalKey);
+    EXPECT_EQ(s().globalKeys, (std::array<GlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
+    EXPECT_EQ(registered(), s().globalKeys);
     EXPECT_FALSE(fs::exists(autostartEntry()));
     // The next showing starts afresh, from the state and the entry as they
     // are then (this one written meanwhile by someone else).
@@ -400,7 +402,7 @@ TEST_F(Settings, CancelDiscardsEveryEdit) {
     EXPECT_EQ(field("edt3"), "Ctrl + Alt + B");
     EXPECT_EQ(picture("iChangeWithStart"), "iOff");
     EXPECT_EQ(picture("iLoadWithWindows"), "iOn");
-    EXPECT_EQ(window->focusWidget(), child("edtFocus"));
+    EXPECT_EQ(m_window->focusWidget(), child("edtFocus"));
     EXPECT_EQ(child<QLabel>("lbHotkeyReason")->text(), "");
 }
 
@@ -416,14 +418,14 @@ TEST_F(Settings, ARefusedAutostartWriteStopsTheApplyBeforeAnyChange) {
     answerNextBox(QMessageBox::Ok, &text);
     press("iApplySmall");
     EXPECT_NE(text.indexOf("autostart"), -1) << text.toStdString();
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(S().ChangeWithStart);
-    EXPECT_TRUE(S().UseGlobalKey);
-    EXPECT_EQ(S().GlobalKeys[0], CtrlAltR);
-    EXPECT_EQ(registered(), (std::array<TGlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_FALSE(s().changeWithStart);
+    EXPECT_TRUE(s().useGlobalKey);
+    EXPECT_EQ(s().globalKeys[0], CtrlAltR);
+    EXPECT_EQ(registered(), (std::array<GlobalKey, 3>{CtrlAltR, CtrlAltN, CtrlAltB}));
     // The edits are still there to retry or cancel.
     EXPECT_EQ(field("edt1"), "F9");
-    EXPECT_TRUE(window->NewLoadWithWindows);
+    EXPECT_TRUE(m_window->newLoadWithWindows);
 }
 
 // ---------------------------------------------------------------- About
@@ -442,8 +444,8 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         // The link goes to this recorder instead of a browser of the machine.
-        QDesktopServices::setUrlHandler("https", &recorder, "open");
-        QDesktopServices::setUrlHandler("http", &recorder, "open");
+        QDesktopServices::setUrlHandler("https", &m_recorder, "open");
+        QDesktopServices::setUrlHandler("http", &m_recorder, "open");
         startApp();
     }
     void TearDown() override {
@@ -451,11 +453,11 @@ protected:
         QDesktopServices::unsetUrlHandler("http");
         AppTest::TearDown();
     }
-    UrlRecorder recorder;
+    UrlRecorder m_recorder;
 };
 
 TEST_F(About, TheLinkOpensTheWebPageEachTimeAndTheWindowStays) {
-    TfHelp* about = app->aboutWindow();
+    AboutWindow* about = m_app->aboutWindow();
     bool shown = false;
     QTimer::singleShot(0, [&] {
         shown = about->isVisible();
@@ -468,19 +470,19 @@ TEST_F(About, TheLinkOpensTheWebPageEachTimeAndTheWindowStays) {
         EXPECT_TRUE(about->isVisible());
         QTest::mouseClick(close, Qt::LeftButton);
     });
-    app->showAbout(); // returns when the window closes
+    m_app->showAbout(); // returns when the window closes
     EXPECT_TRUE(shown);
     EXPECT_FALSE(about->isVisible());
-    ASSERT_EQ(recorder.urls.size(), 2u);
-    EXPECT_EQ(recorder.urls[0], TfHelp::homePage());
-    EXPECT_TRUE(TfHelp::homePage().isValid());
-    EXPECT_FALSE(TfHelp::homePage().host().isEmpty());
+    ASSERT_EQ(m_recorder.urls.size(), 2u);
+    EXPECT_EQ(m_recorder.urls[0], AboutWindow::homePage());
+    EXPECT_TRUE(AboutWindow::homePage().isValid());
+    EXPECT_FALSE(AboutWindow::homePage().host().isEmpty());
 }
 
 TEST_F(About, OpensCentredOverTheHiddenMainWindowThenWhereItWasLeft) {
     mainWindow().hide();
     mainWindow().move(100, 50);
-    TfHelp* about = app->aboutWindow();
+    AboutWindow* about = m_app->aboutWindow();
     QPoint first;
     QTimer::singleShot(0, [&] {
         first = about->pos();
@@ -494,7 +496,7 @@ TEST_F(About, OpensCentredOverTheHiddenMainWindowThenWhereItWasLeft) {
         second = about->pos();
         about->closeWindow();
     });
-    app->showAbout();
+    m_app->showAbout();
     EXPECT_EQ(second, QPoint(300, 300));
 }
 

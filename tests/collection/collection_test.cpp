@@ -22,10 +22,10 @@ protected:
     void SetUp() override {
         TempHome::SetUp();
         recording_wallpaper::reset();
-        QObject::connect(&collection, &Collection::currentChanged, [this] { ++shows; });
-        QObject::connect(&collection, &Collection::collectionEmptied, [this] { ++clears; });
-        QObject::connect(&collection, &Collection::errorOccurred,
-                         [this](const QString& text) { reported = text.toStdString(); });
+        QObject::connect(&m_collection, &Collection::currentChanged, [this] { ++m_shows; });
+        QObject::connect(&m_collection, &Collection::collectionEmptied, [this] { ++m_clears; });
+        QObject::connect(&m_collection, &Collection::errorOccurred,
+                         [this](const QString& text) { m_reported = text.toStdString(); });
     }
 
     // n pictures, each a 4 x 3 BMP of its own colour; loaded as the collection.
@@ -36,94 +36,94 @@ protected:
             b.setPixelFormat(PixelFormat::Bits24);
             b.setBrushColor(colourOf(i));
             b.setSize(4, 3);
-            const std::string p = home + "/pics/p" + std::to_string(i) + ".bmp";
-            fs::create_directories(home + "/pics");
-            b.SaveToFile(p);
+            const std::string p = m_home + "/pics/p" + std::to_string(i) + ".bmp";
+            fs::create_directories(m_home + "/pics");
+            b.saveToFile(p);
             paths.push_back(p);
         }
-        WriteWallList(state, paths);
-        collection.LoadWall();
-        ASSERT_EQ(WallCount(), n);
+        writeWallList(m_state, paths);
+        m_collection.loadWall();
+        ASSERT_EQ(wallCount(), n);
     }
 
     static std::uint32_t colourOf(int i) { return 0x102030u + 0x0F0F0Fu * i; }
 
     // The colour the wallpaper file shows, or 0xFFFFFFFF when there is none.
     std::uint32_t wallpaperColour() {
-        if (!fs::exists(WallpaperFile))
+        if (!fs::exists(m_wallpaperFile))
             return 0xFFFFFFFFu;
         Bitmap b;
-        b.LoadFromFile(WallpaperFile);
+        b.loadFromFile(m_wallpaperFile);
         return b.pixel(1, 1) & 0xFFFFFF;
     }
 
-    void run(WallCommand c, bool apply) { collection.RunWallCommand(c, apply); }
+    void run(WallCommand c, bool apply) { m_collection.runWallCommand(c, apply); }
 
-    Collection collection{state};
-    ChangeScheduler timers{state, collection};
-    int shows = 0, clears = 0;
-    std::string reported;
+    Collection m_collection{m_state};
+    ChangeScheduler m_timers{m_state, m_collection};
+    int m_shows = 0, m_clears = 0;
+    std::string m_reported;
 };
 
 TEST_F(Navigation, EveryOutOfRangeTargetLandsOnTheFirstEntry) {
     makeCollection(5);
     for (std::int32_t target : {-1, 5, 1000, INT32_MIN, INT32_MAX}) {
-        CurrentWall = 3;
-        collection.JumpToWall(target);
-        EXPECT_EQ(CurrentWall, 0) << target;
+        m_currentWall = 3;
+        m_collection.jumpTo(target);
+        EXPECT_EQ(m_currentWall, 0) << target;
     }
-    collection.JumpToWall(4);
-    EXPECT_EQ(CurrentWall, 4);
-    EXPECT_EQ(shows, 6);
+    m_collection.jumpTo(4);
+    EXPECT_EQ(m_currentWall, 4);
+    EXPECT_EQ(m_shows, 6);
 }
 
 TEST_F(Navigation, EmptyCollectionIgnoresEveryCommand) {
-    CurrentWall = 2;
+    m_currentWall = 2;
     for (WallCommand c : {WallCommand::First, WallCommand::Previous, WallCommand::Random,
                           WallCommand::Next, WallCommand::Last})
         run(c, true);
-    collection.SetWall(0);
-    collection.DeleteCurrentWall();
-    EXPECT_EQ(CurrentWall, 2);
-    EXPECT_EQ(shows, 0);
-    EXPECT_EQ(clears, 0);
-    EXPECT_FALSE(fs::exists(WallpaperFile));
+    m_collection.setWallpaper(0);
+    m_collection.deleteCurrentWall();
+    EXPECT_EQ(m_currentWall, 2);
+    EXPECT_EQ(m_shows, 0);
+    EXPECT_EQ(m_clears, 0);
+    EXPECT_FALSE(fs::exists(m_wallpaperFile));
     EXPECT_TRUE(recording_wallpaper::applied().empty());
 }
 
 TEST_F(Navigation, CommandsAtBothEnds) {
     makeCollection(5);
-    CurrentWall = 0;
+    m_currentWall = 0;
     run(WallCommand::Previous, false); // stays on the first entry
-    EXPECT_EQ(CurrentWall, 0);
-    EXPECT_FALSE(fs::exists(WallpaperFile)); // no apply
-    run(WallCommand::Previous, true);        // re-applies entry 0
-    EXPECT_EQ(CurrentWall, 0);
+    EXPECT_EQ(m_currentWall, 0);
+    EXPECT_FALSE(fs::exists(m_wallpaperFile)); // no apply
+    run(WallCommand::Previous, true);          // re-applies entry 0
+    EXPECT_EQ(m_currentWall, 0);
     EXPECT_EQ(wallpaperColour(), colourOf(0));
-    CurrentWall = 4;
+    m_currentWall = 4;
     run(WallCommand::Next, false); // wraps to the first, no apply
-    EXPECT_EQ(CurrentWall, 0);
-    CurrentWall = 3;
+    EXPECT_EQ(m_currentWall, 0);
+    m_currentWall = 3;
     run(WallCommand::Next, true);
-    EXPECT_EQ(CurrentWall, 4);
+    EXPECT_EQ(m_currentWall, 4);
     EXPECT_EQ(wallpaperColour(), colourOf(4));
     run(WallCommand::First, false);
-    EXPECT_EQ(CurrentWall, 0);
+    EXPECT_EQ(m_currentWall, 0);
     EXPECT_EQ(wallpaperColour(), colourOf(4));
     run(WallCommand::Last, false);
-    EXPECT_EQ(CurrentWall, 4);
-    CurrentWall = 1;
-    collection.SetWall(CurrentWall);
+    EXPECT_EQ(m_currentWall, 4);
+    m_currentWall = 1;
+    m_collection.setWallpaper(m_currentWall);
     EXPECT_EQ(wallpaperColour(), colourOf(1));
     // Every apply hands the one wallpaper file to the desktop.
-    EXPECT_EQ(recording_wallpaper::applied(), std::vector<std::string>(3, WallpaperFile));
+    EXPECT_EQ(recording_wallpaper::applied(), std::vector<std::string>(3, m_wallpaperFile));
 }
 
 TEST_F(Navigation, OneEntryIsEveryNeighbour) {
     makeCollection(1);
     for (WallCommand c : {WallCommand::Random, WallCommand::Previous, WallCommand::Next}) {
         run(c, true);
-        EXPECT_EQ(CurrentWall, 0);
+        EXPECT_EQ(m_currentWall, 0);
     }
     EXPECT_EQ(wallpaperColour(), colourOf(0));
 }
@@ -132,14 +132,14 @@ TEST_F(Navigation, RandomPicksStayInRangeAndCoverTheCollection) {
     makeCollection(5);
     std::vector<int> seen(5);
     for (int i = 0; i < 400; ++i) {
-        const std::int32_t r = state.RandomIndex(5);
+        const std::int32_t r = m_state.randomIndex(5);
         ASSERT_GE(r, 0);
         ASSERT_LT(r, 5);
         ++seen[r];
     }
     for (int n : seen)
         EXPECT_GT(n, 40); // uniform: about 80 each
-    EXPECT_EQ(state.RandomIndex(0), 0);
+    EXPECT_EQ(m_state.randomIndex(0), 0);
 }
 
 // Starts a 12 s countdown and lets 3 s of it pass: at most 9.7 s remain (the
@@ -155,84 +155,84 @@ void ageCountdown(ProgramTimer& t) {
 
 TEST_F(Navigation, ApplyingAMissingFileDoesNothingAndKeepsTheCountdown) {
     makeCollection(2);
-    fs::remove(Walls[1].Path);
-    ageCountdown(timers.QuorvaneTimer);
-    collection.SetWall(1);
-    EXPECT_LE(timers.QuorvaneTimer.remainingTime(), 9700);
-    EXPECT_FALSE(fs::exists(WallpaperFile));
-    EXPECT_EQ(WallCount(), 2);
+    fs::remove(m_walls[1].path);
+    ageCountdown(m_timers.quorvaneTimer);
+    m_collection.setWallpaper(1);
+    EXPECT_LE(m_timers.quorvaneTimer.remainingTime(), 9700);
+    EXPECT_FALSE(fs::exists(m_wallpaperFile));
+    EXPECT_EQ(wallCount(), 2);
 }
 
 TEST_F(Navigation, ApplyingADamagedFileRestartsTheTimerAndChangesNothingElse) {
     makeCollection(2);
-    collection.SetWall(0);
+    m_collection.setWallpaper(0);
     ASSERT_EQ(wallpaperColour(), colourOf(0));
-    std::ofstream(Walls[1].Path, std::ios::binary | std::ios::trunc) << "BM not really";
-    ageCountdown(timers.QuorvaneTimer);
-    collection.SetWall(1);
-    EXPECT_GT(timers.QuorvaneTimer.remainingTime(), 11000);
+    std::ofstream(m_walls[1].path, std::ios::binary | std::ios::trunc) << "BM not really";
+    ageCountdown(m_timers.quorvaneTimer);
+    m_collection.setWallpaper(1);
+    EXPECT_GT(m_timers.quorvaneTimer.remainingTime(), 11000);
     EXPECT_EQ(wallpaperColour(), colourOf(0));
-    EXPECT_EQ(WallCount(), 2);
+    EXPECT_EQ(wallCount(), 2);
     EXPECT_EQ(recording_wallpaper::applied().size(), 1u);
 }
 
 TEST_F(Navigation, ApplyingRestartsTheCountdown) {
     makeCollection(2);
-    ageCountdown(timers.QuorvaneTimer);
-    collection.SetWall(1);
-    EXPECT_GT(timers.QuorvaneTimer.remainingTime(), 11000);
+    ageCountdown(m_timers.quorvaneTimer);
+    m_collection.setWallpaper(1);
+    EXPECT_GT(m_timers.quorvaneTimer.remainingTime(), 11000);
     EXPECT_EQ(wallpaperColour(), colourOf(1));
 }
 
 TEST_F(Navigation, ApplyGuardsItsIndex) {
     makeCollection(2);
-    collection.SetWall(-1);
-    collection.SetWall(2);
-    EXPECT_FALSE(fs::exists(WallpaperFile));
+    m_collection.setWallpaper(-1);
+    m_collection.setWallpaper(2);
+    EXPECT_FALSE(fs::exists(m_wallpaperFile));
 }
 
 TEST_F(Navigation, DeleteKeepsTheFileAndAppliesTheSuccessor) {
     makeCollection(3);
-    const std::string removed = Walls[1].Path;
-    CurrentWall = 1;
-    collection.DeleteCurrentWall();
-    EXPECT_EQ(WallCount(), 2);
+    const std::string removed = m_walls[1].path;
+    m_currentWall = 1;
+    m_collection.deleteCurrentWall();
+    EXPECT_EQ(wallCount(), 2);
     EXPECT_TRUE(fs::exists(removed));
-    EXPECT_EQ(CurrentWall, 1);
+    EXPECT_EQ(m_currentWall, 1);
     EXPECT_EQ(wallpaperColour(), colourOf(2));
-    EXPECT_EQ(readFile(ListFileName(state)), Walls[0].Path + "\r\n" + Walls[1].Path + "\r\n");
+    EXPECT_EQ(readFile(listFileName(m_state)), m_walls[0].path + "\r\n" + m_walls[1].path + "\r\n");
 }
 
 TEST_F(Navigation, DeleteWithFileRemovesTheFileAndTheEntry) {
     makeCollection(3);
-    const std::string removed = Walls[2].Path;
-    CurrentWall = 2;
-    collection.DeleteWallWithFile(collection.CurrentWallTicket());
+    const std::string removed = m_walls[2].path;
+    m_currentWall = 2;
+    m_collection.deleteWallWithFile(m_collection.currentWallTicket());
     EXPECT_FALSE(fs::exists(removed));
     // The last entry went: the first becomes current and is applied.
-    EXPECT_EQ(CurrentWall, 0);
+    EXPECT_EQ(m_currentWall, 0);
     EXPECT_EQ(wallpaperColour(), colourOf(0));
 }
 
 TEST_F(Navigation, DeletingTheOnlyEntryShowsTheEmptyViewAndAppliesNothing) {
     makeCollection(1);
-    collection.DeleteCurrentWall();
-    EXPECT_TRUE(Walls.empty());
-    EXPECT_EQ(clears, 1);
-    EXPECT_FALSE(fs::exists(WallpaperFile));
-    EXPECT_EQ(fs::file_size(ListFileName(state)), 0u);
+    m_collection.deleteCurrentWall();
+    EXPECT_TRUE(m_walls.empty());
+    EXPECT_EQ(m_clears, 1);
+    EXPECT_FALSE(fs::exists(m_wallpaperFile));
+    EXPECT_EQ(fs::file_size(listFileName(m_state)), 0u);
 }
 
 TEST_F(Navigation, AListThatCannotBeWrittenIsReportedAndStopsTheRemoval) {
     makeCollection(3);
     // A folder where the list file should be: the write fails.
-    fs::remove(ListFileName(state));
-    fs::create_directory(ListFileName(state));
-    CurrentWall = 0;
-    collection.DeleteCurrentWall();
-    EXPECT_FALSE(reported.empty());
-    EXPECT_EQ(WallCount(), 2);               // memory already changed
-    EXPECT_FALSE(fs::exists(WallpaperFile)); // no apply after the failure
+    fs::remove(listFileName(m_state));
+    fs::create_directory(listFileName(m_state));
+    m_currentWall = 0;
+    m_collection.deleteCurrentWall();
+    EXPECT_FALSE(m_reported.empty());
+    EXPECT_EQ(wallCount(), 2);                 // memory already changed
+    EXPECT_FALSE(fs::exists(m_wallpaperFile)); // no apply after the failure
 }
 
 // Removals whose list write waits: two in a row, then what writes them.
@@ -251,28 +251,28 @@ class LaterRemoval : public Navigation, public ::testing::WithParamInterface<Lat
 TEST_P(LaterRemoval, LeavesTheListFileUntilOneWriteTakesThemAll) {
     const LaterCase& c = GetParam();
     makeCollection(5);
-    const std::vector<std::string> paths = WallPaths(state);
-    const std::string before = readFile(ListFileName(state));
-    ReplacementCounter rewrites(ListFileName(state));
-    const std::string thumb = ThumbnailFileName(DataFolder, paths[1]);
+    const std::vector<std::string> paths = wallPaths(m_state);
+    const std::string before = readFile(listFileName(m_state));
+    ReplacementCounter rewrites(listFileName(m_state));
+    const std::string thumb = thumbnailFileName(m_dataFolder, paths[1]);
     fs::create_directories(fs::path(thumb).parent_path());
     std::ofstream(thumb) << "a cached thumbnail";
 
-    collection.RemoveWallLater(1);
-    collection.RemoveWallLater(2); // p3 now
-    EXPECT_EQ(WallPaths(state), (std::vector<std::string>{paths[0], paths[2], paths[4]}));
+    m_collection.removeWallLater(1);
+    m_collection.removeWallLater(2); // p3 now
+    EXPECT_EQ(wallPaths(m_state), (std::vector<std::string>{paths[0], paths[2], paths[4]}));
     EXPECT_FALSE(fs::exists(thumb)) << "the thumbnail goes at once";
-    EXPECT_EQ(readFile(ListFileName(state)), before);
-    EXPECT_TRUE(collection.ListWritePending());
+    EXPECT_EQ(readFile(listFileName(m_state)), before);
+    EXPECT_TRUE(m_collection.listWritePending());
 
-    c.then(collection, paths);
+    c.then(m_collection, paths);
     std::vector<std::string> listed;
     for (int i : c.listed)
         listed.push_back(paths[i]);
-    EXPECT_EQ(ParseListText(readFile(ListFileName(state))), listed);
+    EXPECT_EQ(parseListText(readFile(listFileName(m_state))), listed);
     EXPECT_EQ(rewrites.count(), 1);
-    EXPECT_FALSE(collection.ListWritePending());
-    EXPECT_TRUE(reported.empty());
+    EXPECT_FALSE(m_collection.listWritePending());
+    EXPECT_TRUE(m_reported.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -280,42 +280,42 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         LaterCase{"ItsCountdown",
                   [](Collection& c, const std::vector<std::string>&) {
-                      ASSERT_TRUE(QTest::qWaitFor([&] { return !c.ListWritePending(); },
+                      ASSERT_TRUE(QTest::qWaitFor([&] { return !c.listWritePending(); },
                                                   Collection::ListWriteDelayMs * 5));
                   },
                   {0, 2, 4}},
         LaterCase{"ARemovalOfTheUser",
-                  [](Collection& c, const std::vector<std::string>&) { c.RemoveWall(0); },
+                  [](Collection& c, const std::vector<std::string>&) { c.removeWall(0); },
                   {2, 4}},
         LaterCase{"AnExplicitWrite",
                   [](Collection& c, const std::vector<std::string>&) {
-                      EXPECT_TRUE(c.WritePendingList());
+                      EXPECT_TRUE(c.writePendingList());
                   },
                   {0, 2, 4}},
         LaterCase{"AReplacedCollection",
                   [](Collection& c, const std::vector<std::string>& paths) {
-                      c.ReplaceWalls({paths[3], paths[1]});
+                      c.replaceWalls({paths[3], paths[1]});
                   },
                   {3, 1}}),
     [](const ::testing::TestParamInfo<LaterCase>& info) { return info.param.name; });
 
 TEST_F(Navigation, AWaitingListThatCannotBeWrittenKeepsWaiting) {
     makeCollection(3);
-    fs::remove(ListFileName(state));
-    fs::create_directory(ListFileName(state));
-    collection.RemoveWallLater(0);
-    EXPECT_FALSE(collection.WritePendingList());
-    EXPECT_FALSE(reported.empty());
-    EXPECT_TRUE(collection.ListWritePending());
+    fs::remove(listFileName(m_state));
+    fs::create_directory(listFileName(m_state));
+    m_collection.removeWallLater(0);
+    EXPECT_FALSE(m_collection.writePendingList());
+    EXPECT_FALSE(m_reported.empty());
+    EXPECT_TRUE(m_collection.listWritePending());
 
     // At a close the failure goes to the log only: no box may hold the close up.
-    reported.clear();
-    AppClosing = true;
-    EXPECT_FALSE(collection.WritePendingList());
-    EXPECT_TRUE(reported.empty());
+    m_reported.clear();
+    m_appClosing = true;
+    EXPECT_FALSE(m_collection.writePendingList());
+    EXPECT_TRUE(m_reported.empty());
 
     // Writable again: the next write brings the file up to date.
-    fs::remove(ListFileName(state));
-    EXPECT_TRUE(collection.WritePendingList());
-    EXPECT_EQ(ParseListText(readFile(ListFileName(state))), WallPaths(state));
+    fs::remove(listFileName(m_state));
+    EXPECT_TRUE(m_collection.writePendingList());
+    EXPECT_EQ(parseListText(readFile(listFileName(m_state))), wallPaths(m_state));
 }

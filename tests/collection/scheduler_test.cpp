@@ -11,119 +11,119 @@ class Scheduling : public TempHome {
 protected:
     void SetUp() override {
         TempHome::SetUp();
-        QObject::connect(&collection, &Collection::currentChanged,
-                         [this] { jumps.push_back(CurrentWall); });
+        QObject::connect(&m_collection, &Collection::currentChanged,
+                         [this] { m_jumps.push_back(m_currentWall); });
     }
     void makeCollection(int n) {
         std::vector<std::string> paths;
         for (int i = 0; i < n; ++i)
             paths.push_back(writeFile("pics/" + std::to_string(i) + ".txt", "not a picture"));
-        ::ReplaceWalls(state, paths);
+        ::replaceWalls(m_state, paths);
     }
-    Collection collection{state};
-    ChangeScheduler timers{state, collection};
-    std::vector<int> jumps;
+    Collection m_collection{m_state};
+    ChangeScheduler m_timers{m_state, m_collection};
+    std::vector<int> m_jumps;
 };
 
 TEST_F(Scheduling, TickMovesToTheNextEntryAndWraps) {
     makeCollection(3);
-    CurrentWall = 1;
+    m_currentWall = 1;
     for (int i = 0; i < 3; ++i)
-        timers.QuorvaneTimer.fire();
-    EXPECT_EQ(jumps, (std::vector<int>{2, 0, 1}));
+        m_timers.quorvaneTimer.fire();
+    EXPECT_EQ(m_jumps, (std::vector<int>{2, 0, 1}));
 }
 
 TEST_F(Scheduling, RandomTickPicksAnyEntryIncludingTheCurrentOne) {
     makeCollection(3);
-    RandomSelect = true;
+    m_randomSelect = true;
     std::vector<int> seen(3);
     for (int i = 0; i < 300; ++i) {
-        timers.QuorvaneTimer.fire();
-        ++seen[CurrentWall];
+        m_timers.quorvaneTimer.fire();
+        ++seen[m_currentWall];
     }
     for (int n : seen)
         EXPECT_GT(n, 50);
 }
 
 TEST_F(Scheduling, TickOnAnEmptyCollectionDoesNothing) {
-    timers.QuorvaneTimer.fire();
-    EXPECT_TRUE(jumps.empty());
-    EXPECT_FALSE(std::filesystem::exists(WallpaperFile));
+    m_timers.quorvaneTimer.fire();
+    EXPECT_TRUE(m_jumps.empty());
+    EXPECT_FALSE(std::filesystem::exists(m_wallpaperFile));
 }
 
 TEST_F(Scheduling, CountersStopAtTheirBoundsAndAreIndependent) {
-    timers.SetChangeInterval(99 * 3600000);
-    timers.IncDecHour(true);
-    EXPECT_EQ(timers.HourCounter(), 99);
-    EXPECT_EQ(timers.ChangeInterval(), 99 * 3600000);
-    timers.SetChangeInterval(0);
-    timers.IncDecHour(false);
-    timers.IncDecMin(false); // no borrowing from the hours
-    EXPECT_EQ(timers.HourCounter(), 0);
-    EXPECT_EQ(timers.MinuteCounter(), 0);
-    EXPECT_EQ(timers.ChangeInterval(), 0);
-    timers.SetChangeInterval(3600000 + 59 * 60000);
-    timers.IncDecMin(true); // no carry into the hours
-    EXPECT_EQ(timers.HourCounter(), 1);
-    EXPECT_EQ(timers.MinuteCounter(), 59);
-    timers.IncDecMin(false);
-    timers.IncDecHour(true);
-    EXPECT_EQ(timers.ChangeInterval(), 2 * 3600000 + 58 * 60000);
+    m_timers.setChangeInterval(99 * 3600000);
+    m_timers.incDecHour(true);
+    EXPECT_EQ(m_timers.hourCounter(), 99);
+    EXPECT_EQ(m_timers.changeInterval(), 99 * 3600000);
+    m_timers.setChangeInterval(0);
+    m_timers.incDecHour(false);
+    m_timers.incDecMin(false); // no borrowing from the hours
+    EXPECT_EQ(m_timers.hourCounter(), 0);
+    EXPECT_EQ(m_timers.minuteCounter(), 0);
+    EXPECT_EQ(m_timers.changeInterval(), 0);
+    m_timers.setChangeInterval(3600000 + 59 * 60000);
+    m_timers.incDecMin(true); // no carry into the hours
+    EXPECT_EQ(m_timers.hourCounter(), 1);
+    EXPECT_EQ(m_timers.minuteCounter(), 59);
+    m_timers.incDecMin(false);
+    m_timers.incDecHour(true);
+    EXPECT_EQ(m_timers.changeInterval(), 2 * 3600000 + 58 * 60000);
 }
 
 TEST_F(Scheduling, SecondsBelowAMinuteSurviveEveryStep) {
-    timers.SetChangeInterval(90000); // 1 min 30 s
-    timers.IncDecMin(true);
-    timers.IncDecHour(true);
-    timers.IncDecMin(false);
-    timers.IncDecHour(false);
-    EXPECT_EQ(timers.ChangeInterval(), 90000);
+    m_timers.setChangeInterval(90000); // 1 min 30 s
+    m_timers.incDecMin(true);
+    m_timers.incDecHour(true);
+    m_timers.incDecMin(false);
+    m_timers.incDecHour(false);
+    EXPECT_EQ(m_timers.changeInterval(), 90000);
 }
 
 TEST_F(Scheduling, IntervalStepsRestartARunningCountdown) {
-    timers.SetChangeInterval(0);
-    timers.SetAutomaticallyChange(true);
-    EXPECT_FALSE(timers.QuorvaneTimer.isCounting()); // interval 0 never fires
-    timers.IncDecMin(true);
-    EXPECT_TRUE(timers.QuorvaneTimer.isCounting());
-    EXPECT_GT(timers.QuorvaneTimer.remainingTime(), 55000);
-    timers.IncDecHour(true);
-    EXPECT_GT(timers.QuorvaneTimer.remainingTime(), 3600000);
+    m_timers.setChangeInterval(0);
+    m_timers.setAutomaticallyChange(true);
+    EXPECT_FALSE(m_timers.quorvaneTimer.isCounting()); // interval 0 never fires
+    m_timers.incDecMin(true);
+    EXPECT_TRUE(m_timers.quorvaneTimer.isCounting());
+    EXPECT_GT(m_timers.quorvaneTimer.remainingTime(), 55000);
+    m_timers.incDecHour(true);
+    EXPECT_GT(m_timers.quorvaneTimer.remainingTime(), 3600000);
 }
 
 TEST_F(Scheduling, HeldButtonRepeatsAfterHalfASecondThenEvery50Ms) {
-    timers.SetChangeInterval(0);
-    timers.counterButtonDown(ChangeScheduler::MinutesUp); // one step at once
-    EXPECT_EQ(timers.MinuteCounter(), 1);
-    EXPECT_TRUE(timers.DelayTimer.enabled());
-    EXPECT_EQ(timers.DelayTimer.interval(), 500);
-    timers.DelayTimer.fire();
-    EXPECT_EQ(timers.MinuteCounter(), 2);
-    EXPECT_EQ(timers.DelayTimer.interval(), 50);
+    m_timers.setChangeInterval(0);
+    m_timers.counterButtonDown(ChangeScheduler::MinutesUp); // one step at once
+    EXPECT_EQ(m_timers.minuteCounter(), 1);
+    EXPECT_TRUE(m_timers.delayTimer.enabled());
+    EXPECT_EQ(m_timers.delayTimer.interval(), 500);
+    m_timers.delayTimer.fire();
+    EXPECT_EQ(m_timers.minuteCounter(), 2);
+    EXPECT_EQ(m_timers.delayTimer.interval(), 50);
     for (int i = 0; i < 100; ++i)
-        timers.DelayTimer.fire();
-    EXPECT_EQ(timers.MinuteCounter(), 59);
-    timers.counterButtonUp();
-    EXPECT_FALSE(timers.DelayTimer.enabled());
-    EXPECT_EQ(timers.DelayTimer.interval(), 500);
-    timers.counterButtonDown(ChangeScheduler::HoursDown); // at 0: nothing, but it repeats
-    EXPECT_EQ(timers.HourCounter(), 0);
-    EXPECT_TRUE(timers.DelayTimer.enabled());
-    timers.counterButtonUp();
+        m_timers.delayTimer.fire();
+    EXPECT_EQ(m_timers.minuteCounter(), 59);
+    m_timers.counterButtonUp();
+    EXPECT_FALSE(m_timers.delayTimer.enabled());
+    EXPECT_EQ(m_timers.delayTimer.interval(), 500);
+    m_timers.counterButtonDown(ChangeScheduler::HoursDown); // at 0: nothing, but it repeats
+    EXPECT_EQ(m_timers.hourCounter(), 0);
+    EXPECT_TRUE(m_timers.delayTimer.enabled());
+    m_timers.counterButtonUp();
 }
 
 TEST_F(Scheduling, TogglesSwitchTheTimerAndTheOrder) {
-    timers.SetChangeInterval(300000);
-    timers.ToggleAutomaticallyChange();
-    EXPECT_TRUE(AutomaticallyChange);
-    EXPECT_TRUE(timers.QuorvaneTimer.enabled());
-    EXPECT_GT(timers.QuorvaneTimer.remainingTime(), 290000);
-    timers.ToggleRandomSelect();
-    EXPECT_TRUE(RandomSelect);
-    EXPECT_TRUE(timers.QuorvaneTimer.enabled()); // the order does not touch the timer
-    timers.ToggleAutomaticallyChange();
-    EXPECT_FALSE(AutomaticallyChange);
-    EXPECT_FALSE(timers.QuorvaneTimer.enabled());
+    m_timers.setChangeInterval(300000);
+    m_timers.toggleAutomaticallyChange();
+    EXPECT_TRUE(m_automaticallyChange);
+    EXPECT_TRUE(m_timers.quorvaneTimer.enabled());
+    EXPECT_GT(m_timers.quorvaneTimer.remainingTime(), 290000);
+    m_timers.toggleRandomSelect();
+    EXPECT_TRUE(m_randomSelect);
+    EXPECT_TRUE(m_timers.quorvaneTimer.enabled()); // the order does not touch the timer
+    m_timers.toggleAutomaticallyChange();
+    EXPECT_FALSE(m_automaticallyChange);
+    EXPECT_FALSE(m_timers.quorvaneTimer.enabled());
 }
 
 // A stored interval can say anything; the automatic change never comes more
@@ -138,19 +138,19 @@ class ChangeFloor : public Scheduling, public ::testing::WithParamInterface<Floo
 
 TEST_P(ChangeFloor, TheCountdownNeverRunsShorterThanTenSeconds) {
     const FloorCase& c = GetParam();
-    timers.SetChangeInterval(c.interval);
-    timers.SetAutomaticallyChange(true);
-    EXPECT_EQ(timers.ChangeInterval(), c.interval);
+    m_timers.setChangeInterval(c.interval);
+    m_timers.setAutomaticallyChange(true);
+    EXPECT_EQ(m_timers.changeInterval(), c.interval);
     if (c.countdownAtLeast < 0) {
-        EXPECT_FALSE(timers.QuorvaneTimer.isCounting());
+        EXPECT_FALSE(m_timers.quorvaneTimer.isCounting());
         return;
     }
-    ASSERT_TRUE(timers.QuorvaneTimer.isCounting());
-    EXPECT_GE(timers.QuorvaneTimer.remainingTime(), c.countdownAtLeast);
-    EXPECT_LE(timers.QuorvaneTimer.remainingTime(), c.countdownAtMost);
+    ASSERT_TRUE(m_timers.quorvaneTimer.isCounting());
+    EXPECT_GE(m_timers.quorvaneTimer.remainingTime(), c.countdownAtLeast);
+    EXPECT_LE(m_timers.quorvaneTimer.remainingTime(), c.countdownAtMost);
     // An apply restarts it with the same floor.
-    timers.restartChangeTimer();
-    EXPECT_GE(timers.QuorvaneTimer.remainingTime(), c.countdownAtLeast);
+    m_timers.restartChangeTimer();
+    EXPECT_GE(m_timers.quorvaneTimer.remainingTime(), c.countdownAtLeast);
 }
 
 INSTANTIATE_TEST_SUITE_P(StoredIntervals, ChangeFloor,

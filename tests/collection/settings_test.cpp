@@ -32,17 +32,17 @@ QVariant readRaw(const QString& key) {
 
 class Settings : public TempHome {
 protected:
-    WindowPosition LoadSetting(int screenWidth, int screenHeight) {
-        return ::LoadSetting(state, timers, ScreenArea{0, 0, screenWidth, screenHeight});
+    WindowPosition loadSetting(int screenWidth, int screenHeight) {
+        return ::loadSetting(m_state, m_timers, ScreenArea{0, 0, screenWidth, screenHeight});
     }
-    void SaveSetting(const WindowPosition& pos) { ::SaveSetting(state, timers, pos); }
+    void saveSetting(const WindowPosition& pos) { ::saveSetting(m_state, m_timers, pos); }
 
-    Collection collection{state};
-    ChangeScheduler timers{state, collection};
+    Collection m_collection{m_state};
+    ChangeScheduler m_timers{m_state, m_collection};
 };
 
 TEST_F(Settings, FirstStartWritesTheVersion) {
-    CurrentVersion("quorvane");
+    currentVersion("quorvane");
     EXPECT_EQ(readRaw("version").toString(), "3.2");
 }
 
@@ -52,7 +52,7 @@ TEST_F(Settings, AnotherVersionWipesEverySetting) {
         storeRaw("version", old);
         storeRaw("param/interval", "60000");
         storeRaw("other/x", "1");
-        CurrentVersion("quorvane");
+        currentVersion("quorvane");
         EXPECT_EQ(readRaw("version").toString(), "3.2") << old.toString().toStdString();
         EXPECT_FALSE(readRaw("param/interval").isValid()) << old.toString().toStdString();
         EXPECT_FALSE(readRaw("other/x").isValid());
@@ -62,99 +62,99 @@ TEST_F(Settings, AnotherVersionWipesEverySetting) {
 TEST_F(Settings, TheSameVersionKeepsTheSettings) {
     storeRaw("version", "3.2");
     storeRaw("param/interval", "60000");
-    CurrentVersion("quorvane");
+    currentVersion("quorvane");
     EXPECT_EQ(readRaw("param/interval").toString(), "60000");
 }
 
 TEST_F(Settings, FirstStartDefaults) {
-    const WindowPosition pos = LoadSetting(1920, 1080);
+    const WindowPosition pos = loadSetting(1920, 1080);
     EXPECT_EQ(pos.left, 560);
     EXPECT_EQ(pos.top, 323);
-    EXPECT_FALSE(AutomaticallyChange);
-    EXPECT_FALSE(state.ChangeWithStart);
-    EXPECT_FALSE(RandomSelect);
-    EXPECT_TRUE(state.UseGlobalKey);
-    EXPECT_EQ(CurrentWall, 0);
-    EXPECT_EQ(timers.ChangeInterval(), 300000);
-    EXPECT_EQ(timers.HourCounter(), 0);
-    EXPECT_EQ(timers.MinuteCounter(), 5);
-    EXPECT_FALSE(timers.QuorvaneTimer.enabled());
-    EXPECT_EQ(state.GlobalKeys[0], (TGlobalKey{true, true, false, 82}));
-    EXPECT_EQ(state.GlobalKeys[1], (TGlobalKey{true, true, false, 78}));
-    EXPECT_EQ(state.GlobalKeys[2], (TGlobalKey{true, true, false, 66}));
+    EXPECT_FALSE(m_automaticallyChange);
+    EXPECT_FALSE(m_state.changeWithStart);
+    EXPECT_FALSE(m_randomSelect);
+    EXPECT_TRUE(m_state.useGlobalKey);
+    EXPECT_EQ(m_currentWall, 0);
+    EXPECT_EQ(m_timers.changeInterval(), 300000);
+    EXPECT_EQ(m_timers.hourCounter(), 0);
+    EXPECT_EQ(m_timers.minuteCounter(), 5);
+    EXPECT_FALSE(m_timers.quorvaneTimer.enabled());
+    EXPECT_EQ(m_state.globalKeys[0], (GlobalKey{true, true, false, 82}));
+    EXPECT_EQ(m_state.globalKeys[1], (GlobalKey{true, true, false, 78}));
+    EXPECT_EQ(m_state.globalKeys[2], (GlobalKey{true, true, false, 66}));
 }
 
 TEST_F(Settings, EveryValueRoundTrips) {
-    LoadSetting(1920, 1080);
-    AutomaticallyChange = false;
-    timers.SetAutomaticallyChange(true);
-    state.ChangeWithStart = true;
-    RandomSelect = true;
-    timers.SetChangeInterval(2 * 3600000 + 7 * 60000 + 1234);
-    CurrentWall = 17;
-    state.UseGlobalKey = false;
-    state.GlobalKeys[0] = {false, false, true, 116};
-    state.GlobalKeys[1] = {true, false, false, 0};
-    state.GlobalKeys[2] = {false, true, true, 65535};
-    SaveSetting({-2000, -1500});
+    loadSetting(1920, 1080);
+    m_automaticallyChange = false;
+    m_timers.setAutomaticallyChange(true);
+    m_state.changeWithStart = true;
+    m_randomSelect = true;
+    m_timers.setChangeInterval(2 * 3600000 + 7 * 60000 + 1234);
+    m_currentWall = 17;
+    m_state.useGlobalKey = false;
+    m_state.globalKeys[0] = {false, false, true, 116};
+    m_state.globalKeys[1] = {true, false, false, 0};
+    m_state.globalKeys[2] = {false, true, true, 65535};
+    saveSetting({-2000, -1500});
 
-    const auto keys = state.GlobalKeys;
-    state = ProgramState{};
-    timers.QuorvaneTimer.setEnabled(false);
-    const WindowPosition pos = LoadSetting(1920, 1080);
+    const auto keys = m_state.globalKeys;
+    m_state = ProgramState{};
+    m_timers.quorvaneTimer.setEnabled(false);
+    const WindowPosition pos = loadSetting(1920, 1080);
     EXPECT_EQ(pos.left, -2000);
     EXPECT_EQ(pos.top, -1500);
-    EXPECT_TRUE(AutomaticallyChange);
-    EXPECT_TRUE(timers.QuorvaneTimer.enabled());
-    EXPECT_TRUE(state.ChangeWithStart);
-    EXPECT_TRUE(RandomSelect);
-    EXPECT_EQ(timers.ChangeInterval(), 2 * 3600000 + 7 * 60000 + 1234);
-    EXPECT_EQ(timers.HourCounter(), 2);
-    EXPECT_EQ(timers.MinuteCounter(), 7);
-    EXPECT_EQ(CurrentWall, 17);
-    EXPECT_FALSE(state.UseGlobalKey);
-    EXPECT_EQ(state.GlobalKeys, keys);
+    EXPECT_TRUE(m_automaticallyChange);
+    EXPECT_TRUE(m_timers.quorvaneTimer.enabled());
+    EXPECT_TRUE(m_state.changeWithStart);
+    EXPECT_TRUE(m_randomSelect);
+    EXPECT_EQ(m_timers.changeInterval(), 2 * 3600000 + 7 * 60000 + 1234);
+    EXPECT_EQ(m_timers.hourCounter(), 2);
+    EXPECT_EQ(m_timers.minuteCounter(), 7);
+    EXPECT_EQ(m_currentWall, 17);
+    EXPECT_FALSE(m_state.useGlobalKey);
+    EXPECT_EQ(m_state.globalKeys, keys);
     EXPECT_EQ(readRaw("param/gk1").toString(), "001116");
     EXPECT_EQ(readRaw("param/gk2").toString(), "1000");
 }
 
 TEST_F(Settings, IntervalsAreShownInWholeHoursAndMinutes) {
     storeRaw("param/interval", "5400000"); // 90 minutes
-    LoadSetting(1920, 1080);
-    EXPECT_EQ(timers.HourCounter(), 1);
-    EXPECT_EQ(timers.MinuteCounter(), 30);
+    loadSetting(1920, 1080);
+    EXPECT_EQ(m_timers.hourCounter(), 1);
+    EXPECT_EQ(m_timers.minuteCounter(), 30);
     storeRaw("param/interval", "90000"); // 90 seconds
-    LoadSetting(1920, 1080);
-    EXPECT_EQ(timers.HourCounter(), 0);
-    EXPECT_EQ(timers.MinuteCounter(), 1);
-    EXPECT_EQ(timers.ChangeInterval(), 90000);
+    loadSetting(1920, 1080);
+    EXPECT_EQ(m_timers.hourCounter(), 0);
+    EXPECT_EQ(m_timers.minuteCounter(), 1);
+    EXPECT_EQ(m_timers.changeInterval(), 90000);
 }
 
 TEST_F(Settings, ZeroIntervalWithAutomaticChangeIsOnButNeverCounts) {
     storeRaw("param/interval", "0");
     storeRaw("param/AutomaticallyChange", "1");
-    LoadSetting(1920, 1080);
-    EXPECT_TRUE(AutomaticallyChange);
-    EXPECT_TRUE(timers.QuorvaneTimer.enabled());
-    EXPECT_FALSE(timers.QuorvaneTimer.isCounting());
-    EXPECT_EQ(timers.HourCounter(), 0);
-    EXPECT_EQ(timers.MinuteCounter(), 0);
+    loadSetting(1920, 1080);
+    EXPECT_TRUE(m_automaticallyChange);
+    EXPECT_TRUE(m_timers.quorvaneTimer.enabled());
+    EXPECT_FALSE(m_timers.quorvaneTimer.isCounting());
+    EXPECT_EQ(m_timers.hourCounter(), 0);
+    EXPECT_EQ(m_timers.minuteCounter(), 0);
 }
 
 TEST_F(Settings, AnyNonZeroBooleanIsOnAndIsWrittenBackAsOne) {
     storeRaw("param/RandomSelect", "7");
     storeRaw("param/UseGlobalKey", "0");
-    LoadSetting(1920, 1080);
-    EXPECT_TRUE(RandomSelect);
-    EXPECT_FALSE(state.UseGlobalKey);
-    SaveSetting({0, 0});
+    loadSetting(1920, 1080);
+    EXPECT_TRUE(m_randomSelect);
+    EXPECT_FALSE(m_state.useGlobalKey);
+    saveSetting({0, 0});
     EXPECT_EQ(readRaw("param/RandomSelect").toString(), "1");
 }
 
 TEST_F(Settings, NegativeAndUnsignedDwordFormsReadAsSigned) {
     storeRaw("param/left", "-5");
     storeRaw("param/top", "4294967295"); // the same 32 bits as -1
-    const WindowPosition pos = LoadSetting(1920, 1080);
+    const WindowPosition pos = loadSetting(1920, 1080);
     EXPECT_EQ(pos.left, -5);
     EXPECT_EQ(pos.top, -1);
 }
@@ -166,53 +166,53 @@ TEST_F(Settings, MalformedValuesKeepTheirDefaults) {
     storeRaw("param/gk1", "abcd");
     storeRaw("param/gk2", "11");
     storeRaw("param/gk3", "0010065");
-    const WindowPosition pos = LoadSetting(1024, 768);
-    EXPECT_EQ(timers.ChangeInterval(), 300000);
+    const WindowPosition pos = loadSetting(1024, 768);
+    EXPECT_EQ(m_timers.changeInterval(), 300000);
     EXPECT_EQ(pos.left, 1024 / 2 - 400);
-    EXPECT_EQ(CurrentWall, 0);
-    EXPECT_EQ(state.GlobalKeys[0], (TGlobalKey{true, true, false, 82}));
-    EXPECT_EQ(state.GlobalKeys[1], (TGlobalKey{true, true, false, 78}));
-    EXPECT_EQ(state.GlobalKeys[2], (TGlobalKey{false, false, true, 65}));
+    EXPECT_EQ(m_currentWall, 0);
+    EXPECT_EQ(m_state.globalKeys[0], (GlobalKey{true, true, false, 82}));
+    EXPECT_EQ(m_state.globalKeys[1], (GlobalKey{true, true, false, 78}));
+    EXPECT_EQ(m_state.globalKeys[2], (GlobalKey{false, false, true, 65}));
 }
 
 TEST_F(Settings, ADamagedStoreIsKeptAsideAndTheDefaultsAreUsed) {
     const std::string damaged("\0\xff[param\ninterval=\x01\n", 20);
     writeFile(".config/Quorvane/Quorvane.conf", damaged);
     writeFile(".config/Quorvane/Quorvane.conf.damaged", "an earlier one");
-    EXPECT_NO_THROW(LoadSetting(1920, 1080));
-    EXPECT_EQ(timers.ChangeInterval(), 300000);
-    EXPECT_EQ(readFile(home + "/.config/Quorvane/Quorvane.conf.damaged"), "an earlier one");
-    EXPECT_EQ(readFile(home + "/.config/Quorvane/Quorvane.conf.damaged-2"), damaged);
+    EXPECT_NO_THROW(loadSetting(1920, 1080));
+    EXPECT_EQ(m_timers.changeInterval(), 300000);
+    EXPECT_EQ(readFile(m_home + "/.config/Quorvane/Quorvane.conf.damaged"), "an earlier one");
+    EXPECT_EQ(readFile(m_home + "/.config/Quorvane/Quorvane.conf.damaged-2"), damaged);
     // The next save writes a sound file in its place.
-    timers.SetChangeInterval(120000);
-    SaveSetting({10, 20});
+    m_timers.setChangeInterval(120000);
+    saveSetting({10, 20});
     EXPECT_EQ(readRaw("param/interval").toString(), "120000");
 }
 
 TEST_F(Settings, OnlyARegularFileIsRead) {
     // A FIFO would block the start for ever, a device feed it endlessly.
-    std::filesystem::create_directories(home + "/.config/Quorvane");
+    std::filesystem::create_directories(m_home + "/.config/Quorvane");
     ASSERT_EQ(::mkfifo(storePath().toLocal8Bit().constData(), 0600), 0);
-    EXPECT_NO_THROW(LoadSetting(1920, 1080));
-    EXPECT_EQ(timers.ChangeInterval(), 300000);
+    EXPECT_NO_THROW(loadSetting(1920, 1080));
+    EXPECT_EQ(m_timers.changeInterval(), 300000);
     std::filesystem::remove(storePath().toStdString());
-    std::filesystem::create_directory_symlink("/dev", home + "/.config/Quorvane/Quorvane.conf");
-    EXPECT_NO_THROW(LoadSetting(1920, 1080));
-    EXPECT_EQ(timers.ChangeInterval(), 300000);
+    std::filesystem::create_directory_symlink("/dev", m_home + "/.config/Quorvane/Quorvane.conf");
+    EXPECT_NO_THROW(loadSetting(1920, 1080));
+    EXPECT_EQ(m_timers.changeInterval(), 300000);
 }
 
 TEST_F(Settings, AStoreThatCannotBeWrittenThrows) {
     // A plain file where the settings folder should be.
     writeFile(".config/Quorvane", "not a folder");
-    EXPECT_THROW(SaveSetting({0, 0}), platform::StoreError);
+    EXPECT_THROW(saveSetting({0, 0}), platform::StoreError);
 }
 
 TEST_F(Settings, FirstStartCentresOnThePrimaryScreenWhereverItIs) {
     // The primary monitor right of another one, and one above-left of the origin.
-    WindowPosition pos = ::LoadSetting(state, timers, ScreenArea{1280, 0, 1920, 1080});
+    WindowPosition pos = ::loadSetting(m_state, m_timers, ScreenArea{1280, 0, 1920, 1080});
     EXPECT_EQ(pos.left, 1280 + 560);
     EXPECT_EQ(pos.top, 323);
-    pos = ::LoadSetting(state, timers, ScreenArea{-1024, -768, 1024, 768});
+    pos = ::loadSetting(m_state, m_timers, ScreenArea{-1024, -768, 1024, 768});
     EXPECT_EQ(pos.left, -1024 + 112);
     EXPECT_EQ(pos.top, -768 + 167);
 }
@@ -228,7 +228,7 @@ TEST_P(WindowOnScreen, EnoughOfTheWindowMustShow) {
     // Two screens side by side, the right one lower.
     const std::vector<ScreenArea> screens{{0, 0, 1280, 1024}, {1280, 200, 1920, 1080}};
     const VisibilityCase& c = GetParam();
-    EXPECT_EQ(ShowsOnAScreen({c.left, c.top}, screens), c.shows) << c.left << ", " << c.top;
+    EXPECT_EQ(showsOnAScreen({c.left, c.top}, screens), c.shows) << c.left << ", " << c.top;
 }
 
 INSTANTIATE_TEST_SUITE_P(

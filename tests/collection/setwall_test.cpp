@@ -23,7 +23,7 @@ protected:
         recording_wallpaper::paintsItself() = GetParam();
     }
     void TearDown() override {
-        SetMaxRasterBytes(std::uint64_t(1) << 30);
+        setMaxRasterBytes(std::uint64_t(1) << 30);
         recording_wallpaper::reset();
     }
 
@@ -32,30 +32,30 @@ protected:
         b.setPixelFormat(PixelFormat::Bits24);
         b.setBrushColor(rgb);
         b.setSize(w, h);
-        const std::string path = home + "/pics/" + name;
-        fs::create_directories(home + "/pics");
+        const std::string path = m_home + "/pics/" + name;
+        fs::create_directories(m_home + "/pics");
         if (name.ends_with(".jpg"))
-            Bitmap2Jpeg(b, path);
+            bitmap2Jpeg(b, path);
         else
-            b.SaveToFile(path);
+            b.saveToFile(path);
         return path;
     }
 
     void load(const std::vector<std::string>& paths) {
-        WriteWallList(state, paths);
-        collection->LoadWall();
+        writeWallList(m_state, paths);
+        m_collection->loadWall();
     }
 
     // The wallpaper file once every write has landed.
     Bitmap wallpaper() {
-        collection->WaitForWallpaperWrite();
-        EXPECT_TRUE(collection->WallpaperWriteIdle());
+        m_collection->waitForWallpaperWrite();
+        EXPECT_TRUE(m_collection->wallpaperWriteIdle());
         Bitmap b;
-        b.LoadFromFile(WallpaperFile);
+        b.loadFromFile(m_wallpaperFile);
         return b;
     }
 
-    std::unique_ptr<Collection> collection = std::make_unique<Collection>(state);
+    std::unique_ptr<Collection> m_collection = std::make_unique<Collection>(m_state);
 };
 
 TEST_P(Apply, TheNewestPictureShowsAndItsFileWins) {
@@ -63,40 +63,40 @@ TEST_P(Apply, TheNewestPictureShowsAndItsFileWins) {
           picture("c.bmp", 30, 30, 0x778899)});
     // Three applies in a row: their writes may overlap, the last one's file stays.
     for (int i : {0, 1, 2})
-        collection->SetWall(i);
+        m_collection->setWallpaper(i);
     const Bitmap b = wallpaper();
     EXPECT_EQ(b.width(), 30);
     EXPECT_EQ(b.pixel(5, 5) & 0xFFFFFF, 0x778899u);
     if (GetParam()) {
         ASSERT_EQ(recording_wallpaper::painted().size(), 3u);
-        EXPECT_EQ(recording_wallpaper::painted()[2].path, WallpaperFile);
+        EXPECT_EQ(recording_wallpaper::painted()[2].path, m_wallpaperFile);
         EXPECT_EQ(recording_wallpaper::painted()[1].width, 50);
         EXPECT_TRUE(recording_wallpaper::applied().empty()) << "the file was handed over too";
     } else {
-        EXPECT_EQ(recording_wallpaper::applied(), std::vector<std::string>(3, WallpaperFile));
+        EXPECT_EQ(recording_wallpaper::applied(), std::vector<std::string>(3, m_wallpaperFile));
     }
     // Nothing half-written beside it.
     int files = 0;
-    for (const auto& e : fs::directory_iterator(DataFolder))
+    for (const auto& e : fs::directory_iterator(m_dataFolder))
         files += e.is_regular_file() ? 1 : 0;
     EXPECT_EQ(files, 2); // Wallpaper.bmp and list.txt
 }
 
 TEST_P(Apply, ClosingWaitsForThePendingWrite) {
     load({picture("a.jpg", 640, 480, 0x204060)});
-    collection->SetWall(0);
-    collection.reset(); // the destructor must not lose the file
+    m_collection->setWallpaper(0);
+    m_collection.reset(); // the destructor must not lose the file
     Bitmap b;
-    b.LoadFromFile(WallpaperFile);
+    b.loadFromFile(m_wallpaperFile);
     EXPECT_EQ(b.width(), 640);
 }
 
 TEST_P(Apply, PictureOverTheLimitIsAppliedReducedToFitIt) {
     load({picture("big.jpg", 800, 600, 0x3060C0), picture("big.bmp", 800, 600, 0xC06030)});
-    SetMaxRasterBytes(300000); // 800 x 600 takes 1440000 bytes
+    setMaxRasterBytes(300000); // 800 x 600 takes 1440000 bytes
     for (int i : {0, 1}) {
         SCOPED_TRACE(i);
-        collection->SetWall(i);
+        m_collection->setWallpaper(i);
         const Bitmap b = wallpaper();
         EXPECT_LE(b.stride() * std::uint64_t(b.height()), 300000u);
         EXPECT_GE(b.width(), 200);
@@ -110,11 +110,11 @@ TEST_P(Apply, PictureOverTheLimitIsAppliedReducedToFitIt) {
 TEST_P(Apply, UndecodablePictureChangesNothing) {
     const std::string good = picture("a.bmp", 4, 3, 0x010203);
     load({good, writeFile("pics/bad.jpg", "not a jpeg")});
-    collection->SetWall(0);
-    const std::string before = (collection->WaitForWallpaperWrite(), readFile(WallpaperFile));
-    collection->SetWall(1);
-    collection->WaitForWallpaperWrite();
-    EXPECT_EQ(readFile(WallpaperFile), before);
+    m_collection->setWallpaper(0);
+    const std::string before = (m_collection->waitForWallpaperWrite(), readFile(m_wallpaperFile));
+    m_collection->setWallpaper(1);
+    m_collection->waitForWallpaperWrite();
+    EXPECT_EQ(readFile(m_wallpaperFile), before);
     EXPECT_EQ(recording_wallpaper::painted().size() + recording_wallpaper::applied().size(), 1u);
 }
 

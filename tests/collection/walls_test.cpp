@@ -37,75 +37,75 @@ class ListFile : public TempHome {
 protected:
     void SetUp() override {
         TempHome::SetUp();
-        a = writeFile("pics/a.jpg", "x");
-        b = writeFile("pics/b b.png", "x");
-        c = writeFile("pics/c.bmp", "x");
+        m_a = writeFile("pics/a.jpg", "x");
+        m_b = writeFile("pics/b b.png", "x");
+        m_c = writeFile("pics/c.bmp", "x");
     }
     void writeList(const std::string& bytes) { writeFile("Documents/Quorvane/list.txt", bytes); }
-    std::string listBytes() { return readFile(ListFileName()); }
+    std::string listBytes() { return readFile(listFileName()); }
 
     // The list operations on this test's state.
-    void LoadWall() { ::LoadWall(state); }
-    void WriteWallList(const std::vector<std::string>& paths) { ::WriteWallList(state, paths); }
-    void DeleteWall(int i) { ::DeleteWall(state, i); }
-    void ReplaceWalls(const std::vector<std::string>& paths) { ::ReplaceWalls(state, paths); }
-    std::string ListFileName() const { return ::ListFileName(state); }
-    std::string ThumbnailFileName(const std::string& p) const {
-        return ::ThumbnailFileName(DataFolder, p);
+    void loadWall() { ::loadWall(m_state); }
+    void writeWallList(const std::vector<std::string>& paths) { ::writeWallList(m_state, paths); }
+    void deleteWall(int i) { ::deleteWall(m_state, i); }
+    void replaceWalls(const std::vector<std::string>& paths) { ::replaceWalls(m_state, paths); }
+    std::string listFileName() const { return ::listFileName(m_state); }
+    std::string thumbnailFileName(const std::string& p) const {
+        return ::thumbnailFileName(m_dataFolder, p);
     }
-    std::string FindThumbnailHDD(const std::string& p) const {
-        return ::FindThumbnailHDD(DataFolder, p);
+    std::string findThumbnailOnDisk(const std::string& p) const {
+        return ::findThumbnailOnDisk(m_dataFolder, p);
     }
-    std::vector<std::string> wallPaths() const { return WallPaths(state); }
+    std::vector<std::string> wallPaths() const { return ::wallPaths(m_state); }
 
-    std::string a, b, c;
+    std::string m_a, m_b, m_c;
 };
 
 TEST_F(ListFile, LineEndsOfEveryKindReadTheSame) {
     for (const std::string sep : {"\r\n", "\n", "\r"}) {
-        Walls.clear();
-        writeList(a + sep + b + sep + c + sep);
-        LoadWall();
-        EXPECT_EQ(wallPaths(), (std::vector<std::string>{a, b, c}))
+        m_walls.clear();
+        writeList(m_a + sep + m_b + sep + m_c + sep);
+        loadWall();
+        EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_a, m_b, m_c}))
             << "separator size " << sep.size();
     }
 }
 
 TEST_F(ListFile, MixedLineEndsAndMissingFinalLineEnd) {
-    writeList(a + "\r\n" + b + "\n" + c);
-    LoadWall();
-    EXPECT_EQ(wallPaths(), (std::vector<std::string>{a, b, c}));
+    writeList(m_a + "\r\n" + m_b + "\n" + m_c);
+    loadWall();
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_a, m_b, m_c}));
 }
 
 TEST_F(ListFile, EmptyAndMissingLinesAreSkippedButStayInTheFile) {
-    const std::string text = a + "\r\n\r\n" + home + "/pics/gone.jpg\r\n" + c + "\r\n";
+    const std::string text = m_a + "\r\n\r\n" + m_home + "/pics/gone.jpg\r\n" + m_c + "\r\n";
     writeList(text);
-    LoadWall();
-    EXPECT_EQ(wallPaths(), (std::vector<std::string>{a, c}));
+    loadWall();
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_a, m_c}));
     EXPECT_EQ(listBytes(), text);
 }
 
 TEST_F(ListFile, FoldersAndBlanksAroundPathsNameNoFile) {
-    writeList(home + "/pics\r\n " + a + "\r\n" + a + " \r\n" + b + "\r\n");
-    LoadWall();
-    EXPECT_EQ(wallPaths(), (std::vector<std::string>{b}));
+    writeList(m_home + "/pics\r\n " + m_a + "\r\n" + m_a + " \r\n" + m_b + "\r\n");
+    loadWall();
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_b}));
 }
 
 TEST_F(ListFile, BlanksBelongToThePath) {
     const std::string spaced = writeFile("pics/ lead.jpg ", "x");
     writeList(spaced + "\r\n");
-    LoadWall();
+    loadWall();
     EXPECT_EQ(wallPaths(), (std::vector<std::string>{spaced}));
 }
 
 TEST_F(ListFile, ByteOrderMarksDecideTheEncoding) {
-    const std::string lines = a + "\r\n" + c + "\r\n";
+    const std::string lines = m_a + "\r\n" + m_c + "\r\n";
     for (const std::string& bytes :
          {"\xEF\xBB\xBF" + lines, utf16(lines, false), utf16(lines, true)}) {
-        Walls.clear();
+        m_walls.clear();
         writeList(bytes);
-        LoadWall();
-        EXPECT_EQ(wallPaths(), (std::vector<std::string>{a, c}));
+        loadWall();
+        EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_a, m_c}));
     }
 }
 
@@ -113,11 +113,11 @@ TEST_F(ListFile, NonAsciiPathsRoundTripByteForByte) {
     const std::string greek =
         writeFile("pics/\xCE\xB8\xCE\xAC\xCE\xBB\xCE\xB1\xCF\x83\xCF\x83\xCE\xB1.jpg", "x");
     const std::string latin1 = writeFile("pics/caf\xE9.png", "x"); // not valid UTF-8
-    writeList(greek + "\r\n" + latin1 + "\r\n" + a + "\r\n");
+    writeList(greek + "\r\n" + latin1 + "\r\n" + m_a + "\r\n");
     const std::string before = listBytes();
-    LoadWall();
-    ASSERT_EQ(wallPaths(), (std::vector<std::string>{greek, latin1, a}));
-    WriteWallList(wallPaths());
+    loadWall();
+    ASSERT_EQ(wallPaths(), (std::vector<std::string>{greek, latin1, m_a}));
+    writeWallList(wallPaths());
     EXPECT_EQ(listBytes(), before);
     EXPECT_FALSE(listBytes().starts_with("\xEF\xBB\xBF"));
 }
@@ -132,7 +132,7 @@ TEST_F(ListFile, Utf16PathsWithNonAsciiBecomeUtf8Paths) {
         bytes += static_cast<char>(ch.unicode() >> 8);
     }
     writeList(bytes);
-    LoadWall();
+    loadWall();
     EXPECT_EQ(wallPaths(), (std::vector<std::string>{name}));
 }
 
@@ -145,46 +145,47 @@ TEST_F(ListFile, RelativeLinesAreTakenInTheListFilesFolder) {
     writeFile("yellow.jpg", "x"); // in the current folder only
     writeFile("away.bmp", "x");
     const fs::path before = fs::current_path();
-    fs::current_path(home);
-    writeList(a + "\r\n" + home + "/pics/inj\r\nyellow.jpg\r\nmine.jpg\r\nmore/deep.png\r\n" +
+    fs::current_path(m_home);
+    writeList(m_a + "\r\n" + m_home + "/pics/inj\r\nyellow.jpg\r\nmine.jpg\r\nmore/deep.png\r\n" +
               "more/../../../away.bmp\r\nnot-there/x.jpg\r\n");
-    LoadWall();
+    loadWall();
     fs::current_path(before);
-    EXPECT_EQ(wallPaths(),
-              (std::vector<std::string>{a, listed, nested, DataFolder + "more/../../../away.bmp"}));
-    EXPECT_EQ(state.UnavailableWalls, std::vector<std::string>{DataFolder + "not-there/x.jpg"});
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_a, listed, nested,
+                                                     m_dataFolder + "more/../../../away.bmp"}));
+    EXPECT_EQ(m_state.unavailableWalls, std::vector<std::string>{m_dataFolder + "not-there/x.jpg"});
     // Kept as full paths from the next write on.
-    WriteWallList(wallPaths());
+    writeWallList(wallPaths());
     EXPECT_EQ(listBytes().find("\nmine.jpg"), std::string::npos);
 }
 
 TEST_F(ListFile, PathsWithLineBreaksAreNeverWrittenAsLines) {
-    const std::vector<std::string> cases{home + "/pics/inj\nyellow.jpg", home + "/pics/cr\rx.jpg",
-                                         home + "/pics/both\r\n.jpg", ""};
-    state.UnavailableWalls = {home + "/away/\nx.jpg", home + "/away/y.jpg"};
-    std::vector<std::string> paths{a};
+    const std::vector<std::string> cases{m_home + "/pics/inj\nyellow.jpg",
+                                         m_home + "/pics/cr\rx.jpg", m_home + "/pics/both\r\n.jpg",
+                                         ""};
+    m_state.unavailableWalls = {m_home + "/away/\nx.jpg", m_home + "/away/y.jpg"};
+    std::vector<std::string> paths{m_a};
     paths.insert(paths.end(), cases.begin(), cases.end());
-    paths.push_back(b);
-    WriteWallList(paths);
-    EXPECT_EQ(listBytes(), a + "\r\n" + b + "\r\n" + home + "/away/y.jpg\r\n");
+    paths.push_back(m_b);
+    writeWallList(paths);
+    EXPECT_EQ(listBytes(), m_a + "\r\n" + m_b + "\r\n" + m_home + "/away/y.jpg\r\n");
     for (const std::string& p : cases)
-        EXPECT_FALSE(IsListablePath(p)) << p;
-    EXPECT_TRUE(IsListablePath(home + "/pics/ tabs\tand blanks .jpg"));
+        EXPECT_FALSE(isListablePath(p)) << p;
+    EXPECT_TRUE(isListablePath(m_home + "/pics/ tabs\tand blanks .jpg"));
 }
 
 TEST_F(ListFile, DuplicatesGiveTwoEntries) {
-    writeList(a + "\r\n" + a + "\r\n");
-    LoadWall();
-    EXPECT_EQ(wallPaths(), (std::vector<std::string>{a, a}));
+    writeList(m_a + "\r\n" + m_a + "\r\n");
+    loadWall();
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_a, m_a}));
 }
 
 TEST_F(ListFile, ParseKeepsEmptyLinesAndDropsOnlyTheFinalLineEnd) {
-    EXPECT_EQ(ParseListText("x\r\n\r\ny\r\n"), (std::vector<std::string>{"x", "", "y"}));
-    EXPECT_EQ(ParseListText("x\n\n"), (std::vector<std::string>{"x", ""}));
-    EXPECT_EQ(ParseListText("\r\r\n"), (std::vector<std::string>{"", ""}));
-    EXPECT_TRUE(ParseListText("").empty());
-    EXPECT_TRUE(ParseListText("\xEF\xBB\xBF").empty());
-    EXPECT_EQ(ParseListText("\xFF\xFE"
+    EXPECT_EQ(parseListText("x\r\n\r\ny\r\n"), (std::vector<std::string>{"x", "", "y"}));
+    EXPECT_EQ(parseListText("x\n\n"), (std::vector<std::string>{"x", ""}));
+    EXPECT_EQ(parseListText("\r\r\n"), (std::vector<std::string>{"", ""}));
+    EXPECT_TRUE(parseListText("").empty());
+    EXPECT_TRUE(parseListText("\xEF\xBB\xBF").empty());
+    EXPECT_EQ(parseListText("\xFF\xFE"
                             "a"),
               std::vector<std::string>{}); // odd byte dropped
 }
@@ -193,22 +194,22 @@ TEST_F(ListFile, TenThousandEntriesLoadAndWriteInTheListFormat) {
     std::string text;
     std::vector<std::string> expected;
     for (int i = 0; i < 10000; ++i) {
-        const std::string p = (i % 3 == 0) ? a : (i % 3 == 1 ? b : c);
+        const std::string p = (i % 3 == 0) ? m_a : (i % 3 == 1 ? m_b : m_c);
         text += p + "\r\n";
         expected.push_back(p);
     }
     writeList(text);
-    LoadWall();
-    ASSERT_EQ(Walls.size(), 10000u);
+    loadWall();
+    ASSERT_EQ(m_walls.size(), 10000u);
     EXPECT_EQ(wallPaths(), expected);
-    WriteWallList(wallPaths());
+    writeWallList(wallPaths());
     EXPECT_EQ(listBytes(), text);
 }
 
 // A folder holding many listed pictures is read whole instead of looking up
 // each picture: what counts as a picture must not change.
 TEST_F(ListFile, ManyPicturesOfOneFolderCountAsWhenLookedUpOneByOne) {
-    const std::string dir = home + "/many";
+    const std::string dir = m_home + "/many";
     std::vector<std::string> lines, expected;
     for (int i = 0; i < 40; ++i) {
         lines.push_back(writeFile("many/p" + std::to_string(i) + ".jpg", "x"));
@@ -219,7 +220,7 @@ TEST_F(ListFile, ManyPicturesOfOneFolderCountAsWhenLookedUpOneByOne) {
     fs::create_symlink(dir + "/nothing.jpg", dir + "/dangling.jpg");
     fs::create_symlink(dir + "/sub.jpg", dir + "/folderlink.jpg");
     const std::string gone = dir + "/gone.jpg";
-    const std::string dotted = home + "/many/../many/p1.jpg"; // the same file, another name
+    const std::string dotted = m_home + "/many/../many/p1.jpg"; // the same file, another name
     const std::string twice = dir + "//p2.jpg";
     const std::string odd = dir + "/p3.jpg/";
     for (const std::string& p : {dir + "/sub.jpg", dir + "/link.jpg", dir + "/dangling.jpg",
@@ -232,101 +233,101 @@ TEST_F(ListFile, ManyPicturesOfOneFolderCountAsWhenLookedUpOneByOne) {
     for (const auto& l : lines)
         text += l + "\n";
     writeList(text);
-    LoadWall();
+    loadWall();
     EXPECT_EQ(wallPaths(), expected);
     // Its "folder" is a file: kept aside, as a line whose folder is away.
-    EXPECT_EQ(state.UnavailableWalls, std::vector<std::string>{odd});
+    EXPECT_EQ(m_state.unavailableWalls, std::vector<std::string>{odd});
 }
 
 TEST_F(ListFile, NoListFileMeansAnEmptyCollection) {
-    LoadWall();
-    EXPECT_TRUE(Walls.empty());
-    EXPECT_FALSE(fs::exists(ListFileName()));
+    loadWall();
+    EXPECT_TRUE(m_walls.empty());
+    EXPECT_FALSE(fs::exists(listFileName()));
 }
 
 TEST_F(ListFile, WritingCreatesTheDataFolder) {
-    fs::remove_all(DataFolder);
-    WriteWallList({a, b});
-    EXPECT_EQ(listBytes(), a + "\r\n" + b + "\r\n");
+    fs::remove_all(m_dataFolder);
+    writeWallList({m_a, m_b});
+    EXPECT_EQ(listBytes(), m_a + "\r\n" + m_b + "\r\n");
 }
 
 class DeleteEntry : public ListFile {
 protected:
     void loadFive() {
         for (int i = 0; i < 5; ++i)
-            paths.push_back(writeFile("pics/p" + std::to_string(i) + ".jpg", "x"));
+            m_paths.push_back(writeFile("pics/p" + std::to_string(i) + ".jpg", "x"));
         std::string text;
-        for (const auto& p : paths)
+        for (const auto& p : m_paths)
             text += p + "\r\n";
         writeList(text);
-        LoadWall();
-        ASSERT_EQ(Walls.size(), 5u);
+        loadWall();
+        ASSERT_EQ(m_walls.size(), 5u);
     }
-    std::vector<std::string> paths;
+    std::vector<std::string> m_paths;
 };
 
 TEST_F(DeleteEntry, EntryKOfNKeepsTheOthersInOrderAndRewritesTheList) {
     loadFive();
-    Walls[3].Preview = std::make_unique<Bitmap>();
-    Walls[3].WasLoad = true;
-    DeleteWall(2);
-    const std::vector<std::string> expected{paths[0], paths[1], paths[3], paths[4]};
+    m_walls[3].preview = std::make_unique<Bitmap>();
+    m_walls[3].wasLoad = true;
+    deleteWall(2);
+    const std::vector<std::string> expected{m_paths[0], m_paths[1], m_paths[3], m_paths[4]};
     EXPECT_EQ(wallPaths(), expected);
-    EXPECT_NE(Walls[2].Preview, nullptr); // the entry that moved up keeps its preview
-    EXPECT_TRUE(Walls[2].WasLoad);
-    EXPECT_EQ(listBytes(),
-              paths[0] + "\r\n" + paths[1] + "\r\n" + paths[3] + "\r\n" + paths[4] + "\r\n");
-    EXPECT_TRUE(fs::exists(paths[2])); // the picture itself stays
+    EXPECT_NE(m_walls[2].preview, nullptr); // the entry that moved up keeps its preview
+    EXPECT_TRUE(m_walls[2].wasLoad);
+    EXPECT_EQ(listBytes(), m_paths[0] + "\r\n" + m_paths[1] + "\r\n" + m_paths[3] + "\r\n" +
+                               m_paths[4] + "\r\n");
+    EXPECT_TRUE(fs::exists(m_paths[2])); // the picture itself stays
 }
 
 TEST_F(DeleteEntry, RemovesTheCachedThumbnailOnly) {
     loadFive();
-    const std::string thumb = ThumbnailFileName(paths[1]);
+    const std::string thumb = thumbnailFileName(m_paths[1]);
     fs::create_directories(fs::path(thumb).parent_path());
     std::ofstream(thumb) << "jpg";
-    const std::string otherThumb = ThumbnailFileName(paths[2]);
+    const std::string otherThumb = thumbnailFileName(m_paths[2]);
     std::ofstream(otherThumb) << "jpg";
-    ASSERT_EQ(FindThumbnailHDD(paths[1]), thumb);
-    DeleteWall(1);
+    ASSERT_EQ(findThumbnailOnDisk(m_paths[1]), thumb);
+    deleteWall(1);
     EXPECT_FALSE(fs::exists(thumb));
     EXPECT_TRUE(fs::exists(otherThumb));
-    EXPECT_TRUE(FindThumbnailHDD(paths[1]).empty());
+    EXPECT_TRUE(findThumbnailOnDisk(m_paths[1]).empty());
 }
 
 TEST_F(DeleteEntry, WithoutThumbnailSucceeds) {
     loadFive();
-    EXPECT_NO_THROW(DeleteWall(4));
-    EXPECT_EQ(Walls.size(), 4u);
+    EXPECT_NO_THROW(deleteWall(4));
+    EXPECT_EQ(m_walls.size(), 4u);
 }
 
 TEST_F(DeleteEntry, TheOnlyEntryLeavesAnEmptyListFile) {
-    writeList(a + "\r\n");
-    LoadWall();
-    DeleteWall(0);
-    EXPECT_TRUE(Walls.empty());
-    ASSERT_TRUE(fs::exists(ListFileName()));
-    EXPECT_EQ(fs::file_size(ListFileName()), 0u);
+    writeList(m_a + "\r\n");
+    loadWall();
+    deleteWall(0);
+    EXPECT_TRUE(m_walls.empty());
+    ASSERT_TRUE(fs::exists(listFileName()));
+    EXPECT_EQ(fs::file_size(listFileName()), 0u);
 }
 
 TEST_F(DeleteEntry, ReplaceBuildsFreshEntriesAndWritesTheList) {
     loadFive();
-    Walls[0].Preview = std::make_unique<Bitmap>();
-    Walls[0].WasLoad = true;
-    ReplaceWalls({c, a, c});
-    EXPECT_EQ(wallPaths(), (std::vector<std::string>{c, a, c}));
-    for (const auto& w : Walls) {
-        EXPECT_EQ(w.Preview, nullptr);
-        EXPECT_FALSE(w.WasLoad);
+    m_walls[0].preview = std::make_unique<Bitmap>();
+    m_walls[0].wasLoad = true;
+    replaceWalls({m_c, m_a, m_c});
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_c, m_a, m_c}));
+    for (const auto& w : m_walls) {
+        EXPECT_EQ(w.preview, nullptr);
+        EXPECT_FALSE(w.wasLoad);
     }
-    EXPECT_EQ(listBytes(), c + "\r\n" + a + "\r\n" + c + "\r\n");
+    EXPECT_EQ(listBytes(), m_c + "\r\n" + m_a + "\r\n" + m_c + "\r\n");
 }
 
 TEST_F(ListFile, InterruptedWriteLeavesTheOldListIntact) {
     // A child process whose file-size limit stops the write half way, as a
     // full disk would: the error is reported and the old list stays whole.
-    const std::string old = a + "\r\n" + b + "\r\n";
+    const std::string old = m_a + "\r\n" + m_b + "\r\n";
     writeList(old);
-    std::vector<std::string> many(5000, c);
+    std::vector<std::string> many(5000, m_c);
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
@@ -335,7 +336,7 @@ TEST_F(ListFile, InterruptedWriteLeavesTheOldListIntact) {
         ::setrlimit(RLIMIT_FSIZE, &lim);
         int code = 0;
         try {
-            WriteWallList(many);
+            writeWallList(many);
             code = 1;
         } catch (const ListFileError&) {
             code = 0;
@@ -349,45 +350,45 @@ TEST_F(ListFile, InterruptedWriteLeavesTheOldListIntact) {
     EXPECT_EQ(listBytes(), old);
     // And nothing half-written is left beside it.
     int files = 0;
-    for (const auto& e : fs::directory_iterator(DataFolder))
+    for (const auto& e : fs::directory_iterator(m_dataFolder))
         files += e.is_regular_file() ? 1 : 0;
     EXPECT_EQ(files, 1);
 }
 
 TEST_F(TempHome, ThumbnailNamesMirrorThePicturePath) {
-    EXPECT_EQ(ThumbnailRelativePath("/home/u/a.jpg"), "home/u/a.jpg");
-    EXPECT_EQ(ThumbnailFileName(DataFolder, "/home/u/a.jpg"),
-              DataFolder + "Thumbnail/home/u/a.jpg.jpg");
-    EXPECT_EQ(ThumbnailRelativePath("/x/C:/a:b.jpg"), "x/C:/a:b.jpg"); // colons are ordinary here
+    EXPECT_EQ(thumbnailRelativePath("/home/u/a.jpg"), "home/u/a.jpg");
+    EXPECT_EQ(thumbnailFileName(m_dataFolder, "/home/u/a.jpg"),
+              m_dataFolder + "Thumbnail/home/u/a.jpg.jpg");
+    EXPECT_EQ(thumbnailRelativePath("/x/C:/a:b.jpg"), "x/C:/a:b.jpg"); // colons are ordinary here
     // Dotted and relative paths never lead out of the thumbnail folder.
-    EXPECT_EQ(ThumbnailRelativePath("/a/../b/./c.jpg"), "b/c.jpg");
-    const std::string rel = ThumbnailRelativePath("../../etc/x.jpg");
+    EXPECT_EQ(thumbnailRelativePath("/a/../b/./c.jpg"), "b/c.jpg");
+    const std::string rel = thumbnailRelativePath("../../etc/x.jpg");
     EXPECT_FALSE(rel.starts_with(".."));
     EXPECT_EQ(rel.find("/../"), std::string::npos);
 }
 
 TEST_F(ListFile, LinesOfAFolderThatIsAwayOutliveRewrites) {
     // A drive that is not mounted now: its folder is missing altogether.
-    const std::string away1 = home + "/media/usb/photos/one.jpg";
-    const std::string away2 = home + "/media/usb/photos/two.jpg";
-    const std::string gone = home + "/pics/deleted.jpg"; // its folder is there
-    writeList(a + "\r\n" + away1 + "\r\n" + gone + "\r\n" + b + "\r\n" + away2 + "\r\n");
-    LoadWall();
-    EXPECT_EQ(wallPaths(), (std::vector<std::string>{a, b}));
-    EXPECT_EQ(state.UnavailableWalls, (std::vector<std::string>{away1, away2}));
+    const std::string away1 = m_home + "/media/usb/photos/one.jpg";
+    const std::string away2 = m_home + "/media/usb/photos/two.jpg";
+    const std::string gone = m_home + "/pics/deleted.jpg"; // its folder is there
+    writeList(m_a + "\r\n" + away1 + "\r\n" + gone + "\r\n" + m_b + "\r\n" + away2 + "\r\n");
+    loadWall();
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_a, m_b}));
+    EXPECT_EQ(m_state.unavailableWalls, (std::vector<std::string>{away1, away2}));
 
     // A rewrite (a removal) keeps them, after the collection; the gone one goes.
-    DeleteWall(0);
-    EXPECT_EQ(listBytes(), b + "\r\n" + away1 + "\r\n" + away2 + "\r\n");
+    deleteWall(0);
+    EXPECT_EQ(listBytes(), m_b + "\r\n" + away1 + "\r\n" + away2 + "\r\n");
 
     // The drive is back: the next start loads them.
     writeFile("media/usb/photos/one.jpg", "x");
     writeFile("media/usb/photos/two.jpg", "x");
-    state = ProgramState{};
-    DataFolder = home + "/Documents/Quorvane/";
-    LoadWall();
-    EXPECT_EQ(wallPaths(), (std::vector<std::string>{b, away1, away2}));
-    EXPECT_TRUE(state.UnavailableWalls.empty());
+    m_state = ProgramState{};
+    m_dataFolder = m_home + "/Documents/Quorvane/";
+    loadWall();
+    EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_b, away1, away2}));
+    EXPECT_TRUE(m_state.unavailableWalls.empty());
 }
 
 // A run killed during an atomic write leaves its temporary behind; the next
@@ -409,10 +410,10 @@ TEST_F(TempHome, StaleTemporariesOfEarlierRunsGoAndNothingElse) {
     const std::string kept3 = make(thumbs + "home/u/c.jpg.jpg.tmp-0123456789ABCDEF", true);
     // A linked folder inside the cache is not entered: what it holds is not ours.
     const std::string outside = make("elsewhere/x.jpg.tmp-0123456789abcdef", true);
-    fs::create_directory_symlink(home + "/elsewhere", DataFolder + "Thumbnail/link");
+    fs::create_directory_symlink(m_home + "/elsewhere", m_dataFolder + "Thumbnail/link");
 
-    EXPECT_EQ(RemoveStaleTemporaries(DataFolder, false, now), 1);
-    EXPECT_EQ(RemoveStaleTemporaries(DataFolder + "Thumbnail/", true, now), 1);
+    EXPECT_EQ(removeStaleTemporaries(m_dataFolder, false, now), 1);
+    EXPECT_EQ(removeStaleTemporaries(m_dataFolder + "Thumbnail/", true, now), 1);
     EXPECT_FALSE(fs::exists(gone1));
     EXPECT_FALSE(fs::exists(gone2));
     for (const std::string& p : {fresh, kept1, kept2, kept3, outside})

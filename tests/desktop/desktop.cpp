@@ -131,29 +131,29 @@ bool underWindowManager() {
 void DesktopTest::SetUp() {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         GTEST_SKIP() << "no X server (DISPLAY is unset); the test run starts Xvfb for these";
-    ASSERT_TRUE(home.isValid());
-    QDir(home.path()).mkpath(QStringLiteral("run"));
-    QFile::setPermissions(home.path() + QStringLiteral("/run"),
+    ASSERT_TRUE(m_home.isValid());
+    QDir(m_home.path()).mkpath(QStringLiteral("run"));
+    QFile::setPermissions(m_home.path() + QStringLiteral("/run"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 void DesktopTest::TearDown() {
-    for (QProcess* p : processes) {
+    for (QProcess* p : m_processes) {
         if (p->state() != QProcess::NotRunning) {
             p->kill();
             p->waitForFinished(3000);
         }
         delete p;
     }
-    processes.clear();
+    m_processes.clear();
 }
 
 QProcessEnvironment DesktopTest::environment() const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/.config"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/.local/share"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path() + QStringLiteral("/run"));
+    env.insert(QStringLiteral("HOME"), m_home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path() + QStringLiteral("/.config"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.path() + QStringLiteral("/.local/share"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path() + QStringLiteral("/run"));
     env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -170,7 +170,7 @@ QProcess* DesktopTest::start(const QStringList& args, const QString& binary) {
     p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p->start(binary.isEmpty() ? programPath() : binary, args);
     p->waitForStarted(10000);
-    processes.push_back(p);
+    m_processes.push_back(p);
     return p;
 }
 
@@ -181,13 +181,13 @@ bool DesktopTest::terminate(QProcess* p, int timeoutMs) {
 
 void DesktopTest::writeThreeColourCollection() {
     QDir().mkpath(dataFolder());
-    QDir().mkpath(home.path() + "/pics");
+    QDir().mkpath(m_home.path() + "/pics");
     QFile list(dataFolder() + "list.txt");
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
     for (int i = 0; i < 3; ++i) {
         QImage img(64, 40, QImage::Format_RGB32);
-        img.fill(colours[i]);
-        const QString path = home.path() + QString("/pics/p%1.bmp").arg(i);
+        img.fill(m_colours[i]);
+        const QString path = m_home.path() + QString("/pics/p%1.bmp").arg(i);
         ASSERT_TRUE(img.save(path, "BMP"));
         list.write(path.toUtf8() + "\r\n");
     }

@@ -73,17 +73,17 @@ protected:
     bool terminate(QProcess* p, int timeoutMs = 5000);
 
     QString programPath() const;
-    QString dataFolder() const { return home.path() + QStringLiteral("/Documents/Quorvane/"); }
+    QString dataFolder() const { return m_home.path() + QStringLiteral("/Documents/Quorvane/"); }
     QString settingsFile() const {
-        return home.path() + QStringLiteral("/.config/Quorvane/Quorvane.conf");
+        return m_home.path() + QStringLiteral("/.config/Quorvane/Quorvane.conf");
     }
     /// A collection of three plain pictures in `colours`, p0.bmp to p2.bmp.
     void writeThreeColourCollection();
 
-    const QColor colours[3] = {QColor(200, 30, 30), QColor(30, 180, 40), QColor(40, 60, 210)};
+    const QColor m_colours[3] = {QColor(200, 30, 30), QColor(30, 180, 40), QColor(40, 60, 210)};
 
-    QTemporaryDir home;
-    std::vector<QProcess*> processes;
+    QTemporaryDir m_home;
+    std::vector<QProcess*> m_processes;
 };
 
 /// A desktop test whose collection is the three plain pictures of `colours`.

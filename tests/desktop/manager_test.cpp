@@ -83,7 +83,7 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs = 15000) {
 class ManagerOnScreen : public DesktopTest {
 protected:
     QString picture(const QString& relative, const QColor& colour) {
-        const QString path = home.path() + "/" + relative;
+        const QString path = m_home.path() + "/" + relative;
         QDir().mkpath(QFileInfo(path).path());
         QImage img(160, 100, QImage::Format_RGB32);
         img.fill(colour);
@@ -119,7 +119,7 @@ protected:
     /// The monitor's colour in the main window's strip.
     QColor monitor(unsigned long main) {
         const WindowGeometry g = windowGeometry(main);
-        const QImage screen = screenshot(home.path() + "/screen.png");
+        const QImage screen = screenshot(m_home.path() + "/screen.png");
         return screen.pixelColor(g.x + 400, g.y + StripTop + 77);
     }
 };
@@ -141,7 +141,7 @@ TEST_F(ManagerOnScreen, PicturesAndAFolderAddedReachTheListAndTheStrip) {
     const QStringList album{picture("album/a.bmp", colours[3]), picture("album/c.bmp", colours[5]),
                             picture("album/deeper/b.bmp", colours[4])};
     picture("album/broken\nname.bmp", colours[0]);
-    QFile(home.path() + "/album/notes.txt").open(QIODevice::WriteOnly);
+    QFile(m_home.path() + "/album/notes.txt").open(QIODevice::WriteOnly);
 
     QProcess* p = start({"--show"});
     const qint64 pid = p->processId();
@@ -176,7 +176,7 @@ TEST_F(ManagerOnScreen, PicturesAndAFolderAddedReachTheListAndTheStrip) {
     const unsigned long notice = waitForMessageBox(pid, {main, manager});
     ASSERT_NE(notice, 0u) << "no notice of the picture left out";
     QThread::msleep(300);
-    saveScreen(home.path(), "manager_notice");
+    saveScreen(m_home.path(), "manager_notice");
     pressKeys(notice, {"Return"});
     ASSERT_TRUE(waitUntil([&] { return gone(pid, notice); }, 5000));
     EXPECT_EQ(waitForMessageBox(pid, {main, manager}, 500), 0u) << "a second notice";
@@ -184,7 +184,7 @@ TEST_F(ManagerOnScreen, PicturesAndAFolderAddedReachTheListAndTheStrip) {
     // The manager with its collection, as the user sees it.
     QThread::msleep(500);
     const WindowGeometry mg = windowGeometry(manager);
-    screenshot(home.path() + "/screen.png")
+    screenshot(m_home.path() + "/screen.png")
         .copy(mg.x, mg.y, mg.width, mg.height)
         .save(QStringLiteral(QUORVANE_BINARY_DIR "/tests/desktop/manager_with_collection.png"));
 
@@ -240,7 +240,7 @@ TEST_F(ManagerOnScreen, ClearAsksFirstAndOnlyOkClears) {
         ASSERT_NE(question, 0u) << "Clear asked nothing";
         if (std::string(key) == "Return") {
             QThread::msleep(300);
-            saveScreen(home.path(), "manager_clear_question");
+            saveScreen(m_home.path(), "manager_clear_question");
         }
         pressKeys(question, {key});
         ASSERT_TRUE(waitUntil([&] { return gone(pid, question); }, 5000)) << key;
@@ -269,7 +269,7 @@ TEST_F(ManagerOnScreen, ClearAsksFirstAndOnlyOkClears) {
     EXPECT_TRUE(QFile::exists(dataFolder() + "list.txt"));
     EXPECT_FALSE(QDir(dataFolder() + "Thumbnail").exists());
     for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(QFile::exists(home.path() + QString("/pics/p%1.bmp").arg(i)))
+        EXPECT_TRUE(QFile::exists(m_home.path() + QString("/pics/p%1.bmp").arg(i)))
             << "Clear removed a picture file";
     EXPECT_TRUE(terminate(p));
 }

@@ -16,14 +16,14 @@ TEST_F(Navigation, KeysApplyPicturesAndARestartKeepsThePlace) {
     unsigned long w = startShown(p);
     ASSERT_NE(w, 0u);
     pressKeys(w, {"Down"});
-    EXPECT_TRUE(desktopShows(colours[1])) << "Down did not apply the second picture";
+    EXPECT_TRUE(desktopShows(m_colours[1])) << "Down did not apply the second picture";
     pressKeys(w, {"Down"});
-    EXPECT_TRUE(desktopShows(colours[2]));
+    EXPECT_TRUE(desktopShows(m_colours[2]));
     pressKeys(w, {"Left"}); // select only
     QThread::msleep(500);
-    EXPECT_TRUE(near(screenColour(8, 8), colours[2]));
+    EXPECT_TRUE(near(screenColour(8, 8), m_colours[2]));
     pressKeys(w, {"Return"}); // re-apply the selection
-    EXPECT_TRUE(desktopShows(colours[1]));
+    EXPECT_TRUE(desktopShows(m_colours[1]));
 
     clickAt(w, 763 + 9, 378 + 10);  // minutes up: 6
     clickAt(w, 640 + 35, 378 + 11); // random order on
@@ -41,7 +41,7 @@ TEST_F(Navigation, KeysApplyPicturesAndARestartKeepsThePlace) {
     ASSERT_NE(w, 0u);
     // The stored place is entry 1: the next picture is entry 2.
     pressKeys(w, {"Down"});
-    EXPECT_TRUE(desktopShows(colours[2]));
+    EXPECT_TRUE(desktopShows(m_colours[2]));
     ASSERT_TRUE(terminate(p));
     QSettings s(settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(s.value("param/PosView").toString(), "2");
@@ -59,7 +59,7 @@ TEST_F(Navigation, ChangeAtStartAppliesAPictureOfTheCollection) {
     ASSERT_NE(startShown(p), 0u);
     QThread::msleep(500);
     const QColor c = screenColour(8, 8);
-    EXPECT_TRUE(near(c, colours[0]) || near(c, colours[1]) || near(c, colours[2]))
+    EXPECT_TRUE(near(c, m_colours[0]) || near(c, m_colours[1]) || near(c, m_colours[2]))
         << c.name().toStdString();
     EXPECT_TRUE(QFile::exists(dataFolder() + "Wallpaper.bmp"));
     EXPECT_TRUE(terminate(p));

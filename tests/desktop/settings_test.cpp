@@ -16,9 +16,9 @@
 
 namespace {
 
-constexpr xcb_keysym_t XK_p = 'p', XK_r = 'r', XK_n = 'n', XK_b = 'b', XK_c = 'c', XK_t = 't';
-constexpr xcb_keysym_t XK_F5 = 0xffc2, XK_F9 = 0xffc6;
-constexpr std::uint16_t kCtrlAltShift = xtest::kCtrlAlt | XCB_MOD_MASK_SHIFT;
+constexpr xcb_keysym_t XkP = 'p', XkR = 'r', XkN = 'n', XkB = 'b', XkC = 'c', XkT = 't';
+constexpr xcb_keysym_t XkF5 = 0xffc2, XkF9 = 0xffc6;
+constexpr std::uint16_t CtrlAltShift = xtest::CtrlAlt | XCB_MOD_MASK_SHIFT;
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
     for (int t = 0; t < timeoutMs; t += 100) {
@@ -61,7 +61,7 @@ protected:
     QProcessEnvironment environment() const override {
         QProcessEnvironment env = DesktopTest::environment();
         // The desktop's opener is a script that records what it was asked.
-        env.insert("PATH", home.path() + "/bin:" + env.value("PATH"));
+        env.insert("PATH", m_home.path() + "/bin:" + env.value("PATH"));
         env.remove("BROWSER");
         env.remove("DEFAULT_BROWSER");
         return env;
@@ -70,17 +70,17 @@ protected:
         DesktopTest::SetUp();
         if (IsSkipped())
             return;
-        QDir().mkpath(home.path() + "/bin");
-        QFile opener(home.path() + "/bin/xdg-open");
+        QDir().mkpath(m_home.path() + "/bin");
+        QFile opener(m_home.path() + "/bin/xdg-open");
         ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
         opener.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"$HOME/opened\"\n");
         opener.close();
         opener.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                               QFileDevice::ExeOwner);
     }
-    QString autostartEntry() const { return home.path() + "/.config/autostart/quorvane.desktop"; }
+    QString autostartEntry() const { return m_home.path() + "/.config/autostart/quorvane.desktop"; }
     QString opened() const {
-        QFile f(home.path() + "/opened");
+        QFile f(m_home.path() + "/opened");
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 };
@@ -121,7 +121,7 @@ TEST_F(SettingsWindow, StartAtLogonAndAHotkeyAreAppliedAndKept) {
     // A hotkey captured in the first field, pressed and released there.
     xtest::XClient other;
     ASSERT_TRUE(other.ok());
-    EXPECT_TRUE(other.heldByOther(xtest::kCtrlAlt, XK_r)) << "the default hotkey is not grabbed";
+    EXPECT_TRUE(other.heldByOther(xtest::CtrlAlt, XkR)) << "the default hotkey is not grabbed";
     s = openSettings(p, w);
     ASSERT_NE(s, 0u);
     clickAt(s, 193 + 70, 164 + 7);
@@ -133,9 +133,9 @@ TEST_F(SettingsWindow, StartAtLogonAndAHotkeyAreAppliedAndKept) {
     QThread::msleep(300);
     saveScreen("settings-hotkey");
     clickAt(s, 86 + 52, 272 + 13);
-    EXPECT_TRUE(waitUntil([&] { return other.heldByOther(xtest::kCtrlAlt, XK_p); }))
+    EXPECT_TRUE(waitUntil([&] { return other.heldByOther(xtest::CtrlAlt, XkP); }))
         << "the new hotkey is not grabbed";
-    EXPECT_FALSE(other.heldByOther(xtest::kCtrlAlt, XK_r)) << "the old hotkey is still grabbed";
+    EXPECT_FALSE(other.heldByOther(xtest::CtrlAlt, XkR)) << "the old hotkey is still grabbed";
 
     ASSERT_TRUE(terminate(p));
     QSettings settings(settingsFile(), QSettings::IniFormat);
@@ -151,25 +151,25 @@ protected:
         ThreeColourDesktopTest::SetUp();
         if (IsSkipped())
             return;
-        ASSERT_TRUE(other.ok());
-        w = startShown(p);
-        ASSERT_NE(w, 0u);
+        ASSERT_TRUE(m_other.ok());
+        m_w = startShown(m_p);
+        ASSERT_NE(m_w, 0u);
         // The defaults, as the program grabs them at start.
-        ASSERT_TRUE(waitUntil([&] { return other.heldByOther(xtest::kCtrlAlt, XK_n); }));
-        s = openSettings(p, w);
-        ASSERT_NE(s, 0u) << "Param opened no settings window";
-        geometry = windowGeometry(s);
+        ASSERT_TRUE(waitUntil([&] { return m_other.heldByOther(xtest::CtrlAlt, XkN); }));
+        m_s = openSettings(m_p, m_w);
+        ASSERT_NE(m_s, 0u) << "Param opened no settings window";
+        m_geometry = windowGeometry(m_s);
     }
     /// Clicks into the hotkey field of a slot.
     void focusField(int slot) {
-        clickAt(s, 193 + 70, 164 + 30 * slot + 7);
-        xdotool({"windowfocus", "--sync", QString::number(s)});
+        clickAt(m_s, 193 + 70, 164 + 30 * slot + 7);
+        xdotool({"windowfocus", "--sync", QString::number(m_s)});
         QThread::msleep(200);
     }
     /// A rectangle of the settings window as the screen shows it now.
     QImage shot(const QRect& inWindow) {
-        return screenshot(home.path() + "/shot.png")
-            .copy(inWindow.translated(geometry.x, geometry.y));
+        return screenshot(m_home.path() + "/shot.png")
+            .copy(inWindow.translated(m_geometry.x, m_geometry.y));
     }
     QImage field(int slot) { return shot({193, 164 + 30 * slot, 155, 15}); }
     /// The field shows the same text in both: they differ at most in the
@@ -197,23 +197,23 @@ protected:
             }
         return warm > 20;
     }
-    void apply() { clickAt(s, 86 + 52, 272 + 13); }
+    void apply() { clickAt(m_s, 86 + 52, 272 + 13); }
 
-    xtest::XClient other;
-    QProcess* p = nullptr;
-    unsigned long w = 0;
-    unsigned long s = 0;
-    WindowGeometry geometry;
+    xtest::XClient m_other;
+    QProcess* m_p = nullptr;
+    unsigned long m_w = 0;
+    unsigned long m_s = 0;
+    WindowGeometry m_geometry;
 };
 
 TEST_F(HotkeyFields, TheProgramsOwnHotkeysAreTypedAgainAndMovedBetweenSlots) {
-    using xtest::kCtrlAlt;
+    using xtest::CtrlAlt;
     const QColor desktop = screenColour(8, 8);
 
     // In a field the program's own combinations reach the field, not the
     // grabs: Ctrl+Alt+N (next) goes to random, Ctrl+Alt+R (random) to next.
     focusField(0);
-    EXPECT_TRUE(waitUntil([&] { return !other.heldByOther(kCtrlAlt, XK_n); }))
+    EXPECT_TRUE(waitUntil([&] { return !m_other.heldByOther(CtrlAlt, XkN); }))
         << "the hotkeys stay grabbed while a field has the focus";
     const QImage randomBefore = field(0);
     chord({"ctrl", "alt", "n"});
@@ -242,19 +242,19 @@ TEST_F(HotkeyFields, TheProgramsOwnHotkeysAreTypedAgainAndMovedBetweenSlots) {
 
     // Out of the fields, the hotkeys in force are grabbed again.
     xdotool({"key", "Tab"});
-    EXPECT_TRUE(waitUntil([&] { return other.heldByOther(kCtrlAlt, XK_b); }))
+    EXPECT_TRUE(waitUntil([&] { return m_other.heldByOther(CtrlAlt, XkB); }))
         << "leaving the fields did not take the hotkeys back";
 
     apply();
-    EXPECT_TRUE(waitUntil([&] { return other.heldByOther(kCtrlAltShift, XK_F5); }))
+    EXPECT_TRUE(waitUntil([&] { return m_other.heldByOther(CtrlAltShift, XkF5); }))
         << "the new hotkey is not grabbed";
-    EXPECT_FALSE(other.heldByOther(kCtrlAlt, XK_b)) << "the old hotkey is still grabbed";
+    EXPECT_FALSE(m_other.heldByOther(CtrlAlt, XkB)) << "the old hotkey is still grabbed";
     chord({"ctrl", "alt", "r"}); // next now
-    EXPECT_TRUE(desktopShows(colours[1])) << "Ctrl+Alt+R did not apply the next picture";
+    EXPECT_TRUE(desktopShows(m_colours[1])) << "Ctrl+Alt+R did not apply the next picture";
     chord({"ctrl", "alt", "shift", "F5"}); // previous
-    EXPECT_TRUE(desktopShows(colours[0])) << "Ctrl+Alt+Shift+F5 did not apply the previous one";
+    EXPECT_TRUE(desktopShows(m_colours[0])) << "Ctrl+Alt+Shift+F5 did not apply the previous one";
 
-    ASSERT_TRUE(terminate(p));
+    ASSERT_TRUE(terminate(m_p));
     QSettings settings(settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(settings.value("param/gk1").toString(), "11078");
     EXPECT_EQ(settings.value("param/gk2").toString(), "11082");
@@ -262,10 +262,10 @@ TEST_F(HotkeyFields, TheProgramsOwnHotkeysAreTypedAgainAndMovedBetweenSlots) {
 }
 
 TEST_F(HotkeyFields, ABareKeyIsRefusedWithItsReasonAndNeverTakenFromOtherPrograms) {
-    using xtest::kCtrlAlt;
+    using xtest::CtrlAlt;
     focusField(0);
     const QImage randomBefore = field(0);
-    pressKeys(s, {"a", "b", "c"});
+    pressKeys(m_s, {"a", "b", "c"});
     QThread::msleep(300);
     saveScreen("settings-hotkey-bare-key");
     EXPECT_TRUE(sameText(field(0), randomBefore)) << "a bare letter was taken";
@@ -282,7 +282,7 @@ TEST_F(HotkeyFields, ABareKeyIsRefusedWithItsReasonAndNeverTakenFromOtherProgram
 
     // A combination another program holds (in one lock state: the press
     // without CapsLock still reaches the field) is refused too.
-    ASSERT_TRUE(other.grab(kCtrlAlt | XCB_MOD_MASK_LOCK, XK_t));
+    ASSERT_TRUE(m_other.grab(CtrlAlt | XCB_MOD_MASK_LOCK, XkT));
     focusField(2);
     const QImage previousBefore = field(2);
     chord({"ctrl", "alt", "t"});
@@ -290,15 +290,15 @@ TEST_F(HotkeyFields, ABareKeyIsRefusedWithItsReasonAndNeverTakenFromOtherProgram
     EXPECT_TRUE(sameText(field(2), previousBefore))
         << "a combination another program holds was taken";
     EXPECT_TRUE(showsReason());
-    other.ungrab(kCtrlAlt | XCB_MOD_MASK_LOCK, XK_t);
+    m_other.ungrab(CtrlAlt | XCB_MOD_MASK_LOCK, XkT);
 
     apply();
-    EXPECT_TRUE(waitUntil([&] { return other.heldByOther(0, XK_F9); }));
-    EXPECT_FALSE(other.heldByOther(0, XK_c)) << "the letter was taken from every program";
-    EXPECT_FALSE(other.heldByOther(XCB_MOD_MASK_SHIFT, XK_c));
-    EXPECT_FALSE(other.heldByOther(kCtrlAlt, XK_t));
-    EXPECT_TRUE(other.heldByOther(kCtrlAlt, XK_r));
-    ASSERT_TRUE(terminate(p));
+    EXPECT_TRUE(waitUntil([&] { return m_other.heldByOther(0, XkF9); }));
+    EXPECT_FALSE(m_other.heldByOther(0, XkC)) << "the letter was taken from every program";
+    EXPECT_FALSE(m_other.heldByOther(XCB_MOD_MASK_SHIFT, XkC));
+    EXPECT_FALSE(m_other.heldByOther(CtrlAlt, XkT));
+    EXPECT_TRUE(m_other.heldByOther(CtrlAlt, XkR));
+    ASSERT_TRUE(terminate(m_p));
     QSettings settings(settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(settings.value("param/gk1").toString(), "11082");
     EXPECT_EQ(settings.value("param/gk2").toString(), "000120");

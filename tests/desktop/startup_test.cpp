@@ -116,7 +116,7 @@ TEST_F(DesktopTest, SecondStartSaysSoAndEndsWhileTheFirstRuns) {
     EXPECT_EQ(first->state(), QProcess::Running);
 
     // A copy under another name is another program: it runs beside the first.
-    const QString copy = home.path() + "/Other";
+    const QString copy = m_home.path() + "/Other";
     ASSERT_TRUE(QFile::copy(programPath(), copy));
     QProcess* other = start({}, copy);
     EXPECT_NE(waitForWindow(other->processId(), "Quorvane", 15000, MainWidth, MainHeight), 0u);
@@ -130,21 +130,21 @@ TEST_F(DesktopTest, SecondStartSaysSoAndEndsWhileTheFirstRuns) {
 // folder impossible to make): the program says why and does not start, with
 // or without a command for a running copy.
 TEST_F(DesktopTest, WithoutAPrivateFolderForTheLockItSaysWhyAndDoesNotStart) {
-    const QString tmp = home.path() + "/tmp";
+    const QString tmp = m_home.path() + "/tmp";
     const QString taken = tmp + "/quorvane-" + QString::number(::geteuid());
     ASSERT_TRUE(QDir().mkpath(taken));
     ASSERT_EQ(::chmod(QFile::encodeName(taken).constData(), 0777), 0);
-    QFile blocker(home.path() + "/file");
+    QFile blocker(m_home.path() + "/file");
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     QProcessEnvironment env = environment();
     env.remove("XDG_RUNTIME_DIR");
     env.insert("TMPDIR", tmp);
-    env.insert("XDG_CACHE_HOME", home.path() + "/file/cache");
+    env.insert("XDG_CACHE_HOME", m_home.path() + "/file/cache");
 
     for (const QStringList& args : {QStringList{}, QStringList{"--next"}}) {
         auto* p = new QProcess;
-        processes.push_back(p);
+        m_processes.push_back(p);
         p->setProcessEnvironment(env);
         p->start(programPath(), args);
         ASSERT_TRUE(p->waitForStarted(10000));
@@ -155,7 +155,7 @@ TEST_F(DesktopTest, WithoutAPrivateFolderForTheLockItSaysWhyAndDoesNotStart) {
         ASSERT_TRUE(p->waitForFinished(5000));
         EXPECT_EQ(p->exitCode(), 1);
         const std::string err = p->readAllStandardError().toStdString();
-        for (const QString& part : {taken, home.path() + "/file/cache"})
+        for (const QString& part : {taken, m_home.path() + "/file/cache"})
             EXPECT_NE(err.find(part.toStdString()), std::string::npos) << err;
     }
     EXPECT_FALSE(QFileInfo::exists(dataFolder())) << "the program started";
@@ -252,7 +252,7 @@ protected:
         if (IsSkipped())
             return;
         // A file where a folder should be: no writing under it, whoever runs the test.
-        const QString blocker = home.path() + "/" + GetParam().blockedBy;
+        const QString blocker = m_home.path() + "/" + GetParam().blockedBy;
         QDir().mkpath(QFileInfo(blocker).path());
         QFile f(blocker);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -266,7 +266,7 @@ TEST_P(SystemCloseWithABoxOpen, EndsTheProgramAndSavesTheSettings) {
     saveScreen(QString("error-box-") + GetParam().name);
     // The writes can succeed again (room on the disk again, say); the box
     // still shows.
-    ASSERT_TRUE(QFile::remove(home.path() + "/" + GetParam().blockedBy));
+    ASSERT_TRUE(QFile::remove(m_home.path() + "/" + GetParam().blockedBy));
     QElapsedTimer t;
     t.start();
     ASSERT_TRUE(terminate(p, 5000)) << "SIGTERM did not end the program";
@@ -307,8 +307,8 @@ protected:
         ThreeColourDesktopTest::SetUp();
         if (IsSkipped())
             return;
-        QDir().mkpath(home.path() + "/.config");
-        QFile blocker(home.path() + "/.config/Quorvane");
+        QDir().mkpath(m_home.path() + "/.config");
+        QFile blocker(m_home.path() + "/.config/Quorvane");
         ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     }
 };
@@ -319,6 +319,6 @@ TEST_F(StartupErrorShowing, ALaterStartsCommandIsTaken) {
     QProcess* next = start({"--next"});
     ASSERT_TRUE(next->waitForFinished(10000));
     EXPECT_EQ(next->exitCode(), 0) << "the command was not taken";
-    EXPECT_TRUE(desktopShows(colours[1])) << "the next picture was not applied";
+    EXPECT_TRUE(desktopShows(m_colours[1])) << "the next picture was not applied";
     EXPECT_TRUE(terminate(p));
 }

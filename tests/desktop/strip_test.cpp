@@ -44,12 +44,12 @@ protected:
     // Writes the pictures and the list file; returns their paths.
     QStringList writeCollection(const QList<QImage>& pictures, const QString& ext = "bmp") {
         QDir().mkpath(dataFolder());
-        QDir().mkpath(home.path() + "/pics");
+        QDir().mkpath(m_home.path() + "/pics");
         QFile list(dataFolder() + "list.txt");
         EXPECT_TRUE(list.open(QIODevice::WriteOnly));
         QStringList paths;
         for (int i = 0; i < pictures.size(); ++i) {
-            const QString path = home.path() + QString("/pics/p%1.%2").arg(i).arg(ext);
+            const QString path = m_home.path() + QString("/pics/p%1.%2").arg(i).arg(ext);
             EXPECT_TRUE(pictures[i].save(path, ext == "jpg" ? "JPEG" : "BMP", 90));
             list.write(path.toUtf8() + "\r\n");
             paths << path;
@@ -131,7 +131,7 @@ TEST_F(StripOnScreen, CloseDuringALongThumbnailJobWaitsForItThenEnds) {
     ASSERT_TRUE(list.open(QIODevice::Append));
     QStringList all = paths;
     for (int i = 1; i < Big; ++i) {
-        all << home.path() + QString("/pics/same%1.jpg").arg(i);
+        all << m_home.path() + QString("/pics/same%1.jpg").arg(i);
         ASSERT_TRUE(QFile::link(paths[0], all.back()) || QFile::copy(paths[0], all.back()));
         list.write(all.back().toUtf8() + "\r\n");
     }

@@ -19,19 +19,19 @@ constexpr int MainHeight = 435;
 class Tray : public ThreeColourDesktopTest {
 protected:
     void TearDown() override {
-        if (trayer.state() != QProcess::NotRunning) {
-            trayer.terminate();
-            trayer.waitForFinished(3000);
+        if (m_trayer.state() != QProcess::NotRunning) {
+            m_trayer.terminate();
+            m_trayer.waitForFinished(3000);
         }
         DesktopTest::TearDown();
     }
 
     // A notification area at the top left of the screen.
     void startTrayHost() {
-        trayer.start("trayer", {"--edge", "top", "--align", "left", "--widthtype", "request",
-                                "--height", "32", "--SetDockType", "false", "--transparent",
-                                "false", "--tint", "0x202020"});
-        ASSERT_TRUE(trayer.waitForStarted(5000));
+        m_trayer.start("trayer", {"--edge", "top", "--align", "left", "--widthtype", "request",
+                                  "--height", "32", "--SetDockType", "false", "--transparent",
+                                  "false", "--tint", "0x202020"});
+        ASSERT_TRUE(m_trayer.waitForStarted(5000));
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < 5000 && xdotool({"search", "--class", "trayer"}).empty())
@@ -43,7 +43,7 @@ protected:
         return waitForWindow(pid, "Quorvane", timeoutMs, MainWidth, MainHeight) != 0;
     }
 
-    QProcess trayer;
+    QProcess m_trayer;
 };
 
 TEST_F(Tray, WithATrayHostTheProgramStartsHiddenAndItsIconShowsTheWindow) {
@@ -91,10 +91,10 @@ TEST_F(Tray, WithoutATrayHostTheWindowShowsAndItsButtonsWork) {
     QThread::msleep(500);
     EXPECT_TRUE(near(screenColour(8, 8), before)) << "a left press applied";
     clickAt(w, 192 + 28, 386 + 24, 3);
-    EXPECT_TRUE(desktopShows(colours[2])) << "a right press on Next did not apply";
+    EXPECT_TRUE(desktopShows(m_colours[2])) << "a right press on Next did not apply";
     // Apply with the left button re-applies the current entry.
     clickAt(w, 366 + 35, 381 + 26, 1);
-    EXPECT_TRUE(desktopShows(colours[2]));
+    EXPECT_TRUE(desktopShows(m_colours[2]));
 
     // The window's corners show the desktop behind it; just inside, the window.
     const QColor desktop = screenColour(8, 8);

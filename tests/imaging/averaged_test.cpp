@@ -1,5 +1,5 @@
 // Decoding straight into a thumbnail, row by row, gives exactly what the full decode
-// followed by MyResizeBitmap gives.
+// followed by myResizeBitmap gives.
 #include "imaging/bitmap.h"
 #include "imaging/codecs.h"
 #include "imaging/resize.h"
@@ -22,7 +22,7 @@ struct Sample {
     samples::Bytes bytes;
 };
 
-std::vector<Sample> Samples() {
+std::vector<Sample> samples() {
     samples::JpegOptions colour{.width = 613, .height = 411};
     samples::JpegOptions grey = colour;
     grey.components = 1;
@@ -42,19 +42,19 @@ std::vector<Sample> Samples() {
     samples::BmpOptions bmp;
     bmp.width = 300;
     bmp.height = 200;
-    bmp.pixelData.resize(samples::BmpStride(300, 24) * 200);
+    bmp.pixelData.resize(samples::bmpStride(300, 24) * 200);
     for (std::size_t i = 0; i < bmp.pixelData.size(); ++i)
         bmp.pixelData[i] = std::uint8_t(i * 7 + i / 900);
-    return {{"JpegColour", ".jpg", samples::MakeJpeg(colour)},
-            {"JpegGrey", ".jpg", samples::MakeJpeg(grey)},
-            {"JpegCmyk", ".jpg", samples::MakeJpeg(cmyk)},
-            {"JpegProgressive", ".jpg", samples::MakeJpeg(progressive)},
-            {"JpegSmallerThanTheThumbnail", ".jpg", samples::MakeJpeg(narrow)},
-            {"PngRgb", ".png", samples::MakePng(rgb)},
-            {"PngRgba", ".png", samples::MakePng(rgba)},
-            {"PngInterlaced", ".png", samples::MakePng(interlaced)},
-            {"PngGrey16", ".png", samples::MakePng(grey16)},
-            {"Bmp", ".bmp", samples::MakeBmp(bmp)}};
+    return {{"JpegColour", ".jpg", samples::makeJpeg(colour)},
+            {"JpegGrey", ".jpg", samples::makeJpeg(grey)},
+            {"JpegCmyk", ".jpg", samples::makeJpeg(cmyk)},
+            {"JpegProgressive", ".jpg", samples::makeJpeg(progressive)},
+            {"JpegSmallerThanTheThumbnail", ".jpg", samples::makeJpeg(narrow)},
+            {"PngRgb", ".png", samples::makePng(rgb)},
+            {"PngRgba", ".png", samples::makePng(rgba)},
+            {"PngInterlaced", ".png", samples::makePng(interlaced)},
+            {"PngGrey16", ".png", samples::makePng(grey16)},
+            {"Bmp", ".bmp", samples::makeBmp(bmp)}};
 }
 
 class Averaged : public testing::TestWithParam<Sample> {};
@@ -62,17 +62,17 @@ class Averaged : public testing::TestWithParam<Sample> {};
 TEST_P(Averaged, SameAsTheFullDecodeAveraged) {
     TempDir dir;
     const fs::path file = dir.path() / (std::string("p") + GetParam().extension);
-    samples::WriteFile(file, GetParam().bytes);
+    samples::writeFile(file, GetParam().bytes);
 
     Bitmap full;
-    ASSERT_TRUE(File2Bitmap(full, file));
+    ASSERT_TRUE(file2Bitmap(full, file));
     for (PixelFormat format : {PixelFormat::Bits24, PixelFormat::Bits32}) {
         Bitmap expected;
         expected.setPixelFormat(format);
         expected.setSizeForOverwrite(197, 123);
         Bitmap streamed(expected);
-        MyResizeBitmap(full, expected);
-        ASSERT_EQ(File2BitmapAveraged(streamed, file), DecodeStatus::Ok);
+        myResizeBitmap(full, expected);
+        ASSERT_EQ(file2BitmapAveraged(streamed, file), DecodeStatus::Ok);
         ASSERT_EQ(streamed.width(), 197);
         ASSERT_EQ(streamed.pixelFormat(), format);
         for (int y = 0; y < 123; ++y)
@@ -82,24 +82,24 @@ TEST_P(Averaged, SameAsTheFullDecodeAveraged) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, Averaged, testing::ValuesIn(Samples()),
+INSTANTIATE_TEST_SUITE_P(Kinds, Averaged, testing::ValuesIn(samples()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AveragedFailures, DamagedOrTooLargePictureLeavesTheTargetAlone) {
     TempDir dir;
-    samples::Bytes cut = samples::MakeJpeg({.width = 640, .height = 480});
+    samples::Bytes cut = samples::makeJpeg({.width = 640, .height = 480});
     cut.resize(cut.size() / 2);
-    samples::WriteFile(dir.path() / "cut.jpg", cut);
-    samples::WriteFile(dir.path() / "big.png", samples::MakePng({.width = 400, .height = 300}));
+    samples::writeFile(dir.path() / "cut.jpg", cut);
+    samples::writeFile(dir.path() / "big.png", samples::makePng({.width = 400, .height = 300}));
     Bitmap thumb;
     thumb.setPixelFormat(PixelFormat::Bits24);
     thumb.setBrushColor(0x123456);
     thumb.setSize(197, 123);
-    EXPECT_EQ(File2BitmapAveraged(thumb, dir.path() / "cut.jpg"), DecodeStatus::Undecodable);
-    SetMaxRasterBytes(100000);
-    EXPECT_EQ(File2BitmapAveraged(thumb, dir.path() / "big.png"), DecodeStatus::TooLarge);
-    SetMaxRasterBytes(std::uint64_t(1) << 30);
-    EXPECT_EQ(File2BitmapAveraged(thumb, dir.path() / "missing.jpg"), DecodeStatus::Undecodable);
+    EXPECT_EQ(file2BitmapAveraged(thumb, dir.path() / "cut.jpg"), DecodeStatus::Undecodable);
+    setMaxRasterBytes(100000);
+    EXPECT_EQ(file2BitmapAveraged(thumb, dir.path() / "big.png"), DecodeStatus::TooLarge);
+    setMaxRasterBytes(std::uint64_t(1) << 30);
+    EXPECT_EQ(file2BitmapAveraged(thumb, dir.path() / "missing.jpg"), DecodeStatus::Undecodable);
     EXPECT_EQ(thumb.pixel(100, 60), 0xFF123456u);
 }
 

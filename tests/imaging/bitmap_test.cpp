@@ -9,7 +9,7 @@
 
 namespace {
 
-Bitmap Filled(int w, int h, PixelFormat f, std::uint32_t (*color)(int, int)) {
+Bitmap filled(int w, int h, PixelFormat f, std::uint32_t (*color)(int, int)) {
     Bitmap b;
     b.setPixelFormat(f);
     b.setSize(w, h);
@@ -19,7 +19,7 @@ Bitmap Filled(int w, int h, PixelFormat f, std::uint32_t (*color)(int, int)) {
     return b;
 }
 
-std::uint32_t Pattern(int x, int y) {
+std::uint32_t pattern(int x, int y) {
     return 0xFF000000 | static_cast<std::uint32_t>(x * 40) << 16 |
            static_cast<std::uint32_t>(y * 50) << 8 | static_cast<std::uint32_t>((x * y) & 0xFF);
 }
@@ -58,7 +58,7 @@ TEST(Bitmap, GrowingKeepsPixelsAndFillsNewOnesWithTheBrush) {
 }
 
 TEST(Bitmap, CopyIsExactAndIndependent) {
-    Bitmap a = Filled(7, 5, PixelFormat::Bits8, Pattern);
+    Bitmap a = filled(7, 5, PixelFormat::Bits8, pattern);
     a.setColorTable({0x000000, 0x112233, 0xFFFFFF});
     a.scanLine(2)[3] = 1;
     Bitmap b = a;
@@ -82,7 +82,7 @@ TEST(Bitmap, CopyIsExactAndIndependent) {
 }
 
 TEST(Bitmap, FormatConversionsKeepColours) {
-    const Bitmap original = Filled(11, 4, PixelFormat::Bits24, Pattern);
+    const Bitmap original = filled(11, 4, PixelFormat::Bits24, pattern);
     Bitmap b = original;
     b.setPixelFormat(PixelFormat::Bits32);
     b.setPixelFormat(PixelFormat::Device);
@@ -138,7 +138,7 @@ TEST(Bitmap, FillRectLeavesTheLastColumnAndRow) {
 }
 
 TEST(Bitmap, DrawCopiesOneToOneAndClips) {
-    const Bitmap src = Filled(5, 4, PixelFormat::Bits24, Pattern);
+    const Bitmap src = filled(5, 4, PixelFormat::Bits24, pattern);
     Bitmap dst;
     dst.setPixelFormat(PixelFormat::Device);
     dst.setSize(6, 6);
@@ -168,7 +168,7 @@ TEST(Bitmap, DrawBlendsAPremultipliedSource) {
 }
 
 TEST(Bitmap, CopyRectAndPixelPickingStretch) {
-    const Bitmap src = Filled(4, 4, PixelFormat::Bits24, Pattern);
+    const Bitmap src = filled(4, 4, PixelFormat::Bits24, pattern);
     Bitmap dst;
     dst.setPixelFormat(PixelFormat::Bits24);
     dst.setSize(8, 8);
@@ -191,7 +191,7 @@ TEST(Bitmap, CopyRectAndPixelPickingStretch) {
 }
 
 TEST(Bitmap, ToBgra32GivesOpaqueRowsForPicturesWithoutAlpha) {
-    Bitmap b = Filled(3, 2, PixelFormat::Bits8, Pattern);
+    Bitmap b = filled(3, 2, PixelFormat::Bits8, pattern);
     std::vector<std::uint8_t> rows(3 * 4 * 2);
     b.toBgra32(rows.data(), 12);
     for (int y = 0; y < 2; ++y)

@@ -26,10 +26,10 @@ namespace {
 
 // --- run-length BMP ---------------------------------------------------------------------
 
-constexpr std::uint32_t kPainted = 0xFF0000; // index 1; the skipped pixels keep index 0
+constexpr std::uint32_t Painted = 0xFF0000; // index 1; the skipped pixels keep index 0
 
 // Every row paints `painted` pixels with runs of index 1, then ends its line.
-samples::Bytes RowsPainting(int height, int painted, bool rle8) {
+samples::Bytes rowsPainting(int height, int painted, bool rle8) {
     samples::Bytes s;
     for (int y = 0; y < height; ++y) {
         for (int left = painted; left > 0; left -= 254) {
@@ -43,7 +43,7 @@ samples::Bytes RowsPainting(int height, int painted, bool rle8) {
 }
 
 // One run, then deltas of 255 right and 255 up until past the top.
-samples::Bytes DeltaSkips(int height) {
+samples::Bytes deltaSkips(int height) {
     samples::Bytes s = {4, 1};
     for (int y = 0; y <= height; y += 255)
         s.insert(s.end(), {0, 2, 255, 255});
@@ -70,23 +70,23 @@ TEST_P(RunLengthClaims, DecodeOnlyWhatTheirRunsPaint) {
     const RleCase& c = GetParam();
     TempDir dir;
     const fs::path file = dir.path() / "picture.bmp";
-    samples::WriteFile(file, samples::MakeBmp({.width = c.width,
+    samples::writeFile(file, samples::makeBmp({.width = c.width,
                                                .height = c.height,
                                                .bpp = c.rle8 ? 8 : 4,
                                                .compression = c.rle8 ? 1u : 2u,
-                                               .palette = {0x000000, kPainted},
+                                               .palette = {0x000000, Painted},
                                                .pixelData = c.stream}));
     Bitmap b;
-    ASSERT_EQ(File2BitmapStatus(b, file), c.want);
+    ASSERT_EQ(file2BitmapStatus(b, file), c.want);
     if (c.want != DecodeStatus::Ok) {
-        EXPECT_NE(File2BitmapReduced(b, file), DecodeStatus::Ok);
+        EXPECT_NE(file2BitmapReduced(b, file), DecodeStatus::Ok);
         EXPECT_TRUE(b.empty());
         return;
     }
     ASSERT_EQ(b.width(), c.width);
     ASSERT_EQ(b.height(), c.height);
     // The bottom row starts with a run; its far end was skipped.
-    EXPECT_EQ(b.pixel(0, c.height - 1) & 0xFFFFFF, kPainted);
+    EXPECT_EQ(b.pixel(0, c.height - 1) & 0xFFFFFF, Painted);
     EXPECT_EQ(b.pixel(c.width - 1, c.height - 1) & 0xFFFFFF, 0u);
 }
 
@@ -95,23 +95,23 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // 24 million pixels from a two-byte stream.
         RleCase{"EndOfBitmapAtOnce", 6000, 4000, true, {0, 1}, DecodeStatus::Undecodable},
-        RleCase{"OnlyEndsOfLine", 6000, 4000, false, RowsPainting(4000, 0, false),
+        RleCase{"OnlyEndsOfLine", 6000, 4000, false, rowsPainting(4000, 0, false),
                 DecodeStatus::Undecodable},
-        RleCase{"DeltaSkips", 6000, 4000, true, DeltaSkips(4000), DecodeStatus::Undecodable},
+        RleCase{"DeltaSkips", 6000, 4000, true, deltaSkips(4000), DecodeStatus::Undecodable},
         // One pixel in sixteen painted is the least a large picture may paint.
-        RleCase{"JustUnderOneInSixteen", 4800, 4000, true, RowsPainting(4000, 299, true),
+        RleCase{"JustUnderOneInSixteen", 4800, 4000, true, rowsPainting(4000, 299, true),
                 DecodeStatus::Undecodable},
-        RleCase{"OneInSixteen", 4800, 4000, true, RowsPainting(4000, 300, true), DecodeStatus::Ok},
-        RleCase{"PaintedWithLongRuns", 4800, 4000, false, RowsPainting(4000, 4700, false),
+        RleCase{"OneInSixteen", 4800, 4000, true, rowsPainting(4000, 300, true), DecodeStatus::Ok},
+        RleCase{"PaintedWithLongRuns", 4800, 4000, false, rowsPainting(4000, 4700, false),
                 DecodeStatus::Ok},
         // Up to 4096 x 4096 a picture may leave any share to its skips.
-        RleCase{"SmallPictureMostlySkipped", 4096, 4096, false, RowsPainting(1, 8, false),
+        RleCase{"SmallPictureMostlySkipped", 4096, 4096, false, rowsPainting(1, 8, false),
                 DecodeStatus::Ok}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- JPEG -----------------------------------------------------------------------------
 
-constexpr int kFlat[3] = {200, 60, 30};
+constexpr int Flat[3] = {200, 60, 30};
 
 struct FlatJpeg {
     int width;
@@ -125,7 +125,7 @@ struct FlatJpeg {
 };
 
 // A picture of one flat colour (grey: its red), encoded by libjpeg as tightly as it can.
-samples::Bytes MakeFlatJpeg(const FlatJpeg& o) {
+samples::Bytes makeFlatJpeg(const FlatJpeg& o) {
     jpeg_compress_struct c{};
     jpeg_error_mgr err{};
     c.err = jpeg_std_error(&err);
@@ -156,7 +156,7 @@ samples::Bytes MakeFlatJpeg(const FlatJpeg& o) {
     jpeg_start_compress(&c, TRUE);
     std::vector<JSAMPLE> row(static_cast<std::size_t>(o.width) * o.components);
     for (std::size_t i = 0; i < row.size(); ++i)
-        row[i] = static_cast<JSAMPLE>(kFlat[i % o.components]);
+        row[i] = static_cast<JSAMPLE>(Flat[i % o.components]);
     while (c.next_scanline < c.image_height) {
         JSAMPROW r = row.data();
         jpeg_write_scanlines(&c, &r, 1);
@@ -170,7 +170,7 @@ samples::Bytes MakeFlatJpeg(const FlatJpeg& o) {
 
 // The file with its frame header declaring width x height and its data ending at an
 // end-of-image marker right after the first scan header, as a hostile file does.
-samples::Bytes Enlarged(samples::Bytes jpeg, int width, int height) {
+samples::Bytes enlarged(samples::Bytes jpeg, int width, int height) {
     std::size_t i = 2;
     while (i + 4 <= jpeg.size() && jpeg[i] == 0xFF) {
         const int marker = jpeg[i + 1];
@@ -208,19 +208,19 @@ TEST_P(JpegClaims, DecodeOnlyWhatTheirLengthCanHold) {
     TempDir dir;
     const fs::path file = dir.path() / "picture.jpg";
     const samples::Bytes bytes = GetParam().make();
-    samples::WriteFile(file, bytes);
+    samples::writeFile(file, bytes);
     Bitmap b;
-    EXPECT_EQ(File2BitmapStatus(b, file), GetParam().want) << bytes.size() << " bytes";
+    EXPECT_EQ(file2BitmapStatus(b, file), GetParam().want) << bytes.size() << " bytes";
     if (GetParam().want != DecodeStatus::Ok) {
-        EXPECT_NE(File2BitmapReduced(b, file), DecodeStatus::Ok);
+        EXPECT_NE(file2BitmapReduced(b, file), DecodeStatus::Ok);
         EXPECT_TRUE(b.empty());
         return;
     }
     const std::uint32_t p = b.pixel(b.width() / 2, b.height() / 2);
-    EXPECT_NEAR(int(p >> 16 & 0xFF), kFlat[0], 4);
+    EXPECT_NEAR(int(p >> 16 & 0xFF), Flat[0], 4);
     if (b.pixelFormat() != PixelFormat::Bits8) {
-        EXPECT_NEAR(int(p >> 8 & 0xFF), kFlat[1], 4);
-        EXPECT_NEAR(int(p & 0xFF), kFlat[2], 4);
+        EXPECT_NEAR(int(p >> 8 & 0xFF), Flat[1], 4);
+        EXPECT_NEAR(int(p & 0xFF), Flat[2], 4);
     }
 }
 
@@ -230,43 +230,43 @@ INSTANTIATE_TEST_SUITE_P(
         // A few hundred bytes declaring 63491 x 1040: about 1.5 million blocks.
         JpegCase{
             "BaselineStoppingAtOnce",
-            [] { return Enlarged(samples::MakeJpeg({.width = 16, .height = 16}), 63491, 1040); },
+            [] { return enlarged(samples::makeJpeg({.width = 16, .height = 16}), 63491, 1040); },
             DecodeStatus::Undecodable},
         JpegCase{"GreyStoppingAtOnce",
                  [] {
-                     return Enlarged(
-                         samples::MakeJpeg({.width = 16, .height = 16, .components = 1}), 63491,
+                     return enlarged(
+                         samples::makeJpeg({.width = 16, .height = 16, .components = 1}), 63491,
                          1040);
                  },
                  DecodeStatus::Undecodable},
         JpegCase{"ProgressiveStoppingAtOnce",
                  [] {
-                     return Enlarged(
-                         samples::MakeJpeg({.width = 16, .height = 16, .progressive = true}), 20000,
+                     return enlarged(
+                         samples::makeJpeg({.width = 16, .height = 16, .progressive = true}), 20000,
                          5000);
                  },
                  DecodeStatus::Undecodable},
         // Flat pictures take about two bits a block: as little as a complete file can.
-        JpegCase{"FlatBaseline", [] { return MakeFlatJpeg({.width = 2400, .height = 1600}); },
+        JpegCase{"FlatBaseline", [] { return makeFlatJpeg({.width = 2400, .height = 1600}); },
                  DecodeStatus::Ok},
         JpegCase{"FlatProgressive",
-                 [] { return MakeFlatJpeg({.width = 2400, .height = 1600, .progressive = true}); },
+                 [] { return makeFlatJpeg({.width = 2400, .height = 1600, .progressive = true}); },
                  DecodeStatus::Ok},
         JpegCase{"FlatGreyProgressive",
                  [] {
-                     return MakeFlatJpeg(
+                     return makeFlatJpeg(
                          {.width = 2400, .height = 1600, .components = 1, .progressive = true});
                  },
                  DecodeStatus::Ok},
         // Arithmetic coding makes a flat picture a few hundred bytes in all.
         JpegCase{"FlatArithmetic",
-                 [] { return MakeFlatJpeg({.width = 2400, .height = 1600, .arithmetic = true}); },
+                 [] { return makeFlatJpeg({.width = 2400, .height = 1600, .arithmetic = true}); },
                  DecodeStatus::Ok},
         // ...but not 30000 x 30000 (14 million blocks): that may be honest, and is too large.
         JpegCase{"ArithmeticStoppingAtOnce",
                  [] {
-                     return Enlarged(
-                         MakeFlatJpeg(
+                     return enlarged(
+                         makeFlatJpeg(
                              {.width = 64, .height = 64, .components = 1, .arithmetic = true}),
                          30000, 30000);
                  },
@@ -278,18 +278,18 @@ TEST(JpegScans, MoreScansThanTheLengthWarrantsAreShownReduced) {
     const fs::path file = dir.path() / "scans.jpg";
     // 190 scans over 30000 blocks in a file of a few kilobytes: each scan costs a few bytes
     // and a walk over every block.
-    samples::WriteFile(file, MakeFlatJpeg({.width = 1600,
+    samples::writeFile(file, makeFlatJpeg({.width = 1600,
                                            .height = 1200,
                                            .components = 1,
                                            .progressive = true,
                                            .refinements = 2}));
     Bitmap b;
-    EXPECT_EQ(File2BitmapStatus(b, file), DecodeStatus::TooLarge);
-    ASSERT_EQ(File2BitmapReduced(b, file), DecodeStatus::Ok);
+    EXPECT_EQ(file2BitmapStatus(b, file), DecodeStatus::TooLarge);
+    ASSERT_EQ(file2BitmapReduced(b, file), DecodeStatus::Ok);
     EXPECT_EQ(b.width(), 1600);
     EXPECT_EQ(b.height(), 1200);
     // The first scans carry the flat level.
-    EXPECT_NEAR(int(b.pixel(800, 600) & 0xFF), kFlat[0], 4);
+    EXPECT_NEAR(int(b.pixel(800, 600) & 0xFF), Flat[0], 4);
 }
 
 } // namespace

@@ -13,15 +13,15 @@ namespace {
 
 enum class Kind { Jpeg, Png, Bmp };
 
-void DecodeAnyhow(Kind kind, const samples::Bytes& data) {
+void decodeAnyhow(Kind kind, const samples::Bytes& data) {
     Bitmap b;
     try {
         if (kind == Kind::Jpeg)
-            JpegData2Bitmap(data, b);
+            jpegData2Bitmap(data, b);
         else if (kind == Kind::Png)
-            PNGData2Bitmap(data, b);
+            pngData2Bitmap(data, b);
         else
-            b.LoadFromData(data);
+            b.loadFromData(data);
     } catch (const ImageError&) {
         return;
     }
@@ -29,12 +29,12 @@ void DecodeAnyhow(Kind kind, const samples::Bytes& data) {
     Bitmap thumb;
     thumb.setSize(7, 5);
     thumb.setPixelFormat(PixelFormat::Bits24);
-    MyResizeBitmap(b, thumb);
+    myResizeBitmap(b, thumb);
     (void)b.pixel(b.width() - 1, b.height() - 1);
-    (void)b.SaveToData();
+    (void)b.saveToData();
 }
 
-void Mutate(std::mt19937& random, samples::Bytes& data) {
+void mutate(std::mt19937& random, samples::Bytes& data) {
     const int edits = 1 + static_cast<int>(random() % 4);
     for (int i = 0; i < edits && !data.empty(); ++i) {
         const std::size_t at = random() % data.size();
@@ -60,27 +60,27 @@ TEST_P(Mutations, NeverCrash) {
     std::vector<samples::Bytes> seeds;
     switch (GetParam()) {
     case Kind::Jpeg:
-        seeds = {samples::MakeJpeg({.width = 40, .height = 24}),
-                 samples::MakeJpeg({.width = 24, .height = 24, .progressive = true}),
-                 samples::MakeJpeg({.width = 16, .height = 16, .components = 4}),
-                 samples::MakeJpeg({.width = 20, .height = 9, .components = 1, .restartRows = 1})};
+        seeds = {samples::makeJpeg({.width = 40, .height = 24}),
+                 samples::makeJpeg({.width = 24, .height = 24, .progressive = true}),
+                 samples::makeJpeg({.width = 16, .height = 16, .components = 4}),
+                 samples::makeJpeg({.width = 20, .height = 9, .components = 1, .restartRows = 1})};
         break;
     case Kind::Png:
-        seeds = {samples::MakePng({.colorType = 6, .interlace = true}),
-                 samples::MakePng({.colorType = 3, .bitDepth = 2, .palette = {1, 2, 3}}),
-                 samples::MakePng({.colorType = 0, .bitDepth = 16})};
+        seeds = {samples::makePng({.colorType = 6, .interlace = true}),
+                 samples::makePng({.colorType = 3, .bitDepth = 2, .palette = {1, 2, 3}}),
+                 samples::makePng({.colorType = 0, .bitDepth = 16})};
         break;
     case Kind::Bmp:
         seeds = {
-            samples::MakeBmp(
+            samples::makeBmp(
                 {.width = 3, .height = 2, .bpp = 24, .pixelData = samples::Bytes(24, 5)}),
-            samples::MakeBmp({.width = 6,
+            samples::makeBmp({.width = 6,
                               .height = 3,
                               .bpp = 8,
                               .compression = 1,
                               .palette = {0, 0xFFFFFF},
                               .pixelData = {3, 1, 0, 3, 2, 1, 2, 0, 0, 0, 0, 2, 1, 1, 4, 1, 0, 1}}),
-            samples::MakeBmp({.width = 2,
+            samples::makeBmp({.width = 2,
                               .height = 1,
                               .bpp = 16,
                               .compression = 3,
@@ -91,8 +91,8 @@ TEST_P(Mutations, NeverCrash) {
     std::mt19937 random(1234);
     for (int i = 0; i < 400; ++i) {
         samples::Bytes data = seeds[static_cast<std::size_t>(i) % seeds.size()];
-        Mutate(random, data);
-        DecodeAnyhow(GetParam(), data);
+        mutate(random, data);
+        decodeAnyhow(GetParam(), data);
     }
 }
 
@@ -104,23 +104,23 @@ INSTANTIATE_TEST_SUITE_P(Readers, Mutations, ::testing::Values(Kind::Jpeg, Kind:
                          });
 
 TEST(RasterLimit, PicturesBeyondItAreRefusedBeforeAllocation) {
-    const std::uint64_t saved = MaxRasterBytes();
-    SetMaxRasterBytes(1000);
+    const std::uint64_t saved = maxRasterBytes();
+    setMaxRasterBytes(1000);
     Bitmap b;
-    EXPECT_THROW(JpegData2Bitmap(samples::MakeJpeg({.width = 20, .height = 20}), b), ImageError);
-    EXPECT_THROW(PNGData2Bitmap(samples::MakePng({.width = 20, .height = 20}), b), ImageError);
-    EXPECT_THROW(b.LoadFromData(samples::MakeBmp(
+    EXPECT_THROW(jpegData2Bitmap(samples::makeJpeg({.width = 20, .height = 20}), b), ImageError);
+    EXPECT_THROW(pngData2Bitmap(samples::makePng({.width = 20, .height = 20}), b), ImageError);
+    EXPECT_THROW(b.loadFromData(samples::makeBmp(
                      {.width = 20,
                       .height = 20,
                       .bpp = 24,
-                      .pixelData = samples::Bytes(samples::BmpStride(20, 24) * 20)})),
+                      .pixelData = samples::Bytes(samples::bmpStride(20, 24) * 20)})),
                  ImageError);
-    EXPECT_NO_THROW(JpegData2Bitmap(samples::MakeJpeg({.width = 10, .height = 10}), b));
-    SetMaxRasterBytes(saved);
-    EXPECT_EQ(MaxRasterBytes(), std::uint64_t(1) << 30);
+    EXPECT_NO_THROW(jpegData2Bitmap(samples::makeJpeg({.width = 10, .height = 10}), b));
+    setMaxRasterBytes(saved);
+    EXPECT_EQ(maxRasterBytes(), std::uint64_t(1) << 30);
     // A raster of exactly 1 GiB is the largest accepted.
-    EXPECT_NO_THROW(CheckRasterSize(16384, 16384, 32));
-    EXPECT_THROW(CheckRasterSize(16384, 16385, 32), ImageError);
+    EXPECT_NO_THROW(checkRasterSize(16384, 16384, 32));
+    EXPECT_THROW(checkRasterSize(16384, 16385, 32), ImageError);
 }
 
 } // namespace

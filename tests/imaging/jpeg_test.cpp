@@ -20,7 +20,7 @@ struct JpegCase {
 class JpegVariants : public ::testing::TestWithParam<JpegCase> {};
 
 // Straight RGB of a CMYK sample as the decoder is meant to convert it.
-std::uint32_t CmykToRgb(const std::uint8_t* p, bool adobe) {
+std::uint32_t cmykToRgb(const std::uint8_t* p, bool adobe) {
     unsigned c = p[0], m = p[1], y = p[2], k = p[3];
     if (!adobe) {
         c = 255 - c;
@@ -33,10 +33,10 @@ std::uint32_t CmykToRgb(const std::uint8_t* p, bool adobe) {
 }
 
 TEST_P(JpegVariants, DecodesToTheLibrarysOwnPixels) {
-    const samples::Bytes jpeg = samples::MakeJpeg(GetParam().options);
-    const samples::Decoded ref = samples::ReferenceJpeg(jpeg);
+    const samples::Bytes jpeg = samples::makeJpeg(GetParam().options);
+    const samples::Decoded ref = samples::referenceJpeg(jpeg);
     Bitmap b;
-    JpegData2Bitmap(jpeg, b);
+    jpegData2Bitmap(jpeg, b);
     ASSERT_EQ(b.width(), ref.width);
     ASSERT_EQ(b.height(), ref.height);
     switch (ref.components) {
@@ -63,7 +63,7 @@ TEST_P(JpegVariants, DecodesToTheLibrarysOwnPixels) {
             else if (ref.components == 3)
                 expected = 0xFF000000 | std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
             else
-                expected = CmykToRgb(p, ref.adobe);
+                expected = cmykToRgb(p, ref.adobe);
             mismatches += b.pixel(x, y) != expected;
         }
     EXPECT_EQ(mismatches, 0);
@@ -86,10 +86,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Jpeg, CmykColoursAreConvertedToRgb) {
     // Pure inks must not come out as their raw bytes: a cyan CMYK picture shows cyan.
-    const samples::Bytes jpeg = samples::MakeJpeg({.width = 16, .height = 16, .components = 4});
+    const samples::Bytes jpeg = samples::makeJpeg({.width = 16, .height = 16, .components = 4});
     Bitmap b;
-    JpegData2Bitmap(jpeg, b);
-    const samples::Decoded ref = samples::ReferenceJpeg(jpeg);
+    jpegData2Bitmap(jpeg, b);
+    const samples::Decoded ref = samples::referenceJpeg(jpeg);
     const std::uint32_t c = b.pixel(8, 8);
     EXPECT_NE(c & 0xFFFFFF, (std::uint32_t(ref.pixels[(8 * 16 + 8) * 4]) << 16) |
                                 (std::uint32_t(ref.pixels[(8 * 16 + 8) * 4 + 1]) << 8) |
@@ -98,11 +98,11 @@ TEST(Jpeg, CmykColoursAreConvertedToRgb) {
 }
 
 TEST(Jpeg, TruncatedAndCorruptedFilesFail) {
-    const samples::Bytes jpeg = samples::MakeJpeg({.width = 64, .height = 64});
+    const samples::Bytes jpeg = samples::makeJpeg({.width = 64, .height = 64});
     for (std::size_t keep :
          {std::size_t(0), std::size_t(2), std::size_t(100), jpeg.size() / 2, jpeg.size() - 40}) {
         Bitmap b;
-        EXPECT_THROW(JpegData2Bitmap(std::span(jpeg.data(), keep), b), ImageError) << keep;
+        EXPECT_THROW(jpegData2Bitmap(std::span(jpeg.data(), keep), b), ImageError) << keep;
     }
     samples::Bytes noSize = jpeg;
     for (std::size_t i = 0; i + 8 < noSize.size(); ++i)
@@ -111,13 +111,13 @@ TEST(Jpeg, TruncatedAndCorruptedFilesFail) {
             break;
         }
     Bitmap b;
-    EXPECT_THROW(JpegData2Bitmap(noSize, b), ImageError);
+    EXPECT_THROW(jpegData2Bitmap(noSize, b), ImageError);
     samples::Bytes garbage(500, 0x42);
-    EXPECT_THROW(JpegData2Bitmap(garbage, b), ImageError);
+    EXPECT_THROW(jpegData2Bitmap(garbage, b), ImageError);
 }
 
 TEST(Jpeg, PictureBeyondTheRasterLimitIsRefused) {
-    samples::Bytes jpeg = samples::MakeJpeg({.width = 8, .height = 8});
+    samples::Bytes jpeg = samples::makeJpeg({.width = 8, .height = 8});
     for (std::size_t i = 0; i + 8 < jpeg.size(); ++i)
         if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) { // 65000 x 65000
             jpeg[i + 5] = jpeg[i + 7] = 0xFD;
@@ -125,11 +125,11 @@ TEST(Jpeg, PictureBeyondTheRasterLimitIsRefused) {
             break;
         }
     Bitmap b;
-    EXPECT_THROW(JpegData2Bitmap(jpeg, b), ImageError);
+    EXPECT_THROW(jpegData2Bitmap(jpeg, b), ImageError);
 }
 
 // The encoder's promise, checked against libjpeg with the same settings.
-samples::Bytes ReferenceEncode(const Bitmap& b) {
+samples::Bytes referenceEncode(const Bitmap& b) {
     struct Err {
         jpeg_error_mgr pub;
     } err{};
@@ -167,12 +167,12 @@ samples::Bytes ReferenceEncode(const Bitmap& b) {
 TEST(Bitmap2Jpeg, WritesBaselineQuality90JfifAndReplacesTheFile) {
     TempDir dir;
     Bitmap b;
-    JpegData2Bitmap(samples::MakeJpeg({.width = 197, .height = 123}), b);
+    jpegData2Bitmap(samples::makeJpeg({.width = 197, .height = 123}), b);
     const auto file = dir.path() / "thumb.jpg";
-    samples::WriteFile(file, samples::Bytes(10000, 0x11));
-    Bitmap2Jpeg(b, file);
-    const samples::Bytes written = samples::ReadFile(file);
-    EXPECT_EQ(written, ReferenceEncode(b));
+    samples::writeFile(file, samples::Bytes(10000, 0x11));
+    bitmap2Jpeg(b, file);
+    const samples::Bytes written = samples::readFile(file);
+    EXPECT_EQ(written, referenceEncode(b));
     ASSERT_GT(written.size(), 20u);
     EXPECT_EQ(std::string(written.begin() + 6, written.begin() + 10), "JFIF");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
@@ -182,22 +182,22 @@ TEST(Bitmap2Jpeg, WritesBaselineQuality90JfifAndReplacesTheFile) {
 TEST(Bitmap2Jpeg, EncodesA24BitCopyOfOtherFormats) {
     TempDir dir;
     Bitmap grey;
-    JpegData2Bitmap(samples::MakeJpeg({.width = 20, .height = 10, .components = 1}), grey);
+    jpegData2Bitmap(samples::makeJpeg({.width = 20, .height = 10, .components = 1}), grey);
     const Bitmap before = grey;
-    Bitmap2Jpeg(grey, dir.path() / "g.jpg");
-    EXPECT_EQ(samples::ReadFile(dir.path() / "g.jpg"), ReferenceEncode(grey));
+    bitmap2Jpeg(grey, dir.path() / "g.jpg");
+    EXPECT_EQ(samples::readFile(dir.path() / "g.jpg"), referenceEncode(grey));
     EXPECT_EQ(grey.pixelFormat(), PixelFormat::Bits8) << "the source is not changed";
     EXPECT_EQ(std::memcmp(grey.scanLine(5), before.scanLine(5), 20), 0);
     Bitmap decoded;
-    ASSERT_TRUE(File2Bitmap(decoded, dir.path() / "g.jpg"));
+    ASSERT_TRUE(file2Bitmap(decoded, dir.path() / "g.jpg"));
     EXPECT_EQ(decoded.pixelFormat(), PixelFormat::Bits24);
 }
 
 TEST(Bitmap2Jpeg, EmptyBitmapGivesAnEmptyFile) {
     TempDir dir;
     const auto file = dir.path() / "e.jpg";
-    samples::WriteFile(file, samples::Bytes(50, 1));
-    Bitmap2Jpeg(Bitmap(), file);
+    samples::writeFile(file, samples::Bytes(50, 1));
+    bitmap2Jpeg(Bitmap(), file);
     EXPECT_TRUE(std::filesystem::exists(file));
     EXPECT_EQ(std::filesystem::file_size(file), 0u);
 }
@@ -206,7 +206,7 @@ TEST(Bitmap2Jpeg, UnwritablePlaceThrowsAndLeavesNothing) {
     TempDir dir;
     Bitmap b;
     b.setSize(4, 4);
-    EXPECT_THROW(Bitmap2Jpeg(b, dir.path() / "missing" / "x.jpg"), ImageError);
+    EXPECT_THROW(bitmap2Jpeg(b, dir.path() / "missing" / "x.jpg"), ImageError);
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
 }
 

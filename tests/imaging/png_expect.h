@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-inline PixelFormat ExpectedPngFormat(const samples::PngHeader& h) {
+inline PixelFormat expectedPngFormat(const samples::PngHeader& h) {
     if (h.colorType == 4 || h.colorType == 6 || (h.colorType == 3 && h.partialAlpha))
         return PixelFormat::Bits32;
     if ((h.colorType == 0 || h.colorType == 3) && h.bitDepth == 1)
@@ -20,10 +20,10 @@ inline PixelFormat ExpectedPngFormat(const samples::PngHeader& h) {
     return PixelFormat::Bits24;
 }
 
-inline void ExpectPngDecode(const Bitmap& b, const samples::Bytes& png) {
-    const samples::PngHeader h = samples::ParsePngHeader(png);
-    const samples::Decoded ref = samples::ReferencePng(png);
-    ASSERT_EQ(b.pixelFormat(), ExpectedPngFormat(h));
+inline void expectPngDecode(const Bitmap& b, const samples::Bytes& png) {
+    const samples::PngHeader h = samples::parsePngHeader(png);
+    const samples::Decoded ref = samples::referencePng(png);
+    ASSERT_EQ(b.pixelFormat(), expectedPngFormat(h));
     ASSERT_EQ(b.width(), ref.width);
     ASSERT_EQ(b.height(), ref.height);
     const bool alpha = b.pixelFormat() == PixelFormat::Bits32;

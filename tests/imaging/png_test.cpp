@@ -21,14 +21,14 @@ struct PngCase {
 class PngVariants : public ::testing::TestWithParam<PngCase> {};
 
 TEST_P(PngVariants, DecodeToTheirFormatWithTheRightPixels) {
-    const samples::Bytes png = samples::MakePng(GetParam().options);
+    const samples::Bytes png = samples::makePng(GetParam().options);
     Bitmap b;
-    PNGData2Bitmap(png, b);
+    pngData2Bitmap(png, b);
     EXPECT_EQ(b.pixelFormat(), GetParam().format);
-    ExpectPngDecode(b, png);
+    expectPngDecode(b, png);
 }
 
-const std::vector<std::uint32_t> kPalette = {0xFF0000, 0x00FF00, 0x0000FF, 0x808080, 0x102030};
+const std::vector<std::uint32_t> TestPalette = {0xFF0000, 0x00FF00, 0x0000FF, 0x808080, 0x102030};
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, PngVariants,
@@ -54,18 +54,20 @@ INSTANTIATE_TEST_SUITE_P(
                 PixelFormat::Bits1},
         PngCase{
             "palette2", {.colorType = 3, .bitDepth = 2, .palette = {1, 2, 3}}, PixelFormat::Bits4},
-        PngCase{
-            "palette4", {.colorType = 3, .bitDepth = 4, .palette = kPalette}, PixelFormat::Bits4},
-        PngCase{
-            "palette8", {.colorType = 3, .bitDepth = 8, .palette = kPalette}, PixelFormat::Bits8},
+        PngCase{"palette4",
+                {.colorType = 3, .bitDepth = 4, .palette = TestPalette},
+                PixelFormat::Bits4},
+        PngCase{"palette8",
+                {.colorType = 3, .bitDepth = 8, .palette = TestPalette},
+                PixelFormat::Bits8},
         PngCase{"palette8Interlaced",
-                {.colorType = 3, .bitDepth = 8, .interlace = true, .palette = kPalette},
+                {.colorType = 3, .bitDepth = 8, .interlace = true, .palette = TestPalette},
                 PixelFormat::Bits8},
         PngCase{"paletteBinaryTrns",
-                {.colorType = 3, .bitDepth = 8, .palette = kPalette, .trns = {0, 255, 0}},
+                {.colorType = 3, .bitDepth = 8, .palette = TestPalette, .trns = {0, 255, 0}},
                 PixelFormat::Bits8},
         PngCase{"palettePartialTrns",
-                {.colorType = 3, .bitDepth = 4, .palette = kPalette, .trns = {0, 100, 255}},
+                {.colorType = 3, .bitDepth = 4, .palette = TestPalette, .trns = {0, 100, 255}},
                 PixelFormat::Bits32},
         PngCase{"greyAlpha8", {.colorType = 4, .bitDepth = 8}, PixelFormat::Bits32},
         PngCase{"greyAlpha16", {.colorType = 4, .bitDepth = 16}, PixelFormat::Bits32},
@@ -79,9 +81,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Png, AlphaIsPremultipliedOverTransparentBlack) {
-    const samples::Bytes png = samples::MakePng({.width = 20, .height = 4, .colorType = 6});
+    const samples::Bytes png = samples::makePng({.width = 20, .height = 4, .colorType = 6});
     Bitmap b;
-    PNGData2Bitmap(png, b);
+    pngData2Bitmap(png, b);
     ASSERT_TRUE(b.hasAlpha());
     bool sawTransparent = false;
     for (int x = 0; x < 20; ++x) {
@@ -97,36 +99,36 @@ TEST(Png, AlphaIsPremultipliedOverTransparentBlack) {
     EXPECT_TRUE(sawTransparent);
 }
 
-std::uint32_t Crc(const std::uint8_t* p, std::size_t n) {
+std::uint32_t crcOf(const std::uint8_t* p, std::size_t n) {
     return static_cast<std::uint32_t>(crc32(0, p, static_cast<uInt>(n)));
 }
 
 TEST(Png, DamagedFilesFail) {
-    const samples::Bytes png = samples::MakePng({.width = 40, .height = 30, .colorType = 2});
+    const samples::Bytes png = samples::makePng({.width = 40, .height = 30, .colorType = 2});
     Bitmap b;
     for (std::size_t keep :
          {std::size_t(0), std::size_t(8), std::size_t(30), png.size() / 2, png.size() - 13})
-        EXPECT_THROW(PNGData2Bitmap(std::span(png.data(), keep), b), ImageError) << keep;
+        EXPECT_THROW(pngData2Bitmap(std::span(png.data(), keep), b), ImageError) << keep;
     samples::Bytes badType = png;
     badType[25] = 5; // no such colour type
-    const std::uint32_t crc = Crc(&badType[12], 17);
+    const std::uint32_t crc = crcOf(&badType[12], 17);
     badType[29] = static_cast<std::uint8_t>(crc >> 24);
     badType[30] = static_cast<std::uint8_t>(crc >> 16);
     badType[31] = static_cast<std::uint8_t>(crc >> 8);
     badType[32] = static_cast<std::uint8_t>(crc);
-    EXPECT_THROW(PNGData2Bitmap(badType, b), ImageError);
+    EXPECT_THROW(pngData2Bitmap(badType, b), ImageError);
 }
 
 // Chunk checksums: a damaged chunk is refused, except in the fuzz build, which reads on so
 // that fuzzed bytes reach the decoding behind the first chunk.
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
-constexpr bool kChecksumsIgnored = true;
+constexpr bool ChecksumsIgnored = true;
 #else
-constexpr bool kChecksumsIgnored = false;
+constexpr bool ChecksumsIgnored = false;
 #endif
 
 // Offset of the checksum of the first chunk of that type.
-std::size_t ChunkChecksum(const samples::Bytes& png, const char* type) {
+std::size_t chunkChecksum(const samples::Bytes& png, const char* type) {
     for (std::size_t at = 8; at + 12 <= png.size();) {
         const std::size_t length = std::size_t(png[at]) << 24 | std::size_t(png[at + 1]) << 16 |
                                    std::size_t(png[at + 2]) << 8 | png[at + 3];
@@ -139,22 +141,22 @@ std::size_t ChunkChecksum(const samples::Bytes& png, const char* type) {
 }
 
 TEST(Png, DamagedChunkChecksums) {
-    const samples::Bytes png = samples::MakePng({.width = 40, .height = 30, .colorType = 2});
+    const samples::Bytes png = samples::makePng({.width = 40, .height = 30, .colorType = 2});
     for (const char* chunk : {"IHDR", "IDAT"}) {
         samples::Bytes damaged = png;
-        damaged[ChunkChecksum(damaged, chunk)] ^= 0x5A;
+        damaged[chunkChecksum(damaged, chunk)] ^= 0x5A;
         Bitmap b;
-        if (kChecksumsIgnored) {
-            EXPECT_NO_THROW(PNGData2Bitmap(damaged, b)) << chunk;
-            ExpectPngDecode(b, png);
+        if (ChecksumsIgnored) {
+            EXPECT_NO_THROW(pngData2Bitmap(damaged, b)) << chunk;
+            expectPngDecode(b, png);
         } else {
-            EXPECT_THROW(PNGData2Bitmap(damaged, b), ImageError) << chunk;
+            EXPECT_THROW(pngData2Bitmap(damaged, b), ImageError) << chunk;
         }
     }
 }
 
 TEST(Png, PictureBeyondTheRasterLimitIsRefused) {
-    samples::Bytes png = samples::MakePng({.width = 4, .height = 4, .colorType = 2});
+    samples::Bytes png = samples::makePng({.width = 4, .height = 4, .colorType = 2});
     // 1,000,000 x 1,000,000 in the IHDR, with a correct checksum.
     for (int i : {16, 20}) {
         png[i] = 0x00;
@@ -162,13 +164,13 @@ TEST(Png, PictureBeyondTheRasterLimitIsRefused) {
         png[i + 2] = 0x42;
         png[i + 3] = 0x40;
     }
-    const std::uint32_t crc = Crc(&png[12], 17);
+    const std::uint32_t crc = crcOf(&png[12], 17);
     png[29] = static_cast<std::uint8_t>(crc >> 24);
     png[30] = static_cast<std::uint8_t>(crc >> 16);
     png[31] = static_cast<std::uint8_t>(crc >> 8);
     png[32] = static_cast<std::uint8_t>(crc);
     Bitmap b;
-    EXPECT_THROW(PNGData2Bitmap(png, b), ImageError);
+    EXPECT_THROW(pngData2Bitmap(png, b), ImageError);
 }
 
 } // namespace

@@ -10,14 +10,14 @@
 
 namespace {
 
-std::filesystem::path SuiteFolder() {
+std::filesystem::path suiteFolder() {
     return std::filesystem::path(QUORVANE_TESTDATA_DIR) / "pngsuite";
 }
 
-std::vector<std::filesystem::path> SuiteFiles() {
+std::vector<std::filesystem::path> suiteFiles() {
     std::vector<std::filesystem::path> files;
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(SuiteFolder(), ec))
+    for (const auto& entry : std::filesystem::directory_iterator(suiteFolder(), ec))
         if (entry.path().extension() == ".png")
             files.push_back(entry.path());
     std::sort(files.begin(), files.end());
@@ -25,32 +25,32 @@ std::vector<std::filesystem::path> SuiteFiles() {
 }
 
 TEST(PngSuite, ValidPicturesDecodeToTheirFormatAndPixels) {
-    const auto files = SuiteFiles();
+    const auto files = suiteFiles();
     if (files.empty())
-        GTEST_SKIP() << "PngSuite not found in " << SuiteFolder();
+        GTEST_SKIP() << "PngSuite not found in " << suiteFolder();
     int checked = 0;
     for (const auto& file : files) {
         if (file.filename().string()[0] == 'x')
             continue;
         SCOPED_TRACE(file.filename().string());
         Bitmap b;
-        ASSERT_TRUE(File2Bitmap(b, file));
-        ExpectPngDecode(b, samples::ReadFile(file));
+        ASSERT_TRUE(file2Bitmap(b, file));
+        expectPngDecode(b, samples::readFile(file));
         ++checked;
     }
     EXPECT_GT(checked, 150);
 }
 
 TEST(PngSuite, BrokenPicturesGiveFalse) {
-    const auto files = SuiteFiles();
+    const auto files = suiteFiles();
     if (files.empty())
-        GTEST_SKIP() << "PngSuite not found in " << SuiteFolder();
+        GTEST_SKIP() << "PngSuite not found in " << suiteFolder();
     int checked = 0;
     for (const auto& file : files) {
         if (file.filename().string()[0] != 'x')
             continue;
         Bitmap b;
-        EXPECT_FALSE(File2Bitmap(b, file)) << file.filename();
+        EXPECT_FALSE(file2Bitmap(b, file)) << file.filename();
         ++checked;
     }
     EXPECT_GT(checked, 10);

@@ -1,4 +1,4 @@
-// MyResizeBitmap: exact area averaging; PickResizeBitmap: pixel picking.
+// myResizeBitmap: exact area averaging; pickResizeBitmap: pixel picking.
 #include "imaging/resize.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 
 namespace {
 
-Bitmap Rgb(int w, int h, const std::vector<std::uint32_t>& pixels) {
+Bitmap rgb(int w, int h, const std::vector<std::uint32_t>& pixels) {
     Bitmap b;
     b.setPixelFormat(PixelFormat::Bits24);
     b.setSize(w, h);
@@ -17,7 +17,7 @@ Bitmap Rgb(int w, int h, const std::vector<std::uint32_t>& pixels) {
     return b;
 }
 
-Bitmap Target(int w, int h, PixelFormat f = PixelFormat::Bits24) {
+Bitmap target(int w, int h, PixelFormat f = PixelFormat::Bits24) {
     Bitmap b;
     b.setSize(w, h);
     b.setPixelFormat(f);
@@ -26,20 +26,20 @@ Bitmap Target(int w, int h, PixelFormat f = PixelFormat::Bits24) {
 
 // Each destination pixel's exact average, computed the long way: the overlap of every
 // source pixel with the destination pixel, in units where both grids are integers.
-std::uint32_t BruteForceAverage(const Bitmap& src, int dw, int dh, int dx, int dy) {
-    const std::int64_t W = src.width(), H = src.height();
+std::uint32_t bruteForceAverage(const Bitmap& src, int dw, int dh, int dx, int dy) {
+    const std::int64_t w = src.width(), h = src.height();
     std::int64_t sum[3] = {0, 0, 0};
-    for (std::int64_t sy = 0; sy < H; ++sy)
-        for (std::int64_t sx = 0; sx < W; ++sx) {
+    for (std::int64_t sy = 0; sy < h; ++sy)
+        for (std::int64_t sx = 0; sx < w; ++sx) {
             const std::int64_t ox = std::max<std::int64_t>(
-                0, std::min((sx + 1) * dw, (dx + 1) * W) - std::max(sx * dw, dx * W));
+                0, std::min((sx + 1) * dw, (dx + 1) * w) - std::max(sx * dw, dx * w));
             const std::int64_t oy = std::max<std::int64_t>(
-                0, std::min((sy + 1) * dh, (dy + 1) * H) - std::max(sy * dh, dy * H));
+                0, std::min((sy + 1) * dh, (dy + 1) * h) - std::max(sy * dh, dy * h));
             const std::uint32_t c = src.pixel(static_cast<int>(sx), static_cast<int>(sy));
             for (int k = 0; k < 3; ++k)
                 sum[k] += ((c >> (8 * k)) & 0xFF) * ox * oy;
         }
-    const std::int64_t total = W * H;
+    const std::int64_t total = w * h;
     std::uint32_t out = 0xFF000000;
     for (int k = 0; k < 3; ++k)
         out |= static_cast<std::uint32_t>((sum[k] + total / 2) / total) << (8 * k);
@@ -51,8 +51,8 @@ TEST(AreaAverage, CheckerboardHalvesToItsMean) {
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x)
             px.push_back((x + y) % 2 ? 0xFFFFFFFF : 0xFF000000);
-    Bitmap dst = Target(2, 2);
-    MyResizeBitmap(Rgb(4, 4, px), dst);
+    Bitmap dst = target(2, 2);
+    myResizeBitmap(rgb(4, 4, px), dst);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 2; ++x)
             EXPECT_EQ(dst.pixel(x, y), 0xFF808080u); // 127.5 rounds up
@@ -60,13 +60,13 @@ TEST(AreaAverage, CheckerboardHalvesToItsMean) {
 
 TEST(AreaAverage, FractionalOverlapsCarryTheirExactWeight) {
     // Three source columns onto two: (2a + b) / 3 and (b + 2c) / 3.
-    Bitmap dst = Target(2, 1);
-    MyResizeBitmap(Rgb(3, 1, {0xFF000000, 0xFF5A5A5A, 0xFFFFFFFF}), dst);
+    Bitmap dst = target(2, 1);
+    myResizeBitmap(rgb(3, 1, {0xFF000000, 0xFF5A5A5A, 0xFFFFFFFF}), dst);
     EXPECT_EQ(dst.pixel(0, 0), 0xFF1E1E1Eu); // 90 / 3 = 30
     EXPECT_EQ(dst.pixel(1, 0), 0xFFC8C8C8u); // (90 + 510) / 3 = 200
     // Enlarging two onto three: a, (a + b) / 2, b.
-    Bitmap up = Target(1, 3);
-    MyResizeBitmap(Rgb(1, 2, {0xFF102030, 0xFF305070}), up);
+    Bitmap up = target(1, 3);
+    myResizeBitmap(rgb(1, 2, {0xFF102030, 0xFF305070}), up);
     EXPECT_EQ(up.pixel(0, 0), 0xFF102030u);
     EXPECT_EQ(up.pixel(0, 1), 0xFF203850u);
     EXPECT_EQ(up.pixel(0, 2), 0xFF305070u);
@@ -79,12 +79,12 @@ TEST(AreaAverage, MatchesTheExactAverageForOddRatios) {
         std::vector<std::uint32_t> px;
         for (int i = 0; i < sw * sh; ++i)
             px.push_back(0xFF000000 | (random() & 0xFFFFFF));
-        const Bitmap src = Rgb(sw, sh, px);
-        Bitmap dst = Target(dw, dh);
-        MyResizeBitmap(src, dst);
+        const Bitmap src = rgb(sw, sh, px);
+        Bitmap dst = target(dw, dh);
+        myResizeBitmap(src, dst);
         for (int y = 0; y < dh; ++y)
             for (int x = 0; x < dw; ++x)
-                ASSERT_EQ(dst.pixel(x, y), BruteForceAverage(src, dw, dh, x, y))
+                ASSERT_EQ(dst.pixel(x, y), bruteForceAverage(src, dw, dh, x, y))
                     << sw << "x" << sh << " -> " << dw << "x" << dh << " at " << x << "," << y;
     }
 }
@@ -96,11 +96,11 @@ TEST(AreaAverage, VeryWideSourceIsAveragedInStripsExactly) {
     std::vector<std::uint32_t> px;
     for (int i = 0; i < 200000 * 2; ++i)
         px.push_back(0xFF000000 | (random() & 0xFFFFFF));
-    const Bitmap src = Rgb(200000, 2, px);
-    Bitmap dst = Target(7, 1);
-    MyResizeBitmap(src, dst);
+    const Bitmap src = rgb(200000, 2, px);
+    Bitmap dst = target(7, 1);
+    myResizeBitmap(src, dst);
     for (int x = 0; x < 7; ++x)
-        EXPECT_EQ(dst.pixel(x, 0), BruteForceAverage(src, 7, 1, x, 0)) << x;
+        EXPECT_EQ(dst.pixel(x, 0), bruteForceAverage(src, 7, 1, x, 0)) << x;
 }
 
 TEST(AreaAverage, LargePictureFillsTheWholeThumbnail) {
@@ -108,8 +108,8 @@ TEST(AreaAverage, LargePictureFillsTheWholeThumbnail) {
     src.setPixelFormat(PixelFormat::Bits24);
     src.setBrushColor(0x123456);
     src.setSize(4000, 3000);
-    Bitmap thumb = Target(197, 123);
-    MyResizeBitmap(src, thumb);
+    Bitmap thumb = target(197, 123);
+    myResizeBitmap(src, thumb);
     EXPECT_EQ(thumb.width(), 197);
     EXPECT_EQ(thumb.height(), 123);
     EXPECT_EQ(thumb.pixelFormat(), PixelFormat::Bits24);
@@ -125,8 +125,8 @@ TEST(AreaAverage, AlphaOfTheSourceIsNotUsed) {
     src.setSize(2, 1);
     src.setPixel(0, 0, 0x00FF0000); // fully transparent: stored as 0,0,0,0
     src.setPixel(1, 0, 0xFF00FF00);
-    Bitmap dst = Target(2, 1);
-    MyResizeBitmap(src, dst);
+    Bitmap dst = target(2, 1);
+    myResizeBitmap(src, dst);
     EXPECT_EQ(dst.pixel(0, 0), 0xFF000000u);
     EXPECT_EQ(dst.pixel(1, 0), 0xFF00FF00u);
 }
@@ -140,27 +140,27 @@ TEST(AreaAverage, PaletteSourcesAndOtherTargets) {
     grey.scanLine(0)[1] = grey.scanLine(1)[0] = 0;
     for (PixelFormat f :
          {PixelFormat::Bits24, PixelFormat::Bits32, PixelFormat::Device, PixelFormat::Bits16}) {
-        Bitmap dst = Target(1, 1, f);
-        MyResizeBitmap(grey, dst);
+        Bitmap dst = target(1, 1, f);
+        myResizeBitmap(grey, dst);
         const std::uint32_t c = dst.pixel(0, 0);
         EXPECT_NEAR(static_cast<int>(c & 0xFF), 50, f == PixelFormat::Bits16 ? 4 : 0);
         EXPECT_EQ(dst.pixelFormat(), f);
     }
     // Empty source or destination: nothing happens.
     Bitmap empty;
-    Bitmap dst = Target(3, 3);
-    MyResizeBitmap(empty, dst);
+    Bitmap dst = target(3, 3);
+    myResizeBitmap(empty, dst);
     EXPECT_EQ(dst.pixel(1, 1), 0xFFFFFFFFu);
 }
 
 TEST(PixelPicking, PicksTheSourcePixelUnderEachCentre) {
-    const Bitmap src = Rgb(4, 1, {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004});
-    Bitmap dst = Target(2, 1);
-    PickResizeBitmap(src, dst);
+    const Bitmap src = rgb(4, 1, {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004});
+    Bitmap dst = target(2, 1);
+    pickResizeBitmap(src, dst);
     EXPECT_EQ(dst.pixel(0, 0), 0xFF000002u);
     EXPECT_EQ(dst.pixel(1, 0), 0xFF000004u);
-    Bitmap wide = Target(8, 2);
-    PickResizeBitmap(src, wide);
+    Bitmap wide = target(8, 2);
+    pickResizeBitmap(src, wide);
     for (int x = 0; x < 8; ++x)
         EXPECT_EQ(wide.pixel(x, 1), src.pixel(x / 2, 0));
 }
@@ -171,7 +171,7 @@ TEST(PixelPicking, StretchIntoAThumbnailSlot) {
     preview.setPixelFormat(PixelFormat::Bits24);
     preview.setBrushColor(0x336699);
     preview.setSize(197, 123);
-    Bitmap strip = Target(800, 180);
+    Bitmap strip = target(800, 180);
     strip.stretchDraw(Rect{23, 45, 127, 109}, preview, StretchMode::ColorOnColor);
     EXPECT_EQ(strip.pixel(23, 45), 0xFF336699u);
     EXPECT_EQ(strip.pixel(126, 108), 0xFF336699u);
@@ -187,34 +187,34 @@ TEST(PixelPicking, StretchIntoAThumbnailSlot) {
 TEST(CoverCrop, WidePictureLosesItsSides) {
     // 2:1 on 1280x800 (16:10): scaled by 4 to 1600x800, 160 screen columns
     // (40 picture columns) cut on each side.
-    EXPECT_EQ(CoverCrop(400, 200, 1280, 800), (Rect{40, 0, 360, 200}));
-    EXPECT_EQ(CoverCrop(4000, 1000, 1280, 800), (Rect{1200, 0, 2800, 1000}));
+    EXPECT_EQ(coverCrop(400, 200, 1280, 800), (Rect{40, 0, 360, 200}));
+    EXPECT_EQ(coverCrop(4000, 1000, 1280, 800), (Rect{1200, 0, 2800, 1000}));
 }
 
 TEST(CoverCrop, TallPictureLosesTopAndBottom) {
-    EXPECT_EQ(CoverCrop(200, 400, 1280, 800), (Rect{0, 137, 200, 262}));
-    EXPECT_EQ(CoverCrop(1080, 1920, 1920, 1080), (Rect{0, 656, 1080, 1264}));
+    EXPECT_EQ(coverCrop(200, 400, 1280, 800), (Rect{0, 137, 200, 262}));
+    EXPECT_EQ(coverCrop(1080, 1920, 1920, 1080), (Rect{0, 656, 1080, 1264}));
 }
 
 TEST(CoverCrop, SameProportionsKeepTheWholePicture) {
-    EXPECT_EQ(CoverCrop(64, 40, 1280, 800), (Rect{0, 0, 64, 40}));
-    EXPECT_EQ(CoverCrop(2560, 1600, 1280, 800), (Rect{0, 0, 2560, 1600}));
-    EXPECT_EQ(CoverCrop(1, 1, 1, 1), (Rect{0, 0, 1, 1}));
+    EXPECT_EQ(coverCrop(64, 40, 1280, 800), (Rect{0, 0, 64, 40}));
+    EXPECT_EQ(coverCrop(2560, 1600, 1280, 800), (Rect{0, 0, 2560, 1600}));
+    EXPECT_EQ(coverCrop(1, 1, 1, 1), (Rect{0, 0, 1, 1}));
 }
 
 TEST(CoverCrop, ExtremeShapesKeepAtLeastOnePixel) {
-    EXPECT_EQ(CoverCrop(100000, 1, 1280, 800), (Rect{49999, 0, 50001, 1}));
-    EXPECT_EQ(CoverCrop(1, 100000, 1280, 800), (Rect{0, 49999, 1, 50000}));
-    EXPECT_EQ(CoverCrop(3, 1, 1, 30000), (Rect{1, 0, 2, 1}));
+    EXPECT_EQ(coverCrop(100000, 1, 1280, 800), (Rect{49999, 0, 50001, 1}));
+    EXPECT_EQ(coverCrop(1, 100000, 1280, 800), (Rect{0, 49999, 1, 50000}));
+    EXPECT_EQ(coverCrop(3, 1, 1, 30000), (Rect{1, 0, 2, 1}));
     // Huge sizes do not overflow.
-    const Rect r = CoverCrop(1 << 30, 1 << 30, 1 << 30, 1);
+    const Rect r = coverCrop(1 << 30, 1 << 30, 1 << 30, 1);
     EXPECT_EQ(r.width(), 1 << 30);
     EXPECT_EQ(r.height(), 1);
 }
 
 TEST(CoverCrop, EmptyAreaOrPictureGivesThePictureAsItIs) {
-    EXPECT_EQ(CoverCrop(400, 200, 0, 800), (Rect{0, 0, 400, 200}));
-    EXPECT_EQ(CoverCrop(0, 0, 1280, 800), (Rect{0, 0, 0, 0}));
+    EXPECT_EQ(coverCrop(400, 200, 0, 800), (Rect{0, 0, 400, 200}));
+    EXPECT_EQ(coverCrop(0, 0, 1280, 800), (Rect{0, 0, 0, 0}));
 }
 
 } // namespace

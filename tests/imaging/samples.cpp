@@ -14,7 +14,7 @@
 
 namespace samples {
 
-std::uint8_t PhotoSample(int x, int y, int c, int width, int height) {
+std::uint8_t photoSample(int x, int y, int c, int width, int height) {
     // A sky-like gradient, a few soft discs, a hard diagonal edge and pseudo-random grain.
     const double u = double(x) / std::max(width, 1), v = double(y) / std::max(height, 1);
     double value = (c == 0 ? 90 + 120 * u : c == 1 ? 60 + 150 * v : 200 - 120 * u * v);
@@ -40,17 +40,17 @@ struct JpegError {
     std::jmp_buf jump;
 };
 
-void JpegFail(j_common_ptr c) {
+void jpegFail(j_common_ptr c) {
     std::longjmp(reinterpret_cast<JpegError*>(c->err)->jump, 1);
 }
 
 } // namespace
 
-Bytes MakeJpeg(const JpegOptions& o) {
+Bytes makeJpeg(const JpegOptions& o) {
     jpeg_compress_struct c{};
     JpegError err{};
     c.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = JpegFail;
+    err.pub.error_exit = jpegFail;
     unsigned char* out = nullptr;
     unsigned long outSize = 0;
     std::vector<std::uint8_t> row(static_cast<std::size_t>(o.width) * o.components);
@@ -83,7 +83,7 @@ Bytes MakeJpeg(const JpegOptions& o) {
         for (int x = 0; x < o.width; ++x)
             for (int k = 0; k < o.components; ++k)
                 row[static_cast<std::size_t>(x) * o.components + k] =
-                    PhotoSample(x, y, o.components == 1 ? 1 : k, o.width, o.height);
+                    photoSample(x, y, o.components == 1 ? 1 : k, o.width, o.height);
         JSAMPROW p = row.data();
         jpeg_write_scanlines(&c, &p, 1);
     }
@@ -94,11 +94,11 @@ Bytes MakeJpeg(const JpegOptions& o) {
     return bytes;
 }
 
-Decoded ReferenceJpeg(const Bytes& jpeg) {
+Decoded referenceJpeg(const Bytes& jpeg) {
     jpeg_decompress_struct d{};
     JpegError err{};
     d.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = JpegFail;
+    err.pub.error_exit = jpegFail;
     Decoded result;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&d);
@@ -136,15 +136,15 @@ Decoded ReferenceJpeg(const Bytes& jpeg) {
 
 namespace {
 
-void PngWrite(png_structp png, png_bytep data, png_size_t length) {
+void pngWrite(png_structp png, png_bytep data, png_size_t length) {
     auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
     out->insert(out->end(), data, data + length);
 }
-void PngFlush(png_structp) {}
+void pngFlush(png_structp) {}
 
 } // namespace
 
-Bytes MakePng(const PngOptions& o) {
+Bytes makePng(const PngOptions& o) {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -161,7 +161,7 @@ Bytes MakePng(const PngOptions& o) {
         for (int x = 0; x < o.width; ++x)
             for (int k = 0; k < channels; ++k) {
                 const int channel = o.colorType == 0 ? 1 : o.colorType == 4 ? (k == 0 ? 1 : 3) : k;
-                unsigned v = PhotoSample(x, y, channel, o.width, o.height);
+                unsigned v = photoSample(x, y, channel, o.width, o.height);
                 if (o.colorType == 3)
                     v = static_cast<unsigned>(x + 3 * y) % paletteSize;
                 else if (o.bitDepth == 16)
@@ -181,7 +181,7 @@ Bytes MakePng(const PngOptions& o) {
         png_destroy_write_struct(&png, &info);
         throw std::runtime_error("libpng could not encode the sample");
     }
-    png_set_write_fn(png, &out, PngWrite, PngFlush);
+    png_set_write_fn(png, &out, pngWrite, pngFlush);
     png_set_IHDR(png, info, static_cast<png_uint_32>(o.width), static_cast<png_uint_32>(o.height),
                  o.bitDepth, o.colorType, o.interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -208,7 +208,7 @@ Bytes MakePng(const PngOptions& o) {
     return out;
 }
 
-Decoded ReferencePng(const Bytes& bytes) {
+Decoded referencePng(const Bytes& bytes) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     struct Reader {
@@ -247,11 +247,11 @@ Decoded ReferencePng(const Bytes& bytes) {
     return result;
 }
 
-Decoded ReferencePngFile(const std::filesystem::path& file) {
-    return ReferencePng(ReadFile(file));
+Decoded referencePngFile(const std::filesystem::path& file) {
+    return referencePng(readFile(file));
 }
 
-PngHeader ParsePngHeader(const Bytes& png) {
+PngHeader parsePngHeader(const Bytes& png) {
     PngHeader h;
     if (png.size() < 33 || png[12] != 'I' || png[15] != 'R')
         return h;
@@ -279,69 +279,69 @@ PngHeader ParsePngHeader(const Bytes& png) {
     return h;
 }
 
-std::size_t BmpStride(int width, int bpp) {
+std::size_t bmpStride(int width, int bpp) {
     return (static_cast<std::size_t>(width) * bpp + 31) / 32 * 4;
 }
 
 namespace {
-void Put(Bytes& b, std::uint32_t v, int bytes) {
+void put(Bytes& b, std::uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i)
         b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 } // namespace
 
-Bytes MakeBmp(const BmpOptions& o) {
+Bytes makeBmp(const BmpOptions& o) {
     Bytes info;
     const bool os2 = o.headerSize == 12;
     if (os2) {
-        Put(info, 12, 4);
-        Put(info, static_cast<std::uint32_t>(o.width), 2);
-        Put(info, static_cast<std::uint32_t>(o.height), 2);
-        Put(info, 1, 2);
-        Put(info, static_cast<std::uint32_t>(o.bpp), 2);
+        put(info, 12, 4);
+        put(info, static_cast<std::uint32_t>(o.width), 2);
+        put(info, static_cast<std::uint32_t>(o.height), 2);
+        put(info, 1, 2);
+        put(info, static_cast<std::uint32_t>(o.bpp), 2);
     } else {
-        Put(info, static_cast<std::uint32_t>(o.headerSize), 4);
-        Put(info, static_cast<std::uint32_t>(o.width), 4);
-        Put(info, static_cast<std::uint32_t>(o.topDown ? -o.height : o.height), 4);
-        Put(info, 1, 2);
-        Put(info, static_cast<std::uint32_t>(o.bpp), 2);
-        Put(info, o.compression, 4);
-        Put(info, static_cast<std::uint32_t>(o.pixelData.size()), 4);
-        Put(info, 2835, 4);
-        Put(info, 2835, 4);
-        Put(info, o.colorsUsed, 4);
-        Put(info, 0, 4);
+        put(info, static_cast<std::uint32_t>(o.headerSize), 4);
+        put(info, static_cast<std::uint32_t>(o.width), 4);
+        put(info, static_cast<std::uint32_t>(o.topDown ? -o.height : o.height), 4);
+        put(info, 1, 2);
+        put(info, static_cast<std::uint32_t>(o.bpp), 2);
+        put(info, o.compression, 4);
+        put(info, static_cast<std::uint32_t>(o.pixelData.size()), 4);
+        put(info, 2835, 4);
+        put(info, 2835, 4);
+        put(info, o.colorsUsed, 4);
+        put(info, 0, 4);
         if (o.headerSize >= 52)
             for (std::uint32_t m : o.masks)
-                Put(info, m, 4);
+                put(info, m, 4);
         while (info.size() < static_cast<std::size_t>(o.headerSize))
             info.push_back(0);
         if (o.headerSize == 40 && o.compression == 3)
             for (std::uint32_t m : o.masks)
-                Put(info, m, 4);
+                put(info, m, 4);
     }
     for (std::uint32_t c : o.palette) {
-        Put(info, c & 0xFFFFFF, 3);
+        put(info, c & 0xFFFFFF, 3);
         if (!os2)
             info.push_back(0);
     }
     Bytes file;
     file.push_back('B');
     file.push_back('M');
-    Put(file, static_cast<std::uint32_t>(14 + info.size() + o.pixelData.size()), 4);
-    Put(file, 0, 4);
-    Put(file, static_cast<std::uint32_t>(14 + info.size()), 4);
+    put(file, static_cast<std::uint32_t>(14 + info.size() + o.pixelData.size()), 4);
+    put(file, 0, 4);
+    put(file, static_cast<std::uint32_t>(14 + info.size()), 4);
     file.insert(file.end(), info.begin(), info.end());
     file.insert(file.end(), o.pixelData.begin(), o.pixelData.end());
     return file;
 }
 
-Bytes ReadFile(const std::filesystem::path& file) {
+Bytes readFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void WriteFile(const std::filesystem::path& file, const Bytes& bytes) {
+void writeFile(const std::filesystem::path& file, const Bytes& bytes) {
     std::ofstream out(file, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
@@ -349,13 +349,13 @@ void WriteFile(const std::filesystem::path& file, const Bytes& bytes) {
         throw std::runtime_error("cannot write " + file.string());
 }
 
-void WriteSeedCorpus(const std::filesystem::path& folder) {
+void writeSeedCorpus(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder / "jpeg");
     std::filesystem::create_directories(folder / "png");
     std::filesystem::create_directories(folder / "bmp");
     int n = 0;
     auto jpeg = [&](JpegOptions o) {
-        WriteFile(folder / "jpeg" / ("s" + std::to_string(n++) + ".jpg"), MakeJpeg(o));
+        writeFile(folder / "jpeg" / ("s" + std::to_string(n++) + ".jpg"), makeJpeg(o));
     };
     jpeg({});
     jpeg({.width = 33, .height = 17, .components = 1});
@@ -365,7 +365,7 @@ void WriteSeedCorpus(const std::filesystem::path& folder) {
     jpeg({.width = 16, .height = 16, .components = 4});
     jpeg({.width = 16, .height = 16, .components = 4, .ycck = true});
     auto png = [&](PngOptions o) {
-        WriteFile(folder / "png" / ("s" + std::to_string(n++) + ".png"), MakePng(o));
+        writeFile(folder / "png" / ("s" + std::to_string(n++) + ".png"), makePng(o));
     };
     for (int depth : {1, 2, 4, 8, 16})
         png({.colorType = 0, .bitDepth = depth, .interlace = depth == 4});
@@ -379,14 +379,14 @@ void WriteSeedCorpus(const std::filesystem::path& folder) {
     png({.colorType = 4, .bitDepth = 8});
     png({.colorType = 6, .bitDepth = 16, .interlace = true});
     auto bmp = [&](BmpOptions o) {
-        WriteFile(folder / "bmp" / ("s" + std::to_string(n++) + ".bmp"), MakeBmp(o));
+        writeFile(folder / "bmp" / ("s" + std::to_string(n++) + ".bmp"), makeBmp(o));
     };
     for (int bpp : {1, 4, 8, 16, 24, 32}) {
         BmpOptions o{.width = 7, .height = 3, .bpp = bpp};
         if (bpp <= 8)
             for (int i = 0; i < (1 << bpp); ++i)
                 o.palette.push_back(static_cast<std::uint32_t>(i * 0x010203));
-        o.pixelData.assign(BmpStride(7, bpp) * 3, 0x5A);
+        o.pixelData.assign(bmpStride(7, bpp) * 3, 0x5A);
         bmp(o);
         o.headerSize = bpp <= 8 || bpp == 24 ? 12 : 124;
         bmp(o);

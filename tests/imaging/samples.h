@@ -14,7 +14,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Deterministic photograph-like content: smooth gradients, edges and fine texture.
 // Channel c (0 red, 1 green, 2 blue, 3 alpha) of pixel (x, y).
-std::uint8_t PhotoSample(int x, int y, int c, int width, int height);
+std::uint8_t photoSample(int x, int y, int c, int width, int height);
 
 struct JpegOptions {
     int width = 64;
@@ -27,7 +27,7 @@ struct JpegOptions {
     bool ycck = false;   // four components stored as YCCK
     bool adobe = true;   // four components: write the Adobe marker (inverted CMYK)
 };
-Bytes MakeJpeg(const JpegOptions& o);
+Bytes makeJpeg(const JpegOptions& o);
 
 // libjpeg's own full decode with the library defaults. Colour: RGB triplets; grey: the
 // 236-level quantized picture as grey values; four components: the raw CMYK bytes.
@@ -38,7 +38,7 @@ struct Decoded {
     bool adobe = false;
     Bytes pixels;
 };
-Decoded ReferenceJpeg(const Bytes& jpeg);
+Decoded referenceJpeg(const Bytes& jpeg);
 
 struct PngOptions {
     int width = 13;
@@ -51,12 +51,12 @@ struct PngOptions {
     std::vector<std::uint8_t> trns = {};
     bool trnsColor = false;
 };
-// Samples are made from PhotoSample (indexes cycle through the palette).
-Bytes MakePng(const PngOptions& o);
+// Samples are made from photoSample (indexes cycle through the palette).
+Bytes makePng(const PngOptions& o);
 
 // libpng's own expansion to 8-bit RGBA (16-bit samples scaled, tRNS applied).
-Decoded ReferencePng(const Bytes& png);
-Decoded ReferencePngFile(const std::filesystem::path& file);
+Decoded referencePng(const Bytes& png);
+Decoded referencePngFile(const std::filesystem::path& file);
 
 // What a PNG's chunks say about its layout (IHDR and tRNS), read without libpng.
 struct PngHeader {
@@ -67,7 +67,7 @@ struct PngHeader {
     bool trns = false;
     bool partialAlpha = false; // a palette tRNS entry other than 0 and 255
 };
-PngHeader ParsePngHeader(const Bytes& png);
+PngHeader parsePngHeader(const Bytes& png);
 
 // BMP files assembled field by field.
 struct BmpOptions {
@@ -84,15 +84,15 @@ struct BmpOptions {
     // or the run-length stream.
     Bytes pixelData = {};
 };
-Bytes MakeBmp(const BmpOptions& o);
+Bytes makeBmp(const BmpOptions& o);
 
 // Row bytes of an uncompressed BMP row.
-std::size_t BmpStride(int width, int bpp);
+std::size_t bmpStride(int width, int bpp);
 
-Bytes ReadFile(const std::filesystem::path& file);
-void WriteFile(const std::filesystem::path& file, const Bytes& bytes);
+Bytes readFile(const std::filesystem::path& file);
+void writeFile(const std::filesystem::path& file, const Bytes& bytes);
 
 // Writes a set of sample files of every kind into folder (the fuzz seed corpus).
-void WriteSeedCorpus(const std::filesystem::path& folder);
+void writeSeedCorpus(const std::filesystem::path& folder);
 
 } // namespace samples

@@ -24,7 +24,7 @@ struct SkinPicture {
     bool alpha; // 32-bit with alpha; otherwise 24-bit
 };
 
-std::vector<SkinPicture> AllSkinPictures() {
+std::vector<SkinPicture> allSkinPictures() {
     std::vector<SkinPicture> all{
         {"background", 800, 180, false},
         {"loadphoto", 197, 123, false},
@@ -77,20 +77,20 @@ std::vector<SkinPicture> AllSkinPictures() {
     return all;
 }
 
-std::string Upper(std::string s) {
+std::string upper(std::string s) {
     for (char& c : s)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
 
-std::string Lower(std::string s) {
+std::string lower(std::string s) {
     for (char& c : s)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
 // Every other letter's case turned round.
-std::string Alternating(std::string s) {
+std::string alternating(std::string s) {
     for (size_t i = 0; i < s.size(); i += 2) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         s[i] = static_cast<char>(std::islower(c) ? std::toupper(c) : std::tolower(c));
@@ -103,10 +103,10 @@ class SkinPictures : public testing::TestWithParam<SkinPicture> {};
 TEST_P(SkinPictures, FoundInAnyCaseAtItsSizeAndFormat) {
     const SkinPicture& p = GetParam();
     for (const std::string& name :
-         {std::string(p.name), Upper(p.name), Lower(p.name), Alternating(p.name)}) {
+         {std::string(p.name), upper(p.name), lower(p.name), alternating(p.name)}) {
         SCOPED_TRACE(name);
         Bitmap b;
-        ASSERT_NO_THROW(LoadFromRes(name, b));
+        ASSERT_NO_THROW(loadFromRes(name, b));
         EXPECT_EQ(b.width(), p.width);
         EXPECT_EQ(b.height(), p.height);
         if (p.alpha) {
@@ -119,13 +119,13 @@ TEST_P(SkinPictures, FoundInAnyCaseAtItsSizeAndFormat) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Skin, SkinPictures, testing::ValuesIn(AllSkinPictures()),
+INSTANTIATE_TEST_SUITE_P(Skin, SkinPictures, testing::ValuesIn(allSkinPictures()),
                          [](const testing::TestParamInfo<SkinPicture>& info) {
                              return std::string(info.param.name);
                          });
 
 // Scans a picture's premultiplied pixels.
-template <typename F> void ForEachPixel(const Bitmap& b, F f) {
+template <typename F> void forEachPixel(const Bitmap& b, F f) {
     std::vector<std::uint32_t> row(static_cast<size_t>(b.width()));
     for (int y = 0; y < b.height(); ++y) {
         b.readRow(y, 0, b.width(), row.data());
@@ -136,10 +136,10 @@ template <typename F> void ForEachPixel(const Bitmap& b, F f) {
 
 TEST(Skin, GlareIsFaintPureWhite) {
     Bitmap glare;
-    LoadFromRes("imgBlick", glare);
+    loadFromRes("imgBlick", glare);
     int maxAlpha = 0;
     int wrong = 0;
-    ForEachPixel(glare, [&](int x, int y, std::uint32_t c) {
+    forEachPixel(glare, [&](int x, int y, std::uint32_t c) {
         const int a = static_cast<int>(c >> 24);
         maxAlpha = std::max(maxAlpha, a);
         // Premultiplied white has every channel equal to the alpha.
@@ -158,20 +158,20 @@ TEST(Skin, ButtonsAndWindowsHaveTransparentCornersAndOpaqueInsides) {
     for (const char* name :
          {"imgInterface", "imgInterfacePicManager", "imgInterfaceParam", "imgInterfaceHelp"}) {
         Bitmap b;
-        LoadFromRes(name, b);
+        loadFromRes(name, b);
         EXPECT_EQ(b.pixel(0, 0) >> 24, 0u) << name;
         EXPECT_EQ(b.pixel(b.width() - 1, b.height() - 1) >> 24, 0u) << name;
         EXPECT_EQ(b.pixel(b.width() / 2, b.height() / 2) >> 24, 0xFFu) << name;
     }
     for (const char* name : {"iClose_light", "iApply_light", "iMinimize_light"}) {
         Bitmap b;
-        LoadFromRes(name, b);
+        loadFromRes(name, b);
         EXPECT_EQ(b.pixel(0, 0) >> 24, 0u) << name;
     }
 }
 
 // The text stored under key in a PNG's tEXt chunks, if any.
-std::optional<std::string> PngText(std::span<const std::uint8_t> png, const std::string& key) {
+std::optional<std::string> pngText(std::span<const std::uint8_t> png, const std::string& key) {
     auto be32 = [&](size_t at) {
         return std::uint32_t(png[at]) << 24 | std::uint32_t(png[at + 1]) << 16 |
                std::uint32_t(png[at + 2]) << 8 | png[at + 3];
@@ -199,9 +199,9 @@ std::optional<std::string> PngText(std::span<const std::uint8_t> png, const std:
 TEST(Skin, AboutBackgroundCarriesTheProjectVersion) {
     // The version is drawn on the About window's background; the picture records which
     // one, so that a new version without newly drawn pictures fails here.
-    const std::span<const std::uint8_t> png = FindResource("imgInterfaceHelp");
+    const std::span<const std::uint8_t> png = findResource("imgInterfaceHelp");
     ASSERT_FALSE(png.empty());
-    const std::optional<std::string> version = PngText(png, "Version");
+    const std::optional<std::string> version = pngText(png, "Version");
     ASSERT_TRUE(version.has_value()) << "no Version text in the About background";
     EXPECT_EQ(*version, QUORVANE_VERSION)
         << "the About background shows another version: remake the skin pictures "

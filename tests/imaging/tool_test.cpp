@@ -13,7 +13,7 @@
 
 namespace {
 
-int RunTool(const std::string& args, std::string* output = nullptr) {
+int runTool(const std::string& args, std::string* output = nullptr) {
     const std::string command = std::string(QUORVANE_IMG_TOOL) + " " + args + " 2>/dev/null";
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -31,52 +31,52 @@ int RunTool(const std::string& args, std::string* output = nullptr) {
 class Tool : public ::testing::Test {
 protected:
     void SetUp() override {
-        samples::WriteFile(m_dir.path() / "in.jpg",
-                           samples::MakeJpeg({.width = 320, .height = 200}));
-        samples::WriteFile(m_dir.path() / "in.png",
-                           samples::MakePng({.width = 9, .height = 4, .colorType = 6}));
-        samples::WriteFile(m_dir.path() / "bad.jpg", samples::Bytes(100, 1));
+        samples::writeFile(m_dir.path() / "in.jpg",
+                           samples::makeJpeg({.width = 320, .height = 200}));
+        samples::writeFile(m_dir.path() / "in.png",
+                           samples::makePng({.width = 9, .height = 4, .colorType = 6}));
+        samples::writeFile(m_dir.path() / "bad.jpg", samples::Bytes(100, 1));
     }
-    std::string In(const char* name) const { return "'" + (m_dir.path() / name).string() + "'"; }
+    std::string in(const char* name) const { return "'" + (m_dir.path() / name).string() + "'"; }
     TempDir m_dir;
 };
 
 TEST_F(Tool, InfoPrintsWidthHeightAndBits) {
     std::string out;
-    EXPECT_EQ(RunTool("info " + In("in.jpg"), &out), 0);
+    EXPECT_EQ(runTool("info " + in("in.jpg"), &out), 0);
     EXPECT_EQ(out, "320 200 24\n");
-    EXPECT_EQ(RunTool("info " + In("in.png"), &out), 0);
+    EXPECT_EQ(runTool("info " + in("in.png"), &out), 0);
     EXPECT_EQ(out, "9 4 32\n");
-    EXPECT_EQ(RunTool("info " + In("bad.jpg")), 1);
-    EXPECT_EQ(RunTool("info " + In("missing.jpg")), 1);
+    EXPECT_EQ(runTool("info " + in("bad.jpg")), 1);
+    EXPECT_EQ(runTool("info " + in("missing.jpg")), 1);
 }
 
 TEST_F(Tool, DecodeWritesTheBmpOfTheApplyPath) {
-    EXPECT_EQ(RunTool("decode " + In("in.jpg") + " " + In("out.bmp")), 0);
+    EXPECT_EQ(runTool("decode " + in("in.jpg") + " " + in("out.bmp")), 0);
     Bitmap bmp, jpeg;
-    bmp.LoadFromFile(m_dir.path() / "out.bmp");
-    ASSERT_TRUE(File2Bitmap(jpeg, m_dir.path() / "in.jpg"));
+    bmp.loadFromFile(m_dir.path() / "out.bmp");
+    ASSERT_TRUE(file2Bitmap(jpeg, m_dir.path() / "in.jpg"));
     EXPECT_EQ(bmp.bitsPerPixel(), 24);
     EXPECT_EQ(std::memcmp(bmp.scanLine(0), jpeg.scanLine(0), jpeg.stride() * 200), 0);
-    EXPECT_EQ(RunTool("decode " + In("bad.jpg") + " " + In("out2.bmp")), 1);
+    EXPECT_EQ(runTool("decode " + in("bad.jpg") + " " + in("out2.bmp")), 1);
     EXPECT_FALSE(std::filesystem::exists(m_dir.path() / "out2.bmp"));
-    EXPECT_EQ(RunTool("decode " + In("in.jpg") + " " + In("no/such/folder.bmp")), 2);
+    EXPECT_EQ(runTool("decode " + in("in.jpg") + " " + in("no/such/folder.bmp")), 2);
 }
 
 TEST_F(Tool, ThumbWritesA197By123Jpeg) {
-    EXPECT_EQ(RunTool("thumb " + In("in.png") + " " + In("t.jpg")), 0);
+    EXPECT_EQ(runTool("thumb " + in("in.png") + " " + in("t.jpg")), 0);
     Bitmap thumb;
-    ASSERT_TRUE(File2Bitmap(thumb, m_dir.path() / "t.jpg"));
+    ASSERT_TRUE(file2Bitmap(thumb, m_dir.path() / "t.jpg"));
     EXPECT_EQ(thumb.width(), 197);
     EXPECT_EQ(thumb.height(), 123);
-    EXPECT_EQ(RunTool("thumb " + In("bad.jpg") + " " + In("t2.jpg")), 1);
-    EXPECT_EQ(RunTool("thumb " + In("in.jpg") + " " + In("no/such/t.jpg")), 2);
+    EXPECT_EQ(runTool("thumb " + in("bad.jpg") + " " + in("t2.jpg")), 1);
+    EXPECT_EQ(runTool("thumb " + in("in.jpg") + " " + in("no/such/t.jpg")), 2);
 }
 
 TEST_F(Tool, WrongArgumentsAreAUsageError) {
-    EXPECT_EQ(RunTool(""), 64);
-    EXPECT_EQ(RunTool("decode " + In("in.jpg")), 64);
-    EXPECT_EQ(RunTool("resize " + In("in.jpg") + " x"), 64);
+    EXPECT_EQ(runTool(""), 64);
+    EXPECT_EQ(runTool("decode " + in("in.jpg")), 64);
+    EXPECT_EQ(runTool("resize " + in("in.jpg") + " x"), 64);
 }
 
 } // namespace

@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
         return 64;
     }
     try {
-        samples::WriteSeedCorpus(argv[1]);
+        samples::writeSeedCorpus(argv[1]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quorvane_write_samples: %s\n", e.what());
         return 1;

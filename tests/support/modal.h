@@ -13,7 +13,7 @@
 
 /// Runs `action` with the modal widget of type T once it shows (a dialog
 /// opened by the code under test); the test fails when none shows.
-template <typename T> void WhenModal(std::function<void(T*)> action) {
+template <typename T> void whenModal(std::function<void(T*)> action) {
     QTimer::singleShot(0, [action] {
         for (int i = 0; i < 500; ++i) {
             if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget());
@@ -29,7 +29,7 @@ template <typename T> void WhenModal(std::function<void(T*)> action) {
 
 /// The message box that the code under test showed without waiting on it
 /// (the topmost modal window), or null when none shows.
-inline QMessageBox* ShownMessageBox() {
+inline QMessageBox* shownMessageBox() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     return box && box->isVisible() ? box : nullptr;
 }

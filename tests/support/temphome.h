@@ -15,16 +15,16 @@
 class TempHome : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        home = dir.path().toStdString();
-        setenv("HOME", home.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-        setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
-        setenv("XDG_CACHE_HOME", (home + "/.cache").c_str(), 1);
+        ASSERT_TRUE(m_dir.isValid());
+        m_home = m_dir.path().toStdString();
+        setenv("HOME", m_home.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (m_home + "/.config").c_str(), 1);
+        setenv("XDG_DATA_HOME", (m_home + "/.local/share").c_str(), 1);
+        setenv("XDG_CACHE_HOME", (m_home + "/.cache").c_str(), 1);
         unsetenv("XDG_DOCUMENTS_DIR");
-        DataFolder = home + "/Documents/Quorvane/";
-        WallpaperFile = DataFolder + "Wallpaper.bmp";
-        std::filesystem::create_directories(DataFolder + "Thumbnail");
+        m_dataFolder = m_home + "/Documents/Quorvane/";
+        m_wallpaperFile = m_dataFolder + "Wallpaper.bmp";
+        std::filesystem::create_directories(m_dataFolder + "Thumbnail");
     }
 
     ~TempHome() override {
@@ -32,13 +32,13 @@ protected:
         // some); the standard library's removal can, and it removes links
         // as links, never what they point to.
         std::error_code ec;
-        if (!home.empty())
-            std::filesystem::remove_all(home, ec);
+        if (!m_home.empty())
+            std::filesystem::remove_all(m_home, ec);
     }
 
     /// Writes bytes to a file below the home folder and returns its path.
     std::string writeFile(const std::string& relative, const std::string& bytes) {
-        const std::string path = home + "/" + relative;
+        const std::string path = m_home + "/" + relative;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
@@ -49,18 +49,18 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    std::int32_t WallCount() const { return state.WallCount(); }
+    std::int32_t wallCount() const { return m_state.wallCount(); }
 
-    QTemporaryDir dir;
-    std::string home;
-    ProgramState state;
+    QTemporaryDir m_dir;
+    std::string m_home;
+    ProgramState m_state;
     // The state's members under their own names, for short tests.
-    std::vector<TWall>& Walls = state.Walls;
-    std::int32_t& CurrentWall = state.CurrentWall;
-    std::string& DataFolder = state.DataFolder;
-    std::string& WallpaperFile = state.WallpaperFile;
-    bool& CacheIdle = state.CacheIdle;
-    bool& AppClosing = state.AppClosing;
-    bool& RandomSelect = state.RandomSelect;
-    bool& AutomaticallyChange = state.AutomaticallyChange;
+    std::vector<WallEntry>& m_walls = m_state.walls;
+    std::int32_t& m_currentWall = m_state.currentWall;
+    std::string& m_dataFolder = m_state.dataFolder;
+    std::string& m_wallpaperFile = m_state.wallpaperFile;
+    bool& m_cacheIdle = m_state.cacheIdle;
+    bool& m_appClosing = m_state.appClosing;
+    bool& m_randomSelect = m_state.randomSelect;
+    bool& m_automaticallyChange = m_state.automaticallyChange;
 };

@@ -18,7 +18,7 @@
 
 namespace xtest {
 
-constexpr std::uint16_t kCtrlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
+constexpr std::uint16_t CtrlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
 
 /// Skips the test unless the application runs on an X server.
 #define QUORVANE_REQUIRE_X11()                                                                     \
@@ -30,43 +30,44 @@ constexpr std::uint16_t kCtrlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
 class XClient {
 public:
     XClient() {
-        connection_ = xcb_connect(nullptr, nullptr);
-        if (xcb_connection_has_error(connection_))
+        m_connection = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(m_connection))
             return;
-        const xcb_setup_t* setup = xcb_get_setup(connection_);
-        root_ = xcb_setup_roots_iterator(setup).data->root;
-        minKeycode_ = setup->min_keycode;
+        const xcb_setup_t* setup = xcb_get_setup(m_connection);
+        m_root = xcb_setup_roots_iterator(setup).data->root;
+        m_minKeycode = setup->min_keycode;
         auto* reply = xcb_get_keyboard_mapping_reply(
-            connection_,
-            xcb_get_keyboard_mapping(connection_, setup->min_keycode,
+            m_connection,
+            xcb_get_keyboard_mapping(m_connection, setup->min_keycode,
                                      setup->max_keycode - setup->min_keycode + 1),
             nullptr);
         if (reply) {
-            perKeycode_ = reply->keysyms_per_keycode;
+            m_perKeycode = reply->keysyms_per_keycode;
             const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(reply);
-            keysyms_.assign(syms, syms + xcb_get_keyboard_mapping_keysyms_length(reply));
+            m_keysyms.assign(syms, syms + xcb_get_keyboard_mapping_keysyms_length(reply));
             std::free(reply);
         }
     }
-    ~XClient() { xcb_disconnect(connection_); }
+    ~XClient() { xcb_disconnect(m_connection); }
     XClient(const XClient&) = delete;
     XClient& operator=(const XClient&) = delete;
 
-    bool ok() const { return !xcb_connection_has_error(connection_) && perKeycode_ > 0; }
+    bool ok() const { return !xcb_connection_has_error(m_connection) && m_perKeycode > 0; }
 
     /// The first key whose unshifted keysym is `keysym`.
     xcb_keycode_t keycode(xcb_keysym_t keysym) const {
-        for (std::size_t i = 0; perKeycode_ && i < keysyms_.size() / perKeycode_; ++i)
-            if (keysyms_[i * perKeycode_] == keysym)
-                return static_cast<xcb_keycode_t>(minKeycode_ + i);
+        for (std::size_t i = 0; m_perKeycode && i < m_keysyms.size() / m_perKeycode; ++i)
+            if (m_keysyms[i * m_perKeycode] == keysym)
+                return static_cast<xcb_keycode_t>(m_minKeycode + i);
         return 0;
     }
 
     /// Grabs the combination for this client; false when another client holds it.
     bool grab(std::uint16_t modifiers, xcb_keysym_t keysym) {
-        const auto cookie = xcb_grab_key_checked(connection_, 0, root_, modifiers, keycode(keysym),
-                                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-        if (xcb_generic_error_t* error = xcb_request_check(connection_, cookie)) {
+        const auto cookie =
+            xcb_grab_key_checked(m_connection, 0, m_root, modifiers, keycode(keysym),
+                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        if (xcb_generic_error_t* error = xcb_request_check(m_connection, cookie)) {
             std::free(error);
             return false;
         }
@@ -75,9 +76,9 @@ public:
     /// Releases the combination and waits until the server has done so,
     /// so that a grab by the program right after is not refused.
     void ungrab(std::uint16_t modifiers, xcb_keysym_t keysym) {
-        xcb_ungrab_key(connection_, keycode(keysym), root_, modifiers);
+        xcb_ungrab_key(m_connection, keycode(keysym), m_root, modifiers);
         std::free(
-            xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
     }
 
     /// True when another client holds the combination (this one is refused).
@@ -90,13 +91,13 @@ public:
 
     /// The keysyms of `code` (keysymsPerKeycode() of them).
     std::vector<xcb_keysym_t> keysymsOf(xcb_keycode_t code) const {
-        const auto at = static_cast<std::size_t>(code - minKeycode_) * perKeycode_;
-        return {keysyms_.begin() + at, keysyms_.begin() + at + perKeycode_};
+        const auto at = static_cast<std::size_t>(code - m_minKeycode) * m_perKeycode;
+        return {m_keysyms.begin() + at, m_keysyms.begin() + at + m_perKeycode};
     }
     /// A key that produces nothing in the current map, or 0.
     xcb_keycode_t unusedKeycode() const {
-        for (std::size_t i = keysyms_.size() / perKeycode_; i-- > 1;) {
-            const auto code = static_cast<xcb_keycode_t>(minKeycode_ + i);
+        for (std::size_t i = m_keysyms.size() / m_perKeycode; i-- > 1;) {
+            const auto code = static_cast<xcb_keycode_t>(m_minKeycode + i);
             const auto syms = keysymsOf(code);
             if (std::all_of(syms.begin(), syms.end(), [](xcb_keysym_t s) { return s == 0; }))
                 return code;
@@ -106,30 +107,30 @@ public:
     /// Changes the server's keyboard map for one key and waits until it is done.
     void setKeysyms(xcb_keycode_t code, const std::vector<xcb_keysym_t>& syms) {
         std::vector<xcb_keysym_t> row(syms);
-        row.resize(perKeycode_, 0);
-        xcb_change_keyboard_mapping(connection_, 1, code, static_cast<std::uint8_t>(perKeycode_),
+        row.resize(m_perKeycode, 0);
+        xcb_change_keyboard_mapping(m_connection, 1, code, static_cast<std::uint8_t>(m_perKeycode),
                                     row.data());
         std::free(
-            xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
-        const auto at = static_cast<std::size_t>(code - minKeycode_) * perKeycode_;
-        std::copy(row.begin(), row.end(), keysyms_.begin() + at);
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        const auto at = static_cast<std::size_t>(code - m_minKeycode) * m_perKeycode;
+        std::copy(row.begin(), row.end(), m_keysyms.begin() + at);
     }
 
     /// The modifier and lock state of the keyboard now.
     std::uint16_t state() {
         auto* reply =
-            xcb_query_pointer_reply(connection_, xcb_query_pointer(connection_, root_), nullptr);
+            xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr);
         const std::uint16_t mask = reply ? reply->mask : 0;
         std::free(reply);
         return mask;
     }
 
 private:
-    xcb_connection_t* connection_ = nullptr;
-    xcb_window_t root_ = 0;
-    xcb_keycode_t minKeycode_ = 0;
-    int perKeycode_ = 0;
-    std::vector<xcb_keysym_t> keysyms_;
+    xcb_connection_t* m_connection = nullptr;
+    xcb_window_t m_root = 0;
+    xcb_keycode_t m_minKeycode = 0;
+    int m_perKeycode = 0;
+    std::vector<xcb_keysym_t> m_keysyms;
 };
 
 /// Presses and releases keys with xdotool ("ctrl+alt+n", "Num_Lock").

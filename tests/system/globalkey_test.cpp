@@ -7,14 +7,14 @@
 
 struct StoredForm {
     const char* text;
-    TGlobalKey key;
+    GlobalKey key;
 };
 
 class StoredHotkeys : public ::testing::TestWithParam<StoredForm> {};
 
 TEST_P(StoredHotkeys, ReadsAsTheRecord) {
-    TGlobalKey gk{false, false, false, 999};
-    GlobalKeyFromIni(GetParam().text, gk);
+    GlobalKey gk{false, false, false, 999};
+    globalKeyFromIni(GetParam().text, gk);
     EXPECT_EQ(gk, GetParam().key);
 }
 
@@ -30,23 +30,23 @@ INSTANTIATE_TEST_SUITE_P(
                       StoredForm{"2x010", {false, false, false, 10}})); // only "1" is set
 
 TEST(StoredHotkeys, RestThatIsNoIntegerFailsAfterStoringTheFlags) {
-    TGlobalKey gk{false, false, true, 77};
+    GlobalKey gk{false, false, true, 77};
     try {
-        GlobalKeyFromIni("11", gk);
+        globalKeyFromIni("11", gk);
         FAIL() << "no error for a missing key code";
-    } catch (const EConvertError& e) {
+    } catch (const ConvertError& e) {
         EXPECT_STREQ(e.what(), "'''' is not a valid integer value");
     }
-    EXPECT_EQ(gk, (TGlobalKey{true, true, false, 77}));
+    EXPECT_EQ(gk, (GlobalKey{true, true, false, 77}));
 
     gk = {true, true, true, 5};
     try {
-        GlobalKeyFromIni("abcd", gk);
+        globalKeyFromIni("abcd", gk);
         FAIL() << "no error for letters";
-    } catch (const EConvertError& e) {
+    } catch (const ConvertError& e) {
         EXPECT_STREQ(e.what(), "''d'' is not a valid integer value");
     }
-    EXPECT_EQ(gk, (TGlobalKey{false, false, false, 5}));
+    EXPECT_EQ(gk, (GlobalKey{false, false, false, 5}));
 }
 
 // The key part is digits only: no sign, no space, no hexadecimal; the
@@ -55,15 +55,15 @@ class MalformedKeyPart : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(MalformedKeyPart, FailsWithTheConversionErrorAndKeepsTheKeyCode) {
     const std::string text = GetParam();
-    TGlobalKey gk{false, false, false, 4242};
+    GlobalKey gk{false, false, false, 4242};
     try {
-        GlobalKeyFromIni(text, gk);
+        globalKeyFromIni(text, gk);
         FAIL() << "accepted: " << text;
-    } catch (const EConvertError& e) {
+    } catch (const ConvertError& e) {
         const std::string rest = text.size() > 3 ? text.substr(3) : "";
         EXPECT_EQ(e.what(), "''" + rest + "'' is not a valid integer value");
     }
-    EXPECT_EQ(gk.aKey, 4242);
+    EXPECT_EQ(gk.key, 4242);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, MalformedKeyPart,
@@ -74,12 +74,12 @@ INSTANTIATE_TEST_SUITE_P(Texts, MalformedKeyPart,
                                            "00012345678901234567890123456789x"));
 
 TEST(StoredHotkeys, EmbeddedNulIsNoDigit) {
-    TGlobalKey gk;
-    EXPECT_THROW(GlobalKeyFromIni(std::string("1106\0"
+    GlobalKey gk;
+    EXPECT_THROW(globalKeyFromIni(std::string("1106\0"
                                               "5",
                                               6),
                                   gk),
-                 EConvertError);
+                 ConvertError);
 }
 
 struct LongKey {
@@ -91,9 +91,9 @@ class LongKeyPart : public ::testing::TestWithParam<LongKey> {};
 
 // However long the number, its value modulo 65536 is the key code.
 TEST_P(LongKeyPart, KeepsTheLow16Bits) {
-    TGlobalKey gk;
-    GlobalKeyFromIni(GetParam().text, gk);
-    EXPECT_EQ(gk.aKey, GetParam().key) << GetParam().text;
+    GlobalKey gk;
+    globalKeyFromIni(GetParam().text, gk);
+    EXPECT_EQ(gk.key, GetParam().key) << GetParam().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -111,18 +111,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(StoredHotkeys, WriteThenReadGivesTheSameRecord) {
     for (int flags = 0; flags < 8; ++flags) {
         for (int key : {0, 1, 8, 65, 82, 116, 255, 4096, 65535}) {
-            const TGlobalKey gk{(flags & 1) != 0, (flags & 2) != 0, (flags & 4) != 0,
-                                static_cast<std::uint16_t>(key)};
-            const std::string text = GlobalKey2Ini(gk);
+            const GlobalKey gk{(flags & 1) != 0, (flags & 2) != 0, (flags & 4) != 0,
+                               static_cast<std::uint16_t>(key)};
+            const std::string text = globalKey2Ini(gk);
             EXPECT_GE(text.size(), 4u);
             EXPECT_LE(text.size(), 8u);
-            TGlobalKey back{!gk.aCtrl, !gk.aAlt, !gk.aShift, 1234};
-            GlobalKeyFromIni(text, back);
+            GlobalKey back{!gk.ctrl, !gk.alt, !gk.shift, 1234};
+            globalKeyFromIni(text, back);
             EXPECT_EQ(back, gk) << text;
         }
     }
-    EXPECT_EQ(GlobalKey2Ini({true, true, false, 0}), "1100");
-    EXPECT_EQ(GlobalKey2Ini({false, false, true, 116}), "001116");
+    EXPECT_EQ(globalKey2Ini({true, true, false, 0}), "1100");
+    EXPECT_EQ(globalKey2Ini({false, false, true, 116}), "001116");
 }
 
 TEST(StoredHotkeys, SlotTable) {
@@ -135,17 +135,17 @@ TEST(StoredHotkeys, SlotTable) {
 
 // Capture and display of a hotkey.
 struct Shown {
-    TGlobalKey key;
+    GlobalKey key;
     const char* text;
 };
 
 class DisplayText : public ::testing::TestWithParam<Shown> {};
 
 TEST_P(DisplayText, IsTheModifiersThenTheKeyName) {
-    EXPECT_EQ(GlobalKey2String(GetParam().key), QString::fromUtf8(GetParam().text));
+    EXPECT_EQ(globalKey2String(GetParam().key), QString::fromUtf8(GetParam().text));
 }
 
-TGlobalKey bare(std::uint16_t k) {
+GlobalKey bare(std::uint16_t k) {
     return {false, false, false, k};
 }
 
@@ -183,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DisplayText, EveryCodeGivesOneNameWithoutCrashing) {
     for (int k = 1; k <= 0xFFFF; ++k) {
-        const QString text = GlobalKey2String({true, true, true, static_cast<std::uint16_t>(k)});
+        const QString text = globalKey2String({true, true, true, static_cast<std::uint16_t>(k)});
         ASSERT_TRUE(text.startsWith(QStringLiteral("Ctrl + Alt + Shift + "))) << k;
         ASSERT_GT(text.size(), 21) << k;
     }
@@ -192,7 +192,7 @@ TEST(DisplayText, EveryCodeGivesOneNameWithoutCrashing) {
 TEST(Capture, TakesCtrlAltShiftAndTheKeyUnchanged) {
     struct Case {
         Qt::KeyboardModifiers modifiers;
-        TGlobalKey expected;
+        GlobalKey expected;
     };
     const Case cases[] = {
         {Qt::NoModifier, {false, false, false, 120}},
@@ -205,32 +205,32 @@ TEST(Capture, TakesCtrlAltShiftAndTheKeyUnchanged) {
          {true, true, true, 120}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(Key2GlobalKey(c.modifiers, 120), c.expected);
-    EXPECT_EQ(Key2GlobalKey(Qt::ControlModifier, 0xFFFF).aKey, 0xFFFF);
+        EXPECT_EQ(key2GlobalKey(c.modifiers, 120), c.expected);
+    EXPECT_EQ(key2GlobalKey(Qt::ControlModifier, 0xFFFF).key, 0xFFFF);
 }
 
 TEST(Capture, ModifiersAloneAndTabAreNotCaptured) {
     for (std::uint16_t k : {9, 16, 17, 18})
-        EXPECT_FALSE(IsHotkeyCaptureKey(k)) << k;
+        EXPECT_FALSE(isHotkeyCaptureKey(k)) << k;
     for (std::uint16_t k : {8, 13, 19, 20, 65, 91, 120, 0xFFFF})
-        EXPECT_TRUE(IsHotkeyCaptureKey(k)) << k;
+        EXPECT_TRUE(isHotkeyCaptureKey(k)) << k;
 }
 
 // Which hotkeys may be taken from every program: those with Ctrl or Alt,
 // and the keys no one types or moves with, on their own or with Shift.
 struct SystemWideCase {
-    TGlobalKey key;
+    GlobalKey key;
     bool systemWide;
 };
 
 class SystemWide : public ::testing::TestWithParam<SystemWideCase> {};
 
 TEST_P(SystemWide, NeedsCtrlOrAltUnlessTheKeyTypesNothing) {
-    EXPECT_EQ(IsSystemWideHotkey(GetParam().key), GetParam().systemWide)
-        << GlobalKey2String(GetParam().key).toStdString();
+    EXPECT_EQ(isSystemWideHotkey(GetParam().key), GetParam().systemWide)
+        << globalKey2String(GetParam().key).toStdString();
 }
 
-TGlobalKey shifted(std::uint16_t k) {
+GlobalKey shifted(std::uint16_t k) {
     return {false, false, true, k};
 }
 

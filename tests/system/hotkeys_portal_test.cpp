@@ -53,8 +53,8 @@ namespace {
 
 using portaltest::Shortcut;
 
-const QString kDesktopPath = QStringLiteral("/org/freedesktop/portal/desktop");
-const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+const QString DesktopPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString Interface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 
 class FakeSession : public QObject {
     Q_OBJECT
@@ -62,7 +62,9 @@ class FakeSession : public QObject {
 public:
     bool closed = false;
 public slots:
-    void Close() { closed = true; }
+    void Close() { // NOLINT(readability-identifier-naming): the D-Bus method
+        closed = true;
+    }
 };
 
 // The portal's side: sessions, the shortcuts bound in each, and the
@@ -72,22 +74,22 @@ class FakePortal : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.GlobalShortcuts")
     Q_PROPERTY(uint version READ version)
 public:
-    explicit FakePortal(QDBusConnection bus) : bus_(bus) {
+    explicit FakePortal(QDBusConnection bus) : m_bus(bus) {
         qDBusRegisterMetaType<Shortcut>();
         qDBusRegisterMetaType<QList<Shortcut>>();
-        ok = bus_.registerObject(kDesktopPath, this,
-                                 QDBusConnection::ExportAllSlots |
-                                     QDBusConnection::ExportAllProperties) &&
-             bus_.registerService(QStringLiteral("org.freedesktop.portal.Desktop"));
+        ok = m_bus.registerObject(DesktopPath, this,
+                                  QDBusConnection::ExportAllSlots |
+                                      QDBusConnection::ExportAllProperties) &&
+             m_bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop"));
     }
     ~FakePortal() override {
-        bus_.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
-        bus_.unregisterObject(kDesktopPath, QDBusConnection::UnregisterTree);
+        m_bus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
+        m_bus.unregisterObject(DesktopPath, QDBusConnection::UnregisterTree);
     }
     uint version() const { return 1; }
 
     bool ok = false;
-    uint answer = 0; // the Response code of BindShortcuts
+    uint answer = 0; // the Response code of bindShortcuts
     int sessionsCreated = 0;
     std::map<QString, std::unique_ptr<FakeSession>> sessions;
     QString lastSession;
@@ -95,10 +97,10 @@ public:
 
     void activate(const QString& session, const QString& id) {
         QDBusMessage signal =
-            QDBusMessage::createSignal(kDesktopPath, kInterface, QStringLiteral("Activated"));
+            QDBusMessage::createSignal(DesktopPath, Interface, QStringLiteral("Activated"));
         signal << QVariant::fromValue(QDBusObjectPath(session)) << id
                << QVariant::fromValue(qulonglong(1)) << QVariantMap();
-        bus_.send(signal);
+        m_bus.send(signal);
     }
     bool isOpen(const QString& session) const {
         const auto it = sessions.find(session);
@@ -106,12 +108,13 @@ public:
     }
 
 public slots:
-    QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message) {
-        const QString session = kDesktopPath + QStringLiteral("/session/") + sender(message) +
+    QDBusObjectPath CreateSession( // NOLINT(readability-identifier-naming)
+        const QVariantMap& options, const QDBusMessage& message) {
+        const QString session = DesktopPath + QStringLiteral("/session/") + sender(message) +
                                 QLatin1Char('/') +
                                 options.value(QStringLiteral("session_handle_token")).toString();
         auto object = std::make_unique<FakeSession>();
-        bus_.registerObject(session, object.get(), QDBusConnection::ExportAllSlots);
+        m_bus.registerObject(session, object.get(), QDBusConnection::ExportAllSlots);
         sessions[session] = std::move(object);
         ++sessionsCreated;
         QVariantMap results;
@@ -119,9 +122,9 @@ public slots:
                        session); // sent as a string, as portals do
         return respond(message, options, 0, results);
     }
-    QDBusObjectPath BindShortcuts(const QDBusObjectPath& session,
-                                  const QList<portaltest::Shortcut>& shortcuts, const QString&,
-                                  const QVariantMap& options, const QDBusMessage& message) {
+    QDBusObjectPath BindShortcuts( // NOLINT(readability-identifier-naming)
+        const QDBusObjectPath& session, const QList<portaltest::Shortcut>& shortcuts,
+        const QString&, const QVariantMap& options, const QDBusMessage& message) {
         lastSession = session.path();
         lastBound = shortcuts;
         return respond(message, options, answer, {});
@@ -134,7 +137,7 @@ private:
     }
     QDBusObjectPath respond(const QDBusMessage& message, const QVariantMap& options, uint code,
                             const QVariantMap& results) {
-        const QString request = kDesktopPath + QStringLiteral("/request/") + sender(message) +
+        const QString request = DesktopPath + QStringLiteral("/request/") + sender(message) +
                                 QLatin1Char('/') +
                                 options.value(QStringLiteral("handle_token")).toString();
         // The answer follows the method's return, as with the real portal.
@@ -143,12 +146,12 @@ private:
                 request, QStringLiteral("org.freedesktop.portal.Request"),
                 QStringLiteral("Response"));
             response << code << results;
-            bus_.send(response);
+            m_bus.send(response);
         });
         return QDBusObjectPath(request);
     }
 
-    QDBusConnection bus_;
+    QDBusConnection m_bus;
 };
 
 bool waitFor(const std::function<bool()>& condition, int ms = 3000) {
@@ -166,7 +169,7 @@ QString trigger(const Shortcut& s) {
     return s.properties.value(QStringLiteral("preferred_trigger")).toString();
 }
 
-const std::array<TGlobalKey, 3> kDefaults{{
+const std::array<GlobalKey, 3> Defaults{{
     {true, true, false, 'R'},
     {true, true, false, 'N'},
     {true, true, false, 'B'},
@@ -177,113 +180,113 @@ protected:
     void SetUp() override {
         if (!qEnvironmentVariableIsSet("QUORVANE_PRIVATE_BUS"))
             GTEST_SKIP() << "runs on a private session bus only (tests/support/private_bus.sh)";
-        portal = std::make_unique<FakePortal>(
+        m_portal = std::make_unique<FakePortal>(
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal")));
-        ASSERT_TRUE(portal->ok);
-        hotkeys = std::make_unique<GlobalHotkeys>();
+        ASSERT_TRUE(m_portal->ok);
+        m_hotkeys = std::make_unique<GlobalHotkeys>();
     }
     void TearDown() override {
-        hotkeys.reset();
+        m_hotkeys.reset();
         settle(100);
-        portal.reset();
+        m_portal.reset();
     }
-    std::unique_ptr<FakePortal> portal;
-    std::unique_ptr<GlobalHotkeys> hotkeys;
+    std::unique_ptr<FakePortal> m_portal;
+    std::unique_ptr<GlobalHotkeys> m_hotkeys;
 };
 
 TEST_F(PortalHotkeys, BindsTheNonEmptySlotsWithTheirDescriptionsAndTriggers) {
-    std::array<TGlobalKey, 3> keys = kDefaults;
-    keys[1].aKey = 0;
+    std::array<GlobalKey, 3> keys = Defaults;
+    keys[1].key = 0;
     keys[2] = {false, false, true, 116}; // Shift + F5
-    hotkeys->GlobalKeyRegistry(keys, true);
-    ASSERT_TRUE(waitFor([&] { return portal->lastBound.size() == 2; }));
-    EXPECT_EQ(portal->sessionsCreated, 1);
-    EXPECT_EQ(portal->lastBound[0].id, QStringLiteral("Random wallpaper"));
-    EXPECT_EQ(portal->lastBound[0].properties.value(QStringLiteral("description")).toString(),
+    m_hotkeys->registerHotkeys(keys, true);
+    ASSERT_TRUE(waitFor([&] { return m_portal->lastBound.size() == 2; }));
+    EXPECT_EQ(m_portal->sessionsCreated, 1);
+    EXPECT_EQ(m_portal->lastBound[0].id, QStringLiteral("Random wallpaper"));
+    EXPECT_EQ(m_portal->lastBound[0].properties.value(QStringLiteral("description")).toString(),
               QStringLiteral("Random wallpaper"));
-    EXPECT_EQ(trigger(portal->lastBound[0]), QStringLiteral("CTRL+ALT+r"));
-    EXPECT_EQ(portal->lastBound[1].id, QStringLiteral("Previous wallpaper"));
-    EXPECT_EQ(trigger(portal->lastBound[1]), QStringLiteral("SHIFT+F5"));
+    EXPECT_EQ(trigger(m_portal->lastBound[0]), QStringLiteral("CTRL+ALT+r"));
+    EXPECT_EQ(m_portal->lastBound[1].id, QStringLiteral("Previous wallpaper"));
+    EXPECT_EQ(trigger(m_portal->lastBound[1]), QStringLiteral("SHIFT+F5"));
 }
 
 TEST_F(PortalHotkeys, ActivationOfOurSessionSignalsTheSlotsId) {
-    hotkeys->GlobalKeyRegistry(kDefaults, true);
-    ASSERT_TRUE(waitFor([&] { return portal->lastBound.size() == 3; }));
-    QSignalSpy spy(hotkeys.get(), &GlobalHotkeys::hotkeyPressed);
-    const QString session = portal->lastSession;
+    m_hotkeys->registerHotkeys(Defaults, true);
+    ASSERT_TRUE(waitFor([&] { return m_portal->lastBound.size() == 3; }));
+    QSignalSpy spy(m_hotkeys.get(), &GlobalHotkeys::hotkeyPressed);
+    const QString session = m_portal->lastSession;
     settle();
-    portal->activate(session, QStringLiteral("Next wallpaper"));
-    portal->activate(session, QStringLiteral("Random wallpaper"));
-    portal->activate(session, QStringLiteral("Previous wallpaper"));
+    m_portal->activate(session, QStringLiteral("Next wallpaper"));
+    m_portal->activate(session, QStringLiteral("Random wallpaper"));
+    m_portal->activate(session, QStringLiteral("Previous wallpaper"));
     ASSERT_TRUE(waitFor([&] { return spy.size() == 3; }));
     EXPECT_EQ(spy.at(0).at(0).toInt(), 101);
     EXPECT_EQ(spy.at(1).at(0).toInt(), 100);
     EXPECT_EQ(spy.at(2).at(0).toInt(), 102);
 
     // Another application's session, or an id we did not bind: nothing.
-    portal->activate(kDesktopPath + QStringLiteral("/session/other/s1"),
-                     QStringLiteral("Next wallpaper"));
-    portal->activate(session, QStringLiteral("Something else"));
+    m_portal->activate(DesktopPath + QStringLiteral("/session/other/s1"),
+                       QStringLiteral("Next wallpaper"));
+    m_portal->activate(session, QStringLiteral("Something else"));
     settle(300);
     EXPECT_EQ(spy.size(), 3);
 }
 
 TEST_F(PortalHotkeys, SwitchedOffAsksThePortalForNothing) {
-    hotkeys->GlobalKeyRegistry(kDefaults, false);
+    m_hotkeys->registerHotkeys(Defaults, false);
     settle(500);
-    EXPECT_EQ(portal->sessionsCreated, 0);
+    EXPECT_EQ(m_portal->sessionsCreated, 0);
 }
 
 TEST_F(PortalHotkeys, ApplyClosesTheOldSessionAndBindsTheNewKeysInANewOne) {
-    hotkeys->GlobalKeyRegistry(kDefaults, true);
-    ASSERT_TRUE(waitFor([&] { return portal->lastBound.size() == 3; }));
-    const QString first = portal->lastSession;
+    m_hotkeys->registerHotkeys(Defaults, true);
+    ASSERT_TRUE(waitFor([&] { return m_portal->lastBound.size() == 3; }));
+    const QString first = m_portal->lastSession;
 
-    std::array<TGlobalKey, 3> edited = kDefaults;
+    std::array<GlobalKey, 3> edited = Defaults;
     edited[0] = {false, false, false, 120}; // F9 alone
-    hotkeys->GlobalKeyUnRegistry();
-    hotkeys->GlobalKeyRegistry(edited, true);
-    ASSERT_TRUE(
-        waitFor([&] { return portal->lastSession != first && !portal->lastSession.isEmpty(); }));
-    EXPECT_EQ(portal->sessionsCreated, 2); // unregister and register in one go: one new session
-    EXPECT_FALSE(portal->isOpen(first));
-    ASSERT_EQ(portal->lastBound.size(), 3);
-    EXPECT_EQ(trigger(portal->lastBound[0]), QStringLiteral("F9"));
+    m_hotkeys->unregisterHotkeys();
+    m_hotkeys->registerHotkeys(edited, true);
+    ASSERT_TRUE(waitFor(
+        [&] { return m_portal->lastSession != first && !m_portal->lastSession.isEmpty(); }));
+    EXPECT_EQ(m_portal->sessionsCreated, 2); // unregister and register in one go: one new session
+    EXPECT_FALSE(m_portal->isOpen(first));
+    ASSERT_EQ(m_portal->lastBound.size(), 3);
+    EXPECT_EQ(trigger(m_portal->lastBound[0]), QStringLiteral("F9"));
 
     // Presses in the closed session no longer count.
     settle(); // the binding's answer
-    QSignalSpy spy(hotkeys.get(), &GlobalHotkeys::hotkeyPressed);
-    portal->activate(first, QStringLiteral("Next wallpaper"));
-    portal->activate(portal->lastSession, QStringLiteral("Random wallpaper"));
+    QSignalSpy spy(m_hotkeys.get(), &GlobalHotkeys::hotkeyPressed);
+    m_portal->activate(first, QStringLiteral("Next wallpaper"));
+    m_portal->activate(m_portal->lastSession, QStringLiteral("Random wallpaper"));
     ASSERT_TRUE(waitFor([&] { return spy.size() >= 1; }));
     settle();
     ASSERT_EQ(spy.size(), 1);
     EXPECT_EQ(spy.at(0).at(0).toInt(), 100);
 
     // Switched off: the session is closed and no other made.
-    const QString second = portal->lastSession;
-    hotkeys->GlobalKeyUnRegistry();
-    ASSERT_TRUE(waitFor([&] { return !portal->isOpen(second); }));
+    const QString second = m_portal->lastSession;
+    m_hotkeys->unregisterHotkeys();
+    ASSERT_TRUE(waitFor([&] { return !m_portal->isOpen(second); }));
     settle();
-    EXPECT_EQ(portal->sessionsCreated, 2);
+    EXPECT_EQ(m_portal->sessionsCreated, 2);
 }
 
 TEST_F(PortalHotkeys, RefusedBindingSignalsNothingAndBreaksNothing) {
-    portal->answer = 1; // the user cancelled the portal's dialog
-    hotkeys->GlobalKeyRegistry(kDefaults, true);
-    ASSERT_TRUE(waitFor([&] { return portal->lastBound.size() == 3; }));
-    const QString session = portal->lastSession;
+    m_portal->answer = 1; // the user cancelled the portal's dialog
+    m_hotkeys->registerHotkeys(Defaults, true);
+    ASSERT_TRUE(waitFor([&] { return m_portal->lastBound.size() == 3; }));
+    const QString session = m_portal->lastSession;
     settle();
-    QSignalSpy spy(hotkeys.get(), &GlobalHotkeys::hotkeyPressed);
-    portal->activate(session, QStringLiteral("Next wallpaper"));
+    QSignalSpy spy(m_hotkeys.get(), &GlobalHotkeys::hotkeyPressed);
+    m_portal->activate(session, QStringLiteral("Next wallpaper"));
     settle(300);
     EXPECT_EQ(spy.size(), 0);
-    EXPECT_FALSE(portal->isOpen(session));
+    EXPECT_FALSE(m_portal->isOpen(session));
     // The next apply asks again.
-    portal->answer = 0;
-    hotkeys->GlobalKeyUnRegistry();
-    hotkeys->GlobalKeyRegistry(kDefaults, true);
-    ASSERT_TRUE(waitFor([&] { return portal->lastSession != session; }));
+    m_portal->answer = 0;
+    m_hotkeys->unregisterHotkeys();
+    m_hotkeys->registerHotkeys(Defaults, true);
+    ASSERT_TRUE(waitFor([&] { return m_portal->lastSession != session; }));
 }
 
 // Runs alone, on a bus where no portal answers (see CMakeLists.txt).
@@ -297,10 +300,10 @@ TEST(NoPortal, SaysOnceHowToBindTheCommandsInstead) {
     ::dup2(err.handle(), 2);
     {
         GlobalHotkeys hotkeys;
-        hotkeys.GlobalKeyRegistry(kDefaults, true);
+        hotkeys.registerHotkeys(Defaults, true);
         settle(1500);
-        hotkeys.GlobalKeyUnRegistry();
-        hotkeys.GlobalKeyRegistry(kDefaults, true);
+        hotkeys.unregisterHotkeys();
+        hotkeys.registerHotkeys(Defaults, true);
         settle(300);
     }
     std::fflush(stderr);

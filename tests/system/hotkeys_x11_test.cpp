@@ -10,9 +10,9 @@ using namespace xtest;
 
 namespace {
 
-constexpr xcb_keysym_t XK_b = 'b', XK_n = 'n', XK_r = 'r', XK_F9 = 0xffc6;
+constexpr xcb_keysym_t XkB = 'b', XkN = 'n', XkR = 'r', XkF9 = 0xffc6;
 
-const std::array<TGlobalKey, 3> kDefaults{{
+const std::array<GlobalKey, 3> Defaults{{
     {true, true, false, 'R'},
     {true, true, false, 'N'},
     {true, true, false, 'B'},
@@ -22,7 +22,7 @@ class SystemHotkeys : public ::testing::Test {
 protected:
     void SetUp() override {
         QUORVANE_REQUIRE_X11();
-        ASSERT_TRUE(other.ok());
+        ASSERT_TRUE(m_other.ok());
     }
     /// The ids signalled while `keys` are pressed.
     std::vector<int> press(GlobalHotkeys& hotkeys, const QString& keys) {
@@ -34,12 +34,12 @@ protected:
             ids.push_back(signal.at(0).toInt());
         return ids;
     }
-    XClient other;
+    XClient m_other;
 };
 
 TEST_F(SystemHotkeys, EachSlotSignalsItsId) {
     GlobalHotkeys hotkeys;
-    hotkeys.GlobalKeyRegistry(kDefaults, true);
+    hotkeys.registerHotkeys(Defaults, true);
     EXPECT_EQ(press(hotkeys, QStringLiteral("ctrl+alt+r")), std::vector<int>{100});
     EXPECT_EQ(press(hotkeys, QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
     EXPECT_EQ(press(hotkeys, QStringLiteral("ctrl+alt+b")), std::vector<int>{102});
@@ -48,37 +48,37 @@ TEST_F(SystemHotkeys, EachSlotSignalsItsId) {
 
 TEST_F(SystemHotkeys, SwitchedOffRegistersNothing) {
     GlobalHotkeys hotkeys;
-    hotkeys.GlobalKeyRegistry(kDefaults, false);
-    for (xcb_keysym_t key : {XK_r, XK_n, XK_b})
-        EXPECT_FALSE(other.heldByOther(kCtrlAlt, key)) << char(key);
+    hotkeys.registerHotkeys(Defaults, false);
+    for (xcb_keysym_t key : {XkR, XkN, XkB})
+        EXPECT_FALSE(m_other.heldByOther(CtrlAlt, key)) << char(key);
     EXPECT_TRUE(press(hotkeys, QStringLiteral("ctrl+alt+n")).empty());
 }
 
 TEST_F(SystemHotkeys, EmptySlotIsSkippedAndTheOthersRegistered) {
-    std::array<TGlobalKey, 3> keys = kDefaults;
-    keys[1].aKey = 0;                    // cleared: keeps its flags
+    std::array<GlobalKey, 3> keys = Defaults;
+    keys[1].key = 0;                     // cleared: keeps its flags
     keys[2] = {false, false, true, 120}; // Shift + F9
     GlobalHotkeys hotkeys;
-    hotkeys.GlobalKeyRegistry(keys, true);
-    EXPECT_TRUE(other.heldByOther(kCtrlAlt, XK_r));
-    EXPECT_FALSE(other.heldByOther(kCtrlAlt, XK_n));
-    EXPECT_TRUE(other.heldByOther(XCB_MOD_MASK_SHIFT, XK_F9));
+    hotkeys.registerHotkeys(keys, true);
+    EXPECT_TRUE(m_other.heldByOther(CtrlAlt, XkR));
+    EXPECT_FALSE(m_other.heldByOther(CtrlAlt, XkN));
+    EXPECT_TRUE(m_other.heldByOther(XCB_MOD_MASK_SHIFT, XkF9));
     EXPECT_EQ(press(hotkeys, QStringLiteral("shift+F9")), std::vector<int>{102});
 }
 
 TEST_F(SystemHotkeys, UnregistryReleasesAllThreeAndApplyRegistersTheNewKeys) {
     GlobalHotkeys hotkeys;
-    hotkeys.GlobalKeyRegistry(kDefaults, true);
-    hotkeys.GlobalKeyUnRegistry();
-    for (xcb_keysym_t key : {XK_r, XK_n, XK_b})
-        EXPECT_FALSE(other.heldByOther(kCtrlAlt, key)) << char(key);
+    hotkeys.registerHotkeys(Defaults, true);
+    hotkeys.unregisterHotkeys();
+    for (xcb_keysym_t key : {XkR, XkN, XkB})
+        EXPECT_FALSE(m_other.heldByOther(CtrlAlt, key)) << char(key);
     EXPECT_TRUE(press(hotkeys, QStringLiteral("ctrl+alt+r")).empty());
-    hotkeys.GlobalKeyUnRegistry(); // again: harmless
+    hotkeys.unregisterHotkeys(); // again: harmless
 
     // The settings window's apply: unregister, then register the edited slots.
-    std::array<TGlobalKey, 3> edited = kDefaults;
+    std::array<GlobalKey, 3> edited = Defaults;
     edited[0] = {false, false, false, 120}; // F9 alone
-    hotkeys.GlobalKeyRegistry(edited, true);
+    hotkeys.registerHotkeys(edited, true);
     EXPECT_EQ(press(hotkeys, QStringLiteral("F9")), std::vector<int>{100});
     EXPECT_EQ(press(hotkeys, QStringLiteral("ctrl+alt+b")), std::vector<int>{102});
 }
@@ -87,28 +87,28 @@ TEST_F(SystemHotkeys, UnregistryReleasesAllThreeAndApplyRegistersTheNewKeys) {
 // registered meanwhile is taken when the suspension ends.
 TEST_F(SystemHotkeys, SuspensionGivesTheKeysBackAndTakesTheWantedOnesAgain) {
     GlobalHotkeys hotkeys;
-    hotkeys.GlobalKeyRegistry(kDefaults, true);
+    hotkeys.registerHotkeys(Defaults, true);
     hotkeys.setSuspended(true);
     EXPECT_TRUE(hotkeys.isSuspended());
-    for (xcb_keysym_t key : {XK_r, XK_n, XK_b})
-        EXPECT_FALSE(other.heldByOther(kCtrlAlt, key)) << char(key);
+    for (xcb_keysym_t key : {XkR, XkN, XkB})
+        EXPECT_FALSE(m_other.heldByOther(CtrlAlt, key)) << char(key);
     EXPECT_TRUE(press(hotkeys, QStringLiteral("ctrl+alt+n")).empty());
-    EXPECT_EQ(hotkeys.registeredKeys(), (std::array<TGlobalKey, 3>{}));
+    EXPECT_EQ(hotkeys.registeredKeys(), (std::array<GlobalKey, 3>{}));
 
     // An apply while suspended: unregister, register the edited slots.
-    std::array<TGlobalKey, 3> edited = kDefaults;
+    std::array<GlobalKey, 3> edited = Defaults;
     edited[0] = {true, true, false, 'N'}; // moved from slot 1
     edited[1] = {true, true, false, 0};
-    hotkeys.GlobalKeyUnRegistry();
-    hotkeys.GlobalKeyRegistry(edited, true);
-    EXPECT_FALSE(other.heldByOther(kCtrlAlt, XK_n)) << "registered while suspended";
+    hotkeys.unregisterHotkeys();
+    hotkeys.registerHotkeys(edited, true);
+    EXPECT_FALSE(m_other.heldByOther(CtrlAlt, XkN)) << "registered while suspended";
 
     hotkeys.setSuspended(false);
-    EXPECT_TRUE(other.heldByOther(kCtrlAlt, XK_n));
-    EXPECT_TRUE(other.heldByOther(kCtrlAlt, XK_b));
-    EXPECT_FALSE(other.heldByOther(kCtrlAlt, XK_r));
+    EXPECT_TRUE(m_other.heldByOther(CtrlAlt, XkN));
+    EXPECT_TRUE(m_other.heldByOther(CtrlAlt, XkB));
+    EXPECT_FALSE(m_other.heldByOther(CtrlAlt, XkR));
     EXPECT_EQ(press(hotkeys, QStringLiteral("ctrl+alt+n")), std::vector<int>{100});
-    EXPECT_EQ(hotkeys.registeredKeys(), (std::array<TGlobalKey, 3>{edited[0], {}, edited[2]}));
+    EXPECT_EQ(hotkeys.registeredKeys(), (std::array<GlobalKey, 3>{edited[0], {}, edited[2]}));
     hotkeys.setSuspended(false); // again: nothing changes
     EXPECT_EQ(press(hotkeys, QStringLiteral("ctrl+alt+b")), std::vector<int>{102});
 }
@@ -116,27 +116,27 @@ TEST_F(SystemHotkeys, SuspensionGivesTheKeysBackAndTakesTheWantedOnesAgain) {
 // A bare letter (stored by an older version) would take the letter from
 // every program: it is not registered; F9 alone is.
 TEST_F(SystemHotkeys, BareTypingKeyIsNotRegistered) {
-    const std::array<TGlobalKey, 3> keys{{
+    const std::array<GlobalKey, 3> keys{{
         {false, false, false, 'C'},
         {false, false, true, 'C'},
         {false, false, false, 120},
     }};
     GlobalHotkeys hotkeys;
-    hotkeys.GlobalKeyRegistry(keys, true);
-    EXPECT_FALSE(other.heldByOther(0, 'c'));
-    EXPECT_FALSE(other.heldByOther(XCB_MOD_MASK_SHIFT, 'c'));
-    EXPECT_TRUE(other.heldByOther(0, XK_F9));
-    EXPECT_EQ(hotkeys.registeredKeys(), (std::array<TGlobalKey, 3>{{{}, {}, keys[2]}}));
+    hotkeys.registerHotkeys(keys, true);
+    EXPECT_FALSE(m_other.heldByOther(0, 'c'));
+    EXPECT_FALSE(m_other.heldByOther(XCB_MOD_MASK_SHIFT, 'c'));
+    EXPECT_TRUE(m_other.heldByOther(0, XkF9));
+    EXPECT_EQ(hotkeys.registeredKeys(), (std::array<GlobalKey, 3>{{{}, {}, keys[2]}}));
 }
 
 TEST_F(SystemHotkeys, DestructionUnregisters) {
     {
         GlobalHotkeys hotkeys;
-        hotkeys.GlobalKeyRegistry(kDefaults, true);
-        ASSERT_TRUE(other.heldByOther(kCtrlAlt, XK_n));
+        hotkeys.registerHotkeys(Defaults, true);
+        ASSERT_TRUE(m_other.heldByOther(CtrlAlt, XkN));
     }
-    for (xcb_keysym_t key : {XK_r, XK_n, XK_b})
-        EXPECT_FALSE(other.heldByOther(kCtrlAlt, key)) << char(key);
+    for (xcb_keysym_t key : {XkR, XkN, XkB})
+        EXPECT_FALSE(m_other.heldByOther(CtrlAlt, key)) << char(key);
 }
 
 } // namespace

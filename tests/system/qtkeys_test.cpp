@@ -24,8 +24,8 @@ class QtKeyDocumented : public ::testing::TestWithParam<Pair> {};
 
 TEST_P(QtKeyDocumented, MapsBothWays) {
     const Pair& p = GetParam();
-    EXPECT_EQ(QtKey2VirtualKey(p.key, keypadIf(p.keypad)), p.vk);
-    const QKeyCombination back = VirtualKey2QtKey(p.vk);
+    EXPECT_EQ(qtKey2VirtualKey(p.key, keypadIf(p.keypad)), p.vk);
+    const QKeyCombination back = virtualKey2QtKey(p.vk);
     EXPECT_EQ(back.key(), p.key);
     EXPECT_EQ(back.keyboardModifiers(), keypadIf(p.keypad));
 }
@@ -51,12 +51,12 @@ TEST(QtKeyTable, EveryCodeWithAKeyComesBackFromIt) {
     int named = 0;
     std::vector<std::pair<int, bool>> keys;
     for (int vk = 0; vk < 256; ++vk) {
-        const QKeyCombination back = VirtualKey2QtKey(static_cast<std::uint16_t>(vk));
+        const QKeyCombination back = virtualKey2QtKey(static_cast<std::uint16_t>(vk));
         if (back.key() == Qt::Key_unknown)
             continue;
         ++named;
-        EXPECT_EQ(QtKey2VirtualKey(back.key(), back.keyboardModifiers()), vk);
-        EXPECT_EQ(QtKey2VirtualKey(back.key(), held | back.keyboardModifiers()), vk);
+        EXPECT_EQ(qtKey2VirtualKey(back.key(), back.keyboardModifiers()), vk);
+        EXPECT_EQ(qtKey2VirtualKey(back.key(), held | back.keyboardModifiers()), vk);
         const std::pair<int, bool> key{back.key(), back.keyboardModifiers() != Qt::NoModifier};
         EXPECT_EQ(std::count(keys.begin(), keys.end(), key), 0) << vk;
         keys.push_back(key);
@@ -76,10 +76,10 @@ struct Alias {
 class QtKeyAliases : public ::testing::TestWithParam<Alias> {};
 
 TEST_P(QtKeyAliases, GiveThePhysicalKey) {
-    EXPECT_EQ(QtKey2VirtualKey(GetParam().key, GetParam().modifiers), GetParam().vk);
+    EXPECT_EQ(qtKey2VirtualKey(GetParam().key, GetParam().modifiers), GetParam().vk);
     // And the code maps back to a key that gives the same code.
-    const QKeyCombination back = VirtualKey2QtKey(GetParam().vk);
-    EXPECT_EQ(QtKey2VirtualKey(back.key(), back.keyboardModifiers()), GetParam().vk);
+    const QKeyCombination back = virtualKey2QtKey(GetParam().vk);
+    EXPECT_EQ(qtKey2VirtualKey(back.key(), back.keyboardModifiers()), GetParam().vk);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -116,12 +116,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(QtKeyTable, KeysWithoutACodeGiveZero) {
     for (int key : {int(Qt::Key_unknown), int(Qt::Key_Adiaeresis), int(Qt::Key_VolumeUp),
                     int(Qt::Key_F25), int(Qt::Key_Launch0), 0, -1, 0x7fffffff})
-        EXPECT_EQ(QtKey2VirtualKey(key, Qt::NoModifier), 0) << key;
+        EXPECT_EQ(qtKey2VirtualKey(key, Qt::NoModifier), 0) << key;
 }
 
 TEST(QtKeyTable, CodesWithoutAKeyGiveUnknown) {
     for (int vk : {0, 1, 7, 10, 47, 58, 64, 94, 136, 143, 146, 185, 223, 255, 256, 0xFFFF})
-        EXPECT_EQ(VirtualKey2QtKey(static_cast<std::uint16_t>(vk)).key(), Qt::Key_unknown) << vk;
+        EXPECT_EQ(virtualKey2QtKey(static_cast<std::uint16_t>(vk)).key(), Qt::Key_unknown) << vk;
 }
 
 } // namespace

@@ -12,84 +12,84 @@ class StripTest : public ThumbTest {
 protected:
     static constexpr std::uint32_t White = 0xFFFFFF;
 
-    std::uint32_t BufAt(int x, int y) const { return strip.buffer()->pixel(x, y) & 0xFFFFFF; }
-    std::uint32_t BackgroundAt(int x, int y) const {
-        return strip.background()->pixel(x, y) & 0xFFFFFF;
+    std::uint32_t bufAt(int x, int y) const { return m_strip.buffer()->pixel(x, y) & 0xFFFFFF; }
+    std::uint32_t backgroundAt(int x, int y) const {
+        return m_strip.background()->pixel(x, y) & 0xFFFFFF;
     }
 
     // Every pixel of r in the buffer is the background's.
-    ::testing::AssertionResult ShowsBackground(const Rect& r) const {
+    ::testing::AssertionResult showsBackground(const Rect& r) const {
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x)
-                if (BufAt(x, y) != BackgroundAt(x, y))
+                if (bufAt(x, y) != backgroundAt(x, y))
                     return ::testing::AssertionFailure()
                            << "pixel (" << x << ", " << y << ") differs";
         return ::testing::AssertionSuccess();
     }
 
     // Every pixel of r in the buffer is `rgb`.
-    ::testing::AssertionResult Filled(const Rect& r, std::uint32_t rgb) const {
+    ::testing::AssertionResult filled(const Rect& r, std::uint32_t rgb) const {
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x)
-                if (BufAt(x, y) != rgb)
+                if (bufAt(x, y) != rgb)
                     return ::testing::AssertionFailure()
-                           << "pixel (" << x << ", " << y << ") is " << std::hex << BufAt(x, y);
+                           << "pixel (" << x << ", " << y << ") is " << std::hex << bufAt(x, y);
         return ::testing::AssertionSuccess();
     }
 
-    const Rect& Slot(int k) const { return strip.slotRect(k); }
-    const Rect& Inner(int k) const { return strip.thumbRect(k); }
+    const Rect& slot(int k) const { return m_strip.slotRect(k); }
+    const Rect& inner(int k) const { return m_strip.thumbRect(k); }
 
     // The colour shown in the middle of slot k.
-    std::uint32_t SlotColour(int k) const {
-        const Rect& r = k == 0 ? MonitorRect : Inner(k);
-        return BufAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    std::uint32_t slotColour(int k) const {
+        const Rect& r = k == 0 ? MonitorRect : inner(k);
+        return bufAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
 
     // Ten entries, each with a preview of its own colour.
-    void TenWithPreviews() {
-        Walls.clear();
+    void tenWithPreviews() {
+        m_walls.clear();
         for (int i = 0; i < 10; ++i) {
-            Walls.push_back(state.MakeWall("/pics/p" + std::to_string(i) + ".jpg"));
-            Walls.back().Preview = std::make_unique<Bitmap>(SolidBitmap(197, 123, ColourOf(i)));
-            Walls.back().WasLoad = true;
+            m_walls.push_back(m_state.makeWall("/pics/p" + std::to_string(i) + ".jpg"));
+            m_walls.back().preview = std::make_unique<Bitmap>(solidBitmap(197, 123, colourOf(i)));
+            m_walls.back().wasLoad = true;
         }
     }
 
-    void DrawOnPreview(int k, const Bitmap& b) { strip.DrawOnPreview(k, b); }
-    void DrawOnMonitor(const Bitmap& b) { strip.DrawOnMonitor(b); }
-    void DrawBackground(int k) { strip.DrawBackground(k); }
-    void DrawWallSlots() { strip.DrawWallSlots(); }
-    StripLabels InfoWall() const { return strip.InfoWall(); }
-    StripLabels ClearInfo() { return strip.ClearInfo(); }
+    void drawOnPreview(int k, const Bitmap& b) { m_strip.drawOnPreview(k, b); }
+    void drawOnMonitor(const Bitmap& b) { m_strip.drawOnMonitor(b); }
+    void drawBackground(int k) { m_strip.drawBackground(k); }
+    void drawWallSlots() { m_strip.drawWallSlots(); }
+    StripLabels infoWall() const { return m_strip.infoWall(); }
+    StripLabels clearInfo() { return m_strip.clearInfo(); }
 };
 
 TEST_F(StripTest, SlotGeometryComesFromTheMonitor) {
     const std::array<Rect, 5> slotRects{Rect{18, 40, 133, 115}, Rect{150, 40, 265, 115},
                                         Rect{302, 16, 499, 139}, Rect{536, 40, 651, 115},
                                         Rect{668, 40, 783, 115}};
-    const std::array<Rect, 5> inner{Rect{23, 45, 127, 109}, Rect{155, 45, 259, 109},
-                                    Rect{307, 21, 411, 85}, Rect{541, 45, 645, 109},
-                                    Rect{673, 45, 777, 109}};
+    const std::array<Rect, 5> innerRects{Rect{23, 45, 127, 109}, Rect{155, 45, 259, 109},
+                                         Rect{307, 21, 411, 85}, Rect{541, 45, 645, 109},
+                                         Rect{673, 45, 777, 109}};
     for (int k = -2; k <= 2; ++k) {
-        EXPECT_EQ(Slot(k), slotRects[static_cast<std::size_t>(k + 2)]) << k;
-        EXPECT_EQ(Inner(k), inner[static_cast<std::size_t>(k + 2)]) << k;
+        EXPECT_EQ(slot(k), slotRects[static_cast<std::size_t>(k + 2)]) << k;
+        EXPECT_EQ(inner(k), innerRects[static_cast<std::size_t>(k + 2)]) << k;
     }
 }
 
 TEST_F(StripTest, SkinPicturesAndTheFreshBuffer) {
-    EXPECT_EQ(strip.background()->width(), 800);
-    EXPECT_EQ(strip.background()->height(), 180);
-    EXPECT_EQ(strip.background()->bitsPerPixel(), 24);
-    EXPECT_EQ(strip.placeholder()->width(), 197);
-    EXPECT_EQ(strip.placeholder()->height(), 123);
-    EXPECT_EQ(strip.placeholder()->bitsPerPixel(), 24);
-    ASSERT_EQ(strip.buffer()->width(), 800);
-    ASSERT_EQ(strip.buffer()->height(), 180);
-    EXPECT_TRUE(ShowsBackground(Rect{0, 0, 800, 180}));
+    EXPECT_EQ(m_strip.background()->width(), 800);
+    EXPECT_EQ(m_strip.background()->height(), 180);
+    EXPECT_EQ(m_strip.background()->bitsPerPixel(), 24);
+    EXPECT_EQ(m_strip.placeholder()->width(), 197);
+    EXPECT_EQ(m_strip.placeholder()->height(), 123);
+    EXPECT_EQ(m_strip.placeholder()->bitsPerPixel(), 24);
+    ASSERT_EQ(m_strip.buffer()->width(), 800);
+    ASSERT_EQ(m_strip.buffer()->height(), 180);
+    EXPECT_TRUE(showsBackground(Rect{0, 0, 800, 180}));
     // Found whatever the case of the name.
     Bitmap b;
-    LoadFromRes("LoadPhoto", b);
+    loadFromRes("LoadPhoto", b);
     EXPECT_EQ(b.width(), 197);
 }
 
@@ -97,37 +97,37 @@ class FramedSlot : public StripTest, public ::testing::WithParamInterface<int> {
 
 TEST_P(FramedSlot, WhiteFrameWithoutOutlineAroundAPickedThumbnail) {
     const int k = GetParam();
-    const Rect s = Slot(k);
-    const Rect in = Inner(k);
+    const Rect s = slot(k);
+    const Rect in = inner(k);
     // Left half red, right half blue: a picking stretch makes no blend.
-    Bitmap picture = SolidBitmap(197, 123, 0xFF0000);
+    Bitmap picture = solidBitmap(197, 123, 0xFF0000);
     for (int y = 0; y < 123; ++y)
         for (int x = 99; x < 197; ++x)
             picture.setPixel(x, y, 0xFF0000FF);
-    DrawOnPreview(k, picture);
+    drawOnPreview(k, picture);
 
     std::set<std::uint32_t> insideColours;
     for (int y = s.top; y < s.bottom; ++y) {
         for (int x = s.left; x < s.right; ++x) {
             if (x == s.right - 1 || y == s.bottom - 1) {
-                ASSERT_EQ(BufAt(x, y), BackgroundAt(x, y)) << "last row and column untouched";
+                ASSERT_EQ(bufAt(x, y), backgroundAt(x, y)) << "last row and column untouched";
             } else if (x >= in.left && x < in.right && y >= in.top && y < in.bottom) {
-                insideColours.insert(BufAt(x, y));
+                insideColours.insert(bufAt(x, y));
             } else {
-                ASSERT_EQ(BufAt(x, y), White) << x << ", " << y;
+                ASSERT_EQ(bufAt(x, y), White) << x << ", " << y;
             }
         }
     }
     EXPECT_EQ(insideColours, (std::set<std::uint32_t>{0xFF0000, 0x0000FF}));
-    EXPECT_EQ(BufAt(in.left, in.top), 0xFF0000u);
-    EXPECT_EQ(BufAt(in.right - 1, in.bottom - 1), 0x0000FFu);
+    EXPECT_EQ(bufAt(in.left, in.top), 0xFF0000u);
+    EXPECT_EQ(bufAt(in.right - 1, in.bottom - 1), 0x0000FFu);
     // The frame is 5 pixels on every side of the 114 x 74 fill.
     EXPECT_EQ(in.left - s.left, 5);
     EXPECT_EQ((s.right - 1) - in.right, 5);
     EXPECT_EQ((s.bottom - 1) - in.bottom, 5);
     // Nothing outside the slot changes.
-    EXPECT_TRUE(ShowsBackground(Rect{s.left - 3, s.top - 3, s.right + 3, s.top}));
-    EXPECT_TRUE(ShowsBackground(Rect{s.left - 3, s.bottom, s.right + 3, s.bottom + 3}));
+    EXPECT_TRUE(showsBackground(Rect{s.left - 3, s.top - 3, s.right + 3, s.top}));
+    EXPECT_TRUE(showsBackground(Rect{s.left - 3, s.bottom, s.right + 3, s.bottom + 3}));
 }
 
 INSTANTIATE_TEST_SUITE_P(SideSlots, FramedSlot, ::testing::Values(-2, -1, 1, 2));
@@ -140,110 +140,111 @@ TEST_F(StripTest, MonitorShowsThePictureOneToOne) {
         for (int x = 0; x < 197; ++x)
             picture.setPixel(x, y,
                              0xFF000000u | (std::uint32_t(x) << 16) | (std::uint32_t(y) << 8) | 7);
-    DrawOnMonitor(picture);
+    drawOnMonitor(picture);
     for (int y = 0; y < 123; ++y)
         for (int x = 0; x < 197; ++x)
-            ASSERT_EQ(BufAt(302 + x, 16 + y),
+            ASSERT_EQ(bufAt(302 + x, 16 + y),
                       (std::uint32_t(x) << 16) | (std::uint32_t(y) << 8) | 7);
-    EXPECT_TRUE(ShowsBackground(Rect{300, 14, 302, 141}));
-    EXPECT_TRUE(ShowsBackground(Rect{499, 14, 501, 141}));
-    EXPECT_TRUE(ShowsBackground(Rect{302, 139, 499, 141}));
+    EXPECT_TRUE(showsBackground(Rect{300, 14, 302, 141}));
+    EXPECT_TRUE(showsBackground(Rect{499, 14, 501, 141}));
+    EXPECT_TRUE(showsBackground(Rect{302, 139, 499, 141}));
 
-    DrawBackground(0);
-    EXPECT_TRUE(ShowsBackground(MonitorRect));
+    drawBackground(0);
+    EXPECT_TRUE(showsBackground(MonitorRect));
 }
 
 TEST_F(StripTest, OneEntryFillsTheMonitorOnly) {
-    Walls.push_back(state.MakeWall("/pics/only.jpg"));
-    Walls.back().Preview = std::make_unique<Bitmap>(SolidBitmap(197, 123, 0x123456));
-    DrawOnPreview(-1, SolidBitmap(10, 10, 0)); // left over from an earlier view
-    JumpToWall(0);
-    EXPECT_TRUE(Filled(MonitorRect, 0x123456));
+    m_walls.push_back(m_state.makeWall("/pics/only.jpg"));
+    m_walls.back().preview = std::make_unique<Bitmap>(solidBitmap(197, 123, 0x123456));
+    drawOnPreview(-1, solidBitmap(10, 10, 0)); // left over from an earlier view
+    jumpTo(0);
+    EXPECT_TRUE(filled(MonitorRect, 0x123456));
     for (int k : {-2, -1, 1, 2})
-        EXPECT_TRUE(ShowsBackground(Slot(k))) << k;
-    EXPECT_EQ(InfoWall().num, "1/1");
+        EXPECT_TRUE(showsBackground(slot(k))) << k;
+    EXPECT_EQ(infoWall().num, "1/1");
 }
 
 TEST_F(StripTest, FirstAndLastEntryOfTen) {
-    TenWithPreviews();
-    JumpToWall(0);
-    EXPECT_TRUE(ShowsBackground(Slot(-2)));
-    EXPECT_TRUE(ShowsBackground(Slot(-1)));
-    EXPECT_EQ(SlotColour(0), ColourOf(0));
-    EXPECT_EQ(SlotColour(1), ColourOf(1));
-    EXPECT_EQ(SlotColour(2), ColourOf(2));
+    tenWithPreviews();
+    jumpTo(0);
+    EXPECT_TRUE(showsBackground(slot(-2)));
+    EXPECT_TRUE(showsBackground(slot(-1)));
+    EXPECT_EQ(slotColour(0), colourOf(0));
+    EXPECT_EQ(slotColour(1), colourOf(1));
+    EXPECT_EQ(slotColour(2), colourOf(2));
 
-    JumpToWall(9);
-    EXPECT_EQ(SlotColour(-2), ColourOf(7));
-    EXPECT_EQ(SlotColour(-1), ColourOf(8));
-    EXPECT_EQ(SlotColour(0), ColourOf(9));
-    EXPECT_TRUE(ShowsBackground(Slot(1)));
-    EXPECT_TRUE(ShowsBackground(Slot(2)));
+    jumpTo(9);
+    EXPECT_EQ(slotColour(-2), colourOf(7));
+    EXPECT_EQ(slotColour(-1), colourOf(8));
+    EXPECT_EQ(slotColour(0), colourOf(9));
+    EXPECT_TRUE(showsBackground(slot(1)));
+    EXPECT_TRUE(showsBackground(slot(2)));
 
-    JumpToWall(5);
+    jumpTo(5);
     for (int k = -2; k <= 2; ++k)
-        EXPECT_EQ(SlotColour(k), ColourOf(5 + k)) << k;
+        EXPECT_EQ(slotColour(k), colourOf(5 + k)) << k;
 }
 
 TEST_F(StripTest, PlaceholderFirstThenTheThumbnailWhenItArrives) {
     makeCollection(2);
-    ASSERT_TRUE(CacheIdle);
-    JumpToWall(0);
+    ASSERT_TRUE(m_cacheIdle);
+    jumpTo(0);
     // The placeholder on the monitor and in slot +1; one job started.
     for (int y = 0; y < 123; ++y)
         for (int x = 0; x < 197; ++x)
-            ASSERT_EQ(BufAt(302 + x, 16 + y), strip.placeholder()->pixel(x, y) & 0xFFFFFF);
-    EXPECT_EQ(jobs, (std::vector<std::int32_t>{0}));
-    EXPECT_FALSE(CacheIdle);
-    JumpToWall(0); // a redraw while the job runs starts no other
-    EXPECT_EQ(jobs.size(), 1u);
+            ASSERT_EQ(bufAt(302 + x, 16 + y), m_strip.placeholder()->pixel(x, y) & 0xFFFFFF);
+    EXPECT_EQ(m_jobs, (std::vector<std::int32_t>{0}));
+    EXPECT_FALSE(m_cacheIdle);
+    jumpTo(0); // a redraw while the job runs starts no other
+    EXPECT_EQ(m_jobs.size(), 1u);
 
     ASSERT_TRUE(waitIdle());
     // Each hand-over redrew the strip with the new thumbnail.
-    EXPECT_TRUE(Filled(MonitorRect, ColourOf(0)));
-    EXPECT_EQ(SlotColour(1), ColourOf(1));
-    EXPECT_EQ(BufAt(Slot(1).left, Slot(1).top), White);
+    EXPECT_TRUE(filled(MonitorRect, colourOf(0)));
+    EXPECT_EQ(slotColour(1), colourOf(1));
+    EXPECT_EQ(bufAt(slot(1).left, slot(1).top), White);
 }
 
 TEST_F(StripTest, NothingIsDrawnForAnEmptyCollection) {
-    DrawOnMonitor(SolidBitmap(197, 123, 0xABCDEF));
-    JumpToWall(0);
-    DrawWallSlots();
-    EXPECT_TRUE(Filled(MonitorRect, 0xABCDEF));
-    EXPECT_TRUE(CacheIdle);
+    drawOnMonitor(solidBitmap(197, 123, 0xABCDEF));
+    jumpTo(0);
+    drawWallSlots();
+    EXPECT_TRUE(filled(MonitorRect, 0xABCDEF));
+    EXPECT_TRUE(m_cacheIdle);
 }
 
 TEST_F(StripTest, EmptyCollectionViewRestoresEverySlotAndGivesTheHint) {
     recording_wallpaper::reset(); // no desktop wallpaper to show
-    TenWithPreviews();
-    JumpToWall(4);
-    Walls.clear();
-    const StripLabels l = ClearInfo();
+    tenWithPreviews();
+    jumpTo(4);
+    m_walls.clear();
+    const StripLabels l = clearInfo();
     EXPECT_EQ(l.num, "");
     EXPECT_EQ(l.file, "");
     EXPECT_EQ(l.dir, "Please, add wallpapers in the manager >>>");
-    EXPECT_TRUE(ShowsBackground(Rect{0, 0, 800, 180}));
+    EXPECT_TRUE(showsBackground(Rect{0, 0, 800, 180}));
 }
 
 TEST_F(StripTest, LabelTexts) {
     for (int i = 0; i < 27; ++i)
-        Walls.push_back(state.MakeWall(""));
-    Walls[2].Path = "/home/u/Photos/Sea/wave.jpg";
-    CurrentWall = 2;
-    const StripLabels l = InfoWall();
+        m_walls.push_back(m_state.makeWall(""));
+    m_walls[2].path = "/home/u/Photos/Sea/wave.jpg";
+    m_currentWall = 2;
+    const StripLabels l = infoWall();
     EXPECT_EQ(l.num, "3/27");
     EXPECT_EQ(l.file, "wave.jpg");
     EXPECT_EQ(l.dir, "/home/u/Photos/Sea/");
 
-    EXPECT_EQ(SplitWallPath("/x.png").dir, "/");
-    EXPECT_EQ(SplitWallPath("/a/b:c.d.e").file, "b:c.d.e");
-    CurrentWall = 27;
-    EXPECT_EQ(InfoWall().num, "");
+    EXPECT_EQ(splitWallPath("/x.png").dir, "/");
+    EXPECT_EQ(splitWallPath("/a/b:c.d.e").file, "b:c.d.e");
+    m_currentWall = 27;
+    EXPECT_EQ(infoWall().num, "");
 }
 
 TEST_F(StripTest, ClearPreviewFreesEveryPreviewAndKeepsWasLoad) {
-    TenWithPreviews();
-    ClearPreview();
+    tenWithPreviews();
+    clearPreview();
     EXPECT_TRUE(withPreview().empty());
-    EXPECT_TRUE(std::all_of(Walls.begin(), Walls.end(), [](const TWall& w) { return w.WasLoad; }));
+    EXPECT_TRUE(
+        std::all_of(m_walls.begin(), m_walls.end(), [](const WallEntry& w) { return w.wasLoad; }));
 }

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::int32_t> Concat(std::initializer_list<std::vector<std::int32_t>> parts) {
+std::vector<std::int32_t> concat(std::initializer_list<std::vector<std::int32_t>> parts) {
     std::vector<std::int32_t> all;
     for (const auto& p : parts)
         all.insert(all.end(), p.begin(), p.end());
@@ -24,9 +24,9 @@ std::vector<std::int32_t> Concat(std::initializer_list<std::vector<std::int32_t>
 }
 
 // The size of a picture on disk, decoded.
-std::pair<int, int> DecodedSize(const std::string& path) {
+std::pair<int, int> decodedSize(const std::string& path) {
     Bitmap b;
-    if (!File2Bitmap(b, path))
+    if (!file2Bitmap(b, path))
         return {0, 0};
     return {b.width(), b.height()};
 }
@@ -48,58 +48,58 @@ class JobOrder : public ThumbTest, public ::testing::WithParamInterface<OrderCas
 TEST_P(JobOrder, FollowsTheWindowThenTheRestAndKeepsOnlyTheWindow) {
     const OrderCase& c = GetParam();
     const auto paths = makeCollection(c.count);
-    CurrentWall = c.current;
+    m_currentWall = c.current;
     std::size_t mostPreviews = 0;
-    OnThumbnailJob = [&](std::int32_t num) {
-        jobs.push_back(num);
+    m_onThumbnailJob = [&](std::int32_t num) {
+        m_jobs.push_back(num);
         mostPreviews = std::max(mostPreviews, withPreview().size());
     };
-    const long workersBefore = ThumbnailStats().workers;
-    BrowseArray();
+    const long workersBefore = thumbnailStats().workers;
+    browseArray();
     ASSERT_TRUE(waitIdle());
 
-    EXPECT_EQ(jobs, c.order);
-    EXPECT_EQ(ThumbnailStats().workers - workersBefore, 1) << "one thread serves the walk";
-    EXPECT_EQ(withPreview(), Span(c.windowFirst, c.windowLast));
+    EXPECT_EQ(m_jobs, c.order);
+    EXPECT_EQ(thumbnailStats().workers - workersBefore, 1) << "one thread serves the walk";
+    EXPECT_EQ(withPreview(), span(c.windowFirst, c.windowLast));
     // 15 previews of the window plus the one just handed over, at most.
     EXPECT_LE(mostPreviews, 16u);
     for (int i = 0; i < c.count; ++i) {
-        EXPECT_TRUE(Walls[i].WasLoad) << i;
-        EXPECT_FALSE(FindThumbnailHDD(paths[i]).empty()) << "no cached file for " << i;
+        EXPECT_TRUE(m_walls[i].wasLoad) << i;
+        EXPECT_FALSE(findThumbnailOnDisk(paths[i]).empty()) << "no cached file for " << i;
     }
-    EXPECT_EQ(CurrentWall, c.current);
+    EXPECT_EQ(m_currentWall, c.current);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Collections, JobOrder,
     ::testing::Values(
-        // The first job is always entry 0 (BrowseArray).
-        OrderCase{40, 0, Span(0, 39), 0, 14},
-        OrderCase{40, 4, Concat({{0}, Span(2, 14), {1}, Span(15, 39)}), 0, 14},
-        OrderCase{40, 20, Concat({{0}, Span(18, 27), Span(17, 13), Span(28, 39), Span(1, 12)}), 13,
+        // The first job is always entry 0 (browseArray).
+        OrderCase{40, 0, span(0, 39), 0, 14},
+        OrderCase{40, 4, concat({{0}, span(2, 14), {1}, span(15, 39)}), 0, 14},
+        OrderCase{40, 20, concat({{0}, span(18, 27), span(17, 13), span(28, 39), span(1, 12)}), 13,
                   27},
         OrderCase{3, 2, {0, 1, 2}, 0, 2},
-        OrderCase{40, 39, Concat({{0}, Span(37, 39), Span(36, 32), Span(1, 31)}), 32, 39}));
+        OrderCase{40, 39, concat({{0}, span(37, 39), span(36, 32), span(1, 31)}), 32, 39}));
 
 TEST_F(ThumbTest, MovingAwayWhileIdleMakesTheNewWindowAndFreesTheOld) {
     makeCollection(40);
-    CurrentWall = 20;
-    BrowseArray();
+    m_currentWall = 20;
+    browseArray();
     ASSERT_TRUE(waitIdle());
-    jobs.clear();
+    m_jobs.clear();
 
     // The redraw finds 33 .. 37 without previews and restarts the chain.
-    JumpToWall(35);
-    EXPECT_FALSE(CacheIdle);
+    jumpTo(35);
+    EXPECT_FALSE(m_cacheIdle);
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(jobs, Concat({Span(33, 39), Span(32, 28)}));
-    EXPECT_EQ(withPreview(), Span(28, 39));
+    EXPECT_EQ(m_jobs, concat({span(33, 39), span(32, 28)}));
+    EXPECT_EQ(withPreview(), span(28, 39));
 }
 
 TEST_F(ThumbTest, SecondRunReadsOnlyTheCachedFiles) {
     const auto paths = makeCollection(40);
-    CurrentWall = 10;
-    BrowseArray();
+    m_currentWall = 10;
+    browseArray();
     ASSERT_TRUE(waitIdle());
 
     // A new run of the program: a fresh collection, the pictures themselves
@@ -108,113 +108,113 @@ TEST_F(ThumbTest, SecondRunReadsOnlyTheCachedFiles) {
     loadFresh(paths);
     for (const auto& p : paths)
         std::ofstream(p, std::ios::binary | std::ios::trunc) << "not a picture any more";
-    const ThumbStats& stats = ThumbnailStats();
-    const long decodesBefore = File2BitmapCount();
+    const ThumbStats& stats = thumbnailStats();
+    const long decodesBefore = file2BitmapCount();
     const long picturesBefore = stats.pictureDecodes;
     const long cacheBefore = stats.cacheReads;
     const long skippedBefore = stats.skipped;
     const long workersBefore = stats.workers;
-    jobs.clear();
-    BrowseArray();
+    m_jobs.clear();
+    browseArray();
     ASSERT_TRUE(waitIdle());
 
     // Jobs for entry 0 and the window 3 .. 17 only: every other entry has
     // its file in the cache and needs nothing.
-    EXPECT_EQ(WallCount(), 40);
-    EXPECT_EQ(jobs, Concat({{0}, Span(8, 17), Span(7, 3)}));
+    EXPECT_EQ(wallCount(), 40);
+    EXPECT_EQ(m_jobs, concat({{0}, span(8, 17), span(7, 3)}));
     EXPECT_EQ(stats.pictureDecodes - picturesBefore, 0);
     EXPECT_EQ(stats.cacheReads - cacheBefore, 16);
     EXPECT_EQ(stats.skipped - skippedBefore, 24);
     EXPECT_EQ(stats.workers - workersBefore, 1);
-    EXPECT_EQ(File2BitmapCount() - decodesBefore, 16) << "something besides the cache was decoded";
-    EXPECT_EQ(withPreview(), Span(3, 17));
-    ASSERT_TRUE(Walls[10].Preview);
+    EXPECT_EQ(file2BitmapCount() - decodesBefore, 16) << "something besides the cache was decoded";
+    EXPECT_EQ(withPreview(), span(3, 17));
+    ASSERT_TRUE(m_walls[10].preview);
     // The cached JPEG comes back close to the picture's colour.
-    const std::uint32_t got = Walls[10].Preview->pixel(98, 61) & 0xFFFFFF;
-    const std::uint32_t want = ColourOf(10);
+    const std::uint32_t got = m_walls[10].preview->pixel(98, 61) & 0xFFFFFF;
+    const std::uint32_t want = colourOf(10);
     for (int shift : {0, 8, 16})
         EXPECT_NEAR(int((got >> shift) & 0xFF), int((want >> shift) & 0xFF), 6);
 }
 
 TEST_F(ThumbTest, WalkMakesOnlyTheMissingFilesInItsOrder) {
     const auto paths = makeCollection(40);
-    BrowseArray();
+    browseArray();
     ASSERT_TRUE(waitIdle());
     // Three cached files lost: one before the window, two after it.
     for (int i : {1, 20, 25})
-        fs::remove(ThumbnailFileName(paths[i]));
+        fs::remove(thumbnailFileName(paths[i]));
 
     loadFresh(paths);
-    CurrentWall = 10;
-    const long picturesBefore = ThumbnailStats().pictureDecodes;
-    jobs.clear();
-    BrowseArray();
+    m_currentWall = 10;
+    const long picturesBefore = thumbnailStats().pictureDecodes;
+    m_jobs.clear();
+    browseArray();
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(jobs, Concat({{0}, Span(8, 17), Span(7, 3), {20, 25}, {1}}));
-    EXPECT_EQ(ThumbnailStats().pictureDecodes - picturesBefore, 3);
+    EXPECT_EQ(m_jobs, concat({{0}, span(8, 17), span(7, 3), {20, 25}, {1}}));
+    EXPECT_EQ(thumbnailStats().pictureDecodes - picturesBefore, 3);
     for (int i : {1, 20, 25})
-        EXPECT_FALSE(FindThumbnailHDD(paths[i]).empty()) << i;
+        EXPECT_FALSE(findThumbnailOnDisk(paths[i]).empty()) << i;
 
     // A skipped entry gets its preview from its cached file when the window
     // reaches it.
-    jobs.clear();
-    JumpToWall(30);
+    m_jobs.clear();
+    jumpTo(30);
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(withPreview(), Span(23, 37));
-    EXPECT_EQ(ThumbnailStats().pictureDecodes - picturesBefore, 3);
+    EXPECT_EQ(withPreview(), span(23, 37));
+    EXPECT_EQ(thumbnailStats().pictureDecodes - picturesBefore, 3);
 }
 
 TEST_F(ThumbTest, BigCachedCollectionIsWalkedByOneWorkerWithoutJobs) {
     // Thousands of entries whose pictures are gone but whose thumbnails are
     // cached: more than one batch of look-ups, and no entry is lost.
     const int count = 2 * ThumbnailCache::LookupBatch + 100;
-    const std::string thumb = home + "/one.jpg";
-    WriteSolidPicture(thumb, ThumbWidth, ThumbHeight, 0x224466);
+    const std::string thumb = m_home + "/one.jpg";
+    writeSolidPicture(thumb, ThumbWidth, ThumbHeight, 0x224466);
     std::vector<std::string> paths;
     for (int i = 0; i < count; ++i) {
-        paths.push_back(home + "/gone/d" + std::to_string(i / 500) + "/p" + std::to_string(i) +
+        paths.push_back(m_home + "/gone/d" + std::to_string(i / 500) + "/p" + std::to_string(i) +
                         ".jpg");
-        const std::string file = ThumbnailFileName(paths.back());
+        const std::string file = thumbnailFileName(paths.back());
         fs::create_directories(fs::path(file).parent_path());
         fs::copy_file(thumb, file);
     }
     loadFresh(paths);
-    CurrentWall = 1000;
-    const ThumbStats& stats = ThumbnailStats();
+    m_currentWall = 1000;
+    const ThumbStats& stats = thumbnailStats();
     const long workersBefore = stats.workers;
     const long skippedBefore = stats.skipped;
-    BrowseArray();
+    browseArray();
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(WallCount(), count);
-    EXPECT_EQ(jobs, Concat({{0}, Span(998, 1007), Span(997, 993)}));
+    EXPECT_EQ(wallCount(), count);
+    EXPECT_EQ(m_jobs, concat({{0}, span(998, 1007), span(997, 993)}));
     EXPECT_EQ(stats.skipped - skippedBefore, count - 16);
     EXPECT_EQ(stats.workers - workersBefore, 1);
-    EXPECT_EQ(withPreview(), Span(993, 1007));
+    EXPECT_EQ(withPreview(), span(993, 1007));
 }
 
 // ------------------------------------------------------------ path mapping
 
 TEST_F(ThumbTest, WorkerWritesWhereLookupAndDeletionLook) {
     // Colons are ordinary characters in Linux paths: none is dropped here.
-    const std::string odd = home + "/pics/a:b/c:d.bmp";
-    const std::string plain = home + "/pics/sea/wave.bmp";
-    WriteSolidPicture(odd, 64, 40, 0x336699);
-    WriteSolidPicture(plain, 64, 40, 0x993366);
-    WriteWallList({odd, plain});
+    const std::string odd = m_home + "/pics/a:b/c:d.bmp";
+    const std::string plain = m_home + "/pics/sea/wave.bmp";
+    writeSolidPicture(odd, 64, 40, 0x336699);
+    writeSolidPicture(plain, 64, 40, 0x993366);
+    writeWallList({odd, plain});
     loadFresh({odd, plain});
-    BrowseArray();
+    browseArray();
     ASSERT_TRUE(waitIdle());
 
     for (const std::string& picture : {odd, plain}) {
-        const std::string expected = DataFolder + "Thumbnail" + picture + ".jpg";
+        const std::string expected = m_dataFolder + "Thumbnail" + picture + ".jpg";
         EXPECT_TRUE(fs::is_regular_file(expected)) << expected;
-        EXPECT_EQ(FindThumbnailHDD(picture), expected);
-        EXPECT_EQ(DecodedSize(expected), std::make_pair(ThumbWidth, ThumbHeight));
+        EXPECT_EQ(findThumbnailOnDisk(picture), expected);
+        EXPECT_EQ(decodedSize(expected), std::make_pair(ThumbWidth, ThumbHeight));
     }
     // Removing the entry removes the very file the worker wrote.
-    DeleteWall(0);
-    EXPECT_FALSE(fs::exists(DataFolder + "Thumbnail" + odd + ".jpg"));
-    EXPECT_TRUE(fs::exists(DataFolder + "Thumbnail" + plain + ".jpg"));
+    deleteWall(0);
+    EXPECT_FALSE(fs::exists(m_dataFolder + "Thumbnail" + odd + ".jpg"));
+    EXPECT_TRUE(fs::exists(m_dataFolder + "Thumbnail" + plain + ".jpg"));
 }
 
 // --------------------------------------------------------------- hand-over
@@ -223,59 +223,59 @@ TEST_F(ThumbTest, HandOverGoesToTheEntryHoldingThePath) {
     const auto paths = makeCollection(8);
     int redraws = 0;
     onRedraw([&] { ++redraws; });
-    CurrentWall = 0;
+    m_currentWall = 0;
 
     // Entry anum still holds the picture.
-    UpdatePreview(1, paths[1], std::make_unique<Bitmap>(SolidBitmap(197, 123, 1)));
-    EXPECT_TRUE(Walls[1].Preview && Walls[1].WasLoad);
+    updatePreview(1, paths[1], std::make_unique<Bitmap>(solidBitmap(197, 123, 1)));
+    EXPECT_TRUE(m_walls[1].preview && m_walls[1].wasLoad);
     EXPECT_EQ(redraws, 1) << "entry 1 is visible from entry 0";
 
     // A stale index: the first entry with the path gets it.
-    UpdatePreview(2, paths[5], std::make_unique<Bitmap>(SolidBitmap(197, 123, 2)));
-    EXPECT_FALSE(Walls[2].Preview);
-    ASSERT_TRUE(Walls[5].Preview);
-    EXPECT_EQ(Walls[5].Preview->pixel(0, 0) & 0xFFFFFF, 2u);
+    updatePreview(2, paths[5], std::make_unique<Bitmap>(solidBitmap(197, 123, 2)));
+    EXPECT_FALSE(m_walls[2].preview);
+    ASSERT_TRUE(m_walls[5].preview);
+    EXPECT_EQ(m_walls[5].preview->pixel(0, 0) & 0xFFFFFF, 2u);
     EXPECT_EQ(redraws, 1) << "entry 5 is not visible from entry 0";
 
     // A replaced preview goes; an index out of range is no problem.
-    UpdatePreview(99, paths[5], std::make_unique<Bitmap>(SolidBitmap(197, 123, 3)));
-    EXPECT_EQ(Walls[5].Preview->pixel(0, 0) & 0xFFFFFF, 3u);
+    updatePreview(99, paths[5], std::make_unique<Bitmap>(solidBitmap(197, 123, 3)));
+    EXPECT_EQ(m_walls[5].preview->pixel(0, 0) & 0xFFFFFF, 3u);
 
     // No entry holds the path (compared exactly, case included).
     std::string upper = paths[3];
     upper.back() = 'P';
-    UpdatePreview(3, upper, std::make_unique<Bitmap>(SolidBitmap(197, 123, 4)));
-    EXPECT_FALSE(Walls[3].Preview);
-    EXPECT_FALSE(Walls[3].WasLoad);
+    updatePreview(3, upper, std::make_unique<Bitmap>(solidBitmap(197, 123, 4)));
+    EXPECT_FALSE(m_walls[3].preview);
+    EXPECT_FALSE(m_walls[3].wasLoad);
 
-    Walls.clear();
-    UpdatePreview(0, paths[0], std::make_unique<Bitmap>(SolidBitmap(197, 123, 5)));
+    m_walls.clear();
+    updatePreview(0, paths[0], std::make_unique<Bitmap>(solidBitmap(197, 123, 5)));
     EXPECT_EQ(redraws, 1);
 }
 
 TEST_F(ThumbTest, EntryDeletedWhileItsJobRunsLosesTheThumbnail) {
     const auto paths = makeCollection(3);
-    BrowseArray(); // job for entry 0
+    browseArray(); // job for entry 0
     // The hand-over can only run once this handler returns to the event loop.
-    DeleteWall(0);
+    deleteWall(0);
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(jobs, (std::vector<std::int32_t>{0, 0, 1}));
-    ASSERT_EQ(WallCount(), 2);
-    EXPECT_EQ(Walls[0].Path, paths[1]);
-    EXPECT_TRUE(Walls[0].Preview && Walls[1].Preview);
+    EXPECT_EQ(m_jobs, (std::vector<std::int32_t>{0, 0, 1}));
+    ASSERT_EQ(wallCount(), 2);
+    EXPECT_EQ(m_walls[0].path, paths[1]);
+    EXPECT_TRUE(m_walls[0].preview && m_walls[1].preview);
 }
 
 TEST_F(ThumbTest, EntryDeletedWhileItsJobRunsGivesTheThumbnailToItsTwin) {
     const auto paths = makeCollection(3);
-    Walls[2].Path = paths[0]; // the same picture listed twice
-    BrowseArray();
-    DeleteWall(0);
+    m_walls[2].path = paths[0]; // the same picture listed twice
+    browseArray();
+    deleteWall(0);
     ASSERT_TRUE(waitIdle());
     // The twin (now entry 1) got the first job's thumbnail: no job of its own.
-    EXPECT_EQ(jobs, (std::vector<std::int32_t>{0, 0}));
-    ASSERT_EQ(WallCount(), 2);
-    EXPECT_TRUE(Walls[1].Preview && Walls[1].WasLoad);
-    EXPECT_EQ(Walls[1].Preview->pixel(5, 5) & 0xFFFFFF, ColourOf(0));
+    EXPECT_EQ(m_jobs, (std::vector<std::int32_t>{0, 0}));
+    ASSERT_EQ(wallCount(), 2);
+    EXPECT_TRUE(m_walls[1].preview && m_walls[1].wasLoad);
+    EXPECT_EQ(m_walls[1].preview->pixel(5, 5) & 0xFFFFFF, colourOf(0));
 }
 
 // ---------------------------------------------------------------- failures
@@ -284,18 +284,19 @@ TEST_F(ThumbTest, UndecodablePictureLeavesTheCollectionAndTheListFile) {
     auto paths = makeCollection(5);
     std::ofstream(paths[2], std::ios::binary | std::ios::trunc) << "BM but nothing else";
     fs::remove(paths[4]); // gone from disk, never cached
-    CurrentWall = 3;
-    BrowseArray();
+    m_currentWall = 3;
+    browseArray();
     ASSERT_TRUE(waitIdle());
 
     const std::vector<std::string> kept{paths[0], paths[1], paths[3]};
     std::vector<std::string> now;
-    for (const auto& w : Walls)
-        now.push_back(w.Path);
+    for (const auto& w : m_walls)
+        now.push_back(w.path);
     EXPECT_EQ(now, kept);
-    EXPECT_EQ(ParseListText(readFile(ListFileName())), kept);
-    EXPECT_TRUE(std::all_of(Walls.begin(), Walls.end(), [](const TWall& w) { return w.WasLoad; }));
-    EXPECT_TRUE(FindThumbnailHDD(paths[2]).empty());
+    EXPECT_EQ(parseListText(readFile(listFileName())), kept);
+    EXPECT_TRUE(
+        std::all_of(m_walls.begin(), m_walls.end(), [](const WallEntry& w) { return w.wasLoad; }));
+    EXPECT_TRUE(findThumbnailOnDisk(paths[2]).empty());
 }
 
 // Many undecodable pictures: each leaves the collection as the walk meets it,
@@ -324,31 +325,31 @@ TEST_P(BrokenWalk, RewritesTheListAFewTimesAndLeavesNoRemovalUnwritten) {
         else
             std::ofstream(paths[i], std::ios::binary | std::ios::trunc) << "BM broken";
     }
-    OnThumbnailJob = [&](std::int32_t num) {
-        jobs.push_back(num);
-        if (jobs.size() != c.stopAfterJobs)
+    m_onThumbnailJob = [&](std::int32_t num) {
+        m_jobs.push_back(num);
+        if (m_jobs.size() != c.stopAfterJobs)
             return;
         if (c.closing)
-            AppClosing = true;
+            m_appClosing = true;
         else
-            cache.setPaused(true);
+            m_cache.setPaused(true);
     };
-    ReplacementCounter rewrites(ListFileName());
+    ReplacementCounter rewrites(listFileName());
     QElapsedTimer clock;
     clock.start();
-    BrowseArray();
+    browseArray();
     ASSERT_TRUE(waitIdle());
     const qint64 elapsedMs = clock.elapsed();
 
-    const std::vector<std::string> now = WallPaths(state);
+    const std::vector<std::string> now = wallPaths(m_state);
     if (c.stopAfterJobs == 0) {
         EXPECT_EQ(now, good);
     } else {
         EXPECT_LT(now.size(), paths.size()) << "nothing was removed before the stop";
         EXPECT_GT(now.size(), good.size()) << "the walk did not stop";
     }
-    EXPECT_EQ(ParseListText(readFile(ListFileName())), now);
-    EXPECT_FALSE(collection.ListWritePending());
+    EXPECT_EQ(parseListText(readFile(listFileName())), now);
+    EXPECT_FALSE(m_collection.listWritePending());
     const int n = rewrites.count();
     EXPECT_GE(n, 1);
     // One a second while the walk runs (the timer may fire a little early),
@@ -366,35 +367,35 @@ INSTANTIATE_TEST_SUITE_P(Stops, BrokenWalk,
 
 TEST_F(ThumbTest, MissingPictureWithACachedThumbnailStays) {
     const auto paths = makeCollection(4);
-    BrowseArray();
+    browseArray();
     ASSERT_TRUE(waitIdle());
     fs::remove(paths[1]);
 
     loadFresh(paths);
-    BrowseArray();
+    browseArray();
     ASSERT_TRUE(waitIdle());
-    ASSERT_EQ(WallCount(), 4);
-    ASSERT_TRUE(Walls[1].Preview);
-    EXPECT_EQ(Walls[1].Preview->width(), ThumbWidth);
-    EXPECT_EQ(ParseListText(readFile(ListFileName())).size(), 4u);
+    ASSERT_EQ(wallCount(), 4);
+    ASSERT_TRUE(m_walls[1].preview);
+    EXPECT_EQ(m_walls[1].preview->width(), ThumbWidth);
+    EXPECT_EQ(parseListText(readFile(listFileName())).size(), 4u);
 }
 
 TEST_F(ThumbTest, DamagedOrMisfitCachedThumbnailIsMadeAgain) {
     const auto paths = makeCollection(2);
-    const std::string damaged = ThumbnailFileName(paths[0]);
-    const std::string misfit = ThumbnailFileName(paths[1]);
+    const std::string damaged = thumbnailFileName(paths[0]);
+    const std::string misfit = thumbnailFileName(paths[1]);
     fs::create_directories(fs::path(damaged).parent_path());
     std::ofstream(damaged, std::ios::binary) << "\xFF\xD8\xFF truncated";
-    WriteSolidPicture(misfit, 4000, 30, 0x00FF00);
+    writeSolidPicture(misfit, 4000, 30, 0x00FF00);
 
-    BrowseArray();
+    browseArray();
     ASSERT_TRUE(waitIdle());
-    ASSERT_EQ(WallCount(), 2);
+    ASSERT_EQ(wallCount(), 2);
     for (int i = 0; i < 2; ++i) {
-        ASSERT_TRUE(Walls[i].Preview);
-        EXPECT_EQ(Walls[i].Preview->width(), ThumbWidth);
-        EXPECT_EQ(Walls[i].Preview->pixel(100, 60) & 0xFFFFFF, ColourOf(i));
-        EXPECT_EQ(DecodedSize(ThumbnailFileName(paths[i])),
+        ASSERT_TRUE(m_walls[i].preview);
+        EXPECT_EQ(m_walls[i].preview->width(), ThumbWidth);
+        EXPECT_EQ(m_walls[i].preview->pixel(100, 60) & 0xFFFFFF, colourOf(i));
+        EXPECT_EQ(decodedSize(thumbnailFileName(paths[i])),
                   std::make_pair(ThumbWidth, ThumbHeight));
     }
 }
@@ -403,129 +404,131 @@ TEST_F(ThumbTest, UnwritableCacheStillHandsOverOncePerEntry) {
     const auto paths = makeCollection(20);
     // A file where the thumbnail folder should be: nothing can be written
     // below it, whoever runs the test.
-    fs::remove_all(DataFolder + "Thumbnail");
-    std::ofstream(DataFolder + "Thumbnail") << "in the way";
-    const long failuresBefore = ThumbnailStats().writeFailures;
+    fs::remove_all(m_dataFolder + "Thumbnail");
+    std::ofstream(m_dataFolder + "Thumbnail") << "in the way";
+    const long failuresBefore = thumbnailStats().writeFailures;
 
-    BrowseArray();
+    browseArray();
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(jobs, Span(0, 19));
-    EXPECT_EQ(ThumbnailStats().writeFailures - failuresBefore, 20);
-    EXPECT_EQ(withPreview(), Span(0, 14));
-    EXPECT_TRUE(std::all_of(Walls.begin(), Walls.end(), [](const TWall& w) { return w.WasLoad; }));
+    EXPECT_EQ(m_jobs, span(0, 19));
+    EXPECT_EQ(thumbnailStats().writeFailures - failuresBefore, 20);
+    EXPECT_EQ(withPreview(), span(0, 14));
+    EXPECT_TRUE(
+        std::all_of(m_walls.begin(), m_walls.end(), [](const WallEntry& w) { return w.wasLoad; }));
 }
 
 // -------------------------------------------------------- stopping, restarting
 
 TEST_F(ThumbTest, PictureManagerShowingStopsTheChainAndClosingItGoesOn) {
     const auto paths = makeCollection(20);
-    cache.setPaused(true); // the picture manager opens
-    BrowseArray();
+    m_cache.setPaused(true); // the picture manager opens
+    browseArray();
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(jobs, (std::vector<std::int32_t>{0}));
-    EXPECT_TRUE(Walls[0].Preview) << "the running job completes";
+    EXPECT_EQ(m_jobs, (std::vector<std::int32_t>{0}));
+    EXPECT_TRUE(m_walls[0].preview) << "the running job completes";
 
-    cache.setPaused(false);
-    ThreadDoneCache(); // what the main window does when the manager closed unchanged
+    m_cache.setPaused(false);
+    threadDoneCache(); // what the main window does when the manager closed unchanged
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(jobs, Span(0, 19));
+    EXPECT_EQ(m_jobs, span(0, 19));
 }
 
 TEST_F(ThumbTest, ClosingLetsTheRunningJobFinishAndStartsNoOther) {
     makeCollection(10);
-    BrowseArray();
-    AppClosing = true; // the close request comes while job 0 runs
-    EXPECT_FALSE(CacheIdle);
+    browseArray();
+    m_appClosing = true; // the close request comes while job 0 runs
+    EXPECT_FALSE(m_cacheIdle);
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(jobs, (std::vector<std::int32_t>{0}));
-    EXPECT_TRUE(Walls[0].Preview && Walls[0].WasLoad);
+    EXPECT_EQ(m_jobs, (std::vector<std::int32_t>{0}));
+    EXPECT_TRUE(m_walls[0].preview && m_walls[0].wasLoad);
     // Nothing starts it again.
-    JumpToWall(5);
-    EXPECT_TRUE(CacheIdle);
-    EXPECT_EQ(jobs.size(), 1u);
+    jumpTo(5);
+    EXPECT_TRUE(m_cacheIdle);
+    EXPECT_EQ(m_jobs.size(), 1u);
 }
 
 TEST_F(ThumbTest, BrowseArrayDuringAJobWaitsForItsEnd) {
     makeCollection(12, "old");
-    BrowseArray(); // job 0 of the old collection runs
+    browseArray(); // job 0 of the old collection runs
     // The picture manager replaced the collection meanwhile.
-    ClearPreview();
+    clearPreview();
     const auto fresh = makeCollection(4, "new");
-    CurrentWall = 9; // past the new end
-    BrowseArray();
-    EXPECT_EQ(CurrentWall, 0);
-    EXPECT_EQ(jobs.size(), 1u) << "a second worker was started";
+    m_currentWall = 9; // past the new end
+    browseArray();
+    EXPECT_EQ(m_currentWall, 0);
+    EXPECT_EQ(m_jobs.size(), 1u) << "a second worker was started";
     ASSERT_TRUE(waitIdle());
     // The old job's thumbnail found no entry; the new chain ran from 0.
-    EXPECT_EQ(jobs, (std::vector<std::int32_t>{0, 0, 1, 2, 3}));
-    EXPECT_EQ(withPreview(), Span(0, 3));
+    EXPECT_EQ(m_jobs, (std::vector<std::int32_t>{0, 0, 1, 2, 3}));
+    EXPECT_EQ(withPreview(), span(0, 3));
 }
 
 TEST_F(ThumbTest, EmptyCollectionShowsTheEmptyViewAndStaysIdle) {
     int cleared = 0;
-    QObject::connect(&cache, &ThumbnailCache::collectionEmpty, [&] { ++cleared; });
-    BrowseArray();
+    QObject::connect(&m_cache, &ThumbnailCache::collectionEmpty, [&] { ++cleared; });
+    browseArray();
     EXPECT_EQ(cleared, 1);
-    EXPECT_TRUE(CacheIdle);
-    EXPECT_TRUE(jobs.empty());
+    EXPECT_TRUE(m_cacheIdle);
+    EXPECT_TRUE(m_jobs.empty());
 
     // The last entry removed by its own job: the scheduler shows the empty view.
     const auto paths = makeCollection(1);
     fs::remove(paths[0]);
-    BrowseArray();
+    browseArray();
     ASSERT_TRUE(waitIdle());
-    EXPECT_TRUE(Walls.empty());
+    EXPECT_TRUE(m_walls.empty());
     EXPECT_EQ(cleared, 2) << "the scheduler shows the empty view";
 }
 
 TEST_F(ThumbTest, AbandonedJobLeavesTheCollectionAlone) {
     makeCollection(3);
-    BrowseArray();
-    AbandonThumbnailJob();
-    EXPECT_FALSE(ThumbnailJobRunning());
-    EXPECT_TRUE(CacheIdle);
+    browseArray();
+    abandonThumbnailJob();
+    EXPECT_FALSE(thumbnailJobRunning());
+    EXPECT_TRUE(m_cacheIdle);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(Walls[0].Preview);
-    EXPECT_FALSE(Walls[0].WasLoad);
-    EXPECT_EQ(jobs.size(), 1u);
+    EXPECT_FALSE(m_walls[0].preview);
+    EXPECT_FALSE(m_walls[0].wasLoad);
+    EXPECT_EQ(m_jobs.size(), 1u);
 }
 
 TEST_F(ThumbTest, CurrentWallPastTheEndAfterRemovalsIsNoProblem) {
     auto paths = makeCollection(30);
     // The last five pictures are gone: removing them one by one leaves
-    // CurrentWall (and the scheduler's window) behind the end.
+    // currentWall (and the scheduler's window) behind the end.
     for (int i = 25; i < 30; ++i)
         fs::remove(paths[i]);
-    CurrentWall = 29;
-    BrowseArray();
+    m_currentWall = 29;
+    browseArray();
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(WallCount(), 25);
+    EXPECT_EQ(wallCount(), 25);
     for (std::int32_t i = 0; i < 25; ++i)
-        EXPECT_FALSE(FindThumbnailHDD(paths[i]).empty()) << i;
+        EXPECT_FALSE(findThumbnailOnDisk(paths[i]).empty()) << i;
 }
 
 TEST_F(ThumbTest, NavigationAndRemovalsDuringTheWalkStillCacheEveryPictureOnce) {
     auto paths = makeCollection(60);
     fs::remove(paths[30]); // removed when the walk reaches it
     fs::remove(paths[50]);
-    OnThumbnailJob = [&](std::int32_t num) {
-        jobs.push_back(num);
-        if (jobs.size() == 20)
-            JumpToWall(40); // the user moves while the chain runs
+    m_onThumbnailJob = [&](std::int32_t num) {
+        m_jobs.push_back(num);
+        if (m_jobs.size() == 20)
+            jumpTo(40); // the user moves while the chain runs
     };
-    BrowseArray();
+    browseArray();
     ASSERT_TRUE(waitIdle());
 
-    ASSERT_EQ(WallCount(), 58);
-    EXPECT_EQ(CurrentWall, 40);
-    EXPECT_EQ(withPreview(), Span(33, 47));
+    ASSERT_EQ(wallCount(), 58);
+    EXPECT_EQ(m_currentWall, 40);
+    EXPECT_EQ(withPreview(), span(33, 47));
     for (std::size_t i = 0; i < paths.size(); ++i) {
         if (i != 30 && i != 50) {
-            EXPECT_FALSE(FindThumbnailHDD(paths[i]).empty()) << i;
+            EXPECT_FALSE(findThumbnailOnDisk(paths[i]).empty()) << i;
         }
     }
     // Each picture once, plus the window's previews made again from the cache
     // after they were freed.
-    EXPECT_LE(jobs.size(), 60u + 15u);
-    EXPECT_TRUE(std::all_of(Walls.begin(), Walls.end(), [](const TWall& w) { return w.WasLoad; }));
+    EXPECT_LE(m_jobs.size(), 60u + 15u);
+    EXPECT_TRUE(
+        std::all_of(m_walls.begin(), m_walls.end(), [](const WallEntry& w) { return w.wasLoad; }));
 }

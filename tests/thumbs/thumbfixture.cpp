@@ -7,21 +7,21 @@
 
 #include <filesystem>
 
-void WriteSolidPicture(const std::string& path, int width, int height, std::uint32_t rgb) {
+void writeSolidPicture(const std::string& path, int width, int height, std::uint32_t rgb) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    const Bitmap b = SolidBitmap(width, height, rgb);
+    const Bitmap b = solidBitmap(width, height, rgb);
     if (path.ends_with(".jpg"))
-        Bitmap2Jpeg(b, path);
+        bitmap2Jpeg(b, path);
     else
-        b.SaveToFile(path);
+        b.saveToFile(path);
 }
 
-std::uint32_t ColourOf(int i) {
+std::uint32_t colourOf(int i) {
     return (std::uint32_t(40 + (i * 37) % 160) << 16) | (std::uint32_t(30 + (i * 91) % 170) << 8) |
            std::uint32_t(20 + (i * 53) % 180);
 }
 
-Bitmap SolidBitmap(int width, int height, std::uint32_t rgb) {
+Bitmap solidBitmap(int width, int height, std::uint32_t rgb) {
     Bitmap b;
     b.setPixelFormat(PixelFormat::Bits24);
     b.setBrushColor(rgb);
@@ -29,7 +29,7 @@ Bitmap SolidBitmap(int width, int height, std::uint32_t rgb) {
     return b;
 }
 
-std::vector<std::int32_t> Span(std::int32_t first, std::int32_t last) {
+std::vector<std::int32_t> span(std::int32_t first, std::int32_t last) {
     std::vector<std::int32_t> v;
     const int step = first <= last ? 1 : -1;
     for (std::int32_t i = first;; i += step) {
@@ -42,56 +42,56 @@ std::vector<std::int32_t> Span(std::int32_t first, std::int32_t last) {
 
 void ThumbTest::SetUp() {
     TempHome::SetUp();
-    strip.CreateBufBitmap();
-    strip.CreateLoadPhoto();
-    strip.Get_aRectPreview();
-    onRedraw([this] { strip.DrawWallSlots(); });
-    OnThumbnailJob = [this](std::int32_t num) { jobs.push_back(num); };
-    QObject::connect(&cache, &ThumbnailCache::jobStarted, [this](std::int32_t num) {
-        if (OnThumbnailJob)
-            OnThumbnailJob(num);
+    m_strip.createBufBitmap();
+    m_strip.createLoadPhoto();
+    m_strip.computePreviewRect();
+    onRedraw([this] { m_strip.drawWallSlots(); });
+    m_onThumbnailJob = [this](std::int32_t num) { m_jobs.push_back(num); };
+    QObject::connect(&m_cache, &ThumbnailCache::jobStarted, [this](std::int32_t num) {
+        if (m_onThumbnailJob)
+            m_onThumbnailJob(num);
     });
 }
 
 void ThumbTest::TearDown() {
-    AbandonThumbnailJob();
+    abandonThumbnailJob();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    OnThumbnailJob = nullptr;
-    ClearPreview();
-    strip.FreeStripBitmaps();
+    m_onThumbnailJob = nullptr;
+    clearPreview();
+    m_strip.freeStripBitmaps();
     TempHome::TearDown();
 }
 
 void ThumbTest::onRedraw(std::function<void()> redraw) {
     QObject::disconnect(m_redraw);
-    m_redraw = QObject::connect(&collection, &Collection::currentChanged, std::move(redraw));
+    m_redraw = QObject::connect(&m_collection, &Collection::currentChanged, std::move(redraw));
 }
 
 std::vector<std::string> ThumbTest::makeCollection(int n, const std::string& folder) {
     std::vector<std::string> paths;
     for (int i = 0; i < n; ++i) {
-        paths.push_back(home + "/" + folder + "/p" + std::to_string(i) + ".bmp");
-        WriteSolidPicture(paths.back(), 48 + i % 7, 30 + i % 5, ColourOf(i));
+        paths.push_back(m_home + "/" + folder + "/p" + std::to_string(i) + ".bmp");
+        writeSolidPicture(paths.back(), 48 + i % 7, 30 + i % 5, colourOf(i));
     }
-    WriteWallList(paths);
+    writeWallList(paths);
     loadFresh(paths);
     return paths;
 }
 
 void ThumbTest::loadFresh(const std::vector<std::string>& paths) {
-    Walls.clear();
+    m_walls.clear();
     for (const auto& p : paths)
-        Walls.push_back(state.MakeWall(p));
+        m_walls.push_back(m_state.makeWall(p));
 }
 
 bool ThumbTest::waitIdle(int timeoutMs) {
-    return QTest::qWaitFor([this] { return CacheIdle && !ThumbnailJobRunning(); }, timeoutMs);
+    return QTest::qWaitFor([this] { return m_cacheIdle && !thumbnailJobRunning(); }, timeoutMs);
 }
 
 std::vector<std::int32_t> ThumbTest::withPreview() const {
     std::vector<std::int32_t> v;
-    for (std::int32_t i = 0; i < WallCount(); ++i)
-        if (Walls[i].Preview)
+    for (std::int32_t i = 0; i < wallCount(); ++i)
+        if (m_walls[i].preview)
             v.push_back(i);
     return v;
 }

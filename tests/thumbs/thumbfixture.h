@@ -19,16 +19,16 @@
 
 /// Writes a width x height picture of one colour (0xRRGGBB): a BMP for
 /// ".bmp" names, a JPEG for ".jpg".
-void WriteSolidPicture(const std::string& path, int width, int height, std::uint32_t rgb);
+void writeSolidPicture(const std::string& path, int width, int height, std::uint32_t rgb);
 
 /// A distinct, clearly non-white colour for each index.
-std::uint32_t ColourOf(int i);
+std::uint32_t colourOf(int i);
 
 /// A bitmap of one colour (24 bits).
-Bitmap SolidBitmap(int width, int height, std::uint32_t rgb);
+Bitmap solidBitmap(int width, int height, std::uint32_t rgb);
 
 /// Entry indexes first .. last, counting up or down.
-std::vector<std::int32_t> Span(std::int32_t first, std::int32_t last);
+std::vector<std::int32_t> span(std::int32_t first, std::int32_t last);
 
 class ThumbTest : public TempHome {
 protected:
@@ -36,9 +36,9 @@ protected:
     void TearDown() override;
 
     /// Writes n small pictures named p0.bmp, p1.bmp, ... (entry i in
-    /// ColourOf(i)) and makes them the collection and the list file.
+    /// colourOf(i)) and makes them the collection and the list file.
     std::vector<std::string> makeCollection(int n, const std::string& folder = "pics");
-    /// Walls as a freshly loaded collection of these paths.
+    /// walls as a freshly loaded collection of these paths.
     void loadFresh(const std::vector<std::string>& paths);
     /// Runs the event loop until no job runs and the chain is idle.
     bool waitIdle(int timeoutMs = 120000);
@@ -49,34 +49,34 @@ protected:
     void onRedraw(std::function<void()> redraw);
 
     // The operations under test, on this test's state.
-    void BrowseArray() { cache.BrowseArray(); }
-    void ThreadDoneCache() { cache.ThreadDoneCache(); }
-    void UpdatePreview(std::int32_t anum, const std::string& filename, std::unique_ptr<Bitmap> b) {
-        cache.UpdatePreview(anum, filename, std::move(b));
+    void browseArray() { m_cache.browseArray(); }
+    void threadDoneCache() { m_cache.threadDoneCache(); }
+    void updatePreview(std::int32_t anum, const std::string& filename, std::unique_ptr<Bitmap> b) {
+        m_cache.updatePreview(anum, filename, std::move(b));
     }
-    void AbandonThumbnailJob() { cache.AbandonThumbnailJob(); }
-    bool ThumbnailJobRunning() const { return cache.ThumbnailJobRunning(); }
-    ThumbStats& ThumbnailStats() { return cache.stats(); }
-    void JumpToWall(std::int32_t i) { collection.JumpToWall(i); }
-    void DeleteWall(int i) { ::DeleteWall(state, i); }
-    void WriteWallList(const std::vector<std::string>& paths) { ::WriteWallList(state, paths); }
-    std::string ListFileName() const { return ::ListFileName(state); }
-    std::string FindThumbnailHDD(const std::string& p) const {
-        return ::FindThumbnailHDD(DataFolder, p);
+    void abandonThumbnailJob() { m_cache.abandonThumbnailJob(); }
+    bool thumbnailJobRunning() const { return m_cache.thumbnailJobRunning(); }
+    ThumbStats& thumbnailStats() { return m_cache.stats(); }
+    void jumpTo(std::int32_t i) { m_collection.jumpTo(i); }
+    void deleteWall(int i) { ::deleteWall(m_state, i); }
+    void writeWallList(const std::vector<std::string>& paths) { ::writeWallList(m_state, paths); }
+    std::string listFileName() const { return ::listFileName(m_state); }
+    std::string findThumbnailOnDisk(const std::string& p) const {
+        return ::findThumbnailOnDisk(m_dataFolder, p);
     }
-    std::string ThumbnailFileName(const std::string& p) const {
-        return ::ThumbnailFileName(DataFolder, p);
+    std::string thumbnailFileName(const std::string& p) const {
+        return ::thumbnailFileName(m_dataFolder, p);
     }
-    void ClearPreview() { ::ClearPreview(state); }
+    void clearPreview() { ::clearPreview(m_state); }
 
-    Collection collection{state};
-    ThumbnailCache cache{state, collection};
-    Strip strip{state, cache};
+    Collection m_collection{m_state};
+    ThumbnailCache m_cache{m_state, m_collection};
+    Strip m_strip{m_state, m_cache};
 
-    std::vector<std::int32_t> jobs; ///< every job created, in order
+    std::vector<std::int32_t> m_jobs; ///< every job created, in order
     /// Called for every job created; records it in `jobs` unless a test
     /// sets its own.
-    std::function<void(std::int32_t)> OnThumbnailJob;
+    std::function<void(std::int32_t)> m_onThumbnailJob;
 
 private:
     QMetaObject::Connection m_redraw;

@@ -38,20 +38,20 @@ constexpr QRgb Blue = 0xff0000ff;
 class AppIconSource : public ::testing::TestWithParam<IconCase> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        savedPaths = QIcon::themeSearchPaths();
-        savedTheme = QIcon::themeName();
+        ASSERT_TRUE(m_dir.isValid());
+        m_savedPaths = QIcon::themeSearchPaths();
+        m_savedTheme = QIcon::themeName();
         // Every theme exists, whether or not it holds an icon; the desktop's
         // own theme falls back to hicolor as installed themes do.
         writeTheme("hicolor", QString());
         writeTheme("FakeDesk", QStringLiteral("hicolor"));
     }
     void TearDown() override {
-        QIcon::setThemeSearchPaths(savedPaths);
-        QIcon::setThemeName(savedTheme);
+        QIcon::setThemeSearchPaths(m_savedPaths);
+        QIcon::setThemeName(m_savedTheme);
     }
 
-    QString iconsFolder() const { return dir.path() + QStringLiteral("/icons"); }
+    QString iconsFolder() const { return m_dir.path() + QStringLiteral("/icons"); }
 
     void writeTheme(const QString& theme, const QString& inherits) {
         const QString folder = iconsFolder() + "/" + theme;
@@ -66,16 +66,16 @@ protected:
     }
 
     void writeIcon(const ThemeIcon& icon) {
-        const QString name = icon.name ? QString::fromLatin1(icon.name) : AppId();
+        const QString name = icon.name ? QString::fromLatin1(icon.name) : appId();
         QImage picture(48, 48, QImage::Format_ARGB32);
         picture.fill(icon.colour);
         ASSERT_TRUE(
             picture.save(iconsFolder() + "/" + icon.theme + "/48x48/apps/" + name + ".png"));
     }
 
-    QTemporaryDir dir;
-    QStringList savedPaths;
-    QString savedTheme;
+    QTemporaryDir m_dir;
+    QStringList m_savedPaths;
+    QString m_savedTheme;
 };
 
 TEST_P(AppIconSource, ComesFromTheThemeOnlyWhenItHasTheApplicationsIcon) {
@@ -85,17 +85,17 @@ TEST_P(AppIconSource, ComesFromTheThemeOnlyWhenItHasTheApplicationsIcon) {
     QIcon::setThemeSearchPaths({iconsFolder()});
     QIcon::setThemeName(QString::fromLatin1(c.activeTheme));
 
-    const QIcon icon = AppIcon();
+    const QIcon icon = appIcon();
     ASSERT_FALSE(icon.isNull());
     const QImage shown = icon.pixmap(48, 48).toImage().convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(shown.size(), QSize(48, 48));
     if (c.fromTheme) {
-        EXPECT_EQ(icon.name(), AppId());
+        EXPECT_EQ(icon.name(), appId());
         EXPECT_EQ(shown.pixel(24, 24), c.colour);
     } else {
         EXPECT_TRUE(icon.name().isEmpty());
         const QImage carried =
-            SkinPixmap("icon48").toImage().convertToFormat(QImage::Format_ARGB32);
+            skinPixmap("icon48").toImage().convertToFormat(QImage::Format_ARGB32);
         EXPECT_EQ(shown, carried);
         // Every size the program carries stays available to the tray.
         EXPECT_EQ(icon.availableSizes().size(), 7);
@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(AppIdTest, IsAReverseDomainNameTheDesktopsAccept) {
     // Desktop entry and AppStream ids: at least three elements of letters,
     // digits and underscores, none starting with a digit.
-    const QStringList parts = AppId().split(QLatin1Char('.'));
+    const QStringList parts = appId().split(QLatin1Char('.'));
     ASSERT_GE(parts.size(), 3);
     for (const QString& part : parts) {
         ASSERT_FALSE(part.isEmpty());

@@ -16,7 +16,7 @@ struct KeyCase {
 class MainKeys : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(MainKeys, EachKeyHasItsAction) {
-    const auto action = MainKeyFor(GetParam().qtKey);
+    const auto action = mainKeyFor(GetParam().qtKey);
     ASSERT_TRUE(action.has_value());
     EXPECT_EQ(*action, GetParam().action);
 }
@@ -38,7 +38,7 @@ TEST(MainKeys, OtherKeysDoNothing) {
     for (int key : std::initializer_list<int>{Qt::Key_A, Qt::Key_Backspace, Qt::Key_Tab,
                                               Qt::Key_Insert, Qt::Key_F2, Qt::Key_Shift,
                                               Qt::Key_Control, Qt::Key_Alt, Qt::Key_0, 0})
-        EXPECT_FALSE(MainKeyFor(key).has_value()) << key;
+        EXPECT_FALSE(mainKeyFor(key).has_value()) << key;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The picture manager and its folder dialog on the offscreen platform, with
 // real picture files in a private home.
-#include "ui/uPicManager.h"
+#include "ui/picturemanager.h"
 
 #include "collection/folderwalk.h"
 #include "collection/thumbpath.h"
@@ -8,8 +8,8 @@
 #include "support/modal.h"
 #include "support/temphome.h"
 #include "thumbs/thumbfixture.h"
+#include "ui/folderdialog.h"
 #include "ui/pathlist.h"
-#include "ui/uFolderSelect.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -54,89 +54,89 @@ protected:
         TempHome::SetUp();
         // Qt keeps the user settings folder it saw first; the file dialog
         // remembers its folder there, which must be this test's home.
-        const QString config = QString::fromStdString(home + "/.config");
+        const QString config = QString::fromStdString(m_home + "/.config");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config);
-        folders = std::make_unique<TfFolderSelect>();
-        manager = std::make_unique<TfPicManager>(state);
-        manager->setFolderSelect(folders.get());
+        m_folders = std::make_unique<FolderDialog>();
+        m_manager = std::make_unique<PictureManager>(m_state);
+        m_manager->setFolderSelect(m_folders.get());
     }
     void TearDown() override {
-        manager.reset();
-        folders.reset();
+        m_manager.reset();
+        m_folders.reset();
     }
 
     /// A picture of one colour below the home folder; returns its path.
     std::string picture(const std::string& relative, std::uint32_t rgb, int w = 40, int h = 30) {
-        const std::string path = home + "/" + relative;
-        WriteSolidPicture(path, w, h, rgb);
+        const std::string path = m_home + "/" + relative;
+        writeSolidPicture(path, w, h, rgb);
         return path;
     }
 
     /// Shows the manager over a collection of these paths and waits for the fill.
     void open(const std::vector<std::string>& paths) {
-        Walls.clear();
+        m_walls.clear();
         for (const auto& p : paths)
-            Walls.push_back(state.MakeWall(p));
-        manager->show();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !manager->waiting(); }, 10000));
+            m_walls.push_back(m_state.makeWall(p));
+        m_manager->show();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !m_manager->waiting(); }, 10000));
         settle();
     }
     void settle() {
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !manager->previewLoading(); }, 20000));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !m_manager->previewLoading(); }, 20000));
         QCoreApplication::processEvents();
     }
     /// The preview's colour in its middle; 0 when it is empty.
     QRgb previewColour() const {
-        const QPixmap& p = manager->iPreview->pixmap();
+        const QPixmap& p = m_manager->iPreview->pixmap();
         return p.isNull() ? 0 : p.toImage().pixel(p.width() / 2, p.height() / 2);
     }
-    bool previewEmpty() const { return manager->iPreview->pixmap().isNull(); }
-    std::vector<std::string> rows() const { return manager->rows(); }
+    bool previewEmpty() const { return m_manager->iPreview->pixmap().isNull(); }
+    std::vector<std::string> rows() const { return m_manager->rows(); }
 
-    std::unique_ptr<TfFolderSelect> folders;
-    std::unique_ptr<TfPicManager> manager;
-    bool& ListChanged = state.ListChanged;
+    std::unique_ptr<FolderDialog> m_folders;
+    std::unique_ptr<PictureManager> m_manager;
+    bool& m_listChanged = m_state.listChanged;
 };
 
 // ------------------------------------------------------------------ the window
 
 TEST_F(Manager, OpensWithTheCollectionAndItsFirstRowPreviewed) {
     const std::vector<std::string> paths{picture("p/a.bmp", Red), picture("p/b.bmp", Green),
-                                         home + "/p/missing.jpg"};
-    ListChanged = true; // left from an earlier showing
+                                         m_home + "/p/missing.jpg"};
+    m_listChanged = true; // left from an earlier showing
     open(paths);
     EXPECT_EQ(rows(), paths);
-    EXPECT_EQ(manager->selectedRow(), 0);
-    EXPECT_FALSE(ListChanged);
+    EXPECT_EQ(m_manager->selectedRow(), 0);
+    EXPECT_FALSE(m_listChanged);
     EXPECT_TRUE(near(previewColour(), Red));
-    EXPECT_TRUE(manager->pb->isHidden());
-    EXPECT_EQ(QApplication::focusWidget(), manager->lbPic);
+    EXPECT_TRUE(m_manager->pb->isHidden());
+    EXPECT_EQ(QApplication::focusWidget(), m_manager->lbPic);
     // A view over a model, with rows of one height: no widget per row.
-    EXPECT_TRUE(manager->lbPic->uniformItemSizes());
-    EXPECT_EQ(manager->Panel1->text(), "Please wait...");
+    EXPECT_TRUE(m_manager->lbPic->uniformItemSizes());
+    EXPECT_EQ(m_manager->panel1->text(), "Please wait...");
 }
 
 TEST_F(Manager, AnEmptyCollectionOpensEmpty) {
     open({});
     EXPECT_TRUE(rows().empty());
-    EXPECT_EQ(manager->selectedRow(), -1);
+    EXPECT_EQ(m_manager->selectedRow(), -1);
     EXPECT_TRUE(previewEmpty());
-    EXPECT_FALSE(ListChanged);
+    EXPECT_FALSE(m_listChanged);
 }
 
 TEST_F(Manager, TheWaitPanelKeepsEditsOut) {
-    Walls.push_back(state.MakeWall(picture("p/a.bmp", Red)));
-    manager->show();
+    m_walls.push_back(m_state.makeWall(picture("p/a.bmp", Red)));
+    m_manager->show();
     // The fill runs once the window has shown; until it ends the panel is up.
-    ASSERT_TRUE(manager->waiting());
-    manager->clearAll();
-    manager->addFiles();
-    manager->addFolder();
-    QTest::mouseClick(manager->findChild<QWidget*>("iDel"), Qt::LeftButton);
-    EXPECT_FALSE(ListChanged);
-    EXPECT_EQ(Walls.size(), 1u);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !manager->waiting(); }));
+    ASSERT_TRUE(m_manager->waiting());
+    m_manager->clearAll();
+    m_manager->addFiles();
+    m_manager->addFolder();
+    QTest::mouseClick(m_manager->findChild<QWidget*>("iDel"), Qt::LeftButton);
+    EXPECT_FALSE(m_listChanged);
+    EXPECT_EQ(m_walls.size(), 1u);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_manager->waiting(); }));
     EXPECT_EQ(rows().size(), 1u);
 }
 
@@ -191,8 +191,8 @@ TEST_F(RowDrawing, NumberDotPathLightGreyOnBlack) {
     EXPECT_EQ(brightest, qRgb(229, 229, 229));
     EXPECT_GE(left, PathRowDelegate::TextLeft);
     EXPECT_LE(left, PathRowDelegate::TextLeft + 2);
-    EXPECT_EQ(PathRowDelegate::RowFont().pixelSize(), 9);
-    EXPECT_TRUE(PathRowDelegate::RowFont().bold());
+    EXPECT_EQ(PathRowDelegate::rowFont().pixelSize(), 9);
+    EXPECT_TRUE(PathRowDelegate::rowFont().bold());
 }
 
 TEST_F(RowDrawing, TheSelectedRowOnGreyWithoutAFocusFrame) {
@@ -225,27 +225,27 @@ TEST_P(Removal, TheNextRowOrTheNewLastIsSelected) {
     const RemovalCase c = GetParam();
     std::vector<std::string> paths;
     for (int i = 0; i < c.rows; ++i)
-        paths.push_back(picture("p/" + std::to_string(i) + ".bmp", ColourOf(i)));
-    const std::string thumbnail = ThumbnailFileName(DataFolder, paths[c.removed]);
-    WriteSolidPicture(thumbnail, 197, 123, ColourOf(c.removed));
+        paths.push_back(picture("p/" + std::to_string(i) + ".bmp", colourOf(i)));
+    const std::string thumbnail = thumbnailFileName(m_dataFolder, paths[c.removed]);
+    writeSolidPicture(thumbnail, 197, 123, colourOf(c.removed));
     open(paths);
-    manager->selectRow(c.removed);
+    m_manager->selectRow(c.removed);
     settle();
 
-    manager->DeleteSelected();
+    m_manager->deleteSelected();
     settle();
-    EXPECT_TRUE(ListChanged);
+    EXPECT_TRUE(m_listChanged);
     paths.erase(paths.begin() + c.removed);
     EXPECT_EQ(rows(), paths);
-    EXPECT_EQ(manager->selectedRow(), c.selectedAfter);
+    EXPECT_EQ(m_manager->selectedRow(), c.selectedAfter);
     if (c.selectedAfter < 0)
         EXPECT_TRUE(previewEmpty());
     else
         EXPECT_TRUE(
             near(previewColour(),
-                 ColourOf(c.selectedAfter >= c.removed ? c.selectedAfter + 1 : c.selectedAfter)));
+                 colourOf(c.selectedAfter >= c.removed ? c.selectedAfter + 1 : c.selectedAfter)));
     EXPECT_FALSE(fs::exists(thumbnail)) << "the thumbnail file stays";
-    EXPECT_TRUE(fs::exists(home + "/p/" + std::to_string(c.removed) + ".bmp"))
+    EXPECT_TRUE(fs::exists(m_home + "/p/" + std::to_string(c.removed) + ".bmp"))
         << "the picture itself must stay";
 }
 
@@ -256,10 +256,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, Removal,
 TEST_F(Manager, TheDeleteKeyRemovesTheRowAndKeepsTheFile) {
     const std::vector<std::string> paths{picture("p/a.bmp", Red), picture("p/b.bmp", Green)};
     open(paths);
-    QTest::keyClick(manager->lbPic, Qt::Key_Delete);
+    QTest::keyClick(m_manager->lbPic, Qt::Key_Delete);
     EXPECT_EQ(rows(), std::vector<std::string>{paths[1]});
     EXPECT_TRUE(fs::exists(paths[0]));
-    EXPECT_TRUE(ListChanged);
+    EXPECT_TRUE(m_listChanged);
 }
 
 class ShiftDelete : public Manager, public ::testing::WithParamInterface<bool> {};
@@ -269,18 +269,18 @@ TEST_P(ShiftDelete, AsksThenDeletesTheFileAndItsRowOnOkOnly) {
     const std::vector<std::string> paths{picture("p/a.bmp", Red), picture("p/b.bmp", Green),
                                          picture("p/c.bmp", Blue)};
     open(paths);
-    manager->selectRow(1);
+    m_manager->selectRow(1);
     settle();
     QString text;
-    WhenModal<QMessageBox>([&](QMessageBox* box) {
+    whenModal<QMessageBox>([&](QMessageBox* box) {
         text = box->text();
         box->button(ok ? QMessageBox::Ok : QMessageBox::Cancel)->click();
     });
-    QTest::keyClick(manager->lbPic, Qt::Key_Delete, Qt::ShiftModifier);
+    QTest::keyClick(m_manager->lbPic, Qt::Key_Delete, Qt::ShiftModifier);
     EXPECT_EQ(text, "Are you sure you want to delete b.bmp?\r\n\r\nWarning: this action will "
                     "delete this file from disk, and cannot be undone!");
     EXPECT_EQ(fs::exists(paths[1]), !ok);
-    EXPECT_EQ(ListChanged, ok);
+    EXPECT_EQ(m_listChanged, ok);
     if (ok)
         EXPECT_EQ(rows(), (std::vector<std::string>{paths[0], paths[2]}));
     else
@@ -302,15 +302,15 @@ class ClearAll : public Manager, public ::testing::WithParamInterface<ClearCase>
 TEST_P(ClearAll, AsksNamingTheCountAndClearsOnOkOnly) {
     const ClearCase c = GetParam();
     const std::vector<std::string> paths{picture("p/a.bmp", Red), picture("p/b.bmp", Green)};
-    const std::string thumbnail = ThumbnailFileName(DataFolder, paths[0]);
-    WriteSolidPicture(thumbnail, 197, 123, Red);
+    const std::string thumbnail = thumbnailFileName(m_dataFolder, paths[0]);
+    writeSolidPicture(thumbnail, 197, 123, Red);
     open(paths);
     // A line of a drive that is away: not shown, yet part of what goes.
-    state.UnavailableWalls = {"/media/away/x.jpg"};
-    Walls[0].Preview = std::make_unique<Bitmap>(SolidBitmap(4, 4, Red));
+    m_state.unavailableWalls = {"/media/away/x.jpg"};
+    m_walls[0].preview = std::make_unique<Bitmap>(solidBitmap(4, 4, Red));
 
-    manager->clearAll();
-    QMessageBox* box = ShownMessageBox();
+    m_manager->clearAll();
+    QMessageBox* box = shownMessageBox();
     ASSERT_NE(box, nullptr) << "Clear asked nothing";
     EXPECT_EQ(box->windowTitle(), "Quorvane");
     EXPECT_EQ(box->icon(), QMessageBox::Question);
@@ -327,17 +327,17 @@ TEST_P(ClearAll, AsksNamingTheCountAndClearsOnOkOnly) {
         QTest::keyClick(box, Qt::Key_Escape);
     else
         box->close();
-    ASSERT_TRUE(QTest::qWaitFor([] { return ShownMessageBox() == nullptr; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return shownMessageBox() == nullptr; }, 2000));
 
-    EXPECT_EQ(ListChanged, c.cleared);
+    EXPECT_EQ(m_listChanged, c.cleared);
     EXPECT_EQ(rows().empty(), c.cleared);
-    EXPECT_EQ(Walls.empty(), c.cleared);
-    EXPECT_EQ(state.UnavailableWalls.empty(), c.cleared);
+    EXPECT_EQ(m_walls.empty(), c.cleared);
+    EXPECT_EQ(m_state.unavailableWalls.empty(), c.cleared);
     EXPECT_EQ(previewEmpty(), c.cleared);
-    EXPECT_EQ(fs::exists(DataFolder + "Thumbnail"), !c.cleared);
+    EXPECT_EQ(fs::exists(m_dataFolder + "Thumbnail"), !c.cleared);
     EXPECT_EQ(fs::exists(thumbnail), !c.cleared);
     if (!c.cleared) {
-        EXPECT_NE(Walls[0].Preview, nullptr);
+        EXPECT_NE(m_walls[0].preview, nullptr);
     }
     EXPECT_TRUE(fs::exists(paths[0]) && fs::exists(paths[1])) << "a picture file went";
 }
@@ -349,8 +349,8 @@ INSTANTIATE_TEST_SUITE_P(Answers, ClearAll,
 
 TEST_F(Manager, ClearOfOnePictureSaysOnePicture) {
     open({picture("p/a.bmp", Red)});
-    manager->clearAll();
-    QMessageBox* box = ShownMessageBox();
+    m_manager->clearAll();
+    QMessageBox* box = shownMessageBox();
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->text().startsWith("Remove 1 picture from the collection?"))
         << box->text().toStdString();
@@ -360,9 +360,9 @@ TEST_F(Manager, ClearOfOnePictureSaysOnePicture) {
 
 TEST_F(Manager, ClearOfAnEmptyListAsksNothingAndStillCountsAsAnEdit) {
     open({});
-    manager->clearAll();
-    EXPECT_EQ(ShownMessageBox(), nullptr);
-    EXPECT_TRUE(ListChanged);
+    m_manager->clearAll();
+    EXPECT_EQ(shownMessageBox(), nullptr);
+    EXPECT_TRUE(m_listChanged);
 }
 
 // --------------------------------------------------------------------- adding
@@ -371,7 +371,7 @@ TEST_F(Manager, AddedFilesComeInTheDialogsOrder) {
     const std::string first = picture("p/z.bmp", Red);
     const std::string second = picture("p/a.png.bmp", Green);
     open({picture("p/old.bmp", Blue)});
-    WhenModal<QFileDialog>([&](QFileDialog* d) {
+    whenModal<QFileDialog>([&](QFileDialog* d) {
         EXPECT_EQ(d->nameFilters(),
                   QStringList{QStringLiteral(u"Изображения (*.jpg *.png *.bmp)")});
         EXPECT_EQ(d->fileMode(), QFileDialog::ExistingFiles);
@@ -379,62 +379,62 @@ TEST_F(Manager, AddedFilesComeInTheDialogsOrder) {
             ->setText(QString::fromStdString("\"" + first + "\" \"" + second + "\""));
         QMetaObject::invokeMethod(d, "accept"); // the Open button
     });
-    manager->addFiles();
+    m_manager->addFiles();
     settle();
     ASSERT_EQ(rows().size(), 3u);
     EXPECT_EQ(rows()[1], first);
     EXPECT_EQ(rows()[2], second);
-    EXPECT_TRUE(ListChanged);
-    EXPECT_EQ(manager->selectedRow(), 0);
+    EXPECT_TRUE(m_listChanged);
+    EXPECT_EQ(m_manager->selectedRow(), 0);
 }
 
 TEST_F(Manager, AddedFolderComesInScanOrderAndTheDialogKeepsItsState) {
     for (const char* name : {"a.jpg", "B.PNG", "skip.gif", "sub/c.bmp", "sub/d.jpeg"})
         picture(std::string("album/") + name, Red);
-    const std::string album = home + "/album";
+    const std::string album = m_home + "/album";
     std::vector<std::string> expected;
-    ScanDir(album, true, expected);
+    scanDir(album, true, expected);
     ASSERT_EQ(expected.size(), 3u);
     open({});
 
-    WhenModal<TfFolderSelect>([&](TfFolderSelect* d) {
+    whenModal<FolderDialog>([&](FolderDialog* d) {
         EXPECT_TRUE(d->cbWithSubFolders->isChecked()); // ticked at start
         d->selectFolder(QString::fromStdString(album));
-        d->Button1->click();
+        d->button1->click();
     });
-    manager->addFolder();
+    m_manager->addFolder();
     EXPECT_EQ(rows(), expected);
-    EXPECT_TRUE(ListChanged);
-    EXPECT_EQ(manager->selectedRow(), 0);
-    EXPECT_FALSE(manager->waiting());
+    EXPECT_TRUE(m_listChanged);
+    EXPECT_EQ(m_manager->selectedRow(), 0);
+    EXPECT_FALSE(m_manager->waiting());
 
     // Again, without subfolders: the same folder is still selected.
-    WhenModal<TfFolderSelect>([&](TfFolderSelect* d) {
+    whenModal<FolderDialog>([&](FolderDialog* d) {
         EXPECT_EQ(d->selectedFolder(), album);
         d->cbWithSubFolders->setChecked(false);
-        d->Button1->click();
+        d->button1->click();
     });
-    manager->addFolder();
+    m_manager->addFolder();
     const std::vector<std::string> all = rows();
     ASSERT_EQ(all.size(), 5u);
     std::vector<std::string> own(all.begin() + 3, all.end());
     std::sort(own.begin(), own.end());
     EXPECT_EQ(own, (std::vector<std::string>{album + "/B.PNG", album + "/a.jpg"}));
-    EXPECT_FALSE(folders->withSubFolders()) << "the tick is kept for the run";
+    EXPECT_FALSE(m_folders->withSubFolders()) << "the tick is kept for the run";
 }
 
 TEST_F(Manager, AChosenFileWithALineBreakIsLeftOutWithANotice) {
     const std::string good = picture("p/good.bmp", Red);
     const std::string broken = picture("p/two\nlines.bmp", Green);
     open({});
-    WhenModal<QFileDialog>([&](QFileDialog* d) {
+    whenModal<QFileDialog>([&](QFileDialog* d) {
         d->findChild<QLineEdit*>("fileNameEdit")
             ->setText(QString::fromStdString("\"" + broken + "\" \"" + good + "\""));
         QMetaObject::invokeMethod(d, "accept");
     });
-    manager->addFiles();
+    m_manager->addFiles();
     EXPECT_EQ(rows(), std::vector<std::string>{good});
-    QMessageBox* box = ShownMessageBox();
+    QMessageBox* box = shownMessageBox();
     ASSERT_NE(box, nullptr) << "no notice";
     EXPECT_EQ(box->text(),
               "One picture was not added because its file name contains a line break.");
@@ -453,19 +453,19 @@ TEST_P(UnlistableNames, AreLeftOutWithOneNotice) {
     const UnlistableCase c = GetParam();
     for (const char* name : c.names)
         picture(std::string("album/") + name, Red);
-    const std::string album = home + "/album";
+    const std::string album = m_home + "/album";
     open({});
-    WhenModal<TfFolderSelect>([&](TfFolderSelect* d) {
+    whenModal<FolderDialog>([&](FolderDialog* d) {
         d->selectFolder(QString::fromStdString(album));
-        d->Button1->click();
+        d->button1->click();
     });
-    manager->addFolder();
+    m_manager->addFolder();
     std::vector<std::string> added;
     for (const char* name : c.added)
         added.push_back(album + "/" + name);
     EXPECT_EQ(rows(), added);
-    EXPECT_TRUE(ListChanged);
-    QMessageBox* box = ShownMessageBox();
+    EXPECT_TRUE(m_listChanged);
+    QMessageBox* box = shownMessageBox();
     if (std::string(c.notice).empty()) {
         EXPECT_EQ(box, nullptr);
         return;
@@ -474,7 +474,7 @@ TEST_P(UnlistableNames, AreLeftOutWithOneNotice) {
     EXPECT_EQ(box->windowTitle(), "Quorvane");
     EXPECT_EQ(box->text(), c.notice);
     box->button(QMessageBox::Ok)->click();
-    EXPECT_TRUE(QTest::qWaitFor([] { return ShownMessageBox() == nullptr; }, 2000))
+    EXPECT_TRUE(QTest::qWaitFor([] { return shownMessageBox() == nullptr; }, 2000))
         << "more than one notice";
 }
 
@@ -492,14 +492,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Manager, ALateCompletionListNeverOutlivesTheFileDialog) {
     const std::string file = picture("p/typed.bmp", Red);
     open({});
-    WhenModal<QFileDialog>([&](QFileDialog* d) {
+    whenModal<QFileDialog>([&](QFileDialog* d) {
         d->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(file));
         QMetaObject::invokeMethod(d, "accept");
     });
-    manager->addFiles();
+    m_manager->addFiles();
     ASSERT_EQ(rows(), std::vector<std::string>{file});
     // The completion list filled in the background comes up after the close.
-    QWidget* list = manager->dOpen->findChild<QLineEdit*>("fileNameEdit")->completer()->popup();
+    QWidget* list = m_manager->dOpen->findChild<QLineEdit*>("fileNameEdit")->completer()->popup();
     list->show();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }, 2000))
         << "the completion list stayed over the manager";
@@ -517,22 +517,22 @@ TEST_P(CancelledDialog, LeavesListChangedAsItWas) {
     picture("album/a.jpg", Red);
     open({picture("p/a.bmp", Red), picture("p/b.bmp", Green)});
     if (c.editedBefore)
-        manager->DeleteSelected();
+        m_manager->deleteSelected();
     const std::string how = c.how;
     if (how == "file") {
-        WhenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
-        manager->addFiles();
+        whenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
+        m_manager->addFiles();
     } else {
-        WhenModal<TfFolderSelect>([&](TfFolderSelect* d) {
-            d->selectFolder(QString::fromStdString(home + "/album"));
+        whenModal<FolderDialog>([&](FolderDialog* d) {
+            d->selectFolder(QString::fromStdString(m_home + "/album"));
             if (how == "cancel")
-                d->Button2->click();
+                d->button2->click();
             else
                 d->close(); // the close box
         });
-        manager->addFolder();
+        m_manager->addFolder();
     }
-    EXPECT_EQ(ListChanged, c.editedBefore);
+    EXPECT_EQ(m_listChanged, c.editedBefore);
     EXPECT_EQ(rows().size(), c.editedBefore ? 1u : 2u);
 }
 
@@ -542,33 +542,33 @@ INSTANTIATE_TEST_SUITE_P(Dialogs, CancelledDialog,
                                            CancelCase{"closebox", false}));
 
 TEST_F(Manager, TheFolderDialogIsAFixedFramedTreeOfFolders) {
-    TfFolderSelect& d = *folders;
+    FolderDialog& d = *m_folders;
     EXPECT_EQ(d.windowTitle(), "Browse For Folder");
     EXPECT_EQ(d.size(), QSize(321, 371));
     EXPECT_EQ(d.minimumSize(), d.maximumSize());
     EXPECT_EQ(d.cbWithSubFolders->text(), "Include subfolders");
     // OK, Cancel, the check box, the tree.
-    EXPECT_EQ(d.Button1->nextInFocusChain(), d.Button2);
-    EXPECT_EQ(d.Button2->nextInFocusChain(), d.cbWithSubFolders);
-    EXPECT_EQ(d.cbWithSubFolders->nextInFocusChain(), d.TreeView);
+    EXPECT_EQ(d.button1->nextInFocusChain(), d.button2);
+    EXPECT_EQ(d.button2->nextInFocusChain(), d.cbWithSubFolders);
+    EXPECT_EQ(d.cbWithSubFolders->nextInFocusChain(), d.treeView);
     // The file system's root on top, opened down to the home folder.
     d.fillTree();
-    const QModelIndex top = d.TreeView->model()->index(0, 0, d.TreeView->rootIndex());
+    const QModelIndex top = d.treeView->model()->index(0, 0, d.treeView->rootIndex());
     EXPECT_EQ(top.data().toString().isEmpty(), false);
-    EXPECT_EQ(d.TreeView->currentIndex().data(QFileSystemModel::FilePathRole).toString(),
-              QString::fromStdString(home));
-    EXPECT_TRUE(d.TreeView->isExpanded(d.TreeView->currentIndex().parent()));
+    EXPECT_EQ(d.treeView->currentIndex().data(QFileSystemModel::FilePathRole).toString(),
+              QString::fromStdString(m_home));
+    EXPECT_TRUE(d.treeView->isExpanded(d.treeView->currentIndex().parent()));
     EXPECT_TRUE(d.selectedFolder().empty());
-    EXPECT_FALSE(d.Button1->isEnabled()) << "OK with nothing to take";
+    EXPECT_FALSE(d.button1->isEnabled()) << "OK with nothing to take";
 
     // Escape does nothing; Enter presses the focused button.
-    WhenModal<TfFolderSelect>([](TfFolderSelect* dlg) {
+    whenModal<FolderDialog>([](FolderDialog* dlg) {
         QTest::keyClick(dlg, Qt::Key_Escape);
         EXPECT_TRUE(dlg->isVisible()) << "Escape closed the dialog";
         dlg->selectFolder(QDir::homePath());
-        EXPECT_TRUE(dlg->Button1->isEnabled());
-        dlg->Button1->setFocus();
-        QTest::keyClick(dlg->Button1, Qt::Key_Return);
+        EXPECT_TRUE(dlg->button1->isEnabled());
+        dlg->button1->setFocus();
+        QTest::keyClick(dlg->button1, Qt::Key_Return);
     });
     EXPECT_EQ(d.exec(), QDialog::Accepted);
 }
@@ -577,19 +577,19 @@ TEST_F(Manager, TheFolderDialogIsAFixedFramedTreeOfFolders) {
 
 TEST_F(Manager, AMissingFileKeepsThePreviousPreviewAndABrokenOneEmptiesIt) {
     const std::string broken = writeFile("p/broken.jpg", "this is no picture");
-    open({picture("p/a.bmp", Red), home + "/p/missing.bmp", broken});
+    open({picture("p/a.bmp", Red), m_home + "/p/missing.bmp", broken});
     ASSERT_TRUE(near(previewColour(), Red));
-    manager->selectRow(1);
+    m_manager->selectRow(1);
     settle();
     EXPECT_TRUE(near(previewColour(), Red)) << "a missing file changed the preview";
-    manager->selectRow(2);
+    m_manager->selectRow(2);
     settle();
     EXPECT_TRUE(previewEmpty());
 }
 
 TEST_F(Manager, TheCachedThumbnailIsShownWhenThereIsOne) {
     const std::string path = picture("p/a.jpg", Blue, 640, 480);
-    WriteSolidPicture(ThumbnailFileName(DataFolder, path), 197, 123, Green);
+    writeSolidPicture(thumbnailFileName(m_dataFolder, path), 197, 123, Green);
     open({path});
     EXPECT_TRUE(near(previewColour(), Green, 12));
 }
@@ -597,15 +597,15 @@ TEST_F(Manager, TheCachedThumbnailIsShownWhenThereIsOne) {
 TEST_F(Manager, HoldingTheArrowKeyDecodesOnlyTheNewestPicture) {
     std::vector<std::string> paths;
     for (int i = 0; i < 12; ++i)
-        paths.push_back(picture("p/" + std::to_string(i) + ".jpg", ColourOf(i), 1600, 1200));
+        paths.push_back(picture("p/" + std::to_string(i) + ".jpg", colourOf(i), 1600, 1200));
     open(paths);
-    const long before = File2BitmapCount();
+    const long before = file2BitmapCount();
     for (int i = 1; i < 12; ++i)
-        QTest::keyClick(manager->lbPic, Qt::Key_Down);
+        QTest::keyClick(m_manager->lbPic, Qt::Key_Down);
     // The window decoded nothing itself: at most the worker's one picture so far.
-    EXPECT_LE(File2BitmapCount() - before, 1);
+    EXPECT_LE(file2BitmapCount() - before, 1);
     settle();
-    EXPECT_EQ(manager->selectedRow(), 11);
-    EXPECT_LE(File2BitmapCount() - before, 2) << "requests in between were decoded";
-    EXPECT_TRUE(near(previewColour(), ColourOf(11), 12));
+    EXPECT_EQ(m_manager->selectedRow(), 11);
+    EXPECT_LE(file2BitmapCount() - before, 2) << "requests in between were decoded";
+    EXPECT_TRUE(near(previewColour(), colourOf(11), 12));
 }

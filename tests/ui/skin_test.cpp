@@ -17,18 +17,18 @@
 namespace {
 
 // A mouse event as the window system delivers it to a control.
-void Send(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at,
+void send(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at,
           Qt::MouseButtons held = Qt::NoButton) {
     QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
     QCoreApplication::sendEvent(w, &e);
 }
 
-void Enter(QWidget* w) {
+void enter(QWidget* w) {
     QEnterEvent e(QPointF(1, 1), QPointF(1, 1), w->mapToGlobal(QPointF(1, 1)));
     QCoreApplication::sendEvent(w, &e);
 }
 
-void Leave(QWidget* w) {
+void leave(QWidget* w) {
     QEvent e(QEvent::Leave);
     QCoreApplication::sendEvent(w, &e);
 }
@@ -50,13 +50,13 @@ TEST_P(Lighting, AnyEnterAndLeaveSequenceEndsWithTheNormalPicture) {
     std::mt19937 random(7);
     for (int i = 0; i < 200; ++i) {
         if (random() % 2)
-            Enter(&b);
+            enter(&b);
         else
-            Leave(&b);
+            leave(&b);
     }
-    Enter(&b);
+    enter(&b);
     EXPECT_EQ(b.pictureName(), c.lit);
-    Leave(&b);
+    leave(&b);
     EXPECT_EQ(b.pictureName(), c.normal);
     EXPECT_EQ(b.cursor().shape(), Qt::PointingHandCursor);
 }
@@ -76,10 +76,10 @@ TEST(Lighting, OffWhileItIsOff) {
     QWidget parent;
     SkinButton b("iManager", {0, 0, 78, 32}, &parent, QStringLiteral("Manager"));
     b.setLighting(false);
-    Enter(&b);
+    enter(&b);
     EXPECT_EQ(b.pictureName(), "iManager");
-    b.LoadFromRes("iManager_light"); // a blink phase
-    Leave(&b);
+    b.loadFromRes("iManager_light"); // a blink phase
+    leave(&b);
     EXPECT_EQ(b.pictureName(), "iManager_light") << "leaving disturbed the blink";
 }
 
@@ -89,18 +89,18 @@ TEST(SkinButtons, EveryPressOfEveryButtonCountsAndAClickIsALeftRelease) {
     QSignalSpy pressed(&b, &SkinButton::pressed);
     QSignalSpy clicked(&b, &SkinButton::clicked);
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
-        Send(&b, QEvent::MouseButtonPress, button, {10, 10}, button);
-        Send(&b, QEvent::MouseButtonRelease, button, {10, 10});
+        send(&b, QEvent::MouseButtonPress, button, {10, 10}, button);
+        send(&b, QEvent::MouseButtonRelease, button, {10, 10});
     }
     // A quick double click: the second press comes as a double-click event.
-    Send(&b, QEvent::MouseButtonDblClick, Qt::LeftButton, {10, 10}, Qt::LeftButton);
-    Send(&b, QEvent::MouseButtonRelease, Qt::LeftButton, {10, 10});
+    send(&b, QEvent::MouseButtonDblClick, Qt::LeftButton, {10, 10}, Qt::LeftButton);
+    send(&b, QEvent::MouseButtonRelease, Qt::LeftButton, {10, 10});
     ASSERT_EQ(pressed.count(), 4);
     EXPECT_EQ(pressed[1][0].value<Qt::MouseButton>(), Qt::RightButton);
     EXPECT_EQ(clicked.count(), 2) << "left releases over the button";
     // A release outside the button is no click.
-    Send(&b, QEvent::MouseButtonPress, Qt::LeftButton, {10, 10}, Qt::LeftButton);
-    Send(&b, QEvent::MouseButtonRelease, Qt::LeftButton, {200, 10});
+    send(&b, QEvent::MouseButtonPress, Qt::LeftButton, {10, 10}, Qt::LeftButton);
+    send(&b, QEvent::MouseButtonRelease, Qt::LeftButton, {200, 10});
     EXPECT_EQ(clicked.count(), 2);
     EXPECT_EQ(b.accessibleName(), "Next");
 }
@@ -110,13 +110,13 @@ TEST(SkinSwitches, ShowTheirStateAndReportPressesOfAnyButton) {
     SkinSwitch s("iAutomaticallyChange", {0, 0, 71, 23}, &parent, QStringLiteral("Auto"));
     EXPECT_EQ(s.pictureName(), "iOff");
     QSignalSpy pressed(&s, &SkinSwitch::pressed);
-    Send(&s, QEvent::MouseButtonPress, Qt::MiddleButton, {5, 5}, Qt::MiddleButton);
+    send(&s, QEvent::MouseButtonPress, Qt::MiddleButton, {5, 5}, Qt::MiddleButton);
     EXPECT_EQ(pressed.count(), 1);
     EXPECT_EQ(s.pictureName(), "iOff") << "a switch does not flip itself";
     s.setOn(true);
     EXPECT_EQ(s.pictureName(), "iOn");
     EXPECT_EQ(s.pixmap().size(), QSize(55, 15));
-    Enter(&s);
+    enter(&s);
     EXPECT_EQ(s.pictureName(), "iOn") << "switches do not light up";
 }
 
@@ -124,7 +124,7 @@ TEST(SkinSwitches, ShowTheirStateAndReportPressesOfAnyButton) {
 
 TEST(Outline, RoundedCornersAndTheLastColumnAndRowOutside) {
     const QSize size(397, 174);
-    const QRegion r = RoundedWindowRegion(size);
+    const QRegion r = roundedWindowRegion(size);
     // The corners are cut ...
     for (QPoint p : {QPoint(0, 0), QPoint(395, 0), QPoint(0, 172), QPoint(395, 172), QPoint(1, 1)})
         EXPECT_FALSE(r.contains(p)) << p.x() << ", " << p.y();
@@ -159,44 +159,44 @@ TEST(Outline, RoundedCornersAndTheLastColumnAndRowOutside) {
 
 class Window : public ::testing::Test {
 protected:
-    SkinWindow w{QSize(397, 174), "imgInterfaceHelp", "imgInterfaceHelp"};
+    SkinWindow m_w{QSize(397, 174), "imgInterfaceHelp", "imgInterfaceHelp"};
 };
 
 TEST_F(Window, FixedSizeNoFrameAndItsOutline) {
-    EXPECT_EQ(w.minimumSize(), QSize(397, 174));
-    EXPECT_EQ(w.maximumSize(), QSize(397, 174));
-    EXPECT_TRUE(w.windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_EQ(w.mask(), RoundedWindowRegion(QSize(397, 174)));
-    EXPECT_EQ(w.background()->objectName(), "imgInterfaceHelp");
+    EXPECT_EQ(m_w.minimumSize(), QSize(397, 174));
+    EXPECT_EQ(m_w.maximumSize(), QSize(397, 174));
+    EXPECT_TRUE(m_w.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(m_w.mask(), roundedWindowRegion(QSize(397, 174)));
+    EXPECT_EQ(m_w.background()->objectName(), "imgInterfaceHelp");
 }
 
 TEST_F(Window, DraggingWithTheLeftButtonMovesItAnyReleaseEndsIt) {
-    w.move(100, 100);
-    QWidget* bg = w.background();
+    m_w.move(100, 100);
+    QWidget* bg = m_w.background();
     // A right-button press and a move: nothing moves.
-    Send(bg, QEvent::MouseButtonPress, Qt::RightButton, {50, 40}, Qt::RightButton);
-    Send(bg, QEvent::MouseMove, Qt::NoButton, {80, 70}, Qt::RightButton);
-    EXPECT_EQ(w.pos(), QPoint(100, 100));
-    Send(bg, QEvent::MouseButtonRelease, Qt::RightButton, {80, 70});
+    send(bg, QEvent::MouseButtonPress, Qt::RightButton, {50, 40}, Qt::RightButton);
+    send(bg, QEvent::MouseMove, Qt::NoButton, {80, 70}, Qt::RightButton);
+    EXPECT_EQ(m_w.pos(), QPoint(100, 100));
+    send(bg, QEvent::MouseButtonRelease, Qt::RightButton, {80, 70});
 
     // The left button: the window follows the pointer.
-    Send(bg, QEvent::MouseButtonPress, Qt::LeftButton, {50, 40}, Qt::LeftButton);
-    Send(bg, QEvent::MouseMove, Qt::NoButton, {60, 35}, Qt::LeftButton);
-    EXPECT_EQ(w.pos(), QPoint(110, 95));
-    Send(bg, QEvent::MouseMove, Qt::NoButton, {40, 60}, Qt::LeftButton);
-    EXPECT_EQ(w.pos(), QPoint(100, 115));
+    send(bg, QEvent::MouseButtonPress, Qt::LeftButton, {50, 40}, Qt::LeftButton);
+    send(bg, QEvent::MouseMove, Qt::NoButton, {60, 35}, Qt::LeftButton);
+    EXPECT_EQ(m_w.pos(), QPoint(110, 95));
+    send(bg, QEvent::MouseMove, Qt::NoButton, {40, 60}, Qt::LeftButton);
+    EXPECT_EQ(m_w.pos(), QPoint(100, 115));
     // Any button's release ends the drag.
-    Send(bg, QEvent::MouseButtonRelease, Qt::RightButton, {40, 60});
-    Send(bg, QEvent::MouseMove, Qt::NoButton, {90, 90}, Qt::LeftButton);
-    EXPECT_EQ(w.pos(), QPoint(100, 115));
+    send(bg, QEvent::MouseButtonRelease, Qt::RightButton, {40, 60});
+    send(bg, QEvent::MouseMove, Qt::NoButton, {90, 90}, Qt::LeftButton);
+    EXPECT_EQ(m_w.pos(), QPoint(100, 115));
 }
 
 TEST_F(Window, ControlsDoNotDrag) {
-    w.move(100, 100);
-    SkinButton close("iClose", {146, 144, 103, 30}, &w, QStringLiteral("Close"));
-    Send(&close, QEvent::MouseButtonPress, Qt::LeftButton, {5, 5}, Qt::LeftButton);
-    Send(&close, QEvent::MouseMove, Qt::NoButton, {50, 20}, Qt::LeftButton);
-    EXPECT_EQ(w.pos(), QPoint(100, 100));
+    m_w.move(100, 100);
+    SkinButton close("iClose", {146, 144, 103, 30}, &m_w, QStringLiteral("Close"));
+    send(&close, QEvent::MouseButtonPress, Qt::LeftButton, {5, 5}, Qt::LeftButton);
+    send(&close, QEvent::MouseMove, Qt::NoButton, {50, 20}, Qt::LeftButton);
+    EXPECT_EQ(m_w.pos(), QPoint(100, 100));
 }
 
 struct CentreCase {
@@ -210,7 +210,7 @@ class Centring : public ::testing::TestWithParam<CentreCase> {};
 
 TEST_P(Centring, OverTheMainWindowKeptOnTheDesktop) {
     const CentreCase& c = GetParam();
-    EXPECT_EQ(SkinWindow::CentredOver(c.anchor, c.own, c.desktop), c.expected);
+    EXPECT_EQ(SkinWindow::centredOver(c.anchor, c.own, c.desktop), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -12,12 +12,12 @@
 
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
-const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
-const QString kRequestInterface = QStringLiteral("org.freedesktop.portal.Request");
+const QString Service = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString Path = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString Interface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request");
 
-// One element of BindShortcuts' list: a(sa{sv}).
+// One element of bindShortcuts' list: a(sa{sv}).
 struct PortalShortcut {
     QString id;
     QVariantMap properties;
@@ -70,7 +70,7 @@ PortalShortcuts::PortalShortcuts(QObject* parent) : QObject(parent) {
         m_probe = Probe::Unavailable;
         return;
     }
-    bus.connect(kService, kPath, kInterface, QStringLiteral("Activated"), this,
+    bus.connect(Service, Path, Interface, QStringLiteral("Activated"), this,
                 SLOT(onActivated(QDBusMessage)));
 }
 
@@ -98,9 +98,9 @@ void PortalShortcuts::scheduleSync() {
     if (m_probe == Probe::NotStarted) {
         m_probe = Probe::Running;
         QDBusMessage get = QDBusMessage::createMethodCall(
-            kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+            Service, Path, QStringLiteral("org.freedesktop.DBus.Properties"),
             QStringLiteral("Get"));
-        get << kInterface << QStringLiteral("version");
+        get << Interface << QStringLiteral("version");
         auto* watcher =
             new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get), this);
         connect(watcher, &QDBusPendingCallWatcher::finished, this, &PortalShortcuts::onProbed);
@@ -136,15 +136,15 @@ QString PortalShortcuts::newToken() {
 QString PortalShortcuts::expectRequest(const QString& token) {
     QString sender = QDBusConnection::sessionBus().baseService();
     sender.remove(0, 1).replace(QLatin1Char('.'), QLatin1Char('_'));
-    m_request = kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
-    QDBusConnection::sessionBus().connect(kService, m_request, kRequestInterface,
+    m_request = Path + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+    QDBusConnection::sessionBus().connect(Service, m_request, RequestInterface,
                                           QStringLiteral("Response"), this,
                                           SLOT(onResponse(uint, QVariantMap, QDBusMessage)));
     return token;
 }
 
 void PortalShortcuts::call(const QString& method, const QList<QVariant>& arguments) {
-    QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
+    QDBusMessage message = QDBusMessage::createMethodCall(Service, Path, Interface, method);
     message.setArguments(arguments);
     auto* watcher =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(message), this);
@@ -155,7 +155,7 @@ void PortalShortcuts::closeSession() {
     if (m_session.isEmpty())
         return;
     QDBusMessage close = QDBusMessage::createMethodCall(
-        kService, m_session, QStringLiteral("org.freedesktop.portal.Session"),
+        Service, m_session, QStringLiteral("org.freedesktop.portal.Session"),
         QStringLiteral("Close"));
     QDBusConnection::sessionBus().asyncCall(close);
     m_session.clear();
@@ -191,7 +191,7 @@ void PortalShortcuts::onRequestSent(QDBusPendingCallWatcher* watcher) {
         if (!handle.isEmpty() && handle != m_request) {
             m_request = handle;
             QDBusConnection::sessionBus().connect(
-                kService, m_request, kRequestInterface, QStringLiteral("Response"), this,
+                Service, m_request, RequestInterface, QStringLiteral("Response"), this,
                 SLOT(onResponse(uint, QVariantMap, QDBusMessage)));
         }
     }
@@ -201,7 +201,7 @@ void PortalShortcuts::onResponse(uint response, const QVariantMap& results,
                                  const QDBusMessage& message) {
     if (message.path() != m_request)
         return;
-    QDBusConnection::sessionBus().disconnect(kService, m_request, kRequestInterface,
+    QDBusConnection::sessionBus().disconnect(Service, m_request, RequestInterface,
                                              QStringLiteral("Response"), this,
                                              SLOT(onResponse(uint, QVariantMap, QDBusMessage)));
     m_request.clear();

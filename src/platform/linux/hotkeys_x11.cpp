@@ -17,12 +17,12 @@ namespace platform::x11_hotkeys {
 
 namespace {
 
-constexpr std::uint32_t kNumLockKeysym = 0xff7f;
-constexpr std::uint32_t kAltLKeysym = 0xffe9;
-constexpr std::uint32_t kAltRKeysym = 0xffea;
+constexpr std::uint32_t NumLockKeysym = 0xff7f;
+constexpr std::uint32_t AltLKeysym = 0xffe9;
+constexpr std::uint32_t AltRKeysym = 0xffea;
 // The XKB event codes that announce a changed keyboard map.
-constexpr std::uint8_t kXkbNewKeyboardNotify = 0;
-constexpr std::uint8_t kXkbMapNotify = 1;
+constexpr std::uint8_t XkbNewKeyboardNotify = 0;
+constexpr std::uint8_t XkbMapNotify = 1;
 
 struct Registration {
     int id = 0;
@@ -116,8 +116,8 @@ void loadKeyMap(xcb_connection_t* c) {
         map.keysyms.assign(syms, syms + xcb_get_keyboard_mapping_keysyms_length(reply));
         std::free(reply);
     }
-    map.numLockMask = modifierBitOf(c, map, {kNumLockKeysym});
-    if (const std::uint16_t alt = modifierBitOf(c, map, {kAltLKeysym, kAltRKeysym}))
+    map.numLockMask = modifierBitOf(c, map, {NumLockKeysym});
+    if (const std::uint16_t alt = modifierBitOf(c, map, {AltLKeysym, AltRKeysym}))
         map.altMask = alt;
     map.loaded = true;
     state().map = std::move(map);
@@ -369,7 +369,7 @@ bool fromNativeEvent(void* message, int& id) {
     if (xkb >= 0 && type == xkb) {
         // The XKB event code is the second byte of every XKB event.
         const std::uint8_t xkbType = event->pad0;
-        if (xkbType == kXkbNewKeyboardNotify || xkbType == kXkbMapNotify)
+        if (xkbType == XkbNewKeyboardNotify || xkbType == XkbMapNotify)
             refreshAfterMapChange(c);
     }
     return false;

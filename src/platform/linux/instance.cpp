@@ -116,7 +116,7 @@ std::string findRuntimeFolder(std::string& why) {
 }
 
 std::string escaped(const std::string& text) {
-    static const char hex[] = "0123456789ABCDEF";
+    static const char Hex[] = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : text) {
         if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
@@ -124,8 +124,8 @@ std::string escaped(const std::string& text) {
             out += static_cast<char>(c);
         } else {
             out += '_';
-            out += hex[c >> 4];
-            out += hex[c & 15];
+            out += Hex[c >> 4];
+            out += Hex[c & 15];
         }
     }
     return out;

@@ -13,7 +13,7 @@ struct KeysymEntry {
 };
 
 // Letters, digits, F1 to F24 and the keypad's digits follow rules below.
-constexpr KeysymEntry kKeysyms[] = {
+constexpr KeysymEntry Keysyms[] = {
     {8, 0xff08, "BackSpace"},      {9, 0xff09, "Tab"},           {12, 0xff9d, "KP_Begin"},
     {13, 0xff0d, "Return"},        {16, 0xffe1, "Shift_L"},      {17, 0xffe3, "Control_L"},
     {18, 0xffe9, "Alt_L"},         {19, 0xff13, "Pause"},        {20, 0xffe5, "Caps_Lock"},
@@ -31,8 +31,8 @@ constexpr KeysymEntry kKeysyms[] = {
     {221, 0x005d, "bracketright"}, {222, 0x0027, "apostrophe"},
 };
 
-constexpr std::uint32_t kKeypad0 = 0xffb0;
-constexpr std::uint32_t kF1 = 0xffbe;
+constexpr std::uint32_t Keypad0 = 0xffb0;
+constexpr std::uint32_t F1 = 0xffbe;
 
 } // namespace
 
@@ -42,10 +42,10 @@ std::uint32_t virtualKey2Keysym(std::uint16_t vk) {
     if (vk >= 'A' && vk <= 'Z')
         return vk - 'A' + 'a';
     if (vk >= 96 && vk <= 105)
-        return kKeypad0 + (vk - 96);
+        return Keypad0 + (vk - 96);
     if (vk >= 112 && vk <= 135)
-        return kF1 + (vk - 112);
-    for (const KeysymEntry& e : kKeysyms)
+        return F1 + (vk - 112);
+    for (const KeysymEntry& e : Keysyms)
         if (e.vk == vk)
             return e.keysym;
     return 0;
@@ -58,11 +58,11 @@ std::uint16_t keysym2VirtualKey(std::uint32_t keysym) {
         return static_cast<std::uint16_t>(keysym - 'a' + 'A');
     if (keysym >= 'A' && keysym <= 'Z')
         return static_cast<std::uint16_t>(keysym);
-    if (keysym >= kKeypad0 && keysym <= kKeypad0 + 9)
-        return static_cast<std::uint16_t>(96 + (keysym - kKeypad0));
-    if (keysym >= kF1 && keysym <= kF1 + 23)
-        return static_cast<std::uint16_t>(112 + (keysym - kF1));
-    for (const KeysymEntry& e : kKeysyms)
+    if (keysym >= Keypad0 && keysym <= Keypad0 + 9)
+        return static_cast<std::uint16_t>(96 + (keysym - Keypad0));
+    if (keysym >= F1 && keysym <= F1 + 23)
+        return static_cast<std::uint16_t>(112 + (keysym - F1));
+    for (const KeysymEntry& e : Keysyms)
         if (e.keysym == keysym)
             return e.vk;
     return 0;
@@ -71,11 +71,11 @@ std::uint16_t keysym2VirtualKey(std::uint32_t keysym) {
 std::string keysymName(std::uint32_t keysym) {
     if ((keysym >= '0' && keysym <= '9') || (keysym >= 'a' && keysym <= 'z'))
         return std::string(1, static_cast<char>(keysym));
-    if (keysym >= kKeypad0 && keysym <= kKeypad0 + 9)
-        return "KP_" + std::to_string(keysym - kKeypad0);
-    if (keysym >= kF1 && keysym <= kF1 + 23)
-        return "F" + std::to_string(keysym - kF1 + 1);
-    for (const KeysymEntry& e : kKeysyms)
+    if (keysym >= Keypad0 && keysym <= Keypad0 + 9)
+        return "KP_" + std::to_string(keysym - Keypad0);
+    if (keysym >= F1 && keysym <= F1 + 23)
+        return "F" + std::to_string(keysym - F1 + 1);
+    for (const KeysymEntry& e : Keysyms)
         if (e.keysym == keysym)
             return e.name;
     return {};

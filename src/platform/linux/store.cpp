@@ -34,10 +34,10 @@ void keepDamagedAside(const QString& file) {
     for (int n = 2; QFileInfo::exists(aside) && n < 1000; ++n)
         aside = file + QStringLiteral(".damaged-") + QString::number(n);
     if (QFile::rename(file, aside))
-        Warn("the settings file was damaged; it is kept as " + aside.toStdString() +
+        warn("the settings file was damaged; it is kept as " + aside.toStdString() +
              " and the defaults are used");
     else
-        Warn("the settings file is damaged and cannot be moved aside; the defaults are used");
+        warn("the settings file is damaged and cannot be moved aside; the defaults are used");
 }
 
 // The settings as stored, for reading; null when there are none. Only a
@@ -189,7 +189,7 @@ void storeCommit() {
         throw StoreError("Cannot create the settings folder " + dir.toStdString());
     const QByteArray text = iniText(*values);
     try {
-        WriteFileAtomically(QFile::encodeName(file).toStdString(),
+        writeFileAtomically(QFile::encodeName(file).toStdString(),
                             std::string_view(text.constData(), size_t(text.size())));
     } catch (const std::exception& e) {
         throw StoreError(e.what());

@@ -22,18 +22,18 @@ bool environmentSet(std::string_view name) {
 } // namespace
 
 std::span<const DesktopBackend* const> desktopBackends() {
-    static const DesktopBackend* const backends[] = {
+    static const DesktopBackend* const Backends[] = {
         &gnomeBackend(),    &kdeBackend(),  &xfceBackend(), &mateBackend(),
         &cinnamonBackend(), &lxqtBackend(), &lxdeBackend(), &swayBackend(),
     };
-    return backends;
+    return Backends;
 }
 
 const DesktopBackend* chooseBackend(std::string_view currentDesktop, bool hasX11,
                                     const std::function<bool(std::string_view)>& isSet) {
     while (!currentDesktop.empty()) {
         const size_t colon = currentDesktop.find(':');
-        const std::string name = ToLowerAscii(currentDesktop.substr(0, colon));
+        const std::string name = toLowerAscii(currentDesktop.substr(0, colon));
         for (const DesktopBackend* backend : desktopBackends())
             if (std::find(backend->desktopNames.begin(), backend->desktopNames.end(), name) !=
                 backend->desktopNames.end())

@@ -95,20 +95,20 @@ std::optional<bool> applyUnderFreshName(const DesktopBackend& backend, const std
 
 /// The file:// URI of an absolute local path, percent-encoded; empty for a
 /// relative path.
-std::string Path2FileUri(const std::string& path);
+std::string path2FileUri(const std::string& path);
 
 /// The local path a file:// URI names; empty for any other URI (another
 /// scheme, a remote host, a malformed URI) and for an empty one.
-std::string FileUri2Path(const std::string& uri);
+std::string fileUri2Path(const std::string& uri);
 
 /// A wallpaper setting as a desktop stores it, as a local path: a file:// URI
 /// decoded, an absolute path kept, anything else empty.
-std::string Setting2Path(const std::string& value);
+std::string setting2Path(const std::string& value);
 
 // --- External programs (wallpaper_run.cpp) ---
 
 /// How long an external program may take before it is stopped.
-inline constexpr std::chrono::milliseconds kProgramTimeout{5000};
+inline constexpr std::chrono::milliseconds ProgramTimeout{5000};
 
 struct ProgramRun {
     enum class Status {
@@ -124,7 +124,7 @@ struct ProgramRun {
 /// input empty, and waits at most `timeout` before killing it. A failure is
 /// reported on stderr in one line.
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
-                      std::chrono::milliseconds timeout = kProgramTimeout);
+                      std::chrono::milliseconds timeout = ProgramTimeout);
 
 /// Reports a failure of the wallpaper layer on stderr, as one line.
 void reportFailure(std::string_view message);

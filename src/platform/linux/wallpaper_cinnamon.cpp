@@ -8,38 +8,38 @@ namespace platform::wallpaper {
 
 namespace {
 
-constexpr const char* kSchema = "org.cinnamon.desktop.background";
-constexpr const char* kPictureUri = "picture-uri";
-constexpr const char* kPictureOptions = "picture-options";
+constexpr const char* Schema = "org.cinnamon.desktop.background";
+constexpr const char* PictureUri = "picture-uri";
+constexpr const char* PictureOptions = "picture-options";
 
 std::optional<bool> setCinnamonWallpaper(const std::string& path) {
-    SettingsPtr s = openSettings(kSchema, kPictureUri);
+    SettingsPtr s = openSettings(Schema, PictureUri);
     if (!s)
         return std::nullopt;
-    const std::string uri = Path2FileUri(path);
+    const std::string uri = path2FileUri(path);
     if (uri.empty())
         return false;
-    setSettingsString(s.get(), kPictureOptions, "zoom");
-    const bool written = setSettingsString(s.get(), kPictureUri, uri);
+    setSettingsString(s.get(), PictureOptions, "zoom");
+    const bool written = setSettingsString(s.get(), PictureUri, uri);
     g_settings_sync();
     return written;
 }
 
 std::optional<std::string> cinnamonWallpaperName() {
-    SettingsPtr s = openSettings(kSchema, kPictureUri);
+    SettingsPtr s = openSettings(Schema, PictureUri);
     if (!s)
         return std::nullopt;
-    return FileUri2Path(settingsString(s.get(), kPictureUri));
+    return fileUri2Path(settingsString(s.get(), PictureUri));
 }
 
-constexpr std::string_view kNames[] = {"x-cinnamon", "cinnamon"};
+constexpr std::string_view Names[] = {"x-cinnamon", "cinnamon"};
 
 } // namespace
 
 const DesktopBackend& cinnamonBackend() {
-    static const DesktopBackend backend{
-        "cinnamon", kNames, {}, setCinnamonWallpaper, cinnamonWallpaperName, true};
-    return backend;
+    static const DesktopBackend Backend{
+        "cinnamon", Names, {}, setCinnamonWallpaper, cinnamonWallpaperName, true};
+    return Backend;
 }
 
 } // namespace platform::wallpaper

@@ -104,7 +104,7 @@ VariantPtr callMethod(GDBusConnection* bus, const char* service, const char* obj
     GError* raw = nullptr;
     VariantPtr reply(g_dbus_connection_call_sync(bus, service, object, iface, method, args,
                                                  replyType, G_DBUS_CALL_FLAGS_NONE,
-                                                 int(kProgramTimeout.count()), nullptr, &raw));
+                                                 int(ProgramTimeout.count()), nullptr, &raw));
     error.reset(raw);
     return reply;
 }

@@ -8,24 +8,24 @@ namespace platform::wallpaper {
 
 namespace {
 
-constexpr const char* kBackground = "org.gnome.desktop.background";
-constexpr const char* kPictureUri = "picture-uri";
-constexpr const char* kPictureUriDark = "picture-uri-dark";
-constexpr const char* kInterface = "org.gnome.desktop.interface";
-constexpr const char* kColorScheme = "color-scheme";
+constexpr const char* Background = "org.gnome.desktop.background";
+constexpr const char* PictureUri = "picture-uri";
+constexpr const char* PictureUriDark = "picture-uri-dark";
+constexpr const char* Interface = "org.gnome.desktop.interface";
+constexpr const char* ColorScheme = "color-scheme";
 
 std::optional<bool> setGnomeWallpaper(const std::string& path) {
-    SettingsPtr s = openSettings(kBackground, kPictureUri);
+    SettingsPtr s = openSettings(Background, PictureUri);
     if (!s)
         return std::nullopt;
-    const std::string uri = Path2FileUri(path);
+    const std::string uri = path2FileUri(path);
     if (uri.empty())
         return false;
     // Both variants, so that the picture shows in the light and the dark
     // style alike (older GNOME has no dark variant).
-    bool written = setSettingsString(s.get(), kPictureUri, uri);
-    if (hasStringKey(s.get(), kPictureUriDark))
-        written = setSettingsString(s.get(), kPictureUriDark, uri) && written;
+    bool written = setSettingsString(s.get(), PictureUri, uri);
+    if (hasStringKey(s.get(), PictureUriDark))
+        written = setSettingsString(s.get(), PictureUriDark, uri) && written;
     // The keys must have reached the settings store before the previous
     // picture's name goes.
     g_settings_sync();
@@ -34,30 +34,30 @@ std::optional<bool> setGnomeWallpaper(const std::string& path) {
 
 // The desktop shows picture-uri-dark in the dark style, when it has one.
 bool prefersDark() {
-    SettingsPtr ui = openSettings(kInterface, kColorScheme);
-    return ui && settingsString(ui.get(), kColorScheme) == "prefer-dark";
+    SettingsPtr ui = openSettings(Interface, ColorScheme);
+    return ui && settingsString(ui.get(), ColorScheme) == "prefer-dark";
 }
 
 std::optional<std::string> gnomeWallpaperName() {
-    SettingsPtr s = openSettings(kBackground, kPictureUri);
+    SettingsPtr s = openSettings(Background, PictureUri);
     if (!s)
         return std::nullopt;
-    if (prefersDark() && hasStringKey(s.get(), kPictureUriDark)) {
-        const std::string dark = settingsString(s.get(), kPictureUriDark);
+    if (prefersDark() && hasStringKey(s.get(), PictureUriDark)) {
+        const std::string dark = settingsString(s.get(), PictureUriDark);
         if (!dark.empty())
-            return FileUri2Path(dark);
+            return fileUri2Path(dark);
     }
-    return FileUri2Path(settingsString(s.get(), kPictureUri));
+    return fileUri2Path(settingsString(s.get(), PictureUri));
 }
 
-constexpr std::string_view kNames[] = {"gnome", "unity", "budgie"};
+constexpr std::string_view Names[] = {"gnome", "unity", "budgie"};
 
 } // namespace
 
 const DesktopBackend& gnomeBackend() {
-    static const DesktopBackend backend{"gnome", kNames, {}, setGnomeWallpaper, gnomeWallpaperName,
+    static const DesktopBackend Backend{"gnome", Names, {}, setGnomeWallpaper, gnomeWallpaperName,
                                         true};
-    return backend;
+    return Backend;
 }
 
 } // namespace platform::wallpaper

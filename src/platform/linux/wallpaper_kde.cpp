@@ -11,13 +11,13 @@ namespace platform::wallpaper {
 
 namespace {
 
-constexpr const char* kService = "org.kde.PlasmaShell";
-constexpr const char* kObject = "/PlasmaShell";
-constexpr const char* kInterface = "org.kde.PlasmaShell";
+constexpr const char* Service = "org.kde.PlasmaShell";
+constexpr const char* Object = "/PlasmaShell";
+constexpr const char* Interface = "org.kde.PlasmaShell";
 
 // Qt's Image.PreserveAspectCrop: the picture covers the desktop, the
 // overflow cut off.
-constexpr int kFillModeCrop = 2;
+constexpr int FillModeCrop = 2;
 
 // A JavaScript string literal holding `s`.
 std::string jsString(const std::string& s) {
@@ -42,7 +42,7 @@ std::string jsString(const std::string& s) {
 std::optional<std::string> evaluate(GDBusConnection* bus, const std::string& script,
                                     ErrorPtr& error) {
     VariantPtr reply =
-        callMethod(bus, kService, kObject, kInterface, "evaluateScript",
+        callMethod(bus, Service, Object, Interface, "evaluateScript",
                    g_variant_new("(s)", script.c_str()), G_VARIANT_TYPE("(s)"), error);
     if (!reply)
         return std::nullopt;
@@ -54,13 +54,13 @@ std::optional<std::string> evaluate(GDBusConnection* bus, const std::string& scr
     return out;
 }
 
-const std::string kImageGroup = R"(["Wallpaper", "org.kde.image", "General"])";
+const std::string ImageGroup = R"(["Wallpaper", "org.kde.image", "General"])";
 
 std::optional<bool> setKdeWallpaper(const std::string& path) {
     BusPtr bus = openSessionBus();
     if (!bus)
         return std::nullopt;
-    const std::string uri = Path2FileUri(path);
+    const std::string uri = path2FileUri(path);
     if (uri.empty())
         return false;
     const std::string script = "var uri = " + jsString(uri) +
@@ -70,11 +70,11 @@ std::optional<bool> setKdeWallpaper(const std::string& path) {
                                "    var d = all[i];\n"
                                "    d.wallpaperPlugin = \"org.kde.image\";\n"
                                "    d.currentConfigGroup = " +
-                               kImageGroup +
+                               ImageGroup +
                                ";\n"
                                "    d.writeConfig(\"Image\", uri);\n"
                                "    d.writeConfig(\"FillMode\", " +
-                               std::to_string(kFillModeCrop) +
+                               std::to_string(FillModeCrop) +
                                ");\n"
                                "}\n"
                                "print(all.length);\n";
@@ -104,7 +104,7 @@ std::optional<std::string> kdeWallpaperName() {
                                "    shown = all[0];\n"
                                "if (shown && shown.wallpaperPlugin === \"org.kde.image\") {\n"
                                "    shown.currentConfigGroup = " +
-                               kImageGroup +
+                               ImageGroup +
                                ";\n"
                                "    print(shown.readConfig(\"Image\", \"\"));\n"
                                "}\n";
@@ -116,16 +116,16 @@ std::optional<std::string> kdeWallpaperName() {
         reportDBusError("the Plasma shell did not tell the wallpaper", error.get());
         return std::string();
     }
-    return Setting2Path(*printed);
+    return setting2Path(*printed);
 }
 
-constexpr std::string_view kNames[] = {"kde"};
+constexpr std::string_view Names[] = {"kde"};
 
 } // namespace
 
 const DesktopBackend& kdeBackend() {
-    static const DesktopBackend backend{"kde", kNames, {}, setKdeWallpaper, kdeWallpaperName, true};
-    return backend;
+    static const DesktopBackend Backend{"kde", Names, {}, setKdeWallpaper, kdeWallpaperName, true};
+    return Backend;
 }
 
 } // namespace platform::wallpaper

@@ -93,17 +93,17 @@ std::optional<bool> setLxdeWallpaper(const std::string& path) {
 std::optional<std::string> lxdeWallpaperName() {
     if (!desktopRunning())
         return std::nullopt;
-    return Setting2Path(storedWallpaper());
+    return setting2Path(storedWallpaper());
 }
 
-constexpr std::string_view kNames[] = {"lxde"};
+constexpr std::string_view Names[] = {"lxde"};
 
 } // namespace
 
 const DesktopBackend& lxdeBackend() {
-    static const DesktopBackend backend{"lxde", kNames, {}, setLxdeWallpaper, lxdeWallpaperName,
+    static const DesktopBackend Backend{"lxde", Names, {}, setLxdeWallpaper, lxdeWallpaperName,
                                         true};
-    return backend;
+    return Backend;
 }
 
 } // namespace platform::wallpaper

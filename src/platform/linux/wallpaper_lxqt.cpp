@@ -13,11 +13,11 @@ namespace platform::wallpaper {
 namespace {
 
 // The bus name of a running pcmanfm-qt.
-constexpr const char* kBusName = "org.pcmanfm.PCManFM";
+constexpr const char* BusName = "org.pcmanfm.PCManFM";
 
 bool desktopRunning() {
     BusPtr bus = openSessionBus();
-    return bus && nameHasOwner(bus.get(), kBusName);
+    return bus && nameHasOwner(bus.get(), BusName);
 }
 
 // The settings of the profile an LXQt session starts its desktop with, else
@@ -50,17 +50,17 @@ std::optional<bool> setLxqtWallpaper(const std::string& path) {
 std::optional<std::string> lxqtWallpaperName() {
     if (!desktopRunning())
         return std::nullopt;
-    return Setting2Path(storedWallpaper());
+    return setting2Path(storedWallpaper());
 }
 
-constexpr std::string_view kNames[] = {"lxqt"};
+constexpr std::string_view Names[] = {"lxqt"};
 
 } // namespace
 
 const DesktopBackend& lxqtBackend() {
-    static const DesktopBackend backend{"lxqt", kNames, {}, setLxqtWallpaper, lxqtWallpaperName,
+    static const DesktopBackend Backend{"lxqt", Names, {}, setLxqtWallpaper, lxqtWallpaperName,
                                         true};
-    return backend;
+    return Backend;
 }
 
 } // namespace platform::wallpaper

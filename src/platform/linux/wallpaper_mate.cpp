@@ -7,35 +7,35 @@ namespace platform::wallpaper {
 
 namespace {
 
-constexpr const char* kSchema = "org.mate.background";
-constexpr const char* kPictureFilename = "picture-filename";
-constexpr const char* kPictureOptions = "picture-options";
+constexpr const char* Schema = "org.mate.background";
+constexpr const char* PictureFilename = "picture-filename";
+constexpr const char* PictureOptions = "picture-options";
 
 std::optional<bool> setMateWallpaper(const std::string& path) {
-    SettingsPtr s = openSettings(kSchema, kPictureFilename);
+    SettingsPtr s = openSettings(Schema, PictureFilename);
     if (!s)
         return std::nullopt;
-    setSettingsString(s.get(), kPictureOptions, "zoom");
-    const bool written = setSettingsString(s.get(), kPictureFilename, path);
+    setSettingsString(s.get(), PictureOptions, "zoom");
+    const bool written = setSettingsString(s.get(), PictureFilename, path);
     g_settings_sync();
     return written;
 }
 
 std::optional<std::string> mateWallpaperName() {
-    SettingsPtr s = openSettings(kSchema, kPictureFilename);
+    SettingsPtr s = openSettings(Schema, PictureFilename);
     if (!s)
         return std::nullopt;
-    return Setting2Path(settingsString(s.get(), kPictureFilename));
+    return setting2Path(settingsString(s.get(), PictureFilename));
 }
 
-constexpr std::string_view kNames[] = {"mate"};
+constexpr std::string_view Names[] = {"mate"};
 
 } // namespace
 
 const DesktopBackend& mateBackend() {
-    static const DesktopBackend backend{"mate", kNames, {}, setMateWallpaper, mateWallpaperName,
+    static const DesktopBackend Backend{"mate", Names, {}, setMateWallpaper, mateWallpaperName,
                                         true};
-    return backend;
+    return Backend;
 }
 
 } // namespace platform::wallpaper

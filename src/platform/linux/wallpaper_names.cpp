@@ -142,14 +142,14 @@ std::optional<bool> applyUnderFreshName(const DesktopBackend& backend, const std
     return taken;
 }
 
-std::string Path2FileUri(const std::string& path) {
+std::string path2FileUri(const std::string& path) {
     if (path.empty() || path.front() != '/')
         return {};
     GCharPtr uri(g_filename_to_uri(path.c_str(), nullptr, nullptr));
     return uri ? std::string(uri.get()) : std::string();
 }
 
-std::string FileUri2Path(const std::string& uri) {
+std::string fileUri2Path(const std::string& uri) {
     if (uri.empty())
         return {};
     gchar* host = nullptr;
@@ -160,10 +160,10 @@ std::string FileUri2Path(const std::string& uri) {
     return path.get();
 }
 
-std::string Setting2Path(const std::string& value) {
+std::string setting2Path(const std::string& value) {
     if (!value.empty() && value.front() == '/')
         return value;
-    return FileUri2Path(value);
+    return fileUri2Path(value);
 }
 
 } // namespace platform::wallpaper

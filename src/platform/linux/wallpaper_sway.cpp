@@ -150,14 +150,14 @@ std::optional<std::string> swayWallpaperName() {
     return picture;
 }
 
-constexpr std::string_view kNames[] = {"sway"};
+constexpr std::string_view Names[] = {"sway"};
 
 } // namespace
 
 const DesktopBackend& swayBackend() {
-    static const DesktopBackend backend{
-        "sway", kNames, "SWAYSOCK", setSwayWallpaper, swayWallpaperName, true};
-    return backend;
+    static const DesktopBackend Backend{
+        "sway", Names, "SWAYSOCK", setSwayWallpaper, swayWallpaperName, true};
+    return Backend;
 }
 
 } // namespace platform::wallpaper

@@ -28,11 +28,11 @@ namespace {
 // The program's own root-window properties: the wallpaper file it painted and
 // the pixmap it painted it into, so that getWallpaperName can tell whether
 // the root still shows it.
-constexpr std::string_view kNameProperty = "_QUORVANE_WALLPAPER";
-constexpr std::string_view kPixmapProperty = "_QUORVANE_WALLPAPER_PMAP";
+constexpr std::string_view NameProperty = "_QUORVANE_WALLPAPER";
+constexpr std::string_view PixmapProperty = "_QUORVANE_WALLPAPER_PMAP";
 
 // Pixel data per PutImage request, well under every server's request limit.
-constexpr size_t kMaxChunkBytes = 256 * 1024;
+constexpr size_t MaxChunkBytes = 256 * 1024;
 
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
@@ -203,7 +203,7 @@ void putBitmap(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, 
     const size_t padBytes = size_t(layout.scanlinePad) / 8;
     const size_t stride = (size_t(w) * bytesPerPixel + padBytes - 1) / padBytes * padBytes;
     const size_t maxRequest =
-        std::min(size_t(xcb_get_maximum_request_length(c)) * 4 - 64, kMaxChunkBytes);
+        std::min(size_t(xcb_get_maximum_request_length(c)) * 4 - 64, MaxChunkBytes);
     const int rowsPerChunk = int(std::max<size_t>(1, maxRequest / stride));
 
     std::vector<uint32_t> row(static_cast<size_t>(w));
@@ -242,7 +242,7 @@ bool isBgrx(const PixelLayout& layout) {
 void putRows(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, uint8_t depth,
              const uint8_t* image, size_t stride, int width, int height, int x, int y) {
     const size_t maxRequest =
-        std::min(size_t(xcb_get_maximum_request_length(c)) * 4 - 64, kMaxChunkBytes);
+        std::min(size_t(xcb_get_maximum_request_length(c)) * 4 - 64, MaxChunkBytes);
     const int rowsPerChunk = int(std::max<size_t>(1, maxRequest / stride));
     for (int top = 0; top < height; top += rowsPerChunk) {
         const int rows = std::min(rowsPerChunk, height - top);
@@ -257,21 +257,21 @@ void putRows(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, ui
 // straight into an image of the monitor's size.
 void paintMonitor(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, uint8_t depth,
                   const PixelLayout& layout, const Bitmap& picture, const ::Rect& m) {
-    const ::Rect crop = CoverCrop(picture.width(), picture.height(), m.width(), m.height());
+    const ::Rect crop = coverCrop(picture.width(), picture.height(), m.width(), m.height());
     const int w = m.width(), h = m.height();
     if (isBgrx(layout)) {
         const size_t pad = size_t(layout.scanlinePad) / 8;
         const size_t stride = (size_t(w) * 4 + pad - 1) / pad * pad;
         // Every byte is written by the averaging: no need to clear it first.
         const std::unique_ptr<uint8_t[]> image(new uint8_t[stride * size_t(h)]);
-        StretchHalftoneInto(picture, crop, w, h, 4,
+        stretchHalftoneInto(picture, crop, w, h, 4,
                             [&](int y) { return image.get() + stride * size_t(y); });
         putRows(c, drawable, gc, depth, image.get(), stride, w, h, m.left, m.top);
         return;
     }
     Bitmap scaled;
     scaled.createUninitialized(w, h, PixelFormat::Bits32);
-    StretchHalftoneInto(picture, crop, w, h, 4, [&](int y) { return scaled.scanLine(y); });
+    stretchHalftoneInto(picture, crop, w, h, 4, [&](int y) { return scaled.scanLine(y); });
     putBitmap(c, drawable, gc, depth, layout, scaled, m.left, m.top);
 }
 
@@ -286,8 +286,8 @@ struct Atoms {
 Atoms internAtoms(xcb_connection_t* c, bool onlyIfExists) {
     return {internAtom(c, "_XROOTPMAP_ID", onlyIfExists),
             internAtom(c, "ESETROOT_PMAP_ID", onlyIfExists),
-            internAtom(c, kNameProperty, onlyIfExists),
-            internAtom(c, kPixmapProperty, onlyIfExists), internAtom(c, "UTF8_STRING", false)};
+            internAtom(c, NameProperty, onlyIfExists), internAtom(c, PixmapProperty, onlyIfExists),
+            internAtom(c, "UTF8_STRING", false)};
 }
 
 // Paints one screen's root window. Returns the pixmap it replaced when that
@@ -346,7 +346,7 @@ std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t*
 
 bool x11SetWallpaper(const std::string& bmpPath) {
     Bitmap picture;
-    if (!File2Bitmap(picture, bmpPath))
+    if (!file2Bitmap(picture, bmpPath))
         return false;
     return x11PaintWallpaper(bmpPath, picture);
 }
@@ -464,9 +464,9 @@ std::optional<X11Layout> x11Layout() {
     };
     // More than a few dozen workspaces is no real desktop; the cap keeps a
     // corrupt property from making thousands of settings.
-    constexpr uint32_t kMaxWorkspaces = 64;
+    constexpr uint32_t MaxWorkspaces = 64;
     if (const std::optional<uint32_t> n = cardinal("_NET_NUMBER_OF_DESKTOPS"); n && *n > 0)
-        layout.workspaces = int(std::min(*n, kMaxWorkspaces));
+        layout.workspaces = int(std::min(*n, MaxWorkspaces));
     if (const std::optional<uint32_t> cur = cardinal("_NET_CURRENT_DESKTOP");
         cur && *cur < uint32_t(layout.workspaces))
         layout.currentWorkspace = int(*cur);
@@ -492,8 +492,8 @@ std::optional<std::string> rootWallpaperName() {
 
 const DesktopBackend& x11RootBackend() {
     // The program paints the pixels itself: nothing to cache by name.
-    static const DesktopBackend backend{"x11", {}, {}, setRootWallpaper, rootWallpaperName, false};
-    return backend;
+    static const DesktopBackend Backend{"x11", {}, {}, setRootWallpaper, rootWallpaperName, false};
+    return Backend;
 }
 
 } // namespace platform::wallpaper

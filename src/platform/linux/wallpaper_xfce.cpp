@@ -14,12 +14,12 @@ namespace platform::wallpaper {
 
 namespace {
 
-constexpr const char* kService = "org.xfce.Xfconf";
-constexpr const char* kObject = "/org/xfce/Xfconf";
-constexpr const char* kInterface = "org.xfce.Xfconf";
-constexpr const char* kChannel = "xfce4-desktop";
-constexpr std::string_view kLastImage = "/last-image";
-constexpr int kImageStyleZoomed = 5;
+constexpr const char* Service = "org.xfce.Xfconf";
+constexpr const char* Object = "/org/xfce/Xfconf";
+constexpr const char* Interface = "org.xfce.Xfconf";
+constexpr const char* Channel = "xfce4-desktop";
+constexpr std::string_view LastImage = "/last-image";
+constexpr int ImageStyleZoomed = 5;
 
 struct Backdrop {
     int screen = 0;
@@ -52,7 +52,7 @@ std::optional<Backdrop> parseLastImage(std::string_view p) {
     const auto screen = take("/backdrop/screen");
     const auto monitor = screen ? take("/monitor") : std::nullopt;
     const auto workspace = monitor ? take("/workspace") : std::nullopt;
-    if (!workspace || p != kLastImage || monitor->empty() || !parseNumber(*screen, b.screen) ||
+    if (!workspace || p != LastImage || monitor->empty() || !parseNumber(*screen, b.screen) ||
         !parseNumber(*workspace, b.workspace))
         return std::nullopt;
     b.monitor = std::string(*monitor);
@@ -70,8 +70,8 @@ std::string backdropProperty(int screen, const std::string& monitor, int workspa
 std::optional<std::map<std::string, std::string>> listImages(GDBusConnection* bus) {
     ErrorPtr error;
     VariantPtr reply =
-        callMethod(bus, kService, kObject, kInterface, "GetAllProperties",
-                   g_variant_new("(ss)", kChannel, "/backdrop"), G_VARIANT_TYPE("(a{sv})"), error);
+        callMethod(bus, Service, Object, Interface, "GetAllProperties",
+                   g_variant_new("(ss)", Channel, "/backdrop"), G_VARIANT_TYPE("(a{sv})"), error);
     std::map<std::string, std::string> images;
     if (!reply) {
         if (isServiceMissing(error.get()))
@@ -93,8 +93,8 @@ std::optional<std::map<std::string, std::string>> listImages(GDBusConnection* bu
 bool setProperty(GDBusConnection* bus, const std::string& property, GVariant* value) {
     ErrorPtr error;
     VariantPtr reply =
-        callMethod(bus, kService, kObject, kInterface, "SetProperty",
-                   g_variant_new("(ssv)", kChannel, property.c_str(), value), nullptr, error);
+        callMethod(bus, Service, Object, Interface, "SetProperty",
+                   g_variant_new("(ssv)", Channel, property.c_str(), value), nullptr, error);
     if (!reply)
         reportDBusError(("xfconf did not take " + property).c_str(), error.get());
     return reply != nullptr;
@@ -133,8 +133,8 @@ std::optional<bool> setXfceWallpaper(const std::string& path) {
     for (const auto& [screen, monitor] : monitors)
         for (int w : workspaces) {
             setProperty(bus.get(), backdropProperty(screen, monitor, w, "/image-style"),
-                        g_variant_new_int32(kImageStyleZoomed));
-            all = setProperty(bus.get(), backdropProperty(screen, monitor, w, kLastImage),
+                        g_variant_new_int32(ImageStyleZoomed));
+            all = setProperty(bus.get(), backdropProperty(screen, monitor, w, LastImage),
                               g_variant_new_string(path.c_str())) &&
                   all;
         }
@@ -159,22 +159,22 @@ std::optional<std::string> xfceWallpaperName() {
         candidates.insert(candidates.end(), layout->outputs.begin(), layout->outputs.end());
         for (const std::string& monitor : candidates) {
             const auto it =
-                images->find(backdropProperty(0, monitor, layout->currentWorkspace, kLastImage));
+                images->find(backdropProperty(0, monitor, layout->currentWorkspace, LastImage));
             if (it != images->end())
-                return Setting2Path(it->second);
+                return setting2Path(it->second);
         }
     }
-    return Setting2Path(images->begin()->second);
+    return setting2Path(images->begin()->second);
 }
 
-constexpr std::string_view kNames[] = {"xfce"};
+constexpr std::string_view Names[] = {"xfce"};
 
 } // namespace
 
 const DesktopBackend& xfceBackend() {
-    static const DesktopBackend backend{"xfce", kNames, {}, setXfceWallpaper, xfceWallpaperName,
+    static const DesktopBackend Backend{"xfce", Names, {}, setXfceWallpaper, xfceWallpaperName,
                                         true};
-    return backend;
+    return Backend;
 }
 
 } // namespace platform::wallpaper

@@ -11,12 +11,12 @@ using win::toWide;
 using win::ValueRead;
 
 namespace {
-constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const wchar_t* RunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 } // namespace
 
 bool autostartEnabled(const std::string& name) {
     Key key;
-    if (key.create(HKEY_CURRENT_USER, kRunKey, KEY_QUERY_VALUE) != ERROR_SUCCESS)
+    if (key.create(HKEY_CURRENT_USER, RunKey, KEY_QUERY_VALUE) != ERROR_SUCCESS)
         return false;
     std::wstring command;
     switch (win::readStringValue(key.get(), toWide(name).c_str(), command, true)) {
@@ -32,7 +32,7 @@ bool autostartEnabled(const std::string& name) {
 
 void setAutostart(const std::string& name, const std::string& exePath, bool on) {
     Key key;
-    const LSTATUS opened = key.create(HKEY_CURRENT_USER, kRunKey, KEY_SET_VALUE);
+    const LSTATUS opened = key.create(HKEY_CURRENT_USER, RunKey, KEY_SET_VALUE);
     const std::wstring valueName = toWide(name);
     if (on) {
         if (opened != ERROR_SUCCESS ||

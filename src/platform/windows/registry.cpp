@@ -7,7 +7,7 @@ namespace platform::win {
 
 namespace {
 
-constexpr DWORD kMaxStringBytes = 1024 * 1024;
+constexpr DWORD MaxStringBytes = 1024 * 1024;
 
 } // namespace
 
@@ -22,7 +22,7 @@ ValueRead readStringValue(HKEY key, const wchar_t* name, std::wstring& value,
             return ValueRead::Missing;
         if (type != REG_SZ && !(acceptExpandable && type == REG_EXPAND_SZ))
             return ValueRead::WrongType;
-        if (size > kMaxStringBytes)
+        if (size > MaxStringBytes)
             return ValueRead::Missing;
         // Room for a terminating zero that the stored data may lack.
         std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
@@ -67,7 +67,7 @@ ValueRead readDwordValue(HKEY key, const wchar_t* name, std::int32_t& value) {
 
 LSTATUS writeStringValue(HKEY key, const wchar_t* name, const std::wstring& value) {
     const std::size_t bytes = (value.size() + 1) * sizeof(wchar_t);
-    if (bytes > kMaxStringBytes)
+    if (bytes > MaxStringBytes)
         return ERROR_INVALID_PARAMETER;
     return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>(bytes));

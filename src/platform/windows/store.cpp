@@ -11,11 +11,11 @@ using win::ValueRead;
 
 namespace {
 
-constexpr const wchar_t* kStoreKey = L"Software\\Quorvane";
-constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const wchar_t* StoreKey = L"Software\\Quorvane";
+constexpr const wchar_t* RunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 std::wstring sectionKey(const std::string& section) {
-    std::wstring key = kStoreKey;
+    std::wstring key = StoreKey;
     if (!section.empty())
         key += L'\\' + toWide(section);
     return key;
@@ -87,7 +87,7 @@ void storeCommit() {
 
 void storeWipe() {
     batchKey.close();
-    const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
+    const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, StoreKey);
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
         fail(status);
 }
@@ -96,7 +96,7 @@ void deleteMachineRunValue(const std::string& name) {
     // Only an administrator may change the machine-wide key; for everyone
     // else the open fails and there is nothing to do.
     Key key;
-    if (key.open(HKEY_LOCAL_MACHINE, kRunKey, KEY_ALL_ACCESS) == ERROR_SUCCESS)
+    if (key.open(HKEY_LOCAL_MACHINE, RunKey, KEY_ALL_ACCESS) == ERROR_SUCCESS)
         RegDeleteValueW(key.get(), toWide(name).c_str());
 }
 

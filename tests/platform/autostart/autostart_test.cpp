@@ -88,25 +88,25 @@ int runTool(const QString& program, const QStringList& args, QString* output = n
 class Autostart : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        root = dir.path().toStdString();
-        setenv("HOME", root.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+        ASSERT_TRUE(m_dir.isValid());
+        m_root = m_dir.path().toStdString();
+        setenv("HOME", m_root.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (m_root + "/config").c_str(), 1);
     }
     std::string entry(const std::string& name = "Quorvane") const {
-        return root + "/config/autostart/" + name + ".desktop";
+        return m_root + "/config/autostart/" + name + ".desktop";
     }
     /// The files of the autostart folder, to see that no temporary is left.
     std::vector<std::string> folderFiles() const {
         std::vector<std::string> names;
         std::error_code ec;
-        for (const auto& e : fs::directory_iterator(root + "/config/autostart", ec))
+        for (const auto& e : fs::directory_iterator(m_root + "/config/autostart", ec))
             names.push_back(e.path().filename().string());
         return names;
     }
 
-    QTemporaryDir dir;
-    std::string root;
+    QTemporaryDir m_dir;
+    std::string m_root;
 };
 
 // ---------------------------------------------------------------- round trips
@@ -122,9 +122,9 @@ void PrintTo(const PathCase& c, std::ostream* os) {
 class AutostartPaths : public Autostart, public ::testing::WithParamInterface<PathCase> {};
 
 TEST_P(AutostartPaths, TheDesktopStartsTheProgramByItsFullPath) {
-    const std::string folder = root + "/" + GetParam().folder;
+    const std::string folder = m_root + "/" + GetParam().folder;
     const std::string program = folder + "/quorvane";
-    const std::string record = root + "/launched";
+    const std::string record = m_root + "/launched";
     // The program records the path it was started by.
     writeFile(program, "#!/bin/sh\nprintf '%s' \"$0\" > \"$QUORVANE_RECORD\"\n");
     fs::permissions(program, fs::perms::owner_all);
@@ -141,18 +141,18 @@ TEST_P(AutostartPaths, TheDesktopStartsTheProgramByItsFullPath) {
     // A launcher of the desktops runs it.
     QProcessEnvironment env;
     env.insert("PATH", "/usr/bin:/bin");
-    env.insert("HOME", QString::fromStdString(root));
+    env.insert("HOME", QString::fromStdString(m_root));
     env.insert("QUORVANE_RECORD", QString::fromStdString(record));
     // Run in the temporary folder: a command smuggled through the path would
     // leave its file there.
     EXPECT_EQ(runTool("gio", {"launch", QString::fromStdString(entry())}, &out, env,
-                      QString::fromStdString(root)),
+                      QString::fromStdString(m_root)),
               0)
         << out.toStdString();
     for (int i = 0; i < 100 && readFile(record).empty(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(readFile(record), program) << readFile(entry());
-    EXPECT_FALSE(fs::exists(root + "/pwned"));
+    EXPECT_FALSE(fs::exists(m_root + "/pwned"));
 }
 
 INSTANTIATE_TEST_SUITE_P(, AutostartPaths,
@@ -240,21 +240,21 @@ TEST_P(AutostartState, OnWhenTheEntryHasContentAndTheDesktopHasNotDisabledIt) {
     EXPECT_EQ(platform::autostartEnabled("Quorvane"), GetParam().on);
 }
 
-const std::string kEntry = "[Desktop Entry]\nType=Application\nName=Q\nExec=\"/usr/bin/q\"\n";
+const std::string Entry = "[Desktop Entry]\nType=Application\nName=Q\nExec=\"/usr/bin/q\"\n";
 
 INSTANTIATE_TEST_SUITE_P(
     , AutostartState,
     ::testing::Values(
-        StateCase{"Empty", "", false}, StateCase{"Ours", kEntry, true},
+        StateCase{"Empty", "", false}, StateCase{"Ours", Entry, true},
         StateCase{"SomeoneElses", "[Desktop Entry]\nExec=/opt/other\n", true},
-        StateCase{"Hidden", kEntry + "Hidden=true\n", false},
-        StateCase{"HiddenSpaced", kEntry + "Hidden = true\n", false},
-        StateCase{"NotHidden", kEntry + "Hidden=false\n", true},
-        StateCase{"GnomeDisabled", kEntry + "X-GNOME-Autostart-enabled=false\n", false},
-        StateCase{"GnomeEnabled", kEntry + "X-GNOME-Autostart-enabled=true\n", true},
-        StateCase{"HiddenInAnotherGroup", kEntry + "[Desktop Action x]\nHidden=true\n", true},
-        StateCase{"HiddenCommentedOut", kEntry + "# Hidden=true\n", true},
-        StateCase{"HiddenNotABoolean", kEntry + "Hidden=maybe\n", true},
+        StateCase{"Hidden", Entry + "Hidden=true\n", false},
+        StateCase{"HiddenSpaced", Entry + "Hidden = true\n", false},
+        StateCase{"NotHidden", Entry + "Hidden=false\n", true},
+        StateCase{"GnomeDisabled", Entry + "X-GNOME-Autostart-enabled=false\n", false},
+        StateCase{"GnomeEnabled", Entry + "X-GNOME-Autostart-enabled=true\n", true},
+        StateCase{"HiddenInAnotherGroup", Entry + "[Desktop Action x]\nHidden=true\n", true},
+        StateCase{"HiddenCommentedOut", Entry + "# Hidden=true\n", true},
+        StateCase{"HiddenNotABoolean", Entry + "Hidden=maybe\n", true},
         StateCase{"NotAKeyFile", std::string("\x01\x02 binary\0junk", 15), true}),
     [](const auto& info) { return std::string(info.param.label); });
 
@@ -300,11 +300,11 @@ class ExecutableFromProcLink : public Autostart, public ::testing::WithParamInte
 TEST_P(ExecutableFromProcLink, AProgramReplacedWhileRunningNamesItsSuccessor) {
     const ExeCase& c = GetParam();
     for (const char* f : c.files)
-        writeFile(root + "/" + f, "#!/bin/sh\n");
+        writeFile(m_root + "/" + f, "#!/bin/sh\n");
     for (const char* f : c.folders)
-        fs::create_directories(root + "/" + f);
-    const std::string named = platform::executableFromProcLink(root + "/" + c.link);
-    EXPECT_EQ(named, root + "/" + c.expected);
+        fs::create_directories(m_root + "/" + f);
+    const std::string named = platform::executableFromProcLink(m_root + "/" + c.link);
+    EXPECT_EQ(named, m_root + "/" + c.expected);
     // The entry written for it starts that file.
     platform::setAutostart("Quorvane", named, true);
     EXPECT_EQ(launchedArgv(entry()), std::vector<std::string>{named});

@@ -17,10 +17,10 @@ using namespace xtest;
 
 namespace {
 
-constexpr xcb_keysym_t XK_b = 'b', XK_n = 'n', XK_r = 'r', XK_F9 = 0xffc6;
-constexpr std::uint16_t kLockStates[] = {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2,
-                                         XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK};
-constexpr unsigned kCtrlAltBits = platform::ModControl | platform::ModAlt;
+constexpr xcb_keysym_t XkB = 'b', XkN = 'n', XkR = 'r', XkF9 = 0xffc6;
+constexpr std::uint16_t LockStates[] = {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2,
+                                        XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK};
+constexpr unsigned CtrlAltBits = platform::ModControl | platform::ModAlt;
 
 // Collects the ids the platform layer finds in the native event stream.
 class Recorder : public QAbstractNativeEventFilter {
@@ -48,189 +48,189 @@ public:
 class StderrCapture {
 public:
     StderrCapture() {
-        file_.open();
+        m_file.open();
         std::fflush(stderr);
-        saved_ = ::dup(2);
-        ::dup2(file_.handle(), 2);
+        m_saved = ::dup(2);
+        ::dup2(m_file.handle(), 2);
     }
     ~StderrCapture() { restore(); }
     QString text() {
         restore();
-        file_.seek(0);
-        return QString::fromLocal8Bit(file_.readAll());
+        m_file.seek(0);
+        return QString::fromLocal8Bit(m_file.readAll());
     }
 
 private:
     void restore() {
-        if (saved_ < 0)
+        if (m_saved < 0)
             return;
         std::fflush(stderr);
-        ::dup2(saved_, 2);
-        ::close(saved_);
-        saved_ = -1;
+        ::dup2(m_saved, 2);
+        ::close(m_saved);
+        m_saved = -1;
     }
-    QTemporaryFile file_;
-    int saved_ = -1;
+    QTemporaryFile m_file;
+    int m_saved = -1;
 };
 
 class X11Hotkeys : public ::testing::Test {
 protected:
     void SetUp() override {
         QUORVANE_REQUIRE_X11();
-        ASSERT_TRUE(other.ok());
-        numLock = other.state() & XCB_MOD_MASK_2;
+        ASSERT_TRUE(m_other.ok());
+        m_numLock = m_other.state() & XCB_MOD_MASK_2;
     }
     void TearDown() override {
         for (int id = 100; id <= 103; ++id)
             platform::unregisterHotKey(nullptr, id);
         // Leave the lock keys as they were found.
-        if ((other.state() & XCB_MOD_MASK_2) != numLock)
+        if ((m_other.state() & XCB_MOD_MASK_2) != m_numLock)
             pressKeys(QStringLiteral("Num_Lock"));
-        if (other.state() & XCB_MOD_MASK_LOCK)
+        if (m_other.state() & XCB_MOD_MASK_LOCK)
             pressKeys(QStringLiteral("Caps_Lock"));
     }
-    XClient other;
-    Recorder recorder;
-    std::uint16_t numLock = 0;
+    XClient m_other;
+    Recorder m_recorder;
+    std::uint16_t m_numLock = 0;
 };
 
 TEST_F(X11Hotkeys, CombinationIsGrabbedWithEveryLockState) {
-    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, kCtrlAltBits, 'N'));
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, CtrlAltBits, 'N'));
     // Xvfb's map puts NumLock on Mod2.
-    for (std::uint16_t locks : kLockStates)
-        EXPECT_TRUE(other.heldByOther(kCtrlAlt | locks, XK_n)) << "locks " << locks;
+    for (std::uint16_t locks : LockStates)
+        EXPECT_TRUE(m_other.heldByOther(CtrlAlt | locks, XkN)) << "locks " << locks;
     // Only the combination itself: not Ctrl+N, not Ctrl+Alt+Shift+N.
-    EXPECT_FALSE(other.heldByOther(XCB_MOD_MASK_CONTROL, XK_n));
-    EXPECT_FALSE(other.heldByOther(kCtrlAlt | XCB_MOD_MASK_SHIFT, XK_n));
+    EXPECT_FALSE(m_other.heldByOther(XCB_MOD_MASK_CONTROL, XkN));
+    EXPECT_FALSE(m_other.heldByOther(CtrlAlt | XCB_MOD_MASK_SHIFT, XkN));
 }
 
 TEST_F(X11Hotkeys, PressArrivesWhateverTheLockKeys) {
-    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, kCtrlAltBits, 'N'));
-    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, CtrlAltBits, 'N'));
+    EXPECT_EQ(m_recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
 
-    if (!(other.state() & XCB_MOD_MASK_2)) {
+    if (!(m_other.state() & XCB_MOD_MASK_2)) {
         ASSERT_TRUE(pressKeys(QStringLiteral("Num_Lock")));
     }
-    ASSERT_TRUE(other.state() & XCB_MOD_MASK_2) << "NumLock did not lock";
-    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101})
+    ASSERT_TRUE(m_other.state() & XCB_MOD_MASK_2) << "NumLock did not lock";
+    EXPECT_EQ(m_recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101})
         << "with NumLock on";
 
     ASSERT_TRUE(pressKeys(QStringLiteral("Caps_Lock")));
-    ASSERT_TRUE(other.state() & XCB_MOD_MASK_LOCK) << "CapsLock did not lock";
-    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101})
+    ASSERT_TRUE(m_other.state() & XCB_MOD_MASK_LOCK) << "CapsLock did not lock";
+    EXPECT_EQ(m_recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101})
         << "with NumLock and CapsLock on";
 
     ASSERT_TRUE(pressKeys(QStringLiteral("Num_Lock")));
-    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101})
+    EXPECT_EQ(m_recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101})
         << "with CapsLock on";
 
     // Other modifiers make another combination.
-    EXPECT_TRUE(recorder.press(QStringLiteral("ctrl+n")).empty());
-    EXPECT_TRUE(recorder.press(QStringLiteral("ctrl+alt+shift+n")).empty());
+    EXPECT_TRUE(m_recorder.press(QStringLiteral("ctrl+n")).empty());
+    EXPECT_TRUE(m_recorder.press(QStringLiteral("ctrl+alt+shift+n")).empty());
 }
 
 TEST_F(X11Hotkeys, BareKeyAndShiftedKeyAreCombinationsToo) {
     ASSERT_TRUE(platform::registerHotKey(nullptr, 100, 0, 120));                  // F9 alone
     ASSERT_TRUE(platform::registerHotKey(nullptr, 102, platform::ModShift, 191)); // Shift + "/"
-    EXPECT_EQ(recorder.press(QStringLiteral("F9")), std::vector<int>{100});
-    EXPECT_EQ(recorder.press(QStringLiteral("shift+slash")), std::vector<int>{102});
-    EXPECT_TRUE(recorder.press(QStringLiteral("slash")).empty());
+    EXPECT_EQ(m_recorder.press(QStringLiteral("F9")), std::vector<int>{100});
+    EXPECT_EQ(m_recorder.press(QStringLiteral("shift+slash")), std::vector<int>{102});
+    EXPECT_TRUE(m_recorder.press(QStringLiteral("slash")).empty());
 }
 
 TEST_F(X11Hotkeys, CombinationHeldByAnotherClientIsRefusedQuietlyAndTheOthersWork) {
-    ASSERT_TRUE(other.grab(kCtrlAlt, XK_r));
+    ASSERT_TRUE(m_other.grab(CtrlAlt, XkR));
     StderrCapture err;
-    EXPECT_FALSE(platform::registerHotKey(nullptr, 100, kCtrlAltBits, 'R'));
-    EXPECT_TRUE(platform::registerHotKey(nullptr, 101, kCtrlAltBits, 'N'));
-    EXPECT_TRUE(platform::registerHotKey(nullptr, 102, kCtrlAltBits, 'B'));
+    EXPECT_FALSE(platform::registerHotKey(nullptr, 100, CtrlAltBits, 'R'));
+    EXPECT_TRUE(platform::registerHotKey(nullptr, 101, CtrlAltBits, 'N'));
+    EXPECT_TRUE(platform::registerHotKey(nullptr, 102, CtrlAltBits, 'B'));
     const QString said = err.text();
     EXPECT_EQ(said.count(QLatin1Char('\n')), 1) << said.toStdString();
     EXPECT_TRUE(said.contains(QLatin1String("hotkey 100"))) << said.toStdString();
 
     // Nothing of the refused combination stays grabbed by us (its lock variants included).
-    other.ungrab(kCtrlAlt, XK_r);
-    EXPECT_FALSE(other.heldByOther(kCtrlAlt | XCB_MOD_MASK_2, XK_r));
-    EXPECT_FALSE(other.heldByOther(kCtrlAlt, XK_r));
+    m_other.ungrab(CtrlAlt, XkR);
+    EXPECT_FALSE(m_other.heldByOther(CtrlAlt | XCB_MOD_MASK_2, XkR));
+    EXPECT_FALSE(m_other.heldByOther(CtrlAlt, XkR));
 
-    EXPECT_TRUE(recorder.press(QStringLiteral("ctrl+alt+r")).empty());
-    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
-    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+b")), std::vector<int>{102});
+    EXPECT_TRUE(m_recorder.press(QStringLiteral("ctrl+alt+r")).empty());
+    EXPECT_EQ(m_recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
+    EXPECT_EQ(m_recorder.press(QStringLiteral("ctrl+alt+b")), std::vector<int>{102});
 }
 
 TEST_F(X11Hotkeys, SecondIdWithTheSameCombinationIsRefused) {
-    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, kCtrlAltBits, 'N'));
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, CtrlAltBits, 'N'));
     StderrCapture err;
-    EXPECT_FALSE(platform::registerHotKey(nullptr, 102, kCtrlAltBits, 'N'));
+    EXPECT_FALSE(platform::registerHotKey(nullptr, 102, CtrlAltBits, 'N'));
     EXPECT_EQ(err.text().count(QLatin1Char('\n')), 1);
-    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
+    EXPECT_EQ(m_recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
     // The first keeps it after the refused one is unregistered.
     platform::unregisterHotKey(nullptr, 102);
-    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
+    EXPECT_EQ(m_recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
 }
 
 TEST_F(X11Hotkeys, UnregisteringReleasesEveryVariant) {
-    ASSERT_TRUE(platform::registerHotKey(nullptr, 102, kCtrlAltBits, 'B'));
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 102, CtrlAltBits, 'B'));
     ASSERT_TRUE(platform::registerHotKey(nullptr, 103, platform::ModShift, 120));
     platform::unregisterHotKey(nullptr, 102);
-    for (std::uint16_t locks : kLockStates)
-        EXPECT_FALSE(other.heldByOther(kCtrlAlt | locks, XK_b)) << "locks " << locks;
-    EXPECT_TRUE(other.heldByOther(XCB_MOD_MASK_SHIFT, XK_F9));
-    EXPECT_TRUE(recorder.press(QStringLiteral("ctrl+alt+b")).empty());
+    for (std::uint16_t locks : LockStates)
+        EXPECT_FALSE(m_other.heldByOther(CtrlAlt | locks, XkB)) << "locks " << locks;
+    EXPECT_TRUE(m_other.heldByOther(XCB_MOD_MASK_SHIFT, XkF9));
+    EXPECT_TRUE(m_recorder.press(QStringLiteral("ctrl+alt+b")).empty());
     // Harmless when not registered.
     platform::unregisterHotKey(nullptr, 102);
     platform::unregisterHotKey(nullptr, 999);
     // Registered again, it works again.
-    ASSERT_TRUE(platform::registerHotKey(nullptr, 102, kCtrlAltBits, 'B'));
-    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+b")), std::vector<int>{102});
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 102, CtrlAltBits, 'B'));
+    EXPECT_EQ(m_recorder.press(QStringLiteral("ctrl+alt+b")), std::vector<int>{102});
 }
 
 TEST_F(X11Hotkeys, KeyboardMapChangeMovesTheGrabToTheNewKey) {
-    const xcb_keycode_t before = other.keycode(XK_n);
-    const xcb_keycode_t spare = other.unusedKeycode();
+    const xcb_keycode_t before = m_other.keycode(XkN);
+    const xcb_keycode_t spare = m_other.unusedKeycode();
     ASSERT_NE(before, 0);
     ASSERT_NE(spare, 0);
-    const std::vector<xcb_keysym_t> saved = other.keysymsOf(before);
-    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, kCtrlAltBits, 'N'));
+    const std::vector<xcb_keysym_t> saved = m_other.keysymsOf(before);
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, CtrlAltBits, 'N'));
 
     // "n" leaves its key for another one.
-    other.setKeysyms(spare, {XK_n, 'N'});
-    other.setKeysyms(before, {});
+    m_other.setKeysyms(spare, {XkN, 'N'});
+    m_other.setKeysyms(before, {});
     processEvents(300); // the map change reaches the program
-    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
-    EXPECT_TRUE(other.heldByOther(kCtrlAlt | XCB_MOD_MASK_2, XK_n));
+    EXPECT_EQ(m_recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
+    EXPECT_TRUE(m_other.heldByOther(CtrlAlt | XCB_MOD_MASK_2, XkN));
 
-    other.setKeysyms(before, saved);
-    other.setKeysyms(spare, {});
+    m_other.setKeysyms(before, saved);
+    m_other.setKeysyms(spare, {});
     processEvents(300);
-    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
+    EXPECT_EQ(m_recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
 }
 
 TEST_F(X11Hotkeys, KeyWithoutAKeysymIsRefused) {
     StderrCapture err;
-    EXPECT_FALSE(platform::registerHotKey(nullptr, 100, kCtrlAltBits, 0));
-    EXPECT_FALSE(platform::registerHotKey(nullptr, 101, kCtrlAltBits, 0xFFFF));
+    EXPECT_FALSE(platform::registerHotKey(nullptr, 100, CtrlAltBits, 0));
+    EXPECT_FALSE(platform::registerHotKey(nullptr, 101, CtrlAltBits, 0xFFFF));
     EXPECT_EQ(err.text().count(QLatin1Char('\n')), 2);
 }
 
 // The trial grab tells what a registration would meet, and keeps nothing.
 TEST_F(X11Hotkeys, CheckTriesTheCombinationAndKeepsNothing) {
     using platform::HotkeyCheck;
-    EXPECT_EQ(platform::checkHotKey(kCtrlAltBits, 'N'), HotkeyCheck::Free);
-    for (std::uint16_t locks : kLockStates)
-        EXPECT_FALSE(other.heldByOther(kCtrlAlt | locks, XK_n)) << "locks " << locks;
+    EXPECT_EQ(platform::checkHotKey(CtrlAltBits, 'N'), HotkeyCheck::Free);
+    for (std::uint16_t locks : LockStates)
+        EXPECT_FALSE(m_other.heldByOther(CtrlAlt | locks, XkN)) << "locks " << locks;
 
     // Another program holding one lock state of it is enough to refuse it.
-    ASSERT_TRUE(other.grab(kCtrlAlt | XCB_MOD_MASK_LOCK, XK_n));
-    EXPECT_EQ(platform::checkHotKey(kCtrlAltBits, 'N'), HotkeyCheck::Taken);
-    other.ungrab(kCtrlAlt | XCB_MOD_MASK_LOCK, XK_n);
-    EXPECT_FALSE(other.heldByOther(kCtrlAlt, XK_n)) << "the refused trial kept a grab";
+    ASSERT_TRUE(m_other.grab(CtrlAlt | XCB_MOD_MASK_LOCK, XkN));
+    EXPECT_EQ(platform::checkHotKey(CtrlAltBits, 'N'), HotkeyCheck::Taken);
+    m_other.ungrab(CtrlAlt | XCB_MOD_MASK_LOCK, XkN);
+    EXPECT_FALSE(m_other.heldByOther(CtrlAlt, XkN)) << "the refused trial kept a grab";
 
     // Our own registration counts as taken, and the trial leaves it in place.
-    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, kCtrlAltBits, 'N'));
-    EXPECT_EQ(platform::checkHotKey(kCtrlAltBits, 'N'), HotkeyCheck::Taken);
-    EXPECT_EQ(recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
+    ASSERT_TRUE(platform::registerHotKey(nullptr, 101, CtrlAltBits, 'N'));
+    EXPECT_EQ(platform::checkHotKey(CtrlAltBits, 'N'), HotkeyCheck::Taken);
+    EXPECT_EQ(m_recorder.press(QStringLiteral("ctrl+alt+n")), std::vector<int>{101});
 
-    EXPECT_EQ(platform::checkHotKey(kCtrlAltBits, 0xFFFF), HotkeyCheck::NoKey);
+    EXPECT_EQ(platform::checkHotKey(CtrlAltBits, 0xFFFF), HotkeyCheck::NoKey);
     EXPECT_EQ(platform::checkHotKey(0, 112), HotkeyCheck::Free); // F1 alone
 }
 
@@ -241,27 +241,27 @@ TEST_F(X11Hotkeys, BaseVirtualKeyReadsTheKeysFirstSymbol) {
         std::uint16_t vk;
     };
     const Case cases[] = {
-        {XK_n, 'N'},   {'7', '7'},   {0xffbe, 112}, // F1
+        {XkN, 'N'},    {'7', '7'},   {0xffbe, 112}, // F1
         {0xffc9, 123}, {0xff13, 19}, {0xff0d, 13},  // F12, Pause, Return
         {0x002f, 191}, {0xff1b, 27}, {0xff51, 37},  // slash, Escape, Left
     };
     for (const Case& c : cases) {
-        const xcb_keycode_t code = other.keycode(c.keysym);
+        const xcb_keycode_t code = m_other.keycode(c.keysym);
         ASSERT_NE(code, 0) << std::hex << c.keysym;
         EXPECT_EQ(platform::baseVirtualKey(code), c.vk) << std::hex << c.keysym;
     }
     // A key whose first symbol is a console switch: F1 with Ctrl and Alt on
     // a PC keymap, made on a spare key here.
-    const xcb_keycode_t spare = other.unusedKeycode();
+    const xcb_keycode_t spare = m_other.unusedKeycode();
     ASSERT_NE(spare, 0);
     EXPECT_EQ(platform::baseVirtualKey(spare), 0) << "a key without symbols";
-    other.setKeysyms(spare, {0xffbf, 0xffbf, 0x1008fe02}); // F2, F2, XF86Switch_VT_2
+    m_other.setKeysyms(spare, {0xffbf, 0xffbf, 0x1008fe02}); // F2, F2, XF86Switch_VT_2
     processEvents(300);
     EXPECT_EQ(platform::baseVirtualKey(spare), 113);
-    other.setKeysyms(spare, {0x6c3, 0x6e3}); // Cyrillic_ka: a letter without a code
+    m_other.setKeysyms(spare, {0x6c3, 0x6e3}); // Cyrillic_ka: a letter without a code
     processEvents(300);
     EXPECT_EQ(platform::baseVirtualKey(spare), 0);
-    other.setKeysyms(spare, {});
+    m_other.setKeysyms(spare, {});
     processEvents(300);
     EXPECT_EQ(platform::baseVirtualKey(0), 0);
     EXPECT_EQ(platform::baseVirtualKey(100000), 0);

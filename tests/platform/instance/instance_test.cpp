@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
         Spelling{"", "wayland-1", "wayland-_2Frun_2Fuser_2F1000_2Fwayland-1"}));
 
 // The temporary folder of the machine, read before any test points TMPDIR elsewhere.
-const QString kSystemTemp = QDir::tempPath();
+const QString SystemTemp = QDir::tempPath();
 
 // Each test gets private HOME, TMPDIR and no XDG_RUNTIME_DIR unless it sets one.
 class InstanceLock : public ::testing::Test {
@@ -59,34 +59,34 @@ protected:
     using State = platform::InstanceLock::State;
 
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        savedTmp = qgetenv("TMPDIR");
-        root = dir.path().toStdString();
-        fs::create_directories(root + "/tmp");
-        fs::create_directories(root + "/home");
-        setenv("TMPDIR", (root + "/tmp").c_str(), 1);
-        setenv("HOME", (root + "/home").c_str(), 1);
+        ASSERT_TRUE(m_dir.isValid());
+        m_savedTmp = qgetenv("TMPDIR");
+        m_root = m_dir.path().toStdString();
+        fs::create_directories(m_root + "/tmp");
+        fs::create_directories(m_root + "/home");
+        setenv("TMPDIR", (m_root + "/tmp").c_str(), 1);
+        setenv("HOME", (m_root + "/home").c_str(), 1);
         unsetenv("XDG_CACHE_HOME");
         unsetenv("XDG_RUNTIME_DIR");
         unsetenv("WAYLAND_DISPLAY");
         setenv("DISPLAY", ":77", 1);
-        uid = std::to_string(::geteuid());
-        title = "QuorvaneTest" + std::to_string(++counter);
+        m_uid = std::to_string(::geteuid());
+        m_title = "QuorvaneTest" + std::to_string(++counter);
     }
     void TearDown() override {
-        if (savedTmp.isNull())
+        if (m_savedTmp.isNull())
             unsetenv("TMPDIR");
         else
-            setenv("TMPDIR", savedTmp.constData(), 1);
+            setenv("TMPDIR", m_savedTmp.constData(), 1);
     }
-    std::string tmpFolder() const { return root + "/tmp/quorvane-" + uid; }
-    State lock() const { return platform::acquireInstanceLock(title).state; }
+    std::string tmpFolder() const { return m_root + "/tmp/quorvane-" + m_uid; }
+    State lock() const { return platform::acquireInstanceLock(m_title).state; }
 
-    QTemporaryDir dir{kSystemTemp + QStringLiteral("/quorvane-instance-XXXXXX")};
-    QByteArray savedTmp;
-    std::string root;
-    std::string uid;
-    std::string title;
+    QTemporaryDir m_dir{SystemTemp + QStringLiteral("/quorvane-instance-XXXXXX")};
+    QByteArray m_savedTmp;
+    std::string m_root;
+    std::string m_uid;
+    std::string m_title;
     static inline int counter = 0;
 };
 
@@ -124,12 +124,13 @@ TEST_F(InstanceLock, FolderInTheTemporaryFolderIsMadePrivate) {
     EXPECT_EQ(platform::runtimeFolder(), tmpFolder());
     EXPECT_EQ(ownerAndMode(tmpFolder()), std::pair(::geteuid(), 0700u));
     ASSERT_EQ(lock(), State::Acquired);
-    EXPECT_TRUE(fs::exists(tmpFolder() + "/" + title + "-x11-77.lock"));
-    EXPECT_EQ(platform::instanceChannelName(title), tmpFolder() + "/" + title + "-x11-77.socket");
+    EXPECT_TRUE(fs::exists(tmpFolder() + "/" + m_title + "-x11-77.lock"));
+    EXPECT_EQ(platform::instanceChannelName(m_title),
+              tmpFolder() + "/" + m_title + "-x11-77.socket");
 }
 
 TEST_F(InstanceLock, PrivateRuntimeFolderIsUsed) {
-    const std::string runtime = root + "/runtime";
+    const std::string runtime = m_root + "/runtime";
     fs::create_directory(runtime);
     fs::permissions(runtime, fs::perms::owner_all);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
@@ -161,7 +162,7 @@ TEST_P(HostileFolder, IsLeftAloneAndTheLockTakesAPrivateCacheFolder) {
         GetParam().tmp == Hostile::OtherUsers || GetParam().tmp == Hostile::OtherUsersOpen;
     if (otherUser && ::geteuid() != 0)
         GTEST_SKIP() << "making a folder of another user needs root";
-    const std::string elsewhere = root + "/elsewhere";
+    const std::string elsewhere = m_root + "/elsewhere";
     fs::create_directory(elsewhere);
     fs::permissions(elsewhere, fs::perms::owner_all);
     if (GetParam().tmp == Hostile::Link) {
@@ -174,11 +175,11 @@ TEST_P(HostileFolder, IsLeftAloneAndTheLockTakesAPrivateCacheFolder) {
             ASSERT_EQ(::chown(tmpFolder().c_str(), 65534, 65534), 0);
         }
     }
-    std::string cache = root + "/home/.cache";
+    std::string cache = m_root + "/home/.cache";
     std::vector<std::string> made = {cache};
     if (GetParam().cacheHomeMissing) {
-        cache = root + "/home/not/yet/cache";
-        made = {root + "/home/not", root + "/home/not/yet", cache};
+        cache = m_root + "/home/not/yet/cache";
+        made = {m_root + "/home/not", m_root + "/home/not/yet", cache};
         setenv("XDG_CACHE_HOME", cache.c_str(), 1);
     }
 
@@ -190,7 +191,7 @@ TEST_P(HostileFolder, IsLeftAloneAndTheLockTakesAPrivateCacheFolder) {
     // The lock works, in that folder.
     EXPECT_EQ(lock(), State::Acquired);
     EXPECT_EQ(lock(), State::HeldElsewhere);
-    EXPECT_TRUE(fs::exists(folder + "/" + title + "-x11-77.lock"));
+    EXPECT_TRUE(fs::exists(folder + "/" + m_title + "-x11-77.lock"));
     EXPECT_TRUE(fs::is_empty(elsewhere)) << "something was made through the link";
     if (GetParam().tmp != Hostile::Link) {
         EXPECT_TRUE(fs::is_empty(tmpFolder()));
@@ -222,15 +223,15 @@ void PrintTo(const NowhereCase& c, std::ostream* os) {
 class NoPrivateFolder : public InstanceLock, public ::testing::WithParamInterface<NowhereCase> {};
 
 TEST_P(NoPrivateFolder, TheLockIsUnavailableAndSaysWhy) {
-    fs::create_directory_symlink(root, tmpFolder());
-    std::ofstream(root + "/file") << "not a folder";
+    fs::create_directory_symlink(m_root, tmpFolder());
+    std::ofstream(m_root + "/file") << "not a folder";
     if (GetParam().cacheHome)
-        setenv("XDG_CACHE_HOME", (root + GetParam().cacheHome).c_str(), 1);
+        setenv("XDG_CACHE_HOME", (m_root + GetParam().cacheHome).c_str(), 1);
     if (!GetParam().home)
         unsetenv("HOME");
     EXPECT_EQ(platform::runtimeFolder(), "");
-    EXPECT_EQ(platform::instanceChannelName(title), "");
-    const platform::InstanceLock result = platform::acquireInstanceLock(title);
+    EXPECT_EQ(platform::instanceChannelName(m_title), "");
+    const platform::InstanceLock result = platform::acquireInstanceLock(m_title);
     EXPECT_EQ(result.state, State::Unavailable);
     for (const std::string& part :
          {std::string("XDG_RUNTIME_DIR is not set"), tmpFolder() + " is not a private folder",
@@ -249,8 +250,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(InstanceLock, LinkAtTheLockFileIsNotFollowed) {
     const std::string folder = platform::runtimeFolder();
     ASSERT_EQ(folder, tmpFolder());
-    const std::string target = root + "/victim";
-    const std::string lockFile = folder + "/" + title + "-x11-77.lock";
+    const std::string target = m_root + "/victim";
+    const std::string lockFile = folder + "/" + m_title + "-x11-77.lock";
     fs::create_symlink(target, lockFile);
     EXPECT_EQ(lock(), State::Acquired);
     EXPECT_FALSE(fs::exists(target)) << "the lock was opened through the link";

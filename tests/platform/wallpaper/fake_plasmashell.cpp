@@ -22,7 +22,7 @@ namespace {
 // The containment API the shell offers scripts, as far as the wallpaper
 // goes: desktops(), each with screen, wallpaperPlugin, currentConfigGroup,
 // writeConfig and readConfig; print() gives the call's answer.
-constexpr const char* kPrelude = R"JS(
+constexpr const char* Prelude = R"JS(
 var __state = { desktops: [
     { screen: 0, wallpaperPlugin: "org.kde.color", config: {} },
     { screen: 1, wallpaperPlugin: "org.kde.color", config: {} },
@@ -51,40 +51,40 @@ class PlasmaShell : public QObject, protected QDBusContext {
     Q_CLASSINFO("D-Bus Interface", "org.kde.PlasmaShell")
 
 public:
-    explicit PlasmaShell(QString stateFile) : stateFile_(std::move(stateFile)) {
-        engine_.evaluate(QString::fromUtf8(kPrelude));
+    explicit PlasmaShell(QString stateFile) : m_stateFile(std::move(stateFile)) {
+        m_engine.evaluate(QString::fromUtf8(Prelude));
         save();
     }
 
 public slots:
     Q_SCRIPTABLE QString evaluateScript(const QString& script) {
-        engine_.globalObject()
+        m_engine.globalObject()
             .property("__state")
             .property("scripts")
             .property("push")
-            .callWithInstance(engine_.globalObject().property("__state").property("scripts"),
+            .callWithInstance(m_engine.globalObject().property("__state").property("scripts"),
                               {script});
-        engine_.evaluate("__printed = [];");
-        const QJSValue result = engine_.evaluate(script);
+        m_engine.evaluate("__printed = [];");
+        const QJSValue result = m_engine.evaluate(script);
         save();
         if (result.isError()) {
             sendErrorReply(QDBusError::Failed, result.toString());
             return {};
         }
-        return engine_.evaluate("__printed.join('\\n')").toString();
+        return m_engine.evaluate("__printed.join('\\n')").toString();
     }
 
 private:
     void save() {
-        QSaveFile out(stateFile_);
+        QSaveFile out(m_stateFile);
         if (out.open(QIODevice::WriteOnly)) {
-            out.write(engine_.evaluate("JSON.stringify(__state)").toString().toUtf8());
+            out.write(m_engine.evaluate("JSON.stringify(__state)").toString().toUtf8());
             out.commit();
         }
     }
 
-    QJSEngine engine_;
-    QString stateFile_;
+    QJSEngine m_engine;
+    QString m_stateFile;
 };
 
 } // namespace

@@ -16,9 +16,9 @@
 using platform::wallpaper::applyUnderFreshName;
 using platform::wallpaper::chooseBackend;
 using platform::wallpaper::DesktopBackend;
-using platform::wallpaper::FileUri2Path;
+using platform::wallpaper::fileUri2Path;
 using platform::wallpaper::isFreshName;
-using platform::wallpaper::Path2FileUri;
+using platform::wallpaper::path2FileUri;
 using platform::wallpaper::ProgramRun;
 using platform::wallpaper::removeLeftoverNames;
 using platform::wallpaper::runProgram;
@@ -77,37 +77,37 @@ INSTANTIATE_TEST_SUITE_P(
 } // namespace
 
 TEST(FileUri, EncodesWhatAUriCannotCarry) {
-    EXPECT_EQ(Path2FileUri("/home/ann/Documents/Quorvane/Wallpaper-17.bmp"),
+    EXPECT_EQ(path2FileUri("/home/ann/Documents/Quorvane/Wallpaper-17.bmp"),
               "file:///home/ann/Documents/Quorvane/Wallpaper-17.bmp");
-    EXPECT_EQ(Path2FileUri("/home/ann/My Pictures/100% #1?.bmp"),
+    EXPECT_EQ(path2FileUri("/home/ann/My Pictures/100% #1?.bmp"),
               "file:///home/ann/My%20Pictures/100%25%20%231%3F.bmp");
     // UTF-8 bytes and bytes that are no UTF-8 at all are both percent-encoded.
-    EXPECT_EQ(Path2FileUri("/tmp/Bilder \xC3\xA4/x.bmp"), "file:///tmp/Bilder%20%C3%A4/x.bmp");
-    EXPECT_EQ(Path2FileUri("/tmp/\xE4.bmp"), "file:///tmp/%E4.bmp");
+    EXPECT_EQ(path2FileUri("/tmp/Bilder \xC3\xA4/x.bmp"), "file:///tmp/Bilder%20%C3%A4/x.bmp");
+    EXPECT_EQ(path2FileUri("/tmp/\xE4.bmp"), "file:///tmp/%E4.bmp");
 }
 
 TEST(FileUri, RelativeOrEmptyPathGivesNoUri) {
-    EXPECT_EQ(Path2FileUri(""), "");
-    EXPECT_EQ(Path2FileUri("Wallpaper.bmp"), "");
-    EXPECT_EQ(Path2FileUri("./Documents/Wallpaper.bmp"), "");
+    EXPECT_EQ(path2FileUri(""), "");
+    EXPECT_EQ(path2FileUri("Wallpaper.bmp"), "");
+    EXPECT_EQ(path2FileUri("./Documents/Wallpaper.bmp"), "");
 }
 
 TEST(FileUri, DecodesLocalFileUris) {
-    EXPECT_EQ(FileUri2Path("file:///home/ann/My%20Pictures/100%25%20%231%3F.bmp"),
+    EXPECT_EQ(fileUri2Path("file:///home/ann/My%20Pictures/100%25%20%231%3F.bmp"),
               "/home/ann/My Pictures/100% #1?.bmp");
-    EXPECT_EQ(FileUri2Path("file://localhost/tmp/a%C3%A4.bmp"), "/tmp/a\xC3\xA4.bmp");
-    EXPECT_EQ(FileUri2Path("file:///tmp/%E4.bmp"), "/tmp/\xE4.bmp");
+    EXPECT_EQ(fileUri2Path("file://localhost/tmp/a%C3%A4.bmp"), "/tmp/a\xC3\xA4.bmp");
+    EXPECT_EQ(fileUri2Path("file:///tmp/%E4.bmp"), "/tmp/\xE4.bmp");
 }
 
 TEST(FileUri, OtherUrisGiveNoPath) {
-    EXPECT_EQ(FileUri2Path(""), "");
-    EXPECT_EQ(FileUri2Path("https://example.com/wall.jpg"), "");
-    EXPECT_EQ(FileUri2Path("file://fileserver/share/wall.jpg"), "");
-    EXPECT_EQ(FileUri2Path("/usr/share/backgrounds/plain-path.jpg"), "");
-    EXPECT_EQ(FileUri2Path("file:relative.jpg"), "");
-    EXPECT_EQ(FileUri2Path("file:///tmp/bad%zzescape.jpg"), "");
+    EXPECT_EQ(fileUri2Path(""), "");
+    EXPECT_EQ(fileUri2Path("https://example.com/wall.jpg"), "");
+    EXPECT_EQ(fileUri2Path("file://fileserver/share/wall.jpg"), "");
+    EXPECT_EQ(fileUri2Path("/usr/share/backgrounds/plain-path.jpg"), "");
+    EXPECT_EQ(fileUri2Path("file:relative.jpg"), "");
+    EXPECT_EQ(fileUri2Path("file:///tmp/bad%zzescape.jpg"), "");
     // A path cannot hold a NUL byte.
-    EXPECT_EQ(FileUri2Path("file:///tmp/a%00b.jpg"), "");
+    EXPECT_EQ(fileUri2Path("file:///tmp/a%00b.jpg"), "");
 }
 
 TEST(FileUri, RoundTripKeepsEveryByte) {
@@ -115,10 +115,10 @@ TEST(FileUri, RoundTripKeepsEveryByte) {
     for (int c = 1; c < 256; ++c)
         if (c != '/')
             path += char(c);
-    const std::string uri = Path2FileUri(path);
+    const std::string uri = path2FileUri(path);
     ASSERT_FALSE(uri.empty());
     EXPECT_EQ(uri.find(' '), std::string::npos);
-    EXPECT_EQ(FileUri2Path(uri), path);
+    EXPECT_EQ(fileUri2Path(uri), path);
 }
 
 namespace {
@@ -170,7 +170,7 @@ std::optional<std::string> memoryName() {
     return memory().stored;
 }
 
-const DesktopBackend kMemoryDesktop{"memory", {}, {}, memorySet, memoryName, true};
+const DesktopBackend MemoryBackend{"memory", {}, {}, memorySet, memoryName, true};
 
 std::string readFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -183,27 +183,27 @@ protected:
         memory() = MemoryDesktop{};
         char tmpl[] = "/tmp/quorvane fresh #1-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        wallpaper_ = dir_ / "Wallpaper.bmp";
+        m_dir = tmpl;
+        m_wallpaper = m_dir / "Wallpaper.bmp";
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override { fs::remove_all(m_dir); }
 
     // Writes new content under the wallpaper file's name, as the program
     // does before every apply (a new file renamed over the old one).
     void writeWallpaper(int n) {
-        const fs::path tmp = dir_ / "Wallpaper.bmp.tmp";
+        const fs::path tmp = m_dir / "Wallpaper.bmp.tmp";
         std::ofstream(tmp, std::ios::binary) << "BM picture " << n;
-        fs::rename(tmp, wallpaper_);
+        fs::rename(tmp, m_wallpaper);
     }
 
     std::set<std::string> folder() const {
         std::set<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir_))
+        for (const auto& e : fs::directory_iterator(m_dir))
             names.insert(e.path().filename().string());
         return names;
     }
 
-    fs::path dir_, wallpaper_;
+    fs::path m_dir, m_wallpaper;
 };
 
 TEST_F(FreshNames, NamesAreTheWallpaperNameWithANumberOfThirteenDigitsOrMore) {
@@ -220,17 +220,17 @@ TEST_F(FreshNames, NamesAreTheWallpaperNameWithANumberOfThirteenDigitsOrMore) {
 }
 
 TEST_F(FreshNames, TwentyAppliesLeaveTheWallpaperAndTheNameShown) {
-    std::ofstream(dir_ / "list.txt") << "kept";
-    std::ofstream(dir_ / "Wallpaper-12.png") << "kept";
-    std::ofstream(dir_ / "Wallpaper-99.bmp") << "the user's";
-    std::ofstream(dir_ / "Wallpaper-1765270000123.bmp") << "left behind by an earlier run";
+    std::ofstream(m_dir / "list.txt") << "kept";
+    std::ofstream(m_dir / "Wallpaper-12.png") << "kept";
+    std::ofstream(m_dir / "Wallpaper-99.bmp") << "the user's";
+    std::ofstream(m_dir / "Wallpaper-1765270000123.bmp") << "left behind by an earlier run";
     for (int i = 0; i < 20; ++i) {
         writeWallpaper(i);
-        ASSERT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), true);
+        ASSERT_EQ(applyUnderFreshName(MemoryBackend, m_wallpaper.string()), true);
         const fs::path shown = memory().stored;
-        EXPECT_EQ(shown.parent_path(), dir_);
-        EXPECT_TRUE(isFreshName(shown.string(), wallpaper_.string())) << shown;
-        EXPECT_EQ(readFile(shown), readFile(wallpaper_));
+        EXPECT_EQ(shown.parent_path(), m_dir);
+        EXPECT_TRUE(isFreshName(shown.string(), m_wallpaper.string())) << shown;
+        EXPECT_EQ(readFile(shown), readFile(m_wallpaper));
         EXPECT_EQ(folder(),
                   (std::set<std::string>{"Wallpaper.bmp", shown.filename().string(), "list.txt",
                                          "Wallpaper-12.png", "Wallpaper-99.bmp"}));
@@ -243,7 +243,7 @@ TEST_F(FreshNames, ADesktopThatStoresLateKeepsItsPreviousPictureUntilTheNext) {
     memory().mode = MemoryDesktop::Mode::StoresLate;
     for (int i = 0; i < 20; ++i) {
         writeWallpaper(i);
-        ASSERT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), true);
+        ASSERT_EQ(applyUnderFreshName(MemoryBackend, m_wallpaper.string()), true);
         const std::set<std::string> names = folder();
         EXPECT_LE(names.size(), 3u) << "more than two fresh names after apply " << i;
         EXPECT_TRUE(names.count(fs::path(memory().given.back()).filename().string()));
@@ -257,7 +257,7 @@ TEST_F(FreshNames, ADesktopThatCannotTellKeepsOnlyTheNewest) {
     memory().mode = MemoryDesktop::Mode::Untold;
     for (int i = 0; i < 3; ++i) {
         writeWallpaper(i);
-        ASSERT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), true);
+        ASSERT_EQ(applyUnderFreshName(MemoryBackend, m_wallpaper.string()), true);
         EXPECT_EQ(folder(),
                   (std::set<std::string>{"Wallpaper.bmp",
                                          fs::path(memory().given.back()).filename().string()}));
@@ -266,35 +266,35 @@ TEST_F(FreshNames, ADesktopThatCannotTellKeepsOnlyTheNewest) {
 
 TEST_F(FreshNames, APictureNotTakenLeavesTheShownOneAlone) {
     writeWallpaper(1);
-    ASSERT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), true);
+    ASSERT_EQ(applyUnderFreshName(MemoryBackend, m_wallpaper.string()), true);
     const std::string shown = memory().stored;
 
     writeWallpaper(2);
     memory().mode = MemoryDesktop::Mode::Refuses;
-    EXPECT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), false);
+    EXPECT_EQ(applyUnderFreshName(MemoryBackend, m_wallpaper.string()), false);
     EXPECT_EQ(folder(),
               (std::set<std::string>{"Wallpaper.bmp", fs::path(shown).filename().string()}));
 
     memory().mode = MemoryDesktop::Mode::Absent;
-    EXPECT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), std::nullopt);
+    EXPECT_EQ(applyUnderFreshName(MemoryBackend, m_wallpaper.string()), std::nullopt);
     EXPECT_EQ(folder(),
               (std::set<std::string>{"Wallpaper.bmp", fs::path(shown).filename().string()}));
     EXPECT_EQ(readFile(shown), "BM picture 1");
 }
 
 TEST_F(FreshNames, NoFileNoApply) {
-    for (const std::string& p : {(dir_ / "Missing.bmp").string(), dir_.string(), std::string()})
-        EXPECT_EQ(applyUnderFreshName(kMemoryDesktop, p), false) << p;
+    for (const std::string& p : {(m_dir / "Missing.bmp").string(), m_dir.string(), std::string()})
+        EXPECT_EQ(applyUnderFreshName(MemoryBackend, p), false) << p;
     EXPECT_TRUE(memory().given.empty());
     EXPECT_TRUE(folder().empty());
 }
 
 TEST_F(FreshNames, TheFreshNameIsALinkNotACopy) {
     writeWallpaper(7);
-    ASSERT_EQ(applyUnderFreshName(kMemoryDesktop, wallpaper_.string()), true);
+    ASSERT_EQ(applyUnderFreshName(MemoryBackend, m_wallpaper.string()), true);
     struct stat a {
     }, b{};
-    ASSERT_EQ(::stat(wallpaper_.c_str(), &a), 0);
+    ASSERT_EQ(::stat(m_wallpaper.c_str(), &a), 0);
     ASSERT_EQ(::stat(memory().stored.c_str(), &b), 0);
     EXPECT_EQ(a.st_ino, b.st_ino) << "no hard link where the file system has them";
 }
@@ -320,11 +320,11 @@ TEST_F(FreshNames, StartUpRemovesOnlyTheLeftoversTheDesktopDoesNotShow) {
         {"Wallpaper-1765270000126.png", Kind::File, false},
         {"Other-1765270000127.bmp", Kind::File, false},
     };
-    const fs::path outside = dir_ / "outside";
+    const fs::path outside = m_dir / "outside";
     fs::create_directory(outside);
     std::ofstream(outside / "target.bmp") << "not the program's";
     for (const Entry& e : entries) {
-        const fs::path p = dir_ / e.name;
+        const fs::path p = m_dir / e.name;
         if (e.kind == Kind::File)
             std::ofstream(p) << e.name;
         else if (e.kind == Kind::Link)
@@ -332,28 +332,28 @@ TEST_F(FreshNames, StartUpRemovesOnlyTheLeftoversTheDesktopDoesNotShow) {
         else
             fs::create_directory(p);
     }
-    std::ofstream(dir_ / "Wallpaper-1765270000125.bmp" / "inside") << "kept";
-    memory().stored = (dir_ / "Wallpaper-1765270000500.bmp").string();
+    std::ofstream(m_dir / "Wallpaper-1765270000125.bmp" / "inside") << "kept";
+    memory().stored = (m_dir / "Wallpaper-1765270000500.bmp").string();
 
     // A desktop that cannot tell what it shows may show any of them.
     memory().mode = MemoryDesktop::Mode::Absent;
-    removeLeftoverNames(kMemoryDesktop, wallpaper_.string());
+    removeLeftoverNames(MemoryBackend, m_wallpaper.string());
     for (const Entry& e : entries)
-        EXPECT_TRUE(fs::exists(fs::symlink_status(dir_ / e.name))) << e.name;
+        EXPECT_TRUE(fs::exists(fs::symlink_status(m_dir / e.name))) << e.name;
 
     memory().mode = MemoryDesktop::Mode::Takes;
-    removeLeftoverNames(kMemoryDesktop, wallpaper_.string());
+    removeLeftoverNames(MemoryBackend, m_wallpaper.string());
     for (const Entry& e : entries)
-        EXPECT_EQ(fs::exists(fs::symlink_status(dir_ / e.name)), !e.goes) << e.name;
+        EXPECT_EQ(fs::exists(fs::symlink_status(m_dir / e.name)), !e.goes) << e.name;
     EXPECT_EQ(readFile(outside / "target.bmp"), "not the program's");
-    EXPECT_TRUE(fs::exists(dir_ / "Wallpaper-1765270000125.bmp" / "inside"));
+    EXPECT_TRUE(fs::exists(m_dir / "Wallpaper-1765270000125.bmp" / "inside"));
     EXPECT_TRUE(memory().given.empty()) << "the desktop was given a picture";
 
     // A backend that hands over the file under its own name leaves none.
     const DesktopBackend plain{"plain", {}, {}, memorySet, memoryName, false};
     memory().stored.clear();
-    removeLeftoverNames(plain, wallpaper_.string());
-    EXPECT_TRUE(fs::exists(dir_ / "Wallpaper-1765270000500.bmp"));
+    removeLeftoverNames(plain, m_wallpaper.string());
+    EXPECT_TRUE(fs::exists(m_dir / "Wallpaper-1765270000500.bmp"));
 }
 
 // --- External programs ---

@@ -117,27 +117,27 @@ bool busNameOwned(const char* name) {
 class Helper {
 public:
     Helper(const QString& program, const QStringList& args) {
-        process_.setProgram(program);
-        process_.setArguments(args);
-        process_.setStandardInputFile(QProcess::nullDevice());
-        process_.setStandardOutputFile(QProcess::nullDevice());
-        process_.setStandardErrorFile(QProcess::nullDevice());
-        process_.start();
-        process_.waitForStarted(5000);
+        m_process.setProgram(program);
+        m_process.setArguments(args);
+        m_process.setStandardInputFile(QProcess::nullDevice());
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+        m_process.start();
+        m_process.waitForStarted(5000);
     }
     ~Helper() {
-        if (process_.state() == QProcess::NotRunning)
+        if (m_process.state() == QProcess::NotRunning)
             return;
-        process_.terminate();
-        if (!process_.waitForFinished(2000)) {
-            process_.kill();
-            process_.waitForFinished(2000);
+        m_process.terminate();
+        if (!m_process.waitForFinished(2000)) {
+            m_process.kill();
+            m_process.waitForFinished(2000);
         }
     }
-    bool running() const { return process_.state() == QProcess::Running; }
+    bool running() const { return m_process.state() == QProcess::Running; }
 
 private:
-    QProcess process_;
+    QProcess m_process;
 };
 
 // --- What each desktop keeps, read with its own tools ---
@@ -168,12 +168,12 @@ QJsonObject kdeState() {
     return QJsonDocument::fromJson(f.readAll()).object();
 }
 
-const char* const kKdeImageKey = "Wallpaper/org.kde.image/General/Image";
+const char* const KdeImageKey = "Wallpaper/org.kde.image/General/Image";
 
 std::string kdeImage(int desktop = 0) {
     const QJsonObject config =
         kdeState()["desktops"].toArray()[desktop].toObject()["config"].toObject();
-    return wp::FileUri2Path(config[kKdeImageKey].toString().toStdString());
+    return wp::fileUri2Path(config[KdeImageKey].toString().toStdString());
 }
 
 std::string lxqtSetting(const char* key) {
@@ -312,10 +312,10 @@ std::string needSchema(const char* schema, const char* package) {
 }
 
 const std::vector<Desktop>& desktops() {
-    static const std::vector<Desktop> all = {
+    static const std::vector<Desktop> All = {
         {"GNOME", "Gnome",
          [] { return needSchema("org.gnome.desktop.background", "gsettings-desktop-schemas"); },
-         [] { return wp::FileUri2Path(dconfRead("/org/gnome/desktop/background/picture-uri")); },
+         [] { return wp::fileUri2Path(dconfRead("/org/gnome/desktop/background/picture-uri")); },
          [] {
              EXPECT_EQ(dconfRead("/org/gnome/desktop/background/picture-uri-dark"),
                        dconfRead("/org/gnome/desktop/background/picture-uri"));
@@ -325,7 +325,7 @@ const std::vector<Desktop>& desktops() {
          [] { EXPECT_EQ(dconfRead("/org/mate/desktop/background/picture-options"), "zoom"); }},
         {"X-Cinnamon", "Cinnamon",
          [] { return needSchema("org.cinnamon.desktop.background", "cinnamon-desktop-data"); },
-         [] { return wp::FileUri2Path(dconfRead("/org/cinnamon/desktop/background/picture-uri")); },
+         [] { return wp::fileUri2Path(dconfRead("/org/cinnamon/desktop/background/picture-uri")); },
          [] { EXPECT_EQ(dconfRead("/org/cinnamon/desktop/background/picture-options"), "zoom"); }},
         {"XFCE", "Xfce",
          []() -> std::string {
@@ -350,7 +350,7 @@ const std::vector<Desktop>& desktops() {
                  const QJsonObject o = d.toObject();
                  const QJsonObject config = o["config"].toObject();
                  EXPECT_EQ(o["wallpaperPlugin"].toString(), "org.kde.image");
-                 EXPECT_EQ(wp::FileUri2Path(config[kKdeImageKey].toString().toStdString()),
+                 EXPECT_EQ(wp::fileUri2Path(config[KdeImageKey].toString().toStdString()),
                            kdeImage(0));
                  EXPECT_EQ(config["Wallpaper/org.kde.image/General/FillMode"].toInt(), 2);
              }
@@ -372,7 +372,7 @@ const std::vector<Desktop>& desktops() {
          },
          [] { return swaybgPicture().first; }, [] { EXPECT_EQ(swaybgPicture().second, "fill"); }},
     };
-    return all;
+    return All;
 }
 
 // A folder like the program's data folder, with a space, a '#', a '$' and a
@@ -384,40 +384,40 @@ public:
         char tmpl[] = "/tmp/quorvane desk \xC3\xA4 #1 $HOME-XXXXXX";
         if (!mkdtemp(tmpl))
             return;
-        root_ = tmpl;
-        dir_ = root_ / "Documents" / "Quorvane";
-        fs::create_directories(dir_);
-        for (const fs::path& p : {root_, root_ / "Documents", dir_})
+        m_root = tmpl;
+        m_dir = m_root / "Documents" / "Quorvane";
+        fs::create_directories(m_dir);
+        for (const fs::path& p : {m_root, m_root / "Documents", m_dir})
             ::chmod(p.c_str(), 0755);
-        wallpaper_ = dir_ / "Wallpaper.bmp";
+        m_wallpaper = m_dir / "Wallpaper.bmp";
     }
     ~WallpaperFolder() {
-        if (!root_.empty())
-            fs::remove_all(root_);
+        if (!m_root.empty())
+            fs::remove_all(m_root);
     }
-    bool ok() const { return !root_.empty(); }
+    bool ok() const { return !m_root.empty(); }
 
-    // A new picture under the wallpaper's name, as SetWall writes it.
+    // A new picture under the wallpaper's name, as setWallpaper writes it.
     void write(uint32_t rgb) const {
         Bitmap b;
         b.setPixelFormat(PixelFormat::Bits24);
         b.setBrushColor(rgb);
         b.setSize(40, 30);
-        b.SaveToFile(wallpaper_);
+        b.saveToFile(m_wallpaper);
     }
 
     std::set<std::string> content() const {
         std::set<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir_))
+        for (const auto& e : fs::directory_iterator(m_dir))
             names.insert(e.path().filename().string());
         return names;
     }
 
-    const fs::path& dir() const { return dir_; }
-    const fs::path& wallpaper() const { return wallpaper_; }
+    const fs::path& dir() const { return m_dir; }
+    const fs::path& wallpaper() const { return m_wallpaper; }
 
 private:
-    fs::path root_, dir_, wallpaper_;
+    fs::path m_root, m_dir, m_wallpaper;
 };
 
 class DesktopWallpaper : public testing::TestWithParam<Desktop> {
@@ -428,11 +428,11 @@ protected:
         const std::string why = GetParam().start();
         if (!why.empty())
             GTEST_SKIP() << why;
-        ASSERT_TRUE(folder_.ok());
+        ASSERT_TRUE(m_folder.ok());
         ::setenv("XDG_CURRENT_DESKTOP", GetParam().currentDesktop, 1);
     }
 
-    WallpaperFolder folder_;
+    WallpaperFolder m_folder;
 };
 
 // The user story: every apply shows the new picture at once, under a name the
@@ -442,32 +442,32 @@ TEST_P(DesktopWallpaper, EveryApplyShowsTheNewPictureUnderAFreshName) {
     std::set<std::string> seen;
     fs::path shown;
     for (int i = 0; i < 20; ++i) {
-        folder_.write(0x102030u * uint32_t(i + 1));
-        platform::setDesktopWallpaper(folder_.wallpaper().string());
+        m_folder.write(0x102030u * uint32_t(i + 1));
+        platform::setDesktopWallpaper(m_folder.wallpaper().string());
 
         // The newest fresh name beside the wallpaper file is the one handed over.
         fs::path newest;
-        for (const std::string& name : folder_.content())
-            if (wp::isFreshName(name, folder_.wallpaper().string()) &&
+        for (const std::string& name : m_folder.content())
+            if (wp::isFreshName(name, m_folder.wallpaper().string()) &&
                 (newest.empty() || name.size() > newest.string().size() ||
                  (name.size() == newest.string().size() && name > newest.string())))
                 newest = name;
         ASSERT_FALSE(newest.empty()) << "apply " << i << " left no fresh name";
-        const fs::path handed = folder_.dir() / newest;
+        const fs::path handed = m_folder.dir() / newest;
         EXPECT_TRUE(seen.insert(handed.string()).second) << "a name was used twice";
-        EXPECT_EQ(readFile(handed), readFile(folder_.wallpaper()));
+        EXPECT_EQ(readFile(handed), readFile(m_folder.wallpaper()));
 
         if (!d.storesLate || i == 19) {
             EXPECT_TRUE(waitFor([&] { return d.keptPicture() == handed.string(); }))
                 << "apply " << i << ": the desktop keeps \"" << d.keptPicture()
                 << "\", not the new \"" << handed.string() << "\"";
         }
-        const std::set<std::string> names = folder_.content();
+        const std::set<std::string> names = m_folder.content();
         if (d.storesLate) {
             EXPECT_LE(names.size(), 3u) << "more than two fresh names after apply " << i;
             for (const std::string& name : names)
                 EXPECT_TRUE(name == "Wallpaper.bmp" ||
-                            wp::isFreshName(name, folder_.wallpaper().string()))
+                            wp::isFreshName(name, m_folder.wallpaper().string()))
                     << name;
         } else {
             // The previous name goes as soon as the desktop shows the new one.
@@ -478,16 +478,16 @@ TEST_P(DesktopWallpaper, EveryApplyShowsTheNewPictureUnderAFreshName) {
     }
     EXPECT_EQ(platform::getWallpaperName(), shown.string());
     if (!d.storesLate) {
-        EXPECT_EQ(folder_.content(),
+        EXPECT_EQ(m_folder.content(),
                   (std::set<std::string>{"Wallpaper.bmp", shown.filename().string()}));
     }
     d.checkFill();
 
     // A file the desktop could not be given changes nothing.
-    const std::set<std::string> before = folder_.content();
-    platform::setDesktopWallpaper((folder_.dir() / "Missing.bmp").string());
+    const std::set<std::string> before = m_folder.content();
+    platform::setDesktopWallpaper((m_folder.dir() / "Missing.bmp").string());
     EXPECT_EQ(d.keptPicture(), shown.string());
-    EXPECT_EQ(folder_.content(), before);
+    EXPECT_EQ(m_folder.content(), before);
 }
 
 std::string desktopName(const testing::TestParamInfo<Desktop>& info) {
@@ -610,7 +610,7 @@ TEST(LxqtWallpaper, TheScreenShowsEachNewPicture) {
         Bitmap screen;
         if (wp::runProgram("import", {"-window", "root", shot.string()}).status !=
                 wp::ProgramRun::Status::Done ||
-            !File2Bitmap(screen, shot.string()) || screen.width() < 2)
+            !file2Bitmap(screen, shot.string()) || screen.width() < 2)
             return 0xFFFFFFFF;
         uint32_t px = 0;
         screen.readRow(screen.height() / 2, screen.width() / 2, 1, &px);
@@ -653,33 +653,33 @@ protected:
         const std::string why = GetParam().absent();
         if (!why.empty())
             GTEST_SKIP() << why;
-        ASSERT_TRUE(folder_.ok());
+        ASSERT_TRUE(m_folder.ok());
         ::setenv("XDG_CURRENT_DESKTOP", GetParam().currentDesktop, 1);
-        display_ = env("DISPLAY");
+        m_display = env("DISPLAY");
     }
     void TearDown() override {
-        if (!display_.empty())
-            ::setenv("DISPLAY", display_.c_str(), 1);
+        if (!m_display.empty())
+            ::setenv("DISPLAY", m_display.c_str(), 1);
     }
 
-    WallpaperFolder folder_;
-    std::string display_;
+    WallpaperFolder m_folder;
+    std::string m_display;
 };
 
 TEST_P(MissingDesktop, TheRootWindowTakesThePictureOrNothingChanges) {
-    folder_.write(0x778899);
-    const std::string path = folder_.wallpaper().string();
-    if (!display_.empty()) {
+    m_folder.write(0x778899);
+    const std::string path = m_folder.wallpaper().string();
+    if (!m_display.empty()) {
         platform::setDesktopWallpaper(path);
         EXPECT_EQ(wp::x11WallpaperName(), path);
         EXPECT_EQ(platform::getWallpaperName(), path);
-        EXPECT_EQ(folder_.content(), std::set<std::string>{"Wallpaper.bmp"});
+        EXPECT_EQ(m_folder.content(), std::set<std::string>{"Wallpaper.bmp"});
     }
     ::unsetenv("DISPLAY");
-    folder_.write(0x998877);
+    m_folder.write(0x998877);
     platform::setDesktopWallpaper(path);
     EXPECT_EQ(platform::getWallpaperName(), "");
-    EXPECT_EQ(folder_.content(), std::set<std::string>{"Wallpaper.bmp"});
+    EXPECT_EQ(m_folder.content(), std::set<std::string>{"Wallpaper.bmp"});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -720,6 +720,6 @@ public:
     }
 };
 
-const auto* const kStopHelpers = testing::AddGlobalTestEnvironment(new StopHelpers);
+const auto* const StopHelpersAtExit = testing::AddGlobalTestEnvironment(new StopHelpers);
 
 } // namespace

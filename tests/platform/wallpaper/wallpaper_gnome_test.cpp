@@ -20,11 +20,11 @@
 #include <string>
 
 namespace fs = std::filesystem;
-using platform::wallpaper::FileUri2Path;
+using platform::wallpaper::fileUri2Path;
 
 namespace {
 
-constexpr const char* kSchema = "org.gnome.desktop.background";
+constexpr const char* Schema = "org.gnome.desktop.background";
 
 bool inDconfSession() {
     const char* backend = std::getenv("GSETTINGS_BACKEND");
@@ -34,7 +34,7 @@ bool inDconfSession() {
 bool schemaInstalled() {
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();
     GSettingsSchema* schema =
-        source ? g_settings_schema_source_lookup(source, kSchema, TRUE) : nullptr;
+        source ? g_settings_schema_source_lookup(source, Schema, TRUE) : nullptr;
     if (schema)
         g_settings_schema_unref(schema);
     return schema != nullptr;
@@ -70,7 +70,7 @@ std::string dconfRead(const std::string& key) {
 }
 
 std::string gsettingsGet(const char* key) {
-    GSettings* s = g_settings_new(kSchema);
+    GSettings* s = g_settings_new(Schema);
     gchar* v = g_settings_get_string(s, key);
     std::string out = v;
     g_free(v);
@@ -80,7 +80,7 @@ std::string gsettingsGet(const char* key) {
 
 void gsettingsSet(const std::string& key, const std::string& value) {
     const std::string cmd =
-        "gsettings set " + std::string(kSchema) + " " + key + " \"'" + value + "'\"";
+        "gsettings set " + std::string(Schema) + " " + key + " \"'" + value + "'\"";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
 }
 
@@ -89,7 +89,7 @@ void writeBmp(const fs::path& path, uint32_t rgb) {
     b.setPixelFormat(PixelFormat::Bits24);
     b.setBrushColor(rgb);
     b.setSize(24, 15);
-    b.SaveToFile(path);
+    b.saveToFile(path);
 }
 
 std::set<std::string> folderContent(const fs::path& dir) {
@@ -110,34 +110,34 @@ protected:
         ASSERT_EQ(std::string(std::getenv("XDG_CURRENT_DESKTOP")), "GNOME");
         char tmpl[] = "/tmp/quorvane gnome \xC3\xA4 #1-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
-        root_ = tmpl;
-        dir_ = root_ / "Documents" / "Quorvane";
-        fs::create_directories(dir_);
-        wallpaper_ = dir_ / "Wallpaper.bmp";
+        m_root = tmpl;
+        m_dir = m_root / "Documents" / "Quorvane";
+        fs::create_directories(m_dir);
+        m_wallpaper = m_dir / "Wallpaper.bmp";
     }
     void TearDown() override {
-        if (!root_.empty())
-            fs::remove_all(root_);
+        if (!m_root.empty())
+            fs::remove_all(m_root);
     }
 
-    fs::path root_, dir_, wallpaper_;
+    fs::path m_root, m_dir, m_wallpaper;
 };
 
 TEST_F(GnomeWallpaper, EveryApplyHandsGnomeAFreshNameForTheWallpaperFile) {
     gsettingsSet("picture-options", "centered");
 
-    writeBmp(wallpaper_, 0x203040);
-    platform::setDesktopWallpaper(wallpaper_.string());
+    writeBmp(m_wallpaper, 0x203040);
+    platform::setDesktopWallpaper(m_wallpaper.string());
     const std::string uri1 = gsettingsGet("picture-uri");
     EXPECT_EQ(dconfRead("picture-uri"), uri1) << "the key did not reach the dconf database";
     EXPECT_EQ(gsettingsGet("picture-uri-dark"), uri1);
     EXPECT_EQ(dconfRead("picture-uri-dark"), uri1);
-    const fs::path first = FileUri2Path(uri1);
+    const fs::path first = fileUri2Path(uri1);
     ASSERT_FALSE(first.empty()) << uri1;
-    EXPECT_EQ(first.parent_path(), dir_);
-    EXPECT_NE(first, wallpaper_);
+    EXPECT_EQ(first.parent_path(), m_dir);
+    EXPECT_NE(first, m_wallpaper);
     EXPECT_EQ(first.extension(), ".bmp");
-    EXPECT_EQ(readFile(first), readFile(wallpaper_));
+    EXPECT_EQ(readFile(first), readFile(m_wallpaper));
     EXPECT_EQ(platform::getWallpaperName(), first.string());
     // The URI is percent-encoded: the folder's space, '#' and 'ä' do not appear raw.
     EXPECT_EQ(uri1.find(' '), std::string::npos);
@@ -145,20 +145,20 @@ TEST_F(GnomeWallpaper, EveryApplyHandsGnomeAFreshNameForTheWallpaperFile) {
     EXPECT_NE(uri1.find("%C3%A4"), std::string::npos);
 
     // The next apply writes new content under the same file name.
-    const std::string firstContent = readFile(wallpaper_);
-    writeBmp(wallpaper_, 0xA0B0C0);
-    platform::setDesktopWallpaper(wallpaper_.string());
+    const std::string firstContent = readFile(m_wallpaper);
+    writeBmp(m_wallpaper, 0xA0B0C0);
+    platform::setDesktopWallpaper(m_wallpaper.string());
     const std::string uri2 = gsettingsGet("picture-uri");
     EXPECT_EQ(dconfRead("picture-uri"), uri2);
     EXPECT_EQ(dconfRead("picture-uri-dark"), uri2);
     EXPECT_NE(uri2, uri1);
-    const fs::path second = FileUri2Path(uri2);
+    const fs::path second = fileUri2Path(uri2);
     ASSERT_FALSE(second.empty()) << uri2;
-    EXPECT_EQ(readFile(second), readFile(wallpaper_));
+    EXPECT_EQ(readFile(second), readFile(m_wallpaper));
     EXPECT_NE(readFile(second), firstContent);
     EXPECT_FALSE(fs::exists(first)) << "the previous name was not removed";
-    EXPECT_TRUE(fs::exists(wallpaper_));
-    EXPECT_EQ(folderContent(dir_),
+    EXPECT_TRUE(fs::exists(m_wallpaper));
+    EXPECT_EQ(folderContent(m_dir),
               (std::set<std::string>{"Wallpaper.bmp", second.filename().string()}));
     EXPECT_EQ(platform::getWallpaperName(), second.string());
 
@@ -167,33 +167,33 @@ TEST_F(GnomeWallpaper, EveryApplyHandsGnomeAFreshNameForTheWallpaperFile) {
 }
 
 TEST_F(GnomeWallpaper, OnlyLeftoverFreshNamesAreCleanedUp) {
-    writeBmp(wallpaper_, 0x111111);
+    writeBmp(m_wallpaper, 0x111111);
     for (const char* name :
          {"Wallpaper-1765270000123.bmp", "Wallpaper-123.bmp", "Wallpaper-.bmp", "Wallpaper-12a.bmp",
           "Wallpaper-12.png", "MyWallpaper-5.bmp", "list.txt"})
-        std::ofstream(dir_ / name) << "x";
-    platform::setDesktopWallpaper(wallpaper_.string());
+        std::ofstream(m_dir / name) << "x";
+    platform::setDesktopWallpaper(m_wallpaper.string());
 
-    const fs::path shown = FileUri2Path(dconfRead("picture-uri"));
-    EXPECT_EQ(readFile(shown), readFile(wallpaper_));
-    EXPECT_EQ(folderContent(dir_),
+    const fs::path shown = fileUri2Path(dconfRead("picture-uri"));
+    EXPECT_EQ(readFile(shown), readFile(m_wallpaper));
+    EXPECT_EQ(folderContent(m_dir),
               (std::set<std::string>{"Wallpaper.bmp", shown.filename().string(),
                                      "Wallpaper-123.bmp", "Wallpaper-.bmp", "Wallpaper-12a.bmp",
                                      "Wallpaper-12.png", "MyWallpaper-5.bmp", "list.txt"}));
 }
 
 TEST_F(GnomeWallpaper, MissingFileChangesNothing) {
-    writeBmp(wallpaper_, 0x222222);
-    platform::setDesktopWallpaper(wallpaper_.string());
+    writeBmp(m_wallpaper, 0x222222);
+    platform::setDesktopWallpaper(m_wallpaper.string());
     const std::string before = dconfRead("picture-uri");
     ASSERT_FALSE(before.empty());
 
-    platform::setDesktopWallpaper((dir_ / "Missing.bmp").string());
-    platform::setDesktopWallpaper(dir_.string());
+    platform::setDesktopWallpaper((m_dir / "Missing.bmp").string());
+    platform::setDesktopWallpaper(m_dir.string());
     platform::setDesktopWallpaper("");
     EXPECT_EQ(dconfRead("picture-uri"), before);
     EXPECT_EQ(dconfRead("picture-uri-dark"), before);
-    EXPECT_EQ(folderContent(dir_).size(), 2u);
+    EXPECT_EQ(folderContent(m_dir).size(), 2u);
 }
 
 TEST_F(GnomeWallpaper, NameIsEmptyForAnUriThatIsNoLocalFile) {
@@ -208,9 +208,9 @@ TEST_F(GnomeWallpaper, NameIsEmptyForAnUriThatIsNoLocalFile) {
 // In the dark style GNOME shows picture-uri-dark; the name read back is the
 // picture the desktop shows.
 TEST_F(GnomeWallpaper, NameFollowsTheStyleTheDesktopShows) {
-    constexpr const char* kInterface = "org.gnome.desktop.interface";
+    constexpr const char* Interface = "org.gnome.desktop.interface";
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();
-    GSettingsSchema* ui = g_settings_schema_source_lookup(source, kInterface, TRUE);
+    GSettingsSchema* ui = g_settings_schema_source_lookup(source, Interface, TRUE);
     const bool hasColorScheme = ui && g_settings_schema_has_key(ui, "color-scheme");
     if (ui)
         g_settings_schema_unref(ui);
@@ -218,7 +218,7 @@ TEST_F(GnomeWallpaper, NameFollowsTheStyleTheDesktopShows) {
         GTEST_SKIP() << "this GNOME has no color-scheme setting";
     const auto setScheme = [&](const char* scheme) {
         const std::string cmd =
-            std::string("gsettings set ") + kInterface + " color-scheme " + scheme;
+            std::string("gsettings set ") + Interface + " color-scheme " + scheme;
         ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     };
     gsettingsSet("picture-uri", "file:///usr/share/backgrounds/light.jpg");
@@ -236,11 +236,11 @@ TEST_F(GnomeWallpaper, NameFollowsTheStyleTheDesktopShows) {
     EXPECT_EQ(platform::getWallpaperName(), "/usr/share/backgrounds/light.jpg");
 
     // An apply sets both, so either style shows it and names it.
-    writeBmp(wallpaper_, 0x445566);
-    platform::setDesktopWallpaper(wallpaper_.string());
+    writeBmp(m_wallpaper, 0x445566);
+    platform::setDesktopWallpaper(m_wallpaper.string());
     const std::string shown = platform::getWallpaperName();
-    EXPECT_EQ(FileUri2Path(dconfRead("picture-uri-dark")), shown);
-    EXPECT_EQ(FileUri2Path(dconfRead("picture-uri")), shown);
+    EXPECT_EQ(fileUri2Path(dconfRead("picture-uri-dark")), shown);
+    EXPECT_EQ(fileUri2Path(dconfRead("picture-uri")), shown);
     setScheme("default");
     EXPECT_EQ(platform::getWallpaperName(), shown);
 }

@@ -32,7 +32,7 @@ private:
 };
 
 enum Slot { Random = 100, Next = 101, Previous = 102 };
-constexpr unsigned kCtrlAlt = platform::ModControl | platform::ModAlt;
+constexpr unsigned CtrlAlt = platform::ModControl | platform::ModAlt;
 
 class HotkeyTest : public ::testing::Test {
 protected:
@@ -58,19 +58,18 @@ TEST_F(HotkeyTest, ModifierBitsAreTheSystemOnes) {
 }
 
 TEST_F(HotkeyTest, TakenCombinationIsRefusedUntilReleased) {
-    EXPECT_TRUE(platform::registerHotKey(main_.native(), Random, kCtrlAlt, 'R'));
-    EXPECT_TRUE(platform::registerHotKey(main_.native(), Next, kCtrlAlt, 'N'));
-    EXPECT_TRUE(platform::registerHotKey(main_.native(), Previous, kCtrlAlt, 'B'));
+    EXPECT_TRUE(platform::registerHotKey(main_.native(), Random, CtrlAlt, 'R'));
+    EXPECT_TRUE(platform::registerHotKey(main_.native(), Next, CtrlAlt, 'N'));
+    EXPECT_TRUE(platform::registerHotKey(main_.native(), Previous, CtrlAlt, 'B'));
 
     // The same combination again, for another id or another window: refused.
-    EXPECT_FALSE(platform::registerHotKey(main_.native(), 103, kCtrlAlt, 'R'));
-    EXPECT_FALSE(platform::registerHotKey(other_.native(), Random, kCtrlAlt, 'N'));
+    EXPECT_FALSE(platform::registerHotKey(main_.native(), 103, CtrlAlt, 'R'));
+    EXPECT_FALSE(platform::registerHotKey(other_.native(), Random, CtrlAlt, 'N'));
     // Other modifiers make another combination.
-    EXPECT_TRUE(
-        platform::registerHotKey(other_.native(), Next, kCtrlAlt | platform::ModShift, 'N'));
+    EXPECT_TRUE(platform::registerHotKey(other_.native(), Next, CtrlAlt | platform::ModShift, 'N'));
 
     platform::unregisterHotKey(main_.native(), Random);
-    EXPECT_TRUE(platform::registerHotKey(main_.native(), 103, kCtrlAlt, 'R'));
+    EXPECT_TRUE(platform::registerHotKey(main_.native(), 103, CtrlAlt, 'R'));
     // Unregistering what is not registered is harmless.
     platform::unregisterHotKey(main_.native(), Random);
     platform::unregisterHotKey(main_.native(), 999);
@@ -79,11 +78,11 @@ TEST_F(HotkeyTest, TakenCombinationIsRefusedUntilReleased) {
 // The settings window tries a combination before taking it: the trial
 // tells a taken one and keeps nothing.
 TEST_F(HotkeyTest, CheckTellsATakenCombinationAndKeepsNothing) {
-    EXPECT_EQ(platform::checkHotKey(kCtrlAlt, 'N'), platform::HotkeyCheck::Free);
-    EXPECT_TRUE(platform::registerHotKey(other_.native(), Next, kCtrlAlt, 'N'))
+    EXPECT_EQ(platform::checkHotKey(CtrlAlt, 'N'), platform::HotkeyCheck::Free);
+    EXPECT_TRUE(platform::registerHotKey(other_.native(), Next, CtrlAlt, 'N'))
         << "the trial kept the combination";
-    EXPECT_EQ(platform::checkHotKey(kCtrlAlt, 'N'), platform::HotkeyCheck::Taken);
-    EXPECT_EQ(platform::checkHotKey(kCtrlAlt | platform::ModShift, 'N'),
+    EXPECT_EQ(platform::checkHotKey(CtrlAlt, 'N'), platform::HotkeyCheck::Taken);
+    EXPECT_EQ(platform::checkHotKey(CtrlAlt | platform::ModShift, 'N'),
               platform::HotkeyCheck::Free);
     EXPECT_TRUE(platform::hotkeysReleasable());
     EXPECT_FALSE(platform::systemKeepsKey('N'));
@@ -133,7 +132,7 @@ bool waitForMessage(HWND window, UINT type, MSG& found) {
 }
 
 TEST_F(HotkeyTest, PressedCombinationPostsItsIdToTheWindow) {
-    ASSERT_TRUE(platform::registerHotKey(main_.native(), Next, kCtrlAlt, 'N'));
+    ASSERT_TRUE(platform::registerHotKey(main_.native(), Next, CtrlAlt, 'N'));
     ASSERT_TRUE(platform::registerHotKey(main_.native(), Previous,
                                          platform::ModShift | platform::ModControl, VK_F9));
     INPUT press[] = {key(VK_CONTROL, false), key(VK_MENU, false), key('N', false),
@@ -155,17 +154,15 @@ TEST_F(HotkeyTest, PressedCombinationPostsItsIdToTheWindow) {
 // of them never registered), then the edited slots registered again on the
 // same window, among them a bare key; the description is for other systems.
 TEST_F(HotkeyTest, ApplyCycleRegistersTheSameAndBareCombinationsAgain) {
-    ASSERT_TRUE(
-        platform::registerHotKey(main_.native(), Random, kCtrlAlt, 'R', "Random wallpaper"));
+    ASSERT_TRUE(platform::registerHotKey(main_.native(), Random, CtrlAlt, 'R', "Random wallpaper"));
     ASSERT_TRUE(platform::registerHotKey(main_.native(), Next, 0, VK_F9, "Next wallpaper"));
     for (int id : {Random, Next, Previous})
         platform::unregisterHotKey(main_.native(), id);
     // Released: another window may take them now, then gives them back.
-    EXPECT_TRUE(platform::registerHotKey(other_.native(), Random, kCtrlAlt, 'R'));
+    EXPECT_TRUE(platform::registerHotKey(other_.native(), Random, CtrlAlt, 'R'));
     platform::unregisterHotKey(other_.native(), Random);
 
-    EXPECT_TRUE(
-        platform::registerHotKey(main_.native(), Random, kCtrlAlt, 'R', "Random wallpaper"));
+    EXPECT_TRUE(platform::registerHotKey(main_.native(), Random, CtrlAlt, 'R', "Random wallpaper"));
     EXPECT_TRUE(platform::registerHotKey(main_.native(), Next, 0, VK_F9, nullptr));
     INPUT press[] = {key(VK_F9, false), key(VK_F9, true)};
     ASSERT_EQ(SendInput(ARRAYSIZE(press), press, sizeof(INPUT)), ARRAYSIZE(press));

@@ -20,15 +20,15 @@ using State = platform::InstanceLock::State;
 TEST(InstanceLock, SecondProcessOfTheSameNameIsRefused) {
     const std::string name = uniqueName("QuorvaneLock");
     ASSERT_EQ(platform::acquireInstanceLock(name).state, State::Acquired);
-    EXPECT_EQ(probe(name), kProbeAlreadyRunning);
-    EXPECT_EQ(probe(name), kProbeAlreadyRunning); // the refused probe took nothing away
-    EXPECT_EQ(probe(name + "-other"), kProbeFirstInstance);
+    EXPECT_EQ(probe(name), ProbeAlreadyRunning);
+    EXPECT_EQ(probe(name), ProbeAlreadyRunning); // the refused probe took nothing away
+    EXPECT_EQ(probe(name + "-other"), ProbeFirstInstance);
 }
 
 TEST(InstanceLock, LockEndsWithTheProcessThatHeldIt) {
     const std::string name = uniqueName("QuorvaneGone");
-    EXPECT_EQ(probe(name), kProbeFirstInstance);
-    EXPECT_EQ(probe(name), kProbeFirstInstance); // the first probe has exited
+    EXPECT_EQ(probe(name), ProbeFirstInstance);
+    EXPECT_EQ(probe(name), ProbeFirstInstance); // the first probe has exited
     EXPECT_EQ(platform::acquireInstanceLock(name).state, State::Acquired);
 }
 

@@ -10,7 +10,7 @@ using namespace wintest;
 
 namespace {
 
-const std::string kBom = "\xEF\xBB\xBF";
+const std::string Bom = "\xEF\xBB\xBF";
 
 // The ANSI bytes of `text`, or false when the code page lacks a character.
 bool ansiBytes(const std::wstring& text, std::string& out) {
@@ -72,7 +72,7 @@ TEST(ListFile, PathOutsideTheCodePageTurnsTheFileIntoUtf8) {
 
     const std::string bytes = roundTripThroughFile(platform::encodeListText(paths));
     ASSERT_GE(bytes.size(), 3u);
-    EXPECT_EQ(bytes.substr(0, 3), kBom);
+    EXPECT_EQ(bytes.substr(0, 3), Bom);
     EXPECT_EQ(bytes.substr(3), "C:\\plain.jpg\r\n" + utf8(foreign) + "\r\nC:\\last one.bmp\r\n");
 }
 

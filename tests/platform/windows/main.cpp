@@ -10,8 +10,8 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--instance-probe") == 0)
         return platform::acquireInstanceLock(argv[2]).state ==
                        platform::InstanceLock::State::HeldElsewhere
-                   ? wintest::kProbeAlreadyRunning
-                   : wintest::kProbeFirstInstance;
+                   ? wintest::ProbeAlreadyRunning
+                   : wintest::ProbeFirstInstance;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -10,9 +10,9 @@ using namespace wintest;
 
 namespace {
 
-const std::wstring kKey = L"Software\\Quorvane";
-const std::wstring kParam = L"Software\\Quorvane\\param";
-const std::wstring kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::wstring SettingsKey = L"Software\\Quorvane";
+const std::wstring ParamKey = L"Software\\Quorvane\\param";
+const std::wstring RunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 std::wstring rawString(const RawValue& value) {
     return std::wstring(reinterpret_cast<const wchar_t*>(value.data.data()),
@@ -31,9 +31,9 @@ protected:
     void SetUp() override {
         SystemTest::SetUp();
         if (!IsSkipped())
-            RegDeleteTreeW(HKEY_CURRENT_USER, kKey.c_str());
+            RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey.c_str());
     }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kKey.c_str()); }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey.c_str()); }
 };
 
 TEST_F(StoreTest, VersionMarkerIsAStringWithItsTerminatingZero) {
@@ -42,7 +42,7 @@ TEST_F(StoreTest, VersionMarkerIsAStringWithItsTerminatingZero) {
     platform::storeWriteString("version", "3.2");
     platform::storeCommit();
 
-    const RawValue raw = readRaw(HKEY_CURRENT_USER, kKey, L"version");
+    const RawValue raw = readRaw(HKEY_CURRENT_USER, SettingsKey, L"version");
     ASSERT_TRUE(raw.found);
     EXPECT_EQ(raw.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(raw.data.size(), 4 * sizeof(wchar_t)); // "3.2" and its zero
@@ -116,7 +116,7 @@ TEST_F(StoreTest, TextOutsideAsciiRoundTrips) {
     platform::storeBegin("param");
     platform::storeWriteString(name, value);
     platform::storeCommit();
-    const RawValue raw = readRaw(HKEY_CURRENT_USER, kParam, wide(name));
+    const RawValue raw = readRaw(HKEY_CURRENT_USER, ParamKey, wide(name));
     ASSERT_TRUE(raw.found);
     EXPECT_EQ(rawString(raw), wide(value) + L'\0');
     std::string read;
@@ -128,15 +128,15 @@ TEST_F(StoreTest, ValuesOfAnotherTypeReadAsMissing) {
     const DWORD dword = 5;
     const std::uint64_t qword = 5;
     const BYTE binary[4] = {5, 0, 0, 0};
-    ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, kParam, L"interval", L"5"), ERROR_SUCCESS);
-    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, kParam, L"left", REG_BINARY, binary, 4), ERROR_SUCCESS);
-    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, kParam, L"top", REG_QWORD, &qword, 8), ERROR_SUCCESS);
-    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, kParam, L"PosView", REG_DWORD_BIG_ENDIAN, &dword, 4),
+    ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, ParamKey, L"interval", L"5"), ERROR_SUCCESS);
+    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, ParamKey, L"left", REG_BINARY, binary, 4), ERROR_SUCCESS);
+    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, ParamKey, L"top", REG_QWORD, &qword, 8), ERROR_SUCCESS);
+    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, ParamKey, L"PosView", REG_DWORD_BIG_ENDIAN, &dword, 4),
               ERROR_SUCCESS);
-    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, kParam, L"gk1", REG_DWORD, &dword, 4), ERROR_SUCCESS);
-    ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, kParam, L"gk2", L"11078", REG_EXPAND_SZ),
+    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, ParamKey, L"gk1", REG_DWORD, &dword, 4), ERROR_SUCCESS);
+    ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, ParamKey, L"gk2", L"11078", REG_EXPAND_SZ),
               ERROR_SUCCESS);
-    ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, kParam, L"gk3", L"11066\0x", REG_MULTI_SZ),
+    ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, ParamKey, L"gk3", L"11066\0x", REG_MULTI_SZ),
               ERROR_SUCCESS);
 
     for (const char* name : {"interval", "left", "top", "PosView", "absent"}) {
@@ -161,15 +161,15 @@ TEST_F(StoreTest, StringsWrittenByOthersReadUpToTheirFirstZero) {
     // one, so the unterminated text is followed by a non-zero character.)
     const wchar_t unterminated[] = {L'1', L'1', L'0', L'8', L'2', L'X', L'X'};
     ASSERT_EQ(
-        writeRaw(HKEY_CURRENT_USER, kParam, L"gk1", REG_SZ, unterminated, 5 * sizeof(wchar_t)),
+        writeRaw(HKEY_CURRENT_USER, ParamKey, L"gk1", REG_SZ, unterminated, 5 * sizeof(wchar_t)),
         ERROR_SUCCESS);
-    ASSERT_EQ(readRaw(HKEY_CURRENT_USER, kParam, L"gk1").data.size(), 5 * sizeof(wchar_t));
+    ASSERT_EQ(readRaw(HKEY_CURRENT_USER, ParamKey, L"gk1").data.size(), 5 * sizeof(wchar_t));
     const wchar_t tail[] = {L'3', L'.', L'2', L'\0', L'x', L'\0'};
-    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, kKey, L"version", REG_SZ, tail, sizeof(tail)),
+    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, SettingsKey, L"version", REG_SZ, tail, sizeof(tail)),
               ERROR_SUCCESS);
-    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, kParam, L"gk2", REG_SZ, L"", 0), ERROR_SUCCESS);
+    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, ParamKey, L"gk2", REG_SZ, L"", 0), ERROR_SUCCESS);
     const char odd[] = {'1', 0, '2', 0, '3', 'Y', 'Y', 'Y'}; // an odd byte count: 5
-    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, kParam, L"gk3", REG_SZ, odd, 5), ERROR_SUCCESS);
+    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, ParamKey, L"gk3", REG_SZ, odd, 5), ERROR_SUCCESS);
 
     std::string value;
     EXPECT_TRUE(platform::storeReadString("param", "gk1", value));
@@ -189,12 +189,12 @@ TEST_F(StoreTest, WipeRemovesTheKeyWithEverythingBelowIt) {
     platform::storeBegin("param");
     platform::storeWriteInt("interval", 60000);
     platform::storeCommit();
-    ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, kParam + L"\\deeper", L"x", L"y"), ERROR_SUCCESS);
+    ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, ParamKey + L"\\deeper", L"x", L"y"), ERROR_SUCCESS);
     ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, L"Software\\QuorvaneOther", L"keep", L"me"),
               ERROR_SUCCESS);
 
     platform::storeWipe();
-    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kKey));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, SettingsKey));
     EXPECT_FALSE(platform::storeSectionExists(""));
     EXPECT_FALSE(platform::storeSectionExists("param"));
     std::int32_t interval = 0;
@@ -209,15 +209,15 @@ TEST_F(StoreTest, WipeRemovesTheKeyWithEverythingBelowIt) {
     platform::storeBegin("");
     platform::storeWriteString("version", "3.2");
     platform::storeCommit();
-    EXPECT_TRUE(readRaw(HKEY_CURRENT_USER, kKey, L"version").found);
+    EXPECT_TRUE(readRaw(HKEY_CURRENT_USER, SettingsKey, L"version").found);
 }
 
 TEST_F(StoreTest, WriteFailuresCarryTheSystemText) {
     // A stable subkey cannot live below a volatile key: the registry refuses
     // to create `param` there, a failure that Wine and Windows both report.
     HKEY volatileKey = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKey.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
-                              KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey.c_str(), 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr),
               ERROR_SUCCESS);
     RegCloseKey(volatileKey);
     try {
@@ -246,27 +246,27 @@ protected:
     void SetUp() override {
         SystemTest::SetUp();
         if (!IsSkipped())
-            deleteRaw(HKEY_CURRENT_USER, kRun, wname);
+            deleteRaw(HKEY_CURRENT_USER, RunKey, wname);
     }
     void TearDown() override {
-        deleteRaw(HKEY_CURRENT_USER, kRun, wname);
-        deleteRaw(HKEY_LOCAL_MACHINE, kRun, wname);
+        deleteRaw(HKEY_CURRENT_USER, RunKey, wname);
+        deleteRaw(HKEY_LOCAL_MACHINE, RunKey, wname);
     }
 };
 
 TEST_F(RunValueTest, MachineWideValueIsDeletedAndOthersStay) {
-    if (writeRawString(HKEY_LOCAL_MACHINE, kRun, wname, L"\"C:\\old\\Quorvane.exe\"") !=
+    if (writeRawString(HKEY_LOCAL_MACHINE, RunKey, wname, L"\"C:\\old\\Quorvane.exe\"") !=
         ERROR_SUCCESS)
         GTEST_SKIP() << "the machine-wide Run key is not writable for this user";
-    ASSERT_EQ(writeRawString(HKEY_LOCAL_MACHINE, kRun, wname + L"Other", L"x"), ERROR_SUCCESS);
-    ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, kRun, wname, L"\"C:\\mine.exe\""), ERROR_SUCCESS);
+    ASSERT_EQ(writeRawString(HKEY_LOCAL_MACHINE, RunKey, wname + L"Other", L"x"), ERROR_SUCCESS);
+    ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, RunKey, wname, L"\"C:\\mine.exe\""), ERROR_SUCCESS);
 
     platform::deleteMachineRunValue(name);
-    EXPECT_FALSE(readRaw(HKEY_LOCAL_MACHINE, kRun, wname).found);
-    EXPECT_TRUE(readRaw(HKEY_LOCAL_MACHINE, kRun, wname + L"Other").found);
-    EXPECT_TRUE(readRaw(HKEY_CURRENT_USER, kRun, wname).found); // the user's own stays
-    EXPECT_NO_THROW(platform::deleteMachineRunValue(name));     // already gone
-    deleteRaw(HKEY_LOCAL_MACHINE, kRun, wname + L"Other");
+    EXPECT_FALSE(readRaw(HKEY_LOCAL_MACHINE, RunKey, wname).found);
+    EXPECT_TRUE(readRaw(HKEY_LOCAL_MACHINE, RunKey, wname + L"Other").found);
+    EXPECT_TRUE(readRaw(HKEY_CURRENT_USER, RunKey, wname).found); // the user's own stays
+    EXPECT_NO_THROW(platform::deleteMachineRunValue(name));       // already gone
+    deleteRaw(HKEY_LOCAL_MACHINE, RunKey, wname + L"Other");
 }
 
 TEST_F(RunValueTest, StartAtLogonWritesTheQuotedPath) {
@@ -274,34 +274,34 @@ TEST_F(RunValueTest, StartAtLogonWritesTheQuotedPath) {
     const std::string exe = "C:\\Program Files\\Quorvane \xC3\xA9\\Quorvane.exe"; // "é"
     platform::setAutostart(name, exe, true);
 
-    const RawValue raw = readRaw(HKEY_CURRENT_USER, kRun, wname);
+    const RawValue raw = readRaw(HKEY_CURRENT_USER, RunKey, wname);
     ASSERT_TRUE(raw.found);
     EXPECT_EQ(raw.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(rawString(raw), L"\"" + wide(exe) + L"\"" + L'\0');
     EXPECT_TRUE(platform::autostartEnabled(name));
 
     platform::setAutostart(name, exe, false);
-    EXPECT_FALSE(readRaw(HKEY_CURRENT_USER, kRun, wname).found);
+    EXPECT_FALSE(readRaw(HKEY_CURRENT_USER, RunKey, wname).found);
     EXPECT_FALSE(platform::autostartEnabled(name));
     EXPECT_NO_THROW(platform::setAutostart(name, exe, false)); // nothing to delete
 }
 
 TEST_F(RunValueTest, StateFollowsWhateverTheValueHolds) {
-    ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, kRun, wname, L""), ERROR_SUCCESS);
+    ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, RunKey, wname, L""), ERROR_SUCCESS);
     EXPECT_FALSE(platform::autostartEnabled(name)); // empty counts as off
 
-    ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, kRun, wname, L"someone else's"), ERROR_SUCCESS);
+    ASSERT_EQ(writeRawString(HKEY_CURRENT_USER, RunKey, wname, L"someone else's"), ERROR_SUCCESS);
     EXPECT_TRUE(platform::autostartEnabled(name));
 
     ASSERT_EQ(
-        writeRawString(HKEY_CURRENT_USER, kRun, wname, L"%ProgramFiles%\\q.exe", REG_EXPAND_SZ),
+        writeRawString(HKEY_CURRENT_USER, RunKey, wname, L"%ProgramFiles%\\q.exe", REG_EXPAND_SZ),
         ERROR_SUCCESS);
     EXPECT_TRUE(platform::autostartEnabled(name));
 }
 
 TEST_F(RunValueTest, ValueOfAnotherTypeIsReportedAndReplacedOnWrite) {
     const DWORD one = 1;
-    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, kRun, wname, REG_DWORD, &one, 4), ERROR_SUCCESS);
+    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, RunKey, wname, REG_DWORD, &one, 4), ERROR_SUCCESS);
     try {
         platform::autostartEnabled(name);
         ADD_FAILURE() << "no error for a DWORD Run value";
@@ -310,7 +310,7 @@ TEST_F(RunValueTest, ValueOfAnotherTypeIsReportedAndReplacedOnWrite) {
     }
 
     platform::setAutostart(name, "C:\\q.exe", true);
-    const RawValue raw = readRaw(HKEY_CURRENT_USER, kRun, wname);
+    const RawValue raw = readRaw(HKEY_CURRENT_USER, RunKey, wname);
     EXPECT_EQ(raw.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(rawString(raw), std::wstring(L"\"C:\\q.exe\"") + L'\0');
     EXPECT_TRUE(platform::autostartEnabled(name));

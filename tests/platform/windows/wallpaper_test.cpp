@@ -9,7 +9,7 @@ using namespace wintest;
 
 namespace {
 
-const std::wstring kDesktop = L"Control Panel\\Desktop";
+const std::wstring Desktop = L"Control Panel\\Desktop";
 
 // A 2 x 2, 24-bit bottom-up BMP; each row is padded to 8 bytes.
 void writeBmp(const std::filesystem::path& path) {
@@ -29,11 +29,11 @@ protected:
     void SetUp() override {
         SystemTest::SetUp();
         if (!IsSkipped())
-            saved_ = readRaw(HKEY_CURRENT_USER, kDesktop, L"Wallpaper");
+            saved_ = readRaw(HKEY_CURRENT_USER, Desktop, L"Wallpaper");
     }
     void TearDown() override {
         if (saved_.found)
-            writeRaw(HKEY_CURRENT_USER, kDesktop, L"Wallpaper", saved_.type, saved_.data.data(),
+            writeRaw(HKEY_CURRENT_USER, Desktop, L"Wallpaper", saved_.type, saved_.data.data(),
                      static_cast<DWORD>(saved_.data.size()));
     }
     RawValue saved_;
@@ -48,7 +48,7 @@ TEST_F(WallpaperTest, SetWallpaperIsReadBack) {
 
     platform::setDesktopWallpaper(utf8(first.wstring()));
     EXPECT_EQ(platform::getWallpaperName(), utf8(first.wstring()));
-    const RawValue raw = readRaw(HKEY_CURRENT_USER, kDesktop, L"Wallpaper");
+    const RawValue raw = readRaw(HKEY_CURRENT_USER, Desktop, L"Wallpaper");
     ASSERT_TRUE(raw.found);
     EXPECT_EQ(raw.type, static_cast<DWORD>(REG_SZ));
 
@@ -57,10 +57,10 @@ TEST_F(WallpaperTest, SetWallpaperIsReadBack) {
 }
 
 TEST_F(WallpaperTest, NameIsEmptyWhenTheDesktopKeepsNone) {
-    deleteRaw(HKEY_CURRENT_USER, kDesktop, L"Wallpaper");
+    deleteRaw(HKEY_CURRENT_USER, Desktop, L"Wallpaper");
     EXPECT_EQ(platform::getWallpaperName(), "");
     const DWORD number = 1;
-    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, kDesktop, L"Wallpaper", REG_DWORD, &number, 4),
+    ASSERT_EQ(writeRaw(HKEY_CURRENT_USER, Desktop, L"Wallpaper", REG_DWORD, &number, 4),
               ERROR_SUCCESS);
     EXPECT_EQ(platform::getWallpaperName(), "");
 }

@@ -13,8 +13,8 @@
 namespace wintest {
 
 /// Exit codes of the instance probe (a second process of this executable).
-constexpr int kProbeFirstInstance = 10;
-constexpr int kProbeAlreadyRunning = 20;
+constexpr int ProbeFirstInstance = 10;
+constexpr int ProbeAlreadyRunning = 20;
 
 std::wstring wide(const std::string& utf8);
 std::string utf8(const std::wstring& text);

@@ -13,10 +13,10 @@ class QFileSystemModel;
 class QPushButton;
 class QTreeView;
 
-class TfFolderSelect : public QDialog {
+class FolderDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TfFolderSelect(QWidget* parent = nullptr);
+    explicit FolderDialog(QWidget* parent = nullptr);
 
     /// The window the first showing centres this one over (the main window).
     void setPlacementAnchor(QWidget* anchor) { m_anchor = anchor; }
@@ -33,9 +33,9 @@ public:
     bool withSubFolders() const;
 
     QCheckBox* cbWithSubFolders = nullptr;
-    QTreeView* TreeView = nullptr;
-    QPushButton* Button1 = nullptr; ///< OK
-    QPushButton* Button2 = nullptr; ///< Cancel
+    QTreeView* treeView = nullptr;
+    QPushButton* button1 = nullptr; ///< OK
+    QPushButton* button2 = nullptr; ///< Cancel
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,4 +1,4 @@
-#include "ui/uParam.h"
+#include "ui/settingswindow.h"
 
 #include "collection/state.h"
 #include "platform/autostart.h"
@@ -23,7 +23,7 @@ std::uint16_t virtualKeyOf(const QKeyEvent* event) {
 #ifdef Q_OS_WIN
     return static_cast<std::uint16_t>(event->nativeVirtualKey());
 #else
-    if (const std::uint16_t vk = QtKey2VirtualKey(event->key(), event->modifiers()))
+    if (const std::uint16_t vk = qtKey2VirtualKey(event->key(), event->modifiers()))
         return vk;
     return platform::baseVirtualKey(event->nativeScanCode());
 #endif
@@ -72,7 +72,7 @@ void HotkeyEdit::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat())
         return;
     const std::uint16_t vk = virtualKeyOf(event);
-    if (vk != 0 && !IsHotkeyCaptureKey(vk))
+    if (vk != 0 && !isHotkeyCaptureKey(vk))
         return;
     emit released(event->modifiers(), vk, platform::systemKeepsKey(event->nativeVirtualKey()));
 }
@@ -90,9 +90,9 @@ void HotkeyEdit::mouseReleaseEvent(QMouseEvent* event) {
     QLineEdit::mouseReleaseEvent(event);
 }
 
-// --------------------------------------------------------------- TfParam
+// --------------------------------------------------------------- SettingsWindow
 
-TfParam::TfParam(ProgramState& state, GlobalHotkeys& hotkeys, QWidget* parent)
+SettingsWindow::SettingsWindow(ProgramState& state, GlobalHotkeys& hotkeys, QWidget* parent)
     : SkinWindow(QSize(397, 300), "imgInterfaceParam", "imgInterfaceParam", parent), m_state(state),
       m_hotkeys(hotkeys) {
     setObjectName(QStringLiteral("fParam"));
@@ -101,134 +101,134 @@ TfParam::TfParam(ProgramState& state, GlobalHotkeys& hotkeys, QWidget* parent)
     createControls();
 }
 
-void TfParam::createControls() {
+void SettingsWindow::createControls() {
     // In layout order: each control is drawn over the ones before it.
-    iLoadWithWindows =
+    m_iLoadWithWindows =
         new SkinSwitch("iLoadWithWindows", {8, 48, 73, 25}, this, tr("Start at logon"));
-    iChangeWithStart = new SkinSwitch("iChangeWithStart", {8, 88, 73, 25}, this,
-                                      tr("Change the wallpaper at start-up"));
-    iClose = new SkinButton("iClose", {206, 272, 105, 27}, this, tr("Cancel"));
-    iApplySmall = new SkinButton("iApplySmall", {86, 272, 105, 27}, this, tr("Apply"));
-    iUseGlobalKey = new SkinSwitch("iUseGlobalKey", {8, 128, 73, 25}, this, tr("Hotkeys"));
-    iClearmini1 = new SkinButton("iClearmini1", {354, 160, 19, 23}, this,
-                                 tr("Clear the random wallpaper hotkey"), "iClearmini");
-    iClearmini2 = new SkinButton("iClearmini2", {354, 190, 19, 23}, this,
-                                 tr("Clear the next wallpaper hotkey"), "iClearmini");
-    iClearmini3 = new SkinButton("iClearmini3", {354, 221, 19, 23}, this,
-                                 tr("Clear the previous wallpaper hotkey"), "iClearmini");
-    edt1 = new HotkeyEdit("edt1", {193, 164, 155, 15}, this, tr("Random wallpaper hotkey"));
-    edt2 = new HotkeyEdit("edt2", {193, 194, 155, 15}, this, tr("Next wallpaper hotkey"));
-    edt3 = new HotkeyEdit("edt3", {193, 224, 155, 15}, this, tr("Previous wallpaper hotkey"));
+    m_iChangeWithStart = new SkinSwitch("iChangeWithStart", {8, 88, 73, 25}, this,
+                                        tr("Change the wallpaper at start-up"));
+    m_iClose = new SkinButton("iClose", {206, 272, 105, 27}, this, tr("Cancel"));
+    m_iApplySmall = new SkinButton("iApplySmall", {86, 272, 105, 27}, this, tr("Apply"));
+    m_iUseGlobalKey = new SkinSwitch("iUseGlobalKey", {8, 128, 73, 25}, this, tr("Hotkeys"));
+    m_iClearmini1 = new SkinButton("iClearmini1", {354, 160, 19, 23}, this,
+                                   tr("Clear the random wallpaper hotkey"), "iClearmini");
+    m_iClearmini2 = new SkinButton("iClearmini2", {354, 190, 19, 23}, this,
+                                   tr("Clear the next wallpaper hotkey"), "iClearmini");
+    m_iClearmini3 = new SkinButton("iClearmini3", {354, 221, 19, 23}, this,
+                                   tr("Clear the previous wallpaper hotkey"), "iClearmini");
+    m_edt1 = new HotkeyEdit("edt1", {193, 164, 155, 15}, this, tr("Random wallpaper hotkey"));
+    m_edt2 = new HotkeyEdit("edt2", {193, 194, 155, 15}, this, tr("Next wallpaper hotkey"));
+    m_edt3 = new HotkeyEdit("edt3", {193, 224, 155, 15}, this, tr("Previous wallpaper hotkey"));
     // A zero-width edit holds the focus, so that no hotkey field has it
     // when the window opens.
-    edtFocus = new QLineEdit(this);
-    edtFocus->setObjectName(QStringLiteral("edtFocus"));
-    edtFocus->setGeometry(212, 8, 0, 21);
-    edtFocus->setReadOnly(true);
-    setTabOrder(edtFocus, edt1);
-    setTabOrder(edt1, edt2);
-    setTabOrder(edt2, edt3);
+    m_edtFocus = new QLineEdit(this);
+    m_edtFocus->setObjectName(QStringLiteral("edtFocus"));
+    m_edtFocus->setGeometry(212, 8, 0, 21);
+    m_edtFocus->setReadOnly(true);
+    setTabOrder(m_edtFocus, m_edt1);
+    setTabOrder(m_edt1, m_edt2);
+    setTabOrder(m_edt2, m_edt3);
     // Why the last key released in a field was not taken, under the fields.
-    lbHotkeyReason = new QLabel(this);
-    lbHotkeyReason->setObjectName(QStringLiteral("lbHotkeyReason"));
-    lbHotkeyReason->setGeometry(20, 242, 328, 13);
-    lbHotkeyReason->setTextFormat(Qt::PlainText);
-    lbHotkeyReason->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QPalette reasonColours = lbHotkeyReason->palette();
+    m_lbHotkeyReason = new QLabel(this);
+    m_lbHotkeyReason->setObjectName(QStringLiteral("lbHotkeyReason"));
+    m_lbHotkeyReason->setGeometry(20, 242, 328, 13);
+    m_lbHotkeyReason->setTextFormat(Qt::PlainText);
+    m_lbHotkeyReason->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QPalette reasonColours = m_lbHotkeyReason->palette();
     reasonColours.setColor(QPalette::WindowText, QColor(246, 206, 134));
-    lbHotkeyReason->setPalette(reasonColours);
+    m_lbHotkeyReason->setPalette(reasonColours);
 
-    connect(iLoadWithWindows, &SkinSwitch::pressed, this,
-            [this] { flip(iLoadWithWindows, NewLoadWithWindows); });
-    connect(iChangeWithStart, &SkinSwitch::pressed, this,
-            [this] { flip(iChangeWithStart, NewChangeWithStart); });
-    connect(iUseGlobalKey, &SkinSwitch::pressed, this,
-            [this] { flip(iUseGlobalKey, NewUseGlobalKey); });
+    connect(m_iLoadWithWindows, &SkinSwitch::pressed, this,
+            [this] { flip(m_iLoadWithWindows, newLoadWithWindows); });
+    connect(m_iChangeWithStart, &SkinSwitch::pressed, this,
+            [this] { flip(m_iChangeWithStart, newChangeWithStart); });
+    connect(m_iUseGlobalKey, &SkinSwitch::pressed, this,
+            [this] { flip(m_iUseGlobalKey, newUseGlobalKey); });
     for (int slot = 0; slot < 3; ++slot) {
         connect(field(slot), &HotkeyEdit::released, this,
                 [this, slot](Qt::KeyboardModifiers modifiers, std::uint16_t vk, bool systemKeeps) {
                     captureKey(slot, modifiers, vk, systemKeeps);
                 });
     }
-    connect(iClearmini1, &SkinButton::clicked, this, [this] { clearSlot(0); });
-    connect(iClearmini2, &SkinButton::clicked, this, [this] { clearSlot(1); });
-    connect(iClearmini3, &SkinButton::clicked, this, [this] { clearSlot(2); });
-    connect(iApplySmall, &SkinButton::pressed, this, &TfParam::applySettings);
-    connect(iClose, &SkinButton::pressed, this, &SkinWindow::closeWindow);
+    connect(m_iClearmini1, &SkinButton::clicked, this, [this] { clearSlot(0); });
+    connect(m_iClearmini2, &SkinButton::clicked, this, [this] { clearSlot(1); });
+    connect(m_iClearmini3, &SkinButton::clicked, this, [this] { clearSlot(2); });
+    connect(m_iApplySmall, &SkinButton::pressed, this, &SettingsWindow::applySettings);
+    connect(m_iClose, &SkinButton::pressed, this, &SkinWindow::closeWindow);
     // The program's own hotkeys would take the very keys a field is to
     // capture: they are given back while a field has the focus.
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { onFocusChanged(now); });
 }
 
-void TfParam::onFocusChanged(QWidget* now) {
-    const bool inField = now && (now == edt1 || now == edt2 || now == edt3);
+void SettingsWindow::onFocusChanged(QWidget* now) {
+    const bool inField = now && (now == m_edt1 || now == m_edt2 || now == m_edt3);
     m_hotkeys.setSuspended(inField && isVisible());
 }
 
-void TfParam::hideEvent(QHideEvent* event) {
+void SettingsWindow::hideEvent(QHideEvent* event) {
     SkinWindow::hideEvent(event);
     m_hotkeys.setSuspended(false);
 }
 
-HotkeyEdit* TfParam::field(int slot) const {
-    return slot == 0 ? edt1 : slot == 1 ? edt2 : edt3;
+HotkeyEdit* SettingsWindow::field(int slot) const {
+    return slot == 0 ? m_edt1 : slot == 1 ? m_edt2 : m_edt3;
 }
 
-void TfParam::showEvent(QShowEvent* event) {
+void SettingsWindow::showEvent(QShowEvent* event) {
     SkinWindow::showEvent(event);
     // A window manager showing the window again (after a minimise, say) is
     // no new showing.
     if (!event->spontaneous())
-        FormShow();
+        resetFromState();
 }
 
-void TfParam::FormShow() {
+void SettingsWindow::resetFromState() {
     QString readError;
     try {
-        NewLoadWithWindows = platform::autostartEnabled(m_state.RunValueName);
+        newLoadWithWindows = platform::autostartEnabled(m_state.runValueName);
     } catch (const platform::StoreError& e) {
         // An entry that cannot be read shows as off; the error is reported
         // once the window is up.
-        NewLoadWithWindows = false;
+        newLoadWithWindows = false;
         readError = QString::fromUtf8(e.what());
     }
-    NewChangeWithStart = m_state.ChangeWithStart;
-    NewUseGlobalKey = m_state.UseGlobalKey;
-    iLoadWithWindows->setOn(NewLoadWithWindows);
-    iChangeWithStart->setOn(NewChangeWithStart);
-    iUseGlobalKey->setOn(NewUseGlobalKey);
+    newChangeWithStart = m_state.changeWithStart;
+    newUseGlobalKey = m_state.useGlobalKey;
+    m_iLoadWithWindows->setOn(newLoadWithWindows);
+    m_iChangeWithStart->setOn(newChangeWithStart);
+    m_iUseGlobalKey->setOn(newUseGlobalKey);
     for (int slot = 0; slot < 3; ++slot)
         field(slot)->clear();
-    lbHotkeyReason->clear();
-    edtFocus->setFocus();
-    NewGlobalKeys = m_state.GlobalKeys;
+    m_lbHotkeyReason->clear();
+    m_edtFocus->setFocus();
+    newGlobalKeys = m_state.globalKeys;
     for (int slot = 0; slot < 3; ++slot)
-        if (NewGlobalKeys[slot].aKey != 0)
-            field(slot)->setText(GlobalKey2String(NewGlobalKeys[slot]));
+        if (newGlobalKeys[slot].key != 0)
+            field(slot)->setText(globalKey2String(newGlobalKeys[slot]));
     if (!readError.isEmpty())
         QTimer::singleShot(0, this,
-                           [this, readError] { ShowErrorBox(this, readError.toStdString()); });
+                           [this, readError] { showErrorBox(this, readError.toStdString()); });
 }
 
-void TfParam::flip(SkinSwitch* control, bool& flag) {
+void SettingsWindow::flip(SkinSwitch* control, bool& flag) {
     flag = !flag;
     control->setOn(flag);
 }
 
-void TfParam::captureKey(int slot, Qt::KeyboardModifiers modifiers, std::uint16_t vk,
-                         bool systemKeeps) {
+void SettingsWindow::captureKey(int slot, Qt::KeyboardModifiers modifiers, std::uint16_t vk,
+                                bool systemKeeps) {
     // The record has no flag for the logo key: held, it would be dropped
     // and the rest taken alone.
     if (vk == LeftLogoKey || vk == RightLogoKey || modifiers.testFlag(Qt::MetaModifier))
         return showReason(tr("The logo key cannot be part of a hotkey"));
     if (vk == 0)
         return showReason(tr("This key cannot be a hotkey"));
-    const TGlobalKey key = Key2GlobalKey(modifiers, vk);
+    const GlobalKey key = key2GlobalKey(modifiers, vk);
     // A grab would be granted, but the press would never come.
     if (systemKeeps)
-        return showReason(tr("%1 belongs to the system").arg(GlobalKey2String(key)));
-    if (!IsSystemWideHotkey(key))
+        return showReason(tr("%1 belongs to the system").arg(globalKey2String(key)));
+    if (!isSystemWideHotkey(key))
         return showReason(tr("Add Ctrl or Alt: other programs need this key"));
     switch (GlobalHotkeys::check(key)) {
     case platform::HotkeyCheck::Taken:
@@ -241,39 +241,39 @@ void TfParam::captureKey(int slot, Qt::KeyboardModifiers modifiers, std::uint16_
     setSlot(slot, key);
 }
 
-void TfParam::showReason(const QString& reason) {
-    lbHotkeyReason->setText(reason);
+void SettingsWindow::showReason(const QString& reason) {
+    m_lbHotkeyReason->setText(reason);
 }
 
-void TfParam::setSlot(int slot, const TGlobalKey& key) {
-    NewGlobalKeys[slot] = key;
-    field(slot)->setText(GlobalKey2String(key));
-    lbHotkeyReason->clear();
+void SettingsWindow::setSlot(int slot, const GlobalKey& key) {
+    newGlobalKeys[slot] = key;
+    field(slot)->setText(globalKey2String(key));
+    m_lbHotkeyReason->clear();
 }
 
-void TfParam::clearSlot(int slot) {
+void SettingsWindow::clearSlot(int slot) {
     // The flags stay: the slot is stored with them and no key.
-    NewGlobalKeys[slot].aKey = 0;
+    newGlobalKeys[slot].key = 0;
     field(slot)->clear();
-    lbHotkeyReason->clear();
+    m_lbHotkeyReason->clear();
 }
 
-void TfParam::applySettings() {
+void SettingsWindow::applySettings() {
     // The entry is written (or removed) on every apply, so that it always
     // holds the program's current path. A refusal ends the apply before
     // anything else has changed.
     try {
-        platform::setAutostart(m_state.RunValueName, platform::executablePath(),
-                               NewLoadWithWindows);
+        platform::setAutostart(m_state.runValueName, platform::executablePath(),
+                               newLoadWithWindows);
     } catch (const platform::StoreError& e) {
-        ShowErrorBox(this, e.what());
+        showErrorBox(this, e.what());
         return;
     }
-    m_state.ChangeWithStart = NewChangeWithStart;
-    if (m_state.UseGlobalKey)
-        m_hotkeys.GlobalKeyUnRegistry();
-    m_state.UseGlobalKey = NewUseGlobalKey;
-    m_state.GlobalKeys = NewGlobalKeys;
-    m_hotkeys.GlobalKeyRegistry(m_state.GlobalKeys, m_state.UseGlobalKey);
+    m_state.changeWithStart = newChangeWithStart;
+    if (m_state.useGlobalKey)
+        m_hotkeys.unregisterHotkeys();
+    m_state.useGlobalKey = newUseGlobalKey;
+    m_state.globalKeys = newGlobalKeys;
+    m_hotkeys.registerHotkeys(m_state.globalKeys, m_state.useGlobalKey);
     closeWindow();
 }

@@ -6,10 +6,10 @@
 
 #include <QUrl>
 
-class TfHelp : public SkinWindow {
+class AboutWindow : public SkinWindow {
     Q_OBJECT
 public:
-    explicit TfHelp(QWidget* parent = nullptr);
+    explicit AboutWindow(QWidget* parent = nullptr);
 
     /// The product's web page, which the update link opens.
     static QUrl homePage();
@@ -19,6 +19,6 @@ public:
     void openHomePage();
 
 private:
-    SkinButton* iClose = nullptr;
-    SkinButton* iUpdate = nullptr;
+    SkinButton* m_iClose = nullptr;
+    SkinButton* m_iUpdate = nullptr;
 };

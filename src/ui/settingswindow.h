@@ -35,15 +35,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-class TfParam : public SkinWindow {
+class SettingsWindow : public SkinWindow {
     Q_OBJECT
 public:
     /// The window edits `state` and registers the hotkeys with `hotkeys`.
-    TfParam(ProgramState& state, GlobalHotkeys& hotkeys, QWidget* parent = nullptr);
+    SettingsWindow(ProgramState& state, GlobalHotkeys& hotkeys, QWidget* parent = nullptr);
 
     /// Fills the working copies from the program state and the autostart
     /// entry, and the controls from them (every time the window shows).
-    void FormShow();
+    void resetFromState();
     /// Makes the key released in the field of `slot` that slot's hotkey, or
     /// refuses it and shows why (lbHotkeyReason): the logo key, a key
     /// without a code, a combination the system keeps, a key that types or
@@ -54,16 +54,16 @@ public:
 
     /// Copies the working copies into the program state, in order: the
     /// autostart entry (a refusal is shown and ends the apply there, the
-    /// window staying open), ChangeWithStart, the hotkeys unregistered if
-    /// they were on, UseGlobalKey, GlobalKeys, the hotkeys registered if now
+    /// window staying open), changeWithStart, the hotkeys unregistered if
+    /// they were on, useGlobalKey, GlobalKeys, the hotkeys registered if now
     /// on; then closes the window.
     void applySettings();
 
     // The working copies, meaningful while the window shows.
-    bool NewLoadWithWindows = false;
-    bool NewChangeWithStart = false;
-    bool NewUseGlobalKey = false;
-    std::array<TGlobalKey, 3> NewGlobalKeys{};
+    bool newLoadWithWindows = false;
+    bool newChangeWithStart = false;
+    bool newUseGlobalKey = false;
+    std::array<GlobalKey, 3> newGlobalKeys{};
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -73,7 +73,7 @@ private:
     void createControls();
     void flip(SkinSwitch* control, bool& flag);
     void clearSlot(int slot);
-    void setSlot(int slot, const TGlobalKey& key);
+    void setSlot(int slot, const GlobalKey& key);
     HotkeyEdit* field(int slot) const;
     void showReason(const QString& reason);
     void onFocusChanged(QWidget* now);
@@ -81,17 +81,17 @@ private:
     ProgramState& m_state;
     GlobalHotkeys& m_hotkeys;
 
-    SkinSwitch* iLoadWithWindows = nullptr;
-    SkinSwitch* iChangeWithStart = nullptr;
-    SkinButton* iClose = nullptr;
-    SkinButton* iApplySmall = nullptr;
-    SkinSwitch* iUseGlobalKey = nullptr;
-    SkinButton* iClearmini1 = nullptr;
-    SkinButton* iClearmini2 = nullptr;
-    SkinButton* iClearmini3 = nullptr;
-    HotkeyEdit* edt1 = nullptr;
-    HotkeyEdit* edt2 = nullptr;
-    HotkeyEdit* edt3 = nullptr;
-    QLineEdit* edtFocus = nullptr;
-    QLabel* lbHotkeyReason = nullptr;
+    SkinSwitch* m_iLoadWithWindows = nullptr;
+    SkinSwitch* m_iChangeWithStart = nullptr;
+    SkinButton* m_iClose = nullptr;
+    SkinButton* m_iApplySmall = nullptr;
+    SkinSwitch* m_iUseGlobalKey = nullptr;
+    SkinButton* m_iClearmini1 = nullptr;
+    SkinButton* m_iClearmini2 = nullptr;
+    SkinButton* m_iClearmini3 = nullptr;
+    HotkeyEdit* m_edt1 = nullptr;
+    HotkeyEdit* m_edt2 = nullptr;
+    HotkeyEdit* m_edt3 = nullptr;
+    QLineEdit* m_edtFocus = nullptr;
+    QLabel* m_lbHotkeyReason = nullptr;
 };

@@ -17,15 +17,15 @@ class StripView;
 struct ProgramState;
 struct StripLabels;
 
-class TfMain : public SkinWindow {
+class MainWindow : public SkinWindow {
     Q_OBJECT
 public:
-    TfMain(ProgramState& state, Collection& collection, ChangeScheduler& scheduler, Strip& strip,
-           QWidget* parent = nullptr);
-    ~TfMain() override;
+    MainWindow(ProgramState& state, Collection& collection, ChangeScheduler& scheduler,
+               Strip& strip, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     /// Shows the window and brings it to the front (the tray icon's click).
-    void TrayClick();
+    void trayClick();
     /// Hides the window to the notification area (minimises it where there
     /// is none, so it stays reachable).
     void hideToTray();
@@ -33,25 +33,25 @@ public:
     /// while a close is under way or the question is already open.
     void requestExit();
 
-    /// The labels and the strip for CurrentWall.
+    /// The labels and the strip for currentWall.
     void showCurrent();
     /// The empty-collection view: labels, strip, desktop wallpaper, and the
     /// manager button's blink.
-    void ClearInfo();
+    void clearInfo();
     /// The counters and switches of the automatic change.
-    void ShowScheduler();
+    void showScheduler();
 
     /// The manager button's blink (every 400 ms while the collection is
     /// empty, until the button is clicked).
     void startManagerBlink();
     void stopManagerBlink();
-    bool managerBlinking() const { return SelectDirTimer.enabled(); }
+    bool managerBlinking() const { return managerBlinkTimer.enabled(); }
 
     /// The mouse wheel while this window is active: one entry per wheel
     /// event, towards the user the next, away the previous.
     void onWheel(const QWheelEvent& event);
 
-    ProgramTimer SelectDirTimer{400};
+    ProgramTimer managerBlinkTimer{400};
 
 signals:
     /// Every close request of the window, save one from the window manager
@@ -82,34 +82,34 @@ private:
     Collection& m_collection;
     ChangeScheduler& m_scheduler;
     Strip& m_strip;
-    int m_blinkPhase = 1; // 1 while the plain picture shows, 2 while the lit one
+    bool m_blinkLit = false; // the lit picture shows
     bool m_askingExit = false;
 
     // The controls carry the names of the window's layout, which are also
     // their object names and their skin pictures.
-    StripView* pb = nullptr;
-    QLabel* lbNum = nullptr;
-    QLabel* lbFile = nullptr;
-    QLabel* lbDir = nullptr;
-    QLabel* lbHour = nullptr;
-    QLabel* lbMin = nullptr;
-    SkinButton* iParam = nullptr;
-    SkinButton* iClose = nullptr;
-    SkinButton* iMinimize = nullptr;
-    SkinButton* iNext = nullptr;
-    SkinButton* iBack = nullptr;
-    SkinButton* iRandom = nullptr;
-    SkinButton* iApply = nullptr;
-    SkinPicture* imgBlick = nullptr;
-    SkinButton* iEnd = nullptr;
-    SkinButton* iBegin = nullptr;
-    SkinButton* iHelp = nullptr;
-    SkinSwitch* iRandomSelect = nullptr;
-    SkinSwitch* iAutomaticallyChange = nullptr;
-    SkinButton* iDecHour = nullptr;
-    SkinButton* iDecMin = nullptr;
-    SkinButton* iIncHour = nullptr;
-    SkinButton* iIncMin = nullptr;
-    SkinButton* iManager = nullptr;
-    QLineEdit* edtInput = nullptr;
+    StripView* m_pb = nullptr;
+    QLabel* m_lbNum = nullptr;
+    QLabel* m_lbFile = nullptr;
+    QLabel* m_lbDir = nullptr;
+    QLabel* m_lbHour = nullptr;
+    QLabel* m_lbMin = nullptr;
+    SkinButton* m_iParam = nullptr;
+    SkinButton* m_iClose = nullptr;
+    SkinButton* m_iMinimize = nullptr;
+    SkinButton* m_iNext = nullptr;
+    SkinButton* m_iBack = nullptr;
+    SkinButton* m_iRandom = nullptr;
+    SkinButton* m_iApply = nullptr;
+    SkinPicture* m_imgBlick = nullptr;
+    SkinButton* m_iEnd = nullptr;
+    SkinButton* m_iBegin = nullptr;
+    SkinButton* m_iHelp = nullptr;
+    SkinSwitch* m_iRandomSelect = nullptr;
+    SkinSwitch* m_iAutomaticallyChange = nullptr;
+    SkinButton* m_iDecHour = nullptr;
+    SkinButton* m_iDecMin = nullptr;
+    SkinButton* m_iIncHour = nullptr;
+    SkinButton* m_iIncMin = nullptr;
+    SkinButton* m_iManager = nullptr;
+    QLineEdit* m_edtInput = nullptr;
 };

@@ -15,17 +15,17 @@ class QLabel;
 class QListView;
 class QMessageBox;
 class QProgressBar;
-class TfFolderSelect;
+class FolderDialog;
 struct ProgramState;
 
-class TfPicManager : public SkinWindow {
+class PictureManager : public SkinWindow {
     Q_OBJECT
 public:
-    explicit TfPicManager(ProgramState& state, QWidget* parent = nullptr);
-    ~TfPicManager() override;
+    explicit PictureManager(ProgramState& state, QWidget* parent = nullptr);
+    ~PictureManager() override;
 
     /// The folder dialog that adding a folder shows.
-    void setFolderSelect(TfFolderSelect* folderSelect) { m_folderSelect = folderSelect; }
+    void setFolderSelect(FolderDialog* folderSelect) { m_folderSelect = folderSelect; }
 
     /// The rows of the list (lbPic), in order.
     const std::vector<std::string>& rows() const;
@@ -41,7 +41,7 @@ public:
     /// True while a preview is being loaded.
     bool previewLoading() const;
 
-    /// Fills the list from Walls behind the wait panel; ListChanged goes off.
+    /// Fills the list from walls behind the wait panel; listChanged goes off.
     void fillFromWalls();
     /// Adds the picture files chosen in the file dialog.
     void addFiles();
@@ -51,9 +51,9 @@ public:
     /// `useSubFolders`) as rows; the interface is serviced once per folder.
     /// Returns how many pictures were left out because their names hold a
     /// line break.
-    std::size_t ScanDir(const std::string& dir, bool useSubFolders);
+    std::size_t scanDir(const std::string& dir, bool useSubFolders);
     /// Removes the selected row and its cached thumbnail file.
-    void DeleteSelected();
+    void deleteSelected();
     /// Asks, then deletes the selected row's picture file from disk and removes the row.
     void deleteSelectedWithFile();
     /// Asks whether to clear (naming the number of pictures, Cancel being the
@@ -65,12 +65,12 @@ public:
 
     QListView* lbPic = nullptr;
     SkinPicture* iPreview = nullptr;
-    QLabel* Panel1 = nullptr;
+    QLabel* panel1 = nullptr;
     QProgressBar* pb = nullptr;
     QFileDialog* dOpen = nullptr;
 
 protected:
-    /// Each showing starts with ListChanged off and the fill from Walls.
+    /// Each showing starts with listChanged off and the fill from walls.
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -87,12 +87,12 @@ private:
     ProgramState& m_state;
     PathListModel* m_model = nullptr;
     PreviewLoader* m_preview = nullptr;
-    TfFolderSelect* m_folderSelect = nullptr;
-    SkinButton* iClose = nullptr;
-    SkinButton* iFile = nullptr;
-    SkinButton* iDir = nullptr;
-    SkinButton* iDel = nullptr;
-    SkinButton* iClear = nullptr;
+    FolderDialog* m_folderSelect = nullptr;
+    SkinButton* m_iClose = nullptr;
+    SkinButton* m_iFile = nullptr;
+    SkinButton* m_iDir = nullptr;
+    SkinButton* m_iDel = nullptr;
+    SkinButton* m_iClear = nullptr;
     bool m_selecting = false; ///< a selection made by the program: previewed once, after it
     bool m_filling = false;
     QPointer<QWidget> m_completionList;    ///< the file dialog's completion popup

@@ -1,4 +1,4 @@
-#include "ui/uFolderSelect.h"
+#include "ui/folderdialog.h"
 
 #include "ui/pathlist.h"
 #include "ui/skin.h"
@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <QTreeView>
 
-TfFolderSelect::TfFolderSelect(QWidget* parent)
+FolderDialog::FolderDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("fFolderSelect"));
@@ -26,41 +26,41 @@ TfFolderSelect::TfFolderSelect(QWidget* parent)
     setFont(f);
 
     // Created in their tab order: OK, Cancel, the check box, the tree.
-    Button1 = new QPushButton(tr("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(157, 338, 75, 25);
-    Button2 = new QPushButton(tr("Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(238, 338, 75, 25);
+    button1 = new QPushButton(tr("OK"), this);
+    button1->setObjectName(QStringLiteral("Button1"));
+    button1->setGeometry(157, 338, 75, 25);
+    button2 = new QPushButton(tr("Cancel"), this);
+    button2->setObjectName(QStringLiteral("Button2"));
+    button2->setGeometry(238, 338, 75, 25);
     cbWithSubFolders = new QCheckBox(tr("Include subfolders"), this);
     cbWithSubFolders->setObjectName(QStringLiteral("cbWithSubFolders"));
     cbWithSubFolders->setGeometry(8, 8, 121, 17);
     cbWithSubFolders->setChecked(true);
 
-    TreeView = new QTreeView(this);
-    TreeView->setObjectName(QStringLiteral("TreeView"));
-    TreeView->setGeometry(8, 31, 305, 301);
-    TreeView->setHeaderHidden(true);
+    treeView = new QTreeView(this);
+    treeView->setObjectName(QStringLiteral("TreeView"));
+    treeView->setGeometry(8, 31, 305, 301);
+    treeView->setHeaderHidden(true);
     // The file system's root is the one node at the top, without a button.
-    TreeView->setRootIsDecorated(false);
-    TreeView->setIndentation(19);
-    TreeView->setSelectionMode(QAbstractItemView::SingleSelection);
-    TreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    treeView->setRootIsDecorated(false);
+    treeView->setIndentation(19);
+    treeView->setSelectionMode(QAbstractItemView::SingleSelection);
+    treeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     // Neither button is the dialog's default: Enter presses the focused one.
-    Button1->setAutoDefault(false);
-    Button2->setAutoDefault(false);
-    setTabOrder(Button1, Button2);
-    setTabOrder(Button2, cbWithSubFolders);
-    setTabOrder(cbWithSubFolders, TreeView);
+    button1->setAutoDefault(false);
+    button2->setAutoDefault(false);
+    setTabOrder(button1, button2);
+    setTabOrder(button2, cbWithSubFolders);
+    setTabOrder(cbWithSubFolders, treeView);
 
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(button1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(button2, &QPushButton::clicked, this, &QDialog::reject);
     // OK means nothing until there is a folder to take.
-    Button1->setEnabled(false);
+    button1->setEnabled(false);
 }
 
-void TfFolderSelect::fillTree() {
+void FolderDialog::fillTree() {
     // The folders are read when the dialog is first wanted, not at start-up.
     if (m_model)
         return;
@@ -69,58 +69,58 @@ void TfFolderSelect::fillTree() {
     // The tree shows the folders as they were when it was opened.
     m_model->setOption(QFileSystemModel::DontWatchForChanges);
     m_model->setRootPath(QDir::rootPath());
-    TreeView->setModel(m_model);
+    treeView->setModel(m_model);
     for (int column = 1; column < m_model->columnCount(); ++column)
-        TreeView->hideColumn(column);
-    connect(TreeView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TfFolderSelect::onSelectionChanged);
+        treeView->hideColumn(column);
+    connect(treeView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &FolderDialog::onSelectionChanged);
     const QModelIndex home = m_model->index(QDir::homePath());
     if (home.isValid()) {
         for (QModelIndex up = home; up.isValid(); up = up.parent())
-            TreeView->expand(up);
-        TreeView->selectionModel()->setCurrentIndex(home, QItemSelectionModel::NoUpdate);
-        TreeView->scrollTo(home, QAbstractItemView::PositionAtTop);
+            treeView->expand(up);
+        treeView->selectionModel()->setCurrentIndex(home, QItemSelectionModel::NoUpdate);
+        treeView->scrollTo(home, QAbstractItemView::PositionAtTop);
     }
     // The folders come in the background; until one is chosen, the home
     // folder stays in view at the top as its neighbours arrive.
-    connect(m_model, &QFileSystemModel::directoryLoaded, this, &TfFolderSelect::showHomeOnTop);
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, &FolderDialog::showHomeOnTop);
 }
 
-void TfFolderSelect::showHomeOnTop() {
-    if (selectedFolder().empty() && TreeView->currentIndex().isValid())
-        TreeView->scrollTo(TreeView->currentIndex(), QAbstractItemView::PositionAtTop);
+void FolderDialog::showHomeOnTop() {
+    if (selectedFolder().empty() && treeView->currentIndex().isValid())
+        treeView->scrollTo(treeView->currentIndex(), QAbstractItemView::PositionAtTop);
 }
 
-std::string TfFolderSelect::selectedFolder() const {
+std::string FolderDialog::selectedFolder() const {
     if (!m_model)
         return {};
-    const QModelIndexList rows = TreeView->selectionModel()->selectedRows();
+    const QModelIndexList rows = treeView->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return {};
     const QString path = m_model->filePath(rows.first());
-    return path.isEmpty() ? std::string() : TextToPath(path);
+    return path.isEmpty() ? std::string() : textToPath(path);
 }
 
-void TfFolderSelect::selectFolder(const QString& path) {
+void FolderDialog::selectFolder(const QString& path) {
     fillTree();
     const QModelIndex index = m_model->index(path);
     if (!index.isValid())
         return;
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
-        TreeView->expand(up);
-    TreeView->setCurrentIndex(index);
-    TreeView->scrollTo(index);
+        treeView->expand(up);
+    treeView->setCurrentIndex(index);
+    treeView->scrollTo(index);
 }
 
-bool TfFolderSelect::withSubFolders() const {
+bool FolderDialog::withSubFolders() const {
     return cbWithSubFolders->isChecked();
 }
 
-void TfFolderSelect::onSelectionChanged() {
-    Button1->setEnabled(!selectedFolder().empty());
+void FolderDialog::onSelectionChanged() {
+    button1->setEnabled(!selectedFolder().empty());
 }
 
-void TfFolderSelect::showEvent(QShowEvent* event) {
+void FolderDialog::showEvent(QShowEvent* event) {
     fillTree();
     if (!m_placed) {
         m_placed = true;
@@ -128,7 +128,7 @@ void TfFolderSelect::showEvent(QShowEvent* event) {
             const QScreen* screen = QGuiApplication::primaryScreen();
             const QPoint desktop = screen ? screen->virtualGeometry().topLeft() : QPoint();
             move(
-                SkinWindow::CentredOver(QRect(m_anchor->pos(), m_anchor->size()), size(), desktop));
+                SkinWindow::centredOver(QRect(m_anchor->pos(), m_anchor->size()), size(), desktop));
         }
     } else {
         // Where it was when last closed, wherever the user moved it.
@@ -136,20 +136,20 @@ void TfFolderSelect::showEvent(QShowEvent* event) {
     }
     QDialog::showEvent(event);
     // Once the tree has its size.
-    QTimer::singleShot(0, this, &TfFolderSelect::showHomeOnTop);
+    QTimer::singleShot(0, this, &FolderDialog::showHomeOnTop);
     // OK first, as the tab order has it; the tree while there is nothing to take.
-    if (Button1->isEnabled())
-        Button1->setFocus();
+    if (button1->isEnabled())
+        button1->setFocus();
     else
-        TreeView->setFocus();
+        treeView->setFocus();
 }
 
-void TfFolderSelect::hideEvent(QHideEvent* event) {
+void FolderDialog::hideEvent(QHideEvent* event) {
     m_lastPos = pos();
     QDialog::hideEvent(event);
 }
 
-void TfFolderSelect::keyPressEvent(QKeyEvent* event) {
+void FolderDialog::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Escape:
         // Only Cancel and the close box close this dialog.

@@ -1,4 +1,4 @@
-#include "ui/uPicManager.h"
+#include "ui/picturemanager.h"
 
 #include "collection/folderwalk.h"
 #include "collection/state.h"
@@ -7,9 +7,9 @@
 #include "platform/paths.h"
 #include "thumbs/strip.h"
 #include "ui/dialogs.h"
+#include "ui/folderdialog.h"
 #include "ui/pathlist.h"
 #include "ui/previewloader.h"
-#include "ui/uFolderSelect.h"
 
 #include <QCompleter>
 #include <QCoreApplication>
@@ -48,7 +48,7 @@ QFont fontOf(int pixelSize) {
 
 } // namespace
 
-TfPicManager::TfPicManager(ProgramState& state, QWidget* parent)
+PictureManager::PictureManager(ProgramState& state, QWidget* parent)
     : SkinWindow(QSize(570, 389), "imgInterfacePicManager", "imgInterfacePicManager", parent),
       m_state(state) {
     setObjectName(QStringLiteral("fPicManager"));
@@ -56,11 +56,11 @@ TfPicManager::TfPicManager(ProgramState& state, QWidget* parent)
     setFont(fontOf(11));
 
     // In painting order: each control is drawn over the ones before it.
-    iClose = new SkinButton("iClose", {233, 361, 103, 27}, this, tr("Close"));
-    iFile = new SkinButton("iFile", {24, 291, 76, 36}, this, tr("Add images"));
-    iDir = new SkinButton("iDir", {125, 291, 76, 36}, this, tr("Add Folders"));
-    iDel = new SkinButton("iDel", {369, 291, 76, 36}, this, tr("Delete"));
-    iClear = new SkinButton("iClear", {470, 291, 76, 36}, this, tr("Clear"));
+    m_iClose = new SkinButton("iClose", {233, 361, 103, 27}, this, tr("Close"));
+    m_iFile = new SkinButton("iFile", {24, 291, 76, 36}, this, tr("Add images"));
+    m_iDir = new SkinButton("iDir", {125, 291, 76, 36}, this, tr("Add Folders"));
+    m_iDel = new SkinButton("iDel", {369, 291, 76, 36}, this, tr("Delete"));
+    m_iClear = new SkinButton("iClear", {470, 291, 76, 36}, this, tr("Clear"));
     iPreview = new SkinPicture("iPreview", {240, 270, 89, 66}, this, QPixmap());
     iPreview->setStretched(true);
 
@@ -98,18 +98,18 @@ TfPicManager::TfPicManager(ProgramState& state, QWidget* parent)
             previewSelected();
     });
 
-    Panel1 = new QLabel(QStringLiteral("Please wait..."), this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(11, 42, 547, 215);
-    Panel1->setAlignment(Qt::AlignCenter);
-    Panel1->setFont(fontOf(19));
-    Panel1->setAutoFillBackground(true);
-    QPalette panelColours = Panel1->palette();
+    panel1 = new QLabel(QStringLiteral("Please wait..."), this);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setGeometry(11, 42, 547, 215);
+    panel1->setAlignment(Qt::AlignCenter);
+    panel1->setFont(fontOf(19));
+    panel1->setAutoFillBackground(true);
+    QPalette panelColours = panel1->palette();
     panelColours.setColor(QPalette::Window, Qt::black);
     panelColours.setColor(QPalette::WindowText, Qt::white);
-    Panel1->setPalette(panelColours);
-    Panel1->hide();
-    pb = new QProgressBar(Panel1);
+    panel1->setPalette(panelColours);
+    panel1->hide();
+    pb = new QProgressBar(panel1);
     pb->setObjectName(QStringLiteral("pb"));
     pb->setGeometry(140, 138, 267, 17);
     pb->setRange(0, 100);
@@ -117,35 +117,35 @@ TfPicManager::TfPicManager(ProgramState& state, QWidget* parent)
     pb->hide();
 
     m_preview = new PreviewLoader(this);
-    connect(m_preview, &PreviewLoader::loaded, this, &TfPicManager::onPreviewLoaded);
+    connect(m_preview, &PreviewLoader::loaded, this, &PictureManager::onPreviewLoaded);
 
-    connect(iClose, &SkinButton::clicked, this, &SkinWindow::closeWindow);
-    connect(iFile, &SkinButton::clicked, this, &TfPicManager::addFiles);
-    connect(iDir, &SkinButton::clicked, this, &TfPicManager::addFolder);
-    connect(iDel, &SkinButton::pressed, this, [this](Qt::MouseButton button) {
+    connect(m_iClose, &SkinButton::clicked, this, &SkinWindow::closeWindow);
+    connect(m_iFile, &SkinButton::clicked, this, &PictureManager::addFiles);
+    connect(m_iDir, &SkinButton::clicked, this, &PictureManager::addFolder);
+    connect(m_iDel, &SkinButton::pressed, this, [this](Qt::MouseButton button) {
         if (button == Qt::LeftButton && !waiting())
-            DeleteSelected();
+            deleteSelected();
     });
-    connect(iClear, &SkinButton::clicked, this, &TfPicManager::clearAll);
+    connect(m_iClear, &SkinButton::clicked, this, &PictureManager::clearAll);
 }
 
-TfPicManager::~TfPicManager() = default;
+PictureManager::~PictureManager() = default;
 
-const std::vector<std::string>& TfPicManager::rows() const {
+const std::vector<std::string>& PictureManager::rows() const {
     return m_model->rows();
 }
 
-void TfPicManager::clearRows() {
+void PictureManager::clearRows() {
     m_model->setRows({});
     emptyPreview();
 }
 
-int TfPicManager::selectedRow() const {
+int PictureManager::selectedRow() const {
     const QModelIndexList selected = lbPic->selectionModel()->selectedRows();
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 
-void TfPicManager::selectRow(int row) {
+void PictureManager::selectRow(int row) {
     m_selecting = true;
     if (row >= 0 && row < m_model->rowCount()) {
         const QModelIndex index = m_model->index(row);
@@ -158,38 +158,38 @@ void TfPicManager::selectRow(int row) {
     previewSelected();
 }
 
-bool TfPicManager::waiting() const {
-    return !Panel1->isHidden();
+bool PictureManager::waiting() const {
+    return !panel1->isHidden();
 }
 
-bool TfPicManager::previewLoading() const {
+bool PictureManager::previewLoading() const {
     return m_preview->busy();
 }
 
-void TfPicManager::showWaitPanel(bool withProgress) {
-    Panel1->setText(QStringLiteral("Please wait..."));
+void PictureManager::showWaitPanel(bool withProgress) {
+    panel1->setText(QStringLiteral("Please wait..."));
     pb->setValue(0);
     pb->setVisible(withProgress);
-    Panel1->show();
-    Panel1->raise();
+    panel1->show();
+    panel1->raise();
 }
 
-void TfPicManager::hideWaitPanel() {
+void PictureManager::hideWaitPanel() {
     pb->hide();
-    Panel1->hide();
+    panel1->hide();
 }
 
-void TfPicManager::showEvent(QShowEvent* event) {
+void PictureManager::showEvent(QShowEvent* event) {
     SkinWindow::showEvent(event);
-    m_state.ListChanged = false;
+    m_state.listChanged = false;
     // The wait panel keeps every edit out until the fill has run, just after
     // the window first paints.
     showWaitPanel(true);
     lbPic->setFocus();
-    QTimer::singleShot(0, this, &TfPicManager::fillFromWalls);
+    QTimer::singleShot(0, this, &PictureManager::fillFromWalls);
 }
 
-void TfPicManager::fillFromWalls() {
+void PictureManager::fillFromWalls() {
     if (m_filling)
         return;
     if (!isVisible()) {
@@ -203,24 +203,24 @@ void TfPicManager::fillFromWalls() {
     m_model->setRows({});
     emptyPreview();
     std::vector<std::string> rows;
-    rows.reserve(m_state.Walls.size());
-    // Walls is read afresh at every step: a thumbnail job may drop an entry
+    rows.reserve(m_state.walls.size());
+    // walls is read afresh at every step: a thumbnail job may drop an entry
     // while events are processed.
-    for (std::size_t i = 0; i < m_state.Walls.size(); ++i) {
-        rows.push_back(m_state.Walls[i].Path);
-        pb->setValue(percentOf(i, m_state.Walls.size()));
+    for (std::size_t i = 0; i < m_state.walls.size(); ++i) {
+        rows.push_back(m_state.walls[i].path);
+        pb->setValue(percentOf(i, m_state.walls.size()));
         if (i % 1000 == 0)
             QCoreApplication::processEvents();
     }
     m_model->setRows(std::move(rows));
     hideWaitPanel();
-    m_state.ListChanged = false;
+    m_state.listChanged = false;
     m_filling = false;
     if (m_model->rowCount() > 0)
         selectRow(0);
 }
 
-void TfPicManager::addFiles() {
+void PictureManager::addFiles() {
     if (waiting())
         return;
     if (!dOpen) {
@@ -243,12 +243,12 @@ void TfPicManager::addFiles() {
         m_completionList->hide();
     if (result != QDialog::Accepted)
         return;
-    m_state.ListChanged = true;
+    m_state.listChanged = true;
     std::vector<std::string> added;
     std::size_t unlistable = 0;
     for (const QString& file : dOpen->selectedFiles()) {
-        std::string path = TextToPath(file);
-        if (IsListablePath(path))
+        std::string path = textToPath(file);
+        if (isListablePath(path))
             added.push_back(std::move(path));
         else
             ++unlistable;
@@ -259,19 +259,19 @@ void TfPicManager::addFiles() {
     showUnlistableNotice(unlistable);
 }
 
-void TfPicManager::addFolder() {
+void PictureManager::addFolder() {
     if (waiting() || !m_folderSelect)
         return;
     const int result = m_folderSelect->exec();
     QCoreApplication::processEvents();
     if (result != QDialog::Accepted)
         return;
-    m_state.ListChanged = true;
+    m_state.listChanged = true;
     lbPic->setUpdatesEnabled(false);
     showWaitPanel(false);
     QCoreApplication::processEvents();
     const std::size_t unlistable =
-        ScanDir(m_folderSelect->selectedFolder(), m_folderSelect->withSubFolders());
+        scanDir(m_folderSelect->selectedFolder(), m_folderSelect->withSubFolders());
     hideWaitPanel();
     lbPic->setUpdatesEnabled(true);
     if (m_model->rowCount() > 0)
@@ -279,15 +279,15 @@ void TfPicManager::addFolder() {
     showUnlistableNotice(unlistable);
 }
 
-std::size_t TfPicManager::ScanDir(const std::string& dir, bool useSubFolders) {
+std::size_t PictureManager::scanDir(const std::string& dir, bool useSubFolders) {
     std::vector<std::string> found;
     const std::size_t unlistable =
-        ::ScanDir(dir, useSubFolders, found, [] { QCoreApplication::processEvents(); });
+        ::scanDir(dir, useSubFolders, found, [] { QCoreApplication::processEvents(); });
     m_model->append(std::move(found));
     return unlistable;
 }
 
-void TfPicManager::showUnlistableNotice(std::size_t count) {
+void PictureManager::showUnlistableNotice(std::size_t count) {
     if (count == 0)
         return;
     // The list file holds one path per line: such a name would come back as
@@ -296,21 +296,21 @@ void TfPicManager::showUnlistableNotice(std::size_t count) {
         count == 1 ? tr("One picture was not added because its file name contains a line break.")
                    : tr("%L1 pictures were not added because their file names contain line breaks.")
                          .arg(count);
-    ShowMessage(this, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
+    showMessage(this, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-void TfPicManager::DeleteSelected() {
+void PictureManager::deleteSelected() {
     const int row = selectedRow();
     if (row >= 0)
         removeRow(row);
 }
 
-void TfPicManager::deleteSelectedWithFile() {
+void PictureManager::deleteSelectedWithFile() {
     const int row = selectedRow();
     if (row < 0)
         return;
     const std::string path = m_model->path(row);
-    if (!AskDeleteFile(this, path))
+    if (!askDeleteFile(this, path))
         return;
     const fs::path file = platform::toFsPath(path);
     std::error_code ec;
@@ -322,9 +322,9 @@ void TfPicManager::deleteSelectedWithFile() {
         removeRow(row);
 }
 
-void TfPicManager::removeRow(int row) {
-    m_state.ListChanged = true;
-    const std::string thumbnail = FindThumbnailHDD(m_state.DataFolder, m_model->path(row));
+void PictureManager::removeRow(int row) {
+    m_state.listChanged = true;
+    const std::string thumbnail = findThumbnailOnDisk(m_state.dataFolder, m_model->path(row));
     if (!thumbnail.empty()) {
         std::error_code ec;
         fs::remove(platform::toFsPath(thumbnail), ec);
@@ -339,11 +339,11 @@ void TfPicManager::removeRow(int row) {
     }
 }
 
-void TfPicManager::clearAll() {
+void PictureManager::clearAll() {
     if (waiting() || m_clearQuestion)
         return;
     // The lines of folders that are away go too, though the list does not show them.
-    const std::size_t count = m_model->rows().size() + m_state.UnavailableWalls.size();
+    const std::size_t count = m_model->rows().size() + m_state.unavailableWalls.size();
     if (count == 0)
         return clearNow();
     const QString text =
@@ -353,25 +353,25 @@ void TfPicManager::clearAll() {
                         "on disk; the thumbnail cache is emptied.")
                          .arg(count);
     m_clearQuestion =
-        ShowMessage(this, QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel,
+        showMessage(this, QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel,
                     QMessageBox::Cancel, [this](QMessageBox::StandardButton answer) {
                         if (answer == QMessageBox::Ok && isVisible() && !waiting())
                             clearNow();
                     });
 }
 
-void TfPicManager::clearNow() {
-    m_state.ListChanged = true;
+void PictureManager::clearNow() {
+    m_state.listChanged = true;
     m_model->setRows({});
-    if (!m_state.DataFolder.empty())
-        RemoveAll(ThumbnailFolder(m_state.DataFolder));
+    if (!m_state.dataFolder.empty())
+        removeAll(thumbnailFolder(m_state.dataFolder));
     emptyPreview();
-    ClearPreview(m_state);
-    m_state.Walls.clear();
-    m_state.UnavailableWalls.clear();
+    clearPreview(m_state);
+    m_state.walls.clear();
+    m_state.unavailableWalls.clear();
 }
 
-void TfPicManager::previewSelected() {
+void PictureManager::previewSelected() {
     const int row = selectedRow();
     if (row < 0)
         return;
@@ -380,15 +380,15 @@ void TfPicManager::previewSelected() {
     if (!platform::isRegularFile(path))
         return;
     const QSize size = iPreview->size() * iPreview->devicePixelRatioF();
-    m_preview->request(path, FindThumbnailHDD(m_state.DataFolder, path), size);
+    m_preview->request(path, findThumbnailOnDisk(m_state.dataFolder, path), size);
 }
 
-void TfPicManager::emptyPreview() {
+void PictureManager::emptyPreview() {
     m_preview->cancel();
     iPreview->setPixmap(QPixmap());
 }
 
-void TfPicManager::onPreviewLoaded(const QImage& image) {
+void PictureManager::onPreviewLoaded(const QImage& image) {
     if (image.isNull()) {
         iPreview->setPixmap(QPixmap());
         return;
@@ -398,7 +398,7 @@ void TfPicManager::onPreviewLoaded(const QImage& image) {
     iPreview->setPixmap(pixmap);
 }
 
-bool TfPicManager::eventFilter(QObject* watched, QEvent* event) {
+bool PictureManager::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_completionList && event->type() == QEvent::Show && !dOpen->isVisible()) {
         QMetaObject::invokeMethod(m_completionList, &QWidget::hide, Qt::QueuedConnection);
         return false;
@@ -410,7 +410,7 @@ bool TfPicManager::eventFilter(QObject* watched, QEvent* event) {
                 if (key->modifiers() & Qt::ShiftModifier)
                     deleteSelectedWithFile();
                 else
-                    DeleteSelected();
+                    deleteSelected();
             }
             return true;
         }
