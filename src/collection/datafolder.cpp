@@ -2,9 +2,9 @@
 
 #include "collection/state.h"
 #include "collection/thumbpath.h"
-#include "imaging/fileio.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "storage/atomicfile.h"
 
 #include <filesystem>
 

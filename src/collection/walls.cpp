@@ -4,10 +4,10 @@
 #include "collection/folderwalk.h"
 #include "collection/state.h"
 #include "collection/thumbpath.h"
-#include "imaging/fileio.h"
 #include "platform/listfile.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "storage/atomicfile.h"
 
 #include <QString>
 

@@ -5,6 +5,7 @@
 #include "imaging/codecs.h"
 #include "imaging/fileio.h"
 #include "imaging/pixelmath.h"
+#include "storage/atomicfile.h"
 
 #include <algorithm>
 #include <climits>
@@ -13,7 +14,6 @@
 #include <memory>
 #include <string>
 
-using imaging_detail::AtomicFile;
 using imaging_detail::contiguousMask;
 using imaging_detail::MaskChannel;
 using imaging_detail::openForRead;
@@ -517,9 +517,13 @@ void Bitmap::loadFromData(std::span<const std::uint8_t> data) {
 }
 
 void Bitmap::saveToFile(const std::filesystem::path& fileName) const {
-    AtomicFile out(fileName);
-    write(*this, [&out](const void* data, std::size_t size) { out.write(data, size); });
-    out.commit();
+    try {
+        storage::AtomicFile out(fileName);
+        write(*this, [&out](const void* data, std::size_t size) { out.write(data, size); });
+        out.commit();
+    } catch (const StorageError& e) {
+        throw ImageError(e.what());
+    }
 }
 
 void bmp2BitmapReduced(const std::filesystem::path& fileName, Bitmap& b,

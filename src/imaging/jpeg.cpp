@@ -7,6 +7,7 @@
 #include "imaging/codecs.h"
 #include "imaging/fileio.h"
 #include "imaging/resize.h"
+#include "storage/atomicfile.h"
 
 #include <algorithm>
 #include <climits>
@@ -21,8 +22,8 @@
 // jerror.h after jpeglib.h (it needs its types)
 #include <jerror.h>
 
-using imaging_detail::AtomicFile;
 using imaging_detail::openForRead;
+using storage::AtomicFile;
 
 namespace {
 
@@ -528,16 +529,21 @@ void jpegData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
 }
 
 void bitmap2Jpeg(const Bitmap& b, const std::filesystem::path& fname) {
-    // Thumbnails are a cache that is made again when damaged: no flush to the disk.
-    AtomicFile out(fname, false);
-    if (!b.empty()) {
-        const bool direct = b.pixelFormat() == PixelFormat::Bits24;
-        std::vector<std::uint8_t> rowBuffer(direct ? 0 : static_cast<std::size_t>(b.width()) * 3);
-        std::vector<std::uint32_t> words(direct ? 0 : static_cast<std::size_t>(b.width()));
-        Encoder e;
-        if (!encode(e, b, out, rowBuffer.data(), words.data()))
-            throw ImageError(out.errorText().empty() ? std::string("JPEG: ") + e.err.message
-                                                     : out.errorText());
+    try {
+        // Thumbnails are a cache that is made again when damaged: no flush to the disk.
+        AtomicFile out(fname, false);
+        if (!b.empty()) {
+            const bool direct = b.pixelFormat() == PixelFormat::Bits24;
+            std::vector<std::uint8_t> rowBuffer(direct ? 0
+                                                       : static_cast<std::size_t>(b.width()) * 3);
+            std::vector<std::uint32_t> words(direct ? 0 : static_cast<std::size_t>(b.width()));
+            Encoder e;
+            if (!encode(e, b, out, rowBuffer.data(), words.data()))
+                throw ImageError(out.errorText().empty() ? std::string("JPEG: ") + e.err.message
+                                                         : out.errorText());
+        }
+        out.commit();
+    } catch (const StorageError& e) {
+        throw ImageError(e.what());
     }
-    out.commit();
 }

@@ -2,7 +2,7 @@
 // old file survives whole, the error names the system's reason, no temporary is left.
 #include "imaging/bitmap.h"
 #include "imaging/codecs.h"
-#include "imaging/fileio.h"
+#include "storage/atomicfile.h"
 
 #include "samples.h"
 #include "tempdir.h"
@@ -174,7 +174,7 @@ TEST(AtomicFile, TemporaryIsNamedAfterItsTargetAndRecognised) {
     TempDir dir;
     const fs::path target = dir.path() / "Wallpaper.bmp";
     {
-        imaging_detail::AtomicFile file(target);
+        storage::AtomicFile file(target);
         const std::string name = file.temporaryPath().filename().string();
         EXPECT_EQ(file.temporaryPath().parent_path(), dir.path());
         EXPECT_EQ(name.rfind("Wallpaper.bmp.tmp-", 0), 0u) << name;
@@ -185,7 +185,7 @@ TEST(AtomicFile, TemporaryIsNamedAfterItsTargetAndRecognised) {
     }
     EXPECT_TRUE(fileNames(dir.path()).empty());
 
-    imaging_detail::AtomicFile file(target);
+    storage::AtomicFile file(target);
     file.write("abc", 3);
     file.commit();
     EXPECT_EQ(fileNames(dir.path()), std::vector<std::string>{"Wallpaper.bmp"});

@@ -3,17 +3,16 @@
 // parser, the one the desktops' session managers use.
 #include "platform/autostart.h"
 
+#include "storage/atomicfile.h"
+
 #include <QFile>
 #include <QStandardPaths>
 
 #include <glib.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <string_view>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,10 +31,6 @@ std::string autostartFolder() {
 
 std::string entryPath(const std::string& name) {
     return autostartFolder() + "/" + name + ".desktop";
-}
-
-std::string systemMessage(const std::string& what, const std::string& path, int error) {
-    return what + " " + path + ": " + std::strerror(error);
 }
 
 // A string value of a key file: backslashes doubled, control characters as
@@ -100,53 +95,6 @@ std::string entryText(const std::string& name, const std::string& exePath) {
     return text;
 }
 
-// Writes `bytes` as the file at `target`, replacing it only when complete:
-// a temporary file in the same folder gets every byte, is flushed to disk
-// and renamed over the target. On any failure the temporary file goes, the
-// old file stays and StoreError carries the system's message.
-void writeFileAtomically(const std::string& target, const std::string& bytes) {
-    const std::string folder = std::filesystem::path(target).parent_path().string();
-    std::string temp = target + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0)
-        throw StoreError(systemMessage("Cannot write", target, errno));
-    auto fail = [&](int error) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        throw StoreError(systemMessage("Cannot write", target, error));
-    };
-    if (fchmod(fd, 0644) != 0)
-        fail(errno);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (fsync(fd) != 0)
-        fail(errno);
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        throw StoreError(systemMessage("Cannot write", target, error));
-    }
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        throw StoreError(systemMessage("Cannot write", target, error));
-    }
-    // The rename itself reaches the disk with the folder.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        fsync(dir);
-        ::close(dir);
-    }
-}
-
 } // namespace
 
 bool autostartEnabled(const std::string& name) {
@@ -192,7 +140,11 @@ void setAutostart(const std::string& name, const std::string& exePath, bool on) 
     std::filesystem::create_directories(autostartFolder(), ec);
     if (ec)
         throw StoreError("Cannot create the folder " + autostartFolder() + ": " + ec.message());
-    writeFileAtomically(path, entryText(name, exePath));
+    try {
+        writeFileAtomically(path, entryText(name, exePath));
+    } catch (const StorageError& e) {
+        throw StoreError(e.what());
+    }
 }
 
 } // namespace platform

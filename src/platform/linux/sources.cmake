@@ -19,8 +19,8 @@ target_sources(quorvane_platform PRIVATE
     linux/keysyms.cpp
     linux/keysyms.h
     linux/signals.cpp)
-# The settings file is written through the picture toolkit's checked atomic writer.
-target_link_libraries(quorvane_platform PUBLIC quorvane_imaging)
+# The settings file and the autostart entry are written through the checked atomic writer.
+target_link_libraries(quorvane_platform PUBLIC quorvane_storage)
 target_link_libraries(quorvane_platform PRIVATE Qt6::Core Qt6::Gui Qt6::DBus PkgConfig::PLATFORM_XCB
     PkgConfig::PLATFORM_GLIB)
 

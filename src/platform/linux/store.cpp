@@ -4,8 +4,7 @@
 #include "platform/store.h"
 
 #include "platform/log.h"
-
-#include "imaging/fileio.h"
+#include "storage/atomicfile.h"
 
 #include <QDir>
 #include <QFile>
