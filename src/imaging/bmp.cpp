@@ -224,63 +224,46 @@ std::uint64_t rlePaintedPixels(const std::vector<std::uint8_t>& file, std::uint6
 constexpr std::uint64_t RleFreePixels = std::uint64_t(1) << 24;
 constexpr std::uint64_t RleSkipShare = 16;
 
-// Reads the picture; with `reduce` it is averaged down to fit the raster limit as its rows
-// are read (see file2BitmapReduced), never holding the full raster.
-Bitmap read(Input& in, const ReducedDecode* reduce = nullptr) {
-    std::uint8_t head[14 + 124] = {};
-    const std::size_t headBytes =
-        static_cast<std::size_t>(std::min<std::uint64_t>(in.size(), sizeof head));
-    if (headBytes < 14 + 12)
-        fail("file too short");
-    in.read(0, head, headBytes);
-    if (head[0] != 'B' || head[1] != 'M')
-        fail("not a BMP file");
-    const std::uint32_t pixelOffset = u32(head + 10);
-    const std::uint32_t headerSize = u32(head + 14);
-    const std::uint8_t* h = head + 14;
-
+// What the file header and the info header say about the picture, checked.
+struct Header {
     bool os2 = false;
-    std::int64_t width = 0, height = 0;
+    std::int64_t width = 0;
+    std::int64_t height = 0; // positive; topDown says which way the rows go
+    bool topDown = false;
     unsigned bpp = 0;
-    std::uint32_t compression = CompressionRgb, colorsUsed = 0;
+    std::uint32_t compression = CompressionRgb;
+    std::uint32_t colorsUsed = 0;
     BitFields masks;
     bool masksFromFile = false;
-    std::uint64_t tableOffset = 14 + static_cast<std::uint64_t>(headerSize);
-    if (headerSize == 12) {
-        os2 = true;
-        width = u16(h + 4);
-        height = u16(h + 6);
-        bpp = u16(h + 10);
-    } else if (headerSize >= 40 && headerSize <= 1024) {
-        if (headBytes < 14 + 40)
-            fail("file too short");
-        width = static_cast<std::int32_t>(u32(h + 4));
-        height = static_cast<std::int32_t>(u32(h + 8));
-        bpp = u16(h + 14);
-        compression = u32(h + 16);
-        colorsUsed = u32(h + 32);
-        if (compression == CompressionBitFields || compression == CompressionAlphaBitFields) {
-            std::uint8_t m[12];
-            if (headerSize >= 52) {
-                if (headBytes < 14 + 52)
-                    fail("file too short");
-                std::memcpy(m, h + 40, 12);
-            } else {
-                in.read(14 + 40, m, 12);
-                tableOffset += compression == CompressionAlphaBitFields ? 16 : 12;
-            }
-            masks = BitFields{u32(m), u32(m + 4), u32(m + 8)};
-            masksFromFile = true;
-        }
-    } else {
-        fail("unknown header size");
-    }
+    std::uint32_t pixelOffset = 0;
+    std::uint64_t tableOffset = 0;
 
-    const bool topDown = height < 0;
-    height = topDown ? -height : height;
-    if (width <= 0 || height <= 0)
+    bool rle() const { return compression == CompressionRle8 || compression == CompressionRle4; }
+};
+
+// The colour masks of a bit-field file: inside a header of 52 bytes or more, otherwise in
+// the 12 bytes after the 40-byte header (which the colour table then follows).
+void readMasks(Input& in, const std::uint8_t* h, std::size_t headBytes, std::uint32_t headerSize,
+               Header& hd) {
+    std::uint8_t m[12];
+    if (headerSize >= 52) {
+        if (headBytes < 14 + 52)
+            fail("file too short");
+        std::memcpy(m, h + 40, 12);
+    } else {
+        in.read(14 + 40, m, 12);
+        hd.tableOffset += hd.compression == CompressionAlphaBitFields ? 16 : 12;
+    }
+    hd.masks = BitFields{u32(m), u32(m + 4), u32(m + 8)};
+    hd.masksFromFile = true;
+}
+
+// The depth, the compression and the masks must make a picture this reader can show.
+void checkHeader(const Header& hd) {
+    if (hd.width <= 0 || hd.height <= 0)
         fail("empty or negative size");
-    const bool rle = compression == CompressionRle8 || compression == CompressionRle4;
+    const unsigned bpp = hd.bpp;
+    const std::uint32_t compression = hd.compression;
     const bool validDepth =
         compression == CompressionRgb
             ? (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32)
@@ -291,99 +274,137 @@ Bitmap read(Input& in, const ReducedDecode* reduce = nullptr) {
                   (bpp == 16 || bpp == 32);
     if (!validDepth)
         fail("unsupported depth or compression");
-    if (rle && topDown)
+    if (hd.rle() && hd.topDown)
         fail("top-down rows cannot be run-length compressed");
-    if (masksFromFile) {
+    if (hd.masksFromFile) {
         const std::uint32_t limit = bpp == 16 ? 0xFFFF : 0xFFFFFFFF;
-        for (std::uint32_t m : {masks.red, masks.green, masks.blue})
+        for (std::uint32_t m : {hd.masks.red, hd.masks.green, hd.masks.blue})
             if (!contiguousMask(m) || m > limit)
                 fail("bad colour masks");
-        if ((masks.red | masks.green | masks.blue) == 0)
+        if ((hd.masks.red | hd.masks.green | hd.masks.blue) == 0)
             fail("bad colour masks");
     }
-    if (!reduce)
-        checkRasterSize(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height),
-                        static_cast<int>(bpp));
+}
 
-    const PixelFormat format = bpp == 1    ? PixelFormat::Bits1
-                               : bpp == 4  ? PixelFormat::Bits4
-                               : bpp == 8  ? PixelFormat::Bits8
-                               : bpp == 16 ? PixelFormat::Bits16
-                               : bpp == 24 ? PixelFormat::Bits24
-                                           : PixelFormat::Bits32;
+// Reads the file header and the OS/2 or Windows info header, with the colour masks.
+Header readHeader(Input& in) {
+    std::uint8_t head[14 + 124] = {};
+    const std::size_t headBytes =
+        static_cast<std::size_t>(std::min<std::uint64_t>(in.size(), sizeof head));
+    if (headBytes < 14 + 12)
+        fail("file too short");
+    in.read(0, head, headBytes);
+    if (head[0] != 'B' || head[1] != 'M')
+        fail("not a BMP file");
+    const std::uint32_t headerSize = u32(head + 14);
+    const std::uint8_t* h = head + 14;
+
+    Header hd;
+    hd.pixelOffset = u32(head + 10);
+    hd.tableOffset = 14 + static_cast<std::uint64_t>(headerSize);
+    if (headerSize == 12) {
+        hd.os2 = true;
+        hd.width = u16(h + 4);
+        hd.height = u16(h + 6);
+        hd.bpp = u16(h + 10);
+    } else if (headerSize >= 40 && headerSize <= 1024) {
+        if (headBytes < 14 + 40)
+            fail("file too short");
+        hd.width = static_cast<std::int32_t>(u32(h + 4));
+        hd.height = static_cast<std::int32_t>(u32(h + 8));
+        hd.bpp = u16(h + 14);
+        hd.compression = u32(h + 16);
+        hd.colorsUsed = u32(h + 32);
+        if (hd.compression == CompressionBitFields || hd.compression == CompressionAlphaBitFields)
+            readMasks(in, h, headBytes, headerSize, hd);
+    } else {
+        fail("unknown header size");
+    }
+    hd.topDown = hd.height < 0;
+    hd.height = hd.topDown ? -hd.height : hd.height;
+    checkHeader(hd);
+    return hd;
+}
+
+PixelFormat formatOf(unsigned bpp) {
+    return bpp == 1    ? PixelFormat::Bits1
+           : bpp == 4  ? PixelFormat::Bits4
+           : bpp == 8  ? PixelFormat::Bits8
+           : bpp == 16 ? PixelFormat::Bits16
+           : bpp == 24 ? PixelFormat::Bits24
+                       : PixelFormat::Bits32;
+}
+
+// The palette of a picture of 8 bits or fewer: no more entries than the depth allows, the
+// header declares or fit before the pixels.
+std::vector<std::uint32_t> readColorTable(Input& in, const Header& hd) {
     std::vector<std::uint32_t> table;
-    if (bpp <= 8) {
-        const unsigned entrySize = os2 ? 3 : 4;
-        std::uint64_t count = std::uint64_t(1) << bpp;
-        if (colorsUsed != 0)
-            count = std::min<std::uint64_t>(count, colorsUsed);
-        if (pixelOffset >= tableOffset)
-            count = std::min<std::uint64_t>(count, (pixelOffset - tableOffset) / entrySize);
-        std::uint8_t raw[256 * 4];
-        in.read(tableOffset, raw, static_cast<std::size_t>(count * entrySize));
-        for (std::uint64_t i = 0; i < count; ++i) {
-            const std::uint8_t* e = raw + i * entrySize;
-            table.push_back(std::uint32_t(e[2]) << 16 | std::uint32_t(e[1]) << 8 | e[0]);
-        }
+    if (hd.bpp > 8)
+        return table;
+    const unsigned entrySize = hd.os2 ? 3 : 4;
+    std::uint64_t count = std::uint64_t(1) << hd.bpp;
+    if (hd.colorsUsed != 0)
+        count = std::min<std::uint64_t>(count, hd.colorsUsed);
+    if (hd.pixelOffset >= hd.tableOffset)
+        count = std::min<std::uint64_t>(count, (hd.pixelOffset - hd.tableOffset) / entrySize);
+    std::uint8_t raw[256 * 4];
+    in.read(hd.tableOffset, raw, static_cast<std::size_t>(count * entrySize));
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const std::uint8_t* e = raw + i * entrySize;
+        table.push_back(std::uint32_t(e[2]) << 16 | std::uint32_t(e[1]) << 8 | e[0]);
     }
+    return table;
+}
 
-    if (reduce)
-        return readReduced(in, *reduce, width, height, topDown, rle, format, std::move(table),
-                           pixelOffset, masksFromFile ? &masks : nullptr);
+// The whole file of a run-length picture, checked before the raster exists.
+std::vector<std::uint8_t> readRleFile(Input& in, const Header& hd) {
+    // Run-length data is small; the whole file is kept so that an unchanged picture can
+    // be written back byte for byte. Any useful file is below this bound.
+    const std::uint64_t maxUseful =
+        hd.pixelOffset +
+        2 * (static_cast<std::uint64_t>(hd.width) + 2) * static_cast<std::uint64_t>(hd.height) +
+        4096;
+    if (in.size() > maxUseful)
+        fail("run-length data larger than its picture");
+    std::vector<std::uint8_t> rleFile(static_cast<std::size_t>(in.size()));
+    in.read(0, rleFile.data(), rleFile.size());
+    if (hd.pixelOffset > rleFile.size())
+        fail("file cut short");
+    // Checked before the raster exists (see RleSkipShare).
+    const std::uint64_t pixels = static_cast<std::uint64_t>(hd.width) * hd.height;
+    if (pixels > RleFreePixels &&
+        rlePaintedPixels(rleFile, hd.pixelOffset, hd.compression == CompressionRle8, hd.width,
+                         static_cast<int>(hd.height)) *
+                RleSkipShare <
+            pixels)
+        fail("run-length data paints almost none of its picture");
+    return rleFile;
+}
 
-    const int rows = static_cast<int>(height);
-    std::vector<std::uint8_t> rleFile;
-    if (rle) {
-        // Run-length data is small; the whole file is kept so that an unchanged picture can
-        // be written back byte for byte. Any useful file is below this bound.
-        const std::uint64_t maxUseful =
-            pixelOffset +
-            2 * (static_cast<std::uint64_t>(width) + 2) * static_cast<std::uint64_t>(height) + 4096;
-        if (in.size() > maxUseful)
-            fail("run-length data larger than its picture");
-        rleFile.resize(static_cast<std::size_t>(in.size()));
-        in.read(0, rleFile.data(), rleFile.size());
-        if (pixelOffset > rleFile.size())
-            fail("file cut short");
-        // Checked before the raster exists (see RleSkipShare).
-        const std::uint64_t pixels = static_cast<std::uint64_t>(width) * rows;
-        if (pixels > RleFreePixels &&
-            rlePaintedPixels(rleFile, pixelOffset, compression == CompressionRle8, width, rows) *
-                    RleSkipShare <
-                pixels)
-            fail("run-length data paints almost none of its picture");
-    }
-
-    Bitmap b;
-    b.setColorTable(table);
-    b.createUninitialized(static_cast<int>(width), rows, format);
-    b.setColorTable(std::move(table));
+// The uncompressed rows, bottom-up unless the header says otherwise.
+void readRows(Input& in, const Header& hd, Bitmap& b) {
+    const int rows = b.height();
     const std::size_t stride = b.stride();
-
-    if (rle) {
-        for (int y = 0; y < rows; ++y)
-            std::memset(b.scanLine(y), 0, stride);
-        decodeRle(rleFile, pixelOffset, compression == CompressionRle8, b);
-        b.setOs2Origin(os2);
-        b.setRleOrigin(std::move(rleFile));
-        return b;
-    }
-
-    if (static_cast<std::uint64_t>(pixelOffset) + stride * static_cast<std::uint64_t>(rows) >
+    if (static_cast<std::uint64_t>(hd.pixelOffset) + stride * static_cast<std::uint64_t>(rows) >
         in.size())
         fail("file cut short");
     for (int i = 0; i < rows; ++i)
-        in.read(pixelOffset + stride * static_cast<std::uint64_t>(i),
-                b.scanLine(topDown ? i : rows - 1 - i), stride);
-    if (bpp == 16) {
-        b.setBitFields(masksFromFile ? masks : BitFields{0x7C00, 0x03E0, 0x001F}, masksFromFile);
-    } else if (bpp == 32 && masksFromFile) {
-        // Kept in memory as blue, green, red, alpha bytes like every 32-bit bitmap.
-        if (masks != BitFields{0xFF0000, 0xFF00, 0xFF}) {
-            const MaskChannel r(masks.red), g(masks.green), bl(masks.blue);
-            for (int y = 0; y < rows; ++y) {
+        in.read(hd.pixelOffset + stride * static_cast<std::uint64_t>(i),
+                b.scanLine(hd.topDown ? i : rows - 1 - i), stride);
+}
+
+// Records the colour masks of 16-bit pictures and brings 32-bit pixels with masks of their
+// own to the blue, green, red, alpha bytes every 32-bit bitmap keeps in memory.
+void applyBitFields(const Header& hd, Bitmap& b) {
+    if (hd.bpp == 16) {
+        b.setBitFields(hd.masksFromFile ? hd.masks : BitFields{0x7C00, 0x03E0, 0x001F},
+                       hd.masksFromFile);
+    } else if (hd.bpp == 32 && hd.masksFromFile) {
+        if (hd.masks != BitFields{0xFF0000, 0xFF00, 0xFF}) {
+            const MaskChannel r(hd.masks.red), g(hd.masks.green), bl(hd.masks.blue);
+            for (int y = 0; y < b.height(); ++y) {
                 std::uint8_t* p = b.scanLine(y);
-                for (std::int64_t x = 0; x < width; ++x, p += 4) {
+                for (int x = 0; x < b.width(); ++x, p += 4) {
                     const std::uint32_t v = u32(p);
                     p[0] = static_cast<std::uint8_t>(bl.decode(v));
                     p[1] = static_cast<std::uint8_t>(g.decode(v));
@@ -392,9 +413,42 @@ Bitmap read(Input& in, const ReducedDecode* reduce = nullptr) {
                 }
             }
         }
-        b.setBitFields(masks, true);
+        b.setBitFields(hd.masks, true);
     }
-    b.setOs2Origin(os2);
+}
+
+// Reads the picture; with `reduce` it is averaged down to fit the raster limit as its rows
+// are read (see file2BitmapReduced), never holding the full raster.
+Bitmap read(Input& in, const ReducedDecode* reduce = nullptr) {
+    const Header hd = readHeader(in);
+    if (!reduce)
+        checkRasterSize(static_cast<std::uint64_t>(hd.width), static_cast<std::uint64_t>(hd.height),
+                        static_cast<int>(hd.bpp));
+    const PixelFormat format = formatOf(hd.bpp);
+    std::vector<std::uint32_t> table = readColorTable(in, hd);
+    if (reduce)
+        return readReduced(in, *reduce, hd.width, hd.height, hd.topDown, hd.rle(), format,
+                           std::move(table), hd.pixelOffset,
+                           hd.masksFromFile ? &hd.masks : nullptr);
+
+    std::vector<std::uint8_t> rleFile;
+    if (hd.rle())
+        rleFile = readRleFile(in, hd);
+
+    Bitmap b;
+    b.setColorTable(table);
+    b.createUninitialized(static_cast<int>(hd.width), static_cast<int>(hd.height), format);
+    b.setColorTable(std::move(table));
+    if (hd.rle()) {
+        for (int y = 0; y < b.height(); ++y)
+            std::memset(b.scanLine(y), 0, b.stride());
+        decodeRle(rleFile, hd.pixelOffset, hd.compression == CompressionRle8, b);
+        b.setRleOrigin(std::move(rleFile));
+    } else {
+        readRows(in, hd, b);
+        applyBitFields(hd, b);
+    }
+    b.setOs2Origin(hd.os2);
     return b;
 }
 
