@@ -68,15 +68,11 @@ void fail(Decoder& d, const char* text) {
     png_error(d.png, text);
 }
 
-// Reads the header and sets up the transforms that give rows in the bitmap's own layout.
-bool readHeader(Decoder& d, std::FILE* file) {
-    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &d, onError, onWarning);
-    if (!d.png) {
-        std::snprintf(d.message, sizeof d.message, "PNG: out of memory");
-        return false;
-    }
-    if (setjmp(png_jmpbuf(d.png)))
-        return false;
+// The steps below run inside readHeader's setjmp: libpng errors longjmp through them, so
+// they hold no C++ objects with destructors.
+
+// Creates the header record, sets the size limits and where the bytes come from.
+void prepareReader(Decoder& d, std::FILE* file) {
     d.info = png_create_info_struct(d.png);
     if (!d.info)
         fail(d, "out of memory");
@@ -92,12 +88,10 @@ bool readHeader(Decoder& d, std::FILE* file) {
         png_init_io(d.png, file);
     else
         png_set_read_fn(d.png, &d, readMemory);
-    png_read_info(d.png, d.info);
-    png_get_IHDR(d.png, d.info, &d.width, &d.height, &d.bitDepth, &d.colorType, &d.interlace,
-                 nullptr, nullptr);
-    if (d.bitDepth == 16)
-        png_set_scale_16(d.png);
+}
 
+// True for a palette picture whose tRNS makes some entry neither opaque nor clear.
+bool hasPartialTransparency(Decoder& d) {
     png_bytep trnsAlpha = nullptr;
     int trnsCount = 0;
     bool partial = false;
@@ -105,7 +99,11 @@ bool readHeader(Decoder& d, std::FILE* file) {
         png_get_tRNS(d.png, d.info, &trnsAlpha, &trnsCount, nullptr) && trnsAlpha)
         for (int i = 0; i < trnsCount; ++i)
             partial = partial || (trnsAlpha[i] != 0 && trnsAlpha[i] != 255);
+    return partial;
+}
 
+// The bitmap format for the colour type, with the transforms and colour table it needs.
+void chooseFormat(Decoder& d, bool partial) {
     switch (d.colorType) {
     case PNG_COLOR_TYPE_GRAY:
         if (d.bitDepth >= 8) {
@@ -159,27 +157,50 @@ bool readHeader(Decoder& d, std::FILE* file) {
     default:
         fail(d, "unknown colour type");
     }
-    std::size_t bits = d.twoBit ? 2 : static_cast<std::size_t>(Bitmap::bitsPerPixel(d.format));
-    if (d.reduced) {
-        // Rows for averaging: colour bytes, with alpha where the picture has some; a palette
-        // without partial transparency as indexes (so that its tRNS makes nothing
-        // transparent). Interlaced passes are read one by one, as they are stored.
-        if (d.colorType == PNG_COLOR_TYPE_PALETTE && !partial) {
-            png_set_packing(d.png);
-            d.indexed = true;
-            bits = 8;
-        } else {
-            if (d.colorType == PNG_COLOR_TYPE_GRAY && d.bitDepth < 8) {
-                png_set_expand_gray_1_2_4_to_8(d.png);
-                png_set_gray_to_rgb(d.png);
-            }
-            bits = d.premultiply ? 32 : 24;
-        }
-    } else {
+}
+
+// Sets up the rows as they are read (packed, or for averaging) and returns their bits per
+// pixel.
+std::size_t chooseRowLayout(Decoder& d, bool partial) {
+    if (!d.reduced) {
         checkRasterSize(d.width, d.height, Bitmap::bitsPerPixel(d.format));
         if (d.interlace != PNG_INTERLACE_NONE)
             png_set_interlace_handling(d.png);
+        return d.twoBit ? 2 : static_cast<std::size_t>(Bitmap::bitsPerPixel(d.format));
     }
+    // Rows for averaging: colour bytes, with alpha where the picture has some; a palette
+    // without partial transparency as indexes (so that its tRNS makes nothing
+    // transparent). Interlaced passes are read one by one, as they are stored.
+    if (d.colorType == PNG_COLOR_TYPE_PALETTE && !partial) {
+        png_set_packing(d.png);
+        d.indexed = true;
+        return 8;
+    }
+    if (d.colorType == PNG_COLOR_TYPE_GRAY && d.bitDepth < 8) {
+        png_set_expand_gray_1_2_4_to_8(d.png);
+        png_set_gray_to_rgb(d.png);
+    }
+    return d.premultiply ? 32 : 24;
+}
+
+// Reads the header and sets up the transforms that give rows in the bitmap's own layout.
+bool readHeader(Decoder& d, std::FILE* file) {
+    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &d, onError, onWarning);
+    if (!d.png) {
+        std::snprintf(d.message, sizeof d.message, "PNG: out of memory");
+        return false;
+    }
+    if (setjmp(png_jmpbuf(d.png)))
+        return false;
+    prepareReader(d, file);
+    png_read_info(d.png, d.info);
+    png_get_IHDR(d.png, d.info, &d.width, &d.height, &d.bitDepth, &d.colorType, &d.interlace,
+                 nullptr, nullptr);
+    if (d.bitDepth == 16)
+        png_set_scale_16(d.png);
+    const bool partial = hasPartialTransparency(d);
+    chooseFormat(d, partial);
+    const std::size_t bits = chooseRowLayout(d, partial);
     png_read_update_info(d.png, d.info);
     d.rowBytes = png_get_rowbytes(d.png, d.info);
     if (d.rowBytes != (static_cast<std::size_t>(d.width) * bits + 7) / 8)
