@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <string>
 
-extern "C" int llvmFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+// NOLINTNEXTLINE(readability-identifier-naming): the name libFuzzer calls
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     std::size_t total = 0;
     for (const auto& line : parseListText(bytes)) {

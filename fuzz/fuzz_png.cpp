@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <span>
 
-extern "C" int llvmFuzzerInitialize(int*, char***) {
+// NOLINTNEXTLINE(readability-identifier-naming): the name libFuzzer calls
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzSetUp();
     return 0;
 }
 
-extern "C" int llvmFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+// NOLINTNEXTLINE(readability-identifier-naming): the name libFuzzer calls
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     exerciseReduced([&](Bitmap& r, const ReducedDecode& q) {
         pngData2BitmapReduced(std::span(data, size), r, q);
     });
