@@ -7,6 +7,9 @@
 #include "platform/paths.h"
 #include "platform/wallpaper.h"
 
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -16,6 +19,11 @@ Collection::Collection(ProgramState& state, QObject* parent) : QObject(parent), 
     m_listTimer.setSingleShot(true);
     m_listTimer.setInterval(ListWriteDelayMs);
     connect(&m_listTimer, &QTimer::timeout, this, [this] { writePendingList(); });
+    m_applyPool.setMaxThreadCount(1);
+}
+
+Collection::~Collection() {
+    m_applyPool.waitForDone();
 }
 
 void Collection::jumpTo(std::int32_t numWall) {
@@ -66,12 +74,35 @@ void Collection::runWallCommand(WallCommand command, bool apply) {
 void Collection::setWallpaper(std::int32_t numWall) {
     if (!m_state.isWallIndex(numWall))
         return;
-    const std::string& path = m_state.walls[numWall].path;
+    const std::string path = m_state.walls[numWall].path;
     if (!platform::isRegularFile(path))
         return;
     // The full change interval counts from every applied picture, also when
-    // the decode below fails.
+    // the decode fails.
     emit applyStarted();
+    const std::uint64_t generation = ++m_applyGeneration;
+    ++m_appliesInFlight;
+    auto* watcher = new QFutureWatcher<bool>(this);
+    connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher, path] {
+        if (watcher->result())
+            emit applied(QString::fromStdString(path));
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(
+        &m_applyPool, [this, generation, path, wallpaperFile = m_state.wallpaperFile] {
+            const bool shown = applyOnWorker(generation, path, wallpaperFile);
+            // Counted down once a background write is queued, so that the close
+            // sees no gap between the two.
+            --m_appliesInFlight;
+            return shown;
+        }));
+}
+
+bool Collection::applyOnWorker(std::uint64_t generation, const std::string& path,
+                               const std::string& wallpaperFile) {
+    const auto superseded = [&] { return generation != m_applyGeneration.load(); };
+    if (superseded())
+        return false;
     // Declared before the picture, so that it runs once the picture is gone.
     struct ReleaseOnReturn {
         ~ReleaseOnReturn() { platform::releaseFreedMemory(); }
@@ -82,31 +113,37 @@ void Collection::setWallpaper(std::int32_t numWall) {
     // A picture refused for the raster limit is applied reduced to fit it.
     if (status == DecodeStatus::TooLarge)
         status = file2BitmapReduced(b, picture);
-    if (status != DecodeStatus::Ok)
-        return;
-    const fs::path wallpaperFile = platform::toFsPath(m_state.wallpaperFile);
-    // Where the program paints the desktop itself, the picture shows at once
-    // and its file follows in the background; a failed write is silent.
-    if (platform::paintDesktopWallpaper(m_state.wallpaperFile, b)) {
-        m_wallpaperWriter.write(std::move(b), wallpaperFile);
-        return;
+    if (status != DecodeStatus::Ok || superseded())
+        return false;
+    const fs::path wallpaperPath = platform::toFsPath(wallpaperFile);
+    // Where the program paints the desktop itself (on a connection of its
+    // own, so from any thread), the picture shows at once and its file
+    // follows in the background; a failed write is silent.
+    if (platform::paintDesktopWallpaper(wallpaperFile, b)) {
+        m_wallpaperWriter.write(std::move(b), wallpaperPath);
+        return true;
     }
     // A desktop that reads the file gets it once it is complete (and no
-    // older background write may land after it).
+    // older background write may land after it). Its settings service or
+    // program is called from here too: the UI thread never waits for it.
     m_wallpaperWriter.wait();
     try {
-        b.saveToFile(wallpaperFile);
+        b.saveToFile(wallpaperPath);
     } catch (const std::exception&) {
-        return;
+        return false;
     }
-    platform::setDesktopWallpaper(m_state.wallpaperFile);
+    if (superseded())
+        return false;
+    platform::setDesktopWallpaper(wallpaperFile);
+    return true;
 }
 
 bool Collection::wallpaperWriteIdle() const {
-    return !m_wallpaperWriter.busy();
+    return m_appliesInFlight == 0 && !m_wallpaperWriter.busy();
 }
 
 void Collection::waitForWallpaperWrite() {
+    m_applyPool.waitForDone();
     m_wallpaperWriter.wait();
 }
 

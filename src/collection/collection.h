@@ -8,8 +8,10 @@
 
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,6 +34,8 @@ class Collection : public QObject {
     Q_OBJECT
 public:
     explicit Collection(ProgramState& state, QObject* parent = nullptr);
+    /// Waits for the apply in flight and the wallpaper file's write.
+    ~Collection() override;
 
     ProgramState& state() const { return m_state; }
 
@@ -40,15 +44,21 @@ public:
     void jumpTo(std::int32_t numWall);
 
     /// Makes entry numWall's picture the desktop wallpaper: decodes it,
-    /// writes the wallpaper file and hands it to the desktop. Every failure
-    /// is silent and leaves the desktop as it was. Where the program paints
-    /// the desktop itself the picture shows first and the wallpaper file is
-    /// written in the background (see wallpaperWriteIdle).
+    /// writes the wallpaper file and hands it to the desktop, all on a
+    /// worker; `applied` follows on this thread once the desktop has it.
+    /// Every failure is silent and leaves the desktop as it was. Applies run
+    /// one after the other; a newer one supersedes an older one that has not
+    /// yet reached the desktop, whose picture is then dropped. Where the
+    /// program paints the desktop itself the picture shows first and the
+    /// wallpaper file is written in the background (see wallpaperWriteIdle).
     void setWallpaper(std::int32_t numWall);
 
-    /// False while the wallpaper file of an apply is still being written in
-    /// the background: the close waits for it (the destructor waits too).
+    /// False while an apply is in flight or the wallpaper file of one is
+    /// still being written: the close waits for it (the destructor waits
+    /// too).
     bool wallpaperWriteIdle() const;
+    /// Blocks until wallpaperWriteIdle would be true (tests and benchmarks;
+    /// the program polls instead).
     void waitForWallpaperWrite();
 
     /// Selects the command's entry with jumpTo and, with `apply`, makes
@@ -109,11 +119,17 @@ signals:
     void collectionEmptied();
     /// A picture is about to be applied: the change countdown starts anew.
     void applyStarted();
+    /// The picture at `path` was handed to the desktop (not sent for a
+    /// failed or superseded apply).
+    void applied(const QString& path);
     /// An error no handler caught, for the standard error box.
     void errorOccurred(const QString& text);
 
 private:
     void showAfterRemoval();
+    // Runs on the apply worker: true when the picture reached the desktop.
+    bool applyOnWorker(std::uint64_t generation, const std::string& path,
+                       const std::string& wallpaperFile);
     void listWritten();
 
     ProgramState& m_state;
@@ -121,6 +137,15 @@ private:
     std::uint64_t m_selection = 0;
     // The written picture's memory goes back to the system at once.
     BmpWriter m_wallpaperWriter{&platform::releaseFreedMemory};
+    // The number of the newest apply: an older one still queued or decoding
+    // sees that it was superseded and drops its picture.
+    std::atomic<std::uint64_t> m_applyGeneration{0};
+    // Applies requested and not yet finished on the worker.
+    std::atomic<int> m_appliesInFlight{0};
+    // One thread, so that applies reach the desktop in the order requested.
+    // Declared after what its jobs use, so that it is gone (its jobs
+    // finished) first.
+    QThreadPool m_applyPool;
     // Removals not yet in the list file, and the countdown to their write.
     bool m_listPending = false;
     QTimer m_listTimer;

@@ -285,6 +285,8 @@ TEST_F(Removal, AnEarlierEntryRemovedWhileTheQuestionIsOpenMovesNothingElse) {
     EXPECT_EQ(listed(), (std::vector<std::string>{m_paths[1], m_paths[3], m_paths[4]}));
     // The successor of p2 is current and applied.
     EXPECT_EQ(s().walls[s().currentWall].path, m_paths[3]);
+    m_app->collection().waitForWallpaperWrite();
+    ASSERT_FALSE(recording_wallpaper::applied().empty());
     EXPECT_EQ(recording_wallpaper::applied().back(), s().wallpaperFile);
 }
 

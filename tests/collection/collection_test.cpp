@@ -48,8 +48,10 @@ protected:
 
     static std::uint32_t colourOf(int i) { return 0x102030u + 0x0F0F0Fu * i; }
 
-    // The colour the wallpaper file shows, or 0xFFFFFFFF when there is none.
+    // The colour the wallpaper file shows once every apply has finished, or
+    // 0xFFFFFFFF when there is none.
     std::uint32_t wallpaperColour() {
+        m_collection.waitForWallpaperWrite();
         if (!fs::exists(m_wallpaperFile))
             return 0xFFFFFFFFu;
         Bitmap b;
