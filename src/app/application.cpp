@@ -177,7 +177,6 @@ void Application::runManagerCycle() {
     m_cache.setPaused(true);
     m_picManager->showModal();
     m_cache.setPaused(false);
-    QCoreApplication::processEvents();
     if (m_state.listChanged) {
         clearPreview(m_state);
         // The new collection is built aside and put in place at once.

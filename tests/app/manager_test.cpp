@@ -40,6 +40,8 @@ protected:
                 [&] { return manager().isVisible() && !manager().waiting(); }, 10000));
             if (edit)
                 edit(manager());
+            // A folder being added is walked in the background.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !manager().waiting(); }, 10000));
             edited = true;
             QTest::mouseClick(manager().findChild<QWidget*>("iClose"), Qt::LeftButton);
         });
