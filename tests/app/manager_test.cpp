@@ -46,6 +46,7 @@ protected:
             QTest::mouseClick(manager().findChild<QWidget*>("iClose"), Qt::LeftButton);
         });
         QTest::mouseClick(control("iManager"), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return edited; }, 20000));
         EXPECT_TRUE(edited) << "the manager did not show modally";
         EXPECT_FALSE(manager().isVisible());
     }
