@@ -242,12 +242,24 @@ void PictureManager::addFiles() {
     showUnlistableNotice(unlistable);
 }
 
+void PictureManager::setFolderSelect(FolderDialog* folderSelect) {
+    if (m_folderSelect)
+        disconnect(m_folderSelect, nullptr, this, nullptr);
+    m_folderSelect = folderSelect;
+    if (!m_folderSelect)
+        return;
+    connect(m_folderSelect, &QDialog::accepted, this, [this] {
+        if (isVisible())
+            scanFolder(m_folderSelect->selectedFolder(), m_folderSelect->withSubFolders());
+    });
+}
+
 void PictureManager::addFolder() {
-    if (waiting() || !m_folderSelect)
+    if (waiting() || !m_folderSelect || m_folderSelect->isVisible())
         return;
-    if (m_folderSelect->exec() != QDialog::Accepted)
-        return;
-    scanFolder(m_folderSelect->selectedFolder(), m_folderSelect->withSubFolders());
+    // Modal to the whole program, without waiting here for the answer.
+    m_folderSelect->setWindowModality(Qt::ApplicationModal);
+    m_folderSelect->show();
 }
 
 void PictureManager::scanFolder(const std::string& dir, bool useSubFolders) {

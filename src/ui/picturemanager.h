@@ -26,7 +26,7 @@ public:
     ~PictureManager() override;
 
     /// The folder dialog that adding a folder shows.
-    void setFolderSelect(FolderDialog* folderSelect) { m_folderSelect = folderSelect; }
+    void setFolderSelect(FolderDialog* folderSelect);
 
     /// The rows of the list (lbPic), in order.
     const std::vector<std::string>& rows() const;
@@ -46,7 +46,8 @@ public:
     void fillFromWalls();
     /// Adds the picture files chosen in the file dialog.
     void addFiles();
-    /// Adds the pictures of the folder chosen in the folder dialog.
+    /// Opens the folder dialog and returns; the folder chosen there is
+    /// walked once the dialog is accepted (scanFolder).
     void addFolder();
     /// Starts appending the pictures of a folder (of its subfolders too with
     /// `useSubFolders`) as rows: the folders are walked in the background

@@ -41,7 +41,11 @@ protected:
             if (edit)
                 edit(manager());
             // A folder being added is walked in the background.
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !manager().waiting(); }, 10000));
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return QApplication::activeModalWidget() == &manager() && !manager().waiting();
+                },
+                10000));
             edited = true;
             QTest::mouseClick(manager().findChild<QWidget*>("iClose"), Qt::LeftButton);
         });

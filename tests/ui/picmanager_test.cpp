@@ -83,10 +83,12 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([this] { return !m_manager->waiting(); }, 10000));
         settle();
     }
-    /// Adds a folder through the dialog and waits for its walk to end.
+    /// Adds a folder through the dialog (which opens without waiting) and
+    /// waits for the dialog to close and the walk to end.
     void addFolder() {
         m_manager->addFolder();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !m_manager->waiting(); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] { return !m_folders->isVisible() && !m_manager->waiting(); }, 10000));
     }
     void settle() {
         ASSERT_TRUE(QTest::qWaitFor([this] { return !m_manager->previewLoading(); }, 20000));
