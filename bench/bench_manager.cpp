@@ -178,7 +178,8 @@ int main(int argc, char** argv) {
         manager.clearRows();
         QElapsedTimer t;
         t.start();
-        manager.scanDir(tree.string(), true);
+        manager.scanFolder(tree.string(), true);
+        until([&] { return !manager.waiting(); });
         scanRuns.push_back(t.nsecsElapsed() * 1e-9);
         found = manager.rows().size();
         std::vector<std::string> rows;

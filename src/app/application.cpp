@@ -84,6 +84,7 @@ void Application::start() {
     m_folderSelect->setPlacementAnchor(main);
     m_picManager->setFolderSelect(m_folderSelect.get());
     connect(main, &MainWindow::managerRequested, this, &Application::runManagerCycle);
+    connect(m_picManager.get(), &SkinWindow::finished, this, &Application::finishManagerCycle);
     connect(main, &MainWindow::settingsRequested, this, [this] { m_param->showModal(); });
     connect(main, &MainWindow::aboutRequested, this, &Application::showAbout);
     connect(tray, &TrayIcon::aboutRequested, this, &Application::showAbout);
@@ -174,10 +175,14 @@ void Application::showAbout() {
 void Application::runManagerCycle() {
     // The thumbnail walk stops while the manager shows; a job that runs
     // finishes and hands its thumbnail over.
+    if (m_picManager->isShowingModally())
+        return;
     m_cache.setPaused(true);
     m_picManager->showModal();
+}
+
+void Application::finishManagerCycle() {
     m_cache.setPaused(false);
-    QCoreApplication::processEvents();
     if (m_state.listChanged) {
         clearPreview(m_state);
         // The new collection is built aside and put in place at once.

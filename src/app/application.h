@@ -56,11 +56,11 @@ public:
     /// A pressed hotkey (a HotkeyId).
     void runHotkey(int id);
 
-    /// The picture manager, shown modally; when it changed the list, the
-    /// collection is rebuilt from it, the list file written and the
-    /// thumbnail walk started afresh.
+    /// Opens the picture manager modally and returns; once it closes, when it
+    /// changed the list, the collection is rebuilt from it, the list file
+    /// written and the thumbnail walk started afresh.
     void runManagerCycle();
-    /// The About window, shown modally.
+    /// Opens the About window modally and returns.
     void showAbout();
 
     PictureManager* picManager() const { return m_picManager.get(); }
@@ -85,6 +85,8 @@ private:
     void startUp();
     void startupChange();
     void waitForTrayHost();
+    /// The second half of the manager cycle, once the manager has closed.
+    void finishManagerCycle();
     void saveSettings();
     void onCloseQuery(QCloseEvent* event);
     void onClosePoll();

@@ -122,7 +122,7 @@ struct Listing {
 } // namespace
 
 std::size_t scanDir(const std::string& dir, bool useSubFolders, std::vector<std::string>& rows,
-                    const std::function<void()>& afterFolder) {
+                    const std::function<bool(int percent)>& afterFolder) {
     std::size_t unlistable = 0;
     if (dir.empty())
         return unlistable;
@@ -151,8 +151,14 @@ std::size_t scanDir(const std::string& dir, bool useSubFolders, std::vector<std:
         Listing& top = open.back();
         if (top.next == top.entries.size()) {
             open.pop_back();
-            if (afterFolder)
-                afterFolder();
+            // The share of the first folder's entries passed: every entry
+            // stands for its whole subtree.
+            const int percent =
+                open.empty()
+                    ? 100
+                    : static_cast<int>(open.front().next * 100 / open.front().entries.size());
+            if (afterFolder && !afterFolder(percent))
+                break;
             continue;
         }
         const platform::FolderEntry& e = top.entries[top.next++];

@@ -27,11 +27,14 @@ int compareNames(std::string_view a, std::string_view b);
 /// them) count as pictures. Links to folders are followed, yet no folder is
 /// entered twice in one scan, so a link back up the tree ends the walk there.
 /// A folder that cannot be listed adds nothing; an empty `dir` adds nothing.
-/// `afterFolder` runs whenever a folder's listing is done. A picture whose
+/// `afterFolder` runs whenever a folder's walk is done, with how far the walk
+/// has come in percent (the share of `dir`'s own entries passed); when it
+/// returns false the walk stops there, keeping what it found. It runs on the
+/// scanning thread and must touch nothing but its own data. A picture whose
 /// path cannot be a line of the list file (IsListablePath) is left out;
 /// returns how many were.
 std::size_t scanDir(const std::string& dir, bool useSubFolders, std::vector<std::string>& rows,
-                    const std::function<void()>& afterFolder = {});
+                    const std::function<bool(int percent)>& afterFolder = {});
 
 /// The folder part of `path` (before its last separator), empty when it has none.
 std::string_view folderOf(std::string_view path);

@@ -12,8 +12,8 @@
 #include "ui/previewloader.h"
 
 #include <QCompleter>
-#include <QCoreApplication>
 #include <QFileDialog>
+#include <QFutureWatcher>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,22 +22,13 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-/// i x 100 / n to the nearest integer, halves to the even one.
-int percentOf(std::size_t i, std::size_t n) {
-    const auto scaled = static_cast<unsigned long long>(i) * 100;
-    int q = static_cast<int>(scaled / n);
-    const auto twice = 2 * (scaled % n);
-    if (twice > n || (twice == n && q % 2 != 0))
-        ++q;
-    return q;
-}
 
 QFont fontOf(int pixelSize) {
     QFont f;
@@ -129,7 +120,10 @@ PictureManager::PictureManager(ProgramState& state, QWidget* parent)
     connect(m_iClear, &SkinButton::clicked, this, &PictureManager::clearAll);
 }
 
-PictureManager::~PictureManager() = default;
+PictureManager::~PictureManager() {
+    if (m_scan)
+        m_scan->cancel();
+}
 
 const std::vector<std::string>& PictureManager::rows() const {
     return m_model->rows();
@@ -190,32 +184,21 @@ void PictureManager::showEvent(QShowEvent* event) {
 }
 
 void PictureManager::fillFromWalls() {
-    if (m_filling)
-        return;
     if (!isVisible()) {
         // Closed before the fill came round: the list stays as it was.
         hideWaitPanel();
         return;
     }
-    m_filling = true;
-    showWaitPanel(true);
-    QCoreApplication::processEvents();
-    m_model->setRows({});
+    // A plain copy of the paths: fast even for a large collection, so it runs
+    // at once, and the wait panel goes when it is done.
     emptyPreview();
     std::vector<std::string> rows;
     rows.reserve(m_state.walls.size());
-    // walls is read afresh at every step: a thumbnail job may drop an entry
-    // while events are processed.
-    for (std::size_t i = 0; i < m_state.walls.size(); ++i) {
-        rows.push_back(m_state.walls[i].path);
-        pb->setValue(percentOf(i, m_state.walls.size()));
-        if (i % 1000 == 0)
-            QCoreApplication::processEvents();
-    }
+    for (const WallEntry& wall : m_state.walls)
+        rows.push_back(wall.path);
     m_model->setRows(std::move(rows));
     hideWaitPanel();
     m_state.listChanged = false;
-    m_filling = false;
     if (m_model->rowCount() > 0)
         selectRow(0);
 }
@@ -259,32 +242,74 @@ void PictureManager::addFiles() {
     showUnlistableNotice(unlistable);
 }
 
-void PictureManager::addFolder() {
-    if (waiting() || !m_folderSelect)
+void PictureManager::setFolderSelect(FolderDialog* folderSelect) {
+    if (m_folderSelect)
+        disconnect(m_folderSelect, nullptr, this, nullptr);
+    m_folderSelect = folderSelect;
+    if (!m_folderSelect)
         return;
-    const int result = m_folderSelect->exec();
-    QCoreApplication::processEvents();
-    if (result != QDialog::Accepted)
-        return;
-    m_state.listChanged = true;
-    lbPic->setUpdatesEnabled(false);
-    showWaitPanel(false);
-    QCoreApplication::processEvents();
-    const std::size_t unlistable =
-        scanDir(m_folderSelect->selectedFolder(), m_folderSelect->withSubFolders());
-    hideWaitPanel();
-    lbPic->setUpdatesEnabled(true);
-    if (m_model->rowCount() > 0)
-        selectRow(0);
-    showUnlistableNotice(unlistable);
+    connect(m_folderSelect, &QDialog::accepted, this, [this] {
+        if (isVisible())
+            scanFolder(m_folderSelect->selectedFolder(), m_folderSelect->withSubFolders());
+    });
 }
 
-std::size_t PictureManager::scanDir(const std::string& dir, bool useSubFolders) {
-    std::vector<std::string> found;
-    const std::size_t unlistable =
-        ::scanDir(dir, useSubFolders, found, [] { QCoreApplication::processEvents(); });
-    m_model->append(std::move(found));
-    return unlistable;
+void PictureManager::addFolder() {
+    if (waiting() || !m_folderSelect || m_folderSelect->isVisible())
+        return;
+    // Modal to the whole program, without waiting here for the answer.
+    m_folderSelect->setWindowModality(Qt::ApplicationModal);
+    m_folderSelect->show();
+}
+
+void PictureManager::scanFolder(const std::string& dir, bool useSubFolders) {
+    if (waiting())
+        return;
+    showWaitPanel(true);
+    // The walk runs on a worker and hands back plain rows; the watcher belongs
+    // to the window, so the result arrives here or, once the window is gone,
+    // nowhere.
+    auto* watcher = new QFutureWatcher<FolderScan>(this);
+    m_scan = watcher;
+    connect(watcher, &QFutureWatcherBase::progressValueChanged, pb, &QProgressBar::setValue);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        if (m_scan != watcher)
+            return; // dropped when the window closed
+        m_scan = nullptr;
+        if (watcher->isCanceled() || watcher->future().resultCount() == 0)
+            return;
+        FolderScan found = watcher->future().takeResult();
+        m_state.listChanged = true;
+        m_model->append(std::move(found.rows));
+        hideWaitPanel();
+        if (m_model->rowCount() > 0)
+            selectRow(0);
+        showUnlistableNotice(found.unlistable);
+    });
+    watcher->setFuture(QtConcurrent::run([dir, useSubFolders](QPromise<FolderScan>& promise) {
+        FolderScan found;
+        promise.setProgressRange(0, 100);
+        found.unlistable = ::scanDir(dir, useSubFolders, found.rows, [&promise](int percent) {
+            promise.setProgressValue(percent);
+            return !promise.isCanceled();
+        });
+        promise.addResult(std::move(found));
+    }));
+}
+
+void PictureManager::dropScan() {
+    if (!m_scan)
+        return;
+    // The walk stops at its next folder; what it found is not wanted.
+    m_scan->cancel();
+    m_scan = nullptr;
+    hideWaitPanel();
+}
+
+void PictureManager::hideEvent(QHideEvent* event) {
+    dropScan();
+    SkinWindow::hideEvent(event);
 }
 
 void PictureManager::showUnlistableNotice(std::size_t count) {

@@ -11,6 +11,7 @@
 class PathListModel;
 class PreviewLoader;
 class QFileDialog;
+class QFutureWatcherBase;
 class QLabel;
 class QListView;
 class QMessageBox;
@@ -25,7 +26,7 @@ public:
     ~PictureManager() override;
 
     /// The folder dialog that adding a folder shows.
-    void setFolderSelect(FolderDialog* folderSelect) { m_folderSelect = folderSelect; }
+    void setFolderSelect(FolderDialog* folderSelect);
 
     /// The rows of the list (lbPic), in order.
     const std::vector<std::string>& rows() const;
@@ -45,13 +46,15 @@ public:
     void fillFromWalls();
     /// Adds the picture files chosen in the file dialog.
     void addFiles();
-    /// Adds the pictures of the folder chosen in the folder dialog.
+    /// Opens the folder dialog and returns; the folder chosen there is
+    /// walked once the dialog is accepted (scanFolder).
     void addFolder();
-    /// Appends the pictures of a folder (of its subfolders too with
-    /// `useSubFolders`) as rows; the interface is serviced once per folder.
-    /// Returns how many pictures were left out because their names hold a
-    /// line break.
-    std::size_t scanDir(const std::string& dir, bool useSubFolders);
+    /// Starts appending the pictures of a folder (of its subfolders too with
+    /// `useSubFolders`) as rows: the folders are walked in the background
+    /// behind the wait panel, its bar showing how far the walk has come.
+    /// Pictures whose names hold a line break are left out with a notice.
+    /// Closing the window drops a walk that has not ended.
+    void scanFolder(const std::string& dir, bool useSubFolders);
     /// Removes the selected row and its cached thumbnail file.
     void deleteSelected();
     /// Asks, then deletes the selected row's picture file from disk and removes the row.
@@ -72,9 +75,17 @@ public:
 protected:
     /// Each showing starts with listChanged off and the fill from walls.
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// What the folder walk hands back.
+    struct FolderScan {
+        std::vector<std::string> rows;
+        std::size_t unlistable = 0;
+    };
+    void dropScan();
+
     void showWaitPanel(bool withProgress);
     void hideWaitPanel();
     void removeRow(int row);
@@ -94,7 +105,7 @@ private:
     SkinButton* m_iDel = nullptr;
     SkinButton* m_iClear = nullptr;
     bool m_selecting = false; ///< a selection made by the program: previewed once, after it
-    bool m_filling = false;
+    QFutureWatcherBase* m_scan = nullptr;  ///< the folder walk that runs, if any
     QPointer<QWidget> m_completionList;    ///< the file dialog's completion popup
     QPointer<QMessageBox> m_clearQuestion; ///< while Clear waits for its answer
 };

@@ -4,7 +4,6 @@
 #include "ui/bitmapimage.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -170,10 +169,7 @@ SkinWindow::SkinWindow(const QSize& size, const char* backgroundName, std::strin
     m_background->installEventFilter(this);
 }
 
-SkinWindow::~SkinWindow() {
-    if (m_loop)
-        m_loop->quit();
-}
+SkinWindow::~SkinWindow() = default;
 
 QPoint SkinWindow::centredOver(const QRect& anchor, const QSize& own,
                                const QPoint& desktopTopLeft) {
@@ -196,20 +192,14 @@ void SkinWindow::placeForFirstShowing() {
 }
 
 void SkinWindow::showModal() {
-    if (m_loop)
+    if (m_modal)
         return;
     placeForFirstShowing();
     setWindowModality(Qt::ApplicationModal);
+    m_modal = true;
     show();
     raise();
     activateWindow();
-    QEventLoop loop;
-    m_loop = &loop;
-    connect(this, &SkinWindow::hidden, &loop, &QEventLoop::quit);
-    if (isVisible())
-        loop.exec(QEventLoop::DialogExec);
-    m_loop = nullptr;
-    setWindowModality(Qt::NonModal);
 }
 
 void SkinWindow::closeWindow() {
@@ -226,6 +216,11 @@ void SkinWindow::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     m_dragging = false;
     emit hidden();
+    if (m_modal) {
+        m_modal = false;
+        setWindowModality(Qt::NonModal);
+        emit finished();
+    }
 }
 
 bool SkinWindow::eventFilter(QObject* watched, QEvent* event) {

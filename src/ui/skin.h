@@ -12,8 +12,6 @@
 #include <string>
 #include <string_view>
 
-class QEventLoop;
-
 /// The embedded skin picture `name` (looked up without regard to case) as a
 /// pixmap. Throws ImageError when there is no such picture.
 QPixmap skinPixmap(std::string_view name);
@@ -137,14 +135,15 @@ public:
     /// The window the first showing centres this one over (the main window).
     void setPlacementAnchor(QWidget* anchor) { m_anchor = anchor; }
 
-    /// Shows the window modally and returns when it is hidden again. The
-    /// first showing places it centred over the anchor (its left and top
-    /// edges kept on the desktop); later showings where it was left.
+    /// Shows the window modal to the whole program and returns at once;
+    /// `finished` tells when it is hidden again. The first showing places it
+    /// centred over the anchor (its left and top edges kept on the desktop);
+    /// later showings where it was left.
     void showModal();
     /// Hides the window (ending a modal showing).
     void closeWindow();
-    /// True while showModal runs.
-    bool isShowingModally() const { return m_loop != nullptr; }
+    /// True from showModal until the window is hidden.
+    bool isShowingModally() const { return m_modal; }
 
     /// Where the first showing puts a window of `own` size over a window at
     /// `anchor`, with the desktop's left and top edges at `desktopTopLeft`.
@@ -153,6 +152,8 @@ public:
 signals:
     /// The window was hidden.
     void hidden();
+    /// A modal showing ended (the window was hidden), after `hidden`.
+    void finished();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -165,7 +166,7 @@ protected:
 private:
     SkinPicture* m_background = nullptr;
     QPointer<QWidget> m_anchor;
-    QEventLoop* m_loop = nullptr;
+    bool m_modal = false;
     bool m_placed = false;
     bool m_dragging = false;
     QPoint m_drag; // DragX, DragY: the pointer in the window when the drag began

@@ -151,6 +151,7 @@ TEST_F(MainWindowTest, TheManagerButtonBlinksWhileTheCollectionIsEmptyAndIgnores
     w.managerBlinkTimer.fire(); // lit
     QTimer::singleShot(0, m_app->picManager(), [this] { m_app->picManager()->closeWindow(); });
     press(manager, Qt::LeftButton);
+    ASSERT_TRUE(untilModalsClosed());
     // The manager closed unchanged with the collection still empty: blinking again.
     EXPECT_TRUE(w.managerBlinking());
     w.stopManagerBlink();
@@ -168,6 +169,7 @@ TEST_F(MainWindowTest, ManagerClosedWithoutAnEditLeavesTheListFileAlone) {
     const WallEntry* first = &s().walls[0];
     QTimer::singleShot(0, m_app->picManager(), [this] { m_app->picManager()->closeWindow(); });
     m_app->runManagerCycle();
+    ASSERT_TRUE(untilModalsClosed());
     EXPECT_FALSE(s().listChanged);
     EXPECT_EQ(fs::last_write_time(listFileName(s())), before);
     EXPECT_EQ(&s().walls[0], first) << "the collection was rebuilt";
@@ -185,6 +187,7 @@ TEST_F(MainWindowTest, RemovingEveryEntryWritesAnEmptyListAndShowsTheEmptyView) 
         }
     });
     m_app->runManagerCycle();
+    ASSERT_TRUE(untilModalsClosed());
     EXPECT_TRUE(s().walls.empty());
     ASSERT_TRUE(fs::exists(listFileName(s())));
     EXPECT_EQ(fs::file_size(listFileName(s())), 0u);
@@ -203,6 +206,7 @@ TEST_F(MainWindowTest, AnEditRebuildsTheCollectionAndStartsTheWalkAfresh) {
         m.deleteSelected();
     });
     m_app->runManagerCycle();
+    ASSERT_TRUE(untilModalsClosed());
     ASSERT_EQ(s().wallCount(), 2);
     EXPECT_EQ(s().walls[0].path, m_paths[1]);
     EXPECT_FALSE(s().walls[0].wasLoad);
@@ -228,6 +232,7 @@ TEST_F(MainWindowTest, AListThatCannotBeWrittenLeavesTheRestOfTheCycleUndone) {
         question->button(QMessageBox::Ok)->click();
     });
     m_app->runManagerCycle();
+    ASSERT_TRUE(untilModalsClosed());
     EXPECT_TRUE(error.contains("list.txt")) << error.toStdString();
     EXPECT_TRUE(s().walls.empty()) << "memory already holds the new collection";
     EXPECT_TRUE(m_app->picManager()->rows().empty());

@@ -40,10 +40,17 @@ protected:
                 [&] { return manager().isVisible() && !manager().waiting(); }, 10000));
             if (edit)
                 edit(manager());
+            // A folder being added is walked in the background.
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return QApplication::activeModalWidget() == &manager() && !manager().waiting();
+                },
+                10000));
             edited = true;
             QTest::mouseClick(manager().findChild<QWidget*>("iClose"), Qt::LeftButton);
         });
         QTest::mouseClick(control("iManager"), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return edited; }, 20000));
         EXPECT_TRUE(edited) << "the manager did not show modally";
         EXPECT_FALSE(manager().isVisible());
     }

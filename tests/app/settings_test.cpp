@@ -2,6 +2,7 @@
 // showing, the hotkey capture, the switches and clear buttons, Apply's order
 // and Cancel; and the About window's link.
 #include "app/appfixture.h"
+#include "support/modal.h"
 
 #include "platform/autostart.h"
 #include "platform/paths.h"
@@ -470,7 +471,8 @@ TEST_F(About, TheLinkOpensTheWebPageEachTimeAndTheWindowStays) {
         EXPECT_TRUE(about->isVisible());
         QTest::mouseClick(close, Qt::LeftButton);
     });
-    m_app->showAbout(); // returns when the window closes
+    m_app->showAbout();
+    ASSERT_TRUE(untilModalsClosed());
     EXPECT_TRUE(shown);
     EXPECT_FALSE(about->isVisible());
     ASSERT_EQ(m_recorder.urls.size(), 2u);
@@ -490,6 +492,7 @@ TEST_F(About, OpensCentredOverTheHiddenMainWindowThenWhereItWasLeft) {
         about->closeWindow();
     });
     QTest::keyClick(control("edtInput"), Qt::Key_F1);
+    ASSERT_TRUE(untilModalsClosed());
     EXPECT_EQ(first, QPoint(100 + (800 - 397) / 2, 50 + (435 - 174) / 2));
     QPoint second;
     QTimer::singleShot(0, [&] {
@@ -497,6 +500,7 @@ TEST_F(About, OpensCentredOverTheHiddenMainWindowThenWhereItWasLeft) {
         about->closeWindow();
     });
     m_app->showAbout();
+    ASSERT_TRUE(untilModalsClosed());
     EXPECT_EQ(second, QPoint(300, 300));
 }
 

@@ -193,11 +193,37 @@ TEST_F(FolderScan, ALinkBackUpTheTreeEnds) {
     fs::create_directory_symlink(m_root / "sub", m_root / "sub/self"); // to itself
     int folders = 0;
     std::vector<std::string> rows;
-    scanDir(m_root.string(), true, rows, [&] { ++folders; });
+    scanDir(m_root.string(), true, rows, [&](int) {
+        ++folders;
+        return true;
+    });
     std::sort(rows.begin(), rows.end());
     EXPECT_EQ(rows, (std::vector<std::string>{(m_root / "a.jpg").string(),
                                               (m_root / "sub/b.jpg").string()}));
     EXPECT_EQ(folders, 2); // each folder entered once, and serviced once
+}
+
+// The hook sees the walk advance by the share of the first folder's entries
+// passed, and can stop it after any folder with what was found so far.
+TEST_F(FolderScan, TheHookReportsHowFarTheWalkCameAndCanStopIt) {
+    for (const char* name : {"a/1.jpg", "b/2.jpg", "c/3.jpg", "d/4.jpg"})
+        touch(m_root / name);
+    struct Case {
+        int stopAt; ///< the call at which the hook says stop; -1 never
+        std::vector<int> percents;
+        std::size_t rows;
+    };
+    for (const Case& c :
+         {Case{-1, {25, 50, 75, 100, 100}, 4}, Case{2, {25, 50}, 2}, Case{1, {25}, 1}}) {
+        std::vector<int> percents;
+        std::vector<std::string> rows;
+        scanDir(m_root.string(), true, rows, [&](int percent) {
+            percents.push_back(percent);
+            return c.stopAt < 0 || static_cast<int>(percents.size()) < c.stopAt;
+        });
+        EXPECT_EQ(percents, c.percents) << c.stopAt;
+        EXPECT_EQ(rows.size(), c.rows) << c.stopAt;
+    }
 }
 
 TEST_F(FolderScan, ALinkToAFolderElsewhereIsFollowedOnce) {

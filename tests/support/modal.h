@@ -33,3 +33,9 @@ inline QMessageBox* shownMessageBox() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     return box && box->isVisible() ? box : nullptr;
 }
+
+/// Lets the program run until no modal window shows any more (a modal window
+/// opens without waiting); false when one still shows after `ms`.
+inline bool untilModalsClosed(int ms = 10000) {
+    return QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }, ms);
+}

@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <QThreadPool>
 #include <QTreeView>
 
 #include <filesystem>
@@ -81,6 +82,13 @@ protected:
         m_manager->show();
         ASSERT_TRUE(QTest::qWaitFor([this] { return !m_manager->waiting(); }, 10000));
         settle();
+    }
+    /// Adds a folder through the dialog (which opens without waiting) and
+    /// waits for the dialog to close and the walk to end.
+    void addFolder() {
+        m_manager->addFolder();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] { return !m_folders->isVisible() && !m_manager->waiting(); }, 10000));
     }
     void settle() {
         ASSERT_TRUE(QTest::qWaitFor([this] { return !m_manager->previewLoading(); }, 20000));
@@ -388,6 +396,37 @@ TEST_F(Manager, AddedFilesComeInTheDialogsOrder) {
     EXPECT_EQ(m_manager->selectedRow(), 0);
 }
 
+// The walk runs behind the wait panel and its bar; closing the window before
+// it ends drops what it finds.
+TEST_F(Manager, AFolderIsWalkedBehindTheWaitPanelAndDroppedOnClose) {
+    for (const char* name : {"a.jpg", "sub/b.png"})
+        picture(std::string("album/") + name, Red);
+    const std::string album = m_home + "/album";
+    const std::string old = picture("p/old.bmp", Green);
+    for (const bool closeEarly : {true, false}) {
+        open({old});
+        m_manager->scanFolder(album, true);
+        EXPECT_TRUE(m_manager->waiting());
+        EXPECT_TRUE(m_manager->pb->isVisibleTo(m_manager.get()));
+        if (closeEarly) {
+            m_manager->closeWindow(); // before the result can come back
+            EXPECT_FALSE(m_manager->waiting());
+            QThreadPool::globalInstance()->waitForDone();
+            QTest::qWait(50);
+            EXPECT_EQ(rows(), std::vector<std::string>{old});
+            EXPECT_FALSE(m_listChanged);
+        } else {
+            ASSERT_TRUE(QTest::qWaitFor([this] { return !m_manager->waiting(); }, 10000));
+            EXPECT_EQ(rows(),
+                      (std::vector<std::string>{old, album + "/a.jpg", album + "/sub/b.png"}));
+            EXPECT_TRUE(m_listChanged);
+            EXPECT_EQ(m_manager->pb->value(), 100);
+            EXPECT_TRUE(m_manager->pb->isHidden());
+            m_manager->closeWindow();
+        }
+    }
+}
+
 TEST_F(Manager, AddedFolderComesInScanOrderAndTheDialogKeepsItsState) {
     for (const char* name : {"a.jpg", "B.PNG", "skip.gif", "sub/c.bmp", "sub/d.jpeg"})
         picture(std::string("album/") + name, Red);
@@ -402,7 +441,7 @@ TEST_F(Manager, AddedFolderComesInScanOrderAndTheDialogKeepsItsState) {
         d->selectFolder(QString::fromStdString(album));
         d->button1->click();
     });
-    m_manager->addFolder();
+    addFolder();
     EXPECT_EQ(rows(), expected);
     EXPECT_TRUE(m_listChanged);
     EXPECT_EQ(m_manager->selectedRow(), 0);
@@ -414,7 +453,7 @@ TEST_F(Manager, AddedFolderComesInScanOrderAndTheDialogKeepsItsState) {
         d->cbWithSubFolders->setChecked(false);
         d->button1->click();
     });
-    m_manager->addFolder();
+    addFolder();
     const std::vector<std::string> all = rows();
     ASSERT_EQ(all.size(), 5u);
     std::vector<std::string> own(all.begin() + 3, all.end());
@@ -459,7 +498,7 @@ TEST_P(UnlistableNames, AreLeftOutWithOneNotice) {
         d->selectFolder(QString::fromStdString(album));
         d->button1->click();
     });
-    m_manager->addFolder();
+    addFolder();
     std::vector<std::string> added;
     for (const char* name : c.added)
         added.push_back(album + "/" + name);
@@ -530,7 +569,7 @@ TEST_P(CancelledDialog, LeavesListChangedAsItWas) {
             else
                 d->close(); // the close box
         });
-        m_manager->addFolder();
+        addFolder();
     }
     EXPECT_EQ(m_listChanged, c.editedBefore);
     EXPECT_EQ(rows().size(), c.editedBefore ? 1u : 2u);

@@ -228,12 +228,17 @@ TEST(Placement, FirstShowingCentredLaterWhereItWasLeft) {
     main.setGeometry(300, 200, 800, 435); // hidden: its place counts all the same
     SkinWindow w(QSize(397, 300), "imgInterfaceParam", "imgInterfaceParam");
     w.setPlacementAnchor(&main);
+    // The window opens without waiting and tells when a showing ends.
+    QSignalSpy finished(&w, &SkinWindow::finished);
     QTimer::singleShot(0, &w, [&] {
         EXPECT_EQ(w.pos(), QPoint(300 + 201, 200 + 67));
+        EXPECT_EQ(QApplication::activeModalWidget(), &w);
         w.move(40, 30); // dragged elsewhere
         w.closeWindow();
     });
     w.showModal();
+    EXPECT_TRUE(w.isShowingModally());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isShowingModally(); }));
     EXPECT_FALSE(w.isVisible());
     main.move(900, 600); // the main window moved meanwhile
     QTimer::singleShot(0, &w, [&] {
@@ -241,7 +246,11 @@ TEST(Placement, FirstShowingCentredLaterWhereItWasLeft) {
         w.close(); // the system's close command hides it too
     });
     w.showModal();
+    EXPECT_TRUE(w.isShowingModally());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isShowingModally(); }));
     EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(finished.count(), 2);
+    EXPECT_EQ(w.windowModality(), Qt::NonModal);
 }
 
 } // namespace
