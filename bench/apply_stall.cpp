@@ -33,7 +33,9 @@ int main(int argc, char** argv) {
     Collection collection(state);
 
     using Clock = std::chrono::steady_clock;
-    auto ms = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
+    auto ms = [](Clock::duration d) {
+        return std::chrono::duration<double, std::milli>(d).count();
+    };
     double worst = 0;
     Clock::time_point last = Clock::now();
     QTimer tick;
