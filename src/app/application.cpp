@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 Application::Application(const std::string& appTitle, const std::string& runValueName,
                          QObject* parent)
@@ -33,8 +34,7 @@ Application::Application(const std::string& appTitle, const std::string& runValu
 }
 
 Application::~Application() {
-    if (m_cleanup.joinable())
-        m_cleanup.join();
+    m_cleanup.waitForFinished();
     if (m_hotkeys)
         m_hotkeys->unregisterHotkeys();
     // Normally the close protocol has waited for the worker; an application
@@ -129,8 +129,8 @@ void Application::startUp() {
     startupChange();
     m_cache.browseArray();
     m_hotkeys->registerHotkeys(m_state.globalKeys, m_state.useGlobalKey);
-    // On a thread of its own, so that it does not hold anything up.
-    m_cleanup = std::thread([folder = thumbnailFolder(m_state.dataFolder), started] {
+    // On a worker, so that it does not hold anything up.
+    m_cleanup = QtConcurrent::run([folder = thumbnailFolder(m_state.dataFolder), started] {
         removeStaleTemporaries(folder, true, started);
     });
 }

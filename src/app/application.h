@@ -11,10 +11,10 @@
 #include "thumbs/strip.h"
 #include "thumbs/thumbcache.h"
 
+#include <QFuture>
 #include <QObject>
 
 #include <memory>
-#include <thread>
 
 class CommandChannel;
 class GlobalHotkeys;
@@ -106,6 +106,6 @@ private:
     std::unique_ptr<FolderDialog> m_folderSelect;
     std::unique_ptr<SettingsWindow> m_param;
     std::unique_ptr<AboutWindow> m_help;
-    std::thread m_cleanup;
+    QFuture<void> m_cleanup;
     bool m_starting = false; // start() runs: errors are shown after it
 };

@@ -195,7 +195,7 @@ TEST_F(DesktopTest, ExitAsksFirstAndCancelChangesNothing) {
     box = waitForOtherWindow(p->processId(), w);
     ASSERT_NE(box, 0u);
     pressKeys(box, {"Return"});
-    ASSERT_TRUE(p->waitForFinished(3000)) << "OK did not end the program";
+    ASSERT_TRUE(p->waitForFinished(10000)) << "OK did not end the program";
     QSettings s(settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(s.value("param/interval").toString(), "300000");
 }
@@ -226,7 +226,7 @@ TEST_F(DesktopTest, ACloseFromTheWindowManagerAsksFirst) {
     box = waitForOtherWindow(p->processId(), w);
     ASSERT_NE(box, 0u) << "the second close asked nothing";
     pressKeys(box, {"Return"});
-    ASSERT_TRUE(p->waitForFinished(3000)) << "OK did not end the program";
+    ASSERT_TRUE(p->waitForFinished(10000)) << "OK did not end the program";
     EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p->exitCode(), 0);
     expectSettingsSaved(settingsFile());
