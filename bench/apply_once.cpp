@@ -28,8 +28,8 @@ int main(int argc, char** argv) {
     ProgramState state;
     state.dataFolder = std::string(argv[2]) + "/";
     state.wallpaperFile = state.dataFolder + "Wallpaper.bmp";
-    state.walls.push_back(state.makeWall(argv[1]));
     Collection collection(state);
+    collection.add({argv[1]});
     if (argc > 3 && std::string(argv[3]) == "--file-first") {
         Bitmap b;
         if (!file2Bitmap(b, argv[1]))

@@ -29,8 +29,8 @@ int main(int argc, char** argv) {
     ProgramState state;
     state.dataFolder = folder + "/";
     state.wallpaperFile = state.dataFolder + "Wallpaper.bmp";
-    state.walls.push_back(state.makeWall(picture));
     Collection collection(state);
+    collection.add({picture});
 
     using Clock = std::chrono::steady_clock;
     auto ms = [](Clock::duration d) {

@@ -90,21 +90,21 @@ WalkResult walk(const fs::path& data, const std::vector<std::string>& paths,
     Collection collection(state);
     ThumbnailCache cache(state, collection);
     writeWallList(state, paths);
-    loadWall(state);
+    collection.loadWall();
 
     WalkResult r;
     ReplacementCounter rewrites(listFileName(state));
     QElapsedTimer t;
     t.start();
     cache.browseArray();
-    while (!state.cacheIdle || cache.thumbnailJobRunning())
+    while (!cache.idle())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     r.seconds = t.nsecsElapsed() * 1e-9;
     r.rewrites = rewrites.count();
     std::ifstream in(listFileName(state), std::ios::binary);
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    r.right = parseListText(std::move(bytes)) == expected && wallPaths(state) == expected;
-    clearPreview(state);
+    r.right = parseListText(std::move(bytes)) == expected && collection.paths() == expected;
+    collection.dropAllPreviews();
     return r;
 }
 

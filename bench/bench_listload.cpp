@@ -101,11 +101,11 @@ int main(int argc, char** argv) {
         QElapsedTimer t;
         const double cpuBefore = cpuSeconds();
         t.start();
-        loadWall(state);
+        const WallList list = readWallList(state);
         load.push_back(t.nsecsElapsed() * 1e-9);
         loadCpu.push_back(cpuSeconds() - cpuBefore);
-        entries = state.walls.size();
-        aside = state.unavailableWalls.size();
+        entries = list.paths.size();
+        aside = list.unavailable.size();
 
         std::ifstream in(dataFolder(folder, lines) / "list.txt", std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(in),

@@ -12,6 +12,7 @@
 //   bench_manager [ENTRIES [FILES [FOLDERS]]]      defaults 100000, 100000, 1000
 // The tree is generated once into QUORVANE_BENCH_DIR (default: managertree beside
 // the binary) and reused.
+#include "collection/collection.h"
 #include "collection/folderwalk.h"
 #include "collection/state.h"
 #include "procstatus.h"
@@ -131,12 +132,14 @@ int main(int argc, char** argv) {
     ProgramState state;
     state.dataFolder = (base / "data").string() + "/";
     fs::create_directories(base / "data" / "Thumbnail");
-    state.walls.reserve(static_cast<std::size_t>(entries));
+    Collection collection(state);
+    std::vector<std::string> listed;
+    listed.reserve(static_cast<std::size_t>(entries));
     for (int i = 0; i < entries; ++i)
-        state.walls.push_back(state.makeWall("/home/someone/Pictures/Holidays " +
-                                             std::to_string(2000 + i % 25) + "/IMG_" +
-                                             std::to_string(i) + ".jpg"));
-    PictureManager manager(state);
+        listed.push_back("/home/someone/Pictures/Holidays " + std::to_string(2000 + i % 25) +
+                         "/IMG_" + std::to_string(i) + ".jpg");
+    collection.add(listed);
+    PictureManager manager(state, collection);
     PaintWatch watch(manager);
     const long startKb = statusKb("VmRSS");
 
@@ -146,7 +149,7 @@ int main(int argc, char** argv) {
         manager.show();
         until([&] { return watch.seconds >= 0; });
         open.push_back(watch.seconds);
-        if (manager.rows().size() != state.walls.size()) {
+        if (manager.rows().size() != collection.entries().size()) {
             std::fprintf(stderr, "the fill lost entries\n");
             return 1;
         }

@@ -130,19 +130,25 @@ int chainRun(int argc, char** argv, const fs::path& data, const std::vector<std:
     ProgramState state;
     Collection collection(state);
     ThumbnailCache cache(state, collection);
-    Strip strip(state, cache);
-    auto& walls = state.walls;
+    Strip strip(collection);
+    const auto& walls = collection.entries();
     state.dataFolder = data.string() + "/";
     fs::create_directories(data / "Thumbnail");
     strip.createBufBitmap();
     strip.createLoadPhoto();
     strip.computePreviewRect();
     QObject::connect(&collection, &Collection::currentChanged, [&] { strip.drawWallSlots(); });
+    QObject::connect(&collection, &Collection::previewChanged, [&](std::int32_t i) {
+        if (i <= 2)
+            strip.drawWallSlots();
+    });
     const long startKb = statusKb("VmRSS");
-    walls.reserve(static_cast<std::size_t>(entries));
+    std::vector<std::string> listed;
+    listed.reserve(static_cast<std::size_t>(entries));
     for (int i = 0; i < entries; ++i)
-        walls.push_back(state.makeWall(paths[static_cast<std::size_t>(i) % paths.size()]));
-    state.currentWall = 0;
+        listed.push_back(paths[static_cast<std::size_t>(i) % paths.size()]);
+    collection.add(listed);
+    listed = {};
 
     QElapsedTimer t;
     double windowSeconds = -1;
@@ -167,7 +173,7 @@ int chainRun(int argc, char** argv, const fs::path& data, const std::vector<std:
     const ThumbStats& stats = cache.stats();
     t.start();
     cache.browseArray();
-    while (!state.cacheIdle || cache.thumbnailJobRunning()) {
+    while (!cache.idle()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (windowSeconds < 0 && windowFilled())
             windowSeconds = t.nsecsElapsed() * 1e-9;
@@ -177,7 +183,7 @@ int chainRun(int argc, char** argv, const fs::path& data, const std::vector<std:
     std::printf("%.6f %.6f %ld %ld %zu %ld %ld %.6f\n", seconds, windowSeconds, startKb,
                 statusKb("VmHWM"), mostPreviews, stats.pictureDecodes.load(),
                 stats.cacheReads.load(), stats.jobNanoseconds.load() * 1e-9);
-    clearPreview(state);
+    collection.dropAllPreviews();
     strip.freeStripBitmaps();
     return 0;
 }

@@ -41,7 +41,7 @@ Application::~Application() {
     // torn down otherwise lets a running job end without its hand-over.
     m_cache.abandonThumbnailJob();
     m_strip.freeStripBitmaps();
-    clearPreview(m_state);
+    m_collection.dropAllPreviews();
 }
 
 void Application::start() {
@@ -51,6 +51,7 @@ void Application::start() {
     MainWindow* main = m_main.get();
     connect(main, &MainWindow::closeQuery, this, &Application::onCloseQuery);
     connect(&m_collection, &Collection::currentChanged, main, &MainWindow::showCurrent);
+    connect(&m_collection, &Collection::previewChanged, main, &MainWindow::showPreview);
     connect(&m_collection, &Collection::collectionEmptied, main, &MainWindow::clearInfo);
     connect(&m_cache, &ThumbnailCache::collectionEmpty, main, &MainWindow::clearInfo);
     connect(&m_scheduler, &ChangeScheduler::changed, main, &MainWindow::showScheduler);
@@ -73,7 +74,7 @@ void Application::start() {
     startUp();
 
     // The other windows, each once for the whole run.
-    m_picManager = std::make_unique<PictureManager>(m_state);
+    m_picManager = std::make_unique<PictureManager>(m_state, m_collection);
     m_folderSelect = std::make_unique<FolderDialog>();
     m_param = std::make_unique<SettingsWindow>(m_state, *m_hotkeys);
     m_help = std::make_unique<AboutWindow>();
@@ -117,7 +118,7 @@ void Application::startUp() {
         return ScreenArea{g.x(), g.y(), g.width(), g.height()};
     };
     const ScreenArea primary = areaOf(QGuiApplication::primaryScreen());
-    WindowPosition pos = loadSetting(m_state, m_scheduler, primary);
+    WindowPosition pos = loadSetting(m_state, m_collection, m_scheduler, primary);
     std::vector<ScreenArea> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.push_back(areaOf(screen));
@@ -136,13 +137,13 @@ void Application::startUp() {
 }
 
 void Application::startupChange() {
-    if (m_state.walls.empty())
+    if (m_collection.empty())
         m_main->trayClick();
     else if (!QSystemTrayIcon::isSystemTrayAvailable())
         waitForTrayHost();
-    if (!m_state.walls.empty() && m_state.changeWithStart) {
-        m_state.currentWall = m_state.randomIndex(m_state.wallCount());
-        m_collection.setWallpaper(m_state.currentWall);
+    if (!m_collection.empty() && m_state.changeWithStart) {
+        m_collection.restoreCurrent(m_state.randomIndex(m_collection.count()));
+        m_collection.setWallpaper(m_collection.current());
         return;
     }
     if (platform::isRegularFile(m_state.wallpaperFile))
@@ -184,17 +185,17 @@ void Application::runManagerCycle() {
 void Application::finishManagerCycle() {
     m_cache.setPaused(false);
     if (m_state.listChanged) {
-        clearPreview(m_state);
+        m_collection.dropAllPreviews();
         // The new collection is built aside and put in place at once.
         const bool written = m_collection.replaceWalls(m_picManager->rows());
         m_picManager->clearRows();
         if (!written)
             return; // the error was shown; the rest of the cycle is skipped
         m_cache.browseArray();
-    } else if (m_state.cacheIdle) {
+    } else if (m_cache.idle()) {
         m_cache.threadDoneCache();
     }
-    if (m_state.walls.empty())
+    if (m_collection.empty())
         m_main->clearInfo();
 }
 
@@ -247,7 +248,7 @@ void Application::showError(const QString& text) {
 
 void Application::saveSettings() {
     try {
-        saveSetting(m_state, m_scheduler, WindowPosition{m_main->x(), m_main->y()});
+        saveSetting(m_state, m_collection, m_scheduler, WindowPosition{m_main->x(), m_main->y()});
     } catch (const std::exception& e) {
         // The close must still complete; the reason goes where it can be seen.
         platform::warn(std::string("the settings could not be saved: ") + e.what());
@@ -276,7 +277,7 @@ void Application::onCloseQuery(QCloseEvent* event) {
 void Application::onClosePoll() {
     // The thumbnail worker and a wallpaper file still being written finish
     // first.
-    if (!m_state.cacheIdle || !m_collection.wallpaperWriteIdle())
+    if (!m_cache.idle() || !m_collection.wallpaperWriteIdle())
         return;
     if (m_state.closeStage != CloseStage::Final) {
         // Removals the thumbnail walk has not written yet go into the list now.

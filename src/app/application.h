@@ -96,7 +96,7 @@ private:
     Collection m_collection{m_state};
     ChangeScheduler m_scheduler{m_state, m_collection};
     ThumbnailCache m_cache{m_state, m_collection};
-    Strip m_strip{m_state, m_cache};
+    Strip m_strip{m_collection};
     ProgramTimer m_closeTimer{200};
     std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<CommandChannel> m_channel;

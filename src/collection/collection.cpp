@@ -26,19 +26,86 @@ Collection::~Collection() {
     m_applyPool.waitForDone();
 }
 
-void Collection::jumpTo(std::int32_t numWall) {
-    if (m_state.walls.empty())
+WallEntry Collection::makeEntry(std::string path) {
+    return WallEntry{std::move(path), nullptr, false, ++m_lastId, false};
+}
+
+std::int32_t Collection::indexOf(const EntryRef& ref) const {
+    if (isIndex(ref.index) && m_entries[ref.index].id == ref.id)
+        return ref.index;
+    const auto it = std::find_if(m_entries.begin(), m_entries.end(),
+                                 [&](const WallEntry& w) { return w.id == ref.id; });
+    return it == m_entries.end() ? -1 : static_cast<std::int32_t>(it - m_entries.begin());
+}
+
+std::vector<std::string> Collection::paths() const {
+    std::vector<std::string> paths;
+    paths.reserve(m_entries.size());
+    for (const WallEntry& w : m_entries)
+        paths.push_back(w.path);
+    return paths;
+}
+
+void Collection::add(const std::vector<std::string>& paths) {
+    if (paths.empty())
         return;
-    const std::int32_t target = m_state.isWallIndex(numWall) ? numWall : 0;
-    if (target != m_state.currentWall)
+    m_entries.reserve(m_entries.size() + paths.size());
+    for (const std::string& p : paths)
+        m_entries.push_back(makeEntry(p));
+    ++m_layout;
+    emit entriesChanged();
+}
+
+void Collection::clear() {
+    m_entries.clear();
+    m_unavailable.clear();
+    ++m_layout;
+    emit entriesChanged();
+}
+
+void Collection::setPreview(const EntryRef& ref, std::unique_ptr<Bitmap> preview) {
+    const std::int32_t i = indexOf(ref);
+    if (i < 0)
+        return;
+    m_entries[i].preview = std::move(preview);
+    m_entries[i].wasLoad = true;
+    emit previewChanged(i);
+}
+
+void Collection::dropPreview(std::int32_t index) {
+    if (isIndex(index))
+        m_entries[index].preview.reset();
+}
+
+void Collection::dropAllPreviews() {
+    for (WallEntry& w : m_entries)
+        w.preview.reset();
+}
+
+void Collection::markFileCached(const EntryRef& ref) {
+    // Only where the entry still is: one that moved is looked up again when
+    // the walk reaches it.
+    if (isIndex(ref.index) && m_entries[ref.index].id == ref.id)
+        m_entries[ref.index].fileCached = true;
+}
+
+void Collection::jumpTo(std::int32_t numWall) {
+    if (m_entries.empty())
+        return;
+    const std::int32_t target = isIndex(numWall) ? numWall : 0;
+    if (target != m_current)
         ++m_selection;
-    m_state.currentWall = target;
+    m_current = target;
     emit currentChanged();
+}
+
+void Collection::restoreCurrent(std::int32_t index) {
+    m_current = (m_entries.empty() || isIndex(index)) ? index : 0;
 }
 
 namespace {
 
-// currentWall + delta, computed without overflow: a result outside the 32-bit
+// The current index + delta, computed without overflow: a result outside the 32-bit
 // range comes back as -1, which jumpTo treats like any target out of range.
 std::int32_t stepFrom(std::int32_t current, std::int32_t delta) {
     const std::int64_t n = static_cast<std::int64_t>(current) + delta;
@@ -54,27 +121,27 @@ void Collection::runWallCommand(WallCommand command, bool apply) {
         target = 0;
         break;
     case WallCommand::Previous:
-        target = stepFrom(m_state.currentWall, -1);
+        target = stepFrom(m_current, -1);
         break;
     case WallCommand::Random:
-        target = m_state.randomIndex(m_state.wallCount());
+        target = m_state.randomIndex(count());
         break;
     case WallCommand::Next:
-        target = stepFrom(m_state.currentWall, 1);
+        target = stepFrom(m_current, 1);
         break;
     case WallCommand::Last:
-        target = m_state.wallCount() - 1;
+        target = count() - 1;
         break;
     }
     jumpTo(target);
     if (apply)
-        setWallpaper(m_state.currentWall);
+        setWallpaper(m_current);
 }
 
 void Collection::setWallpaper(std::int32_t numWall) {
-    if (!m_state.isWallIndex(numWall))
+    if (!isIndex(numWall))
         return;
-    const std::string path = m_state.walls[numWall].path;
+    const std::string path = m_entries[numWall].path;
     if (!platform::isRegularFile(path))
         return;
     // The full change interval counts from every applied picture, also when
@@ -147,9 +214,20 @@ void Collection::waitForWallpaperWrite() {
     m_wallpaperWriter.wait();
 }
 
+// Removes the entry and its cached thumbnail file.
+void Collection::eraseEntry(std::int32_t index) {
+    removeCachedThumbnail(m_state, m_entries[index].path);
+    m_entries.erase(m_entries.begin() + index);
+    ++m_layout;
+    emit entriesChanged();
+}
+
 bool Collection::removeWall(std::int32_t index) {
+    if (!isIndex(index))
+        return true;
+    eraseEntry(index);
     try {
-        ::deleteWall(m_state, index);
+        writeWallList(m_state, paths(), m_unavailable);
         listWritten();
         return true;
     } catch (const ListFileError& e) {
@@ -158,10 +236,11 @@ bool Collection::removeWall(std::int32_t index) {
     }
 }
 
-void Collection::removeWallLater(std::int32_t index) {
-    if (!m_state.isWallIndex(index))
+void Collection::removeWallLater(const EntryRef& ref) {
+    const std::int32_t index = indexOf(ref);
+    if (index < 0)
         return;
-    ::removeWallEntry(m_state, index);
+    eraseEntry(index);
     m_listPending = true;
     // Counted from the first removal that waits, so that a steady stream of
     // them is written once a second.
@@ -174,7 +253,7 @@ bool Collection::writePendingList() {
         return true;
     m_listTimer.stop();
     try {
-        ::writeWallList(m_state, wallPaths(m_state));
+        writeWallList(m_state, paths(), m_unavailable);
     } catch (const ListFileError& e) {
         if (m_state.appClosing)
             platform::warn(std::string("the list file could not be written: ") + e.what());
@@ -186,67 +265,75 @@ bool Collection::writePendingList() {
     return true;
 }
 
-// The list file holds walls as it is: no removal waits any more.
+// The list file holds the collection as it is: no removal waits any more.
 void Collection::listWritten() {
     m_listPending = false;
     m_listTimer.stop();
 }
 
 void Collection::showAfterRemoval() {
-    if (m_state.walls.empty()) {
+    if (m_entries.empty()) {
         emit collectionEmptied();
         return;
     }
-    jumpTo(m_state.currentWall);
-    setWallpaper(m_state.currentWall);
+    jumpTo(m_current);
+    setWallpaper(m_current);
 }
 
 void Collection::deleteCurrentWall() {
-    if (!m_state.isWallIndex(m_state.currentWall))
+    if (!isIndex(m_current))
         return;
-    if (removeWall(m_state.currentWall))
+    if (removeWall(m_current))
         showAfterRemoval();
 }
 
 WallTicket Collection::currentWallTicket() const {
-    if (!m_state.isWallIndex(m_state.currentWall))
+    if (!isIndex(m_current))
         return {};
-    const WallEntry& wall = m_state.walls[m_state.currentWall];
+    const WallEntry& wall = m_entries[m_current];
     return {wall.id, wall.path, m_selection};
 }
 
 void Collection::deleteWallWithFile(const WallTicket& ticket) {
     std::error_code ec;
     fs::remove(platform::toFsPath(ticket.path), ec);
-    const auto it = std::find_if(m_state.walls.begin(), m_state.walls.end(),
-                                 [&](const WallEntry& w) { return w.id == ticket.wallId; });
-    if (it == m_state.walls.end())
+    const std::int32_t index = indexOf(EntryRef{-1, ticket.wallId});
+    if (index < 0)
         return; // it left the collection while the question was open
-    const auto index = static_cast<std::int32_t>(it - m_state.walls.begin());
     if (!removeWall(index))
         return;
     if (ticket.selection == m_selection) {
         // Still the entry on view: its successor takes its place.
-        m_state.currentWall = index;
+        m_current = index;
         return showAfterRemoval();
     }
     // The user moved to another entry while the question was open: that one
     // stays current and is shown with the collection's new count.
-    if (index < m_state.currentWall)
-        --m_state.currentWall;
-    if (m_state.walls.empty())
+    if (index < m_current)
+        --m_current;
+    if (m_entries.empty())
         emit collectionEmptied();
     else
-        jumpTo(m_state.currentWall);
+        jumpTo(m_current);
 }
 
 void Collection::loadWall() {
-    ::loadWall(m_state);
+    WallList list = readWallList(m_state);
+    m_unavailable.insert(m_unavailable.end(), list.unavailable.begin(), list.unavailable.end());
+    add(list.paths);
 }
 
 bool Collection::replaceWalls(const std::vector<std::string>& paths) {
+    std::vector<WallEntry> fresh;
+    fresh.reserve(paths.size());
+    for (const std::string& p : paths)
+        fresh.push_back(makeEntry(p));
+    // The new collection goes in at once, so nothing sees it half built.
+    m_entries = std::move(fresh);
+    ++m_layout;
+    emit entriesChanged();
     try {
-        ::replaceWalls(m_state, paths);
+        writeWallList(m_state, paths, m_unavailable);
         listWritten();
         return true;
     } catch (const ListFileError& e) {

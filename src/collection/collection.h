@@ -1,8 +1,12 @@
-// The collection with its current entry: the commands that move through it,
-// applying a picture as the desktop wallpaper, and the removals the user
-// asks for. It asks nothing itself: the windows ask, then call in here.
+// The collection with its current entry, and its one owner: the entries and
+// the current index change only here, through the intent methods below, and
+// each change is announced with a signal. Also the commands that move through
+// the collection, applying a picture as the desktop wallpaper, and the
+// removals the user asks for. It asks nothing itself: the windows ask, then
+// call in here. User-interface thread only.
 #pragma once
 
+#include "imaging/bitmap.h"
 #include "imaging/bmpwriter.h"
 #include "platform/memory.h"
 
@@ -13,10 +17,31 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 struct ProgramState;
+
+/// One entry of the collection.
+struct WallEntry {
+    std::string path;                ///< the picture's full path, as listed
+    std::unique_ptr<Bitmap> preview; ///< the thumbnail in memory, or none
+    bool wasLoad = false;            ///< a thumbnail has been handed over once
+    /// Tells this entry apart from every other entry of the run, also from
+    /// one holding the same path (an index changes when entries move).
+    std::uint64_t id = 0;
+    /// The walk found this entry's thumbnail file in the cache: it needs no
+    /// job until the window reaches it.
+    bool fileCached = false;
+};
+
+/// An entry as a worker saw it: its index then (a hint: entries move) and
+/// its identity.
+struct EntryRef {
+    std::int32_t index = -1;
+    std::uint64_t id = 0;
+};
 
 /// The commands that move through the collection.
 enum class WallCommand { First, Previous, Random, Next, Last };
@@ -39,9 +64,61 @@ public:
 
     ProgramState& state() const { return m_state; }
 
+    // ---- Reading
+
+    const std::vector<WallEntry>& entries() const { return m_entries; }
+    /// Number of entries as the signed index type.
+    std::int32_t count() const { return static_cast<std::int32_t>(m_entries.size()); }
+    bool empty() const { return m_entries.empty(); }
+    /// True when i is the index of an entry.
+    bool isIndex(std::int64_t i) const { return i >= 0 && i < std::int64_t(m_entries.size()); }
+    /// The current index; it may lie outside the collection only while the
+    /// collection is empty or before the first walk of a start.
+    std::int32_t current() const { return m_current; }
+    /// The index of the entry `ref` names (ref.index when it still holds that
+    /// entry, else wherever it moved), or -1 when it left the collection.
+    std::int32_t indexOf(const EntryRef& ref) const;
+    /// The paths of the entries in order.
+    std::vector<std::string> paths() const;
+    /// The list file's lines whose folder is away (see WallList).
+    const std::vector<std::string>& unavailable() const { return m_unavailable; }
+    /// Changes whenever entries are added, removed or replaced (not for
+    /// previews or a move of the current index): an index learnt under one
+    /// layout holds while it stays the same.
+    std::uint64_t layout() const { return m_layout; }
+
+    // ---- Changing the entries
+
+    /// Loads the list file at start-up (appending its pictures).
+    void loadWall();
+    /// Appends entries for these pictures; the list file is not written.
+    void add(const std::vector<std::string>& paths);
+    /// Replaces the collection by the picture manager's list and writes the
+    /// list file; a failure to write is reported and gives false.
+    bool replaceWalls(const std::vector<std::string>& paths);
+    /// Empties the collection, the lines of folders that are away included;
+    /// the list file follows with the next write.
+    void clear();
+
+    /// Hands entry `ref` its thumbnail (the entry keeps it until
+    /// dropPreview); previewChanged follows. Dropped when the entry is gone.
+    void setPreview(const EntryRef& ref, std::unique_ptr<Bitmap> preview);
+    /// Frees the thumbnail of entry `index` (wasLoad stays).
+    void dropPreview(std::int32_t index);
+    /// Frees every thumbnail in memory.
+    void dropAllPreviews();
+    /// The thumbnail walk found entry `ref`'s file in the cache.
+    void markFileCached(const EntryRef& ref);
+
+    // ---- Moving the current entry
+
     /// Makes numWall current (any index out of range lands on 0) and shows
     /// it. Does nothing on an empty collection.
     void jumpTo(std::int32_t numWall);
+    /// Takes the index stored by the last run, before anything is shown: an
+    /// index outside a non-empty collection lands on 0; on an empty one it is
+    /// kept as it is, to be stored again. Nothing is signalled.
+    void restoreCurrent(std::int32_t index);
 
     /// Makes entry numWall's picture the desktop wallpaper: decodes it,
     /// writes the wallpaper file and hands it to the desktop, all on a
@@ -85,13 +162,14 @@ public:
     /// is reported with errorOccurred and gives false.
     bool removeWall(std::int32_t index);
 
-    /// Removes entry `index` as removeWall does, but the list file follows
-    /// later, so that many removals in a row (the undecodable pictures the
-    /// thumbnail walk meets) cost one write: ListWriteDelayMs after the first
-    /// of them at the latest, at WritePendingList, or with any other write of
-    /// the list, which carries them along. A run that ends before then finds
-    /// these entries again at its next start and removes them again.
-    void removeWallLater(std::int32_t index);
+    /// Removes entry `ref` (when it is still in the collection) as removeWall
+    /// does, but the list file follows later, so that many removals in a row
+    /// (the undecodable pictures the thumbnail walk meets) cost one write:
+    /// ListWriteDelayMs after the first of them at the latest, at
+    /// writePendingList, or with any other write of the list, which carries
+    /// them along. A run that ends before then finds these entries again at
+    /// its next start and removes them again.
+    void removeWallLater(const EntryRef& ref);
 
     /// How long a removal waits for its write of the list file at most.
     static constexpr int ListWriteDelayMs = 1000;
@@ -105,16 +183,13 @@ public:
     /// must end).
     bool writePendingList();
 
-    /// Loads the list file at start-up.
-    void loadWall();
-
-    /// Replaces the collection by the picture manager's list and writes the
-    /// list file; a failure to write is reported and gives false.
-    bool replaceWalls(const std::vector<std::string>& paths);
-
 signals:
     /// The current entry changed or must be shown again (labels and strip).
     void currentChanged();
+    /// Entry `index` got its thumbnail.
+    void previewChanged(std::int32_t index);
+    /// Entries were added, removed or replaced.
+    void entriesChanged();
     /// The collection became empty: the empty view.
     void collectionEmptied();
     /// A picture is about to be applied: the change countdown starts anew.
@@ -126,6 +201,8 @@ signals:
     void errorOccurred(const QString& text);
 
 private:
+    WallEntry makeEntry(std::string path);
+    void eraseEntry(std::int32_t index);
     void showAfterRemoval();
     // Runs on the apply worker: true when the picture reached the desktop.
     bool applyOnWorker(std::uint64_t generation, const std::string& path,
@@ -133,6 +210,11 @@ private:
     void listWritten();
 
     ProgramState& m_state;
+    std::vector<WallEntry> m_entries;
+    std::int32_t m_current = 0;
+    std::vector<std::string> m_unavailable;
+    std::uint64_t m_lastId = 0;
+    std::uint64_t m_layout = 0;
     // Counts the selections that made another index current.
     std::uint64_t m_selection = 0;
     // The written picture's memory goes back to the system at once.

@@ -13,6 +13,7 @@ void currentVersion(const std::string& runValueName) {
     platform::deleteMachineRunValue(runValueName);
 }
 
+#include "collection/collection.h"
 #include "collection/scheduler.h"
 #include "collection/state.h"
 #include "platform/log.h"
@@ -60,14 +61,14 @@ bool showsOnAScreen(const WindowPosition& pos, const std::vector<ScreenArea>& sc
     return false;
 }
 
-WindowPosition loadSetting(ProgramState& state, ChangeScheduler& scheduler,
+WindowPosition loadSetting(ProgramState& state, Collection& collection, ChangeScheduler& scheduler,
                            const ScreenArea& primaryScreen) {
     WindowPosition pos = centredOn(primaryScreen);
     state.randomSelect = false;
     int interval = 300000;
     bool automatic = false;
     state.changeWithStart = false;
-    state.currentWall = 0;
+    int current = 0;
     state.useGlobalKey = true;
     auto& keys = state.globalKeys;
     for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i)
@@ -80,7 +81,7 @@ WindowPosition loadSetting(ProgramState& state, ChangeScheduler& scheduler,
         readBool("ChangeWithStart", state.changeWithStart);
         readBool("RandomSelect", state.randomSelect);
         readInt("interval", interval);
-        readInt("PosView", state.currentWall);
+        readInt("PosView", current);
         readBool("UseGlobalKey", state.useGlobalKey);
         for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i) {
             std::string text;
@@ -99,11 +100,12 @@ WindowPosition loadSetting(ProgramState& state, ChangeScheduler& scheduler,
     }
     scheduler.setChangeInterval(interval);
     scheduler.setAutomaticallyChange(automatic);
+    collection.restoreCurrent(current);
     return pos;
 }
 
-void saveSetting(const ProgramState& state, const ChangeScheduler& scheduler,
-                 const WindowPosition& pos) {
+void saveSetting(const ProgramState& state, const Collection& collection,
+                 const ChangeScheduler& scheduler, const WindowPosition& pos) {
     platform::storeBegin(Param);
     platform::storeWriteInt("left", pos.left);
     platform::storeWriteInt("top", pos.top);
@@ -111,7 +113,7 @@ void saveSetting(const ProgramState& state, const ChangeScheduler& scheduler,
     platform::storeWriteInt("ChangeWithStart", state.changeWithStart ? 1 : 0);
     platform::storeWriteInt("RandomSelect", state.randomSelect ? 1 : 0);
     platform::storeWriteInt("interval", scheduler.changeInterval());
-    platform::storeWriteInt("PosView", state.currentWall);
+    platform::storeWriteInt("PosView", collection.current());
     platform::storeWriteInt("UseGlobalKey", state.useGlobalKey ? 1 : 0);
     for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i)
         platform::storeWriteString(GlobalKeySlots[i].valueName, globalKey2Ini(state.globalKeys[i]));

@@ -5,6 +5,7 @@
 #include <vector>
 
 class ChangeScheduler;
+class Collection;
 struct ProgramState;
 
 /// The version this program writes into the store.
@@ -43,12 +44,13 @@ bool showsOnAScreen(const WindowPosition& pos, const std::vector<ScreenArea>& sc
 /// Sets every setting to its default and reads the stored ones over them.
 /// A stored value that is missing, of another type or malformed keeps its
 /// default. Shows the interval on the counters and starts the change timer
-/// when automatic change is on. Returns the window position: the stored one,
-/// or centred on the primary screen.
-WindowPosition loadSetting(ProgramState& state, ChangeScheduler& scheduler,
+/// when automatic change is on; the collection (loaded before) gets its
+/// stored current entry. Returns the window position: the stored one, or
+/// centred on the primary screen.
+WindowPosition loadSetting(ProgramState& state, Collection& collection, ChangeScheduler& scheduler,
                            const ScreenArea& primaryScreen);
 
 /// Writes the eleven settings to the store in one atomic step; throws
 /// platform::StoreError when it cannot be written.
-void saveSetting(const ProgramState& state, const ChangeScheduler& scheduler,
-                 const WindowPosition& pos);
+void saveSetting(const ProgramState& state, const Collection& collection,
+                 const ChangeScheduler& scheduler, const WindowPosition& pos);

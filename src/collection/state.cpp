@@ -2,10 +2,6 @@
 
 #include <chrono>
 
-WallEntry ProgramState::makeWall(std::string path) {
-    return WallEntry{std::move(path), nullptr, false, ++m_lastWallId, false};
-}
-
 void ProgramState::seedRandom() {
     const auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
     std::seed_seq seq{static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(ticks >> 32),

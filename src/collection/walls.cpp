@@ -124,26 +124,30 @@ std::string fullPathOfLine(std::string line, const std::string& listFolder) {
 
 } // namespace
 
-void loadWall(ProgramState& state) {
+WallList readWallList(const ProgramState& state) {
+    WallList list;
     const std::string name = listFileName(state);
     if (!platform::isRegularFile(name))
-        return;
-    const std::string unreadable = "cannot read " + name + "; starting with an empty collection";
+        return list;
+    const auto unreadable = [&name] {
+        platform::warn("cannot read " + name + "; starting with an empty collection");
+        return WallList{};
+    };
     std::vector<std::string> lines;
     {
         std::ifstream in(platform::toFsPath(name), std::ios::binary | std::ios::ate);
         if (!in)
-            return platform::warn(unreadable);
+            return unreadable();
         const std::streamoff size = in.tellg();
         if (size < 0)
-            return platform::warn(unreadable);
+            return unreadable();
         std::string bytes(static_cast<std::size_t>(size), '\0');
         in.seekg(0);
         in.read(bytes.data(), size);
         // A file that shrank meanwhile gives what it still holds.
         bytes.resize(static_cast<std::size_t>(in.gcount()));
         if (in.bad())
-            return platform::warn(unreadable);
+            return unreadable();
         lines = parseListText(std::move(bytes));
     }
     std::string listFolder(folderOf(name));
@@ -153,17 +157,18 @@ void loadWall(ProgramState& state) {
         if (!line.empty())
             line = fullPathOfLine(std::move(line), listFolder);
     const std::vector<bool> known = knownFiles(lines);
-    state.walls.reserve(state.walls.size() + lines.size());
+    list.paths.reserve(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string& line = lines[i];
         if (line.empty())
             continue;
         if (known[i] || platform::isRegularFile(line))
-            state.walls.push_back(state.makeWall(std::move(line)));
+            list.paths.push_back(std::move(line));
         else if (!folderAvailable(line))
-            state.unavailableWalls.push_back(std::move(line));
+            list.unavailable.push_back(std::move(line));
         // A picture gone from a folder that is there is left out for good.
     }
+    return list;
 }
 
 bool folderAvailable(const std::string& path) {
@@ -176,14 +181,14 @@ bool isListablePath(std::string_view path) {
     return !path.empty() && path.find_first_of("\r\n") == std::string_view::npos;
 }
 
-void writeWallList(const ProgramState& state, const std::vector<std::string>& paths) {
+void writeWallList(const ProgramState& state, const std::vector<std::string>& paths,
+                   const std::vector<std::string>& unavailable) {
     ensureDataFolder(state);
     std::vector<std::string> lines;
-    lines.reserve(paths.size() + state.unavailableWalls.size());
+    lines.reserve(paths.size() + unavailable.size());
     // A line break inside a path would write it as two lines that name other files.
     std::copy_if(paths.begin(), paths.end(), std::back_inserter(lines), isListablePath);
-    std::copy_if(state.unavailableWalls.begin(), state.unavailableWalls.end(),
-                 std::back_inserter(lines), isListablePath);
+    std::copy_if(unavailable.begin(), unavailable.end(), std::back_inserter(lines), isListablePath);
     try {
         writeFileAtomically(platform::toFsPath(listFileName(state)),
                             platform::encodeListText(lines));
@@ -192,39 +197,10 @@ void writeWallList(const ProgramState& state, const std::vector<std::string>& pa
     }
 }
 
-void deleteWall(ProgramState& state, int numWall) {
-    if (!state.isWallIndex(numWall))
+void removeCachedThumbnail(const ProgramState& state, const std::string& path) {
+    const std::string thumb = findThumbnailOnDisk(state.dataFolder, path);
+    if (thumb.empty())
         return;
-    removeWallEntry(state, numWall);
-    writeWallList(state, wallPaths(state));
-}
-
-void removeWallEntry(ProgramState& state, int numWall) {
-    if (!state.isWallIndex(numWall))
-        return;
-    const std::string thumb = findThumbnailOnDisk(state.dataFolder, state.walls[numWall].path);
-    if (!thumb.empty()) {
-        std::error_code ec;
-        fs::remove(platform::toFsPath(thumb), ec);
-    }
-    state.walls[numWall].preview.reset();
-    state.walls.erase(state.walls.begin() + numWall);
-}
-
-void replaceWalls(ProgramState& state, const std::vector<std::string>& paths) {
-    std::vector<WallEntry> fresh;
-    fresh.reserve(paths.size());
-    for (const auto& p : paths)
-        fresh.push_back(state.makeWall(p));
-    // The new collection goes in at once, so nothing sees it half built.
-    state.walls = std::move(fresh);
-    writeWallList(state, paths);
-}
-
-std::vector<std::string> wallPaths(const ProgramState& state) {
-    std::vector<std::string> paths;
-    paths.reserve(state.walls.size());
-    for (const auto& w : state.walls)
-        paths.push_back(w.path);
-    return paths;
+    std::error_code ec;
+    fs::remove(platform::toFsPath(thumb), ec);
 }

@@ -22,12 +22,24 @@ std::string listFileName(const ProgramState& state);
 /// end at CR LF, CR or LF; nothing is trimmed; empty lines are kept here.
 std::vector<std::string> parseListText(std::string bytes);
 
-/// Fills walls from the list file, skipping empty lines and lines that name
-/// no existing file. A line whose folder is not there at all goes to
-/// unavailableWalls instead of being lost. A relative line names a file in
-/// the list file's own folder (and is kept as that full path); one that has
-/// a root yet no full path (Windows: "C:x.jpg", "\x.jpg") is left out.
-void loadWall(ProgramState& state);
+/// What the list file holds.
+struct WallList {
+    /// The pictures of the collection, in order.
+    std::vector<std::string> paths;
+    /// Lines kept out of the collection because their folder is not there
+    /// now (an unmounted drive, a network share that is away): they are
+    /// written back with the list, after the collection, until the folder
+    /// returns and a start loads them again.
+    std::vector<std::string> unavailable;
+};
+
+/// Reads the list file, skipping empty lines and lines that name no existing
+/// file. A line whose folder is not there at all goes to `unavailable`
+/// instead of being lost. A relative line names a file in the list file's
+/// own folder (and is kept as that full path); one that has a root yet no
+/// full path (Windows: "C:x.jpg", "\x.jpg") is left out. No list file, or
+/// one that cannot be read, gives an empty list.
+WallList readWallList(const ProgramState& state);
 
 /// True when the folder of `path` exists (or the path names no folder).
 bool folderAvailable(const std::string& path);
@@ -36,22 +48,12 @@ bool folderAvailable(const std::string& path);
 /// line break (CR or LF) that would cut it in two.
 bool isListablePath(std::string_view path);
 
-/// Writes the paths, then unavailableWalls, as the list file, creating the
-/// data folder when missing; a path that is not listable is left out. The old file is replaced
-/// atomically; on failure it stays as it was and ListFileError is thrown.
-void writeWallList(const ProgramState& state, const std::vector<std::string>& paths);
+/// Writes the paths, then the unavailable lines, as the list file, creating
+/// the data folder when missing; a path that is not listable is left out. The
+/// old file is replaced atomically; on failure it stays as it was and
+/// ListFileError is thrown.
+void writeWallList(const ProgramState& state, const std::vector<std::string>& paths,
+                   const std::vector<std::string>& unavailable = {});
 
-/// Removes entry numWall (0 <= numWall < count): its cached thumbnail file,
-/// its preview, the entry; then rewrites the list file (may throw ListFileError).
-void deleteWall(ProgramState& state, int numWall);
-
-/// Removes entry numWall as deleteWall does, but leaves the list file alone:
-/// the caller writes it (for many removals in a row, once).
-void removeWallEntry(ProgramState& state, int numWall);
-
-/// Replaces the whole collection by these paths (no previews, wasLoad false)
-/// and writes the list file (may throw ListFileError after the replacement).
-void replaceWalls(ProgramState& state, const std::vector<std::string>& paths);
-
-/// The paths of walls in order.
-std::vector<std::string> wallPaths(const ProgramState& state);
+/// Removes the cached thumbnail file of the picture at `path`, if any.
+void removeCachedThumbnail(const ProgramState& state, const std::string& path);

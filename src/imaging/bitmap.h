@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <span>
 #include <stdexcept>
 #include <vector>
@@ -122,11 +121,6 @@ public:
     // A rectangle of src into dest, 1:1 when the sizes match, else picking pixels.
     void copyRect(const Rect& dest, const Bitmap& src, const Rect& source);
 
-    // Drawing lock, held by a thread that draws on the bitmap off the UI thread.
-    void lock() { m_mutex.lock(); }
-    void unlock() { m_mutex.unlock(); }
-    bool try_lock() { return m_mutex.try_lock(); }
-
     // BMP file. Both throw ImageError on failure; loadFromFile leaves the bitmap as it
     // was when it fails. saveToFile replaces the file atomically.
     void loadFromFile(const std::filesystem::path& fileName);
@@ -183,5 +177,4 @@ private:
     bool m_fromBitFields = false;
     bool m_os2 = false;
     std::vector<std::uint8_t> m_rleFile;
-    std::mutex m_mutex; // each object keeps its own; copies and moves leave it alone
 };

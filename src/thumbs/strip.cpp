@@ -1,6 +1,6 @@
 #include "thumbs/strip.h"
 
-#include "collection/state.h"
+#include "collection/collection.h"
 #include "imaging/codecs.h"
 #include "imaging/resize.h"
 #include "imaging/resources.h"
@@ -27,12 +27,7 @@ StripLabels splitWallPath(const std::string& path) {
     return {{}, path.substr(cut + 1), path.substr(0, cut + 1)};
 }
 
-void clearPreview(ProgramState& state) {
-    for (WallEntry& w : state.walls)
-        w.preview.reset();
-}
-
-Strip::Strip(ProgramState& state, ThumbnailCache& cache) : m_state(state), m_cache(cache) {}
+Strip::Strip(const Collection& collection) : m_collection(collection) {}
 
 void Strip::createBufBitmap() {
     auto buf = std::make_unique<Bitmap>();
@@ -71,10 +66,11 @@ void Strip::freeStripBitmaps() {
 }
 
 StripLabels Strip::infoWall() const {
-    if (!m_state.isWallIndex(m_state.currentWall))
+    const std::int32_t current = m_collection.current();
+    if (!m_collection.isIndex(current))
         return {};
-    StripLabels l = splitWallPath(m_state.walls[m_state.currentWall].path);
-    l.num = std::to_string(m_state.currentWall + 1) + "/" + std::to_string(m_state.wallCount());
+    StripLabels l = splitWallPath(m_collection.entries()[current].path);
+    l.num = std::to_string(current + 1) + "/" + std::to_string(m_collection.count());
     return l;
 }
 
@@ -99,18 +95,15 @@ void Strip::drawOnPreview(int numPreview, const Bitmap& b) {
 }
 
 void Strip::drawWallSlots() {
-    if (m_state.walls.empty() || !m_bufBitmap || !m_loadPhotoBitmap)
+    if (m_collection.empty() || !m_bufBitmap || !m_loadPhotoBitmap)
         return;
     for (int k = -2; k <= 2; ++k) {
-        const std::int64_t i = std::int64_t(m_state.currentWall) + k;
-        if (!m_state.isWallIndex(i)) {
+        const std::int64_t i = std::int64_t(m_collection.current()) + k;
+        if (!m_collection.isIndex(i)) {
             drawBackground(k);
             continue;
         }
-        if (!m_state.walls[i].preview && m_state.cacheIdle)
-            m_cache.threadDoneCache();
-        // The scheduler only starts a job here; it frees no visible preview.
-        const WallEntry& wall = m_state.walls[i];
+        const WallEntry& wall = m_collection.entries()[i];
         const Bitmap& picture = wall.preview ? *wall.preview : *m_loadPhotoBitmap;
         if (k == 0)
             drawOnMonitor(picture);

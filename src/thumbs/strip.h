@@ -11,8 +11,7 @@
 #include <memory>
 #include <string>
 
-class ThumbnailCache;
-struct ProgramState;
+class Collection;
 
 inline constexpr int StripWidth = 800;
 inline constexpr int StripHeight = 180;
@@ -30,12 +29,9 @@ struct StripLabels {
 /// last separator (on Windows also a drive colon).
 StripLabels splitWallPath(const std::string& path);
 
-/// Frees the preview of every entry (wasLoad is not touched).
-void clearPreview(ProgramState& state);
-
 class Strip {
 public:
-    Strip(ProgramState& state, ThumbnailCache& cache);
+    explicit Strip(const Collection& collection);
 
     /// Creates the strip buffer (800 x 180) and the background picture (the
     /// skin picture "background") and draws the background into the buffer.
@@ -48,7 +44,7 @@ public:
     /// Frees the three strip bitmaps (buffer, background, placeholder).
     void freeStripBitmaps();
 
-    /// The label texts for currentWall (empty texts when it is no valid index).
+    /// The label texts for the current entry (empty texts when there is none).
     StripLabels infoWall() const;
 
     /// Restores one slot (offset -2 .. 2) from the background.
@@ -59,9 +55,8 @@ public:
     /// outline, b picked into the inner rectangle.
     void drawOnPreview(int numPreview, const Bitmap& b);
 
-    /// The five slots around currentWall: previews, the placeholder (starting
-    /// the thumbnail scheduler when it is idle) or the background. Does
-    /// nothing for an empty collection.
+    /// The five slots around the current entry: previews, the placeholder or
+    /// the background. Does nothing for an empty collection.
     void drawWallSlots();
 
     /// The empty-collection view: every slot restored, the desktop's present
@@ -84,8 +79,7 @@ private:
         return static_cast<std::size_t>(numPreview + 2);
     }
 
-    ProgramState& m_state;
-    ThumbnailCache& m_cache;
+    const Collection& m_collection;
     std::unique_ptr<Bitmap> m_bufBitmap;
     std::unique_ptr<Bitmap> m_backgroundBitmap;
     std::unique_ptr<Bitmap> m_loadPhotoBitmap;

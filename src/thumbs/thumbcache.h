@@ -1,32 +1,34 @@
-// The thumbnail cache: one background job at a time makes the 197 x 123
-// thumbnail of a picture (from its cached file when there is one), writes it
-// below the data folder's Thumbnail folder and hands it to its entry of walls;
-// the scheduler on the user-interface thread picks the next entry when a job
-// ends. One worker thread serves a whole walk; it ends when the walk is done.
+// The thumbnail cache: one background request at a time makes the 197 x 123
+// thumbnail of a picture (from its cached file when there is one) and writes
+// it below the data folder's Thumbnail folder, or looks up which entries of
+// the walk have their file there already; the scheduler on the
+// user-interface thread hands each result to the collection and picks the
+// next request. Requests run through QtConcurrent on a pool of one thread
+// ("Thumbnails"), so one thread serves a whole walk.
 //
-// Everything here except ThumbnailWorker::run() belongs to the user-interface
-// thread. The worker reaches walls only through calls that it has the
-// user-interface thread run while it waits.
+// Everything here except ThumbnailWorker belongs to the user-interface
+// thread. The worker never sees the collection: it gets copies of the
+// entries it works on, and its results come back through a QFutureWatcher.
 #pragma once
 
+#include "collection/collection.h"
 #include "imaging/bitmap.h"
 
+#include <QFutureWatcher>
 #include <QObject>
-#include <QThread>
+#include <QPointer>
+#include <QThreadPool>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
-class Collection;
-class ThumbnailCache;
 struct ProgramState;
 
 /// Size of a thumbnail: the monitor's screen in the strip.
@@ -38,14 +40,14 @@ inline constexpr int ThumbHeight = 123;
 Bitmap blankThumbnail();
 
 /// What the workers did since the cache was made; counted on the worker
-/// threads, read anywhere.
+/// thread, read anywhere.
 struct ThumbStats {
     std::atomic<long> jobs{0};                ///< jobs run
     std::atomic<long> cacheReads{0};          ///< cached thumbnail files decoded
     std::atomic<long> pictureDecodes{0};      ///< pictures decoded
     std::atomic<long> writeFailures{0};       ///< thumbnails that could not be written
     std::atomic<long long> jobNanoseconds{0}; ///< time spent making thumbnails
-    std::atomic<long> workers{0};             ///< worker threads started
+    std::atomic<long> workers{0};             ///< threads that served walks, counted once per walk
     std::atomic<long> lookups{0}; ///< entries of the walk whose cached file was looked for
     std::atomic<long> skipped{0}; ///< entries of the walk found cached: no job
 };
@@ -56,81 +58,85 @@ struct WalkEntry {
     std::int32_t num = 0;
     std::uint64_t id = 0;
     std::string path;
+
+    EntryRef ref() const { return EntryRef{num, id}; }
 };
 
-/// The worker of one walk: one thread that runs the jobs and the look-ups the
-/// scheduler hands it, one at a time, and ends once the scheduler has nothing
-/// more for it. The object frees itself after its thread has ended.
-class ThumbnailWorker : public QThread {
+/// The work of the thumbnail requests, run on the pool's thread one request
+/// at a time. Its own state (the folder listing it keeps between look-ups)
+/// is private and only ever touched by the request that runs.
+class ThumbnailWorker {
 public:
-    ThumbnailWorker(ThumbnailCache& cache, const std::string& dataFolder);
+    /// How a job ended.
+    enum class Outcome {
+        Made,        ///< the thumbnail is there (blank when nothing better could be had)
+        Undecodable, ///< the picture cannot be decoded and has no cached thumbnail
+        Failed,      ///< no memory even for the job: nothing to hand over
+    };
+    struct JobResult {
+        WalkEntry entry;
+        Outcome outcome = Outcome::Failed;
+        std::unique_ptr<Bitmap> thumbnail;
+        std::thread::id thread;
+    };
+    struct LookupResult {
+        /// The entries found cached, in order.
+        std::vector<EntryRef> cached;
+        /// The entry the look-up stopped at: it has no cached file.
+        std::optional<std::uint64_t> missing;
+        std::thread::id thread;
+    };
 
-    // The job being run; the worker's own until the hand-over.
-    std::string filename;                   ///< full path of the picture
-    std::unique_ptr<Bitmap> originalBitmap; ///< the decoded picture, private to the job
-    std::unique_ptr<Bitmap> thumbBitmap;    ///< the thumbnail, 197 x 123, 24 bits
-    std::int32_t anum = 0;                  ///< entry index when the job was made
+    explicit ThumbnailWorker(ThumbStats& stats) : m_stats(stats) {}
 
-    /// User-interface thread: hands the next request over, taking `entries`
-    /// (a job when `lookup` is false: entries holds exactly one entry). False,
-    /// and `entries` left alone, when the thread has already left its loop.
-    bool give(std::vector<WalkEntry>& entries, bool lookup);
-    /// User-interface thread: a request not yet taken is dropped, and the
-    /// thread ends once the one it runs is done.
-    void finish();
-
-protected:
-    void run() override;
+    /// Makes the thumbnail of the entry's picture, the cache below dataFolder.
+    JobResult runJob(WalkEntry entry, const std::string& dataFolder);
+    /// Looks for the cached files of entries of the walk, in order, and stops
+    /// at the first that has none (it needs a job) or when its time is up, so
+    /// that the scheduler soon sees a move of the user's.
+    LookupResult runLookup(const std::vector<WalkEntry>& entries, const std::string& dataFolder);
 
 private:
-    struct Request {
-        std::vector<WalkEntry> entries;
-        bool lookup = false;
-    };
-    /// Makes the thumbnail; false when the picture cannot be decoded.
-    bool makeThumbnail();
-    void runJob(const WalkEntry& entry);
-    void runLookup(const std::vector<WalkEntry>& entries);
+    /// Makes the thumbnail into `thumb`; false when the picture cannot be decoded.
+    bool makeThumbnail(const std::string& filename, const std::string& dataFolder, Bitmap& thumb);
     bool hasFile(const std::string& file, bool listFolder);
 
     // Folders holding at least this many of a look-up's files are read whole.
     static constexpr int ListedFolderMinimum = 16;
 
-    ThumbnailCache& m_cache;
-    const std::string m_dataFolder;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::optional<Request> m_request;
-    bool m_finish = false;
-    bool m_ended = false;
-    // The regular files of the cache's folder read last (worker thread only).
+    ThumbStats& m_stats;
+    // The regular files of the cache's folder read last.
     std::string m_listedFolder;
     std::unordered_set<std::string> m_listedFiles;
+};
+
+/// Where the thumbnail chain stands.
+enum class ChainState {
+    Idle,       ///< nothing is with the worker: the walk is done, stopped or not begun
+    Working,    ///< a job or a look-up is with the worker
+    Restarting, ///< working, and a new collection's walk begins when that request ends
 };
 
 class ThumbnailCache : public QObject {
     Q_OBJECT
 public:
     ThumbnailCache(ProgramState& state, Collection& collection, QObject* parent = nullptr);
-    /// A job still running is let finish without its hand-over.
+    /// A request still running is let finish without its hand-over.
     ~ThumbnailCache() override;
 
-    /// The hand-over of a finished thumbnail to the entry holding filename
-    /// (entry anum when it still holds it, else the first such entry); the
-    /// strip is redrawn when that entry is visible. Without such an entry the
-    /// thumbnail is dropped.
-    void updatePreview(std::int32_t anum, const std::string& filename,
-                       std::unique_ptr<Bitmap> thumbBitmap);
+    /// The hand-over of a finished thumbnail to its entry, wherever it moved
+    /// meanwhile; dropped when the entry left the collection.
+    void updatePreview(const EntryRef& entry, std::unique_ptr<Bitmap> thumbBitmap);
 
     /// The scheduler: starts the job for the next entry that needs one (the
-    /// window of 15 around currentWall first), frees the previews outside the
-    /// window, or sets cacheIdle when nothing is left, the program is closing
-    /// or the chain is paused. Does nothing while a job runs.
+    /// window of 15 around the current entry first), frees the previews
+    /// outside the window, or goes idle when nothing is left, the program is
+    /// closing or the chain is paused. Does nothing while a request runs.
     void threadDoneCache();
 
     /// Starts the chain for a freshly loaded or rebuilt collection with a job
-    /// for entry 0. When an older job still runs, the new chain starts when
-    /// that job ends, so that one worker at most exists.
+    /// for entry 0. When an older request still runs, the new chain starts
+    /// when that request ends, so that one request at most is out.
     void browseArray();
 
     /// While paused (the picture manager is showing) the scheduler starts no
@@ -138,12 +144,13 @@ public:
     void setPaused(bool paused) { m_paused = paused; }
     bool paused() const { return m_paused; }
 
-    /// True while the walk's worker thread object exists (from the first job
-    /// to the end of its thread after the walk).
-    bool thumbnailJobRunning() const { return m_worker != nullptr; }
+    ChainState chainState() const { return m_chain; }
+    /// No request is out: nothing of the walk is with the worker.
+    bool idle() const { return m_chain == ChainState::Idle; }
+    bool thumbnailJobRunning() const { return !idle(); }
 
-    /// A running job is let finish without touching the collection (its
-    /// hand-over is dropped) and the chain stops. Waits for the worker's thread.
+    /// A running request is let finish without touching the collection (its
+    /// hand-over is dropped) and the chain stops. Waits for the request.
     void abandonThumbnailJob();
 
     /// Entries of the walk looked up in one request at most.
@@ -159,25 +166,20 @@ signals:
     void collectionEmpty();
 
 private:
-    friend class ThumbnailWorker;
-
     void startJobFor(std::int32_t i);
-    void hand(std::vector<WalkEntry> entries, bool lookup);
+    template <class Result, class Work, class Done> void send(Work work, Done done);
     void stopChain();
-    void requestEnded(ThumbnailWorker* worker);
-    void lookupEnded(ThumbnailWorker* worker, const std::vector<WalkEntry>& cached,
-                     std::optional<std::uint64_t> missing);
-    void workerEnded(ThumbnailWorker* worker);
-    void removeUndecodable(std::int32_t anum, const std::string& filename);
-    std::int32_t entryFor(std::int32_t anum, const std::string& filename) const;
+    void requestEnded(std::thread::id thread);
+    void jobEnded(ThumbnailWorker::JobResult result);
+    void lookupEnded(ThumbnailWorker::LookupResult result);
+    void onCurrentChanged();
 
     // What the scheduler learnt on earlier runs, so that each run on a big
     // collection looks at a few entries instead of all of them. Indexes are
-    // only trusted while walls is the same array of the same size: a removal
+    // only trusted while the collection's layout stays the same: a removal
     // or a rebuild makes the next run look at every entry once.
     struct ScanState {
-        const void* data = nullptr;
-        std::size_t size = 0;
+        std::optional<std::uint64_t> layout;
         // The window when the previews outside it were last freed (none yet:
         // -1), and the entries handed a preview since then.
         std::int64_t windowFirst = -1;
@@ -197,19 +199,23 @@ private:
 
     ProgramState& m_state;
     Collection& m_collection;
-    // The walk's worker, or none. At most one at any time.
-    ThumbnailWorker* m_worker = nullptr;
-    // A job or a look-up is with the worker.
-    bool m_busy = false;
+    ChainState m_chain = ChainState::Idle;
+    bool m_paused = false;
+    // The watcher of the request that is out, or none.
+    QPointer<QObject> m_watcher;
+    // The thread that served the walk so far (the walk's worker count).
+    std::optional<std::thread::id> m_walkThread;
     // The last look-up stopped at this entry: it has no cached file.
     std::optional<std::uint64_t> m_missingId;
-    // A browseArray came while a job ran: the chain restarts when that job ends.
-    bool m_browsePending = false;
-    // The running job's calls leave walls alone (the job is being abandoned).
-    bool m_abandoned = false;
-    bool m_paused = false;
     ScanState m_scan;
+    // Memory given back after a walk, on the worker too.
+    QFuture<void> m_release;
     ThumbStats m_stats;
+    // Used only by the request that runs, so never by two threads at once.
+    ThumbnailWorker m_worker;
+    // One thread: the requests run one after the other. Declared last, so
+    // that it is gone (its request finished) before what the request uses.
+    QThreadPool m_pool;
 };
 
 /// Cache window for the current entry: first .. last, before cutting at the

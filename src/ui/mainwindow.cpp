@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include <cstdlib>
+
 namespace {
 
 QString toQString(const std::string& s) {
@@ -136,7 +138,7 @@ void MainWindow::createControls() {
             m_collection.runWallCommand(c, b == Qt::RightButton);
         });
     connect(m_iApply, &SkinButton::pressed, this,
-            [this] { m_collection.setWallpaper(m_state.currentWall); });
+            [this] { m_collection.setWallpaper(m_collection.current()); });
 
     const std::pair<SkinButton*, ChangeScheduler::Step> counters[] = {
         {m_iDecHour, ChangeScheduler::HoursDown},
@@ -177,7 +179,7 @@ void MainWindow::onKeyPressed(int qtKey, Qt::KeyboardModifiers modifiers) {
         return;
     switch (*key) {
     case MainKey::Apply:
-        return m_collection.setWallpaper(m_state.currentWall);
+        return m_collection.setWallpaper(m_collection.current());
     case MainKey::Hide:
         return hideToTray();
     case MainKey::RandomApply:
@@ -203,7 +205,7 @@ void MainWindow::onKeyPressed(int qtKey, Qt::KeyboardModifiers modifiers) {
 }
 
 void MainWindow::deleteCurrent(bool withFile) {
-    if (!m_state.isWallIndex(m_state.currentWall))
+    if (!m_collection.isIndex(m_collection.current()))
         return;
     if (!withFile)
         return m_collection.deleteCurrentWall();
@@ -221,10 +223,16 @@ void MainWindow::showLabels(const StripLabels& labels) {
 }
 
 void MainWindow::showCurrent() {
-    if (m_state.isWallIndex(m_state.currentWall))
+    if (m_collection.isIndex(m_collection.current()))
         showLabels(m_strip.infoWall());
     m_strip.drawWallSlots();
     m_pb->update();
+}
+
+void MainWindow::showPreview(std::int32_t index) {
+    // Only a thumbnail that shows in the strip needs it drawn again.
+    if (std::abs(std::int64_t(index) - m_collection.current()) <= 2)
+        showCurrent();
 }
 
 void MainWindow::clearInfo() {

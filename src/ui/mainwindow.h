@@ -33,8 +33,10 @@ public:
     /// while a close is under way or the question is already open.
     void requestExit();
 
-    /// The labels and the strip for currentWall.
+    /// The labels and the strip for the current entry.
     void showCurrent();
+    /// Entry `index` got its thumbnail: the strip again when it shows there.
+    void showPreview(std::int32_t index);
     /// The empty-collection view: labels, strip, desktop wallpaper, and the
     /// manager button's blink.
     void clearInfo();

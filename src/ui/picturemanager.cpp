@@ -1,5 +1,6 @@
 #include "ui/picturemanager.h"
 
+#include "collection/collection.h"
 #include "collection/folderwalk.h"
 #include "collection/state.h"
 #include "collection/thumbpath.h"
@@ -39,9 +40,9 @@ QFont fontOf(int pixelSize) {
 
 } // namespace
 
-PictureManager::PictureManager(ProgramState& state, QWidget* parent)
+PictureManager::PictureManager(ProgramState& state, Collection& collection, QWidget* parent)
     : SkinWindow(QSize(570, 389), "imgInterfacePicManager", "imgInterfacePicManager", parent),
-      m_state(state) {
+      m_state(state), m_collection(collection) {
     setObjectName(QStringLiteral("fPicManager"));
     setWindowTitle(QStringLiteral("Quorvane"));
     setFont(fontOf(11));
@@ -192,11 +193,7 @@ void PictureManager::fillFromWalls() {
     // A plain copy of the paths: fast even for a large collection, so it runs
     // at once, and the wait panel goes when it is done.
     emptyPreview();
-    std::vector<std::string> rows;
-    rows.reserve(m_state.walls.size());
-    for (const WallEntry& wall : m_state.walls)
-        rows.push_back(wall.path);
-    m_model->setRows(std::move(rows));
+    m_model->setRows(m_collection.paths());
     hideWaitPanel();
     m_state.listChanged = false;
     if (m_model->rowCount() > 0)
@@ -368,7 +365,7 @@ void PictureManager::clearAll() {
     if (waiting() || m_clearQuestion)
         return;
     // The lines of folders that are away go too, though the list does not show them.
-    const std::size_t count = m_model->rows().size() + m_state.unavailableWalls.size();
+    const std::size_t count = m_model->rows().size() + m_collection.unavailable().size();
     if (count == 0)
         return clearNow();
     const QString text =
@@ -391,9 +388,7 @@ void PictureManager::clearNow() {
     if (!m_state.dataFolder.empty())
         removeAll(thumbnailFolder(m_state.dataFolder));
     emptyPreview();
-    clearPreview(m_state);
-    m_state.walls.clear();
-    m_state.unavailableWalls.clear();
+    m_collection.clear();
 }
 
 void PictureManager::previewSelected() {

@@ -17,12 +17,13 @@ class QListView;
 class QMessageBox;
 class QProgressBar;
 class FolderDialog;
+class Collection;
 struct ProgramState;
 
 class PictureManager : public SkinWindow {
     Q_OBJECT
 public:
-    explicit PictureManager(ProgramState& state, QWidget* parent = nullptr);
+    PictureManager(ProgramState& state, Collection& collection, QWidget* parent = nullptr);
     ~PictureManager() override;
 
     /// The folder dialog that adding a folder shows.
@@ -42,7 +43,7 @@ public:
     /// True while a preview is being loaded.
     bool previewLoading() const;
 
-    /// Fills the list from walls behind the wait panel; listChanged goes off.
+    /// Fills the list from the collection behind the wait panel; listChanged goes off.
     void fillFromWalls();
     /// Adds the picture files chosen in the file dialog.
     void addFiles();
@@ -73,7 +74,7 @@ public:
     QFileDialog* dOpen = nullptr;
 
 protected:
-    /// Each showing starts with listChanged off and the fill from walls.
+    /// Each showing starts with listChanged off and the fill from the collection.
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -96,6 +97,7 @@ private:
     void onPreviewLoaded(const QImage& image);
 
     ProgramState& m_state;
+    Collection& m_collection;
     PathListModel* m_model = nullptr;
     PreviewLoader* m_preview = nullptr;
     FolderDialog* m_folderSelect = nullptr;

@@ -6,6 +6,9 @@
 #include "platform/paths.h"
 #include "ui/bitmapimage.h"
 
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
+
 PreviewLoader::PreviewLoader(QObject* parent) : QObject(parent) {
     m_pool.setMaxThreadCount(1);
 }
@@ -44,13 +47,14 @@ void PreviewLoader::cancel() {
 
 void PreviewLoader::start(Job job) {
     m_running = true;
-    m_pool.start([this, job = std::move(job)] {
-        QImage image = loadPreview(job.file, job.thumbnail, job.size);
-        QMetaObject::invokeMethod(
-            this,
-            [this, ticket = job.ticket, image = std::move(image)] { onJobDone(ticket, image); },
-            Qt::QueuedConnection);
+    auto* watcher = new QFutureWatcher<QImage>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, ticket = job.ticket] {
+        watcher->deleteLater();
+        onJobDone(ticket, watcher->result());
     });
+    watcher->setFuture(QtConcurrent::run(&m_pool, [job = std::move(job)] {
+        return loadPreview(job.file, job.thumbnail, job.size);
+    }));
 }
 
 void PreviewLoader::onJobDone(std::uint64_t ticket, const QImage& image) {

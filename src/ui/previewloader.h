@@ -48,6 +48,7 @@ private:
     void start(Job job);
     void onJobDone(std::uint64_t ticket, const QImage& image);
 
+    // One thread: a load never waits behind more than the one that runs.
     QThreadPool m_pool;
     std::optional<Job> m_waiting;
     bool m_running = false;

@@ -39,6 +39,7 @@ protected:
 
     MainWindow& mainWindow() const { return *m_app->mainWindow(); }
     ProgramState& s() const { return m_app->state(); }
+    Collection& c() const { return m_app->collection(); }
 
     /// A control of the main window by its name.
     template <typename T = QWidget> T* control(const char* name) const {
@@ -48,9 +49,7 @@ protected:
 
     /// Runs the event loop until no thumbnail job runs and the chain is idle.
     bool waitIdle(int timeoutMs = 120000) {
-        return QTest::qWaitFor(
-            [this] { return s().cacheIdle && !m_app->thumbnails().thumbnailJobRunning(); },
-            timeoutMs);
+        return QTest::qWaitFor([this] { return m_app->thumbnails().idle(); }, timeoutMs);
     }
 
     /// Answers the next modal message box with `button` once it shows;

@@ -55,8 +55,14 @@ TEST_F(Program, EmptyCollectionShowsTheWindowAndTheHint) {
 }
 
 TEST_F(Program, CloseWaitsForTheWorkerThenEndsWithinOneTick) {
+    const std::string picture = m_home + "/p.bmp";
+    writeSolidPicture(picture, 40, 30, colourOf(0));
+    writeWallList(m_state, {picture});
     startApp();
-    s().cacheIdle = false; // a thumbnail job is running
+    ASSERT_TRUE(waitIdle());
+    // A thumbnail job is out; its end cannot come back while no event runs.
+    m_app->thumbnails().browseArray();
+    ASSERT_FALSE(m_app->thumbnails().idle());
     m_app->systemClose();
     EXPECT_TRUE(s().appClosing);
     EXPECT_EQ(s().closeStage, CloseStage::WaitingForWorkers);
@@ -67,9 +73,9 @@ TEST_F(Program, CloseWaitsForTheWorkerThenEndsWithinOneTick) {
     m_app->closeTimer().fire();
     m_app->closeTimer().fire();
     EXPECT_EQ(s().closeStage, CloseStage::WaitingForWorkers) << "closed while the worker still ran";
-    s().cacheIdle = true;
     bool ended = false;
     QObject::connect(m_app.get(), &Application::finished, [&] { ended = true; });
+    ASSERT_TRUE(waitIdle());
     m_app->closeTimer().fire();
     EXPECT_EQ(s().closeStage, CloseStage::Final);
     EXPECT_TRUE(ended);
@@ -87,7 +93,7 @@ TEST_F(Program, CloseWritesTheRemovalsThatWaitForTheList) {
     startApp();
     ASSERT_TRUE(waitIdle());
     // What the thumbnail walk leaves behind for a moment.
-    m_app->collection().removeWallLater(1);
+    m_app->collection().removeWallLater({1, c().entries()[1].id});
     ASSERT_EQ(parseListText(readFile(listFileName(m_state))), paths);
     // The close of a signal or of the session, which asks nothing.
     m_app->systemClose();
@@ -178,15 +184,15 @@ TEST_F(Program, KeysReachTheCollection) {
     writeWallList(m_state, paths);
     startApp();
     mainWindow().trayClick();
-    ASSERT_EQ(s().wallCount(), 3);
+    ASSERT_EQ(c().count(), 3);
     QLineEdit* keys = control<QLineEdit>("edtInput");
     QTest::keyClick(keys, Qt::Key_Right);
-    EXPECT_EQ(s().currentWall, 1);
+    EXPECT_EQ(c().current(), 1);
     EXPECT_EQ(label("lbNum"), "2/3");
     EXPECT_EQ(label("lbFile"), "p1.bmp");
     EXPECT_EQ(label("lbDir"), QString::fromStdString(m_home) + "/");
     QTest::keyClick(keys, Qt::Key_End, Qt::ControlModifier);
-    EXPECT_EQ(s().currentWall, 2);
+    EXPECT_EQ(c().current(), 2);
     QTest::keyClick(keys, Qt::Key_Escape);
     // Hidden to the tray, or minimised where there is no tray to come back from.
     if (QSystemTrayIcon::isSystemTrayAvailable())
@@ -205,26 +211,26 @@ TEST_F(Program, ShiftDeleteAsksAndDeletesTheFileOnOkOnly) {
     startApp();
     mainWindow().trayClick();
     QLineEdit* keys = control<QLineEdit>("edtInput");
-    s().currentWall = 2;
+    c().restoreCurrent(2);
 
     QString text;
     answerNextBox(QMessageBox::Cancel, &text);
     QTest::keyClick(keys, Qt::Key_Delete, Qt::ShiftModifier);
     EXPECT_EQ(text, "Are you sure you want to delete p2.bmp?\r\n\r\nWarning: this action will "
                     "delete this file from disk, and cannot be undone!");
-    EXPECT_EQ(s().wallCount(), 3);
+    EXPECT_EQ(c().count(), 3);
     EXPECT_TRUE(fs::exists(paths[2]));
 
     answerNextBox(QMessageBox::Ok);
     QTest::keyClick(keys, Qt::Key_Delete, Qt::ShiftModifier | Qt::ControlModifier);
     EXPECT_FALSE(fs::exists(paths[2]));
-    EXPECT_EQ(s().wallCount(), 2);
+    EXPECT_EQ(c().count(), 2);
     // The last entry went: the first becomes current.
-    EXPECT_EQ(s().currentWall, 0);
+    EXPECT_EQ(c().current(), 0);
 
     // Without Shift nothing is asked and the file stays.
     QTest::keyClick(keys, Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(s().wallCount(), 1);
+    EXPECT_EQ(c().count(), 1);
     EXPECT_TRUE(fs::exists(paths[0]));
 }
 
@@ -261,7 +267,7 @@ protected:
 };
 
 TEST_F(Removal, AChangeWhileTheQuestionIsOpenRemovesTheEntryThatWasAskedAbout) {
-    s().currentWall = 0;
+    c().restoreCurrent(0);
     m_app->scheduler().setAutomaticallyChange(true);
     // The change timer fires while the question about p0 is open: p1 becomes
     // current and is applied.
@@ -271,12 +277,12 @@ TEST_F(Removal, AChangeWhileTheQuestionIsOpenRemovesTheEntryThatWasAskedAbout) {
     EXPECT_TRUE(fs::exists(m_paths[1]));
     EXPECT_EQ(listed(), (std::vector<std::string>{m_paths[1], m_paths[2], m_paths[3], m_paths[4]}));
     // p1 stays the current entry, now at index 0.
-    EXPECT_EQ(s().walls[s().currentWall].path, m_paths[1]);
+    EXPECT_EQ(c().entries()[c().current()].path, m_paths[1]);
     EXPECT_EQ(label("lbNum"), "1/4");
 }
 
 TEST_F(Removal, AnEarlierEntryRemovedWhileTheQuestionIsOpenMovesNothingElse) {
-    s().currentWall = 2;
+    c().restoreCurrent(2);
     // The thumbnail walk removes p0 (undecodable) while the question about p2
     // is open: p2 moves to index 1.
     answerNextBox(QMessageBox::Ok, nullptr, [this] { m_app->collection().removeWall(0); });
@@ -284,14 +290,14 @@ TEST_F(Removal, AnEarlierEntryRemovedWhileTheQuestionIsOpenMovesNothingElse) {
     EXPECT_FALSE(fs::exists(m_paths[2]));
     EXPECT_EQ(listed(), (std::vector<std::string>{m_paths[1], m_paths[3], m_paths[4]}));
     // The successor of p2 is current and applied.
-    EXPECT_EQ(s().walls[s().currentWall].path, m_paths[3]);
+    EXPECT_EQ(c().entries()[c().current()].path, m_paths[3]);
     m_app->collection().waitForWallpaperWrite();
     ASSERT_FALSE(recording_wallpaper::applied().empty());
     EXPECT_EQ(recording_wallpaper::applied().back(), s().wallpaperFile);
 }
 
 TEST_F(Removal, AnEntryGoneWhileTheQuestionIsOpenLosesOnlyItsFile) {
-    s().currentWall = 1;
+    c().restoreCurrent(1);
     answerNextBox(QMessageBox::Ok, nullptr, [this] { m_app->collection().removeWall(1); });
     shiftDelete();
     EXPECT_FALSE(fs::exists(m_paths[1]));
@@ -314,7 +320,7 @@ TEST_F(Program, EveryPressOfADoubleClickCounts) {
         QTest::mouseDClick(next, Qt::LeftButton);
         QTest::mouseRelease(next, Qt::LeftButton);
     }
-    EXPECT_EQ(s().currentWall, 4);
+    EXPECT_EQ(c().current(), 4);
     const QString minutes = label("lbMin");
     QTest::mouseClick(control("iIncMin"), Qt::LeftButton);
     QTest::mouseDClick(control("iIncMin"), Qt::LeftButton);

@@ -47,8 +47,8 @@ protected:
     }
     std::vector<std::int32_t> withPreview() const {
         std::vector<std::int32_t> v;
-        for (std::int32_t i = 0; i < s().wallCount(); ++i)
-            if (s().walls[i].preview)
+        for (std::int32_t i = 0; i < c().count(); ++i)
+            if (c().entries()[i].preview)
                 v.push_back(i);
         return v;
     }
@@ -60,24 +60,24 @@ TEST_F(MainStrip, WheelMovesOneEntryPerEventAndStopsAtTheStart) {
     startApp();
     MainWindow& w = mainWindow();
     ASSERT_TRUE(showAndActivate());
-    ASSERT_EQ(s().wallCount(), 5);
+    ASSERT_EQ(c().count(), 5);
 
     wheel(w, -120); // towards the user: next
-    EXPECT_EQ(s().currentWall, 1);
+    EXPECT_EQ(c().current(), 1);
     EXPECT_EQ(label("lbNum"), "2/5");
     wheel(w, -360); // a big turn in one event is still one entry
-    EXPECT_EQ(s().currentWall, 2);
+    EXPECT_EQ(c().current(), 2);
     wheel(w, -120, 0, {110, 55}); // over a label: still counted once
-    EXPECT_EQ(s().currentWall, 3);
+    EXPECT_EQ(c().current(), 3);
     wheel(w, 0, -120); // sideways: nothing
-    EXPECT_EQ(s().currentWall, 3);
+    EXPECT_EQ(c().current(), 3);
     wheel(w, -120);
-    EXPECT_EQ(s().currentWall, 4);
+    EXPECT_EQ(c().current(), 4);
     wheel(w, -120); // past the last entry: the first
-    EXPECT_EQ(s().currentWall, 0);
+    EXPECT_EQ(c().current(), 0);
     EXPECT_EQ(label("lbNum"), "1/5");
     wheel(w, 120); // away from the user on the first entry: it stays
-    EXPECT_EQ(s().currentWall, 0);
+    EXPECT_EQ(c().current(), 0);
     EXPECT_EQ(label("lbFile"), "p0.bmp");
 }
 
@@ -92,7 +92,7 @@ TEST_F(MainStrip, WheelDoesNothingWhileAnotherWindowIsActive) {
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     wheel(w, -120);
-    EXPECT_EQ(s().currentWall, 0);
+    EXPECT_EQ(c().current(), 0);
 }
 
 TEST_F(MainStrip, EmptyCollectionShowsTheHintAndTheBareStrip) {
@@ -106,7 +106,7 @@ TEST_F(MainStrip, EmptyCollectionShowsTheHintAndTheBareStrip) {
         EXPECT_EQ(shown(r.left + 50, r.top + 30),
                   m_app->strip().background()->pixel(r.left + 50, r.top + 30) & 0xFFFFFF);
     }
-    EXPECT_TRUE(s().cacheIdle);
+    EXPECT_TRUE(m_app->thumbnails().idle());
 }
 
 TEST_F(MainStrip, FirstThumbnailsDrawTheCollection) {
@@ -138,7 +138,7 @@ TEST_F(MainStrip, UserInterfaceThreadDecodesNoPictureWhileTheCollectionIsShown) 
     ASSERT_TRUE(waitIdle());
     QTest::keyClick(control("edtInput"), Qt::Key_Home);
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(s().currentWall, 0);
+    EXPECT_EQ(c().current(), 0);
     const ThumbStats& stats = m_app->thumbnails().stats();
     const long byWorkers = stats.cacheReads + stats.pictureDecodes;
     m_app.reset();
@@ -149,7 +149,7 @@ TEST_F(MainStrip, UserInterfaceThreadDecodesNoPictureWhileTheCollectionIsShown) 
 TEST_F(MainStrip, ProgramTornDownDuringAJobLeavesNothingBehind) {
     listPictures(3);
     startApp();
-    EXPECT_FALSE(s().cacheIdle);
+    EXPECT_FALSE(m_app->thumbnails().idle());
     QPointer<MainWindow> window = m_app->mainWindow();
     m_app.reset(); // lets the running job end without its hand-over
     EXPECT_TRUE(window.isNull());

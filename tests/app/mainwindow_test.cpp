@@ -53,7 +53,7 @@ protected:
         QTimer::singleShot(0, m_app->picManager(), [this, edit] {
             PictureManager& m = *m_app->picManager();
             ASSERT_TRUE(QTest::qWaitFor(
-                [&] { return !m.waiting() && m.rows().size() == s().walls.size(); }, 10000));
+                [&] { return !m.waiting() && m.rows().size() == c().entries().size(); }, 10000));
             edit(m);
             m.closeWindow();
         });
@@ -108,21 +108,21 @@ TEST_F(MainWindowTest, NavigationButtonsMoveOnAnyPressAndApplyOnTheRightOne) {
     QObject::connect(&m_app->collection(), &Collection::applyStarted, [&] { ++requested; });
     const auto applied = [&] { return requested; };
     press(button("iNext"), Qt::LeftButton);
-    EXPECT_EQ(s().currentWall, 1);
+    EXPECT_EQ(c().current(), 1);
     EXPECT_EQ(applied(), 0u);
     press(button("iNext"), Qt::MiddleButton);
-    EXPECT_EQ(s().currentWall, 2);
+    EXPECT_EQ(c().current(), 2);
     EXPECT_EQ(applied(), 0u);
     press(button("iNext"), Qt::RightButton);
-    EXPECT_EQ(s().currentWall, 3);
+    EXPECT_EQ(c().current(), 3);
     EXPECT_EQ(applied(), 1u);
     press(button("iEnd"), Qt::LeftButton);
-    EXPECT_EQ(s().currentWall, 4);
+    EXPECT_EQ(c().current(), 4);
     press(button("iBegin"), Qt::RightButton);
-    EXPECT_EQ(s().currentWall, 0);
+    EXPECT_EQ(c().current(), 0);
     EXPECT_EQ(applied(), 2u);
     press(button("iBack"), Qt::RightButton); // stays on the first, applied again
-    EXPECT_EQ(s().currentWall, 0);
+    EXPECT_EQ(c().current(), 0);
     EXPECT_EQ(applied(), 3u);
     // Apply with any button.
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::MiddleButton, Qt::RightButton})
@@ -166,13 +166,13 @@ TEST_F(MainWindowTest, ManagerClosedWithoutAnEditLeavesTheListFileAlone) {
     startApp();
     ASSERT_TRUE(waitIdle());
     const auto before = fs::last_write_time(listFileName(s()));
-    const WallEntry* first = &s().walls[0];
+    const WallEntry* first = &c().entries()[0];
     QTimer::singleShot(0, m_app->picManager(), [this] { m_app->picManager()->closeWindow(); });
     m_app->runManagerCycle();
     ASSERT_TRUE(untilModalsClosed());
     EXPECT_FALSE(s().listChanged);
     EXPECT_EQ(fs::last_write_time(listFileName(s())), before);
-    EXPECT_EQ(&s().walls[0], first) << "the collection was rebuilt";
+    EXPECT_EQ(&c().entries()[0], first) << "the collection was rebuilt";
     EXPECT_FALSE(mainWindow().managerBlinking());
 }
 
@@ -188,7 +188,7 @@ TEST_F(MainWindowTest, RemovingEveryEntryWritesAnEmptyListAndShowsTheEmptyView) 
     });
     m_app->runManagerCycle();
     ASSERT_TRUE(untilModalsClosed());
-    EXPECT_TRUE(s().walls.empty());
+    EXPECT_TRUE(c().entries().empty());
     ASSERT_TRUE(fs::exists(listFileName(s())));
     EXPECT_EQ(fs::file_size(listFileName(s())), 0u);
     EXPECT_EQ(label("lbDir"), "Please, add wallpapers in the manager >>>");
@@ -207,13 +207,13 @@ TEST_F(MainWindowTest, AnEditRebuildsTheCollectionAndStartsTheWalkAfresh) {
     });
     m_app->runManagerCycle();
     ASSERT_TRUE(untilModalsClosed());
-    ASSERT_EQ(s().wallCount(), 2);
-    EXPECT_EQ(s().walls[0].path, m_paths[1]);
-    EXPECT_FALSE(s().walls[0].wasLoad);
+    ASSERT_EQ(c().count(), 2);
+    EXPECT_EQ(c().entries()[0].path, m_paths[1]);
+    EXPECT_FALSE(c().entries()[0].wasLoad);
     EXPECT_EQ(listBytes(), m_paths[1] + "\r\n" + m_paths[3] + "\r\n");
     EXPECT_TRUE(m_app->picManager()->rows().empty()) << "the manager's list was emptied";
     ASSERT_TRUE(waitIdle());
-    EXPECT_TRUE(s().walls[0].wasLoad && s().walls[1].wasLoad);
+    EXPECT_TRUE(c().entries()[0].wasLoad && c().entries()[1].wasLoad);
 }
 
 TEST_F(MainWindowTest, AListThatCannotBeWrittenLeavesTheRestOfTheCycleUndone) {
@@ -234,7 +234,7 @@ TEST_F(MainWindowTest, AListThatCannotBeWrittenLeavesTheRestOfTheCycleUndone) {
     m_app->runManagerCycle();
     ASSERT_TRUE(untilModalsClosed());
     EXPECT_TRUE(error.contains("list.txt")) << error.toStdString();
-    EXPECT_TRUE(s().walls.empty()) << "memory already holds the new collection";
+    EXPECT_TRUE(c().entries().empty()) << "memory already holds the new collection";
     EXPECT_TRUE(m_app->picManager()->rows().empty());
     // No empty view: that step was skipped.
     EXPECT_NE(label("lbDir"), "Please, add wallpapers in the manager >>>");

@@ -55,7 +55,7 @@ protected:
         EXPECT_FALSE(manager().isVisible());
     }
     std::string listFile() const { return readFile(listFileName(m_state)); }
-    std::vector<std::string> wallPaths() const { return ::wallPaths(s()); }
+    std::vector<std::string> wallPaths() const { return c().paths(); }
 };
 
 TEST_F(ManagerCycle, NoEditLeavesTheListFileAndTheCollectionAlone) {
@@ -86,7 +86,7 @@ TEST_F(ManagerCycle, RemovingEveryEntryWritesAnEmptyFileAndShowsTheEmptyView) {
     });
     EXPECT_TRUE(fs::exists(listFileName(m_state)));
     EXPECT_EQ(listFile(), "");
-    EXPECT_TRUE(s().walls.empty());
+    EXPECT_TRUE(c().entries().empty());
     EXPECT_EQ(label("lbDir"), "Please, add wallpapers in the manager >>>");
     EXPECT_TRUE(mainWindow().managerBlinking());
     EXPECT_TRUE(manager().rows().empty()) << "taken over, the manager's list is emptied";
@@ -115,7 +115,7 @@ TEST_F(ManagerCycle, AFolderAddedThroughTheDialogReachesTheListFileInOrder) {
         lines += p + "\r\n";
     EXPECT_EQ(listFile(), lines);
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(s().currentWall, 0);
+    EXPECT_EQ(c().current(), 0);
 }
 
 TEST_F(ManagerCycle, ClearDropsTheCacheAndTheLinesOfFoldersThatAreAway) {
@@ -123,7 +123,7 @@ TEST_F(ManagerCycle, ClearDropsTheCacheAndTheLinesOfFoldersThatAreAway) {
     listPictures(2, {away});
     startApp();
     ASSERT_TRUE(waitIdle());
-    ASSERT_EQ(s().unavailableWalls, std::vector<std::string>{away});
+    ASSERT_EQ(c().unavailable(), std::vector<std::string>{away});
     ASSERT_TRUE(fs::exists(s().dataFolder + "Thumbnail"));
     cycle([](PictureManager& m) {
         m.clearAll();
@@ -132,6 +132,6 @@ TEST_F(ManagerCycle, ClearDropsTheCacheAndTheLinesOfFoldersThatAreAway) {
         question->button(QMessageBox::Ok)->click();
     });
     EXPECT_EQ(listFile(), "");
-    EXPECT_TRUE(s().walls.empty());
+    EXPECT_TRUE(c().entries().empty());
     EXPECT_FALSE(fs::exists(s().dataFolder + "Thumbnail"));
 }

@@ -61,7 +61,6 @@ protected:
 
     void run(WallCommand c, bool apply) { m_collection.runWallCommand(c, apply); }
 
-    Collection m_collection{m_state};
     ChangeScheduler m_timers{m_state, m_collection};
     int m_shows = 0, m_clears = 0;
     std::string m_reported;
@@ -70,23 +69,23 @@ protected:
 TEST_F(Navigation, EveryOutOfRangeTargetLandsOnTheFirstEntry) {
     makeCollection(5);
     for (std::int32_t target : {-1, 5, 1000, INT32_MIN, INT32_MAX}) {
-        m_currentWall = 3;
+        m_collection.restoreCurrent(3);
         m_collection.jumpTo(target);
-        EXPECT_EQ(m_currentWall, 0) << target;
+        EXPECT_EQ(currentWall(), 0) << target;
     }
     m_collection.jumpTo(4);
-    EXPECT_EQ(m_currentWall, 4);
+    EXPECT_EQ(currentWall(), 4);
     EXPECT_EQ(m_shows, 6);
 }
 
 TEST_F(Navigation, EmptyCollectionIgnoresEveryCommand) {
-    m_currentWall = 2;
+    m_collection.restoreCurrent(2);
     for (WallCommand c : {WallCommand::First, WallCommand::Previous, WallCommand::Random,
                           WallCommand::Next, WallCommand::Last})
         run(c, true);
     m_collection.setWallpaper(0);
     m_collection.deleteCurrentWall();
-    EXPECT_EQ(m_currentWall, 2);
+    EXPECT_EQ(currentWall(), 2);
     EXPECT_EQ(m_shows, 0);
     EXPECT_EQ(m_clears, 0);
     EXPECT_FALSE(fs::exists(m_wallpaperFile));
@@ -95,27 +94,27 @@ TEST_F(Navigation, EmptyCollectionIgnoresEveryCommand) {
 
 TEST_F(Navigation, CommandsAtBothEnds) {
     makeCollection(5);
-    m_currentWall = 0;
+    m_collection.restoreCurrent(0);
     run(WallCommand::Previous, false); // stays on the first entry
-    EXPECT_EQ(m_currentWall, 0);
+    EXPECT_EQ(currentWall(), 0);
     EXPECT_FALSE(fs::exists(m_wallpaperFile)); // no apply
     run(WallCommand::Previous, true);          // re-applies entry 0
-    EXPECT_EQ(m_currentWall, 0);
+    EXPECT_EQ(currentWall(), 0);
     EXPECT_EQ(wallpaperColour(), colourOf(0));
-    m_currentWall = 4;
+    m_collection.restoreCurrent(4);
     run(WallCommand::Next, false); // wraps to the first, no apply
-    EXPECT_EQ(m_currentWall, 0);
-    m_currentWall = 3;
+    EXPECT_EQ(currentWall(), 0);
+    m_collection.restoreCurrent(3);
     run(WallCommand::Next, true);
-    EXPECT_EQ(m_currentWall, 4);
+    EXPECT_EQ(currentWall(), 4);
     EXPECT_EQ(wallpaperColour(), colourOf(4));
     run(WallCommand::First, false);
-    EXPECT_EQ(m_currentWall, 0);
+    EXPECT_EQ(currentWall(), 0);
     EXPECT_EQ(wallpaperColour(), colourOf(4));
     run(WallCommand::Last, false);
-    EXPECT_EQ(m_currentWall, 4);
-    m_currentWall = 1;
-    m_collection.setWallpaper(m_currentWall);
+    EXPECT_EQ(currentWall(), 4);
+    m_collection.restoreCurrent(1);
+    m_collection.setWallpaper(currentWall());
     EXPECT_EQ(wallpaperColour(), colourOf(1));
     // Every apply hands the one wallpaper file to the desktop.
     EXPECT_EQ(recording_wallpaper::applied(), std::vector<std::string>(3, m_wallpaperFile));
@@ -125,7 +124,7 @@ TEST_F(Navigation, OneEntryIsEveryNeighbour) {
     makeCollection(1);
     for (WallCommand c : {WallCommand::Random, WallCommand::Previous, WallCommand::Next}) {
         run(c, true);
-        EXPECT_EQ(m_currentWall, 0);
+        EXPECT_EQ(currentWall(), 0);
     }
     EXPECT_EQ(wallpaperColour(), colourOf(0));
 }
@@ -157,7 +156,7 @@ void ageCountdown(ProgramTimer& t) {
 
 TEST_F(Navigation, ApplyingAMissingFileDoesNothingAndKeepsTheCountdown) {
     makeCollection(2);
-    fs::remove(m_walls[1].path);
+    fs::remove(walls()[1].path);
     ageCountdown(m_timers.quorvaneTimer);
     m_collection.setWallpaper(1);
     EXPECT_LE(m_timers.quorvaneTimer.remainingTime(), 9700);
@@ -169,7 +168,7 @@ TEST_F(Navigation, ApplyingADamagedFileRestartsTheTimerAndChangesNothingElse) {
     makeCollection(2);
     m_collection.setWallpaper(0);
     ASSERT_EQ(wallpaperColour(), colourOf(0));
-    std::ofstream(m_walls[1].path, std::ios::binary | std::ios::trunc) << "BM not really";
+    std::ofstream(walls()[1].path, std::ios::binary | std::ios::trunc) << "BM not really";
     ageCountdown(m_timers.quorvaneTimer);
     m_collection.setWallpaper(1);
     EXPECT_GT(m_timers.quorvaneTimer.remainingTime(), 11000);
@@ -195,31 +194,31 @@ TEST_F(Navigation, ApplyGuardsItsIndex) {
 
 TEST_F(Navigation, DeleteKeepsTheFileAndAppliesTheSuccessor) {
     makeCollection(3);
-    const std::string removed = m_walls[1].path;
-    m_currentWall = 1;
+    const std::string removed = walls()[1].path;
+    m_collection.restoreCurrent(1);
     m_collection.deleteCurrentWall();
     EXPECT_EQ(wallCount(), 2);
     EXPECT_TRUE(fs::exists(removed));
-    EXPECT_EQ(m_currentWall, 1);
+    EXPECT_EQ(currentWall(), 1);
     EXPECT_EQ(wallpaperColour(), colourOf(2));
-    EXPECT_EQ(readFile(listFileName(m_state)), m_walls[0].path + "\r\n" + m_walls[1].path + "\r\n");
+    EXPECT_EQ(readFile(listFileName(m_state)), walls()[0].path + "\r\n" + walls()[1].path + "\r\n");
 }
 
 TEST_F(Navigation, DeleteWithFileRemovesTheFileAndTheEntry) {
     makeCollection(3);
-    const std::string removed = m_walls[2].path;
-    m_currentWall = 2;
+    const std::string removed = walls()[2].path;
+    m_collection.restoreCurrent(2);
     m_collection.deleteWallWithFile(m_collection.currentWallTicket());
     EXPECT_FALSE(fs::exists(removed));
     // The last entry went: the first becomes current and is applied.
-    EXPECT_EQ(m_currentWall, 0);
+    EXPECT_EQ(currentWall(), 0);
     EXPECT_EQ(wallpaperColour(), colourOf(0));
 }
 
 TEST_F(Navigation, DeletingTheOnlyEntryShowsTheEmptyViewAndAppliesNothing) {
     makeCollection(1);
     m_collection.deleteCurrentWall();
-    EXPECT_TRUE(m_walls.empty());
+    EXPECT_TRUE(walls().empty());
     EXPECT_EQ(m_clears, 1);
     EXPECT_FALSE(fs::exists(m_wallpaperFile));
     EXPECT_EQ(fs::file_size(listFileName(m_state)), 0u);
@@ -230,7 +229,7 @@ TEST_F(Navigation, AListThatCannotBeWrittenIsReportedAndStopsTheRemoval) {
     // A folder where the list file should be: the write fails.
     fs::remove(listFileName(m_state));
     fs::create_directory(listFileName(m_state));
-    m_currentWall = 0;
+    m_collection.restoreCurrent(0);
     m_collection.deleteCurrentWall();
     EXPECT_FALSE(m_reported.empty());
     EXPECT_EQ(wallCount(), 2);                 // memory already changed
@@ -253,16 +252,16 @@ class LaterRemoval : public Navigation, public ::testing::WithParamInterface<Lat
 TEST_P(LaterRemoval, LeavesTheListFileUntilOneWriteTakesThemAll) {
     const LaterCase& c = GetParam();
     makeCollection(5);
-    const std::vector<std::string> paths = wallPaths(m_state);
+    const std::vector<std::string> paths = m_collection.paths();
     const std::string before = readFile(listFileName(m_state));
     ReplacementCounter rewrites(listFileName(m_state));
     const std::string thumb = thumbnailFileName(m_dataFolder, paths[1]);
     fs::create_directories(fs::path(thumb).parent_path());
     std::ofstream(thumb) << "a cached thumbnail";
 
-    m_collection.removeWallLater(1);
-    m_collection.removeWallLater(2); // p3 now
-    EXPECT_EQ(wallPaths(m_state), (std::vector<std::string>{paths[0], paths[2], paths[4]}));
+    m_collection.removeWallLater(refOf(1));
+    m_collection.removeWallLater(refOf(2)); // p3 now
+    EXPECT_EQ(m_collection.paths(), (std::vector<std::string>{paths[0], paths[2], paths[4]}));
     EXPECT_FALSE(fs::exists(thumb)) << "the thumbnail goes at once";
     EXPECT_EQ(readFile(listFileName(m_state)), before);
     EXPECT_TRUE(m_collection.listWritePending());
@@ -305,7 +304,7 @@ TEST_F(Navigation, AWaitingListThatCannotBeWrittenKeepsWaiting) {
     makeCollection(3);
     fs::remove(listFileName(m_state));
     fs::create_directory(listFileName(m_state));
-    m_collection.removeWallLater(0);
+    m_collection.removeWallLater(refOf(0));
     EXPECT_FALSE(m_collection.writePendingList());
     EXPECT_FALSE(m_reported.empty());
     EXPECT_TRUE(m_collection.listWritePending());
@@ -319,5 +318,5 @@ TEST_F(Navigation, AWaitingListThatCannotBeWrittenKeepsWaiting) {
     // Writable again: the next write brings the file up to date.
     fs::remove(listFileName(m_state));
     EXPECT_TRUE(m_collection.writePendingList());
-    EXPECT_EQ(parseListText(readFile(listFileName(m_state))), wallPaths(m_state));
+    EXPECT_EQ(parseListText(readFile(listFileName(m_state))), m_collection.paths());
 }

@@ -12,22 +12,21 @@ protected:
     void SetUp() override {
         TempHome::SetUp();
         QObject::connect(&m_collection, &Collection::currentChanged,
-                         [this] { m_jumps.push_back(m_currentWall); });
+                         [this] { m_jumps.push_back(currentWall()); });
     }
     void makeCollection(int n) {
         std::vector<std::string> paths;
         for (int i = 0; i < n; ++i)
             paths.push_back(writeFile("pics/" + std::to_string(i) + ".txt", "not a picture"));
-        ::replaceWalls(m_state, paths);
+        ASSERT_TRUE(m_collection.replaceWalls(paths));
     }
-    Collection m_collection{m_state};
     ChangeScheduler m_timers{m_state, m_collection};
     std::vector<int> m_jumps;
 };
 
 TEST_F(Scheduling, TickMovesToTheNextEntryAndWraps) {
     makeCollection(3);
-    m_currentWall = 1;
+    m_collection.restoreCurrent(1);
     for (int i = 0; i < 3; ++i)
         m_timers.quorvaneTimer.fire();
     EXPECT_EQ(m_jumps, (std::vector<int>{2, 0, 1}));
@@ -39,7 +38,7 @@ TEST_F(Scheduling, RandomTickPicksAnyEntryIncludingTheCurrentOne) {
     std::vector<int> seen(3);
     for (int i = 0; i < 300; ++i) {
         m_timers.quorvaneTimer.fire();
-        ++seen[m_currentWall];
+        ++seen[currentWall()];
     }
     for (int n : seen)
         EXPECT_GT(n, 50);

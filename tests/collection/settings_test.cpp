@@ -33,11 +33,13 @@ QVariant readRaw(const QString& key) {
 class Settings : public TempHome {
 protected:
     WindowPosition loadSetting(int screenWidth, int screenHeight) {
-        return ::loadSetting(m_state, m_timers, ScreenArea{0, 0, screenWidth, screenHeight});
+        return ::loadSetting(m_state, m_collection, m_timers,
+                             ScreenArea{0, 0, screenWidth, screenHeight});
     }
-    void saveSetting(const WindowPosition& pos) { ::saveSetting(m_state, m_timers, pos); }
+    void saveSetting(const WindowPosition& pos) {
+        ::saveSetting(m_state, m_collection, m_timers, pos);
+    }
 
-    Collection m_collection{m_state};
     ChangeScheduler m_timers{m_state, m_collection};
 };
 
@@ -74,7 +76,7 @@ TEST_F(Settings, FirstStartDefaults) {
     EXPECT_FALSE(m_state.changeWithStart);
     EXPECT_FALSE(m_randomSelect);
     EXPECT_TRUE(m_state.useGlobalKey);
-    EXPECT_EQ(m_currentWall, 0);
+    EXPECT_EQ(currentWall(), 0);
     EXPECT_EQ(m_timers.changeInterval(), 300000);
     EXPECT_EQ(m_timers.hourCounter(), 0);
     EXPECT_EQ(m_timers.minuteCounter(), 5);
@@ -91,7 +93,7 @@ TEST_F(Settings, EveryValueRoundTrips) {
     m_state.changeWithStart = true;
     m_randomSelect = true;
     m_timers.setChangeInterval(2 * 3600000 + 7 * 60000 + 1234);
-    m_currentWall = 17;
+    m_collection.restoreCurrent(17);
     m_state.useGlobalKey = false;
     m_state.globalKeys[0] = {false, false, true, 116};
     m_state.globalKeys[1] = {true, false, false, 0};
@@ -111,7 +113,7 @@ TEST_F(Settings, EveryValueRoundTrips) {
     EXPECT_EQ(m_timers.changeInterval(), 2 * 3600000 + 7 * 60000 + 1234);
     EXPECT_EQ(m_timers.hourCounter(), 2);
     EXPECT_EQ(m_timers.minuteCounter(), 7);
-    EXPECT_EQ(m_currentWall, 17);
+    EXPECT_EQ(currentWall(), 17);
     EXPECT_FALSE(m_state.useGlobalKey);
     EXPECT_EQ(m_state.globalKeys, keys);
     EXPECT_EQ(readRaw("param/gk1").toString(), "001116");
@@ -169,7 +171,7 @@ TEST_F(Settings, MalformedValuesKeepTheirDefaults) {
     const WindowPosition pos = loadSetting(1024, 768);
     EXPECT_EQ(m_timers.changeInterval(), 300000);
     EXPECT_EQ(pos.left, 1024 / 2 - 400);
-    EXPECT_EQ(m_currentWall, 0);
+    EXPECT_EQ(currentWall(), 0);
     EXPECT_EQ(m_state.globalKeys[0], (GlobalKey{true, true, false, 82}));
     EXPECT_EQ(m_state.globalKeys[1], (GlobalKey{true, true, false, 78}));
     EXPECT_EQ(m_state.globalKeys[2], (GlobalKey{false, false, true, 65}));
@@ -209,10 +211,11 @@ TEST_F(Settings, AStoreThatCannotBeWrittenThrows) {
 
 TEST_F(Settings, FirstStartCentresOnThePrimaryScreenWhereverItIs) {
     // The primary monitor right of another one, and one above-left of the origin.
-    WindowPosition pos = ::loadSetting(m_state, m_timers, ScreenArea{1280, 0, 1920, 1080});
+    WindowPosition pos =
+        ::loadSetting(m_state, m_collection, m_timers, ScreenArea{1280, 0, 1920, 1080});
     EXPECT_EQ(pos.left, 1280 + 560);
     EXPECT_EQ(pos.top, 323);
-    pos = ::loadSetting(m_state, m_timers, ScreenArea{-1024, -768, 1024, 768});
+    pos = ::loadSetting(m_state, m_collection, m_timers, ScreenArea{-1024, -768, 1024, 768});
     EXPECT_EQ(pos.left, -1024 + 112);
     EXPECT_EQ(pos.top, -768 + 167);
 }

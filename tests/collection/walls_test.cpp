@@ -45,10 +45,14 @@ protected:
     std::string listBytes() { return readFile(listFileName()); }
 
     // The list operations on this test's state.
-    void loadWall() { ::loadWall(m_state); }
-    void writeWallList(const std::vector<std::string>& paths) { ::writeWallList(m_state, paths); }
-    void deleteWall(int i) { ::deleteWall(m_state, i); }
-    void replaceWalls(const std::vector<std::string>& paths) { ::replaceWalls(m_state, paths); }
+    void loadWall() { m_collection.loadWall(); }
+    void writeWallList(const std::vector<std::string>& paths) {
+        ::writeWallList(m_state, paths, m_unavailable);
+    }
+    void deleteWall(int i) { EXPECT_TRUE(m_collection.removeWall(i)); }
+    void replaceWalls(const std::vector<std::string>& paths) {
+        EXPECT_TRUE(m_collection.replaceWalls(paths));
+    }
     std::string listFileName() const { return ::listFileName(m_state); }
     std::string thumbnailFileName(const std::string& p) const {
         return ::thumbnailFileName(m_dataFolder, p);
@@ -56,14 +60,16 @@ protected:
     std::string findThumbnailOnDisk(const std::string& p) const {
         return ::findThumbnailOnDisk(m_dataFolder, p);
     }
-    std::vector<std::string> wallPaths() const { return ::wallPaths(m_state); }
+    std::vector<std::string> wallPaths() const { return m_collection.paths(); }
 
     std::string m_a, m_b, m_c;
+    // Lines of folders that are away, written after the paths.
+    std::vector<std::string> m_unavailable;
 };
 
 TEST_F(ListFile, LineEndsOfEveryKindReadTheSame) {
     for (const std::string sep : {"\r\n", "\n", "\r"}) {
-        m_walls.clear();
+        m_collection.clear();
         writeList(m_a + sep + m_b + sep + m_c + sep);
         loadWall();
         EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_a, m_b, m_c}))
@@ -102,7 +108,7 @@ TEST_F(ListFile, ByteOrderMarksDecideTheEncoding) {
     const std::string lines = m_a + "\r\n" + m_c + "\r\n";
     for (const std::string& bytes :
          {"\xEF\xBB\xBF" + lines, utf16(lines, false), utf16(lines, true)}) {
-        m_walls.clear();
+        m_collection.clear();
         writeList(bytes);
         loadWall();
         EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_a, m_c}));
@@ -152,7 +158,8 @@ TEST_F(ListFile, RelativeLinesAreTakenInTheListFilesFolder) {
     fs::current_path(before);
     EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_a, listed, nested,
                                                      m_dataFolder + "more/../../../away.bmp"}));
-    EXPECT_EQ(m_state.unavailableWalls, std::vector<std::string>{m_dataFolder + "not-there/x.jpg"});
+    EXPECT_EQ(m_collection.unavailable(),
+              std::vector<std::string>{m_dataFolder + "not-there/x.jpg"});
     // Kept as full paths from the next write on.
     writeWallList(wallPaths());
     EXPECT_EQ(listBytes().find("\nmine.jpg"), std::string::npos);
@@ -162,7 +169,7 @@ TEST_F(ListFile, PathsWithLineBreaksAreNeverWrittenAsLines) {
     const std::vector<std::string> cases{m_home + "/pics/inj\nyellow.jpg",
                                          m_home + "/pics/cr\rx.jpg", m_home + "/pics/both\r\n.jpg",
                                          ""};
-    m_state.unavailableWalls = {m_home + "/away/\nx.jpg", m_home + "/away/y.jpg"};
+    m_unavailable = {m_home + "/away/\nx.jpg", m_home + "/away/y.jpg"};
     std::vector<std::string> paths{m_a};
     paths.insert(paths.end(), cases.begin(), cases.end());
     paths.push_back(m_b);
@@ -200,7 +207,7 @@ TEST_F(ListFile, TenThousandEntriesLoadAndWriteInTheListFormat) {
     }
     writeList(text);
     loadWall();
-    ASSERT_EQ(m_walls.size(), 10000u);
+    ASSERT_EQ(walls().size(), 10000u);
     EXPECT_EQ(wallPaths(), expected);
     writeWallList(wallPaths());
     EXPECT_EQ(listBytes(), text);
@@ -236,12 +243,12 @@ TEST_F(ListFile, ManyPicturesOfOneFolderCountAsWhenLookedUpOneByOne) {
     loadWall();
     EXPECT_EQ(wallPaths(), expected);
     // Its "folder" is a file: kept aside, as a line whose folder is away.
-    EXPECT_EQ(m_state.unavailableWalls, std::vector<std::string>{odd});
+    EXPECT_EQ(m_collection.unavailable(), std::vector<std::string>{odd});
 }
 
 TEST_F(ListFile, NoListFileMeansAnEmptyCollection) {
     loadWall();
-    EXPECT_TRUE(m_walls.empty());
+    EXPECT_TRUE(walls().empty());
     EXPECT_FALSE(fs::exists(listFileName()));
 }
 
@@ -261,20 +268,19 @@ protected:
             text += p + "\r\n";
         writeList(text);
         loadWall();
-        ASSERT_EQ(m_walls.size(), 5u);
+        ASSERT_EQ(walls().size(), 5u);
     }
     std::vector<std::string> m_paths;
 };
 
 TEST_F(DeleteEntry, EntryKOfNKeepsTheOthersInOrderAndRewritesTheList) {
     loadFive();
-    m_walls[3].preview = std::make_unique<Bitmap>();
-    m_walls[3].wasLoad = true;
+    m_collection.setPreview(refOf(3), std::make_unique<Bitmap>());
     deleteWall(2);
     const std::vector<std::string> expected{m_paths[0], m_paths[1], m_paths[3], m_paths[4]};
     EXPECT_EQ(wallPaths(), expected);
-    EXPECT_NE(m_walls[2].preview, nullptr); // the entry that moved up keeps its preview
-    EXPECT_TRUE(m_walls[2].wasLoad);
+    EXPECT_NE(walls()[2].preview, nullptr); // the entry that moved up keeps its preview
+    EXPECT_TRUE(walls()[2].wasLoad);
     EXPECT_EQ(listBytes(), m_paths[0] + "\r\n" + m_paths[1] + "\r\n" + m_paths[3] + "\r\n" +
                                m_paths[4] + "\r\n");
     EXPECT_TRUE(fs::exists(m_paths[2])); // the picture itself stays
@@ -297,25 +303,24 @@ TEST_F(DeleteEntry, RemovesTheCachedThumbnailOnly) {
 TEST_F(DeleteEntry, WithoutThumbnailSucceeds) {
     loadFive();
     EXPECT_NO_THROW(deleteWall(4));
-    EXPECT_EQ(m_walls.size(), 4u);
+    EXPECT_EQ(walls().size(), 4u);
 }
 
 TEST_F(DeleteEntry, TheOnlyEntryLeavesAnEmptyListFile) {
     writeList(m_a + "\r\n");
     loadWall();
     deleteWall(0);
-    EXPECT_TRUE(m_walls.empty());
+    EXPECT_TRUE(walls().empty());
     ASSERT_TRUE(fs::exists(listFileName()));
     EXPECT_EQ(fs::file_size(listFileName()), 0u);
 }
 
 TEST_F(DeleteEntry, ReplaceBuildsFreshEntriesAndWritesTheList) {
     loadFive();
-    m_walls[0].preview = std::make_unique<Bitmap>();
-    m_walls[0].wasLoad = true;
+    m_collection.setPreview(refOf(0), std::make_unique<Bitmap>());
     replaceWalls({m_c, m_a, m_c});
     EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_c, m_a, m_c}));
-    for (const auto& w : m_walls) {
+    for (const auto& w : walls()) {
         EXPECT_EQ(w.preview, nullptr);
         EXPECT_FALSE(w.wasLoad);
     }
@@ -375,7 +380,7 @@ TEST_F(ListFile, LinesOfAFolderThatIsAwayOutliveRewrites) {
     writeList(m_a + "\r\n" + away1 + "\r\n" + gone + "\r\n" + m_b + "\r\n" + away2 + "\r\n");
     loadWall();
     EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_a, m_b}));
-    EXPECT_EQ(m_state.unavailableWalls, (std::vector<std::string>{away1, away2}));
+    EXPECT_EQ(m_collection.unavailable(), (std::vector<std::string>{away1, away2}));
 
     // A rewrite (a removal) keeps them, after the collection; the gone one goes.
     deleteWall(0);
@@ -384,11 +389,10 @@ TEST_F(ListFile, LinesOfAFolderThatIsAwayOutliveRewrites) {
     // The drive is back: the next start loads them.
     writeFile("media/usb/photos/one.jpg", "x");
     writeFile("media/usb/photos/two.jpg", "x");
-    m_state = ProgramState{};
-    m_dataFolder = m_home + "/Documents/Quorvane/";
+    m_collection.clear();
     loadWall();
     EXPECT_EQ(wallPaths(), (std::vector<std::string>{m_b, away1, away2}));
-    EXPECT_TRUE(m_state.unavailableWalls.empty());
+    EXPECT_TRUE(m_collection.unavailable().empty());
 }
 
 // A run killed during an atomic write leaves its temporary behind; the next

@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
-#include <thread>
 
 namespace {
 
@@ -201,33 +199,6 @@ TEST(Bitmap, ToBgra32GivesOpaqueRowsForPicturesWithoutAlpha) {
                 std::uint32_t(p[3]) << 24 | std::uint32_t(p[2]) << 16 | p[1] << 8 | p[0];
             EXPECT_EQ(c, b.pixel(x, y));
         }
-}
-
-TEST(Bitmap, DrawingLockIsHeldAcrossThreads) {
-    Bitmap b;
-    b.setPixelFormat(PixelFormat::Bits24);
-    b.setSize(1, 1);
-    b.lock();
-    std::atomic<bool> gotIt{true};
-    std::thread other([&] { gotIt = b.try_lock(); });
-    other.join();
-    EXPECT_FALSE(gotIt);
-    b.unlock();
-
-    // Two threads drawing under the lock never lose an update.
-    auto work = [&b] {
-        for (int i = 0; i < 20000; ++i) {
-            std::lock_guard<Bitmap> guard(b);
-            b.scanLine(0)[0] = static_cast<std::uint8_t>(b.scanLine(0)[0] + 1);
-            b.scanLine(0)[1] =
-                static_cast<std::uint8_t>(b.scanLine(0)[1] + (b.scanLine(0)[0] == 0));
-        }
-    };
-    b.scanLine(0)[0] = b.scanLine(0)[1] = 0;
-    std::thread t1(work), t2(work);
-    t1.join();
-    t2.join();
-    EXPECT_EQ(b.scanLine(0)[0] + 256 * b.scanLine(0)[1], 40000);
 }
 
 } // namespace

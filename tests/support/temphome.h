@@ -1,8 +1,9 @@
 // A fresh, private home for one test: HOME and the XDG folders point into a
 // temporary folder, the test has a fresh program state whose data folder is
-// $HOME/Documents/Quorvane/.
+// $HOME/Documents/Quorvane/, and an empty collection.
 #pragma once
 
+#include "collection/collection.h"
 #include "collection/state.h"
 
 #include <QTemporaryDir>
@@ -49,18 +50,20 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    std::int32_t wallCount() const { return m_state.wallCount(); }
+    // The collection under short names.
+    const std::vector<WallEntry>& walls() const { return m_collection.entries(); }
+    std::int32_t wallCount() const { return m_collection.count(); }
+    std::int32_t currentWall() const { return m_collection.current(); }
+    EntryRef refOf(std::int32_t i) const { return EntryRef{i, walls().at(std::size_t(i)).id}; }
 
     QTemporaryDir m_dir;
     std::string m_home;
     ProgramState m_state;
     // The state's members under their own names, for short tests.
-    std::vector<WallEntry>& m_walls = m_state.walls;
-    std::int32_t& m_currentWall = m_state.currentWall;
     std::string& m_dataFolder = m_state.dataFolder;
     std::string& m_wallpaperFile = m_state.wallpaperFile;
-    bool& m_cacheIdle = m_state.cacheIdle;
     bool& m_appClosing = m_state.appClosing;
     bool& m_randomSelect = m_state.randomSelect;
     bool& m_automaticallyChange = m_state.automaticallyChange;
+    Collection m_collection{m_state};
 };

@@ -48,11 +48,11 @@ protected:
 
     // Ten entries, each with a preview of its own colour.
     void tenWithPreviews() {
-        m_walls.clear();
+        m_collection.clear();
         for (int i = 0; i < 10; ++i) {
-            m_walls.push_back(m_state.makeWall("/pics/p" + std::to_string(i) + ".jpg"));
-            m_walls.back().preview = std::make_unique<Bitmap>(solidBitmap(197, 123, colourOf(i)));
-            m_walls.back().wasLoad = true;
+            m_collection.add({"/pics/p" + std::to_string(i) + ".jpg"});
+            m_collection.setPreview(refOf(i),
+                                    std::make_unique<Bitmap>(solidBitmap(197, 123, colourOf(i))));
         }
     }
 
@@ -154,8 +154,8 @@ TEST_F(StripTest, MonitorShowsThePictureOneToOne) {
 }
 
 TEST_F(StripTest, OneEntryFillsTheMonitorOnly) {
-    m_walls.push_back(m_state.makeWall("/pics/only.jpg"));
-    m_walls.back().preview = std::make_unique<Bitmap>(solidBitmap(197, 123, 0x123456));
+    m_collection.add({"/pics/only.jpg"});
+    m_collection.setPreview(refOf(0), std::make_unique<Bitmap>(solidBitmap(197, 123, 0x123456)));
     drawOnPreview(-1, solidBitmap(10, 10, 0)); // left over from an earlier view
     jumpTo(0);
     EXPECT_TRUE(filled(MonitorRect, 0x123456));
@@ -187,14 +187,14 @@ TEST_F(StripTest, FirstAndLastEntryOfTen) {
 
 TEST_F(StripTest, PlaceholderFirstThenTheThumbnailWhenItArrives) {
     makeCollection(2);
-    ASSERT_TRUE(m_cacheIdle);
+    ASSERT_TRUE(m_cache.idle());
     jumpTo(0);
     // The placeholder on the monitor and in slot +1; one job started.
     for (int y = 0; y < 123; ++y)
         for (int x = 0; x < 197; ++x)
             ASSERT_EQ(bufAt(302 + x, 16 + y), m_strip.placeholder()->pixel(x, y) & 0xFFFFFF);
     EXPECT_EQ(m_jobs, (std::vector<std::int32_t>{0}));
-    EXPECT_FALSE(m_cacheIdle);
+    EXPECT_FALSE(m_cache.idle());
     jumpTo(0); // a redraw while the job runs starts no other
     EXPECT_EQ(m_jobs.size(), 1u);
 
@@ -210,14 +210,14 @@ TEST_F(StripTest, NothingIsDrawnForAnEmptyCollection) {
     jumpTo(0);
     drawWallSlots();
     EXPECT_TRUE(filled(MonitorRect, 0xABCDEF));
-    EXPECT_TRUE(m_cacheIdle);
+    EXPECT_TRUE(m_cache.idle());
 }
 
 TEST_F(StripTest, EmptyCollectionViewRestoresEverySlotAndGivesTheHint) {
     recording_wallpaper::reset(); // no desktop wallpaper to show
     tenWithPreviews();
     jumpTo(4);
-    m_walls.clear();
+    m_collection.clear();
     const StripLabels l = clearInfo();
     EXPECT_EQ(l.num, "");
     EXPECT_EQ(l.file, "");
@@ -226,10 +226,10 @@ TEST_F(StripTest, EmptyCollectionViewRestoresEverySlotAndGivesTheHint) {
 }
 
 TEST_F(StripTest, LabelTexts) {
-    for (int i = 0; i < 27; ++i)
-        m_walls.push_back(m_state.makeWall(""));
-    m_walls[2].path = "/home/u/Photos/Sea/wave.jpg";
-    m_currentWall = 2;
+    std::vector<std::string> paths(27);
+    paths[2] = "/home/u/Photos/Sea/wave.jpg";
+    m_collection.add(paths);
+    m_collection.restoreCurrent(2);
     const StripLabels l = infoWall();
     EXPECT_EQ(l.num, "3/27");
     EXPECT_EQ(l.file, "wave.jpg");
@@ -237,14 +237,14 @@ TEST_F(StripTest, LabelTexts) {
 
     EXPECT_EQ(splitWallPath("/x.png").dir, "/");
     EXPECT_EQ(splitWallPath("/a/b:c.d.e").file, "b:c.d.e");
-    m_currentWall = 27;
+    m_collection.clear();
     EXPECT_EQ(infoWall().num, "");
 }
 
 TEST_F(StripTest, ClearPreviewFreesEveryPreviewAndKeepsWasLoad) {
     tenWithPreviews();
-    clearPreview();
+    m_collection.dropAllPreviews();
     EXPECT_TRUE(withPreview().empty());
     EXPECT_TRUE(
-        std::all_of(m_walls.begin(), m_walls.end(), [](const WallEntry& w) { return w.wasLoad; }));
+        std::all_of(walls().begin(), walls().end(), [](const WallEntry& w) { return w.wasLoad; }));
 }

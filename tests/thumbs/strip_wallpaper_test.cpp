@@ -67,8 +67,7 @@ protected:
     std::string m_folder;
     ProgramState m_state;
     Collection m_collection{m_state};
-    ThumbnailCache m_cache{m_state, m_collection};
-    Strip m_strip{m_state, m_cache};
+    Strip m_strip{m_collection};
 };
 
 TEST_F(DesktopWallpaper, TheAppliedWallpaperShowsOnTheMonitor) {

@@ -48,7 +48,7 @@ class JobOrder : public ThumbTest, public ::testing::WithParamInterface<OrderCas
 TEST_P(JobOrder, FollowsTheWindowThenTheRestAndKeepsOnlyTheWindow) {
     const OrderCase& c = GetParam();
     const auto paths = makeCollection(c.count);
-    m_currentWall = c.current;
+    m_collection.restoreCurrent(c.current);
     std::size_t mostPreviews = 0;
     m_onThumbnailJob = [&](std::int32_t num) {
         m_jobs.push_back(num);
@@ -64,10 +64,10 @@ TEST_P(JobOrder, FollowsTheWindowThenTheRestAndKeepsOnlyTheWindow) {
     // 15 previews of the window plus the one just handed over, at most.
     EXPECT_LE(mostPreviews, 16u);
     for (int i = 0; i < c.count; ++i) {
-        EXPECT_TRUE(m_walls[i].wasLoad) << i;
+        EXPECT_TRUE(walls()[i].wasLoad) << i;
         EXPECT_FALSE(findThumbnailOnDisk(paths[i]).empty()) << "no cached file for " << i;
     }
-    EXPECT_EQ(m_currentWall, c.current);
+    EXPECT_EQ(currentWall(), c.current);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -83,14 +83,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ThumbTest, MovingAwayWhileIdleMakesTheNewWindowAndFreesTheOld) {
     makeCollection(40);
-    m_currentWall = 20;
+    m_collection.restoreCurrent(20);
     browseArray();
     ASSERT_TRUE(waitIdle());
     m_jobs.clear();
 
     // The redraw finds 33 .. 37 without previews and restarts the chain.
     jumpTo(35);
-    EXPECT_FALSE(m_cacheIdle);
+    EXPECT_FALSE(m_cache.idle());
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(m_jobs, concat({span(33, 39), span(32, 28)}));
     EXPECT_EQ(withPreview(), span(28, 39));
@@ -98,7 +98,7 @@ TEST_F(ThumbTest, MovingAwayWhileIdleMakesTheNewWindowAndFreesTheOld) {
 
 TEST_F(ThumbTest, SecondRunReadsOnlyTheCachedFiles) {
     const auto paths = makeCollection(40);
-    m_currentWall = 10;
+    m_collection.restoreCurrent(10);
     browseArray();
     ASSERT_TRUE(waitIdle());
 
@@ -128,9 +128,9 @@ TEST_F(ThumbTest, SecondRunReadsOnlyTheCachedFiles) {
     EXPECT_EQ(stats.workers - workersBefore, 1);
     EXPECT_EQ(file2BitmapCount() - decodesBefore, 16) << "something besides the cache was decoded";
     EXPECT_EQ(withPreview(), span(3, 17));
-    ASSERT_TRUE(m_walls[10].preview);
+    ASSERT_TRUE(walls()[10].preview);
     // The cached JPEG comes back close to the picture's colour.
-    const std::uint32_t got = m_walls[10].preview->pixel(98, 61) & 0xFFFFFF;
+    const std::uint32_t got = walls()[10].preview->pixel(98, 61) & 0xFFFFFF;
     const std::uint32_t want = colourOf(10);
     for (int shift : {0, 8, 16})
         EXPECT_NEAR(int((got >> shift) & 0xFF), int((want >> shift) & 0xFF), 6);
@@ -145,7 +145,7 @@ TEST_F(ThumbTest, WalkMakesOnlyTheMissingFilesInItsOrder) {
         fs::remove(thumbnailFileName(paths[i]));
 
     loadFresh(paths);
-    m_currentWall = 10;
+    m_collection.restoreCurrent(10);
     const long picturesBefore = thumbnailStats().pictureDecodes;
     m_jobs.clear();
     browseArray();
@@ -179,7 +179,7 @@ TEST_F(ThumbTest, BigCachedCollectionIsWalkedByOneWorkerWithoutJobs) {
         fs::copy_file(thumb, file);
     }
     loadFresh(paths);
-    m_currentWall = 1000;
+    m_collection.restoreCurrent(1000);
     const ThumbStats& stats = thumbnailStats();
     const long workersBefore = stats.workers;
     const long skippedBefore = stats.skipped;
@@ -219,38 +219,47 @@ TEST_F(ThumbTest, WorkerWritesWhereLookupAndDeletionLook) {
 
 // --------------------------------------------------------------- hand-over
 
-TEST_F(ThumbTest, HandOverGoesToTheEntryHoldingThePath) {
+TEST_F(ThumbTest, HandOverGoesToTheEntryByIdentityWhereverItMoved) {
     const auto paths = makeCollection(8);
-    int redraws = 0;
-    onRedraw([&] { ++redraws; });
-    m_currentWall = 0;
+    std::vector<std::int32_t> changed;
+    QObject::connect(&m_collection, &Collection::previewChanged,
+                     [&](std::int32_t i) { changed.push_back(i); });
+    auto colourAt = [this](int i) { return walls()[i].preview->pixel(0, 0) & 0xFFFFFF; };
 
-    // Entry anum still holds the picture.
-    updatePreview(1, paths[1], std::make_unique<Bitmap>(solidBitmap(197, 123, 1)));
-    EXPECT_TRUE(m_walls[1].preview && m_walls[1].wasLoad);
-    EXPECT_EQ(redraws, 1) << "entry 1 is visible from entry 0";
+    // The entry is still where the job saw it.
+    updatePreview(refOf(1), std::make_unique<Bitmap>(solidBitmap(197, 123, 1)));
+    EXPECT_TRUE(walls()[1].preview && walls()[1].wasLoad);
 
-    // A stale index: the first entry with the path gets it.
-    updatePreview(2, paths[5], std::make_unique<Bitmap>(solidBitmap(197, 123, 2)));
-    EXPECT_FALSE(m_walls[2].preview);
-    ASSERT_TRUE(m_walls[5].preview);
-    EXPECT_EQ(m_walls[5].preview->pixel(0, 0) & 0xFFFFFF, 2u);
-    EXPECT_EQ(redraws, 1) << "entry 5 is not visible from entry 0";
+    // A stale index: the entry is found by its identity.
+    updatePreview(EntryRef{2, walls()[5].id}, std::make_unique<Bitmap>(solidBitmap(197, 123, 2)));
+    EXPECT_FALSE(walls()[2].preview);
+    ASSERT_TRUE(walls()[5].preview);
+    EXPECT_EQ(colourAt(5), 2u);
 
     // A replaced preview goes; an index out of range is no problem.
-    updatePreview(99, paths[5], std::make_unique<Bitmap>(solidBitmap(197, 123, 3)));
-    EXPECT_EQ(m_walls[5].preview->pixel(0, 0) & 0xFFFFFF, 3u);
+    updatePreview(EntryRef{99, walls()[5].id}, std::make_unique<Bitmap>(solidBitmap(197, 123, 3)));
+    EXPECT_EQ(colourAt(5), 3u);
 
-    // No entry holds the path (compared exactly, case included).
-    std::string upper = paths[3];
-    upper.back() = 'P';
-    updatePreview(3, upper, std::make_unique<Bitmap>(solidBitmap(197, 123, 4)));
-    EXPECT_FALSE(m_walls[3].preview);
-    EXPECT_FALSE(m_walls[3].wasLoad);
+    // Entries moved up by a removal keep their identity.
+    const EntryRef seventh = refOf(7);
+    deleteWall(0);
+    updatePreview(seventh, std::make_unique<Bitmap>(solidBitmap(197, 123, 4)));
+    ASSERT_TRUE(walls()[6].preview);
+    EXPECT_EQ(colourAt(6), 4u);
+    EXPECT_EQ(changed, (std::vector<std::int32_t>{1, 5, 5, 6}));
 
-    m_walls.clear();
-    updatePreview(0, paths[0], std::make_unique<Bitmap>(solidBitmap(197, 123, 5)));
-    EXPECT_EQ(redraws, 1);
+    // An entry that left the collection gets nothing, not even one holding its path.
+    const EntryRef third = refOf(2);
+    const std::string path = walls()[2].path;
+    deleteWall(2);
+    m_collection.add({path});
+    updatePreview(third, std::make_unique<Bitmap>(solidBitmap(197, 123, 5)));
+    EXPECT_FALSE(walls().back().preview);
+    EXPECT_EQ(changed.size(), 4u);
+
+    m_collection.clear();
+    updatePreview(seventh, std::make_unique<Bitmap>(solidBitmap(197, 123, 6)));
+    EXPECT_EQ(changed.size(), 4u);
 }
 
 TEST_F(ThumbTest, EntryDeletedWhileItsJobRunsLosesTheThumbnail) {
@@ -261,21 +270,23 @@ TEST_F(ThumbTest, EntryDeletedWhileItsJobRunsLosesTheThumbnail) {
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(m_jobs, (std::vector<std::int32_t>{0, 0, 1}));
     ASSERT_EQ(wallCount(), 2);
-    EXPECT_EQ(m_walls[0].path, paths[1]);
-    EXPECT_TRUE(m_walls[0].preview && m_walls[1].preview);
+    EXPECT_EQ(walls()[0].path, paths[1]);
+    EXPECT_TRUE(walls()[0].preview && walls()[1].preview);
 }
 
-TEST_F(ThumbTest, EntryDeletedWhileItsJobRunsGivesTheThumbnailToItsTwin) {
+TEST_F(ThumbTest, EntryDeletedWhileItsJobRunsLeavesItsTwinTheCachedFile) {
     const auto paths = makeCollection(3);
-    m_walls[2].path = paths[0]; // the same picture listed twice
+    loadFresh({paths[0], paths[1], paths[0]}); // the same picture listed twice
+    const long picturesBefore = thumbnailStats().pictureDecodes;
     browseArray();
     deleteWall(0);
     ASSERT_TRUE(waitIdle());
-    // The twin (now entry 1) got the first job's thumbnail: no job of its own.
-    EXPECT_EQ(m_jobs, (std::vector<std::int32_t>{0, 0}));
+    // The twin (now entry 1) makes its own from the file the first job wrote.
+    EXPECT_EQ(m_jobs, (std::vector<std::int32_t>{0, 0, 1}));
+    EXPECT_EQ(thumbnailStats().pictureDecodes - picturesBefore, 2);
     ASSERT_EQ(wallCount(), 2);
-    EXPECT_TRUE(m_walls[1].preview && m_walls[1].wasLoad);
-    EXPECT_EQ(m_walls[1].preview->pixel(5, 5) & 0xFFFFFF, colourOf(0));
+    ASSERT_TRUE(walls()[1].preview && walls()[1].wasLoad);
+    EXPECT_EQ(walls()[1].preview->pixel(98, 61) & 0xFFFFFF, colourOf(0));
 }
 
 // ---------------------------------------------------------------- failures
@@ -284,18 +295,18 @@ TEST_F(ThumbTest, UndecodablePictureLeavesTheCollectionAndTheListFile) {
     auto paths = makeCollection(5);
     std::ofstream(paths[2], std::ios::binary | std::ios::trunc) << "BM but nothing else";
     fs::remove(paths[4]); // gone from disk, never cached
-    m_currentWall = 3;
+    m_collection.restoreCurrent(3);
     browseArray();
     ASSERT_TRUE(waitIdle());
 
     const std::vector<std::string> kept{paths[0], paths[1], paths[3]};
     std::vector<std::string> now;
-    for (const auto& w : m_walls)
+    for (const auto& w : walls())
         now.push_back(w.path);
     EXPECT_EQ(now, kept);
     EXPECT_EQ(parseListText(readFile(listFileName())), kept);
     EXPECT_TRUE(
-        std::all_of(m_walls.begin(), m_walls.end(), [](const WallEntry& w) { return w.wasLoad; }));
+        std::all_of(walls().begin(), walls().end(), [](const WallEntry& w) { return w.wasLoad; }));
     EXPECT_TRUE(findThumbnailOnDisk(paths[2]).empty());
 }
 
@@ -341,7 +352,7 @@ TEST_P(BrokenWalk, RewritesTheListAFewTimesAndLeavesNoRemovalUnwritten) {
     ASSERT_TRUE(waitIdle());
     const qint64 elapsedMs = clock.elapsed();
 
-    const std::vector<std::string> now = wallPaths(m_state);
+    const std::vector<std::string> now = m_collection.paths();
     if (c.stopAfterJobs == 0) {
         EXPECT_EQ(now, good);
     } else {
@@ -375,8 +386,8 @@ TEST_F(ThumbTest, MissingPictureWithACachedThumbnailStays) {
     browseArray();
     ASSERT_TRUE(waitIdle());
     ASSERT_EQ(wallCount(), 4);
-    ASSERT_TRUE(m_walls[1].preview);
-    EXPECT_EQ(m_walls[1].preview->width(), ThumbWidth);
+    ASSERT_TRUE(walls()[1].preview);
+    EXPECT_EQ(walls()[1].preview->width(), ThumbWidth);
     EXPECT_EQ(parseListText(readFile(listFileName())).size(), 4u);
 }
 
@@ -392,9 +403,9 @@ TEST_F(ThumbTest, DamagedOrMisfitCachedThumbnailIsMadeAgain) {
     ASSERT_TRUE(waitIdle());
     ASSERT_EQ(wallCount(), 2);
     for (int i = 0; i < 2; ++i) {
-        ASSERT_TRUE(m_walls[i].preview);
-        EXPECT_EQ(m_walls[i].preview->width(), ThumbWidth);
-        EXPECT_EQ(m_walls[i].preview->pixel(100, 60) & 0xFFFFFF, colourOf(i));
+        ASSERT_TRUE(walls()[i].preview);
+        EXPECT_EQ(walls()[i].preview->width(), ThumbWidth);
+        EXPECT_EQ(walls()[i].preview->pixel(100, 60) & 0xFFFFFF, colourOf(i));
         EXPECT_EQ(decodedSize(thumbnailFileName(paths[i])),
                   std::make_pair(ThumbWidth, ThumbHeight));
     }
@@ -414,7 +425,7 @@ TEST_F(ThumbTest, UnwritableCacheStillHandsOverOncePerEntry) {
     EXPECT_EQ(thumbnailStats().writeFailures - failuresBefore, 20);
     EXPECT_EQ(withPreview(), span(0, 14));
     EXPECT_TRUE(
-        std::all_of(m_walls.begin(), m_walls.end(), [](const WallEntry& w) { return w.wasLoad; }));
+        std::all_of(walls().begin(), walls().end(), [](const WallEntry& w) { return w.wasLoad; }));
 }
 
 // -------------------------------------------------------- stopping, restarting
@@ -425,7 +436,7 @@ TEST_F(ThumbTest, PictureManagerShowingStopsTheChainAndClosingItGoesOn) {
     browseArray();
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(m_jobs, (std::vector<std::int32_t>{0}));
-    EXPECT_TRUE(m_walls[0].preview) << "the running job completes";
+    EXPECT_TRUE(walls()[0].preview) << "the running job completes";
 
     m_cache.setPaused(false);
     threadDoneCache(); // what the main window does when the manager closed unchanged
@@ -437,13 +448,13 @@ TEST_F(ThumbTest, ClosingLetsTheRunningJobFinishAndStartsNoOther) {
     makeCollection(10);
     browseArray();
     m_appClosing = true; // the close request comes while job 0 runs
-    EXPECT_FALSE(m_cacheIdle);
+    EXPECT_FALSE(m_cache.idle());
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(m_jobs, (std::vector<std::int32_t>{0}));
-    EXPECT_TRUE(m_walls[0].preview && m_walls[0].wasLoad);
+    EXPECT_TRUE(walls()[0].preview && walls()[0].wasLoad);
     // Nothing starts it again.
     jumpTo(5);
-    EXPECT_TRUE(m_cacheIdle);
+    EXPECT_TRUE(m_cache.idle());
     EXPECT_EQ(m_jobs.size(), 1u);
 }
 
@@ -451,11 +462,11 @@ TEST_F(ThumbTest, BrowseArrayDuringAJobWaitsForItsEnd) {
     makeCollection(12, "old");
     browseArray(); // job 0 of the old collection runs
     // The picture manager replaced the collection meanwhile.
-    clearPreview();
+    m_collection.dropAllPreviews();
     const auto fresh = makeCollection(4, "new");
-    m_currentWall = 9; // past the new end
+    m_collection.restoreCurrent(9); // past the new end: lands on 0
     browseArray();
-    EXPECT_EQ(m_currentWall, 0);
+    EXPECT_EQ(currentWall(), 0);
     EXPECT_EQ(m_jobs.size(), 1u) << "a second worker was started";
     ASSERT_TRUE(waitIdle());
     // The old job's thumbnail found no entry; the new chain ran from 0.
@@ -468,7 +479,7 @@ TEST_F(ThumbTest, EmptyCollectionShowsTheEmptyViewAndStaysIdle) {
     QObject::connect(&m_cache, &ThumbnailCache::collectionEmpty, [&] { ++cleared; });
     browseArray();
     EXPECT_EQ(cleared, 1);
-    EXPECT_TRUE(m_cacheIdle);
+    EXPECT_TRUE(m_cache.idle());
     EXPECT_TRUE(m_jobs.empty());
 
     // The last entry removed by its own job: the scheduler shows the empty view.
@@ -476,7 +487,7 @@ TEST_F(ThumbTest, EmptyCollectionShowsTheEmptyViewAndStaysIdle) {
     fs::remove(paths[0]);
     browseArray();
     ASSERT_TRUE(waitIdle());
-    EXPECT_TRUE(m_walls.empty());
+    EXPECT_TRUE(walls().empty());
     EXPECT_EQ(cleared, 2) << "the scheduler shows the empty view";
 }
 
@@ -485,10 +496,10 @@ TEST_F(ThumbTest, AbandonedJobLeavesTheCollectionAlone) {
     browseArray();
     abandonThumbnailJob();
     EXPECT_FALSE(thumbnailJobRunning());
-    EXPECT_TRUE(m_cacheIdle);
+    EXPECT_TRUE(m_cache.idle());
     QCoreApplication::processEvents();
-    EXPECT_FALSE(m_walls[0].preview);
-    EXPECT_FALSE(m_walls[0].wasLoad);
+    EXPECT_FALSE(walls()[0].preview);
+    EXPECT_FALSE(walls()[0].wasLoad);
     EXPECT_EQ(m_jobs.size(), 1u);
 }
 
@@ -498,7 +509,7 @@ TEST_F(ThumbTest, CurrentWallPastTheEndAfterRemovalsIsNoProblem) {
     // currentWall (and the scheduler's window) behind the end.
     for (int i = 25; i < 30; ++i)
         fs::remove(paths[i]);
-    m_currentWall = 29;
+    m_collection.restoreCurrent(29);
     browseArray();
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(wallCount(), 25);
@@ -519,7 +530,7 @@ TEST_F(ThumbTest, NavigationAndRemovalsDuringTheWalkStillCacheEveryPictureOnce) 
     ASSERT_TRUE(waitIdle());
 
     ASSERT_EQ(wallCount(), 58);
-    EXPECT_EQ(m_currentWall, 40);
+    EXPECT_EQ(currentWall(), 40);
     EXPECT_EQ(withPreview(), span(33, 47));
     for (std::size_t i = 0; i < paths.size(); ++i) {
         if (i != 30 && i != 50) {
@@ -530,5 +541,5 @@ TEST_F(ThumbTest, NavigationAndRemovalsDuringTheWalkStillCacheEveryPictureOnce) 
     // after they were freed.
     EXPECT_LE(m_jobs.size(), 60u + 15u);
     EXPECT_TRUE(
-        std::all_of(m_walls.begin(), m_walls.end(), [](const WallEntry& w) { return w.wasLoad; }));
+        std::all_of(walls().begin(), walls().end(), [](const WallEntry& w) { return w.wasLoad; }));
 }

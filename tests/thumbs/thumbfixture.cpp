@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QTest>
 
+#include <cstdlib>
 #include <filesystem>
 
 void writeSolidPicture(const std::string& path, int width, int height, std::uint32_t rgb) {
@@ -57,14 +58,21 @@ void ThumbTest::TearDown() {
     abandonThumbnailJob();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_onThumbnailJob = nullptr;
-    clearPreview();
+    m_collection.dropAllPreviews();
     m_strip.freeStripBitmaps();
     TempHome::TearDown();
 }
 
 void ThumbTest::onRedraw(std::function<void()> redraw) {
     QObject::disconnect(m_redraw);
-    m_redraw = QObject::connect(&m_collection, &Collection::currentChanged, std::move(redraw));
+    QObject::disconnect(m_redrawPreview);
+    m_redraw = QObject::connect(&m_collection, &Collection::currentChanged, redraw);
+    // As the main window does: a thumbnail that arrives for a visible slot.
+    m_redrawPreview = QObject::connect(&m_collection, &Collection::previewChanged,
+                                       [this, redraw](std::int32_t i) {
+                                           if (std::abs(i - currentWall()) <= 2)
+                                               redraw();
+                                       });
 }
 
 std::vector<std::string> ThumbTest::makeCollection(int n, const std::string& folder) {
@@ -79,19 +87,18 @@ std::vector<std::string> ThumbTest::makeCollection(int n, const std::string& fol
 }
 
 void ThumbTest::loadFresh(const std::vector<std::string>& paths) {
-    m_walls.clear();
-    for (const auto& p : paths)
-        m_walls.push_back(m_state.makeWall(p));
+    m_collection.clear();
+    m_collection.add(paths);
 }
 
 bool ThumbTest::waitIdle(int timeoutMs) {
-    return QTest::qWaitFor([this] { return m_cacheIdle && !thumbnailJobRunning(); }, timeoutMs);
+    return QTest::qWaitFor([this] { return m_cache.idle(); }, timeoutMs);
 }
 
 std::vector<std::int32_t> ThumbTest::withPreview() const {
     std::vector<std::int32_t> v;
     for (std::int32_t i = 0; i < wallCount(); ++i)
-        if (m_walls[i].preview)
+        if (walls()[i].preview)
             v.push_back(i);
     return v;
 }

@@ -38,27 +38,27 @@ protected:
     /// Writes n small pictures named p0.bmp, p1.bmp, ... (entry i in
     /// colourOf(i)) and makes them the collection and the list file.
     std::vector<std::string> makeCollection(int n, const std::string& folder = "pics");
-    /// walls as a freshly loaded collection of these paths.
+    /// The collection as freshly loaded with these paths.
     void loadFresh(const std::vector<std::string>& paths);
     /// Runs the event loop until no job runs and the chain is idle.
     bool waitIdle(int timeoutMs = 120000);
     /// Indexes of the entries that hold a preview.
     std::vector<std::int32_t> withPreview() const;
     /// Replaces the strip redraw that follows every change of the current
-    /// entry by `redraw`.
+    /// entry and every thumbnail arriving for a visible slot by `redraw`.
     void onRedraw(std::function<void()> redraw);
 
     // The operations under test, on this test's state.
     void browseArray() { m_cache.browseArray(); }
     void threadDoneCache() { m_cache.threadDoneCache(); }
-    void updatePreview(std::int32_t anum, const std::string& filename, std::unique_ptr<Bitmap> b) {
-        m_cache.updatePreview(anum, filename, std::move(b));
+    void updatePreview(const EntryRef& entry, std::unique_ptr<Bitmap> b) {
+        m_cache.updatePreview(entry, std::move(b));
     }
     void abandonThumbnailJob() { m_cache.abandonThumbnailJob(); }
     bool thumbnailJobRunning() const { return m_cache.thumbnailJobRunning(); }
     ThumbStats& thumbnailStats() { return m_cache.stats(); }
     void jumpTo(std::int32_t i) { m_collection.jumpTo(i); }
-    void deleteWall(int i) { ::deleteWall(m_state, i); }
+    void deleteWall(int i) { m_collection.removeWall(i); }
     void writeWallList(const std::vector<std::string>& paths) { ::writeWallList(m_state, paths); }
     std::string listFileName() const { return ::listFileName(m_state); }
     std::string findThumbnailOnDisk(const std::string& p) const {
@@ -67,11 +67,9 @@ protected:
     std::string thumbnailFileName(const std::string& p) const {
         return ::thumbnailFileName(m_dataFolder, p);
     }
-    void clearPreview() { ::clearPreview(m_state); }
 
-    Collection m_collection{m_state};
     ThumbnailCache m_cache{m_state, m_collection};
-    Strip m_strip{m_state, m_cache};
+    Strip m_strip{m_collection};
 
     std::vector<std::int32_t> m_jobs; ///< every job created, in order
     /// Called for every job created; records it in `jobs` unless a test
@@ -80,4 +78,5 @@ protected:
 
 private:
     QMetaObject::Connection m_redraw;
+    QMetaObject::Connection m_redrawPreview;
 };

@@ -45,13 +45,13 @@ TEST_F(LargeThumbTest, PicturesOverTheLimitStayAndGetTheirThumbnails) {
     ASSERT_TRUE(waitIdle());
 
     std::vector<std::string> now;
-    for (const auto& w : m_walls)
+    for (const auto& w : walls())
         now.push_back(w.path);
     EXPECT_EQ(now, paths) << "only the damaged picture leaves the collection";
     for (std::size_t i = 0; i < paths.size(); ++i) {
         SCOPED_TRACE(paths[i]);
-        ASSERT_TRUE(m_walls[i].preview);
-        const Bitmap& thumb = *m_walls[i].preview;
+        ASSERT_TRUE(walls()[i].preview);
+        const Bitmap& thumb = *walls()[i].preview;
         EXPECT_EQ(thumb.width(), ThumbWidth);
         EXPECT_EQ(thumb.height(), ThumbHeight);
         const std::uint32_t got = thumb.pixel(ThumbWidth / 2, ThumbHeight / 2);

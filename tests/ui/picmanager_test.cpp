@@ -59,7 +59,7 @@ protected:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config);
         m_folders = std::make_unique<FolderDialog>();
-        m_manager = std::make_unique<PictureManager>(m_state);
+        m_manager = std::make_unique<PictureManager>(m_state, m_collection);
         m_manager->setFolderSelect(m_folders.get());
     }
     void TearDown() override {
@@ -76,9 +76,8 @@ protected:
 
     /// Shows the manager over a collection of these paths and waits for the fill.
     void open(const std::vector<std::string>& paths) {
-        m_walls.clear();
-        for (const auto& p : paths)
-            m_walls.push_back(m_state.makeWall(p));
+        m_collection.clear();
+        m_collection.add(paths);
         m_manager->show();
         ASSERT_TRUE(QTest::qWaitFor([this] { return !m_manager->waiting(); }, 10000));
         settle();
@@ -134,7 +133,7 @@ TEST_F(Manager, AnEmptyCollectionOpensEmpty) {
 }
 
 TEST_F(Manager, TheWaitPanelKeepsEditsOut) {
-    m_walls.push_back(m_state.makeWall(picture("p/a.bmp", Red)));
+    m_collection.add({picture("p/a.bmp", Red)});
     m_manager->show();
     // The fill runs once the window has shown; until it ends the panel is up.
     ASSERT_TRUE(m_manager->waiting());
@@ -143,7 +142,7 @@ TEST_F(Manager, TheWaitPanelKeepsEditsOut) {
     m_manager->addFolder();
     QTest::mouseClick(m_manager->findChild<QWidget*>("iDel"), Qt::LeftButton);
     EXPECT_FALSE(m_listChanged);
-    EXPECT_EQ(m_walls.size(), 1u);
+    EXPECT_EQ(walls().size(), 1u);
     ASSERT_TRUE(QTest::qWaitFor([this] { return !m_manager->waiting(); }));
     EXPECT_EQ(rows().size(), 1u);
 }
@@ -314,8 +313,10 @@ TEST_P(ClearAll, AsksNamingTheCountAndClearsOnOkOnly) {
     writeSolidPicture(thumbnail, 197, 123, Red);
     open(paths);
     // A line of a drive that is away: not shown, yet part of what goes.
-    m_state.unavailableWalls = {"/media/away/x.jpg"};
-    m_walls[0].preview = std::make_unique<Bitmap>(solidBitmap(4, 4, Red));
+    writeWallList(m_state, {m_home + "/media/away/x.jpg"});
+    m_collection.loadWall();
+    ASSERT_EQ(m_collection.unavailable().size(), 1u);
+    m_collection.setPreview(refOf(0), std::make_unique<Bitmap>(solidBitmap(4, 4, Red)));
 
     m_manager->clearAll();
     QMessageBox* box = shownMessageBox();
@@ -339,13 +340,13 @@ TEST_P(ClearAll, AsksNamingTheCountAndClearsOnOkOnly) {
 
     EXPECT_EQ(m_listChanged, c.cleared);
     EXPECT_EQ(rows().empty(), c.cleared);
-    EXPECT_EQ(m_walls.empty(), c.cleared);
-    EXPECT_EQ(m_state.unavailableWalls.empty(), c.cleared);
+    EXPECT_EQ(walls().empty(), c.cleared);
+    EXPECT_EQ(m_collection.unavailable().empty(), c.cleared);
     EXPECT_EQ(previewEmpty(), c.cleared);
     EXPECT_EQ(fs::exists(m_dataFolder + "Thumbnail"), !c.cleared);
     EXPECT_EQ(fs::exists(thumbnail), !c.cleared);
     if (!c.cleared) {
-        EXPECT_NE(m_walls[0].preview, nullptr);
+        EXPECT_NE(walls()[0].preview, nullptr);
     }
     EXPECT_TRUE(fs::exists(paths[0]) && fs::exists(paths[1])) << "a picture file went";
 }
