@@ -9,6 +9,7 @@
 #include "platform/memory.h"
 #include "platform/paths.h"
 
+#include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -83,7 +84,7 @@ bool ThumbnailWorker::makeThumbnail(const std::string& filename, const std::stri
 
 ThumbnailWorker::JobResult ThumbnailWorker::runJob(WalkEntry entry, const std::string& dataFolder) {
     const auto started = std::chrono::steady_clock::now();
-    JobResult result{std::move(entry), Outcome::Failed, nullptr, std::this_thread::get_id()};
+    JobResult result{std::move(entry), Outcome::Failed, nullptr, QThread::currentThreadId()};
     try {
         result.thumbnail = std::make_unique<Bitmap>(blankThumbnail());
         result.outcome = makeThumbnail(result.entry.path, dataFolder, *result.thumbnail)
@@ -113,7 +114,7 @@ ThumbnailWorker::LookupResult ThumbnailWorker::runLookup(const std::vector<WalkE
     constexpr auto Budget = std::chrono::milliseconds(50);
     const auto deadline = std::chrono::steady_clock::now() + Budget;
     LookupResult result;
-    result.thread = std::this_thread::get_id();
+    result.thread = QThread::currentThreadId();
     std::vector<EntryRef>& cached = result.cached;
     std::optional<std::uint64_t>& missing = result.missing;
     try {
@@ -267,7 +268,7 @@ void ThumbnailCache::stopChain() {
 
 // The end of a request, on the user-interface thread: the chain goes on (or
 // restarts for a collection replaced meanwhile).
-void ThumbnailCache::requestEnded(std::thread::id thread) {
+void ThumbnailCache::requestEnded(Qt::HANDLE thread) {
     if (m_walkThread != thread) {
         m_walkThread = thread;
         ++m_stats.workers;

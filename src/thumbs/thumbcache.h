@@ -25,7 +25,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -77,14 +76,14 @@ public:
         WalkEntry entry;
         Outcome outcome = Outcome::Failed;
         std::unique_ptr<Bitmap> thumbnail;
-        std::thread::id thread;
+        Qt::HANDLE thread = nullptr;
     };
     struct LookupResult {
         /// The entries found cached, in order.
         std::vector<EntryRef> cached;
         /// The entry the look-up stopped at: it has no cached file.
         std::optional<std::uint64_t> missing;
-        std::thread::id thread;
+        Qt::HANDLE thread = nullptr;
     };
 
     explicit ThumbnailWorker(ThumbStats& stats) : m_stats(stats) {}
@@ -169,7 +168,7 @@ private:
     void startJobFor(std::int32_t i);
     template <class Result, class Work, class Done> void send(Work work, Done done);
     void stopChain();
-    void requestEnded(std::thread::id thread);
+    void requestEnded(Qt::HANDLE thread);
     void jobEnded(ThumbnailWorker::JobResult result);
     void lookupEnded(ThumbnailWorker::LookupResult result);
     void onCurrentChanged();
@@ -204,7 +203,7 @@ private:
     // The watcher of the request that is out, or none.
     QPointer<QObject> m_watcher;
     // The thread that served the walk so far (the walk's worker count).
-    std::optional<std::thread::id> m_walkThread;
+    std::optional<Qt::HANDLE> m_walkThread;
     // The last look-up stopped at this entry: it has no cached file.
     std::optional<std::uint64_t> m_missingId;
     ScanState m_scan;
