@@ -90,6 +90,13 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor(
             [this] { return !m_folders->isVisible() && !m_manager->waiting(); }, 10000));
     }
+    /// Adds files through the file dialog (which opens without waiting) and
+    /// waits for the dialog to close.
+    void addFiles() {
+        m_manager->addFiles();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] { return m_manager->dOpen && !m_manager->dOpen->isVisible(); }, 10000));
+    }
     void settle() {
         ASSERT_TRUE(QTest::qWaitFor([this] { return !m_manager->previewLoading(); }, 20000));
         QCoreApplication::processEvents();
@@ -279,14 +286,13 @@ TEST_P(ShiftDelete, AsksThenDeletesTheFileAndItsRowOnOkOnly) {
     open(paths);
     m_manager->selectRow(1);
     settle();
-    QString text;
-    whenModal<QMessageBox>([&](QMessageBox* box) {
-        text = box->text();
-        box->button(ok ? QMessageBox::Ok : QMessageBox::Cancel)->click();
-    });
     QTest::keyClick(m_manager->lbPic, Qt::Key_Delete, Qt::ShiftModifier);
-    EXPECT_EQ(text, "Are you sure you want to delete b.bmp?\r\n\r\nWarning: this action will "
-                    "delete this file from disk, and cannot be undone!");
+    QMessageBox* box = shownMessageBox();
+    ASSERT_NE(box, nullptr) << "Shift+Delete asked nothing";
+    EXPECT_EQ(box->text(), "Are you sure you want to delete b.bmp?\r\n\r\nWarning: this action "
+                           "will delete this file from disk, and cannot be undone!");
+    EXPECT_TRUE(fs::exists(paths[1])) << "deleted before the answer";
+    box->button(ok ? QMessageBox::Ok : QMessageBox::Cancel)->click();
     EXPECT_EQ(fs::exists(paths[1]), !ok);
     EXPECT_EQ(m_listChanged, ok);
     if (ok)
@@ -387,7 +393,7 @@ TEST_F(Manager, AddedFilesComeInTheDialogsOrder) {
             ->setText(QString::fromStdString("\"" + first + "\" \"" + second + "\""));
         QMetaObject::invokeMethod(d, "accept"); // the Open button
     });
-    m_manager->addFiles();
+    addFiles();
     settle();
     ASSERT_EQ(rows().size(), 3u);
     EXPECT_EQ(rows()[1], first);
@@ -471,7 +477,7 @@ TEST_F(Manager, AChosenFileWithALineBreakIsLeftOutWithANotice) {
             ->setText(QString::fromStdString("\"" + broken + "\" \"" + good + "\""));
         QMetaObject::invokeMethod(d, "accept");
     });
-    m_manager->addFiles();
+    addFiles();
     EXPECT_EQ(rows(), std::vector<std::string>{good});
     QMessageBox* box = shownMessageBox();
     ASSERT_NE(box, nullptr) << "no notice";
@@ -535,7 +541,7 @@ TEST_F(Manager, ALateCompletionListNeverOutlivesTheFileDialog) {
         d->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(file));
         QMetaObject::invokeMethod(d, "accept");
     });
-    m_manager->addFiles();
+    addFiles();
     ASSERT_EQ(rows(), std::vector<std::string>{file});
     // The completion list filled in the background comes up after the close.
     QWidget* list = m_manager->dOpen->findChild<QLineEdit*>("fileNameEdit")->completer()->popup();
@@ -560,7 +566,7 @@ TEST_P(CancelledDialog, LeavesListChangedAsItWas) {
     const std::string how = c.how;
     if (how == "file") {
         whenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
-        m_manager->addFiles();
+        addFiles();
     } else {
         whenModal<FolderDialog>([&](FolderDialog* d) {
             d->selectFolder(QString::fromStdString(m_home + "/album"));
