@@ -402,6 +402,24 @@ TEST_F(Manager, AddedFilesComeInTheDialogsOrder) {
     EXPECT_EQ(m_manager->selectedRow(), 0);
 }
 
+// The dialog opens without waiting: what it gives once the manager has closed
+// (the program ending meanwhile) is not added to a list no one takes.
+TEST_F(Manager, FilesChosenAfterTheManagerClosedAreNotAdded) {
+    const std::string file = picture("p/late.bmp", Red);
+    const std::string old = picture("p/old.bmp", Green);
+    open({old});
+    whenModal<QFileDialog>([&](QFileDialog* d) {
+        m_manager->addFiles(); // a second Add while it shows opens nothing more
+        m_manager->closeWindow();
+        d->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(file));
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    addFiles();
+    EXPECT_EQ(rows(), std::vector<std::string>{old});
+    EXPECT_FALSE(m_listChanged);
+    EXPECT_EQ(shownMessageBox(), nullptr);
+}
+
 // The walk runs behind the wait panel and its bar; closing the window before
 // it ends drops what it finds.
 TEST_F(Manager, AFolderIsWalkedBehindTheWaitPanelAndDroppedOnClose) {
