@@ -235,12 +235,11 @@ bool Application::listenForCommands(const std::string& name) {
 
 void Application::showError(const QString& text) {
     if (m_starting) {
-        // Nothing waits on the user during the start: it runs to its end, so
-        // that the program takes commands and ends when the system asks
-        // while the box shows. The box opens once the event loop runs, over
-        // the windows the start showed.
+        // The box opens once the event loop runs, over the windows the start
+        // showed. Like every box it waits for no answer: the program takes
+        // commands and ends when the system asks while it shows.
         QTimer::singleShot(0, this,
-                           [this, text] { openErrorBox(m_main.get(), text.toStdString()); });
+                           [this, text] { showErrorBox(m_main.get(), text.toStdString()); });
         return;
     }
     showErrorBox(m_main.get(), text.toStdString());

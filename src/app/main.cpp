@@ -11,12 +11,24 @@
 #include "ui/dialogs.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QSessionManager>
 #include <QThread>
 #include <QTimer>
 
 #include <cstdio>
 #include <vector>
+
+namespace {
+
+/// Runs the event loop until `box` is answered, then gives `exitCode`.
+int runUntilAnswered(QMessageBox* box, int exitCode) {
+    QObject::connect(box, &QDialog::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    QApplication::exec();
+    return exitCode;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     // Help, version and a command for a running instance need no display.
@@ -56,14 +68,11 @@ int main(int argc, char* argv[]) {
     if (lock.state == platform::InstanceLock::State::Unavailable) {
         // Running without the lock would let a second copy start beside this one.
         platform::warn("does not start: " + lock.problem);
-        showCannotStart(title, lock.problem);
-        return 1;
+        return runUntilAnswered(showCannotStart(title, lock.problem), 1);
     }
     if (lock.state == platform::InstanceLock::State::HeldElsewhere) {
-        if (!hasCommand) {
-            showAlreadyRunning(title);
-            return 0;
-        }
+        if (!hasCommand)
+            return runUntilAnswered(showAlreadyRunning(title), 0);
         // Another instance is starting right now: it takes the command once
         // its channel is open.
         for (int attempt = 0; attempt < 20; ++attempt) {

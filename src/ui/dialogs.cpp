@@ -5,8 +5,6 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include <memory>
-
 namespace {
 
 QWidget* ownerOf(QWidget* fallback) {
@@ -14,42 +12,52 @@ QWidget* ownerOf(QWidget* fallback) {
     return active ? active : fallback;
 }
 
-bool askOkCancel(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, QStringLiteral("Quorvane"), text, QMessageBox::Ok | QMessageBox::Cancel,
-                    ownerOf(owner));
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok;
+/// A box modal to the whole program that deletes itself once closed, shown
+/// at once; `answered` gets the button pressed (none when the box was closed
+/// otherwise) in `context`'s lifetime.
+QMessageBox* openBox(QWidget* parent, const QObject* context, QMessageBox::Icon icon,
+                     const QString& caption, const QString& text,
+                     QMessageBox::StandardButtons buttons,
+                     QMessageBox::StandardButton defaultButton,
+                     std::function<void(QMessageBox::StandardButton)> answered) {
+    auto* box = new QMessageBox(icon, caption, text, buttons, parent);
+    box->setTextFormat(Qt::PlainText);
+    if (defaultButton != QMessageBox::NoButton)
+        box->setDefaultButton(defaultButton);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    if (answered)
+        QObject::connect(box, &QMessageBox::finished, context ? context : box,
+                         [box, answered = std::move(answered)] {
+                             answered(box->standardButton(box->clickedButton()));
+                         });
+    box->show();
+    return box;
 }
 
-QMessageBox* newErrorBox(QWidget* owner, const std::string& text) {
-    auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationDisplayName(),
-                                QString::fromUtf8(text), QMessageBox::Ok, ownerOf(owner));
-    box->setTextFormat(Qt::PlainText);
-    return box;
+QMessageBox* askOkCancel(QWidget* owner, QMessageBox::Icon icon, const QString& text,
+                         Answer answer) {
+    return openBox(ownerOf(owner), owner, icon, QStringLiteral("Quorvane"), text,
+                   QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok,
+                   [answer = std::move(answer)](QMessageBox::StandardButton pressed) {
+                       if (answer)
+                           answer(pressed == QMessageBox::Ok);
+                   });
 }
 
 } // namespace
 
-bool askExit(QWidget* owner) {
-    return askOkCancel(owner, QMessageBox::Question, QStringLiteral("Do you realy want to exit?"));
+QMessageBox* askExit(QWidget* owner, Answer answer) {
+    return askOkCancel(owner, QMessageBox::Question, QStringLiteral("Do you realy want to exit?"),
+                       std::move(answer));
 }
 
 QMessageBox* showMessage(QWidget* owner, QMessageBox::Icon icon, const QString& text,
                          QMessageBox::StandardButtons buttons,
                          QMessageBox::StandardButton defaultButton,
                          std::function<void(QMessageBox::StandardButton)> answered) {
-    auto* box = new QMessageBox(icon, QStringLiteral("Quorvane"), text, buttons, owner);
-    box->setTextFormat(Qt::PlainText);
-    box->setDefaultButton(defaultButton);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::ApplicationModal);
-    QObject::connect(box, &QMessageBox::finished, box, [box, answered = std::move(answered)] {
-        if (answered)
-            answered(box->standardButton(box->clickedButton()));
-    });
-    box->show();
-    return box;
+    return openBox(owner, owner, icon, QStringLiteral("Quorvane"), text, buttons, defaultButton,
+                   std::move(answered));
 }
 
 std::string deleteQuestion(const std::string& path) {
@@ -59,32 +67,27 @@ std::string deleteQuestion(const std::string& path) {
            "undone!";
 }
 
-bool askDeleteFile(QWidget* owner, const std::string& path) {
-    return askOkCancel(owner, QMessageBox::Information, QString::fromUtf8(deleteQuestion(path)));
+QMessageBox* askDeleteFile(QWidget* owner, const std::string& path, Answer answer) {
+    return askOkCancel(owner, QMessageBox::Information, QString::fromUtf8(deleteQuestion(path)),
+                       std::move(answer));
 }
 
-void showErrorBox(QWidget* owner, const std::string& text) {
-    const std::unique_ptr<QMessageBox> box(newErrorBox(owner, text));
-    box->exec();
+QMessageBox* showErrorBox(QWidget* owner, const std::string& text) {
+    return openBox(ownerOf(owner), owner, QMessageBox::Critical,
+                   QApplication::applicationDisplayName(), QString::fromUtf8(text), QMessageBox::Ok,
+                   QMessageBox::NoButton, {});
 }
 
-void openErrorBox(QWidget* owner, const std::string& text) {
-    showMessage(ownerOf(owner), QMessageBox::Critical, QString::fromUtf8(text), QMessageBox::Ok,
-                QMessageBox::Ok);
+QMessageBox* showAlreadyRunning(const std::string& caption) {
+    return openBox(nullptr, nullptr, QMessageBox::NoIcon, QString::fromUtf8(caption),
+                   QStringLiteral("The program is already running"), QMessageBox::Ok,
+                   QMessageBox::NoButton, {});
 }
 
-void showAlreadyRunning(const std::string& caption) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(caption),
-                    QStringLiteral("The program is already running"), QMessageBox::Ok);
-    box.exec();
-}
-
-void showCannotStart(const std::string& caption, const std::string& problem) {
+QMessageBox* showCannotStart(const std::string& caption, const std::string& problem) {
     const std::string text =
         "The program does not start: it cannot make sure that no other copy of it runs.\n\n" +
         problem;
-    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(caption), QString::fromUtf8(text),
-                    QMessageBox::Ok);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    return openBox(nullptr, nullptr, QMessageBox::Critical, QString::fromUtf8(caption),
+                   QString::fromUtf8(text), QMessageBox::Ok, QMessageBox::NoButton, {});
 }

@@ -212,8 +212,10 @@ void MainWindow::deleteCurrent(bool withFile) {
     // The question may stay open while timers, hotkeys and the tray move
     // through the collection: what was asked about is kept by identity.
     const WallTicket ticket = m_collection.currentWallTicket();
-    if (askDeleteFile(this, ticket.path))
-        m_collection.deleteWallWithFile(ticket);
+    askDeleteFile(this, ticket.path, [this, ticket](bool ok) {
+        if (ok)
+            m_collection.deleteWallWithFile(ticket);
+    });
 }
 
 void MainWindow::showLabels(const StripLabels& labels) {
@@ -301,13 +303,13 @@ void MainWindow::hideToTray() {
 void MainWindow::requestExit() {
     // Once the exit is under way nothing is asked again, and one question
     // at a time (the tray's Exit can come while one is open).
-    if (m_state.closeStage != CloseStage::Running || m_askingExit)
+    if (m_state.closeStage != CloseStage::Running || m_exitQuestion)
         return;
-    m_askingExit = true;
-    const bool ok = askExit(this);
-    m_askingExit = false;
-    if (ok)
-        close();
+    m_exitQuestion = askExit(this, [this](bool ok) {
+        m_exitQuestion = nullptr;
+        if (ok)
+            close();
+    });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -6,11 +6,14 @@
 #include "collection/timer.h"
 #include "ui/skin.h"
 
+#include <QPointer>
+
 class ChangeScheduler;
 class Collection;
 class QCloseEvent;
 class QLabel;
 class QLineEdit;
+class QMessageBox;
 class QWheelEvent;
 class Strip;
 class StripView;
@@ -84,8 +87,8 @@ private:
     Collection& m_collection;
     ChangeScheduler& m_scheduler;
     Strip& m_strip;
-    bool m_blinkLit = false; // the lit picture shows
-    bool m_askingExit = false;
+    bool m_blinkLit = false;              // the lit picture shows
+    QPointer<QMessageBox> m_exitQuestion; ///< while the exit question waits for its answer
 
     // The controls carry the names of the window's layout, which are also
     // their object names and their skin pictures.

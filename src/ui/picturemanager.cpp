@@ -201,7 +201,7 @@ void PictureManager::fillFromWalls() {
 }
 
 void PictureManager::addFiles() {
-    if (waiting())
+    if (waiting() || (dOpen && dOpen->isVisible()))
         return;
     if (!dOpen) {
         dOpen = new QFileDialog(this);
@@ -217,11 +217,17 @@ void PictureManager::addFiles() {
             m_completionList = edit->completer()->popup();
         if (m_completionList)
             m_completionList->installEventFilter(this);
+        connect(dOpen, &QDialog::finished, this, &PictureManager::onFilesChosen);
     }
-    const int result = dOpen->exec();
+    // Modal to the whole program, without waiting here for the answer.
+    dOpen->setWindowModality(Qt::ApplicationModal);
+    dOpen->show();
+}
+
+void PictureManager::onFilesChosen(int result) {
     if (m_completionList)
         m_completionList->hide();
-    if (result != QDialog::Accepted)
+    if (result != QDialog::Accepted || !isVisible())
         return;
     m_state.listChanged = true;
     std::vector<std::string> added;
@@ -332,16 +338,18 @@ void PictureManager::deleteSelectedWithFile() {
     if (row < 0)
         return;
     const std::string path = m_model->path(row);
-    if (!askDeleteFile(this, path))
-        return;
-    const fs::path file = platform::toFsPath(path);
-    std::error_code ec;
-    // The row names a file; a folder of that name is never removed.
-    if (fs::symlink_status(file, ec).type() != fs::file_type::directory)
-        fs::remove(file, ec);
-    // The row asked about leaves the list: the same index holding the same path.
-    if (row < m_model->rowCount() && m_model->path(row) == path)
-        removeRow(row);
+    askDeleteFile(this, path, [this, row, path](bool ok) {
+        if (!ok)
+            return;
+        const fs::path file = platform::toFsPath(path);
+        std::error_code ec;
+        // The row names a file; a folder of that name is never removed.
+        if (fs::symlink_status(file, ec).type() != fs::file_type::directory)
+            fs::remove(file, ec);
+        // The row asked about leaves the list: the same index holding the same path.
+        if (row < m_model->rowCount() && m_model->path(row) == path)
+            removeRow(row);
+    });
 }
 
 void PictureManager::removeRow(int row) {

@@ -45,7 +45,8 @@ public:
 
     /// Fills the list from the collection behind the wait panel; listChanged goes off.
     void fillFromWalls();
-    /// Adds the picture files chosen in the file dialog.
+    /// Opens the file dialog and returns; the picture files chosen there are
+    /// added once the dialog is accepted.
     void addFiles();
     /// Opens the folder dialog and returns; the folder chosen there is
     /// walked once the dialog is accepted (scanFolder).
@@ -87,6 +88,8 @@ private:
     };
     void dropScan();
 
+    /// The file dialog's answer: on Accepted its files become rows.
+    void onFilesChosen(int result);
     void showWaitPanel(bool withProgress);
     void hideWaitPanel();
     void removeRow(int row);

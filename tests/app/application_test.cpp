@@ -3,6 +3,7 @@
 #include "app/appfixture.h"
 
 #include "collection/walls.h"
+#include "support/modal.h"
 #include "support/recording_wallpaper.h"
 #include "thumbs/thumbfixture.h"
 
@@ -115,6 +116,7 @@ TEST_F(Program, CancelChangesNothing) {
     QString text;
     answerNextBox(QMessageBox::Cancel, &text);
     mainWindow().requestExit();
+    ASSERT_TRUE(untilModalsClosed());
     EXPECT_EQ(text, "Do you realy want to exit?");
     EXPECT_FALSE(s().appClosing);
     EXPECT_EQ(s().closeStage, CloseStage::Running);
@@ -128,6 +130,7 @@ TEST_F(Program, AnExitRequestAsksNothingWhileAskingOrClosing) {
     answerNextBox(QMessageBox::Cancel, nullptr,
                   [&] { whileAsking = questionsDuring([this] { mainWindow().requestExit(); }); });
     mainWindow().requestExit();
+    ASSERT_TRUE(untilModalsClosed());
     EXPECT_EQ(whileAsking, 0) << "a second question opened over the first";
 
     m_app->systemClose();
@@ -139,6 +142,7 @@ TEST_F(Program, OkStartsTheDeferredClose) {
     startApp();
     answerNextBox(QMessageBox::Ok);
     mainWindow().requestExit();
+    ASSERT_TRUE(untilModalsClosed());
     EXPECT_TRUE(s().appClosing);
     EXPECT_EQ(s().closeStage, CloseStage::WaitingForWorkers);
 }
@@ -216,6 +220,7 @@ TEST_F(Program, ShiftDeleteAsksAndDeletesTheFileOnOkOnly) {
     QString text;
     answerNextBox(QMessageBox::Cancel, &text);
     QTest::keyClick(keys, Qt::Key_Delete, Qt::ShiftModifier);
+    ASSERT_TRUE(untilModalsClosed());
     EXPECT_EQ(text, "Are you sure you want to delete p2.bmp?\r\n\r\nWarning: this action will "
                     "delete this file from disk, and cannot be undone!");
     EXPECT_EQ(c().count(), 3);
@@ -223,6 +228,7 @@ TEST_F(Program, ShiftDeleteAsksAndDeletesTheFileOnOkOnly) {
 
     answerNextBox(QMessageBox::Ok);
     QTest::keyClick(keys, Qt::Key_Delete, Qt::ShiftModifier | Qt::ControlModifier);
+    ASSERT_TRUE(untilModalsClosed());
     EXPECT_FALSE(fs::exists(paths[2]));
     EXPECT_EQ(c().count(), 2);
     // The last entry went: the first becomes current.
@@ -262,7 +268,11 @@ protected:
         ASSERT_TRUE(waitIdle());
     }
     std::vector<std::string> listed() { return parseListText(readFile(listFileName(s()))); }
-    void shiftDelete() { QTest::keyClick(control("edtInput"), Qt::Key_Delete, Qt::ShiftModifier); }
+    /// Shift+Delete, and the answer to its question.
+    void shiftDelete() {
+        QTest::keyClick(control("edtInput"), Qt::Key_Delete, Qt::ShiftModifier);
+        ASSERT_TRUE(untilModalsClosed());
+    }
     std::vector<std::string> m_paths;
 };
 
@@ -345,6 +355,7 @@ TEST_F(Program, NamesAreShownAsTheyAreNotAsMarkup) {
     });
     mainWindow().trayClick();
     QTest::keyClick(control("edtInput"), Qt::Key_Delete, Qt::ShiftModifier);
+    ASSERT_TRUE(untilModalsClosed());
     EXPECT_TRUE(question.startsWith("Are you sure you want to delete Summer <hr>2019"));
     EXPECT_EQ(format, Qt::PlainText);
 }

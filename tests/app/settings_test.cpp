@@ -418,6 +418,7 @@ TEST_F(Settings, ARefusedAutostartWriteStopsTheApplyBeforeAnyChange) {
     QString text;
     answerNextBox(QMessageBox::Ok, &text);
     press("iApplySmall");
+    ASSERT_TRUE(untilModalsClosed());
     EXPECT_NE(text.indexOf("autostart"), -1) << text.toStdString();
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_FALSE(s().changeWithStart);

@@ -89,6 +89,13 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor(
             [this] { return !m_folders->isVisible() && !m_manager->waiting(); }, 10000));
     }
+    /// Adds files through the file dialog (which opens without waiting) and
+    /// waits for the dialog to close.
+    void addFiles() {
+        m_manager->addFiles();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] { return m_manager->dOpen && !m_manager->dOpen->isVisible(); }, 10000));
+    }
     void settle() {
         ASSERT_TRUE(QTest::qWaitFor([this] { return !m_manager->previewLoading(); }, 20000));
         QCoreApplication::processEvents();
@@ -278,14 +285,13 @@ TEST_P(ShiftDelete, AsksThenDeletesTheFileAndItsRowOnOkOnly) {
     open(paths);
     m_manager->selectRow(1);
     settle();
-    QString text;
-    whenModal<QMessageBox>([&](QMessageBox* box) {
-        text = box->text();
-        box->button(ok ? QMessageBox::Ok : QMessageBox::Cancel)->click();
-    });
     QTest::keyClick(m_manager->lbPic, Qt::Key_Delete, Qt::ShiftModifier);
-    EXPECT_EQ(text, "Are you sure you want to delete b.bmp?\r\n\r\nWarning: this action will "
-                    "delete this file from disk, and cannot be undone!");
+    QMessageBox* box = shownMessageBox();
+    ASSERT_NE(box, nullptr) << "Shift+Delete asked nothing";
+    EXPECT_EQ(box->text(), "Are you sure you want to delete b.bmp?\r\n\r\nWarning: this action "
+                           "will delete this file from disk, and cannot be undone!");
+    EXPECT_TRUE(fs::exists(paths[1])) << "deleted before the answer";
+    box->button(ok ? QMessageBox::Ok : QMessageBox::Cancel)->click();
     EXPECT_EQ(fs::exists(paths[1]), !ok);
     EXPECT_EQ(m_listChanged, ok);
     if (ok)
@@ -388,13 +394,31 @@ TEST_F(Manager, AddedFilesComeInTheDialogsOrder) {
             ->setText(QString::fromStdString("\"" + first + "\" \"" + second + "\""));
         QMetaObject::invokeMethod(d, "accept"); // the Open button
     });
-    m_manager->addFiles();
+    addFiles();
     settle();
     ASSERT_EQ(rows().size(), 3u);
     EXPECT_EQ(rows()[1], first);
     EXPECT_EQ(rows()[2], second);
     EXPECT_TRUE(m_listChanged);
     EXPECT_EQ(m_manager->selectedRow(), 0);
+}
+
+// The dialog opens without waiting: what it gives once the manager has closed
+// (the program ending meanwhile) is not added to a list no one takes.
+TEST_F(Manager, FilesChosenAfterTheManagerClosedAreNotAdded) {
+    const std::string file = picture("p/late.bmp", Red);
+    const std::string old = picture("p/old.bmp", Green);
+    open({old});
+    whenModal<QFileDialog>([&](QFileDialog* d) {
+        m_manager->addFiles(); // a second Add while it shows opens nothing more
+        m_manager->closeWindow();
+        d->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(file));
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    addFiles();
+    EXPECT_EQ(rows(), std::vector<std::string>{old});
+    EXPECT_FALSE(m_listChanged);
+    EXPECT_EQ(shownMessageBox(), nullptr);
 }
 
 // The walk runs behind the wait panel and its bar; closing the window before
@@ -472,7 +496,7 @@ TEST_F(Manager, AChosenFileWithALineBreakIsLeftOutWithANotice) {
             ->setText(QString::fromStdString("\"" + broken + "\" \"" + good + "\""));
         QMetaObject::invokeMethod(d, "accept");
     });
-    m_manager->addFiles();
+    addFiles();
     EXPECT_EQ(rows(), std::vector<std::string>{good});
     QMessageBox* box = shownMessageBox();
     ASSERT_NE(box, nullptr) << "no notice";
@@ -536,7 +560,7 @@ TEST_F(Manager, ALateCompletionListNeverOutlivesTheFileDialog) {
         d->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(file));
         QMetaObject::invokeMethod(d, "accept");
     });
-    m_manager->addFiles();
+    addFiles();
     ASSERT_EQ(rows(), std::vector<std::string>{file});
     // The completion list filled in the background comes up after the close.
     QWidget* list = m_manager->dOpen->findChild<QLineEdit*>("fileNameEdit")->completer()->popup();
@@ -561,7 +585,7 @@ TEST_P(CancelledDialog, LeavesListChangedAsItWas) {
     const std::string how = c.how;
     if (how == "file") {
         whenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
-        m_manager->addFiles();
+        addFiles();
     } else {
         whenModal<FolderDialog>([&](FolderDialog* d) {
             d->selectFolder(QString::fromStdString(m_home + "/album"));
