@@ -8,6 +8,7 @@
 // the manager's list held every row. With QUORVANE_BENCH_STALL_TRACE set, every event that
 // took 5 ms or more from OK on is named on standard error. Needs a display: run it inside a
 // private X server. The folder is made once in WORKFOLDER and reused.
+#include "collection/collection.h"
 #include "collection/state.h"
 #include "ui/folderdialog.h"
 #include "ui/picturemanager.h"
@@ -90,7 +91,8 @@ int main(int argc, char** argv) {
     ProgramState state;
     state.dataFolder = (work / "data").string() + "/";
     fs::create_directories(work / "data" / "Thumbnail");
-    PictureManager manager(state);
+    Collection collection(state);
+    PictureManager manager(state, collection);
     FolderDialog folders;
     folders.setPlacementAnchor(&manager);
     manager.setFolderSelect(&folders);
