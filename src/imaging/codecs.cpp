@@ -4,6 +4,7 @@
 
 #include "imaging/ascii.h"
 #include "imaging/fileio.h"
+#include "imaging/orient.h"
 #include "imaging/resize.h"
 
 #include <algorithm>
@@ -215,13 +216,29 @@ const FormatRow& startDecode(const std::filesystem::path& fn) {
     return *row;
 }
 
+// A new, empty bitmap for a decode into target: target changes only once the picture is
+// complete. It keeps the target's brush, as a decode straight into the target would.
+Bitmap freshLike(const Bitmap& target) {
+    Bitmap b;
+    b.setBrushColor(target.brushColor());
+    return b;
+}
+
+// What the decoders left to the table: turning the picture upright.
+void finishPicture(Bitmap& b, const PictureMeta& meta) {
+    orientBitmap(b, meta.orientation);
+}
+
 } // namespace
 
 DecodeStatus file2BitmapStatus(Bitmap& b, const std::filesystem::path& fn) noexcept {
     return attempt([&] {
         const FormatRow& format = startDecode(fn);
         PictureMeta meta;
-        format.full(fn, b, meta);
+        Bitmap picture = freshLike(b);
+        format.full(fn, picture, meta);
+        finishPicture(picture, meta);
+        b = std::move(picture);
     });
 }
 
@@ -234,8 +251,11 @@ DecodeStatus file2BitmapAveraged(Bitmap& dest, const std::filesystem::path& fn) 
         const FormatRow& format = startDecode(fn);
         PictureMeta meta;
         if (format.averaged) {
+            // Averaged onto the stored picture's frame (dest's sides swapped for a quarter
+            // turn), then turned: averaging commutes with turning and mirroring.
             Bitmap averaged(dest);
             if (format.averaged(fn, averaged, meta)) {
+                finishPicture(averaged, meta);
                 dest = std::move(averaged);
                 return;
             }
@@ -244,6 +264,7 @@ DecodeStatus file2BitmapAveraged(Bitmap& dest, const std::filesystem::path& fn) 
         format.full(fn, picture, meta);
         if (picture.empty())
             throw ImageError("no picture");
+        finishPicture(picture, meta);
         Bitmap averaged(dest);
         myResizeBitmap(picture, averaged);
         dest = std::move(averaged);
@@ -255,6 +276,9 @@ DecodeStatus file2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int 
     return attempt([&] {
         const FormatRow& format = startDecode(fn);
         PictureMeta meta;
-        format.reduced(fn, b, ReducedDecode{coverWidth, coverHeight}, meta);
+        Bitmap picture = freshLike(b);
+        format.reduced(fn, picture, ReducedDecode{coverWidth, coverHeight}, meta);
+        finishPicture(picture, meta);
+        b = std::move(picture);
     });
 }

@@ -68,14 +68,17 @@ DecodeStatus file2BitmapStatus(Bitmap& b, const std::filesystem::path& fn) noexc
 // reduction steps allow while keeping at least coverWidth x coverHeight pixels, for a
 // picture that is then averaged down further; otherwise it is the largest reduction step
 // that fits the limit. TooLarge when even the strongest reduction does not fit (or for a
-// run-length BMP, which is not reduced). b is left as it was unless the result is Ok.
+// run-length BMP, which is not reduced). The result is upright and the cover size is that
+// of the upright picture. b is left as it was unless the result is Ok.
 DecodeStatus file2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int coverWidth = 0,
                                 int coverHeight = 0) noexcept;
 
 // Decodes the picture at fn at full size and area-averages it onto the whole of dest, which
 // keeps its size and format: the result of file2BitmapStatus followed by myResizeBitmap.
 // JPEG pictures and PNG pictures of 24 or 32 bits are averaged row by row as they are
-// decoded, so that the full picture never exists in memory. dest changes only on Ok.
+// decoded, so that the full picture never exists in memory; a picture stored turned is
+// averaged onto dest's frame turned alike and then turned upright with it. dest changes
+// only on Ok.
 DecodeStatus file2BitmapAveraged(Bitmap& dest, const std::filesystem::path& fn) noexcept;
 
 // Number of decodes file2Bitmap has attempted since the program started.

@@ -371,7 +371,8 @@ void decodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, 
     readMeta(d, meta);
     const PixelFormat format = outputFormat(d);
     bool found = false;
-    if (!chooseScale(d, Bitmap::bitsPerPixel(format), request, found))
+    const ReducedDecode stored = meta ? storedRequest(request, meta->orientation) : request;
+    if (!chooseScale(d, Bitmap::bitsPerPixel(format), stored, found))
         raiseError(d);
     if (!found)
         throw ImageTooLarge("JPEG: picture too large even at 1/8 scale");
@@ -520,9 +521,12 @@ bool jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest
     const PixelFormat format = outputFormat(d);
     checkRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::bitsPerPixel(format));
     checkLength(d);
+    // A picture turned a quarter is averaged onto dest's sides swapped (see AveragedDecoder).
+    const bool swap = meta && swapsAxes(meta->orientation);
     Bitmap out;
     out.setColorTable(dest.colorTable());
-    out.createUninitialized(dest.width(), dest.height(), dest.pixelFormat());
+    out.createUninitialized(swap ? dest.height() : dest.width(),
+                            swap ? dest.width() : dest.height(), dest.pixelFormat());
     out.setColorTable(dest.colorTable());
     const int width = static_cast<int>(d.cinfo.output_width);
     RowAverager averager(width, static_cast<int>(d.cinfo.output_height), d.cmyk ? 4 : 3, out);

@@ -336,12 +336,13 @@ void decodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, 
     readMeta(d, meta);
     const int channels = d.premultiply ? 4 : 3;
     const bool interlaced = d.interlace != PNG_INTERLACE_NONE;
+    const ReducedDecode stored = meta ? storedRequest(request, meta->orientation) : request;
     // An interlaced file delivers its rows in seven passes: sums for the whole reduced
     // picture are kept, and count against the limit.
     const int factor =
         imaging_detail::reductionFactor(d.width, d.height, channels * 8, maxRasterBytes(),
                                         interlaced ? static_cast<std::uint64_t>(channels) * 4 : 0,
-                                        request.coverWidth, request.coverHeight);
+                                        stored.coverWidth, stored.coverHeight);
     if (factor == 0)
         throw ImageTooLarge("PNG: picture too large to reduce");
     imaging_detail::BoxReducer reducer(static_cast<int>(d.width), static_cast<int>(d.height),
@@ -379,9 +380,12 @@ bool pnG2BitmapAveraged(const std::filesystem::path& fileName, Bitmap& dest, Pic
     if (d.interlace != PNG_INTERLACE_NONE ||
         (d.format != PixelFormat::Bits24 && d.format != PixelFormat::Bits32))
         return false;
+    // A picture turned a quarter is averaged onto dest's sides swapped (see AveragedDecoder).
+    const bool swap = meta && swapsAxes(meta->orientation);
     Bitmap out;
     out.setColorTable(dest.colorTable());
-    out.createUninitialized(dest.width(), dest.height(), dest.pixelFormat());
+    out.createUninitialized(swap ? dest.height() : dest.width(),
+                            swap ? dest.width() : dest.height(), dest.pixelFormat());
     out.setColorTable(dest.colorTable());
     RowAverager averager(static_cast<int>(d.width), static_cast<int>(d.height),
                          d.format == PixelFormat::Bits32 ? 4 : 3, out);
