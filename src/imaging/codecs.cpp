@@ -282,3 +282,26 @@ DecodeStatus file2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int 
         b = std::move(picture);
     });
 }
+
+int pictureOrientation(const std::filesystem::path& fn) noexcept {
+    try {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(fn, ec))
+            return 1;
+        std::uint8_t head[SniffBytes];
+        std::size_t got = 0;
+        {
+            const auto file = imaging_detail::openForRead(fn);
+            got = std::fread(head, 1, sizeof head, file.get());
+        }
+        PictureMeta meta;
+        const auto format = sniffPictureFormat(Head(head, got));
+        if (format == PictureFormat::Jpeg)
+            jpegFileMeta(fn, meta);
+        else if (format == PictureFormat::Png)
+            pngFileMeta(fn, meta);
+        return meta.orientation;
+    } catch (...) {
+        return 1;
+    }
+}

@@ -547,6 +547,14 @@ bool jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest
     return true;
 }
 
+void jpegFileMeta(const std::filesystem::path& jpegFileName, PictureMeta& meta) {
+    const auto file = openForRead(jpegFileName);
+    Decoder d;
+    if (!readHeader(d, file.get(), nullptr, 0))
+        raiseError(d);
+    readMeta(d, &meta);
+}
+
 void jpeg2BitmapReduced(const std::filesystem::path& jpegFileName, Bitmap& b,
                         const ReducedDecode& request, PictureMeta* meta) {
     const auto file = openForRead(jpegFileName);

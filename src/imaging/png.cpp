@@ -400,6 +400,16 @@ bool pnG2BitmapAveraged(const std::filesystem::path& fileName, Bitmap& dest, Pic
     return true;
 }
 
+void pngFileMeta(const std::filesystem::path& fileName, PictureMeta& meta) {
+    const auto file = openForRead(fileName);
+    Decoder d;
+    // Set up as for a reduced decode, which takes pictures of any size.
+    d.reduced = true;
+    if (!readHeader(d, file.get()))
+        throw ImageError(d.message);
+    readMeta(d, &meta);
+}
+
 void pnG2Bitmap(const std::filesystem::path& fileName, Bitmap& b, PictureMeta* meta) {
     std::error_code ec;
     if (!std::filesystem::exists(fileName, ec))
