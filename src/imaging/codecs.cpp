@@ -4,6 +4,7 @@
 
 #include "imaging/ascii.h"
 #include "imaging/fileio.h"
+#include "imaging/icc.h"
 #include "imaging/orient.h"
 #include "imaging/resize.h"
 
@@ -224,8 +225,9 @@ Bitmap freshLike(const Bitmap& target) {
     return b;
 }
 
-// What the decoders left to the table: turning the picture upright.
+// What the decoders left to the table: turning the picture upright, in sRGB colours.
 void finishPicture(Bitmap& b, const PictureMeta& meta) {
+    convertToSrgb(b, meta.iccProfile);
     orientBitmap(b, meta.orientation);
 }
 

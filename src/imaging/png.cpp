@@ -209,10 +209,17 @@ bool readHeader(Decoder& d, std::FILE* file) {
     return true;
 }
 
-// What the chunks before the picture data say about it: the orientation of an eXIf chunk.
+// What the chunks before the picture data say about it: the orientation of an eXIf chunk
+// and the ICC profile of an iCCP chunk.
 void readMeta(Decoder& d, PictureMeta* meta) {
     if (!meta)
         return;
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 profileSize = 0;
+    if (png_get_iCCP(d.png, d.info, &name, &compression, &profile, &profileSize) && profile)
+        meta->iccProfile.assign(profile, profile + profileSize);
     png_bytep exif = nullptr;
     png_uint_32 exifSize = 0;
     if (png_get_eXIf_1(d.png, d.info, &exifSize, &exif) && exif)
