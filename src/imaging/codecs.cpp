@@ -149,23 +149,23 @@ const FormatRow* rowMatching(Head head) {
 } // namespace
 
 std::span<const PictureFormatInfo> pictureFormats() noexcept {
-    static const auto infos = [] {
+    static const auto Infos = [] {
         std::vector<PictureFormatInfo> list;
         for (const FormatRow& row : Formats)
             list.push_back(row.info);
         return list;
     }();
-    return infos;
+    return Infos;
 }
 
 std::span<const std::string_view> pictureExtensions() noexcept {
-    static const auto extensions = [] {
+    static const auto Extensions = [] {
         std::vector<std::string_view> list;
         for (const FormatRow& row : Formats)
             list.insert(list.end(), row.info.extensions.begin(), row.info.extensions.end());
         return list;
     }();
-    return extensions;
+    return Extensions;
 }
 
 bool isPictureName(std::string_view fileName) noexcept {
