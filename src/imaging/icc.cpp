@@ -56,6 +56,21 @@ Profile openProfile(cmsContext c, std::span<const std::uint8_t> bytes) {
         cmsOpenProfileFromMemTHR(c, bytes.data(), static_cast<cmsUInt32Number>(bytes.size())));
 }
 
+// The colour space a profile's header names (bytes 16 to 19). Read from the bytes: in a
+// damaged profile it is any number, which LittleCMS's enumeration cannot hold.
+enum class Space { Rgb, Grey, Other };
+
+Space spaceOf(std::span<const std::uint8_t> profile) {
+    if (profile.size() < 20)
+        return Space::Other;
+    const std::uint32_t signature = std::uint32_t(profile[16]) << 24 |
+                                    std::uint32_t(profile[17]) << 16 |
+                                    std::uint32_t(profile[18]) << 8 | profile[19];
+    return signature == 0x52474220u   ? Space::Rgb  // "RGB "
+           : signature == 0x47524159u ? Space::Grey // "GRAY"
+                                      : Space::Other;
+}
+
 bool sameCurve(const cmsToneCurve* a, const cmsToneCurve* b) {
     if (!a || !b)
         return false;
@@ -74,14 +89,13 @@ bool sameColorant(const cmsCIEXYZ* a, const cmsCIEXYZ* b) {
 }
 
 // sRGB by its colorants and curves: what a matrix-shaper profile converts by.
-bool describesSrgb(cmsHPROFILE profile, cmsHPROFILE srgb) {
+bool describesSrgb(cmsHPROFILE profile, Space space, cmsHPROFILE srgb) {
     const auto curve = [](cmsHPROFILE p, cmsTagSignature s) {
         return static_cast<const cmsToneCurve*>(cmsReadTag(p, s));
     };
-    const cmsColorSpaceSignature space = cmsGetColorSpace(profile);
-    if (space == cmsSigGrayData)
+    if (space == Space::Grey)
         return sameCurve(curve(profile, cmsSigGrayTRCTag), curve(srgb, cmsSigRedTRCTag));
-    if (space != cmsSigRgbData || !cmsIsMatrixShaper(profile))
+    if (space != Space::Rgb || !cmsIsMatrixShaper(profile))
         return false;
     static constexpr cmsTagSignature Colorants[] = {cmsSigRedColorantTag, cmsSigGreenColorantTag,
                                                     cmsSigBlueColorantTag};
@@ -103,8 +117,8 @@ Transform makeTransform(cmsContext c, cmsHPROFILE from, cmsUInt32Number inFormat
 }
 
 // A colour table through the profile: RGB entries, or grey levels (their red byte).
-void convertTable(Bitmap& b, cmsContext c, cmsHPROFILE from, cmsHPROFILE srgb) {
-    const bool grey = cmsGetColorSpace(from) == cmsSigGrayData;
+void convertTable(Bitmap& b, cmsContext c, cmsHPROFILE from, Space space, cmsHPROFILE srgb) {
+    const bool grey = space == Space::Grey;
     const Transform t = makeTransform(c, from, grey ? TYPE_GRAY_8 : TYPE_RGB_8, srgb, TYPE_RGB_8);
     if (!t)
         return;
@@ -197,7 +211,7 @@ bool isSrgbProfile(std::span<const std::uint8_t> profile) noexcept {
         return false;
     const Profile p = openProfile(c.get(), profile);
     const Profile srgb(cmsCreate_sRGBProfileTHR(c.get()));
-    return p && srgb && describesSrgb(p.get(), srgb.get());
+    return p && srgb && describesSrgb(p.get(), spaceOf(profile), srgb.get());
 }
 
 void convertToSrgb(Bitmap& b, std::span<const std::uint8_t> profile) {
@@ -213,19 +227,19 @@ void convertToSrgb(Bitmap& b, std::span<const std::uint8_t> profile) {
         return;
     const Profile from = openProfile(c.get(), profile);
     const Profile srgb(cmsCreate_sRGBProfileTHR(c.get()));
-    if (!from || !srgb || describesSrgb(from.get(), srgb.get()))
+    const Space space = spaceOf(profile);
+    if (!from || !srgb || describesSrgb(from.get(), space, srgb.get()))
         return;
-    const cmsColorSpaceSignature space = cmsGetColorSpace(from.get());
     if (table) {
-        if (space == cmsSigRgbData || space == cmsSigGrayData)
-            convertTable(b, c.get(), from.get(), srgb.get());
+        if (space != Space::Other)
+            convertTable(b, c.get(), from.get(), space, srgb.get());
         return;
     }
-    if (space == cmsSigGrayData) {
+    if (space == Space::Grey) {
         convertGreyPixels(b, c.get(), from.get(), srgb.get());
         return;
     }
-    if (space != cmsSigRgbData)
+    if (space != Space::Rgb)
         return;
     if (b.pixelFormat() == PixelFormat::Bits24) {
         const Transform t = makeTransform(c.get(), from.get(), TYPE_BGR_8, srgb.get(), TYPE_BGR_8);
