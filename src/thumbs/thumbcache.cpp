@@ -6,6 +6,7 @@
 #include "collection/thumbpath.h"
 #include "imaging/codecs.h"
 #include "imaging/resize.h"
+#include "imaging/uprightthumbs.h"
 #include "platform/memory.h"
 #include "platform/paths.h"
 
@@ -38,7 +39,12 @@ bool ThumbnailWorker::makeThumbnail(const std::string& filename, const std::stri
                                     Bitmap& thumb) {
     ++m_stats.jobs;
     Bitmap original;
-    const std::string cached = findThumbnailOnDisk(dataFolder, filename);
+    std::string cached = findThumbnailOnDisk(dataFolder, filename);
+    // One cached before pictures were turned upright is made again for a turned picture.
+    if (!cached.empty() &&
+        thumbnailPredatesOrientation(platform::toFsPath(thumbnailFolder(dataFolder)),
+                                     platform::toFsPath(cached), platform::toFsPath(filename)))
+        cached.clear();
     if (!cached.empty()) {
         ++m_stats.cacheReads;
         // Only a thumbnail of the right size counts; anything else in its

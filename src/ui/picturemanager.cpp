@@ -5,6 +5,7 @@
 #include "collection/state.h"
 #include "collection/thumbpath.h"
 #include "collection/walls.h"
+#include "imaging/codecs.h"
 #include "platform/paths.h"
 #include "thumbs/strip.h"
 #include "ui/dialogs.h"
@@ -22,10 +23,12 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QStringList>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <filesystem>
+#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -208,7 +211,10 @@ void PictureManager::addFiles() {
         dOpen->setObjectName(QStringLiteral("dOpen"));
         dOpen->setFileMode(QFileDialog::ExistingFiles);
         dOpen->setAcceptMode(QFileDialog::AcceptOpen);
-        dOpen->setNameFilter(QStringLiteral(u"Изображения (*.jpg *.png *.bmp)"));
+        QStringList patterns;
+        for (std::string_view ext : pictureExtensions())
+            patterns << QLatin1Char('*') + QLatin1String(ext.data(), qsizetype(ext.size()));
+        dOpen->setNameFilter(tr("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))));
         // The file name's completion list fills in the background and can come
         // up after a typed name was accepted and the dialog closed: left alone
         // it would stay over the manager and swallow the next click.
@@ -408,7 +414,8 @@ void PictureManager::previewSelected() {
     if (!platform::isRegularFile(path))
         return;
     const QSize size = iPreview->size() * iPreview->devicePixelRatioF();
-    m_preview->request(path, findThumbnailOnDisk(m_state.dataFolder, path), size);
+    m_preview->request(path, findThumbnailOnDisk(m_state.dataFolder, path), size,
+                       thumbnailFolder(m_state.dataFolder));
 }
 
 void PictureManager::emptyPreview() {

@@ -3,6 +3,7 @@
 #include "imaging/bitmap.h"
 #include "imaging/codecs.h"
 #include "imaging/resize.h"
+#include "imaging/uprightthumbs.h"
 #include "platform/paths.h"
 #include "ui/bitmapimage.h"
 
@@ -17,12 +18,16 @@ PreviewLoader::~PreviewLoader() {
     m_pool.waitForDone();
 }
 
-QImage PreviewLoader::loadPreview(const std::string& file, const std::string& thumbnail,
-                                  QSize size) {
+QImage PreviewLoader::loadPreview(const std::string& file, const std::string& thumbnail, QSize size,
+                                  const std::string& thumbnailFolder) {
     Bitmap picture;
-    const bool decoded =
-        (!thumbnail.empty() && file2Bitmap(picture, platform::toFsPath(thumbnail))) ||
-        file2Bitmap(picture, platform::toFsPath(file));
+    const bool thumbnailHolds =
+        !thumbnail.empty() &&
+        (thumbnailFolder.empty() ||
+         !thumbnailPredatesOrientation(platform::toFsPath(thumbnailFolder),
+                                       platform::toFsPath(thumbnail), platform::toFsPath(file)));
+    const bool decoded = (thumbnailHolds && file2Bitmap(picture, platform::toFsPath(thumbnail))) ||
+                         file2Bitmap(picture, platform::toFsPath(file));
     if (!decoded || picture.empty() || size.isEmpty())
         return {};
     Bitmap small;
@@ -32,8 +37,9 @@ QImage PreviewLoader::loadPreview(const std::string& file, const std::string& th
     return bitmapToQImage(small).copy();
 }
 
-void PreviewLoader::request(const std::string& file, const std::string& thumbnail, QSize size) {
-    Job job{file, thumbnail, size, ++m_ticket};
+void PreviewLoader::request(const std::string& file, const std::string& thumbnail, QSize size,
+                            const std::string& thumbnailFolder) {
+    Job job{file, thumbnail, size, thumbnailFolder, ++m_ticket};
     if (m_running)
         m_waiting = std::move(job);
     else
@@ -53,7 +59,7 @@ void PreviewLoader::start(Job job) {
         onJobDone(ticket, watcher->result());
     });
     watcher->setFuture(QtConcurrent::run(&m_pool, [job = std::move(job)] {
-        return loadPreview(job.file, job.thumbnail, job.size);
+        return loadPreview(job.file, job.thumbnail, job.size, job.thumbnailFolder);
     }));
 }
 

@@ -23,8 +23,11 @@ public:
 
     /// Loads the picture `file` shrunk to `size`, or `thumbnail` instead when
     /// it is not empty (the same picture already small); the picture is
-    /// decoded only when the thumbnail cannot be.
-    void request(const std::string& file, const std::string& thumbnail, QSize size);
+    /// decoded only when the thumbnail cannot be, or when the thumbnail (in
+    /// `thumbnailFolder`) was cached before pictures were turned upright and
+    /// the picture is a turned one.
+    void request(const std::string& file, const std::string& thumbnail, QSize size,
+                 const std::string& thumbnailFolder = {});
     /// Forgets every request: nothing is reported until the next one.
     void cancel();
     /// True while a load runs or waits.
@@ -32,7 +35,8 @@ public:
 
     /// The picture, shrunk to `size` without keeping its proportions; a null
     /// image when neither file can be decoded. Any thread.
-    static QImage loadPreview(const std::string& file, const std::string& thumbnail, QSize size);
+    static QImage loadPreview(const std::string& file, const std::string& thumbnail, QSize size,
+                              const std::string& thumbnailFolder = {});
 
 signals:
     /// The newest request's picture (null: it could not be loaded).
@@ -43,6 +47,7 @@ private:
         std::string file;
         std::string thumbnail;
         QSize size;
+        std::string thumbnailFolder;
         std::uint64_t ticket = 0;
     };
     void start(Job job);
