@@ -76,7 +76,9 @@ DecodeStatus file2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int 
 // Decodes the picture at fn at full size and area-averages it onto the whole of dest, which
 // keeps its size and format: the result of file2BitmapStatus followed by myResizeBitmap.
 // JPEG pictures and PNG pictures of 24 or 32 bits are averaged row by row as they are
-// decoded, so that the full picture never exists in memory; a picture stored turned is
+// decoded, so that the full picture never exists in memory; a JPEG at least four times
+// dest's size on both sides is first scaled down in the library's IDCT to no less than
+// twice dest's size (nearly the same result, far less work). A picture stored turned is
 // averaged onto dest's frame turned alike and then turned upright with it. dest changes
 // only on Ok.
 DecodeStatus file2BitmapAveraged(Bitmap& dest, const std::filesystem::path& fn) noexcept;
