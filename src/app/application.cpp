@@ -147,7 +147,8 @@ void Application::startupChange() {
         return;
     }
     if (platform::isRegularFile(m_state.wallpaperFile))
-        platform::setDesktopWallpaper(m_state.wallpaperFile);
+        platform::setDesktopWallpaper(m_state.wallpaperFile,
+                                      {m_state.placement, m_state.backgroundColor});
 }
 
 void Application::waitForTrayHost() {

@@ -156,8 +156,10 @@ void Collection::setWallpaper(std::int32_t numWall) {
         watcher->deleteLater();
     });
     watcher->setFuture(QtConcurrent::run(
-        &m_applyPool, [this, generation, path, wallpaperFile = m_state.wallpaperFile] {
-            const bool shown = applyOnWorker(generation, path, wallpaperFile);
+        &m_applyPool,
+        [this, generation, path, wallpaperFile = m_state.wallpaperFile,
+         placement = platform::Placement{m_state.placement, m_state.backgroundColor}] {
+            const bool shown = applyOnWorker(generation, path, wallpaperFile, placement);
             // Counted down once a background write is queued, so that the close
             // sees no gap between the two.
             --m_appliesInFlight;
@@ -166,7 +168,8 @@ void Collection::setWallpaper(std::int32_t numWall) {
 }
 
 bool Collection::applyOnWorker(std::uint64_t generation, const std::string& path,
-                               const std::string& wallpaperFile) {
+                               const std::string& wallpaperFile,
+                               const platform::Placement& placement) {
     const auto superseded = [&] { return generation != m_applyGeneration.load(); };
     if (superseded())
         return false;
@@ -186,7 +189,7 @@ bool Collection::applyOnWorker(std::uint64_t generation, const std::string& path
     // Where the program paints the desktop itself (on a connection of its
     // own, so from any thread), the picture shows at once and its file
     // follows in the background; a failed write is silent.
-    if (platform::paintDesktopWallpaper(wallpaperFile, b)) {
+    if (platform::paintDesktopWallpaper(wallpaperFile, b, placement)) {
         m_wallpaperWriter.write(std::move(b), wallpaperPath);
         return true;
     }
@@ -201,7 +204,7 @@ bool Collection::applyOnWorker(std::uint64_t generation, const std::string& path
     }
     if (superseded())
         return false;
-    platform::setDesktopWallpaper(wallpaperFile);
+    platform::setDesktopWallpaper(wallpaperFile, placement);
     return true;
 }
 

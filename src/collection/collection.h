@@ -9,6 +9,7 @@
 #include "imaging/bitmap.h"
 #include "imaging/bmpwriter.h"
 #include "platform/memory.h"
+#include "platform/wallpaper.h"
 
 #include <QObject>
 #include <QString>
@@ -206,7 +207,7 @@ private:
     void showAfterRemoval();
     // Runs on the apply worker: true when the picture reached the desktop.
     bool applyOnWorker(std::uint64_t generation, const std::string& path,
-                       const std::string& wallpaperFile);
+                       const std::string& wallpaperFile, const platform::Placement& placement);
     void listWritten();
 
     ProgramState& m_state;

@@ -21,6 +21,8 @@ void currentVersion(const std::string& runValueName) {
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -39,6 +41,33 @@ void readBool(const char* name, bool& target) {
 }
 
 } // namespace
+
+std::string backgroundColor2Ini(std::uint32_t rgb) {
+    static constexpr char Digits[] = "0123456789abcdef";
+    std::string text = "#";
+    for (int shift = 20; shift >= 0; shift -= 4)
+        text += Digits[rgb >> shift & 0xF];
+    return text;
+}
+
+std::optional<std::uint32_t> backgroundColorFromIni(std::string_view text) {
+    if (text.size() != 7 || text[0] != '#')
+        return std::nullopt;
+    std::uint32_t rgb = 0;
+    for (char c : text.substr(1)) {
+        int digit = 0;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return std::nullopt;
+        rgb = rgb << 4 | std::uint32_t(digit);
+    }
+    return rgb;
+}
 
 WindowPosition centredOn(const ScreenArea& screen) {
     return {screen.left + screen.width / 2 - MainWindowWidth / 2,
@@ -70,6 +99,8 @@ WindowPosition loadSetting(ProgramState& state, Collection& collection, ChangeSc
     state.changeWithStart = false;
     int current = 0;
     state.useGlobalKey = true;
+    state.placement = PlacementMode::Fill;
+    state.backgroundColor = 0;
     auto& keys = state.globalKeys;
     for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i)
         globalKeyFromIni(GlobalKeySlots[i].defaultString, keys[i]);
@@ -83,6 +114,12 @@ WindowPosition loadSetting(ProgramState& state, Collection& collection, ChangeSc
         readInt("interval", interval);
         readInt("PosView", current);
         readBool("UseGlobalKey", state.useGlobalKey);
+        // Text that is no placement or colour keeps the default.
+        std::string text;
+        if (platform::storeReadString(Param, "Placement", text))
+            state.placement = placementFromName(text).value_or(PlacementMode::Fill);
+        if (platform::storeReadString(Param, "BackgroundColor", text))
+            state.backgroundColor = backgroundColorFromIni(text).value_or(0);
         for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i) {
             std::string text;
             if (!platform::storeReadString(Param, GlobalKeySlots[i].valueName, text))
@@ -117,5 +154,7 @@ void saveSetting(const ProgramState& state, const Collection& collection,
     platform::storeWriteInt("UseGlobalKey", state.useGlobalKey ? 1 : 0);
     for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i)
         platform::storeWriteString(GlobalKeySlots[i].valueName, globalKey2Ini(state.globalKeys[i]));
+    platform::storeWriteString("Placement", std::string(placementName(state.placement)));
+    platform::storeWriteString("BackgroundColor", backgroundColor2Ini(state.backgroundColor));
     platform::storeCommit();
 }

@@ -1,7 +1,10 @@
 // The version marker and the stored settings.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class ChangeScheduler;
@@ -50,7 +53,13 @@ bool showsOnAScreen(const WindowPosition& pos, const std::vector<ScreenArea>& sc
 WindowPosition loadSetting(ProgramState& state, Collection& collection, ChangeScheduler& scheduler,
                            const ScreenArea& primaryScreen);
 
-/// Writes the eleven settings to the store in one atomic step; throws
+/// A background colour as stored: "#rrggbb".
+std::string backgroundColor2Ini(std::uint32_t rgb);
+/// The colour of a stored "#rrggbb" (either case); nullopt for other text.
+std::optional<std::uint32_t> backgroundColorFromIni(std::string_view text);
+
+/// Writes the settings (the eleven, the placement and its colour) to the
+/// store in one atomic step; throws
 /// platform::StoreError when it cannot be written.
 void saveSetting(const ProgramState& state, const Collection& collection,
                  const ChangeScheduler& scheduler, const WindowPosition& pos);

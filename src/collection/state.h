@@ -4,6 +4,7 @@
 // user-interface thread.
 #pragma once
 
+#include "imaging/placement.h"
 #include "system/globalkey.h"
 
 #include <array>
@@ -35,6 +36,10 @@ struct ProgramState {
     bool useGlobalKey = true;
     /// The three hotkey slots: 0 random, 1 next, 2 previous wallpaper.
     std::array<GlobalKey, 3> globalKeys{};
+    /// How the wallpaper meets the monitors, and the colour (0xRRGGBB) of
+    /// what the picture leaves free.
+    PlacementMode placement = PlacementMode::Fill;
+    std::uint32_t backgroundColor = 0;
 
     bool appClosing = false; ///< a close has been requested; no new thumbnail job
     CloseStage closeStage = CloseStage::Running;

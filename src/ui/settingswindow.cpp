@@ -9,6 +9,7 @@
 #include "ui/dialogs.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -30,6 +31,19 @@ std::uint16_t virtualKeyOf(const QKeyEvent* event) {
 }
 
 constexpr std::uint16_t LeftLogoKey = 91, RightLogoKey = 92;
+
+// The hotkey fields' look, shared by the placement's list: black, borderless,
+// light text, a thin light frame while it has the keyboard focus.
+const QString FieldText = QStringLiteral("rgb(221, 248, 246)");
+
+// The placements in the order the list shows them.
+constexpr PlacementMode Placements[] = {PlacementMode::Fill,    PlacementMode::Fit,
+                                        PlacementMode::Stretch, PlacementMode::Center,
+                                        PlacementMode::Tile,    PlacementMode::Span};
+
+bool leavesRoom(PlacementMode mode) {
+    return mode == PlacementMode::Fit || mode == PlacementMode::Center;
+}
 
 QFont fieldFont() {
     // Tahoma 8 pt is 11 pixels at 96 dpi; DejaVu Sans where there is no Tahoma.
@@ -138,6 +152,41 @@ void SettingsWindow::createControls() {
     reasonColours.setColor(QPalette::WindowText, QColor(246, 206, 134));
     m_lbHotkeyReason->setPalette(reasonColours);
 
+    // How the picture meets the monitors, and the colour of what it leaves
+    // free, on the first row beside its label.
+    m_lbPlacement = new QLabel(tr("Placement"), this);
+    m_lbPlacement->setObjectName(QStringLiteral("lbPlacement"));
+    m_lbPlacement->setGeometry(206, 52, 58, 17);
+    m_lbPlacement->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QPalette labelColours = m_lbPlacement->palette();
+    labelColours.setColor(QPalette::WindowText, QColor(214, 218, 222));
+    m_lbPlacement->setPalette(labelColours);
+    m_cbPlacement = new QComboBox(this);
+    m_cbPlacement->setObjectName(QStringLiteral("cbPlacement"));
+    m_cbPlacement->setGeometry(268, 52, 80, 17);
+    m_cbPlacement->setAccessibleName(tr("Placement"));
+    for (const QString& text :
+         {tr("Fill"), tr("Fit"), tr("Stretch"), tr("Center"), tr("Tile"), tr("Span")})
+        m_cbPlacement->addItem(text);
+    m_cbPlacement->setStyleSheet(
+        QStringLiteral("QComboBox { background: black; color: %1; border: 1px solid black;"
+                       " padding-left: 3px; }"
+                       "QComboBox:focus { border: 1px solid %1; }"
+                       "QComboBox::drop-down { border: none; width: 12px; }"
+                       "QComboBox::down-arrow { width: 0; height: 0; border-left: 4px solid black;"
+                       " border-right: 4px solid black; border-top: 5px solid %1; }"
+                       "QComboBox QAbstractItemView { background: black; color: %1;"
+                       " selection-background-color: rgb(52, 66, 80); border: 1px solid %1; }")
+            .arg(FieldText));
+    m_pbBackgroundColor = new QPushButton(this);
+    m_pbBackgroundColor->setObjectName(QStringLiteral("pbBackgroundColor"));
+    m_pbBackgroundColor->setGeometry(354, 51, 19, 19);
+    m_pbBackgroundColor->setAccessibleName(tr("Background colour"));
+    m_pbBackgroundColor->setToolTip(tr("Colour around a picture that does not fill the screen"));
+    m_pbBackgroundColor->setCursor(Qt::PointingHandCursor);
+    setTabOrder(m_edt3, m_cbPlacement);
+    setTabOrder(m_cbPlacement, m_pbBackgroundColor);
+
     connect(m_iLoadWithWindows, &SkinSwitch::pressed, this,
             [this] { flip(m_iLoadWithWindows, newLoadWithWindows); });
     connect(m_iChangeWithStart, &SkinSwitch::pressed, this,
@@ -153,6 +202,13 @@ void SettingsWindow::createControls() {
     connect(m_iClearmini1, &SkinButton::clicked, this, [this] { clearSlot(0); });
     connect(m_iClearmini2, &SkinButton::clicked, this, [this] { clearSlot(1); });
     connect(m_iClearmini3, &SkinButton::clicked, this, [this] { clearSlot(2); });
+    connect(m_cbPlacement, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && index < int(std::size(Placements)))
+            newPlacement = Placements[index];
+        showPlacement();
+    });
+    connect(m_pbBackgroundColor, &QPushButton::clicked, this,
+            &SettingsWindow::chooseBackgroundColor);
     connect(m_iApplySmall, &SkinButton::pressed, this, &SettingsWindow::applySettings);
     connect(m_iClose, &SkinButton::pressed, this, &SkinWindow::closeWindow);
     // The program's own hotkeys would take the very keys a field is to
@@ -202,6 +258,9 @@ void SettingsWindow::resetFromState() {
         field(slot)->clear();
     m_lbHotkeyReason->clear();
     m_edtFocus->setFocus();
+    newPlacement = m_state.placement;
+    setBackgroundColor(m_state.backgroundColor);
+    showPlacement();
     newGlobalKeys = m_state.globalKeys;
     for (int slot = 0; slot < 3; ++slot)
         if (newGlobalKeys[slot].key != 0)
@@ -209,6 +268,35 @@ void SettingsWindow::resetFromState() {
     if (!readError.isEmpty())
         QTimer::singleShot(0, this,
                            [this, readError] { showErrorBox(this, readError.toStdString()); });
+}
+
+void SettingsWindow::showPlacement() {
+    for (int i = 0; i < int(std::size(Placements)); ++i)
+        if (Placements[i] == newPlacement)
+            m_cbPlacement->setCurrentIndex(i);
+    // The colour matters only where the picture leaves room.
+    m_pbBackgroundColor->setEnabled(leavesRoom(newPlacement));
+}
+
+void SettingsWindow::setBackgroundColor(std::uint32_t rgb) {
+    newBackgroundColor = rgb & 0xFFFFFF;
+    const QColor c = QColor::fromRgb(newBackgroundColor);
+    m_pbBackgroundColor->setStyleSheet(
+        QStringLiteral("QPushButton { background: %1; border: 1px solid rgb(120, 128, 136); }"
+                       "QPushButton:focus { border: 1px solid %2; }"
+                       "QPushButton:disabled { background: rgb(40, 44, 48);"
+                       " border: 1px solid rgb(60, 64, 68); }")
+            .arg(c.name(), FieldText));
+}
+
+void SettingsWindow::chooseBackgroundColor() {
+    // Window-modal and answered by a signal: no loop of its own.
+    auto* dialog = new QColorDialog(QColor::fromRgb(newBackgroundColor), this);
+    dialog->setObjectName(QStringLiteral("dBackgroundColor"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QColorDialog::colorSelected, this,
+            [this](const QColor& c) { setBackgroundColor(c.rgb() & 0xFFFFFF); });
+    dialog->open();
 }
 
 void SettingsWindow::flip(SkinSwitch* control, bool& flag) {
@@ -270,6 +358,8 @@ void SettingsWindow::applySettings() {
         return;
     }
     m_state.changeWithStart = newChangeWithStart;
+    m_state.placement = newPlacement;
+    m_state.backgroundColor = newBackgroundColor;
     if (m_state.useGlobalKey)
         m_hotkeys.unregisterHotkeys();
     m_state.useGlobalKey = newUseGlobalKey;

@@ -2,11 +2,14 @@
 // hotkeys, edited on copies and applied together.
 #pragma once
 
+#include "imaging/placement.h"
 #include "system/globalkey.h"
 #include "ui/skin.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <array>
 #include <cstdint>
@@ -54,7 +57,8 @@ public:
 
     /// Copies the working copies into the program state, in order: the
     /// autostart entry (a refusal is shown and ends the apply there, the
-    /// window staying open), changeWithStart, the hotkeys unregistered if
+    /// window staying open), changeWithStart, the placement and its colour
+    /// (for the next wallpaper applied), the hotkeys unregistered if
     /// they were on, useGlobalKey, GlobalKeys, the hotkeys registered if now
     /// on; then closes the window.
     void applySettings();
@@ -64,6 +68,11 @@ public:
     bool newChangeWithStart = false;
     bool newUseGlobalKey = false;
     std::array<GlobalKey, 3> newGlobalKeys{};
+    PlacementMode newPlacement = PlacementMode::Fill;
+    std::uint32_t newBackgroundColor = 0;
+
+    /// Makes `rgb` (0xRRGGBB) the working background colour and shows it.
+    void setBackgroundColor(std::uint32_t rgb);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -77,6 +86,8 @@ private:
     HotkeyEdit* field(int slot) const;
     void showReason(const QString& reason);
     void onFocusChanged(QWidget* now);
+    void showPlacement();
+    void chooseBackgroundColor();
 
     ProgramState& m_state;
     GlobalHotkeys& m_hotkeys;
@@ -94,4 +105,7 @@ private:
     HotkeyEdit* m_edt3 = nullptr;
     QLineEdit* m_edtFocus = nullptr;
     QLabel* m_lbHotkeyReason = nullptr;
+    QLabel* m_lbPlacement = nullptr;
+    QComboBox* m_cbPlacement = nullptr;
+    QPushButton* m_pbBackgroundColor = nullptr;
 };

@@ -11,8 +11,11 @@
 #include "ui/settingswindow.h"
 
 #include <QClipboard>
+#include <QColorDialog>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QInputMethodEvent>
+#include <QPushButton>
 #include <QStandardPaths>
 
 #include <filesystem>
@@ -266,12 +269,13 @@ TEST_F(Settings, NothingButACaptureReachesTheText) {
 TEST_F(Settings, TabMovesTheFocusThroughTheFieldsInOrder) {
     open();
     QWidget* focus = child("edtFocus");
-    for (const char* next : {"edt1", "edt2", "edt3"}) {
+    for (const char* next : {"edt1", "edt2", "edt3", "cbPlacement"}) {
         QTest::keyClick(focus, Qt::Key_Tab);
         focus = QApplication::focusWidget();
         EXPECT_EQ(focus, child(next));
     }
     QTest::keyClick(focus, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), child("edt2"));
     EXPECT_EQ(field("edt2"), "Ctrl + Alt + N");
     EXPECT_EQ(field("edt3"), "Ctrl + Alt + B");
@@ -405,6 +409,51 @@ TEST_F(Settings, CancelDiscardsEveryEdit) {
     EXPECT_EQ(picture("iLoadWithWindows"), "iOn");
     EXPECT_EQ(m_window->focusWidget(), child("edtFocus"));
     EXPECT_EQ(child<QLabel>("lbHotkeyReason")->text(), "");
+}
+
+// ------------------------------------------------------------------ placement
+
+TEST_F(Settings, PlacementAndColourAreChosenByKeyboardAndTakenOnlyOnApply) {
+    s().placement = PlacementMode::Stretch;
+    s().backgroundColor = 0x336699;
+    open();
+    auto* placement = child<QComboBox>("cbPlacement");
+    auto* colour = child<QPushButton>("pbBackgroundColor");
+    EXPECT_EQ(placement->currentText(), "Stretch");
+    EXPECT_FALSE(colour->isEnabled()) << "stretch leaves no room for a colour";
+    // Down arrow on the focused list: Stretch -> Center, which leaves room.
+    placement->setFocus();
+    QTest::keyClick(placement, Qt::Key_Down);
+    EXPECT_EQ(placement->currentText(), "Center");
+    EXPECT_EQ(m_window->newPlacement, PlacementMode::Center);
+    EXPECT_TRUE(colour->isEnabled());
+    EXPECT_EQ(s().placement, PlacementMode::Stretch) << "taken before Apply";
+    // Tab reaches the colour, Space opens the chooser without a loop of its own.
+    QTest::keyClick(placement, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), colour);
+    QTest::keyClick(colour, Qt::Key_Space);
+    auto* dialog = m_window->findChild<QColorDialog*>("dBackgroundColor");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->currentColor(), QColor(0x33, 0x66, 0x99));
+    dialog->setCurrentColor(QColor(0xAB, 0xCD, 0xEF));
+    dialog->accept();
+    EXPECT_EQ(m_window->newBackgroundColor, 0xABCDEFu);
+    EXPECT_EQ(s().backgroundColor, 0x336699u);
+
+    press("iApplySmall");
+    EXPECT_EQ(s().placement, PlacementMode::Center);
+    EXPECT_EQ(s().backgroundColor, 0xABCDEFu);
+
+    // Cancel drops a new choice; the next showing starts from the state.
+    open();
+    EXPECT_EQ(placement->currentText(), "Center");
+    placement->setFocus();
+    QTest::keyClick(placement, Qt::Key_Up);
+    EXPECT_EQ(m_window->newPlacement, PlacementMode::Stretch);
+    press("iClose");
+    EXPECT_EQ(s().placement, PlacementMode::Center);
+    open();
+    EXPECT_EQ(placement->currentText(), "Center");
 }
 
 TEST_F(Settings, ARefusedAutostartWriteStopsTheApplyBeforeAnyChange) {

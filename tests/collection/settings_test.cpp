@@ -84,6 +84,8 @@ TEST_F(Settings, FirstStartDefaults) {
     EXPECT_EQ(m_state.globalKeys[0], (GlobalKey{true, true, false, 82}));
     EXPECT_EQ(m_state.globalKeys[1], (GlobalKey{true, true, false, 78}));
     EXPECT_EQ(m_state.globalKeys[2], (GlobalKey{true, true, false, 66}));
+    EXPECT_EQ(m_state.placement, PlacementMode::Fill);
+    EXPECT_EQ(m_state.backgroundColor, 0u);
 }
 
 TEST_F(Settings, EveryValueRoundTrips) {
@@ -98,6 +100,8 @@ TEST_F(Settings, EveryValueRoundTrips) {
     m_state.globalKeys[0] = {false, false, true, 116};
     m_state.globalKeys[1] = {true, false, false, 0};
     m_state.globalKeys[2] = {false, true, true, 65535};
+    m_state.placement = PlacementMode::Center;
+    m_state.backgroundColor = 0x12AB0F;
     saveSetting({-2000, -1500});
 
     const auto keys = m_state.globalKeys;
@@ -118,6 +122,51 @@ TEST_F(Settings, EveryValueRoundTrips) {
     EXPECT_EQ(m_state.globalKeys, keys);
     EXPECT_EQ(readRaw("param/gk1").toString(), "001116");
     EXPECT_EQ(readRaw("param/gk2").toString(), "1000");
+    EXPECT_EQ(m_state.placement, PlacementMode::Center);
+    EXPECT_EQ(m_state.backgroundColor, 0x12AB0Fu);
+    EXPECT_EQ(readRaw("param/Placement").toString(), "center");
+    EXPECT_EQ(readRaw("param/BackgroundColor").toString(), "#12ab0f");
+}
+
+// The stored placement and colour as text, and what they read as; anything
+// malformed keeps the default (fill, black).
+struct StoredPlacement {
+    const char* placement;
+    const char* colour;
+    PlacementMode mode;
+    std::uint32_t rgb;
+};
+
+class StoredPlacementReads : public Settings,
+                             public testing::WithParamInterface<StoredPlacement> {};
+
+TEST_P(StoredPlacementReads, AsStoredOrDefault) {
+    const StoredPlacement& c = GetParam();
+    storeRaw("param/Placement", c.placement);
+    storeRaw("param/BackgroundColor", c.colour);
+    m_state.placement = PlacementMode::Tile;
+    m_state.backgroundColor = 0xFFFFFF;
+    loadSetting(1920, 1080);
+    EXPECT_EQ(m_state.placement, c.mode) << c.placement;
+    EXPECT_EQ(m_state.backgroundColor, c.rgb) << c.colour;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, StoredPlacementReads,
+    testing::Values(StoredPlacement{"fit", "#FFfF00", PlacementMode::Fit, 0xFFFF00},
+                    StoredPlacement{"Span", "#000001", PlacementMode::Span, 0x000001},
+                    StoredPlacement{"stretch", "#abcdef", PlacementMode::Stretch, 0xABCDEF},
+                    StoredPlacement{"centre", "abcdef", PlacementMode::Fill, 0},
+                    StoredPlacement{"", "#abcdeg", PlacementMode::Fill, 0},
+                    StoredPlacement{"tile ", "#abcdef0", PlacementMode::Fill, 0},
+                    StoredPlacement{"tile", "#fff", PlacementMode::Tile, 0}));
+
+TEST_F(Settings, WithoutPlacementKeysTheOtherSettingsStillRead) {
+    storeRaw("param/ChangeWithStart", "1");
+    loadSetting(1920, 1080);
+    EXPECT_TRUE(m_state.changeWithStart);
+    EXPECT_EQ(m_state.placement, PlacementMode::Fill);
+    EXPECT_EQ(m_state.backgroundColor, 0u);
 }
 
 TEST_F(Settings, IntervalsAreShownInWholeHoursAndMinutes) {

@@ -89,6 +89,18 @@ TEST_P(Apply, TheNewestPictureShowsAndItsFileWins) {
     EXPECT_EQ(files, 2); // Wallpaper.bmp and list.txt
 }
 
+// The placement and colour in the settings reach the desktop with the picture,
+// painted or handed over as a file.
+TEST_P(Apply, PlacementAndColourGoWithThePicture) {
+    load({picture("a.bmp", 40, 30, 0x112233)});
+    m_state.placement = PlacementMode::Fit;
+    m_state.backgroundColor = 0x102030;
+    m_collection->setWallpaper(0);
+    wallpaper();
+    EXPECT_EQ(recording_wallpaper::placement(),
+              (platform::Placement{PlacementMode::Fit, 0x102030}));
+}
+
 TEST_P(Apply, ClosingWaitsForThePendingWrite) {
     load({picture("a.jpg", 640, 480, 0x204060)});
     m_collection->setWallpaper(0);

@@ -31,8 +31,14 @@ std::vector<std::string>& tidied() {
     return paths;
 }
 
+platform::Placement& placement() {
+    static platform::Placement last;
+    return last;
+}
+
 void reset() {
     applied().clear();
+    placement() = {};
     tidied().clear();
     present().clear();
     paintsItself() = false;
@@ -43,14 +49,17 @@ void reset() {
 
 namespace platform {
 
-void setDesktopWallpaper(const std::string& bmpPath) {
+void setDesktopWallpaper(const std::string& bmpPath, const Placement& placement) {
     recording_wallpaper::applied().push_back(bmpPath);
+    recording_wallpaper::placement() = placement;
     recording_wallpaper::present() = bmpPath;
 }
 
-bool paintDesktopWallpaper(const std::string& bmpPath, const Bitmap& picture) {
+bool paintDesktopWallpaper(const std::string& bmpPath, const Bitmap& picture,
+                           const Placement& placement) {
     if (!recording_wallpaper::paintsItself())
         return false;
+    recording_wallpaper::placement() = placement;
     recording_wallpaper::painted().push_back({bmpPath, picture.width(), picture.height()});
     recording_wallpaper::present() = bmpPath;
     return true;

@@ -3,6 +3,8 @@
 // real backends, so no test can change the desktop it runs on.
 #pragma once
 
+#include "platform/wallpaper.h"
+
 #include <string>
 #include <vector>
 
@@ -29,6 +31,9 @@ std::vector<Painted>& painted();
 
 /// Every path handed to platform::removeLeftoverWallpaperNames, oldest first.
 std::vector<std::string>& tidied();
+
+/// The placement of the last apply, painted or set.
+platform::Placement& placement();
 
 /// Forgets everything recorded.
 void reset();

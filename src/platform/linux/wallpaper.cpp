@@ -57,9 +57,10 @@ const DesktopBackend* sessionBackend() {
     return chooseBackend(desktop ? desktop : "", sessionHasX11(), environmentSet);
 }
 
-std::optional<bool> applyWallpaper(const DesktopBackend& backend, const std::string& bmpPath) {
-    return backend.cachesByName ? applyUnderFreshName(backend, bmpPath)
-                                : backend.setWallpaper(bmpPath);
+std::optional<bool> applyWallpaper(const DesktopBackend& backend, const std::string& bmpPath,
+                                   const Placement& placement) {
+    return backend.cachesByName ? applyUnderFreshName(backend, bmpPath, placement)
+                                : backend.setWallpaper(bmpPath, placement);
 }
 
 } // namespace platform::wallpaper
@@ -68,7 +69,7 @@ namespace platform {
 
 using wallpaper::DesktopBackend;
 
-void setDesktopWallpaper(const std::string& bmpPath) {
+void setDesktopWallpaper(const std::string& bmpPath, const Placement& placement) {
     // Nothing may escape to the caller: a wallpaper that cannot be set leaves
     // the desktop as it was.
     try {
@@ -77,21 +78,22 @@ void setDesktopWallpaper(const std::string& bmpPath) {
             return;
         // A desktop without its settings service installed or running is
         // still an X session most of the time: paint the root window then.
-        if (!wallpaper::applyWallpaper(*backend, bmpPath).has_value() &&
+        if (!wallpaper::applyWallpaper(*backend, bmpPath, placement).has_value() &&
             backend != &wallpaper::x11RootBackend() && wallpaper::sessionHasX11())
-            wallpaper::applyWallpaper(wallpaper::x11RootBackend(), bmpPath);
+            wallpaper::applyWallpaper(wallpaper::x11RootBackend(), bmpPath, placement);
     } catch (...) {
     }
 }
 
-bool paintDesktopWallpaper(const std::string& bmpPath, const Bitmap& picture) {
+bool paintDesktopWallpaper(const std::string& bmpPath, const Bitmap& picture,
+                           const Placement& placement) {
     try {
         // Only the root window is painted by the program; a desktop whose
         // settings service is missing gets the file, then the fallback.
         if (wallpaper::sessionBackend() != &wallpaper::x11RootBackend() ||
             !wallpaper::sessionHasX11())
             return false;
-        return wallpaper::x11PaintWallpaper(bmpPath, picture);
+        return wallpaper::x11PaintWallpaper(bmpPath, picture, placement);
     } catch (...) {
         return false;
     }

@@ -8,6 +8,7 @@
 // chooses one for the session; the X root window is the fallback.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -15,6 +16,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/wallpaper.h"
 
 class Bitmap;
 
@@ -30,10 +33,10 @@ struct DesktopBackend {
     /// (a compositor's IPC socket), or empty.
     std::string_view sessionVariable;
     /// Makes the picture at `path` the wallpaper of every monitor and
-    /// workspace, scaled to fill. nullopt when the desktop's settings service
-    /// does not exist here (the caller then falls back to the root window);
-    /// otherwise whether the desktop took it.
-    std::optional<bool> (*setWallpaper)(const std::string& path);
+    /// workspace, placed as asked as far as the desktop can. nullopt when the desktop's settings
+    /// service does not exist here (the caller then falls back to the root window); otherwise
+    /// whether the desktop took it.
+    std::optional<bool> (*setWallpaper)(const std::string& path, const Placement& placement);
     /// The wallpaper file the desktop shows, "" when it keeps none or one that
     /// is no local file; nullopt when the settings service does not exist.
     std::optional<std::string> (*wallpaperName)();
@@ -72,7 +75,8 @@ bool sessionHasX11();
 
 /// Hands the picture at `bmpPath` to `backend`, under a fresh name when it
 /// caches by name; nullopt when the backend cannot act here.
-std::optional<bool> applyWallpaper(const DesktopBackend& backend, const std::string& bmpPath);
+std::optional<bool> applyWallpaper(const DesktopBackend& backend, const std::string& bmpPath,
+                                   const Placement& placement = {});
 
 // --- Fresh names (wallpaper_names.cpp) ---
 
@@ -91,7 +95,8 @@ void removeLeftoverNames(const DesktopBackend& backend, const std::string& bmpPa
 /// link, or a copy where the file system has none), then removes every other
 /// fresh name except the newest one the desktop still shows, so that at most
 /// two remain. The result is the backend's.
-std::optional<bool> applyUnderFreshName(const DesktopBackend& backend, const std::string& bmpPath);
+std::optional<bool> applyUnderFreshName(const DesktopBackend& backend, const std::string& bmpPath,
+                                        const Placement& placement = {});
 
 /// The file:// URI of an absolute local path, percent-encoded; empty for a
 /// relative path.
@@ -126,6 +131,14 @@ struct ProgramRun {
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
                       std::chrono::milliseconds timeout = ProgramTimeout);
 
+/// `placement`'s background as "#rrggbb".
+std::string backgroundHex(const Placement& placement);
+
+/// The desktop's own word for a placement: `names` lists it for Fill, Fit,
+/// Stretch, Center, Tile and Span, in this order.
+std::string_view placementWord(const Placement& placement,
+                               const std::array<std::string_view, 6>& names);
+
 /// Reports a failure of the wallpaper layer on stderr, as one line.
 void reportFailure(std::string_view message);
 
@@ -133,11 +146,12 @@ void reportFailure(std::string_view message);
 
 /// Paints the picture at `bmpPath` on the root window of every screen of the
 /// X display, each monitor covered. False when nothing was changed.
-bool x11SetWallpaper(const std::string& bmpPath);
+bool x11SetWallpaper(const std::string& bmpPath, const Placement& placement = {});
 
 /// Paints `picture` the same way, recording `bmpPath` as its file (which
 /// need not exist yet). False when nothing was changed.
-bool x11PaintWallpaper(const std::string& bmpPath, const Bitmap& picture);
+bool x11PaintWallpaper(const std::string& bmpPath, const Bitmap& picture,
+                       const Placement& placement = {});
 
 /// The wallpaper file that x11SetWallpaper last put on the default screen, as
 /// long as its picture is still the root window's; empty otherwise.

@@ -1,6 +1,5 @@
 // The wallpaper of Cinnamon: org.cinnamon.desktop.background through
-// GSettings, which keeps a file URI; the picture is zoomed to fill each
-// monitor.
+// GSettings, which keeps a file URI; picture-options carries the placement.
 #include "platform/linux/wallpaper_backends.h"
 #include "platform/linux/wallpaper_gio.h"
 
@@ -11,15 +10,23 @@ namespace {
 constexpr const char* Schema = "org.cinnamon.desktop.background";
 constexpr const char* PictureUri = "picture-uri";
 constexpr const char* PictureOptions = "picture-options";
+constexpr const char* PrimaryColor = "primary-color";
+constexpr const char* ColorShading = "color-shading-type";
 
-std::optional<bool> setCinnamonWallpaper(const std::string& path) {
+std::optional<bool> setCinnamonWallpaper(const std::string& path, const Placement& placement) {
     SettingsPtr s = openSettings(Schema, PictureUri);
     if (!s)
         return std::nullopt;
     const std::string uri = path2FileUri(path);
     if (uri.empty())
         return false;
-    setSettingsString(s.get(), PictureOptions, "zoom");
+    setSettingsString(s.get(), PictureOptions,
+                      std::string(placementWord(placement, {"zoom", "scaled", "stretched",
+                                                            "centered", "wallpaper", "spanned"})));
+    if (placement.mode == PlacementMode::Fit || placement.mode == PlacementMode::Center) {
+        setSettingsString(s.get(), PrimaryColor, backgroundHex(placement));
+        setSettingsString(s.get(), ColorShading, "solid");
+    }
     const bool written = setSettingsString(s.get(), PictureUri, uri);
     g_settings_sync();
     return written;

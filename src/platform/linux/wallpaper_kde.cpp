@@ -5,6 +5,7 @@
 #include "platform/linux/wallpaper_backends.h"
 #include "platform/linux/wallpaper_gio.h"
 
+#include <array>
 #include <cstdio>
 
 namespace platform::wallpaper {
@@ -15,9 +16,10 @@ constexpr const char* Service = "org.kde.PlasmaShell";
 constexpr const char* Object = "/PlasmaShell";
 constexpr const char* Interface = "org.kde.PlasmaShell";
 
-// Qt's Image.PreserveAspectCrop: the picture covers the desktop, the
-// overflow cut off.
-constexpr int FillModeCrop = 2;
+// Qt's Image fill modes, by placement: PreserveAspectCrop (2), PreserveAspectFit
+// (1), Stretch (0), Pad (6), Tile (3). Plasma has no picture across screens:
+// Span covers each desktop as Fill does.
+constexpr std::array<int, 6> FillModes{2, 1, 0, 6, 3, 2};
 
 // A JavaScript string literal holding `s`.
 std::string jsString(const std::string& s) {
@@ -56,13 +58,18 @@ std::optional<std::string> evaluate(GDBusConnection* bus, const std::string& scr
 
 const std::string ImageGroup = R"(["Wallpaper", "org.kde.image", "General"])";
 
-std::optional<bool> setKdeWallpaper(const std::string& path) {
+std::optional<bool> setKdeWallpaper(const std::string& path, const Placement& placement) {
     BusPtr bus = openSessionBus();
     if (!bus)
         return std::nullopt;
     const std::string uri = path2FileUri(path);
     if (uri.empty())
         return false;
+    // The colour around a picture that leaves room; otherwise Plasma's own.
+    const std::string color =
+        placement.mode == PlacementMode::Fit || placement.mode == PlacementMode::Center
+            ? "    d.writeConfig(\"Color\", " + jsString(backgroundHex(placement)) + ");\n"
+            : std::string();
     const std::string script = "var uri = " + jsString(uri) +
                                ";\n"
                                "var all = desktops();\n"
@@ -74,8 +81,8 @@ std::optional<bool> setKdeWallpaper(const std::string& path) {
                                ";\n"
                                "    d.writeConfig(\"Image\", uri);\n"
                                "    d.writeConfig(\"FillMode\", " +
-                               std::to_string(FillModeCrop) +
-                               ");\n"
+                               std::to_string(FillModes[std::size_t(placement.mode)]) + ");\n" +
+                               color +
                                "}\n"
                                "print(all.length);\n";
     ErrorPtr error;

@@ -78,13 +78,16 @@ std::string storedWallpaper() {
     return {};
 }
 
-std::optional<bool> setLxdeWallpaper(const std::string& path) {
+std::optional<bool> setLxdeWallpaper(const std::string& path, const Placement& placement) {
     // Without its desktop running, pcmanfm would take the request itself
     // and stay running without showing it.
     if (!desktopRunning())
         return std::nullopt;
-    const ProgramRun run =
-        runProgram("pcmanfm", {"--set-wallpaper", path, "--wallpaper-mode=crop"});
+    const ProgramRun run = runProgram(
+        "pcmanfm", {"--set-wallpaper", path,
+                    "--wallpaper-mode=" +
+                        std::string(placementWord(
+                            placement, {"crop", "fit", "stretch", "center", "tile", "screen"}))});
     if (run.status == ProgramRun::Status::Missing)
         return std::nullopt;
     return run.status == ProgramRun::Status::Done;

@@ -34,13 +34,16 @@ std::string storedWallpaper() {
     return {};
 }
 
-std::optional<bool> setLxqtWallpaper(const std::string& path) {
+std::optional<bool> setLxqtWallpaper(const std::string& path, const Placement& placement) {
     // Without its desktop running, pcmanfm-qt would take the request and
     // drop it.
     if (!desktopRunning())
         return std::nullopt;
-    const ProgramRun run =
-        runProgram("pcmanfm-qt", {"--set-wallpaper", path, "--wallpaper-mode=zoom"});
+    const ProgramRun run = runProgram(
+        "pcmanfm-qt",
+        {"--set-wallpaper", path,
+         "--wallpaper-mode=" + std::string(placementWord(placement, {"zoom", "fit", "stretch",
+                                                                     "center", "tile", "zoom"}))});
     if (run.status == ProgramRun::Status::Missing)
         return std::nullopt;
     // The desktop stores the picture before it answers.

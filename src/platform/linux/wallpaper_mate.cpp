@@ -1,5 +1,5 @@
 // The wallpaper of MATE: org.mate.background through GSettings, which keeps
-// a plain path; the picture is zoomed to fill each monitor.
+// a plain path; picture-options carries the placement.
 #include "platform/linux/wallpaper_backends.h"
 #include "platform/linux/wallpaper_gio.h"
 
@@ -10,12 +10,20 @@ namespace {
 constexpr const char* Schema = "org.mate.background";
 constexpr const char* PictureFilename = "picture-filename";
 constexpr const char* PictureOptions = "picture-options";
+constexpr const char* PrimaryColor = "primary-color";
+constexpr const char* ColorShading = "color-shading-type";
 
-std::optional<bool> setMateWallpaper(const std::string& path) {
+std::optional<bool> setMateWallpaper(const std::string& path, const Placement& placement) {
     SettingsPtr s = openSettings(Schema, PictureFilename);
     if (!s)
         return std::nullopt;
-    setSettingsString(s.get(), PictureOptions, "zoom");
+    setSettingsString(s.get(), PictureOptions,
+                      std::string(placementWord(placement, {"zoom", "scaled", "stretched",
+                                                            "centered", "wallpaper", "spanned"})));
+    if (placement.mode == PlacementMode::Fit || placement.mode == PlacementMode::Center) {
+        setSettingsString(s.get(), PrimaryColor, backgroundHex(placement));
+        setSettingsString(s.get(), ColorShading, "solid");
+    }
     const bool written = setSettingsString(s.get(), PictureFilename, path);
     g_settings_sync();
     return written;

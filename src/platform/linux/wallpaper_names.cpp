@@ -116,7 +116,8 @@ void removeLeftoverNames(const DesktopBackend& backend, const std::string& bmpPa
         removeFreshNamesBut(wallpaper, fs::path(), fs::path(*shown));
 }
 
-std::optional<bool> applyUnderFreshName(const DesktopBackend& backend, const std::string& bmpPath) {
+std::optional<bool> applyUnderFreshName(const DesktopBackend& backend, const std::string& bmpPath,
+                                        const Placement& placement) {
     if (bmpPath.empty())
         return false;
     std::error_code ec;
@@ -127,7 +128,7 @@ std::optional<bool> applyUnderFreshName(const DesktopBackend& backend, const std
     // Failing a fresh name, the file's own name is better than nothing.
     const fs::path fresh = makeFreshName(wallpaper);
     const std::optional<bool> taken =
-        backend.setWallpaper((fresh.empty() ? wallpaper : fresh).string());
+        backend.setWallpaper((fresh.empty() ? wallpaper : fresh).string(), placement);
     if (!taken) {
         // Nothing reached a desktop: only the new name goes.
         if (!fresh.empty())

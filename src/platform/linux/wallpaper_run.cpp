@@ -20,6 +20,18 @@ std::string firstLine(const QByteArray& text) {
 
 } // namespace
 
+std::string backgroundHex(const Placement& placement) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06x", unsigned(placement.background & 0xFFFFFF));
+    return text;
+}
+
+std::string_view placementWord(const Placement& placement,
+                               const std::array<std::string_view, 6>& names) {
+    const auto index = std::size_t(placement.mode);
+    return index < names.size() ? names[index] : names[0];
+}
+
 void reportFailure(std::string_view message) {
     std::string line(message);
     for (char& c : line)

@@ -69,7 +69,7 @@ std::optional<std::string> swayWallpaperName();
 // How long sway's new swaybg may take to appear.
 constexpr std::chrono::milliseconds SwaybgStartTimeout{2000};
 
-std::optional<bool> setSwayWallpaper(const std::string& path) {
+std::optional<bool> setSwayWallpaper(const std::string& path, const Placement& placement) {
     if (!swayUser())
         return std::nullopt;
     const std::optional<std::string> arg = swayPathArgument(path);
@@ -77,7 +77,13 @@ std::optional<bool> setSwayWallpaper(const std::string& path) {
         reportFailure("sway cannot be given a path with control characters");
         return false;
     }
-    const ProgramRun run = runProgram("swaymsg", {"output", "*", "bg", *arg, "fill"});
+    // swaybg has no picture across outputs: Span fills each one.
+    const std::string mode(
+        placementWord(placement, {"fill", "fit", "stretch", "center", "tile", "fill"}));
+    std::vector<std::string> args{"output", "*", "bg", *arg, mode};
+    if (placement.mode == PlacementMode::Fit || placement.mode == PlacementMode::Center)
+        args.push_back("\"" + backgroundHex(placement) + "\"");
+    const ProgramRun run = runProgram("swaymsg", args);
     if (run.status == ProgramRun::Status::Missing)
         return std::nullopt;
     if (run.status != ProgramRun::Status::Done)

@@ -10,6 +10,7 @@
 
 #include "imaging/bitmap.h"
 #include "imaging/codecs.h"
+#include "imaging/placement.h"
 #include "imaging/resize.h"
 
 #include <xcb/randr.h>
@@ -147,7 +148,9 @@ uint32_t scaleToMask(uint32_t value, uint32_t mask) {
 // RandR cannot tell (no extension, a version before monitors, none active).
 // A monitor the user defined over an output (a wide display split in two)
 // stands for that output; a server that still lists the output's automatic
-// monitor beside it would otherwise have it painted over both halves.
+// monitor beside it would otherwise have it painted over both halves. One
+// defined without an output stands for the automatic monitors it overlaps, as
+// window managers take it.
 std::vector<::Rect> monitorRects(xcb_connection_t* c, const xcb_screen_t* screen) {
     const ::Rect whole{0, 0, screen->width_in_pixels, screen->height_in_pixels};
     std::vector<::Rect> rects;
@@ -163,13 +166,23 @@ std::vector<::Rect> monitorRects(xcb_connection_t* c, const xcb_screen_t* screen
     if (!m)
         return {whole};
 
+    const auto area = [](const xcb_randr_monitor_info_t* info) {
+        return ::Rect{info->x, info->y, info->x + info->width, info->y + info->height};
+    };
+    const auto overlap = [](const ::Rect& a, const ::Rect& b) {
+        return std::max(a.left, b.left) < std::min(a.right, b.right) &&
+               std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
+    };
     std::vector<xcb_randr_output_t> userOutputs;
+    std::vector<::Rect> userWithoutOutput;
     for (auto it = xcb_randr_get_monitors_monitors_iterator(m.get()); it.rem;
          xcb_randr_monitor_info_next(&it))
         if (!it.data->automatic) {
             const xcb_randr_output_t* o = xcb_randr_monitor_info_outputs(it.data);
-            userOutputs.insert(userOutputs.end(), o,
-                               o + xcb_randr_monitor_info_outputs_length(it.data));
+            const int n = xcb_randr_monitor_info_outputs_length(it.data);
+            userOutputs.insert(userOutputs.end(), o, o + n);
+            if (n == 0 || std::all_of(o, o + n, [](xcb_randr_output_t out) { return out == 0; }))
+                userWithoutOutput.push_back(area(it.data));
         }
     for (auto it = xcb_randr_get_monitors_monitors_iterator(m.get()); it.rem;
          xcb_randr_monitor_info_next(&it)) {
@@ -181,6 +194,9 @@ std::vector<::Rect> monitorRects(xcb_connection_t* c, const xcb_screen_t* screen
                     return std::find(userOutputs.begin(), userOutputs.end(), out) !=
                            userOutputs.end();
                 }))
+                continue;
+            if (std::any_of(userWithoutOutput.begin(), userWithoutOutput.end(),
+                            [&](const ::Rect& u) { return overlap(u, area(info)); }))
                 continue;
         }
         const ::Rect r{std::max<int>(info->x, 0), std::max<int>(info->y, 0),
@@ -252,13 +268,14 @@ void putRows(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, ui
     }
 }
 
-// Covers monitor m with the picture: scaled with its proportions kept,
-// centred, the overflow cut off, averaged in one pass from the picture
-// straight into an image of the monitor's size.
-void paintMonitor(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, uint8_t depth,
-                  const PixelLayout& layout, const Bitmap& picture, const ::Rect& m) {
-    const ::Rect crop = coverCrop(picture.width(), picture.height(), m.width(), m.height());
+// Draws the `source` part of the picture scaled onto `dest`, averaged in one
+// pass from the picture straight into an image of the destination's size.
+void paintPart(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, uint8_t depth,
+               const PixelLayout& layout, const Bitmap& picture, const ::Rect& crop,
+               const ::Rect& m) {
     const int w = m.width(), h = m.height();
+    if (w <= 0 || h <= 0)
+        return;
     if (isBgrx(layout)) {
         const size_t pad = size_t(layout.scanlinePad) / 8;
         const size_t stride = (size_t(w) * 4 + pad - 1) / pad * pad;
@@ -273,6 +290,46 @@ void paintMonitor(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t g
     scaled.createUninitialized(w, h, PixelFormat::Bits32);
     stretchHalftoneInto(picture, crop, w, h, 4, [&](int y) { return scaled.scanLine(y); });
     putBitmap(c, drawable, gc, depth, layout, scaled, m.left, m.top);
+}
+
+// The root's pixel value of a 0xRRGGBB colour.
+uint32_t pixelOf(const PixelLayout& layout, uint32_t rgb) {
+    return scaleToMask(rgb >> 16 & 0xFF, layout.masks[0]) |
+           scaleToMask(rgb >> 8 & 0xFF, layout.masks[1]) | scaleToMask(rgb & 0xFF, layout.masks[2]);
+}
+
+// Places the picture on `area` (one monitor, or every monitor together for
+// Span): the free parts in the background colour, a tile repeated by the
+// server from a pixmap of one tile.
+void paintArea(xcb_connection_t* c, xcb_drawable_t drawable, uint8_t depth,
+               const PixelLayout& layout, const Bitmap& picture, const Placement& placement,
+               const ::Rect& area) {
+    const PicturePlacement p =
+        placePicture(placement.mode, picture.width(), picture.height(), area);
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    const uint32_t background = pixelOf(layout, placement.background);
+    xcb_create_gc(c, gc, drawable, XCB_GC_FOREGROUND, &background);
+    const xcb_rectangle_t all{int16_t(area.left), int16_t(area.top), uint16_t(area.width()),
+                              uint16_t(area.height())};
+    if (!p.coversArea)
+        xcb_poly_fill_rectangle(c, drawable, gc, 1, &all);
+    if (!p.tiled) {
+        paintPart(c, drawable, gc, depth, layout, picture, p.source, p.dest);
+    } else {
+        const int w = p.dest.width(), h = p.dest.height();
+        const xcb_pixmap_t tile = xcb_generate_id(c);
+        xcb_create_pixmap(c, depth, tile, drawable, uint16_t(w), uint16_t(h));
+        paintPart(c, tile, gc, depth, layout, picture, p.source, {0, 0, w, h});
+        const uint32_t values[] = {XCB_FILL_STYLE_TILED, tile, uint32_t(area.left),
+                                   uint32_t(area.top)};
+        xcb_change_gc(c, gc,
+                      XCB_GC_FILL_STYLE | XCB_GC_TILE | XCB_GC_TILE_STIPPLE_ORIGIN_X |
+                          XCB_GC_TILE_STIPPLE_ORIGIN_Y,
+                      values);
+        xcb_poly_fill_rectangle(c, drawable, gc, 1, &all);
+        xcb_free_pixmap(c, tile);
+    }
+    xcb_free_gc(c, gc);
 }
 
 struct Atoms {
@@ -295,7 +352,7 @@ Atoms internAtoms(xcb_connection_t* c, bool onlyIfExists) {
 // as it was.
 std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t* screen,
                                         const Atoms& atoms, const Bitmap& picture,
-                                        const std::string& bmpPath) {
+                                        const Placement& placement, const std::string& bmpPath) {
     const std::optional<PixelLayout> layout = rootPixelLayout(c, screen);
     if (!layout)
         return std::nullopt;
@@ -318,9 +375,17 @@ std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t*
         const xcb_rectangle_t all{0, 0, screen->width_in_pixels, screen->height_in_pixels};
         xcb_poly_fill_rectangle(c, pixmap, gc, 1, &all);
     }
-    for (const ::Rect& m : monitors)
-        paintMonitor(c, pixmap, gc, screen->root_depth, *layout, picture, m);
     xcb_free_gc(c, gc);
+    if (placement.mode == PlacementMode::Span) {
+        ::Rect all = monitors.front();
+        for (const ::Rect& m : monitors)
+            all = {std::min(all.left, m.left), std::min(all.top, m.top),
+                   std::max(all.right, m.right), std::max(all.bottom, m.bottom)};
+        paintArea(c, pixmap, screen->root_depth, *layout, picture, placement, all);
+    } else {
+        for (const ::Rect& m : monitors)
+            paintArea(c, pixmap, screen->root_depth, *layout, picture, placement, m);
+    }
     if (!syncWithoutErrors(c)) {
         xcb_free_pixmap(c, pixmap);
         return std::nullopt;
@@ -344,14 +409,15 @@ std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t*
 
 } // namespace
 
-bool x11SetWallpaper(const std::string& bmpPath) {
+bool x11SetWallpaper(const std::string& bmpPath, const Placement& placement) {
     Bitmap picture;
     if (!file2Bitmap(picture, bmpPath))
         return false;
-    return x11PaintWallpaper(bmpPath, picture);
+    return x11PaintWallpaper(bmpPath, picture, placement);
 }
 
-bool x11PaintWallpaper(const std::string& bmpPath, const Bitmap& picture) {
+bool x11PaintWallpaper(const std::string& bmpPath, const Bitmap& picture,
+                       const Placement& placement) {
     if (picture.empty())
         return false;
     Connection conn;
@@ -366,7 +432,8 @@ bool x11PaintWallpaper(const std::string& bmpPath, const Bitmap& picture) {
     bool painted = false;
     std::vector<xcb_pixmap_t> replaced;
     for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem; xcb_screen_next(&it)) {
-        if (std::optional<xcb_pixmap_t> old = paintScreen(c, it.data, atoms, picture, bmpPath)) {
+        if (std::optional<xcb_pixmap_t> old =
+                paintScreen(c, it.data, atoms, picture, placement, bmpPath)) {
             painted = true;
             if (*old != XCB_NONE)
                 replaced.push_back(*old);
@@ -475,11 +542,11 @@ std::optional<X11Layout> x11Layout() {
 
 namespace {
 
-std::optional<bool> setRootWallpaper(const std::string& bmpPath) {
+std::optional<bool> setRootWallpaper(const std::string& bmpPath, const Placement& placement) {
     // Without a display there is no root window to paint.
     if (!sessionHasX11())
         return std::nullopt;
-    return x11SetWallpaper(bmpPath);
+    return x11SetWallpaper(bmpPath, placement);
 }
 
 std::optional<std::string> rootWallpaperName() {

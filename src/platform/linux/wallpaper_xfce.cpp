@@ -5,6 +5,7 @@
 #include "platform/linux/wallpaper_backends.h"
 #include "platform/linux/wallpaper_gio.h"
 
+#include <array>
 #include <charconv>
 #include <map>
 #include <set>
@@ -19,7 +20,9 @@ constexpr const char* Object = "/org/xfce/Xfconf";
 constexpr const char* Interface = "org.xfce.Xfconf";
 constexpr const char* Channel = "xfce4-desktop";
 constexpr std::string_view LastImage = "/last-image";
-constexpr int ImageStyleZoomed = 5;
+// image-style by placement: zoomed (5), scaled (4), stretched (3),
+// centered (1), tiled (2), spanning screens (6).
+constexpr std::array<int, 6> ImageStyles{5, 4, 3, 1, 2, 6};
 
 struct Backdrop {
     int screen = 0;
@@ -100,7 +103,7 @@ bool setProperty(GDBusConnection* bus, const std::string& property, GVariant* va
     return reply != nullptr;
 }
 
-std::optional<bool> setXfceWallpaper(const std::string& path) {
+std::optional<bool> setXfceWallpaper(const std::string& path, const Placement& placement) {
     BusPtr bus = openSessionBus();
     if (!bus)
         return std::nullopt;
@@ -133,7 +136,7 @@ std::optional<bool> setXfceWallpaper(const std::string& path) {
     for (const auto& [screen, monitor] : monitors)
         for (int w : workspaces) {
             setProperty(bus.get(), backdropProperty(screen, monitor, w, "/image-style"),
-                        g_variant_new_int32(ImageStyleZoomed));
+                        g_variant_new_int32(ImageStyles[std::size_t(placement.mode)]));
             all = setProperty(bus.get(), backdropProperty(screen, monitor, w, LastImage),
                               g_variant_new_string(path.c_str())) &&
                   all;

@@ -142,7 +142,7 @@ MemoryDesktop& memory() {
     return d;
 }
 
-std::optional<bool> memorySet(const std::string& path) {
+std::optional<bool> memorySet(const std::string& path, const platform::Placement&) {
     MemoryDesktop& d = memory();
     d.given.push_back(path);
     switch (d.mode) {

@@ -28,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -36,6 +37,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -495,6 +497,112 @@ std::string desktopName(const testing::TestParamInfo<Desktop>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, DesktopWallpaper, testing::ValuesIn(desktops()), desktopName);
+
+// Each placement as the desktop stores it, read with its own tools: the
+// words for Fill, Fit, Stretch, Center, Tile and Span (nullptr: Fill keeps
+// what the setting held, GNOME leaving the user's own choice alone), and
+// the background colour where one is kept.
+struct PlacementSetting {
+    std::function<std::string()> read;
+    std::array<const char*, 6> words;
+    std::function<std::string()> colour;
+};
+
+std::string gsettingsPlacement(const std::string& path) {
+    return dconfRead(path + "/picture-options");
+}
+
+std::string swaybgColour() {
+    const auto all = swaybgArguments();
+    if (all.size() != 1)
+        return {};
+    for (size_t i = 0; i + 1 < all[0].size(); ++i)
+        if (all[0][i] == "-c")
+            return all[0][i + 1];
+    return {};
+}
+
+std::optional<PlacementSetting> placementSetting(const std::string& label) {
+    const std::array<const char*, 6> gsettingsWords{"zoom",     "scaled",    "stretched",
+                                                    "centered", "wallpaper", "spanned"};
+    if (label == "Gnome")
+        return PlacementSetting{
+            [] { return gsettingsPlacement("/org/gnome/desktop/background"); },
+            {nullptr, "scaled", "stretched", "centered", "wallpaper", "spanned"},
+            [] { return dconfRead("/org/gnome/desktop/background/primary-color"); }};
+    if (label == "Mate")
+        return PlacementSetting{
+            [] { return gsettingsPlacement("/org/mate/desktop/background"); }, gsettingsWords,
+            [] { return dconfRead("/org/mate/desktop/background/primary-color"); }};
+    if (label == "Cinnamon")
+        return PlacementSetting{
+            [] { return gsettingsPlacement("/org/cinnamon/desktop/background"); }, gsettingsWords,
+            [] { return dconfRead("/org/cinnamon/desktop/background/primary-color"); }};
+    if (label == "Xfce")
+        return PlacementSetting{[] {
+                                    return xfconfQuery("/backdrop/screen0/monitor" +
+                                                       firstMonitor() + "/workspace0/image-style");
+                                },
+                                {"5", "4", "3", "1", "2", "6"},
+                                nullptr};
+    if (label == "Kde")
+        return PlacementSetting{[] {
+                                    const QJsonArray all = kdeState()["desktops"].toArray();
+                                    if (all.isEmpty())
+                                        return std::string();
+                                    return std::to_string(
+                                        all[0]
+                                            .toObject()["config"]
+                                            .toObject()["Wallpaper/org.kde.image/General/FillMode"]
+                                            .toInt());
+                                },
+                                {"2", "1", "0", "6", "3", "2"},
+                                [] {
+                                    const QJsonArray all = kdeState()["desktops"].toArray();
+                                    if (all.isEmpty())
+                                        return std::string();
+                                    return all[0]
+                                        .toObject()["config"]
+                                        .toObject()["Wallpaper/org.kde.image/General/Color"]
+                                        .toString()
+                                        .toStdString();
+                                }};
+    if (label == "Lxde")
+        return PlacementSetting{[] { return lxdeSetting("wallpaper_mode"); },
+                                {"crop", "fit", "stretch", "center", "tile", "screen"},
+                                nullptr};
+    if (label == "Sway")
+        return PlacementSetting{[] { return swaybgPicture().second; },
+                                {"fill", "fit", "stretch", "center", "tile", "fill"},
+                                swaybgColour};
+    return std::nullopt;
+}
+
+TEST_P(DesktopWallpaper, EachPlacementReachesTheDesktopsOwnSetting) {
+    const std::optional<PlacementSetting> setting = placementSetting(GetParam().label);
+    if (!setting)
+        GTEST_SKIP() << GetParam().label << " keeps no placement that can be read back";
+    m_folder.write(0x405060);
+    // Fill last: GNOME must keep what the one before left.
+    const PlacementMode order[] = {PlacementMode::Fit,    PlacementMode::Stretch,
+                                   PlacementMode::Center, PlacementMode::Tile,
+                                   PlacementMode::Span,   PlacementMode::Fill};
+    std::string previous;
+    for (PlacementMode mode : order) {
+        platform::setDesktopWallpaper(m_folder.wallpaper().string(), {mode, 0x12ab0f});
+        const char* word = setting->words[size_t(mode)];
+        const std::string expected = word ? word : previous;
+        EXPECT_TRUE(waitFor([&] { return setting->read() == expected; }))
+            << placementName(mode) << ": the desktop keeps \"" << setting->read() << "\", not \""
+            << expected << "\"";
+        if (setting->colour && (mode == PlacementMode::Fit || mode == PlacementMode::Center)) {
+            const std::string colour = setting->colour();
+            EXPECT_TRUE(colour == "#12ab0f" || colour == "#12AB0F")
+                << placementName(mode) << ": colour " << colour;
+        }
+        previous = expected;
+    }
+}
 
 // sway: a swaybg that fails to start shows nothing, and neither the file
 // made for it nor the one it replaced stays; what an earlier run left goes

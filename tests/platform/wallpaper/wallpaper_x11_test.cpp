@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <sys/uio.h>
 #include <sys/wait.h>
@@ -529,6 +530,173 @@ TEST_F(RootWallpaper, EachMonitorIsCoveredOnItsOwn) {
         expectArea(p, 640 * m + 322, 640 * m + 640, 0, Height, 0x0000C0);
     }
 }
+
+// Two monitors defined without an output over Xvfb's one: A, 450x800 at the
+// left, and B, 830x800 beside it. W is a wide 400x200 picture, green on its
+// left half and blue on its right; T a tall 100x300 one, yellow with a
+// 10-pixel magenta edge along its top and left sides, which shows where each
+// tile starts.
+constexpr uint32_t Green = 0x00C000, Blue = 0x0000C0, Yellow = 0xC0C000, Magenta = 0xC000C0;
+constexpr uint32_t Background = 0x203040;
+
+struct Area {
+    int x0, x1, y0, y1;
+    uint32_t colour;
+};
+
+struct PlacementCase {
+    const char* name;
+    PlacementMode mode;
+    bool tall; // T instead of W
+    std::vector<Area> areas;
+};
+
+void PrintTo(const PlacementCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RootPlacement : public RootWallpaper, public testing::WithParamInterface<PlacementCase> {
+protected:
+    void SetUp() override {
+        RootWallpaper::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        const auto* ext = xcb_get_extension_data(c, &xcb_randr_id);
+        auto* v = ext && ext->present
+                      ? xcb_randr_query_version_reply(c, xcb_randr_query_version(c, 1, 5), nullptr)
+                      : nullptr;
+        const bool monitors = v && (v->major_version > 1 || v->minor_version >= 5);
+        free(v);
+        if (!monitors)
+            GTEST_SKIP() << "the X server's RandR has no monitors";
+        m_left = atom("QUORVANE-TEST-A");
+        m_right = atom("QUORVANE-TEST-B");
+        ASSERT_EQ(xcb_request_check(c, setMonitor(c, m_root, m_left, 0, 450, XCB_NONE)), nullptr);
+        ASSERT_EQ(xcb_request_check(c, setMonitor(c, m_root, m_right, 450, 830, XCB_NONE)),
+                  nullptr);
+    }
+    void TearDown() override {
+        if (m_left != XCB_ATOM_NONE) {
+            xcb_randr_delete_monitor(c, m_root, m_left);
+            xcb_randr_delete_monitor(c, m_root, m_right);
+            sync();
+        }
+        RootWallpaper::TearDown();
+    }
+    xcb_atom_t m_left = XCB_ATOM_NONE, m_right = XCB_ATOM_NONE;
+};
+
+TEST_P(RootPlacement, EachMonitorShowsThePictureWhereItsPlacementPutsIt) {
+    const PlacementCase& pc = GetParam();
+    if (pc.tall)
+        writeBmp(m_wallpaper, 100, 300,
+                 [](int x, int y) { return x < 10 || y < 10 ? Magenta : Yellow; });
+    else
+        writeBmp(m_wallpaper, 400, 200, columns({{0, Green}, {200, Blue}}));
+    platform::setDesktopWallpaper(m_wallpaper, {pc.mode, Background});
+    const std::vector<uint32_t> p = shownPixels();
+    ASSERT_EQ(p.size(), size_t(Width) * Height);
+    for (const Area& a : pc.areas) {
+        SCOPED_TRACE(testing::Message()
+                     << "area x " << a.x0 << ".." << a.x1 << ", y " << a.y0 << ".." << a.y1);
+        expectArea(p, a.x0, a.x1, a.y0, a.y1, a.colour);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, RootPlacement,
+    testing::Values(
+        // Whole monitors covered, the overflow cut: W's halves meet near each
+        // monitor's middle, T's top edge is cut off and its left edge grows.
+        PlacementCase{"FillWide",
+                      PlacementMode::Fill,
+                      false,
+                      {{0, 224, 0, Height, Green},
+                       {230, 450, 0, Height, Blue},
+                       {450, 863, 0, Height, Green},
+                       {867, Width, 0, Height, Blue}}},
+        PlacementCase{"FillTall",
+                      PlacementMode::Fill,
+                      true,
+                      {{47, 450, 0, Height, Yellow}, {535, Width, 0, Height, Yellow}}},
+        // The whole picture, the rest in the background colour.
+        PlacementCase{"FitWide",
+                      PlacementMode::Fit,
+                      false,
+                      {{0, 450, 0, 285, Background},
+                       {0, 450, 514, Height, Background},
+                       {0, 223, 289, 510, Green},
+                       {227, 450, 289, 510, Blue},
+                       {450, Width, 0, 190, Background},
+                       {450, Width, 609, Height, Background},
+                       {450, 863, 194, 605, Green},
+                       {867, Width, 194, 605, Blue}}},
+        PlacementCase{"FitTall",
+                      PlacementMode::Fit,
+                      true,
+                      {{0, 89, 0, Height, Background},
+                       {121, 356, 30, Height, Yellow},
+                       {360, 450, 0, Height, Background},
+                       {450, 729, 0, Height, Background},
+                       {761, 996, 30, Height, Yellow},
+                       {1000, Width, 0, Height, Background}}},
+        PlacementCase{"StretchWide",
+                      PlacementMode::Stretch,
+                      false,
+                      {{0, 223, 0, Height, Green},
+                       {227, 450, 0, Height, Blue},
+                       {450, 863, 0, Height, Green},
+                       {867, Width, 0, Height, Blue}}},
+        PlacementCase{"StretchTall",
+                      PlacementMode::Stretch,
+                      true,
+                      {{47, 450, 29, Height, Yellow}, {535, Width, 29, Height, Yellow}}},
+        // At its own size in the middle of each monitor.
+        PlacementCase{"CenterWide",
+                      PlacementMode::Center,
+                      false,
+                      {{0, 25, 0, Height, Background},
+                       {25, 225, 300, 500, Green},
+                       {225, 425, 300, 500, Blue},
+                       {25, 425, 0, 300, Background},
+                       {25, 425, 500, Height, Background},
+                       {425, 665, 0, Height, Background},
+                       {665, 865, 300, 500, Green},
+                       {865, 1065, 300, 500, Blue},
+                       {1065, Width, 0, Height, Background}}},
+        PlacementCase{"CenterTall",
+                      PlacementMode::Center,
+                      true,
+                      {{0, 175, 0, Height, Background},
+                       {175, 275, 250, 260, Magenta},
+                       {185, 275, 260, 550, Yellow},
+                       {275, 815, 0, Height, Background},
+                       {815, 825, 250, 550, Magenta},
+                       {825, 915, 260, 550, Yellow},
+                       {915, Width, 0, Height, Background}}},
+        // Tiles start at each monitor's own corner: B's first column of
+        // tiles at 450, not at a multiple of 100.
+        PlacementCase{"TileTall",
+                      PlacementMode::Tile,
+                      true,
+                      {{0, 10, 0, Height, Magenta},
+                       {10, 100, 10, 300, Yellow},
+                       {100, 110, 0, Height, Magenta},
+                       {0, 450, 300, 310, Magenta},
+                       {400, 410, 0, Height, Magenta},
+                       {410, 450, 310, 600, Yellow},
+                       {450, 460, 0, Height, Magenta},
+                       {460, 550, 10, 300, Yellow},
+                       {550, 560, 0, Height, Magenta},
+                       {1250, 1260, 0, Height, Magenta},
+                       {1260, Width, 610, Height, Yellow}}},
+        // One picture over both: W's halves meet in the middle of the
+        // screen, not of each monitor.
+        PlacementCase{"SpanWide",
+                      PlacementMode::Span,
+                      false,
+                      {{0, 638, 0, Height, Green}, {642, Width, 0, Height, Blue}}}),
+    [](const testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
 
 TEST(RootWallpaperWithoutDisplay, NothingHappensAndNothingBreaks) {
     char tmpl[] = "/tmp/quorvane-nodisplay-XXXXXX";
