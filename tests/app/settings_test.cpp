@@ -263,16 +263,20 @@ TEST_F(Settings, NothingButACaptureReachesTheText) {
     EXPECT_EQ(edt->contextMenuPolicy(), Qt::NoContextMenu);
 }
 
-TEST_F(Settings, TabMovesTheFocusThroughTheFieldsInOrder) {
+TEST_F(Settings, TabMovesTheFocusThroughTheControlsInReadingOrder) {
     open();
+    // The focus holder is no Tab stop: Tab goes from it to the first control,
+    // then row by row, each row from the left.
     QWidget* focus = child("edtFocus");
-    for (const char* next : {"edt1", "edt2", "edt3"}) {
+    for (const char* next : {"iLoadWithWindows", "iChangeWithStart", "iUseGlobalKey", "edt1",
+                             "iClearmini1", "edt2", "iClearmini2", "edt3", "iClearmini3",
+                             "iApplySmall", "iClose", "iLoadWithWindows"}) {
         QTest::keyClick(focus, Qt::Key_Tab);
         focus = QApplication::focusWidget();
-        EXPECT_EQ(focus, child(next));
+        EXPECT_EQ(focus, child(next)) << next;
     }
     QTest::keyClick(focus, Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(QApplication::focusWidget(), child("edt2"));
+    EXPECT_EQ(QApplication::focusWidget(), child("iClose"));
     EXPECT_EQ(field("edt2"), "Ctrl + Alt + N");
     EXPECT_EQ(field("edt3"), "Ctrl + Alt + B");
 }
