@@ -268,9 +268,9 @@ TEST_F(Settings, TabMovesTheFocusThroughTheControlsInReadingOrder) {
     // The focus holder is no Tab stop: Tab goes from it to the first control,
     // then row by row, each row from the left.
     QWidget* focus = child("edtFocus");
-    for (const char* next : {"iLoadWithWindows", "iChangeWithStart", "iUseGlobalKey", "edt1",
-                             "iClearmini1", "edt2", "iClearmini2", "edt3", "iClearmini3",
-                             "iApplySmall", "iClose", "iLoadWithWindows"}) {
+    for (const char* next :
+         {"iLoadWithWindows", "iChangeWithStart", "iUseGlobalKey", "edt1", "iClearmini1", "edt2",
+          "iClearmini2", "edt3", "iClearmini3", "iApplySmall", "iClose", "iLoadWithWindows"}) {
         QTest::keyClick(focus, Qt::Key_Tab);
         focus = QApplication::focusWidget();
         EXPECT_EQ(focus, child(next)) << next;
