@@ -319,7 +319,7 @@ QImage WithShadow(const QImage& glyph) {
         p.setCompositionMode(QPainter::CompositionMode_SourceIn);
         p.fillRect(shadow.rect(), QColor(0, 0, 0, 170));
     }
-    QImage out = Canvas(glyph.width(), glyph.height());
+    QImage out = CanvasLike(glyph);
     QPainter p(&out);
     p.drawImage(0, 1, shadow);
     p.drawImage(0, 0, glyph);
@@ -433,10 +433,15 @@ QImage DrawGlare() {
     constexpr int W = 370;
     constexpr int H = 50;
     constexpr int MaxAlpha = 40;
-    QImage img(W, H, QImage::Format_ARGB32);
-    for (int y = 0; y < H; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < W; ++x) {
+    // Worked out per pixel at the picture's scale, in the coordinates of scale 1.
+    const int s = Scale();
+    QImage img(W * s, H * s, QImage::Format_ARGB32);
+    img.setDevicePixelRatio(s);
+    for (int py = 0; py < H * s; ++py) {
+        auto* row = reinterpret_cast<QRgb*>(img.scanLine(py));
+        const double y = (py + 0.5) / s - 0.5;
+        for (int px = 0; px < W * s; ++px) {
+            const double x = (px + 0.5) / s - 0.5;
             const double u = (x + 0.5) / W;
             const double edge = 20 + 22 * u - 9 * std::sin(u * 3.14159265);
             const double v = (y + 0.5) / edge;
@@ -448,7 +453,7 @@ QImage DrawGlare() {
             const double fadeOut = std::min(1.0, (W - x - 0.5) / 150.0);
             a *= fadeIn * std::pow(fadeOut, 1.5);
             const int alpha = std::clamp(static_cast<int>(std::lround(a * MaxAlpha)), 0, MaxAlpha);
-            row[x] = qRgba(255, 255, 255, alpha);
+            row[px] = qRgba(255, 255, 255, alpha);
         }
     }
     return img;

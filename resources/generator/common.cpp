@@ -61,6 +61,8 @@ void SoftShadow(QPainter& p, const QRectF& r, qreal radius, int spread, int alph
 }
 
 QImage Halo(const QImage& shape, int radius, const QColor& colour, qreal strength) {
+    // The radius is in the picture's own coordinates; the blur works on its pixels.
+    radius = static_cast<int>(std::lround(radius * shape.devicePixelRatio()));
     const int w = shape.width();
     const int h = shape.height();
     std::vector<float> a(static_cast<size_t>(w) * h);
@@ -89,7 +91,7 @@ QImage Halo(const QImage& shape, int radius, const QColor& colour, qreal strengt
             }
             t[static_cast<size_t>(y) * w + x] = s;
         }
-    QImage out = Canvas(w, h);
+    QImage out = CanvasLike(shape);
     for (int y = 0; y < h; ++y) {
         auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < w; ++x) {
@@ -117,8 +119,28 @@ void Caption(QPainter& p, const QRectF& r, int flags, const QString& text, const
     p.drawText(r, flags, text);
 }
 
+namespace {
+int g_scale = 1;
+} // namespace
+
+int Scale() {
+    return g_scale;
+}
+
+void SetScale(int scale) {
+    g_scale = scale;
+}
+
 QImage Canvas(int width, int height) {
-    QImage img(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage img(width * g_scale, height * g_scale, QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(g_scale);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+QImage CanvasLike(const QImage& like) {
+    QImage img(like.size(), QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(like.devicePixelRatio());
     img.fill(Qt::transparent);
     return img;
 }

@@ -42,11 +42,16 @@ bool Write(const QImage& img, const QString& path) {
     return file.commit();
 }
 
-// Every picture of the skin, under its name.
+// Every picture of the skin, under its name, drawn at the scale set (SetScale). At
+// scale 2 the strip's pictures (drawn into the strip pixel for pixel) and the icons
+// (made at every size already) are left out.
 std::vector<std::pair<QString, QImage>> Pictures(const QString& version) {
     std::vector<std::pair<QString, QImage>> all;
-    all.emplace_back(QStringLiteral("background"), DrawStripBackground());
-    all.emplace_back(QStringLiteral("loadphoto"), DrawLoadPhoto());
+    const bool doubled = Scale() == 2;
+    if (!doubled) {
+        all.emplace_back(QStringLiteral("background"), DrawStripBackground());
+        all.emplace_back(QStringLiteral("loadphoto"), DrawLoadPhoto());
+    }
     for (const ButtonPicture& b : Buttons()) {
         QPoint offset;
         if (!LitOffset(b, offset))
@@ -64,8 +69,9 @@ std::vector<std::pair<QString, QImage>> Pictures(const QString& version) {
     about.setText(QStringLiteral("Version"), version);
     all.emplace_back(QStringLiteral("imgInterfaceHelp"), about);
     all.emplace_back(QStringLiteral("imgBlick"), DrawGlare());
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        all.emplace_back(QStringLiteral("icon%1").arg(size), DrawIcon(size));
+    if (!doubled)
+        for (int size : {16, 24, 32, 48, 64, 128, 256})
+            all.emplace_back(QStringLiteral("icon%1").arg(size), DrawIcon(size));
     return all;
 }
 
@@ -105,13 +111,20 @@ int main(int argc, char** argv) {
 
     bool ok = true;
     if (!out.isEmpty()) {
-        for (const auto& [name, img] : Pictures(version)) {
-            const QString path = QDir(out).filePath(name + QStringLiteral(".png"));
-            if (!Write(img, path)) {
-                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-                ok = false;
+        // Each picture at scale 1 under its name, and at scale 2 under its name + "@2x"
+        // for screens of twice the density.
+        for (int scale : {1, 2}) {
+            SetScale(scale);
+            const QString suffix = scale == 2 ? QStringLiteral("@2x") : QString();
+            for (const auto& [name, img] : Pictures(version)) {
+                const QString path = QDir(out).filePath(name + suffix + QStringLiteral(".png"));
+                if (!Write(img, path)) {
+                    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                    ok = false;
+                }
             }
         }
+        SetScale(1);
     }
     if (!preview.isEmpty()) {
         if (!QDir().mkpath(preview)) {

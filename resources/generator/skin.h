@@ -58,8 +58,15 @@ QImage Halo(const QImage& shape, int radius, const QColor& colour, qreal strengt
 // Text with a one-pixel dark shadow below it.
 void Caption(QPainter& p, const QRectF& r, int flags, const QString& text, const QFont& font,
              const QColor& colour = CaptionText);
-// A transparent picture of the given size, ready to draw on.
+// A transparent picture of the given size, ready to draw on: at the scale set by
+// SetScale, its pixels that many times as many in each direction, its device pixel
+// ratio the scale, so that painting on it goes in the same coordinates at every scale.
 QImage Canvas(int width, int height);
+// A transparent picture of the same pixels and scale as img.
+QImage CanvasLike(const QImage& img);
+// The scale the pictures are drawn at: 1, or 2 for screens of twice the density.
+int Scale();
+void SetScale(int scale);
 
 // ---- Pictures ------------------------------------------------------------------------
 

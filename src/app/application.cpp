@@ -122,9 +122,10 @@ void Application::startUp() {
     std::vector<ScreenArea> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.push_back(areaOf(screen));
-    // A stored place where no screen is any more (a monitor unplugged, a
-    // damaged file) would leave the window where no one can reach it.
-    if (!showsOnAScreen(pos, screens))
+    // A stored place where the window no longer fits on one screen (a
+    // monitor unplugged, another scale, a damaged file) would leave part of
+    // it, the close button perhaps, where no one can reach it.
+    if (!fitsOnAScreen(pos, screens))
         pos = centredOn(primary);
     m_main->move(pos.left, pos.top);
     startupChange();

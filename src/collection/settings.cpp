@@ -74,17 +74,13 @@ WindowPosition centredOn(const ScreenArea& screen) {
             screen.top + screen.height / 2 - MainWindowHeight / 2};
 }
 
-bool showsOnAScreen(const WindowPosition& pos, const std::vector<ScreenArea>& screens) {
+bool fitsOnAScreen(const WindowPosition& pos, const std::vector<ScreenArea>& screens) {
+    const long long left = pos.left;
+    const long long top = pos.top;
     for (const ScreenArea& s : screens) {
-        const long long left = std::max<long long>(pos.left, s.left);
-        const long long right =
-            std::min<long long>(static_cast<long long>(pos.left) + MainWindowWidth,
-                                static_cast<long long>(s.left) + s.width);
-        const long long top = std::max<long long>(pos.top, s.top);
-        const long long bottom =
-            std::min<long long>(static_cast<long long>(pos.top) + MainWindowHeight,
-                                static_cast<long long>(s.top) + s.height);
-        if (right - left >= 100 && bottom - top >= 29)
+        if (left >= s.left && top >= s.top &&
+            left + MainWindowWidth <= static_cast<long long>(s.left) + s.width &&
+            top + MainWindowHeight <= static_cast<long long>(s.top) + s.height)
             return true;
     }
     return false;

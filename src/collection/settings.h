@@ -40,9 +40,10 @@ struct ScreenArea {
 /// The main window's position centred on `screen`.
 WindowPosition centredOn(const ScreenArea& screen);
 
-/// True when the main window at `pos` shows enough of itself on one of the
-/// screens to be seen and dragged back (100 x 29 pixels at least).
-bool showsOnAScreen(const WindowPosition& pos, const std::vector<ScreenArea>& screens);
+/// True when the whole main window at `pos` lies on one of the screens. A
+/// place stored at another scale or screen layout may otherwise leave the
+/// close button, or the whole window, where no one can reach it.
+bool fitsOnAScreen(const WindowPosition& pos, const std::vector<ScreenArea>& screens);
 
 /// Sets every setting to its default and reads the stored ones over them.
 /// A stored value that is missing, of another type or malformed keeps its

@@ -8,6 +8,9 @@ AboutWindow::AboutWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("Quorvane"));
     m_iClose = new SkinButton("iClose", {146, 144, 103, 30}, this, tr("Close"));
     m_iUpdate = new SkinButton("iUpdate", {9, 98, 72, 16}, this, tr("Check for an update"));
+    m_iClose->describe(tr("Close"), tr("Closes the About window."));
+    m_iUpdate->describe(tr("Check for an update"),
+                        tr("Opens the program's web page in the web browser."));
     connect(m_iClose, &SkinButton::clicked, this, &SkinWindow::closeWindow);
     connect(m_iUpdate, &SkinButton::clicked, this, &AboutWindow::openHomePage);
 }

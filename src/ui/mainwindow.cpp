@@ -126,6 +126,7 @@ void MainWindow::createControls() {
     m_edtInput->setReadOnly(true);
     m_edtInput->installEventFilter(this);
     m_edtInput->setFocus();
+    describeControls();
 
     // The wallpaper group acts on the press; a right press also applies.
     const std::pair<SkinButton*, WallCommand> navigation[] = {{m_iBegin, WallCommand::First},
@@ -146,6 +147,8 @@ void MainWindow::createControls() {
         {m_iDecMin, ChangeScheduler::MinutesDown},
         {m_iIncMin, ChangeScheduler::MinutesUp}};
     for (const auto& [button, step] : counters) {
+        // Up and Down step the counter whose button has the focus.
+        button->installEventFilter(this);
         connect(button, &SkinButton::pressed, this,
                 [this, s = step] { m_scheduler.counterButtonDown(s); });
         connect(button, &SkinButton::released, this, [this] { m_scheduler.counterButtonUp(); });
@@ -162,6 +165,68 @@ void MainWindow::createControls() {
     connect(m_iManager, &SkinButton::clicked, this, &MainWindow::onManagerClicked);
 }
 
+void MainWindow::describeControls() {
+    // What each control does and the key that does the same from anywhere in
+    // the window; the descriptions are what a screen reader reads on request.
+    m_iBegin->describe(tr("First picture (Home)"),
+                       tr("Shows the first picture. With the right mouse button it also becomes "
+                          "the wallpaper."));
+    m_iBack->describe(tr("Previous picture (Left)"),
+                      tr("Shows the previous picture. With the right mouse button, Up or Page Up "
+                         "it also becomes the wallpaper."));
+    m_iRandom->describe(tr("Random picture (Space also sets it)"),
+                        tr("Shows a picture chosen at random. With the right mouse button or "
+                           "Space it also becomes the wallpaper."));
+    m_iNext->describe(tr("Next picture (Right)"),
+                      tr("Shows the next picture. With the right mouse button, Down or Page Down "
+                         "it also becomes the wallpaper."));
+    m_iEnd->describe(tr("Last picture (End)"),
+                     tr("Shows the last picture. With the right mouse button it also becomes the "
+                        "wallpaper."));
+    m_iApply->describe(tr("Set as wallpaper (Enter)"),
+                       tr("Makes the picture shown the desktop wallpaper."));
+    m_iParam->describe(tr("Settings"),
+                       tr("Opens the settings: start at logon, change at start-up, hotkeys."));
+    m_iHelp->describe(tr("About Quorvane (F1)"), tr("Shows the version and the web page."));
+    m_iManager->describe(tr("Picture manager"),
+                         tr("Opens the picture manager, where pictures and folders are added "
+                            "and removed."));
+    m_iMinimize->describe(tr("Hide to the notification area (Esc)"),
+                          tr("Hides the window; the notification-area icon brings it back."));
+    m_iClose->describe(tr("Exit"), tr("Asks, then ends the program."));
+    m_iDecHour->describe(tr("One hour less (Down)"),
+                         tr("Shortens the interval of the automatic change by an hour. Up and "
+                            "Down step the hours while this button has the focus."));
+    m_iIncHour->describe(tr("One hour more (Up)"),
+                         tr("Lengthens the interval of the automatic change by an hour. Up and "
+                            "Down step the hours while this button has the focus."));
+    m_iDecMin->describe(tr("One minute less (Down)"),
+                        tr("Shortens the interval of the automatic change by a minute. Up and "
+                           "Down step the minutes while this button has the focus."));
+    m_iIncMin->describe(tr("One minute more (Up)"),
+                        tr("Lengthens the interval of the automatic change by a minute. Up and "
+                           "Down step the minutes while this button has the focus."));
+    m_iAutomaticallyChange->describe(
+        tr("Automatic change on or off (Space)"),
+        tr("Changes the wallpaper by itself at the interval set with the hours and minutes."));
+    m_iRandomSelect->describe(tr("Random order on or off (Space)"),
+                              tr("The automatic change picks pictures at random instead of in "
+                                 "list order."));
+    m_lbHour->setAccessibleName(tr("Hours of the change interval"));
+    m_lbMin->setAccessibleName(tr("Minutes of the change interval"));
+    m_lbNum->setAccessibleName(tr("Position in the collection"));
+    m_lbFile->setAccessibleName(tr("File name"));
+    m_lbDir->setAccessibleName(tr("Folder"));
+    m_pb->setAccessibleName(tr("Preview strip"));
+    m_edtInput->setAccessibleName(tr("Quorvane"));
+    m_edtInput->setAccessibleDescription(
+        tr("Left and Right show the previous and next picture, Home and End the first and "
+           "last; Up, Down, Page Up and Page Down also set it as the wallpaper; Space sets a "
+           "random one, Enter the one shown; Delete removes it from the collection, "
+           "Shift+Delete also deletes the file; F1 shows About; Esc hides the window; Tab "
+           "moves through the buttons."));
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_edtInput && event->type() == QEvent::KeyPress) {
         const auto* ke = static_cast<QKeyEvent*>(event);
@@ -170,7 +235,30 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         onKeyPressed(ke->key(), ke->modifiers());
         return true;
     }
+    if (event->type() == QEvent::KeyPress) {
+        // On a counter's button Up and Down step that counter instead of
+        // moving through the collection.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool hours = watched == m_iDecHour || watched == m_iIncHour;
+        const bool minutes = watched == m_iDecMin || watched == m_iIncMin;
+        if ((hours || minutes) && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+            const bool up = key == Qt::Key_Up;
+            if (hours)
+                m_scheduler.incDecHour(up);
+            else
+                m_scheduler.incDecMin(up);
+            return true;
+        }
+    }
     return SkinWindow::eventFilter(watched, event);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // The window's keys from whichever control has the focus: what a
+    // control does not take itself comes here.
+    if (!mainKeyFor(event->key()))
+        return SkinWindow::keyPressEvent(event);
+    onKeyPressed(event->key(), event->modifiers());
 }
 
 void MainWindow::onKeyPressed(int qtKey, Qt::KeyboardModifiers modifiers) {

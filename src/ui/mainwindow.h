@@ -11,6 +11,7 @@
 class ChangeScheduler;
 class Collection;
 class QCloseEvent;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMessageBox;
@@ -69,10 +70,12 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void createControls();
+    void describeControls();
     QLabel* createLabel(const char* name, const QRect& rect, int pixelSize, QColor colour,
                         Qt::Alignment alignment);
     SkinButton* createButton(const char* name, const QRect& rect, const QString& accessibleName,

@@ -56,6 +56,14 @@ PictureManager::PictureManager(ProgramState& state, Collection& collection, QWid
     m_iDir = new SkinButton("iDir", {125, 291, 76, 36}, this, tr("Add Folders"));
     m_iDel = new SkinButton("iDel", {369, 291, 76, 36}, this, tr("Delete"));
     m_iClear = new SkinButton("iClear", {470, 291, 76, 36}, this, tr("Clear"));
+    m_iClose->describe(tr("Close the manager"), tr("Closes the manager and keeps its list."));
+    m_iFile->describe(tr("Add pictures"), tr("Adds picture files chosen in a file dialog."));
+    m_iDir->describe(tr("Add a folder"), tr("Adds the pictures of a folder, with or without "
+                                            "its subfolders."));
+    m_iDel->describe(tr("Remove the selected picture (Delete)"),
+                     tr("Removes the selected picture from the list; Shift+Delete in the list "
+                        "also deletes its file."));
+    m_iClear->describe(tr("Clear the list"), tr("Removes every picture from the list."));
     iPreview = new SkinPicture("iPreview", {240, 270, 89, 66}, this, QPixmap());
     iPreview->setStretched(true);
 
@@ -63,6 +71,7 @@ PictureManager::PictureManager(ProgramState& state, Collection& collection, QWid
     lbPic = new QListView(this);
     lbPic->setObjectName(QStringLiteral("lbPic"));
     lbPic->setGeometry(11, 45, 546, 212);
+    lbPic->setAccessibleName(tr("Pictures"));
     lbPic->setFrameShape(QFrame::NoFrame);
     lbPic->setUniformItemSizes(true);
     lbPic->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -130,6 +130,18 @@ void SettingsWindow::createControls() {
                                    tr("Clear the next wallpaper hotkey"), "iClearmini");
     m_iClearmini3 = new SkinButton("iClearmini3", {354, 221, 19, 23}, this,
                                    tr("Clear the previous wallpaper hotkey"), "iClearmini");
+    m_iLoadWithWindows->describe(tr("Start at logon (Space)"),
+                                 tr("Starts the program when you log on."));
+    m_iChangeWithStart->describe(tr("Change the wallpaper at start-up (Space)"),
+                                 tr("Sets a random picture as the wallpaper when the program "
+                                    "starts."));
+    m_iUseGlobalKey->describe(tr("Hotkeys on or off (Space)"),
+                              tr("Lets the three hotkeys below change the wallpaper from any "
+                                 "program."));
+    m_iApplySmall->describe(tr("Apply"), tr("Applies the settings and closes."));
+    m_iClose->describe(tr("Cancel"), tr("Closes without applying."));
+    for (SkinButton* b : {m_iClearmini1, m_iClearmini2, m_iClearmini3})
+        b->describe(b->accessibleName(), tr("Empties the hotkey field beside this button."));
     m_edt1 = new HotkeyEdit("edt1", {193, 164, 155, 15}, this, tr("Random wallpaper hotkey"));
     m_edt2 = new HotkeyEdit("edt2", {193, 194, 155, 15}, this, tr("Next wallpaper hotkey"));
     m_edt3 = new HotkeyEdit("edt3", {193, 224, 155, 15}, this, tr("Previous wallpaper hotkey"));

@@ -3,20 +3,148 @@
 #include "imaging/resources.h"
 #include "ui/bitmapimage.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
-QPixmap skinPixmap(std::string_view name) {
+namespace {
+
+// The accent of the skin: the blue of everything lit or on.
+const QColor Accent(70, 172, 240);
+
+bool isPressKey(const QKeyEvent* event) {
+    const int key = event->key();
+    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// What screen readers see of a skin button: a push button with a press action.
+class SkinButtonAccessible : public QAccessibleWidget {
+public:
+    explicit SkinButtonAccessible(SkinButton* button)
+        : QAccessibleWidget(button, QAccessible::Button) {}
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& name) override {
+        if (name == pressAction())
+            static_cast<SkinButton*>(widget())->press();
+    }
+    QStringList keyBindingsForAction(const QString& name) const override {
+        if (name == pressAction())
+            return {QStringLiteral("Space")};
+        return {};
+    }
+};
+
+// ... and of an on/off switch: a check box that toggles.
+class SkinSwitchAccessible : public QAccessibleWidget {
+public:
+    explicit SkinSwitchAccessible(SkinSwitch* control)
+        : QAccessibleWidget(control, QAccessible::CheckBox) {}
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = static_cast<SkinSwitch*>(widget())->isOn();
+        return s;
+    }
+    QStringList actionNames() const override { return {toggleAction(), pressAction()}; }
+    void doAction(const QString& name) override {
+        if (name == toggleAction() || name == pressAction())
+            static_cast<SkinSwitch*>(widget())->press();
+    }
+    QStringList keyBindingsForAction(const QString& name) const override {
+        if (name == toggleAction() || name == pressAction())
+            return {QStringLiteral("Space")};
+        return {};
+    }
+};
+
+QAccessibleInterface* skinAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("SkinButton"))
+        return new SkinButtonAccessible(static_cast<SkinButton*>(object));
+    if (className == QLatin1String("SkinSwitch"))
+        return new SkinSwitchAccessible(static_cast<SkinSwitch*>(object));
+    return nullptr;
+}
+
+void installSkinAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(&skinAccessible);
+        return true;
+    }();
+    (void)installed;
+}
+
+// The mark around the control that has the keyboard focus, laid over the
+// window's controls; the pointer goes through it.
+class FocusMark : public QWidget {
+public:
+    explicit FocusMark(QWidget* window) : QWidget(window) {
+        setObjectName(QStringLiteral("focusMark"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_TranslucentBackground);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+    // Around `control`: inside a skin control's rectangle (which leaves room
+    // round its picture), just outside any other control.
+    void follow(const QWidget* control) {
+        QRect r(control->mapTo(parentWidget(), QPoint(0, 0)), control->size());
+        if (!qobject_cast<const SkinPicture*>(control))
+            r.adjust(-3, -3, 3, 3);
+        setGeometry(r.intersected(parentWidget()->rect()));
+        raise();
+        show();
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF outer = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        p.setBrush(Qt::NoBrush);
+        // A thin accent line with a faint glow inside it, as the lit pictures glow.
+        p.setPen(QPen(QColor(Accent.red(), Accent.green(), Accent.blue(), 80), 1));
+        p.drawRoundedRect(outer.adjusted(1, 1, -1, -1), 3, 3);
+        p.setPen(QPen(Accent, 1));
+        p.drawRoundedRect(outer, 4, 4);
+    }
+};
+
+} // namespace
+
+int skinScaleFor(qreal ratio) {
+    return ratio > 1.0 ? 2 : 1;
+}
+
+QPixmap skinPixmap(std::string_view name, qreal ratio) {
     Bitmap b;
-    loadFromRes(name, b);
+    int scale = 1;
+    if (skinScaleFor(ratio) == 2) {
+        const std::string doubled = std::string(name) + "@2x";
+        if (!findResource(doubled).empty()) {
+            loadFromRes(doubled, b);
+            scale = 2;
+        }
+    }
+    if (scale == 1)
+        loadFromRes(name, b);
     // The image shares the bitmap's pixels: copy them before it goes.
-    return QPixmap::fromImage(bitmapToQImage(b).copy());
+    QPixmap pixmap = QPixmap::fromImage(bitmapToQImage(b).copy());
+    pixmap.setDevicePixelRatio(scale);
+    return pixmap;
 }
 
 // ------------------------------------------------------------ SkinPicture
@@ -27,6 +155,7 @@ SkinPicture::SkinPicture(const char* name, const QRect& rect, QWidget* parent,
     setObjectName(QLatin1String(name));
     setGeometry(rect);
     setAttribute(Qt::WA_TranslucentBackground);
+    installSkinAccessibility();
     loadFromRes(picture.empty() ? std::string_view(name) : picture);
 }
 
@@ -36,10 +165,14 @@ SkinPicture::SkinPicture(const char* name, const QRect& rect, QWidget* parent,
     setObjectName(QLatin1String(name));
     setGeometry(rect);
     setAttribute(Qt::WA_TranslucentBackground);
+    installSkinAccessibility();
 }
 
 void SkinPicture::loadFromRes(std::string_view name) {
-    m_pixmap = skinPixmap(name);
+    // The screen the window shows on decides between the 1x and 2x pictures.
+    const qreal ratio = devicePixelRatioF();
+    m_pixmap = skinPixmap(name, ratio);
+    m_scale = skinScaleFor(ratio);
     m_pictureName = std::string(name);
     update();
 }
@@ -56,6 +189,11 @@ void SkinPicture::setStretched(bool on) {
 }
 
 void SkinPicture::paintEvent(QPaintEvent*) {
+    // Moved to a screen of another pixel ratio: the picture of that scale.
+    if (!m_pictureName.empty() && skinScaleFor(devicePixelRatioF()) != m_scale) {
+        m_scale = skinScaleFor(devicePixelRatioF());
+        m_pixmap = skinPixmap(m_pictureName, devicePixelRatioF());
+    }
     if (m_pixmap.isNull())
         return;
     QPainter p(this);
@@ -75,7 +213,48 @@ SkinButton::SkinButton(const char* name, const QRect& rect, QWidget* parent,
                        const QString& accessibleName, std::string_view pair)
     : SkinPicture(name, rect, parent, pair), m_pair(pair.empty() ? std::string(name) : pair) {
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
     setAccessibleName(accessibleName);
+}
+
+void SkinButton::describe(const QString& toolTip, const QString& description) {
+    setToolTip(toolTip);
+    setAccessibleDescription(description);
+}
+
+void SkinButton::press() {
+    emit pressed(Qt::LeftButton);
+    emit released(Qt::LeftButton);
+    emit clicked();
+}
+
+void SkinButton::keyPressEvent(QKeyEvent* event) {
+    if (!isPressKey(event))
+        return SkinPicture::keyPressEvent(event);
+    // A held key presses once, as a held mouse button does.
+    if (!event->isAutoRepeat() && m_keyDown == 0) {
+        m_keyDown = event->key();
+        emit pressed(Qt::LeftButton);
+    }
+}
+
+void SkinButton::keyReleaseEvent(QKeyEvent* event) {
+    if (!isPressKey(event))
+        return SkinPicture::keyReleaseEvent(event);
+    if (event->isAutoRepeat() || event->key() != m_keyDown)
+        return;
+    m_keyDown = 0;
+    emit released(Qt::LeftButton);
+    emit clicked();
+}
+
+void SkinButton::focusOutEvent(QFocusEvent* event) {
+    SkinPicture::focusOutEvent(event);
+    // The key that held the button down comes up elsewhere: let go, without a click.
+    if (m_keyDown != 0) {
+        m_keyDown = 0;
+        emit released(Qt::LeftButton);
+    }
 }
 
 void SkinButton::enterEvent(QEnterEvent*) {
@@ -110,12 +289,36 @@ SkinSwitch::SkinSwitch(const char* name, const QRect& rect, QWidget* parent,
                        const QString& accessibleName)
     : SkinPicture(name, rect, parent, "iOff") {
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
     setAccessibleName(accessibleName);
 }
 
+void SkinSwitch::describe(const QString& toolTip, const QString& description) {
+    setToolTip(toolTip);
+    setAccessibleDescription(description);
+}
+
+void SkinSwitch::press() {
+    emit pressed(Qt::LeftButton);
+}
+
 void SkinSwitch::setOn(bool on) {
+    const bool changed = on != m_on;
     m_on = on;
     loadFromRes(on ? "iOn" : "iOff");
+    if (changed && QAccessible::isActive()) {
+        QAccessible::State s;
+        s.checked = true;
+        QAccessibleStateChangeEvent e(this, s);
+        QAccessible::updateAccessibility(&e);
+    }
+}
+
+void SkinSwitch::keyPressEvent(QKeyEvent* event) {
+    if (!isPressKey(event))
+        return SkinPicture::keyPressEvent(event);
+    if (!event->isAutoRepeat())
+        emit pressed(Qt::LeftButton);
 }
 
 void SkinSwitch::mousePressEvent(QMouseEvent* event) {
@@ -167,9 +370,86 @@ SkinWindow::SkinWindow(const QSize& size, const char* backgroundName, std::strin
     setAttribute(Qt::WA_TranslucentBackground);
     m_background = new SkinPicture(backgroundName, QRect(QPoint(0, 0), size), this, background);
     m_background->installEventFilter(this);
+    m_focusMark = new FocusMark(this);
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this,
+                           [this](QWidget*, QWidget* now) { onFocusChanged(now); });
 }
 
-SkinWindow::~SkinWindow() = default;
+void SkinWindow::orderTabStops() {
+    std::vector<QWidget*> stops;
+    std::vector<QWidget*> holders;
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!(w->focusPolicy() & Qt::TabFocus) || w == m_focusMark)
+            continue;
+        if (w->width() <= 0 || w->height() <= 0) {
+            // It keeps the focus it is given, but Tab passes it by.
+            w->setFocusPolicy(Qt::ClickFocus);
+            holders.push_back(w);
+            continue;
+        }
+        stops.push_back(w);
+    }
+    // Rows from the top: a control belongs to the row of the first control
+    // (the highest) whose height it reaches into; each row from the left.
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const QWidget* a, const QWidget* b) { return a->y() < b->y(); });
+    std::vector<std::pair<int, QWidget*>> keyed; // row, control
+    int row = -1;
+    int rowBottom = 0;
+    for (QWidget* w : stops) {
+        if (row < 0 || w->y() >= rowBottom) {
+            ++row;
+            rowBottom = w->y() + w->height();
+        }
+        keyed.emplace_back(row, w);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : a.second->x() < b.second->x();
+    });
+    // The holders first: Tab from one of them reaches the first control,
+    // Shift+Tab the last.
+    QWidget* previous = nullptr;
+    for (QWidget* w : holders) {
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    }
+    for (const auto& [r, w] : keyed) {
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+bool SkinWindow::focusMarkShown() const {
+    return m_focusMark->isVisible();
+}
+
+bool SkinWindow::focusNextPrevChild(bool next) {
+    m_keyboardCues = true;
+    const bool moved = QWidget::focusNextPrevChild(next);
+    onFocusChanged(focusWidget());
+    return moved;
+}
+
+void SkinWindow::onFocusChanged(QWidget* now) {
+    const bool mine = now && now != this && now->window() == this && now->width() > 0 &&
+                      now->height() > 0 && now->isVisible();
+    if (m_keyboardCues && mine)
+        static_cast<FocusMark*>(m_focusMark)->follow(now);
+    else if (!mine || !m_keyboardCues)
+        m_focusMark->hide();
+}
+
+void SkinWindow::showEvent(QShowEvent* event) {
+    orderTabStops();
+    QWidget::showEvent(event);
+}
+
+SkinWindow::~SkinWindow() {
+    // The controls lose their focus while the base class deletes them: too late to follow.
+    disconnect(m_focusWatch);
+}
 
 QPoint SkinWindow::centredOver(const QRect& anchor, const QSize& own,
                                const QPoint& desktopTopLeft) {
@@ -215,6 +495,9 @@ void SkinWindow::closeEvent(QCloseEvent* event) {
 void SkinWindow::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     m_dragging = false;
+    // The next showing starts without the mark, until the keyboard moves the focus.
+    m_keyboardCues = false;
+    m_focusMark->hide();
     emit hidden();
     if (m_modal) {
         m_modal = false;

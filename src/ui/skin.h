@@ -13,8 +13,13 @@
 #include <string_view>
 
 /// The embedded skin picture `name` (looked up without regard to case) as a
-/// pixmap. Throws ImageError when there is no such picture.
-QPixmap skinPixmap(std::string_view name);
+/// pixmap for a device pixel ratio of `ratio`: above 1 the picture drawn at
+/// twice the size (stored as `name` + "@2x") where there is one, its pixmap
+/// marked with a ratio of 2. Throws ImageError when there is no such picture.
+QPixmap skinPixmap(std::string_view name, qreal ratio = 1.0);
+
+/// The scale of the skin pictures used at device pixel ratio `ratio` (1 or 2).
+int skinScaleFor(qreal ratio);
 
 /// A picture control: shows its picture at the picture's own size, centred
 /// in its rectangle and blended by the picture's alpha over what lies
@@ -47,12 +52,16 @@ protected:
 private:
     QPixmap m_pixmap;
     std::string m_pictureName;
+    int m_scale = 1; // of the embedded picture shown
     bool m_stretched = false;
 };
 
 /// A button drawn from a picture pair: the normal picture, and the lit one
 /// while the pointer is over it. Reacts to every press of any button (a
-/// double click's second press included) and shows the hand pointer.
+/// double click's second press included) and shows the hand pointer. It is
+/// a Tab stop; Space or Enter while it has the focus press it as the left
+/// mouse button does (pressed on the key going down, released and clicked on
+/// it coming up). Screen readers see a push button with a press action.
 class SkinButton : public SkinPicture {
     Q_OBJECT
 public:
@@ -71,6 +80,15 @@ public:
     std::string normalPicture() const { return m_pair; }
     std::string litPicture() const { return m_pair + "_light"; }
 
+    /// What the button does: `toolTip` (with its key, "Next picture
+    /// (Right)"), also the short text screen readers give; `description`
+    /// the longer one they read on request.
+    void describe(const QString& toolTip, const QString& description);
+
+    /// A whole press of the left button: pressed, released, clicked (a
+    /// screen reader's press action).
+    void press();
+
 signals:
     /// Any mouse button went down on the button.
     void pressed(Qt::MouseButton button);
@@ -85,14 +103,20 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     std::string m_pair;
     bool m_lighting = true;
+    int m_keyDown = 0; ///< the key holding the button down, 0 for none
 };
 
 /// An on/off switch: the picture "iOn" or "iOff"; reacts to a press of any
-/// mouse button. It does not flip itself: its owner decides and calls setOn.
+/// mouse button, and of Space or Enter while it has the focus (a Tab stop).
+/// It does not flip itself: its owner decides and calls setOn. Screen
+/// readers see a check box.
 class SkinSwitch : public SkinPicture {
     Q_OBJECT
 public:
@@ -101,12 +125,19 @@ public:
     void setOn(bool on);
     bool isOn() const { return m_on; }
 
+    /// As SkinButton::describe.
+    void describe(const QString& toolTip, const QString& description);
+
+    /// A press of the left button (Space, Enter, a screen reader's action).
+    void press();
+
 signals:
     void pressed(Qt::MouseButton button);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool m_on = false;
@@ -121,6 +152,11 @@ QRegion roundedWindowRegion(const QSize& size);
 /// outline outside which it neither paints nor takes the mouse, a background
 /// picture filling it that moves the window when dragged with the left
 /// button. Closing it hides it.
+///
+/// Tab and Shift+Tab move the focus through its controls in reading order
+/// (rows from the top, each from the left); once the keyboard has moved the
+/// focus, a mark in the skin's accent colour shows which control has it.
+/// A control of no size (a holder of the window's keys) is no Tab stop.
 class SkinWindow : public QWidget {
     Q_OBJECT
 public:
@@ -149,6 +185,12 @@ public:
     /// `anchor`, with the desktop's left and top edges at `desktopTopLeft`.
     static QPoint centredOver(const QRect& anchor, const QSize& own, const QPoint& desktopTopLeft);
 
+    /// Chains the window's Tab stops in reading order. Called before every
+    /// showing; a window that adds controls later calls it again.
+    void orderTabStops();
+    /// True while the focus mark shows.
+    bool focusMarkShown() const;
+
 signals:
     /// The window was hidden.
     void hidden();
@@ -159,12 +201,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
     /// Places the window for its first showing (centred over the anchor).
     void placeForFirstShowing();
 
 private:
+    void onFocusChanged(QWidget* now);
+
     SkinPicture* m_background = nullptr;
+    QWidget* m_focusMark = nullptr;
+    QMetaObject::Connection m_focusWatch;
+    bool m_keyboardCues = false; ///< the keyboard moved the focus since the window showed
     QPointer<QWidget> m_anchor;
     bool m_modal = false;
     bool m_placed = false;

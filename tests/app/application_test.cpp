@@ -7,6 +7,7 @@
 #include "support/recording_wallpaper.h"
 #include "thumbs/thumbfixture.h"
 
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -163,7 +164,10 @@ TEST_F(Program, StoredSettingsShowOnTheControls) {
     EXPECT_TRUE(control<SkinSwitch>("iAutomaticallyChange")->isOn());
     EXPECT_EQ(control<SkinSwitch>("iAutomaticallyChange")->pictureName(), "iOn");
     EXPECT_TRUE(control<SkinSwitch>("iRandomSelect")->isOn());
-    EXPECT_EQ(mainWindow().pos(), QPoint(-200, 17)); // partly off the screen: kept
+    // Partly off the screen: centred on it instead.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(mainWindow().pos(), QPoint(screen.x() + screen.width() / 2 - 400,
+                                         screen.y() + screen.height() / 2 - 435 / 2));
     EXPECT_TRUE(m_app->scheduler().quorvaneTimer.enabled());
 }
 

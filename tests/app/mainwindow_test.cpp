@@ -9,6 +9,7 @@
 #include "thumbs/thumbfixture.h"
 #include "ui/picturemanager.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 
 #include <filesystem>
@@ -130,6 +131,127 @@ TEST_F(MainWindowTest, NavigationButtonsMoveOnAnyPressAndApplyOnTheRightOne) {
     EXPECT_EQ(applied(), 6u);
     m_app->collection().waitForWallpaperWrite();
     EXPECT_FALSE(recording_wallpaper::applied().empty());
+}
+
+TEST_F(MainWindowTest, TabReachesEveryControlInReadingOrderAndMarksIt) {
+    listPictures(3);
+    startApp();
+    MainWindow& w = mainWindow();
+    w.trayClick();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(QApplication::focusWidget(), control("edtInput"));
+    EXPECT_FALSE(w.focusMarkShown());
+    const char* order[] = {"iMinimize",     "iClose",
+                           "iManager",      "iBegin",
+                           "iBack",         "iRandom",
+                           "iNext",         "iEnd",
+                           "iParam",        "iApply",
+                           "iHelp",         "iDecHour",
+                           "iIncHour",      "iAutomaticallyChange",
+                           "iRandomSelect", "iDecMin",
+                           "iIncMin",       "iMinimize"};
+    for (const char* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), control(next)) << next;
+        EXPECT_TRUE(w.focusMarkShown()) << next;
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), control("iIncMin"));
+    // Hidden and shown again, the window starts without the mark.
+    w.hideToTray();
+    w.trayClick();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_FALSE(w.focusMarkShown());
+}
+
+TEST_F(MainWindowTest, KeysOnAFocusedControlPressItOrStepItOrKeepTheWindowsMeaning) {
+    listPictures(5);
+    startApp();
+    ASSERT_TRUE(waitIdle());
+    MainWindow& w = mainWindow();
+    w.trayClick();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    size_t requested = 0;
+    QObject::connect(&m_app->collection(), &Collection::applyStarted, [&] { ++requested; });
+
+    // Enter and Space on a focused button do what a left click does: Next
+    // moves without applying (the window's own Enter and Space apply).
+    button("iNext")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(button("iNext"), Qt::Key_Return);
+    EXPECT_EQ(c().current(), 1);
+    QTest::keyClick(button("iNext"), Qt::Key_Space);
+    EXPECT_EQ(c().current(), 2);
+    EXPECT_EQ(requested, 0u);
+    // Every other key of the window keeps its meaning from there.
+    QTest::keyClick(button("iNext"), Qt::Key_Right);
+    EXPECT_EQ(c().current(), 3);
+    QTest::keyClick(button("iNext"), Qt::Key_Home);
+    EXPECT_EQ(c().current(), 0);
+    QTest::keyClick(button("iNext"), Qt::Key_Down);
+    EXPECT_EQ(c().current(), 1);
+    EXPECT_EQ(requested, 1u);
+
+    // Up and Down step a focused counter, and leave the collection alone.
+    ChangeScheduler& sch = m_app->scheduler();
+    const int hours = sch.hourCounter();
+    const int minutes = sch.minuteCounter();
+    button("iIncHour")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(button("iIncHour"), Qt::Key_Up);
+    QTest::keyClick(button("iIncHour"), Qt::Key_Up);
+    QTest::keyClick(button("iIncHour"), Qt::Key_Down);
+    EXPECT_EQ(sch.hourCounter(), hours + 1);
+    EXPECT_EQ(control<QLabel>("lbHour")->text(), QString::number(hours + 1));
+    button("iDecMin")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(button("iDecMin"), Qt::Key_Up);
+    EXPECT_EQ(sch.minuteCounter(), minutes + 1);
+    EXPECT_EQ(c().current(), 1);
+    EXPECT_EQ(requested, 1u);
+    // Space on a counter's button is one step, as a click.
+    QTest::keyClick(button("iDecMin"), Qt::Key_Space);
+    EXPECT_EQ(sch.minuteCounter(), minutes);
+
+    // Space on a focused switch flips it.
+    auto* automatic = control<SkinSwitch>("iAutomaticallyChange");
+    const bool was = automatic->isOn();
+    automatic->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(automatic, Qt::Key_Space);
+    EXPECT_NE(automatic->isOn(), was);
+    QTest::keyClick(automatic, Qt::Key_Enter);
+    EXPECT_EQ(automatic->isOn(), was);
+}
+
+TEST_F(MainWindowTest, ControlsTellScreenReadersWhatTheyAreAndDo) {
+    listPictures(3);
+    startApp();
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(button("iNext")->toolTip(), "Next picture (Right)");
+    EXPECT_EQ(button("iMinimize")->toolTip(), "Hide to the notification area (Esc)");
+    // Every button and switch has a tooltip, a name and a description.
+    for (QWidget* c : mainWindow().findChildren<QWidget*>()) {
+        if (!qobject_cast<SkinButton*>(c) && !qobject_cast<SkinSwitch*>(c))
+            continue;
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);
+        ASSERT_NE(a, nullptr);
+        EXPECT_FALSE(c->toolTip().isEmpty()) << c->objectName().toStdString();
+        EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << c->objectName().toStdString();
+        EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << c->objectName().toStdString();
+        EXPECT_TRUE(c->focusPolicy() & Qt::TabFocus) << c->objectName().toStdString();
+    }
+    QAccessibleInterface* next = QAccessible::queryAccessibleInterface(button("iNext"));
+    EXPECT_EQ(next->role(), QAccessible::Button);
+    EXPECT_EQ(next->text(QAccessible::Name), "Next");
+    ASSERT_NE(next->actionInterface(), nullptr);
+    next->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(c().current(), 1);
+
+    auto* random = control<SkinSwitch>("iRandomSelect");
+    QAccessibleInterface* sw = QAccessible::queryAccessibleInterface(random);
+    EXPECT_EQ(sw->role(), QAccessible::CheckBox);
+    EXPECT_TRUE(sw->state().checkable);
+    const bool was = sw->state().checked;
+    sw->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_NE(sw->state().checked, was);
+    EXPECT_EQ(random->isOn(), !was);
 }
 
 TEST_F(MainWindowTest, TheManagerButtonBlinksWhileTheCollectionIsEmptyAndIgnoresThePointer) {

@@ -269,28 +269,26 @@ TEST_F(Settings, FirstStartCentresOnThePrimaryScreenWhereverItIs) {
     EXPECT_EQ(pos.top, -768 + 167);
 }
 
-struct VisibilityCase {
+struct FitCase {
     int left, top;
-    bool shows;
+    bool fits;
 };
 
-class WindowOnScreen : public ::testing::TestWithParam<VisibilityCase> {};
+class WindowOnScreen : public ::testing::TestWithParam<FitCase> {};
 
-TEST_P(WindowOnScreen, EnoughOfTheWindowMustShow) {
-    // Two screens side by side, the right one lower.
+TEST_P(WindowOnScreen, TheWholeWindowMustLieOnOneScreen) {
+    // Two screens side by side, the right one lower; the window is 800 x 435.
     const std::vector<ScreenArea> screens{{0, 0, 1280, 1024}, {1280, 200, 1920, 1080}};
-    const VisibilityCase& c = GetParam();
-    EXPECT_EQ(showsOnAScreen({c.left, c.top}, screens), c.shows) << c.left << ", " << c.top;
+    const FitCase& c = GetParam();
+    EXPECT_EQ(fitsOnAScreen({c.left, c.top}, screens), c.fits) << c.left << ", " << c.top;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Positions, WindowOnScreen,
-    ::testing::Values(VisibilityCase{100, 100, true}, VisibilityCase{-5000, -5000, false},
-                      VisibilityCase{-700, 0, true},  // 100 px of it on the left screen
-                      VisibilityCase{-701, 0, false}, // 99 px
-                      VisibilityCase{0, 995, true},   // 29 px at the bottom
-                      VisibilityCase{0, 996, false},
-                      VisibilityCase{1500, 100, true},   // over the gap above the right screen
-                      VisibilityCase{2000, -300, false}, // above the right screen only
-                      VisibilityCase{3100, 1000, true}, VisibilityCase{3101, 1000, false},
-                      VisibilityCase{2147483000, 2147483000, false}));
+    ::testing::Values(FitCase{100, 100, true}, FitCase{0, 0, true}, FitCase{-1, 0, false},
+                      FitCase{480, 589, true},  // the left screen's bottom-right corner
+                      FitCase{481, 589, false}, // the close button's column off the screen
+                      FitCase{480, 590, false}, FitCase{1000, 300, false}, // across both screens
+                      FitCase{1280, 200, true}, FitCase{2400, 845, true}, FitCase{2401, 845, false},
+                      FitCase{1500, 100, false}, // above the right one
+                      FitCase{-5000, -5000, false}, FitCase{2147483000, 2147483000, false}));

@@ -3,6 +3,8 @@
 // where a window first shows.
 #include "ui/skin.h"
 
+#include "imaging/resources.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -13,6 +15,7 @@
 
 #include <memory>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -251,6 +254,66 @@ TEST(Placement, FirstShowingCentredLaterWhereItWasLeft) {
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(finished.count(), 2);
     EXPECT_EQ(w.windowModality(), Qt::NonModal);
+}
+
+} // namespace
+
+namespace {
+
+TEST(DoubleSizedSkin, EveryPictureHasItsTwinAtTwiceTheSizeAndAboveRatioOneItIsUsed) {
+    int twins = 0;
+    for (const EmbeddedResource& r : embeddedResources()) {
+        const std::string name = r.name;
+        const auto at = name.find("@2X");
+        if (at == std::string::npos)
+            continue;
+        ++twins;
+        const std::string single = name.substr(0, at);
+        const QPixmap one = skinPixmap(single, 1.0);
+        const QPixmap two = skinPixmap(single, 2.0);
+        // Drawn again at twice the size: the same picture in the same place.
+        EXPECT_EQ(two.size(), one.size() * 2) << name;
+        EXPECT_EQ(two.devicePixelRatio(), 2.0) << name;
+        EXPECT_EQ(two.deviceIndependentSize(), QSizeF(one.size())) << name;
+        EXPECT_EQ(skinPixmap(single, 1.5).size(), two.size()) << name;
+    }
+    // Every button pair, the switches, the four backgrounds and the glare.
+    EXPECT_EQ(twins, 2 * 20 + 2 + 4 + 1);
+    // The strip's pictures have one size only.
+    EXPECT_EQ(skinPixmap("loadphoto", 2.0).devicePixelRatio(), 1.0);
+}
+
+TEST(SkinKeys, SpaceOrEnterPressAFocusedButtonOrSwitchOtherKeysPassOn) {
+    QWidget parent;
+    SkinButton b("iNext", {0, 0, 60, 50}, &parent, QStringLiteral("Next"));
+    SkinSwitch s("iOnOff", {0, 60, 71, 23}, &parent, QStringLiteral("Switch"));
+    QSignalSpy pressed(&b, &SkinButton::pressed);
+    QSignalSpy released(&b, &SkinButton::released);
+    QSignalSpy clicked(&b, &SkinButton::clicked);
+    QSignalSpy flipped(&s, &SkinSwitch::pressed);
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        QTest::keyPress(&b, key);
+        EXPECT_EQ(clicked.count(), released.count());
+        QTest::keyRelease(&b, key);
+        QTest::keyClick(&s, key);
+    }
+    EXPECT_EQ(pressed.count(), 3);
+    EXPECT_EQ(released.count(), 3);
+    EXPECT_EQ(clicked.count(), 3);
+    EXPECT_EQ(flipped.count(), 3);
+    QTest::keyClick(&b, Qt::Key_Right);
+    QTest::keyClick(&s, Qt::Key_Up);
+    EXPECT_EQ(pressed.count(), 3);
+    EXPECT_EQ(flipped.count(), 3);
+    // A key held down presses once; losing the focus meanwhile lets go without a click.
+    QTest::keyPress(&b, Qt::Key_Space);
+    QTest::keyPress(&b, Qt::Key_Return); // another key meanwhile is no second press
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QString(), true);
+    QCoreApplication::sendEvent(&b, &repeat);
+    QFocusEvent out(QEvent::FocusOut);
+    QCoreApplication::sendEvent(&b, &out);
+    EXPECT_EQ(released.count(), 4);
+    EXPECT_EQ(clicked.count(), 3);
 }
 
 } // namespace
