@@ -2,6 +2,7 @@
 
 #include "collection/collection.h"
 #include "collection/folderwalk.h"
+#include "collection/gather.h"
 #include "collection/state.h"
 #include "collection/thumbpath.h"
 #include "collection/walls.h"
@@ -9,6 +10,7 @@
 #include "thumbs/strip.h"
 #include "ui/dialogs.h"
 #include "ui/folderdialog.h"
+#include "ui/notices.h"
 #include "ui/pathlist.h"
 #include "ui/previewloader.h"
 
@@ -26,6 +28,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <filesystem>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -198,6 +201,9 @@ void PictureManager::fillFromWalls() {
     m_state.listChanged = false;
     if (m_model->rowCount() > 0)
         selectRow(0);
+    // Handed over (dropped) while the fill waited.
+    if (!m_pendingPaths.empty())
+        addPaths(std::exchange(m_pendingPaths, {}));
 }
 
 void PictureManager::addFiles() {
@@ -268,11 +274,25 @@ void PictureManager::addFolder() {
 void PictureManager::scanFolder(const std::string& dir, bool useSubFolders) {
     if (waiting())
         return;
+    startGather({dir}, useSubFolders);
+}
+
+void PictureManager::addPaths(const std::vector<std::string>& paths) {
+    if (paths.empty())
+        return;
+    if (waiting()) {
+        m_pendingPaths.insert(m_pendingPaths.end(), paths.begin(), paths.end());
+        return;
+    }
+    startGather(paths, true);
+}
+
+void PictureManager::startGather(std::vector<std::string> paths, bool useSubFolders) {
     showWaitPanel(true);
     // The walk runs on a worker and hands back plain rows; the watcher belongs
     // to the window, so the result arrives here or, once the window is gone,
     // nowhere.
-    auto* watcher = new QFutureWatcher<FolderScan>(this);
+    auto* watcher = new QFutureWatcher<GatheredPictures>(this);
     m_scan = watcher;
     connect(watcher, &QFutureWatcherBase::progressValueChanged, pb, &QProgressBar::setValue);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
@@ -282,23 +302,25 @@ void PictureManager::scanFolder(const std::string& dir, bool useSubFolders) {
         m_scan = nullptr;
         if (watcher->isCanceled() || watcher->future().resultCount() == 0)
             return;
-        FolderScan found = watcher->future().takeResult();
+        GatheredPictures found = watcher->future().takeResult();
         m_state.listChanged = true;
         m_model->append(std::move(found.rows));
         hideWaitPanel();
         if (m_model->rowCount() > 0)
             selectRow(0);
         showUnlistableNotice(found.unlistable);
+        showSkippedNotice(found.skipped);
+        if (!m_pendingPaths.empty())
+            addPaths(std::exchange(m_pendingPaths, {}));
     });
-    watcher->setFuture(QtConcurrent::run([dir, useSubFolders](QPromise<FolderScan>& promise) {
-        FolderScan found;
-        promise.setProgressRange(0, 100);
-        found.unlistable = ::scanDir(dir, useSubFolders, found.rows, [&promise](int percent) {
-            promise.setProgressValue(percent);
-            return !promise.isCanceled();
-        });
-        promise.addResult(std::move(found));
-    }));
+    watcher->setFuture(QtConcurrent::run(
+        [paths = std::move(paths), useSubFolders](QPromise<GatheredPictures>& promise) {
+            promise.setProgressRange(0, 100);
+            promise.addResult(gatherPictures(paths, useSubFolders, [&promise](int percent) {
+                promise.setProgressValue(percent);
+                return !promise.isCanceled();
+            }));
+        }));
 }
 
 void PictureManager::dropScan() {
@@ -307,6 +329,7 @@ void PictureManager::dropScan() {
     // The walk stops at its next folder; what it found is not wanted.
     m_scan->cancel();
     m_scan = nullptr;
+    m_pendingPaths.clear();
     hideWaitPanel();
 }
 
@@ -318,13 +341,18 @@ void PictureManager::hideEvent(QHideEvent* event) {
 void PictureManager::showUnlistableNotice(std::size_t count) {
     if (count == 0)
         return;
-    // The list file holds one path per line: such a name would come back as
-    // two paths naming other files.
-    const QString text =
-        count == 1 ? tr("One picture was not added because its file name contains a line break.")
-                   : tr("%L1 pictures were not added because their file names contain line breaks.")
-                         .arg(count);
-    showMessage(this, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
+    showMessage(this, QMessageBox::Information, unlistableNotice(count), QMessageBox::Ok,
+                QMessageBox::Ok);
+}
+
+void PictureManager::showSkippedNotice(const std::vector<std::string>& skipped) {
+    if (skipped.empty())
+        return;
+    QMessageBox* box = showMessage(this, QMessageBox::Information, skippedNotice(skipped),
+                                   QMessageBox::Ok, QMessageBox::Ok);
+    // Both notices may come from one add: this one goes over the other.
+    if (box)
+        box->raise();
 }
 
 void PictureManager::deleteSelected() {

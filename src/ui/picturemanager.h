@@ -57,6 +57,12 @@ public:
     /// Pictures whose names hold a line break are left out with a notice.
     /// Closing the window drops a walk that has not ended.
     void scanFolder(const std::string& dir, bool useSubFolders);
+    /// Starts appending the pictures of these files and folders (folders with
+    /// their subfolders) as rows, as scanFolder does: dropped on a window or
+    /// handed over from the command line. Other files are left out and named
+    /// in a notice. While the wait panel shows, they are added after the
+    /// work that shows it.
+    void addPaths(const std::vector<std::string>& paths);
     /// Removes the selected row and its cached thumbnail file.
     void deleteSelected();
     /// Asks, then deletes the selected row's picture file from disk and removes the row.
@@ -81,12 +87,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    /// What the folder walk hands back.
-    struct FolderScan {
-        std::vector<std::string> rows;
-        std::size_t unlistable = 0;
-    };
     void dropScan();
+    /// Gathers `paths` on a worker behind the wait panel and appends what it finds.
+    void startGather(std::vector<std::string> paths, bool useSubFolders);
 
     /// The file dialog's answer: on Accepted its files become rows.
     void onFilesChosen(int result);
@@ -97,6 +100,8 @@ private:
     void clearNow();
     /// Tells that `count` pictures were not added (their names hold line breaks).
     void showUnlistableNotice(std::size_t count);
+    /// Tells which of the things given were not added (not pictures nor folders).
+    void showSkippedNotice(const std::vector<std::string>& skipped);
     void onPreviewLoaded(const QImage& image);
 
     ProgramState& m_state;
@@ -110,7 +115,9 @@ private:
     SkinButton* m_iDel = nullptr;
     SkinButton* m_iClear = nullptr;
     bool m_selecting = false; ///< a selection made by the program: previewed once, after it
-    QFutureWatcherBase* m_scan = nullptr;  ///< the folder walk that runs, if any
+    QFutureWatcherBase* m_scan = nullptr; ///< the folder walk that runs, if any
+    /// Paths handed over while the wait panel showed, added after it.
+    std::vector<std::string> m_pendingPaths;
     QPointer<QWidget> m_completionList;    ///< the file dialog's completion popup
     QPointer<QMessageBox> m_clearQuestion; ///< while Clear waits for its answer
 };
