@@ -144,8 +144,8 @@ TEST_F(Drop, AnAddWithTheManagerClosedIsAppendedWrittenAndWalked) {
     EXPECT_EQ(c().paths(), (std::vector<std::string>{first, broken, y, x}));
     EXPECT_EQ(listFileLines(), (std::vector<std::string>{first, broken, y, x}));
     // The walk made their thumbnails and took out the one that cannot be read.
-    ASSERT_TRUE(QTest::qWaitFor([this] { return c().count() == 3 && m_app->thumbnails().idle(); },
-                                20000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([this] { return c().count() == 3 && m_app->thumbnails().idle(); }, 20000));
     c().writePendingList();
     EXPECT_EQ(listFileLines(), (std::vector<std::string>{first, y, x}));
     EXPECT_FALSE(m_app->picManager()->isVisible());
