@@ -15,7 +15,9 @@
 #include "ui/previewloader.h"
 
 #include <QCompleter>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QKeyEvent>
 #include <QLabel>
@@ -24,6 +26,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -42,6 +45,15 @@ QFont fontOf(int pixelSize) {
 }
 
 } // namespace
+
+QString fileDialogFolder(const QString& lastUsed) {
+    if (!lastUsed.isEmpty() && QFileInfo(lastUsed).isDir())
+        return lastUsed;
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+        return pictures;
+    return QDir::homePath();
+}
 
 PictureManager::PictureManager(ProgramState& state, Collection& collection, QWidget* parent)
     : SkinWindow(QSize(570, 389), "imgInterfacePicManager", "imgInterfacePicManager", parent),
@@ -225,6 +237,12 @@ void PictureManager::addFiles() {
             m_completionList->installEventFilter(this);
         connect(dOpen, &QDialog::finished, this, &PictureManager::onFilesChosen);
     }
+    // It opens where the user last took files from, else in the Pictures
+    // folder, else at home; the name field starts empty each time (a name
+    // typed next would otherwise be appended to the last one).
+    dOpen->setDirectory(fileDialogFolder(m_lastFileFolder));
+    if (auto* edit = dOpen->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        edit->clear();
     // Modal to the whole program, without waiting here for the answer.
     dOpen->setWindowModality(Qt::ApplicationModal);
     dOpen->show();
@@ -235,6 +253,8 @@ void PictureManager::onFilesChosen(int result) {
         m_completionList->hide();
     if (result != QDialog::Accepted || !isVisible())
         return;
+    if (!dOpen->selectedFiles().isEmpty())
+        m_lastFileFolder = QFileInfo(dOpen->selectedFiles().first()).absolutePath();
     m_state.listChanged = true;
     std::vector<std::string> added;
     std::size_t unlistable = 0;

@@ -20,6 +20,10 @@ class FolderDialog;
 class Collection;
 struct ProgramState;
 
+/// The folder the file dialog opens in: `lastUsed` while it is a folder,
+/// else the user's Pictures folder when there is one, else the home folder.
+QString fileDialogFolder(const QString& lastUsed);
+
 class PictureManager : public SkinWindow {
     Q_OBJECT
 public:
@@ -116,6 +120,8 @@ private:
     SkinButton* m_iClear = nullptr;
     bool m_selecting = false; ///< a selection made by the program: previewed once, after it
     QFutureWatcherBase* m_scan = nullptr; ///< the folder walk that runs, if any
+    /// The folder files were last taken from in the file dialog.
+    QString m_lastFileFolder;
     /// Paths handed over while the wait panel showed, added after it.
     std::vector<std::string> m_pendingPaths;
     QPointer<QWidget> m_completionList;    ///< the file dialog's completion popup
