@@ -2,10 +2,20 @@
 
 #include "ui/pathlist.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
+
+namespace {
+
+bool takesInput(const QWidget* window) {
+    const QWidget* modal = QApplication::activeModalWidget();
+    return window->isEnabled() && (!modal || modal == window);
+}
+
+} // namespace
 
 DropTarget::DropTarget(QWidget* window) : QObject(window) {
     window->setAcceptDrops(true);
@@ -28,9 +38,9 @@ bool DropTarget::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::DragMove: {
         auto* drag = static_cast<QDropEvent*>(event);
         // Only a drag that carries files is taken, and only by a window
-        // that takes input.
+        // that takes input (none behind a modal window).
         const auto* window = qobject_cast<QWidget*>(watched);
-        if (window && window->isEnabled() && !localPaths(drag->mimeData()).empty()) {
+        if (window && takesInput(window) && !localPaths(drag->mimeData()).empty()) {
             drag->setDropAction(Qt::CopyAction);
             drag->accept();
         } else {
@@ -41,7 +51,8 @@ bool DropTarget::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
         std::vector<std::string> paths = localPaths(drop->mimeData());
-        if (paths.empty()) {
+        const auto* window = qobject_cast<QWidget*>(watched);
+        if (paths.empty() || !window || !takesInput(window)) {
             drop->ignore();
             return true;
         }

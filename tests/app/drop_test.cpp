@@ -121,6 +121,8 @@ TEST_F(Drop, APictureDroppedOnTheOpenManagerJoinsItsList) {
     ASSERT_TRUE(QTest::qWaitFor([this] { return managerSettled(1); }, 10000));
     const std::string more = picture("more/x.bmp", "BMP");
     QMimeData* files = filesData({more});
+    EXPECT_EQ(dropOn(&mainWindow(), files), std::make_pair(false, false))
+        << "the main window behind the manager took a drop";
     EXPECT_EQ(dropOn(m_app->picManager(), files), std::make_pair(true, true));
     delete files;
     ASSERT_TRUE(QTest::qWaitFor([this] { return managerSettled(2); }, 10000));
