@@ -110,6 +110,9 @@ void Application::start() {
     connect(new DropTarget(main), &DropTarget::pathsDropped, this, &Application::addDropped);
     connect(new DropTarget(m_picManager.get()), &DropTarget::pathsDropped, m_picManager.get(),
             &PictureManager::addPaths);
+    // Once the manager has closed (its cycle done), they go to the collection.
+    connect(m_picManager.get(), &PictureManager::addsLeftOver, this, &Application::addPaths,
+            Qt::QueuedConnection);
     m_starting = false;
 }
 

@@ -294,6 +294,7 @@ void PictureManager::addFolder() {
 void PictureManager::scanFolder(const std::string& dir, bool useSubFolders) {
     if (waiting())
         return;
+    m_gatherPaths.clear();
     startGather({dir}, useSubFolders);
 }
 
@@ -304,6 +305,7 @@ void PictureManager::addPaths(const std::vector<std::string>& paths) {
         m_pendingPaths.insert(m_pendingPaths.end(), paths.begin(), paths.end());
         return;
     }
+    m_gatherPaths = paths;
     startGather(paths, true);
 }
 
@@ -320,6 +322,7 @@ void PictureManager::startGather(std::vector<std::string> paths, bool useSubFold
         if (m_scan != watcher)
             return; // dropped when the window closed
         m_scan = nullptr;
+        m_gatherPaths.clear();
         if (watcher->isCanceled() || watcher->future().resultCount() == 0)
             return;
         GatheredPictures found = watcher->future().takeResult();
@@ -344,13 +347,19 @@ void PictureManager::startGather(std::vector<std::string> paths, bool useSubFold
 }
 
 void PictureManager::dropScan() {
-    if (!m_scan)
-        return;
-    // The walk stops at its next folder; what it found is not wanted.
-    m_scan->cancel();
-    m_scan = nullptr;
+    // Files and folders handed over (dropped, or from the command line) that
+    // the list has not taken yet go back, so that they are not lost.
+    std::vector<std::string> leftOver = std::exchange(m_gatherPaths, {});
+    leftOver.insert(leftOver.end(), m_pendingPaths.begin(), m_pendingPaths.end());
     m_pendingPaths.clear();
-    hideWaitPanel();
+    if (m_scan) {
+        // The walk stops at its next folder; what it found is not wanted.
+        m_scan->cancel();
+        m_scan = nullptr;
+        hideWaitPanel();
+    }
+    if (!leftOver.empty())
+        emit addsLeftOver(leftOver);
 }
 
 void PictureManager::hideEvent(QHideEvent* event) {

@@ -84,6 +84,11 @@ public:
     QProgressBar* pb = nullptr;
     QFileDialog* dOpen = nullptr;
 
+signals:
+    /// The window closed before these files and folders, handed over with
+    /// addPaths, reached its list.
+    void addsLeftOver(const std::vector<std::string>& paths);
+
 protected:
     /// Each showing starts with listChanged off and the fill from the collection.
     void showEvent(QShowEvent* event) override;
@@ -122,6 +127,8 @@ private:
     QFutureWatcherBase* m_scan = nullptr; ///< the folder walk that runs, if any
     /// The folder files were last taken from in the file dialog.
     QString m_lastFileFolder;
+    /// The paths handed over that the running walk gathers.
+    std::vector<std::string> m_gatherPaths;
     /// Paths handed over while the wait panel showed, added after it.
     std::vector<std::string> m_pendingPaths;
     QPointer<QWidget> m_completionList;    ///< the file dialog's completion popup

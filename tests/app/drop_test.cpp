@@ -153,6 +153,21 @@ TEST_F(Drop, AnAddWithTheManagerClosedIsAppendedWrittenAndWalked) {
     EXPECT_FALSE(m_app->picManager()->isVisible());
 }
 
+TEST_F(Drop, WhatTheManagerHadNotTakenWhenItClosedGoesToTheCollection) {
+    startApp();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow()));
+    const std::string x = picture("late/x.png", "PNG");
+    QMimeData* files = filesData({m_home + "/late"});
+    EXPECT_EQ(dropOn(&mainWindow(), files), std::make_pair(true, true));
+    delete files;
+    // Closed at once, before its list was even filled.
+    ASSERT_TRUE(m_app->picManager()->isVisible());
+    m_app->picManager()->closeWindow();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return c().count() == 1; }, 10000));
+    EXPECT_EQ(c().paths(), std::vector<std::string>{x});
+    EXPECT_EQ(listFileLines(), std::vector<std::string>{x});
+}
+
 TEST_F(Drop, AnAddWhileTheManagerShowsGoesIntoItsList) {
     startApp();
     m_app->runManagerCycle();
