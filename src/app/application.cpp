@@ -25,6 +25,7 @@
 #include <QCloseEvent>
 #include <QFutureWatcher>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -298,11 +299,13 @@ void Application::addPaths(const std::vector<std::string>& paths) {
 void Application::notify(const QString& summary, const QString& body) {
     // Where the desktop has no notification service, the notification-area
     // icon shows it; without either it goes to the log.
+    // The answer may come after the application is gone: only the icon is held.
+    QPointer<QSystemTrayIcon> icon = m_tray ? m_tray->icon() : nullptr;
     platform::showNotification(
-        summary.toStdString(), body.toStdString(), appId().toStdString(), [this, summary, body] {
-            if (m_tray && QSystemTrayIcon::isSystemTrayAvailable() &&
+        summary.toStdString(), body.toStdString(), appId().toStdString(), [icon, summary, body] {
+            if (icon && QSystemTrayIcon::isSystemTrayAvailable() &&
                 QSystemTrayIcon::supportsMessages())
-                m_tray->icon()->showMessage(summary, body, QSystemTrayIcon::Warning);
+                icon->showMessage(summary, body, QSystemTrayIcon::Warning);
             else
                 platform::warn((summary + QStringLiteral(": ") + body).toStdString());
         });
