@@ -26,6 +26,9 @@ set(quorvane_docdir "${CMAKE_INSTALL_DATADIR}/doc/quorvane")
 set(dist_in "${CMAKE_SOURCE_DIR}/dist/linux")
 set(dist_out "${CMAKE_BINARY_DIR}/dist")
 configure_file("${dist_in}/quorvane.desktop.in" "${dist_out}/${QUORVANE_APP_ID}.desktop" @ONLY)
+# "Open with" in a file manager: the pictures are added to the collection.
+configure_file("${dist_in}/quorvane-add.desktop.in" "${dist_out}/${QUORVANE_APP_ID}.add.desktop"
+               @ONLY)
 configure_file("${dist_in}/quorvane.metainfo.xml.in"
                "${dist_out}/${QUORVANE_APP_ID}.metainfo.xml" @ONLY)
 configure_file("${dist_in}/quorvane.1.in" "${dist_out}/man/quorvane.1" @ONLY)
@@ -45,7 +48,7 @@ endforeach()
 add_custom_target(quorvane_dist_docs ALL DEPENDS ${compressed_docs})
 
 install(TARGETS quorvane RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
-install(FILES "${dist_out}/${QUORVANE_APP_ID}.desktop"
+install(FILES "${dist_out}/${QUORVANE_APP_ID}.desktop" "${dist_out}/${QUORVANE_APP_ID}.add.desktop"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 install(FILES "${dist_out}/${QUORVANE_APP_ID}.metainfo.xml"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")

@@ -1,16 +1,21 @@
 #include "app/application.h"
 
 #include "app/commandchannel.h"
+#include "app/notices.h"
 #include "collection/datafolder.h"
+#include "collection/gather.h"
 #include "collection/settings.h"
 #include "collection/thumbpath.h"
 #include "platform/log.h"
+#include "platform/notify.h"
 #include "platform/paths.h"
 #include "platform/store.h"
 #include "platform/wallpaper.h"
 #include "system/hotkeys.h"
 #include "ui/aboutwindow.h"
+#include "ui/appicon.h"
 #include "ui/dialogs.h"
+#include "ui/droptarget.h"
 #include "ui/folderdialog.h"
 #include "ui/mainwindow.h"
 #include "ui/picturemanager.h"
@@ -18,7 +23,9 @@
 #include "ui/tray.h"
 
 #include <QCloseEvent>
+#include <QFutureWatcher>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -31,9 +38,20 @@ Application::Application(const std::string& appTitle, const std::string& runValu
     m_state.runValueName = runValueName;
     connect(&m_closeTimer, &ProgramTimer::fired, this, &Application::onClosePoll);
     connect(&m_collection, &Collection::errorOccurred, this, &Application::showError);
+    m_addPool.setMaxThreadCount(1);
+    m_notices = std::make_unique<NoticeBoard>(
+        [this](const QString& summary, const QString& body) { notify(summary, body); });
+    connect(&m_collection, &Collection::applyFailed, this, [this](const QString& path) {
+        m_notices->note(NoticeBoard::Kind::ApplyFailed, {path.toStdString()});
+    });
+    connect(&m_cache, &ThumbnailCache::pictureUnreadable, this, [this](const QString& path) {
+        m_notices->note(NoticeBoard::Kind::Unreadable, {path.toStdString()});
+    });
 }
 
 Application::~Application() {
+    m_addsCancelled = true;
+    m_addPool.waitForDone();
     m_cleanup.waitForFinished();
     if (m_hotkeys)
         m_hotkeys->unregisterHotkeys();
@@ -89,6 +107,13 @@ void Application::start() {
     connect(main, &MainWindow::settingsRequested, this, [this] { m_param->showModal(); });
     connect(main, &MainWindow::aboutRequested, this, &Application::showAbout);
     connect(tray, &TrayIcon::aboutRequested, this, &Application::showAbout);
+    // Files and folders dropped from a file manager.
+    connect(new DropTarget(main), &DropTarget::pathsDropped, this, &Application::addDropped);
+    connect(new DropTarget(m_picManager.get()), &DropTarget::pathsDropped, m_picManager.get(),
+            &PictureManager::addPaths);
+    // Once the manager has closed (its cycle done), they go to the collection.
+    connect(m_picManager.get(), &PictureManager::addsLeftOver, this, &Application::addPaths,
+            Qt::QueuedConnection);
     m_starting = false;
 }
 
@@ -224,7 +249,68 @@ void Application::runCommand(RemoteCommand command) {
         return m_collection.runWallCommand(WallCommand::Random, true);
     case RemoteCommand::Show:
         return m_main->trayClick();
+    case RemoteCommand::Add:
+        return; // it comes with its paths (addPaths)
     }
+}
+
+void Application::addDropped(const std::vector<std::string>& paths) {
+    if (paths.empty() || m_state.appClosing)
+        return;
+    if (!m_picManager->isShowingModally())
+        runManagerCycle();
+    m_picManager->addPaths(paths);
+}
+
+void Application::addPaths(const std::vector<std::string>& paths) {
+    if (paths.empty() || m_state.appClosing)
+        return;
+    if (m_picManager && m_picManager->isShowingModally())
+        return m_picManager->addPaths(paths);
+    ++m_addsRunning;
+    auto* watcher = new QFutureWatcher<GatheredPictures>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, paths] {
+        watcher->deleteLater();
+        --m_addsRunning;
+        if (m_state.appClosing || watcher->future().resultCount() == 0)
+            return;
+        GatheredPictures found = watcher->future().takeResult();
+        // The manager opened meanwhile: its list takes them, as its own add would.
+        if (m_picManager && m_picManager->isShowingModally())
+            return m_picManager->addPaths(paths);
+        m_notices->note(NoticeBoard::Kind::Skipped, found.skipped);
+        m_notices->note(NoticeBoard::Kind::Unlistable,
+                        std::vector<std::string>(found.unlistable, std::string()));
+        if (found.rows.empty())
+            return;
+        const bool wasEmpty = m_collection.empty();
+        const bool written = m_collection.append(found.rows);
+        m_main->stopManagerBlink();
+        if (wasEmpty)
+            m_collection.jumpTo(0);
+        else
+            m_main->showCurrent(); // the count has grown
+        if (written)
+            m_cache.browseArray();
+    });
+    watcher->setFuture(QtConcurrent::run(&m_addPool, [this, paths] {
+        return gatherPictures(paths, true, [this](int) { return !m_addsCancelled.load(); });
+    }));
+}
+
+void Application::notify(const QString& summary, const QString& body) {
+    // Where the desktop has no notification service, the notification-area
+    // icon shows it; without either it goes to the log.
+    // The answer may come after the application is gone: only the icon is held.
+    QPointer<QSystemTrayIcon> icon = m_tray ? m_tray->icon() : nullptr;
+    platform::showNotification(
+        summary.toStdString(), body.toStdString(), appId().toStdString(), [icon, summary, body] {
+            if (icon && QSystemTrayIcon::isSystemTrayAvailable() &&
+                QSystemTrayIcon::supportsMessages())
+                icon->showMessage(summary, body, QSystemTrayIcon::Warning);
+            else
+                platform::warn((summary + QStringLiteral(": ") + body).toStdString());
+        });
 }
 
 bool Application::listenForCommands(const std::string& name) {
@@ -232,6 +318,7 @@ bool Application::listenForCommands(const std::string& name) {
         return false;
     m_channel = std::make_unique<CommandChannel>();
     connect(m_channel.get(), &CommandChannel::commandReceived, this, &Application::runCommand);
+    connect(m_channel.get(), &CommandChannel::addReceived, this, &Application::addPaths);
     return m_channel->listen(QString::fromStdString(name));
 }
 
@@ -276,9 +363,10 @@ void Application::onCloseQuery(QCloseEvent* event) {
 }
 
 void Application::onClosePoll() {
-    // The thumbnail worker and a wallpaper file still being written finish
-    // first.
-    if (!m_cache.idle() || !m_collection.wallpaperWriteIdle())
+    // Adds being gathered stop; the thumbnail worker and a wallpaper file
+    // still being written finish first.
+    m_addsCancelled = true;
+    if (!m_cache.idle() || !m_collection.wallpaperWriteIdle() || m_addsRunning > 0)
         return;
     if (m_state.closeStage != CloseStage::Final) {
         // Removals the thumbnail walk has not written yet go into the list now.

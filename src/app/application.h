@@ -13,10 +13,15 @@
 
 #include <QFuture>
 #include <QObject>
+#include <QThreadPool>
 
+#include <atomic>
 #include <memory>
+#include <string>
+#include <vector>
 
 class CommandChannel;
+class NoticeBoard;
 class GlobalHotkeys;
 class QCloseEvent;
 class FolderDialog;
@@ -53,6 +58,21 @@ public:
     /// A command from the command line or the channel: as a hotkey does it
     /// (Show: as the tray icon's click).
     void runCommand(RemoteCommand command);
+    /// Adds these picture files and folders (folders with their
+    /// subfolders), as dropped or handed over with --add. While the picture
+    /// manager shows they go into its list, as its own add would (its close
+    /// keeps them). Otherwise their pictures are gathered in the background
+    /// and appended to the collection, the list file written and the
+    /// thumbnail walk started for them; what was skipped is told in a
+    /// desktop notification.
+    void addPaths(const std::vector<std::string>& paths);
+    /// Dropped on the main window: the picture manager opens and adds them
+    /// behind its wait panel with its progress; closing it keeps them.
+    void addDropped(const std::vector<std::string>& paths);
+    /// True while adds are being gathered for the collection.
+    bool addsPending() const { return m_addsRunning > 0; }
+    NoticeBoard* notices() const { return m_notices.get(); }
+
     /// A pressed hotkey (a HotkeyId).
     void runHotkey(int id);
 
@@ -91,6 +111,7 @@ private:
     void onCloseQuery(QCloseEvent* event);
     void onClosePoll();
     void showError(const QString& text);
+    void notify(const QString& summary, const QString& body);
 
     ProgramState m_state;
     Collection m_collection{m_state};
@@ -106,6 +127,12 @@ private:
     std::unique_ptr<FolderDialog> m_folderSelect;
     std::unique_ptr<SettingsWindow> m_param;
     std::unique_ptr<AboutWindow> m_help;
+    std::unique_ptr<NoticeBoard> m_notices;
     QFuture<void> m_cleanup;
+    // Adds for the collection are gathered one after the other, so that they
+    // are appended in the order they came.
+    int m_addsRunning = 0;
+    std::atomic<bool> m_addsCancelled{false};
+    QThreadPool m_addPool;
     bool m_starting = false; // start() runs: errors are shown after it
 };

@@ -90,43 +90,80 @@ void CommandChannel::readFrom(QLocalSocket* socket) {
     // One message per connection: after the answer nothing more is read.
     if (socket->state() != QLocalSocket::ConnectedState || socket->property("answered").toBool())
         return;
+    Client* client = nullptr;
     for (Client& c : m_clients)
         if (c.socket == socket)
-            c.quiet.start();
-    if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > MaxLineLength)
-            drop(socket);
+            client = &c;
+    if (!client)
         return;
+    client->quiet.start();
+    if (client->payload < 0) {
+        if (!socket->canReadLine()) {
+            if (socket->bytesAvailable() > MaxLineLength)
+                drop(socket);
+            return;
+        }
+        QByteArray line = socket->readLine(MaxLineLength + 2);
+        if (!line.endsWith('\n'))
+            return drop(socket);
+        line.chop(1);
+        if (line.startsWith("add ")) {
+            const QByteArray digits = line.mid(4);
+            bool ok = false;
+            const qint64 length = digits.toLongLong(&ok);
+            const bool plain = std::all_of(digits.begin(), digits.end(),
+                                           [](char c) { return c >= '0' && c <= '9'; });
+            if (!ok || !plain || length < 1 || length > MaxAddBytes)
+                return drop(socket);
+            client->payload = length;
+        } else {
+            if (socket->bytesAvailable() > 0)
+                return drop(socket);
+            const auto command = commandFromName(std::string_view(line.constData(), line.size()));
+            // An add comes with its length.
+            if (!command || *command == RemoteCommand::Add)
+                return drop(socket);
+            answer(socket);
+            emit commandReceived(*command);
+            return;
+        }
     }
-    QByteArray line = socket->readLine(MaxLineLength + 2);
-    if (!line.endsWith('\n') || socket->bytesAvailable() > 0)
+    const qint64 length = client->payload;
+    if (socket->bytesAvailable() < length)
+        return;
+    const QByteArray payload = socket->read(length);
+    if (socket->bytesAvailable() > 0 || !payload.endsWith('\0'))
         return drop(socket);
-    line.chop(1);
-    const auto command = commandFromName(std::string_view(line.constData(), line.size()));
-    if (!command)
-        return drop(socket);
+    std::vector<std::string> paths;
+    for (const QByteArray& path : payload.chopped(1).split('\0')) {
+        if (path.isEmpty())
+            return drop(socket);
+        paths.emplace_back(path.constData(), static_cast<std::size_t>(path.size()));
+    }
+    answer(socket);
+    emit addReceived(paths);
+}
+
+void CommandChannel::answer(QLocalSocket* socket) {
     // Answered: it no longer waits for a place.
     forget(socket);
     socket->setProperty("answered", true);
     socket->write(Accepted);
     socket->disconnectFromServer();
-    emit commandReceived(*command);
 }
 
-bool sendCommand(const QString& name, RemoteCommand command, int timeoutMs) {
-    if (name.isEmpty())
-        return false;
-    const QDeadlineTimer deadline(timeoutMs);
+namespace {
+
+// Sends one message and waits for its answer.
+bool sendMessage(const QString& name, const QByteArray& message, const QDeadlineTimer& deadline) {
     QLocalSocket socket;
     socket.connectToServer(name);
     if (!socket.waitForConnected(static_cast<int>(deadline.remainingTime())))
         return false;
-    const std::string_view text = commandName(command);
-    QByteArray line(text.data(), static_cast<qsizetype>(text.size()));
-    line += '\n';
-    socket.write(line);
-    if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
-        return false;
+    socket.write(message);
+    while (socket.bytesToWrite() > 0)
+        if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
+            return false;
     QByteArray answer;
     while (!answer.contains('\n') && answer.size() <= Accepted.size()) {
         if (socket.bytesAvailable() == 0 &&
@@ -135,4 +172,40 @@ bool sendCommand(const QString& name, RemoteCommand command, int timeoutMs) {
         answer += socket.read(Accepted.size() + 1);
     }
     return answer == Accepted;
+}
+
+QByteArray addMessage(const QByteArray& payload) {
+    return QByteArrayLiteral("add ") + QByteArray::number(payload.size()) + '\n' + payload;
+}
+
+} // namespace
+
+bool sendCommand(const QString& name, RemoteCommand command, int timeoutMs) {
+    if (name.isEmpty() || command == RemoteCommand::Add)
+        return false;
+    const std::string_view text = commandName(command);
+    QByteArray line(text.data(), static_cast<qsizetype>(text.size()));
+    line += '\n';
+    return sendMessage(name, line, QDeadlineTimer(timeoutMs));
+}
+
+bool sendAdd(const QString& name, const std::vector<std::string>& paths, int timeoutMs) {
+    if (name.isEmpty() || paths.empty())
+        return false;
+    const QDeadlineTimer deadline(timeoutMs);
+    QByteArray payload;
+    for (const std::string& p : paths) {
+        // A path cannot hold a zero byte; an empty one names nothing.
+        if (p.empty() || p.find('\0') != std::string::npos ||
+            p.size() + 1 > static_cast<std::size_t>(CommandChannel::MaxAddBytes))
+            continue;
+        if (payload.size() + static_cast<qsizetype>(p.size()) + 1 > CommandChannel::MaxAddBytes) {
+            if (!sendMessage(name, addMessage(payload), deadline))
+                return false;
+            payload.clear();
+        }
+        payload.append(p.data(), static_cast<qsizetype>(p.size()));
+        payload.append('\0');
+    }
+    return payload.isEmpty() || sendMessage(name, addMessage(payload), deadline);
 }

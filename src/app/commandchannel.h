@@ -10,13 +10,16 @@
 #include <QObject>
 #include <QString>
 
+#include <string>
 #include <vector>
 
 class QLocalServer;
 class QLocalSocket;
 
 /// The running instance's end. Each connection may send one line, a command
-/// name ("next\n"); it is answered "ok\n" and closed. A peer of another
+/// name ("next\n"); it is answered "ok\n" and closed. An add sends the line
+/// "add LENGTH\n" and then exactly LENGTH bytes (at most MaxAddBytes): the
+/// paths, each ended by a zero byte. A peer of another
 /// user, a line that is not a known command, a longer one, anything after
 /// the line, or a client that has not sent its whole line within TimeoutMs
 /// of connecting is cut off without an answer. At most MaxClients wait for
@@ -30,6 +33,7 @@ public:
     static constexpr int MaxLineLength = 16;
     static constexpr int TimeoutMs = 1000;
     static constexpr int MaxClients = 8;
+    static constexpr int MaxAddBytes = 1 << 20;
 
     explicit CommandChannel(QObject* parent = nullptr);
     ~CommandChannel() override;
@@ -43,12 +47,15 @@ public:
 signals:
     /// A well-formed command arrived.
     void commandReceived(RemoteCommand command);
+    /// An add arrived with these paths (never empty).
+    void addReceived(const std::vector<std::string>& paths);
 
 private:
     /// A connection that has not sent its line yet.
     struct Client {
         QLocalSocket* socket;
         QElapsedTimer quiet; ///< since its last bytes (or since it connected)
+        qint64 payload = -1; ///< the length of the add's paths, once its line came
     };
 
     void onNewConnection();
@@ -56,6 +63,7 @@ private:
     /// Cuts `socket` off without an answer; its place is free at once.
     void drop(QLocalSocket* socket);
     void forget(QLocalSocket* socket);
+    void answer(QLocalSocket* socket);
 
     QLocalServer* m_server;
     std::vector<Client> m_clients;
@@ -65,3 +73,6 @@ private:
 /// waits for its answer. True when the instance took it. Blocks for at most
 /// about `timeoutMs` and needs no event loop.
 bool sendCommand(const QString& name, RemoteCommand command, int timeoutMs = 5000);
+/// Hands an add of `paths` to the instance listening at `name` (in several
+/// messages when they are long). True when the instance took all of them.
+bool sendAdd(const QString& name, const std::vector<std::string>& paths, int timeoutMs = 5000);

@@ -1,15 +1,19 @@
 #include "app/commandline.h"
 
+#include "platform/paths.h"
+
 #include <array>
+#include <filesystem>
 #include <utility>
 
 namespace {
 
-constexpr std::array<std::pair<RemoteCommand, std::string_view>, 4> Commands{{
+constexpr std::array<std::pair<RemoteCommand, std::string_view>, 5> Commands{{
     {RemoteCommand::Next, "next"},
     {RemoteCommand::Previous, "prev"},
     {RemoteCommand::Random, "random"},
     {RemoteCommand::Show, "show"},
+    {RemoteCommand::Add, "add"},
 }};
 
 // Options that QGuiApplication, QApplication and the xcb platform take,
@@ -67,9 +71,32 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     bool help = false;
     bool version = false;
     std::optional<RemoteCommand> command;
+    std::vector<std::string> paths;
     std::string problem;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
+        if (arg == "--add") {
+            if (command && problem.empty())
+                problem = "only one command at a time";
+            command = RemoteCommand::Add;
+            // Everything after it is a path; "--" ends the options first.
+            bool optionsEnded = false;
+            for (++i; i < args.size(); ++i) {
+                if (optionsEnded)
+                    paths.push_back(args[i]);
+                else if (args[i] == "--")
+                    optionsEnded = true;
+                else if (args[i] == "--help" || args[i] == "-h")
+                    help = true;
+                else if (args[i] == "--version")
+                    version = true;
+                else
+                    paths.push_back(args[i]);
+            }
+            if (paths.empty() && problem.empty())
+                problem = "--add needs at least one file or folder";
+            break;
+        }
         if (arg == "--help" || arg == "-h") {
             help = true;
             continue;
@@ -112,6 +139,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     } else if (command) {
         result.action = CommandLine::Action::Command;
         result.command = *command;
+        result.paths = std::move(paths);
     }
     return result;
 }
@@ -123,8 +151,20 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     return parseCommandLine(args);
 }
 
+std::vector<std::string> absolutePaths(const std::vector<std::string>& paths) {
+    std::vector<std::string> result;
+    result.reserve(paths.size());
+    for (const std::string& p : paths) {
+        std::error_code ec;
+        const std::filesystem::path absolute = std::filesystem::absolute(platform::toFsPath(p), ec);
+        result.push_back(ec ? p : platform::fromFsPath(absolute.lexically_normal()));
+    }
+    return result;
+}
+
 std::string usageText() {
-    return "Usage: quorvane [--next | --prev | --random | --show | --help | --version]";
+    return "Usage: quorvane [--next | --prev | --random | --show | --add PATH... | --help | "
+           "--version]";
 }
 
 std::string helpText() {
@@ -135,6 +175,9 @@ std::string helpText() {
                          "  --prev      show the previous wallpaper\n"
                          "  --random    show a random wallpaper\n"
                          "  --show      show the main window\n"
+                         "  --add PATH...\n"
+                         "              add pictures and folders (with their subfolders) to\n"
+                         "              the collection\n"
                          "  --help      print this help\n"
                          "  --version   print the version\n"
                          "\n"

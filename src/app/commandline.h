@@ -13,7 +13,7 @@
 #include <vector>
 
 /// The commands a later start hands to the running instance.
-enum class RemoteCommand { Next, Previous, Random, Show };
+enum class RemoteCommand { Next, Previous, Random, Show, Add };
 
 struct CommandLine {
     enum class Action {
@@ -25,12 +25,17 @@ struct CommandLine {
     };
     Action action = Action::Start;
     RemoteCommand command = RemoteCommand::Show;
+    /// The files and folders of --add, as given.
+    std::vector<std::string> paths;
     std::string error;
 };
 
 /// Parses the arguments after the program name. --help (or -h) and
 /// --version win over everything else; at most one command; any other
-/// argument of ours, or a positional one, is an error.
+/// argument of ours, or a positional one, is an error. --add takes every
+/// argument after it as a file or folder ("--" among them only ends the
+/// options: what follows is a path even when it starts with a dash); it
+/// needs at least one.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 CommandLine parseCommandLine(int argc, const char* const* argv);
 
@@ -39,13 +44,18 @@ CommandLine parseCommandLine(int argc, const char* const* argv);
 /// -geometry, with their values); every other argument is kept in order.
 std::vector<std::string> argumentsForQt(int argc, const char* const* argv);
 
-/// "Usage: quorvane [--next | --prev | --random | --show | --help | --version]"
+/// `paths` made absolute against the current folder (links are not
+/// resolved), so that the running instance, which has a folder of its own,
+/// finds them.
+std::vector<std::string> absolutePaths(const std::vector<std::string>& paths);
+
+/// "Usage: quorvane [--next | --prev | --random | --show | --add PATH... | --help | --version]"
 std::string usageText();
 std::string helpText();
 /// "Quorvane 3.2"
 std::string versionText();
 
 /// The option of a command without its dashes, which is also its message on
-/// the command channel: "next", "prev", "random", "show".
+/// the command channel: "next", "prev", "random", "show", "add".
 std::string_view commandName(RemoteCommand command);
 std::optional<RemoteCommand> commandFromName(std::string_view name);

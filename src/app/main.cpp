@@ -51,7 +51,14 @@ int main(int argc, char* argv[]) {
     const std::string exe = platform::executablePath();
     const std::string title = titleFromExecutable(exe);
     const QString channel = QString::fromStdString(platform::instanceChannelName(title));
-    if (hasCommand && !channel.isEmpty() && sendCommand(channel, command.command))
+    const bool isAdd = hasCommand && command.command == RemoteCommand::Add;
+    // The running instance has a folder of its own: relative paths are made whole here.
+    const std::vector<std::string> paths = absolutePaths(command.paths);
+    const auto handOver = [&](int timeoutMs) {
+        return isAdd ? sendAdd(channel, paths, timeoutMs)
+                     : sendCommand(channel, command.command, timeoutMs);
+    };
+    if (hasCommand && !channel.isEmpty() && handOver(5000))
         return 0;
 
     // The windows have a fixed size: Qt's options that would change it are
@@ -76,7 +83,7 @@ int main(int argc, char* argv[]) {
         // Another instance is starting right now: it takes the command once
         // its channel is open.
         for (int attempt = 0; attempt < 20; ++attempt) {
-            if (!channel.isEmpty() && sendCommand(channel, command.command, 1000))
+            if (!channel.isEmpty() && handOver(1000))
                 return 0;
             QThread::msleep(250);
         }
@@ -104,7 +111,9 @@ int main(int argc, char* argv[]) {
     app.start();
     if (!app.listenForCommands(channel.toStdString()))
         platform::warn("commands from the command line cannot reach this instance");
-    if (hasCommand)
+    if (isAdd)
+        QTimer::singleShot(0, &app, [&app, &paths] { app.addPaths(paths); });
+    else if (hasCommand)
         QTimer::singleShot(0, &app, [&app, &command] { app.runCommand(command.command); });
 
     return QApplication::exec();

@@ -56,6 +56,18 @@ void Collection::add(const std::vector<std::string>& paths) {
     emit entriesChanged();
 }
 
+bool Collection::append(const std::vector<std::string>& paths) {
+    add(paths);
+    try {
+        writeWallList(m_state, this->paths(), m_unavailable);
+        listWritten();
+        return true;
+    } catch (const ListFileError& e) {
+        emit errorOccurred(QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
 void Collection::clear() {
     m_entries.clear();
     m_unavailable.clear();
@@ -142,17 +154,21 @@ void Collection::setWallpaper(std::int32_t numWall) {
     if (!isIndex(numWall))
         return;
     const std::string path = m_entries[numWall].path;
-    if (!platform::isRegularFile(path))
+    if (!platform::isRegularFile(path)) {
+        emit applyFailed(QString::fromStdString(path));
         return;
+    }
     // The full change interval counts from every applied picture, also when
     // the decode fails.
     emit applyStarted();
     const std::uint64_t generation = ++m_applyGeneration;
     ++m_appliesInFlight;
     auto* watcher = new QFutureWatcher<bool>(this);
-    connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher, path] {
+    connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher, path, generation] {
         if (watcher->result())
             emit applied(QString::fromStdString(path));
+        else if (generation == m_applyGeneration.load())
+            emit applyFailed(QString::fromStdString(path));
         watcher->deleteLater();
     });
     watcher->setFuture(QtConcurrent::run(

@@ -94,6 +94,9 @@ public:
     void loadWall();
     /// Appends entries for these pictures; the list file is not written.
     void add(const std::vector<std::string>& paths);
+    /// Appends entries for these pictures at the end and writes the list
+    /// file; a failure to write is reported and gives false.
+    bool append(const std::vector<std::string>& paths);
     /// Replaces the collection by the picture manager's list and writes the
     /// list file; a failure to write is reported and gives false.
     bool replaceWalls(const std::vector<std::string>& paths);
@@ -198,6 +201,10 @@ signals:
     /// The picture at `path` was handed to the desktop (not sent for a
     /// failed or superseded apply).
     void applied(const QString& path);
+    /// The picture at `path` could not be made the wallpaper (missing,
+    /// unreadable, or the wallpaper file could not be written); not sent for
+    /// an apply that a newer one superseded.
+    void applyFailed(const QString& path);
     /// An error no handler caught, for the standard error box.
     void errorOccurred(const QString& text);
 

@@ -290,12 +290,15 @@ void ThumbnailCache::jobEnded(ThumbnailWorker::JobResult result) {
     using Outcome = ThumbnailWorker::Outcome;
     if (result.outcome == Outcome::Made)
         updatePreview(result.entry.ref(), std::move(result.thumbnail));
-    else if (result.outcome == Outcome::Undecodable)
+    else if (result.outcome == Outcome::Undecodable &&
+             m_collection.indexOf(result.entry.ref()) >= 0) {
         // The picture cannot be decoded and has no usable cached thumbnail,
         // so its entry leaves the collection, and the list file with the
         // other removals of the walk (a folder of broken files would
         // otherwise cost a rewrite of the whole list each).
         m_collection.removeWallLater(result.entry.ref());
+        emit pictureUnreadable(QString::fromStdString(result.entry.path));
+    }
     requestEnded(result.thread);
 }
 

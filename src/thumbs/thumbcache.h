@@ -163,6 +163,8 @@ signals:
     void jobStarted(std::int32_t num);
     /// The collection is empty: the empty view.
     void collectionEmpty();
+    /// The picture at `path` cannot be read: its entry left the collection.
+    void pictureUnreadable(const QString& path);
 
 private:
     void startJobFor(std::int32_t i);

@@ -4,11 +4,14 @@
 #include "ui/skin.h"
 
 #include <QCheckBox>
+#include <QCompleter>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -39,7 +42,7 @@ FolderDialog::FolderDialog(QWidget* parent)
 
     treeView = new QTreeView(this);
     treeView->setObjectName(QStringLiteral("TreeView"));
-    treeView->setGeometry(8, 31, 305, 301);
+    treeView->setGeometry(8, 31, 305, 273);
     treeView->setHeaderHidden(true);
     // The file system's root is the one node at the top, without a button.
     treeView->setRootIsDecorated(false);
@@ -47,12 +50,19 @@ FolderDialog::FolderDialog(QWidget* parent)
     treeView->setSelectionMode(QAbstractItemView::SingleSelection);
     treeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
+    edtPath = new QLineEdit(this);
+    edtPath->setObjectName(QStringLiteral("edtPath"));
+    edtPath->setGeometry(8, 309, 305, 23);
+    edtPath->setPlaceholderText(tr("Folder"));
+    connect(edtPath, &QLineEdit::textEdited, this, &FolderDialog::onPathEdited);
+
     // Neither button is the dialog's default: Enter presses the focused one.
     button1->setAutoDefault(false);
     button2->setAutoDefault(false);
     setTabOrder(button1, button2);
     setTabOrder(button2, cbWithSubFolders);
     setTabOrder(cbWithSubFolders, treeView);
+    setTabOrder(treeView, edtPath);
 
     connect(button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(button2, &QPushButton::clicked, this, &QDialog::reject);
@@ -78,16 +88,23 @@ void FolderDialog::fillTree() {
     if (home.isValid()) {
         for (QModelIndex up = home; up.isValid(); up = up.parent())
             treeView->expand(up);
-        treeView->selectionModel()->setCurrentIndex(home, QItemSelectionModel::NoUpdate);
+        treeView->expand(home);
+        treeView->selectionModel()->setCurrentIndex(home, QItemSelectionModel::ClearAndSelect |
+                                                              QItemSelectionModel::Rows);
         treeView->scrollTo(home, QAbstractItemView::PositionAtTop);
     }
     // The folders come in the background; until one is chosen, the home
     // folder stays in view at the top as its neighbours arrive.
     connect(m_model, &QFileSystemModel::directoryLoaded, this, &FolderDialog::showHomeOnTop);
+    // A typed path is completed from the same folders.
+    auto* completer = new QCompleter(m_model, edtPath);
+    completer->setCompletionMode(QCompleter::InlineCompletion);
+    edtPath->setCompleter(completer);
 }
 
 void FolderDialog::showHomeOnTop() {
-    if (selectedFolder().empty() && treeView->currentIndex().isValid())
+    const QModelIndex home = m_model ? m_model->index(QDir::homePath()) : QModelIndex();
+    if (treeView->currentIndex().isValid() && treeView->currentIndex() == home && !m_typing)
         treeView->scrollTo(treeView->currentIndex(), QAbstractItemView::PositionAtTop);
 }
 
@@ -117,6 +134,22 @@ bool FolderDialog::withSubFolders() const {
 }
 
 void FolderDialog::onSelectionChanged() {
+    const std::string folder = selectedFolder();
+    button1->setEnabled(!folder.empty());
+    if (!m_typing)
+        edtPath->setText(QString::fromStdString(folder));
+}
+
+void FolderDialog::onPathEdited(const QString& text) {
+    // The tree follows while the text names a folder; OK takes only a folder.
+    const QFileInfo info(QDir::cleanPath(text.trimmed()));
+    if (text.trimmed().isEmpty() || !info.isAbsolute() || !info.isDir()) {
+        button1->setEnabled(false);
+        return;
+    }
+    m_typing = true;
+    selectFolder(info.absoluteFilePath());
+    m_typing = false;
     button1->setEnabled(!selectedFolder().empty());
 }
 
@@ -137,11 +170,9 @@ void FolderDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Once the tree has its size.
     QTimer::singleShot(0, this, &FolderDialog::showHomeOnTop);
-    // OK first, as the tab order has it; the tree while there is nothing to take.
-    if (button1->isEnabled())
-        button1->setFocus();
-    else
-        treeView->setFocus();
+    // The tree, with the folder selected in it: typing a name moves to that
+    // folder, Enter takes the selected one.
+    treeView->setFocus();
 }
 
 void FolderDialog::hideEvent(QHideEvent* event) {
@@ -157,8 +188,12 @@ void FolderDialog::keyPressEvent(QKeyEvent* event) {
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        // A focused button is pressed; in the tree and the path field Enter
+        // takes the selected (or typed) folder.
         if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
             button->click();
+        else if ((focusWidget() == treeView || focusWidget() == edtPath) && button1->isEnabled())
+            button1->click();
         event->accept();
         return;
     default:

@@ -10,6 +10,7 @@
 
 class QCheckBox;
 class QFileSystemModel;
+class QLineEdit;
 class QPushButton;
 class QTreeView;
 
@@ -26,14 +27,16 @@ public:
     std::string selectedFolder() const;
     /// Selects the folder at `path` in the tree (and opens the tree down to it).
     void selectFolder(const QString& path);
-    /// Reads the folder tree, opened down to the home folder (done by the
-    /// first showing at the latest).
+    /// Reads the folder tree, opened down to the home folder, which is
+    /// selected (done by the first showing at the latest).
     void fillTree();
     /// True when "Include subfolders" is ticked.
     bool withSubFolders() const;
 
     QCheckBox* cbWithSubFolders = nullptr;
     QTreeView* treeView = nullptr;
+    /// The selected folder's path; a path typed here selects that folder.
+    QLineEdit* edtPath = nullptr;
     QPushButton* button1 = nullptr; ///< OK
     QPushButton* button2 = nullptr; ///< Cancel
 
@@ -44,11 +47,13 @@ protected:
 
 private:
     void onSelectionChanged();
+    void onPathEdited(const QString& text);
     /// Until a folder is chosen: the home folder at the top of the tree.
     void showHomeOnTop();
 
     QFileSystemModel* m_model = nullptr;
     QPointer<QWidget> m_anchor;
     bool m_placed = false;
+    bool m_typing = false; ///< the tree follows a typed path
     QPoint m_lastPos;
 };

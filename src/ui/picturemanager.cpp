@@ -2,6 +2,7 @@
 
 #include "collection/collection.h"
 #include "collection/folderwalk.h"
+#include "collection/gather.h"
 #include "collection/state.h"
 #include "collection/thumbpath.h"
 #include "collection/walls.h"
@@ -10,11 +11,14 @@
 #include "thumbs/strip.h"
 #include "ui/dialogs.h"
 #include "ui/folderdialog.h"
+#include "ui/notices.h"
 #include "ui/pathlist.h"
 #include "ui/previewloader.h"
 
 #include <QCompleter>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,12 +27,14 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <filesystem>
 #include <string_view>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -42,6 +48,15 @@ QFont fontOf(int pixelSize) {
 }
 
 } // namespace
+
+QString fileDialogFolder(const QString& lastUsed) {
+    if (!lastUsed.isEmpty() && QFileInfo(lastUsed).isDir())
+        return lastUsed;
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
+        return pictures;
+    return QDir::homePath();
+}
 
 PictureManager::PictureManager(ProgramState& state, Collection& collection, QWidget* parent)
     : SkinWindow(QSize(570, 389), "imgInterfacePicManager", "imgInterfacePicManager", parent),
@@ -210,6 +225,9 @@ void PictureManager::fillFromWalls() {
     m_state.listChanged = false;
     if (m_model->rowCount() > 0)
         selectRow(0);
+    // Handed over (dropped) while the fill waited.
+    if (!m_pendingPaths.empty())
+        addPaths(std::exchange(m_pendingPaths, {}));
 }
 
 void PictureManager::addFiles() {
@@ -234,6 +252,12 @@ void PictureManager::addFiles() {
             m_completionList->installEventFilter(this);
         connect(dOpen, &QDialog::finished, this, &PictureManager::onFilesChosen);
     }
+    // It opens where the user last took files from, else in the Pictures
+    // folder, else at home; the name field starts empty each time (a name
+    // typed next would otherwise be appended to the last one).
+    dOpen->setDirectory(fileDialogFolder(m_lastFileFolder));
+    if (auto* edit = dOpen->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        edit->clear();
     // Modal to the whole program, without waiting here for the answer.
     dOpen->setWindowModality(Qt::ApplicationModal);
     dOpen->show();
@@ -244,6 +268,8 @@ void PictureManager::onFilesChosen(int result) {
         m_completionList->hide();
     if (result != QDialog::Accepted || !isVisible())
         return;
+    if (!dOpen->selectedFiles().isEmpty())
+        m_lastFileFolder = QFileInfo(dOpen->selectedFiles().first()).absolutePath();
     m_state.listChanged = true;
     std::vector<std::string> added;
     std::size_t unlistable = 0;
@@ -283,11 +309,27 @@ void PictureManager::addFolder() {
 void PictureManager::scanFolder(const std::string& dir, bool useSubFolders) {
     if (waiting())
         return;
+    m_gatherPaths.clear();
+    startGather({dir}, useSubFolders);
+}
+
+void PictureManager::addPaths(const std::vector<std::string>& paths) {
+    if (paths.empty())
+        return;
+    if (waiting()) {
+        m_pendingPaths.insert(m_pendingPaths.end(), paths.begin(), paths.end());
+        return;
+    }
+    m_gatherPaths = paths;
+    startGather(paths, true);
+}
+
+void PictureManager::startGather(std::vector<std::string> paths, bool useSubFolders) {
     showWaitPanel(true);
     // The walk runs on a worker and hands back plain rows; the watcher belongs
     // to the window, so the result arrives here or, once the window is gone,
     // nowhere.
-    auto* watcher = new QFutureWatcher<FolderScan>(this);
+    auto* watcher = new QFutureWatcher<GatheredPictures>(this);
     m_scan = watcher;
     connect(watcher, &QFutureWatcherBase::progressValueChanged, pb, &QProgressBar::setValue);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
@@ -295,34 +337,44 @@ void PictureManager::scanFolder(const std::string& dir, bool useSubFolders) {
         if (m_scan != watcher)
             return; // dropped when the window closed
         m_scan = nullptr;
+        m_gatherPaths.clear();
         if (watcher->isCanceled() || watcher->future().resultCount() == 0)
             return;
-        FolderScan found = watcher->future().takeResult();
+        GatheredPictures found = watcher->future().takeResult();
         m_state.listChanged = true;
         m_model->append(std::move(found.rows));
         hideWaitPanel();
         if (m_model->rowCount() > 0)
             selectRow(0);
         showUnlistableNotice(found.unlistable);
+        showSkippedNotice(found.skipped);
+        if (!m_pendingPaths.empty())
+            addPaths(std::exchange(m_pendingPaths, {}));
     });
-    watcher->setFuture(QtConcurrent::run([dir, useSubFolders](QPromise<FolderScan>& promise) {
-        FolderScan found;
-        promise.setProgressRange(0, 100);
-        found.unlistable = ::scanDir(dir, useSubFolders, found.rows, [&promise](int percent) {
-            promise.setProgressValue(percent);
-            return !promise.isCanceled();
-        });
-        promise.addResult(std::move(found));
-    }));
+    watcher->setFuture(QtConcurrent::run(
+        [paths = std::move(paths), useSubFolders](QPromise<GatheredPictures>& promise) {
+            promise.setProgressRange(0, 100);
+            promise.addResult(gatherPictures(paths, useSubFolders, [&promise](int percent) {
+                promise.setProgressValue(percent);
+                return !promise.isCanceled();
+            }));
+        }));
 }
 
 void PictureManager::dropScan() {
-    if (!m_scan)
-        return;
-    // The walk stops at its next folder; what it found is not wanted.
-    m_scan->cancel();
-    m_scan = nullptr;
-    hideWaitPanel();
+    // Files and folders handed over (dropped, or from the command line) that
+    // the list has not taken yet go back, so that they are not lost.
+    std::vector<std::string> leftOver = std::exchange(m_gatherPaths, {});
+    leftOver.insert(leftOver.end(), m_pendingPaths.begin(), m_pendingPaths.end());
+    m_pendingPaths.clear();
+    if (m_scan) {
+        // The walk stops at its next folder; what it found is not wanted.
+        m_scan->cancel();
+        m_scan = nullptr;
+        hideWaitPanel();
+    }
+    if (!leftOver.empty())
+        emit addsLeftOver(leftOver);
 }
 
 void PictureManager::hideEvent(QHideEvent* event) {
@@ -333,13 +385,18 @@ void PictureManager::hideEvent(QHideEvent* event) {
 void PictureManager::showUnlistableNotice(std::size_t count) {
     if (count == 0)
         return;
-    // The list file holds one path per line: such a name would come back as
-    // two paths naming other files.
-    const QString text =
-        count == 1 ? tr("One picture was not added because its file name contains a line break.")
-                   : tr("%L1 pictures were not added because their file names contain line breaks.")
-                         .arg(count);
-    showMessage(this, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
+    showMessage(this, QMessageBox::Information, unlistableNotice(count), QMessageBox::Ok,
+                QMessageBox::Ok);
+}
+
+void PictureManager::showSkippedNotice(const std::vector<std::string>& skipped) {
+    if (skipped.empty())
+        return;
+    QMessageBox* box = showMessage(this, QMessageBox::Information, skippedNotice(skipped),
+                                   QMessageBox::Ok, QMessageBox::Ok);
+    // Both notices may come from one add: this one goes over the other.
+    if (box)
+        box->raise();
 }
 
 void PictureManager::deleteSelected() {

@@ -20,6 +20,10 @@ class FolderDialog;
 class Collection;
 struct ProgramState;
 
+/// The folder the file dialog opens in: `lastUsed` while it is a folder,
+/// else the user's Pictures folder when there is one, else the home folder.
+QString fileDialogFolder(const QString& lastUsed);
+
 class PictureManager : public SkinWindow {
     Q_OBJECT
 public:
@@ -57,6 +61,12 @@ public:
     /// Pictures whose names hold a line break are left out with a notice.
     /// Closing the window drops a walk that has not ended.
     void scanFolder(const std::string& dir, bool useSubFolders);
+    /// Starts appending the pictures of these files and folders (folders with
+    /// their subfolders) as rows, as scanFolder does: dropped on a window or
+    /// handed over from the command line. Other files are left out and named
+    /// in a notice. While the wait panel shows, they are added after the
+    /// work that shows it.
+    void addPaths(const std::vector<std::string>& paths);
     /// Removes the selected row and its cached thumbnail file.
     void deleteSelected();
     /// Asks, then deletes the selected row's picture file from disk and removes the row.
@@ -74,6 +84,11 @@ public:
     QProgressBar* pb = nullptr;
     QFileDialog* dOpen = nullptr;
 
+signals:
+    /// The window closed before these files and folders, handed over with
+    /// addPaths, reached its list.
+    void addsLeftOver(const std::vector<std::string>& paths);
+
 protected:
     /// Each showing starts with listChanged off and the fill from the collection.
     void showEvent(QShowEvent* event) override;
@@ -81,12 +96,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    /// What the folder walk hands back.
-    struct FolderScan {
-        std::vector<std::string> rows;
-        std::size_t unlistable = 0;
-    };
     void dropScan();
+    /// Gathers `paths` on a worker behind the wait panel and appends what it finds.
+    void startGather(std::vector<std::string> paths, bool useSubFolders);
 
     /// The file dialog's answer: on Accepted its files become rows.
     void onFilesChosen(int result);
@@ -97,6 +109,8 @@ private:
     void clearNow();
     /// Tells that `count` pictures were not added (their names hold line breaks).
     void showUnlistableNotice(std::size_t count);
+    /// Tells which of the things given were not added (not pictures nor folders).
+    void showSkippedNotice(const std::vector<std::string>& skipped);
     void onPreviewLoaded(const QImage& image);
 
     ProgramState& m_state;
@@ -110,7 +124,13 @@ private:
     SkinButton* m_iDel = nullptr;
     SkinButton* m_iClear = nullptr;
     bool m_selecting = false; ///< a selection made by the program: previewed once, after it
-    QFutureWatcherBase* m_scan = nullptr;  ///< the folder walk that runs, if any
+    QFutureWatcherBase* m_scan = nullptr; ///< the folder walk that runs, if any
+    /// The folder files were last taken from in the file dialog.
+    QString m_lastFileFolder;
+    /// The paths handed over that the running walk gathers.
+    std::vector<std::string> m_gatherPaths;
+    /// Paths handed over while the wait panel showed, added after it.
+    std::vector<std::string> m_pendingPaths;
     QPointer<QWidget> m_completionList;    ///< the file dialog's completion popup
     QPointer<QMessageBox> m_clearQuestion; ///< while Clear waits for its answer
 };

@@ -113,6 +113,35 @@ TEST_F(Channel, EachCommandIsDeliveredAndConfirmed) {
     EXPECT_EQ(send("random\r\n"), "<closed>") << "the line is exactly the name";
 }
 
+TEST_F(Channel, AnAddIsDeliveredWithItsPathsAndConfirmed) {
+    QSignalSpy spy(&m_channel, &CommandChannel::addReceived);
+    const std::vector<std::string> paths{"/home/u/Pictures", "/tmp/a b.jpg", "/x/\xc3\xa9\xff.png"};
+    auto sent = std::async(std::launch::async, [this, paths] { return sendAdd(m_path, paths); });
+    EXPECT_TRUE(await(sent));
+    ASSERT_EQ(spy.size(), 1);
+    EXPECT_EQ(spy.takeFirst().at(0).value<std::vector<std::string>>(), paths);
+    EXPECT_EQ(send(std::string("add 4\n/ab\0", 10)), "ok\n<closed>");
+    ASSERT_EQ(spy.size(), 1);
+    EXPECT_EQ(spy.takeFirst().at(0).value<std::vector<std::string>>(),
+              std::vector<std::string>{"/ab"});
+}
+
+TEST_F(Channel, ALongAddGoesInSeveralMessages) {
+    QSignalSpy spy(&m_channel, &CommandChannel::addReceived);
+    std::vector<std::string> paths;
+    for (int i = 0; i < 3000; ++i)
+        paths.push_back("/pictures/" + std::string(400, 'p') + std::to_string(i) + ".jpg");
+    auto sent = std::async(std::launch::async, [this, paths] { return sendAdd(m_path, paths); });
+    EXPECT_TRUE(await(sent));
+    std::vector<std::string> received;
+    for (const QList<QVariant>& call : spy) {
+        const auto part = call.at(0).value<std::vector<std::string>>();
+        received.insert(received.end(), part.begin(), part.end());
+    }
+    EXPECT_GT(spy.size(), 1);
+    EXPECT_EQ(received, paths);
+}
+
 struct Bad {
     const char* name;
     std::string bytes;
@@ -122,21 +151,26 @@ class ChannelRefuses : public Channel, public ::testing::WithParamInterface<Bad>
 
 TEST_P(ChannelRefuses, ClosesWithoutAnswerOrCommand) {
     QSignalSpy spy(&m_channel, &CommandChannel::commandReceived);
+    QSignalSpy adds(&m_channel, &CommandChannel::addReceived);
     EXPECT_EQ(send(GetParam().bytes), "<closed>");
     spin(50);
     EXPECT_TRUE(spy.isEmpty());
+    EXPECT_TRUE(adds.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Messages, ChannelRefuses,
-                         ::testing::Values(Bad{"unknown", "bogus\n"}, Bad{"upper", "NEXT\n"},
-                                           Bad{"option", "--next\n"}, Bad{"empty", "\n"},
-                                           Bad{"spaces", " next\n"},
-                                           Bad{"nul", std::string("next\0\n", 6)},
-                                           Bad{"two", "next\nprev\n"}, Bad{"trailing", "next\nx"},
-                                           Bad{"longLine", std::string(40, 'a') + "\n"},
-                                           Bad{"longNoEnd", std::string(100000, 'n')},
-                                           Bad{"binary", std::string("\xff\xfe\x00\x01\n", 5)}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Messages, ChannelRefuses,
+    ::testing::Values(
+        Bad{"unknown", "bogus\n"}, Bad{"upper", "NEXT\n"}, Bad{"option", "--next\n"},
+        Bad{"empty", "\n"}, Bad{"spaces", " next\n"}, Bad{"nul", std::string("next\0\n", 6)},
+        Bad{"two", "next\nprev\n"}, Bad{"trailing", "next\nx"},
+        Bad{"longLine", std::string(40, 'a') + "\n"}, Bad{"longNoEnd", std::string(100000, 'n')},
+        Bad{"binary", std::string("\xff\xfe\x00\x01\n", 5)}, Bad{"addBare", "add\n"},
+        Bad{"addNoLength", "add \n"}, Bad{"addZero", "add 0\n"}, Bad{"addSign", "add +3\n"},
+        Bad{"addTooLong", "add 1048577\n"}, Bad{"addShort", std::string("add 9\n/ab\0", 10)},
+        Bad{"addExtra", std::string("add 4\n/ab\0x", 11)}, Bad{"addNoEnd", "add 3\n/ab"},
+        Bad{"addEmptyPath", std::string("add 5\n/a\0\0\0", 11)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Channel, SilentClientIsCutOffAndDoesNotHoldUpOthers) {
     QSignalSpy spy(&m_channel, &CommandChannel::commandReceived);

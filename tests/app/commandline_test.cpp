@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -71,7 +72,43 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{{"--next", "--next"}, Action::Error},
                       Case{{"--next", "picture.jpg"}, Action::Error},
                       Case{{"-reverse=1"}, Action::Error}, Case{{"--versions"}, Action::Error},
-                      Case{{std::string("--next\0x", 8)}, Action::Error}));
+                      Case{{std::string("--next\0x", 8)}, Action::Error},
+                      Case{{"--add"}, Action::Error}, Case{{"--add", "--"}, Action::Error},
+                      Case{{"--next", "--add", "a.jpg"}, Action::Error},
+                      Case{{"--add", "a.jpg", "--next"}, Action::Command, RemoteCommand::Add}));
+
+struct AddCase {
+    std::vector<std::string> args;
+    std::vector<std::string> paths;
+};
+
+class AddTable : public ::testing::TestWithParam<AddCase> {};
+
+TEST_P(AddTable, TakesEveryArgumentAfterItAsAPath) {
+    const CommandLine parsed = parseCommandLine(GetParam().args);
+    ASSERT_EQ(parsed.action, Action::Command) << joined(GetParam().args) << " " << parsed.error;
+    EXPECT_EQ(parsed.command, RemoteCommand::Add);
+    EXPECT_EQ(parsed.paths, GetParam().paths) << joined(GetParam().args);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, AddTable,
+                         ::testing::Values(AddCase{{"--add", "a.jpg"}, {"a.jpg"}},
+                                           AddCase{{"--add", "/p/a b.jpg", "dir", "--next"},
+                                                   {"/p/a b.jpg", "dir", "--next"}},
+                                           AddCase{{"-platform", "xcb", "--add", "x"}, {"x"}},
+                                           AddCase{{"--add", "--", "-h", "--", "--version"},
+                                                   {"-h", "--", "--version"}}));
+
+TEST(CommandLine, HelpWinsOverAdd) {
+    EXPECT_EQ(parseCommandLine({"--add", "a.jpg", "--help"}).action, Action::Help);
+    EXPECT_EQ(parseCommandLine({"--add", "--version"}).action, Action::Version);
+}
+
+TEST(CommandLine, AddPathsBecomeAbsoluteAgainstTheCurrentFolder) {
+    const std::string here = std::filesystem::current_path().string();
+    EXPECT_EQ(absolutePaths({"a.jpg", "./sub/../b.png", "/abs/c.bmp"}),
+              (std::vector<std::string>{here + "/a.jpg", here + "/b.png", "/abs/c.bmp"}));
+}
 
 TEST(CommandLine, ErrorNamesTheArgument) {
     const CommandLine parsed = parseCommandLine({"--next", "--frobnicate"});
@@ -102,7 +139,8 @@ TEST(CommandLine, NamesOfTheCommandsRoundTrip) {
 }
 
 TEST(CommandLine, TextsNameEveryOption) {
-    for (const char* option : {"--next", "--prev", "--random", "--show", "--help", "--version"}) {
+    for (const char* option :
+         {"--next", "--prev", "--random", "--show", "--add", "--help", "--version"}) {
         EXPECT_NE(usageText().find(option), std::string::npos) << option;
         EXPECT_NE(helpText().find(option), std::string::npos) << option;
     }

@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace fs = std::filesystem;
@@ -144,6 +145,8 @@ TEST_P(Apply, ANewerApplySupersedesOneInFlight) {
     std::vector<QString> arrived;
     QObject::connect(m_collection.get(), &Collection::applied,
                      [&](const QString& path) { arrived.push_back(path); });
+    int failed = 0;
+    QObject::connect(m_collection.get(), &Collection::applyFailed, [&] { ++failed; });
     m_collection->setWallpaper(0);
     m_collection->setWallpaper(1);
     const Bitmap b = wallpaper();
@@ -160,6 +163,7 @@ TEST_P(Apply, ANewerApplySupersedesOneInFlight) {
     QCoreApplication::processEvents();
     ASSERT_EQ(arrived.size(), 1u);
     EXPECT_TRUE(arrived[0].endsWith("small.bmp"));
+    EXPECT_EQ(failed, 0) << "the superseded apply was reported as failed";
 }
 
 // The close polls wallpaperWriteIdle: it stays false from the request until
@@ -176,6 +180,28 @@ TEST_P(Apply, TheCloseWaitsForAnApplyInFlight) {
     EXPECT_EQ(b.width(), 2000);
     EXPECT_EQ(recording_wallpaper::painted().size() + recording_wallpaper::applied().size(), 1u);
     EXPECT_TRUE(QTest::qWaitFor([&] { return arrived; }));
+}
+
+// A picture that cannot be read or is gone is reported once as not applied;
+// one that a newer apply superseded is not, nor is one that arrived.
+TEST_P(Apply, FailuresAreReportedAndSupersededAppliesAreNot) {
+    const std::string broken = m_home + "/pics/broken.jpg";
+    const std::string good = picture("good.bmp", 30, 20, 0x112233);
+    const std::string gone = picture("gone.bmp", 10, 10, 0x445566);
+    std::ofstream(broken, std::ios::binary) << "no picture";
+    load({broken, good, gone});
+    fs::remove(gone);
+    std::vector<QString> failed;
+    QObject::connect(m_collection.get(), &Collection::applyFailed,
+                     [&](const QString& path) { failed.push_back(path); });
+    m_collection->setWallpaper(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !failed.empty(); }, 10000));
+    m_collection->setWallpaper(2);
+    m_collection->setWallpaper(1);
+    wallpaper();
+    QTest::qWait(100);
+    EXPECT_EQ(failed,
+              (std::vector<QString>{QString::fromStdString(broken), QString::fromStdString(gone)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, Apply, testing::Bool(), [](const auto& info) {

@@ -626,8 +626,11 @@ TEST_F(Manager, TheFolderDialogIsAFixedFramedTreeOfFolders) {
     EXPECT_EQ(d.treeView->currentIndex().data(QFileSystemModel::FilePathRole).toString(),
               QString::fromStdString(m_home));
     EXPECT_TRUE(d.treeView->isExpanded(d.treeView->currentIndex().parent()));
-    EXPECT_TRUE(d.selectedFolder().empty());
-    EXPECT_FALSE(d.button1->isEnabled()) << "OK with nothing to take";
+    // The home folder is opened and selected: OK takes it at once.
+    EXPECT_TRUE(d.treeView->isExpanded(d.treeView->currentIndex()));
+    EXPECT_EQ(d.selectedFolder(), m_home);
+    EXPECT_EQ(d.edtPath->text().toStdString(), m_home);
+    EXPECT_TRUE(d.button1->isEnabled());
 
     // Escape does nothing; Enter presses the focused button.
     whenModal<FolderDialog>([](FolderDialog* dlg) {
@@ -639,6 +642,55 @@ TEST_F(Manager, TheFolderDialogIsAFixedFramedTreeOfFolders) {
         QTest::keyClick(dlg->button1, Qt::Key_Return);
     });
     EXPECT_EQ(d.exec(), QDialog::Accepted);
+}
+
+TEST_F(Manager, AFolderTypedIntoTheFolderDialogIsTaken) {
+    const std::string target = picture("typed/deep/t.bmp", Red);
+    const std::string folder = m_home + "/typed/deep";
+    open({});
+    whenModal<FolderDialog>([&](FolderDialog* dlg) {
+        dlg->edtPath->setFocus();
+        dlg->edtPath->clear();
+        QTest::keyClicks(dlg->edtPath, QString::fromStdString(m_home + "/typed/nothing-here"));
+        EXPECT_FALSE(dlg->button1->isEnabled()) << "OK with a path that is no folder";
+        dlg->edtPath->clear();
+        QTest::keyClicks(dlg->edtPath, QString::fromStdString(folder));
+        EXPECT_EQ(dlg->selectedFolder(), folder);
+        EXPECT_TRUE(dlg->button1->isEnabled());
+        QTest::keyClick(dlg->edtPath, Qt::Key_Return);
+    });
+    addFolder();
+    EXPECT_EQ(rows(), std::vector<std::string>{target});
+}
+
+TEST_F(Manager, TheFileDialogOpensInPicturesThenWhereFilesWereTakenWithAnEmptyName) {
+    const std::string pictures = m_home + "/Pictures";
+    std::filesystem::create_directories(pictures);
+    EXPECT_EQ(fileDialogFolder({}).toStdString(), pictures);
+    const std::string first = picture("elsewhere/one.bmp", Red);
+    const std::string second = picture("elsewhere/two.bmp", Green);
+    open({});
+    whenModal<QFileDialog>([&](QFileDialog* d) {
+        EXPECT_EQ(d->directory().absolutePath().toStdString(), pictures);
+        auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+        EXPECT_TRUE(name->text().isEmpty());
+        name->setText(QString::fromStdString(first));
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    addFiles();
+    // The next time: the folder of the last files, and no old name to type after.
+    whenModal<QFileDialog>([&](QFileDialog* d) {
+        EXPECT_EQ(d->directory().absolutePath().toStdString(), m_home + "/elsewhere");
+        auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+        EXPECT_TRUE(name->text().isEmpty()) << name->text().toStdString();
+        name->setText(QStringLiteral("two.bmp"));
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    addFiles();
+    EXPECT_EQ(rows(), (std::vector<std::string>{first, second}));
+    // Without a Pictures folder: home.
+    std::filesystem::remove(pictures);
+    EXPECT_EQ(fileDialogFolder({}).toStdString(), m_home);
 }
 
 // -------------------------------------------------------------------- preview

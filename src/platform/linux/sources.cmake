@@ -18,7 +18,8 @@ target_sources(quorvane_platform PRIVATE
     linux/hotkeys_x11.h
     linux/keysyms.cpp
     linux/keysyms.h
-    linux/signals.cpp)
+    linux/signals.cpp
+    linux/notify.cpp)
 # The settings file and the autostart entry are written through the checked atomic writer.
 target_link_libraries(quorvane_platform PUBLIC quorvane_storage)
 target_link_libraries(quorvane_platform PRIVATE Qt6::Core Qt6::Gui Qt6::DBus PkgConfig::PLATFORM_XCB

@@ -10,6 +10,7 @@ target_sources(quorvane_platform PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/autostart.cpp
     ${CMAKE_CURRENT_LIST_DIR}/store.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wintext.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/notify.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wintext.h)
 target_link_libraries(quorvane_platform PRIVATE shell32 advapi32 user32)
 
