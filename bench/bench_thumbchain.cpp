@@ -26,7 +26,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -208,6 +212,29 @@ bool runChild(const char* argv0, const char* mode, int pictures, int entries, Ru
     return pclose(pipe) == 0 && ok;
 }
 
+// GNOME's thumbnailer over the same pictures, one process per picture as file managers run
+// it: the seconds for all of them, or a negative value when it is not installed or fails.
+double gdkThumbnailer(const std::vector<std::string>& paths, const fs::path& scratch) {
+    fs::create_directories(scratch);
+    const std::string out = (scratch / "t.png").string();
+    const auto start = std::chrono::steady_clock::now();
+    for (const std::string& picture : paths) {
+        const pid_t child = fork();
+        if (child < 0)
+            return -1;
+        if (child == 0) {
+            const char* args[] = {"gdk-pixbuf-thumbnailer", "-s",        "197",
+                                  picture.c_str(),          out.c_str(), nullptr};
+            execvp(args[0], const_cast<char* const*>(args));
+            _exit(127);
+        }
+        int status = 0;
+        if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            return -1;
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 void printMemory(const char* label, const RunResult& r, int entries) {
     std::printf("  %-34s %7d entries  peak %7ld KiB  (%+7ld KiB over the start)  previews held "
                 "at most %zu\n",
@@ -241,10 +268,13 @@ int main(int argc, char** argv) {
     const char* roundsText = std::getenv("QUORVANE_BENCH_ROUNDS");
     const int rounds = roundsText ? std::max(1, std::atoi(roundsText)) : 2;
     double bare = 1e300;
+    double gdk = 1e300;
     RunResult first;
     first.seconds = 1e300;
     for (int round = 0; round < rounds; ++round) {
         bare = std::min(bare, bareJobs(paths, dataFolder / "bare"));
+        if (const double g = gdkThumbnailer(paths, dataFolder / "gdk"); g > 0)
+            gdk = std::min(gdk, g);
         RunResult r;
         if (!runChild(argv[0], "--first", pictures, pictures, r)) {
             std::fprintf(stderr, "a chain run failed\n");
@@ -267,6 +297,15 @@ int main(int argc, char** argv) {
                 "decoded)\n",
                 first.seconds, pictures / first.seconds, first.pictureDecodes);
     std::printf("  its jobs, inside the worker       %8.2f s\n", first.jobSeconds);
+    if (gdk < 1e300) {
+        const double ratio = gdk / first.seconds;
+        std::printf("  gdk-pixbuf-thumbnailer            %8.2f s  %7.1f pictures/s  the chain "
+                    "%.2fx its rate   target >= 1.6x  %s\n",
+                    gdk, pictures / gdk, ratio, ratio >= 1.6 ? "met" : "MISSED");
+    } else {
+        std::printf("  gdk-pixbuf-thumbnailer            not installed (Debian package "
+                    "libgdk-pixbuf2.0-bin)\n");
+    }
     const double own = (first.seconds / first.jobSeconds - 1) * 100;
     std::printf("  chain over the sum of its own jobs      %+7.2f %%\n", own);
     const double overhead = (first.seconds / bare - 1) * 100;
