@@ -32,7 +32,7 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
 /// Clicks Param and waits for the settings window.
 unsigned long openSettings(QProcess* p, unsigned long mainWindow) {
     clickAt(mainWindow, 326 + 20, 382 + 26);
-    return waitForWindow(p->processId(), "Параметры", 10000, 397, 300);
+    return waitForWindow(p->processId(), "Settings", 10000, 397, 300);
 }
 
 /// Saves the screen for a person to look at, when the run asks for it.
