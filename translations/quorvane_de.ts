@@ -625,7 +625,7 @@ Die Bilddateien bleiben erhalten; der Miniaturen-Zwischenspeicher wird geleert.<
     </message>
     <message>
         <source>Placement</source>
-        <translation>Anordnung</translation>
+        <translation>Modus</translation>
     </message>
     <message>
         <source>Fill</source>

@@ -625,7 +625,7 @@ The picture files stay on disk; the thumbnail cache is emptied.</source>
     </message>
     <message>
         <source>Placement</source>
-        <translation>Размещение</translation>
+        <translation>Режим</translation>
     </message>
     <message>
         <source>Fill</source>

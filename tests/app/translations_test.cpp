@@ -58,13 +58,12 @@ TEST_P(Language, WindowsSpeakTheLocalesLanguage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Locales, Language,
-    ::testing::Values(
-        LanguageCase{"de_DE", "de", "Einstellungen", "Einstellungen", "Anordnung", true},
-        LanguageCase{"de_AT", "de", "Einstellungen", "Einstellungen", "Anordnung", true},
-        LanguageCase{"ru_RU", "ru", "Параметры", "Параметры", "Размещение", true},
-        LanguageCase{"fr_FR", "fr", "Paramètres", "Paramètres", "Position", true},
-        LanguageCase{"es_ES", "es", "Ajustes", "Ajustes", "Posición", true},
-        // English is the source; a language the program does not carry keeps
-        // it, and then Qt's dialogs do not switch language either.
-        LanguageCase{"en_US", "", "Settings", "Settings", "Placement", false},
-        LanguageCase{"it_IT", "", "Settings", "Settings", "Placement", false}));
+    ::testing::Values(LanguageCase{"de_DE", "de", "Einstellungen", "Einstellungen", "Modus", true},
+                      LanguageCase{"de_AT", "de", "Einstellungen", "Einstellungen", "Modus", true},
+                      LanguageCase{"ru_RU", "ru", "Параметры", "Параметры", "Режим", true},
+                      LanguageCase{"fr_FR", "fr", "Paramètres", "Paramètres", "Position", true},
+                      LanguageCase{"es_ES", "es", "Ajustes", "Ajustes", "Posición", true},
+                      // English is the source; a language the program does not carry keeps
+                      // it, and then Qt's dialogs do not switch language either.
+                      LanguageCase{"en_US", "", "Settings", "Settings", "Placement", false},
+                      LanguageCase{"it_IT", "", "Settings", "Settings", "Placement", false}));
