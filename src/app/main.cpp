@@ -3,6 +3,7 @@
 #include "app/apptitle.h"
 #include "app/commandchannel.h"
 #include "app/commandline.h"
+#include "app/translations.h"
 #include "platform/instance.h"
 #include "platform/log.h"
 #include "platform/paths.h"
@@ -70,6 +71,8 @@ int main(int argc, char* argv[]) {
     int qtArgc = static_cast<int>(qtArgv.size());
     qtArgv.push_back(nullptr);
     QApplication qtApp(qtArgc, qtArgv.data());
+    // Before the first box: even "already running" speaks the user's language.
+    installTranslations(qtApp, QLocale::system());
 
     const platform::InstanceLock lock = platform::acquireInstanceLock(title);
     if (lock.state == platform::InstanceLock::State::Unavailable) {

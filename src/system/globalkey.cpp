@@ -1,5 +1,7 @@
 #include "system/globalkey.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <charconv>
 
@@ -64,50 +66,55 @@ GlobalKey key2GlobalKey(Qt::KeyboardModifiers shift, std::uint16_t k) {
 
 namespace {
 
+// The names of keys that have one, as the user's keyboard labels them.
+QString keyText(const char* name) {
+    return QCoreApplication::translate("GlobalKey", name);
+}
+
 QString keyName(std::uint16_t k) {
     switch (k) {
     case 8:
-        return QStringLiteral("BackSpace");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "BackSpace"));
     case 9:
-        return QStringLiteral("Tab");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Tab"));
     case 13:
-        return QStringLiteral("Enter");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Enter"));
     case 16:
-        return QStringLiteral("Shift");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Shift"));
     case 17:
-        return QStringLiteral("Ctrl");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Ctrl"));
     case 18:
-        return QStringLiteral("Alt");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Alt"));
     case 19:
-        return QStringLiteral("Pause");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Pause"));
     case 20:
-        return QStringLiteral("CapsLock");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "CapsLock"));
     case 27:
-        return QStringLiteral("Esc");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Esc"));
     case 32:
-        return QStringLiteral("Space");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Space"));
     case 33:
-        return QStringLiteral("PgUp");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "PgUp"));
     case 34:
-        return QStringLiteral("PgDown");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "PgDown"));
     case 35:
-        return QStringLiteral("End");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "End"));
     case 36:
-        return QStringLiteral("Home");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Home"));
     case 37:
-        return QStringLiteral("Left");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Left"));
     case 38:
-        return QStringLiteral("Up");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Up"));
     case 39:
-        return QStringLiteral("Right");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Right"));
     case 40:
-        return QStringLiteral("Down");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Down"));
     case 44:
-        return QStringLiteral("PrintScreen");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "PrintScreen"));
     case 45:
-        return QStringLiteral("Insert");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Insert"));
     case 46:
-        return QStringLiteral("Del");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "Del"));
     case 106:
         return QStringLiteral("Num *");
     case 107:
@@ -119,9 +126,9 @@ QString keyName(std::uint16_t k) {
     case 111:
         return QStringLiteral("Num /");
     case 144:
-        return QStringLiteral("NumLock");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "NumLock"));
     case 145:
-        return QStringLiteral("ScrollLock");
+        return keyText(QT_TRANSLATE_NOOP("GlobalKey", "ScrollLock"));
     case 186:
         return QStringLiteral(";");
     case 187:
@@ -161,11 +168,11 @@ QString keyName(std::uint16_t k) {
 QString globalKey2String(const GlobalKey& gk) {
     QString text;
     if (gk.ctrl)
-        text += QStringLiteral("Ctrl + ");
+        text += keyText(QT_TRANSLATE_NOOP("GlobalKey", "Ctrl")) + QStringLiteral(" + ");
     if (gk.alt)
-        text += QStringLiteral("Alt + ");
+        text += keyText(QT_TRANSLATE_NOOP("GlobalKey", "Alt")) + QStringLiteral(" + ");
     if (gk.shift)
-        text += QStringLiteral("Shift + ");
+        text += keyText(QT_TRANSLATE_NOOP("GlobalKey", "Shift")) + QStringLiteral(" + ");
     return text + keyName(gk.key);
 }
 

@@ -3,6 +3,7 @@
 #include "platform/paths.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace {
@@ -48,7 +49,8 @@ QMessageBox* askOkCancel(QWidget* owner, QMessageBox::Icon icon, const QString& 
 } // namespace
 
 QMessageBox* askExit(QWidget* owner, Answer answer) {
-    return askOkCancel(owner, QMessageBox::Question, QStringLiteral("Do you realy want to exit?"),
+    return askOkCancel(owner, QMessageBox::Question,
+                       QCoreApplication::translate("Dialogs", "Do you realy want to exit?"),
                        std::move(answer));
 }
 
@@ -62,9 +64,12 @@ QMessageBox* showMessage(QWidget* owner, QMessageBox::Icon icon, const QString& 
 
 std::string deleteQuestion(const std::string& path) {
     const std::string name = platform::fromFsPath(platform::toFsPath(path).filename());
-    return "Are you sure you want to delete " + name +
-           "?\r\n\r\nWarning: this action will delete this file from disk, and cannot be "
-           "undone!";
+    return QCoreApplication::translate("Dialogs",
+                                       "Are you sure you want to delete %1?\r\n\r\nWarning: this "
+                                       "action will delete this file from disk, and cannot be "
+                                       "undone!")
+        .arg(QString::fromStdString(name))
+        .toStdString();
 }
 
 QMessageBox* askDeleteFile(QWidget* owner, const std::string& path, Answer answer) {
@@ -80,14 +85,16 @@ QMessageBox* showErrorBox(QWidget* owner, const std::string& text) {
 
 QMessageBox* showAlreadyRunning(const std::string& caption) {
     return openBox(nullptr, nullptr, QMessageBox::NoIcon, QString::fromUtf8(caption),
-                   QStringLiteral("The program is already running"), QMessageBox::Ok,
-                   QMessageBox::NoButton, {});
+                   QCoreApplication::translate("Dialogs", "The program is already running"),
+                   QMessageBox::Ok, QMessageBox::NoButton, {});
 }
 
 QMessageBox* showCannotStart(const std::string& caption, const std::string& problem) {
-    const std::string text =
-        "The program does not start: it cannot make sure that no other copy of it runs.\n\n" +
-        problem;
-    return openBox(nullptr, nullptr, QMessageBox::Critical, QString::fromUtf8(caption),
-                   QString::fromUtf8(text), QMessageBox::Ok, QMessageBox::NoButton, {});
+    // The reason comes from the system and stays as it is.
+    const QString text =
+        QCoreApplication::translate("Dialogs", "The program does not start: it cannot make "
+                                               "sure that no other copy of it runs.") +
+        QStringLiteral("\n\n") + QString::fromStdString(problem);
+    return openBox(nullptr, nullptr, QMessageBox::Critical, QString::fromUtf8(caption), text,
+                   QMessageBox::Ok, QMessageBox::NoButton, {});
 }

@@ -21,7 +21,7 @@ FolderDialog::FolderDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("fFolderSelect"));
-    setWindowTitle(QStringLiteral("Browse For Folder"));
+    setWindowTitle(tr("Browse For Folder"));
     setFixedSize(321, 371);
     QFont f;
     f.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});

@@ -117,7 +117,7 @@ PictureManager::PictureManager(ProgramState& state, Collection& collection, QWid
             previewSelected();
     });
 
-    panel1 = new QLabel(QStringLiteral("Please wait..."), this);
+    panel1 = new QLabel(tr("Please wait..."), this);
     panel1->setObjectName(QStringLiteral("Panel1"));
     panel1->setGeometry(11, 42, 547, 215);
     panel1->setAlignment(Qt::AlignCenter);
@@ -189,7 +189,7 @@ bool PictureManager::previewLoading() const {
 }
 
 void PictureManager::showWaitPanel(bool withProgress) {
-    panel1->setText(QStringLiteral("Please wait..."));
+    panel1->setText(tr("Please wait..."));
     pb->setValue(0);
     pb->setVisible(withProgress);
     panel1->show();

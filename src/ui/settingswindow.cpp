@@ -110,7 +110,7 @@ SettingsWindow::SettingsWindow(ProgramState& state, GlobalHotkeys& hotkeys, QWid
     : SkinWindow(QSize(397, 300), "imgInterfaceParam", "imgInterfaceParam", parent), m_state(state),
       m_hotkeys(hotkeys) {
     setObjectName(QStringLiteral("fParam"));
-    setWindowTitle(QStringLiteral("Параметры"));
+    setWindowTitle(tr("Settings"));
     setFont(fieldFont());
     createControls();
 }

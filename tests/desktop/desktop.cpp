@@ -157,6 +157,10 @@ QProcessEnvironment DesktopTest::environment() const {
     env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // The texts the tests look for are the English ones, whatever this
+    // machine's language.
+    env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     return env;
 }
 

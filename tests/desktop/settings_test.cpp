@@ -32,7 +32,7 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
 /// Clicks Param and waits for the settings window.
 unsigned long openSettings(QProcess* p, unsigned long mainWindow) {
     clickAt(mainWindow, 326 + 20, 382 + 26);
-    return waitForWindow(p->processId(), "Параметры", 10000, 397, 300);
+    return waitForWindow(p->processId(), "Settings", 10000, 397, 300);
 }
 
 /// Saves the screen for a person to look at, when the run asks for it.
@@ -336,4 +336,27 @@ TEST_F(SettingsWindow, HelpAndF1OpenTheAboutWindowWhoseLinkOpensTheWebPage) {
     EXPECT_NE(waitForWindow(p->processId(), "Quorvane", 10000, 397, 174), 0u)
         << "F1 opened no About window";
     EXPECT_TRUE(terminate(p));
+}
+
+// The program started in German: the settings window opens under its German
+// title, and no window carries the English one.
+class GermanSettings : public SettingsWindow {
+protected:
+    QProcessEnvironment environment() const override {
+        QProcessEnvironment env = SettingsWindow::environment();
+        env.insert("LANGUAGE", "de");
+        return env;
+    }
+};
+
+TEST_F(GermanSettings, TheSettingsWindowSpeaksGerman) {
+    QProcess* p = nullptr;
+    const unsigned long w = startShown(p);
+    ASSERT_NE(w, 0u);
+    saveScreen("main-de");
+    clickAt(w, 326 + 20, 382 + 26);
+    const unsigned long s = waitForWindow(p->processId(), "Einstellungen", 10000, 397, 300);
+    ASSERT_NE(s, 0u) << "no settings window titled in German";
+    EXPECT_EQ(waitForWindow(p->processId(), "Settings", 200), 0u);
+    saveScreen("settings-de");
 }
