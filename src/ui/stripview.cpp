@@ -77,5 +77,9 @@ void StripView::paintEvent(QPaintEvent*) {
         return;
     QImage image = bitmapToQImage(*buffer);
     image.setDevicePixelRatio(m_strip.scale());
-    QPainter(this).drawImage(0, 0, image);
+    QPainter p(this);
+    // Between the two scales (144 dpi is a ratio of 1.5) the 2x strip is
+    // shrunk: averaged, not picked.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(0, 0, image);
 }
