@@ -43,15 +43,12 @@ bool Write(const QImage& img, const QString& path) {
 }
 
 // Every picture of the skin, under its name, drawn at the scale set (SetScale). At
-// scale 2 the strip's pictures (drawn into the strip pixel for pixel) and the icons
-// (made at every size already) are left out.
+// scale 2 the icons (made at every size already) are left out.
 std::vector<std::pair<QString, QImage>> Pictures(const QString& version) {
     std::vector<std::pair<QString, QImage>> all;
     const bool doubled = Scale() == 2;
-    if (!doubled) {
-        all.emplace_back(QStringLiteral("background"), DrawStripBackground());
-        all.emplace_back(QStringLiteral("loadphoto"), DrawLoadPhoto());
-    }
+    all.emplace_back(QStringLiteral("background"), DrawStripBackground());
+    all.emplace_back(QStringLiteral("loadphoto"), DrawLoadPhoto());
     for (const ButtonPicture& b : Buttons()) {
         QPoint offset;
         if (!LitOffset(b, offset))

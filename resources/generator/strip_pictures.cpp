@@ -169,11 +169,14 @@ void DrawMonitor(QPainter& p) {
 } // namespace
 
 QImage DrawStripBackground() {
-    QImage img(800, 180, QImage::Format_RGB32);
+    // At scale 2 every pixel of the strip becomes four: the monitor's screen
+    // stays exactly the scaled rectangle.
+    QImage img(800 * Scale(), 180 * Scale(), QImage::Format_RGB32);
+    img.setDevicePixelRatio(Scale());
     {
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
-        DrawGround(p, img.rect());
+        DrawGround(p, QRect(0, 0, 800, 180));
         DrawSideSlots(p);
     }
     AddGrain(img, 2, 7);
@@ -209,13 +212,15 @@ void DrawGlyph(QPainter& p, const QRectF& r, const QColor& c) {
 } // namespace
 
 QImage DrawLoadPhoto() {
-    QImage img(197, 123, QImage::Format_RGB32);
+    QImage img(197 * Scale(), 123 * Scale(), QImage::Format_RGB32);
+    img.setDevicePixelRatio(Scale());
+    const QRect all(0, 0, 197, 123);
     {
         QPainter p(&img);
         QLinearGradient plate(0, 0, 197, 123);
         plate.setColorAt(0.0, QColor(47, 51, 60));
         plate.setColorAt(1.0, QColor(25, 27, 32));
-        p.fillRect(img.rect(), plate);
+        p.fillRect(all, plate);
         // Fine diagonal brushing.
         p.setPen(QPen(QColor(255, 255, 255, 9), 1));
         for (int x = -123; x < 197; x += 5)
@@ -229,12 +234,12 @@ QImage DrawLoadPhoto() {
         vignette.setColorAt(0.0, QColor(0, 0, 0, 0));
         vignette.setColorAt(0.55, QColor(0, 0, 0, 0));
         vignette.setColorAt(1.0, QColor(0, 0, 0, 120));
-        p.fillRect(img.rect(), vignette);
+        p.fillRect(all, vignette);
         // A soft light behind the symbol.
         QRadialGradient halo(98.5, 55, 48);
         halo.setColorAt(0.0, QColor(120, 140, 170, 40));
         halo.setColorAt(1.0, QColor(120, 140, 170, 0));
-        p.fillRect(img.rect(), halo);
+        p.fillRect(all, halo);
 
         DrawGlyph(p, QRectF(76.5, 38.5, 44, 32), QColor(122, 131, 148));
         // Three dots: the picture is on its way.

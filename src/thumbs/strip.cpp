@@ -29,11 +29,29 @@ StripLabels splitWallPath(const std::string& path) {
 
 Strip::Strip(const Collection& collection) : m_collection(collection) {}
 
+void Strip::loadScaled(const char* name, Bitmap& img) const {
+    if (m_scale == 1) {
+        loadFromRes(name, img);
+        return;
+    }
+    const std::string doubled = std::string(name) + "@2x";
+    if (!findResource(doubled).empty()) {
+        loadFromRes(doubled, img);
+        return;
+    }
+    // No picture of that scale: the plain one with its pixels repeated.
+    Bitmap plain;
+    loadFromRes(name, plain);
+    img.setPixelFormat(plain.pixelFormat());
+    img.setSize(plain.width() * m_scale, plain.height() * m_scale);
+    img.stretchDraw(Rect{0, 0, img.width(), img.height()}, plain, StretchMode::ColorOnColor);
+}
+
 void Strip::createBufBitmap() {
     auto buf = std::make_unique<Bitmap>();
-    buf->setSize(StripWidth, StripHeight);
+    buf->setSize(StripWidth * m_scale, StripHeight * m_scale);
     auto background = std::make_unique<Bitmap>();
-    loadFromRes("background", *background);
+    loadScaled("background", *background);
     buf->draw(0, 0, *background);
     m_bufBitmap = std::move(buf);
     m_backgroundBitmap = std::move(background);
@@ -41,7 +59,7 @@ void Strip::createBufBitmap() {
 
 void Strip::createLoadPhoto() {
     auto placeholder = std::make_unique<Bitmap>();
-    loadFromRes("loadphoto", *placeholder);
+    loadScaled("loadphoto", *placeholder);
     m_loadPhotoBitmap = std::move(placeholder);
 }
 
@@ -57,6 +75,49 @@ void Strip::computePreviewRect() {
     }
     m_aRectPreview[2] = m;
     m_aRectThumb[2] = Rect{m.left + 5, m.top + 5, m.left + 5 + 104, m.top + 5 + 64};
+}
+
+void Strip::setScale(int scale) {
+    scale = scale > 1 ? 2 : 1;
+    if (scale == m_scale)
+        return;
+    // A picture missing at that scale is made from the plain one, so only a
+    // program without its pictures can fail here.
+    m_scale = scale;
+    if (m_bufBitmap)
+        createBufBitmap();
+    if (m_loadPhotoBitmap)
+        createLoadPhoto();
+    m_monitorPath.clear();
+    m_monitorPicture = Bitmap();
+    if (m_view == View::Slots) {
+        drawWallSlots();
+    } else if (m_view == View::Empty) {
+        clearInfo();
+    }
+}
+
+std::string Strip::monitorPictureWanted() const {
+    const std::int32_t current = m_collection.current();
+    if (m_scale == 1 || m_view != View::Slots || !m_collection.isIndex(current))
+        return {};
+    const std::string& path = m_collection.entries()[current].path;
+    return path == m_monitorPath ? std::string() : path;
+}
+
+bool Strip::setMonitorPicture(const std::string& path, Bitmap picture) {
+    m_monitorPath = path;
+    // Only a picture that fills the monitor pixel for pixel is sharper than
+    // the thumbnail.
+    const bool fits = m_scale > 1 && picture.width() == MonitorRect.width() * m_scale &&
+                      picture.height() == MonitorRect.height() * m_scale;
+    m_monitorPicture = fits ? std::move(picture) : Bitmap();
+    const std::int32_t current = m_collection.current();
+    if (!fits || m_view != View::Slots || !m_collection.isIndex(current) ||
+        m_collection.entries()[current].path != path)
+        return false;
+    drawOnMonitor(m_monitorPicture);
+    return true;
 }
 
 void Strip::freeStripBitmaps() {
@@ -77,26 +138,41 @@ StripLabels Strip::infoWall() const {
 void Strip::drawBackground(int numPreview) {
     if (!m_bufBitmap || !m_backgroundBitmap || !validSlot(numPreview))
         return;
-    const Rect& r = slotRect(numPreview);
+    const Rect r = scaled(slotRect(numPreview));
     m_bufBitmap->copyRect(r, *m_backgroundBitmap, r);
 }
 
 void Strip::drawOnMonitor(const Bitmap& b) {
-    if (m_bufBitmap)
-        m_bufBitmap->draw(MonitorRect.left, MonitorRect.top, b);
+    if (!m_bufBitmap)
+        return;
+    const int left = MonitorRect.left * m_scale;
+    const int top = MonitorRect.top * m_scale;
+    const bool ownPixels =
+        b.width() == MonitorRect.width() * m_scale && b.height() == MonitorRect.height() * m_scale;
+    if (m_scale == 1 || ownPixels)
+        m_bufBitmap->draw(left, top, b);
+    else
+        m_bufBitmap->stretchDraw(
+            Rect{left, top, left + b.width() * m_scale, top + b.height() * m_scale}, b,
+            StretchMode::ColorOnColor);
 }
 
 void Strip::drawOnPreview(int numPreview, const Bitmap& b) {
     if (!m_bufBitmap || !validSlot(numPreview))
         return;
     m_bufBitmap->setBrushColor(0xFFFFFF);
-    m_bufBitmap->fillRect(slotRect(numPreview));
-    m_bufBitmap->stretchDraw(thumbRect(numPreview), b, StretchMode::ColorOnColor);
+    // The fill leaves the rectangle's last column and row, one strip unit.
+    Rect frame = scaled(slotRect(numPreview));
+    frame.right -= m_scale - 1;
+    frame.bottom -= m_scale - 1;
+    m_bufBitmap->fillRect(frame);
+    m_bufBitmap->stretchDraw(scaled(thumbRect(numPreview)), b, StretchMode::ColorOnColor);
 }
 
 void Strip::drawWallSlots() {
     if (m_collection.empty() || !m_bufBitmap || !m_loadPhotoBitmap)
         return;
+    m_view = View::Slots;
     for (int k = -2; k <= 2; ++k) {
         const std::int64_t i = std::int64_t(m_collection.current()) + k;
         if (!m_collection.isIndex(i)) {
@@ -105,7 +181,9 @@ void Strip::drawWallSlots() {
         }
         const WallEntry& wall = m_collection.entries()[i];
         const Bitmap& picture = wall.preview ? *wall.preview : *m_loadPhotoBitmap;
-        if (k == 0)
+        if (k == 0 && m_scale > 1 && !m_monitorPicture.empty() && wall.path == m_monitorPath)
+            drawOnMonitor(m_monitorPicture);
+        else if (k == 0)
             drawOnMonitor(picture);
         else
             drawOnPreview(k, picture);
@@ -113,6 +191,7 @@ void Strip::drawWallSlots() {
 }
 
 StripLabels Strip::clearInfo() {
+    m_view = View::Empty;
     for (int k = -2; k <= 2; ++k)
         drawBackground(k);
     loadDesktopWallpaper();
@@ -126,8 +205,8 @@ void Strip::loadDesktopWallpaper() {
     if (!file2Bitmap(picture, platform::toFsPath(platform::getWallpaperName())))
         return;
     Bitmap small;
-    small.setSize(ThumbWidth, ThumbHeight);
+    small.setSize(ThumbWidth * m_scale, ThumbHeight * m_scale);
     small.setPixelFormat(PixelFormat::Bits24);
     myResizeBitmap(picture, small);
-    m_bufBitmap->stretchDraw(MonitorRect, small, StretchMode::ColorOnColor);
+    m_bufBitmap->stretchDraw(scaled(MonitorRect), small, StretchMode::ColorOnColor);
 }

@@ -33,12 +33,32 @@ class Strip {
 public:
     explicit Strip(const Collection& collection);
 
-    /// Creates the strip buffer (800 x 180) and the background picture (the
-    /// skin picture "background") and draws the background into the buffer.
-    /// Throws ImageError when the picture is missing.
+    /// Creates the strip buffer (800 x 180 times the scale) and the background
+    /// picture (the skin picture "background", or "background@2x" at scale 2)
+    /// and draws the background into the buffer. Throws ImageError when the
+    /// picture is missing.
     void createBufBitmap();
-    /// Creates the placeholder from the skin picture "loadphoto".
+    /// Creates the placeholder from the skin picture "loadphoto" (at scale 2
+    /// "loadphoto@2x").
     void createLoadPhoto();
+
+    /// Pixels per strip unit in the buffer: 1, or 2 for screens of twice the
+    /// density. The slot rectangles stay in strip units.
+    int scale() const { return m_scale; }
+    /// Draws at `scale` (1 or 2) from now on: when it changes, the buffer,
+    /// background and placeholder are made again at that scale and the view
+    /// last drawn (the collection's slots or the empty-collection view) is
+    /// drawn again. Throws ImageError when a picture is missing.
+    void setScale(int scale);
+
+    /// The path of the current entry when the monitor would show it sharper
+    /// from a picture of the monitor's size times the scale than from its
+    /// thumbnail, and no such picture is held for it; otherwise empty.
+    std::string monitorPictureWanted() const;
+    /// Keeps `picture` (the monitor's size times the scale) as the monitor's
+    /// picture of the file `path` and shows it when that file is the current
+    /// entry. Returns true when the buffer changed.
+    bool setMonitorPicture(const std::string& path, Bitmap picture);
     /// Fills the slot rectangles from the monitor rectangle.
     void computePreviewRect();
     /// Frees the three strip bitmaps (buffer, background, placeholder).
@@ -49,7 +69,8 @@ public:
 
     /// Restores one slot (offset -2 .. 2) from the background.
     void drawBackground(int numPreview);
-    /// Draws b 1:1 with its top-left corner at the monitor's.
+    /// Draws b 1:1 with its top-left corner at the monitor's; at scale 2 a
+    /// picture of the monitor's size is stretched over the monitor's pixels.
     void drawOnMonitor(const Bitmap& b);
     /// A white-framed thumbnail in a side slot: the slot filled white without
     /// outline, b picked into the inner rectangle.
@@ -78,6 +99,12 @@ private:
     static std::size_t slotIndex(int numPreview) {
         return static_cast<std::size_t>(numPreview + 2);
     }
+    // A rectangle in strip units as buffer pixels.
+    Rect scaled(const Rect& r) const {
+        return {r.left * m_scale, r.top * m_scale, r.right * m_scale, r.bottom * m_scale};
+    }
+    // The skin picture `name` at the present scale.
+    void loadScaled(const char* name, Bitmap& img) const;
 
     const Collection& m_collection;
     std::unique_ptr<Bitmap> m_bufBitmap;
@@ -85,4 +112,11 @@ private:
     std::unique_ptr<Bitmap> m_loadPhotoBitmap;
     std::array<Rect, 5> m_aRectPreview{};
     std::array<Rect, 5> m_aRectThumb{};
+    int m_scale = 1;
+    // Which view the buffer holds, to draw it again at another scale.
+    enum class View { None, Slots, Empty };
+    View m_view = View::None;
+    // The sharper monitor picture (scale 2 only) and the file it shows.
+    std::string m_monitorPath;
+    Bitmap m_monitorPicture;
 };

@@ -248,3 +248,75 @@ TEST_F(StripTest, ClearPreviewFreesEveryPreviewAndKeepsWasLoad) {
     EXPECT_TRUE(
         std::all_of(walls().begin(), walls().end(), [](const WallEntry& w) { return w.wasLoad; }));
 }
+
+// On a screen of twice the density every strip unit is two pixels: the
+// background and placeholder of that scale, frames twice as wide, and the
+// monitor showing a picture of its own pixel size point for point (a
+// one-pixel checkerboard that the enlarged thumbnail could never show).
+TEST_F(StripTest, TwiceTheDensityDrawsEveryPixel) {
+    tenWithPreviews();
+    jumpTo(4);
+    const std::vector<std::uint8_t> plain = m_strip.buffer()->saveToData();
+    EXPECT_EQ(m_strip.monitorPictureWanted(), ""); // the thumbnail is sharp enough at 1x
+
+    m_strip.setScale(2);
+    ASSERT_EQ(m_strip.scale(), 2);
+    ASSERT_EQ(m_strip.buffer()->width(), 1600);
+    ASSERT_EQ(m_strip.buffer()->height(), 360);
+    EXPECT_EQ(m_strip.background()->width(), 1600);
+    EXPECT_EQ(m_strip.background()->height(), 360);
+    EXPECT_EQ(m_strip.placeholder()->width(), 394);
+    EXPECT_EQ(m_strip.placeholder()->height(), 246);
+
+    // The view shown was drawn again at the new scale.
+    const Rect monitor{604, 32, 998, 278};
+    EXPECT_TRUE(filled(monitor, colourOf(4)));
+    EXPECT_TRUE(showsBackground(Rect{600, 28, 604, 282}));
+    EXPECT_TRUE(showsBackground(Rect{0, 0, 1600, 32}));
+    // Slot +1, (536, 40)-(651, 115): a ten-pixel frame, the last strip
+    // unit's two columns and rows left to the background.
+    EXPECT_TRUE(filled(Rect{1072, 80, 1300, 90}, White));
+    EXPECT_TRUE(filled(Rect{1072, 80, 1082, 228}, White));
+    EXPECT_TRUE(filled(Rect{1082, 90, 1290, 218}, colourOf(5)));
+    EXPECT_TRUE(showsBackground(Rect{1300, 80, 1302, 230}));
+    EXPECT_TRUE(showsBackground(Rect{1072, 228, 1302, 230}));
+
+    EXPECT_EQ(m_strip.monitorPictureWanted(), "/pics/p4.jpg");
+    Bitmap fine;
+    fine.setPixelFormat(PixelFormat::Bits24);
+    fine.setSize(394, 246);
+    for (int y = 0; y < 246; ++y)
+        for (int x = 0; x < 394; ++x)
+            fine.setPixel(x, y, (x + y) % 2 ? 0xFF000000u : 0xFFFFFFFFu);
+    // Another file's picture, or one of the wrong size, is not shown.
+    EXPECT_FALSE(m_strip.setMonitorPicture("/pics/p5.jpg", fine));
+    EXPECT_EQ(m_strip.monitorPictureWanted(), "/pics/p4.jpg");
+    EXPECT_FALSE(m_strip.setMonitorPicture("/pics/p4.jpg", solidBitmap(197, 123, 0x123456)));
+    EXPECT_TRUE(filled(monitor, colourOf(4)));
+    EXPECT_EQ(m_strip.monitorPictureWanted(), ""); // not asked for again
+
+    EXPECT_TRUE(m_strip.setMonitorPicture("/pics/p4.jpg", fine));
+    drawWallSlots(); // a thumbnail handed over redraws the strip
+    for (int y = 0; y < 246; ++y)
+        for (int x = 0; x < 394; ++x)
+            ASSERT_EQ(bufAt(604 + x, 32 + y), (x + y) % 2 ? 0u : White) << x << ", " << y;
+
+    jumpTo(5);
+    EXPECT_TRUE(filled(monitor, colourOf(5)));
+    EXPECT_EQ(m_strip.monitorPictureWanted(), "/pics/p5.jpg");
+
+    // Back at 1x the strip is exactly what it was, and wants nothing more.
+    jumpTo(4);
+    m_strip.setScale(1);
+    ASSERT_EQ(m_strip.buffer()->width(), 800);
+    EXPECT_EQ(m_strip.buffer()->saveToData(), plain);
+    EXPECT_EQ(m_strip.monitorPictureWanted(), "");
+}
+
+TEST_F(StripTest, EmptyCollectionViewAtTwiceTheDensity) {
+    recording_wallpaper::reset(); // no desktop wallpaper to show
+    clearInfo();
+    m_strip.setScale(2);
+    EXPECT_TRUE(showsBackground(Rect{0, 0, 1600, 360}));
+    EXPECT_EQ(m_strip.monitorPictureWanted(), "");
+}

@@ -277,10 +277,10 @@ TEST(DoubleSizedSkin, EveryPictureHasItsTwinAtTwiceTheSizeAndAboveRatioOneItIsUs
         EXPECT_EQ(two.deviceIndependentSize(), QSizeF(one.size())) << name;
         EXPECT_EQ(skinPixmap(single, 1.5).size(), two.size()) << name;
     }
-    // Every button pair, the switches, the four backgrounds and the glare.
-    EXPECT_EQ(twins, 2 * 20 + 2 + 4 + 1);
-    // The strip's pictures have one size only.
-    EXPECT_EQ(skinPixmap("loadphoto", 2.0).devicePixelRatio(), 1.0);
+    // Every button pair, the switches, the four backgrounds, the glare and
+    // the strip's background and placeholder.
+    EXPECT_EQ(twins, 2 * 20 + 2 + 4 + 1 + 2);
+    EXPECT_EQ(skinPixmap("loadphoto", 2.0).devicePixelRatio(), 2.0);
 }
 
 TEST(SkinKeys, SpaceOrEnterPressAFocusedButtonOrSwitchOtherKeysPassOn) {
