@@ -1,0 +1,468 @@
+// Conformance of the further formats' decoders (WebP, AVIF, HEIF, JPEG XL, GIF, TIFF), one
+// table row per format, on pictures written with the formats' own encoders: pixels against
+// the source within the codec's loss, alpha, first frames and pages, the reduced decode,
+// damaged and cut-short files, and headers claiming pictures far beyond the raster limit.
+// A format left out of the build skips.
+#include "imaging/bitmap.h"
+#include "imaging/codecs.h"
+#include "imaging/moreformats.h"
+#include "imaging/resize.h"
+
+#include "moresamples.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <ostream>
+#include <string>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using samples::Bytes;
+using samples::PictureSpec;
+
+namespace {
+
+// What each format can carry, and how closely its decode follows the source.
+struct FormatCase {
+    MoreFormat format;
+    const char* name;
+    bool lossless;       // has a lossless mode that the samples use
+    double lossyMean;    // mean channel difference allowed for the lossy samples
+    bool frames;         // animations or pages
+    bool reducesAnySize; // the reduced decode works beyond the raster limit
+    // The orientation a decode reports for a file carrying orientation 6 (0: applied by the
+    // library, so the picture comes out turned); -1 when the samples cannot carry one.
+    int reportedOrientation;
+    bool icc;    // an embedded colour profile is reported
+    bool canvas; // a first frame may cover part of its canvas
+    // How a full decode of the format's huge claim ends: 2 refused as too large, 1 as
+    // damaged (the format's library holds it invalid).
+    int hugeFull;
+};
+
+void PrintTo(const FormatCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const FormatCase Formats[] = {
+    {MoreFormat::Webp, "WebP", true, 6.0, true, true, 6, true, true, 2},
+};
+
+// How far a decoded picture is from the spec's frame: the mean and largest difference of
+// the colour bytes as stored (premultiplied where the picture has alpha, so that the colour
+// of a clear pixel does not count) and of alpha.
+struct Difference {
+    double colour = 0;
+    double alpha = 0;
+    int largest = 0;
+};
+
+Difference differenceFrom(const Bitmap& b, MoreFormat format, const PictureSpec& spec, int frame) {
+    Difference d;
+    const int bytes = b.hasAlpha() ? 4 : 3;
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x) {
+            const std::uint32_t want = samples::specPixel(format, spec, frame, x, y);
+            const std::uint8_t* got = b.scanLine(y) + bytes * x;
+            const std::uint32_t a = want >> 24;
+            for (int k = 0; k < bytes; ++k) {
+                std::uint32_t w = (want >> (8 * k)) & 0xFF;
+                if (k < 3 && b.hasAlpha())
+                    w = (w * a + 127) / 255;
+                const int diff = std::abs(int(w) - int(got[k]));
+                (k < 3 ? d.colour : d.alpha) += diff;
+                d.largest = std::max(d.largest, diff);
+            }
+        }
+    const double n = double(b.width()) * b.height();
+    d.colour /= 3 * n;
+    d.alpha /= n;
+    return d;
+}
+
+// Lossless decodes may differ by one where premultiplying rounds.
+void expectWithinLoss(const Difference& d, bool lossless, double lossyMean) {
+    if (lossless) {
+        EXPECT_LE(d.largest, 1);
+    } else {
+        EXPECT_LE(d.colour, lossyMean);
+        EXPECT_LE(d.alpha, lossyMean);
+    }
+}
+
+class MoreFormats : public testing::TestWithParam<FormatCase> {
+protected:
+    void SetUp() override {
+        m_decoder = moreFormatDecoder(GetParam().format);
+        if (!m_decoder)
+            GTEST_SKIP() << GetParam().name << " was left out of this build";
+        if (!samples::canMake(GetParam().format))
+            GTEST_SKIP() << "no " << GetParam().name << " encoder in this build";
+    }
+    void TearDown() override { setMaxRasterBytes(std::uint64_t(1) << 30); }
+
+    Bytes make(const PictureSpec& spec) const {
+        return samples::makePicture(GetParam().format, spec);
+    }
+    Bitmap decode(const Bytes& bytes, FormatMeta* meta = nullptr) const {
+        Bitmap b;
+        m_decoder->data(bytes, b, meta);
+        return b;
+    }
+    Bitmap decodeReduced(const Bytes& bytes, const ReducedDecode& request) const {
+        Bitmap b;
+        m_decoder->dataReduced(bytes, b, request, nullptr);
+        return b;
+    }
+    // How a full decode of bytes ends.
+    DecodeStatus statusOf(const Bytes& bytes) const {
+        Bitmap b;
+        try {
+            m_decoder->data(bytes, b, nullptr);
+            return DecodeStatus::Ok;
+        } catch (const ImageTooLarge&) {
+            return DecodeStatus::TooLarge;
+        } catch (const ImageError&) {
+            return DecodeStatus::Undecodable;
+        }
+    }
+
+    const FormatDecoder* m_decoder = nullptr;
+};
+
+TEST_P(MoreFormats, OpaquePicturesDecodeWithinTheCodecsLoss) {
+    const FormatCase& c = GetParam();
+    for (bool lossless : {false, true}) {
+        if (lossless && !c.lossless)
+            continue;
+        SCOPED_TRACE(lossless ? "lossless" : "lossy");
+        const PictureSpec spec{.width = 161, .height = 97, .lossless = lossless};
+        const Bitmap b = decode(make(spec));
+        ASSERT_EQ(b.width(), spec.width);
+        ASSERT_EQ(b.height(), spec.height);
+        EXPECT_EQ(b.pixelFormat(), PixelFormat::Bits24);
+        expectWithinLoss(differenceFrom(b, c.format, spec, 0), lossless, c.lossyMean);
+    }
+}
+
+TEST_P(MoreFormats, AlphaComesOutPremultiplied) {
+    const FormatCase& c = GetParam();
+    const PictureSpec spec{.width = 120, .height = 90, .alpha = true, .lossless = c.lossless};
+    const Bitmap b = decode(make(spec));
+    ASSERT_EQ(b.width(), spec.width);
+    EXPECT_TRUE(b.hasAlpha());
+    expectWithinLoss(differenceFrom(b, c.format, spec, 0), c.lossless, c.lossyMean);
+    // Premultiplied: no colour byte exceeds its alpha.
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x) {
+            const std::uint8_t* p = b.scanLine(y) + 4 * x;
+            ASSERT_LE(std::max({p[0], p[1], p[2]}), p[3]) << x << "," << y;
+        }
+}
+
+TEST_P(MoreFormats, AnimationsAndPagesShowTheirFirstFrame) {
+    const FormatCase& c = GetParam();
+    if (!c.frames)
+        GTEST_SKIP() << "single pictures only";
+    const PictureSpec spec{.width = 32, .height = 24, .lossless = c.lossless, .frames = 3};
+    const Bitmap b = decode(make(spec));
+    ASSERT_EQ(b.width(), spec.width);
+    expectWithinLoss(differenceFrom(b, c.format, spec, 0), c.lossless, c.lossyMean);
+    EXPECT_GT(differenceFrom(b, c.format, spec, 1).colour, 30.0);
+}
+
+TEST_P(MoreFormats, AFirstFrameCoversOnlyItsPartOfTheCanvas) {
+    const FormatCase& c = GetParam();
+    if (!c.canvas)
+        GTEST_SKIP() << "frames fill their canvas";
+    const PictureSpec spec{.width = 40,
+                           .height = 30,
+                           .lossless = true,
+                           .frames = 2,
+                           .frameLeft = 8,
+                           .frameTop = 6,
+                           .frameWidth = 20,
+                           .frameHeight = 14};
+    const Bitmap b = decode(make(spec));
+    ASSERT_EQ(b.width(), spec.width);
+    ASSERT_TRUE(b.hasAlpha());
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x) {
+            const bool inside = x >= 8 && x < 28 && y >= 6 && y < 20;
+            const std::uint32_t want =
+                inside ? samples::specPixel(c.format, spec, 0, x, y) | 0xFF000000u : 0u;
+            ASSERT_EQ(b.pixel(x, y), want) << x << "," << y;
+        }
+    // Reduced alike: the frame's place shrinks with the canvas.
+    const Bitmap reduced = decodeReduced(make(spec), {10, 7});
+    ASSERT_LT(reduced.width(), spec.width);
+    EXPECT_EQ(reduced.pixel(0, 0), 0u);
+    EXPECT_EQ(reduced.pixel(reduced.width() / 2, reduced.height() / 2) >> 24, 0xFFu);
+}
+
+TEST_P(MoreFormats, ReducedDecodeKeepsTheCoverSizeAndAverages) {
+    const FormatCase& c = GetParam();
+    const PictureSpec spec{.width = 240, .height = 160, .lossless = c.lossless};
+    const Bytes bytes = make(spec);
+    const Bitmap full = decode(bytes);
+    const Bitmap reduced = decodeReduced(bytes, {50, 30});
+    EXPECT_GE(reduced.width(), 50);
+    EXPECT_GE(reduced.height(), 30);
+    EXPECT_LT(reduced.width(), spec.width / 2);
+    // Area-averaged like the full picture shrunk to the same size.
+    Bitmap shrunk;
+    shrunk.setPixelFormat(PixelFormat::Bits24);
+    shrunk.setSize(reduced.width(), reduced.height());
+    myResizeBitmap(full, shrunk);
+    double sum = 0;
+    for (int y = 0; y < reduced.height(); ++y)
+        for (int x = 0; x < reduced.width(); ++x)
+            for (int shift : {0, 8, 16})
+                sum += std::abs(int((reduced.pixel(x, y) >> shift) & 0xFF) -
+                                int((shrunk.pixel(x, y) >> shift) & 0xFF));
+    EXPECT_LE(sum / (3.0 * reduced.width() * reduced.height()), 3.0);
+    // Without a cover size a picture within the limit is not reduced.
+    const Bitmap whole = decodeReduced(bytes, {});
+    EXPECT_EQ(whole.width(), spec.width);
+}
+
+TEST_P(MoreFormats, ReducedDecodeBeyondTheRasterLimit) {
+    const FormatCase& c = GetParam();
+    const PictureSpec spec{.width = 200, .height = 100, .lossless = c.lossless};
+    const Bytes bytes = make(spec);
+    setMaxRasterBytes(20000); // a quarter of the picture's 24-bit raster
+    EXPECT_EQ(statusOf(bytes), DecodeStatus::TooLarge);
+    Bitmap b;
+    b.setBrushColor(0x123456);
+    try {
+        m_decoder->dataReduced(bytes, b, {}, nullptr);
+        ASSERT_TRUE(c.reducesAnySize) << "reduced beyond the limit";
+        EXPECT_LE(b.stride() * std::size_t(b.height()), 20000u);
+        EXPECT_GE(b.width(), spec.width / 3);
+        EXPECT_EQ(b.brushColor(), 0x123456u);
+    } catch (const ImageTooLarge&) {
+        EXPECT_FALSE(c.reducesAnySize) << "refused instead of reduced";
+        EXPECT_TRUE(b.empty()) << "changed although refused";
+    }
+}
+
+TEST_P(MoreFormats, FileEntryPointsMatchTheDataOnes) {
+    const FormatCase& c = GetParam();
+    const PictureSpec spec{.width = 30, .height = 20, .alpha = true};
+    const Bytes bytes = make(spec);
+    TempDir dir;
+    const fs::path file = dir.path() / ("picture" + samples::extensionOf(c.format));
+    samples::writeFile(file, bytes);
+    Bitmap fromFile, reducedFromFile;
+    m_decoder->file(file, fromFile, nullptr);
+    m_decoder->fileReduced(file, reducedFromFile, {10, 5}, nullptr);
+    const Bitmap fromData = decode(bytes);
+    const Bitmap reducedFromData = decodeReduced(bytes, {10, 5});
+    ASSERT_EQ(fromFile.width(), fromData.width());
+    EXPECT_EQ(fromFile.saveToData(), fromData.saveToData());
+    EXPECT_EQ(reducedFromFile.saveToData(), reducedFromData.saveToData());
+    Bitmap untouched;
+    EXPECT_THROW(m_decoder->file(dir.path() / "missing.bin", untouched, nullptr), ImageError);
+}
+
+TEST_P(MoreFormats, DamagedAndCutShortFilesAreRefused) {
+    const FormatCase& c = GetParam();
+    const PictureSpec spec{.width = 64, .height = 48, .alpha = true, .lossless = c.lossless};
+    const Bytes bytes = make(spec);
+    for (double part : {0.0, 0.1, 0.5, 0.8}) {
+        SCOPED_TRACE("cut at " + std::to_string(part));
+        const Bytes cut(bytes.begin(), bytes.begin() + std::ptrdiff_t(bytes.size() * part));
+        EXPECT_EQ(statusOf(cut), DecodeStatus::Undecodable);
+        Bitmap b;
+        b.setSize(3, 2);
+        EXPECT_THROW(m_decoder->dataReduced(cut, b, {8, 8}, nullptr), ImageError);
+        EXPECT_EQ(b.width(), 3) << "changed although refused";
+    }
+    // A damaged signature is no picture of the format.
+    Bytes damaged = bytes;
+    for (int i = 0; i < 4; ++i)
+        damaged[i] ^= 0x5A;
+    EXPECT_EQ(statusOf(damaged), DecodeStatus::Undecodable);
+    // Bytes overwritten anywhere end in a picture or a refusal, never in a crash.
+    for (std::size_t step = 7; step < 40; step += 8) {
+        Bytes scrambled = bytes;
+        for (std::size_t i = scrambled.size() / 3; i < scrambled.size(); i += step)
+            scrambled[i] = static_cast<std::uint8_t>(scrambled[i] * 31 + 7);
+        const DecodeStatus s = statusOf(scrambled);
+        EXPECT_NE(s, DecodeStatus::TooLarge);
+    }
+}
+
+// A header claiming a huge picture (100000 x 100000 where the format can say so, its
+// largest otherwise), with next to no data behind it.
+Bytes hugeClaim(MoreFormat format);
+
+// Runs body in a child process whose address space may grow by no more than room bytes
+// (not under AddressSanitizer, which reserves its shadow memory up front), so that a decoder
+// reaching for the claimed raster fails there instead of taking the machine's memory.
+// Returns 0 when body returned, 1 for ImageError, 2 for ImageTooLarge, 3 for an
+// allocation failure and 4 for anything else.
+int inChild(std::uint64_t room, const std::function<void()>& body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+#if !defined(__SANITIZE_ADDRESS__) && !defined(QUORVANE_UNDER_ASAN)
+        rlimit limit{};
+        long pages = 0;
+        if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1)
+                pages = 0;
+            std::fclose(statm);
+        }
+        limit.rlim_cur = limit.rlim_max =
+            static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + room;
+        setrlimit(RLIMIT_AS, &limit);
+#else
+        (void)room;
+#endif
+        int code = 0;
+        try {
+            body();
+        } catch (const ImageTooLarge&) {
+            code = 2;
+        } catch (const ImageError&) {
+            code = 1;
+        } catch (const std::bad_alloc&) {
+            code = 3;
+        } catch (...) {
+            code = 4;
+        }
+        _exit(code);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+}
+
+TEST_P(MoreFormats, HugeClaimsAreRefusedWithoutTheirRaster) {
+    const FormatCase& c = GetParam();
+    const Bytes claim = hugeClaim(c.format);
+    setMaxRasterBytes(std::uint64_t(64) << 20);
+    // The full decode is refused from the header, as too large or as damaged, and the
+    // reduced one for a cover size either refuses it too or makes a small picture.
+    const int full = inChild(std::uint64_t(256) << 20, [&] {
+        Bitmap b;
+        m_decoder->data(claim, b, nullptr);
+    });
+    EXPECT_EQ(full, c.hugeFull);
+    const int reduced = inChild(std::uint64_t(256) << 20, [&] {
+        Bitmap b;
+        m_decoder->dataReduced(claim, b, {197, 123}, nullptr);
+        if (b.width() > 2000)
+            throw std::runtime_error("far beyond the cover size");
+    });
+    EXPECT_TRUE(reduced == 0 || reduced == 1 || reduced == 2) << "ended with " << reduced;
+}
+
+TEST_P(MoreFormats, OrientationIsAppliedOrReported) {
+    const FormatCase& c = GetParam();
+    if (c.reportedOrientation < 0)
+        GTEST_SKIP() << "the samples cannot carry an orientation";
+    const PictureSpec spec{.width = 40, .height = 20, .lossless = c.lossless, .orientation = 6};
+    FormatMeta meta;
+    const Bitmap b = decode(make(spec), &meta);
+    if (c.reportedOrientation == 0) {
+        // Turned a quarter clockwise by the library: the stored left column is now the top row.
+        EXPECT_EQ(meta.orientation, 1);
+        ASSERT_EQ(b.width(), spec.height);
+        ASSERT_EQ(b.height(), spec.width);
+        double sum = 0;
+        for (int y = 0; y < b.height(); ++y)
+            for (int x = 0; x < b.width(); ++x)
+                sum += std::abs(
+                    int(b.pixel(x, y) >> 8 & 0xFF) -
+                    int(samples::specPixel(c.format, spec, 0, y, spec.height - 1 - x) >> 8 & 0xFF));
+        EXPECT_LE(sum / (b.width() * b.height()), c.lossless ? 0.0 : c.lossyMean);
+    } else {
+        ASSERT_EQ(b.width(), spec.width);
+        if (c.format == MoreFormat::Webp)
+            EXPECT_FALSE(meta.exif.empty()) << "the Exif block is handed over";
+        else
+            EXPECT_EQ(meta.orientation, c.reportedOrientation);
+    }
+}
+
+TEST_P(MoreFormats, EmbeddedColourProfileIsReported) {
+    const FormatCase& c = GetParam();
+    if (!c.icc)
+        GTEST_SKIP() << "no colour profile from this format";
+    PictureSpec spec{.width = 16, .height = 8};
+    spec.icc = Bytes(300);
+    for (std::size_t i = 0; i < spec.icc.size(); ++i)
+        spec.icc[i] = static_cast<std::uint8_t>(i * 7);
+    FormatMeta meta;
+    decode(make(spec), &meta);
+    EXPECT_EQ(meta.icc, spec.icc);
+    FormatMeta none;
+    decode(make(PictureSpec{.width = 16, .height = 8}), &none);
+    EXPECT_TRUE(none.icc.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, MoreFormats, testing::ValuesIn(Formats),
+                         [](const testing::TestParamInfo<FormatCase>& info) {
+                             std::string name = info.param.name;
+                             name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
+                             return name;
+                         });
+
+// --- headers claiming huge pictures ------------------------------------------------------
+
+void putLe(Bytes& b, std::uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+Bytes riffChunk(const char* fourcc, const Bytes& payload) {
+    Bytes b(fourcc, fourcc + 4);
+    putLe(b, payload.size(), 4);
+    b.insert(b.end(), payload.begin(), payload.end());
+    if (payload.size() % 2)
+        b.push_back(0);
+    return b;
+}
+
+Bytes hugeClaim(MoreFormat format) {
+    switch (format) {
+    case MoreFormat::Webp: {
+        // An animation canvas of 60000 x 60000 (the area libwebp allows) holding a 2 x 2
+        // frame.
+        const Bytes frame = samples::makePicture(
+            MoreFormat::Webp, PictureSpec{.width = 2, .height = 2, .lossless = true});
+        Bytes vp8x{0x02, 0, 0, 0};
+        putLe(vp8x, 60000 - 1, 3);
+        putLe(vp8x, 60000 - 1, 3);
+        Bytes anim;
+        putLe(anim, 0, 4);
+        putLe(anim, 0, 2);
+        Bytes anmf;
+        putLe(anmf, 0, 3);
+        putLe(anmf, 0, 3);
+        putLe(anmf, 1, 3);
+        putLe(anmf, 1, 3);
+        putLe(anmf, 100, 3);
+        anmf.push_back(0);
+        anmf.insert(anmf.end(), frame.begin() + 12, frame.end()); // its VP8L chunk
+        Bytes body{'W', 'E', 'B', 'P'};
+        for (const Bytes& chunk :
+             {riffChunk("VP8X", vp8x), riffChunk("ANIM", anim), riffChunk("ANMF", anmf)})
+            body.insert(body.end(), chunk.begin(), chunk.end());
+        return riffChunk("RIFF", body);
+    }
+    default:
+        return {};
+    }
+}
+
+} // namespace

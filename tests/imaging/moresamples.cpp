@@ -1,0 +1,244 @@
+#include "moresamples.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+#ifdef QUORVANE_HAVE_WEBP
+#include <webp/encode.h>
+#include <webp/mux.h>
+#endif
+
+namespace samples {
+
+namespace {
+
+std::uint8_t gifLevel(std::uint8_t v) {
+    return static_cast<std::uint8_t>((v * 5 + 127) / 255 * 51);
+}
+
+// The spec's pixels of one frame as straight RGBA bytes, rows top first.
+Bytes rgbaOf(MoreFormat format, const PictureSpec& spec, int frame, int width, int height) {
+    Bytes rgba(static_cast<std::size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t p = specPixel(format, spec, frame, x, y);
+            std::uint8_t* o = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
+            o[0] = static_cast<std::uint8_t>(p >> 16);
+            o[1] = static_cast<std::uint8_t>(p >> 8);
+            o[2] = static_cast<std::uint8_t>(p);
+            o[3] = static_cast<std::uint8_t>(p >> 24);
+        }
+    return rgba;
+}
+
+// The smallest Exif block that gives an orientation: a TIFF header and one entry.
+Bytes exifOrientation(int orientation) {
+    return {'I',
+            'I',
+            42,
+            0,
+            8,
+            0,
+            0,
+            0,
+            1,
+            0,
+            0x12,
+            0x01,
+            3,
+            0,
+            1,
+            0,
+            0,
+            0,
+            static_cast<std::uint8_t>(orientation),
+            0,
+            0,
+            0,
+            0,
+            0,
+            0,
+            0};
+}
+
+#ifdef QUORVANE_HAVE_WEBP
+
+// One still WebP bitstream of the frame's pixels.
+Bytes encodeWebp(const Bytes& rgba, int width, int height, const PictureSpec& spec) {
+    std::uint8_t* out = nullptr;
+    std::size_t size = 0;
+    const int stride = width * 4;
+    if (spec.alpha)
+        size = spec.lossless
+                   ? WebPEncodeLosslessRGBA(rgba.data(), width, height, stride, &out)
+                   : WebPEncodeRGBA(rgba.data(), width, height, stride, float(spec.quality), &out);
+    else {
+        Bytes rgb(static_cast<std::size_t>(width) * height * 3);
+        for (std::size_t i = 0, n = std::size_t(width) * height; i < n; ++i)
+            std::memcpy(&rgb[i * 3], &rgba[i * 4], 3);
+        size = spec.lossless
+                   ? WebPEncodeLosslessRGB(rgb.data(), width, height, width * 3, &out)
+                   : WebPEncodeRGB(rgb.data(), width, height, width * 3, float(spec.quality), &out);
+    }
+    if (size == 0)
+        throw std::runtime_error("WebP encoding failed");
+    Bytes bytes(out, out + size);
+    WebPFree(out);
+    return bytes;
+}
+
+Bytes makeWebp(const PictureSpec& spec) {
+    const bool animated = spec.frames > 1 || spec.frameWidth > 0;
+    const bool metadata = spec.orientation != 1 || !spec.icc.empty();
+    if (!animated && !metadata)
+        return encodeWebp(rgbaOf(MoreFormat::Webp, spec, 0, spec.width, spec.height), spec.width,
+                          spec.height, spec);
+    WebPMux* mux = WebPMuxNew();
+    std::vector<Bytes> frames;
+    if (animated) {
+        WebPMuxSetCanvasSize(mux, spec.width, spec.height);
+        WebPMuxAnimParams params{0xFFFFFFFF, 0};
+        WebPMuxSetAnimationParams(mux, &params);
+        for (int f = 0; f < spec.frames; ++f) {
+            const bool first = f == 0 && spec.frameWidth > 0;
+            const int w = first ? spec.frameWidth : spec.width;
+            const int h = first ? spec.frameHeight : spec.height;
+            // The first frame's pixels are those of its place on the canvas.
+            Bytes whole = rgbaOf(MoreFormat::Webp, spec, f, spec.width, spec.height);
+            Bytes part(static_cast<std::size_t>(w) * h * 4);
+            const int left = first ? spec.frameLeft : 0, top = first ? spec.frameTop : 0;
+            for (int y = 0; y < h; ++y)
+                std::memcpy(&part[std::size_t(y) * w * 4],
+                            &whole[(std::size_t(top + y) * spec.width + left) * 4],
+                            std::size_t(w) * 4);
+            frames.push_back(encodeWebp(part, w, h, spec));
+            WebPMuxFrameInfo info{};
+            info.bitstream = {frames.back().data(), frames.back().size()};
+            info.x_offset = left;
+            info.y_offset = top;
+            info.duration = 100;
+            info.id = WEBP_CHUNK_ANMF;
+            info.dispose_method = WEBP_MUX_DISPOSE_NONE;
+            info.blend_method = WEBP_MUX_NO_BLEND;
+            if (WebPMuxPushFrame(mux, &info, 1) != WEBP_MUX_OK)
+                throw std::runtime_error("WebP frame refused");
+        }
+    } else {
+        frames.push_back(encodeWebp(rgbaOf(MoreFormat::Webp, spec, 0, spec.width, spec.height),
+                                    spec.width, spec.height, spec));
+        const WebPData image{frames.back().data(), frames.back().size()};
+        WebPMuxSetImage(mux, &image, 1);
+    }
+    const Bytes exif = exifOrientation(spec.orientation);
+    if (spec.orientation != 1) {
+        const WebPData chunk{exif.data(), exif.size()};
+        WebPMuxSetChunk(mux, "EXIF", &chunk, 1);
+    }
+    if (!spec.icc.empty()) {
+        const WebPData chunk{spec.icc.data(), spec.icc.size()};
+        WebPMuxSetChunk(mux, "ICCP", &chunk, 1);
+    }
+    WebPData assembled{};
+    const WebPMuxError error = WebPMuxAssemble(mux, &assembled);
+    WebPMuxDelete(mux);
+    if (error != WEBP_MUX_OK)
+        throw std::runtime_error("WebP assembly failed");
+    Bytes bytes(assembled.bytes, assembled.bytes + assembled.size);
+    WebPDataClear(&assembled);
+    return bytes;
+}
+
+#endif
+
+} // namespace
+
+std::uint32_t specPixel(MoreFormat format, const PictureSpec& spec, int frame, int x, int y) {
+    std::uint8_t c[4];
+    for (int k = 0; k < 4; ++k) {
+        c[k] = photoSample(x, y, k, spec.width, spec.height);
+        if (frame > 0 && k < 3)
+            c[k] = static_cast<std::uint8_t>(255 - c[k]);
+    }
+    if (!spec.alpha)
+        c[3] = 255;
+    if (format == MoreFormat::Gif) {
+        for (int k = 0; k < 3; ++k)
+            c[k] = gifLevel(c[k]);
+        c[3] = c[3] < 128 ? 0 : 255;
+    }
+    return std::uint32_t(c[3]) << 24 | std::uint32_t(c[0]) << 16 | std::uint32_t(c[1]) << 8 | c[2];
+}
+
+bool canMake(MoreFormat format) {
+    switch (format) {
+#ifdef QUORVANE_HAVE_WEBP
+    case MoreFormat::Webp:
+        return true;
+#endif
+    default:
+        return false;
+    }
+}
+
+Bytes makePicture(MoreFormat format, const PictureSpec& spec) {
+    switch (format) {
+#ifdef QUORVANE_HAVE_WEBP
+    case MoreFormat::Webp:
+        return makeWebp(spec);
+#endif
+    default:
+        throw std::runtime_error("this build cannot write " + extensionOf(format) + " files");
+    }
+}
+
+std::string extensionOf(MoreFormat format) {
+    switch (format) {
+    case MoreFormat::Webp:
+        return ".webp";
+    case MoreFormat::Avif:
+        return ".avif";
+    case MoreFormat::Heif:
+        return ".heic";
+    case MoreFormat::Jxl:
+        return ".jxl";
+    case MoreFormat::Gif:
+        return ".gif";
+    case MoreFormat::Tiff:
+        return ".tif";
+    }
+    return {};
+}
+
+void writeMoreSeedCorpus(const std::filesystem::path& folder) {
+    const MoreFormat formats[] = {MoreFormat::Webp, MoreFormat::Avif, MoreFormat::Heif,
+                                  MoreFormat::Jxl,  MoreFormat::Gif,  MoreFormat::Tiff};
+    const PictureSpec specs[] = {
+        {.width = 16, .height = 12},
+        {.width = 9, .height = 7, .alpha = true},
+        {.width = 12, .height = 8, .lossless = true},
+        {.width = 10, .height = 6, .alpha = true, .frames = 2},
+        {.width = 16,
+         .height = 16,
+         .frames = 2,
+         .frameLeft = 2,
+         .frameTop = 4,
+         .frameWidth = 6,
+         .frameHeight = 8,
+         .interlace = true,
+         .orientation = 6},
+    };
+    for (MoreFormat format : formats) {
+        if (!canMake(format))
+            continue;
+        const std::string name = extensionOf(format).substr(1);
+        std::filesystem::create_directories(folder / name);
+        int n = 0;
+        for (const PictureSpec& spec : specs)
+            writeFile(folder / name / ("s" + std::to_string(n++) + extensionOf(format)),
+                      makePicture(format, spec));
+    }
+}
+
+} // namespace samples
