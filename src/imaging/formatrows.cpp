@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <system_error>
 #include <thread>
 
@@ -90,15 +91,19 @@ void premultiplyBgra(std::uint8_t* pixels, int count) {
     }
 }
 
-PictureRows::PictureRows(int width, int height, bool alpha, int factor, bool anyOrder)
+PictureRows::PictureRows(int width, int height, bool alpha, int factor, bool anyOrder, bool clear)
     : m_width(width), m_height(height), m_alpha(alpha) {
     if (factor <= 1) {
         m_full.createUninitialized(width, height,
                                    alpha ? PixelFormat::Bits32 : PixelFormat::Bits24);
         if (alpha)
             m_full.setAlphaMode(AlphaMode::Premultiplied);
+        if (clear)
+            for (int y = 0; y < height; ++y)
+                std::memset(m_full.scanLine(y), 0, m_full.stride());
     } else {
-        m_reducer.emplace(width, height, factor, alpha ? 4 : 3, anyOrder);
+        // Rows never handed over must still come out: the sums of the whole picture are kept.
+        m_reducer.emplace(width, height, factor, alpha ? 4 : 3, anyOrder || clear);
         m_row.resize(static_cast<std::size_t>(width) * (alpha ? 4 : 3));
     }
 }
@@ -110,6 +115,15 @@ std::uint8_t* PictureRows::row(int y) {
 void PictureRows::done(int y) {
     if (m_reducer)
         m_reducer->add(y, 0, 1, m_row.data(), m_width);
+}
+
+void PictureRows::put(int y, int x0, const std::uint8_t* pixels, int count) {
+    const int bytes = m_alpha ? 4 : 3;
+    if (m_reducer)
+        m_reducer->add(y, x0, 1, pixels, count);
+    else
+        std::memcpy(m_full.scanLine(y) + static_cast<std::size_t>(x0) * bytes, pixels,
+                    static_cast<std::size_t>(count) * bytes);
 }
 
 Bitmap PictureRows::finish(const Bitmap& previous) {

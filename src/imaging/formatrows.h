@@ -48,16 +48,22 @@ void premultiplyBgra(std::uint8_t* pixels, int count);
 
 // The picture a decoder writes row by row: the bitmap itself when the factor is 1, else a
 // box reducer that averages each row away as it is handed over. Rows are blue, green, red
-// bytes, or blue, green, red, alpha (premultiplied) with alpha. In order unless anyOrder.
+// bytes, or blue, green, red, alpha (premultiplied) with alpha. In order unless anyOrder
+// (see BoxReducer). With `clear`, pixels never written are transparent black (a picture
+// with alpha whose rows are handed over in parts); a reduction then keeps sums for the whole
+// picture as anyOrder does, which its factor must allow for.
 class PictureRows {
 public:
-    PictureRows(int width, int height, bool alpha, int factor, bool anyOrder = false);
+    PictureRows(int width, int height, bool alpha, int factor, bool anyOrder = false,
+                bool clear = false);
     int width() const { return m_width; }
     int height() const { return m_height; }
     bool alpha() const { return m_alpha; }
     // Where source row y goes; hand it over with done(y) before asking for another.
     std::uint8_t* row(int y);
     void done(int y);
+    // Source pixels x0 .. x0 + count - 1 of row y, all at once.
+    void put(int y, int x0, const std::uint8_t* pixels, int count);
     // The picture, with the brush colour of `previous`; this object is spent.
     Bitmap finish(const Bitmap& previous);
 

@@ -54,6 +54,7 @@ void PrintTo(const FormatCase& c, std::ostream* out) {
 
 const FormatCase Formats[] = {
     {MoreFormat::Webp, "WebP", true, 6.0, true, true, 6, true, true, 2},
+    {MoreFormat::Gif, "GIF", true, 0.0, true, true, -1, false, true, 2},
 };
 
 // How far a decoded picture is from the spec's frame: the mean and largest difference of
@@ -158,7 +159,7 @@ TEST_P(MoreFormats, AlphaComesOutPremultiplied) {
     const PictureSpec spec{.width = 120, .height = 90, .alpha = true, .lossless = c.lossless};
     const Bitmap b = decode(make(spec));
     ASSERT_EQ(b.width(), spec.width);
-    EXPECT_TRUE(b.hasAlpha());
+    ASSERT_TRUE(b.hasAlpha());
     expectWithinLoss(differenceFrom(b, c.format, spec, 0), c.lossless, c.lossyMean);
     // Premultiplied: no colour byte exceeds its alpha.
     for (int y = 0; y < b.height(); ++y)
@@ -190,7 +191,8 @@ TEST_P(MoreFormats, AFirstFrameCoversOnlyItsPartOfTheCanvas) {
                            .frameLeft = 8,
                            .frameTop = 6,
                            .frameWidth = 20,
-                           .frameHeight = 14};
+                           .frameHeight = 14,
+                           .interlace = true};
     const Bitmap b = decode(make(spec));
     ASSERT_EQ(b.width(), spec.width);
     ASSERT_TRUE(b.hasAlpha());
@@ -460,6 +462,11 @@ Bytes hugeClaim(MoreFormat format) {
             body.insert(body.end(), chunk.begin(), chunk.end());
         return riffChunk("RIFF", body);
     }
+    case MoreFormat::Gif:
+        // A 65535 x 65535 screen (the most GIF can say) holding one pixel.
+        return {'G', 'I', 'F', '8', '9',  'a',  0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0,
+                0,   0,   0,   0,   0xFF, 0xFF, 0xFF, ',',  0,    0,    0,    0,
+                1,   0,   1,   0,   0,    2,    2,    0x44, 0x01, 0,    ';'};
     default:
         return {};
     }

@@ -5,6 +5,9 @@
 #include <stdexcept>
 #include <vector>
 
+#ifdef QUORVANE_HAVE_GIF
+#include <gif_lib.h>
+#endif
 #ifdef QUORVANE_HAVE_WEBP
 #include <webp/encode.h>
 #include <webp/mux.h>
@@ -152,6 +155,74 @@ Bytes makeWebp(const PictureSpec& spec) {
 
 #endif
 
+#ifdef QUORVANE_HAVE_GIF
+
+int writeGifBytes(GifFileType* gif, const GifByteType* data, int count) {
+    auto* out = static_cast<Bytes*>(gif->UserData);
+    out->insert(out->end(), data, data + count);
+    return count;
+}
+
+// GIF frames of a 6 x 6 x 6 colour cube with index 216 transparent; the first frame may
+// cover part of the screen, and may be interlaced.
+Bytes makeGif(const PictureSpec& spec) {
+    Bytes out;
+    int error = 0;
+    GifFileType* gif = EGifOpen(&out, writeGifBytes, &error);
+    if (!gif)
+        throw std::runtime_error("GIF encoder failed");
+    GifColorType colours[256] = {};
+    for (int i = 0; i < 216; ++i)
+        colours[i] = {static_cast<GifByteType>(i / 36 * 51),
+                      static_cast<GifByteType>(i / 6 % 6 * 51),
+                      static_cast<GifByteType>(i % 6 * 51)};
+    ColorMapObject* map = GifMakeMapObject(256, colours);
+    EGifSetGifVersion(gif, true);
+    bool ok = EGifPutScreenDesc(gif, spec.width, spec.height, 8, 0, map) == GIF_OK;
+    for (int f = 0; ok && f < spec.frames; ++f) {
+        const bool part = f == 0 && spec.frameWidth > 0;
+        const int left = part ? spec.frameLeft : 0, top = part ? spec.frameTop : 0;
+        const int w = part ? spec.frameWidth : spec.width;
+        const int h = part ? spec.frameHeight : spec.height;
+        GraphicsControlBlock control{};
+        control.DelayTime = 10;
+        control.TransparentColor = spec.alpha ? 216 : NO_TRANSPARENT_COLOR;
+        GifByteType block[4];
+        const std::size_t size = EGifGCBToExtension(&control, block);
+        ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(size), block) == GIF_OK;
+        const bool interlace = f == 0 && spec.interlace;
+        ok = ok && EGifPutImageDesc(gif, left, top, w, h, interlace, nullptr) == GIF_OK;
+        std::vector<int> order;
+        if (interlace) {
+            constexpr int Start[] = {0, 4, 2, 1};
+            constexpr int Step[] = {8, 8, 4, 2};
+            for (int pass = 0; pass < 4; ++pass)
+                for (int y = Start[pass]; y < h; y += Step[pass])
+                    order.push_back(y);
+        } else {
+            for (int y = 0; y < h; ++y)
+                order.push_back(y);
+        }
+        std::vector<GifPixelType> line(static_cast<std::size_t>(w));
+        for (int y : order) {
+            for (int x = 0; x < w; ++x) {
+                const std::uint32_t p = specPixel(MoreFormat::Gif, spec, f, left + x, top + y);
+                line[std::size_t(x)] = static_cast<GifPixelType>(
+                    (p >> 24) == 0 ? 216
+                                   : ((p >> 16) & 0xFF) / 51 * 36 + ((p >> 8) & 0xFF) / 51 * 6 +
+                                         (p & 0xFF) / 51);
+            }
+            ok = ok && EGifPutLine(gif, line.data(), w) == GIF_OK;
+        }
+    }
+    GifFreeMapObject(map);
+    if (EGifCloseFile(gif, &error) != GIF_OK || !ok)
+        throw std::runtime_error("GIF encoder failed");
+    return out;
+}
+
+#endif
+
 } // namespace
 
 std::uint32_t specPixel(MoreFormat format, const PictureSpec& spec, int frame, int x, int y) {
@@ -177,6 +248,10 @@ bool canMake(MoreFormat format) {
     case MoreFormat::Webp:
         return true;
 #endif
+#ifdef QUORVANE_HAVE_GIF
+    case MoreFormat::Gif:
+        return true;
+#endif
     default:
         return false;
     }
@@ -187,6 +262,10 @@ Bytes makePicture(MoreFormat format, const PictureSpec& spec) {
 #ifdef QUORVANE_HAVE_WEBP
     case MoreFormat::Webp:
         return makeWebp(spec);
+#endif
+#ifdef QUORVANE_HAVE_GIF
+    case MoreFormat::Gif:
+        return makeGif(spec);
 #endif
     default:
         throw std::runtime_error("this build cannot write " + extensionOf(format) + " files");
