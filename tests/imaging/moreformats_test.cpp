@@ -55,6 +55,7 @@ void PrintTo(const FormatCase& c, std::ostream* out) {
 const FormatCase Formats[] = {
     {MoreFormat::Webp, "WebP", true, 6.0, true, true, 6, true, true, 2},
     {MoreFormat::Gif, "GIF", true, 0.0, true, true, -1, false, true, 2},
+    {MoreFormat::Tiff, "TIFF", true, 6.0, true, true, 6, true, false, 2},
 };
 
 // How far a decoded picture is from the spec's frame: the mean and largest difference of
@@ -467,6 +468,24 @@ Bytes hugeClaim(MoreFormat format) {
         return {'G', 'I', 'F', '8', '9',  'a',  0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0,
                 0,   0,   0,   0,   0xFF, 0xFF, 0xFF, ',',  0,    0,    0,    0,
                 1,   0,   1,   0,   0,    2,    2,    0x44, 0x01, 0,    ';'};
+    case MoreFormat::Tiff: {
+        // 100000 x 100000 grey pixels in one strip of ten bytes.
+        Bytes b{'I', 'I', 42, 0};
+        putLe(b, 8, 4);
+        const std::uint32_t entries[][3] = {{256, 4, 100000}, {257, 4, 100000}, {258, 3, 8},
+                                            {259, 3, 1},      {262, 3, 1},      {273, 4, 200},
+                                            {277, 3, 1},      {278, 4, 100000}, {279, 4, 10}};
+        putLe(b, std::size(entries), 2);
+        for (const auto& e : entries) {
+            putLe(b, e[0], 2);
+            putLe(b, e[1], 2);
+            putLe(b, 1, 4);
+            putLe(b, e[2], 4);
+        }
+        putLe(b, 0, 4);
+        b.resize(210, 0x80);
+        return b;
+    }
     default:
         return {};
     }

@@ -8,6 +8,9 @@
 #ifdef QUORVANE_HAVE_GIF
 #include <gif_lib.h>
 #endif
+#ifdef QUORVANE_HAVE_TIFF
+#include <tiffio.h>
+#endif
 #ifdef QUORVANE_HAVE_WEBP
 #include <webp/encode.h>
 #include <webp/mux.h>
@@ -223,6 +226,124 @@ Bytes makeGif(const PictureSpec& spec) {
 
 #endif
 
+#ifdef QUORVANE_HAVE_TIFF
+
+struct MemoryFile {
+    Bytes bytes;
+    std::uint64_t pos = 0;
+};
+
+tmsize_t tiffRead(thandle_t h, void* out, tmsize_t n) {
+    auto* m = static_cast<MemoryFile*>(h);
+    const std::uint64_t k =
+        m->pos < m->bytes.size()
+            ? std::min<std::uint64_t>(std::uint64_t(n), m->bytes.size() - m->pos)
+            : 0;
+    std::memcpy(out, m->bytes.data() + m->pos, k);
+    m->pos += k;
+    return static_cast<tmsize_t>(k);
+}
+
+tmsize_t tiffWrite(thandle_t h, void* in, tmsize_t n) {
+    auto* m = static_cast<MemoryFile*>(h);
+    if (m->pos + std::uint64_t(n) > m->bytes.size())
+        m->bytes.resize(m->pos + std::uint64_t(n));
+    std::memcpy(m->bytes.data() + m->pos, in, std::size_t(n));
+    m->pos += std::uint64_t(n);
+    return n;
+}
+
+toff_t tiffSeek(thandle_t h, toff_t off, int whence) {
+    auto* m = static_cast<MemoryFile*>(h);
+    m->pos = (whence == SEEK_SET ? 0 : whence == SEEK_CUR ? m->pos : m->bytes.size()) + off;
+    return m->pos;
+}
+
+int tiffClose(thandle_t) {
+    return 0;
+}
+
+toff_t tiffSize(thandle_t h) {
+    return static_cast<MemoryFile*>(h)->bytes.size();
+}
+
+int tiffMap(thandle_t, void**, toff_t*) {
+    return 0;
+}
+
+void tiffUnmap(thandle_t, void*, toff_t) {}
+
+// Pages of RGB(A) pictures: lossless ones deflated in 16 x 16 tiles, lossy ones as JPEG in
+// strips of 16 rows (YCbCr without alpha).
+Bytes makeTiff(const PictureSpec& spec) {
+    MemoryFile m;
+    TIFF* tif = TIFFClientOpen("sample", "w", &m, tiffRead, tiffWrite, tiffSeek, tiffClose,
+                               tiffSize, tiffMap, tiffUnmap);
+    if (!tif)
+        throw std::runtime_error("TIFF encoder failed");
+    bool ok = true;
+    const int channels = spec.alpha ? 4 : 3;
+    for (int f = 0; ok && f < spec.frames; ++f) {
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, std::uint32_t(spec.width));
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, std::uint32_t(spec.height));
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, channels);
+        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        TIFFSetField(tif, TIFFTAG_ORIENTATION, spec.orientation);
+        if (spec.alpha) {
+            const std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
+            TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, extra);
+        }
+        if (!spec.icc.empty())
+            TIFFSetField(tif, TIFFTAG_ICCPROFILE, std::uint32_t(spec.icc.size()), spec.icc.data());
+        const bool jpeg = !spec.lossless;
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, jpeg ? COMPRESSION_JPEG : COMPRESSION_ADOBE_DEFLATE);
+        if (jpeg) {
+            TIFFSetField(tif, TIFFTAG_JPEGQUALITY, spec.quality);
+            TIFFSetField(tif, TIFFTAG_PHOTOMETRIC,
+                         spec.alpha ? PHOTOMETRIC_RGB : PHOTOMETRIC_YCBCR);
+            if (!spec.alpha)
+                TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+            TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 16);
+        } else {
+            TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+            TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16);
+            TIFFSetField(tif, TIFFTAG_TILELENGTH, 16);
+        }
+        const Bytes rgba = rgbaOf(MoreFormat::Tiff, spec, f, spec.width, spec.height);
+        if (jpeg) {
+            Bytes row(std::size_t(spec.width) * channels);
+            for (int y = 0; ok && y < spec.height; ++y) {
+                for (int x = 0; x < spec.width; ++x)
+                    std::memcpy(&row[std::size_t(x) * channels],
+                                &rgba[(std::size_t(y) * spec.width + x) * 4],
+                                std::size_t(channels));
+                ok = TIFFWriteScanline(tif, row.data(), std::uint32_t(y), 0) == 1;
+            }
+        } else {
+            Bytes tile(16 * 16 * std::size_t(channels));
+            for (int ty = 0; ok && ty < spec.height; ty += 16)
+                for (int tx = 0; ok && tx < spec.width; tx += 16) {
+                    std::fill(tile.begin(), tile.end(), 0);
+                    for (int y = ty; y < std::min(ty + 16, spec.height); ++y)
+                        for (int x = tx; x < std::min(tx + 16, spec.width); ++x)
+                            std::memcpy(&tile[(std::size_t(y - ty) * 16 + (x - tx)) * channels],
+                                        &rgba[(std::size_t(y) * spec.width + x) * 4],
+                                        std::size_t(channels));
+                    ok = TIFFWriteTile(tif, tile.data(), std::uint32_t(tx), std::uint32_t(ty), 0,
+                                       0) >= 0;
+                }
+        }
+        ok = ok && TIFFWriteDirectory(tif) == 1;
+    }
+    TIFFClose(tif);
+    if (!ok)
+        throw std::runtime_error("TIFF encoder failed");
+    return m.bytes;
+}
+
+#endif
+
 } // namespace
 
 std::uint32_t specPixel(MoreFormat format, const PictureSpec& spec, int frame, int x, int y) {
@@ -252,6 +373,10 @@ bool canMake(MoreFormat format) {
     case MoreFormat::Gif:
         return true;
 #endif
+#ifdef QUORVANE_HAVE_TIFF
+    case MoreFormat::Tiff:
+        return true;
+#endif
     default:
         return false;
     }
@@ -266,6 +391,10 @@ Bytes makePicture(MoreFormat format, const PictureSpec& spec) {
 #ifdef QUORVANE_HAVE_GIF
     case MoreFormat::Gif:
         return makeGif(spec);
+#endif
+#ifdef QUORVANE_HAVE_TIFF
+    case MoreFormat::Tiff:
+        return makeTiff(spec);
 #endif
     default:
         throw std::runtime_error("this build cannot write " + extensionOf(format) + " files");
