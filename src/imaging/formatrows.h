@@ -59,6 +59,10 @@ public:
     int width() const { return m_width; }
     int height() const { return m_height; }
     bool alpha() const { return m_alpha; }
+    // True when the rows go straight into the bitmap: row(0) is then its first row, the
+    // others following every stride() bytes.
+    bool whole() const { return !m_reducer; }
+    std::size_t stride() const { return m_full.stride(); }
     // Where source row y goes; hand it over with done(y) before asking for another.
     std::uint8_t* row(int y);
     void done(int y);

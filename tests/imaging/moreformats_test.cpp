@@ -54,6 +54,7 @@ void PrintTo(const FormatCase& c, std::ostream* out) {
 
 const FormatCase Formats[] = {
     {MoreFormat::Webp, "WebP", true, 6.0, true, true, 6, true, true, 2},
+    {MoreFormat::Avif, "AVIF", true, 6.0, true, false, 6, true, false, 2},
     {MoreFormat::Gif, "GIF", true, 0.0, true, true, -1, false, true, 2},
     {MoreFormat::Tiff, "TIFF", true, 6.0, true, true, 6, true, false, 2},
 };
@@ -484,6 +485,20 @@ Bytes hugeClaim(MoreFormat format) {
         }
         putLe(b, 0, 4);
         b.resize(210, 0x80);
+        return b;
+    }
+    case MoreFormat::Avif:
+    case MoreFormat::Heif: {
+        // A small picture whose size box says 100000 x 100000.
+        Bytes b = samples::makePicture(format, PictureSpec{.width = 16, .height = 16});
+        const std::string box = "ispe";
+        auto at = std::search(b.begin(), b.end(), box.begin(), box.end());
+        if (at == b.end())
+            return {};
+        at += 8;
+        for (int side = 0; side < 2; ++side)
+            for (int shift = 24; shift >= 0; shift -= 8)
+                *at++ = static_cast<std::uint8_t>(100000u >> shift);
         return b;
     }
     default:

@@ -5,6 +5,9 @@
 #include <stdexcept>
 #include <vector>
 
+#ifdef QUORVANE_HAVE_AVIF
+#include <avif/avif.h>
+#endif
 #ifdef QUORVANE_HAVE_GIF
 #include <gif_lib.h>
 #endif
@@ -344,6 +347,75 @@ Bytes makeTiff(const PictureSpec& spec) {
 
 #endif
 
+#ifdef QUORVANE_HAVE_AVIF
+
+// One frame as an avifImage: 4:4:4, or the identity matrix for lossless.
+avifImage* avifFrame(const PictureSpec& spec, int frame) {
+    avifImage* image =
+        avifImageCreate(static_cast<std::uint32_t>(spec.width),
+                        static_cast<std::uint32_t>(spec.height), 8, AVIF_PIXEL_FORMAT_YUV444);
+    if (spec.lossless)
+        image->matrixCoefficients = AVIF_MATRIX_COEFFICIENTS_IDENTITY;
+    Bytes rgba = rgbaOf(MoreFormat::Avif, spec, frame, spec.width, spec.height);
+    avifRGBImage rgb;
+    avifRGBImageSetDefaults(&rgb, image);
+    rgb.format = AVIF_RGB_FORMAT_RGBA;
+    rgb.depth = 8;
+    rgb.pixels = rgba.data();
+    rgb.rowBytes = static_cast<std::uint32_t>(spec.width * 4);
+    if (avifImageRGBToYUV(image, &rgb) != AVIF_RESULT_OK)
+        throw std::runtime_error("AVIF conversion failed");
+    if (!spec.alpha && image->alphaPlane) {
+        avifImageFreePlanes(image, AVIF_PLANES_A);
+    }
+    // The rotation and mirroring boxes that give the Exif orientation.
+    static constexpr int Table[4][3] = {{1, 4, 2}, {8, 5, 7}, {3, 2, 4}, {6, 7, 5}};
+    for (int turns = 0; turns < 4; ++turns)
+        for (int mirror = 0; mirror < 3; ++mirror)
+            if (Table[turns][mirror] == spec.orientation && spec.orientation != 1 &&
+                !(image->transformFlags & (AVIF_TRANSFORM_IROT | AVIF_TRANSFORM_IMIR))) {
+                if (turns) {
+                    image->transformFlags |= AVIF_TRANSFORM_IROT;
+                    image->irot.angle = static_cast<std::uint8_t>(turns);
+                }
+                if (mirror) {
+                    image->transformFlags |= AVIF_TRANSFORM_IMIR;
+                    image->imir.mode = static_cast<std::uint8_t>(mirror == 1 ? 0 : 1);
+                }
+            }
+    if (!spec.icc.empty())
+        avifImageSetProfileICC(image, spec.icc.data(), spec.icc.size());
+    return image;
+}
+
+Bytes makeAvif(const PictureSpec& spec) {
+    avifEncoder* encoder = avifEncoderCreate();
+    encoder->speed = AVIF_SPEED_FASTEST;
+    encoder->maxThreads = 2;
+    const int quantizer = spec.lossless ? 0 : (100 - spec.quality) * 63 / 100;
+    encoder->minQuantizer = encoder->maxQuantizer = quantizer;
+    encoder->minQuantizerAlpha = encoder->maxQuantizerAlpha = quantizer;
+    avifResult result = AVIF_RESULT_OK;
+    for (int f = 0; result == AVIF_RESULT_OK && f < spec.frames; ++f) {
+        avifImage* image = avifFrame(spec, f);
+        result = avifEncoderAddImage(encoder, image, 1,
+                                     spec.frames == 1 ? AVIF_ADD_IMAGE_FLAG_SINGLE
+                                                      : AVIF_ADD_IMAGE_FLAG_NONE);
+        avifImageDestroy(image);
+    }
+    avifRWData output = AVIF_DATA_EMPTY;
+    if (result == AVIF_RESULT_OK)
+        result = avifEncoderFinish(encoder, &output);
+    avifEncoderDestroy(encoder);
+    if (result != AVIF_RESULT_OK)
+        throw std::runtime_error(std::string("AVIF encoder failed: ") + avifResultToString(result));
+    Bytes bytes(output.data, output.data + output.size);
+    avifRWDataFree(&output);
+    return bytes;
+}
+
+#endif
+
 } // namespace
 
 std::uint32_t specPixel(MoreFormat format, const PictureSpec& spec, int frame, int x, int y) {
@@ -373,6 +445,10 @@ bool canMake(MoreFormat format) {
     case MoreFormat::Gif:
         return true;
 #endif
+#ifdef QUORVANE_HAVE_AVIF
+    case MoreFormat::Avif:
+        return avifCodecName(AVIF_CODEC_CHOICE_AUTO, AVIF_CODEC_FLAG_CAN_ENCODE) != nullptr;
+#endif
 #ifdef QUORVANE_HAVE_TIFF
     case MoreFormat::Tiff:
         return true;
@@ -391,6 +467,10 @@ Bytes makePicture(MoreFormat format, const PictureSpec& spec) {
 #ifdef QUORVANE_HAVE_GIF
     case MoreFormat::Gif:
         return makeGif(spec);
+#endif
+#ifdef QUORVANE_HAVE_AVIF
+    case MoreFormat::Avif:
+        return makeAvif(spec);
 #endif
 #ifdef QUORVANE_HAVE_TIFF
     case MoreFormat::Tiff:
