@@ -1,7 +1,10 @@
 // quorvane-img: the picture toolkit from the command line.
 //   quorvane-img decode IN OUT.bmp   decode, then write as BMP (the apply path)
-//   quorvane-img thumb IN OUT.jpg    decode, average onto 197 x 123, write as JPEG (the thumbnail
-//   path) quorvane-img info IN             print WIDTH HEIGHT BITS
+//   quorvane-img thumb IN OUT.jpg    decode, average onto 197 x 123, write as JPEG
+//                                    (the thumbnail path)
+//   quorvane-img info IN             print WIDTH HEIGHT BITS
+//   quorvane-img formats             print each format this build decodes with its
+//                                    extensions, one line each: NAME .EXT ...
 // Exit status: 0 done, 1 the picture could not be decoded, 2 the output could not be
 // written, 64 wrong arguments.
 #include "imaging/bitmap.h"
@@ -20,14 +23,28 @@ constexpr int ThumbHeight = 123;
 int usage() {
     std::fputs("usage: quorvane-img decode IN OUT.bmp\n"
                "       quorvane-img thumb IN OUT.jpg\n"
-               "       quorvane-img info IN\n",
+               "       quorvane-img info IN\n"
+               "       quorvane-img formats\n",
                stderr);
     return 64;
+}
+
+// The format table, as the folder scan and the file dialog use it.
+int printFormats() {
+    for (const PictureFormatInfo& format : pictureFormats()) {
+        std::printf("%.*s", static_cast<int>(format.name.size()), format.name.data());
+        for (std::string_view ext : format.extensions)
+            std::printf(" %.*s", static_cast<int>(ext.size()), ext.data());
+        std::printf("\n");
+    }
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "formats")
+        return printFormats();
     if (argc < 3)
         return usage();
     const std::string_view command = argv[1];

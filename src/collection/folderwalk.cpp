@@ -1,7 +1,6 @@
 #include "collection/folderwalk.h"
 
 #include "collection/walls.h"
-#include "imaging/ascii.h"
 #include "imaging/codecs.h"
 #include "platform/paths.h"
 
@@ -15,11 +14,7 @@
 namespace fs = std::filesystem;
 
 bool hasPictureExt(std::string_view name) {
-    const auto dot = name.rfind('.');
-    if (dot == std::string_view::npos)
-        return false;
-    const std::string ext = toLowerAscii(name.substr(dot));
-    return std::find(PictureExts.begin(), PictureExts.end(), ext) != PictureExts.end();
+    return isPictureName(name);
 }
 
 namespace {

@@ -9,7 +9,8 @@
 #include <vector>
 
 /// True when the name's extension (from its last dot), lowered in case, is
-/// one of the picture extensions: "PHOTO.JPG" and "a.Png" are, "b.jpeg" is not.
+/// one of the picture extensions (pictureExtensions()): "PHOTO.JPG", "a.Png"
+/// and "b.jpeg" are, "c.txt" is not.
 bool hasPictureExt(std::string_view name);
 
 /// Orders two file names as file managers list them: letters without regard

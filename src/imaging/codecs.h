@@ -2,19 +2,51 @@
 #pragma once
 
 #include "imaging/bitmap.h"
+#include "imaging/picturemeta.h"
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string_view>
 
-// The picture extensions, compared after lower-casing.
-inline constexpr std::array<std::string_view, 3> PictureExts{".jpg", ".bmp", ".png"};
+/// The picture formats this build can decode. A new format adds its enumerator here and
+/// its row to the format table in codecs.cpp.
+enum class PictureFormat { Jpeg, Png, Bmp };
 
-// Decodes the picture at fn into b, choosing the decoder by the lower-cased extension.
-// False for a missing file, a folder, any other extension and every decoding error; b is
-// left as it was then. Never throws.
+/// One row of the format table as its users see it.
+struct PictureFormatInfo {
+    PictureFormat format;
+    /// The format's usual name ("JPEG"), as the README's list of formats names it.
+    std::string_view name;
+    /// Its file-name extensions: lower case, dot included, the usual one first.
+    std::span<const std::string_view> extensions;
+};
+
+/// Every format this build decodes, in table order.
+std::span<const PictureFormatInfo> pictureFormats() noexcept;
+
+/// The extensions of every format, in table order: what the folder scan, the manager's
+/// file dialog and the tools accept as picture names.
+std::span<const std::string_view> pictureExtensions() noexcept;
+
+/// True when the file name's extension (from its last dot, dot included, ASCII case
+/// ignored) is one of pictureExtensions(): "PHOTO.JPG", "a.Jpeg" and ".png" are.
+bool isPictureName(std::string_view fileName) noexcept;
+
+/// How many of a file's first bytes sniffPictureFormat looks at, at most.
+inline constexpr std::size_t SniffBytes = 256;
+
+/// The format whose signature the first bytes of a file (up to SniffBytes of them) carry;
+/// none when they carry no signature of a format this build decodes.
+std::optional<PictureFormat> sniffPictureFormat(std::span<const std::uint8_t> head) noexcept;
+
+/// Decodes the picture at fn into b, upright and in sRGB. The name must carry a picture
+/// extension (isPictureName); the decoder is then chosen by the file's first bytes, so that
+/// a PNG named .jpg decodes as PNG, and a file whose bytes are no known picture fails.
+/// False for a missing file, a folder, any other name and every decoding error; b is left
+/// as it was then. Never throws.
 bool file2Bitmap(Bitmap& b, const std::filesystem::path& fn) noexcept;
 
 // How a decode ended. TooLarge: the picture was refused for a resource limit (the raster
@@ -36,14 +68,17 @@ DecodeStatus file2BitmapStatus(Bitmap& b, const std::filesystem::path& fn) noexc
 // reduction steps allow while keeping at least coverWidth x coverHeight pixels, for a
 // picture that is then averaged down further; otherwise it is the largest reduction step
 // that fits the limit. TooLarge when even the strongest reduction does not fit (or for a
-// run-length BMP, which is not reduced). b is left as it was unless the result is Ok.
+// run-length BMP, which is not reduced). The result is upright and the cover size is that
+// of the upright picture. b is left as it was unless the result is Ok.
 DecodeStatus file2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int coverWidth = 0,
                                 int coverHeight = 0) noexcept;
 
 // Decodes the picture at fn at full size and area-averages it onto the whole of dest, which
 // keeps its size and format: the result of file2BitmapStatus followed by myResizeBitmap.
 // JPEG pictures and PNG pictures of 24 or 32 bits are averaged row by row as they are
-// decoded, so that the full picture never exists in memory. dest changes only on Ok.
+// decoded, so that the full picture never exists in memory; a picture stored turned is
+// averaged onto dest's frame turned alike and then turned upright with it. dest changes
+// only on Ok.
 DecodeStatus file2BitmapAveraged(Bitmap& dest, const std::filesystem::path& fn) noexcept;
 
 // Number of decodes file2Bitmap has attempted since the program started.
@@ -52,34 +87,66 @@ long file2BitmapCount() noexcept;
 // Full-size JPEG decode: 24 bits for colour, 8 bits with a grey table for grey, 32 bits
 // (alpha ignored) for CMYK and YCCK, converted to RGB. Does nothing when no file exists
 // at the path; throws ImageError for a damaged or unsupported file.
-void jpeg2Bitmap(const std::filesystem::path& jpegFileName, Bitmap& b);
-void jpegData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b);
+// With meta, what the file carries besides its pixels is reported there (the picture itself
+// is decoded as stored either way).
+void jpeg2Bitmap(const std::filesystem::path& jpegFileName, Bitmap& b, PictureMeta* meta = nullptr);
+void jpegData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b, PictureMeta* meta = nullptr);
 
 // PNG decode of every colour type, bit depth and interlacing; pictures with alpha become
 // 32 bits premultiplied. Does nothing when no file exists; throws ImageError otherwise.
-void pnG2Bitmap(const std::filesystem::path& fileName, Bitmap& b);
-void pngData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b);
+void pnG2Bitmap(const std::filesystem::path& fileName, Bitmap& b, PictureMeta* meta = nullptr);
+void pngData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b, PictureMeta* meta = nullptr);
 
 // The row-by-row decoders behind file2BitmapAveraged: false, with dest unchanged, for a
 // picture they do not average row by row; they throw like jpeg2Bitmap and pNG2Bitmap.
-bool jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest);
-bool pnG2BitmapAveraged(const std::filesystem::path& fileName, Bitmap& dest);
+// With meta, they average onto dest's size with its sides swapped when the picture turns a
+// quarter (see AveragedDecoder).
+bool jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest,
+                         PictureMeta* meta = nullptr);
+bool pnG2BitmapAveraged(const std::filesystem::path& fileName, Bitmap& dest,
+                        PictureMeta* meta = nullptr);
 
 // What the reduced decoders are asked for (see file2BitmapReduced).
 struct ReducedDecode {
     int coverWidth = 0;
     int coverHeight = 0;
 };
+
+/// The cover size of a reduced decode for the picture as stored: the request is made for
+/// the upright picture, whose sides a quarter turn swaps.
+constexpr ReducedDecode storedRequest(const ReducedDecode& upright, int orientation) {
+    return swapsAxes(orientation) ? ReducedDecode{upright.coverHeight, upright.coverWidth}
+                                  : upright;
+}
+
+// The entry points of one format's decoder, as a row of the format table in codecs.cpp
+// lists them. Each is handed a regular file whose first bytes carry the format's
+// signature, decodes the picture as it is stored (not turned, colours untouched), fills
+// meta from what the file carries, and throws ImageError for a damaged or unsupported
+// file and ImageTooLarge for one refused for a resource limit (checkRasterSize).
+// - Full: the whole picture at full size into b.
+// - Reduced: as file2BitmapReduced describes; the cover size asked for is that of the
+//   upright picture, so the decoder reduces for storedRequest(request, meta.orientation).
+// - Averaged (may be absent): false, leaving dest alone, for a picture it does not average
+//   row by row (the whole picture is then decoded and averaged); otherwise dest, which on
+//   entry gives the size and format wanted, becomes the stored picture area-averaged onto
+//   that size, its sides swapped when swapsAxes(meta.orientation).
+using FullDecoder = void (*)(const std::filesystem::path& fileName, Bitmap& b, PictureMeta& meta);
+using ReducedDecoder = void (*)(const std::filesystem::path& fileName, Bitmap& b,
+                                const ReducedDecode& request, PictureMeta& meta);
+using AveragedDecoder = bool (*)(const std::filesystem::path& fileName, Bitmap& dest,
+                                 PictureMeta& meta);
 // The reduced decoders behind file2BitmapReduced; they throw ImageTooLarge when no
 // reduction fits and ImageError for a damaged file.
+// With meta, the request is for the upright picture (see ReducedDecoder).
 void jpeg2BitmapReduced(const std::filesystem::path& jpegFileName, Bitmap& b,
-                        const ReducedDecode& request);
+                        const ReducedDecode& request, PictureMeta* meta = nullptr);
 void jpegData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
-                            const ReducedDecode& request);
+                            const ReducedDecode& request, PictureMeta* meta = nullptr);
 void pnG2BitmapReduced(const std::filesystem::path& fileName, Bitmap& b,
-                       const ReducedDecode& request);
+                       const ReducedDecode& request, PictureMeta* meta = nullptr);
 void pngData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
-                           const ReducedDecode& request);
+                           const ReducedDecode& request, PictureMeta* meta = nullptr);
 void bmp2BitmapReduced(const std::filesystem::path& fileName, Bitmap& b,
                        const ReducedDecode& request);
 void bmpData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,

@@ -5,6 +5,7 @@
 // setjmp and the library calls; the library state and every buffer are owned by the
 // caller's frames, so no destructor is ever jumped over.
 #include "imaging/codecs.h"
+#include "imaging/exif.h"
 #include "imaging/fileio.h"
 #include "imaging/resize.h"
 #include "storage/atomicfile.h"
@@ -52,6 +53,9 @@ constexpr std::uint64_t ArithmeticFreeBlocks = std::uint64_t(1) << 21;
 // block, keeps sixteen scans. Beyond it a full decode refuses the file as too large and a
 // reduced one shows the picture as its first allowed scans leave it.
 constexpr std::uint64_t BlockVisitsPerByte = 64;
+
+// APP1, the segment that carries EXIF.
+constexpr int ExifMarker = JPEG_APP0 + 1;
 constexpr int MinScans = 10;
 constexpr int MaxScans = 500;
 
@@ -156,6 +160,8 @@ bool readHeader(Decoder& d, std::FILE* file, const std::uint8_t* data, std::size
         jpeg_stdio_src(&d.cinfo, file);
     else
         jpeg_mem_src(&d.cinfo, data, static_cast<unsigned long>(size));
+    // The EXIF segment is kept for the picture's orientation.
+    jpeg_save_markers(&d.cinfo, ExifMarker, 0xFFFF);
     jpeg_read_header(&d.cinfo, TRUE);
     // The blocks of every component (set up by the library with the frame header); the
     // scans allowed follow from them and the length.
@@ -186,6 +192,21 @@ bool readHeader(Decoder& d, std::FILE* file, const std::uint8_t* data, std::size
     }
     jpeg_calc_output_dimensions(&d.cinfo);
     return true;
+}
+
+// What the header's saved segments say about the picture: the orientation of the first
+// EXIF segment.
+void readMeta(const Decoder& d, PictureMeta* meta) {
+    if (!meta)
+        return;
+    static constexpr std::uint8_t ExifPrefix[6] = {'E', 'x', 'i', 'f', 0, 0};
+    for (jpeg_saved_marker_ptr m = d.cinfo.marker_list; m; m = m->next) {
+        if (m->marker != ExifMarker || m->data_length < sizeof ExifPrefix ||
+            std::memcmp(m->data, ExifPrefix, sizeof ExifPrefix) != 0)
+            continue;
+        meta->orientation = exifOrientation(std::span(m->data, m->data_length));
+        break;
+    }
 }
 
 void cmykRowToBgrx(std::uint8_t* p, JDIMENSION width, bool inverted) {
@@ -295,10 +316,12 @@ void finish(Decoder& d, PixelFormat format, Bitmap& b) {
     b = std::move(decoded);
 }
 
-void decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& b) {
+void decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& b,
+            PictureMeta* meta) {
     Decoder d;
     if (!readHeader(d, file, data, size))
         raiseError(d);
+    readMeta(d, meta);
     const PixelFormat format = outputFormat(d);
     checkRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::bitsPerPixel(format));
     checkLength(d);
@@ -341,13 +364,15 @@ bool chooseScale(Decoder& d, int bitsPerPixel, const ReducedDecode& request, boo
 }
 
 void decodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& b,
-                   const ReducedDecode& request) {
+                   const ReducedDecode& request, PictureMeta* meta) {
     Decoder d;
     if (!readHeader(d, file, data, size))
         raiseError(d);
+    readMeta(d, meta);
     const PixelFormat format = outputFormat(d);
     bool found = false;
-    if (!chooseScale(d, Bitmap::bitsPerPixel(format), request, found))
+    const ReducedDecode stored = meta ? storedRequest(request, meta->orientation) : request;
+    if (!chooseScale(d, Bitmap::bitsPerPixel(format), stored, found))
         raiseError(d);
     if (!found)
         throw ImageTooLarge("JPEG: picture too large even at 1/8 scale");
@@ -474,29 +499,34 @@ bool encode(Encoder& e, const Bitmap& b, AtomicFile& out, std::uint8_t* rowBuffe
 
 } // namespace
 
-void jpeg2Bitmap(const std::filesystem::path& jpegFileName, Bitmap& b) {
+void jpeg2Bitmap(const std::filesystem::path& jpegFileName, Bitmap& b, PictureMeta* meta) {
     std::error_code ec;
     if (!std::filesystem::exists(jpegFileName, ec))
         return;
     const auto file = openForRead(jpegFileName);
-    decode(file.get(), nullptr, 0, b);
+    decode(file.get(), nullptr, 0, b, meta);
 }
 
-void jpegData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b) {
-    decode(nullptr, data.data(), data.size(), b);
+void jpegData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b, PictureMeta* meta) {
+    decode(nullptr, data.data(), data.size(), b, meta);
 }
 
-bool jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest) {
+bool jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest,
+                         PictureMeta* meta) {
     const auto file = openForRead(jpegFileName);
     Decoder d;
     if (!readHeader(d, file.get(), nullptr, 0))
         raiseError(d);
+    readMeta(d, meta);
     const PixelFormat format = outputFormat(d);
     checkRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::bitsPerPixel(format));
     checkLength(d);
+    // A picture turned a quarter is averaged onto dest's sides swapped (see AveragedDecoder).
+    const bool swap = meta && swapsAxes(meta->orientation);
     Bitmap out;
     out.setColorTable(dest.colorTable());
-    out.createUninitialized(dest.width(), dest.height(), dest.pixelFormat());
+    out.createUninitialized(swap ? dest.height() : dest.width(),
+                            swap ? dest.width() : dest.height(), dest.pixelFormat());
     out.setColorTable(dest.colorTable());
     const int width = static_cast<int>(d.cinfo.output_width);
     RowAverager averager(width, static_cast<int>(d.cinfo.output_height), d.cmyk ? 4 : 3, out);
@@ -518,14 +548,14 @@ bool jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest
 }
 
 void jpeg2BitmapReduced(const std::filesystem::path& jpegFileName, Bitmap& b,
-                        const ReducedDecode& request) {
+                        const ReducedDecode& request, PictureMeta* meta) {
     const auto file = openForRead(jpegFileName);
-    decodeReduced(file.get(), nullptr, 0, b, request);
+    decodeReduced(file.get(), nullptr, 0, b, request, meta);
 }
 
 void jpegData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
-                            const ReducedDecode& request) {
-    decodeReduced(nullptr, data.data(), data.size(), b, request);
+                            const ReducedDecode& request, PictureMeta* meta) {
+    decodeReduced(nullptr, data.data(), data.size(), b, request, meta);
 }
 
 void bitmap2Jpeg(const Bitmap& b, const std::filesystem::path& fname) {

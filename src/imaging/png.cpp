@@ -2,6 +2,7 @@
 // hold no C++ objects with destructors; the library state is owned by the caller's frame.
 #include "imaging/boxreduce.h"
 #include "imaging/codecs.h"
+#include "imaging/exif.h"
 #include "imaging/fileio.h"
 #include "imaging/resize.h"
 
@@ -208,6 +209,16 @@ bool readHeader(Decoder& d, std::FILE* file) {
     return true;
 }
 
+// What the chunks before the picture data say about it: the orientation of an eXIf chunk.
+void readMeta(Decoder& d, PictureMeta* meta) {
+    if (!meta)
+        return;
+    png_bytep exif = nullptr;
+    png_uint_32 exifSize = 0;
+    if (png_get_eXIf_1(d.png, d.info, &exifSize, &exif) && exif)
+        meta->orientation = exifOrientation(std::span(exif, exifSize));
+}
+
 void premultiplyRow(std::uint8_t* p, png_uint_32 width) {
     for (png_uint_32 x = 0; x < width; ++x, p += 4) {
         const unsigned a = p[3];
@@ -240,11 +251,13 @@ bool readRows(Decoder& d, png_bytep* rows) {
     return true;
 }
 
-void decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& b) {
+void decode(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& b,
+            PictureMeta* meta) {
     Decoder d;
     d.memory = MemorySource{data, size, 0};
     if (!readHeader(d, file))
         throw ImageError(d.message);
+    readMeta(d, meta);
     Bitmap decoded;
     decoded.createUninitialized(static_cast<int>(d.width), static_cast<int>(d.height), d.format);
     if (d.paletteSize > 0)
@@ -314,20 +327,22 @@ bool readReducedRows(Decoder& d, imaging_detail::BoxReducer& reducer, png_bytep 
 }
 
 void decodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& b,
-                   const ReducedDecode& request) {
+                   const ReducedDecode& request, PictureMeta* meta) {
     Decoder d;
     d.memory = MemorySource{data, size, 0};
     d.reduced = true;
     if (!readHeader(d, file))
         throw ImageError(d.message);
+    readMeta(d, meta);
     const int channels = d.premultiply ? 4 : 3;
     const bool interlaced = d.interlace != PNG_INTERLACE_NONE;
+    const ReducedDecode stored = meta ? storedRequest(request, meta->orientation) : request;
     // An interlaced file delivers its rows in seven passes: sums for the whole reduced
     // picture are kept, and count against the limit.
     const int factor =
         imaging_detail::reductionFactor(d.width, d.height, channels * 8, maxRasterBytes(),
                                         interlaced ? static_cast<std::uint64_t>(channels) * 4 : 0,
-                                        request.coverWidth, request.coverHeight);
+                                        stored.coverWidth, stored.coverHeight);
     if (factor == 0)
         throw ImageTooLarge("PNG: picture too large to reduce");
     imaging_detail::BoxReducer reducer(static_cast<int>(d.width), static_cast<int>(d.height),
@@ -355,18 +370,22 @@ bool averageRows(Decoder& d, RowAverager& averager, png_bytep row) {
 
 } // namespace
 
-bool pnG2BitmapAveraged(const std::filesystem::path& fileName, Bitmap& dest) {
+bool pnG2BitmapAveraged(const std::filesystem::path& fileName, Bitmap& dest, PictureMeta* meta) {
     const auto file = openForRead(fileName);
     Decoder d;
     if (!readHeader(d, file.get()))
         throw ImageError(d.message);
+    readMeta(d, meta);
     // Only pictures of 24 or 32 bits, row by row; the others are decoded whole.
     if (d.interlace != PNG_INTERLACE_NONE ||
         (d.format != PixelFormat::Bits24 && d.format != PixelFormat::Bits32))
         return false;
+    // A picture turned a quarter is averaged onto dest's sides swapped (see AveragedDecoder).
+    const bool swap = meta && swapsAxes(meta->orientation);
     Bitmap out;
     out.setColorTable(dest.colorTable());
-    out.createUninitialized(dest.width(), dest.height(), dest.pixelFormat());
+    out.createUninitialized(swap ? dest.height() : dest.width(),
+                            swap ? dest.width() : dest.height(), dest.pixelFormat());
     out.setColorTable(dest.colorTable());
     RowAverager averager(static_cast<int>(d.width), static_cast<int>(d.height),
                          d.format == PixelFormat::Bits32 ? 4 : 3, out);
@@ -381,25 +400,25 @@ bool pnG2BitmapAveraged(const std::filesystem::path& fileName, Bitmap& dest) {
     return true;
 }
 
-void pnG2Bitmap(const std::filesystem::path& fileName, Bitmap& b) {
+void pnG2Bitmap(const std::filesystem::path& fileName, Bitmap& b, PictureMeta* meta) {
     std::error_code ec;
     if (!std::filesystem::exists(fileName, ec))
         return;
     const auto file = openForRead(fileName);
-    decode(file.get(), nullptr, 0, b);
+    decode(file.get(), nullptr, 0, b, meta);
 }
 
-void pngData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b) {
-    decode(nullptr, data.data(), data.size(), b);
+void pngData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b, PictureMeta* meta) {
+    decode(nullptr, data.data(), data.size(), b, meta);
 }
 
 void pnG2BitmapReduced(const std::filesystem::path& fileName, Bitmap& b,
-                       const ReducedDecode& request) {
+                       const ReducedDecode& request, PictureMeta* meta) {
     const auto file = openForRead(fileName);
-    decodeReduced(file.get(), nullptr, 0, b, request);
+    decodeReduced(file.get(), nullptr, 0, b, request, meta);
 }
 
 void pngData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
-                           const ReducedDecode& request) {
-    decodeReduced(nullptr, data.data(), data.size(), b, request);
+                           const ReducedDecode& request, PictureMeta* meta) {
+    decodeReduced(nullptr, data.data(), data.size(), b, request, meta);
 }

@@ -4,6 +4,7 @@
 #include "collection/state.h"
 #include "collection/thumbpath.h"
 #include "collection/walls.h"
+#include "imaging/codecs.h"
 #include "platform/paths.h"
 #include "thumbs/strip.h"
 #include "ui/dialogs.h"
@@ -21,10 +22,12 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QStringList>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <filesystem>
+#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -211,7 +214,10 @@ void PictureManager::addFiles() {
         dOpen->setObjectName(QStringLiteral("dOpen"));
         dOpen->setFileMode(QFileDialog::ExistingFiles);
         dOpen->setAcceptMode(QFileDialog::AcceptOpen);
-        dOpen->setNameFilter(QStringLiteral(u"Изображения (*.jpg *.png *.bmp)"));
+        QStringList patterns;
+        for (std::string_view ext : pictureExtensions())
+            patterns << QLatin1Char('*') + QLatin1String(ext.data(), qsizetype(ext.size()));
+        dOpen->setNameFilter(tr("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))));
         // The file name's completion list fills in the background and can come
         // up after a typed name was accepted and the dialog closed: left alone
         // it would stay over the manager and swallow the next click.

@@ -42,10 +42,12 @@ TEST_P(PictureExtension, DecidesByTheLastDotLoweredInCase) {
 INSTANTIATE_TEST_SUITE_P(Names, PictureExtension,
                          ::testing::Values(ExtCase{"PHOTO.JPG", true}, ExtCase{"a.Png", true},
                                            ExtCase{"x.bmp", true}, ExtCase{"tar.gz.jpg", true},
-                                           ExtCase{".png", true}, ExtCase{"b.jpeg", false},
+                                           ExtCase{".png", true}, ExtCase{"b.jpeg", true},
                                            ExtCase{"c.gif", false}, ExtCase{"noextension", false},
                                            ExtCase{"jpg", false}, ExtCase{"d.jpg.txt", false},
-                                           ExtCase{"e.", false}, ExtCase{"f.jp g", false}));
+                                           ExtCase{"e.", false}, ExtCase{"f.jp g", false},
+                                           ExtCase{"g.Jfif", true}, ExtCase{"h.jpe", true},
+                                           ExtCase{"i.DIB", true}, ExtCase{"j.jpeg.txt", false}));
 
 // ------------------------------------------------------------------- the scan
 
@@ -119,9 +121,10 @@ TEST_F(FolderScan, TakesEachFolderInNameOrderDepthFirst) {
         touch(m_root / name);
     fs::create_directories(m_root / "folder.jpg"); // a folder is never a picture
 
-    EXPECT_EQ(scan(m_root, true), under({".h.jpg", "a.Png", "Img1.jpg", "img2.jpg", "img10.jpg",
-                                         "PHOTO.JPG", "sub1/deeper/two.png", "sub1/one.jpg",
-                                         "sub2/four.JPG", "sub2/Three.bmp", "z.bmp"}));
+    EXPECT_EQ(
+        scan(m_root, true),
+        under({".h.jpg", "a.Png", "b.jpeg", "Img1.jpg", "img2.jpg", "img10.jpg", "PHOTO.JPG",
+               "sub1/deeper/two.png", "sub1/one.jpg", "sub2/four.JPG", "sub2/Three.bmp", "z.bmp"}));
 }
 
 TEST_F(FolderScan, OnlyRegularFilesAndLinksToThemArePictures) {

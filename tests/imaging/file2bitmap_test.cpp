@@ -51,7 +51,7 @@ TEST_F(File2BitmapTest, ChoosesTheDecoderByLowerCasedExtension) {
 }
 
 TEST_F(File2BitmapTest, OtherExtensionsGiveFalseAndLeaveTheBitmap) {
-    for (const char* name : {"Sea.jpeg", "Sea.gif", "Sea", "Sea.jpg.txt", "Sea.jp", "Sea."}) {
+    for (const char* name : {"Sea.gif", "Sea", "Sea.jpg.txt", "Sea.jp", "Sea.", "Sea.jpegx"}) {
         Bitmap b = m_marker;
         EXPECT_FALSE(file2Bitmap(b, write(name, m_jpeg))) << name;
         expectUntouched(b);
@@ -78,9 +78,7 @@ TEST_F(File2BitmapTest, SymbolicLinkCountsByItsTarget) {
 
 TEST_F(File2BitmapTest, DecodingErrorsGiveFalse) {
     Bitmap b = m_marker;
-    EXPECT_FALSE(file2Bitmap(b, write("png-inside.jpg", m_png)));
-    EXPECT_FALSE(file2Bitmap(b, write("jpeg-inside.png", m_jpeg)));
-    EXPECT_FALSE(file2Bitmap(b, write("jpeg-inside.bmp", m_jpeg)));
+    EXPECT_FALSE(file2Bitmap(b, write("text.jpg", {'h', 'e', 'l', 'l', 'o'})));
     EXPECT_FALSE(file2Bitmap(b, write("empty.jpg", {})));
     EXPECT_FALSE(file2Bitmap(
         b, write("cut.jpg", samples::Bytes(m_jpeg.begin(), m_jpeg.begin() + m_jpeg.size() / 2))));

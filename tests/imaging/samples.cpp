@@ -78,12 +78,20 @@ Bytes makeJpeg(const JpegOptions& o) {
         jpeg_simple_progression(&c);
     c.restart_in_rows = o.restartRows;
     jpeg_start_compress(&c, TRUE);
+    if (!o.exif.empty()) {
+        Bytes app1 = {'E', 'x', 'i', 'f', 0, 0};
+        app1.insert(app1.end(), o.exif.begin(), o.exif.end());
+        jpeg_write_marker(&c, JPEG_APP0 + 1, app1.data(), static_cast<unsigned>(app1.size()));
+    }
+    if (!o.icc.empty())
+        jpeg_write_icc_profile(&c, o.icc.data(), static_cast<unsigned>(o.icc.size()));
     while (c.next_scanline < c.image_height) {
         const int y = static_cast<int>(c.next_scanline);
         for (int x = 0; x < o.width; ++x)
             for (int k = 0; k < o.components; ++k)
                 row[static_cast<std::size_t>(x) * o.components + k] =
-                    photoSample(x, y, o.components == 1 ? 1 : k, o.width, o.height);
+                    o.pixel ? o.pixel(x, y, k)
+                            : photoSample(x, y, o.components == 1 ? 1 : k, o.width, o.height);
         JSAMPROW p = row.data();
         jpeg_write_scanlines(&c, &p, 1);
     }
@@ -161,7 +169,8 @@ Bytes makePng(const PngOptions& o) {
         for (int x = 0; x < o.width; ++x)
             for (int k = 0; k < channels; ++k) {
                 const int channel = o.colorType == 0 ? 1 : o.colorType == 4 ? (k == 0 ? 1 : 3) : k;
-                unsigned v = photoSample(x, y, channel, o.width, o.height);
+                unsigned v = o.pixel ? o.pixel(x, y, channel)
+                                     : photoSample(x, y, channel, o.width, o.height);
                 if (o.colorType == 3)
                     v = static_cast<unsigned>(x + 3 * y) % paletteSize;
                 else if (o.bitDepth == 16)
@@ -198,6 +207,12 @@ Bytes makePng(const PngOptions& o) {
         png_set_tRNS(png, info, o.trns.data(), static_cast<int>(o.trns.size()), nullptr);
     else if (o.trnsColor)
         png_set_tRNS(png, info, nullptr, 0, &trnsColor);
+    if (!o.exif.empty())
+        png_set_eXIf_1(png, info, static_cast<png_uint_32>(o.exif.size()),
+                       const_cast<png_bytep>(o.exif.data()));
+    if (!o.icc.empty())
+        png_set_iCCP(png, info, "profile", PNG_COMPRESSION_TYPE_BASE, o.icc.data(),
+                     static_cast<png_uint_32>(o.icc.size()));
     png_write_info(png, info);
     std::vector<png_bytep> rows(static_cast<std::size_t>(o.height));
     for (int y = 0; y < o.height; ++y)
@@ -279,6 +294,37 @@ PngHeader parsePngHeader(const Bytes& png) {
     return h;
 }
 
+Bytes exifWithOrientation(int orientation, bool bigEndian) {
+    Bytes b;
+    auto u16 = [&](unsigned v) {
+        if (bigEndian)
+            b.insert(b.end(), {std::uint8_t(v >> 8), std::uint8_t(v)});
+        else
+            b.insert(b.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
+    };
+    auto u32 = [&](std::uint32_t v) {
+        if (bigEndian) {
+            u16(v >> 16);
+            u16(v & 0xFFFF);
+        } else {
+            u16(v & 0xFFFF);
+            u16(v >> 16);
+        }
+    };
+    // Header, then the directory at offset 8: ImageWidth (LONG), Orientation (SHORT),
+    // XResolution (RATIONAL, value after the directory), no next directory.
+    b.insert(b.end(), {std::uint8_t(bigEndian ? 'M' : 'I'), std::uint8_t(bigEndian ? 'M' : 'I')});
+    u16(42);
+    u32(8);
+    u16(3);
+    u16(0x0100), u16(4), u32(1), u32(640);
+    u16(0x0112), u16(3), u32(1), u16(static_cast<unsigned>(orientation)), u16(0);
+    u16(0x011A), u16(5), u32(1), u32(8 + 2 + 3 * 12 + 4);
+    u32(0);
+    u32(72), u32(1);
+    return b;
+}
+
 std::size_t bmpStride(int width, int bpp) {
     return (static_cast<std::size_t>(width) * bpp + 31) / 32 * 4;
 }
@@ -353,7 +399,11 @@ void writeSeedCorpus(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder / "jpeg");
     std::filesystem::create_directories(folder / "png");
     std::filesystem::create_directories(folder / "bmp");
+    std::filesystem::create_directories(folder / "exif");
     int n = 0;
+    for (int o = 1; o <= 8; ++o)
+        writeFile(folder / "exif" / ("s" + std::to_string(n++) + ".tif"),
+                  exifWithOrientation(o, o % 2 == 0));
     auto jpeg = [&](JpegOptions o) {
         writeFile(folder / "jpeg" / ("s" + std::to_string(n++) + ".jpg"), makeJpeg(o));
     };
@@ -364,6 +414,7 @@ void writeSeedCorpus(const std::filesystem::path& folder) {
     jpeg({.width = 48, .height = 40, .restartRows = 1});
     jpeg({.width = 16, .height = 16, .components = 4});
     jpeg({.width = 16, .height = 16, .components = 4, .ycck = true});
+    jpeg({.width = 24, .height = 16, .exif = exifWithOrientation(6)});
     auto png = [&](PngOptions o) {
         writeFile(folder / "png" / ("s" + std::to_string(n++) + ".png"), makePng(o));
     };
@@ -378,6 +429,7 @@ void writeSeedCorpus(const std::filesystem::path& folder) {
     png({.colorType = 3, .bitDepth = 8, .palette = {0x102030, 0xFFFFFF}});
     png({.colorType = 4, .bitDepth = 8});
     png({.colorType = 6, .bitDepth = 16, .interlace = true});
+    png({.colorType = 2, .bitDepth = 8, .exif = exifWithOrientation(8, true)});
     auto bmp = [&](BmpOptions o) {
         writeFile(folder / "bmp" / ("s" + std::to_string(n++) + ".bmp"), makeBmp(o));
     };

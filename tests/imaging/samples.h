@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct JpegOptions {
     int restartRows = 0; // restart marker every n MCU rows
     bool ycck = false;   // four components stored as YCCK
     bool adobe = true;   // four components: write the Adobe marker (inverted CMYK)
+    // Channel c of pixel (x, y) instead of photoSample, when set.
+    std::function<std::uint8_t(int x, int y, int c)> pixel = {};
+    Bytes exif = {}; // TIFF-structured EXIF, written as an APP1 segment after "Exif\0\0"
+    Bytes icc = {};  // an ICC profile, written as APP2 ICC_PROFILE segments
 };
 Bytes makeJpeg(const JpegOptions& o);
 
@@ -50,6 +55,10 @@ struct PngOptions {
     std::vector<std::uint32_t> palette = {};
     std::vector<std::uint8_t> trns = {};
     bool trnsColor = false;
+    // Channel c of pixel (x, y) (8-bit samples) instead of photoSample, when set.
+    std::function<std::uint8_t(int x, int y, int c)> pixel = {};
+    Bytes exif = {}; // an eXIf chunk's data
+    Bytes icc = {};  // an ICC profile, written as an iCCP chunk
 };
 // Samples are made from photoSample (indexes cycle through the palette).
 Bytes makePng(const PngOptions& o);
@@ -68,6 +77,10 @@ struct PngHeader {
     bool partialAlpha = false; // a palette tRNS entry other than 0 and 255
 };
 PngHeader parsePngHeader(const Bytes& png);
+
+// TIFF-structured EXIF holding one image directory with the orientation tag (and a few
+// other tags around it), in either byte order.
+Bytes exifWithOrientation(int orientation, bool bigEndian = false);
 
 // BMP files assembled field by field.
 struct BmpOptions {

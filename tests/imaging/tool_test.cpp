@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include <sys/wait.h>
@@ -71,6 +73,57 @@ TEST_F(Tool, ThumbWritesA197By123Jpeg) {
     EXPECT_EQ(thumb.height(), 123);
     EXPECT_EQ(runTool("thumb " + in("bad.jpg") + " " + in("t2.jpg")), 1);
     EXPECT_EQ(runTool("thumb " + in("in.jpg") + " " + in("no/such/t.jpg")), 2);
+}
+
+// The format table as text: one line per format, its name and its extensions.
+std::string tableLines() {
+    std::string text;
+    for (const PictureFormatInfo& format : pictureFormats()) {
+        text += format.name;
+        for (std::string_view ext : format.extensions)
+            text += " " + std::string(ext);
+        text += "\n";
+    }
+    return text;
+}
+
+TEST_F(Tool, FormatsPrintsTheFormatTable) {
+    std::string out;
+    EXPECT_EQ(runTool("formats", &out), 0);
+    EXPECT_EQ(out, tableLines());
+    EXPECT_NE(out.find("JPEG .jpg .jpeg .jpe .jfif\n"), std::string::npos);
+    EXPECT_NE(out.find("BMP .bmp .dib\n"), std::string::npos);
+}
+
+// The README's list of picture formats names every format of this build with the
+// extensions of its row ("| JPEG | .jpg .jpeg ... | libjpeg-turbo |"); it may list formats
+// whose libraries this build lacks.
+TEST(Readme, ListsTheExtensionsOfTheFormatTable) {
+    std::ifstream readme(std::string(QUORVANE_SOURCE_DIR) + "/README.md");
+    ASSERT_TRUE(readme);
+    std::string line;
+    bool inSection = false;
+    std::string listed;
+    while (std::getline(readme, line)) {
+        if (line.starts_with("## "))
+            inSection = line == "## Picture formats";
+        else if (inSection && line.starts_with("| ") && line.find(" .") != std::string::npos) {
+            std::istringstream cells(line);
+            std::string cell, name, exts;
+            std::getline(cells, cell, '|');
+            std::getline(cells, name, '|');
+            std::getline(cells, exts, '|');
+            auto trim = [](std::string s) {
+                s.erase(0, s.find_first_not_of(' '));
+                s.erase(s.find_last_not_of(' ') + 1);
+                return s;
+            };
+            for (const PictureFormatInfo& format : pictureFormats())
+                if (trim(name) == format.name)
+                    listed += trim(name) + " " + trim(exts) + "\n";
+        }
+    }
+    EXPECT_EQ(listed, tableLines());
 }
 
 TEST_F(Tool, WrongArgumentsAreAUsageError) {
