@@ -82,7 +82,7 @@ void convert(const avifImage& image, std::uint8_t* pixels, std::size_t stride, b
 }
 
 void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* request,
-            FormatMeta* meta) {
+            PictureMeta* meta) {
     const std::unique_ptr<avifDecoder, DecoderDeleter> decoder(avifDecoderCreate());
     if (!decoder)
         throw ImageTooLarge("AVIF: out of memory");
@@ -107,10 +107,11 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
     const int width = static_cast<int>(header.width), height = static_cast<int>(header.height);
     const bool alpha = decoder->alphaPresent;
     const int bits = alpha ? 32 : 24;
+    const int orientation = orientationOf(header);
     int factor = 1;
     if (request)
         factor = imaging_detail::wholePictureFactor(width, height, planeBits(header, alpha), bits,
-                                                    *request);
+                                                    storedRequest(*request, orientation));
     else
         checkRasterSize(std::uint64_t(width), std::uint64_t(height), bits);
 
@@ -142,32 +143,32 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
         }
     }
     if (meta) {
-        *meta = FormatMeta{};
-        meta->orientation = orientationOf(image);
+        *meta = PictureMeta{};
+        meta->orientation = orientation;
         if (image.icc.size > 0)
-            meta->icc.assign(image.icc.data, image.icc.data + image.icc.size);
+            meta->iccProfile.assign(image.icc.data, image.icc.data + image.icc.size);
     }
     b = rows.finish(b);
 }
 
 } // namespace
 
-void avifData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b, FormatMeta* meta) {
+void avifData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b, PictureMeta* meta) {
     decode(data, b, nullptr, meta);
 }
 
-void avif2Bitmap(const std::filesystem::path& fileName, Bitmap& b, FormatMeta* meta) {
+void avif2Bitmap(const std::filesystem::path& fileName, Bitmap& b, PictureMeta* meta) {
     const auto bytes = imaging_detail::readPictureFile(fileName);
     decode(bytes, b, nullptr, meta);
 }
 
 void avifData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
-                            const ReducedDecode& request, FormatMeta* meta) {
+                            const ReducedDecode& request, PictureMeta* meta) {
     decode(data, b, &request, meta);
 }
 
 void avif2BitmapReduced(const std::filesystem::path& fileName, Bitmap& b,
-                        const ReducedDecode& request, FormatMeta* meta) {
+                        const ReducedDecode& request, PictureMeta* meta) {
     const auto bytes = imaging_detail::readPictureFile(fileName);
     decode(bytes, b, &request, meta);
 }

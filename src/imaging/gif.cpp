@@ -90,7 +90,7 @@ int interlacedRow(int line, int height) {
     return -1;
 }
 
-void decode(Source& source, Bitmap& b, const ReducedDecode* request, FormatMeta* meta) {
+void decode(Source& source, Bitmap& b, const ReducedDecode* request, PictureMeta* meta) {
     int error = 0;
     const std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&source, readBytes, &error));
     if (!gif)
@@ -152,31 +152,31 @@ void decode(Source& source, Bitmap& b, const ReducedDecode* request, FormatMeta*
     }
     // The rest of the file (further frames) is not read.
     if (meta)
-        *meta = FormatMeta{};
+        *meta = PictureMeta{};
     b = rows.finish(b);
 }
 
 } // namespace
 
-void gifData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b, FormatMeta* meta) {
+void gifData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b, PictureMeta* meta) {
     Source source{data.data(), data.size(), 0, nullptr};
     decode(source, b, nullptr, meta);
 }
 
-void gif2Bitmap(const std::filesystem::path& fileName, Bitmap& b, FormatMeta* meta) {
+void gif2Bitmap(const std::filesystem::path& fileName, Bitmap& b, PictureMeta* meta) {
     const auto file = imaging_detail::openForRead(fileName);
     Source source{nullptr, 0, 0, file.get()};
     decode(source, b, nullptr, meta);
 }
 
 void gifData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
-                           const ReducedDecode& request, FormatMeta* meta) {
+                           const ReducedDecode& request, PictureMeta* meta) {
     Source source{data.data(), data.size(), 0, nullptr};
     decode(source, b, &request, meta);
 }
 
 void gif2BitmapReduced(const std::filesystem::path& fileName, Bitmap& b,
-                       const ReducedDecode& request, FormatMeta* meta) {
+                       const ReducedDecode& request, PictureMeta* meta) {
     const auto file = imaging_detail::openForRead(fileName);
     Source source{nullptr, 0, 0, file.get()};
     decode(source, b, &request, meta);

@@ -29,30 +29,30 @@ constexpr FormatDecoder Tiff{"TIFF", tiffData2Bitmap, tiff2Bitmap, tiffData2Bitm
 
 } // namespace
 
-const FormatDecoder* moreFormatDecoder(MoreFormat format) noexcept {
+const FormatDecoder* moreFormatDecoder(PictureFormat format) noexcept {
     switch (format) {
 #ifdef QUORVANE_HAVE_WEBP
-    case MoreFormat::Webp:
+    case PictureFormat::WebP:
         return &Webp;
 #endif
 #ifdef QUORVANE_HAVE_AVIF
-    case MoreFormat::Avif:
+    case PictureFormat::Avif:
         return &Avif;
 #endif
 #ifdef QUORVANE_HAVE_HEIF
-    case MoreFormat::Heif:
+    case PictureFormat::Heif:
         return &Heif;
 #endif
 #ifdef QUORVANE_HAVE_JXL
-    case MoreFormat::Jxl:
+    case PictureFormat::Jxl:
         return &Jxl;
 #endif
 #ifdef QUORVANE_HAVE_GIF
-    case MoreFormat::Gif:
+    case PictureFormat::Gif:
         return &Gif;
 #endif
 #ifdef QUORVANE_HAVE_TIFF
-    case MoreFormat::Tiff:
+    case PictureFormat::Tiff:
         return &Tiff;
 #endif
     default:

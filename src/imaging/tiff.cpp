@@ -153,7 +153,7 @@ std::uint32_t bandRows(TIFF* tif, std::uint32_t width, std::uint32_t height) {
 }
 
 void decode(Context& c, const std::filesystem::path* fileName, Bitmap& b,
-            const ReducedDecode* request, FormatMeta* meta) {
+            const ReducedDecode* request, PictureMeta* meta) {
     const TiffHandle tif = open(c, fileName);
     char text[1024] = {};
     RgbaImage rgba;
@@ -164,10 +164,15 @@ void decode(Context& c, const std::filesystem::path* fileName, Bitmap& b,
     const std::uint32_t width = img.width, height = img.height;
     const bool alpha = img.alpha != 0;
     const int channels = alpha ? 4 : 3;
+    const int orientation =
+        img.orientation >= ORIENTATION_TOPLEFT && img.orientation <= ORIENTATION_LEFTBOT
+            ? img.orientation
+            : 1;
     int factor = 1;
     if (request) {
+        const ReducedDecode stored = storedRequest(*request, orientation);
         factor = imaging_detail::reductionFactor(width, height, channels * 8, maxRasterBytes(), 0,
-                                                 request->coverWidth, request->coverHeight);
+                                                 stored.coverWidth, stored.coverHeight);
         if (factor == 0 || width >= (1u << 24) || height >= (1u << 24))
             throw ImageTooLarge("TIFF: picture too large to reduce");
     } else {
@@ -202,33 +207,32 @@ void decode(Context& c, const std::filesystem::path* fileName, Bitmap& b,
         }
     }
     if (meta) {
-        *meta = FormatMeta{};
-        if (img.orientation >= ORIENTATION_TOPLEFT && img.orientation <= ORIENTATION_LEFTBOT)
-            meta->orientation = img.orientation;
+        *meta = PictureMeta{};
+        meta->orientation = orientation;
         std::uint32_t size = 0;
         const std::uint8_t* profile = nullptr;
         if (TIFFGetField(tif.get(), TIFFTAG_ICCPROFILE, &size, &profile) && profile && size > 0)
-            meta->icc.assign(profile, profile + size);
+            meta->iccProfile.assign(profile, profile + size);
     }
     b = rows.finish(b);
 }
 
 } // namespace
 
-void tiffData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b, FormatMeta* meta) {
+void tiffData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b, PictureMeta* meta) {
     Context c;
     c.data = data.data();
     c.size = data.size();
     decode(c, nullptr, b, nullptr, meta);
 }
 
-void tiff2Bitmap(const std::filesystem::path& fileName, Bitmap& b, FormatMeta* meta) {
+void tiff2Bitmap(const std::filesystem::path& fileName, Bitmap& b, PictureMeta* meta) {
     Context c;
     decode(c, &fileName, b, nullptr, meta);
 }
 
 void tiffData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
-                            const ReducedDecode& request, FormatMeta* meta) {
+                            const ReducedDecode& request, PictureMeta* meta) {
     Context c;
     c.data = data.data();
     c.size = data.size();
@@ -236,7 +240,7 @@ void tiffData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
 }
 
 void tiff2BitmapReduced(const std::filesystem::path& fileName, Bitmap& b,
-                        const ReducedDecode& request, FormatMeta* meta) {
+                        const ReducedDecode& request, PictureMeta* meta) {
     Context c;
     decode(c, &fileName, b, &request, meta);
 }

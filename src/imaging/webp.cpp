@@ -1,7 +1,9 @@
 // WebP decoding with libwebp. The demuxer checks the file's chunks and finds the first
 // frame (the picture itself for a still file); the frame is decoded straight into the
 // bitmap, scaled by the library for a reduced decode. An animation's first frame is placed
-// on its transparent canvas.
+// on its transparent canvas. The orientation of the Exif chunk and the ICC profile are
+// reported.
+#include "imaging/exif.h"
 #include "imaging/formatrows.h"
 #include "imaging/moreformats.h"
 
@@ -70,7 +72,7 @@ std::vector<std::uint8_t> chunk(WebPDemuxer* demux, const char* fourcc) {
 }
 
 void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* request,
-            FormatMeta* meta) {
+            PictureMeta* meta) {
     const WebPData file{data.data(), data.size()};
     WebPDemuxState state = WEBP_DEMUX_PARSE_ERROR;
     const std::unique_ptr<WebPDemuxer, DemuxDeleter> demux(WebPDemuxPartial(&file, &state));
@@ -93,9 +95,11 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
     const bool alpha = f.has_alpha || !whole;
     const int bits = alpha ? 32 : 24;
 
+    const int orientation = exifOrientation(chunk(demux.get(), "EXIF"));
     ScaledSize size{canvasWidth, canvasHeight};
     if (request)
-        size = imaging_detail::scaledSize(canvasWidth, canvasHeight, bits, *request);
+        size = imaging_detail::scaledSize(canvasWidth, canvasHeight, bits,
+                                          storedRequest(*request, orientation));
     else
         checkRasterSize(std::uint64_t(canvasWidth), std::uint64_t(canvasHeight), bits);
 
@@ -127,9 +131,8 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
         }
     }
     if (meta) {
-        meta->orientation = 1;
-        meta->exif = chunk(demux.get(), "EXIF");
-        meta->icc = chunk(demux.get(), "ICCP");
+        meta->orientation = orientation;
+        meta->iccProfile = chunk(demux.get(), "ICCP");
     }
     out.setBrushColor(b.brushColor());
     b = std::move(out);
@@ -137,22 +140,22 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
 
 } // namespace
 
-void webpData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b, FormatMeta* meta) {
+void webpData2Bitmap(std::span<const std::uint8_t> data, Bitmap& b, PictureMeta* meta) {
     decode(data, b, nullptr, meta);
 }
 
-void webp2Bitmap(const std::filesystem::path& fileName, Bitmap& b, FormatMeta* meta) {
+void webp2Bitmap(const std::filesystem::path& fileName, Bitmap& b, PictureMeta* meta) {
     const auto bytes = imaging_detail::readPictureFile(fileName);
     decode(bytes, b, nullptr, meta);
 }
 
 void webpData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
-                            const ReducedDecode& request, FormatMeta* meta) {
+                            const ReducedDecode& request, PictureMeta* meta) {
     decode(data, b, &request, meta);
 }
 
 void webp2BitmapReduced(const std::filesystem::path& fileName, Bitmap& b,
-                        const ReducedDecode& request, FormatMeta* meta) {
+                        const ReducedDecode& request, PictureMeta* meta) {
     const auto bytes = imaging_detail::readPictureFile(fileName);
     decode(bytes, b, &request, meta);
 }

@@ -9,6 +9,7 @@
 #include "imaging/resize.h"
 
 #include "moresamples.h"
+#include "samples.h"
 #include "tempdir.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +33,7 @@ namespace {
 
 // What each format can carry, and how closely its decode follows the source.
 struct FormatCase {
-    MoreFormat format;
+    PictureFormat format;
     const char* name;
     bool lossless;       // has a lossless mode that the samples use
     double lossyMean;    // mean channel difference allowed for the lossy samples
@@ -53,10 +54,10 @@ void PrintTo(const FormatCase& c, std::ostream* out) {
 }
 
 const FormatCase Formats[] = {
-    {MoreFormat::Webp, "WebP", true, 6.0, true, true, 6, true, true, 2},
-    {MoreFormat::Avif, "AVIF", true, 6.0, true, false, 6, true, false, 2},
-    {MoreFormat::Gif, "GIF", true, 0.0, true, true, -1, false, true, 2},
-    {MoreFormat::Tiff, "TIFF", true, 6.0, true, true, 6, true, false, 2},
+    {PictureFormat::WebP, "WebP", true, 6.0, true, true, 6, true, true, 2},
+    {PictureFormat::Avif, "AVIF", true, 6.0, true, false, 6, true, false, 2},
+    {PictureFormat::Gif, "GIF", true, 0.0, true, true, -1, false, true, 2},
+    {PictureFormat::Tiff, "TIFF", true, 6.0, true, true, 6, true, false, 2},
 };
 
 // How far a decoded picture is from the spec's frame: the mean and largest difference of
@@ -68,7 +69,8 @@ struct Difference {
     int largest = 0;
 };
 
-Difference differenceFrom(const Bitmap& b, MoreFormat format, const PictureSpec& spec, int frame) {
+Difference differenceFrom(const Bitmap& b, PictureFormat format, const PictureSpec& spec,
+                          int frame) {
     Difference d;
     const int bytes = b.hasAlpha() ? 4 : 3;
     for (int y = 0; y < b.height(); ++y)
@@ -101,7 +103,7 @@ void expectWithinLoss(const Difference& d, bool lossless, double lossyMean) {
     }
 }
 
-class MoreFormats : public testing::TestWithParam<FormatCase> {
+class PictureFormats : public testing::TestWithParam<FormatCase> {
 protected:
     void SetUp() override {
         m_decoder = moreFormatDecoder(GetParam().format);
@@ -115,7 +117,7 @@ protected:
     Bytes make(const PictureSpec& spec) const {
         return samples::makePicture(GetParam().format, spec);
     }
-    Bitmap decode(const Bytes& bytes, FormatMeta* meta = nullptr) const {
+    Bitmap decode(const Bytes& bytes, PictureMeta* meta = nullptr) const {
         Bitmap b;
         m_decoder->data(bytes, b, meta);
         return b;
@@ -141,7 +143,7 @@ protected:
     const FormatDecoder* m_decoder = nullptr;
 };
 
-TEST_P(MoreFormats, OpaquePicturesDecodeWithinTheCodecsLoss) {
+TEST_P(PictureFormats, OpaquePicturesDecodeWithinTheCodecsLoss) {
     const FormatCase& c = GetParam();
     for (bool lossless : {false, true}) {
         if (lossless && !c.lossless)
@@ -156,7 +158,7 @@ TEST_P(MoreFormats, OpaquePicturesDecodeWithinTheCodecsLoss) {
     }
 }
 
-TEST_P(MoreFormats, AlphaComesOutPremultiplied) {
+TEST_P(PictureFormats, AlphaComesOutPremultiplied) {
     const FormatCase& c = GetParam();
     const PictureSpec spec{.width = 120, .height = 90, .alpha = true, .lossless = c.lossless};
     const Bitmap b = decode(make(spec));
@@ -171,7 +173,7 @@ TEST_P(MoreFormats, AlphaComesOutPremultiplied) {
         }
 }
 
-TEST_P(MoreFormats, AnimationsAndPagesShowTheirFirstFrame) {
+TEST_P(PictureFormats, AnimationsAndPagesShowTheirFirstFrame) {
     const FormatCase& c = GetParam();
     if (!c.frames)
         GTEST_SKIP() << "single pictures only";
@@ -182,7 +184,7 @@ TEST_P(MoreFormats, AnimationsAndPagesShowTheirFirstFrame) {
     EXPECT_GT(differenceFrom(b, c.format, spec, 1).colour, 30.0);
 }
 
-TEST_P(MoreFormats, AFirstFrameCoversOnlyItsPartOfTheCanvas) {
+TEST_P(PictureFormats, AFirstFrameCoversOnlyItsPartOfTheCanvas) {
     const FormatCase& c = GetParam();
     if (!c.canvas)
         GTEST_SKIP() << "frames fill their canvas";
@@ -212,7 +214,7 @@ TEST_P(MoreFormats, AFirstFrameCoversOnlyItsPartOfTheCanvas) {
     EXPECT_EQ(reduced.pixel(reduced.width() / 2, reduced.height() / 2) >> 24, 0xFFu);
 }
 
-TEST_P(MoreFormats, ReducedDecodeKeepsTheCoverSizeAndAverages) {
+TEST_P(PictureFormats, ReducedDecodeKeepsTheCoverSizeAndAverages) {
     const FormatCase& c = GetParam();
     const PictureSpec spec{.width = 240, .height = 160, .lossless = c.lossless};
     const Bytes bytes = make(spec);
@@ -238,7 +240,7 @@ TEST_P(MoreFormats, ReducedDecodeKeepsTheCoverSizeAndAverages) {
     EXPECT_EQ(whole.width(), spec.width);
 }
 
-TEST_P(MoreFormats, ReducedDecodeBeyondTheRasterLimit) {
+TEST_P(PictureFormats, ReducedDecodeBeyondTheRasterLimit) {
     const FormatCase& c = GetParam();
     const PictureSpec spec{.width = 200, .height = 100, .lossless = c.lossless};
     const Bytes bytes = make(spec);
@@ -258,7 +260,7 @@ TEST_P(MoreFormats, ReducedDecodeBeyondTheRasterLimit) {
     }
 }
 
-TEST_P(MoreFormats, FileEntryPointsMatchTheDataOnes) {
+TEST_P(PictureFormats, FileEntryPointsMatchTheDataOnes) {
     const FormatCase& c = GetParam();
     const PictureSpec spec{.width = 30, .height = 20, .alpha = true};
     const Bytes bytes = make(spec);
@@ -277,7 +279,7 @@ TEST_P(MoreFormats, FileEntryPointsMatchTheDataOnes) {
     EXPECT_THROW(m_decoder->file(dir.path() / "missing.bin", untouched, nullptr), ImageError);
 }
 
-TEST_P(MoreFormats, DamagedAndCutShortFilesAreRefused) {
+TEST_P(PictureFormats, DamagedAndCutShortFilesAreRefused) {
     const FormatCase& c = GetParam();
     const PictureSpec spec{.width = 64, .height = 48, .alpha = true, .lossless = c.lossless};
     const Bytes bytes = make(spec);
@@ -307,7 +309,7 @@ TEST_P(MoreFormats, DamagedAndCutShortFilesAreRefused) {
 
 // A header claiming a huge picture (100000 x 100000 where the format can say so, its
 // largest otherwise), with next to no data behind it.
-Bytes hugeClaim(MoreFormat format);
+Bytes hugeClaim(PictureFormat format);
 
 // Runs body in a child process whose address space may grow by no more than room bytes
 // (not under AddressSanitizer, which reserves its shadow memory up front), so that a decoder
@@ -350,7 +352,7 @@ int inChild(std::uint64_t room, const std::function<void()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
 }
 
-TEST_P(MoreFormats, HugeClaimsAreRefusedWithoutTheirRaster) {
+TEST_P(PictureFormats, HugeClaimsAreRefusedWithoutTheirRaster) {
     const FormatCase& c = GetParam();
     const Bytes claim = hugeClaim(c.format);
     setMaxRasterBytes(std::uint64_t(64) << 20);
@@ -370,12 +372,12 @@ TEST_P(MoreFormats, HugeClaimsAreRefusedWithoutTheirRaster) {
     EXPECT_TRUE(reduced == 0 || reduced == 1 || reduced == 2) << "ended with " << reduced;
 }
 
-TEST_P(MoreFormats, OrientationIsAppliedOrReported) {
+TEST_P(PictureFormats, OrientationIsAppliedOrReported) {
     const FormatCase& c = GetParam();
     if (c.reportedOrientation < 0)
         GTEST_SKIP() << "the samples cannot carry an orientation";
     const PictureSpec spec{.width = 40, .height = 20, .lossless = c.lossless, .orientation = 6};
-    FormatMeta meta;
+    PictureMeta meta;
     const Bitmap b = decode(make(spec), &meta);
     if (c.reportedOrientation == 0) {
         // Turned a quarter clockwise by the library: the stored left column is now the top row.
@@ -391,14 +393,11 @@ TEST_P(MoreFormats, OrientationIsAppliedOrReported) {
         EXPECT_LE(sum / (b.width() * b.height()), c.lossless ? 0.0 : c.lossyMean);
     } else {
         ASSERT_EQ(b.width(), spec.width);
-        if (c.format == MoreFormat::Webp)
-            EXPECT_FALSE(meta.exif.empty()) << "the Exif block is handed over";
-        else
-            EXPECT_EQ(meta.orientation, c.reportedOrientation);
+        EXPECT_EQ(meta.orientation, c.reportedOrientation);
     }
 }
 
-TEST_P(MoreFormats, EmbeddedColourProfileIsReported) {
+TEST_P(PictureFormats, EmbeddedColourProfileIsReported) {
     const FormatCase& c = GetParam();
     if (!c.icc)
         GTEST_SKIP() << "no colour profile from this format";
@@ -406,15 +405,15 @@ TEST_P(MoreFormats, EmbeddedColourProfileIsReported) {
     spec.icc = Bytes(300);
     for (std::size_t i = 0; i < spec.icc.size(); ++i)
         spec.icc[i] = static_cast<std::uint8_t>(i * 7);
-    FormatMeta meta;
+    PictureMeta meta;
     decode(make(spec), &meta);
-    EXPECT_EQ(meta.icc, spec.icc);
-    FormatMeta none;
+    EXPECT_EQ(meta.iccProfile, spec.icc);
+    PictureMeta none;
     decode(make(PictureSpec{.width = 16, .height = 8}), &none);
-    EXPECT_TRUE(none.icc.empty());
+    EXPECT_TRUE(none.iccProfile.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, MoreFormats, testing::ValuesIn(Formats),
+INSTANTIATE_TEST_SUITE_P(Formats, PictureFormats, testing::ValuesIn(Formats),
                          [](const testing::TestParamInfo<FormatCase>& info) {
                              std::string name = info.param.name;
                              name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
@@ -437,13 +436,13 @@ Bytes riffChunk(const char* fourcc, const Bytes& payload) {
     return b;
 }
 
-Bytes hugeClaim(MoreFormat format) {
+Bytes hugeClaim(PictureFormat format) {
     switch (format) {
-    case MoreFormat::Webp: {
+    case PictureFormat::WebP: {
         // An animation canvas of 60000 x 60000 (the area libwebp allows) holding a 2 x 2
         // frame.
         const Bytes frame = samples::makePicture(
-            MoreFormat::Webp, PictureSpec{.width = 2, .height = 2, .lossless = true});
+            PictureFormat::WebP, PictureSpec{.width = 2, .height = 2, .lossless = true});
         Bytes vp8x{0x02, 0, 0, 0};
         putLe(vp8x, 60000 - 1, 3);
         putLe(vp8x, 60000 - 1, 3);
@@ -464,12 +463,12 @@ Bytes hugeClaim(MoreFormat format) {
             body.insert(body.end(), chunk.begin(), chunk.end());
         return riffChunk("RIFF", body);
     }
-    case MoreFormat::Gif:
+    case PictureFormat::Gif:
         // A 65535 x 65535 screen (the most GIF can say) holding one pixel.
         return {'G', 'I', 'F', '8', '9',  'a',  0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0,
                 0,   0,   0,   0,   0xFF, 0xFF, 0xFF, ',',  0,    0,    0,    0,
                 1,   0,   1,   0,   0,    2,    2,    0x44, 0x01, 0,    ';'};
-    case MoreFormat::Tiff: {
+    case PictureFormat::Tiff: {
         // 100000 x 100000 grey pixels in one strip of ten bytes.
         Bytes b{'I', 'I', 42, 0};
         putLe(b, 8, 4);
@@ -487,8 +486,8 @@ Bytes hugeClaim(MoreFormat format) {
         b.resize(210, 0x80);
         return b;
     }
-    case MoreFormat::Avif:
-    case MoreFormat::Heif: {
+    case PictureFormat::Avif:
+    case PictureFormat::Heif: {
         // A small picture whose size box says 100000 x 100000.
         Bytes b = samples::makePicture(format, PictureSpec{.width = 16, .height = 16});
         const std::string box = "ispe";

@@ -28,7 +28,7 @@ std::uint8_t gifLevel(std::uint8_t v) {
 }
 
 // The spec's pixels of one frame as straight RGBA bytes, rows top first.
-Bytes rgbaOf(MoreFormat format, const PictureSpec& spec, int frame, int width, int height) {
+Bytes rgbaOf(PictureFormat format, const PictureSpec& spec, int frame, int width, int height) {
     Bytes rgba(static_cast<std::size_t>(width) * height * 4);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
@@ -102,7 +102,7 @@ Bytes makeWebp(const PictureSpec& spec) {
     const bool animated = spec.frames > 1 || spec.frameWidth > 0;
     const bool metadata = spec.orientation != 1 || !spec.icc.empty();
     if (!animated && !metadata)
-        return encodeWebp(rgbaOf(MoreFormat::Webp, spec, 0, spec.width, spec.height), spec.width,
+        return encodeWebp(rgbaOf(PictureFormat::WebP, spec, 0, spec.width, spec.height), spec.width,
                           spec.height, spec);
     WebPMux* mux = WebPMuxNew();
     std::vector<Bytes> frames;
@@ -115,7 +115,7 @@ Bytes makeWebp(const PictureSpec& spec) {
             const int w = first ? spec.frameWidth : spec.width;
             const int h = first ? spec.frameHeight : spec.height;
             // The first frame's pixels are those of its place on the canvas.
-            Bytes whole = rgbaOf(MoreFormat::Webp, spec, f, spec.width, spec.height);
+            Bytes whole = rgbaOf(PictureFormat::WebP, spec, f, spec.width, spec.height);
             Bytes part(static_cast<std::size_t>(w) * h * 4);
             const int left = first ? spec.frameLeft : 0, top = first ? spec.frameTop : 0;
             for (int y = 0; y < h; ++y)
@@ -135,7 +135,7 @@ Bytes makeWebp(const PictureSpec& spec) {
                 throw std::runtime_error("WebP frame refused");
         }
     } else {
-        frames.push_back(encodeWebp(rgbaOf(MoreFormat::Webp, spec, 0, spec.width, spec.height),
+        frames.push_back(encodeWebp(rgbaOf(PictureFormat::WebP, spec, 0, spec.width, spec.height),
                                     spec.width, spec.height, spec));
         const WebPData image{frames.back().data(), frames.back().size()};
         WebPMuxSetImage(mux, &image, 1);
@@ -212,7 +212,7 @@ Bytes makeGif(const PictureSpec& spec) {
         std::vector<GifPixelType> line(static_cast<std::size_t>(w));
         for (int y : order) {
             for (int x = 0; x < w; ++x) {
-                const std::uint32_t p = specPixel(MoreFormat::Gif, spec, f, left + x, top + y);
+                const std::uint32_t p = specPixel(PictureFormat::Gif, spec, f, left + x, top + y);
                 line[std::size_t(x)] = static_cast<GifPixelType>(
                     (p >> 24) == 0 ? 216
                                    : ((p >> 16) & 0xFF) / 51 * 36 + ((p >> 8) & 0xFF) / 51 * 6 +
@@ -313,7 +313,7 @@ Bytes makeTiff(const PictureSpec& spec) {
             TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16);
             TIFFSetField(tif, TIFFTAG_TILELENGTH, 16);
         }
-        const Bytes rgba = rgbaOf(MoreFormat::Tiff, spec, f, spec.width, spec.height);
+        const Bytes rgba = rgbaOf(PictureFormat::Tiff, spec, f, spec.width, spec.height);
         if (jpeg) {
             Bytes row(std::size_t(spec.width) * channels);
             for (int y = 0; ok && y < spec.height; ++y) {
@@ -356,7 +356,7 @@ avifImage* avifFrame(const PictureSpec& spec, int frame) {
                         static_cast<std::uint32_t>(spec.height), 8, AVIF_PIXEL_FORMAT_YUV444);
     if (spec.lossless)
         image->matrixCoefficients = AVIF_MATRIX_COEFFICIENTS_IDENTITY;
-    Bytes rgba = rgbaOf(MoreFormat::Avif, spec, frame, spec.width, spec.height);
+    Bytes rgba = rgbaOf(PictureFormat::Avif, spec, frame, spec.width, spec.height);
     avifRGBImage rgb;
     avifRGBImageSetDefaults(&rgb, image);
     rgb.format = AVIF_RGB_FORMAT_RGBA;
@@ -418,7 +418,7 @@ Bytes makeAvif(const PictureSpec& spec) {
 
 } // namespace
 
-std::uint32_t specPixel(MoreFormat format, const PictureSpec& spec, int frame, int x, int y) {
+std::uint32_t specPixel(PictureFormat format, const PictureSpec& spec, int frame, int x, int y) {
     std::uint8_t c[4];
     for (int k = 0; k < 4; ++k) {
         c[k] = photoSample(x, y, k, spec.width, spec.height);
@@ -427,7 +427,7 @@ std::uint32_t specPixel(MoreFormat format, const PictureSpec& spec, int frame, i
     }
     if (!spec.alpha)
         c[3] = 255;
-    if (format == MoreFormat::Gif) {
+    if (format == PictureFormat::Gif) {
         for (int k = 0; k < 3; ++k)
             c[k] = gifLevel(c[k]);
         c[3] = c[3] < 128 ? 0 : 255;
@@ -435,22 +435,22 @@ std::uint32_t specPixel(MoreFormat format, const PictureSpec& spec, int frame, i
     return std::uint32_t(c[3]) << 24 | std::uint32_t(c[0]) << 16 | std::uint32_t(c[1]) << 8 | c[2];
 }
 
-bool canMake(MoreFormat format) {
+bool canMake(PictureFormat format) {
     switch (format) {
 #ifdef QUORVANE_HAVE_WEBP
-    case MoreFormat::Webp:
+    case PictureFormat::WebP:
         return true;
 #endif
 #ifdef QUORVANE_HAVE_GIF
-    case MoreFormat::Gif:
+    case PictureFormat::Gif:
         return true;
 #endif
 #ifdef QUORVANE_HAVE_AVIF
-    case MoreFormat::Avif:
+    case PictureFormat::Avif:
         return avifCodecName(AVIF_CODEC_CHOICE_AUTO, AVIF_CODEC_FLAG_CAN_ENCODE) != nullptr;
 #endif
 #ifdef QUORVANE_HAVE_TIFF
-    case MoreFormat::Tiff:
+    case PictureFormat::Tiff:
         return true;
 #endif
     default:
@@ -458,22 +458,22 @@ bool canMake(MoreFormat format) {
     }
 }
 
-Bytes makePicture(MoreFormat format, const PictureSpec& spec) {
+Bytes makePicture(PictureFormat format, const PictureSpec& spec) {
     switch (format) {
 #ifdef QUORVANE_HAVE_WEBP
-    case MoreFormat::Webp:
+    case PictureFormat::WebP:
         return makeWebp(spec);
 #endif
 #ifdef QUORVANE_HAVE_GIF
-    case MoreFormat::Gif:
+    case PictureFormat::Gif:
         return makeGif(spec);
 #endif
 #ifdef QUORVANE_HAVE_AVIF
-    case MoreFormat::Avif:
+    case PictureFormat::Avif:
         return makeAvif(spec);
 #endif
 #ifdef QUORVANE_HAVE_TIFF
-    case MoreFormat::Tiff:
+    case PictureFormat::Tiff:
         return makeTiff(spec);
 #endif
     default:
@@ -481,27 +481,33 @@ Bytes makePicture(MoreFormat format, const PictureSpec& spec) {
     }
 }
 
-std::string extensionOf(MoreFormat format) {
+std::string extensionOf(PictureFormat format) {
     switch (format) {
-    case MoreFormat::Webp:
+    case PictureFormat::Jpeg:
+        return ".jpg";
+    case PictureFormat::Png:
+        return ".png";
+    case PictureFormat::Bmp:
+        return ".bmp";
+    case PictureFormat::WebP:
         return ".webp";
-    case MoreFormat::Avif:
+    case PictureFormat::Avif:
         return ".avif";
-    case MoreFormat::Heif:
+    case PictureFormat::Heif:
         return ".heic";
-    case MoreFormat::Jxl:
+    case PictureFormat::Jxl:
         return ".jxl";
-    case MoreFormat::Gif:
+    case PictureFormat::Gif:
         return ".gif";
-    case MoreFormat::Tiff:
+    case PictureFormat::Tiff:
         return ".tif";
     }
     return {};
 }
 
 void writeMoreSeedCorpus(const std::filesystem::path& folder) {
-    const MoreFormat formats[] = {MoreFormat::Webp, MoreFormat::Avif, MoreFormat::Heif,
-                                  MoreFormat::Jxl,  MoreFormat::Gif,  MoreFormat::Tiff};
+    const PictureFormat formats[] = {PictureFormat::WebP, PictureFormat::Avif, PictureFormat::Heif,
+                                     PictureFormat::Jxl,  PictureFormat::Gif,  PictureFormat::Tiff};
     const PictureSpec specs[] = {
         {.width = 16, .height = 12},
         {.width = 9, .height = 7, .alpha = true},
@@ -517,7 +523,7 @@ void writeMoreSeedCorpus(const std::filesystem::path& folder) {
          .interlace = true,
          .orientation = 6},
     };
-    for (MoreFormat format : formats) {
+    for (PictureFormat format : formats) {
         if (!canMake(format))
             continue;
         const std::string name = extensionOf(format).substr(1);

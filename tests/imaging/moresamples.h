@@ -39,15 +39,15 @@ struct PictureSpec {
 // The picture a spec encodes, as straight 0xAARRGGBB (alpha 0xFF without alpha): photoSample
 // for the first frame, its negative for the others. GIF's colours are those of its palette
 // (a 6 x 6 x 6 cube) and its alpha is all or nothing.
-std::uint32_t specPixel(MoreFormat format, const PictureSpec& spec, int frame, int x, int y);
+std::uint32_t specPixel(PictureFormat format, const PictureSpec& spec, int frame, int x, int y);
 
 // True when this build can write the format (its library and an encoder for it).
-bool canMake(MoreFormat format);
+bool canMake(PictureFormat format);
 // The file; throws std::runtime_error when the format cannot be made.
-Bytes makePicture(MoreFormat format, const PictureSpec& spec);
+Bytes makePicture(PictureFormat format, const PictureSpec& spec);
 
 // The extension the program gives files of the format (".webp", ".avif", ...).
-std::string extensionOf(MoreFormat format);
+std::string extensionOf(PictureFormat format);
 
 // Writes a few pictures of every format this build can make into folder/<format>/.
 void writeMoreSeedCorpus(const std::filesystem::path& folder);
