@@ -103,7 +103,7 @@ void expectWithinLoss(const Difference& d, bool lossless, double lossyMean) {
     }
 }
 
-class PictureFormats : public testing::TestWithParam<FormatCase> {
+class LibraryFormats : public testing::TestWithParam<FormatCase> {
 protected:
     void SetUp() override {
         m_decoder = moreFormatDecoder(GetParam().format);
@@ -143,7 +143,7 @@ protected:
     const FormatDecoder* m_decoder = nullptr;
 };
 
-TEST_P(PictureFormats, OpaquePicturesDecodeWithinTheCodecsLoss) {
+TEST_P(LibraryFormats, OpaquePicturesDecodeWithinTheCodecsLoss) {
     const FormatCase& c = GetParam();
     for (bool lossless : {false, true}) {
         if (lossless && !c.lossless)
@@ -158,7 +158,7 @@ TEST_P(PictureFormats, OpaquePicturesDecodeWithinTheCodecsLoss) {
     }
 }
 
-TEST_P(PictureFormats, AlphaComesOutPremultiplied) {
+TEST_P(LibraryFormats, AlphaComesOutPremultiplied) {
     const FormatCase& c = GetParam();
     const PictureSpec spec{.width = 120, .height = 90, .alpha = true, .lossless = c.lossless};
     const Bitmap b = decode(make(spec));
@@ -173,7 +173,7 @@ TEST_P(PictureFormats, AlphaComesOutPremultiplied) {
         }
 }
 
-TEST_P(PictureFormats, AnimationsAndPagesShowTheirFirstFrame) {
+TEST_P(LibraryFormats, AnimationsAndPagesShowTheirFirstFrame) {
     const FormatCase& c = GetParam();
     if (!c.frames)
         GTEST_SKIP() << "single pictures only";
@@ -184,7 +184,7 @@ TEST_P(PictureFormats, AnimationsAndPagesShowTheirFirstFrame) {
     EXPECT_GT(differenceFrom(b, c.format, spec, 1).colour, 30.0);
 }
 
-TEST_P(PictureFormats, AFirstFrameCoversOnlyItsPartOfTheCanvas) {
+TEST_P(LibraryFormats, AFirstFrameCoversOnlyItsPartOfTheCanvas) {
     const FormatCase& c = GetParam();
     if (!c.canvas)
         GTEST_SKIP() << "frames fill their canvas";
@@ -214,7 +214,7 @@ TEST_P(PictureFormats, AFirstFrameCoversOnlyItsPartOfTheCanvas) {
     EXPECT_EQ(reduced.pixel(reduced.width() / 2, reduced.height() / 2) >> 24, 0xFFu);
 }
 
-TEST_P(PictureFormats, ReducedDecodeKeepsTheCoverSizeAndAverages) {
+TEST_P(LibraryFormats, ReducedDecodeKeepsTheCoverSizeAndAverages) {
     const FormatCase& c = GetParam();
     const PictureSpec spec{.width = 240, .height = 160, .lossless = c.lossless};
     const Bytes bytes = make(spec);
@@ -240,7 +240,7 @@ TEST_P(PictureFormats, ReducedDecodeKeepsTheCoverSizeAndAverages) {
     EXPECT_EQ(whole.width(), spec.width);
 }
 
-TEST_P(PictureFormats, ReducedDecodeBeyondTheRasterLimit) {
+TEST_P(LibraryFormats, ReducedDecodeBeyondTheRasterLimit) {
     const FormatCase& c = GetParam();
     const PictureSpec spec{.width = 200, .height = 100, .lossless = c.lossless};
     const Bytes bytes = make(spec);
@@ -260,7 +260,7 @@ TEST_P(PictureFormats, ReducedDecodeBeyondTheRasterLimit) {
     }
 }
 
-TEST_P(PictureFormats, FileEntryPointsMatchTheDataOnes) {
+TEST_P(LibraryFormats, FileEntryPointsMatchTheDataOnes) {
     const FormatCase& c = GetParam();
     const PictureSpec spec{.width = 30, .height = 20, .alpha = true};
     const Bytes bytes = make(spec);
@@ -279,7 +279,7 @@ TEST_P(PictureFormats, FileEntryPointsMatchTheDataOnes) {
     EXPECT_THROW(m_decoder->file(dir.path() / "missing.bin", untouched, nullptr), ImageError);
 }
 
-TEST_P(PictureFormats, DamagedAndCutShortFilesAreRefused) {
+TEST_P(LibraryFormats, DamagedAndCutShortFilesAreRefused) {
     const FormatCase& c = GetParam();
     const PictureSpec spec{.width = 64, .height = 48, .alpha = true, .lossless = c.lossless};
     const Bytes bytes = make(spec);
@@ -352,7 +352,7 @@ int inChild(std::uint64_t room, const std::function<void()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
 }
 
-TEST_P(PictureFormats, HugeClaimsAreRefusedWithoutTheirRaster) {
+TEST_P(LibraryFormats, HugeClaimsAreRefusedWithoutTheirRaster) {
     const FormatCase& c = GetParam();
     const Bytes claim = hugeClaim(c.format);
     setMaxRasterBytes(std::uint64_t(64) << 20);
@@ -372,7 +372,7 @@ TEST_P(PictureFormats, HugeClaimsAreRefusedWithoutTheirRaster) {
     EXPECT_TRUE(reduced == 0 || reduced == 1 || reduced == 2) << "ended with " << reduced;
 }
 
-TEST_P(PictureFormats, OrientationIsAppliedOrReported) {
+TEST_P(LibraryFormats, OrientationIsAppliedOrReported) {
     const FormatCase& c = GetParam();
     if (c.reportedOrientation < 0)
         GTEST_SKIP() << "the samples cannot carry an orientation";
@@ -397,7 +397,7 @@ TEST_P(PictureFormats, OrientationIsAppliedOrReported) {
     }
 }
 
-TEST_P(PictureFormats, EmbeddedColourProfileIsReported) {
+TEST_P(LibraryFormats, EmbeddedColourProfileIsReported) {
     const FormatCase& c = GetParam();
     if (!c.icc)
         GTEST_SKIP() << "no colour profile from this format";
@@ -413,7 +413,71 @@ TEST_P(PictureFormats, EmbeddedColourProfileIsReported) {
     EXPECT_TRUE(none.iccProfile.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, PictureFormats, testing::ValuesIn(Formats),
+// Through the format table: the bytes choose the decoder whatever the name's picture
+// extension, every decode path works, and the picture comes out upright.
+TEST_P(LibraryFormats, TheFormatTableDecodesItByItsBytes) {
+    const FormatCase& c = GetParam();
+    const PictureSpec spec{.width = 60, .height = 40, .lossless = c.lossless};
+    const Bytes bytes = make(spec);
+    EXPECT_EQ(sniffPictureFormat(bytes), c.format);
+    TempDir dir;
+    for (const std::string& name : {"right" + samples::extensionOf(c.format),
+                                    std::string("wrong.png"), std::string("WRONG.JPG")}) {
+        SCOPED_TRACE(name);
+        const fs::path file = dir.path() / name;
+        samples::writeFile(file, bytes);
+        Bitmap b;
+        ASSERT_EQ(file2BitmapStatus(b, file), DecodeStatus::Ok);
+        EXPECT_EQ(b.width(), spec.width);
+        Bitmap reduced;
+        ASSERT_EQ(file2BitmapReduced(reduced, file, 20, 10), DecodeStatus::Ok);
+        EXPECT_GE(reduced.width(), 20);
+        EXPECT_LT(reduced.width(), spec.width);
+        Bitmap thumb;
+        thumb.setPixelFormat(PixelFormat::Bits24);
+        thumb.setSize(197, 123);
+        ASSERT_EQ(file2BitmapAveraged(thumb, file), DecodeStatus::Ok);
+        EXPECT_EQ(thumb.width(), 197);
+        EXPECT_EQ(thumb.pixelFormat(), PixelFormat::Bits24);
+    }
+    // Not a picture name: refused whatever the bytes.
+    samples::writeFile(dir.path() / "picture.txt", bytes);
+    Bitmap b;
+    EXPECT_EQ(file2BitmapStatus(b, dir.path() / "picture.txt"), DecodeStatus::Undecodable);
+    // A picture of another format under this format's extension decodes by its bytes.
+    const fs::path jpeg = dir.path() / ("photo" + samples::extensionOf(c.format));
+    samples::writeFile(jpeg, samples::makeJpeg({.width = 33, .height = 21}));
+    ASSERT_EQ(file2BitmapStatus(b, jpeg), DecodeStatus::Ok);
+    EXPECT_EQ(b.width(), 33);
+    // Damaged under its own name: undecodable, not too large.
+    const fs::path cut = dir.path() / ("cut" + samples::extensionOf(c.format));
+    samples::writeFile(cut, Bytes(bytes.begin(), bytes.begin() + std::ptrdiff_t(bytes.size() / 2)));
+    EXPECT_EQ(file2BitmapStatus(b, cut), DecodeStatus::Undecodable);
+    EXPECT_EQ(file2BitmapReduced(b, cut, 20, 10), DecodeStatus::Undecodable);
+}
+
+TEST_P(LibraryFormats, TheFormatTableShowsItUpright) {
+    const FormatCase& c = GetParam();
+    if (c.reportedOrientation < 0)
+        GTEST_SKIP() << "the samples cannot carry an orientation";
+    const PictureSpec spec{.width = 60, .height = 30, .lossless = c.lossless, .orientation = 6};
+    TempDir dir;
+    const fs::path file = dir.path() / ("turned" + samples::extensionOf(c.format));
+    samples::writeFile(file, make(spec));
+    Bitmap b;
+    ASSERT_EQ(file2BitmapStatus(b, file), DecodeStatus::Ok);
+    EXPECT_EQ(b.width(), spec.height);
+    EXPECT_EQ(b.height(), spec.width);
+    // The cover size is the upright picture's.
+    Bitmap reduced;
+    ASSERT_EQ(file2BitmapReduced(reduced, file, 10, 20), DecodeStatus::Ok);
+    EXPECT_GE(reduced.width(), 10);
+    EXPECT_GE(reduced.height(), 20);
+    EXPECT_LT(reduced.height(), spec.width);
+    EXPECT_LT(reduced.width() * 2, reduced.height() + 2) << "upright";
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, LibraryFormats, testing::ValuesIn(Formats),
                          [](const testing::TestParamInfo<FormatCase>& info) {
                              std::string name = info.param.name;
                              name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
