@@ -6,6 +6,7 @@
 #include "imaging/bitmap.h"
 #include "imaging/codecs.h"
 #include "imaging/moreformats.h"
+#include "imaging/orient.h"
 #include "imaging/resize.h"
 
 #include "moresamples.h"
@@ -56,6 +57,7 @@ void PrintTo(const FormatCase& c, std::ostream* out) {
 const FormatCase Formats[] = {
     {PictureFormat::WebP, "WebP", true, 6.0, true, true, 6, true, true, 2},
     {PictureFormat::Avif, "AVIF", true, 6.0, true, false, 6, true, false, 2},
+    {PictureFormat::Heif, "HEIF", false, 6.0, false, false, 0, true, false, 2},
     {PictureFormat::Gif, "GIF", true, 0.0, true, true, -1, false, true, 2},
     {PictureFormat::Tiff, "TIFF", true, 6.0, true, true, 6, true, false, 2},
 };
@@ -483,6 +485,73 @@ INSTANTIATE_TEST_SUITE_P(Formats, LibraryFormats, testing::ValuesIn(Formats),
                              name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
                              return name;
                          });
+
+// A HEIF file's own thumbnail stands in for the picture when it covers the request.
+TEST(HeifThumbnail, StandsInWhenItCoversTheRequest) {
+    const FormatDecoder* decoder = moreFormatDecoder(PictureFormat::Heif);
+    if (!decoder || !samples::canMake(PictureFormat::Heif))
+        GTEST_SKIP() << "HEIF was left out of this build";
+    const PictureSpec plain{.width = 960, .height = 640};
+    PictureSpec withThumbnail = plain;
+    withThumbnail.thumbnail = 240; // 240 x 160
+    const Bytes bytes = samples::makePicture(PictureFormat::Heif, withThumbnail);
+    Bitmap b;
+    // The reduction steps of the thumbnail (halved: 120 x 80) and of the picture (a ninth:
+    // 107 x 72) tell which was decoded.
+    decoder->dataReduced(bytes, b, {100, 60}, nullptr);
+    EXPECT_EQ(b.width(), 120);
+    EXPECT_EQ(b.height(), 80);
+    decoder->dataReduced(samples::makePicture(PictureFormat::Heif, plain), b, {100, 60}, nullptr);
+    EXPECT_EQ(b.width(), 107);
+    // Too small for the request, or no cover size at all: the picture itself.
+    decoder->dataReduced(bytes, b, {300, 200}, nullptr);
+    EXPECT_EQ(b.width(), 320);
+    decoder->dataReduced(bytes, b, {}, nullptr);
+    EXPECT_EQ(b.width(), 960);
+    // The thumbnail shows the picture: it matches the picture shrunk alike.
+    Bitmap full, shrunk, fromThumbnail;
+    decoder->data(bytes, full, nullptr);
+    decoder->dataReduced(bytes, fromThumbnail, {100, 60}, nullptr);
+    shrunk.setPixelFormat(PixelFormat::Bits24);
+    shrunk.setSize(fromThumbnail.width(), fromThumbnail.height());
+    myResizeBitmap(full, shrunk);
+    double sum = 0;
+    for (int y = 0; y < shrunk.height(); ++y)
+        for (int x = 0; x < shrunk.width(); ++x)
+            sum += std::abs(int(shrunk.pixel(x, y) >> 8 & 0xFF) -
+                            int(fromThumbnail.pixel(x, y) >> 8 & 0xFF));
+    EXPECT_LE(sum / (shrunk.width() * shrunk.height()), 6.0);
+}
+
+// libavif leaves an AVIF file's rotation and mirroring to its caller, which turns the
+// picture by the Exif orientation reported; libheif applies them itself. Both must show
+// the same picture for every orientation.
+TEST(AvifOrientation, ShowsWhatLibheifShows) {
+    const FormatDecoder* avif = moreFormatDecoder(PictureFormat::Avif);
+    const FormatDecoder* heif = moreFormatDecoder(PictureFormat::Heif);
+    if (!avif || !heif || !samples::canMake(PictureFormat::Avif))
+        GTEST_SKIP() << "needs both libavif and libheif";
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        SCOPED_TRACE(orientation);
+        const Bytes bytes = samples::makePicture(
+            PictureFormat::Avif,
+            PictureSpec{.width = 24, .height = 16, .lossless = true, .orientation = orientation});
+        Bitmap byLibheif, byLibavif;
+        try {
+            heif->data(bytes, byLibheif, nullptr);
+        } catch (const ImageError& e) {
+            GTEST_SKIP() << "libheif cannot decode AV1 here: " << e.what();
+        }
+        PictureMeta meta;
+        avif->data(bytes, byLibavif, &meta);
+        orientBitmap(byLibavif, meta.orientation);
+        ASSERT_EQ(byLibavif.width(), byLibheif.width());
+        ASSERT_EQ(byLibavif.height(), byLibheif.height());
+        for (int y = 0; y < byLibheif.height(); ++y)
+            for (int x = 0; x < byLibheif.width(); ++x)
+                ASSERT_EQ(byLibavif.pixel(x, y), byLibheif.pixel(x, y)) << x << "," << y;
+    }
+}
 
 // --- headers claiming huge pictures ------------------------------------------------------
 

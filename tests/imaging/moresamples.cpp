@@ -11,6 +11,9 @@
 #ifdef QUORVANE_HAVE_GIF
 #include <gif_lib.h>
 #endif
+#ifdef QUORVANE_HAVE_HEIF
+#include <libheif/heif.h>
+#endif
 #ifdef QUORVANE_HAVE_TIFF
 #include <tiffio.h>
 #endif
@@ -416,6 +419,74 @@ Bytes makeAvif(const PictureSpec& spec) {
 
 #endif
 
+#ifdef QUORVANE_HAVE_HEIF
+
+heif_error writeHeifBytes(heif_context*, const void* data, std::size_t size, void* user) {
+    auto* out = static_cast<Bytes*>(user);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    out->insert(out->end(), bytes, bytes + size);
+    return heif_error{heif_error_Ok, heif_suberror_Unspecified, "ok"};
+}
+
+// An HEVC-coded HEIF picture (x265), its orientation stored as rotation and mirroring
+// boxes, with a thumbnail when the spec asks for one.
+Bytes makeHeif(const PictureSpec& spec) {
+    heif_context* context = heif_context_alloc();
+    heif_encoder* encoder = nullptr;
+    heif_image* image = nullptr;
+    heif_encoding_options* options = heif_encoding_options_alloc();
+    Bytes out;
+    bool ok =
+        heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code ==
+            heif_error_Ok &&
+        heif_image_create(spec.width, spec.height, heif_colorspace_RGB,
+                          spec.alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
+                          &image)
+                .code == heif_error_Ok &&
+        heif_image_add_plane(image, heif_channel_interleaved, spec.width, spec.height, 8).code ==
+            heif_error_Ok;
+    if (ok) {
+        heif_encoder_set_lossy_quality(encoder, spec.quality);
+        int stride = 0;
+        std::uint8_t* plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+        const Bytes rgba = rgbaOf(PictureFormat::Heif, spec, 0, spec.width, spec.height);
+        const int channels = spec.alpha ? 4 : 3;
+        for (int y = 0; y < spec.height; ++y)
+            for (int x = 0; x < spec.width; ++x)
+                std::memcpy(plane + std::size_t(y) * stride + std::size_t(x) * channels,
+                            &rgba[(std::size_t(y) * spec.width + x) * 4], std::size_t(channels));
+        if (!spec.icc.empty())
+            heif_image_set_raw_color_profile(image, "prof", spec.icc.data(), spec.icc.size());
+        options->image_orientation = static_cast<heif_orientation>(spec.orientation);
+        heif_image_handle* handle = nullptr;
+        ok = heif_context_encode_image(context, image, encoder, options, &handle).code ==
+             heif_error_Ok;
+        if (ok && spec.thumbnail > 0) {
+            heif_image_handle* thumb = nullptr;
+            ok = heif_context_encode_thumbnail(context, image, handle, encoder, options,
+                                               spec.thumbnail, &thumb)
+                     .code == heif_error_Ok;
+            if (thumb)
+                heif_image_handle_release(thumb);
+        }
+        if (handle)
+            heif_image_handle_release(handle);
+        heif_writer writer{1, writeHeifBytes};
+        ok = ok && heif_context_write(context, &writer, &out).code == heif_error_Ok;
+    }
+    heif_encoding_options_free(options);
+    if (image)
+        heif_image_release(image);
+    if (encoder)
+        heif_encoder_release(encoder);
+    heif_context_free(context);
+    if (!ok)
+        throw std::runtime_error("HEIF encoder failed");
+    return out;
+}
+
+#endif
+
 } // namespace
 
 std::uint32_t specPixel(PictureFormat format, const PictureSpec& spec, int frame, int x, int y) {
@@ -445,6 +516,10 @@ bool canMake(PictureFormat format) {
     case PictureFormat::Gif:
         return true;
 #endif
+#ifdef QUORVANE_HAVE_HEIF
+    case PictureFormat::Heif:
+        return heif_have_encoder_for_format(heif_compression_HEVC) != 0;
+#endif
 #ifdef QUORVANE_HAVE_AVIF
     case PictureFormat::Avif:
         return avifCodecName(AVIF_CODEC_CHOICE_AUTO, AVIF_CODEC_FLAG_CAN_ENCODE) != nullptr;
@@ -467,6 +542,10 @@ Bytes makePicture(PictureFormat format, const PictureSpec& spec) {
 #ifdef QUORVANE_HAVE_GIF
     case PictureFormat::Gif:
         return makeGif(spec);
+#endif
+#ifdef QUORVANE_HAVE_HEIF
+    case PictureFormat::Heif:
+        return makeHeif(spec);
 #endif
 #ifdef QUORVANE_HAVE_AVIF
     case PictureFormat::Avif:
