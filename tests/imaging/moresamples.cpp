@@ -14,6 +14,12 @@
 #ifdef QUORVANE_HAVE_HEIF
 #include <libheif/heif.h>
 #endif
+#ifdef QUORVANE_HAVE_JXL
+#include <jxl/encode.h>
+#endif
+#ifdef QUORVANE_TESTS_HAVE_LCMS2
+#include <lcms2.h>
+#endif
 #ifdef QUORVANE_HAVE_TIFF
 #include <tiffio.h>
 #endif
@@ -487,6 +493,79 @@ Bytes makeHeif(const PictureSpec& spec) {
 
 #endif
 
+#ifdef QUORVANE_HAVE_JXL
+
+// A JPEG XL codestream at effort 3: lossless (in the file's RGB) or at distance 1 (XYB).
+Bytes makeJxl(const PictureSpec& spec) {
+    JxlEncoder* encoder = JxlEncoderCreate(nullptr);
+    JxlBasicInfo info;
+    JxlEncoderInitBasicInfo(&info);
+    info.xsize = static_cast<std::uint32_t>(spec.width);
+    info.ysize = static_cast<std::uint32_t>(spec.height);
+    info.bits_per_sample = 8;
+    info.num_color_channels = 3;
+    info.alpha_bits = spec.alpha ? 8 : 0;
+    info.num_extra_channels = spec.alpha ? 1 : 0;
+    info.uses_original_profile = spec.lossless;
+    info.orientation = static_cast<JxlOrientation>(spec.orientation);
+    info.have_animation = spec.frames > 1;
+    info.animation.tps_numerator = 10;
+    info.animation.tps_denominator = 1;
+    bool ok = JxlEncoderSetBasicInfo(encoder, &info) == JXL_ENC_SUCCESS;
+    if (!spec.icc.empty()) {
+        ok = ok &&
+             JxlEncoderSetICCProfile(encoder, spec.icc.data(), spec.icc.size()) == JXL_ENC_SUCCESS;
+    } else {
+        JxlColorEncoding srgb;
+        JxlColorEncodingSetToSRGB(&srgb, JXL_FALSE);
+        ok = ok && JxlEncoderSetColorEncoding(encoder, &srgb) == JXL_ENC_SUCCESS;
+    }
+    JxlEncoderFrameSettings* settings = JxlEncoderFrameSettingsCreate(encoder, nullptr);
+    JxlEncoderFrameSettingsSetOption(settings, JXL_ENC_FRAME_SETTING_EFFORT, 3);
+    if (spec.lossless)
+        JxlEncoderSetFrameLossless(settings, JXL_TRUE);
+    else
+        JxlEncoderSetFrameDistance(settings, 1.0f);
+    const int channels = spec.alpha ? 4 : 3;
+    const JxlPixelFormat format{static_cast<std::uint32_t>(channels), JXL_TYPE_UINT8,
+                                JXL_NATIVE_ENDIAN, 0};
+    for (int f = 0; ok && f < spec.frames; ++f) {
+        if (info.have_animation) {
+            JxlFrameHeader header;
+            JxlEncoderInitFrameHeader(&header);
+            header.duration = 1;
+            JxlEncoderSetFrameHeader(settings, &header);
+        }
+        const Bytes rgba = rgbaOf(PictureFormat::Jxl, spec, f, spec.width, spec.height);
+        Bytes pixels(std::size_t(spec.width) * spec.height * channels);
+        for (std::size_t i = 0, n = std::size_t(spec.width) * spec.height; i < n; ++i)
+            std::memcpy(&pixels[i * channels], &rgba[i * 4], std::size_t(channels));
+        ok = JxlEncoderAddImageFrame(settings, &format, pixels.data(), pixels.size()) ==
+             JXL_ENC_SUCCESS;
+    }
+    JxlEncoderCloseInput(encoder);
+    Bytes out(4096);
+    std::uint8_t* next = out.data();
+    std::size_t available = out.size();
+    JxlEncoderStatus status = ok ? JXL_ENC_NEED_MORE_OUTPUT : JXL_ENC_ERROR;
+    while (status == JXL_ENC_NEED_MORE_OUTPUT) {
+        status = JxlEncoderProcessOutput(encoder, &next, &available);
+        if (status == JXL_ENC_NEED_MORE_OUTPUT) {
+            const std::size_t used = std::size_t(next - out.data());
+            out.resize(out.size() * 2);
+            next = out.data() + used;
+            available = out.size() - used;
+        }
+    }
+    out.resize(std::size_t(next - out.data()));
+    JxlEncoderDestroy(encoder);
+    if (status != JXL_ENC_SUCCESS)
+        throw std::runtime_error("JPEG XL encoder failed");
+    return out;
+}
+
+#endif
+
 } // namespace
 
 std::uint32_t specPixel(PictureFormat format, const PictureSpec& spec, int frame, int x, int y) {
@@ -506,6 +585,28 @@ std::uint32_t specPixel(PictureFormat format, const PictureSpec& spec, int frame
     return std::uint32_t(c[3]) << 24 | std::uint32_t(c[0]) << 16 | std::uint32_t(c[1]) << 8 | c[2];
 }
 
+Bytes wideGamutProfile() {
+#ifdef QUORVANE_TESTS_HAVE_LCMS2
+    const cmsCIExyY white{0.3127, 0.3290, 1.0};
+    const cmsCIExyYTRIPLE primaries{{0.64, 0.33, 1.0}, {0.21, 0.71, 1.0}, {0.15, 0.06, 1.0}};
+    cmsToneCurve* gamma = cmsBuildGamma(nullptr, 2.2);
+    cmsToneCurve* curves[3] = {gamma, gamma, gamma};
+    cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
+    cmsFreeToneCurve(gamma);
+    cmsUInt32Number size = 0;
+    Bytes bytes;
+    if (profile && cmsSaveProfileToMem(profile, nullptr, &size)) {
+        bytes.resize(size);
+        cmsSaveProfileToMem(profile, bytes.data(), &size);
+    }
+    if (profile)
+        cmsCloseProfile(profile);
+    return bytes;
+#else
+    return {};
+#endif
+}
+
 bool canMake(PictureFormat format) {
     switch (format) {
 #ifdef QUORVANE_HAVE_WEBP
@@ -519,6 +620,10 @@ bool canMake(PictureFormat format) {
 #ifdef QUORVANE_HAVE_HEIF
     case PictureFormat::Heif:
         return heif_have_encoder_for_format(heif_compression_HEVC) != 0;
+#endif
+#ifdef QUORVANE_HAVE_JXL
+    case PictureFormat::Jxl:
+        return true;
 #endif
 #ifdef QUORVANE_HAVE_AVIF
     case PictureFormat::Avif:
@@ -546,6 +651,10 @@ Bytes makePicture(PictureFormat format, const PictureSpec& spec) {
 #ifdef QUORVANE_HAVE_HEIF
     case PictureFormat::Heif:
         return makeHeif(spec);
+#endif
+#ifdef QUORVANE_HAVE_JXL
+    case PictureFormat::Jxl:
+        return makeJxl(spec);
 #endif
 #ifdef QUORVANE_HAVE_AVIF
     case PictureFormat::Avif:

@@ -41,6 +41,10 @@ struct PictureSpec {
 // (a 6 x 6 x 6 cube) and its alpha is all or nothing.
 std::uint32_t specPixel(PictureFormat format, const PictureSpec& spec, int frame, int x, int y);
 
+// A valid ICC profile of a wide-gamut RGB space (Adobe RGB primaries, gamma 2.2), made with
+// lcms2; empty when the tests were built without it.
+Bytes wideGamutProfile();
+
 // True when this build can write the format (its library and an encoder for it).
 bool canMake(PictureFormat format);
 // The file; throws std::runtime_error when the format cannot be made.
