@@ -126,6 +126,18 @@ void PictureRows::put(int y, int x0, const std::uint8_t* pixels, int count) {
                     static_cast<std::size_t>(count) * bytes);
 }
 
+void PictureRows::putIndexed(int y, int x0, const std::uint8_t* indexes, int count,
+                             const std::uint8_t* table) {
+    if (m_reducer) {
+        m_reducer->addIndexed(y, x0, indexes, count, table);
+        return;
+    }
+    const std::size_t bytes = m_alpha ? 4 : 3;
+    std::uint8_t* out = m_full.scanLine(y) + static_cast<std::size_t>(x0) * bytes;
+    for (int x = 0; x < count; ++x, out += bytes)
+        std::memcpy(out, table + bytes * indexes[x], bytes);
+}
+
 Bitmap PictureRows::finish(const Bitmap& previous) {
     Bitmap result = m_reducer ? m_reducer->finish() : std::move(m_full);
     result.setBrushColor(previous.brushColor());

@@ -68,6 +68,9 @@ public:
     void done(int y);
     // Source pixels x0 .. x0 + count - 1 of row y, all at once.
     void put(int y, int x0, const std::uint8_t* pixels, int count);
+    // The same given as indexes into a table of 256 pixels (3 or 4 bytes each, as the rows).
+    void putIndexed(int y, int x0, const std::uint8_t* indexes, int count,
+                    const std::uint8_t* table);
     // The picture, with the brush colour of `previous`; this object is spent.
     Bitmap finish(const Bitmap& previous);
 

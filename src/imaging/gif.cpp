@@ -124,31 +124,29 @@ void decode(Source& source, Bitmap& b, const ReducedDecode* request, PictureMeta
         checkRasterSize(std::uint64_t(width), std::uint64_t(height), channels * 8);
     }
 
-    // The colour of every index: blue, green, red (alpha) bytes; indexes past the table
-    // are black.
-    std::uint8_t colours[256][4] = {};
+    // The colour of every index as the rows hold it: blue, green, red (alpha) bytes;
+    // indexes past the table are black.
+    std::uint8_t colours[256 * 4] = {};
     for (int i = 0; i < 256; ++i) {
+        std::uint8_t* c = colours + i * channels;
         if (i < map->ColorCount) {
-            colours[i][0] = map->Colors[i].Blue;
-            colours[i][1] = map->Colors[i].Green;
-            colours[i][2] = map->Colors[i].Red;
+            c[0] = map->Colors[i].Blue;
+            c[1] = map->Colors[i].Green;
+            c[2] = map->Colors[i].Red;
         }
-        colours[i][3] = 255;
+        if (alpha)
+            c[3] = i == transparent ? 0 : 255;
+        if (i == transparent)
+            c[0] = c[1] = c[2] = 0;
     }
-    if (transparent >= 0 && transparent < 256)
-        std::memset(colours[transparent], 0, 4);
 
     imaging_detail::PictureRows rows(width, height, alpha, factor, anyOrder, !covers);
     std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(frame.Width) * channels);
     for (int i = 0; i < frame.Height; ++i) {
         if (DGifGetLine(gif.get(), line.data(), frame.Width) == GIF_ERROR)
             raise(gif->Error);
-        std::uint8_t* out = pixels.data();
-        for (int x = 0; x < frame.Width; ++x, out += channels)
-            std::memcpy(out, colours[line[std::size_t(x)]], static_cast<std::size_t>(channels));
         const int y = frame.Interlace ? interlacedRow(i, frame.Height) : i;
-        rows.put(frame.Top + y, frame.Left, pixels.data(), frame.Width);
+        rows.putIndexed(frame.Top + y, frame.Left, line.data(), frame.Width, colours);
     }
     // The rest of the file (further frames) is not read.
     if (meta)

@@ -7,11 +7,13 @@
 #include "imaging/moreformats.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -168,22 +170,33 @@ void decode(Context& c, const std::filesystem::path* fileName, Bitmap& b,
         img.orientation >= ORIENTATION_TOPLEFT && img.orientation <= ORIENTATION_LEFTBOT
             ? img.orientation
             : 1;
+    // With a cover size (a thumbnail) the reader's RGBA words are averaged as they come,
+    // four channels whatever the picture, and the small result is put in the bitmap's order
+    // afterwards; an opaque picture's 24-bit copy is then made beside it.
+    const bool cover = request && request->coverWidth > 0 && request->coverHeight > 0 &&
+                       std::endian::native == std::endian::little;
     int factor = 1;
     if (request) {
         const ReducedDecode stored = storedRequest(*request, orientation);
-        factor = imaging_detail::reductionFactor(width, height, channels * 8, maxRasterBytes(), 0,
-                                                 stored.coverWidth, stored.coverHeight);
+        factor = imaging_detail::reductionFactor(width, height, cover && !alpha ? 56 : channels * 8,
+                                                 maxRasterBytes(), 0, stored.coverWidth,
+                                                 stored.coverHeight);
         if (factor == 0 || width >= (1u << 24) || height >= (1u << 24))
             throw ImageTooLarge("TIFF: picture too large to reduce");
     } else {
         checkRasterSize(width, height, channels * 8);
     }
+    const bool words = cover && factor > 1;
     // The rows as stored: the orientation the file gives is left to the caller.
     img.req_orientation = img.orientation;
     const std::uint32_t band = bandRows(tif.get(), width, height);
     std::vector<std::uint32_t> raster(std::size_t(width) * band);
-    imaging_detail::PictureRows rows(static_cast<int>(width), static_cast<int>(height), alpha,
-                                     factor);
+    std::optional<imaging_detail::BoxReducer> reducer;
+    std::optional<imaging_detail::PictureRows> rows;
+    if (words)
+        reducer.emplace(static_cast<int>(width), static_cast<int>(height), factor, 4, false);
+    else
+        rows.emplace(static_cast<int>(width), static_cast<int>(height), alpha, factor);
     for (std::uint32_t y0 = 0; y0 < height; y0 += band) {
         const std::uint32_t n = std::min(band, height - y0);
         img.row_offset = static_cast<int>(y0);
@@ -194,7 +207,12 @@ void decode(Context& c, const std::filesystem::path* fileName, Bitmap& b,
             // Each pixel is a word of red in the low byte, then green, blue and alpha
             // (premultiplied by the reader).
             const std::uint32_t* in = raster.data() + std::size_t(width) * i;
-            std::uint8_t* out = rows.row(static_cast<int>(y0 + i));
+            if (words) {
+                reducer->add(static_cast<int>(y0 + i), 0, 1,
+                             reinterpret_cast<const std::uint8_t*>(in), static_cast<int>(width));
+                continue;
+            }
+            std::uint8_t* out = rows->row(static_cast<int>(y0 + i));
             for (std::uint32_t x = 0; x < width; ++x, out += channels) {
                 const std::uint32_t p = in[x];
                 out[0] = static_cast<std::uint8_t>(TIFFGetB(p));
@@ -203,8 +221,24 @@ void decode(Context& c, const std::filesystem::path* fileName, Bitmap& b,
                 if (alpha)
                     out[3] = static_cast<std::uint8_t>(TIFFGetA(p));
             }
-            rows.done(static_cast<int>(y0 + i));
+            rows->done(static_cast<int>(y0 + i));
         }
+    }
+    Bitmap picture;
+    if (words) {
+        picture = reducer->finish();
+        for (int y = 0; y < picture.height(); ++y) {
+            std::uint8_t* p = picture.scanLine(y);
+            for (int x = 0; x < picture.width(); ++x, p += 4)
+                std::swap(p[0], p[2]);
+        }
+        if (!alpha) {
+            picture.setAlphaMode(AlphaMode::Ignored);
+            picture.setPixelFormat(PixelFormat::Bits24);
+        }
+        picture.setBrushColor(b.brushColor());
+    } else {
+        picture = rows->finish(b);
     }
     if (meta) {
         *meta = PictureMeta{};
@@ -214,7 +248,7 @@ void decode(Context& c, const std::filesystem::path* fileName, Bitmap& b,
         if (TIFFGetField(tif.get(), TIFFTAG_ICCPROFILE, &size, &profile) && profile && size > 0)
             meta->iccProfile.assign(profile, profile + size);
     }
-    b = rows.finish(b);
+    b = std::move(picture);
 }
 
 } // namespace
