@@ -1,5 +1,8 @@
-// libFuzzer target: the JPEG decoder on arbitrary bytes.
+// libFuzzer target: the JPEG decoder on arbitrary bytes, with the colour profile and
+// orientation it reports.
 #include "exercise.h"
+#include "imaging/icc.h"
+#include "imaging/orient.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,11 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         jpegData2BitmapReduced(std::span(data, size), r, q);
     });
     Bitmap b;
+    PictureMeta meta;
     try {
-        jpegData2Bitmap(std::span(data, size), b);
+        jpegData2Bitmap(std::span(data, size), b, &meta);
     } catch (const ImageError&) {
         return 0;
     }
+    // What the decode operations do with it: its colour profile and its orientation.
+    convertToSrgb(b, meta.iccProfile);
+    orientBitmap(b, meta.orientation);
     exercise(b);
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "imaging/ascii.h"
 #include "imaging/fileio.h"
+#include "imaging/icc.h"
 #include "imaging/moreformats.h"
 #include "imaging/orient.h"
 #include "imaging/resize.h"
@@ -287,23 +288,23 @@ const FormatRow* rowMatching(Head head) {
 } // namespace
 
 std::span<const PictureFormatInfo> pictureFormats() noexcept {
-    static const auto infos = [] {
+    static const auto Infos = [] {
         std::vector<PictureFormatInfo> list;
         for (const FormatRow& row : Formats)
             list.push_back(row.info);
         return list;
     }();
-    return infos;
+    return Infos;
 }
 
 std::span<const std::string_view> pictureExtensions() noexcept {
-    static const auto extensions = [] {
+    static const auto Extensions = [] {
         std::vector<std::string_view> list;
         for (const FormatRow& row : Formats)
             list.insert(list.end(), row.info.extensions.begin(), row.info.extensions.end());
         return list;
     }();
-    return extensions;
+    return Extensions;
 }
 
 bool isPictureName(std::string_view fileName) noexcept {
@@ -363,8 +364,9 @@ Bitmap freshLike(const Bitmap& target) {
     return b;
 }
 
-// What the decoders left to the table: turning the picture upright.
+// What the decoders left to the table: turning the picture upright, in sRGB colours.
 void finishPicture(Bitmap& b, const PictureMeta& meta) {
+    convertToSrgb(b, meta.iccProfile);
     orientBitmap(b, meta.orientation);
 }
 
@@ -420,4 +422,27 @@ DecodeStatus file2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int 
         finishPicture(picture, meta);
         b = std::move(picture);
     });
+}
+
+int pictureOrientation(const std::filesystem::path& fn) noexcept {
+    try {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(fn, ec))
+            return 1;
+        std::uint8_t head[SniffBytes];
+        std::size_t got = 0;
+        {
+            const auto file = imaging_detail::openForRead(fn);
+            got = std::fread(head, 1, sizeof head, file.get());
+        }
+        PictureMeta meta;
+        const auto format = sniffPictureFormat(Head(head, got));
+        if (format == PictureFormat::Jpeg)
+            jpegFileMeta(fn, meta);
+        else if (format == PictureFormat::Png)
+            pngFileMeta(fn, meta);
+        return meta.orientation;
+    } catch (...) {
+        return 1;
+    }
 }

@@ -81,6 +81,10 @@ DecodeStatus file2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int 
 // only on Ok.
 DecodeStatus file2BitmapAveraged(Bitmap& dest, const std::filesystem::path& fn) noexcept;
 
+/// The EXIF orientation (1..8) of the picture at fn, read from its header alone (JPEG and
+/// PNG; 1 for the other formats, a file that is no picture and every failure). Never throws.
+int pictureOrientation(const std::filesystem::path& fn) noexcept;
+
 // Number of decodes file2Bitmap has attempted since the program started.
 long file2BitmapCount() noexcept;
 
@@ -151,6 +155,10 @@ void bmp2BitmapReduced(const std::filesystem::path& fileName, Bitmap& b,
                        const ReducedDecode& request);
 void bmpData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
                            const ReducedDecode& request);
+
+// What the headers of a JPEG or PNG file carry besides its pixels, without decoding them.
+void jpegFileMeta(const std::filesystem::path& jpegFileName, PictureMeta& meta);
+void pngFileMeta(const std::filesystem::path& fileName, PictureMeta& meta);
 
 // Encodes a 24-bit copy of B as a baseline JFIF JPEG of quality 90 and replaces fname
 // with it atomically; an empty B gives an empty file. Throws ImageError on failure.

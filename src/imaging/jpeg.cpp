@@ -14,6 +14,7 @@
 #include <climits>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -54,8 +55,9 @@ constexpr std::uint64_t ArithmeticFreeBlocks = std::uint64_t(1) << 21;
 // reduced one shows the picture as its first allowed scans leave it.
 constexpr std::uint64_t BlockVisitsPerByte = 64;
 
-// APP1, the segment that carries EXIF.
+// APP1, the segment that carries EXIF; APP2, the segments that carry an ICC profile.
 constexpr int ExifMarker = JPEG_APP0 + 1;
+constexpr int IccMarker = JPEG_APP0 + 2;
 constexpr int MinScans = 10;
 constexpr int MaxScans = 500;
 
@@ -160,8 +162,10 @@ bool readHeader(Decoder& d, std::FILE* file, const std::uint8_t* data, std::size
         jpeg_stdio_src(&d.cinfo, file);
     else
         jpeg_mem_src(&d.cinfo, data, static_cast<unsigned long>(size));
-    // The EXIF segment is kept for the picture's orientation.
+    // The EXIF segment is kept for the picture's orientation, the ICC segments for its
+    // colours.
     jpeg_save_markers(&d.cinfo, ExifMarker, 0xFFFF);
+    jpeg_save_markers(&d.cinfo, IccMarker, 0xFFFF);
     jpeg_read_header(&d.cinfo, TRUE);
     // The blocks of every component (set up by the library with the frame header); the
     // scans allowed follow from them and the length.
@@ -194,11 +198,25 @@ bool readHeader(Decoder& d, std::FILE* file, const std::uint8_t* data, std::size
     return true;
 }
 
+// The ICC profile joined from the saved APP2 segments, in memory the library allocated
+// (null when there is none or its segments do not fit together).
+bool readIccProfile(Decoder& d, JOCTET** profile, unsigned* length) {
+    if (setjmp(d.err.jump))
+        return false;
+    return jpeg_read_icc_profile(&d.cinfo, profile, length) != FALSE;
+}
+
 // What the header's saved segments say about the picture: the orientation of the first
-// EXIF segment.
-void readMeta(const Decoder& d, PictureMeta* meta) {
+// EXIF segment and the ICC profile.
+void readMeta(Decoder& d, PictureMeta* meta) {
     if (!meta)
         return;
+    JOCTET* profile = nullptr;
+    unsigned length = 0;
+    if (readIccProfile(d, &profile, &length) && profile) {
+        const std::unique_ptr<JOCTET, decltype(&std::free)> owned(profile, &std::free);
+        meta->iccProfile.assign(profile, profile + length);
+    }
     static constexpr std::uint8_t ExifPrefix[6] = {'E', 'x', 'i', 'f', 0, 0};
     for (jpeg_saved_marker_ptr m = d.cinfo.marker_list; m; m = m->next) {
         if (m->marker != ExifMarker || m->data_length < sizeof ExifPrefix ||
@@ -545,6 +563,14 @@ bool jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest
     out.setAlphaMode(dest.alphaMode());
     dest = std::move(out);
     return true;
+}
+
+void jpegFileMeta(const std::filesystem::path& jpegFileName, PictureMeta& meta) {
+    const auto file = openForRead(jpegFileName);
+    Decoder d;
+    if (!readHeader(d, file.get(), nullptr, 0))
+        raiseError(d);
+    readMeta(d, &meta);
 }
 
 void jpeg2BitmapReduced(const std::filesystem::path& jpegFileName, Bitmap& b,

@@ -209,10 +209,17 @@ bool readHeader(Decoder& d, std::FILE* file) {
     return true;
 }
 
-// What the chunks before the picture data say about it: the orientation of an eXIf chunk.
+// What the chunks before the picture data say about it: the orientation of an eXIf chunk
+// and the ICC profile of an iCCP chunk.
 void readMeta(Decoder& d, PictureMeta* meta) {
     if (!meta)
         return;
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 profileSize = 0;
+    if (png_get_iCCP(d.png, d.info, &name, &compression, &profile, &profileSize) && profile)
+        meta->iccProfile.assign(profile, profile + profileSize);
     png_bytep exif = nullptr;
     png_uint_32 exifSize = 0;
     if (png_get_eXIf_1(d.png, d.info, &exifSize, &exif) && exif)
@@ -398,6 +405,16 @@ bool pnG2BitmapAveraged(const std::filesystem::path& fileName, Bitmap& dest, Pic
     out.setAlphaMode(dest.alphaMode());
     dest = std::move(out);
     return true;
+}
+
+void pngFileMeta(const std::filesystem::path& fileName, PictureMeta& meta) {
+    const auto file = openForRead(fileName);
+    Decoder d;
+    // Set up as for a reduced decode, which takes pictures of any size.
+    d.reduced = true;
+    if (!readHeader(d, file.get()))
+        throw ImageError(d.message);
+    readMeta(d, &meta);
 }
 
 void pnG2Bitmap(const std::filesystem::path& fileName, Bitmap& b, PictureMeta* meta) {

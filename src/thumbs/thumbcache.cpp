@@ -6,6 +6,7 @@
 #include "collection/thumbpath.h"
 #include "imaging/codecs.h"
 #include "imaging/resize.h"
+#include "imaging/uprightthumbs.h"
 #include "platform/memory.h"
 #include "platform/paths.h"
 
@@ -60,7 +61,12 @@ void ThumbnailWorker::finish() {
 bool ThumbnailWorker::makeThumbnail() {
     ThumbStats& stats = m_cache.m_stats;
     ++stats.jobs;
-    const std::string cached = findThumbnailOnDisk(m_dataFolder, filename);
+    std::string cached = findThumbnailOnDisk(m_dataFolder, filename);
+    // One cached before pictures were turned upright is made again for a turned picture.
+    if (!cached.empty() &&
+        thumbnailPredatesOrientation(platform::toFsPath(thumbnailFolder(m_dataFolder)),
+                                     platform::toFsPath(cached), platform::toFsPath(filename)))
+        cached.clear();
     if (!cached.empty()) {
         ++stats.cacheReads;
         // Only a thumbnail of the right size counts; anything else in its

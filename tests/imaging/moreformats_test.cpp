@@ -5,6 +5,7 @@
 // A format left out of the build skips.
 #include "imaging/bitmap.h"
 #include "imaging/codecs.h"
+#include "imaging/icc.h"
 #include "imaging/moreformats.h"
 #include "imaging/orient.h"
 #include "imaging/resize.h"
@@ -414,6 +415,39 @@ TEST_P(LibraryFormats, EmbeddedColourProfileIsReported) {
     PictureMeta none;
     decode(make(PictureSpec{.width = 16, .height = 8}), &none);
     EXPECT_TRUE(none.iccProfile.empty());
+}
+
+// Through the format table a picture with a wide-gamut profile comes out converted to sRGB;
+// one without comes out as decoded.
+TEST_P(LibraryFormats, TheFormatTableHonoursTheColourProfile) {
+    const FormatCase& c = GetParam();
+    if (!c.icc)
+        GTEST_SKIP() << "no colour profile from this format";
+    if (!convertsColourProfiles())
+        GTEST_SKIP() << "this build does not convert colour profiles";
+    PictureSpec spec{.width = 40, .height = 30, .lossless = c.lossless};
+    spec.icc = samples::wideGamutProfile();
+    if (spec.icc.empty())
+        GTEST_SKIP() << "no colour profile to embed in this build";
+    TempDir dir;
+    auto meanDifference = [&](const PictureSpec& s) {
+        const Bytes bytes = make(s);
+        const fs::path file = dir.path() / ("p" + samples::extensionOf(c.format));
+        samples::writeFile(file, bytes);
+        Bitmap shown;
+        EXPECT_EQ(file2BitmapStatus(shown, file), DecodeStatus::Ok);
+        const Bitmap decoded = decode(bytes);
+        double sum = 0;
+        for (int y = 0; y < decoded.height(); ++y)
+            for (int x = 0; x < decoded.width(); ++x)
+                for (int shift : {0, 8, 16})
+                    sum += std::abs(int(shown.pixel(x, y) >> shift & 0xFF) -
+                                    int(decoded.pixel(x, y) >> shift & 0xFF));
+        return sum / (3.0 * decoded.width() * decoded.height());
+    };
+    EXPECT_GT(meanDifference(spec), 3.0) << "converted from the wide gamut";
+    spec.icc.clear();
+    EXPECT_EQ(meanDifference(spec), 0.0) << "no profile, no conversion";
 }
 
 // Through the format table: the bytes choose the decoder whatever the name's picture

@@ -12,6 +12,10 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#ifdef QUORVANE_SAMPLES_LCMS2
+#include <lcms2.h>
+#endif
+
 namespace samples {
 
 std::uint8_t photoSample(int x, int y, int c, int width, int height) {
@@ -325,6 +329,26 @@ Bytes exifWithOrientation(int orientation, bool bigEndian) {
     return b;
 }
 
+Bytes displayP3Profile() {
+#ifdef QUORVANE_SAMPLES_LCMS2
+    const cmsCIExyY d65{0.3127, 0.3290, 1.0};
+    const cmsCIExyYTRIPLE primaries{{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}};
+    const cmsFloat64Number params[5] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
+    cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, params);
+    cmsToneCurve* curves[3] = {curve, curve, curve};
+    cmsHPROFILE p = cmsCreateRGBProfile(&d65, &primaries, curves);
+    cmsFreeToneCurve(curve);
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(p, nullptr, &size);
+    Bytes bytes(size);
+    cmsSaveProfileToMem(p, bytes.data(), &size);
+    cmsCloseProfile(p);
+    return bytes;
+#else
+    return {};
+#endif
+}
+
 std::size_t bmpStride(int width, int bpp) {
     return (static_cast<std::size_t>(width) * bpp + 31) / 32 * 4;
 }
@@ -414,7 +438,7 @@ void writeSeedCorpus(const std::filesystem::path& folder) {
     jpeg({.width = 48, .height = 40, .restartRows = 1});
     jpeg({.width = 16, .height = 16, .components = 4});
     jpeg({.width = 16, .height = 16, .components = 4, .ycck = true});
-    jpeg({.width = 24, .height = 16, .exif = exifWithOrientation(6)});
+    jpeg({.width = 24, .height = 16, .exif = exifWithOrientation(6), .icc = displayP3Profile()});
     auto png = [&](PngOptions o) {
         writeFile(folder / "png" / ("s" + std::to_string(n++) + ".png"), makePng(o));
     };
@@ -429,7 +453,10 @@ void writeSeedCorpus(const std::filesystem::path& folder) {
     png({.colorType = 3, .bitDepth = 8, .palette = {0x102030, 0xFFFFFF}});
     png({.colorType = 4, .bitDepth = 8});
     png({.colorType = 6, .bitDepth = 16, .interlace = true});
-    png({.colorType = 2, .bitDepth = 8, .exif = exifWithOrientation(8, true)});
+    png({.colorType = 2,
+         .bitDepth = 8,
+         .exif = exifWithOrientation(8, true),
+         .icc = displayP3Profile()});
     auto bmp = [&](BmpOptions o) {
         writeFile(folder / "bmp" / ("s" + std::to_string(n++) + ".bmp"), makeBmp(o));
     };

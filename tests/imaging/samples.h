@@ -82,6 +82,9 @@ PngHeader parsePngHeader(const Bytes& png);
 // other tags around it), in either byte order.
 Bytes exifWithOrientation(int orientation, bool bigEndian = false);
 
+// A Display P3 ICC profile made with LittleCMS; empty when the samples are built without it.
+Bytes displayP3Profile();
+
 // BMP files assembled field by field.
 struct BmpOptions {
     int headerSize = 40; // 12 (OS/2), 40, 52, 56, 108, 124

@@ -4,15 +4,18 @@
 #include "thumbs/thumbfixture.h"
 
 #include "imaging/codecs.h"
+#include "samples.h"
 #include "support/replacements.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -398,6 +401,62 @@ TEST_F(ThumbTest, DamagedOrMisfitCachedThumbnailIsMadeAgain) {
         EXPECT_EQ(decodedSize(thumbnailFileName(paths[i])),
                   std::make_pair(ThumbWidth, ThumbHeight));
     }
+}
+
+// A photograph with a red left half and a blue right half, stored as EXIF orientation o
+// needs it: upright (1), or turned a quarter clockwise to be shown (6).
+samples::Bytes halvesPhoto(int o) {
+    const bool quarter = o == 6;
+    return samples::makeJpeg(
+        {.width = quarter ? 32 : 64,
+         .height = quarter ? 64 : 32,
+         .pixel =
+             [quarter](int x, int y, int c) {
+                 const bool red = quarter ? y >= 32 : x < 32;
+                 return std::uint8_t(c == 0 ? (red ? 220 : 20) : c == 2 ? (red ? 20 : 220) : 20);
+             },
+         .exif = samples::exifWithOrientation(o)});
+}
+
+bool isRed(std::uint32_t argb) {
+    return ((argb >> 16) & 0xFF) > 150 && (argb & 0xFF) < 100;
+}
+
+// The green of the thumbnails cached before, within JPEG's loss.
+bool isCachedGreen(std::uint32_t argb) {
+    return ((argb >> 16) & 0xFF) < 30 && ((argb >> 8) & 0xFF) > 220 && (argb & 0xFF) < 30;
+}
+
+TEST_F(ThumbTest, ThumbnailsCachedBeforeTurningAreMadeAgainForTurnedPicturesOnly) {
+    const std::vector<std::string> paths = {m_home + "/pics/turned.jpg",
+                                            m_home + "/pics/plain.jpg"};
+    fs::create_directories(m_home + "/pics");
+    samples::writeFile(paths[0], halvesPhoto(6));
+    samples::writeFile(paths[1], halvesPhoto(1));
+    // Both cached by an earlier version, in green.
+    for (const auto& p : paths) {
+        writeSolidPicture(thumbnailFileName(p), ThumbWidth, ThumbHeight, 0x00FF00);
+        fs::last_write_time(thumbnailFileName(p), fs::file_time_type::clock::now() - 1h);
+    }
+    writeWallList(paths);
+    loadFresh(paths);
+    browseArray();
+    ASSERT_TRUE(waitIdle());
+    ASSERT_TRUE(m_walls[0].preview && m_walls[1].preview);
+    EXPECT_TRUE(isRed(m_walls[0].preview->pixel(40, 60))) << "made again, upright";
+    EXPECT_FALSE(isRed(m_walls[0].preview->pixel(150, 60)));
+    EXPECT_TRUE(isCachedGreen(m_walls[1].preview->pixel(100, 60))) << "kept";
+
+    // The next run reads both from the cache; the upright picture was looked at once.
+    samples::writeFile(paths[1], halvesPhoto(6));
+    loadFresh(paths);
+    const long picturesBefore = thumbnailStats().pictureDecodes;
+    browseArray();
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(thumbnailStats().pictureDecodes - picturesBefore, 0);
+    ASSERT_TRUE(m_walls[0].preview && m_walls[1].preview);
+    EXPECT_TRUE(isRed(m_walls[0].preview->pixel(40, 60)));
+    EXPECT_TRUE(isCachedGreen(m_walls[1].preview->pixel(100, 60)));
 }
 
 TEST_F(ThumbTest, UnwritableCacheStillHandsOverOncePerEntry) {
