@@ -30,6 +30,8 @@ int readBytes(GifFileType* gif, GifByteType* out, int count) {
     if (s->file)
         return static_cast<int>(std::fread(out, 1, static_cast<std::size_t>(count), s->file));
     const std::size_t n = std::min(static_cast<std::size_t>(count), s->size - s->pos);
+    if (n == 0)
+        return 0;
     std::memcpy(out, s->data + s->pos, n);
     s->pos += n;
     return static_cast<int>(n);
