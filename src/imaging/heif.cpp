@@ -8,6 +8,7 @@
 #include "imaging/moreformats.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -16,6 +17,9 @@
 #include <libheif/heif.h>
 
 namespace {
+
+// libheif's own largest side.
+constexpr double MaxSide = 32768;
 
 struct ContextDeleter {
     void operator()(heif_context* c) const { heif_context_free(c); }
@@ -72,12 +76,40 @@ Handle thumbnailCovering(heif_image_handle* primary, const ReducedDecode& reques
     return best;
 }
 
+// libheif decodes a picture's alpha plane at the size the file gives it, which must be the
+// picture's own: a larger one (a few bytes can claim gigabytes) is refused before decoding.
+void checkAuxiliaryPictures(const heif_image_handle* source) {
+    const int width = heif_image_handle_get_width(source);
+    const int height = heif_image_handle_get_height(source);
+    const int count = heif_image_handle_get_number_of_auxiliary_images(
+        source, LIBHEIF_AUX_IMAGE_FILTER_OMIT_DEPTH);
+    if (count <= 0)
+        return;
+    std::vector<heif_item_id> ids(static_cast<std::size_t>(count));
+    const int listed = heif_image_handle_get_list_of_auxiliary_image_IDs(
+        source, LIBHEIF_AUX_IMAGE_FILTER_OMIT_DEPTH, ids.data(), count);
+    for (int i = 0; i < listed; ++i) {
+        heif_image_handle* found = nullptr;
+        check(heif_image_handle_get_auxiliary_image_handle(source, ids[std::size_t(i)], &found));
+        const Handle aux(found);
+        if (heif_image_handle_get_width(found) > width ||
+            heif_image_handle_get_height(found) > height)
+            throw ImageError("HEIF: alpha plane larger than its picture");
+    }
+}
+
 void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* request,
             PictureMeta* meta) {
     const std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
     if (!context)
         throw ImageTooLarge("HEIF: out of memory");
     heif_context_set_max_decoding_threads(context.get(), imaging_detail::decoderThreads());
+    // Every picture libheif makes on the way (grid tiles, overlay canvases, alpha planes)
+    // is held to sides whose square of 8-bit 4:4:4 samples fits the raster limit; libheif
+    // refuses a larger one as a security limit before allocating it.
+    heif_context_set_maximum_image_size_limit(
+        context.get(),
+        static_cast<int>(std::clamp<double>(std::sqrt(double(maxRasterBytes()) / 3), 64, MaxSide)));
     check(heif_context_read_from_memory_without_copy(context.get(), data.data(), data.size(),
                                                      nullptr));
     heif_image_handle* found = nullptr;
@@ -102,6 +134,7 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
     else
         checkRasterSize(std::uint64_t(width), std::uint64_t(height), bits);
 
+    checkAuxiliaryPictures(source);
     const std::unique_ptr<heif_decoding_options, OptionsDeleter> options(
         heif_decoding_options_alloc());
     if (!options)

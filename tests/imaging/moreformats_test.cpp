@@ -10,6 +10,7 @@
 #include "imaging/orient.h"
 #include "imaging/resize.h"
 
+#include "heif_overlay_claim.h"
 #include "moresamples.h"
 #include "samples.h"
 #include "tempdir.h"
@@ -323,14 +324,24 @@ TEST_P(LibraryFormats, DamagedAndCutShortFilesAreRefused) {
 // largest otherwise), with next to no data behind it.
 Bytes hugeClaim(PictureFormat format);
 
+// How a body run in a child process ended: 0 when it returned, 1 for ImageError, 2 for
+// ImageTooLarge, 3 for an allocation failure, 4 for anything else, 100 + the signal that
+// ended it; and how far the child's peak resident memory grew meanwhile, in KiB.
+struct ChildRun {
+    int code = -1;
+    long growthKb = -1;
+};
+
 // Runs body in a child process whose address space may grow by no more than room bytes
 // (not under AddressSanitizer, which reserves its shadow memory up front), so that a decoder
-// reaching for the claimed raster fails there instead of taking the machine's memory.
-// Returns 0 when body returned, 1 for ImageError, 2 for ImageTooLarge, 3 for an
-// allocation failure and 4 for anything else.
-int inChild(std::uint64_t room, const std::function<void()>& body) {
+// reaching for a claimed raster fails there instead of taking the machine's memory.
+ChildRun inChild(std::uint64_t room, const std::function<void()>& body) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return {};
     const pid_t pid = fork();
     if (pid == 0) {
+        close(fds[0]);
 #if !defined(__SANITIZE_ADDRESS__) && !defined(QUORVANE_UNDER_ASAN)
         rlimit limit{};
         long pages = 0;
@@ -345,6 +356,8 @@ int inChild(std::uint64_t room, const std::function<void()>& body) {
 #else
         (void)room;
 #endif
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
         int code = 0;
         try {
             body();
@@ -357,12 +370,25 @@ int inChild(std::uint64_t room, const std::function<void()>& body) {
         } catch (...) {
             code = 4;
         }
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        const long growth = after.ru_maxrss - before.ru_maxrss;
+        (void)!write(fds[1], &growth, sizeof growth);
         _exit(code);
     }
+    close(fds[1]);
+    ChildRun run;
+    if (read(fds[0], &run.growthKb, sizeof run.growthKb) != sizeof run.growthKb)
+        run.growthKb = -1;
+    close(fds[0]);
     int status = 0;
     waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+    return run;
 }
+
+// Memory a refused claim may take, in KiB: the library's parsing, never the claimed raster.
+constexpr long ClaimAllowanceKb = 64 * 1024;
 
 TEST_P(LibraryFormats, HugeClaimsAreRefusedWithoutTheirRaster) {
     const FormatCase& c = GetParam();
@@ -370,18 +396,22 @@ TEST_P(LibraryFormats, HugeClaimsAreRefusedWithoutTheirRaster) {
     setMaxRasterBytes(std::uint64_t(64) << 20);
     // The full decode is refused from the header, as too large or as damaged, and the
     // reduced one for a cover size either refuses it too or makes a small picture.
-    const int full = inChild(std::uint64_t(256) << 20, [&] {
+    const ChildRun full = inChild(std::uint64_t(256) << 20, [&] {
         Bitmap b;
         m_decoder->data(claim, b, nullptr);
     });
-    EXPECT_EQ(full, c.hugeFull);
-    const int reduced = inChild(std::uint64_t(256) << 20, [&] {
+    EXPECT_EQ(full.code, c.hugeFull);
+    EXPECT_GE(full.growthKb, 0);
+    EXPECT_LT(full.growthKb, ClaimAllowanceKb);
+    const ChildRun reduced = inChild(std::uint64_t(256) << 20, [&] {
         Bitmap b;
         m_decoder->dataReduced(claim, b, {197, 123}, nullptr);
         if (b.width() > 2000)
             throw std::runtime_error("far beyond the cover size");
     });
-    EXPECT_TRUE(reduced == 0 || reduced == 1 || reduced == 2) << "ended with " << reduced;
+    EXPECT_TRUE(reduced.code == 0 || reduced.code == 1 || reduced.code == 2)
+        << "ended with " << reduced.code;
+    EXPECT_LT(reduced.growthKb, ClaimAllowanceKb);
 }
 
 TEST_P(LibraryFormats, OrientationIsAppliedOrReported) {
@@ -594,6 +624,34 @@ TEST(AvifOrientation, ShowsWhatLibheifShows) {
             for (int x = 0; x < byLibheif.width(); ++x)
                 ASSERT_EQ(byLibavif.pixel(x, y), byLibheif.pixel(x, y)) << x << "," << y;
     }
+}
+
+// The alpha plane of this file is an overlay claiming a huge canvas: libheif's own size
+// limit, set from the raster limit, refuses it before allocating it.
+TEST(HeifOverlay, ClaimingAHugeCanvasIsRefusedBeforeItIsAllocated) {
+    const FormatDecoder* decoder = moreFormatDecoder(PictureFormat::Heif);
+    if (!decoder)
+        GTEST_SKIP() << "HEIF was left out of this build";
+    const std::span<const std::uint8_t> bytes(HeifOverlayClaim);
+    // Room enough for the canvas, so that reaching for it would show in the peak memory.
+    for (const std::uint64_t limit : {std::uint64_t(1) << 30, std::uint64_t(16) << 20}) {
+        SCOPED_TRACE(limit);
+        setMaxRasterBytes(limit);
+        for (const bool reduced : {false, true}) {
+            const ChildRun run = inChild(std::uint64_t(1) << 30, [&] {
+                Bitmap b;
+                if (reduced)
+                    decoder->dataReduced(bytes, b, {197, 123}, nullptr);
+                else
+                    decoder->data(bytes, b, nullptr);
+            });
+            EXPECT_TRUE(run.code == 0 || run.code == 1 || run.code == 2)
+                << "ended with " << run.code;
+            EXPECT_GE(run.growthKb, 0);
+            EXPECT_LT(run.growthKb, ClaimAllowanceKb);
+        }
+    }
+    setMaxRasterBytes(std::uint64_t(1) << 30);
 }
 
 // --- headers claiming huge pictures ------------------------------------------------------
