@@ -126,6 +126,15 @@ void PictureRows::put(int y, int x0, const std::uint8_t* pixels, int count) {
                     static_cast<std::size_t>(count) * bytes);
 }
 
+void PictureRows::putRgb(int y, const std::uint8_t* rgb) {
+    if (!m_reducer) {
+        rgbToBgr(rgb, m_full.scanLine(y), m_width);
+        return;
+    }
+    m_rgbOrder = true;
+    m_reducer->add(y, 0, 1, rgb, m_width);
+}
+
 void PictureRows::putIndexed(int y, int x0, const std::uint8_t* indexes, int count,
                              const std::uint8_t* table) {
     if (m_reducer) {
@@ -140,6 +149,9 @@ void PictureRows::putIndexed(int y, int x0, const std::uint8_t* indexes, int cou
 
 Bitmap PictureRows::finish(const Bitmap& previous) {
     Bitmap result = m_reducer ? m_reducer->finish() : std::move(m_full);
+    if (m_rgbOrder)
+        for (int y = 0; y < result.height(); ++y)
+            rgbToBgr(result.scanLine(y), result.scanLine(y), result.width());
     result.setBrushColor(previous.brushColor());
     return result;
 }

@@ -68,6 +68,10 @@ public:
     void done(int y);
     // Source pixels x0 .. x0 + count - 1 of row y, all at once.
     void put(int y, int x0, const std::uint8_t* pixels, int count);
+    // A whole row of an opaque picture given as red, green, blue bytes. A reduction averages
+    // them as they are and puts the small result in order at the end; a picture's rows all
+    // come this way or none.
+    void putRgb(int y, const std::uint8_t* rgb);
     // The same given as indexes into a table of 256 pixels (3 or 4 bytes each, as the rows).
     void putIndexed(int y, int x0, const std::uint8_t* indexes, int count,
                     const std::uint8_t* table);
@@ -80,6 +84,7 @@ private:
     Bitmap m_full;
     std::optional<BoxReducer> m_reducer;
     std::vector<std::uint8_t> m_row;
+    bool m_rgbOrder = false; // the reducer's sums are red, green, blue
 };
 
 } // namespace imaging_detail

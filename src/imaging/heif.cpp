@@ -122,7 +122,8 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
     if (request)
         thumbnail = thumbnailCovering(primary.get(), *request);
     heif_image_handle* source = thumbnail ? thumbnail.get() : primary.get();
-    const bool sourceAlpha = heif_image_handle_has_alpha_channel(source) != 0;
+    // With alpha where both the picture and the one decoded (maybe its thumbnail) have it.
+    const bool sourceAlpha = alpha && heif_image_handle_has_alpha_channel(source) != 0;
     const int width = heif_image_handle_get_width(source);
     const int height = heif_image_handle_get_height(source);
     if (width <= 0 || height <= 0)
@@ -158,21 +159,22 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
 
     // The primary picture's alpha decides the format: a thumbnail without alpha is opaque.
     imaging_detail::PictureRows rows(width, height, alpha, factor);
-    std::vector<std::uint8_t> opaque(alpha && !sourceAlpha ? std::size_t(width) * 4 : 0);
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* in = plane + static_cast<std::size_t>(stride) * std::size_t(y);
+        if (!alpha) {
+            rows.putRgb(y, in);
+            continue;
+        }
         std::uint8_t* out = rows.row(y);
         if (sourceAlpha) {
             imaging_detail::rgbaToBgra(in, out, width, premultiplied);
-        } else if (alpha) {
+        } else {
             for (int x = 0; x < width; ++x) {
                 out[4 * x] = in[3 * x + 2];
                 out[4 * x + 1] = in[3 * x + 1];
                 out[4 * x + 2] = in[3 * x];
                 out[4 * x + 3] = 255;
             }
-        } else {
-            imaging_detail::rgbToBgr(in, out, width);
         }
         rows.done(y);
     }

@@ -143,11 +143,12 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
     }
     imaging_detail::PictureRows rows(width, height, alpha, factor);
     for (int y = 0; y < height; ++y) {
-        if (alpha)
-            imaging_detail::rgbaToBgra(decoded.scanLine(y), rows.row(y), width,
-                                       info.alpha_premultiplied);
-        else
-            imaging_detail::rgbToBgr(decoded.scanLine(y), rows.row(y), width);
+        if (!alpha) {
+            rows.putRgb(y, decoded.scanLine(y));
+            continue;
+        }
+        imaging_detail::rgbaToBgra(decoded.scanLine(y), rows.row(y), width,
+                                   info.alpha_premultiplied);
         rows.done(y);
     }
     b = rows.finish(b);
