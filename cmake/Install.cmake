@@ -64,7 +64,8 @@ install(FILES "${dist_out}/copyright" DESTINATION "${quorvane_docdir}")
 install(FILES "${dist_out}/debian/changelog.Debian.gz" DESTINATION "${quorvane_docdir}"
         COMPONENT debian EXCLUDE_FROM_ALL)
 
-# The Debian package. Its library dependencies are found by dpkg-shlibdeps;
+# The Debian package. Its library dependencies (the codec libraries of every format the
+# build found among them) are found by dpkg-shlibdeps;
 # the X11 and Wayland platform plugins are only recommended by Qt, yet no
 # window can open without them.
 set(CPACK_GENERATOR DEB)
@@ -92,11 +93,12 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # The package's synopsis is the summary above; this is its long description.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Quorvane gathers a collection of JPEG, PNG and BMP pictures, shows it in a
-strip of thumbnails around a picture of a monitor and sets any of them as the
-desktop wallpaper. It can change the wallpaper by itself at an interval, in
-order or at random, once at start-up, from three system-wide hotkeys and from
-its tray menu, and it can start when you log on.
+    "Quorvane gathers a collection of pictures (JPEG, PNG, BMP, WebP, AVIF,
+HEIF, JPEG XL, GIF and TIFF), shows it in a strip of thumbnails around a
+picture of a monitor and sets any of them as the desktop wallpaper. It can
+change the wallpaper by itself at an interval, in order or at random, once at
+start-up, from three system-wide hotkeys and from its tray menu, and it can
+start when you log on.
 .
 It sets the wallpaper through the desktop's own settings on GNOME, KDE Plasma,
 Xfce, Cinnamon, MATE, Budgie, Unity, LXQt, LXDE and sway, and paints the root

@@ -21,6 +21,21 @@ bool fits(std::uint64_t width, std::uint64_t height, int bitsPerPixel, std::uint
     return rowBytes * h + w * h * sumBytes <= maxBytes;
 }
 
+// Sums a whole row of `count` pixels into the sums of its `blocks` blocks of k columns.
+template <int Channels>
+void sumRow(std::uint32_t* sums, int k, int blocks, int count, const std::uint8_t* pixels) {
+    for (int bx = 0, x = 0; bx < blocks; ++bx) {
+        std::uint32_t* s = sums + static_cast<std::size_t>(bx) * Channels;
+        const int end = std::min(x + k, count);
+        std::uint32_t t[Channels] = {};
+        for (; x < end; ++x, pixels += Channels)
+            for (int i = 0; i < Channels; ++i)
+                t[i] += pixels[i];
+        for (int i = 0; i < Channels; ++i)
+            s[i] += t[i];
+    }
+}
+
 } // namespace
 
 int reductionFactor(std::uint64_t width, std::uint64_t height, int bitsPerPixel,
@@ -69,16 +84,10 @@ void BoxReducer::add(int y, int x0, int step, const std::uint8_t* pixels, int co
     const int c = m_channels;
     if (step == 1 && x0 == 0 && count == m_sourceWidth) {
         // The common case: whole rows, each block of k columns summed in one go.
-        for (int bx = 0, x = 0; bx < m_width; ++bx) {
-            std::uint32_t* s = sums + static_cast<std::size_t>(bx) * c;
-            const int end = std::min(x + m_factor, count);
-            std::uint32_t t[4] = {0, 0, 0, 0};
-            for (; x < end; ++x, pixels += c)
-                for (int k = 0; k < c; ++k)
-                    t[k] += pixels[k];
-            for (int k = 0; k < c; ++k)
-                s[k] += t[k];
-        }
+        if (c == 4)
+            sumRow<4>(sums, m_factor, m_width, count, pixels);
+        else
+            sumRow<3>(sums, m_factor, m_width, count, pixels);
         return;
     }
     for (int i = 0, x = x0; i < count && x < m_sourceWidth; ++i, x += step, pixels += c) {
@@ -86,6 +95,49 @@ void BoxReducer::add(int y, int x0, int step, const std::uint8_t* pixels, int co
         for (int k = 0; k < c; ++k)
             s[k] += pixels[k];
     }
+}
+
+namespace {
+
+// Sums columns x .. end - 1 of a row given as table indexes into the block sums.
+template <int Channels>
+void sumIndexed(std::uint32_t* sums, int factor, int x, int end, const std::uint8_t* indexes,
+                const std::uint8_t* table) {
+    while (x < end) {
+        // The columns of one block summed in one go.
+        const int blockEnd = std::min(end, (x / factor + 1) * factor);
+        std::uint32_t t[Channels] = {};
+        for (; x < blockEnd; ++x, ++indexes) {
+            const std::uint8_t* p = table + static_cast<std::size_t>(*indexes) * Channels;
+            for (int k = 0; k < Channels; ++k)
+                t[k] += p[k];
+        }
+        std::uint32_t* s = sums + static_cast<std::size_t>((blockEnd - 1) / factor) * Channels;
+        for (int k = 0; k < Channels; ++k)
+            s[k] += t[k];
+    }
+}
+
+} // namespace
+
+void BoxReducer::addIndexed(int y, int x0, const std::uint8_t* indexes, int count,
+                            const std::uint8_t* table) {
+    if (y < 0 || y >= m_sourceHeight || x0 < 0)
+        return;
+    const int by = y / m_factor;
+    std::uint32_t* sums = m_sums.data();
+    if (m_anyOrder) {
+        sums += static_cast<std::size_t>(by) * m_width * m_channels;
+    } else if (by != m_block) {
+        if (m_block >= 0)
+            emitRow(m_block);
+        m_block = by;
+    }
+    const int end = std::min(x0 + count, m_sourceWidth);
+    if (m_channels == 4)
+        sumIndexed<4>(sums, m_factor, x0, end, indexes, table);
+    else
+        sumIndexed<3>(sums, m_factor, x0, end, indexes, table);
 }
 
 void BoxReducer::emitRow(int by) {

@@ -32,6 +32,10 @@ public:
 
     // Adds `count` pixels of source row y at columns x0, x0 + step, x0 + 2 * step, ...
     void add(int y, int x0, int step, const std::uint8_t* pixels, int count);
+    // Adds `count` pixels of source row y from column x0 on, given as indexes into a table
+    // of 256 pixels (each of the reducer's channels), so that no row of colours is made.
+    void addIndexed(int y, int x0, const std::uint8_t* indexes, int count,
+                    const std::uint8_t* table);
     // The reduced picture; the reducer is spent.
     Bitmap finish();
 

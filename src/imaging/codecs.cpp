@@ -5,6 +5,7 @@
 #include "imaging/ascii.h"
 #include "imaging/fileio.h"
 #include "imaging/icc.h"
+#include "imaging/moreformats.h"
 #include "imaging/orient.h"
 #include "imaging/resize.h"
 
@@ -75,6 +76,66 @@ bool isBmp(Head head) {
     return headerSize == 12 || (headerSize >= 40 && headerSize <= 1024);
 }
 
+// The four bytes at head[at] are the text `tag`.
+bool tagAt(Head head, std::size_t at, std::string_view tag) {
+    return head.size() >= at + tag.size() &&
+           std::equal(tag.begin(), tag.end(), head.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+// The signatures of the further formats; a build without a format's library has no row
+// that uses its signature.
+[[maybe_unused]] bool isWebP(Head head) {
+    return tagAt(head, 0, "RIFF") && tagAt(head, 8, "WEBP");
+}
+
+// True when the file-type box that starts an ISO base media file (HEIF, AVIF) names one of
+// the brands, as its major brand or a compatible one.
+[[maybe_unused]] bool hasBrand(Head head, std::initializer_list<std::string_view> brands) {
+    if (!tagAt(head, 4, "ftyp") || head.size() < 12)
+        return false;
+    const std::size_t boxSize = std::size_t(head[0]) << 24 | std::size_t(head[1]) << 16 |
+                                std::size_t(head[2]) << 8 | head[3];
+    const std::size_t end = std::min(boxSize, head.size());
+    auto named = [&](std::size_t at) {
+        return std::any_of(brands.begin(), brands.end(),
+                           [&](std::string_view brand) { return tagAt(head, at, brand); });
+    };
+    if (named(8))
+        return true;
+    // The minor version (four bytes) comes between the major brand and the compatible ones.
+    for (std::size_t at = 16; at + 4 <= end; at += 4)
+        if (named(at))
+            return true;
+    return false;
+}
+
+[[maybe_unused]] bool isAvif(Head head) {
+    return hasBrand(head, {"avif", "avis"});
+}
+
+// HEIF of HEVC pictures and sequences, and HEIF whose coding only the file itself tells
+// (mif1, msf1): libheif finds out.
+[[maybe_unused]] bool isHeif(Head head) {
+    return hasBrand(
+        head, {"heic", "heix", "heim", "heis", "hevc", "hevx", "hevm", "hevs", "mif1", "msf1"});
+}
+
+[[maybe_unused]] bool isJxl(Head head) {
+    // A bare codestream, or the container's signature box.
+    return startsWith(head, {0xFF, 0x0A}) ||
+           startsWith(head, {0, 0, 0, 0x0C, 'J', 'X', 'L', ' ', 0x0D, 0x0A, 0x87, 0x0A});
+}
+
+[[maybe_unused]] bool isGif(Head head) {
+    return tagAt(head, 0, "GIF87a") || tagAt(head, 0, "GIF89a");
+}
+
+[[maybe_unused]] bool isTiff(Head head) {
+    // Little- and big-endian, classic and BigTIFF.
+    return startsWith(head, {'I', 'I', 42, 0}) || startsWith(head, {'M', 'M', 0, 42}) ||
+           startsWith(head, {'I', 'I', 43, 0}) || startsWith(head, {'M', 'M', 0, 43});
+}
+
 // ------------------------------------------------------------------ the entry points
 
 void jpegFull(const std::filesystem::path& f, Bitmap& b, PictureMeta& meta) {
@@ -107,6 +168,36 @@ void bmpReduced(const std::filesystem::path& f, Bitmap& b, const ReducedDecode& 
     bmp2BitmapReduced(f, b, r);
 }
 
+// The further formats (moreformats.h) in the table's form.
+template <PictureFormat F>
+void moreFull(const std::filesystem::path& f, Bitmap& b, PictureMeta& meta) {
+    moreFormatDecoder(F)->file(f, b, &meta);
+}
+template <PictureFormat F>
+void moreReduced(const std::filesystem::path& f, Bitmap& b, const ReducedDecode& r,
+                 PictureMeta& meta) {
+    moreFormatDecoder(F)->fileReduced(f, b, r, &meta);
+}
+// Averaged by way of the reduced decode, which keeps no more than dest's size (scaled by the
+// library for WebP, HEIF's own thumbnail where it is large enough, averaged as it is read
+// for the others), and is then averaged onto dest's frame.
+template <PictureFormat F>
+bool moreAveraged(const std::filesystem::path& f, Bitmap& dest, PictureMeta& meta) {
+    Bitmap reduced;
+    moreFormatDecoder(F)->fileReduced(f, reduced, {dest.width(), dest.height()}, &meta);
+    const bool swap = swapsAxes(meta.orientation);
+    Bitmap out;
+    out.setColorTable(dest.colorTable());
+    out.createUninitialized(swap ? dest.height() : dest.width(),
+                            swap ? dest.width() : dest.height(), dest.pixelFormat());
+    out.setColorTable(dest.colorTable());
+    myResizeBitmap(reduced, out);
+    out.setBrushColor(dest.brushColor());
+    out.setAlphaMode(dest.alphaMode());
+    dest = std::move(out);
+    return true;
+}
+
 // ------------------------------------------------------------------ the format table
 
 // One format: how its files are named and recognised, and its decoder's entry points.
@@ -121,6 +212,12 @@ struct FormatRow {
 constexpr std::string_view JpegExtensions[] = {".jpg", ".jpeg", ".jpe", ".jfif"};
 constexpr std::string_view PngExtensions[] = {".png"};
 constexpr std::string_view BmpExtensions[] = {".bmp", ".dib"};
+constexpr std::string_view WebPExtensions[] = {".webp"};
+constexpr std::string_view AvifExtensions[] = {".avif"};
+constexpr std::string_view HeifExtensions[] = {".heic", ".heif"};
+constexpr std::string_view JxlExtensions[] = {".jxl"};
+constexpr std::string_view GifExtensions[] = {".gif"};
+constexpr std::string_view TiffExtensions[] = {".tif", ".tiff"};
 
 // Every format this build decodes. A new format registers here with one row, behind the
 // switch its library's CMake check sets, and adds its enumerator to PictureFormat:
@@ -136,7 +233,49 @@ constexpr FormatRow Formats[] = {
     {{PictureFormat::Jpeg, "JPEG", JpegExtensions}, isJpeg, jpegFull, jpegReduced, jpegAveraged},
     {{PictureFormat::Png, "PNG", PngExtensions}, isPng, pngFull, pngReduced, pngAveraged},
     {{PictureFormat::Bmp, "BMP", BmpExtensions}, isBmp, bmpFull, bmpReduced, nullptr},
-    // New formats: their rows go here.
+#ifdef QUORVANE_HAVE_WEBP
+    {{PictureFormat::WebP, "WebP", WebPExtensions},
+     isWebP,
+     moreFull<PictureFormat::WebP>,
+     moreReduced<PictureFormat::WebP>,
+     moreAveraged<PictureFormat::WebP>},
+#endif
+#ifdef QUORVANE_HAVE_AVIF
+    // Before HEIF: an AVIF file names the HEIF brands too.
+    {{PictureFormat::Avif, "AVIF", AvifExtensions},
+     isAvif,
+     moreFull<PictureFormat::Avif>,
+     moreReduced<PictureFormat::Avif>,
+     moreAveraged<PictureFormat::Avif>},
+#endif
+#ifdef QUORVANE_HAVE_HEIF
+    {{PictureFormat::Heif, "HEIF", HeifExtensions},
+     isHeif,
+     moreFull<PictureFormat::Heif>,
+     moreReduced<PictureFormat::Heif>,
+     moreAveraged<PictureFormat::Heif>},
+#endif
+#ifdef QUORVANE_HAVE_JXL
+    {{PictureFormat::Jxl, "JPEG XL", JxlExtensions},
+     isJxl,
+     moreFull<PictureFormat::Jxl>,
+     moreReduced<PictureFormat::Jxl>,
+     moreAveraged<PictureFormat::Jxl>},
+#endif
+#ifdef QUORVANE_HAVE_GIF
+    {{PictureFormat::Gif, "GIF", GifExtensions},
+     isGif,
+     moreFull<PictureFormat::Gif>,
+     moreReduced<PictureFormat::Gif>,
+     moreAveraged<PictureFormat::Gif>},
+#endif
+#ifdef QUORVANE_HAVE_TIFF
+    {{PictureFormat::Tiff, "TIFF", TiffExtensions},
+     isTiff,
+     moreFull<PictureFormat::Tiff>,
+     moreReduced<PictureFormat::Tiff>,
+     moreAveraged<PictureFormat::Tiff>},
+#endif
 };
 
 const FormatRow* rowMatching(Head head) {

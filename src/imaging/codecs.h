@@ -13,7 +13,7 @@
 
 /// The picture formats this build can decode. A new format adds its enumerator here and
 /// its row to the format table in codecs.cpp.
-enum class PictureFormat { Jpeg, Png, Bmp };
+enum class PictureFormat { Jpeg, Png, Bmp, WebP, Avif, Heif, Jxl, Gif, Tiff };
 
 /// One row of the format table as its users see it.
 struct PictureFormatInfo {

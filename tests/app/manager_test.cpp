@@ -94,7 +94,7 @@ TEST_F(ManagerCycle, RemovingEveryEntryWritesAnEmptyFileAndShowsTheEmptyView) {
 
 TEST_F(ManagerCycle, AFolderAddedThroughTheDialogReachesTheListFileInOrder) {
     const auto paths = listPictures(1);
-    for (const char* name : {"b.jpg", "A.PNG", "no.gif", "deep/c.bmp"})
+    for (const char* name : {"b.jpg", "A.PNG", "no.pcx", "deep/c.bmp"})
         writeSolidPicture(m_home + "/album/" + name, 20, 20, colourOf(7));
     // In name order, whatever order the folder lists them in.
     std::vector<std::string> expected = paths;

@@ -43,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(Names, PictureExtension,
                          ::testing::Values(ExtCase{"PHOTO.JPG", true}, ExtCase{"a.Png", true},
                                            ExtCase{"x.bmp", true}, ExtCase{"tar.gz.jpg", true},
                                            ExtCase{".png", true}, ExtCase{"b.jpeg", true},
-                                           ExtCase{"c.gif", false}, ExtCase{"noextension", false},
+                                           ExtCase{"c.pcx", false}, ExtCase{"noextension", false},
                                            ExtCase{"jpg", false}, ExtCase{"d.jpg.txt", false},
                                            ExtCase{"e.", false}, ExtCase{"f.jp g", false},
                                            ExtCase{"g.Jfif", true}, ExtCase{"h.jpe", true},
@@ -115,8 +115,8 @@ protected:
 TEST_F(FolderScan, TakesEachFolderInNameOrderDepthFirst) {
     // Made in an order unlike the names', so the listing's own order shows.
     for (const char* name :
-         {"img10.jpg", "sub2/four.JPG", "PHOTO.JPG", "b.jpeg", "img2.jpg", "sub1/deeper/skip.tif",
-          "c.gif", "noext", "sub2/Three.bmp", "sub1/one.jpg", "a.Png", "empty/.keep",
+         {"img10.jpg", "sub2/four.JPG", "PHOTO.JPG", "b.jpeg", "img2.jpg", "sub1/deeper/skip.pcx",
+          "c.pcx", "noext", "sub2/Three.bmp", "sub1/one.jpg", "a.Png", "empty/.keep",
           "sub1/deeper/two.png", "Img1.jpg", ".h.jpg", "z.bmp"})
         touch(m_root / name);
     fs::create_directories(m_root / "folder.jpg"); // a folder is never a picture

@@ -51,7 +51,7 @@ TEST_F(File2BitmapTest, ChoosesTheDecoderByLowerCasedExtension) {
 }
 
 TEST_F(File2BitmapTest, OtherExtensionsGiveFalseAndLeaveTheBitmap) {
-    for (const char* name : {"Sea.gif", "Sea", "Sea.jpg.txt", "Sea.jp", "Sea.", "Sea.jpegx"}) {
+    for (const char* name : {"Sea.pcx", "Sea", "Sea.jpg.txt", "Sea.jp", "Sea.", "Sea.jpegx"}) {
         Bitmap b = m_marker;
         EXPECT_FALSE(file2Bitmap(b, write(name, m_jpeg))) << name;
         expectUntouched(b);
@@ -99,7 +99,7 @@ TEST_F(File2BitmapTest, CountsEveryDecodeItAttempts) {
     const long before = file2BitmapCount();
     file2Bitmap(b, write("a.jpg", m_jpeg));
     file2Bitmap(b, write("bad.png", m_jpeg));
-    file2Bitmap(b, write("skip.gif", m_jpeg));
+    file2Bitmap(b, write("skip.pcx", m_jpeg));
     file2Bitmap(b, m_dir.path() / "missing.bmp");
     EXPECT_EQ(file2BitmapCount() - before, 2);
 }

@@ -1,5 +1,6 @@
-// Writes the sample pictures of the imaging tests into a folder (jpeg/, png/, bmp/): the
-// seed corpus of the fuzz targets.
+// Writes the sample pictures of the imaging tests into a folder (jpeg/, png/, bmp/, and one
+// folder for each further format the build has): the seed corpus of the fuzz targets.
+#include "moresamples.h"
 #include "samples.h"
 
 #include <cstdio>
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     }
     try {
         samples::writeSeedCorpus(argv[1]);
+        samples::writeMoreSeedCorpus(argv[1]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quorvane_write_samples: %s\n", e.what());
         return 1;
