@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -78,11 +79,8 @@ QAccessibleInterface* skinAccessible(const QString& className, QObject* object) 
 }
 
 void installSkinAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(&skinAccessible);
-        return true;
-    }();
-    (void)installed;
+    static std::once_flag once;
+    std::call_once(once, [] { QAccessible::installFactory(&skinAccessible); });
 }
 
 // The mark around the control that has the keyboard focus, laid over the

@@ -9,8 +9,11 @@ key="org.gnome.desktop.background"
 before="file:///usr/share/backgrounds/quorvane-isolation-check.png"
 gsettings set "$key" picture-uri "'$before'"
 gsettings set "$key" picture-uri-dark "'$before'"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
 for program in "$@"; do
-    "$program" >/dev/null
+    # Quiet when it passes; a failing program's report is shown.
+    "$program" >"$log" 2>&1 || { cat "$log"; exit 1; }
 done
 status=0
 for name in picture-uri picture-uri-dark; do
