@@ -43,3 +43,18 @@ bool thumbnailPredatesOrientation(const fs::path& thumbnailFolder, const fs::pat
         return false;
     }
 }
+
+bool thumbnailPredatesOrientationReadOnly(const fs::path& thumbnailFolder,
+                                          const fs::path& thumbnail,
+                                          const fs::path& picture) noexcept {
+    try {
+        std::error_code ec;
+        const auto since = fs::last_write_time(thumbnailFolder / UprightMarkerName, ec);
+        if (ec)
+            return false;
+        const auto made = fs::last_write_time(thumbnail, ec);
+        return !ec && made < since && pictureOrientation(picture) != 1;
+    } catch (...) {
+        return false;
+    }
+}

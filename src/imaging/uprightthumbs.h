@@ -18,3 +18,11 @@ inline constexpr std::string_view UprightMarkerName = ".upright";
 bool thumbnailPredatesOrientation(const std::filesystem::path& thumbnailFolder,
                                   const std::filesystem::path& thumbnail,
                                   const std::filesystem::path& picture) noexcept;
+
+/// The same question for a reader that must write nothing in the thumbnail folder (a
+/// preview shown while the user may be emptying the cache): without the marker no
+/// thumbnail counts as predating (the thumbnail worker writes the marker on its first job),
+/// and no time is changed.
+bool thumbnailPredatesOrientationReadOnly(const std::filesystem::path& thumbnailFolder,
+                                          const std::filesystem::path& thumbnail,
+                                          const std::filesystem::path& picture) noexcept;

@@ -23,9 +23,9 @@ QImage PreviewLoader::loadPreview(const std::string& file, const std::string& th
     Bitmap picture;
     const bool thumbnailHolds =
         !thumbnail.empty() &&
-        (thumbnailFolder.empty() ||
-         !thumbnailPredatesOrientation(platform::toFsPath(thumbnailFolder),
-                                       platform::toFsPath(thumbnail), platform::toFsPath(file)));
+        (thumbnailFolder.empty() || !thumbnailPredatesOrientationReadOnly(
+                                        platform::toFsPath(thumbnailFolder),
+                                        platform::toFsPath(thumbnail), platform::toFsPath(file)));
     const bool decoded = (thumbnailHolds && file2Bitmap(picture, platform::toFsPath(thumbnail))) ||
                          file2Bitmap(picture, platform::toFsPath(file));
     if (!decoded || picture.empty() || size.isEmpty())

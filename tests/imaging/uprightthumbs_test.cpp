@@ -91,3 +91,22 @@ TEST_F(UprightThumbs, AnUnwritableCacheStillShowsTurnedPicturesUpright) {
 }
 
 } // namespace
+
+TEST_F(UprightThumbs, TheReadOnlyQuestionWritesNothing) {
+    const fs::path turned = jpeg("turned.jpg", 6);
+    const fs::path plain = jpeg("plain.jpg", 1);
+    const fs::path old = thumbnail("a", 1h);
+    const auto before = fs::last_write_time(old);
+    // No marker yet: nothing counts as predating, and no marker appears.
+    EXPECT_FALSE(thumbnailPredatesOrientationReadOnly(m_thumbs, old, turned));
+    EXPECT_FALSE(fs::exists(m_thumbs / UprightMarkerName));
+    // With the marker: the old thumbnail of a turned picture predates it; nothing is touched.
+    ASSERT_TRUE(stale(thumbnail("b", 1h), turned)); // writes the marker
+    EXPECT_TRUE(thumbnailPredatesOrientationReadOnly(m_thumbs, old, turned));
+    EXPECT_FALSE(thumbnailPredatesOrientationReadOnly(m_thumbs, old, plain));
+    EXPECT_EQ(fs::last_write_time(old), before);
+    // A cache folder that is gone stays gone.
+    fs::remove_all(m_thumbs);
+    EXPECT_FALSE(thumbnailPredatesOrientationReadOnly(m_thumbs, old, turned));
+    EXPECT_FALSE(fs::exists(m_thumbs));
+}
