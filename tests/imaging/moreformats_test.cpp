@@ -38,7 +38,7 @@ extern "C" const char* __lsan_default_suppressions() {
 
 namespace fs = std::filesystem;
 using samples::Bytes;
-using samples::PictureSpec;
+using samples::PictureRecipe;
 
 namespace {
 
@@ -73,7 +73,7 @@ const FormatCase Formats[] = {
     {PictureFormat::Tiff, "TIFF", true, 6.0, true, true, 6, true, false, 2},
 };
 
-// How far a decoded picture is from the spec's frame: the mean and largest difference of
+// How far a decoded picture is from the recipe's frame: the mean and largest difference of
 // the colour bytes as stored (premultiplied where the picture has alpha, so that the colour
 // of a clear pixel does not count) and of alpha.
 struct Difference {
@@ -82,13 +82,13 @@ struct Difference {
     int largest = 0;
 };
 
-Difference differenceFrom(const Bitmap& b, PictureFormat format, const PictureSpec& spec,
+Difference differenceFrom(const Bitmap& b, PictureFormat format, const PictureRecipe& recipe,
                           int frame) {
     Difference d;
     const int bytes = b.hasAlpha() ? 4 : 3;
     for (int y = 0; y < b.height(); ++y)
         for (int x = 0; x < b.width(); ++x) {
-            const std::uint32_t want = samples::specPixel(format, spec, frame, x, y);
+            const std::uint32_t want = samples::recipePixel(format, recipe, frame, x, y);
             const std::uint8_t* got = b.scanLine(y) + bytes * x;
             const std::uint32_t a = want >> 24;
             for (int k = 0; k < bytes; ++k) {
@@ -127,8 +127,8 @@ protected:
     }
     void TearDown() override { setMaxRasterBytes(std::uint64_t(1) << 30); }
 
-    Bytes make(const PictureSpec& spec) const {
-        return samples::makePicture(GetParam().format, spec);
+    Bytes make(const PictureRecipe& recipe) const {
+        return samples::makePicture(GetParam().format, recipe);
     }
     Bitmap decode(const Bytes& bytes, PictureMeta* meta = nullptr) const {
         Bitmap b;
@@ -162,22 +162,22 @@ TEST_P(LibraryFormats, OpaquePicturesDecodeWithinTheCodecsLoss) {
         if (lossless && !c.lossless)
             continue;
         SCOPED_TRACE(lossless ? "lossless" : "lossy");
-        const PictureSpec spec{.width = 161, .height = 97, .lossless = lossless};
-        const Bitmap b = decode(make(spec));
-        ASSERT_EQ(b.width(), spec.width);
-        ASSERT_EQ(b.height(), spec.height);
+        const PictureRecipe recipe{.width = 161, .height = 97, .lossless = lossless};
+        const Bitmap b = decode(make(recipe));
+        ASSERT_EQ(b.width(), recipe.width);
+        ASSERT_EQ(b.height(), recipe.height);
         EXPECT_EQ(b.pixelFormat(), PixelFormat::Bits24);
-        expectWithinLoss(differenceFrom(b, c.format, spec, 0), lossless, c.lossyMean);
+        expectWithinLoss(differenceFrom(b, c.format, recipe, 0), lossless, c.lossyMean);
     }
 }
 
 TEST_P(LibraryFormats, AlphaComesOutPremultiplied) {
     const FormatCase& c = GetParam();
-    const PictureSpec spec{.width = 120, .height = 90, .alpha = true, .lossless = c.lossless};
-    const Bitmap b = decode(make(spec));
-    ASSERT_EQ(b.width(), spec.width);
+    const PictureRecipe recipe{.width = 120, .height = 90, .alpha = true, .lossless = c.lossless};
+    const Bitmap b = decode(make(recipe));
+    ASSERT_EQ(b.width(), recipe.width);
     ASSERT_TRUE(b.hasAlpha());
-    expectWithinLoss(differenceFrom(b, c.format, spec, 0), c.lossless, c.lossyMean);
+    expectWithinLoss(differenceFrom(b, c.format, recipe, 0), c.lossless, c.lossyMean);
     // Premultiplied: no colour byte exceeds its alpha.
     for (int y = 0; y < b.height(); ++y)
         for (int x = 0; x < b.width(); ++x) {
@@ -190,52 +190,52 @@ TEST_P(LibraryFormats, AnimationsAndPagesShowTheirFirstFrame) {
     const FormatCase& c = GetParam();
     if (!c.frames)
         GTEST_SKIP() << "single pictures only";
-    const PictureSpec spec{.width = 32, .height = 24, .lossless = c.lossless, .frames = 3};
-    const Bitmap b = decode(make(spec));
-    ASSERT_EQ(b.width(), spec.width);
-    expectWithinLoss(differenceFrom(b, c.format, spec, 0), c.lossless, c.lossyMean);
-    EXPECT_GT(differenceFrom(b, c.format, spec, 1).colour, 30.0);
+    const PictureRecipe recipe{.width = 32, .height = 24, .lossless = c.lossless, .frames = 3};
+    const Bitmap b = decode(make(recipe));
+    ASSERT_EQ(b.width(), recipe.width);
+    expectWithinLoss(differenceFrom(b, c.format, recipe, 0), c.lossless, c.lossyMean);
+    EXPECT_GT(differenceFrom(b, c.format, recipe, 1).colour, 30.0);
 }
 
 TEST_P(LibraryFormats, AFirstFrameCoversOnlyItsPartOfTheCanvas) {
     const FormatCase& c = GetParam();
     if (!c.canvas)
         GTEST_SKIP() << "frames fill their canvas";
-    const PictureSpec spec{.width = 40,
-                           .height = 30,
-                           .lossless = true,
-                           .frames = 2,
-                           .frameLeft = 8,
-                           .frameTop = 6,
-                           .frameWidth = 20,
-                           .frameHeight = 14,
-                           .interlace = true};
-    const Bitmap b = decode(make(spec));
-    ASSERT_EQ(b.width(), spec.width);
+    const PictureRecipe recipe{.width = 40,
+                               .height = 30,
+                               .lossless = true,
+                               .frames = 2,
+                               .frameLeft = 8,
+                               .frameTop = 6,
+                               .frameWidth = 20,
+                               .frameHeight = 14,
+                               .interlace = true};
+    const Bitmap b = decode(make(recipe));
+    ASSERT_EQ(b.width(), recipe.width);
     ASSERT_TRUE(b.hasAlpha());
     for (int y = 0; y < b.height(); ++y)
         for (int x = 0; x < b.width(); ++x) {
             const bool inside = x >= 8 && x < 28 && y >= 6 && y < 20;
             const std::uint32_t want =
-                inside ? samples::specPixel(c.format, spec, 0, x, y) | 0xFF000000u : 0u;
+                inside ? samples::recipePixel(c.format, recipe, 0, x, y) | 0xFF000000u : 0u;
             ASSERT_EQ(b.pixel(x, y), want) << x << "," << y;
         }
     // Reduced alike: the frame's place shrinks with the canvas.
-    const Bitmap reduced = decodeReduced(make(spec), {10, 7});
-    ASSERT_LT(reduced.width(), spec.width);
+    const Bitmap reduced = decodeReduced(make(recipe), {10, 7});
+    ASSERT_LT(reduced.width(), recipe.width);
     EXPECT_EQ(reduced.pixel(0, 0), 0u);
     EXPECT_EQ(reduced.pixel(reduced.width() / 2, reduced.height() / 2) >> 24, 0xFFu);
 }
 
 TEST_P(LibraryFormats, ReducedDecodeKeepsTheCoverSizeAndAverages) {
     const FormatCase& c = GetParam();
-    const PictureSpec spec{.width = 240, .height = 160, .lossless = c.lossless};
-    const Bytes bytes = make(spec);
+    const PictureRecipe recipe{.width = 240, .height = 160, .lossless = c.lossless};
+    const Bytes bytes = make(recipe);
     const Bitmap full = decode(bytes);
     const Bitmap reduced = decodeReduced(bytes, {50, 30});
     EXPECT_GE(reduced.width(), 50);
     EXPECT_GE(reduced.height(), 30);
-    EXPECT_LT(reduced.width(), spec.width / 2);
+    EXPECT_LT(reduced.width(), recipe.width / 2);
     // Area-averaged like the full picture shrunk to the same size.
     Bitmap shrunk;
     shrunk.setPixelFormat(PixelFormat::Bits24);
@@ -250,13 +250,13 @@ TEST_P(LibraryFormats, ReducedDecodeKeepsTheCoverSizeAndAverages) {
     EXPECT_LE(sum / (3.0 * reduced.width() * reduced.height()), 3.0);
     // Without a cover size a picture within the limit is not reduced.
     const Bitmap whole = decodeReduced(bytes, {});
-    EXPECT_EQ(whole.width(), spec.width);
+    EXPECT_EQ(whole.width(), recipe.width);
 }
 
 TEST_P(LibraryFormats, ReducedDecodeBeyondTheRasterLimit) {
     const FormatCase& c = GetParam();
-    const PictureSpec spec{.width = 200, .height = 100, .lossless = c.lossless};
-    const Bytes bytes = make(spec);
+    const PictureRecipe recipe{.width = 200, .height = 100, .lossless = c.lossless};
+    const Bytes bytes = make(recipe);
     setMaxRasterBytes(20000); // a quarter of the picture's 24-bit raster
     EXPECT_EQ(statusOf(bytes), DecodeStatus::TooLarge);
     Bitmap b;
@@ -265,7 +265,7 @@ TEST_P(LibraryFormats, ReducedDecodeBeyondTheRasterLimit) {
         m_decoder->dataReduced(bytes, b, {}, nullptr);
         ASSERT_TRUE(c.reducesAnySize) << "reduced beyond the limit";
         EXPECT_LE(b.stride() * std::size_t(b.height()), 20000u);
-        EXPECT_GE(b.width(), spec.width / 3);
+        EXPECT_GE(b.width(), recipe.width / 3);
         EXPECT_EQ(b.brushColor(), 0x123456u);
     } catch (const ImageTooLarge&) {
         EXPECT_FALSE(c.reducesAnySize) << "refused instead of reduced";
@@ -275,8 +275,8 @@ TEST_P(LibraryFormats, ReducedDecodeBeyondTheRasterLimit) {
 
 TEST_P(LibraryFormats, FileEntryPointsMatchTheDataOnes) {
     const FormatCase& c = GetParam();
-    const PictureSpec spec{.width = 30, .height = 20, .alpha = true};
-    const Bytes bytes = make(spec);
+    const PictureRecipe recipe{.width = 30, .height = 20, .alpha = true};
+    const Bytes bytes = make(recipe);
     TempDir dir;
     const fs::path file = dir.path() / ("picture" + samples::extensionOf(c.format));
     samples::writeFile(file, bytes);
@@ -294,8 +294,8 @@ TEST_P(LibraryFormats, FileEntryPointsMatchTheDataOnes) {
 
 TEST_P(LibraryFormats, DamagedAndCutShortFilesAreRefused) {
     const FormatCase& c = GetParam();
-    const PictureSpec spec{.width = 64, .height = 48, .alpha = true, .lossless = c.lossless};
-    const Bytes bytes = make(spec);
+    const PictureRecipe recipe{.width = 64, .height = 48, .alpha = true, .lossless = c.lossless};
+    const Bytes bytes = make(recipe);
     for (double part : {0.0, 0.1, 0.5, 0.8}) {
         SCOPED_TRACE("cut at " + std::to_string(part));
         const Bytes cut(bytes.begin(), bytes.begin() + std::ptrdiff_t(bytes.size() * part));
@@ -418,23 +418,24 @@ TEST_P(LibraryFormats, OrientationIsAppliedOrReported) {
     const FormatCase& c = GetParam();
     if (c.reportedOrientation < 0)
         GTEST_SKIP() << "the samples cannot carry an orientation";
-    const PictureSpec spec{.width = 40, .height = 20, .lossless = c.lossless, .orientation = 6};
+    const PictureRecipe recipe{.width = 40, .height = 20, .lossless = c.lossless, .orientation = 6};
     PictureMeta meta;
-    const Bitmap b = decode(make(spec), &meta);
+    const Bitmap b = decode(make(recipe), &meta);
     if (c.reportedOrientation == 0) {
         // Turned a quarter clockwise by the library: the stored left column is now the top row.
         EXPECT_EQ(meta.orientation, 1);
-        ASSERT_EQ(b.width(), spec.height);
-        ASSERT_EQ(b.height(), spec.width);
+        ASSERT_EQ(b.width(), recipe.height);
+        ASSERT_EQ(b.height(), recipe.width);
         double sum = 0;
         for (int y = 0; y < b.height(); ++y)
             for (int x = 0; x < b.width(); ++x)
                 sum += std::abs(
                     int(b.pixel(x, y) >> 8 & 0xFF) -
-                    int(samples::specPixel(c.format, spec, 0, y, spec.height - 1 - x) >> 8 & 0xFF));
+                    int(samples::recipePixel(c.format, recipe, 0, y, recipe.height - 1 - x) >> 8 &
+                        0xFF));
         EXPECT_LE(sum / (b.width() * b.height()), c.lossless ? 0.0 : c.lossyMean);
     } else {
-        ASSERT_EQ(b.width(), spec.width);
+        ASSERT_EQ(b.width(), recipe.width);
         EXPECT_EQ(meta.orientation, c.reportedOrientation);
     }
 }
@@ -443,15 +444,15 @@ TEST_P(LibraryFormats, EmbeddedColourProfileIsReported) {
     const FormatCase& c = GetParam();
     if (!c.icc)
         GTEST_SKIP() << "no colour profile from this format";
-    PictureSpec spec{.width = 16, .height = 8, .lossless = c.lossless};
-    spec.icc = samples::wideGamutProfile();
-    if (spec.icc.empty())
+    PictureRecipe recipe{.width = 16, .height = 8, .lossless = c.lossless};
+    recipe.icc = samples::wideGamutProfile();
+    if (recipe.icc.empty())
         GTEST_SKIP() << "no colour profile to embed in this build";
     PictureMeta meta;
-    decode(make(spec), &meta);
-    EXPECT_EQ(meta.iccProfile, spec.icc);
+    decode(make(recipe), &meta);
+    EXPECT_EQ(meta.iccProfile, recipe.icc);
     PictureMeta none;
-    decode(make(PictureSpec{.width = 16, .height = 8}), &none);
+    decode(make(PictureRecipe{.width = 16, .height = 8}), &none);
     EXPECT_TRUE(none.iccProfile.empty());
 }
 
@@ -463,12 +464,12 @@ TEST_P(LibraryFormats, TheFormatTableHonoursTheColourProfile) {
         GTEST_SKIP() << "no colour profile from this format";
     if (!convertsColourProfiles())
         GTEST_SKIP() << "this build does not convert colour profiles";
-    PictureSpec spec{.width = 40, .height = 30, .lossless = c.lossless};
-    spec.icc = samples::wideGamutProfile();
-    if (spec.icc.empty())
+    PictureRecipe recipe{.width = 40, .height = 30, .lossless = c.lossless};
+    recipe.icc = samples::wideGamutProfile();
+    if (recipe.icc.empty())
         GTEST_SKIP() << "no colour profile to embed in this build";
     TempDir dir;
-    auto meanDifference = [&](const PictureSpec& s) {
+    auto meanDifference = [&](const PictureRecipe& s) {
         const Bytes bytes = make(s);
         const fs::path file = dir.path() / ("p" + samples::extensionOf(c.format));
         samples::writeFile(file, bytes);
@@ -483,17 +484,17 @@ TEST_P(LibraryFormats, TheFormatTableHonoursTheColourProfile) {
                                     int(decoded.pixel(x, y) >> shift & 0xFF));
         return sum / (3.0 * decoded.width() * decoded.height());
     };
-    EXPECT_GT(meanDifference(spec), 3.0) << "converted from the wide gamut";
-    spec.icc.clear();
-    EXPECT_EQ(meanDifference(spec), 0.0) << "no profile, no conversion";
+    EXPECT_GT(meanDifference(recipe), 3.0) << "converted from the wide gamut";
+    recipe.icc.clear();
+    EXPECT_EQ(meanDifference(recipe), 0.0) << "no profile, no conversion";
 }
 
 // Through the format table: the bytes choose the decoder whatever the name's picture
 // extension, every decode path works, and the picture comes out upright.
 TEST_P(LibraryFormats, TheFormatTableDecodesItByItsBytes) {
     const FormatCase& c = GetParam();
-    const PictureSpec spec{.width = 60, .height = 40, .lossless = c.lossless};
-    const Bytes bytes = make(spec);
+    const PictureRecipe recipe{.width = 60, .height = 40, .lossless = c.lossless};
+    const Bytes bytes = make(recipe);
     EXPECT_EQ(sniffPictureFormat(bytes), c.format);
     TempDir dir;
     for (const std::string& name : {"right" + samples::extensionOf(c.format),
@@ -503,11 +504,11 @@ TEST_P(LibraryFormats, TheFormatTableDecodesItByItsBytes) {
         samples::writeFile(file, bytes);
         Bitmap b;
         ASSERT_EQ(file2BitmapStatus(b, file), DecodeStatus::Ok);
-        EXPECT_EQ(b.width(), spec.width);
+        EXPECT_EQ(b.width(), recipe.width);
         Bitmap reduced;
         ASSERT_EQ(file2BitmapReduced(reduced, file, 20, 10), DecodeStatus::Ok);
         EXPECT_GE(reduced.width(), 20);
-        EXPECT_LT(reduced.width(), spec.width);
+        EXPECT_LT(reduced.width(), recipe.width);
         Bitmap thumb;
         thumb.setPixelFormat(PixelFormat::Bits24);
         thumb.setSize(197, 123);
@@ -535,20 +536,20 @@ TEST_P(LibraryFormats, TheFormatTableShowsItUpright) {
     const FormatCase& c = GetParam();
     if (c.reportedOrientation < 0)
         GTEST_SKIP() << "the samples cannot carry an orientation";
-    const PictureSpec spec{.width = 60, .height = 30, .lossless = c.lossless, .orientation = 6};
+    const PictureRecipe recipe{.width = 60, .height = 30, .lossless = c.lossless, .orientation = 6};
     TempDir dir;
     const fs::path file = dir.path() / ("turned" + samples::extensionOf(c.format));
-    samples::writeFile(file, make(spec));
+    samples::writeFile(file, make(recipe));
     Bitmap b;
     ASSERT_EQ(file2BitmapStatus(b, file), DecodeStatus::Ok);
-    EXPECT_EQ(b.width(), spec.height);
-    EXPECT_EQ(b.height(), spec.width);
+    EXPECT_EQ(b.width(), recipe.height);
+    EXPECT_EQ(b.height(), recipe.width);
     // The cover size is the upright picture's.
     Bitmap reduced;
     ASSERT_EQ(file2BitmapReduced(reduced, file, 10, 20), DecodeStatus::Ok);
     EXPECT_GE(reduced.width(), 10);
     EXPECT_GE(reduced.height(), 20);
-    EXPECT_LT(reduced.height(), spec.width);
+    EXPECT_LT(reduced.height(), recipe.width);
     EXPECT_LT(reduced.width() * 2, reduced.height() + 2) << "upright";
 }
 
@@ -564,8 +565,8 @@ TEST(HeifThumbnail, StandsInWhenItCoversTheRequest) {
     const FormatDecoder* decoder = moreFormatDecoder(PictureFormat::Heif);
     if (!decoder || !samples::canMake(PictureFormat::Heif))
         GTEST_SKIP() << "HEIF was left out of this build";
-    const PictureSpec plain{.width = 960, .height = 640};
-    PictureSpec withThumbnail = plain;
+    const PictureRecipe plain{.width = 960, .height = 640};
+    PictureRecipe withThumbnail = plain;
     withThumbnail.thumbnail = 240; // 240 x 160
     const Bytes bytes = samples::makePicture(PictureFormat::Heif, withThumbnail);
     Bitmap b;
@@ -608,7 +609,7 @@ TEST(AvifOrientation, ShowsWhatLibheifShows) {
         SCOPED_TRACE(orientation);
         const Bytes bytes = samples::makePicture(
             PictureFormat::Avif,
-            PictureSpec{.width = 24, .height = 16, .lossless = true, .orientation = orientation});
+            PictureRecipe{.width = 24, .height = 16, .lossless = true, .orientation = orientation});
         Bitmap byLibheif, byLibavif;
         try {
             heif->data(bytes, byLibheif, nullptr);
@@ -676,7 +677,7 @@ Bytes hugeClaim(PictureFormat format) {
         // An animation canvas of 60000 x 60000 (the area libwebp allows) holding a 2 x 2
         // frame.
         const Bytes frame = samples::makePicture(
-            PictureFormat::WebP, PictureSpec{.width = 2, .height = 2, .lossless = true});
+            PictureFormat::WebP, PictureRecipe{.width = 2, .height = 2, .lossless = true});
         Bytes vp8x{0x02, 0, 0, 0};
         putLe(vp8x, 60000 - 1, 3);
         putLe(vp8x, 60000 - 1, 3);
@@ -745,7 +746,7 @@ Bytes hugeClaim(PictureFormat format) {
     case PictureFormat::Avif:
     case PictureFormat::Heif: {
         // A small picture whose size box says 100000 x 100000.
-        Bytes b = samples::makePicture(format, PictureSpec{.width = 16, .height = 16});
+        Bytes b = samples::makePicture(format, PictureRecipe{.width = 16, .height = 16});
         const std::string box = "ispe";
         auto at = std::search(b.begin(), b.end(), box.begin(), box.end());
         if (at == b.end())

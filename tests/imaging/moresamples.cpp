@@ -36,12 +36,12 @@ std::uint8_t gifLevel(std::uint8_t v) {
     return static_cast<std::uint8_t>((v * 5 + 127) / 255 * 51);
 }
 
-// The spec's pixels of one frame as straight RGBA bytes, rows top first.
-Bytes rgbaOf(PictureFormat format, const PictureSpec& spec, int frame, int width, int height) {
+// The recipe's pixels of one frame as straight RGBA bytes, rows top first.
+Bytes rgbaOf(PictureFormat format, const PictureRecipe& recipe, int frame, int width, int height) {
     Bytes rgba(static_cast<std::size_t>(width) * height * 4);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const std::uint32_t p = specPixel(format, spec, frame, x, y);
+            const std::uint32_t p = recipePixel(format, recipe, frame, x, y);
             std::uint8_t* o = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
             o[0] = static_cast<std::uint8_t>(p >> 16);
             o[1] = static_cast<std::uint8_t>(p >> 8);
@@ -84,21 +84,21 @@ Bytes exifOrientation(int orientation) {
 #ifdef QUORVANE_HAVE_WEBP
 
 // One still WebP bitstream of the frame's pixels.
-Bytes encodeWebp(const Bytes& rgba, int width, int height, const PictureSpec& spec) {
+Bytes encodeWebp(const Bytes& rgba, int width, int height, const PictureRecipe& recipe) {
     std::uint8_t* out = nullptr;
     std::size_t size = 0;
     const int stride = width * 4;
-    if (spec.alpha)
-        size = spec.lossless
-                   ? WebPEncodeLosslessRGBA(rgba.data(), width, height, stride, &out)
-                   : WebPEncodeRGBA(rgba.data(), width, height, stride, float(spec.quality), &out);
+    if (recipe.alpha)
+        size = recipe.lossless ? WebPEncodeLosslessRGBA(rgba.data(), width, height, stride, &out)
+                               : WebPEncodeRGBA(rgba.data(), width, height, stride,
+                                                float(recipe.quality), &out);
     else {
         Bytes rgb(static_cast<std::size_t>(width) * height * 3);
         for (std::size_t i = 0, n = std::size_t(width) * height; i < n; ++i)
             std::memcpy(&rgb[i * 3], &rgba[i * 4], 3);
-        size = spec.lossless
-                   ? WebPEncodeLosslessRGB(rgb.data(), width, height, width * 3, &out)
-                   : WebPEncodeRGB(rgb.data(), width, height, width * 3, float(spec.quality), &out);
+        size = recipe.lossless ? WebPEncodeLosslessRGB(rgb.data(), width, height, width * 3, &out)
+                               : WebPEncodeRGB(rgb.data(), width, height, width * 3,
+                                               float(recipe.quality), &out);
     }
     if (size == 0)
         throw std::runtime_error("WebP encoding failed");
@@ -107,31 +107,31 @@ Bytes encodeWebp(const Bytes& rgba, int width, int height, const PictureSpec& sp
     return bytes;
 }
 
-Bytes makeWebp(const PictureSpec& spec) {
-    const bool animated = spec.frames > 1 || spec.frameWidth > 0;
-    const bool metadata = spec.orientation != 1 || !spec.icc.empty();
+Bytes makeWebp(const PictureRecipe& recipe) {
+    const bool animated = recipe.frames > 1 || recipe.frameWidth > 0;
+    const bool metadata = recipe.orientation != 1 || !recipe.icc.empty();
     if (!animated && !metadata)
-        return encodeWebp(rgbaOf(PictureFormat::WebP, spec, 0, spec.width, spec.height), spec.width,
-                          spec.height, spec);
+        return encodeWebp(rgbaOf(PictureFormat::WebP, recipe, 0, recipe.width, recipe.height),
+                          recipe.width, recipe.height, recipe);
     WebPMux* mux = WebPMuxNew();
     std::vector<Bytes> frames;
     if (animated) {
-        WebPMuxSetCanvasSize(mux, spec.width, spec.height);
+        WebPMuxSetCanvasSize(mux, recipe.width, recipe.height);
         WebPMuxAnimParams params{0xFFFFFFFF, 0};
         WebPMuxSetAnimationParams(mux, &params);
-        for (int f = 0; f < spec.frames; ++f) {
-            const bool first = f == 0 && spec.frameWidth > 0;
-            const int w = first ? spec.frameWidth : spec.width;
-            const int h = first ? spec.frameHeight : spec.height;
+        for (int f = 0; f < recipe.frames; ++f) {
+            const bool first = f == 0 && recipe.frameWidth > 0;
+            const int w = first ? recipe.frameWidth : recipe.width;
+            const int h = first ? recipe.frameHeight : recipe.height;
             // The first frame's pixels are those of its place on the canvas.
-            Bytes whole = rgbaOf(PictureFormat::WebP, spec, f, spec.width, spec.height);
+            Bytes whole = rgbaOf(PictureFormat::WebP, recipe, f, recipe.width, recipe.height);
             Bytes part(static_cast<std::size_t>(w) * h * 4);
-            const int left = first ? spec.frameLeft : 0, top = first ? spec.frameTop : 0;
+            const int left = first ? recipe.frameLeft : 0, top = first ? recipe.frameTop : 0;
             for (int y = 0; y < h; ++y)
                 std::memcpy(&part[std::size_t(y) * w * 4],
-                            &whole[(std::size_t(top + y) * spec.width + left) * 4],
+                            &whole[(std::size_t(top + y) * recipe.width + left) * 4],
                             std::size_t(w) * 4);
-            frames.push_back(encodeWebp(part, w, h, spec));
+            frames.push_back(encodeWebp(part, w, h, recipe));
             WebPMuxFrameInfo info{};
             info.bitstream = {frames.back().data(), frames.back().size()};
             info.x_offset = left;
@@ -144,18 +144,19 @@ Bytes makeWebp(const PictureSpec& spec) {
                 throw std::runtime_error("WebP frame refused");
         }
     } else {
-        frames.push_back(encodeWebp(rgbaOf(PictureFormat::WebP, spec, 0, spec.width, spec.height),
-                                    spec.width, spec.height, spec));
+        frames.push_back(
+            encodeWebp(rgbaOf(PictureFormat::WebP, recipe, 0, recipe.width, recipe.height),
+                       recipe.width, recipe.height, recipe));
         const WebPData image{frames.back().data(), frames.back().size()};
         WebPMuxSetImage(mux, &image, 1);
     }
-    const Bytes exif = exifOrientation(spec.orientation);
-    if (spec.orientation != 1) {
+    const Bytes exif = exifOrientation(recipe.orientation);
+    if (recipe.orientation != 1) {
         const WebPData chunk{exif.data(), exif.size()};
         WebPMuxSetChunk(mux, "EXIF", &chunk, 1);
     }
-    if (!spec.icc.empty()) {
-        const WebPData chunk{spec.icc.data(), spec.icc.size()};
+    if (!recipe.icc.empty()) {
+        const WebPData chunk{recipe.icc.data(), recipe.icc.size()};
         WebPMuxSetChunk(mux, "ICCP", &chunk, 1);
     }
     WebPData assembled{};
@@ -180,7 +181,7 @@ int writeGifBytes(GifFileType* gif, const GifByteType* data, int count) {
 
 // GIF frames of a 6 x 6 x 6 colour cube with index 216 transparent; the first frame may
 // cover part of the screen, and may be interlaced.
-Bytes makeGif(const PictureSpec& spec) {
+Bytes makeGif(const PictureRecipe& recipe) {
     Bytes out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, writeGifBytes, &error);
@@ -193,19 +194,19 @@ Bytes makeGif(const PictureSpec& spec) {
                       static_cast<GifByteType>(i % 6 * 51)};
     ColorMapObject* map = GifMakeMapObject(256, colours);
     EGifSetGifVersion(gif, true);
-    bool ok = EGifPutScreenDesc(gif, spec.width, spec.height, 8, 0, map) == GIF_OK;
-    for (int f = 0; ok && f < spec.frames; ++f) {
-        const bool part = f == 0 && spec.frameWidth > 0;
-        const int left = part ? spec.frameLeft : 0, top = part ? spec.frameTop : 0;
-        const int w = part ? spec.frameWidth : spec.width;
-        const int h = part ? spec.frameHeight : spec.height;
+    bool ok = EGifPutScreenDesc(gif, recipe.width, recipe.height, 8, 0, map) == GIF_OK;
+    for (int f = 0; ok && f < recipe.frames; ++f) {
+        const bool part = f == 0 && recipe.frameWidth > 0;
+        const int left = part ? recipe.frameLeft : 0, top = part ? recipe.frameTop : 0;
+        const int w = part ? recipe.frameWidth : recipe.width;
+        const int h = part ? recipe.frameHeight : recipe.height;
         GraphicsControlBlock control{};
         control.DelayTime = 10;
-        control.TransparentColor = spec.alpha ? 216 : NO_TRANSPARENT_COLOR;
+        control.TransparentColor = recipe.alpha ? 216 : NO_TRANSPARENT_COLOR;
         GifByteType block[4];
         const std::size_t size = EGifGCBToExtension(&control, block);
         ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(size), block) == GIF_OK;
-        const bool interlace = f == 0 && spec.interlace;
+        const bool interlace = f == 0 && recipe.interlace;
         ok = ok && EGifPutImageDesc(gif, left, top, w, h, interlace, nullptr) == GIF_OK;
         std::vector<int> order;
         if (interlace) {
@@ -221,7 +222,8 @@ Bytes makeGif(const PictureSpec& spec) {
         std::vector<GifPixelType> line(static_cast<std::size_t>(w));
         for (int y : order) {
             for (int x = 0; x < w; ++x) {
-                const std::uint32_t p = specPixel(PictureFormat::Gif, spec, f, left + x, top + y);
+                const std::uint32_t p =
+                    recipePixel(PictureFormat::Gif, recipe, f, left + x, top + y);
                 line[std::size_t(x)] = static_cast<GifPixelType>(
                     (p >> 24) == 0 ? 216
                                    : ((p >> 16) & 0xFF) / 51 * 36 + ((p >> 8) & 0xFF) / 51 * 6 +
@@ -287,34 +289,35 @@ void tiffUnmap(thandle_t, void*, toff_t) {}
 
 // Pages of RGB(A) pictures: lossless ones deflated in 16 x 16 tiles, lossy ones as JPEG in
 // strips of 16 rows (YCbCr without alpha).
-Bytes makeTiff(const PictureSpec& spec) {
+Bytes makeTiff(const PictureRecipe& recipe) {
     MemoryFile m;
     TIFF* tif = TIFFClientOpen("sample", "w", &m, tiffRead, tiffWrite, tiffSeek, tiffClose,
                                tiffSize, tiffMap, tiffUnmap);
     if (!tif)
         throw std::runtime_error("TIFF encoder failed");
     bool ok = true;
-    const int channels = spec.alpha ? 4 : 3;
-    for (int f = 0; ok && f < spec.frames; ++f) {
-        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, std::uint32_t(spec.width));
-        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, std::uint32_t(spec.height));
+    const int channels = recipe.alpha ? 4 : 3;
+    for (int f = 0; ok && f < recipe.frames; ++f) {
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, std::uint32_t(recipe.width));
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, std::uint32_t(recipe.height));
         TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
         TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, channels);
         TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-        TIFFSetField(tif, TIFFTAG_ORIENTATION, spec.orientation);
-        if (spec.alpha) {
+        TIFFSetField(tif, TIFFTAG_ORIENTATION, recipe.orientation);
+        if (recipe.alpha) {
             const std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
             TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, extra);
         }
-        if (!spec.icc.empty())
-            TIFFSetField(tif, TIFFTAG_ICCPROFILE, std::uint32_t(spec.icc.size()), spec.icc.data());
-        const bool jpeg = !spec.lossless;
+        if (!recipe.icc.empty())
+            TIFFSetField(tif, TIFFTAG_ICCPROFILE, std::uint32_t(recipe.icc.size()),
+                         recipe.icc.data());
+        const bool jpeg = !recipe.lossless;
         TIFFSetField(tif, TIFFTAG_COMPRESSION, jpeg ? COMPRESSION_JPEG : COMPRESSION_ADOBE_DEFLATE);
         if (jpeg) {
-            TIFFSetField(tif, TIFFTAG_JPEGQUALITY, spec.quality);
+            TIFFSetField(tif, TIFFTAG_JPEGQUALITY, recipe.quality);
             TIFFSetField(tif, TIFFTAG_PHOTOMETRIC,
-                         spec.alpha ? PHOTOMETRIC_RGB : PHOTOMETRIC_YCBCR);
-            if (!spec.alpha)
+                         recipe.alpha ? PHOTOMETRIC_RGB : PHOTOMETRIC_YCBCR);
+            if (!recipe.alpha)
                 TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
             TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 16);
         } else {
@@ -322,25 +325,25 @@ Bytes makeTiff(const PictureSpec& spec) {
             TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16);
             TIFFSetField(tif, TIFFTAG_TILELENGTH, 16);
         }
-        const Bytes rgba = rgbaOf(PictureFormat::Tiff, spec, f, spec.width, spec.height);
+        const Bytes rgba = rgbaOf(PictureFormat::Tiff, recipe, f, recipe.width, recipe.height);
         if (jpeg) {
-            Bytes row(std::size_t(spec.width) * channels);
-            for (int y = 0; ok && y < spec.height; ++y) {
-                for (int x = 0; x < spec.width; ++x)
+            Bytes row(std::size_t(recipe.width) * channels);
+            for (int y = 0; ok && y < recipe.height; ++y) {
+                for (int x = 0; x < recipe.width; ++x)
                     std::memcpy(&row[std::size_t(x) * channels],
-                                &rgba[(std::size_t(y) * spec.width + x) * 4],
+                                &rgba[(std::size_t(y) * recipe.width + x) * 4],
                                 std::size_t(channels));
                 ok = TIFFWriteScanline(tif, row.data(), std::uint32_t(y), 0) == 1;
             }
         } else {
             Bytes tile(16 * 16 * std::size_t(channels));
-            for (int ty = 0; ok && ty < spec.height; ty += 16)
-                for (int tx = 0; ok && tx < spec.width; tx += 16) {
+            for (int ty = 0; ok && ty < recipe.height; ty += 16)
+                for (int tx = 0; ok && tx < recipe.width; tx += 16) {
                     std::fill(tile.begin(), tile.end(), 0);
-                    for (int y = ty; y < std::min(ty + 16, spec.height); ++y)
-                        for (int x = tx; x < std::min(tx + 16, spec.width); ++x)
+                    for (int y = ty; y < std::min(ty + 16, recipe.height); ++y)
+                        for (int x = tx; x < std::min(tx + 16, recipe.width); ++x)
                             std::memcpy(&tile[(std::size_t(y - ty) * 16 + (x - tx)) * channels],
-                                        &rgba[(std::size_t(y) * spec.width + x) * 4],
+                                        &rgba[(std::size_t(y) * recipe.width + x) * 4],
                                         std::size_t(channels));
                     ok = TIFFWriteTile(tif, tile.data(), std::uint32_t(tx), std::uint32_t(ty), 0,
                                        0) >= 0;
@@ -359,29 +362,29 @@ Bytes makeTiff(const PictureSpec& spec) {
 #ifdef QUORVANE_HAVE_AVIF
 
 // One frame as an avifImage: 4:4:4, or the identity matrix for lossless.
-avifImage* avifFrame(const PictureSpec& spec, int frame) {
+avifImage* avifFrame(const PictureRecipe& recipe, int frame) {
     avifImage* image =
-        avifImageCreate(static_cast<std::uint32_t>(spec.width),
-                        static_cast<std::uint32_t>(spec.height), 8, AVIF_PIXEL_FORMAT_YUV444);
-    if (spec.lossless)
+        avifImageCreate(static_cast<std::uint32_t>(recipe.width),
+                        static_cast<std::uint32_t>(recipe.height), 8, AVIF_PIXEL_FORMAT_YUV444);
+    if (recipe.lossless)
         image->matrixCoefficients = AVIF_MATRIX_COEFFICIENTS_IDENTITY;
-    Bytes rgba = rgbaOf(PictureFormat::Avif, spec, frame, spec.width, spec.height);
+    Bytes rgba = rgbaOf(PictureFormat::Avif, recipe, frame, recipe.width, recipe.height);
     avifRGBImage rgb;
     avifRGBImageSetDefaults(&rgb, image);
     rgb.format = AVIF_RGB_FORMAT_RGBA;
     rgb.depth = 8;
     rgb.pixels = rgba.data();
-    rgb.rowBytes = static_cast<std::uint32_t>(spec.width * 4);
+    rgb.rowBytes = static_cast<std::uint32_t>(recipe.width * 4);
     if (avifImageRGBToYUV(image, &rgb) != AVIF_RESULT_OK)
         throw std::runtime_error("AVIF conversion failed");
-    if (!spec.alpha && image->alphaPlane) {
+    if (!recipe.alpha && image->alphaPlane) {
         avifImageFreePlanes(image, AVIF_PLANES_A);
     }
     // The rotation and mirroring boxes that give the Exif orientation.
     static constexpr int Table[4][3] = {{1, 4, 2}, {8, 5, 7}, {3, 2, 4}, {6, 7, 5}};
     for (int turns = 0; turns < 4; ++turns)
         for (int mirror = 0; mirror < 3; ++mirror)
-            if (Table[turns][mirror] == spec.orientation && spec.orientation != 1 &&
+            if (Table[turns][mirror] == recipe.orientation && recipe.orientation != 1 &&
                 !(image->transformFlags & (AVIF_TRANSFORM_IROT | AVIF_TRANSFORM_IMIR))) {
                 if (turns) {
                     image->transformFlags |= AVIF_TRANSFORM_IROT;
@@ -392,24 +395,24 @@ avifImage* avifFrame(const PictureSpec& spec, int frame) {
                     image->imir.mode = static_cast<std::uint8_t>(mirror == 1 ? 0 : 1);
                 }
             }
-    if (!spec.icc.empty())
-        avifImageSetProfileICC(image, spec.icc.data(), spec.icc.size());
+    if (!recipe.icc.empty())
+        avifImageSetProfileICC(image, recipe.icc.data(), recipe.icc.size());
     return image;
 }
 
-Bytes makeAvif(const PictureSpec& spec) {
+Bytes makeAvif(const PictureRecipe& recipe) {
     avifEncoder* encoder = avifEncoderCreate();
     encoder->speed = AVIF_SPEED_FASTEST;
     encoder->maxThreads = 2;
-    const int quantizer = spec.lossless ? 0 : (100 - spec.quality) * 63 / 100;
+    const int quantizer = recipe.lossless ? 0 : (100 - recipe.quality) * 63 / 100;
     encoder->minQuantizer = encoder->maxQuantizer = quantizer;
     encoder->minQuantizerAlpha = encoder->maxQuantizerAlpha = quantizer;
     avifResult result = AVIF_RESULT_OK;
-    for (int f = 0; result == AVIF_RESULT_OK && f < spec.frames; ++f) {
-        avifImage* image = avifFrame(spec, f);
+    for (int f = 0; result == AVIF_RESULT_OK && f < recipe.frames; ++f) {
+        avifImage* image = avifFrame(recipe, f);
         result = avifEncoderAddImage(encoder, image, 1,
-                                     spec.frames == 1 ? AVIF_ADD_IMAGE_FLAG_SINGLE
-                                                      : AVIF_ADD_IMAGE_FLAG_NONE);
+                                     recipe.frames == 1 ? AVIF_ADD_IMAGE_FLAG_SINGLE
+                                                        : AVIF_ADD_IMAGE_FLAG_NONE);
         avifImageDestroy(image);
     }
     avifRWData output = AVIF_DATA_EMPTY;
@@ -435,42 +438,41 @@ heif_error writeHeifBytes(heif_context*, const void* data, std::size_t size, voi
 }
 
 // An HEVC-coded HEIF picture (x265), its orientation stored as rotation and mirroring
-// boxes, with a thumbnail when the spec asks for one.
-Bytes makeHeif(const PictureSpec& spec) {
+// boxes, with a thumbnail when the recipe asks for one.
+Bytes makeHeif(const PictureRecipe& recipe) {
     heif_context* context = heif_context_alloc();
     heif_encoder* encoder = nullptr;
     heif_image* image = nullptr;
     heif_encoding_options* options = heif_encoding_options_alloc();
     Bytes out;
-    bool ok =
-        heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code ==
-            heif_error_Ok &&
-        heif_image_create(spec.width, spec.height, heif_colorspace_RGB,
-                          spec.alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
-                          &image)
-                .code == heif_error_Ok &&
-        heif_image_add_plane(image, heif_channel_interleaved, spec.width, spec.height, 8).code ==
-            heif_error_Ok;
+    bool ok = heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code ==
+                  heif_error_Ok &&
+              heif_image_create(
+                  recipe.width, recipe.height, heif_colorspace_RGB,
+                  recipe.alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, &image)
+                      .code == heif_error_Ok &&
+              heif_image_add_plane(image, heif_channel_interleaved, recipe.width, recipe.height, 8)
+                      .code == heif_error_Ok;
     if (ok) {
-        heif_encoder_set_lossy_quality(encoder, spec.quality);
+        heif_encoder_set_lossy_quality(encoder, recipe.quality);
         int stride = 0;
         std::uint8_t* plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
-        const Bytes rgba = rgbaOf(PictureFormat::Heif, spec, 0, spec.width, spec.height);
-        const int channels = spec.alpha ? 4 : 3;
-        for (int y = 0; y < spec.height; ++y)
-            for (int x = 0; x < spec.width; ++x)
+        const Bytes rgba = rgbaOf(PictureFormat::Heif, recipe, 0, recipe.width, recipe.height);
+        const int channels = recipe.alpha ? 4 : 3;
+        for (int y = 0; y < recipe.height; ++y)
+            for (int x = 0; x < recipe.width; ++x)
                 std::memcpy(plane + std::size_t(y) * stride + std::size_t(x) * channels,
-                            &rgba[(std::size_t(y) * spec.width + x) * 4], std::size_t(channels));
-        if (!spec.icc.empty())
-            heif_image_set_raw_color_profile(image, "prof", spec.icc.data(), spec.icc.size());
-        options->image_orientation = static_cast<heif_orientation>(spec.orientation);
+                            &rgba[(std::size_t(y) * recipe.width + x) * 4], std::size_t(channels));
+        if (!recipe.icc.empty())
+            heif_image_set_raw_color_profile(image, "prof", recipe.icc.data(), recipe.icc.size());
+        options->image_orientation = static_cast<heif_orientation>(recipe.orientation);
         heif_image_handle* handle = nullptr;
         ok = heif_context_encode_image(context, image, encoder, options, &handle).code ==
              heif_error_Ok;
-        if (ok && spec.thumbnail > 0) {
+        if (ok && recipe.thumbnail > 0) {
             heif_image_handle* thumb = nullptr;
             ok = heif_context_encode_thumbnail(context, image, handle, encoder, options,
-                                               spec.thumbnail, &thumb)
+                                               recipe.thumbnail, &thumb)
                      .code == heif_error_Ok;
             if (thumb)
                 heif_image_handle_release(thumb);
@@ -496,25 +498,25 @@ Bytes makeHeif(const PictureSpec& spec) {
 #ifdef QUORVANE_HAVE_JXL
 
 // A JPEG XL codestream at effort 3: lossless (in the file's RGB) or at distance 1 (XYB).
-Bytes makeJxl(const PictureSpec& spec) {
+Bytes makeJxl(const PictureRecipe& recipe) {
     JxlEncoder* encoder = JxlEncoderCreate(nullptr);
     JxlBasicInfo info;
     JxlEncoderInitBasicInfo(&info);
-    info.xsize = static_cast<std::uint32_t>(spec.width);
-    info.ysize = static_cast<std::uint32_t>(spec.height);
+    info.xsize = static_cast<std::uint32_t>(recipe.width);
+    info.ysize = static_cast<std::uint32_t>(recipe.height);
     info.bits_per_sample = 8;
     info.num_color_channels = 3;
-    info.alpha_bits = spec.alpha ? 8 : 0;
-    info.num_extra_channels = spec.alpha ? 1 : 0;
-    info.uses_original_profile = spec.lossless;
-    info.orientation = static_cast<JxlOrientation>(spec.orientation);
-    info.have_animation = spec.frames > 1;
+    info.alpha_bits = recipe.alpha ? 8 : 0;
+    info.num_extra_channels = recipe.alpha ? 1 : 0;
+    info.uses_original_profile = recipe.lossless;
+    info.orientation = static_cast<JxlOrientation>(recipe.orientation);
+    info.have_animation = recipe.frames > 1;
     info.animation.tps_numerator = 10;
     info.animation.tps_denominator = 1;
     bool ok = JxlEncoderSetBasicInfo(encoder, &info) == JXL_ENC_SUCCESS;
-    if (!spec.icc.empty()) {
-        ok = ok &&
-             JxlEncoderSetICCProfile(encoder, spec.icc.data(), spec.icc.size()) == JXL_ENC_SUCCESS;
+    if (!recipe.icc.empty()) {
+        ok = ok && JxlEncoderSetICCProfile(encoder, recipe.icc.data(), recipe.icc.size()) ==
+                       JXL_ENC_SUCCESS;
     } else {
         JxlColorEncoding srgb;
         JxlColorEncodingSetToSRGB(&srgb, JXL_FALSE);
@@ -522,23 +524,23 @@ Bytes makeJxl(const PictureSpec& spec) {
     }
     JxlEncoderFrameSettings* settings = JxlEncoderFrameSettingsCreate(encoder, nullptr);
     JxlEncoderFrameSettingsSetOption(settings, JXL_ENC_FRAME_SETTING_EFFORT, 3);
-    if (spec.lossless)
+    if (recipe.lossless)
         JxlEncoderSetFrameLossless(settings, JXL_TRUE);
     else
         JxlEncoderSetFrameDistance(settings, 1.0f);
-    const int channels = spec.alpha ? 4 : 3;
+    const int channels = recipe.alpha ? 4 : 3;
     const JxlPixelFormat format{static_cast<std::uint32_t>(channels), JXL_TYPE_UINT8,
                                 JXL_NATIVE_ENDIAN, 0};
-    for (int f = 0; ok && f < spec.frames; ++f) {
+    for (int f = 0; ok && f < recipe.frames; ++f) {
         if (info.have_animation) {
             JxlFrameHeader header;
             JxlEncoderInitFrameHeader(&header);
             header.duration = 1;
             JxlEncoderSetFrameHeader(settings, &header);
         }
-        const Bytes rgba = rgbaOf(PictureFormat::Jxl, spec, f, spec.width, spec.height);
-        Bytes pixels(std::size_t(spec.width) * spec.height * channels);
-        for (std::size_t i = 0, n = std::size_t(spec.width) * spec.height; i < n; ++i)
+        const Bytes rgba = rgbaOf(PictureFormat::Jxl, recipe, f, recipe.width, recipe.height);
+        Bytes pixels(std::size_t(recipe.width) * recipe.height * channels);
+        for (std::size_t i = 0, n = std::size_t(recipe.width) * recipe.height; i < n; ++i)
             std::memcpy(&pixels[i * channels], &rgba[i * 4], std::size_t(channels));
         ok = JxlEncoderAddImageFrame(settings, &format, pixels.data(), pixels.size()) ==
              JXL_ENC_SUCCESS;
@@ -568,14 +570,15 @@ Bytes makeJxl(const PictureSpec& spec) {
 
 } // namespace
 
-std::uint32_t specPixel(PictureFormat format, const PictureSpec& spec, int frame, int x, int y) {
+std::uint32_t recipePixel(PictureFormat format, const PictureRecipe& recipe, int frame, int x,
+                          int y) {
     std::uint8_t c[4];
     for (int k = 0; k < 4; ++k) {
-        c[k] = photoSample(x, y, k, spec.width, spec.height);
+        c[k] = photoSample(x, y, k, recipe.width, recipe.height);
         if (frame > 0 && k < 3)
             c[k] = static_cast<std::uint8_t>(255 - c[k]);
     }
-    if (!spec.alpha)
+    if (!recipe.alpha)
         c[3] = 255;
     if (format == PictureFormat::Gif) {
         for (int k = 0; k < 3; ++k)
@@ -638,31 +641,31 @@ bool canMake(PictureFormat format) {
     }
 }
 
-Bytes makePicture(PictureFormat format, const PictureSpec& spec) {
+Bytes makePicture(PictureFormat format, const PictureRecipe& recipe) {
     switch (format) {
 #ifdef QUORVANE_HAVE_WEBP
     case PictureFormat::WebP:
-        return makeWebp(spec);
+        return makeWebp(recipe);
 #endif
 #ifdef QUORVANE_HAVE_GIF
     case PictureFormat::Gif:
-        return makeGif(spec);
+        return makeGif(recipe);
 #endif
 #ifdef QUORVANE_HAVE_HEIF
     case PictureFormat::Heif:
-        return makeHeif(spec);
+        return makeHeif(recipe);
 #endif
 #ifdef QUORVANE_HAVE_JXL
     case PictureFormat::Jxl:
-        return makeJxl(spec);
+        return makeJxl(recipe);
 #endif
 #ifdef QUORVANE_HAVE_AVIF
     case PictureFormat::Avif:
-        return makeAvif(spec);
+        return makeAvif(recipe);
 #endif
 #ifdef QUORVANE_HAVE_TIFF
     case PictureFormat::Tiff:
-        return makeTiff(spec);
+        return makeTiff(recipe);
 #endif
     default:
         throw std::runtime_error("this build cannot write " + extensionOf(format) + " files");
@@ -696,7 +699,7 @@ std::string extensionOf(PictureFormat format) {
 void writeMoreSeedCorpus(const std::filesystem::path& folder) {
     const PictureFormat formats[] = {PictureFormat::WebP, PictureFormat::Avif, PictureFormat::Heif,
                                      PictureFormat::Jxl,  PictureFormat::Gif,  PictureFormat::Tiff};
-    const PictureSpec specs[] = {
+    const PictureRecipe specs[] = {
         {.width = 16, .height = 12},
         {.width = 9, .height = 7, .alpha = true},
         {.width = 12, .height = 8, .lossless = true},
@@ -717,9 +720,9 @@ void writeMoreSeedCorpus(const std::filesystem::path& folder) {
         const std::string name = extensionOf(format).substr(1);
         std::filesystem::create_directories(folder / name);
         int n = 0;
-        for (const PictureSpec& spec : specs)
+        for (const PictureRecipe& recipe : specs)
             writeFile(folder / name / ("s" + std::to_string(n++) + extensionOf(format)),
-                      makePicture(format, spec));
+                      makePicture(format, recipe));
     }
 }
 

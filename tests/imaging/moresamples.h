@@ -13,7 +13,7 @@
 
 namespace samples {
 
-struct PictureSpec {
+struct PictureRecipe {
     int width = 48;
     int height = 32;
     bool alpha = false;
@@ -36,10 +36,11 @@ struct PictureSpec {
     int thumbnail = 0;
 };
 
-// The picture a spec encodes, as straight 0xAARRGGBB (alpha 0xFF without alpha): photoSample
+// The picture a recipe encodes, as straight 0xAARRGGBB (alpha 0xFF without alpha): photoSample
 // for the first frame, its negative for the others. GIF's colours are those of its palette
 // (a 6 x 6 x 6 cube) and its alpha is all or nothing.
-std::uint32_t specPixel(PictureFormat format, const PictureSpec& spec, int frame, int x, int y);
+std::uint32_t recipePixel(PictureFormat format, const PictureRecipe& recipe, int frame, int x,
+                          int y);
 
 // A valid ICC profile of a wide-gamut RGB space (Adobe RGB primaries, gamma 2.2), made with
 // lcms2; empty when the tests were built without it.
@@ -48,7 +49,7 @@ Bytes wideGamutProfile();
 // True when this build can write the format (its library and an encoder for it).
 bool canMake(PictureFormat format);
 // The file; throws std::runtime_error when the format cannot be made.
-Bytes makePicture(PictureFormat format, const PictureSpec& spec);
+Bytes makePicture(PictureFormat format, const PictureRecipe& recipe);
 
 // The extension the program gives files of the format (".webp", ".avif", ...).
 std::string extensionOf(PictureFormat format);
