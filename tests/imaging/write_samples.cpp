@@ -1,5 +1,5 @@
 // Writes the sample pictures of the imaging tests into a folder (jpeg/, png/, bmp/, and one
-// folder for each further format the build has): the seed corpus of the fuzz targets.
+// folder for each further format the build has): the starting corpus of the fuzz targets.
 #include "moresamples.h"
 #include "samples.h"
 
