@@ -96,3 +96,47 @@ PicturePlacement placePicture(PlacementMode mode, int pictureWidth, int pictureH
     }
     return p;
 }
+
+Bitmap composePictures(const std::vector<AreaPicture>& parts, PlacementMode mode,
+                       std::uint32_t background) {
+    Bitmap canvas;
+    if (parts.empty())
+        return canvas;
+    Rect all = parts.front().area;
+    for (const AreaPicture& p : parts)
+        all = {std::min(all.left, p.area.left), std::min(all.top, p.area.top),
+               std::max(all.right, p.area.right), std::max(all.bottom, p.area.bottom)};
+    if (all.width() <= 0 || all.height() <= 0)
+        return canvas;
+    canvas.createUninitialized(all.width(), all.height(), PixelFormat::Bits24);
+    canvas.setBrushColor(background);
+    canvas.fillRect({0, 0, all.width() + 1, all.height() + 1});
+    for (const AreaPicture& part : parts) {
+        if (!part.picture || part.picture->empty())
+            continue;
+        const Rect area{part.area.left - all.left, part.area.top - all.top,
+                        part.area.right - all.left, part.area.bottom - all.top};
+        const PicturePlacement p =
+            placePicture(mode, part.picture->width(), part.picture->height(), area);
+        const int w = p.dest.width(), h = p.dest.height();
+        if (w <= 0 || h <= 0)
+            continue;
+        if (!p.tiled) {
+            stretchHalftoneInto(*part.picture, p.source, w, h, 3, [&](int y) {
+                return canvas.scanLine(p.dest.top + y) + 3 * std::size_t(p.dest.left);
+            });
+            continue;
+        }
+        // One tile, then copied across the area, each copy cut at its edges.
+        Bitmap tile;
+        tile.createUninitialized(w, h, PixelFormat::Bits24);
+        stretchHalftoneInto(*part.picture, p.source, w, h, 3,
+                            [&](int y) { return tile.scanLine(y); });
+        for (int top = area.top; top < area.bottom; top += h)
+            for (int left = area.left; left < area.right; left += w) {
+                const int cw = std::min(w, area.right - left), ch = std::min(h, area.bottom - top);
+                canvas.copyRect({left, top, left + cw, top + ch}, tile, {0, 0, cw, ch});
+            }
+    }
+    return canvas;
+}

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 /// How a picture meets a monitor.
 enum class PlacementMode {
@@ -42,3 +43,18 @@ struct PicturePlacement {
 /// picture or area gives an empty dest.
 PicturePlacement placePicture(PlacementMode mode, int pictureWidth, int pictureHeight,
                               const Rect& area);
+
+/// One area of a composed picture and the picture placed on it.
+struct AreaPicture {
+    Rect area;
+    const Bitmap* picture = nullptr;
+};
+
+/// Composes one 24-bit picture of all `parts` together: the canvas is the
+/// smallest rectangle holding every area, moved so that its top-left corner
+/// is (0, 0); each picture is placed on its own area by `mode` (Span places
+/// as Fill); whatever no picture covers has `background` (0xRRGGBB). Parts
+/// without a picture or area are left to the background; an empty `parts`
+/// gives an empty canvas.
+Bitmap composePictures(const std::vector<AreaPicture>& parts, PlacementMode mode,
+                       std::uint32_t background);

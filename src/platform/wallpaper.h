@@ -4,7 +4,9 @@
 #include "imaging/placement.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 class Bitmap;
 
@@ -36,6 +38,43 @@ void setDesktopWallpaper(const std::string& bmpPath, const Placement& placement 
 /// for a desktop that is handed a new name at every apply: the names it no
 /// longer shows. Called at start-up; failures are not reported.
 void removeLeftoverWallpaperNames(const std::string& bmpPath);
+
+/// A monitor as the desktop knows it: its name where the desktop names
+/// monitors (a RandR monitor or output, a sway output, a Windows monitor's
+/// device path) and its area in the desktop's pixels.
+struct Monitor {
+    std::string name;
+    Rect area;
+    bool operator==(const Monitor&) const = default;
+};
+
+/// The desktop's monitors, in the order they take turns when each shows a
+/// picture of its own; nullopt where this layer cannot tell (the caller then
+/// uses the monitors its toolkit reports).
+std::optional<std::vector<Monitor>> desktopMonitors();
+
+/// One monitor's own picture: the BMP file that keeps it and, where the
+/// caller has it decoded already, the picture itself (otherwise it is read
+/// from the file).
+struct MonitorPicture {
+    Monitor monitor;
+    std::string file;
+    const Bitmap* picture = nullptr;
+};
+
+/// As paintDesktopWallpaper, each monitor of `pictures` painted with its own
+/// picture (`placement` is never Span here). The files need not exist yet
+/// for the pictures given decoded; the caller writes them afterwards.
+bool paintMonitorWallpapers(const std::vector<MonitorPicture>& pictures,
+                            const Placement& placement);
+
+/// Makes each monitor of `pictures` show its own file (all written by the
+/// caller), as far as the desktop can: a desktop that shows one picture over
+/// all monitors is given one composed of them, written to `composedPath`;
+/// one that can only show the same picture everywhere shows the first
+/// monitor's. Failures are not reported.
+void setMonitorWallpapers(const std::vector<MonitorPicture>& pictures,
+                          const std::string& composedPath, const Placement& placement);
 
 /// Path of the desktop's present wallpaper as the desktop keeps it; empty
 /// when it keeps none.

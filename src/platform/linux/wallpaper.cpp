@@ -6,6 +6,9 @@
 #include "platform/linux/wallpaper_backends.h"
 
 #include "imaging/ascii.h"
+#include "imaging/bitmap.h"
+#include "imaging/codecs.h"
+#include "imaging/placement.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -63,6 +66,38 @@ std::optional<bool> applyWallpaper(const DesktopBackend& backend, const std::str
                                 : backend.setWallpaper(bmpPath, placement);
 }
 
+std::optional<bool> applyMonitorWallpapers(const DesktopBackend& backend,
+                                           const std::vector<MonitorPicture>& pictures,
+                                           const std::string& composedPath,
+                                           const Placement& placement) {
+    if (pictures.empty())
+        return false;
+    if (backend.setMonitorWallpapers)
+        return backend.setMonitorWallpapers(pictures, placement);
+    if (!backend.spansOnePicture)
+        return applyWallpaper(backend, pictures.front().file, placement);
+    // One picture over all monitors: composed of theirs, each placed on its
+    // own monitor, then stretched by the desktop over the whole layout.
+    std::vector<Bitmap> loaded(pictures.size());
+    std::vector<AreaPicture> parts;
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const Bitmap* picture = pictures[i].picture;
+        if (!picture && file2Bitmap(loaded[i], pictures[i].file))
+            picture = &loaded[i];
+        parts.push_back({pictures[i].monitor.area, picture});
+    }
+    const Bitmap composed = composePictures(parts, placement.mode, placement.background);
+    loaded.clear();
+    if (composed.empty())
+        return false;
+    try {
+        composed.saveToFile(composedPath);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return applyWallpaper(backend, composedPath, {PlacementMode::Span, placement.background});
+}
+
 } // namespace platform::wallpaper
 
 namespace platform {
@@ -103,6 +138,45 @@ void removeLeftoverWallpaperNames(const std::string& bmpPath) {
     try {
         if (const DesktopBackend* backend = wallpaper::sessionBackend())
             wallpaper::removeLeftoverNames(*backend, bmpPath);
+    } catch (...) {
+    }
+}
+
+std::optional<std::vector<Monitor>> desktopMonitors() {
+    try {
+        const DesktopBackend* backend = wallpaper::sessionBackend();
+        if (backend && backend->monitors)
+            if (std::optional<std::vector<Monitor>> monitors = backend->monitors())
+                return monitors;
+        if (wallpaper::sessionHasX11())
+            return wallpaper::x11Monitors();
+    } catch (...) {
+    }
+    return std::nullopt;
+}
+
+bool paintMonitorWallpapers(const std::vector<MonitorPicture>& pictures,
+                            const Placement& placement) {
+    try {
+        if (wallpaper::sessionBackend() != &wallpaper::x11RootBackend() ||
+            !wallpaper::sessionHasX11())
+            return false;
+        return wallpaper::x11PaintMonitors(pictures, placement);
+    } catch (...) {
+        return false;
+    }
+}
+
+void setMonitorWallpapers(const std::vector<MonitorPicture>& pictures,
+                          const std::string& composedPath, const Placement& placement) {
+    try {
+        const DesktopBackend* backend = wallpaper::sessionBackend();
+        if (!backend || pictures.empty())
+            return;
+        if (!wallpaper::applyMonitorWallpapers(*backend, pictures, composedPath, placement)
+                 .has_value() &&
+            backend != &wallpaper::x11RootBackend() && wallpaper::sessionHasX11())
+            wallpaper::x11PaintMonitors(pictures, placement);
     } catch (...) {
     }
 }

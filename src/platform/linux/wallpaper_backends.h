@@ -43,6 +43,18 @@ struct DesktopBackend {
     /// The desktop does not reload a picture whose path it already shows, so
     /// each apply hands it a fresh name (see applyUnderFreshName).
     bool cachesByName;
+    /// Gives each monitor its own picture file, placed as asked; results as
+    /// for setWallpaper. nullptr where the desktop keeps one picture for all
+    /// monitors: see spansOnePicture.
+    std::optional<bool> (*setMonitorWallpapers)(const std::vector<MonitorPicture>& pictures,
+                                                const Placement& placement) = nullptr;
+    /// Without setMonitorWallpapers: true when the desktop can stretch one
+    /// picture over all monitors (it is then given one composed of the
+    /// monitors' pictures, with Span); false when it shows the first
+    /// monitor's picture on each.
+    bool spansOnePicture = false;
+    /// The monitors as this desktop lists them; nullptr to ask RandR.
+    std::optional<std::vector<Monitor>> (*monitors)() = nullptr;
 };
 
 // The backends, one per file.
@@ -77,6 +89,14 @@ bool sessionHasX11();
 /// caches by name; nullopt when the backend cannot act here.
 std::optional<bool> applyWallpaper(const DesktopBackend& backend, const std::string& bmpPath,
                                    const Placement& placement = {});
+
+/// Gives each monitor of `pictures` its own picture through `backend` (see
+/// setMonitorWallpapers in platform/wallpaper.h); nullopt when the backend
+/// cannot act here.
+std::optional<bool> applyMonitorWallpapers(const DesktopBackend& backend,
+                                           const std::vector<MonitorPicture>& pictures,
+                                           const std::string& composedPath,
+                                           const Placement& placement);
 
 // --- Fresh names (wallpaper_names.cpp) ---
 
@@ -152,6 +172,15 @@ bool x11SetWallpaper(const std::string& bmpPath, const Placement& placement = {}
 /// need not exist yet). False when nothing was changed.
 bool x11PaintWallpaper(const std::string& bmpPath, const Bitmap& picture,
                        const Placement& placement = {});
+
+/// Paints each monitor of the default screen with its own picture (those
+/// not given decoded read from their files), recording the first one's file.
+/// False when nothing was changed.
+bool x11PaintMonitors(const std::vector<MonitorPicture>& pictures, const Placement& placement);
+
+/// The monitors of the default screen as the painter covers them; nullopt
+/// without an X display.
+std::optional<std::vector<Monitor>> x11Monitors();
 
 /// The wallpaper file that x11SetWallpaper last put on the default screen, as
 /// long as its picture is still the root window's; empty otherwise.

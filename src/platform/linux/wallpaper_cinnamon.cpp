@@ -45,7 +45,8 @@ constexpr std::string_view Names[] = {"x-cinnamon", "cinnamon"};
 
 const DesktopBackend& cinnamonBackend() {
     static const DesktopBackend Backend{
-        "cinnamon", Names, {}, setCinnamonWallpaper, cinnamonWallpaperName, true};
+        "cinnamon", Names, {},     setCinnamonWallpaper, cinnamonWallpaperName, true,
+        nullptr,    true,  nullptr};
     return Backend;
 }
 

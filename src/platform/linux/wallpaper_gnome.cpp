@@ -68,8 +68,8 @@ constexpr std::string_view Names[] = {"gnome", "unity", "budgie"};
 } // namespace
 
 const DesktopBackend& gnomeBackend() {
-    static const DesktopBackend Backend{"gnome", Names, {}, setGnomeWallpaper, gnomeWallpaperName,
-                                        true};
+    static const DesktopBackend Backend{
+        "gnome", Names, {}, setGnomeWallpaper, gnomeWallpaperName, true, nullptr, true, nullptr};
     return Backend;
 }
 

@@ -131,7 +131,8 @@ constexpr std::string_view Names[] = {"kde"};
 } // namespace
 
 const DesktopBackend& kdeBackend() {
-    static const DesktopBackend Backend{"kde", Names, {}, setKdeWallpaper, kdeWallpaperName, true};
+    static const DesktopBackend Backend{"kde", Names,   {},    setKdeWallpaper, kdeWallpaperName,
+                                        true,  nullptr, false, nullptr};
     return Backend;
 }
 

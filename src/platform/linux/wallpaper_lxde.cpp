@@ -104,8 +104,8 @@ constexpr std::string_view Names[] = {"lxde"};
 } // namespace
 
 const DesktopBackend& lxdeBackend() {
-    static const DesktopBackend Backend{"lxde", Names, {}, setLxdeWallpaper, lxdeWallpaperName,
-                                        true};
+    static const DesktopBackend Backend{"lxde", Names,   {},   setLxdeWallpaper, lxdeWallpaperName,
+                                        true,   nullptr, true, nullptr};
     return Backend;
 }
 

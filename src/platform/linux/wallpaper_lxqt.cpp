@@ -61,8 +61,8 @@ constexpr std::string_view Names[] = {"lxqt"};
 } // namespace
 
 const DesktopBackend& lxqtBackend() {
-    static const DesktopBackend Backend{"lxqt", Names, {}, setLxqtWallpaper, lxqtWallpaperName,
-                                        true};
+    static const DesktopBackend Backend{"lxqt", Names,   {},    setLxqtWallpaper, lxqtWallpaperName,
+                                        true,   nullptr, false, nullptr};
     return Backend;
 }
 

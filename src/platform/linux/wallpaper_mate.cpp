@@ -41,8 +41,8 @@ constexpr std::string_view Names[] = {"mate"};
 } // namespace
 
 const DesktopBackend& mateBackend() {
-    static const DesktopBackend Backend{"mate", Names, {}, setMateWallpaper, mateWallpaperName,
-                                        true};
+    static const DesktopBackend Backend{"mate", Names,   {},   setMateWallpaper, mateWallpaperName,
+                                        true,   nullptr, true, nullptr};
     return Backend;
 }
 

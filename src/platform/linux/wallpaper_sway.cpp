@@ -162,7 +162,8 @@ constexpr std::string_view Names[] = {"sway"};
 
 const DesktopBackend& swayBackend() {
     static const DesktopBackend Backend{
-        "sway", Names, "SWAYSOCK", setSwayWallpaper, swayWallpaperName, true};
+        "sway", Names,   "SWAYSOCK", setSwayWallpaper, swayWallpaperName,
+        true,   nullptr, false,      nullptr};
     return Backend;
 }
 

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -150,21 +151,21 @@ uint32_t scaleToMask(uint32_t value, uint32_t mask) {
 // stands for that output; a server that still lists the output's automatic
 // monitor beside it would otherwise have it painted over both halves. One
 // defined without an output stands for the automatic monitors it overlaps, as
-// window managers take it.
-std::vector<::Rect> monitorRects(xcb_connection_t* c, const xcb_screen_t* screen) {
+// window managers take it. Named by their RandR names.
+std::vector<Monitor> screenMonitors(xcb_connection_t* c, const xcb_screen_t* screen) {
     const ::Rect whole{0, 0, screen->width_in_pixels, screen->height_in_pixels};
-    std::vector<::Rect> rects;
+    const std::vector<Monitor> wholeRoot{{std::string(), whole}};
     const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_randr_id);
     if (!ext || !ext->present)
-        return {whole};
+        return wholeRoot;
     Reply<xcb_randr_query_version_reply_t> v(
         xcb_randr_query_version_reply(c, xcb_randr_query_version(c, 1, 5), nullptr));
     if (!v || (v->major_version == 1 && v->minor_version < 5))
-        return {whole};
+        return wholeRoot;
     Reply<xcb_randr_get_monitors_reply_t> m(
         xcb_randr_get_monitors_reply(c, xcb_randr_get_monitors(c, screen->root, true), nullptr));
     if (!m)
-        return {whole};
+        return wholeRoot;
 
     const auto area = [](const xcb_randr_monitor_info_t* info) {
         return ::Rect{info->x, info->y, info->x + info->width, info->y + info->height};
@@ -184,6 +185,8 @@ std::vector<::Rect> monitorRects(xcb_connection_t* c, const xcb_screen_t* screen
             if (n == 0 || std::all_of(o, o + n, [](xcb_randr_output_t out) { return out == 0; }))
                 userWithoutOutput.push_back(area(it.data));
         }
+    std::vector<Monitor> monitors;
+    std::vector<xcb_get_atom_name_cookie_t> names;
     for (auto it = xcb_randr_get_monitors_monitors_iterator(m.get()); it.rem;
          xcb_randr_monitor_info_next(&it)) {
         const xcb_randr_monitor_info_t* info = it.data;
@@ -202,12 +205,18 @@ std::vector<::Rect> monitorRects(xcb_connection_t* c, const xcb_screen_t* screen
         const ::Rect r{std::max<int>(info->x, 0), std::max<int>(info->y, 0),
                        std::min(info->x + info->width, whole.right),
                        std::min(info->y + info->height, whole.bottom)};
-        if (r.width() > 0 && r.height() > 0)
-            rects.push_back(r);
+        if (r.width() > 0 && r.height() > 0) {
+            monitors.push_back({std::string(), r});
+            names.push_back(xcb_get_atom_name(c, info->name));
+        }
     }
-    if (rects.empty())
-        rects.push_back(whole);
-    return rects;
+    for (size_t i = 0; i < monitors.size(); ++i)
+        if (Reply<xcb_get_atom_name_reply_t> n(xcb_get_atom_name_reply(c, names[i], nullptr)); n)
+            monitors[i].name.assign(xcb_get_atom_name_name(n.get()),
+                                    size_t(xcb_get_atom_name_name_length(n.get())));
+    if (monitors.empty())
+        return wholeRoot;
+    return monitors;
 }
 
 // Sends `image` to `drawable` at (x, y) in the root's pixel layout, in
@@ -347,14 +356,39 @@ Atoms internAtoms(xcb_connection_t* c, bool onlyIfExists) {
             internAtom(c, "UTF8_STRING", false)};
 }
 
-// Paints one screen's root window. Returns the pixmap it replaced when that
-// one is to be freed, XCB_NONE otherwise; nullopt when the screen was left
-// as it was.
+// What one screen shows: each area with its picture.
+struct ScreenPart {
+    ::Rect area;
+    const Bitmap* picture = nullptr;
+};
+
+// The parts of a screen showing the same picture everywhere: each monitor
+// its own area, or with Span all monitors together as one.
+std::vector<ScreenPart> samePictureParts(const std::vector<Monitor>& monitors,
+                                         const Bitmap& picture, const Placement& placement) {
+    std::vector<ScreenPart> parts;
+    if (placement.mode == PlacementMode::Span) {
+        ::Rect all = monitors.front().area;
+        for (const Monitor& m : monitors)
+            all = {std::min(all.left, m.area.left), std::min(all.top, m.area.top),
+                   std::max(all.right, m.area.right), std::max(all.bottom, m.area.bottom)};
+        parts.push_back({all, &picture});
+    } else {
+        for (const Monitor& m : monitors)
+            parts.push_back({m.area, &picture});
+    }
+    return parts;
+}
+
+// Paints one screen's root window, each part placed on its area, the rest
+// black; `bmpPath` is recorded as its file. Returns the pixmap it replaced
+// when that one is to be freed, XCB_NONE otherwise; nullopt when the screen
+// was left as it was.
 std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t* screen,
-                                        const Atoms& atoms, const Bitmap& picture,
+                                        const Atoms& atoms, const std::vector<ScreenPart>& parts,
                                         const Placement& placement, const std::string& bmpPath) {
     const std::optional<PixelLayout> layout = rootPixelLayout(c, screen);
-    if (!layout)
+    if (!layout || parts.empty())
         return std::nullopt;
     const xcb_window_t root = screen->root;
 
@@ -365,26 +399,23 @@ std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t*
         e)
         return std::nullopt;
 
-    // Areas of the root outside every monitor stay black.
-    const xcb_gcontext_t gc = xcb_generate_id(c);
-    const uint32_t black = screen->black_pixel;
-    xcb_create_gc(c, gc, pixmap, XCB_GC_FOREGROUND, &black);
+    // Areas of the root outside every part stay black.
     const ::Rect whole{0, 0, screen->width_in_pixels, screen->height_in_pixels};
-    const std::vector<::Rect> monitors = monitorRects(c, screen);
-    if (std::find(monitors.begin(), monitors.end(), whole) == monitors.end()) {
+    if (std::none_of(parts.begin(), parts.end(),
+                     [&](const ScreenPart& p) { return p.area == whole; })) {
+        const xcb_gcontext_t gc = xcb_generate_id(c);
+        const uint32_t black = screen->black_pixel;
+        xcb_create_gc(c, gc, pixmap, XCB_GC_FOREGROUND, &black);
         const xcb_rectangle_t all{0, 0, screen->width_in_pixels, screen->height_in_pixels};
         xcb_poly_fill_rectangle(c, pixmap, gc, 1, &all);
+        xcb_free_gc(c, gc);
     }
-    xcb_free_gc(c, gc);
-    if (placement.mode == PlacementMode::Span) {
-        ::Rect all = monitors.front();
-        for (const ::Rect& m : monitors)
-            all = {std::min(all.left, m.left), std::min(all.top, m.top),
-                   std::max(all.right, m.right), std::max(all.bottom, m.bottom)};
-        paintArea(c, pixmap, screen->root_depth, *layout, picture, placement, all);
-    } else {
-        for (const ::Rect& m : monitors)
-            paintArea(c, pixmap, screen->root_depth, *layout, picture, placement, m);
+    for (const ScreenPart& part : parts) {
+        const ::Rect area{std::max(part.area.left, 0), std::max(part.area.top, 0),
+                          std::min(part.area.right, whole.right),
+                          std::min(part.area.bottom, whole.bottom)};
+        if (part.picture && !part.picture->empty() && area.width() > 0 && area.height() > 0)
+            paintArea(c, pixmap, screen->root_depth, *layout, *part.picture, placement, area);
     }
     if (!syncWithoutErrors(c)) {
         xcb_free_pixmap(c, pixmap);
@@ -407,19 +438,11 @@ std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t*
     return XCB_NONE;
 }
 
-} // namespace
-
-bool x11SetWallpaper(const std::string& bmpPath, const Placement& placement) {
-    Bitmap picture;
-    if (!file2Bitmap(picture, bmpPath))
-        return false;
-    return x11PaintWallpaper(bmpPath, picture, placement);
-}
-
-bool x11PaintWallpaper(const std::string& bmpPath, const Bitmap& picture,
-                       const Placement& placement) {
-    if (picture.empty())
-        return false;
+// Paints every screen of the display with the parts `partsOf` gives it,
+// recording `bmpPath`; false when no screen changed.
+bool paintScreens(const std::function<std::vector<ScreenPart>(xcb_connection_t*, int,
+                                                              const xcb_screen_t*)>& partsOf,
+                  const Placement& placement, const std::string& bmpPath) {
     Connection conn;
     if (!conn.ok())
         return false;
@@ -431,9 +454,12 @@ bool x11PaintWallpaper(const std::string& bmpPath, const Bitmap& picture,
 
     bool painted = false;
     std::vector<xcb_pixmap_t> replaced;
-    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem; xcb_screen_next(&it)) {
+    int index = 0;
+    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem;
+         xcb_screen_next(&it), ++index) {
+        const std::vector<ScreenPart> parts = partsOf(c, index == conn.defaultScreen, it.data);
         if (std::optional<xcb_pixmap_t> old =
-                paintScreen(c, it.data, atoms, picture, placement, bmpPath)) {
+                paintScreen(c, it.data, atoms, parts, placement, bmpPath)) {
             painted = true;
             if (*old != XCB_NONE)
                 replaced.push_back(*old);
@@ -452,6 +478,70 @@ bool x11PaintWallpaper(const std::string& bmpPath, const Bitmap& picture,
         xcb_kill_client(c, old);
     syncWithoutErrors(c);
     return true;
+}
+
+} // namespace
+
+bool x11SetWallpaper(const std::string& bmpPath, const Placement& placement) {
+    Bitmap picture;
+    if (!file2Bitmap(picture, bmpPath))
+        return false;
+    return x11PaintWallpaper(bmpPath, picture, placement);
+}
+
+bool x11PaintWallpaper(const std::string& bmpPath, const Bitmap& picture,
+                       const Placement& placement) {
+    if (picture.empty())
+        return false;
+    return paintScreens(
+        [&](xcb_connection_t* c, bool, const xcb_screen_t* screen) {
+            return samePictureParts(screenMonitors(c, screen), picture, placement);
+        },
+        placement, bmpPath);
+}
+
+bool x11PaintMonitors(const std::vector<MonitorPicture>& pictures, const Placement& placement) {
+    if (pictures.empty())
+        return false;
+    // Pictures not handed over decoded come from their files; a monitor
+    // whose file cannot be read shows the background colour.
+    std::vector<Bitmap> loaded(pictures.size());
+    std::vector<ScreenPart> parts;
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const Bitmap* picture = pictures[i].picture;
+        if (!picture && file2Bitmap(loaded[i], pictures[i].file))
+            picture = &loaded[i];
+        parts.push_back({pictures[i].monitor.area, picture});
+    }
+    if (std::none_of(parts.begin(), parts.end(), [](const ScreenPart& p) { return p.picture; }))
+        return false;
+    const Placement each{placement.mode == PlacementMode::Span ? PlacementMode::Fill
+                                                               : placement.mode,
+                         placement.background};
+    return paintScreens(
+        [&](xcb_connection_t* c, bool isDefault, const xcb_screen_t* screen) {
+            if (isDefault)
+                return parts;
+            // Further X screens (rare) show the first monitor's picture.
+            const ScreenPart* first = &parts.front();
+            for (const ScreenPart& p : parts)
+                if (p.picture) {
+                    first = &p;
+                    break;
+                }
+            return samePictureParts(screenMonitors(c, screen), *first->picture, each);
+        },
+        each, pictures.front().file);
+}
+
+std::optional<std::vector<Monitor>> x11Monitors() {
+    Connection conn;
+    if (!conn.ok())
+        return std::nullopt;
+    const xcb_screen_t* screen = defaultScreen(conn);
+    if (!screen)
+        return std::nullopt;
+    return screenMonitors(conn.c, screen);
 }
 
 std::string x11WallpaperName() {
@@ -549,6 +639,13 @@ std::optional<bool> setRootWallpaper(const std::string& bmpPath, const Placement
     return x11SetWallpaper(bmpPath, placement);
 }
 
+std::optional<bool> setRootMonitorWallpapers(const std::vector<MonitorPicture>& pictures,
+                                             const Placement& placement) {
+    if (!sessionHasX11())
+        return std::nullopt;
+    return x11PaintMonitors(pictures, placement);
+}
+
 std::optional<std::string> rootWallpaperName() {
     if (!sessionHasX11())
         return std::nullopt;
@@ -559,7 +656,9 @@ std::optional<std::string> rootWallpaperName() {
 
 const DesktopBackend& x11RootBackend() {
     // The program paints the pixels itself: nothing to cache by name.
-    static const DesktopBackend Backend{"x11", {}, {}, setRootWallpaper, rootWallpaperName, false};
+    static const DesktopBackend Backend{
+        "x11", {},     {}, setRootWallpaper, rootWallpaperName, false, setRootMonitorWallpapers,
+        false, nullptr};
     return Backend;
 }
 

@@ -175,8 +175,8 @@ constexpr std::string_view Names[] = {"xfce"};
 } // namespace
 
 const DesktopBackend& xfceBackend() {
-    static const DesktopBackend Backend{"xfce", Names, {}, setXfceWallpaper, xfceWallpaperName,
-                                        true};
+    static const DesktopBackend Backend{"xfce", Names,   {},    setXfceWallpaper, xfceWallpaperName,
+                                        true,   nullptr, false, nullptr};
     return Backend;
 }
 

@@ -58,6 +58,21 @@ void removeLeftoverWallpaperNames(const std::string&) {
     // The system is given the file under its one name: nothing is left.
 }
 
+std::optional<std::vector<Monitor>> desktopMonitors() {
+    return std::nullopt;
+}
+
+bool paintMonitorWallpapers(const std::vector<MonitorPicture>&, const Placement&) {
+    return false;
+}
+
+void setMonitorWallpapers(const std::vector<MonitorPicture>& pictures, const std::string&,
+                          const Placement& placement) {
+    // One picture for every monitor: the first monitor's.
+    if (!pictures.empty())
+        setDesktopWallpaper(pictures.front().file, placement);
+}
+
 std::string getWallpaperName() {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &key) !=
