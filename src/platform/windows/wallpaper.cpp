@@ -1,6 +1,7 @@
 #include "platform/wallpaper.h"
 
 #include "platform/windows/registry.h"
+#include "platform/windows/shellwallpaper.h"
 #include "platform/windows/wintext.h"
 
 #include <cwchar>
@@ -35,18 +36,55 @@ void setWallpaperStyle(const Placement& placement) {
             RegSetValueExW(colours.get(), L"Background", 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(colour.c_str()),
                            DWORD((colour.size() + 1) * sizeof(wchar_t)));
+        // The registry keeps the colour for later logons; the desktop shows
+        // it now.
+        const INT element = COLOR_DESKTOP;
+        const COLORREF value = win::colorRef(placement.background);
+        SetSysColors(1, &element, &value);
     }
+}
+
+// The single picture for every monitor through the system's parameter (all
+// that Windows 7 and Wine offer), its style in the registry.
+void setThroughSystemParameter(const std::string& bmpPath, const Placement& placement,
+                               bool applyStyle) {
+    if (applyStyle)
+        setWallpaperStyle(placement);
+    std::wstring path = win::toWide(bmpPath);
+    SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_UPDATEINIFILE);
+}
+
+// Each monitor's picture through the shell; false when none could be shown.
+bool setThroughShell(win::ShellWallpaper& shell, const std::vector<MonitorPicture>& pictures,
+                     const Placement& placement) {
+    if (placement.mode == PlacementMode::Fit || placement.mode == PlacementMode::Center)
+        shell.setBackground(placement.background);
+    // The position is one for all monitors, set first so that the pictures
+    // arrive placed.
+    shell.setPosition(placement.mode);
+    // A spanned desktop shows one picture over all monitors: the first's.
+    if (placement.mode == PlacementMode::Span)
+        return shell.setWallpaper({}, win::toWide(pictures.front().file));
+    bool shown = false;
+    for (const MonitorPicture& picture : pictures) {
+        // An empty device path would mean every monitor.
+        if (picture.monitor.name.empty())
+            continue;
+        if (shell.setWallpaper(win::toWide(picture.monitor.name), win::toWide(picture.file)))
+            shown = true;
+    }
+    return shown;
 }
 
 } // namespace
 
 void setDesktopWallpaper(const std::string& bmpPath, const Placement& placement) {
-    // The default placement keeps the style the user chose in the system's
-    // own settings.
-    if (placement.mode != PlacementMode::Fill)
-        setWallpaperStyle(placement);
-    std::wstring path = win::toWide(bmpPath);
-    SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_UPDATEINIFILE);
+    try {
+        // The default placement keeps the style the user chose in the
+        // system's own settings.
+        setThroughSystemParameter(bmpPath, placement, placement.mode != PlacementMode::Fill);
+    } catch (...) {
+    }
 }
 
 bool paintDesktopWallpaper(const std::string&, const Bitmap&, const Placement&) {
@@ -59,7 +97,8 @@ void removeLeftoverWallpaperNames(const std::string&) {
 }
 
 std::optional<std::vector<Monitor>> desktopMonitors() {
-    return std::nullopt;
+    win::ShellWallpaper shell;
+    return shell.monitors();
 }
 
 bool paintMonitorWallpapers(const std::vector<MonitorPicture>&, const Placement&) {
@@ -68,9 +107,17 @@ bool paintMonitorWallpapers(const std::vector<MonitorPicture>&, const Placement&
 
 void setMonitorWallpapers(const std::vector<MonitorPicture>& pictures, const std::string&,
                           const Placement& placement) {
-    // One picture for every monitor: the first monitor's.
-    if (!pictures.empty())
-        setDesktopWallpaper(pictures.front().file, placement);
+    if (pictures.empty())
+        return;
+    try {
+        win::ShellWallpaper shell;
+        if (shell.available() && setThroughShell(shell, pictures, placement))
+            return;
+        // One picture for every monitor: the first monitor's, placed as the
+        // shell would have placed each.
+        setThroughSystemParameter(pictures.front().file, placement, true);
+    } catch (...) {
+    }
 }
 
 std::string getWallpaperName() {
