@@ -70,6 +70,7 @@ void Application::start() {
     connect(main, &MainWindow::closeQuery, this, &Application::onCloseQuery);
     connect(&m_collection, &Collection::currentChanged, main, &MainWindow::showCurrent);
     connect(&m_collection, &Collection::previewChanged, main, &MainWindow::showPreview);
+    connect(&m_collection, &Collection::monitorsChanged, main, &MainWindow::showCurrent);
     connect(&m_collection, &Collection::collectionEmptied, main, &MainWindow::clearInfo);
     connect(&m_cache, &ThumbnailCache::collectionEmpty, main, &MainWindow::clearInfo);
     connect(&m_scheduler, &ChangeScheduler::changed, main, &MainWindow::showScheduler);
@@ -153,6 +154,7 @@ void Application::startUp() {
     if (!fitsOnAScreen(pos, screens))
         pos = centredOn(primary);
     m_main->move(pos.left, pos.top);
+    watchMonitors();
     startupChange();
     m_cache.browseArray();
     m_hotkeys->registerHotkeys(m_state.globalKeys, m_state.useGlobalKey);
@@ -172,9 +174,44 @@ void Application::startupChange() {
         m_collection.setWallpaper(m_collection.current());
         return;
     }
-    if (platform::isRegularFile(m_state.wallpaperFile))
-        platform::setDesktopWallpaper(m_state.wallpaperFile,
-                                      {m_state.placement, m_state.backgroundColor});
+    // The last wallpaper again, each monitor with its own picture where
+    // each has one.
+    m_collection.placeAgain(false);
+}
+
+void Application::watchMonitors() {
+    m_monitorsSettled.setSingleShot(true);
+    m_monitorsSettled.setInterval(MonitorsSettleMs);
+    connect(&m_monitorsSettled, &QTimer::timeout, this, [this] {
+        takeMonitors();
+        m_collection.placeAgain(true);
+    });
+    for (QScreen* screen : QGuiApplication::screens())
+        watchScreen(screen);
+    connect(qApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
+        watchScreen(screen);
+        m_monitorsSettled.start();
+    });
+    connect(qApp, &QGuiApplication::screenRemoved, this, [this] { m_monitorsSettled.start(); });
+    takeMonitors();
+}
+
+void Application::watchScreen(QScreen* screen) {
+    connect(screen, &QScreen::geometryChanged, this, [this] { m_monitorsSettled.start(); });
+}
+
+void Application::takeMonitors() {
+    // In device pixels, as the desktop places wallpapers.
+    std::vector<platform::Monitor> monitors;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect g = screen->geometry();
+        const qreal ratio = screen->devicePixelRatio();
+        const int left = qRound(g.x() * ratio), top = qRound(g.y() * ratio);
+        monitors.push_back({screen->name().toStdString(),
+                            {left, top, left + qRound(g.width() * ratio),
+                             top + qRound(g.height() * ratio)}});
+    }
+    m_collection.setToolkitMonitors(std::move(monitors));
 }
 
 void Application::waitForTrayHost() {

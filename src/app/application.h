@@ -13,12 +13,15 @@
 
 #include <QFuture>
 #include <QObject>
+#include <QTimer>
 #include <QThreadPool>
 
 #include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
+
+class QScreen;
 
 class CommandChannel;
 class NoticeBoard;
@@ -38,6 +41,9 @@ public:
     /// window instead, and how often it looks.
     static constexpr int TrayWaitMs = 5000;
     static constexpr int TrayPollMs = 250;
+    /// How long monitor changes must have settled before the wallpaper is
+    /// placed again for them.
+    static constexpr int MonitorsSettleMs = 300;
 
     /// `appTitle` and `runValueName` come from the executable's name.
     Application(const std::string& appTitle, const std::string& runValueName,
@@ -105,6 +111,11 @@ private:
     void startUp();
     void startupChange();
     void waitForTrayHost();
+    /// Follows the monitors: when one is added, removed or changes its size,
+    /// the wallpaper is placed again for the new layout.
+    void watchMonitors();
+    void watchScreen(QScreen* screen);
+    void takeMonitors();
     /// The second half of the manager cycle, once the manager has closed.
     void finishManagerCycle();
     void saveSettings();
@@ -135,4 +146,7 @@ private:
     std::atomic<bool> m_addsCancelled{false};
     QThreadPool m_addPool;
     bool m_starting = false; // start() runs: errors are shown after it
+    // Monitor changes come in bursts (a monitor plugged in changes the
+    // others' places too): the wallpaper is placed once they have settled.
+    QTimer m_monitorsSettled;
 };

@@ -150,6 +150,73 @@ void Collection::runWallCommand(WallCommand command, bool apply) {
         setWallpaper(m_current);
 }
 
+namespace {
+
+// The file that keeps monitor `k`'s own picture: the wallpaper file itself
+// for the first monitor (desktops that read one file show that one), then
+// "Wallpaper-2.bmp", "Wallpaper-3.bmp", ... beside it.
+fs::path monitorFile(const fs::path& wallpaper, std::size_t k) {
+    if (k == 0)
+        return wallpaper;
+    fs::path name = wallpaper.stem();
+    name += "-" + std::to_string(k + 1);
+    name += wallpaper.extension();
+    return wallpaper.parent_path() / name;
+}
+
+// The picture of all monitors together, for a desktop that spreads one
+// picture over them.
+fs::path composedFile(const fs::path& wallpaper) {
+    return wallpaper.parent_path() / "Spanned.bmp";
+}
+
+// More monitors than this on one desktop are no real layout; files of
+// monitors beyond it are never made.
+constexpr std::size_t MaxMonitors = 16;
+
+// Removes the files of monitors' own pictures: every monitor shows the
+// wallpaper file now.
+void removeMonitorFiles(const fs::path& wallpaper) {
+    std::error_code ec;
+    for (std::size_t k = 1; k < MaxMonitors; ++k)
+        fs::remove(monitorFile(wallpaper, k), ec);
+    fs::remove(composedFile(wallpaper), ec);
+}
+
+// The monitors to place pictures on: the platform's own list, else the
+// toolkit's, at most MaxMonitors.
+std::vector<platform::Monitor> currentMonitors(const std::vector<platform::Monitor>& toolkit) {
+    std::vector<platform::Monitor> monitors = platform::desktopMonitors().value_or(toolkit);
+    if (monitors.size() > MaxMonitors)
+        monitors.resize(MaxMonitors);
+    return monitors;
+}
+
+} // namespace
+
+void Collection::setToolkitMonitors(std::vector<platform::Monitor> monitors) {
+    m_toolkitMonitors = std::move(monitors);
+}
+
+int Collection::monitorShowing(std::int32_t index) const {
+    if (!isIndex(index))
+        return -1;
+    const auto it =
+        std::find(m_monitorEntries.begin(), m_monitorEntries.end(), m_entries[index].id);
+    return it == m_monitorEntries.end() ? -1 : int(it - m_monitorEntries.begin());
+}
+
+Collection::ApplyJob Collection::applyJob() const {
+    ApplyJob job;
+    job.wallpaperFile = m_state.wallpaperFile;
+    job.placement = {m_state.placement, m_state.backgroundColor};
+    // One picture over all monitors has no picture per monitor.
+    job.perMonitor = m_state.perMonitor && m_state.placement != PlacementMode::Span;
+    job.turn = m_monitorTurn;
+    job.toolkitMonitors = m_toolkitMonitors;
+    return job;
+}
+
 void Collection::setWallpaper(std::int32_t numWall) {
     if (!isIndex(numWall))
         return;
@@ -161,53 +228,70 @@ void Collection::setWallpaper(std::int32_t numWall) {
     // The full change interval counts from every applied picture, also when
     // the decode fails.
     emit applyStarted();
-    const std::uint64_t generation = ++m_applyGeneration;
+    ApplyJob job = applyJob();
+    job.generation = ++m_applyGeneration;
+    job.path = path;
+    // Each apply gives the next monitor its turn.
+    if (job.perMonitor)
+        ++m_monitorTurn;
     ++m_appliesInFlight;
-    auto* watcher = new QFutureWatcher<bool>(this);
-    connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher, path, generation] {
-        if (watcher->result())
-            emit applied(QString::fromStdString(path));
-        else if (generation == m_applyGeneration.load())
-            emit applyFailed(QString::fromStdString(path));
-        watcher->deleteLater();
-    });
-    watcher->setFuture(QtConcurrent::run(
-        &m_applyPool,
-        [this, generation, path, wallpaperFile = m_state.wallpaperFile,
-         placement = platform::Placement{m_state.placement, m_state.backgroundColor}] {
-            const bool shown = applyOnWorker(generation, path, wallpaperFile, placement);
-            // Counted down once a background write is queued, so that the close
-            // sees no gap between the two.
-            --m_appliesInFlight;
-            return shown;
-        }));
+    auto* watcher = new QFutureWatcher<ApplyResult>(this);
+    connect(watcher, &QFutureWatcher<ApplyResult>::finished, this,
+            [this, watcher, path, generation = job.generation, id = m_entries[numWall].id] {
+                const ApplyResult result = watcher->result();
+                watcher->deleteLater();
+                if (!result.shown) {
+                    if (generation == m_applyGeneration.load())
+                        emit applyFailed(QString::fromStdString(path));
+                    return;
+                }
+                if (result.monitor >= 0) {
+                    m_monitorEntries.resize(std::size_t(result.monitors), 0);
+                    m_monitorEntries[std::size_t(result.monitor)] = id;
+                } else {
+                    m_monitorEntries.clear();
+                }
+                emit monitorsChanged();
+                emit applied(QString::fromStdString(path));
+            });
+    watcher->setFuture(QtConcurrent::run(&m_applyPool, [this, job = std::move(job)] {
+        const ApplyResult result = applyOnWorker(job);
+        // Counted down once a background write is queued, so that the close
+        // sees no gap between the two.
+        --m_appliesInFlight;
+        return result;
+    }));
 }
 
-bool Collection::applyOnWorker(std::uint64_t generation, const std::string& path,
-                               const std::string& wallpaperFile,
-                               const platform::Placement& placement) {
-    const auto superseded = [&] { return generation != m_applyGeneration.load(); };
+Collection::ApplyResult Collection::applyOnWorker(const ApplyJob& job) {
+    const auto superseded = [&] { return job.generation != m_applyGeneration.load(); };
     if (superseded())
-        return false;
+        return {};
     // Declared before the picture, so that it runs once the picture is gone.
     struct ReleaseOnReturn {
         ~ReleaseOnReturn() { platform::releaseFreedMemory(); }
     } release;
     Bitmap b;
-    const fs::path picture = platform::toFsPath(path);
+    const fs::path picture = platform::toFsPath(job.path);
     DecodeStatus status = file2BitmapStatus(b, picture);
     // A picture refused for the raster limit is applied reduced to fit it.
     if (status == DecodeStatus::TooLarge)
         status = file2BitmapReduced(b, picture);
     if (status != DecodeStatus::Ok || superseded())
-        return false;
-    const fs::path wallpaperPath = platform::toFsPath(wallpaperFile);
+        return {};
+    if (job.perMonitor) {
+        const std::vector<platform::Monitor> monitors = currentMonitors(job.toolkitMonitors);
+        if (monitors.size() > 1)
+            return applyToMonitor(job, b, monitors);
+    }
+    const fs::path wallpaperPath = platform::toFsPath(job.wallpaperFile);
     // Where the program paints the desktop itself (on a connection of its
     // own, so from any thread), the picture shows at once and its file
     // follows in the background; a failed write is silent.
-    if (platform::paintDesktopWallpaper(wallpaperFile, b, placement)) {
+    if (platform::paintDesktopWallpaper(job.wallpaperFile, b, job.placement)) {
         m_wallpaperWriter.write(std::move(b), wallpaperPath);
-        return true;
+        removeMonitorFiles(wallpaperPath);
+        return {true};
     }
     // A desktop that reads the file gets it once it is complete (and no
     // older background write may land after it). Its settings service or
@@ -216,12 +300,107 @@ bool Collection::applyOnWorker(std::uint64_t generation, const std::string& path
     try {
         b.saveToFile(wallpaperPath);
     } catch (const std::exception&) {
-        return false;
+        return {};
     }
     if (superseded())
-        return false;
-    platform::setDesktopWallpaper(wallpaperFile, placement);
-    return true;
+        return {};
+    platform::setDesktopWallpaper(job.wallpaperFile, job.placement);
+    removeMonitorFiles(wallpaperPath);
+    return {true};
+}
+
+Collection::ApplyResult Collection::applyToMonitor(const ApplyJob& job, Bitmap& picture,
+                                                   const std::vector<platform::Monitor>& monitors) {
+    const fs::path wallpaperPath = platform::toFsPath(job.wallpaperFile);
+    const std::size_t target = job.turn % monitors.size();
+    // The other monitors keep their pictures, read from their files: any
+    // write of one still running ends first.
+    m_wallpaperWriter.wait();
+    std::vector<platform::MonitorPicture> pictures;
+    std::vector<fs::path> missing;
+    for (std::size_t k = 0; k < monitors.size(); ++k) {
+        const fs::path file = monitorFile(wallpaperPath, k);
+        platform::MonitorPicture p{monitors[k], platform::fromFsPath(file), nullptr};
+        // A monitor without a picture of its own yet (the first apply, a
+        // monitor just added) takes this one too, and keeps it.
+        std::error_code ec;
+        if (k == target) {
+            p.picture = &picture;
+        } else if (!fs::is_regular_file(file, ec)) {
+            p.picture = &picture;
+            missing.push_back(file);
+        }
+        pictures.push_back(std::move(p));
+    }
+    const fs::path targetFile = monitorFile(wallpaperPath, target);
+    const auto writeMissing = [&] {
+        // The same picture under the other names: links where the file
+        // system has them (each is replaced by a write of its own later).
+        for (const fs::path& file : missing) {
+            std::error_code ec;
+            fs::create_hard_link(targetFile, file, ec);
+            if (ec)
+                fs::copy_file(targetFile, file, fs::copy_options::overwrite_existing, ec);
+        }
+    };
+    const ApplyResult shown{true, int(target), int(monitors.size())};
+    if (missing.empty() && platform::paintMonitorWallpapers(pictures, job.placement)) {
+        m_wallpaperWriter.write(std::move(picture), targetFile);
+        return shown;
+    }
+    try {
+        picture.saveToFile(targetFile);
+    } catch (const std::exception&) {
+        return {};
+    }
+    writeMissing();
+    if (job.generation != m_applyGeneration.load())
+        return {};
+    if (!platform::paintMonitorWallpapers(pictures, job.placement))
+        platform::setMonitorWallpapers(pictures,
+                                       platform::fromFsPath(composedFile(wallpaperPath)),
+                                       job.placement);
+    return shown;
+}
+
+void Collection::placeAgain(bool onlyWhileShown) {
+    // Counted as an apply, so that the close waits for it.
+    ++m_appliesInFlight;
+    (void)QtConcurrent::run(&m_applyPool, [this, job = applyJob(), onlyWhileShown] {
+        placeAgainOnWorker(job, onlyWhileShown);
+        --m_appliesInFlight;
+    });
+}
+
+void Collection::placeAgainOnWorker(const ApplyJob& job, bool onlyWhileShown) {
+    m_wallpaperWriter.wait();
+    const fs::path wallpaperPath = platform::toFsPath(job.wallpaperFile);
+    std::error_code ec;
+    if (!fs::is_regular_file(wallpaperPath, ec))
+        return;
+    // A wallpaper another program set since is none of the program's files.
+    if (onlyWhileShown) {
+        const std::string shown = platform::getWallpaperName();
+        if (shown.empty() || platform::toFsPath(shown).parent_path() != wallpaperPath.parent_path())
+            return;
+    }
+    const std::vector<platform::Monitor> monitors =
+        job.perMonitor ? currentMonitors(job.toolkitMonitors) : std::vector<platform::Monitor>{};
+    if (monitors.size() <= 1) {
+        platform::setDesktopWallpaper(job.wallpaperFile, job.placement);
+        return;
+    }
+    // A monitor without its own file shows the first monitor's picture.
+    std::vector<platform::MonitorPicture> pictures;
+    for (std::size_t k = 0; k < monitors.size(); ++k) {
+        const fs::path file = monitorFile(wallpaperPath, k);
+        pictures.push_back({monitors[k],
+                            platform::fromFsPath(fs::is_regular_file(file, ec) ? file
+                                                                               : wallpaperPath),
+                            nullptr});
+    }
+    platform::setMonitorWallpapers(pictures, platform::fromFsPath(composedFile(wallpaperPath)),
+                                   job.placement);
 }
 
 bool Collection::wallpaperWriteIdle() const {

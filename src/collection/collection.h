@@ -138,6 +138,26 @@ public:
     /// still being written: the close waits for it (the destructor waits
     /// too).
     bool wallpaperWriteIdle() const;
+    /// The monitors the toolkit reports, for a desktop whose monitors the
+    /// platform layer cannot list itself.
+    void setToolkitMonitors(std::vector<platform::Monitor> monitors);
+
+    /// Places the wallpaper again for the monitors as they are now (one was
+    /// added, removed or changed its size), from the wallpaper files: each
+    /// monitor its own where each has its own picture. Also used at start-up
+    /// to show the last wallpaper again. Runs on the apply worker after any
+    /// apply in flight; nothing happens before a first apply wrote a file.
+    /// With `onlyWhileShown`, only while the desktop shows one of the
+    /// program's files (not a wallpaper another program set since).
+    void placeAgain(bool onlyWhileShown);
+
+    /// The monitor (0 for the first) that shows entry `index`'s picture as
+    /// its own, where each monitor has a picture of its own; -1 otherwise.
+    int monitorShowing(std::int32_t index) const;
+    /// The number of monitors met by the last apply that gave a monitor its
+    /// own picture.
+    int monitorCount() const { return static_cast<int>(m_monitorEntries.size()); }
+
     /// Blocks until wallpaperWriteIdle would be true (tests and benchmarks;
     /// the program polls instead).
     void waitForWallpaperWrite();
@@ -207,14 +227,36 @@ signals:
     void applyFailed(const QString& path);
     /// An error no handler caught, for the standard error box.
     void errorOccurred(const QString& text);
+    /// Another monitor took a picture of its own (see monitorShowing).
+    void monitorsChanged();
 
 private:
     WallEntry makeEntry(std::string path);
     void eraseEntry(std::int32_t index);
     void showAfterRemoval();
-    // Runs on the apply worker: true when the picture reached the desktop.
-    bool applyOnWorker(std::uint64_t generation, const std::string& path,
-                       const std::string& wallpaperFile, const platform::Placement& placement);
+    // What the apply worker reports: whether the picture reached the desktop
+    // and, where it went to one monitor only, which one of how many.
+    struct ApplyResult {
+        bool shown = false;
+        int monitor = -1;
+        int monitors = 0;
+    };
+    // What an apply on the worker needs to know, copied from the state.
+    struct ApplyJob {
+        std::uint64_t generation = 0;
+        std::string path;
+        std::string wallpaperFile;
+        platform::Placement placement;
+        bool perMonitor = false;
+        std::uint32_t turn = 0;
+        std::vector<platform::Monitor> toolkitMonitors;
+    };
+    ApplyJob applyJob() const;
+    // Run on the apply worker.
+    ApplyResult applyOnWorker(const ApplyJob& job);
+    ApplyResult applyToMonitor(const ApplyJob& job, Bitmap& picture,
+                               const std::vector<platform::Monitor>& monitors);
+    void placeAgainOnWorker(const ApplyJob& job, bool onlyWhileShown);
     void listWritten();
 
     ProgramState& m_state;
@@ -223,6 +265,11 @@ private:
     std::vector<std::string> m_unavailable;
     std::uint64_t m_lastId = 0;
     std::uint64_t m_layout = 0;
+    // The monitors the toolkit reports, the next monitor's turn, and which
+    // entry (by identity) each monitor shows as its own.
+    std::vector<platform::Monitor> m_toolkitMonitors;
+    std::uint32_t m_monitorTurn = 0;
+    std::vector<std::uint64_t> m_monitorEntries;
     // Counts the selections that made another index current.
     std::uint64_t m_selection = 0;
     // The written picture's memory goes back to the system at once.

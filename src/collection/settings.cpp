@@ -97,6 +97,7 @@ WindowPosition loadSetting(ProgramState& state, Collection& collection, ChangeSc
     state.useGlobalKey = true;
     state.placement = PlacementMode::Fill;
     state.backgroundColor = 0;
+    state.perMonitor = false;
     auto& keys = state.globalKeys;
     for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i)
         globalKeyFromIni(GlobalKeySlots[i].defaultString, keys[i]);
@@ -110,6 +111,7 @@ WindowPosition loadSetting(ProgramState& state, Collection& collection, ChangeSc
         readInt("interval", interval);
         readInt("PosView", current);
         readBool("UseGlobalKey", state.useGlobalKey);
+        readBool("PerMonitor", state.perMonitor);
         // Text that is no placement or colour keeps the default.
         std::string text;
         if (platform::storeReadString(Param, "Placement", text))
@@ -152,5 +154,6 @@ void saveSetting(const ProgramState& state, const Collection& collection,
         platform::storeWriteString(GlobalKeySlots[i].valueName, globalKey2Ini(state.globalKeys[i]));
     platform::storeWriteString("Placement", std::string(placementName(state.placement)));
     platform::storeWriteString("BackgroundColor", backgroundColor2Ini(state.backgroundColor));
+    platform::storeWriteInt("PerMonitor", state.perMonitor ? 1 : 0);
     platform::storeCommit();
 }

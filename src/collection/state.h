@@ -40,6 +40,9 @@ struct ProgramState {
     /// what the picture leaves free.
     PlacementMode placement = PlacementMode::Fill;
     std::uint32_t backgroundColor = 0;
+    /// Each monitor shows a picture of its own, the monitors taking the new
+    /// pictures in turn; otherwise every monitor shows the same one.
+    bool perMonitor = false;
 
     bool appClosing = false; ///< a close has been requested; no new thumbnail job
     CloseStage closeStage = CloseStage::Running;

@@ -307,7 +307,13 @@ void MainWindow::deleteCurrent(bool withFile) {
 }
 
 void MainWindow::showLabels(const StripLabels& labels) {
-    m_lbNum->setText(toQString(labels.num));
+    QString num = toQString(labels.num);
+    // Where each monitor shows a picture of its own: which one shows this.
+    const int monitor = m_collection.monitorShowing(m_collection.current());
+    if (!labels.num.empty() && monitor >= 0 && m_collection.monitorCount() > 1)
+        num += QStringLiteral("   ") +
+               tr("on monitor %1 of %2").arg(monitor + 1).arg(m_collection.monitorCount());
+    m_lbNum->setText(num);
     m_lbFile->setText(toQString(labels.file));
     m_lbDir->setText(toQString(labels.dir));
 }

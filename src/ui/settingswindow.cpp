@@ -190,6 +190,23 @@ void SettingsWindow::createControls() {
                        "QComboBox QAbstractItemView { background: black; color: %1;"
                        " selection-background-color: rgb(52, 66, 80); border: 1px solid %1; }")
             .arg(FieldText));
+    // The same picture on every monitor, or each monitor its own, on the
+    // second row.
+    m_lbMonitors = new QLabel(tr("Monitors"), this);
+    m_lbMonitors->setObjectName(QStringLiteral("lbMonitors"));
+    m_lbMonitors->setGeometry(206, 92, 58, 17);
+    m_lbMonitors->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_lbMonitors->setPalette(labelColours);
+    m_cbMonitors = new QComboBox(this);
+    m_cbMonitors->setObjectName(QStringLiteral("cbMonitors"));
+    m_cbMonitors->setGeometry(268, 92, 105, 17);
+    m_cbMonitors->setAccessibleName(tr("Monitors"));
+    m_cbMonitors->setToolTip(tr("The same picture on every monitor, or a different picture on "
+                                "each monitor, the monitors taking new pictures in turn"));
+    m_cbMonitors->addItem(tr("All the same"));
+    m_cbMonitors->addItem(tr("Each its own"));
+    m_cbMonitors->setStyleSheet(m_cbPlacement->styleSheet());
+    m_lbMonitors->setBuddy(m_cbMonitors);
     m_pbBackgroundColor = new QPushButton(this);
     m_pbBackgroundColor->setObjectName(QStringLiteral("pbBackgroundColor"));
     m_pbBackgroundColor->setGeometry(354, 51, 19, 19);
@@ -198,6 +215,7 @@ void SettingsWindow::createControls() {
     m_pbBackgroundColor->setCursor(Qt::PointingHandCursor);
     setTabOrder(m_edt3, m_cbPlacement);
     setTabOrder(m_cbPlacement, m_pbBackgroundColor);
+    setTabOrder(m_pbBackgroundColor, m_cbMonitors);
 
     connect(m_iLoadWithWindows, &SkinSwitch::pressed, this,
             [this] { flip(m_iLoadWithWindows, newLoadWithWindows); });
@@ -219,6 +237,8 @@ void SettingsWindow::createControls() {
             newPlacement = Placements[index];
         showPlacement();
     });
+    connect(m_cbMonitors, &QComboBox::activated, this,
+            [this](int index) { newPerMonitor = index == 1; });
     connect(m_pbBackgroundColor, &QPushButton::clicked, this,
             &SettingsWindow::chooseBackgroundColor);
     connect(m_iApplySmall, &SkinButton::pressed, this, &SettingsWindow::applySettings);
@@ -273,6 +293,8 @@ void SettingsWindow::resetFromState() {
     newPlacement = m_state.placement;
     setBackgroundColor(m_state.backgroundColor);
     showPlacement();
+    newPerMonitor = m_state.perMonitor;
+    m_cbMonitors->setCurrentIndex(newPerMonitor ? 1 : 0);
     newGlobalKeys = m_state.globalKeys;
     for (int slot = 0; slot < 3; ++slot)
         if (newGlobalKeys[slot].key != 0)
@@ -288,6 +310,9 @@ void SettingsWindow::showPlacement() {
             m_cbPlacement->setCurrentIndex(i);
     // The colour matters only where the picture leaves room.
     m_pbBackgroundColor->setEnabled(leavesRoom(newPlacement));
+    // One picture spread over all monitors has no picture per monitor.
+    if (m_cbMonitors)
+        m_cbMonitors->setEnabled(newPlacement != PlacementMode::Span);
 }
 
 void SettingsWindow::setBackgroundColor(std::uint32_t rgb) {
@@ -372,6 +397,7 @@ void SettingsWindow::applySettings() {
     m_state.changeWithStart = newChangeWithStart;
     m_state.placement = newPlacement;
     m_state.backgroundColor = newBackgroundColor;
+    m_state.perMonitor = newPerMonitor;
     if (m_state.useGlobalKey)
         m_hotkeys.unregisterHotkeys();
     m_state.useGlobalKey = newUseGlobalKey;

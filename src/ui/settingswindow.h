@@ -70,6 +70,7 @@ public:
     std::array<GlobalKey, 3> newGlobalKeys{};
     PlacementMode newPlacement = PlacementMode::Fill;
     std::uint32_t newBackgroundColor = 0;
+    bool newPerMonitor = false;
 
     /// Makes `rgb` (0xRRGGBB) the working background colour and shows it.
     void setBackgroundColor(std::uint32_t rgb);
@@ -108,4 +109,6 @@ private:
     QLabel* m_lbPlacement = nullptr;
     QComboBox* m_cbPlacement = nullptr;
     QPushButton* m_pbBackgroundColor = nullptr;
+    QLabel* m_lbMonitors = nullptr;
+    QComboBox* m_cbMonitors = nullptr;
 };

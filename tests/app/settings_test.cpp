@@ -271,11 +271,15 @@ TEST_F(Settings, TabMovesTheFocusThroughTheControlsInReadingOrder) {
     // The focus holder is no Tab stop: Tab goes from it to the first control,
     // then row by row, each row from the left.
     QWidget* focus = child("edtFocus");
-    // The placement list sits on the first row; the colour swatch is off for Fill.
-    const std::vector<std::string> expected{
-        "iLoadWithWindows", "cbPlacement", "iChangeWithStart", "iUseGlobalKey", "edt1",
-        "iClearmini1",      "edt2",        "iClearmini2",      "edt3",          "iClearmini3",
-        "iApplySmall",      "iClose",      "iLoadWithWindows"};
+    // The placement list sits on the first row, the monitors list on the
+    // second; the colour swatch is off for Fill.
+    const std::vector<std::string> expected{"iLoadWithWindows", "cbPlacement",
+                                            "iChangeWithStart", "cbMonitors",
+                                            "iUseGlobalKey",    "edt1",
+                                            "iClearmini1",      "edt2",
+                                            "iClearmini2",      "edt3",
+                                            "iClearmini3",      "iApplySmall",
+                                            "iClose",           "iLoadWithWindows"};
     std::vector<std::string> visited;
     for (std::size_t i = 0; i < expected.size(); ++i) {
         QTest::keyClick(focus, Qt::Key_Tab);

@@ -86,6 +86,7 @@ TEST_F(Settings, FirstStartDefaults) {
     EXPECT_EQ(m_state.globalKeys[2], (GlobalKey{true, true, false, 66}));
     EXPECT_EQ(m_state.placement, PlacementMode::Fill);
     EXPECT_EQ(m_state.backgroundColor, 0u);
+    EXPECT_FALSE(m_state.perMonitor);
 }
 
 TEST_F(Settings, EveryValueRoundTrips) {
@@ -102,6 +103,7 @@ TEST_F(Settings, EveryValueRoundTrips) {
     m_state.globalKeys[2] = {false, true, true, 65535};
     m_state.placement = PlacementMode::Center;
     m_state.backgroundColor = 0x12AB0F;
+    m_state.perMonitor = true;
     saveSetting({-2000, -1500});
 
     const auto keys = m_state.globalKeys;
@@ -126,6 +128,8 @@ TEST_F(Settings, EveryValueRoundTrips) {
     EXPECT_EQ(m_state.backgroundColor, 0x12AB0Fu);
     EXPECT_EQ(readRaw("param/Placement").toString(), "center");
     EXPECT_EQ(readRaw("param/BackgroundColor").toString(), "#12ab0f");
+    EXPECT_TRUE(m_state.perMonitor);
+    EXPECT_EQ(readRaw("param/PerMonitor").toString(), "1");
 }
 
 // The stored placement and colour as text, and what they read as; anything

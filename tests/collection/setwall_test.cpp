@@ -204,6 +204,71 @@ TEST_P(Apply, FailuresAreReportedAndSupersededAppliesAreNot) {
               (std::vector<QString>{QString::fromStdString(broken), QString::fromStdString(gone)}));
 }
 
+// With a picture of its own on each monitor, every apply gives the next
+// monitor the new picture and the others keep theirs, each kept in its own
+// file; monitors without a picture yet take the first one. Placing again
+// uses the files; a picture for every monitor again removes them.
+TEST_P(Apply, EachMonitorTakesTheNewPictureInTurn) {
+    load({picture("a.bmp", 40, 30, 0x112233), picture("b.bmp", 50, 30, 0x223344),
+          picture("c.bmp", 60, 30, 0x334455), picture("d.jpg", 70, 30, 0x445566)});
+    recording_wallpaper::monitors() = std::vector<platform::Monitor>{
+        {"A", {0, 0, 100, 80}}, {"B", {100, 0, 200, 80}}, {"C", {200, 0, 300, 80}}};
+    m_state.perMonitor = true;
+    const std::string second = m_home + "/Documents/Quorvane/Wallpaper-2.bmp";
+    const std::string third = m_home + "/Documents/Quorvane/Wallpaper-3.bmp";
+    const auto width = [](const std::string& file) {
+        Bitmap b;
+        b.loadFromFile(file);
+        return b.width();
+    };
+    struct Step {
+        int entry;
+        int monitor;
+        std::vector<int> widths;  // the three monitors' files afterwards
+        std::vector<int> decoded; // pictures handed over decoded
+    };
+    const Step steps[] = {
+        {0, 0, {40, 40, 40}, {40, 40, 40}},
+        {1, 1, {40, 50, 40}, {0, 50, 0}},
+        {2, 2, {40, 50, 60}, {0, 0, 60}},
+        {3, 0, {70, 50, 60}, {70, 0, 0}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.entry);
+        m_collection->setWallpaper(step.entry);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return m_collection->monitorShowing(step.entry) == step.monitor; }));
+        m_collection->waitForWallpaperWrite();
+        EXPECT_EQ(m_collection->monitorCount(), 3);
+        EXPECT_EQ((std::vector<int>{width(m_wallpaperFile), width(second), width(third)}),
+                  step.widths);
+        ASSERT_FALSE(recording_wallpaper::monitorCalls().empty());
+        const auto& call = recording_wallpaper::monitorCalls().back();
+        EXPECT_EQ(call.names, (std::vector<std::string>{"A", "B", "C"}));
+        EXPECT_EQ(call.files, (std::vector<std::string>{m_wallpaperFile, second, third}));
+        EXPECT_EQ(call.decodedWidths, step.decoded);
+    }
+    // An entry no monitor shows as its own any more.
+    EXPECT_EQ(m_collection->monitorShowing(0), -1);
+
+    // A monitor unplugged: the wallpaper is placed again from the files.
+    recording_wallpaper::monitors()->pop_back();
+    m_collection->placeAgain(false);
+    m_collection->waitForWallpaperWrite();
+    const auto& again = recording_wallpaper::monitorCalls().back();
+    EXPECT_EQ(again.files, (std::vector<std::string>{m_wallpaperFile, second}));
+    EXPECT_EQ(again.decodedWidths, (std::vector<int>{0, 0}));
+
+    // Span spreads one picture over all monitors: the monitors' own files go.
+    m_state.placement = PlacementMode::Span;
+    const std::size_t calls = recording_wallpaper::monitorCalls().size();
+    m_collection->setWallpaper(1);
+    EXPECT_EQ(wallpaper().width(), 50);
+    EXPECT_EQ(recording_wallpaper::monitorCalls().size(), calls);
+    EXPECT_FALSE(fs::exists(second));
+    EXPECT_FALSE(fs::exists(third));
+}
+
 INSTANTIATE_TEST_SUITE_P(Desktops, Apply, testing::Bool(), [](const auto& info) {
     return std::string(info.param ? "PaintedByTheProgram" : "ReadFromTheFile");
 });

@@ -36,7 +36,35 @@ platform::Placement& placement() {
     return last;
 }
 
+std::optional<std::vector<platform::Monitor>>& monitors() {
+    static std::optional<std::vector<platform::Monitor>> list;
+    return list;
+}
+
+std::vector<MonitorCall>& monitorCalls() {
+    static std::vector<MonitorCall> calls;
+    return calls;
+}
+
+namespace {
+
+void recordMonitors(bool painted, const std::vector<platform::MonitorPicture>& pictures,
+                    const std::string& composedPath) {
+    MonitorCall call{painted, {}, {}, {}, composedPath};
+    for (const platform::MonitorPicture& p : pictures) {
+        call.names.push_back(p.monitor.name);
+        call.files.push_back(p.file);
+        call.decodedWidths.push_back(p.picture ? p.picture->width() : 0);
+    }
+    monitorCalls().push_back(std::move(call));
+    present() = pictures.empty() ? std::string() : pictures.front().file;
+}
+
+} // namespace
+
 void reset() {
+    monitors().reset();
+    monitorCalls().clear();
     applied().clear();
     placement() = {};
     tidied().clear();
@@ -67,6 +95,25 @@ bool paintDesktopWallpaper(const std::string& bmpPath, const Bitmap& picture,
 
 void removeLeftoverWallpaperNames(const std::string& bmpPath) {
     recording_wallpaper::tidied().push_back(bmpPath);
+}
+
+std::optional<std::vector<Monitor>> desktopMonitors() {
+    return recording_wallpaper::monitors();
+}
+
+bool paintMonitorWallpapers(const std::vector<MonitorPicture>& pictures,
+                            const Placement& placement) {
+    if (!recording_wallpaper::paintsItself())
+        return false;
+    recording_wallpaper::placement() = placement;
+    recording_wallpaper::recordMonitors(true, pictures, {});
+    return true;
+}
+
+void setMonitorWallpapers(const std::vector<MonitorPicture>& pictures,
+                          const std::string& composedPath, const Placement& placement) {
+    recording_wallpaper::placement() = placement;
+    recording_wallpaper::recordMonitors(false, pictures, composedPath);
 }
 
 std::string getWallpaperName() {

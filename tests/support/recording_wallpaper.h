@@ -5,6 +5,7 @@
 
 #include "platform/wallpaper.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,21 @@ std::vector<std::string>& tidied();
 
 /// The placement of the last apply, painted or set.
 platform::Placement& placement();
+
+/// What platform::desktopMonitors reports (nullopt: it cannot tell).
+std::optional<std::vector<platform::Monitor>>& monitors();
+
+/// One call of paintMonitorWallpapers (painted, as paintsItself() decides)
+/// or setMonitorWallpapers: each monitor's name and file, the width of the
+/// picture handed over decoded (0 for none), and the composed file's path.
+struct MonitorCall {
+    bool painted = false;
+    std::vector<std::string> names;
+    std::vector<std::string> files;
+    std::vector<int> decodedWidths;
+    std::string composedPath;
+};
+std::vector<MonitorCall>& monitorCalls();
 
 /// Forgets everything recorded.
 void reset();
