@@ -698,6 +698,58 @@ INSTANTIATE_TEST_SUITE_P(
                       {{0, 638, 0, Height, Green}, {642, Width, 0, Height, Blue}}}),
     [](const testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
 
+// Three monitors, each with a picture of its own: the painter lists them by
+// their RandR names, and each shows its own picture as placed, the
+// background colour where Fit leaves room.
+TEST_F(RootPlacement, EachOfThreeMonitorsShowsItsOwnPicture) {
+    // B split in two: 0..450, 450..850 and 850..1280.
+    xcb_randr_delete_monitor(c, m_root, m_right);
+    const xcb_atom_t third = atom("QUORVANE-TEST-C");
+    ASSERT_EQ(xcb_request_check(c, setMonitor(c, m_root, m_right, 450, 400, XCB_NONE)), nullptr);
+    ASSERT_EQ(xcb_request_check(c, setMonitor(c, m_root, third, 850, 430, XCB_NONE)), nullptr);
+
+    const std::optional<std::vector<platform::Monitor>> monitors = platform::desktopMonitors();
+    xcb_randr_delete_monitor(c, m_root, third);
+    ASSERT_TRUE(monitors.has_value());
+    std::vector<std::string> names;
+    for (const platform::Monitor& m : *monitors)
+        names.push_back(m.name);
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"QUORVANE-TEST-A", "QUORVANE-TEST-B", "QUORVANE-TEST-C"}));
+    ASSERT_EQ(monitors->size(), 3u);
+    EXPECT_EQ((*monitors)[1].area, (Rect{450, 0, 850, Height}));
+
+    const fs::path second = m_dir / "Wallpaper-2.bmp", last = m_dir / "Wallpaper-3.bmp";
+    writeBmp(m_wallpaper, 40, 20, [](int, int) { return Green; });
+    writeBmp(second, 20, 60, [](int, int) { return Yellow; }); // tall: room on both sides
+    writeBmp(last, 40, 20, [](int, int) { return Blue; });
+    const std::vector<platform::MonitorPicture> pictures{
+        {(*monitors)[0], m_wallpaper, nullptr},
+        {(*monitors)[1], second.string(), nullptr},
+        {(*monitors)[2], last.string(), nullptr}};
+    for (PlacementMode mode : {PlacementMode::Fill, PlacementMode::Fit}) {
+        SCOPED_TRACE(std::string(placementName(mode)));
+        platform::setMonitorWallpapers(pictures, (m_dir / "Spanned.bmp").string(),
+                                       {mode, Background});
+        const std::vector<uint32_t> p = shownPixels();
+        ASSERT_EQ(p.size(), size_t(Width) * Height);
+        if (mode == PlacementMode::Fill) {
+            expectArea(p, 0, 450, 0, Height, Green);
+            expectArea(p, 450, 850, 0, Height, Yellow);
+        } else {
+            // 450x225 in the middle of 450x800; 20x60 on 400x800 is 267x800.
+            expectArea(p, 0, 450, 0, 285, Background);
+            expectArea(p, 0, 450, 290, 510, Green);
+            expectArea(p, 450, 514, 0, Height, Background);
+            expectArea(p, 518, 781, 0, Height, Yellow);
+            expectArea(p, 785, 850, 0, Height, Background);
+        }
+        expectArea(p, 850, Width, mode == PlacementMode::Fill ? 0 : 310,
+                   mode == PlacementMode::Fill ? Height : 490, Blue);
+        EXPECT_EQ(platform::getWallpaperName(), m_wallpaper);
+    }
+}
+
 TEST(RootWallpaperWithoutDisplay, NothingHappensAndNothingBreaks) {
     char tmpl[] = "/tmp/quorvane-nodisplay-XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
