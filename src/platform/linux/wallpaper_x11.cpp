@@ -32,6 +32,10 @@ namespace {
 // the root still shows it.
 constexpr std::string_view NameProperty = "_QUORVANE_WALLPAPER";
 constexpr std::string_view PixmapProperty = "_QUORVANE_WALLPAPER_PMAP";
+// What each monitor of that pixmap shows, where each shows a picture of its
+// own: one line per monitor (see monitorLine), so that a monitor whose
+// picture stays is copied from the present pixmap instead of painted again.
+constexpr std::string_view MonitorsProperty = "_QUORVANE_MONITORS";
 
 // Pixel data per PutImage request, well under every server's request limit.
 constexpr size_t MaxChunkBytes = 256 * 1024;
@@ -347,20 +351,45 @@ struct Atoms {
     xcb_atom_t name = XCB_ATOM_NONE;
     xcb_atom_t pixmap = XCB_ATOM_NONE;
     xcb_atom_t utf8 = XCB_ATOM_NONE;
+    xcb_atom_t monitors = XCB_ATOM_NONE;
 };
 
 Atoms internAtoms(xcb_connection_t* c, bool onlyIfExists) {
     return {internAtom(c, "_XROOTPMAP_ID", onlyIfExists),
             internAtom(c, "ESETROOT_PMAP_ID", onlyIfExists),
-            internAtom(c, NameProperty, onlyIfExists), internAtom(c, PixmapProperty, onlyIfExists),
-            internAtom(c, "UTF8_STRING", false)};
+            internAtom(c, NameProperty, onlyIfExists),
+            internAtom(c, PixmapProperty, onlyIfExists),
+            internAtom(c, "UTF8_STRING", false),
+            internAtom(c, MonitorsProperty, onlyIfExists)};
 }
 
-// What one screen shows: each area with its picture.
+// What one screen shows: each area with its picture, or with `keep` what
+// the root's present pixmap shows there.
 struct ScreenPart {
     ::Rect area;
     const Bitmap* picture = nullptr;
+    bool keep = false;
 };
+
+// A screen's parts, and the record of them kept on its root (empty where all
+// monitors show the same picture).
+struct ScreenPlan {
+    std::vector<ScreenPart> parts;
+    std::string record;
+};
+
+// A UTF-8 string property of the root; empty when it has none.
+std::string stringProperty(xcb_connection_t* c, xcb_window_t root, xcb_atom_t atom,
+                           xcb_atom_t utf8) {
+    if (atom == XCB_ATOM_NONE)
+        return {};
+    Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
+        c, xcb_get_property(c, false, root, atom, utf8, 0, 64 * 1024), nullptr));
+    if (!r || r->type != utf8 || r->format != 8)
+        return {};
+    const char* data = static_cast<const char*>(xcb_get_property_value(r.get()));
+    return std::string(data, size_t(xcb_get_property_value_length(r.get())));
+}
 
 // The parts of a screen showing the same picture everywhere: each monitor
 // its own area, or with Span all monitors together as one.
@@ -385,8 +414,9 @@ std::vector<ScreenPart> samePictureParts(const std::vector<Monitor>& monitors,
 // when that one is to be freed, XCB_NONE otherwise; nullopt when the screen
 // was left as it was.
 std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t* screen,
-                                        const Atoms& atoms, const std::vector<ScreenPart>& parts,
+                                        const Atoms& atoms, const ScreenPlan& plan,
                                         const Placement& placement, const std::string& bmpPath) {
+    const std::vector<ScreenPart>& parts = plan.parts;
     const std::optional<PixelLayout> layout = rootPixelLayout(c, screen);
     if (!layout || parts.empty())
         return std::nullopt;
@@ -410,12 +440,31 @@ std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t*
         xcb_poly_fill_rectangle(c, pixmap, gc, 1, &all);
         xcb_free_gc(c, gc);
     }
+    const xcb_pixmap_t present = pixmapProperty(c, root, atoms.rootPmap);
     for (const ScreenPart& part : parts) {
         const ::Rect area{std::max(part.area.left, 0), std::max(part.area.top, 0),
                           std::min(part.area.right, whole.right),
                           std::min(part.area.bottom, whole.bottom)};
-        if (part.picture && !part.picture->empty() && area.width() > 0 && area.height() > 0)
+        if (area.width() <= 0 || area.height() <= 0)
+            continue;
+        if (part.keep && present != XCB_NONE) {
+            const xcb_gcontext_t copy = xcb_generate_id(c);
+            xcb_create_gc(c, copy, pixmap, 0, nullptr);
+            xcb_copy_area(c, present, pixmap, copy, int16_t(area.left), int16_t(area.top),
+                          int16_t(area.left), int16_t(area.top), uint16_t(area.width()),
+                          uint16_t(area.height()));
+            xcb_free_gc(c, copy);
+        } else if (part.picture && !part.picture->empty()) {
             paintArea(c, pixmap, screen->root_depth, *layout, *part.picture, placement, area);
+        } else {
+            const xcb_gcontext_t fill = xcb_generate_id(c);
+            const uint32_t background = pixelOf(*layout, placement.background);
+            xcb_create_gc(c, fill, pixmap, XCB_GC_FOREGROUND, &background);
+            const xcb_rectangle_t r{int16_t(area.left), int16_t(area.top), uint16_t(area.width()),
+                                    uint16_t(area.height())};
+            xcb_poly_fill_rectangle(c, pixmap, fill, 1, &r);
+            xcb_free_gc(c, fill);
+        }
     }
     if (!syncWithoutErrors(c)) {
         xcb_free_pixmap(c, pixmap);
@@ -432,6 +481,11 @@ std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t*
     setPixmapProperty(c, root, atoms.pixmap, pixmap);
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, atoms.name, atoms.utf8, 8,
                         uint32_t(bmpPath.size()), bmpPath.data());
+    if (plan.record.empty())
+        xcb_delete_property(c, root, atoms.monitors);
+    else
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, atoms.monitors, atoms.utf8, 8,
+                            uint32_t(plan.record.size()), plan.record.data());
 
     if (oldRootPmap != XCB_NONE && oldRootPmap == oldEsetroot && oldRootPmap != pixmap)
         return oldRootPmap;
@@ -440,8 +494,8 @@ std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t*
 
 // Paints every screen of the display with the parts `partsOf` gives it,
 // recording `bmpPath`; false when no screen changed.
-bool paintScreens(const std::function<std::vector<ScreenPart>(xcb_connection_t*, int,
-                                                              const xcb_screen_t*)>& partsOf,
+bool paintScreens(const std::function<ScreenPlan(xcb_connection_t*, const Atoms&, bool,
+                                                 const xcb_screen_t*)>& planOf,
                   const Placement& placement, const std::string& bmpPath) {
     Connection conn;
     if (!conn.ok())
@@ -449,7 +503,8 @@ bool paintScreens(const std::function<std::vector<ScreenPart>(xcb_connection_t*,
     xcb_connection_t* c = conn.c;
     const Atoms atoms = internAtoms(c, false);
     if (atoms.rootPmap == XCB_ATOM_NONE || atoms.esetroot == XCB_ATOM_NONE ||
-        atoms.name == XCB_ATOM_NONE || atoms.pixmap == XCB_ATOM_NONE || atoms.utf8 == XCB_ATOM_NONE)
+        atoms.name == XCB_ATOM_NONE || atoms.pixmap == XCB_ATOM_NONE ||
+        atoms.utf8 == XCB_ATOM_NONE || atoms.monitors == XCB_ATOM_NONE)
         return false;
 
     bool painted = false;
@@ -457,9 +512,9 @@ bool paintScreens(const std::function<std::vector<ScreenPart>(xcb_connection_t*,
     int index = 0;
     for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem;
          xcb_screen_next(&it), ++index) {
-        const std::vector<ScreenPart> parts = partsOf(c, index == conn.defaultScreen, it.data);
+        const ScreenPlan plan = planOf(c, atoms, index == conn.defaultScreen, it.data);
         if (std::optional<xcb_pixmap_t> old =
-                paintScreen(c, it.data, atoms, parts, placement, bmpPath)) {
+                paintScreen(c, it.data, atoms, plan, placement, bmpPath)) {
             painted = true;
             if (*old != XCB_NONE)
                 replaced.push_back(*old);
@@ -494,8 +549,8 @@ bool x11PaintWallpaper(const std::string& bmpPath, const Bitmap& picture,
     if (picture.empty())
         return false;
     return paintScreens(
-        [&](xcb_connection_t* c, bool, const xcb_screen_t* screen) {
-            return samePictureParts(screenMonitors(c, screen), picture, placement);
+        [&](xcb_connection_t* c, const Atoms&, bool, const xcb_screen_t* screen) {
+            return ScreenPlan{samePictureParts(screenMonitors(c, screen), picture, placement), {}};
         },
         placement, bmpPath);
 }
@@ -503,35 +558,64 @@ bool x11PaintWallpaper(const std::string& bmpPath, const Bitmap& picture,
 bool x11PaintMonitors(const std::vector<MonitorPicture>& pictures, const Placement& placement) {
     if (pictures.empty())
         return false;
-    // Pictures not handed over decoded come from their files; a monitor
-    // whose file cannot be read shows the background colour.
-    std::vector<Bitmap> loaded(pictures.size());
-    std::vector<ScreenPart> parts;
-    for (size_t i = 0; i < pictures.size(); ++i) {
-        const Bitmap* picture = pictures[i].picture;
-        if (!picture && file2Bitmap(loaded[i], pictures[i].file))
-            picture = &loaded[i];
-        parts.push_back({pictures[i].monitor.area, picture});
-    }
-    if (std::none_of(parts.begin(), parts.end(), [](const ScreenPart& p) { return p.picture; }))
-        return false;
     const Placement each{placement.mode == PlacementMode::Span ? PlacementMode::Fill
                                                                : placement.mode,
                          placement.background};
-    return paintScreens(
-        [&](xcb_connection_t* c, bool isDefault, const xcb_screen_t* screen) {
-            if (isDefault)
-                return parts;
+    // One line per monitor: its area, the placement and the file it shows.
+    std::vector<std::string> lines;
+    std::string record;
+    for (const MonitorPicture& p : pictures) {
+        const ::Rect& a = p.monitor.area;
+        lines.push_back(std::to_string(a.left) + " " + std::to_string(a.top) + " " +
+                        std::to_string(a.width()) + " " + std::to_string(a.height()) + " " +
+                        std::string(placementName(each.mode)) + " " + backgroundHex(each) + " " +
+                        p.file);
+        record += lines.back() + "\n";
+    }
+    // Pictures not handed over decoded come from their files, unless the
+    // root's pixmap, the program's own, shows them already where they go; a
+    // monitor whose file cannot be read shows the background colour.
+    std::vector<Bitmap> loaded(pictures.size());
+    const auto plan = [&](bool mayKeep, xcb_connection_t* c, const Atoms& atoms, bool isDefault,
+                          const xcb_screen_t* screen) {
+        ScreenPlan plan;
+        std::vector<std::string> shown;
+        if (mayKeep && isDefault) {
+            const xcb_pixmap_t ours = pixmapProperty(c, screen->root, atoms.pixmap);
+            if (ours != XCB_NONE && ours == pixmapProperty(c, screen->root, atoms.rootPmap)) {
+                std::string text = stringProperty(c, screen->root, atoms.monitors, atoms.utf8);
+                for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+                     start = end + 1)
+                    shown.push_back(text.substr(start, end - start));
+            }
+        }
+        for (size_t i = 0; i < pictures.size(); ++i) {
+            ScreenPart part{pictures[i].monitor.area, pictures[i].picture, false};
+            if (!part.picture) {
+                if (i < shown.size() && shown[i] == lines[i])
+                    part.keep = true;
+                else if (!loaded[i].empty() || file2Bitmap(loaded[i], pictures[i].file))
+                    part.picture = &loaded[i];
+            }
+            plan.parts.push_back(part);
+        }
+        if (!isDefault) {
             // Further X screens (rare) show the first monitor's picture.
-            const ScreenPart* first = &parts.front();
-            for (const ScreenPart& p : parts)
-                if (p.picture) {
-                    first = &p;
-                    break;
-                }
-            return samePictureParts(screenMonitors(c, screen), *first->picture, each);
-        },
-        each, pictures.front().file);
+            for (const ScreenPart& p : plan.parts)
+                if (p.picture)
+                    return ScreenPlan{samePictureParts(screenMonitors(c, screen), *p.picture, each),
+                                      {}};
+            return ScreenPlan{};
+        }
+        plan.record = record;
+        return plan;
+    };
+    using namespace std::placeholders;
+    if (paintScreens(std::bind(plan, true, _1, _2, _3, _4), each, pictures.front().file))
+        return true;
+    // Another setter may have freed the pixmap meanwhile: everything from
+    // the files then.
+    return paintScreens(std::bind(plan, false, _1, _2, _3, _4), each, pictures.front().file);
 }
 
 std::optional<std::vector<Monitor>> x11Monitors() {

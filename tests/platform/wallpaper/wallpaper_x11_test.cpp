@@ -723,10 +723,9 @@ TEST_F(RootPlacement, EachOfThreeMonitorsShowsItsOwnPicture) {
     writeBmp(m_wallpaper, 40, 20, [](int, int) { return Green; });
     writeBmp(second, 20, 60, [](int, int) { return Yellow; }); // tall: room on both sides
     writeBmp(last, 40, 20, [](int, int) { return Blue; });
-    const std::vector<platform::MonitorPicture> pictures{
-        {(*monitors)[0], m_wallpaper, nullptr},
-        {(*monitors)[1], second.string(), nullptr},
-        {(*monitors)[2], last.string(), nullptr}};
+    const std::vector<platform::MonitorPicture> pictures{{(*monitors)[0], m_wallpaper, nullptr},
+                                                         {(*monitors)[1], second.string(), nullptr},
+                                                         {(*monitors)[2], last.string(), nullptr}};
     for (PlacementMode mode : {PlacementMode::Fill, PlacementMode::Fit}) {
         SCOPED_TRACE(std::string(placementName(mode)));
         platform::setMonitorWallpapers(pictures, (m_dir / "Spanned.bmp").string(),
@@ -748,6 +747,26 @@ TEST_F(RootPlacement, EachOfThreeMonitorsShowsItsOwnPicture) {
                    mode == PlacementMode::Fill ? Height : 490, Blue);
         EXPECT_EQ(platform::getWallpaperName(), m_wallpaper);
     }
+
+    // A new picture for the first monitor: the others, unchanged, are taken
+    // from what the root shows (their files are not read again), until the
+    // placement changes.
+    fs::remove(last);
+    Bitmap magenta;
+    magenta.createUninitialized(40, 20, PixelFormat::Bits32);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            magenta.setPixel(x, y, 0xFF000000 | Magenta);
+    std::vector<platform::MonitorPicture> changed = pictures;
+    changed[0].picture = &magenta;
+    ASSERT_TRUE(platform::paintMonitorWallpapers(changed, {PlacementMode::Fit, Background}));
+    std::vector<uint32_t> p = shownPixels();
+    expectArea(p, 0, 450, 290, 510, Magenta);
+    expectArea(p, 850, Width, 310, 490, Blue);
+    ASSERT_TRUE(platform::paintMonitorWallpapers(changed, {PlacementMode::Fill, Background}));
+    p = shownPixels();
+    expectArea(p, 0, 450, 0, Height, Magenta);
+    expectArea(p, 850, Width, 0, Height, Background);
 }
 
 TEST(RootWallpaperWithoutDisplay, NothingHappensAndNothingBreaks) {
