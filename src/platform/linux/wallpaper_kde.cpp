@@ -77,23 +77,23 @@ std::optional<bool> setKdeWallpapers(const std::vector<std::string>& paths,
         placement.mode == PlacementMode::Fit || placement.mode == PlacementMode::Center
             ? "    d.writeConfig(\"Color\", " + jsString(backgroundHex(placement)) + ");\n"
             : std::string();
-    const std::string script = "var uris = [" + uris +
-                               "];\n"
-                               "var all = desktops();\n"
-                               "for (var i = 0; i < all.length; ++i) {\n"
-                               "    var d = all[i];\n"
-                               "    var s = d.screen;\n"
-                               "    var uri = uris[s < 0 ? 0 : Math.min(s, uris.length - 1)];\n"
-                               "    d.wallpaperPlugin = \"org.kde.image\";\n"
-                               "    d.currentConfigGroup = " +
-                               ImageGroup +
-                               ";\n"
-                               "    d.writeConfig(\"Image\", uri);\n"
-                               "    d.writeConfig(\"FillMode\", " +
-                               std::to_string(FillModes[std::size_t(placement.mode)]) + ");\n" +
-                               color +
-                               "}\n"
-                               "print(all.length);\n";
+    const std::string script =
+        "var uris = [" + uris +
+        "];\n"
+        "var all = desktops();\n"
+        "for (var i = 0; i < all.length; ++i) {\n"
+        "    var d = all[i];\n"
+        "    var s = d.screen >= 0 ? Math.min(d.screen, uris.length - 1) : 0;\n"
+        "    var uri = uris[s];\n"
+        "    d.wallpaperPlugin = \"org.kde.image\";\n"
+        "    d.currentConfigGroup = " +
+        ImageGroup +
+        ";\n"
+        "    d.writeConfig(\"Image\", uri);\n"
+        "    d.writeConfig(\"FillMode\", " +
+        std::to_string(FillModes[std::size_t(placement.mode)]) + ");\n" + color +
+        "}\n"
+        "print(all.length);\n";
     ErrorPtr error;
     const std::optional<std::string> printed = evaluate(bus.get(), script, error);
     if (!printed) {

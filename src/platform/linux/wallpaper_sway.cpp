@@ -263,12 +263,17 @@ std::optional<std::vector<Swaybg>> runningSwaybgs() {
     return all;
 }
 
-// The first picture swaybg shows: the one for every output.
+// The picture swaybg shows on every output without its own (the first
+// monitor's when each has its own), else the first it shows.
 std::optional<std::string> swayWallpaperName() {
     const auto pictures = swaybgPictures();
     if (!pictures)
         return std::nullopt;
-    return pictures->empty() ? std::string() : pictures->front().second;
+    if (pictures->empty())
+        return std::string();
+    const auto all = std::find_if(pictures->begin(), pictures->end(),
+                                  [](const auto& p) { return p.first == "*"; });
+    return (all != pictures->end() ? *all : pictures->front()).second;
 }
 
 std::optional<std::vector<std::string>> swayShownWallpapers() {
