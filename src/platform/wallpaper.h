@@ -36,7 +36,10 @@ void setDesktopWallpaper(const std::string& bmpPath, const Placement& placement 
 
 /// Removes what earlier runs left beside the wallpaper file at `bmpPath`
 /// for a desktop that is handed a new name at every apply: the names it no
-/// longer shows. Called at start-up; failures are not reported.
+/// longer shows, of that file, of the monitors' files named after it
+/// (Wallpaper-2.bmp, Wallpaper-3.bmp, ... beside Wallpaper.bmp) and of the
+/// composed picture Spanned.bmp beside it. Called at start-up; failures are
+/// not reported.
 void removeLeftoverWallpaperNames(const std::string& bmpPath);
 
 /// A monitor as the desktop knows it: its name where the desktop names
@@ -72,7 +75,10 @@ bool paintMonitorWallpapers(const std::vector<MonitorPicture>& pictures,
 /// caller), as far as the desktop can: a desktop that shows one picture over
 /// all monitors is given one composed of them, written to `composedPath`;
 /// one that can only show the same picture everywhere shows the first
-/// monitor's. Failures are not reported.
+/// monitor's. The first monitor's file is the wallpaper file; the others
+/// are best named after it (Wallpaper-2.bmp, ...) and the composed picture
+/// Spanned.bmp beside it, so that removeLeftoverWallpaperNames finds what
+/// they leave. Failures are not reported.
 void setMonitorWallpapers(const std::vector<MonitorPicture>& pictures,
                           const std::string& composedPath, const Placement& placement);
 

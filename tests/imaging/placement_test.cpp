@@ -1,10 +1,11 @@
 // Where each placement puts a tall and a wide picture on monitors of known
-// shape and position.
+// shape and position, and the picture composed of several monitors' own.
 #include "imaging/placement.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <vector>
 
 namespace {
 
@@ -178,6 +179,144 @@ TEST(PlacementNames, RoundTripAndUnknownText) {
     EXPECT_EQ(placementFromName(""), std::nullopt);
     EXPECT_EQ(placementFromName("centre"), std::nullopt);
     EXPECT_EQ(placementFromName("fill "), std::nullopt);
+}
+
+// --- One picture composed of every monitor's ---
+
+constexpr std::uint32_t Red = 0xFF0000, Green = 0x00FF00, Blue = 0x0000FF, Grey = 0x808080;
+
+Bitmap solid(int width, int height, std::uint32_t rgb) {
+    Bitmap b;
+    b.setPixelFormat(PixelFormat::Bits24);
+    b.setBrushColor(rgb);
+    b.setSize(width, height);
+    return b;
+}
+
+// A 2x2 picture: red at its top-left corner, green elsewhere.
+Bitmap cornerMarked() {
+    Bitmap b = solid(2, 2, Green);
+    b.setPixel(0, 0, 0xFF000000 | Red);
+    return b;
+}
+
+struct Probe {
+    int x, y;
+    std::uint32_t rgb;
+};
+
+struct ComposeCase {
+    const char* name;
+    PlacementMode mode;
+    std::vector<Rect> areas;
+    int canvasWidth, canvasHeight;
+    std::vector<Probe> probes; ///< canvas pixels
+};
+
+void PrintTo(const ComposeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ComposePictures : public testing::TestWithParam<ComposeCase> {};
+
+// The first area shows a 4:3 red picture, the second a 4:1 green one, the
+// third (where given) the corner-marked tile; the background is blue.
+TEST_P(ComposePictures, EachAreaShowsItsPictureTheRestTheBackground) {
+    const ComposeCase& c = GetParam();
+    const Bitmap pictures[] = {solid(8, 6, Red), solid(8, 2, Green), cornerMarked()};
+    std::vector<AreaPicture> parts;
+    for (size_t i = 0; i < c.areas.size(); ++i)
+        parts.push_back({c.areas[i], &pictures[i]});
+    const Bitmap canvas = composePictures(parts, c.mode, Blue);
+    ASSERT_EQ(canvas.width(), c.canvasWidth);
+    ASSERT_EQ(canvas.height(), c.canvasHeight);
+    for (const Probe& p : c.probes)
+        EXPECT_EQ(canvas.pixel(p.x, p.y) & 0xFFFFFF, p.rgb)
+            << "at (" << p.x << ", " << p.y << ")" << std::hex << " 0x" << p.rgb;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, ComposePictures,
+    testing::Values(
+        // Side by side from (0, 0): Fill covers each area, the wide picture cut.
+        ComposeCase{"SideBySideFill",
+                    PlacementMode::Fill,
+                    {{0, 0, 40, 30}, {40, 0, 80, 30}},
+                    80,
+                    30,
+                    {{0, 0, Red}, {39, 29, Red}, {40, 0, Green}, {79, 29, Green}, {60, 15, Green}}},
+        // Fit: the wide picture lies whole in a band across the middle of its
+        // area (40x10 at y 10), the background above and below.
+        ComposeCase{"SideBySideFit",
+                    PlacementMode::Fit,
+                    {{0, 0, 40, 30}, {40, 0, 80, 30}},
+                    80,
+                    30,
+                    {{20, 15, Red},
+                     {60, 5, Blue},
+                     {60, 9, Blue},
+                     {60, 10, Green},
+                     {60, 19, Green},
+                     {60, 20, Blue},
+                     {79, 29, Blue}}},
+        // Stretch fills each area, proportions lost.
+        ComposeCase{"SideBySideStretch",
+                    PlacementMode::Stretch,
+                    {{0, 0, 40, 30}, {40, 0, 80, 30}},
+                    80,
+                    30,
+                    {{0, 0, Red}, {41, 1, Green}, {79, 29, Green}}},
+        // Monitors away from the origin and not aligned: the canvas starts at
+        // their top-left corner, the corners no monitor covers are
+        // background.
+        ComposeCase{"OffsetLayout",
+                    PlacementMode::Fill,
+                    {{100, 50, 140, 80}, {140, 70, 180, 100}},
+                    80,
+                    50,
+                    {{0, 0, Red},
+                     {39, 29, Red},
+                     {40, 20, Green},
+                     {79, 49, Green},
+                     {60, 5, Blue},
+                     {79, 19, Blue},
+                     {10, 45, Blue},
+                     {0, 49, Blue}}},
+        // Tile: each picture at its own size from its area's top-left
+        // corner; the marked corner repeats every 2 pixels of the third
+        // area, cut at its edges, and the 8x6 picture repeats across the
+        // first.
+        ComposeCase{"TileFromEachAreasCorner",
+                    PlacementMode::Tile,
+                    {{-10, -10, 0, 0}, {0, -10, 8, -6}, {3, 0, 8, 5}},
+                    18,
+                    15,
+                    {{0, 0, Red},
+                     {9, 9, Red},
+                     {10, 0, Green},
+                     {17, 3, Green},
+                     {13, 10, Red},
+                     {14, 10, Green},
+                     {15, 12, Red},
+                     {17, 14, Red},
+                     {16, 13, Green},
+                     {12, 10, Blue},
+                     {0, 10, Blue},
+                     {17, 4, Blue}}}),
+    [](const testing::TestParamInfo<ComposeCase>& info) { return std::string(info.param.name); });
+
+TEST(ComposePicturesEdges, MissingPicturesAndEmptyLayouts) {
+    EXPECT_TRUE(composePictures({}, PlacementMode::Fill, Blue).empty());
+    const Bitmap red = solid(4, 4, Red), empty;
+    EXPECT_TRUE(composePictures({{{5, 5, 5, 9}, &red}}, PlacementMode::Fill, Blue).empty());
+    // An area without a picture, or with an empty one, keeps the background.
+    const Bitmap canvas = composePictures(
+        {{{0, 0, 10, 10}, &red}, {{10, 0, 20, 10}, nullptr}, {{20, 0, 30, 10}, &empty}},
+        PlacementMode::Fill, Grey);
+    ASSERT_EQ(canvas.width(), 30);
+    EXPECT_EQ(canvas.pixel(9, 9) & 0xFFFFFF, Red);
+    EXPECT_EQ(canvas.pixel(15, 5) & 0xFFFFFF, Grey);
+    EXPECT_EQ(canvas.pixel(29, 9) & 0xFFFFFF, Grey);
 }
 
 } // namespace

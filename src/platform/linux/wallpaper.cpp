@@ -72,10 +72,25 @@ std::optional<bool> applyMonitorWallpapers(const DesktopBackend& backend,
                                            const Placement& placement) {
     if (pictures.empty())
         return false;
-    if (backend.setMonitorWallpapers)
-        return backend.setMonitorWallpapers(pictures, placement);
+    const std::string& first = pictures.front().file;
+    if (backend.setMonitorWallpapers) {
+        if (!backend.cachesByName)
+            return backend.setMonitorWallpapers(pictures, placement);
+        std::vector<std::string> files;
+        for (const MonitorPicture& p : pictures)
+            files.push_back(p.file);
+        return applyUnderFreshNames(
+            backend, files,
+            [&](const std::vector<std::string>& names) {
+                std::vector<MonitorPicture> renamed = pictures;
+                for (size_t i = 0; i < renamed.size(); ++i)
+                    renamed[i].file = names[i];
+                return backend.setMonitorWallpapers(renamed, placement);
+            },
+            first);
+    }
     if (!backend.spansOnePicture)
-        return applyWallpaper(backend, pictures.front().file, placement);
+        return applyWallpaper(backend, first, placement);
     // One picture over all monitors: composed of theirs, each placed on its
     // own monitor, then stretched by the desktop over the whole layout.
     std::vector<Bitmap> loaded(pictures.size());
@@ -95,7 +110,17 @@ std::optional<bool> applyMonitorWallpapers(const DesktopBackend& backend,
     } catch (const std::exception&) {
         return false;
     }
-    return applyWallpaper(backend, composedPath, {PlacementMode::Span, placement.background});
+    const Placement span{PlacementMode::Span, placement.background};
+    if (!backend.cachesByName)
+        return backend.setWallpaper(composedPath, span);
+    // The monitors' own files are of the same family: what an earlier apply
+    // of them left goes once the desktop shows the composed picture.
+    return applyUnderFreshNames(
+        backend, {composedPath},
+        [&](const std::vector<std::string>& names) {
+            return backend.setWallpaper(names.front(), span);
+        },
+        first);
 }
 
 } // namespace platform::wallpaper

@@ -55,6 +55,10 @@ struct DesktopBackend {
     bool spansOnePicture = false;
     /// The monitors as this desktop lists them; nullptr to ask RandR.
     std::optional<std::vector<Monitor>> (*monitors)() = nullptr;
+    /// Every wallpaper file the desktop shows or keeps, on any monitor or
+    /// workspace, as wallpaperName tells them; nullptr where it keeps one
+    /// picture for all (wallpaperName's alone).
+    std::optional<std::vector<std::string>> (*shownWallpapers)() = nullptr;
 };
 
 // The backends, one per file.
@@ -102,19 +106,48 @@ std::optional<bool> applyMonitorWallpapers(const DesktopBackend& backend,
 
 /// The fresh names of a wallpaper file are its name with "-<number>" before
 /// the extension, the number of 13 digits or more and not starting with 0:
-/// Wallpaper.bmp gives Wallpaper-1765270000123.bmp.
+/// Wallpaper.bmp gives Wallpaper-1765270000123.bmp, Wallpaper-2.bmp gives
+/// Wallpaper-2-1765270000123.bmp (which is no fresh name of Wallpaper.bmp).
 bool isFreshName(const std::string& candidate, const std::string& wallpaper);
 
+/// The picture files whose fresh names belong to the wallpaper file at
+/// `wallpaper`: the file itself, the monitors' files named after it
+/// (Wallpaper-2.bmp, Wallpaper-3.bmp, ... for Wallpaper.bmp, up to 999) and
+/// the composed picture beside it (ComposedName with the wallpaper's
+/// extension: Spanned.bmp). True when `candidate` is a fresh name of any
+/// of them.
+bool isFreshNameOfFamily(const std::string& candidate, const std::string& wallpaper);
+
+/// The name, without extension, of the picture composed of every monitor's
+/// that a desktop showing one picture over all monitors is given.
+inline constexpr std::string_view ComposedName = "Spanned";
+
+/// Every wallpaper file `backend` shows or keeps (shownWallpapers, else
+/// wallpaperName); nullopt when the desktop cannot tell.
+std::optional<std::vector<std::string>> shownWallpaperFiles(const DesktopBackend& backend);
+
 /// For a backend that caches by name: removes the fresh names of the
-/// wallpaper file at `bmpPath` that the desktop does not show, as an earlier
-/// run may have left them; only regular files, no link followed. Nothing
-/// goes when the desktop cannot tell what it shows.
+/// wallpaper file at `bmpPath` and of its family (see isFreshNameOfFamily)
+/// that the desktop does not show, as an earlier run may have left them;
+/// only regular files, no link followed. Nothing goes when the desktop
+/// cannot tell what it shows.
 void removeLeftoverNames(const DesktopBackend& backend, const std::string& bmpPath);
 
-/// Gives `backend` the picture at `bmpPath` under a new name beside it (a hard
-/// link, or a copy where the file system has none), then removes every other
-/// fresh name except the newest one the desktop still shows, so that at most
-/// two remain. The result is the backend's.
+/// Hands `files` to a desktop that caches by name, each under a new name
+/// beside it (a hard link, or a copy where the file system has none; one
+/// per distinct file): `apply` gets the new names in the order of `files`.
+/// Then every other fresh name of the family of `wallpaper` (see
+/// isFreshNameOfFamily) and of `files` goes, except those the desktop still
+/// shows, so that at most the shown and the newest of each remain. False,
+/// with nothing applied, when `files` is empty or one of them is no regular
+/// file; otherwise `apply`'s result.
+std::optional<bool> applyUnderFreshNames(
+    const DesktopBackend& backend, const std::vector<std::string>& files,
+    const std::function<std::optional<bool>(const std::vector<std::string>&)>& apply,
+    const std::string& wallpaper);
+
+/// applyUnderFreshNames for the one picture at `bmpPath`, given to the
+/// backend's setWallpaper.
 std::optional<bool> applyUnderFreshName(const DesktopBackend& backend, const std::string& bmpPath,
                                         const Placement& placement = {});
 

@@ -1,7 +1,7 @@
 // The wallpaper of KDE Plasma 5 and 6: a script run by the Plasma shell over
 // D-Bus (org.kde.PlasmaShell evaluateScript) sets the image plugin's picture
-// on every desktop containment, scaled and cropped to fill; another reads it
-// back.
+// on every desktop containment, the same on all or each screen's own, placed
+// as asked; another reads it back.
 #include "platform/linux/wallpaper_backends.h"
 #include "platform/linux/wallpaper_gio.h"
 
@@ -58,33 +58,42 @@ std::optional<std::string> evaluate(GDBusConnection* bus, const std::string& scr
 
 const std::string ImageGroup = R"(["Wallpaper", "org.kde.image", "General"])";
 
-std::optional<bool> setKdeWallpaper(const std::string& path, const Placement& placement) {
+// Sets desktop i's picture to paths[i] by its screen, the last one for any
+// further screen and the first for a desktop on none.
+std::optional<bool> setKdeWallpapers(const std::vector<std::string>& paths,
+                                     const Placement& placement) {
     BusPtr bus = openSessionBus();
     if (!bus)
         return std::nullopt;
-    const std::string uri = path2FileUri(path);
-    if (uri.empty())
-        return false;
+    std::string uris;
+    for (const std::string& path : paths) {
+        const std::string uri = path2FileUri(path);
+        if (uri.empty())
+            return false;
+        uris += (uris.empty() ? "" : ", ") + jsString(uri);
+    }
     // The colour around a picture that leaves room; otherwise Plasma's own.
     const std::string color =
         placement.mode == PlacementMode::Fit || placement.mode == PlacementMode::Center
             ? "    d.writeConfig(\"Color\", " + jsString(backgroundHex(placement)) + ");\n"
             : std::string();
-    const std::string script = "var uri = " + jsString(uri) +
-                               ";\n"
-                               "var all = desktops();\n"
-                               "for (var i = 0; i < all.length; ++i) {\n"
-                               "    var d = all[i];\n"
-                               "    d.wallpaperPlugin = \"org.kde.image\";\n"
-                               "    d.currentConfigGroup = " +
-                               ImageGroup +
-                               ";\n"
-                               "    d.writeConfig(\"Image\", uri);\n"
-                               "    d.writeConfig(\"FillMode\", " +
-                               std::to_string(FillModes[std::size_t(placement.mode)]) + ");\n" +
-                               color +
-                               "}\n"
-                               "print(all.length);\n";
+    const std::string script =
+        "var uris = [" + uris +
+        "];\n"
+        "var all = desktops();\n"
+        "for (var i = 0; i < all.length; ++i) {\n"
+        "    var d = all[i];\n"
+        "    var s = d.screen >= 0 ? Math.min(d.screen, uris.length - 1) : 0;\n"
+        "    var uri = uris[s];\n"
+        "    d.wallpaperPlugin = \"org.kde.image\";\n"
+        "    d.currentConfigGroup = " +
+        ImageGroup +
+        ";\n"
+        "    d.writeConfig(\"Image\", uri);\n"
+        "    d.writeConfig(\"FillMode\", " +
+        std::to_string(FillModes[std::size_t(placement.mode)]) + ");\n" + color +
+        "}\n"
+        "print(all.length);\n";
     ErrorPtr error;
     const std::optional<std::string> printed = evaluate(bus.get(), script, error);
     if (!printed) {
@@ -95,6 +104,20 @@ std::optional<bool> setKdeWallpaper(const std::string& path, const Placement& pl
     }
     // The shell prints how many desktops it changed.
     return !printed->empty() && *printed != "0";
+}
+
+std::optional<bool> setKdeWallpaper(const std::string& path, const Placement& placement) {
+    return setKdeWallpapers({path}, placement);
+}
+
+// Plasma numbers its screens as the monitors come: screen i shows the
+// picture of monitor i.
+std::optional<bool> setKdeMonitorWallpapers(const std::vector<MonitorPicture>& pictures,
+                                            const Placement& placement) {
+    std::vector<std::string> paths;
+    for (const MonitorPicture& p : pictures)
+        paths.push_back(p.file);
+    return setKdeWallpapers(paths, placement);
 }
 
 std::optional<std::string> kdeWallpaperName() {
@@ -126,13 +149,58 @@ std::optional<std::string> kdeWallpaperName() {
     return setting2Path(*printed);
 }
 
+// The picture of every desktop that shows one.
+std::optional<std::vector<std::string>> kdeShownWallpapers() {
+    BusPtr bus = openSessionBus();
+    if (!bus)
+        return std::nullopt;
+    const std::string script = "var all = desktops();\n"
+                               "for (var i = 0; i < all.length; ++i) {\n"
+                               "    var d = all[i];\n"
+                               "    if (d.wallpaperPlugin !== \"org.kde.image\")\n"
+                               "        continue;\n"
+                               "    d.currentConfigGroup = " +
+                               ImageGroup +
+                               ";\n"
+                               "    print(d.readConfig(\"Image\", \"\"));\n"
+                               "}\n";
+    ErrorPtr error;
+    const std::optional<std::string> printed = evaluate(bus.get(), script, error);
+    if (!printed) {
+        if (isServiceMissing(error.get()))
+            return std::nullopt;
+        reportDBusError("the Plasma shell did not tell the wallpapers", error.get());
+        // Unknown: none of the pictures may go.
+        return std::nullopt;
+    }
+    // URIs carry no line break: one a line.
+    std::vector<std::string> files;
+    for (size_t pos = 0; pos < printed->size();) {
+        size_t end = printed->find('\n', pos);
+        if (end == std::string::npos)
+            end = printed->size();
+        if (std::string file = setting2Path(printed->substr(pos, end - pos)); !file.empty())
+            files.push_back(std::move(file));
+        pos = end + 1;
+    }
+    return files;
+}
+
 constexpr std::string_view Names[] = {"kde"};
 
 } // namespace
 
 const DesktopBackend& kdeBackend() {
-    static const DesktopBackend Backend{"kde", Names,   {},    setKdeWallpaper, kdeWallpaperName,
-                                        true,  nullptr, false, nullptr};
+    static const DesktopBackend Backend{"kde",
+                                        Names,
+                                        {},
+                                        setKdeWallpaper,
+                                        kdeWallpaperName,
+                                        true,
+                                        setKdeMonitorWallpapers,
+                                        false,
+                                        nullptr,
+                                        kdeShownWallpapers};
     return Backend;
 }
 

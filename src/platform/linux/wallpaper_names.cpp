@@ -1,10 +1,11 @@
-// Fresh names for the wallpaper file, and the file URIs desktops keep.
+// Fresh names for the wallpaper files, and the file URIs desktops keep.
 //
 // Most desktops do not reload a picture whose path they already show, and the
-// wallpaper file keeps its name at every apply; so such a desktop is given a
-// new name for the file each time: a hard link beside it, the previous one
-// removed once the desktop has the new one, and any that an earlier run left
-// removed at start-up.
+// wallpaper file (like each monitor's file and the composed picture) keeps
+// its name at every apply; so such a desktop is given a new name for each
+// file each time: a hard link beside it, the previous one removed once the
+// desktop has the new one, and any that an earlier run left removed at
+// start-up.
 #include "platform/linux/wallpaper_backends.h"
 #include "platform/linux/wallpaper_gio.h"
 
@@ -12,6 +13,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <system_error>
 #include <unistd.h>
 
@@ -63,27 +66,60 @@ fs::path comparable(const fs::path& p) {
     return ec ? p.lexically_normal() : c;
 }
 
-// Removes every fresh name of `wallpaper` but `keep` and `shown`: the
-// previous one, any left behind by a run that ended early, and the new one
-// when the desktop did not take it. Only regular files go: a link or a
-// folder of that name is not the program's.
-void removeFreshNamesBut(const fs::path& wallpaper, const fs::path& keep, const fs::path& shown) {
-    const fs::path keepC = keep.empty() ? fs::path() : comparable(keep);
-    const fs::path shownC = shown.empty() ? fs::path() : comparable(shown);
-    std::error_code ec;
-    fs::directory_iterator it(wallpaper.parent_path(), ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        const fs::path& p = it->path();
-        std::error_code kind;
-        if (!isFreshName(p.string(), wallpaper.string()) ||
-            !fs::is_regular_file(it->symlink_status(kind)))
-            continue;
-        const fs::path c = comparable(p);
-        if (c == keepC || c == shownC)
-            continue;
-        std::error_code ignored;
-        fs::remove(p, ignored);
+// The digits of a monitor's number in its file's name, at most: up to
+// Wallpaper-999.bmp.
+constexpr int MaxMonitorDigits = 3;
+
+// Whether `name` is a fresh name of the file `<stem>-<n><ext>` for a monitor
+// number n (2 to 999): Wallpaper-2-1765270000123.bmp for Wallpaper.bmp.
+bool isMonitorFileFreshName(const std::string& name, const fs::path& wallpaper) {
+    const std::string stem = wallpaper.stem().string() + "-";
+    if (name.compare(0, stem.size(), stem) != 0)
+        return false;
+    const size_t digits = name.find('-', stem.size());
+    if (digits == std::string::npos || digits == stem.size() ||
+        digits - stem.size() > size_t(MaxMonitorDigits) || name[stem.size()] == '0')
+        return false;
+    const std::string number = name.substr(stem.size(), digits - stem.size());
+    if (number.find_first_not_of("0123456789") != std::string::npos || number == "1")
+        return false;
+    return isFreshName(name, stem + number + wallpaper.extension().string());
+}
+
+// Removes every file in the folders of `files` that `owned` takes for one of
+// the program's fresh names, but those in `keep`: the previous ones, any
+// left behind by a run that ended early, and the new ones when the desktop
+// did not take them. Only regular files go: a link or a folder of such a name is not the
+// program's.
+void removeFreshNamesBut(const std::vector<fs::path>& files,
+                         const std::function<bool(const fs::path&)>& owned,
+                         const std::vector<fs::path>& keep) {
+    std::set<fs::path> kept;
+    for (const fs::path& k : keep)
+        if (!k.empty())
+            kept.insert(comparable(k));
+    std::set<fs::path> folders;
+    for (const fs::path& f : files)
+        folders.insert(f.parent_path());
+    for (const fs::path& folder : folders) {
+        std::error_code ec;
+        fs::directory_iterator it(folder, ec);
+        for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+            const fs::path& p = it->path();
+            std::error_code kind;
+            if (!owned(p) || !fs::is_regular_file(it->symlink_status(kind)) ||
+                kept.count(comparable(p)))
+                continue;
+            std::error_code ignored;
+            fs::remove(p, ignored);
+        }
     }
+}
+
+fs::path absolutePath(const std::string& path) {
+    std::error_code ec;
+    fs::path p = fs::absolute(path, ec).lexically_normal();
+    return ec ? fs::path() : p;
 }
 
 } // namespace
@@ -103,44 +139,110 @@ bool isFreshName(const std::string& candidate, const std::string& wallpaperPath)
     return true;
 }
 
+bool isFreshNameOfFamily(const std::string& candidate, const std::string& wallpaperPath) {
+    const fs::path wallpaper(wallpaperPath);
+    const fs::path composed =
+        wallpaper.parent_path() / (std::string(ComposedName) + wallpaper.extension().string());
+    const std::string name = fs::path(candidate).filename().string();
+    return isFreshName(name, wallpaperPath) || isFreshName(name, composed.string()) ||
+           isMonitorFileFreshName(name, wallpaper);
+}
+
+std::optional<std::vector<std::string>> shownWallpaperFiles(const DesktopBackend& backend) {
+    if (backend.shownWallpapers)
+        return backend.shownWallpapers();
+    std::optional<std::string> name = backend.wallpaperName();
+    if (!name)
+        return std::nullopt;
+    return std::vector<std::string>{std::move(*name)};
+}
+
 void removeLeftoverNames(const DesktopBackend& backend, const std::string& bmpPath) {
     if (!backend.cachesByName || bmpPath.empty())
         return;
+    const fs::path wallpaper = absolutePath(bmpPath);
+    if (wallpaper.empty())
+        return;
     // A desktop that cannot tell what it shows may show any of them.
-    const std::optional<std::string> shown = backend.wallpaperName();
+    const std::optional<std::vector<std::string>> shown = shownWallpaperFiles(backend);
     if (!shown)
         return;
-    std::error_code ec;
-    const fs::path wallpaper = fs::absolute(bmpPath, ec).lexically_normal();
-    if (!ec)
-        removeFreshNamesBut(wallpaper, fs::path(), fs::path(*shown));
+    removeFreshNamesBut(
+        {wallpaper},
+        [&](const fs::path& p) { return isFreshNameOfFamily(p.string(), wallpaper.string()); },
+        std::vector<fs::path>(shown->begin(), shown->end()));
+}
+
+std::optional<bool> applyUnderFreshNames(
+    const DesktopBackend& backend, const std::vector<std::string>& files,
+    const std::function<std::optional<bool>(const std::vector<std::string>&)>& apply,
+    const std::string& wallpaperPath) {
+    if (files.empty())
+        return false;
+    std::vector<fs::path> originals;
+    for (const std::string& f : files) {
+        std::error_code ec;
+        originals.push_back(absolutePath(f));
+        if (originals.back().empty() || !fs::is_regular_file(originals.back(), ec))
+            return false;
+    }
+    const fs::path wallpaper =
+        wallpaperPath.empty() ? originals.front() : absolutePath(wallpaperPath);
+
+    // One new name per file, however many monitors show it; failing a fresh
+    // name, the file's own name is better than nothing.
+    std::map<fs::path, fs::path> fresh;
+    std::vector<std::string> handed;
+    std::vector<fs::path> made;
+    for (const fs::path& original : originals) {
+        auto [it, added] = fresh.try_emplace(original);
+        if (added) {
+            it->second = makeFreshName(original);
+            if (!it->second.empty())
+                made.push_back(it->second);
+        }
+        handed.push_back((it->second.empty() ? original : it->second).string());
+    }
+    const std::optional<bool> taken = apply(handed);
+    if (!taken) {
+        // Nothing reached a desktop: only the new names go.
+        for (const fs::path& p : made) {
+            std::error_code ec;
+            fs::remove(p, ec);
+        }
+        return taken;
+    }
+    // The desktop's own answer decides which older names it may still show
+    // (a desktop that stores its setting late names the previous ones).
+    std::vector<fs::path> keep;
+    if (*taken)
+        keep = made;
+    if (const std::optional<std::vector<std::string>> shown = shownWallpaperFiles(backend))
+        keep.insert(keep.end(), shown->begin(), shown->end());
+    std::vector<fs::path> folders = originals;
+    folders.push_back(wallpaper);
+    removeFreshNamesBut(
+        folders,
+        [&](const fs::path& p) {
+            if (!wallpaper.empty() && p.parent_path() == wallpaper.parent_path() &&
+                isFreshNameOfFamily(p.string(), wallpaper.string()))
+                return true;
+            return std::any_of(originals.begin(), originals.end(), [&](const fs::path& o) {
+                return o.parent_path() == p.parent_path() && isFreshName(p.string(), o.string());
+            });
+        },
+        keep);
+    return taken;
 }
 
 std::optional<bool> applyUnderFreshName(const DesktopBackend& backend, const std::string& bmpPath,
                                         const Placement& placement) {
-    if (bmpPath.empty())
-        return false;
-    std::error_code ec;
-    const fs::path wallpaper = fs::absolute(bmpPath, ec).lexically_normal();
-    if (ec || !fs::is_regular_file(wallpaper, ec))
-        return false;
-
-    // Failing a fresh name, the file's own name is better than nothing.
-    const fs::path fresh = makeFreshName(wallpaper);
-    const std::optional<bool> taken =
-        backend.setWallpaper((fresh.empty() ? wallpaper : fresh).string(), placement);
-    if (!taken) {
-        // Nothing reached a desktop: only the new name goes.
-        if (!fresh.empty())
-            fs::remove(fresh, ec);
-        return taken;
-    }
-    // The desktop's own answer decides which older name it may still show
-    // (a desktop that stores its setting late names the previous one).
-    const std::optional<std::string> shown = backend.wallpaperName();
-    removeFreshNamesBut(wallpaper, *taken ? fresh : fs::path(),
-                        shown ? fs::path(*shown) : fs::path());
-    return taken;
+    return applyUnderFreshNames(
+        backend, {bmpPath},
+        [&](const std::vector<std::string>& names) {
+            return backend.setWallpaper(names.front(), placement);
+        },
+        bmpPath);
 }
 
 std::string path2FileUri(const std::string& path) {

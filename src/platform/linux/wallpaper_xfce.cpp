@@ -1,7 +1,8 @@
 // The wallpaper of XFCE: the desktop's settings in xfconf (channel
 // xfce4-desktop), reached over D-Bus. Each monitor and workspace has its own
 // picture, /backdrop/screen<N>/monitor<name>/workspace<N>/last-image, with
-// its placement beside it in image-style.
+// its placement beside it in image-style; the monitor's name is the RandR
+// output's.
 #include "platform/linux/wallpaper_backends.h"
 #include "platform/linux/wallpaper_gio.h"
 
@@ -103,7 +104,9 @@ bool setProperty(GDBusConnection* bus, const std::string& property, GVariant* va
     return reply != nullptr;
 }
 
-std::optional<bool> setXfceWallpaper(const std::string& path, const Placement& placement) {
+// Gives each monitor in `own` its picture and every other monitor `others`.
+std::optional<bool> setBackdrops(const std::map<std::string, std::string>& own,
+                                 const std::string& others, const Placement& placement) {
     BusPtr bus = openSessionBus();
     if (!bus)
         return std::nullopt;
@@ -127,13 +130,17 @@ std::optional<bool> setXfceWallpaper(const std::string& path, const Placement& p
         for (int w = 0; w < layout->workspaces; ++w)
             workspaces.insert(w);
     }
+    for (const auto& [monitor, path] : own)
+        monitors.emplace(0, monitor);
     if (monitors.empty()) {
         reportFailure("XFCE has no monitor to set the wallpaper on");
         return false;
     }
 
     bool all = true;
-    for (const auto& [screen, monitor] : monitors)
+    for (const auto& [screen, monitor] : monitors) {
+        const auto mine = own.find(monitor);
+        const std::string& path = mine != own.end() ? mine->second : others;
         for (int w : workspaces) {
             setProperty(bus.get(), backdropProperty(screen, monitor, w, "/image-style"),
                         g_variant_new_int32(ImageStyles[std::size_t(placement.mode)]));
@@ -141,7 +148,23 @@ std::optional<bool> setXfceWallpaper(const std::string& path, const Placement& p
                               g_variant_new_string(path.c_str())) &&
                   all;
         }
+    }
     return all;
+}
+
+std::optional<bool> setXfceWallpaper(const std::string& path, const Placement& placement) {
+    return setBackdrops({}, path, placement);
+}
+
+// Each named monitor its own picture (on X11 the names are RandR's outputs',
+// as XFCE's); the monitors the settings know besides show the first one.
+std::optional<bool> setXfceMonitorWallpapers(const std::vector<MonitorPicture>& pictures,
+                                             const Placement& placement) {
+    std::map<std::string, std::string> own;
+    for (const MonitorPicture& p : pictures)
+        if (!p.monitor.name.empty() && p.monitor.name.find('/') == std::string::npos)
+            own.emplace(p.monitor.name, p.file);
+    return setBackdrops(own, pictures.front().file, placement);
 }
 
 std::optional<std::string> xfceWallpaperName() {
@@ -170,13 +193,34 @@ std::optional<std::string> xfceWallpaperName() {
     return setting2Path(images->begin()->second);
 }
 
+std::optional<std::vector<std::string>> xfceShownWallpapers() {
+    BusPtr bus = openSessionBus();
+    if (!bus)
+        return std::nullopt;
+    const std::optional<std::map<std::string, std::string>> images = listImages(bus.get());
+    if (!images)
+        return std::nullopt;
+    std::vector<std::string> files;
+    for (const auto& [property, value] : *images)
+        files.push_back(setting2Path(value));
+    return files;
+}
+
 constexpr std::string_view Names[] = {"xfce"};
 
 } // namespace
 
 const DesktopBackend& xfceBackend() {
-    static const DesktopBackend Backend{"xfce", Names,   {},    setXfceWallpaper, xfceWallpaperName,
-                                        true,   nullptr, false, nullptr};
+    static const DesktopBackend Backend{"xfce",
+                                        Names,
+                                        {},
+                                        setXfceWallpaper,
+                                        xfceWallpaperName,
+                                        true,
+                                        setXfceMonitorWallpapers,
+                                        false,
+                                        nullptr,
+                                        xfceShownWallpapers};
     return Backend;
 }
 

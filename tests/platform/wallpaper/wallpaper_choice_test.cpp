@@ -3,6 +3,9 @@
 // desktop), and how external programs are run.
 #include "platform/linux/wallpaper_backends.h"
 
+#include "imaging/bitmap.h"
+#include "imaging/codecs.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,11 +16,14 @@
 #include <string>
 #include <sys/stat.h>
 
+using platform::MonitorPicture;
+using platform::wallpaper::applyMonitorWallpapers;
 using platform::wallpaper::applyUnderFreshName;
 using platform::wallpaper::chooseBackend;
 using platform::wallpaper::DesktopBackend;
 using platform::wallpaper::fileUri2Path;
 using platform::wallpaper::isFreshName;
+using platform::wallpaper::isFreshNameOfFamily;
 using platform::wallpaper::path2FileUri;
 using platform::wallpaper::ProgramRun;
 using platform::wallpaper::removeLeftoverNames;
@@ -135,6 +141,8 @@ struct MemoryDesktop {
     Mode mode = Mode::Takes;
     std::string stored, pending;
     std::vector<std::string> given;
+    /// Each monitor's picture, when it was given one per monitor.
+    std::vector<std::string> monitors;
 };
 
 MemoryDesktop& memory() {
@@ -145,6 +153,7 @@ MemoryDesktop& memory() {
 std::optional<bool> memorySet(const std::string& path, const platform::Placement&) {
     MemoryDesktop& d = memory();
     d.given.push_back(path);
+    d.monitors.clear();
     switch (d.mode) {
     case MemoryDesktop::Mode::Takes:
         d.stored = path;
@@ -170,7 +179,32 @@ std::optional<std::string> memoryName() {
     return memory().stored;
 }
 
-const DesktopBackend MemoryBackend{"memory", {}, {}, memorySet, memoryName, true};
+// Per monitor: the first monitor's picture counts as the one stored.
+std::optional<bool> memorySetMonitors(const std::vector<MonitorPicture>& pictures,
+                                      const platform::Placement& placement) {
+    const std::optional<bool> taken = memorySet(pictures.front().file, placement);
+    for (size_t i = 1; i < pictures.size(); ++i)
+        memory().given.push_back(pictures[i].file);
+    if (taken == true && memory().mode == MemoryDesktop::Mode::Takes)
+        for (const MonitorPicture& p : pictures)
+            memory().monitors.push_back(p.file);
+    return taken;
+}
+
+std::optional<std::vector<std::string>> memoryShown() {
+    const std::optional<std::string> stored = memoryName();
+    if (!stored)
+        return std::nullopt;
+    std::vector<std::string> shown = memory().monitors;
+    shown.push_back(*stored);
+    return shown;
+}
+
+const DesktopBackend MemoryBackend{"memory",          {},    {},      memorySet,  memoryName, true,
+                                   memorySetMonitors, false, nullptr, memoryShown};
+// A desktop that stretches one picture over all monitors.
+const DesktopBackend SpanningBackend{"spanning", {},   {},      memorySet,
+                                     memoryName, true, nullptr, true};
 
 std::string readFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -215,8 +249,36 @@ TEST_F(FreshNames, NamesAreTheWallpaperNameWithANumberOfThirteenDigitsOrMore) {
           "/d/Wallpaper-176527000012.bmp", "/d/Wallpaper-0765270000123.bmp",
           "/d/Wallpaper-176527000012a.bmp", "/d/Wallpaper-1765270000123.png",
           "/d/MyWallpaper-1765270000123.bmp", "/d/wallpaper-1765270000123.bmp",
-          "/d/Wallpaper-1765270000123.bmp.tmp", "/d/list.txt"})
+          "/d/Wallpaper-1765270000123.bmp.tmp", "/d/list.txt", "/d/Wallpaper-2-1765270000123.bmp"})
         EXPECT_FALSE(isFreshName(other, w)) << other;
+    EXPECT_TRUE(isFreshName("/d/Wallpaper-2-1765270000123.bmp", "/d/Wallpaper-2.bmp"));
+    EXPECT_FALSE(isFreshName("/d/Wallpaper-21765270000123.bmp", "/d/Wallpaper-2.bmp"));
+}
+
+// The family of Wallpaper.bmp: its monitors' files and the composed picture.
+TEST_F(FreshNames, TheFamilyIsTheWallpaperItsMonitorFilesAndTheComposedPicture) {
+    const struct {
+        const char* name;
+        bool inFamily;
+    } cases[] = {
+        {"Wallpaper-1765270000123.bmp", true},
+        {"Wallpaper-2-1765270000123.bmp", true},
+        {"Wallpaper-999-1765270000123.bmp", true},
+        {"Spanned-1765270000123.bmp", true},
+        {"Wallpaper-1-1765270000123.bmp", false},
+        {"Wallpaper-02-1765270000123.bmp", false},
+        {"Wallpaper-1000-1765270000123.bmp", false},
+        {"Wallpaper-x-1765270000123.bmp", false},
+        {"Wallpaper-2-176527000012.bmp", false},
+        {"Wallpaper-2-1765270000123.png", false},
+        {"Wallpaper-2.bmp", false},
+        {"Spanned.bmp", false},
+        {"Spanned-2-1765270000123.bmp", false},
+        {"Other-1765270000123.bmp", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(isFreshNameOfFamily("/d/" + std::string(c.name), "/d/Wallpaper.bmp"), c.inFamily)
+            << c.name;
 }
 
 TEST_F(FreshNames, TwentyAppliesLeaveTheWallpaperAndTheNameShown) {
@@ -319,6 +381,13 @@ TEST_F(FreshNames, StartUpRemovesOnlyTheLeftoversTheDesktopDoesNotShow) {
         {"Wallpaper-1765270000125.bmp", Kind::Folder, false},
         {"Wallpaper-1765270000126.png", Kind::File, false},
         {"Other-1765270000127.bmp", Kind::File, false},
+        // The monitors' files and the composed picture.
+        {"Wallpaper-2-1765270000131.bmp", Kind::File, true},
+        {"Wallpaper-2-1765270000600.bmp", Kind::File, false}, // shown on the second monitor
+        {"Wallpaper-14-1765270000132.bmp", Kind::File, true},
+        {"Spanned-1765270000133.bmp", Kind::File, true},
+        {"Spanned.bmp", Kind::File, false},
+        {"Wallpaper-1-1765270000134.bmp", Kind::File, false},
     };
     const fs::path outside = m_dir / "outside";
     fs::create_directory(outside);
@@ -334,6 +403,7 @@ TEST_F(FreshNames, StartUpRemovesOnlyTheLeftoversTheDesktopDoesNotShow) {
     }
     std::ofstream(m_dir / "Wallpaper-1765270000125.bmp" / "inside") << "kept";
     memory().stored = (m_dir / "Wallpaper-1765270000500.bmp").string();
+    memory().monitors = {memory().stored, (m_dir / "Wallpaper-2-1765270000600.bmp").string()};
 
     // A desktop that cannot tell what it shows may show any of them.
     memory().mode = MemoryDesktop::Mode::Absent;
@@ -354,6 +424,69 @@ TEST_F(FreshNames, StartUpRemovesOnlyTheLeftoversTheDesktopDoesNotShow) {
     memory().stored.clear();
     removeLeftoverNames(plain, m_wallpaper.string());
     EXPECT_TRUE(fs::exists(m_dir / "Wallpaper-1765270000500.bmp"));
+}
+
+// Each monitor's file under a fresh name at every apply, never a pile:
+// the names shown and nothing else stay, also when a monitor goes, and
+// when a desktop that spans one composed picture takes over.
+TEST_F(FreshNames, MonitorFilesDoNotPileUp) {
+    const std::vector<fs::path> files{m_wallpaper, m_dir / "Wallpaper-2.bmp",
+                                      m_dir / "Wallpaper-3.bmp"};
+    const auto pictures = [&](size_t count) {
+        std::vector<MonitorPicture> p;
+        for (size_t i = 0; i < count; ++i)
+            p.push_back({{"M" + std::to_string(i), {int(i) * 10, 0, int(i) * 10 + 10, 10}},
+                         files[i].string()});
+        return p;
+    };
+    const auto expected = [&](const std::vector<std::string>& shown) {
+        std::set<std::string> names;
+        for (const fs::path& f : files)
+            names.insert(f.filename().string());
+        for (const std::string& f : shown)
+            names.insert(fs::path(f).filename().string());
+        return names;
+    };
+    std::set<std::string> given;
+    for (int round = 0; round < 8; ++round) {
+        const size_t count = round < 5 ? 3 : 2; // the third monitor goes
+        for (size_t i = 0; i < files.size(); ++i)
+            std::ofstream(files[i], std::ios::binary) << "BM " << round << " monitor " << i;
+        ASSERT_EQ(applyMonitorWallpapers(MemoryBackend, pictures(count),
+                                         (m_dir / "Spanned.bmp").string(), {}),
+                  true);
+        const std::vector<std::string> shown = memory().monitors;
+        ASSERT_EQ(shown.size(), count);
+        for (size_t i = 0; i < count; ++i) {
+            EXPECT_TRUE(isFreshName(shown[i], files[i].string())) << shown[i];
+            EXPECT_EQ(readFile(shown[i]), readFile(files[i]));
+            EXPECT_TRUE(given.insert(shown[i]).second) << "a name was used twice";
+        }
+        EXPECT_EQ(folder(), expected(shown)) << "after apply " << round;
+    }
+
+    // A desktop spanning one picture: the monitors' names go once it shows
+    // the composed one.
+    const Bitmap left = [] {
+        Bitmap b;
+        b.setPixelFormat(PixelFormat::Bits24);
+        b.setBrushColor(0x00FF00);
+        b.setSize(4, 4);
+        return b;
+    }();
+    std::vector<MonitorPicture> decoded = pictures(2);
+    decoded[0].picture = &left;
+    decoded[1].picture = &left;
+    const fs::path composed = m_dir / "Spanned.bmp";
+    ASSERT_EQ(applyMonitorWallpapers(SpanningBackend, decoded, composed.string(), {}), true);
+    EXPECT_TRUE(isFreshName(memory().stored, composed.string())) << memory().stored;
+    std::set<std::string> names = expected({memory().stored});
+    names.insert("Spanned.bmp");
+    EXPECT_EQ(folder(), names);
+    Bitmap shown;
+    ASSERT_TRUE(file2Bitmap(shown, memory().stored));
+    EXPECT_EQ(shown.width(), 20);
+    EXPECT_EQ(shown.pixel(15, 5) & 0xFFFFFF, 0x00FF00u);
 }
 
 // --- External programs ---

@@ -28,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdlib>
@@ -399,13 +400,14 @@ public:
     }
     bool ok() const { return !m_root.empty(); }
 
-    // A new picture under the wallpaper's name, as setWallpaper writes it.
-    void write(uint32_t rgb) const {
+    // A new picture under the wallpaper's name (or a monitor's file's), as
+    // the program writes it.
+    void write(uint32_t rgb, const char* name = "Wallpaper.bmp") const {
         Bitmap b;
         b.setPixelFormat(PixelFormat::Bits24);
         b.setBrushColor(rgb);
         b.setSize(40, 30);
-        b.saveToFile(m_wallpaper);
+        b.saveToFile(m_dir / name);
     }
 
     std::set<std::string> content() const {
@@ -732,6 +734,276 @@ TEST(LxqtWallpaper, TheScreenShowsEachNewPicture) {
             << std::hex << "the screen shows " << screenCentre() << ", not " << colour;
     }
 }
+
+// --- Each monitor its own picture ---
+
+// The newest fresh name of `file` in `folder`, empty for none.
+fs::path newestFreshName(const WallpaperFolder& folder, const fs::path& file) {
+    std::string newest;
+    for (const std::string& name : folder.content())
+        if (wp::isFreshName(name, file.string()) &&
+            (newest.empty() || name.size() > newest.size() ||
+             (name.size() == newest.size() && name > newest)))
+            newest = name;
+    return newest.empty() ? fs::path() : folder.dir() / newest;
+}
+
+// sway's one swaybg: each output's picture and mode.
+std::map<std::string, std::pair<std::string, std::string>> swaybgOutputs() {
+    const auto all = swaybgArguments();
+    std::map<std::string, std::pair<std::string, std::string>> outputs;
+    if (all.size() != 1)
+        return outputs;
+    std::string output;
+    for (size_t i = 0; i + 1 < all[0].size(); ++i) {
+        if (all[0][i] == "-o")
+            output = all[0][i + 1];
+        else if (all[0][i] == "-i")
+            outputs[output].first = all[0][i + 1];
+        else if (all[0][i] == "-m")
+            outputs[output].second = all[0][i + 1];
+    }
+    return outputs;
+}
+
+// Every last-image XFCE keeps, by property.
+std::map<std::string, std::string> xfceImages() {
+    std::map<std::string, std::string> images;
+    std::istringstream lines(output("xfconf-query", {"-c", "xfce4-desktop", "-l"}));
+    for (std::string line; std::getline(lines, line);)
+        if (line.size() > 11 && line.compare(line.size() - 11, 11, "/last-image") == 0)
+            images[line] = xfconfQuery(line);
+    return images;
+}
+
+std::vector<std::string> kdeImages() {
+    std::vector<std::string> images;
+    for (const QJsonValue& d : kdeState()["desktops"].toArray())
+        images.push_back(wp::fileUri2Path(
+            d.toObject()["config"].toObject()[KdeImageKey].toString().toStdString()));
+    return images;
+}
+
+// Two monitors side by side, the second lower: picture A shows on the
+// first, B on the second, placed to fit on a blue background (each monitor
+// of the pictures' shape, so no border where they show). What a desktop
+// keeps for them is read with its own tools; `a`, `b` and `composed` are
+// the fresh names handed over.
+struct MonitorFiles {
+    fs::path a, b, composed;
+    uint32_t colourA, colourB;
+};
+
+constexpr uint32_t MonitorBackground = 0x0000FF;
+
+// A picture composed of both: A on the first monitor's area, B on the
+// second's, the corners neither covers the background.
+void checkComposed(const fs::path& kept, const MonitorFiles& f) {
+    Bitmap shown;
+    ASSERT_TRUE(file2Bitmap(shown, kept.string())) << kept;
+    ASSERT_EQ(shown.width(), 1280);
+    ASSERT_EQ(shown.height(), 580);
+    const struct {
+        int x, y;
+        uint32_t rgb;
+    } probes[] = {{320, 240, f.colourA},
+                  {960, 340, f.colourB},
+                  {960, 50, MonitorBackground},
+                  {320, 530, MonitorBackground}};
+    for (const auto& p : probes)
+        EXPECT_EQ(shown.pixel(p.x, p.y) & 0xFFFFFF, p.rgb) << "(" << p.x << ", " << p.y << ")";
+}
+
+struct MonitorStory {
+    /// Checks what the desktop keeps for the two monitors.
+    std::function<void(const std::vector<platform::Monitor>&, const MonitorFiles&)> check;
+    /// Every picture file the desktop keeps now.
+    std::function<std::vector<std::string>()> kept;
+};
+
+MonitorStory spanningStory(std::function<std::string()> keptPicture,
+                           std::function<std::string()> placement, const char* spanWord) {
+    return {[=](const std::vector<platform::Monitor>&, const MonitorFiles& f) {
+                EXPECT_TRUE(waitFor([&] { return keptPicture() == f.composed.string(); }))
+                    << "the desktop keeps \"" << keptPicture() << "\", not \""
+                    << f.composed.string() << "\"";
+                EXPECT_EQ(placement(), spanWord);
+                checkComposed(keptPicture(), f);
+            },
+            [=] { return std::vector<std::string>{keptPicture()}; }};
+}
+
+std::optional<MonitorStory> monitorStory(const std::string& label) {
+    if (label == "Gnome")
+        return spanningStory(
+            [] { return wp::fileUri2Path(dconfRead("/org/gnome/desktop/background/picture-uri")); },
+            [] { return gsettingsPlacement("/org/gnome/desktop/background"); }, "spanned");
+    if (label == "Mate")
+        return spanningStory(
+            [] { return dconfRead("/org/mate/desktop/background/picture-filename"); },
+            [] { return gsettingsPlacement("/org/mate/desktop/background"); }, "spanned");
+    if (label == "Cinnamon")
+        return spanningStory(
+            [] {
+                return wp::fileUri2Path(dconfRead("/org/cinnamon/desktop/background/picture-uri"));
+            },
+            [] { return gsettingsPlacement("/org/cinnamon/desktop/background"); }, "spanned");
+    if (label == "Lxde")
+        return spanningStory([] { return lxdeSetting("wallpaper"); },
+                             [] { return lxdeSetting("wallpaper_mode"); }, "screen");
+    if (label == "Xfce")
+        return MonitorStory{
+            [](const std::vector<platform::Monitor>& monitors, const MonitorFiles& f) {
+                const std::map<std::string, std::string> images = xfceImages();
+                for (const auto& [monitor, file] :
+                     {std::pair{monitors[0].name, f.a}, std::pair{monitors[1].name, f.b}})
+                    for (int w : {0, 1}) {
+                        const std::string base = "/backdrop/screen0/monitor" + monitor +
+                                                 "/workspace" + std::to_string(w);
+                        EXPECT_EQ(xfconfQuery(base + "/last-image"), file.string()) << base;
+                        EXPECT_EQ(xfconfQuery(base + "/image-style"), "4") << base;
+                    }
+            },
+            [] {
+                std::vector<std::string> kept;
+                for (const auto& [property, image] : xfceImages())
+                    kept.push_back(image);
+                return kept;
+            }};
+    if (label == "Kde")
+        return MonitorStory{
+            [](const std::vector<platform::Monitor>&, const MonitorFiles& f) {
+                // Screens 0 and 1, and a desktop on no screen (the first picture).
+                EXPECT_EQ(kdeImages(),
+                          (std::vector<std::string>{f.a.string(), f.b.string(), f.a.string()}));
+                for (const QJsonValue& d : kdeState()["desktops"].toArray()) {
+                    const QJsonObject config = d.toObject()["config"].toObject();
+                    EXPECT_EQ(config["Wallpaper/org.kde.image/General/FillMode"].toInt(), 1);
+                    EXPECT_EQ(config["Wallpaper/org.kde.image/General/Color"].toString(),
+                              "#0000ff");
+                }
+                // One script named both pictures.
+                const QJsonArray scripts = kdeState()["scripts"].toArray();
+                bool both = false;
+                for (const QJsonValue& script : scripts) {
+                    const QString text = script.toString();
+                    both = both ||
+                           (text.contains(QString::fromStdString(wp::path2FileUri(f.a.string()))) &&
+                            text.contains(QString::fromStdString(wp::path2FileUri(f.b.string()))));
+                }
+                EXPECT_TRUE(both);
+            },
+            kdeImages};
+    if (label == "Lxqt")
+        // pcmanfm-qt shows one picture on every monitor: the first's.
+        return MonitorStory{[](const std::vector<platform::Monitor>&, const MonitorFiles& f) {
+                                EXPECT_EQ(lxqtSetting("Wallpaper"), f.a.string());
+                            },
+                            [] { return std::vector<std::string>{lxqtSetting("Wallpaper")}; }};
+    if (label == "Sway")
+        return MonitorStory{
+            [](const std::vector<platform::Monitor>& monitors, const MonitorFiles& f) {
+                // The swaybg that sway replaced may linger a moment.
+                EXPECT_TRUE(waitFor([] { return swaybgArguments().size() == 1; }));
+                const auto outputs = swaybgOutputs();
+                for (const auto& [monitor, file] :
+                     {std::pair{monitors[0].name, f.a}, std::pair{monitors[1].name, f.b}}) {
+                    const auto it = outputs.find(monitor);
+                    ASSERT_NE(it, outputs.end()) << monitor << " has no background";
+                    EXPECT_EQ(it->second.first, file.string()) << monitor;
+                    EXPECT_EQ(it->second.second, "fit") << monitor;
+                }
+            },
+            [] {
+                std::vector<std::string> kept;
+                for (const auto& [output, picture] : swaybgOutputs())
+                    kept.push_back(picture.first);
+                return kept;
+            }};
+    return std::nullopt;
+}
+
+// The monitors a test gives pictures to: sway's own outputs (a second one
+// made when it runs one), else two of a layout where the first is the X
+// server's output (XFCE names monitors so).
+std::vector<platform::Monitor> twoMonitors(const std::string& label) {
+    if (label != "Sway")
+        return {{firstMonitor(), {0, 0, 640, 480}}, {"DP-7", {640, 100, 1280, 580}}};
+    using Monitors = std::vector<platform::Monitor>;
+    const auto count = [] { return platform::desktopMonitors().value_or(Monitors()).size(); };
+    if (count() < 2)
+        wp::runProgram("swaymsg", {"create_output"});
+    waitFor([&] { return count() >= 2; });
+    return platform::desktopMonitors().value_or(Monitors());
+}
+
+class MonitorWallpapers : public DesktopWallpaper {};
+
+// The user story: each monitor shows its own picture, at every apply under
+// fresh names, and no more names stay than the desktop shows.
+TEST_P(MonitorWallpapers, EachMonitorShowsItsOwnPicture) {
+    const Desktop& d = GetParam();
+    const std::optional<MonitorStory> story = monitorStory(d.label);
+    ASSERT_TRUE(story);
+    const std::vector<platform::Monitor> monitors = twoMonitors(d.label);
+    ASSERT_EQ(monitors.size(), 2u);
+    if (std::string(d.label) == "Sway") {
+        // sway's outputs as it lists them: the first one as configured.
+        EXPECT_EQ(monitors[0], (platform::Monitor{"HEADLESS-1", {0, 0, 800, 600}}));
+        EXPECT_EQ(monitors[1].name.rfind("HEADLESS-", 0), 0u) << monitors[1].name;
+        EXPECT_GT(monitors[1].area.width(), 0);
+    }
+    const fs::path a = m_folder.dir() / "Wallpaper.bmp", b = m_folder.dir() / "Wallpaper-2.bmp",
+                   composed = m_folder.dir() / "Spanned.bmp";
+    std::set<std::string> handed;
+    for (uint32_t round = 0; round < 3; ++round) {
+        MonitorFiles f{{}, {}, {}, 0x00F000 + round, 0xF000F0 + round};
+        m_folder.write(f.colourA, "Wallpaper.bmp");
+        m_folder.write(f.colourB, "Wallpaper-2.bmp");
+        platform::setMonitorWallpapers({{monitors[0], a.string()}, {monitors[1], b.string()}},
+                                       composed.string(), {PlacementMode::Fit, MonitorBackground});
+        f.a = newestFreshName(m_folder, a);
+        f.b = newestFreshName(m_folder, b);
+        f.composed = newestFreshName(m_folder, composed);
+        for (const fs::path& p : {f.a, f.b, f.composed})
+            if (!p.empty()) {
+                EXPECT_TRUE(handed.insert(p.string()).second) << "a name was used twice: " << p;
+            }
+        story->check(monitors, f);
+
+        // Fresh names: those the desktop keeps, and no other (a desktop that
+        // stores late may keep the previous one besides).
+        std::set<std::string> fresh, kept;
+        for (const std::string& name : m_folder.content())
+            if (wp::isFreshNameOfFamily(name, a.string()))
+                fresh.insert(name);
+        for (const std::string& k : story->kept())
+            if (fs::path(k).parent_path() == m_folder.dir())
+                kept.insert(fs::path(k).filename().string());
+        if (d.storesLate)
+            EXPECT_LE(fresh.size(), 2u) << "after apply " << round;
+        else
+            EXPECT_EQ(fresh, kept) << "after apply " << round;
+    }
+
+    // Start-up: what an earlier run left of each file goes, what the
+    // desktop keeps stays (one that stores late has stored the newest by
+    // now, and the one before may go).
+    const std::set<std::string> before = m_folder.content();
+    for (const char* left : {"Wallpaper-1000000000001.bmp", "Wallpaper-2-1000000000002.bmp",
+                             "Wallpaper-3-1000000000003.bmp", "Spanned-1000000000004.bmp"})
+        std::ofstream(m_folder.dir() / left) << "left by an earlier run";
+    platform::removeLeftoverWallpaperNames(a.string());
+    const std::set<std::string> after = m_folder.content();
+    if (d.storesLate)
+        EXPECT_TRUE(std::includes(before.begin(), before.end(), after.begin(), after.end()));
+    else
+        EXPECT_EQ(after, before);
+    for (const std::string& k : story->kept())
+        EXPECT_TRUE(fs::exists(k)) << k;
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, MonitorWallpapers, testing::ValuesIn(desktops()), desktopName);
 
 // A desktop whose settings service is missing leaves the picture to the root
 // window of the X display, and without one changes nothing; no fresh name
