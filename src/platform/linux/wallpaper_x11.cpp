@@ -441,21 +441,37 @@ std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t*
         xcb_free_gc(c, gc);
     }
     const xcb_pixmap_t present = pixmapProperty(c, root, atoms.rootPmap);
+    const xcb_gcontext_t copy = xcb_generate_id(c);
+    xcb_create_gc(c, copy, pixmap, 0, nullptr);
+    const auto copyArea = [&](xcb_drawable_t from, const ::Rect& source, const ::Rect& area) {
+        xcb_copy_area(c, from, pixmap, copy, int16_t(source.left), int16_t(source.top),
+                      int16_t(area.left), int16_t(area.top), uint16_t(area.width()),
+                      uint16_t(area.height()));
+    };
+    // The areas painted so far with their pictures: a monitor of the same
+    // size as one of them, with the same picture, looks the same and is
+    // copied from it by the server instead of scaled again.
+    std::vector<std::pair<::Rect, const Bitmap*>> painted;
     for (const ScreenPart& part : parts) {
         const ::Rect area{std::max(part.area.left, 0), std::max(part.area.top, 0),
                           std::min(part.area.right, whole.right),
                           std::min(part.area.bottom, whole.bottom)};
         if (area.width() <= 0 || area.height() <= 0)
             continue;
+        const auto alike = std::find_if(painted.begin(), painted.end(), [&](const auto& p) {
+            return part.picture && p.second == part.picture && p.first.width() == area.width() &&
+                   p.first.height() == area.height() && area == part.area;
+        });
         if (part.keep && present != XCB_NONE) {
-            const xcb_gcontext_t copy = xcb_generate_id(c);
-            xcb_create_gc(c, copy, pixmap, 0, nullptr);
-            xcb_copy_area(c, present, pixmap, copy, int16_t(area.left), int16_t(area.top),
-                          int16_t(area.left), int16_t(area.top), uint16_t(area.width()),
-                          uint16_t(area.height()));
-            xcb_free_gc(c, copy);
+            copyArea(present, area, area);
+        } else if (alike != painted.end()) {
+            copyArea(pixmap, alike->first, area);
         } else if (part.picture && !part.picture->empty()) {
             paintArea(c, pixmap, screen->root_depth, *layout, *part.picture, placement, area);
+            // Only whole monitors: one cut at the root's edge is placed
+            // differently.
+            if (area == part.area)
+                painted.emplace_back(area, part.picture);
         } else {
             const xcb_gcontext_t fill = xcb_generate_id(c);
             const uint32_t background = pixelOf(*layout, placement.background);
@@ -466,6 +482,7 @@ std::optional<xcb_pixmap_t> paintScreen(xcb_connection_t* c, const xcb_screen_t*
             xcb_free_gc(c, fill);
         }
     }
+    xcb_free_gc(c, copy);
     if (!syncWithoutErrors(c)) {
         xcb_free_pixmap(c, pixmap);
         return std::nullopt;
