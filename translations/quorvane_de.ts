@@ -391,6 +391,10 @@ Achtung: Die Datei wird vom Datenträger gelöscht; das lässt sich nicht rückg
         <source>Left and Right show the previous and next picture, Home and End the first and last; Up, Down, Page Up and Page Down also set it as the wallpaper; Space sets a random one, Enter the one shown; Delete removes it from the collection, Shift+Delete also deletes the file; F1 shows About; Esc hides the window; Tab moves through the buttons.</source>
         <translation>Links und Rechts zeigen das vorherige und nächste Bild, Pos1 und Ende das erste und letzte; Oben, Unten, Bild auf und Bild ab setzen es auch als Hintergrundbild; die Leertaste setzt ein zufälliges, Eingabe das gezeigte; Entf entfernt es aus der Sammlung, Umschalt+Entf löscht auch die Datei; F1 zeigt die Info; Esc blendet das Fenster aus; Tab wechselt zwischen den Schaltflächen.</translation>
     </message>
+    <message>
+        <source>on monitor %1 of %2</source>
+        <translation>auf Bildschirm %1 von %2</translation>
+    </message>
 </context>
 <context>
     <name>NoticeBoard</name>
@@ -682,6 +686,22 @@ Die Bilddateien bleiben erhalten; der Miniaturen-Zwischenspeicher wird geleert.<
     <message>
         <source>No key of this keyboard makes this combination</source>
         <translation>Keine Taste dieser Tastatur ergibt dieses Kürzel</translation>
+    </message>
+    <message>
+        <source>Monitors</source>
+        <translation>Bildschirme</translation>
+    </message>
+    <message>
+        <source>The same picture on every monitor, or a different picture on each monitor, the monitors taking new pictures in turn</source>
+        <translation>Dasselbe Bild auf jedem Bildschirm oder ein eigenes Bild auf jedem Bildschirm, wobei die Bildschirme neue Bilder der Reihe nach erhalten</translation>
+    </message>
+    <message>
+        <source>All the same</source>
+        <translation>Alle gleich</translation>
+    </message>
+    <message>
+        <source>Each its own</source>
+        <translation>Jeweils eigenes</translation>
     </message>
 </context>
 <context>

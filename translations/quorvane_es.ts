@@ -391,6 +391,10 @@ Atención: el archivo se eliminará del disco y no se puede deshacer.</translati
         <source>Left and Right show the previous and next picture, Home and End the first and last; Up, Down, Page Up and Page Down also set it as the wallpaper; Space sets a random one, Enter the one shown; Delete removes it from the collection, Shift+Delete also deletes the file; F1 shows About; Esc hides the window; Tab moves through the buttons.</source>
         <translation>Izquierda y Derecha muestran la imagen anterior y la siguiente, Inicio y Fin la primera y la última; Arriba, Abajo, RePág y AvPág también la ponen de fondo; Espacio pone una al azar, Intro la mostrada; Supr la quita de la colección, Mayús+Supr también borra el archivo; F1 muestra Acerca de; Esc oculta la ventana; Tab recorre los botones.</translation>
     </message>
+    <message>
+        <source>on monitor %1 of %2</source>
+        <translation>en el monitor %1 de %2</translation>
+    </message>
 </context>
 <context>
     <name>NoticeBoard</name>
@@ -682,6 +686,22 @@ Los archivos se quedan en el disco; la caché de miniaturas se vacía.</translat
     <message>
         <source>No key of this keyboard makes this combination</source>
         <translation>Ninguna tecla de este teclado da esta combinación</translation>
+    </message>
+    <message>
+        <source>Monitors</source>
+        <translation>Monitores</translation>
+    </message>
+    <message>
+        <source>The same picture on every monitor, or a different picture on each monitor, the monitors taking new pictures in turn</source>
+        <translation>La misma imagen en todos los monitores, o una imagen distinta en cada monitor, que reciben las imágenes nuevas por turnos</translation>
+    </message>
+    <message>
+        <source>All the same</source>
+        <translation>Todos igual</translation>
+    </message>
+    <message>
+        <source>Each its own</source>
+        <translation>Cada uno la suya</translation>
     </message>
 </context>
 <context>

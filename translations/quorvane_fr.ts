@@ -391,6 +391,10 @@ Attention : le fichier sera supprimé du disque, sans retour possible !</transla
         <source>Left and Right show the previous and next picture, Home and End the first and last; Up, Down, Page Up and Page Down also set it as the wallpaper; Space sets a random one, Enter the one shown; Delete removes it from the collection, Shift+Delete also deletes the file; F1 shows About; Esc hides the window; Tab moves through the buttons.</source>
         <translation>Gauche et Droite affichent l’image précédente et suivante, Origine et Fin la première et la dernière ; Haut, Bas, Page préc. et Page suiv. en font aussi le fond d’écran ; Espace en applique une au hasard, Entrée celle affichée ; Suppr la retire de la collection, Maj+Suppr supprime aussi le fichier ; F1 affiche À propos ; Échap masque la fenêtre ; Tab parcourt les boutons.</translation>
     </message>
+    <message>
+        <source>on monitor %1 of %2</source>
+        <translation>sur l’écran %1 sur %2</translation>
+    </message>
 </context>
 <context>
     <name>NoticeBoard</name>
@@ -682,6 +686,22 @@ Les fichiers restent sur le disque ; le cache des miniatures est vidé.</transla
     <message>
         <source>No key of this keyboard makes this combination</source>
         <translation>Aucune touche de ce clavier ne donne cette combinaison</translation>
+    </message>
+    <message>
+        <source>Monitors</source>
+        <translation>Écrans</translation>
+    </message>
+    <message>
+        <source>The same picture on every monitor, or a different picture on each monitor, the monitors taking new pictures in turn</source>
+        <translation>La même image sur chaque écran, ou une image différente sur chaque écran, les écrans recevant les nouvelles images à tour de rôle</translation>
+    </message>
+    <message>
+        <source>All the same</source>
+        <translation>Tous pareils</translation>
+    </message>
+    <message>
+        <source>Each its own</source>
+        <translation>Chacun la sienne</translation>
     </message>
 </context>
 <context>

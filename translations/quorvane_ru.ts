@@ -391,6 +391,10 @@ Warning: this action will delete this file from disk, and cannot be undone!</sou
         <source>Left and Right show the previous and next picture, Home and End the first and last; Up, Down, Page Up and Page Down also set it as the wallpaper; Space sets a random one, Enter the one shown; Delete removes it from the collection, Shift+Delete also deletes the file; F1 shows About; Esc hides the window; Tab moves through the buttons.</source>
         <translation>Влево и Вправо показывают предыдущее и следующее изображение, Home и End — первое и последнее; Вверх, Вниз, Page Up и Page Down также делают его обоями; Пробел ставит случайное, Enter — показанное; Delete убирает его из коллекции, Shift+Delete также удаляет файл; F1 открывает «О программе»; Esc скрывает окно; Tab переходит по кнопкам.</translation>
     </message>
+    <message>
+        <source>on monitor %1 of %2</source>
+        <translation>на мониторе %1 из %2</translation>
+    </message>
 </context>
 <context>
     <name>NoticeBoard</name>
@@ -682,6 +686,22 @@ The picture files stay on disk; the thumbnail cache is emptied.</source>
     <message>
         <source>No key of this keyboard makes this combination</source>
         <translation>Ни одна клавиша этой раскладки не даёт такое сочетание</translation>
+    </message>
+    <message>
+        <source>Monitors</source>
+        <translation>Мониторы</translation>
+    </message>
+    <message>
+        <source>The same picture on every monitor, or a different picture on each monitor, the monitors taking new pictures in turn</source>
+        <translation>Одна картинка на всех мониторах или своя картинка на каждом мониторе; новые картинки мониторы получают по очереди</translation>
+    </message>
+    <message>
+        <source>All the same</source>
+        <translation>Одинаково</translation>
+    </message>
+    <message>
+        <source>Each its own</source>
+        <translation>У каждого своя</translation>
     </message>
 </context>
 <context>
