@@ -168,14 +168,14 @@ void SettingsWindow::createControls() {
     // free, on the first row beside its label.
     m_lbPlacement = new QLabel(tr("Placement"), this);
     m_lbPlacement->setObjectName(QStringLiteral("lbPlacement"));
-    m_lbPlacement->setGeometry(206, 52, 58, 17);
+    m_lbPlacement->setGeometry(196, 44, 68, 17);
     m_lbPlacement->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QPalette labelColours = m_lbPlacement->palette();
     labelColours.setColor(QPalette::WindowText, QColor(214, 218, 222));
     m_lbPlacement->setPalette(labelColours);
     m_cbPlacement = new QComboBox(this);
     m_cbPlacement->setObjectName(QStringLiteral("cbPlacement"));
-    m_cbPlacement->setGeometry(268, 52, 80, 17);
+    m_cbPlacement->setGeometry(268, 44, 80, 17);
     m_cbPlacement->setAccessibleName(tr("Placement"));
     for (const QString& text :
          {tr("Fill"), tr("Fit"), tr("Stretch"), tr("Center"), tr("Tile"), tr("Span")})
@@ -190,16 +190,16 @@ void SettingsWindow::createControls() {
                        "QComboBox QAbstractItemView { background: black; color: %1;"
                        " selection-background-color: rgb(52, 66, 80); border: 1px solid %1; }")
             .arg(FieldText));
-    // The same picture on every monitor, or each monitor its own, on the
-    // second row.
+    // The same picture on every monitor, or each monitor its own, under the
+    // placement: the first row is the one whose caption leaves room.
     m_lbMonitors = new QLabel(tr("Monitors"), this);
     m_lbMonitors->setObjectName(QStringLiteral("lbMonitors"));
-    m_lbMonitors->setGeometry(206, 92, 58, 17);
+    m_lbMonitors->setGeometry(196, 67, 68, 17);
     m_lbMonitors->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_lbMonitors->setPalette(labelColours);
     m_cbMonitors = new QComboBox(this);
     m_cbMonitors->setObjectName(QStringLiteral("cbMonitors"));
-    m_cbMonitors->setGeometry(268, 92, 105, 17);
+    m_cbMonitors->setGeometry(268, 67, 105, 17);
     m_cbMonitors->setAccessibleName(tr("Monitors"));
     m_cbMonitors->setToolTip(tr("The same picture on every monitor, or a different picture on "
                                 "each monitor, the monitors taking new pictures in turn"));
@@ -209,7 +209,7 @@ void SettingsWindow::createControls() {
     m_lbMonitors->setBuddy(m_cbMonitors);
     m_pbBackgroundColor = new QPushButton(this);
     m_pbBackgroundColor->setObjectName(QStringLiteral("pbBackgroundColor"));
-    m_pbBackgroundColor->setGeometry(354, 51, 19, 19);
+    m_pbBackgroundColor->setGeometry(354, 43, 19, 19);
     m_pbBackgroundColor->setAccessibleName(tr("Background colour"));
     m_pbBackgroundColor->setToolTip(tr("Colour around a picture that does not fill the screen"));
     m_pbBackgroundColor->setCursor(Qt::PointingHandCursor);

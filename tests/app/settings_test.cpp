@@ -271,10 +271,10 @@ TEST_F(Settings, TabMovesTheFocusThroughTheControlsInReadingOrder) {
     // The focus holder is no Tab stop: Tab goes from it to the first control,
     // then row by row, each row from the left.
     QWidget* focus = child("edtFocus");
-    // The placement list sits on the first row, the monitors list on the
-    // second; the colour swatch is off for Fill.
+    // The placement and monitors lists sit beside the first row, one under
+    // the other; the colour swatch is off for Fill.
     const std::vector<std::string> expected{"iLoadWithWindows", "cbPlacement",
-                                            "iChangeWithStart", "cbMonitors",
+                                            "cbMonitors",       "iChangeWithStart",
                                             "iUseGlobalKey",    "edt1",
                                             "iClearmini1",      "edt2",
                                             "iClearmini2",      "edt3",
@@ -452,9 +452,18 @@ TEST_F(Settings, PlacementAndColourAreChosenByKeyboardAndTakenOnlyOnApply) {
     EXPECT_EQ(m_window->newBackgroundColor, 0xABCDEFu);
     EXPECT_EQ(s().backgroundColor, 0x336699u);
 
+    // A picture on each monitor, chosen with the keyboard; Span turns the
+    // choice off, as one picture then covers all monitors.
+    auto* monitors = child<QComboBox>("cbMonitors");
+    EXPECT_EQ(monitors->currentText(), "All the same");
+    monitors->setFocus();
+    QTest::keyClick(monitors, Qt::Key_Down);
+    EXPECT_FALSE(s().perMonitor) << "taken before Apply";
+
     press("iApplySmall");
     EXPECT_EQ(s().placement, PlacementMode::Center);
     EXPECT_EQ(s().backgroundColor, 0xABCDEFu);
+    EXPECT_TRUE(s().perMonitor);
 
     // Cancel drops a new choice; the next showing starts from the state.
     open();
@@ -466,6 +475,12 @@ TEST_F(Settings, PlacementAndColourAreChosenByKeyboardAndTakenOnlyOnApply) {
     EXPECT_EQ(s().placement, PlacementMode::Center);
     open();
     EXPECT_EQ(placement->currentText(), "Center");
+    EXPECT_EQ(monitors->currentText(), "Each its own");
+    EXPECT_TRUE(monitors->isEnabled());
+    placement->setFocus();
+    QTest::keyClick(placement, Qt::Key_End);
+    EXPECT_EQ(placement->currentText(), "Span");
+    EXPECT_FALSE(monitors->isEnabled());
 }
 
 TEST_F(Settings, ARefusedAutostartWriteStopsTheApplyBeforeAnyChange) {
