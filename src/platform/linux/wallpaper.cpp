@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 namespace platform::wallpaper {
 
@@ -89,7 +90,13 @@ std::optional<bool> applyMonitorWallpapers(const DesktopBackend& backend,
             },
             first);
     }
-    if (!backend.spansOnePicture)
+    // Monitors that all show the same file need no composed picture: the
+    // desktop places that one by its own option.
+    const bool allTheSame = std::all_of(pictures.begin(), pictures.end(), [&](const auto& p) {
+        std::error_code ec;
+        return p.file == first || std::filesystem::equivalent(p.file, first, ec);
+    });
+    if (!backend.spansOnePicture || allTheSame)
         return applyWallpaper(backend, first, placement);
     // One picture over all monitors: composed of theirs, each placed on its
     // own monitor, then stretched by the desktop over the whole layout.

@@ -986,6 +986,17 @@ TEST_P(MonitorWallpapers, EachMonitorShowsItsOwnPicture) {
             EXPECT_EQ(fresh, kept) << "after apply " << round;
     }
 
+    // Both monitors showing one file (a second monitor that took the first
+    // picture): no composed picture, the desktop's own option for Fit.
+    const std::string label = d.label;
+    if (label == "Gnome" || label == "Mate" || label == "Cinnamon") {
+        fs::remove(b);
+        fs::create_hard_link(a, b);
+        platform::setMonitorWallpapers({{monitors[0], a.string()}, {monitors[1], b.string()}},
+                                       composed.string(), {PlacementMode::Fit, MonitorBackground});
+        EXPECT_EQ(placementSetting(label)->read(), "scaled");
+    }
+
     // Start-up: what an earlier run left of each file goes, what the
     // desktop keeps stays (one that stores late has stored the newest by
     // now, and the one before may go).
