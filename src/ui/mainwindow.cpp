@@ -212,11 +212,13 @@ void MainWindow::describeControls() {
     m_iRandomSelect->describe(tr("Random order on or off (Space)"),
                               tr("The automatic change picks pictures at random instead of in "
                                  "list order."));
-    m_lbHour->setAccessibleName(tr("Hours of the change interval"));
-    m_lbMin->setAccessibleName(tr("Minutes of the change interval"));
-    m_lbNum->setAccessibleName(tr("Position in the collection"));
-    m_lbFile->setAccessibleName(tr("File name"));
-    m_lbDir->setAccessibleName(tr("Folder"));
+    // A screen reader reads a label's name: its text, the value, stays the
+    // name, and what it means is the description.
+    m_lbHour->setAccessibleDescription(tr("Hours of the change interval"));
+    m_lbMin->setAccessibleDescription(tr("Minutes of the change interval"));
+    m_lbNum->setAccessibleDescription(tr("Position in the collection"));
+    m_lbFile->setAccessibleDescription(tr("File name"));
+    m_lbDir->setAccessibleDescription(tr("Folder"));
     m_pb->setAccessibleName(tr("Preview strip"));
     m_edtInput->setAccessibleName(tr("Quorvane"));
     m_edtInput->setAccessibleDescription(
