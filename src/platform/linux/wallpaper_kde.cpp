@@ -120,40 +120,21 @@ std::optional<bool> setKdeMonitorWallpapers(const std::vector<MonitorPicture>& p
     return setKdeWallpapers(paths, placement);
 }
 
-std::optional<std::string> kdeWallpaperName() {
-    BusPtr bus = openSessionBus();
-    if (!bus)
-        return std::nullopt;
-    // The first screen's desktop: the one the program's monitor view stands for.
-    const std::string script = "var all = desktops();\n"
-                               "var shown = null;\n"
-                               "for (var i = 0; i < all.length && !shown; ++i)\n"
-                               "    if (all[i].screen === 0)\n"
-                               "        shown = all[i];\n"
-                               "if (!shown && all.length > 0)\n"
-                               "    shown = all[0];\n"
-                               "if (shown && shown.wallpaperPlugin === \"org.kde.image\") {\n"
-                               "    shown.currentConfigGroup = " +
-                               ImageGroup +
-                               ";\n"
-                               "    print(shown.readConfig(\"Image\", \"\"));\n"
-                               "}\n";
-    ErrorPtr error;
-    const std::optional<std::string> printed = evaluate(bus.get(), script, error);
-    if (!printed) {
-        if (isServiceMissing(error.get()))
-            return std::nullopt;
-        reportDBusError("the Plasma shell did not tell the wallpaper", error.get());
-        return std::string();
-    }
-    return setting2Path(*printed);
-}
+// The picture of every desktop that shows one, with its screen, as the
+// shell reports them: one line "SCREEN URI" each (URIs carry no line break).
+struct KdeImages {
+    bool missing = false; // no Plasma shell here
+    bool failed = false;  // it did not answer
+    std::vector<std::pair<int, std::string>> images;
+};
 
-// The picture of every desktop that shows one.
-std::optional<std::vector<std::string>> kdeShownWallpapers() {
+KdeImages readKdeImages() {
+    KdeImages result;
     BusPtr bus = openSessionBus();
-    if (!bus)
-        return std::nullopt;
+    if (!bus) {
+        result.missing = true;
+        return result;
+    }
     const std::string script = "var all = desktops();\n"
                                "for (var i = 0; i < all.length; ++i) {\n"
                                "    var d = all[i];\n"
@@ -162,27 +143,58 @@ std::optional<std::vector<std::string>> kdeShownWallpapers() {
                                "    d.currentConfigGroup = " +
                                ImageGroup +
                                ";\n"
-                               "    print(d.readConfig(\"Image\", \"\"));\n"
+                               "    print(d.screen + \" \" + d.readConfig(\"Image\", \"\"));\n"
                                "}\n";
     ErrorPtr error;
     const std::optional<std::string> printed = evaluate(bus.get(), script, error);
     if (!printed) {
-        if (isServiceMissing(error.get()))
-            return std::nullopt;
-        reportDBusError("the Plasma shell did not tell the wallpapers", error.get());
-        // Unknown: none of the pictures may go.
-        return std::nullopt;
+        result.missing = isServiceMissing(error.get());
+        result.failed = !result.missing;
+        if (result.failed)
+            reportDBusError("the Plasma shell did not tell the wallpapers", error.get());
+        return result;
     }
-    // URIs carry no line break: one a line.
-    std::vector<std::string> files;
     for (size_t pos = 0; pos < printed->size();) {
         size_t end = printed->find('\n', pos);
         if (end == std::string::npos)
             end = printed->size();
-        if (std::string file = setting2Path(printed->substr(pos, end - pos)); !file.empty())
-            files.push_back(std::move(file));
+        const std::string line = printed->substr(pos, end - pos);
         pos = end + 1;
+        const size_t space = line.find(' ');
+        if (space == std::string::npos)
+            continue;
+        int screen = -1;
+        try {
+            screen = std::stoi(line.substr(0, space));
+        } catch (const std::exception&) {
+        }
+        result.images.emplace_back(screen, setting2Path(line.substr(space + 1)));
     }
+    return result;
+}
+
+// The first screen's picture: the one the program's monitor view stands for.
+std::optional<std::string> kdeWallpaperName() {
+    const KdeImages shown = readKdeImages();
+    if (shown.missing)
+        return std::nullopt;
+    if (shown.images.empty())
+        return std::string();
+    for (const auto& [screen, file] : shown.images)
+        if (screen == 0)
+            return file;
+    return shown.images.front().second;
+}
+
+std::optional<std::vector<std::string>> kdeShownWallpapers() {
+    const KdeImages shown = readKdeImages();
+    // Unknown: none of the pictures may go.
+    if (shown.missing || shown.failed)
+        return std::nullopt;
+    std::vector<std::string> files;
+    for (const auto& [screen, file] : shown.images)
+        if (!file.empty())
+            files.push_back(file);
     return files;
 }
 
