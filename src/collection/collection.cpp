@@ -175,7 +175,8 @@ fs::path composedFile(const fs::path& wallpaper) {
 constexpr std::size_t MaxMonitors = 16;
 
 // Removes the files of monitors' own pictures: every monitor shows the
-// wallpaper file now.
+// wallpaper file now. (With a picture on each monitor they stay while only
+// one monitor is left: the others get theirs back when they return.)
 void removeMonitorFiles(const fs::path& wallpaper) {
     std::error_code ec;
     for (std::size_t k = 1; k < MaxMonitors; ++k)
@@ -290,7 +291,8 @@ Collection::ApplyResult Collection::applyOnWorker(const ApplyJob& job) {
     // follows in the background; a failed write is silent.
     if (platform::paintDesktopWallpaper(job.wallpaperFile, b, job.placement)) {
         m_wallpaperWriter.write(std::move(b), wallpaperPath);
-        removeMonitorFiles(wallpaperPath);
+        if (!job.perMonitor)
+            removeMonitorFiles(wallpaperPath);
         return {true};
     }
     // A desktop that reads the file gets it once it is complete (and no
@@ -305,7 +307,8 @@ Collection::ApplyResult Collection::applyOnWorker(const ApplyJob& job) {
     if (superseded())
         return {};
     platform::setDesktopWallpaper(job.wallpaperFile, job.placement);
-    removeMonitorFiles(wallpaperPath);
+    if (!job.perMonitor)
+        removeMonitorFiles(wallpaperPath);
     return {true};
 }
 
