@@ -360,8 +360,7 @@ Collection::ApplyResult Collection::applyToMonitor(const ApplyJob& job, Bitmap& 
     if (job.generation != m_applyGeneration.load())
         return {};
     if (!platform::paintMonitorWallpapers(pictures, job.placement))
-        platform::setMonitorWallpapers(pictures,
-                                       platform::fromFsPath(composedFile(wallpaperPath)),
+        platform::setMonitorWallpapers(pictures, platform::fromFsPath(composedFile(wallpaperPath)),
                                        job.placement);
     return shown;
 }
@@ -397,10 +396,9 @@ void Collection::placeAgainOnWorker(const ApplyJob& job, bool onlyWhileShown) {
     std::vector<platform::MonitorPicture> pictures;
     for (std::size_t k = 0; k < monitors.size(); ++k) {
         const fs::path file = monitorFile(wallpaperPath, k);
-        pictures.push_back({monitors[k],
-                            platform::fromFsPath(fs::is_regular_file(file, ec) ? file
-                                                                               : wallpaperPath),
-                            nullptr});
+        pictures.push_back(
+            {monitors[k],
+             platform::fromFsPath(fs::is_regular_file(file, ec) ? file : wallpaperPath), nullptr});
     }
     platform::setMonitorWallpapers(pictures, platform::fromFsPath(composedFile(wallpaperPath)),
                                    job.placement);
