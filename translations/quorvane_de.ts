@@ -21,6 +21,71 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>only one command at a time</source>
+        <translation>nur ein Befehl auf einmal</translation>
+    </message>
+    <message>
+        <source>--add needs at least one file or folder</source>
+        <translation>--add braucht mindestens eine Datei oder einen Ordner</translation>
+    </message>
+    <message>
+        <source>unknown argument &apos;%1&apos;</source>
+        <translation>unbekanntes Argument „%1“</translation>
+    </message>
+    <message>
+        <source>Usage: %1</source>
+        <translation>Aufruf: %1</translation>
+    </message>
+    <message>
+        <source>show the next wallpaper</source>
+        <translation>das nächste Hintergrundbild zeigen</translation>
+    </message>
+    <message>
+        <source>show the previous wallpaper</source>
+        <translation>das vorige Hintergrundbild zeigen</translation>
+    </message>
+    <message>
+        <source>show a random wallpaper</source>
+        <translation>ein zufälliges Hintergrundbild zeigen</translation>
+    </message>
+    <message>
+        <source>show the main window</source>
+        <translation>das Hauptfenster zeigen</translation>
+    </message>
+    <message>
+        <source>add pictures and folders (with their subfolders) to
+the collection</source>
+        <extracomment>Lines of at most 58 characters: each stands indented under the first.</extracomment>
+        <translation>Bilder und Ordner (mit ihren Unterordnern) zur Sammlung
+hinzufügen</translation>
+    </message>
+    <message>
+        <source>print this help</source>
+        <translation>diese Hilfe ausgeben</translation>
+    </message>
+    <message>
+        <source>print the version</source>
+        <translation>die Version ausgeben</translation>
+    </message>
+    <message>
+        <source>A wallpaper changer that lives in the notification area.</source>
+        <extracomment>The first line of the help, under the usage.</extracomment>
+        <translation>Ein Hintergrundbild-Wechsler, der im Infobereich wohnt.</translation>
+    </message>
+    <message>
+        <source>A command goes to the program already running on this desktop; when
+none is running, the program starts and then carries it out. Bind
+these commands to keys where the desktop offers no global hotkeys.</source>
+        <extracomment>Lines of at most 72 characters.</extracomment>
+        <translation>Ein Befehl geht an das Programm, das auf dieser Arbeitsfläche schon
+läuft; läuft keines, startet das Programm und führt ihn dann aus. Legen
+Sie diese Befehle auf Tasten, wo die Arbeitsfläche keine globalen
+Tastenkürzel bietet.</translation>
+    </message>
+</context>
+<context>
     <name>Dialogs</name>
     <message>
         <source>Do you realy want to exit?</source>
@@ -395,6 +460,10 @@ Achtung: Die Datei wird vom Datenträger gelöscht; das lässt sich nicht rückg
         <source>on monitor %1 of %2</source>
         <translation>auf Bildschirm %1 von %2</translation>
     </message>
+    <message>
+        <source>Please, add wallpapers in the manager &gt;&gt;&gt;</source>
+        <translation>Bitte fügen Sie in der Verwaltung Hintergrundbilder hinzu &gt;&gt;&gt;</translation>
+    </message>
 </context>
 <context>
     <name>NoticeBoard</name>
@@ -702,6 +771,169 @@ Die Bilddateien bleiben erhalten; der Miniaturen-Zwischenspeicher wird geleert.<
     <message>
         <source>Each its own</source>
         <translation>Jeweils eigenes</translation>
+    </message>
+</context>
+<context>
+    <name>Skin</name>
+    <message>
+        <source>ON</source>
+        <extracomment>On the switches, in capitals: the on and off states.</extracomment>
+        <translation>EIN</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <extracomment>On the switches, in capitals: the on and off states.</extracomment>
+        <translation>AUS</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>Verwaltung</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>Nummer</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>BROWSE</source>
+        <translation>BLÄTTERN</translation>
+    </message>
+    <message>
+        <source>WALLPAPER</source>
+        <translation>HINTERGRUND</translation>
+    </message>
+    <message>
+        <source>AUTOMATIC CHANGE</source>
+        <translation>AUTOMATISCHER WECHSEL</translation>
+    </message>
+    <message>
+        <source>First</source>
+        <translation>Anfang</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Random</source>
+        <translation>Zufall</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Weiter</translation>
+    </message>
+    <message>
+        <source>Last</source>
+        <translation>Ende</translation>
+    </message>
+    <message>
+        <source>Param.</source>
+        <extracomment>Short for the settings (parameters).</extracomment>
+        <translation>Einst.</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Übernehmen</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>h</source>
+        <extracomment>Short for hours, over the hours of the change interval.</extracomment>
+        <translation>Std.</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <extracomment>Short for minutes, over the minutes of the change interval.</extracomment>
+        <translation>Min.</translation>
+    </message>
+    <message>
+        <source>On/Off</source>
+        <extracomment>Over the switch that turns the automatic change on and off.</extracomment>
+        <translation>Ein/Aus</translation>
+    </message>
+    <message>
+        <source>Add images</source>
+        <translation>Bilder hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add folders</source>
+        <translation>Ordner hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Leeren</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Start when I log on</source>
+        <translation>Beim Login starten</translation>
+    </message>
+    <message>
+        <source>Change the image at application start-up</source>
+        <translation>Bild beim Programmstart wechseln</translation>
+    </message>
+    <message>
+        <source>Change the wallpaper by global hotkeys</source>
+        <translation>Hintergrund mit globalen Tastenkürzeln wechseln</translation>
+    </message>
+    <message>
+        <source>Random wallpaper</source>
+        <translation>Zufälliges Bild</translation>
+    </message>
+    <message>
+        <source>Next wallpaper</source>
+        <translation>Nächstes Bild</translation>
+    </message>
+    <message>
+        <source>Previous wallpaper</source>
+        <translation>Vorheriges Bild</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>Check for an update</source>
+        <translation>Nach Updates suchen</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <comment>the picture as the wallpaper</comment>
+        <translation>Anwenden</translation>
+    </message>
+    <message>
+        <source>Random</source>
+        <comment>the order of the automatic change</comment>
+        <translation>Zufällig</translation>
     </message>
 </context>
 <context>

@@ -21,6 +21,70 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>only one command at a time</source>
+        <translation>solo una orden a la vez</translation>
+    </message>
+    <message>
+        <source>--add needs at least one file or folder</source>
+        <translation>--add necesita al menos un archivo o una carpeta</translation>
+    </message>
+    <message>
+        <source>unknown argument &apos;%1&apos;</source>
+        <translation>argumento desconocido «%1»</translation>
+    </message>
+    <message>
+        <source>Usage: %1</source>
+        <translation>Uso: %1</translation>
+    </message>
+    <message>
+        <source>show the next wallpaper</source>
+        <translation>mostrar el fondo siguiente</translation>
+    </message>
+    <message>
+        <source>show the previous wallpaper</source>
+        <translation>mostrar el fondo anterior</translation>
+    </message>
+    <message>
+        <source>show a random wallpaper</source>
+        <translation>mostrar un fondo al azar</translation>
+    </message>
+    <message>
+        <source>show the main window</source>
+        <translation>mostrar la ventana principal</translation>
+    </message>
+    <message>
+        <source>add pictures and folders (with their subfolders) to
+the collection</source>
+        <extracomment>Lines of at most 58 characters: each stands indented under the first.</extracomment>
+        <translation>añadir imágenes y carpetas (con sus subcarpetas) a la
+colección</translation>
+    </message>
+    <message>
+        <source>print this help</source>
+        <translation>mostrar esta ayuda</translation>
+    </message>
+    <message>
+        <source>print the version</source>
+        <translation>mostrar la versión</translation>
+    </message>
+    <message>
+        <source>A wallpaper changer that lives in the notification area.</source>
+        <extracomment>The first line of the help, under the usage.</extracomment>
+        <translation>Un cambiador de fondos de escritorio que vive en el área de notificación.</translation>
+    </message>
+    <message>
+        <source>A command goes to the program already running on this desktop; when
+none is running, the program starts and then carries it out. Bind
+these commands to keys where the desktop offers no global hotkeys.</source>
+        <extracomment>Lines of at most 72 characters.</extracomment>
+        <translation>Una orden va al programa que ya se ejecuta en este escritorio; si no
+hay ninguno, el programa se inicia y luego la ejecuta. Asigne estas
+órdenes a teclas donde el escritorio no ofrezca atajos globales.</translation>
+    </message>
+</context>
+<context>
     <name>Dialogs</name>
     <message>
         <source>Do you realy want to exit?</source>
@@ -395,6 +459,10 @@ Atención: el archivo se eliminará del disco y no se puede deshacer.</translati
         <source>on monitor %1 of %2</source>
         <translation>en el monitor %1 de %2</translation>
     </message>
+    <message>
+        <source>Please, add wallpapers in the manager &gt;&gt;&gt;</source>
+        <translation>Añada fondos de escritorio en el gestor &gt;&gt;&gt;</translation>
+    </message>
 </context>
 <context>
     <name>NoticeBoard</name>
@@ -702,6 +770,169 @@ Los archivos se quedan en el disco; la caché de miniaturas se vacía.</translat
     <message>
         <source>Each its own</source>
         <translation>Cada uno la suya</translation>
+    </message>
+</context>
+<context>
+    <name>Skin</name>
+    <message>
+        <source>ON</source>
+        <extracomment>On the switches, in capitals: the on and off states.</extracomment>
+        <translation>SÍ</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <extracomment>On the switches, in capitals: the on and off states.</extracomment>
+        <translation>NO</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>Gestor</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Ajustes</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Acerca de</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>Número</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Archivo</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Carpeta</translation>
+    </message>
+    <message>
+        <source>BROWSE</source>
+        <translation>EXPLORAR</translation>
+    </message>
+    <message>
+        <source>WALLPAPER</source>
+        <translation>FONDO</translation>
+    </message>
+    <message>
+        <source>AUTOMATIC CHANGE</source>
+        <translation>CAMBIO AUTOMÁTICO</translation>
+    </message>
+    <message>
+        <source>First</source>
+        <translation>Primera</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Atrás</translation>
+    </message>
+    <message>
+        <source>Random</source>
+        <translation>Azar</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Siguiente</translation>
+    </message>
+    <message>
+        <source>Last</source>
+        <translation>Última</translation>
+    </message>
+    <message>
+        <source>Param.</source>
+        <extracomment>Short for the settings (parameters).</extracomment>
+        <translation>Ajustes</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Aplicar</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Ayuda</translation>
+    </message>
+    <message>
+        <source>h</source>
+        <extracomment>Short for hours, over the hours of the change interval.</extracomment>
+        <translation>h</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <extracomment>Short for minutes, over the minutes of the change interval.</extracomment>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>On/Off</source>
+        <extracomment>Over the switch that turns the automatic change on and off.</extracomment>
+        <translation>Sí/No</translation>
+    </message>
+    <message>
+        <source>Add images</source>
+        <translation>Añadir imágenes</translation>
+    </message>
+    <message>
+        <source>Add folders</source>
+        <translation>Añadir carpetas</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Quitar</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Vaciar</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+    <message>
+        <source>Start when I log on</source>
+        <translation>Iniciar con la sesión</translation>
+    </message>
+    <message>
+        <source>Change the image at application start-up</source>
+        <translation>Cambiar la imagen al iniciar el programa</translation>
+    </message>
+    <message>
+        <source>Change the wallpaper by global hotkeys</source>
+        <translation>Cambiar el fondo con atajos globales</translation>
+    </message>
+    <message>
+        <source>Random wallpaper</source>
+        <translation>Fondo aleatorio</translation>
+    </message>
+    <message>
+        <source>Next wallpaper</source>
+        <translation>Fondo siguiente</translation>
+    </message>
+    <message>
+        <source>Previous wallpaper</source>
+        <translation>Fondo anterior</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Versión %1</translation>
+    </message>
+    <message>
+        <source>Check for an update</source>
+        <translation>Buscar actualizaciones</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <comment>the picture as the wallpaper</comment>
+        <translation>Aplicar</translation>
+    </message>
+    <message>
+        <source>Random</source>
+        <comment>the order of the automatic change</comment>
+        <translation>Al azar</translation>
     </message>
 </context>
 <context>

@@ -21,6 +21,70 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>only one command at a time</source>
+        <translation>une seule commande à la fois</translation>
+    </message>
+    <message>
+        <source>--add needs at least one file or folder</source>
+        <translation>--add demande au moins un fichier ou un dossier</translation>
+    </message>
+    <message>
+        <source>unknown argument &apos;%1&apos;</source>
+        <translation>argument inconnu « %1 »</translation>
+    </message>
+    <message>
+        <source>Usage: %1</source>
+        <translation>Utilisation : %1</translation>
+    </message>
+    <message>
+        <source>show the next wallpaper</source>
+        <translation>afficher le fond d’écran suivant</translation>
+    </message>
+    <message>
+        <source>show the previous wallpaper</source>
+        <translation>afficher le fond d’écran précédent</translation>
+    </message>
+    <message>
+        <source>show a random wallpaper</source>
+        <translation>afficher un fond d’écran au hasard</translation>
+    </message>
+    <message>
+        <source>show the main window</source>
+        <translation>afficher la fenêtre principale</translation>
+    </message>
+    <message>
+        <source>add pictures and folders (with their subfolders) to
+the collection</source>
+        <extracomment>Lines of at most 58 characters: each stands indented under the first.</extracomment>
+        <translation>ajouter des images et des dossiers (avec leurs
+sous-dossiers) à la collection</translation>
+    </message>
+    <message>
+        <source>print this help</source>
+        <translation>afficher cette aide</translation>
+    </message>
+    <message>
+        <source>print the version</source>
+        <translation>afficher la version</translation>
+    </message>
+    <message>
+        <source>A wallpaper changer that lives in the notification area.</source>
+        <extracomment>The first line of the help, under the usage.</extracomment>
+        <translation>Un changeur de fond d’écran qui vit dans la zone de notification.</translation>
+    </message>
+    <message>
+        <source>A command goes to the program already running on this desktop; when
+none is running, the program starts and then carries it out. Bind
+these commands to keys where the desktop offers no global hotkeys.</source>
+        <extracomment>Lines of at most 72 characters.</extracomment>
+        <translation>Une commande va au programme déjà lancé sur ce bureau ; s’il n’y en a
+aucun, le programme démarre puis l’exécute. Associez ces commandes à des
+touches là où le bureau n’offre pas de raccourcis globaux.</translation>
+    </message>
+</context>
+<context>
     <name>Dialogs</name>
     <message>
         <source>Do you realy want to exit?</source>
@@ -395,6 +459,10 @@ Attention : le fichier sera supprimé du disque, sans retour possible !</transla
         <source>on monitor %1 of %2</source>
         <translation>sur l’écran %1 sur %2</translation>
     </message>
+    <message>
+        <source>Please, add wallpapers in the manager &gt;&gt;&gt;</source>
+        <translation>Veuillez ajouter des fonds d’écran dans le gestionnaire &gt;&gt;&gt;</translation>
+    </message>
 </context>
 <context>
     <name>NoticeBoard</name>
@@ -702,6 +770,169 @@ Les fichiers restent sur le disque ; le cache des miniatures est vidé.</transla
     <message>
         <source>Each its own</source>
         <translation>Chacun la sienne</translation>
+    </message>
+</context>
+<context>
+    <name>Skin</name>
+    <message>
+        <source>ON</source>
+        <extracomment>On the switches, in capitals: the on and off states.</extracomment>
+        <translation>OUI</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <extracomment>On the switches, in capitals: the on and off states.</extracomment>
+        <translation>NON</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>Gestionnaire</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Paramètres</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>À propos</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>Numéro</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Fichier</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Dossier</translation>
+    </message>
+    <message>
+        <source>BROWSE</source>
+        <translation>PARCOURIR</translation>
+    </message>
+    <message>
+        <source>WALLPAPER</source>
+        <translation>FOND D’ÉCRAN</translation>
+    </message>
+    <message>
+        <source>AUTOMATIC CHANGE</source>
+        <translation>CHANGEMENT AUTOMATIQUE</translation>
+    </message>
+    <message>
+        <source>First</source>
+        <translation>Début</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Retour</translation>
+    </message>
+    <message>
+        <source>Random</source>
+        <translation>Hasard</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Suivant</translation>
+    </message>
+    <message>
+        <source>Last</source>
+        <translation>Fin</translation>
+    </message>
+    <message>
+        <source>Param.</source>
+        <extracomment>Short for the settings (parameters).</extracomment>
+        <translation>Param.</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Appliquer</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Aide</translation>
+    </message>
+    <message>
+        <source>h</source>
+        <extracomment>Short for hours, over the hours of the change interval.</extracomment>
+        <translation>h</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <extracomment>Short for minutes, over the minutes of the change interval.</extracomment>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>On/Off</source>
+        <extracomment>Over the switch that turns the automatic change on and off.</extracomment>
+        <translation>Oui/Non</translation>
+    </message>
+    <message>
+        <source>Add images</source>
+        <translation>Ajouter images</translation>
+    </message>
+    <message>
+        <source>Add folders</source>
+        <translation>Ajouter dossiers</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Retirer</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Vider</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Start when I log on</source>
+        <translation>Lancer à la connexion</translation>
+    </message>
+    <message>
+        <source>Change the image at application start-up</source>
+        <translation>Changer l’image au démarrage du programme</translation>
+    </message>
+    <message>
+        <source>Change the wallpaper by global hotkeys</source>
+        <translation>Changer le fond par des raccourcis globaux</translation>
+    </message>
+    <message>
+        <source>Random wallpaper</source>
+        <translation>Fond au hasard</translation>
+    </message>
+    <message>
+        <source>Next wallpaper</source>
+        <translation>Fond suivant</translation>
+    </message>
+    <message>
+        <source>Previous wallpaper</source>
+        <translation>Fond précédent</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>Check for an update</source>
+        <translation>Rechercher une mise à jour</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <comment>the picture as the wallpaper</comment>
+        <translation>Appliquer</translation>
+    </message>
+    <message>
+        <source>Random</source>
+        <comment>the order of the automatic change</comment>
+        <translation>Au hasard</translation>
     </message>
 </context>
 <context>

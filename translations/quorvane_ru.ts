@@ -21,6 +21,70 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>only one command at a time</source>
+        <translation>только одна команда за раз</translation>
+    </message>
+    <message>
+        <source>--add needs at least one file or folder</source>
+        <translation>--add требует хотя бы один файл или папку</translation>
+    </message>
+    <message>
+        <source>unknown argument &apos;%1&apos;</source>
+        <translation>неизвестный аргумент «%1»</translation>
+    </message>
+    <message>
+        <source>Usage: %1</source>
+        <translation>Использование: %1</translation>
+    </message>
+    <message>
+        <source>show the next wallpaper</source>
+        <translation>показать следующие обои</translation>
+    </message>
+    <message>
+        <source>show the previous wallpaper</source>
+        <translation>показать предыдущие обои</translation>
+    </message>
+    <message>
+        <source>show a random wallpaper</source>
+        <translation>показать случайные обои</translation>
+    </message>
+    <message>
+        <source>show the main window</source>
+        <translation>показать главное окно</translation>
+    </message>
+    <message>
+        <source>add pictures and folders (with their subfolders) to
+the collection</source>
+        <extracomment>Lines of at most 58 characters: each stands indented under the first.</extracomment>
+        <translation>добавить изображения и папки (с их подпапками)
+в коллекцию</translation>
+    </message>
+    <message>
+        <source>print this help</source>
+        <translation>вывести эту справку</translation>
+    </message>
+    <message>
+        <source>print the version</source>
+        <translation>вывести версию</translation>
+    </message>
+    <message>
+        <source>A wallpaper changer that lives in the notification area.</source>
+        <extracomment>The first line of the help, under the usage.</extracomment>
+        <translation>Смена обоев рабочего стола из области уведомлений.</translation>
+    </message>
+    <message>
+        <source>A command goes to the program already running on this desktop; when
+none is running, the program starts and then carries it out. Bind
+these commands to keys where the desktop offers no global hotkeys.</source>
+        <extracomment>Lines of at most 72 characters.</extracomment>
+        <translation>Команда передаётся программе, уже запущенной на этом рабочем столе;
+если её нет, программа запускается и выполняет команду. Назначьте эти
+команды клавишам, если рабочий стол не даёт глобальных горячих клавиш.</translation>
+    </message>
+</context>
+<context>
     <name>Dialogs</name>
     <message>
         <source>Do you realy want to exit?</source>
@@ -395,6 +459,10 @@ Warning: this action will delete this file from disk, and cannot be undone!</sou
         <source>on monitor %1 of %2</source>
         <translation>на мониторе %1 из %2</translation>
     </message>
+    <message>
+        <source>Please, add wallpapers in the manager &gt;&gt;&gt;</source>
+        <translation>Добавьте обои в менеджере &gt;&gt;&gt;</translation>
+    </message>
 </context>
 <context>
     <name>NoticeBoard</name>
@@ -702,6 +770,169 @@ The picture files stay on disk; the thumbnail cache is emptied.</source>
     <message>
         <source>Each its own</source>
         <translation>У каждого своя</translation>
+    </message>
+</context>
+<context>
+    <name>Skin</name>
+    <message>
+        <source>ON</source>
+        <extracomment>On the switches, in capitals: the on and off states.</extracomment>
+        <translation>ВКЛ</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <extracomment>On the switches, in capitals: the on and off states.</extracomment>
+        <translation>ВЫКЛ</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>Менеджер</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Параметры</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>Номер</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Файл</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Папка</translation>
+    </message>
+    <message>
+        <source>BROWSE</source>
+        <translation>ПРОСМОТР</translation>
+    </message>
+    <message>
+        <source>WALLPAPER</source>
+        <translation>ОБОИ</translation>
+    </message>
+    <message>
+        <source>AUTOMATIC CHANGE</source>
+        <translation>АВТОСМЕНА</translation>
+    </message>
+    <message>
+        <source>First</source>
+        <translation>Начало</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Назад</translation>
+    </message>
+    <message>
+        <source>Random</source>
+        <translation>Наугад</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Вперёд</translation>
+    </message>
+    <message>
+        <source>Last</source>
+        <translation>Конец</translation>
+    </message>
+    <message>
+        <source>Param.</source>
+        <extracomment>Short for the settings (parameters).</extracomment>
+        <translation>Парам.</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Применить</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Справка</translation>
+    </message>
+    <message>
+        <source>h</source>
+        <extracomment>Short for hours, over the hours of the change interval.</extracomment>
+        <translation>ч</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <extracomment>Short for minutes, over the minutes of the change interval.</extracomment>
+        <translation>мин</translation>
+    </message>
+    <message>
+        <source>On/Off</source>
+        <extracomment>Over the switch that turns the automatic change on and off.</extracomment>
+        <translation>Вкл/Выкл</translation>
+    </message>
+    <message>
+        <source>Add images</source>
+        <translation>Добавить файлы</translation>
+    </message>
+    <message>
+        <source>Add folders</source>
+        <translation>Добавить папки</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Start when I log on</source>
+        <translation>Запуск при входе</translation>
+    </message>
+    <message>
+        <source>Change the image at application start-up</source>
+        <translation>Менять картинку при запуске программы</translation>
+    </message>
+    <message>
+        <source>Change the wallpaper by global hotkeys</source>
+        <translation>Менять обои глобальными клавишами</translation>
+    </message>
+    <message>
+        <source>Random wallpaper</source>
+        <translation>Случайные обои</translation>
+    </message>
+    <message>
+        <source>Next wallpaper</source>
+        <translation>Следующие обои</translation>
+    </message>
+    <message>
+        <source>Previous wallpaper</source>
+        <translation>Предыдущие обои</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Версия %1</translation>
+    </message>
+    <message>
+        <source>Check for an update</source>
+        <translation>Проверить обновления</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <comment>the picture as the wallpaper</comment>
+        <translation>Применить</translation>
+    </message>
+    <message>
+        <source>Random</source>
+        <comment>the order of the automatic change</comment>
+        <translation>Вразброс</translation>
     </message>
 </context>
 <context>

@@ -402,9 +402,15 @@ void DrawSwitch(QPainter& p, qreal x, qreal y, bool on) {
 
     const QRectF text = on ? QRectF(pill.left() + 4, pill.top(), 34, pill.height())
                            : QRectF(pill.left() + 16, pill.top(), 36, pill.height());
-    p.setFont(Font(9, true));
+    //: On the switches, in capitals: the on and off states.
+    const QString caption = on ? Tr(QT_TRANSLATE_NOOP("Skin", "ON"))
+                               //: On the switches, in capitals: the on and off states.
+                               : Tr(QT_TRANSLATE_NOOP("Skin", "OFF"));
+    const QFont font = FitFont(Font(9, true), caption, text.width() - 2);
+    NoteCaption(text.adjusted(1, 0, -1, 0), caption, font, 9);
+    p.setFont(font);
     p.setPen(on ? QColor(255, 255, 255) : QColor(112, 121, 138));
-    p.drawText(text, Qt::AlignCenter, on ? QStringLiteral("ON") : QStringLiteral("OFF"));
+    p.drawText(text, Qt::AlignCenter, caption);
 }
 
 } // namespace

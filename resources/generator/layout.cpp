@@ -45,7 +45,7 @@ const WindowLayout& MainLayout() {
 const WindowLayout& ManagerLayout() {
     static const WindowLayout layout{
         "imgInterfacePicManager",
-        "Manager",
+        QT_TRANSLATE_NOOP("Skin", "Manager"),
         {569, 388},
         {570, 389},
         {
@@ -64,7 +64,7 @@ const WindowLayout& ManagerLayout() {
 const WindowLayout& SettingsLayout() {
     static const WindowLayout layout{
         "imgInterfaceParam",
-        "Settings",
+        QT_TRANSLATE_NOOP("Skin", "Settings"),
         {397, 300},
         {397, 300},
         {
@@ -87,7 +87,7 @@ const WindowLayout& SettingsLayout() {
 const WindowLayout& AboutLayout() {
     static const WindowLayout layout{
         "imgInterfaceHelp",
-        "About",
+        QT_TRANSLATE_NOOP("Skin", "About"),
         {397, 174},
         {397, 174},
         {

@@ -58,6 +58,48 @@ QImage Halo(const QImage& shape, int radius, const QColor& colour, qreal strengt
 // Text with a one-pixel dark shadow below it.
 void Caption(QPainter& p, const QRectF& r, int flags, const QString& text, const QFont& font,
              const QColor& colour = CaptionText);
+
+// ---- Captions in the program's languages ---------------------------------------------
+
+// The languages the program carries besides English; the pictures with captions are
+// drawn once more in each.
+const std::vector<QString>& Languages();
+// Draws the captions from now on in `language` (empty: English), translated by the
+// program's own quorvane_LANGUAGE.qm in `folder`. False when that cannot be loaded.
+bool SetLanguage(const QString& language, const QString& folder = {});
+// A caption in the language set: `english`, marked for translation in the context
+// "Skin" (with `disambiguation` where the same English names two things), translated
+// where the translation has it.
+QString Tr(const char* english, const char* disambiguation = nullptr);
+// A caption's English text and its disambiguation, as QT_TRANSLATE_NOOP3 gives them.
+struct Text {
+    const char* source;
+    const char* comment = nullptr;
+};
+
+// font, or where text is wider than width, font made smaller by whole pixels until it
+// fits, down to three quarters of its size (at least 7 pixels).
+QFont FitFont(const QFont& font, const QString& text, qreal width);
+// A caption as drawn: the room it may take, its text, the size of its font, the size
+// the design gives it and its width at the size drawn, with what must stand beside it.
+struct DrawnCaption {
+    QRectF room;
+    QString text;
+    int pixelSize;
+    int designSize;
+    qreal width;
+    bool fits() const { return width <= room.width(); }
+};
+// Notes a caption drawn (FittedCaption does it); beside is the width that must stand
+// beside the text in its room.
+void NoteCaption(const QRectF& room, const QString& text, const QFont& drawn, int designSize,
+                 qreal beside = 0);
+// The captions drawn since the last call.
+std::vector<DrawnCaption> TakeDrawnCaptions();
+// Caption with the font fitted to the room the caption may take (room, of which r is
+// the rectangle it is aligned in). At the font's own size it draws exactly as Caption.
+void FittedCaption(QPainter& p, const QRectF& r, const QRectF& room, int flags, const QString& text,
+                   const QFont& font, const QColor& colour = CaptionText);
 // A transparent picture of the given size, ready to draw on: at the scale set by
 // SetScale, its pixels that many times as many in each direction, its device pixel
 // ratio the scale, so that painting on it goes in the same coordinates at every scale.
@@ -134,5 +176,20 @@ QImage DrawMainBackground();
 QImage DrawManagerBackground();
 QImage DrawSettingsBackground();
 QImage DrawAboutBackground(const QString& version);
+
+// A picture that carries captions, under its name, with the captions drawn on it.
+struct CaptionedPicture {
+    QString name;
+    QImage image;
+    std::vector<DrawnCaption> captions;
+};
+// The pictures that carry captions, drawn in the language set: only these are drawn
+// once more for each language.
+std::vector<CaptionedPicture> CaptionedPictures(const QString& version);
+// What is stored of a language's picture: its pixels where they differ from the English
+// picture, transparent where they do not (the program lays it over the English one). A
+// null image when the two differ in size or a pixel that differs is transparent, which
+// the stored form could not tell from an unchanged one.
+QImage LanguageDelta(const QImage& english, const QImage& translated);
 
 } // namespace skin

@@ -20,6 +20,11 @@ QRectF Above(const QRect& r, int top, int height) {
     return QRectF(r.left() - 20, top, r.width() + 40, height);
 }
 
+// The room a caption centred in band may take: width wide in its middle.
+QRectF Middle(const QRectF& band, qreal width) {
+    return QRectF(band.center().x() - width / 2, band.top(), width, band.height());
+}
+
 QRect RectOf(const WindowLayout& l, const char* name) {
     for (const Control& c : l.controls)
         if (QString::fromLatin1(c.name) == QString::fromLatin1(name))
@@ -65,8 +70,9 @@ void Finish(QImage& img, const WindowLayout& l) {
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.drawImage(10, 7, DrawIcon(16));
-    Caption(p, QRectF(33, 0, w - 140, TitleHeight), Qt::AlignLeft | Qt::AlignVCenter,
-            QString::fromLatin1(l.title), Font(13, true), TitleText);
+    const QRectF title(33, 0, w - 140, TitleHeight);
+    FittedCaption(p, title, title, Qt::AlignLeft | Qt::AlignVCenter, Tr(l.title), Font(13, true),
+                  TitleText);
     // A dark outer edge and a faint bright rim inside it.
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(0, 0, 0, 230), 1));
@@ -112,11 +118,13 @@ void Groove(QPainter& p, qreal x1, qreal x2, qreal y) {
     p.fillRect(QRectF(x1, y + 1, x2 - x1, 1), light);
 }
 
-// A small heading with fading lines to either side.
+// A small heading with fading lines to either side, each at least 10 pixels long.
 void Heading(QPainter& p, qreal x1, qreal x2, qreal y, const QString& text) {
-    const QFont f = Font(9, true);
-    QFont spaced = f;
+    QFont spaced = Font(9, true);
     spaced.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
+    constexpr qreal Lines = 2 * (10 + 6); // the shortest lines and their gaps
+    spaced = FitFont(spaced, text, x2 - x1 - Lines);
+    NoteCaption(QRectF(x1, y, x2 - x1, 12), text, spaced, 9, Lines);
     const QFontMetricsF m(spaced);
     const qreal tw = m.horizontalAdvance(text);
     const qreal cx = (x1 + x2) / 2;
@@ -152,19 +160,22 @@ QImage DrawMainBackground() {
     Well(p, QRectF(8, 41, 698, 70), 6);
     const QFont label = Font(10, true);
     const char* rows[] = {"lbNum", "lbFile", "lbDir"};
-    const char* captions[] = {"Number", "File", "Folder"};
+    const char* captions[] = {QT_TRANSLATE_NOOP("Skin", "Number"),
+                              QT_TRANSLATE_NOOP("Skin", "File"),
+                              QT_TRANSLATE_NOOP("Skin", "Folder")};
     for (int i = 0; i < 3; ++i) {
         const QRect r = RectOf(l, rows[i]);
-        Caption(p, QRectF(14, r.top(), r.left() - 14 - 6, r.height()),
-                Qt::AlignRight | Qt::AlignVCenter, QString::fromLatin1(captions[i]), label,
-                MutedText);
+        const QRectF room(14, r.top(), r.left() - 14 - 6, r.height());
+        FittedCaption(p, room, room, Qt::AlignRight | Qt::AlignVCenter, Tr(captions[i]), label,
+                      MutedText);
     }
 
     // The manager's tile beside the panel.
     const QRect manager = RectOf(l, "iManager");
     Plate(p, QRectF(710.5, 41.5, 83, 69), 6);
-    Caption(p, QRectF(manager.left(), 45, manager.width(), 14), Qt::AlignCenter,
-            QStringLiteral("Manager"), Font(10, true));
+    const QRectF tile(manager.left(), 45, manager.width(), 14);
+    FittedCaption(p, tile, tile.adjusted(2, 0, -2, 0), Qt::AlignCenter,
+                  Tr(QT_TRANSLATE_NOOP("Skin", "Manager")), Font(10, true));
 
     // Shadows above and below the strip.
     QLinearGradient over(0, 112, 0, 119);
@@ -178,30 +189,39 @@ QImage DrawMainBackground() {
 
     // Three groups of buttons below the strip.
     const QFont caption = Font(10, true);
-    Heading(p, 16, 311, 340, QStringLiteral("BROWSE"));
-    Heading(p, 322, 480, 340, QStringLiteral("WALLPAPER"));
-    Heading(p, 490, 787, 340, QStringLiteral("AUTOMATIC CHANGE"));
+    Heading(p, 16, 311, 340, Tr(QT_TRANSLATE_NOOP("Skin", "BROWSE")));
+    Heading(p, 322, 480, 340, Tr(QT_TRANSLATE_NOOP("Skin", "WALLPAPER")));
+    Heading(p, 490, 787, 340, Tr(QT_TRANSLATE_NOOP("Skin", "AUTOMATIC CHANGE")));
+    // Each caption may take the width its neighbours leave it (room), a few pixels apart.
     const struct {
         const char* control;
-        const char* text;
+        Text text;
         int top;
+        int room;
     } buttonCaptions[] = {
-        {"iBegin", "First", 386},
-        {"iBack", "Back", 386},
-        {"iRandom", "Random", 386},
-        {"iNext", "Next", 386},
-        {"iEnd", "Last", 386},
-        {"iParam", "Param.", 376},
-        {"iApply", "Apply", 376},
-        {"iHelp", "Help", 376},
-        {"lbHour", "h", 366},
-        {"lbMin", "min", 366},
-        {"iAutomaticallyChange", "On/Off", 364},
-        {"iRandomSelect", "Random", 364},
+        {"iBegin", {QT_TRANSLATE_NOOP("Skin", "First")}, 386, 52},
+        {"iBack", {QT_TRANSLATE_NOOP("Skin", "Back")}, 386, 52},
+        {"iRandom", {QT_TRANSLATE_NOOP("Skin", "Random")}, 386, 52},
+        {"iNext", {QT_TRANSLATE_NOOP("Skin", "Next")}, 386, 52},
+        {"iEnd", {QT_TRANSLATE_NOOP("Skin", "Last")}, 386, 52},
+        //: Short for the settings (parameters).
+        {"iParam", {QT_TRANSLATE_NOOP("Skin", "Param.")}, 376, 50},
+        {"iApply", QT_TRANSLATE_NOOP3("Skin", "Apply", "the picture as the wallpaper"), 376, 52},
+        {"iHelp", {QT_TRANSLATE_NOOP("Skin", "Help")}, 376, 50},
+        //: Short for hours, over the hours of the change interval.
+        {"lbHour", {QT_TRANSLATE_NOOP("Skin", "h")}, 366, 40},
+        //: Short for minutes, over the minutes of the change interval.
+        {"lbMin", {QT_TRANSLATE_NOOP("Skin", "min")}, 366, 40},
+        //: Over the switch that turns the automatic change on and off.
+        {"iAutomaticallyChange", {QT_TRANSLATE_NOOP("Skin", "On/Off")}, 364, 70},
+        {"iRandomSelect", QT_TRANSLATE_NOOP3("Skin", "Random", "the order of the automatic change"),
+         364, 70},
     };
-    for (const auto& c : buttonCaptions)
-        Caption(p, Above(RectOf(l, c.control), c.top, 12), Qt::AlignCenter,
-                QString::fromLatin1(c.text), caption);
+    for (const auto& c : buttonCaptions) {
+        const QRectF band = Above(RectOf(l, c.control), c.top, 12);
+        FittedCaption(p, band, Middle(band, c.room), Qt::AlignCenter,
+                      Tr(c.text.source, c.text.comment), caption);
+    }
     // The counters' displays.
     for (const char* counter : {"lbHour", "lbMin"})
         Well(p, QRectF(RectOf(l, counter)).adjusted(-3, -2, 3, 2), 2);
@@ -241,14 +261,18 @@ QImage DrawManagerBackground() {
     const struct {
         const char* control;
         const char* text;
-    } buttons[] = {
-        {"iFile", "Add images"}, {"iDir", "Add folders"}, {"iDel", "Delete"}, {"iClear", "Clear"}};
-    for (const auto& b : buttons)
-        Caption(p, Above(RectOf(l, b.control), 277, 12), Qt::AlignCenter,
-                QString::fromLatin1(b.text), caption);
+    } buttons[] = {{"iFile", QT_TRANSLATE_NOOP("Skin", "Add images")},
+                   {"iDir", QT_TRANSLATE_NOOP("Skin", "Add folders")},
+                   {"iDel", QT_TRANSLATE_NOOP("Skin", "Delete")},
+                   {"iClear", QT_TRANSLATE_NOOP("Skin", "Clear")}};
+    for (const auto& b : buttons) {
+        const QRectF band = Above(RectOf(l, b.control), 277, 12);
+        FittedCaption(p, band, Middle(band, 96), Qt::AlignCenter, Tr(b.text), caption);
+    }
     Groove(p, 20, 549, 343);
-    Caption(p, Above(RectOf(l, "iClose"), 348, 12), Qt::AlignCenter, QStringLiteral("Close"),
-            caption);
+    const QRectF close = Above(RectOf(l, "iClose"), 348, 12);
+    FittedCaption(p, close, Middle(close, 120), Qt::AlignCenter,
+                  Tr(QT_TRANSLATE_NOOP("Skin", "Close")), caption);
     p.end();
     Finish(img, l);
     return img;
@@ -261,35 +285,44 @@ QImage DrawSettingsBackground() {
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QFont text = Font(11);
+    // The first row shares its line with the placement's label and list, from x = 196.
     const struct {
         const char* control;
         const char* text;
-    } switches[] = {{"iLoadWithWindows", "Start when I log on"},
-                    {"iChangeWithStart", "Change the image at application start-up"},
-                    {"iUseGlobalKey", "Change the wallpaper by global hotkeys"}};
+        int roomRight;
+    } switches[] = {{"iLoadWithWindows", QT_TRANSLATE_NOOP("Skin", "Start when I log on"), 196},
+                    {"iChangeWithStart",
+                     QT_TRANSLATE_NOOP("Skin", "Change the image at application start-up"), 383},
+                    {"iUseGlobalKey",
+                     QT_TRANSLATE_NOOP("Skin", "Change the wallpaper by global hotkeys"), 383}};
     for (const auto& s : switches) {
         const QRect r = RectOf(l, s.control);
-        Caption(p, QRectF(r.right() + 8, r.top(), 300, r.height()),
-                Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(s.text), text);
+        const qreal left = r.right() + 8;
+        FittedCaption(p, QRectF(left, r.top(), 300, r.height()),
+                      QRectF(left, r.top(), s.roomRight - left, r.height()),
+                      Qt::AlignLeft | Qt::AlignVCenter, Tr(s.text), text);
     }
     Groove(p, 14, 383, 157);
     const struct {
         const char* field;
         const char* text;
-    } keys[] = {
-        {"edt1", "Random wallpaper"}, {"edt2", "Next wallpaper"}, {"edt3", "Previous wallpaper"}};
+    } keys[] = {{"edt1", QT_TRANSLATE_NOOP("Skin", "Random wallpaper")},
+                {"edt2", QT_TRANSLATE_NOOP("Skin", "Next wallpaper")},
+                {"edt3", QT_TRANSLATE_NOOP("Skin", "Previous wallpaper")}};
     for (const auto& k : keys) {
         const QRect r = RectOf(l, k.field);
         Well(p, QRectF(r).adjusted(-2, -2, 2, 2), 2);
-        Caption(p, QRectF(14, r.top() - 2, r.left() - 14 - 10, r.height() + 4),
-                Qt::AlignRight | Qt::AlignVCenter, QString::fromLatin1(k.text), text);
+        const QRectF room(14, r.top() - 2, r.left() - 14 - 10, r.height() + 4);
+        FittedCaption(p, room, room, Qt::AlignRight | Qt::AlignVCenter, Tr(k.text), text);
     }
     Groove(p, 14, 383, 250);
     const QFont caption = Font(10, true);
-    Caption(p, Above(RectOf(l, "iApplySmall"), 257, 12), Qt::AlignCenter, QStringLiteral("Apply"),
-            caption);
-    Caption(p, Above(RectOf(l, "iClose"), 257, 12), Qt::AlignCenter, QStringLiteral("Cancel"),
-            caption);
+    const QRectF apply = Above(RectOf(l, "iApplySmall"), 257, 12);
+    FittedCaption(p, apply, Middle(apply, 110), Qt::AlignCenter,
+                  Tr(QT_TRANSLATE_NOOP("Skin", "Apply")), caption);
+    const QRectF cancel = Above(RectOf(l, "iClose"), 257, 12);
+    FittedCaption(p, cancel, Middle(cancel, 110), Qt::AlignCenter,
+                  Tr(QT_TRANSLATE_NOOP("Skin", "Cancel")), caption);
     p.end();
     Finish(img, l);
     return img;
@@ -304,15 +337,20 @@ QImage DrawAboutBackground(const QString& version) {
     p.drawImage(22, 40, DrawIcon(48));
     Caption(p, QRectF(86, 38, 300, 30), Qt::AlignLeft | Qt::AlignVCenter,
             QStringLiteral("Quorvane"), Font(24, true), TitleText);
-    Caption(p, QRectF(88, 68, 300, 16), Qt::AlignLeft | Qt::AlignVCenter,
-            QStringLiteral("Version ") + version, Font(11), CaptionText);
+    const QRectF versionRow(88, 68, 300, 16);
+    FittedCaption(p, versionRow, QRectF(88, 68, 383 - 88, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                  Tr(QT_TRANSLATE_NOOP("Skin", "Version %1")).arg(version), Font(11), CaptionText);
     const QRect update = RectOf(l, "iUpdate");
-    Caption(p, QRectF(update.right() + 4, update.top() - 2, 300, update.height() + 4),
-            Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Check for an update"), Font(11),
-            QColor(120, 196, 246));
+    const QRectF updateRow(update.right() + 4, update.top() - 2, 300, update.height() + 4);
+    FittedCaption(
+        p, updateRow,
+        QRectF(updateRow.left(), updateRow.top(), 383 - updateRow.left(), updateRow.height()),
+        Qt::AlignLeft | Qt::AlignVCenter, Tr(QT_TRANSLATE_NOOP("Skin", "Check for an update")),
+        Font(11), QColor(120, 196, 246));
     Groove(p, 14, 383, 124);
-    Caption(p, Above(RectOf(l, "iClose"), 129, 12), Qt::AlignCenter, QStringLiteral("Close"),
-            Font(10, true));
+    const QRectF close = Above(RectOf(l, "iClose"), 129, 12);
+    FittedCaption(p, close, Middle(close, 120), Qt::AlignCenter,
+                  Tr(QT_TRANSLATE_NOOP("Skin", "Close")), Font(10, true));
     p.end();
     Finish(img, l);
     return img;

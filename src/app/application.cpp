@@ -31,6 +31,14 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
+namespace {
+
+// The settings' section, and the value in it that keeps the file dialog's folder.
+const std::string SettingsSection = "param";
+const std::string LastFolderValue = "LastFolder";
+
+} // namespace
+
 Application::Application(const std::string& appTitle, const std::string& runValueName,
                          QObject* parent)
     : QObject(parent) {
@@ -103,6 +111,10 @@ void Application::start() {
         w->setPlacementAnchor(main);
     m_folderSelect->setPlacementAnchor(main);
     m_picManager->setFolderSelect(m_folderSelect.get());
+    // The file dialog opens where files were last taken from, in an earlier run too.
+    std::string lastFolder;
+    if (platform::storeReadString(SettingsSection, LastFolderValue, lastFolder))
+        m_picManager->setLastFileFolder(QString::fromStdString(lastFolder));
     connect(main, &MainWindow::managerRequested, this, &Application::runManagerCycle);
     connect(m_picManager.get(), &SkinWindow::finished, this, &Application::finishManagerCycle);
     connect(main, &MainWindow::settingsRequested, this, [this] { m_param->showModal(); });
@@ -207,9 +219,9 @@ void Application::takeMonitors() {
         const QRect g = screen->geometry();
         const qreal ratio = screen->devicePixelRatio();
         const int left = qRound(g.x() * ratio), top = qRound(g.y() * ratio);
-        monitors.push_back({screen->name().toStdString(),
-                            {left, top, left + qRound(g.width() * ratio),
-                             top + qRound(g.height() * ratio)}});
+        monitors.push_back(
+            {screen->name().toStdString(),
+             {left, top, left + qRound(g.width() * ratio), top + qRound(g.height() * ratio)}});
     }
     m_collection.setToolkitMonitors(std::move(monitors));
 }
@@ -374,6 +386,17 @@ void Application::showError(const QString& text) {
 void Application::saveSettings() {
     try {
         saveSetting(m_state, m_collection, m_scheduler, WindowPosition{m_main->x(), m_main->y()});
+        // Beside them the file dialog's folder, written only when it changed.
+        const std::string lastFolder =
+            m_picManager ? m_picManager->lastFileFolder().toStdString() : std::string();
+        std::string stored;
+        if (!lastFolder.empty() &&
+            !(platform::storeReadString(SettingsSection, LastFolderValue, stored) &&
+              stored == lastFolder)) {
+            platform::storeBegin(SettingsSection);
+            platform::storeWriteString(LastFolderValue, lastFolder);
+            platform::storeCommit();
+        }
     } catch (const std::exception& e) {
         // The close must still complete; the reason goes where it can be seen.
         platform::warn(std::string("the settings could not be saved: ") + e.what());

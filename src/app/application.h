@@ -13,8 +13,8 @@
 
 #include <QFuture>
 #include <QObject>
-#include <QTimer>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <atomic>
 #include <memory>

@@ -2,6 +2,10 @@
 
 #include "platform/paths.h"
 
+#include <QString>
+#include <QTranslator>
+
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <utility>
@@ -37,6 +41,21 @@ template <std::size_t N> bool contains(const std::string_view (&names)[N], std::
         if (n == name)
             return true;
     return false;
+}
+
+const QTranslator* g_translator = nullptr;
+
+// `text` (marked for translation in the context "CommandLine") in the
+// language of the translator set, with %1 replaced by `arg`.
+std::string translated(const char* text, std::string_view arg = {}) {
+    QString result;
+    if (g_translator)
+        result = g_translator->translate("CommandLine", text);
+    if (result.isEmpty())
+        result = QString::fromUtf8(text);
+    if (result.contains(QLatin1String("%1")))
+        result = result.arg(QString::fromUtf8(arg.data(), qsizetype(arg.size())));
+    return result.toStdString();
 }
 
 CommandLine error(std::string text) {
@@ -77,7 +96,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         const std::string_view arg = args[i];
         if (arg == "--add") {
             if (command && problem.empty())
-                problem = "only one command at a time";
+                problem =
+                    translated(QT_TRANSLATE_NOOP("CommandLine", "only one command at a time"));
             command = RemoteCommand::Add;
             // Everything after it is a path; "--" ends the options first.
             bool optionsEnded = false;
@@ -94,7 +114,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                     paths.push_back(args[i]);
             }
             if (paths.empty() && problem.empty())
-                problem = "--add needs at least one file or folder";
+                problem = translated(
+                    QT_TRANSLATE_NOOP("CommandLine", "--add needs at least one file or folder"));
             break;
         }
         if (arg == "--help" || arg == "-h") {
@@ -108,7 +129,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         if (arg.size() > 2 && arg.substr(0, 2) == "--") {
             if (const auto c = commandFromName(arg.substr(2))) {
                 if (command && problem.empty())
-                    problem = "only one command at a time";
+                    problem =
+                        translated(QT_TRANSLATE_NOOP("CommandLine", "only one command at a time"));
                 command = c;
                 continue;
             }
@@ -127,7 +149,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 continue;
         }
         if (problem.empty())
-            problem = "unknown argument '" + std::string(arg) + "'";
+            problem = translated(QT_TRANSLATE_NOOP("CommandLine", "unknown argument '%1'"), arg);
     }
     CommandLine result;
     if (help) {
@@ -162,28 +184,66 @@ std::vector<std::string> absolutePaths(const std::vector<std::string>& paths) {
     return result;
 }
 
+void setCommandLineTranslator(const QTranslator* translator) {
+    g_translator = translator;
+}
+
 std::string usageText() {
-    return "Usage: quorvane [--next | --prev | --random | --show | --add PATH... | --help | "
-           "--version]";
+    return translated(QT_TRANSLATE_NOOP("CommandLine", "Usage: %1"),
+                      "quorvane [--next | --prev | --random | --show | --add PATH... | --help | "
+                      "--version]");
 }
 
 std::string helpText() {
-    return usageText() + "\n"
-                         "A wallpaper changer that lives in the notification area.\n"
-                         "\n"
-                         "  --next      show the next wallpaper\n"
-                         "  --prev      show the previous wallpaper\n"
-                         "  --random    show a random wallpaper\n"
-                         "  --show      show the main window\n"
-                         "  --add PATH...\n"
-                         "              add pictures and folders (with their subfolders) to\n"
-                         "              the collection\n"
-                         "  --help      print this help\n"
-                         "  --version   print the version\n"
-                         "\n"
-                         "A command goes to the program already running on this desktop; when\n"
-                         "none is running, the program starts and then carries it out. Bind\n"
-                         "these commands to keys where the desktop offers no global hotkeys.\n";
+    // Each option with what it does beside it; a longer option has it on the
+    // lines below, and so do the lines a description runs on to.
+    constexpr std::size_t Column = 14;
+    const struct {
+        const char* option;
+        const char* text;
+    } options[] = {
+        {"--next", QT_TRANSLATE_NOOP("CommandLine", "show the next wallpaper")},
+        {"--prev", QT_TRANSLATE_NOOP("CommandLine", "show the previous wallpaper")},
+        {"--random", QT_TRANSLATE_NOOP("CommandLine", "show a random wallpaper")},
+        {"--show", QT_TRANSLATE_NOOP("CommandLine", "show the main window")},
+        //: Lines of at most 58 characters: each stands indented under the first.
+        {"--add PATH...",
+         QT_TRANSLATE_NOOP("CommandLine", "add pictures and folders (with their subfolders) to\n"
+                                          "the collection")},
+        {"--help", QT_TRANSLATE_NOOP("CommandLine", "print this help")},
+        {"--version", QT_TRANSLATE_NOOP("CommandLine", "print the version")},
+    };
+    //: The first line of the help, under the usage.
+    std::string text =
+        usageText() + "\n" +
+        translated(QT_TRANSLATE_NOOP("CommandLine",
+                                     "A wallpaper changer that lives in the notification area.")) +
+        "\n\n";
+    for (const auto& o : options) {
+        std::string line = "  " + std::string(o.option);
+        const std::string description = translated(o.text);
+        std::size_t start = 0;
+        while (start <= description.size()) {
+            const std::size_t end = std::min(description.find('\n', start), description.size());
+            if (line.size() + 1 >= Column) {
+                text += line + "\n";
+                line.clear();
+            }
+            line.resize(Column, ' ');
+            text += line + description.substr(start, end - start) + "\n";
+            line.clear();
+            start = end + 1;
+        }
+    }
+    text +=
+        "\n" +
+        //: Lines of at most 72 characters.
+        translated(QT_TRANSLATE_NOOP(
+            "CommandLine", "A command goes to the program already running on this desktop; when\n"
+                           "none is running, the program starts and then carries it out. Bind\n"
+                           "these commands to keys where the desktop offers no global hotkeys.")) +
+        "\n";
+    return text;
 }
 
 std::string versionText() {

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+class QTranslator;
+
 /// The commands a later start hands to the running instance.
 enum class RemoteCommand { Next, Previous, Random, Show, Add };
 
@@ -48,6 +50,12 @@ std::vector<std::string> argumentsForQt(int argc, const char* const* argv);
 /// resolved), so that the running instance, which has a folder of its own,
 /// finds them.
 std::vector<std::string> absolutePaths(const std::vector<std::string>& paths);
+
+/// The translation the texts of the command line (usage, help, errors) are
+/// given in from now on; none (nullptr): English. They are printed before
+/// the application object exists, so they cannot use the application's
+/// translators. `translator` must outlive its use here.
+void setCommandLineTranslator(const QTranslator* translator);
 
 /// "Usage: quorvane [--next | --prev | --random | --show | --add PATH... | --help | --version]"
 std::string usageText();

@@ -16,6 +16,7 @@
 #include <QSessionManager>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 #include <vector>
@@ -32,7 +33,12 @@ int runUntilAnswered(QMessageBox* box, int exitCode) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Help, version and a command for a running instance need no display.
+    // Help, version and a command for a running instance need no display:
+    // their texts come before the application object, in a translator of
+    // their own.
+    QTranslator commandLineTexts;
+    loadProgramTranslation(commandLineTexts, QLocale::system());
+    setCommandLineTranslator(&commandLineTexts);
     const CommandLine command = parseCommandLine(argc, argv);
     switch (command.action) {
     case CommandLine::Action::Help:

@@ -8,6 +8,8 @@
 #include "platform/wallpaper.h"
 #include "thumbs/thumbcache.h"
 
+#include <QtGlobal>
+
 #include <string_view>
 
 namespace {
@@ -195,7 +197,8 @@ StripLabels Strip::clearInfo() {
     for (int k = -2; k <= 2; ++k)
         drawBackground(k);
     loadDesktopWallpaper();
-    return {{}, {}, "Please, add wallpapers in the manager >>>"};
+    // In English here; the main window shows it in the user's language.
+    return {{}, {}, QT_TRANSLATE_NOOP("MainWindow", "Please, add wallpapers in the manager >>>")};
 }
 
 void Strip::loadDesktopWallpaper() {

@@ -81,7 +81,8 @@ public:
     void drawWallSlots();
 
     /// The empty-collection view: every slot restored, the desktop's present
-    /// wallpaper on the monitor. Returns the label texts of that view.
+    /// wallpaper on the monitor. Returns the label texts of that view (the
+    /// hint in English, marked for translation in the context "MainWindow").
     StripLabels clearInfo();
     /// Draws the desktop's present wallpaper on the monitor; when it cannot
     /// be decoded the monitor keeps the background's empty screen.

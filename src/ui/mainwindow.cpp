@@ -334,7 +334,9 @@ void MainWindow::showPreview(std::int32_t index) {
 }
 
 void MainWindow::clearInfo() {
-    showLabels(m_strip.clearInfo());
+    StripLabels labels = m_strip.clearInfo();
+    labels.dir = tr(labels.dir.c_str()).toStdString();
+    showLabels(labels);
     m_pb->update();
     startManagerBlink();
 }

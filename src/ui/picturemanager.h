@@ -46,6 +46,10 @@ public:
     bool waiting() const;
     /// True while a preview is being loaded.
     bool previewLoading() const;
+    /// The folder the file dialog last took files from (empty before it
+    /// did); it opens there next time while that is a folder.
+    const QString& lastFileFolder() const { return m_lastFileFolder; }
+    void setLastFileFolder(const QString& folder) { m_lastFileFolder = folder; }
 
     /// Fills the list from the collection behind the wait panel; listChanged goes off.
     void fillFromWalls();

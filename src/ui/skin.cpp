@@ -127,20 +127,59 @@ int skinScaleFor(qreal ratio) {
     return ratio > 1.0 ? 2 : 1;
 }
 
+namespace {
+
+std::string g_skinLanguage;
+
+// Lays the changed pixels of a language's picture (transparent where a pixel
+// is as in English) over the English picture of the same size.
+void overlayLanguage(QImage& picture, const std::string& twinName) {
+    Bitmap twin;
+    loadFromRes(twinName, twin);
+    const QImage changes =
+        bitmapToQImage(twin).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (changes.size() != picture.size())
+        return;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(changes.constScanLine(y));
+        auto* to = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            if (qAlpha(from[x]) != 0)
+                to[x] = from[x];
+    }
+}
+
+} // namespace
+
+void setSkinLanguage(const std::string& language) {
+    g_skinLanguage = language;
+}
+
+const std::string& skinLanguage() {
+    return g_skinLanguage;
+}
+
 QPixmap skinPixmap(std::string_view name, qreal ratio) {
     Bitmap b;
     int scale = 1;
-    if (skinScaleFor(ratio) == 2) {
-        const std::string doubled = std::string(name) + "@2x";
-        if (!findResource(doubled).empty()) {
-            loadFromRes(doubled, b);
-            scale = 2;
+    const std::string doubled = std::string(name) + "@2x";
+    if (skinScaleFor(ratio) == 2 && !findResource(doubled).empty()) {
+        loadFromRes(doubled, b);
+        scale = 2;
+    } else {
+        loadFromRes(name, b);
+    }
+    // The image shares the bitmap's pixels: copy them before it goes.
+    QImage picture = bitmapToQImage(b).copy();
+    if (!g_skinLanguage.empty()) {
+        const std::string twin =
+            std::string(name) + "_" + g_skinLanguage + (scale == 2 ? "@2x" : "");
+        if (!findResource(twin).empty()) {
+            picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+            overlayLanguage(picture, twin);
         }
     }
-    if (scale == 1)
-        loadFromRes(name, b);
-    // The image shares the bitmap's pixels: copy them before it goes.
-    QPixmap pixmap = QPixmap::fromImage(bitmapToQImage(b).copy());
+    QPixmap pixmap = QPixmap::fromImage(picture);
     pixmap.setDevicePixelRatio(scale);
     return pixmap;
 }

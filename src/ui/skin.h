@@ -15,8 +15,18 @@
 /// The embedded skin picture `name` (looked up without regard to case) as a
 /// pixmap for a device pixel ratio of `ratio`: above 1 the picture drawn at
 /// twice the size (stored as `name` + "@2x") where there is one, its pixmap
-/// marked with a ratio of 2. Throws ImageError when there is no such picture.
+/// marked with a ratio of 2. With its captions in the skin language where
+/// the picture has them in that language. Throws ImageError when there is no
+/// such picture.
 QPixmap skinPixmap(std::string_view name, qreal ratio = 1.0);
+
+/// The language of the captions painted into the skin pictures shown from
+/// now on ("de", "ru", ...; empty for English, the pictures' own). A picture
+/// with captions carries each language as `name` + "_" + language (+ "@2x"):
+/// the pixels where that language's picture differs, transparent elsewhere,
+/// laid over the English picture. Pictures without one stay English.
+void setSkinLanguage(const std::string& language);
+const std::string& skinLanguage();
 
 /// The scale of the skin pictures used at device pixel ratio `ratio` (1 or 2).
 int skinScaleFor(qreal ratio);

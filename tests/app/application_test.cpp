@@ -6,6 +6,7 @@
 #include "support/modal.h"
 #include "support/recording_wallpaper.h"
 #include "thumbs/thumbfixture.h"
+#include "ui/picturemanager.h"
 
 #include <QScreen>
 #include <QSettings>
@@ -256,6 +257,36 @@ TEST_F(Program, APositionOffEveryScreenIsCentredInstead) {
     EXPECT_EQ(mainWindow().pos(), QPoint(screen.x() + screen.width() / 2 - 400,
                                          screen.y() + screen.height() / 2 - 217));
 }
+
+// The folder the file dialog last took files from is kept in the settings
+// at the close and read at the next start; one gone in between gives way to
+// the Pictures folder, as in a first run.
+class LastFolder : public AppTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LastFolder, OutlivesTheRunUnlessItVanished) {
+    const bool vanishes = GetParam();
+    const std::string pictures = m_home + "/Pictures";
+    const std::string taken = m_home + "/Ferien 2024/été";
+    fs::create_directories(pictures);
+    fs::create_directories(taken);
+    startApp();
+    EXPECT_EQ(fileDialogFolder(m_app->picManager()->lastFileFolder()).toStdString(), pictures);
+    m_app->picManager()->setLastFileFolder(QString::fromStdString(taken));
+    m_app->systemClose();
+    EXPECT_EQ(QSettings(settingsFile(), QSettings::IniFormat).value("param/LastFolder").toString(),
+              QString::fromStdString(taken));
+    m_app.reset();
+    if (vanishes)
+        fs::remove(taken);
+    startApp();
+    EXPECT_EQ(m_app->picManager()->lastFileFolder().toStdString(), taken);
+    EXPECT_EQ(fileDialogFolder(m_app->picManager()->lastFileFolder()).toStdString(),
+              vanishes ? pictures : taken);
+    // The other settings were written beside it.
+    EXPECT_TRUE(QSettings(settingsFile(), QSettings::IniFormat).contains("param/interval"));
+}
+
+INSTANTIATE_TEST_SUITE_P(KeptOrVanished, LastFolder, ::testing::Bool());
 
 // Pictures of their own colours, written to the list file before the start.
 class Removal : public AppTest {

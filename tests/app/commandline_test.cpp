@@ -1,6 +1,8 @@
 // The command line: our options, Qt's options passed over, and the refusals.
 #include "app/commandline.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -148,6 +150,67 @@ TEST(CommandLine, TextsNameEveryOption) {
 }
 
 } // namespace
+
+// The texts printed before the application object exists, by the program
+// itself, in the language the environment asks for.
+struct Printed {
+    const char* language; // LANGUAGE
+    std::vector<const char*> args;
+    int exitCode;
+    bool onStandardError;
+    std::vector<const char*> texts; // each in what it prints
+};
+
+void PrintTo(const Printed& c, std::ostream* os) {
+    *os << c.language << " " << c.args.front();
+}
+
+class PrintedLanguage : public ::testing::TestWithParam<Printed> {};
+
+TEST_P(PrintedLanguage, HelpAndErrorsSpeakIt) {
+    const Printed& c = GetParam();
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/.config"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("LANGUAGE"), QString::fromLatin1(c.language));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    QStringList args;
+    for (const char* a : c.args)
+        args << QString::fromLatin1(a);
+    program.start(QStringLiteral(QUORVANE_BINARY_DIR "/src/app/quorvane"), args);
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitCode(), c.exitCode);
+    const std::string out = program.readAllStandardOutput().toStdString();
+    const std::string err = program.readAllStandardError().toStdString();
+    const std::string& printed = c.onStandardError ? err : out;
+    EXPECT_TRUE((c.onStandardError ? out : err).empty());
+    for (const char* text : c.texts)
+        EXPECT_NE(printed.find(text), std::string::npos) << text << " not in:\n" << printed;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, PrintedLanguage,
+    ::testing::Values(
+        Printed{"de",
+                {"--help"},
+                0,
+                false,
+                {"Aufruf: quorvane [--next", "  --next      das nächste Hintergrundbild zeigen",
+                 "  --add PATH...\n              Bilder und Ordner", "  --version   die Version"}},
+        Printed{"de:en",
+                {"--next", "--bogus"},
+                2,
+                true,
+                {"quorvane: unbekanntes Argument „--bogus“\nAufruf:"}},
+        Printed{"ru", {"--add"}, 2, true, {"--add требует хотя бы один файл или папку"}},
+        // A language the program does not carry: English.
+        Printed{"it", {"--help"}, 0, false, {"Usage: quorvane", "  --next      show the next"}}));
 
 TEST(CommandLine, QtGetsEveryArgumentButAWindowGeometry) {
     const char* argv[] = {"quorvane", "-qwindowgeometry",    "300x200",    "-platform", "xcb",

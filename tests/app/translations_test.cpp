@@ -1,9 +1,11 @@
 // The program's language: the windows speak the language of the locale when
-// the program carries it, with Qt's own texts in the same language, and stay
-// English otherwise.
+// the program carries it, with Qt's own texts and the captions painted into
+// the skin in the same language, and stay English otherwise.
 #include "app/appfixture.h"
 
 #include "app/translations.h"
+#include "imaging/resources.h"
+#include "ui/bitmapimage.h"
 #include "ui/settingswindow.h"
 
 #include <QCoreApplication>
@@ -21,6 +23,30 @@ struct LanguageCase {
     bool qtTranslated;         // Qt's own buttons follow
 };
 
+// The skin picture `name` as carried, in English.
+QImage englishPicture(const char* name) {
+    Bitmap b;
+    loadFromRes(name, b);
+    // The image shares the bitmap's pixels: copied before the bitmap goes.
+    return bitmapToQImage(b).copy().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// The same colours everywhere (of a transparent pixel, only that it is).
+bool samePixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size())
+        return false;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return false;
+    return true;
+}
+
+QImage shown(const SkinWindow& window) {
+    return window.background()->pixmap().toImage().convertToFormat(
+        QImage::Format_ARGB32_Premultiplied);
+}
+
 void PrintTo(const LanguageCase& c, std::ostream* os) {
     *os << c.locale;
 }
@@ -31,6 +57,7 @@ class Language : public AppTest, public ::testing::WithParamInterface<LanguageCa
 protected:
     void TearDown() override {
         AppTest::TearDown();
+        setSkinLanguage({});
         for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
             QCoreApplication::removeTranslator(t);
             delete t;
@@ -54,6 +81,21 @@ TEST_P(Language, WindowsSpeakTheLocalesLanguage) {
     EXPECT_EQ(placement->text(), QString::fromUtf8(c.placement));
     const QString qtCancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
     EXPECT_EQ(qtCancel != QLatin1String("Cancel"), c.qtTranslated) << qtCancel.toStdString();
+    // The captions on the windows' backgrounds: the same size of picture,
+    // English only where the language is.
+    const bool translatedArt = *c.language != 0;
+    for (const auto& [window, picture] :
+         {std::pair<const SkinWindow*, const char*>(&mainWindow(), "imgInterface"),
+          std::pair<const SkinWindow*, const char*>(settings, "imgInterfaceParam")}) {
+        const QImage english = englishPicture(picture);
+        const QImage onScreen = shown(*window);
+        EXPECT_EQ(onScreen.size(), english.size()) << picture;
+        EXPECT_EQ(!samePixels(onScreen, english), translatedArt) << picture;
+    }
+    // And the empty collection's hint on the information panel.
+    EXPECT_EQ(label("lbDir") != QLatin1String("Please, add wallpapers in the manager >>>"),
+              translatedArt)
+        << label("lbDir").toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(

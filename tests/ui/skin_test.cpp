@@ -278,8 +278,9 @@ TEST(DoubleSizedSkin, EveryPictureHasItsTwinAtTwiceTheSizeAndAboveRatioOneItIsUs
         EXPECT_EQ(skinPixmap(single, 1.5).size(), two.size()) << name;
     }
     // Every button pair, the switches, the four backgrounds, the glare and
-    // the strip's background and placeholder.
-    EXPECT_EQ(twins, 2 * 20 + 2 + 4 + 1 + 2);
+    // the strip's background and placeholder; and the switches and the
+    // backgrounds in each of the four other languages.
+    EXPECT_EQ(twins, 2 * 20 + 2 + 4 + 1 + 2 + 4 * (2 + 4));
     EXPECT_EQ(skinPixmap("loadphoto", 2.0).devicePixelRatio(), 2.0);
 }
 
