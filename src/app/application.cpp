@@ -31,14 +31,6 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
-namespace {
-
-// The settings' section, and the value in it that keeps the file dialog's folder.
-const std::string SettingsSection = "param";
-const std::string LastFolderValue = "LastFolder";
-
-} // namespace
-
 Application::Application(const std::string& appTitle, const std::string& runValueName,
                          QObject* parent)
     : QObject(parent) {
@@ -102,6 +94,9 @@ void Application::start() {
 
     // The other windows, each once for the whole run.
     m_picManager = std::make_unique<PictureManager>(m_state, m_collection);
+    // The file dialog opens where files were last taken from, in an earlier run too.
+    if (!m_state.lastFileFolder.empty())
+        m_picManager->setLastFileFolder(QString::fromStdString(m_state.lastFileFolder));
     m_folderSelect = std::make_unique<FolderDialog>();
     m_param = std::make_unique<SettingsWindow>(m_state, *m_hotkeys);
     m_help = std::make_unique<AboutWindow>();
@@ -111,10 +106,6 @@ void Application::start() {
         w->setPlacementAnchor(main);
     m_folderSelect->setPlacementAnchor(main);
     m_picManager->setFolderSelect(m_folderSelect.get());
-    // The file dialog opens where files were last taken from, in an earlier run too.
-    std::string lastFolder;
-    if (platform::storeReadString(SettingsSection, LastFolderValue, lastFolder))
-        m_picManager->setLastFileFolder(QString::fromStdString(lastFolder));
     connect(main, &MainWindow::managerRequested, this, &Application::runManagerCycle);
     connect(m_picManager.get(), &SkinWindow::finished, this, &Application::finishManagerCycle);
     connect(main, &MainWindow::settingsRequested, this, [this] { m_param->showModal(); });
@@ -385,18 +376,9 @@ void Application::showError(const QString& text) {
 
 void Application::saveSettings() {
     try {
+        if (m_picManager)
+            m_state.lastFileFolder = m_picManager->lastFileFolder().toStdString();
         saveSetting(m_state, m_collection, m_scheduler, WindowPosition{m_main->x(), m_main->y()});
-        // Beside them the file dialog's folder, written only when it changed.
-        const std::string lastFolder =
-            m_picManager ? m_picManager->lastFileFolder().toStdString() : std::string();
-        std::string stored;
-        if (!lastFolder.empty() &&
-            !(platform::storeReadString(SettingsSection, LastFolderValue, stored) &&
-              stored == lastFolder)) {
-            platform::storeBegin(SettingsSection);
-            platform::storeWriteString(LastFolderValue, lastFolder);
-            platform::storeCommit();
-        }
     } catch (const std::exception& e) {
         // The close must still complete; the reason goes where it can be seen.
         platform::warn(std::string("the settings could not be saved: ") + e.what());

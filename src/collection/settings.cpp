@@ -98,6 +98,7 @@ WindowPosition loadSetting(ProgramState& state, Collection& collection, ChangeSc
     state.placement = PlacementMode::Fill;
     state.backgroundColor = 0;
     state.perMonitor = false;
+    state.lastFileFolder.clear();
     auto& keys = state.globalKeys;
     for (std::size_t i = 0; i < GlobalKeySlots.size(); ++i)
         globalKeyFromIni(GlobalKeySlots[i].defaultString, keys[i]);
@@ -112,6 +113,7 @@ WindowPosition loadSetting(ProgramState& state, Collection& collection, ChangeSc
         readInt("PosView", current);
         readBool("UseGlobalKey", state.useGlobalKey);
         readBool("PerMonitor", state.perMonitor);
+        platform::storeReadString(Param, "LastFolder", state.lastFileFolder);
         // Text that is no placement or colour keeps the default.
         std::string text;
         if (platform::storeReadString(Param, "Placement", text))
@@ -155,5 +157,7 @@ void saveSetting(const ProgramState& state, const Collection& collection,
     platform::storeWriteString("Placement", std::string(placementName(state.placement)));
     platform::storeWriteString("BackgroundColor", backgroundColor2Ini(state.backgroundColor));
     platform::storeWriteInt("PerMonitor", state.perMonitor ? 1 : 0);
+    if (!state.lastFileFolder.empty())
+        platform::storeWriteString("LastFolder", state.lastFileFolder);
     platform::storeCommit();
 }

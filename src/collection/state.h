@@ -43,6 +43,8 @@ struct ProgramState {
     /// Each monitor shows a picture of its own, the monitors taking the new
     /// pictures in turn; otherwise every monitor shows the same one.
     bool perMonitor = false;
+    /// The folder the file dialog last took pictures from (empty: none yet).
+    std::string lastFileFolder;
 
     bool appClosing = false; ///< a close has been requested; no new thumbnail job
     CloseStage closeStage = CloseStage::Running;
