@@ -192,6 +192,32 @@ std::vector<platform::Monitor> currentMonitors(const std::vector<platform::Monit
     return monitors;
 }
 
+// What the picture is reduced to cover before it is shown: every monitor (both as the
+// desktop and as the toolkit count them, so that neither's idea of a monitor's pixels is
+// short-changed), or all of them together for Span; nothing for the placements that show
+// the picture's own pixels.
+ScreenFit screenFit(PlacementMode mode, const std::vector<platform::Monitor>& monitors,
+                    const std::vector<platform::Monitor>& toolkit) {
+    ScreenFit fit;
+    if (mode == PlacementMode::Center || mode == PlacementMode::Tile)
+        return fit;
+    for (const std::vector<platform::Monitor>* list : {&monitors, &toolkit}) {
+        if (list->empty())
+            continue;
+        if (mode != PlacementMode::Span) {
+            for (const platform::Monitor& m : *list)
+                fit.areas.push_back(m.area);
+            continue;
+        }
+        Rect all = list->front().area;
+        for (const platform::Monitor& m : *list)
+            all = {std::min(all.left, m.area.left), std::min(all.top, m.area.top),
+                   std::max(all.right, m.area.right), std::max(all.bottom, m.area.bottom)};
+        fit.areas.push_back(all);
+    }
+    return fit;
+}
+
 } // namespace
 
 void Collection::setToolkitMonitors(std::vector<platform::Monitor> monitors) {
@@ -273,17 +299,18 @@ Collection::ApplyResult Collection::applyOnWorker(const ApplyJob& job) {
     } release;
     Bitmap b;
     const fs::path picture = platform::toFsPath(job.path);
-    DecodeStatus status = file2BitmapStatus(b, picture);
+    const std::vector<platform::Monitor> monitors = currentMonitors(job.toolkitMonitors);
+    // Decoded no larger than the monitors need: the desktop shows, and the wallpaper file
+    // keeps, the picture at the size it is seen.
+    DecodeStatus status = file2BitmapForScreen(
+        b, picture, screenFit(job.placement.mode, monitors, job.toolkitMonitors));
     // A picture refused for the raster limit is applied reduced to fit it.
     if (status == DecodeStatus::TooLarge)
         status = file2BitmapReduced(b, picture);
     if (status != DecodeStatus::Ok || superseded())
         return {};
-    if (job.perMonitor) {
-        const std::vector<platform::Monitor> monitors = currentMonitors(job.toolkitMonitors);
-        if (monitors.size() > 1)
-            return applyToMonitor(job, b, monitors);
-    }
+    if (job.perMonitor && monitors.size() > 1)
+        return applyToMonitor(job, b, monitors);
     const fs::path wallpaperPath = platform::toFsPath(job.wallpaperFile);
     // Where the program paints the desktop itself (on a connection of its
     // own, so from any thread), the picture shows at once and its file
@@ -357,8 +384,7 @@ Collection::ApplyResult Collection::applyToMonitor(const ApplyJob& job, Bitmap& 
     if (job.generation != m_applyGeneration.load())
         return {};
     if (!platform::paintMonitorWallpapers(pictures, job.placement))
-        platform::setMonitorWallpapers(pictures,
-                                       platform::fromFsPath(composedFile(wallpaperPath)),
+        platform::setMonitorWallpapers(pictures, platform::fromFsPath(composedFile(wallpaperPath)),
                                        job.placement);
     return shown;
 }
@@ -394,10 +420,9 @@ void Collection::placeAgainOnWorker(const ApplyJob& job, bool onlyWhileShown) {
     std::vector<platform::MonitorPicture> pictures;
     for (std::size_t k = 0; k < monitors.size(); ++k) {
         const fs::path file = monitorFile(wallpaperPath, k);
-        pictures.push_back({monitors[k],
-                            platform::fromFsPath(fs::is_regular_file(file, ec) ? file
-                                                                               : wallpaperPath),
-                            nullptr});
+        pictures.push_back(
+            {monitors[k],
+             platform::fromFsPath(fs::is_regular_file(file, ec) ? file : wallpaperPath), nullptr});
     }
     platform::setMonitorWallpapers(pictures, platform::fromFsPath(composedFile(wallpaperPath)),
                                    job.placement);

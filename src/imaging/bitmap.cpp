@@ -71,6 +71,20 @@ void putIndex(std::uint8_t* row, int x, PixelFormat f, unsigned index) {
 
 } // namespace
 
+std::vector<std::uint32_t> greyColorTable() {
+    std::vector<std::uint32_t> table(256);
+    for (std::uint32_t i = 0; i < 256; ++i)
+        table[i] = i * 0x010101u;
+    return table;
+}
+
+bool isGreyTable(const std::vector<std::uint32_t>& table) {
+    return std::all_of(table.begin(), table.end(), [](std::uint32_t c) {
+        const std::uint32_t b = c & 0xFF;
+        return (c & 0xFFFFFF) == b * 0x010101u;
+    });
+}
+
 void Bitmap::FreeDeleter::operator()(std::uint8_t* p) const {
     std::free(p);
 }

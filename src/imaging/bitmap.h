@@ -52,6 +52,12 @@ struct BitFields {
     bool operator==(const BitFields&) const = default;
 };
 
+/// The colour table of an 8-bit grey picture: 256 entries, entry i the grey of level i.
+std::vector<std::uint32_t> greyColorTable();
+
+/// True when every entry of the table is a grey (red, green and blue alike).
+bool isGreyTable(const std::vector<std::uint32_t>& table);
+
 class Bitmap {
 public:
     Bitmap() = default;

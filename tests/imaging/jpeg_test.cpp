@@ -42,8 +42,7 @@ TEST_P(JpegVariants, DecodesToTheLibrarysOwnPixels) {
     switch (ref.components) {
     case 1:
         EXPECT_EQ(b.pixelFormat(), PixelFormat::Bits8);
-        EXPECT_LE(b.colorTable().size(), 236u);
-        EXPECT_GE(b.colorTable().size(), 2u);
+        EXPECT_EQ(b.colorTable(), greyColorTable());
         break;
     case 3:
         EXPECT_EQ(b.pixelFormat(), PixelFormat::Bits24);
