@@ -1,6 +1,9 @@
 #include "imaging/resize.h"
 
+#include "imaging/pixelmath.h"
+
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -95,28 +98,9 @@ void addWeighted(const std::uint8_t* bytes, std::uint32_t* sums, std::size_t n,
         sums[i] += bytes[i] * weight;
 }
 
-// Exact round-down division of sums below 2^56 by one divisor, without a division
-// instruction per pixel: an estimate from the reciprocal, corrected by a step either way.
-class Divider {
-public:
-    explicit Divider(std::uint64_t divisor)
-        : m_divisor(divisor), m_inverse(1.0 / static_cast<double>(divisor)) {}
-    std::uint32_t operator()(std::uint64_t n) const {
-        auto q = static_cast<std::uint64_t>(static_cast<double>(n) * m_inverse);
-        if (q * m_divisor > n)
-            --q;
-        else if ((q + 1) * m_divisor <= n)
-            ++q;
-        return static_cast<std::uint32_t>(q);
-    }
-
-private:
-    std::uint64_t m_divisor;
-    double m_inverse;
-};
-
 constexpr int MaxAveragedSide = 1 << 24;
-constexpr std::uint32_t StripColumns = 1 << 16;
+// Source columns of one strip: a source of RowsInOrderWidth columns is one strip.
+constexpr std::uint32_t StripColumns = std::uint32_t(RowsInOrderWidth) + 2;
 
 // Where the averaged rows go. Coordinates are relative to the w x h destination picture.
 struct RowTarget {
@@ -250,7 +234,7 @@ private:
 
     int m_srcW, m_srcH, m_w, m_h;
     std::uint64_t m_total = static_cast<std::uint64_t>(m_srcW) * static_cast<std::uint64_t>(m_srcH);
-    Divider m_divide{m_total};
+    imaging_detail::Divider m_divide{m_total};
     const RowTarget& m_target;
     const std::vector<ColumnSpan>& m_spans;
     int m_x0, m_x1, m_y0, m_y1;
@@ -368,7 +352,7 @@ void enlarge(const Bitmap& src, const Rect& source, int w, int h, const RowTarge
         spreadRow[k] = sy;
         return spread[k].data();
     };
-    const Divider divide(sw * sh);
+    const imaging_detail::Divider divide(sw * sh);
     const std::uint64_t half = sw * sh / 2;
     const bool withAlpha = target.pixelBytes == 4;
     const std::size_t outBytes = static_cast<std::size_t>(target.pixelBytes);
@@ -463,7 +447,17 @@ void copyInto(const Bitmap& src, const Rect& source, int pixelBytes,
                         static_cast<std::size_t>(width) * 3);
         } else if (f == PixelFormat::Bits24) {
             from += static_cast<std::size_t>(source.left) * 3;
-            for (int x = 0; x < width; ++x, from += 3, to += 4) {
+            // Four bytes at a time, the fourth (the next pixel's blue) replaced by 0xFF; the
+            // last pixel on its own, so that nothing past the row is read.
+            int x = 0;
+            for (; std::endian::native == std::endian::little && x + 1 < width;
+                 ++x, from += 3, to += 4) {
+                std::uint32_t v;
+                std::memcpy(&v, from, 4);
+                v = (v & 0x00FFFFFFu) | 0xFF000000u;
+                std::memcpy(to, &v, 4);
+            }
+            for (; x < width; ++x, from += 3, to += 4) {
                 to[0] = from[0];
                 to[1] = from[1];
                 to[2] = from[2];

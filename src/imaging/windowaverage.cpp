@@ -1,5 +1,7 @@
 #include "imaging/windowaverage.h"
 
+#include "imaging/pixelmath.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -13,11 +15,6 @@ namespace {
 
 // Rows of bytes summed into 16-bit sums before these are added into the 32-bit ones.
 constexpr int MaxWholeRows = 257;
-
-// A mean is the sum times a reciprocal of the count in fixed point with this many fraction
-// bits, rounded: exact to well under half a level for the counts below MaxFastCount.
-constexpr int MeanShift = 40;
-constexpr std::uint64_t MaxFastCount = std::uint64_t(1) << 24;
 
 // sums[i] += bytes[i].
 void addBytes(const std::uint8_t* bytes, std::uint16_t* sums, std::size_t n) {
@@ -35,22 +32,22 @@ void addBytes(const std::uint8_t* bytes, std::uint16_t* sums, std::size_t n) {
         sums[i] = static_cast<std::uint16_t>(sums[i] + bytes[i]);
 }
 
-// The mean of `count` values summing to `sum`, rounded to the nearest level.
-struct Mean {
-    std::uint64_t count = 0;
-    std::uint64_t factor = 0;
+// The mean of `count` values summing to `sum`, rounded half up to a level.
+class Mean {
+public:
     void setCount(std::uint64_t n) {
-        if (n == count)
-            return;
-        count = n;
-        factor = n < MaxFastCount ? ((std::uint64_t(1) << MeanShift) + n / 2) / n : 0;
+        if (n != m_count) {
+            m_count = n;
+            m_divide = Divider(2 * n);
+        }
     }
     std::uint8_t operator()(std::uint64_t sum) const {
-        if (factor)
-            return static_cast<std::uint8_t>(
-                (sum * factor + (std::uint64_t(1) << (MeanShift - 1))) >> MeanShift);
-        return static_cast<std::uint8_t>((sum + count / 2) / count);
+        return static_cast<std::uint8_t>(m_divide(2 * sum + m_count));
     }
+
+private:
+    std::uint64_t m_count = 0;
+    Divider m_divide{1};
 };
 
 // Writes one reduced row: each window of columns summed over `sums` (the column sums of
