@@ -245,7 +245,11 @@ public:
         m_xvfb = spawn({"Xvfb", m_display, "-screen", "0",
                         std::to_string(m_width) + "x" + std::to_string(m_height) + "x24",
                         "-nolisten", "tcp", "-noreset"});
-        return m_xvfb > 0 && m_x.open(m_display);
+        if (m_xvfb <= 0 || !m_x.open(m_display))
+            return false;
+        // A server left on the display by someone else would be measured instead.
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_x.connection())).data;
+        return screen->width_in_pixels == m_width && screen->height_in_pixels == m_height;
     }
 
     // Measures every tool on the picture; false when a goal is missed.
@@ -408,6 +412,10 @@ int main(int argc, char** argv) {
         return 64;
     }
     const std::string program = fs::absolute(argv[1]).string();
+    // Each line as it is printed, and no death by a reader that went away: the servers and
+    // programs started are always ended.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    signal(SIGPIPE, SIG_IGN);
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
     const char* dir = std::getenv("QUORVANE_BENCH_DIR");
     const fs::path folder =
@@ -459,7 +467,8 @@ int main(int argc, char** argv) {
         const fs::path home = folder / ("home-" + size);
         Screen screen(display, s.width, s.height, home, program);
         if (!screen.start()) {
-            std::fprintf(stderr, "cannot start Xvfb on %s\n", display.c_str());
+            std::fprintf(stderr, "cannot start Xvfb of %s on %s (is the display in use?)\n",
+                         size.c_str(), display.c_str());
             return 1;
         }
         for (const std::string& name : s.pictures) {

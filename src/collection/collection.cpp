@@ -20,10 +20,18 @@ Collection::Collection(ProgramState& state, QObject* parent) : QObject(parent), 
     m_listTimer.setInterval(ListWriteDelayMs);
     connect(&m_listTimer, &QTimer::timeout, this, [this] { writePendingList(); });
     m_applyPool.setMaxThreadCount(1);
+    m_rasterTimer.setSingleShot(true);
+    m_rasterTimer.setInterval(KeepRastersMs);
+    connect(&m_rasterTimer, &QTimer::timeout, this, [] {
+        keepFreedRasters(false);
+        platform::releaseFreedMemory();
+    });
 }
 
 Collection::~Collection() {
     m_applyPool.waitForDone();
+    m_wallpaperWriter.wait();
+    keepFreedRasters(false);
 }
 
 WallEntry Collection::makeEntry(std::string path) {
@@ -254,6 +262,10 @@ void Collection::setWallpaper(std::int32_t numWall) {
     // The full change interval counts from every applied picture, also when
     // the decode fails.
     emit applyStarted();
+    // The pictures of applies in a row reuse each other's memory (a fresh raster costs the
+    // clearing of all its pages); it goes back once they stop.
+    keepFreedRasters(true);
+    m_rasterTimer.start();
     ApplyJob job = applyJob();
     job.generation = ++m_applyGeneration;
     job.path = path;
@@ -266,6 +278,7 @@ void Collection::setWallpaper(std::int32_t numWall) {
             [this, watcher, path, generation = job.generation, id = m_entries[numWall].id] {
                 const ApplyResult result = watcher->result();
                 watcher->deleteLater();
+                m_rasterTimer.start();
                 if (!result.shown) {
                     if (generation == m_applyGeneration.load())
                         emit applyFailed(QString::fromStdString(path));

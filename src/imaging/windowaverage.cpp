@@ -32,42 +32,74 @@ void addBytes(const std::uint8_t* bytes, std::uint16_t* sums, std::size_t n) {
         sums[i] = static_cast<std::uint16_t>(sums[i] + bytes[i]);
 }
 
-// The mean of `count` values summing to `sum`, rounded half up to a level.
-class Mean {
-public:
-    void setCount(std::uint64_t n) {
-        if (n != m_count) {
-            m_count = n;
-            m_divide = Divider(2 * n);
-        }
-    }
-    std::uint8_t operator()(std::uint64_t sum) const {
-        return static_cast<std::uint8_t>(m_divide(2 * sum + m_count));
-    }
+// The mean of `count` values summing to `sum`, rounded half up to a level, is
+// (2 sum + count) / (2 count). It is taken as a multiplication by the reciprocal of 2 count
+// with 48 fraction bits, which rounds every sum of levels exactly while 2 count is at most
+// 2^20 (the error stays below one part in 2 count of a level); beyond that by a divider.
+constexpr int MeanShift = 48;
+constexpr std::uint64_t MaxMultipliedCount = std::uint64_t(1) << 19;
 
-private:
-    std::uint64_t m_count = 0;
-    Divider m_divide{1};
-};
+std::uint64_t meanReciprocal(std::uint64_t count) {
+    const std::uint64_t d = 2 * count;
+    return ((std::uint64_t(1) << MeanShift) + d - 1) / d;
+}
 
 // Writes one reduced row: each window of columns summed over `sums` (the column sums of
-// the window's rows, `step` values per source pixel) and divided by its pixel count.
+// the window's rows, `step` values per source pixel) and divided by its pixel count,
+// counts[0] for the windows of `shortest` columns, counts[1] for those of one more.
+// `divide` turns (2 sum + count) and the window's kind (0 or 1) into the mean.
+template <int Channels, class Sum, class Divide>
+void windowRow(const Sum* sums, std::size_t step, const int* starts, int width, int shortest,
+               const std::uint64_t counts[2], const Divide& divide, std::uint8_t* out) {
+    static_assert(Channels == 1 || Channels == 3 || Channels == 4);
+    const Sum* p = sums;
+    for (int x = 0; x < width; ++x, out += Channels) {
+        const int extra = starts[x + 1] - starts[x] - shortest;
+        // Each channel's sum in a variable of its own, so that they stay in registers: the
+        // narrowest windows' columns, then the one more of a wider window.
+        std::uint64_t s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+        const auto add = [&] {
+            s0 += p[0];
+            if constexpr (Channels > 1) {
+                s1 += p[1];
+                s2 += p[2];
+            }
+            if constexpr (Channels > 3)
+                s3 += p[3];
+            p += step;
+        };
+        for (int i = 0; i < shortest; ++i)
+            add();
+        if (extra)
+            add();
+        const std::uint64_t count = counts[extra];
+        out[0] = static_cast<std::uint8_t>(divide(2 * s0 + count, extra));
+        if constexpr (Channels > 1) {
+            out[1] = static_cast<std::uint8_t>(divide(2 * s1 + count, extra));
+            out[2] = static_cast<std::uint8_t>(divide(2 * s2 + count, extra));
+        }
+        if constexpr (Channels > 3)
+            out[3] = static_cast<std::uint8_t>(divide(2 * s3 + count, extra));
+    }
+}
+
 template <int Channels, class Sum>
 void windowRow(const Sum* sums, int step, const std::vector<int>& columns, int width,
-               std::uint64_t rows, std::uint8_t* out) {
-    Mean mean;
-    for (int x = 0; x < width; ++x) {
-        const int first = columns[static_cast<std::size_t>(x)];
-        const int end = columns[static_cast<std::size_t>(x) + 1];
-        std::uint64_t s[Channels] = {};
-        const Sum* p = sums + static_cast<std::size_t>(first) * static_cast<std::size_t>(step);
-        for (int sx = first; sx < end; ++sx, p += step)
-            for (int k = 0; k < Channels; ++k)
-                s[k] += p[k];
-        mean.setCount(rows * static_cast<std::uint64_t>(end - first));
-        for (int k = 0; k < Channels; ++k)
-            *out++ = mean(s[k]);
+               std::uint64_t rows, int shortest, std::uint8_t* out) {
+    const std::uint64_t counts[2] = {rows * static_cast<std::uint64_t>(shortest),
+                                     rows * static_cast<std::uint64_t>(shortest + 1)};
+    const std::size_t stride = static_cast<std::size_t>(step);
+    if (counts[1] <= MaxMultipliedCount) {
+        const std::uint64_t reciprocals[2] = {meanReciprocal(counts[0]), meanReciprocal(counts[1])};
+        windowRow<Channels>(
+            sums, stride, columns.data(), width, shortest, counts,
+            [&](std::uint64_t n, int extra) { return (n * reciprocals[extra]) >> MeanShift; }, out);
+        return;
     }
+    const Divider divides[2] = {Divider(2 * counts[0]), Divider(2 * counts[1])};
+    windowRow<Channels>(
+        sums, stride, columns.data(), width, shortest, counts,
+        [&](std::uint64_t n, int extra) { return std::uint64_t(divides[extra](n)); }, out);
 }
 
 } // namespace
@@ -96,6 +128,9 @@ WindowAverager::WindowAverager(int sourceWidth, int sourceHeight, int width, int
         return;
     m_columns = windowStarts(sourceWidth, width);
     m_rows = windowStarts(sourceHeight, height);
+    m_shortest = sourceWidth;
+    for (std::size_t x = 0; x + 1 < m_columns.size(); ++x)
+        m_shortest = std::min(m_shortest, m_columns[x + 1] - m_columns[x]);
     const std::size_t n = static_cast<std::size_t>(sourceWidth) * static_cast<std::size_t>(step);
     m_bytes.assign(n, 0);
     m_out.createUninitialized(width, height,
@@ -137,13 +172,13 @@ void WindowAverager::emitRow() {
     const auto write = [&](const auto* sums) {
         switch (m_channels) {
         case 1:
-            windowRow<1>(sums, m_step, m_columns, m_width, rows, out);
+            windowRow<1>(sums, m_step, m_columns, m_width, rows, m_shortest, out);
             break;
         case 3:
-            windowRow<3>(sums, m_step, m_columns, m_width, rows, out);
+            windowRow<3>(sums, m_step, m_columns, m_width, rows, m_shortest, out);
             break;
         default:
-            windowRow<4>(sums, m_step, m_columns, m_width, rows, out);
+            windowRow<4>(sums, m_step, m_columns, m_width, rows, m_shortest, out);
         }
     };
     if (m_flushed) {

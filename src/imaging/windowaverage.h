@@ -42,6 +42,7 @@ private:
     int m_sourceWidth, m_sourceHeight, m_width, m_height, m_channels, m_step;
     bool m_ok = false;
     std::vector<int> m_columns, m_rows;
+    int m_shortest = 1; // columns of the narrowest window; the others have one more
     // Column sums of the reduced row being built: up to 257 rows as 16-bit sums, added
     // into the 32-bit ones when more rows make one reduced row.
     std::vector<std::uint16_t> m_bytes;
