@@ -172,6 +172,19 @@ TEST_P(Apply, PictureComesAtTheSizeTheMonitorsNeed) {
     }
 }
 
+// Applies in a row reuse the memory of the picture before (kept for the next apply a
+// while), and it goes back to the system with the collection at the latest.
+TEST_P(Apply, MemoryKeptForTheNextApplyGoesBack) {
+    load({picture("a.bmp", 1024, 768, 0x102030), picture("b.bmp", 1024, 768, 0x302010)});
+    for (int i : {0, 1}) {
+        m_collection->setWallpaper(i);
+        wallpaper();
+    }
+    EXPECT_GE(keptRasterBytes(), std::size_t(1024) * 768 * 3);
+    m_collection.reset();
+    EXPECT_EQ(keptRasterBytes(), 0u);
+}
+
 TEST_P(Apply, UndecodablePictureChangesNothing) {
     const std::string good = picture("a.bmp", 4, 3, 0x010203);
     load({good, writeFile("pics/bad.jpg", "not a jpeg")});
