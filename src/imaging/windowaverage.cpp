@@ -120,8 +120,7 @@ std::vector<int> windowStarts(int sourceLength, int length) {
 
 WindowAverager::WindowAverager(int sourceWidth, int sourceHeight, int width, int height,
                                int channels, int step)
-    : m_sourceWidth(sourceWidth), m_sourceHeight(sourceHeight), m_width(width), m_height(height),
-      m_channels(channels), m_step(step) {
+    : m_width(width), m_height(height), m_channels(channels), m_step(step) {
     m_ok = width > 0 && height > 0 && width <= sourceWidth && height <= sourceHeight &&
            (channels == 1 || channels == 3 || channels == 4) && step >= channels && step <= 4;
     if (!m_ok)

@@ -39,7 +39,7 @@ private:
     void flushWholeRows();
     void emitRow();
 
-    int m_sourceWidth, m_sourceHeight, m_width, m_height, m_channels, m_step;
+    int m_width, m_height, m_channels, m_step;
     bool m_ok = false;
     std::vector<int> m_columns, m_rows;
     int m_shortest = 1; // columns of the narrowest window; the others have one more
