@@ -196,6 +196,10 @@ bool jpeg2BitmapForScreen(const std::filesystem::path& jpegFileName, Bitmap& b,
                           const ScreenFit& fit, PictureMeta* meta = nullptr);
 bool pnG2BitmapForScreen(const std::filesystem::path& fileName, Bitmap& b, const ScreenFit& fit,
                          PictureMeta* meta = nullptr);
+bool jpegData2BitmapForScreen(std::span<const std::uint8_t> data, Bitmap& b, const ScreenFit& fit,
+                              PictureMeta* meta = nullptr);
+bool pngData2BitmapForScreen(std::span<const std::uint8_t> data, Bitmap& b, const ScreenFit& fit,
+                             PictureMeta* meta = nullptr);
 
 // What the headers of a JPEG or PNG file carry besides its pixels, without decoding them.
 void jpegFileMeta(const std::filesystem::path& jpegFileName, PictureMeta& meta);

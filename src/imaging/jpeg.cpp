@@ -460,6 +460,51 @@ bool scaleForScreen(Decoder& d, unsigned width, unsigned height) {
     return true;
 }
 
+// The decode of jpeg2BitmapForScreen, from a file or from bytes in memory.
+bool decodeForScreen(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& b,
+                     const ScreenFit& fit, PictureMeta* meta) {
+    Decoder d;
+    if (!readHeader(d, file, data, size))
+        raiseError(d);
+    readMeta(d, meta);
+    const PixelFormat format = outputFormat(d);
+    const bool swap = meta && swapsAxes(meta->orientation);
+    const int width = static_cast<int>(d.cinfo.output_width);
+    const int height = static_cast<int>(d.cinfo.output_height);
+    const auto cover = screenCoverSize(swap ? height : width, swap ? width : height, fit.areas);
+    if (!cover) {
+        checkRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::bitsPerPixel(format));
+        checkLength(d);
+        finish(d, format, b);
+        return false;
+    }
+    // The size wanted, in the frame of the picture as stored.
+    const int coverWidth = swap ? cover->second : cover->first;
+    const int coverHeight = swap ? cover->first : cover->second;
+    const bool grey = format == PixelFormat::Bits8;
+    checkRasterSize(unsigned(coverWidth), unsigned(coverHeight), grey ? 8 : 24);
+    checkLength(d);
+    if (fit.idctScaling && !scaleForScreen(d, unsigned(coverWidth), unsigned(coverHeight)))
+        raiseError(d);
+    const int step = d.cmyk ? 4 : grey ? 1 : 3;
+    imaging_detail::WindowAverager averager(static_cast<int>(d.cinfo.output_width),
+                                            static_cast<int>(d.cinfo.output_height), coverWidth,
+                                            coverHeight, grey ? 1 : 3, step);
+    if (!averager.ok())
+        throw ImageError("JPEG: picture cannot be reduced to the screen");
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(d.cinfo.output_width) *
+                                     static_cast<std::size_t>(step) * 16);
+    if (!averageRows(d, averager, buffer.data(),
+                     static_cast<std::size_t>(d.cinfo.output_width) *
+                         static_cast<std::size_t>(step),
+                     nullptr))
+        raiseError(d);
+    Bitmap reduced = averager.finish();
+    reduced.setBrushColor(b.brushColor());
+    b = std::move(reduced);
+    return true;
+}
+
 // The encoder writes through an AtomicFile, so that a failed write carries the system's
 // reason and never replaces the target.
 struct Destination {
@@ -596,46 +641,12 @@ bool jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest
 bool jpeg2BitmapForScreen(const std::filesystem::path& jpegFileName, Bitmap& b,
                           const ScreenFit& fit, PictureMeta* meta) {
     const auto file = openForRead(jpegFileName);
-    Decoder d;
-    if (!readHeader(d, file.get(), nullptr, 0))
-        raiseError(d);
-    readMeta(d, meta);
-    const PixelFormat format = outputFormat(d);
-    const bool swap = meta && swapsAxes(meta->orientation);
-    const int width = static_cast<int>(d.cinfo.output_width);
-    const int height = static_cast<int>(d.cinfo.output_height);
-    const auto cover = screenCoverSize(swap ? height : width, swap ? width : height, fit.areas);
-    if (!cover) {
-        checkRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::bitsPerPixel(format));
-        checkLength(d);
-        finish(d, format, b);
-        return false;
-    }
-    // The size wanted, in the frame of the picture as stored.
-    const int coverWidth = swap ? cover->second : cover->first;
-    const int coverHeight = swap ? cover->first : cover->second;
-    const bool grey = format == PixelFormat::Bits8;
-    checkRasterSize(unsigned(coverWidth), unsigned(coverHeight), grey ? 8 : 24);
-    checkLength(d);
-    if (fit.idctScaling && !scaleForScreen(d, unsigned(coverWidth), unsigned(coverHeight)))
-        raiseError(d);
-    const int step = d.cmyk ? 4 : grey ? 1 : 3;
-    imaging_detail::WindowAverager averager(static_cast<int>(d.cinfo.output_width),
-                                            static_cast<int>(d.cinfo.output_height), coverWidth,
-                                            coverHeight, grey ? 1 : 3, step);
-    if (!averager.ok())
-        throw ImageError("JPEG: picture cannot be reduced to the screen");
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(d.cinfo.output_width) *
-                                     static_cast<std::size_t>(step) * 16);
-    if (!averageRows(d, averager, buffer.data(),
-                     static_cast<std::size_t>(d.cinfo.output_width) *
-                         static_cast<std::size_t>(step),
-                     nullptr))
-        raiseError(d);
-    Bitmap reduced = averager.finish();
-    reduced.setBrushColor(b.brushColor());
-    b = std::move(reduced);
-    return true;
+    return decodeForScreen(file.get(), nullptr, 0, b, fit, meta);
+}
+
+bool jpegData2BitmapForScreen(std::span<const std::uint8_t> data, Bitmap& b, const ScreenFit& fit,
+                              PictureMeta* meta) {
+    return decodeForScreen(nullptr, data.data(), data.size(), b, fit, meta);
 }
 
 void jpegFileMeta(const std::filesystem::path& jpegFileName, PictureMeta& meta) {

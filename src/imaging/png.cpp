@@ -376,6 +376,39 @@ template <class Averager> bool averageRows(Decoder& d, Averager& averager, png_b
     return true;
 }
 
+// The picture reduced as it is read when it is larger than the screen needs and of 24 or 32
+// bits, not interlaced (true); false, with nothing read of its picture data, for the others,
+// which the caller decodes whole.
+bool decodeForScreen(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& b,
+                     const ScreenFit& fit, PictureMeta* meta) {
+    Decoder d;
+    d.memory = MemorySource{data, size, 0};
+    if (!readHeader(d, file))
+        throw ImageError(d.message);
+    readMeta(d, meta);
+    const bool swap = meta && swapsAxes(meta->orientation);
+    const int width = static_cast<int>(d.width), height = static_cast<int>(d.height);
+    const auto cover = screenCoverSize(swap ? height : width, swap ? width : height, fit.areas);
+    if (!cover || d.interlace != PNG_INTERLACE_NONE ||
+        (d.format != PixelFormat::Bits24 && d.format != PixelFormat::Bits32))
+        return false;
+    const int channels = d.format == PixelFormat::Bits32 ? 4 : 3;
+    imaging_detail::WindowAverager averager(width, height, swap ? cover->second : cover->first,
+                                            swap ? cover->first : cover->second, channels,
+                                            channels);
+    if (!averager.ok())
+        throw ImageError("PNG: picture cannot be reduced to the screen");
+    std::vector<std::uint8_t> row(d.rowBytes);
+    if (!averageRows(d, averager, row.data()))
+        throw ImageError(d.message);
+    Bitmap reduced = averager.finish();
+    if (d.premultiply)
+        reduced.setAlphaMode(AlphaMode::Premultiplied);
+    reduced.setBrushColor(b.brushColor());
+    b = std::move(reduced);
+    return true;
+}
+
 } // namespace
 
 bool pnG2BitmapAveraged(const std::filesystem::path& fileName, Bitmap& dest, PictureMeta* meta) {
@@ -411,36 +444,18 @@ bool pnG2BitmapAveraged(const std::filesystem::path& fileName, Bitmap& dest, Pic
 bool pnG2BitmapForScreen(const std::filesystem::path& fileName, Bitmap& b, const ScreenFit& fit,
                          PictureMeta* meta) {
     const auto file = openForRead(fileName);
-    {
-        Decoder d;
-        if (!readHeader(d, file.get()))
-            throw ImageError(d.message);
-        readMeta(d, meta);
-        const bool swap = meta && swapsAxes(meta->orientation);
-        const int width = static_cast<int>(d.width), height = static_cast<int>(d.height);
-        const auto cover = screenCoverSize(swap ? height : width, swap ? width : height, fit.areas);
-        // Pictures of 24 or 32 bits, row by row; the others are decoded whole.
-        if (cover && d.interlace == PNG_INTERLACE_NONE &&
-            (d.format == PixelFormat::Bits24 || d.format == PixelFormat::Bits32)) {
-            const int channels = d.format == PixelFormat::Bits32 ? 4 : 3;
-            imaging_detail::WindowAverager averager(
-                width, height, swap ? cover->second : cover->first,
-                swap ? cover->first : cover->second, channels, channels);
-            if (!averager.ok())
-                throw ImageError("PNG: picture cannot be reduced to the screen");
-            std::vector<std::uint8_t> row(d.rowBytes);
-            if (!averageRows(d, averager, row.data()))
-                throw ImageError(d.message);
-            Bitmap reduced = averager.finish();
-            if (d.premultiply)
-                reduced.setAlphaMode(AlphaMode::Premultiplied);
-            reduced.setBrushColor(b.brushColor());
-            b = std::move(reduced);
-            return true;
-        }
-    }
+    if (decodeForScreen(file.get(), nullptr, 0, b, fit, meta))
+        return true;
     std::rewind(file.get());
     decode(file.get(), nullptr, 0, b, meta);
+    return false;
+}
+
+bool pngData2BitmapForScreen(std::span<const std::uint8_t> data, Bitmap& b, const ScreenFit& fit,
+                             PictureMeta* meta) {
+    if (decodeForScreen(nullptr, data.data(), data.size(), b, fit, meta))
+        return true;
+    decode(nullptr, data.data(), data.size(), b, meta);
     return false;
 }
 
