@@ -158,8 +158,12 @@ public:
             while (xcb_generic_event_t* e = xcb_poll_for_event(m_c)) {
                 const int type = e->response_type & 0x7F;
                 bool hit = false;
-                if (event == Event::WindowMapped && type == XCB_MAP_NOTIFY)
-                    hit = !reinterpret_cast<xcb_map_notify_event_t*>(e)->override_redirect;
+                if (event == Event::WindowMapped && type == XCB_MAP_NOTIFY) {
+                    const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(e);
+                    hit = !map->override_redirect;
+                    if (hit)
+                        m_mapped = map->window;
+                }
                 if (event == Event::WallpaperChanged && type == XCB_PROPERTY_NOTIFY)
                     hit = reinterpret_cast<xcb_property_notify_event_t*>(e)->atom == m_rootPmap;
                 std::free(e);
@@ -175,9 +179,15 @@ public:
         }
     }
 
+    xcb_connection_t* connection() const { return m_c; }
+    xcb_atom_t rootPixmapAtom() const { return m_rootPmap; }
+    // The window whose mapping the last wait for WindowMapped saw.
+    xcb_window_t mappedWindow() const { return m_mapped; }
+
 private:
     xcb_connection_t* m_c = nullptr;
     xcb_atom_t m_rootPmap = XCB_ATOM_NONE;
+    xcb_window_t m_mapped = XCB_NONE;
 };
 
 } // namespace xsession

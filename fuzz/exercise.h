@@ -28,6 +28,20 @@ template <class Decode> void exerciseReduced(const Decode& decode) {
     exercise(b);
 }
 
+// The decode of the same bytes for a small screen, as an apply does: decode(b, fit) with the
+// box reduction alone and with the IDCT's scaling first, then the same exercise.
+template <class Decode> void exerciseScreen(const Decode& decode) {
+    for (const bool idct : {false, true}) {
+        Bitmap b;
+        try {
+            decode(b, ScreenFit{{Rect{0, 0, 9, 7}}, idct});
+        } catch (const ImageError&) {
+            return;
+        }
+        exercise(b);
+    }
+}
+
 inline void exercise(const Bitmap& b) {
     volatile std::uint32_t sink = b.pixel(0, 0) ^ b.pixel(b.width() - 1, b.height() - 1);
     (void)sink;

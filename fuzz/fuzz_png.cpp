@@ -19,6 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     exerciseReduced([&](Bitmap& r, const ReducedDecode& q) {
         pngData2BitmapReduced(std::span(data, size), r, q);
     });
+    exerciseScreen([&](Bitmap& r, const ScreenFit& fit) {
+        pngData2BitmapForScreen(std::span(data, size), r, fit);
+    });
     Bitmap b;
     PictureMeta meta;
     try {

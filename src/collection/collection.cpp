@@ -20,10 +20,18 @@ Collection::Collection(ProgramState& state, QObject* parent) : QObject(parent), 
     m_listTimer.setInterval(ListWriteDelayMs);
     connect(&m_listTimer, &QTimer::timeout, this, [this] { writePendingList(); });
     m_applyPool.setMaxThreadCount(1);
+    m_rasterTimer.setSingleShot(true);
+    m_rasterTimer.setInterval(KeepRastersMs);
+    connect(&m_rasterTimer, &QTimer::timeout, this, [] {
+        keepFreedRasters(false);
+        platform::releaseFreedMemory();
+    });
 }
 
 Collection::~Collection() {
     m_applyPool.waitForDone();
+    m_wallpaperWriter.wait();
+    keepFreedRasters(false);
 }
 
 WallEntry Collection::makeEntry(std::string path) {
@@ -193,6 +201,32 @@ std::vector<platform::Monitor> currentMonitors(const std::vector<platform::Monit
     return monitors;
 }
 
+// What the picture is reduced to cover before it is shown: every monitor (both as the
+// desktop and as the toolkit count them, so that neither's idea of a monitor's pixels is
+// short-changed), or all of them together for Span; nothing for the placements that show
+// the picture's own pixels.
+ScreenFit screenFit(PlacementMode mode, const std::vector<platform::Monitor>& monitors,
+                    const std::vector<platform::Monitor>& toolkit) {
+    ScreenFit fit;
+    if (mode == PlacementMode::Center || mode == PlacementMode::Tile)
+        return fit;
+    for (const std::vector<platform::Monitor>* list : {&monitors, &toolkit}) {
+        if (list->empty())
+            continue;
+        if (mode != PlacementMode::Span) {
+            for (const platform::Monitor& m : *list)
+                fit.areas.push_back(m.area);
+            continue;
+        }
+        Rect all = list->front().area;
+        for (const platform::Monitor& m : *list)
+            all = {std::min(all.left, m.area.left), std::min(all.top, m.area.top),
+                   std::max(all.right, m.area.right), std::max(all.bottom, m.area.bottom)};
+        fit.areas.push_back(all);
+    }
+    return fit;
+}
+
 } // namespace
 
 void Collection::setToolkitMonitors(std::vector<platform::Monitor> monitors) {
@@ -229,6 +263,10 @@ void Collection::setWallpaper(std::int32_t numWall) {
     // The full change interval counts from every applied picture, also when
     // the decode fails.
     emit applyStarted();
+    // The pictures of applies in a row reuse each other's memory (a fresh raster costs the
+    // clearing of all its pages); it goes back once they stop.
+    keepFreedRasters(true);
+    m_rasterTimer.start();
     ApplyJob job = applyJob();
     job.generation = ++m_applyGeneration;
     job.path = path;
@@ -241,6 +279,7 @@ void Collection::setWallpaper(std::int32_t numWall) {
             [this, watcher, path, generation = job.generation, id = m_entries[numWall].id] {
                 const ApplyResult result = watcher->result();
                 watcher->deleteLater();
+                m_rasterTimer.start();
                 if (!result.shown) {
                     if (generation == m_applyGeneration.load())
                         emit applyFailed(QString::fromStdString(path));
@@ -274,17 +313,18 @@ Collection::ApplyResult Collection::applyOnWorker(const ApplyJob& job) {
     } release;
     Bitmap b;
     const fs::path picture = platform::toFsPath(job.path);
-    DecodeStatus status = file2BitmapStatus(b, picture);
+    const std::vector<platform::Monitor> monitors = currentMonitors(job.toolkitMonitors);
+    // Decoded no larger than the monitors need: the desktop shows, and the wallpaper file
+    // keeps, the picture at the size it is seen.
+    DecodeStatus status = file2BitmapForScreen(
+        b, picture, screenFit(job.placement.mode, monitors, job.toolkitMonitors));
     // A picture refused for the raster limit is applied reduced to fit it.
     if (status == DecodeStatus::TooLarge)
         status = file2BitmapReduced(b, picture);
     if (status != DecodeStatus::Ok || superseded())
         return {};
-    if (job.perMonitor) {
-        const std::vector<platform::Monitor> monitors = currentMonitors(job.toolkitMonitors);
-        if (monitors.size() > 1)
-            return applyToMonitor(job, b, monitors);
-    }
+    if (job.perMonitor && monitors.size() > 1)
+        return applyToMonitor(job, b, monitors);
     const fs::path wallpaperPath = platform::toFsPath(job.wallpaperFile);
     // Where the program paints the desktop itself (on a connection of its
     // own, so from any thread), the picture shows at once and its file

@@ -198,6 +198,11 @@ public:
     /// How long a removal waits for its write of the list file at most.
     static constexpr int ListWriteDelayMs = 1000;
 
+    /// How long the rasters of an apply are kept for the next one after it
+    /// (see keepFreedRasters), so that pictures applied one after the other
+    /// find their memory ready; then they go back to the system.
+    static constexpr int KeepRastersMs = 10000;
+
     /// True while removals wait for their write of the list file.
     bool listWritePending() const { return m_listPending; }
 
@@ -286,4 +291,6 @@ private:
     // Removals not yet in the list file, and the countdown to their write.
     bool m_listPending = false;
     QTimer m_listTimer;
+    // The countdown to giving back the rasters kept for the next apply.
+    QTimer m_rasterTimer;
 };

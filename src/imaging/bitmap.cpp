@@ -7,6 +7,8 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <mutex>
 #include <new>
 #include <utility>
 
@@ -71,30 +73,118 @@ void putIndex(std::uint8_t* row, int x, PixelFormat f, unsigned index) {
 
 } // namespace
 
+std::vector<std::uint32_t> greyColorTable() {
+    std::vector<std::uint32_t> table(256);
+    for (std::uint32_t i = 0; i < 256; ++i)
+        table[i] = i * 0x010101u;
+    return table;
+}
+
+bool isGreyTable(const std::vector<std::uint32_t>& table) {
+    return std::all_of(table.begin(), table.end(), [](std::uint32_t c) {
+        const std::uint32_t b = c & 0xFF;
+        return (c & 0xFFFFFF) == b * 0x010101u;
+    });
+}
+
+namespace {
+
+// Large rasters are aligned for huge pages: a fresh multi-megabyte picture then costs a
+// handful of page faults instead of tens of thousands.
+constexpr std::size_t Huge = std::size_t(2) << 20;
+
+// The rasters kept for reuse (keepFreedRasters), the most recently freed last.
+struct KeptRaster {
+    void* pixels;
+    std::size_t capacity;
+};
+constexpr std::size_t MaxKeptRasters = 2;
+std::mutex g_keptMutex;
+bool g_keepRasters = false;
+std::vector<KeptRaster> g_keptRasters;
+
+// A kept raster of at least `capacity` bytes and not much more, taken from the kept ones;
+// null when there is none.
+void* takeKeptRaster(std::size_t capacity) {
+    const std::lock_guard lock(g_keptMutex);
+    for (auto it = g_keptRasters.rbegin(); it != g_keptRasters.rend(); ++it)
+        if (it->capacity >= capacity && it->capacity / 2 <= capacity) {
+            void* p = it->pixels;
+            g_keptRasters.erase(std::next(it).base());
+            return p;
+        }
+    return nullptr;
+}
+
+} // namespace
+
+void keepFreedRasters(bool keep) {
+    {
+        const std::lock_guard lock(g_keptMutex);
+        g_keepRasters = keep;
+    }
+    if (!keep)
+        releaseKeptRasters();
+}
+
+void releaseKeptRasters() {
+    std::vector<KeptRaster> kept;
+    {
+        const std::lock_guard lock(g_keptMutex);
+        kept.swap(g_keptRasters);
+    }
+    for (const KeptRaster& k : kept)
+        std::free(k.pixels);
+}
+
+std::size_t keptRasterBytes() {
+    const std::lock_guard lock(g_keptMutex);
+    std::size_t bytes = 0;
+    for (const KeptRaster& k : g_keptRasters)
+        bytes += k.capacity;
+    return bytes;
+}
+
 void Bitmap::FreeDeleter::operator()(std::uint8_t* p) const {
+    if (capacity) {
+        void* evicted = nullptr;
+        {
+            const std::lock_guard lock(g_keptMutex);
+            if (g_keepRasters) {
+                if (g_keptRasters.size() == MaxKeptRasters) {
+                    evicted = g_keptRasters.front().pixels;
+                    g_keptRasters.erase(g_keptRasters.begin());
+                }
+                g_keptRasters.push_back({p, capacity});
+                p = nullptr;
+            }
+        }
+        std::free(evicted);
+    }
     std::free(p);
 }
 
 Bitmap::Buffer Bitmap::allocate(std::size_t bytes) {
     if (bytes == 0)
         return Buffer();
-    // Large rasters are aligned for huge pages: a fresh multi-megabyte picture then costs
-    // a handful of page faults instead of tens of thousands.
-    constexpr std::size_t Huge = std::size_t(2) << 20;
     void* p = nullptr;
+    std::size_t capacity = 0;
     if (bytes >= Huge) {
-        const std::size_t rounded = (bytes + Huge - 1) / Huge * Huge;
-        p = std::aligned_alloc(Huge, rounded);
+        capacity = (bytes + Huge - 1) / Huge * Huge;
+        p = takeKeptRaster(capacity);
+        if (!p) {
+            p = std::aligned_alloc(Huge, capacity);
 #ifdef __linux__
-        if (p)
-            madvise(p, rounded, MADV_HUGEPAGE);
+            if (p)
+                madvise(p, capacity, MADV_HUGEPAGE);
 #endif
+        }
     } else {
         p = std::malloc(bytes);
     }
     if (!p)
         throw std::bad_alloc();
-    return Buffer(static_cast<std::uint8_t*>(p));
+    return Buffer(static_cast<std::uint8_t*>(p), FreeDeleter{capacity});
 }
 
 int Bitmap::bitsPerPixel(PixelFormat f) {

@@ -52,6 +52,22 @@ struct BitFields {
     bool operator==(const BitFields&) const = default;
 };
 
+/// The colour table of an 8-bit grey picture: 256 entries, entry i the grey of level i.
+std::vector<std::uint32_t> greyColorTable();
+
+/// True when every entry of the table is a grey (red, green and blue alike).
+bool isGreyTable(const std::vector<std::uint32_t>& table);
+
+/// While on, the rasters of large bitmaps (megabytes: a picture of the screen's size) are
+/// kept when their bitmap goes, a few of them, and given to the next bitmap of about their
+/// size: a fresh raster has each of its pages cleared by the kernel at its first use, which
+/// on some machines costs as much as decoding into it. Off at first; turning it off gives
+/// the kept rasters back, as releaseKeptRasters does. Safe from any thread.
+void keepFreedRasters(bool keep);
+void releaseKeptRasters();
+/// Bytes of the rasters kept now.
+std::size_t keptRasterBytes();
+
 class Bitmap {
 public:
     Bitmap() = default;
@@ -154,6 +170,9 @@ public:
 
 private:
     struct FreeDeleter {
+        // Bytes of a large raster that may be kept for another bitmap (see
+        // keepFreedRasters); 0 for the others (a deleter made by value initialisation).
+        std::size_t capacity;
         void operator()(std::uint8_t* p) const;
     };
     using Buffer = std::unique_ptr<std::uint8_t, FreeDeleter>;

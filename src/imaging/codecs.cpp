@@ -8,6 +8,7 @@
 #include "imaging/moreformats.h"
 #include "imaging/orient.h"
 #include "imaging/resize.h"
+#include "imaging/windowaverage.h"
 
 #include <algorithm>
 #include <atomic>
@@ -148,6 +149,10 @@ void jpegReduced(const std::filesystem::path& f, Bitmap& b, const ReducedDecode&
 bool jpegAveraged(const std::filesystem::path& f, Bitmap& dest, PictureMeta& meta) {
     return jpeg2BitmapAveraged(f, dest, &meta);
 }
+bool jpegScreen(const std::filesystem::path& f, Bitmap& b, const ScreenFit& fit,
+                PictureMeta& meta) {
+    return jpeg2BitmapForScreen(f, b, fit, &meta);
+}
 
 void pngFull(const std::filesystem::path& f, Bitmap& b, PictureMeta& meta) {
     pnG2Bitmap(f, b, &meta);
@@ -158,6 +163,9 @@ void pngReduced(const std::filesystem::path& f, Bitmap& b, const ReducedDecode& 
 }
 bool pngAveraged(const std::filesystem::path& f, Bitmap& dest, PictureMeta& meta) {
     return pnG2BitmapAveraged(f, dest, &meta);
+}
+bool pngScreen(const std::filesystem::path& f, Bitmap& b, const ScreenFit& fit, PictureMeta& meta) {
+    return pnG2BitmapForScreen(f, b, fit, &meta);
 }
 
 // BMP carries neither an orientation nor a profile the reader uses.
@@ -200,6 +208,10 @@ bool moreAveraged(const std::filesystem::path& f, Bitmap& dest, PictureMeta& met
 
 // ------------------------------------------------------------------ the format table
 
+// A decode for the screen (see jpeg2BitmapForScreen): true when the picture came reduced.
+using ScreenDecoder = bool (*)(const std::filesystem::path& fileName, Bitmap& b,
+                               const ScreenFit& fit, PictureMeta& meta);
+
 // One format: how its files are named and recognised, and its decoder's entry points.
 struct FormatRow {
     PictureFormatInfo info;
@@ -207,6 +219,7 @@ struct FormatRow {
     FullDecoder full;
     ReducedDecoder reduced;
     AveragedDecoder averaged; // none: decoded whole, then averaged
+    ScreenDecoder screen;     // none: decoded whole, then reduced for the screen
 };
 
 constexpr std::string_view JpegExtensions[] = {".jpg", ".jpeg", ".jpe", ".jfif"};
@@ -223,22 +236,34 @@ constexpr std::string_view TiffExtensions[] = {".tif", ".tiff"};
 // switch its library's CMake check sets, and adds its enumerator to PictureFormat:
 //
 //   #ifdef QUORVANE_HAVE_WEBP
-//       {{PictureFormat::WebP, "WebP", WebPExtensions}, isWebP, webpFull, webpReduced, nullptr},
+//       {{PictureFormat::WebP, "WebP", WebPExtensions}, isWebP, webpFull, webpReduced, nullptr,
+//        nullptr},
 //   #endif
 //
 // Its extensions, listed with the row, then reach the folder scan, the manager's file
 // dialog, quorvane-img and the README's list (which a test holds to this table) only in a
 // build that can decode it.
 constexpr FormatRow Formats[] = {
-    {{PictureFormat::Jpeg, "JPEG", JpegExtensions}, isJpeg, jpegFull, jpegReduced, jpegAveraged},
-    {{PictureFormat::Png, "PNG", PngExtensions}, isPng, pngFull, pngReduced, pngAveraged},
-    {{PictureFormat::Bmp, "BMP", BmpExtensions}, isBmp, bmpFull, bmpReduced, nullptr},
+    {{PictureFormat::Jpeg, "JPEG", JpegExtensions},
+     isJpeg,
+     jpegFull,
+     jpegReduced,
+     jpegAveraged,
+     jpegScreen},
+    {{PictureFormat::Png, "PNG", PngExtensions},
+     isPng,
+     pngFull,
+     pngReduced,
+     pngAveraged,
+     pngScreen},
+    {{PictureFormat::Bmp, "BMP", BmpExtensions}, isBmp, bmpFull, bmpReduced, nullptr, nullptr},
 #ifdef QUORVANE_HAVE_WEBP
     {{PictureFormat::WebP, "WebP", WebPExtensions},
      isWebP,
      moreFull<PictureFormat::WebP>,
      moreReduced<PictureFormat::WebP>,
-     moreAveraged<PictureFormat::WebP>},
+     moreAveraged<PictureFormat::WebP>,
+     nullptr},
 #endif
 #ifdef QUORVANE_HAVE_AVIF
     // Before HEIF: an AVIF file names the HEIF brands too.
@@ -246,35 +271,40 @@ constexpr FormatRow Formats[] = {
      isAvif,
      moreFull<PictureFormat::Avif>,
      moreReduced<PictureFormat::Avif>,
-     moreAveraged<PictureFormat::Avif>},
+     moreAveraged<PictureFormat::Avif>,
+     nullptr},
 #endif
 #ifdef QUORVANE_HAVE_HEIF
     {{PictureFormat::Heif, "HEIF", HeifExtensions},
      isHeif,
      moreFull<PictureFormat::Heif>,
      moreReduced<PictureFormat::Heif>,
-     moreAveraged<PictureFormat::Heif>},
+     moreAveraged<PictureFormat::Heif>,
+     nullptr},
 #endif
 #ifdef QUORVANE_HAVE_JXL
     {{PictureFormat::Jxl, "JPEG XL", JxlExtensions},
      isJxl,
      moreFull<PictureFormat::Jxl>,
      moreReduced<PictureFormat::Jxl>,
-     moreAveraged<PictureFormat::Jxl>},
+     moreAveraged<PictureFormat::Jxl>,
+     nullptr},
 #endif
 #ifdef QUORVANE_HAVE_GIF
     {{PictureFormat::Gif, "GIF", GifExtensions},
      isGif,
      moreFull<PictureFormat::Gif>,
      moreReduced<PictureFormat::Gif>,
-     moreAveraged<PictureFormat::Gif>},
+     moreAveraged<PictureFormat::Gif>,
+     nullptr},
 #endif
 #ifdef QUORVANE_HAVE_TIFF
     {{PictureFormat::Tiff, "TIFF", TiffExtensions},
      isTiff,
      moreFull<PictureFormat::Tiff>,
      moreReduced<PictureFormat::Tiff>,
-     moreAveraged<PictureFormat::Tiff>},
+     moreAveraged<PictureFormat::Tiff>,
+     nullptr},
 #endif
 };
 
@@ -420,6 +450,53 @@ DecodeStatus file2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int 
         Bitmap picture = freshLike(b);
         format.reduced(fn, picture, ReducedDecode{coverWidth, coverHeight}, meta);
         finishPicture(picture, meta);
+        b = std::move(picture);
+    });
+}
+
+std::optional<std::pair<int, int>> screenCoverSize(int pictureWidth, int pictureHeight,
+                                                   const std::vector<Rect>& areas) {
+    if (pictureWidth <= 0 || pictureHeight <= 0)
+        return std::nullopt;
+    const std::int64_t pw = pictureWidth, ph = pictureHeight;
+    std::int64_t width = 0, height = 0;
+    for (const Rect& area : areas) {
+        const std::int64_t aw = area.width(), ah = area.height();
+        if (aw <= 0 || ah <= 0)
+            continue;
+        // Scaled to the area's width, or to its height where that is the tighter side; the
+        // other side rounded to the nearest pixel.
+        std::int64_t w = aw, h = (2 * ph * aw + pw) / (2 * pw);
+        if (aw * ph < ah * pw) {
+            h = ah;
+            w = (2 * pw * ah + ph) / (2 * ph);
+        }
+        if (w > width) {
+            width = w;
+            height = h;
+        }
+    }
+    if (width == 0 || width >= pw || height >= ph)
+        return std::nullopt;
+    return std::pair{static_cast<int>(width), static_cast<int>(std::max<std::int64_t>(height, 1))};
+}
+
+DecodeStatus file2BitmapForScreen(Bitmap& b, const std::filesystem::path& fn,
+                                  const ScreenFit& fit) noexcept {
+    return attempt([&] {
+        const FormatRow& format = startDecode(fn);
+        PictureMeta meta;
+        Bitmap picture = freshLike(b);
+        const bool reduced = format.screen ? format.screen(fn, picture, fit, meta)
+                                           : (format.full(fn, picture, meta), false);
+        if (picture.empty())
+            throw ImageError("no picture");
+        finishPicture(picture, meta);
+        if (!reduced)
+            if (const auto cover = screenCoverSize(picture.width(), picture.height(), fit.areas))
+                if (auto smaller =
+                        imaging_detail::windowAverage(picture, cover->first, cover->second))
+                    picture = std::move(*smaller);
         b = std::move(picture);
     });
 }

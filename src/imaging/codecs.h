@@ -10,6 +10,8 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 /// The picture formats this build can decode. A new format adds its enumerator here and
 /// its row to the format table in codecs.cpp.
@@ -82,6 +84,34 @@ DecodeStatus file2BitmapReduced(Bitmap& b, const std::filesystem::path& fn, int 
 // averaged onto dest's frame turned alike and then turned upright with it. dest changes
 // only on Ok.
 DecodeStatus file2BitmapAveraged(Bitmap& dest, const std::filesystem::path& fn) noexcept;
+
+/// What a decode for the screen is told of the screen: the areas the picture is placed on
+/// (each monitor, or all monitors together for one picture spread over them), and whether
+/// the JPEG library may scale the picture down in its IDCT.
+struct ScreenFit {
+    std::vector<Rect> areas;
+    bool idctScaling = false;
+};
+
+/// The size a pictureWidth x pictureHeight picture is reduced to for the screen: with its
+/// proportions kept, the smallest that still covers each of `areas` (both of its sides at
+/// least the area's), whichever placement scales it onto them later. Nullopt when the picture
+/// is no larger than that on either side, or there is no area: it is shown as it is.
+std::optional<std::pair<int, int>> screenCoverSize(int pictureWidth, int pictureHeight,
+                                                   const std::vector<Rect>& areas);
+
+/// Decodes the picture at fn for showing on the screen: upright and in sRGB like
+/// file2BitmapStatus, and where it is larger than screenCoverSize says, reduced to that size
+/// by box averaging (each reduced pixel the mean of the source pixels whose centres it
+/// holds). JPEG and PNG pictures are reduced as their rows are decoded, so that the full
+/// picture never exists in memory; with fit.idctScaling a JPEG at least twice that size is
+/// first scaled by 1/2, 1/4 or 1/8 in the library's IDCT, keeping at least that size (faster,
+/// but the IDCT's scaling renders grain and fine detail a little differently from a box).
+/// Pictures of the other formats are decoded whole, then reduced; those with a colour table
+/// that is not grey are left at their size. A grey JPEG stays 8 bits with the grey table. b
+/// changes only on Ok.
+DecodeStatus file2BitmapForScreen(Bitmap& b, const std::filesystem::path& fn,
+                                  const ScreenFit& fit) noexcept;
 
 /// The EXIF orientation (1..8) of the picture at fn, read from its header alone (JPEG and
 /// PNG; 1 for the other formats, a file that is no picture and every failure). Never throws.
@@ -157,6 +187,19 @@ void bmp2BitmapReduced(const std::filesystem::path& fileName, Bitmap& b,
                        const ReducedDecode& request);
 void bmpData2BitmapReduced(std::span<const std::uint8_t> data, Bitmap& b,
                            const ReducedDecode& request);
+
+// The screen decoders behind file2BitmapForScreen (a ScreenDecoder of the format table):
+// the picture as stored, reduced as it is decoded to screenCoverSize of the upright picture
+// (true), or decoded whole when it is no larger or not reduced this way (false). They throw
+// like jpeg2Bitmap and pNG2Bitmap.
+bool jpeg2BitmapForScreen(const std::filesystem::path& jpegFileName, Bitmap& b,
+                          const ScreenFit& fit, PictureMeta* meta = nullptr);
+bool pnG2BitmapForScreen(const std::filesystem::path& fileName, Bitmap& b, const ScreenFit& fit,
+                         PictureMeta* meta = nullptr);
+bool jpegData2BitmapForScreen(std::span<const std::uint8_t> data, Bitmap& b, const ScreenFit& fit,
+                              PictureMeta* meta = nullptr);
+bool pngData2BitmapForScreen(std::span<const std::uint8_t> data, Bitmap& b, const ScreenFit& fit,
+                             PictureMeta* meta = nullptr);
 
 // What the headers of a JPEG or PNG file carry besides its pixels, without decoding them.
 void jpegFileMeta(const std::filesystem::path& jpegFileName, PictureMeta& meta);

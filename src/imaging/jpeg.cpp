@@ -8,6 +8,7 @@
 #include "imaging/exif.h"
 #include "imaging/fileio.h"
 #include "imaging/resize.h"
+#include "imaging/windowaverage.h"
 #include "storage/atomicfile.h"
 
 #include <algorithm>
@@ -125,8 +126,6 @@ struct Decoder {
     std::uint64_t length = 0; // bytes of the file
     bool cmyk = false;
     bool invertedCmyk = false;
-    int paletteSize = 0;
-    std::uint8_t palette[256] = {};
     ~Decoder() {
         if (created)
             jpeg_destroy_decompress(&cinfo);
@@ -179,9 +178,9 @@ bool readHeader(Decoder& d, std::FILE* file, const std::uint8_t* data, std::size
     // progressive file decoded straight to its final image.
     switch (d.cinfo.num_components) {
     case 1:
+        // Grey levels as they are, one byte each: a table of every level shows them
+        // exactly, with none of the noise that reducing them to fewer levels would add.
         d.cinfo.out_color_space = JCS_GRAYSCALE;
-        d.cinfo.quantize_colors = TRUE;
-        d.cinfo.desired_number_of_colors = 236;
         break;
     case 3:
         d.cinfo.out_color_space = JCS_EXT_BGR;
@@ -280,11 +279,6 @@ bool decodeRows(Decoder& d, std::uint8_t* base, std::size_t stride) {
             for (JDIMENSION i = 0; i < got; ++i)
                 cmykRowToBgrx(rows[i], d.cinfo.output_width, d.invertedCmyk);
     }
-    if (d.cinfo.quantize_colors) {
-        d.paletteSize = std::clamp(d.cinfo.actual_number_of_colors, 0, 256);
-        for (int i = 0; i < d.paletteSize; ++i)
-            d.palette[i] = d.cinfo.colormap[0][i];
-    }
     if (d.buffered)
         jpeg_finish_output(&d.cinfo);
     // The end of the stream is not read: every pixel is decoded, and a file that merely
@@ -324,12 +318,8 @@ void finish(Decoder& d, PixelFormat format, Bitmap& b) {
                                 static_cast<int>(d.cinfo.output_height), format);
     if (!decodeRows(d, decoded.scanLine(0), decoded.stride()))
         raiseError(d);
-    if (format == PixelFormat::Bits8) {
-        std::vector<std::uint32_t> table(static_cast<std::size_t>(d.paletteSize));
-        for (int i = 0; i < d.paletteSize; ++i)
-            table[i] = std::uint32_t(d.palette[i]) * 0x010101u;
-        decoded.setColorTable(std::move(table));
-    }
+    if (format == PixelFormat::Bits8)
+        decoded.setColorTable(greyColorTable());
     decoded.setBrushColor(b.brushColor());
     b = std::move(decoded);
 }
@@ -419,8 +409,10 @@ bool scaleForAveraging(Decoder& d, unsigned width, unsigned height) {
 }
 
 // Decodes every row and hands it to the averager: blue, green, red bytes (blue, green, red,
-// unused for four components; grey levels looked up in the quantizer's table).
-bool averageRows(Decoder& d, RowAverager& averager, std::uint8_t* buffer, std::size_t stride,
+// unused for four components); a grey level as it is, or repeated three times when `colours`
+// is given to hold the row made of them.
+template <class Averager>
+bool averageRows(Decoder& d, Averager& averager, std::uint8_t* buffer, std::size_t stride,
                  std::uint8_t* colours) {
     if (setjmp(d.err.jump))
         return false;
@@ -439,18 +431,77 @@ bool averageRows(Decoder& d, RowAverager& averager, std::uint8_t* buffer, std::s
             const std::uint8_t* row = rows[i];
             if (d.cmyk) {
                 cmykRowToBgrx(rows[i], width, d.invertedCmyk);
-            } else if (d.cinfo.quantize_colors) {
-                const int entries = d.cinfo.actual_number_of_colors;
-                for (JDIMENSION x = 0; x < width; ++x) {
-                    const int index = rows[i][x];
-                    const std::uint8_t grey = index < entries ? d.cinfo.colormap[0][index] : 0;
-                    colours[3 * x] = colours[3 * x + 1] = colours[3 * x + 2] = grey;
-                }
+            } else if (colours && d.cinfo.out_color_space == JCS_GRAYSCALE) {
+                for (JDIMENSION x = 0; x < width; ++x)
+                    colours[3 * x] = colours[3 * x + 1] = colours[3 * x + 2] = rows[i][x];
                 row = colours;
             }
             averager.addRow(row);
         }
     }
+    return true;
+}
+
+// Scales a picture at least twice the wanted size on both sides down in the IDCT by 1/8,
+// 1/4 or 1/2, the strongest that keeps at least width x height.
+bool scaleForScreen(Decoder& d, unsigned width, unsigned height) {
+    if (setjmp(d.err.jump))
+        return false;
+    for (const unsigned denom : {8U, 4U, 2U}) {
+        d.cinfo.scale_num = 1;
+        d.cinfo.scale_denom = denom;
+        jpeg_calc_output_dimensions(&d.cinfo);
+        if (d.cinfo.output_width >= width && d.cinfo.output_height >= height)
+            return true;
+    }
+    d.cinfo.scale_num = 1;
+    d.cinfo.scale_denom = 1;
+    jpeg_calc_output_dimensions(&d.cinfo);
+    return true;
+}
+
+// The decode of jpeg2BitmapForScreen, from a file or from bytes in memory.
+bool decodeForScreen(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& b,
+                     const ScreenFit& fit, PictureMeta* meta) {
+    Decoder d;
+    if (!readHeader(d, file, data, size))
+        raiseError(d);
+    readMeta(d, meta);
+    const PixelFormat format = outputFormat(d);
+    const bool swap = meta && swapsAxes(meta->orientation);
+    const int width = static_cast<int>(d.cinfo.output_width);
+    const int height = static_cast<int>(d.cinfo.output_height);
+    const auto cover = screenCoverSize(swap ? height : width, swap ? width : height, fit.areas);
+    if (!cover) {
+        checkRasterSize(d.cinfo.output_width, d.cinfo.output_height, Bitmap::bitsPerPixel(format));
+        checkLength(d);
+        finish(d, format, b);
+        return false;
+    }
+    // The size wanted, in the frame of the picture as stored.
+    const int coverWidth = swap ? cover->second : cover->first;
+    const int coverHeight = swap ? cover->first : cover->second;
+    const bool grey = format == PixelFormat::Bits8;
+    checkRasterSize(unsigned(coverWidth), unsigned(coverHeight), grey ? 8 : 24);
+    checkLength(d);
+    if (fit.idctScaling && !scaleForScreen(d, unsigned(coverWidth), unsigned(coverHeight)))
+        raiseError(d);
+    const int step = d.cmyk ? 4 : grey ? 1 : 3;
+    imaging_detail::WindowAverager averager(static_cast<int>(d.cinfo.output_width),
+                                            static_cast<int>(d.cinfo.output_height), coverWidth,
+                                            coverHeight, grey ? 1 : 3, step);
+    if (!averager.ok())
+        throw ImageError("JPEG: picture cannot be reduced to the screen");
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(d.cinfo.output_width) *
+                                     static_cast<std::size_t>(step) * 16);
+    if (!averageRows(d, averager, buffer.data(),
+                     static_cast<std::size_t>(d.cinfo.output_width) *
+                         static_cast<std::size_t>(step),
+                     nullptr))
+        raiseError(d);
+    Bitmap reduced = averager.finish();
+    reduced.setBrushColor(b.brushColor());
+    b = std::move(reduced);
     return true;
 }
 
@@ -585,6 +636,17 @@ bool jpeg2BitmapAveraged(const std::filesystem::path& jpegFileName, Bitmap& dest
     out.setAlphaMode(dest.alphaMode());
     dest = std::move(out);
     return true;
+}
+
+bool jpeg2BitmapForScreen(const std::filesystem::path& jpegFileName, Bitmap& b,
+                          const ScreenFit& fit, PictureMeta* meta) {
+    const auto file = openForRead(jpegFileName);
+    return decodeForScreen(file.get(), nullptr, 0, b, fit, meta);
+}
+
+bool jpegData2BitmapForScreen(std::span<const std::uint8_t> data, Bitmap& b, const ScreenFit& fit,
+                              PictureMeta* meta) {
+    return decodeForScreen(nullptr, data.data(), data.size(), b, fit, meta);
 }
 
 void jpegFileMeta(const std::filesystem::path& jpegFileName, PictureMeta& meta) {

@@ -7,6 +7,27 @@
 
 namespace imaging_detail {
 
+// Exact round-down division by one divisor, without a division instruction each time, for
+// the sums of pixel levels (quotients of a few bits, products well inside 64 bits): an
+// estimate from the reciprocal, corrected by a step either way.
+class Divider {
+public:
+    explicit Divider(std::uint64_t divisor)
+        : m_divisor(divisor), m_inverse(1.0 / static_cast<double>(divisor)) {}
+    std::uint32_t operator()(std::uint64_t n) const {
+        auto q = static_cast<std::uint64_t>(static_cast<double>(n) * m_inverse);
+        if (q * m_divisor > n)
+            --q;
+        else if ((q + 1) * m_divisor <= n)
+            ++q;
+        return static_cast<std::uint32_t>(q);
+    }
+
+private:
+    std::uint64_t m_divisor;
+    double m_inverse;
+};
+
 // round(c * a / 255) for bytes, exact.
 inline std::uint32_t mulDiv255(std::uint32_t c, std::uint32_t a) {
     const std::uint32_t t = c * a + 128;

@@ -5,6 +5,7 @@
 #include "imaging/exif.h"
 #include "imaging/fileio.h"
 #include "imaging/resize.h"
+#include "imaging/windowaverage.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -363,7 +364,7 @@ void decodeReduced(std::FILE* file, const std::uint8_t* data, std::size_t size, 
     b = std::move(reduced);
 }
 
-bool averageRows(Decoder& d, RowAverager& averager, png_bytep row) {
+template <class Averager> bool averageRows(Decoder& d, Averager& averager, png_bytep row) {
     if (setjmp(png_jmpbuf(d.png)))
         return false;
     for (png_uint_32 y = 0; y < d.height; ++y) {
@@ -372,6 +373,39 @@ bool averageRows(Decoder& d, RowAverager& averager, png_bytep row) {
             premultiplyRow(row, d.width);
         averager.addRow(row);
     }
+    return true;
+}
+
+// The picture reduced as it is read when it is larger than the screen needs and of 24 or 32
+// bits, not interlaced (true); false, with nothing read of its picture data, for the others,
+// which the caller decodes whole.
+bool decodeForScreen(std::FILE* file, const std::uint8_t* data, std::size_t size, Bitmap& b,
+                     const ScreenFit& fit, PictureMeta* meta) {
+    Decoder d;
+    d.memory = MemorySource{data, size, 0};
+    if (!readHeader(d, file))
+        throw ImageError(d.message);
+    readMeta(d, meta);
+    const bool swap = meta && swapsAxes(meta->orientation);
+    const int width = static_cast<int>(d.width), height = static_cast<int>(d.height);
+    const auto cover = screenCoverSize(swap ? height : width, swap ? width : height, fit.areas);
+    if (!cover || d.interlace != PNG_INTERLACE_NONE ||
+        (d.format != PixelFormat::Bits24 && d.format != PixelFormat::Bits32))
+        return false;
+    const int channels = d.format == PixelFormat::Bits32 ? 4 : 3;
+    imaging_detail::WindowAverager averager(width, height, swap ? cover->second : cover->first,
+                                            swap ? cover->first : cover->second, channels,
+                                            channels);
+    if (!averager.ok())
+        throw ImageError("PNG: picture cannot be reduced to the screen");
+    std::vector<std::uint8_t> row(d.rowBytes);
+    if (!averageRows(d, averager, row.data()))
+        throw ImageError(d.message);
+    Bitmap reduced = averager.finish();
+    if (d.premultiply)
+        reduced.setAlphaMode(AlphaMode::Premultiplied);
+    reduced.setBrushColor(b.brushColor());
+    b = std::move(reduced);
     return true;
 }
 
@@ -405,6 +439,24 @@ bool pnG2BitmapAveraged(const std::filesystem::path& fileName, Bitmap& dest, Pic
     out.setAlphaMode(dest.alphaMode());
     dest = std::move(out);
     return true;
+}
+
+bool pnG2BitmapForScreen(const std::filesystem::path& fileName, Bitmap& b, const ScreenFit& fit,
+                         PictureMeta* meta) {
+    const auto file = openForRead(fileName);
+    if (decodeForScreen(file.get(), nullptr, 0, b, fit, meta))
+        return true;
+    std::rewind(file.get());
+    decode(file.get(), nullptr, 0, b, meta);
+    return false;
+}
+
+bool pngData2BitmapForScreen(std::span<const std::uint8_t> data, Bitmap& b, const ScreenFit& fit,
+                             PictureMeta* meta) {
+    if (decodeForScreen(nullptr, data.data(), data.size(), b, fit, meta))
+        return true;
+    decode(nullptr, data.data(), data.size(), b, meta);
+    return false;
 }
 
 void pngFileMeta(const std::filesystem::path& fileName, PictureMeta& meta) {

@@ -1,6 +1,9 @@
 #include "imaging/resize.h"
 
+#include "imaging/pixelmath.h"
+
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -96,7 +99,8 @@ void addWeighted(const std::uint8_t* bytes, std::uint32_t* sums, std::size_t n,
 }
 
 constexpr int MaxAveragedSide = 1 << 24;
-constexpr std::uint32_t StripColumns = 1 << 16;
+// Source columns of one strip: a source of RowsInOrderWidth columns is one strip.
+constexpr std::uint32_t StripColumns = std::uint32_t(RowsInOrderWidth) + 2;
 
 // Where the averaged rows go. Coordinates are relative to the w x h destination picture.
 struct RowTarget {
@@ -188,8 +192,7 @@ private:
     // Finishes destination row y: the columns x0 .. x1 - 1, each averaged over its span.
     void emitRow(int y) {
         flushWholeRows();
-        const std::uint64_t total =
-            static_cast<std::uint64_t>(m_srcW) * static_cast<std::uint64_t>(m_srcH);
+        const std::uint64_t total = m_total;
         const bool withAlpha = m_target.pixelBytes == 4;
         const std::size_t step = m_step;
         std::uint8_t* out = m_target.rowAt ? m_target.rowAt(y, m_x0) : nullptr;
@@ -210,7 +213,7 @@ private:
                           whole * static_cast<std::uint64_t>(m_w) +
                           std::uint64_t(*q) * s.lastWeight;
                 }
-                c[k] = static_cast<std::uint32_t>((sum + total / 2) / total);
+                c[k] = m_divide(sum + total / 2);
             }
             if (out) {
                 *out++ = static_cast<std::uint8_t>(c[0]);
@@ -230,6 +233,8 @@ private:
     }
 
     int m_srcW, m_srcH, m_w, m_h;
+    std::uint64_t m_total = static_cast<std::uint64_t>(m_srcW) * static_cast<std::uint64_t>(m_srcH);
+    imaging_detail::Divider m_divide{m_total};
     const RowTarget& m_target;
     const std::vector<ColumnSpan>& m_spans;
     int m_x0, m_x1, m_y0, m_y1;
@@ -275,10 +280,133 @@ void averageStrip(const Bitmap& src, const Rect& source, int w, int h, const Row
         });
 }
 
+// One destination column or row of an enlargement: it lies across source pixel `index`
+// with weight `first` and the next one with weight `second`, in units in which a source
+// pixel is as long as the destination side (so that the weights add up to the source side).
+struct Tap {
+    int index;
+    std::uint32_t first;
+    std::uint32_t second;
+};
+
+Tap tapAt(std::uint64_t d, std::uint64_t srcLen, std::uint64_t len) {
+    const std::uint64_t lo = d * srcLen, hi = lo + srcLen;
+    const std::uint64_t index = lo / len, last = (hi - 1) / len;
+    if (index == last)
+        return {static_cast<int>(index), static_cast<std::uint32_t>(srcLen), 0};
+    return {static_cast<int>(index), static_cast<std::uint32_t>((index + 1) * len - lo),
+            static_cast<std::uint32_t>(hi - last * len)};
+}
+
+// The same area average as averageStrip for a destination no smaller than the source on
+// either side: each destination pixel is the weighted sum of at most two by two source
+// pixels, and a picture enlarged by whole factors repeats its pixels.
+void enlarge(const Bitmap& src, const Rect& source, int w, int h, const RowTarget& target, int x0,
+             int x1, int y0, int y1) {
+    const auto sw = static_cast<std::uint64_t>(source.width()),
+               sh = static_cast<std::uint64_t>(source.height());
+    const std::size_t columns = static_cast<std::size_t>(x1 - x0);
+    std::vector<Tap> taps(columns);
+    bool wholeColumns = true;
+    for (std::size_t i = 0; i < columns; ++i) {
+        taps[i] = tapAt(static_cast<std::uint64_t>(x0) + i, sw, static_cast<std::uint64_t>(w));
+        wholeColumns = wholeColumns && taps[i].second == 0;
+    }
+    // Source rows as blue, green, red bytes every `step` bytes.
+    const PixelFormat sf = src.pixelFormat();
+    const bool direct =
+        sf == PixelFormat::Bits24 || sf == PixelFormat::Bits32 || sf == PixelFormat::Device;
+    const std::size_t step = sf == PixelFormat::Bits24 || !direct ? 3 : 4;
+    std::vector<std::uint8_t> converted(direct ? 0 : static_cast<std::size_t>(sw) * 3);
+    std::vector<std::uint32_t> words(direct ? 0 : static_cast<std::size_t>(sw));
+    const auto sourceRow = [&](int sy) -> const std::uint8_t* {
+        if (direct)
+            return src.scanLine(source.top + sy) + static_cast<std::size_t>(source.left) * step;
+        src.readRow(source.top + sy, source.left, static_cast<int>(sw), words.data());
+        for (std::size_t x = 0; x < sw; ++x) {
+            converted[3 * x] = static_cast<std::uint8_t>(words[x]);
+            converted[3 * x + 1] = static_cast<std::uint8_t>(words[x] >> 8);
+            converted[3 * x + 2] = static_cast<std::uint8_t>(words[x] >> 16);
+        }
+        return converted.data();
+    };
+    // A source row spread over the destination columns, each as the sum of its (at most two)
+    // source pixels times their weights; two of them are kept, for the rows a destination
+    // row lies across.
+    std::vector<std::uint32_t> spread[2] = {std::vector<std::uint32_t>(columns * 3),
+                                            std::vector<std::uint32_t>(columns * 3)};
+    int spreadRow[2] = {-1, -1};
+    const auto spreadOf = [&](int sy) -> const std::uint32_t* {
+        for (int k = 0; k < 2; ++k)
+            if (spreadRow[k] == sy)
+                return spread[k].data();
+        const int k = spreadRow[0] == sy - 1 ? 1 : 0;
+        const std::uint8_t* row = sourceRow(sy);
+        std::uint32_t* out = spread[k].data();
+        for (std::size_t i = 0; i < columns; ++i, out += 3) {
+            const Tap& t = taps[i];
+            const std::uint8_t* p = row + static_cast<std::size_t>(t.index) * step;
+            for (int c = 0; c < 3; ++c)
+                out[c] = p[c] * t.first + (t.second ? p[step + c] * t.second : 0);
+        }
+        spreadRow[k] = sy;
+        return spread[k].data();
+    };
+    const imaging_detail::Divider divide(sw * sh);
+    const std::uint64_t half = sw * sh / 2;
+    const bool withAlpha = target.pixelBytes == 4;
+    const std::size_t outBytes = static_cast<std::size_t>(target.pixelBytes);
+    std::vector<std::uint8_t> line(columns * outBytes);
+    std::vector<std::uint32_t> outWords(target.rowAt ? 0 : columns);
+    int lineRow = -1; // the source row `line` repeats, when it repeats one whole
+    for (int y = y0; y < y1; ++y) {
+        const Tap ty = tapAt(static_cast<std::uint64_t>(y), sh, static_cast<std::uint64_t>(h));
+        if (ty.second != 0 || ty.index != lineRow) {
+            std::uint8_t* out = line.data();
+            if (ty.second == 0 && wholeColumns) {
+                // Whole factors: the source pixels as they are.
+                const std::uint8_t* row = sourceRow(ty.index);
+                for (std::size_t i = 0; i < columns; ++i, out += outBytes) {
+                    std::memcpy(out, row + static_cast<std::size_t>(taps[i].index) * step, 3);
+                    if (withAlpha)
+                        out[3] = 0xFF;
+                }
+            } else {
+                const std::uint32_t* a = spreadOf(ty.index);
+                const std::uint32_t* b = ty.second ? spreadOf(ty.index + 1) : nullptr;
+                for (std::size_t i = 0; i < columns * 3; i += 3, out += outBytes) {
+                    for (int c = 0; c < 3; ++c) {
+                        std::uint64_t sum = std::uint64_t(a[i + c]) * ty.first;
+                        if (b)
+                            sum += std::uint64_t(b[i + c]) * ty.second;
+                        out[c] = static_cast<std::uint8_t>(divide(sum + half));
+                    }
+                    if (withAlpha)
+                        out[3] = 0xFF;
+                }
+            }
+            lineRow = ty.second == 0 ? ty.index : -1;
+        }
+        if (target.rowAt) {
+            std::memcpy(target.rowAt(y, x0), line.data(), line.size());
+            continue;
+        }
+        for (std::size_t i = 0; i < columns; ++i) {
+            const std::uint8_t* p = line.data() + i * outBytes;
+            outWords[i] = 0xFF000000 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
+        }
+        target.bitmap->writeRow(target.top + y, target.left + x0, x1 - x0, outWords.data());
+    }
+}
+
 // Averages the rectangle `source` of src onto the destination columns x0 .. x1 - 1 and rows
 // y0 .. y1 - 1 of a w x h picture (already clipped), in strips for a very wide source.
 void average(const Bitmap& src, const Rect& source, int w, int h, const RowTarget& target, int x0,
              int x1, int y0, int y1) {
+    if (w >= source.width() && h >= source.height()) {
+        enlarge(src, source, w, h, target, x0, x1, y0, y1);
+        return;
+    }
     const auto spans =
         columnSpans(static_cast<std::uint64_t>(source.width()), static_cast<std::uint64_t>(w));
     // The row sums take 6 bytes per source sample; a very wide source is averaged in
@@ -296,6 +424,70 @@ void average(const Bitmap& src, const Rect& source, int w, int h, const RowTarge
         }
         averageStrip(src, source, w, h, target, spans, cx0, cx1, y0, y1);
         cx0 = cx1;
+    }
+}
+
+// The rectangle `source` of src as it is, each row to rowAt(y) as blue, green, red bytes
+// (pixelBytes 3) or blue, green, red, 0xFF (4): what averaging onto the same size gives.
+void copyInto(const Bitmap& src, const Rect& source, int pixelBytes,
+              const std::function<std::uint8_t*(int)>& rowAt) {
+    const int width = source.width();
+    const PixelFormat f = src.pixelFormat();
+    const bool grey = f == PixelFormat::Bits8 && isGreyTable(src.colorTable());
+    std::uint8_t levels[256] = {};
+    if (grey)
+        for (std::size_t i = 0; i < src.colorTable().size() && i < 256; ++i)
+            levels[i] = static_cast<std::uint8_t>(src.colorTable()[i]);
+    std::vector<std::uint32_t> words(static_cast<std::size_t>(width));
+    for (int y = 0; y < source.height(); ++y) {
+        std::uint8_t* to = rowAt(y);
+        const std::uint8_t* from = src.scanLine(source.top + y);
+        if (f == PixelFormat::Bits24 && pixelBytes == 3) {
+            std::memcpy(to, from + static_cast<std::size_t>(source.left) * 3,
+                        static_cast<std::size_t>(width) * 3);
+        } else if (f == PixelFormat::Bits24) {
+            from += static_cast<std::size_t>(source.left) * 3;
+            // Four bytes at a time, the fourth (the next pixel's blue) replaced by 0xFF; the
+            // last pixel on its own, so that nothing past the row is read.
+            int x = 0;
+            for (; std::endian::native == std::endian::little && x + 1 < width;
+                 ++x, from += 3, to += 4) {
+                std::uint32_t v;
+                std::memcpy(&v, from, 4);
+                v = (v & 0x00FFFFFFu) | 0xFF000000u;
+                std::memcpy(to, &v, 4);
+            }
+            for (; x < width; ++x, from += 3, to += 4) {
+                to[0] = from[0];
+                to[1] = from[1];
+                to[2] = from[2];
+                to[3] = 0xFF;
+            }
+        } else if (f == PixelFormat::Bits32 || f == PixelFormat::Device) {
+            from += static_cast<std::size_t>(source.left) * 4;
+            for (int x = 0; x < width; ++x, from += 4, to += pixelBytes) {
+                std::memcpy(to, from, 3);
+                if (pixelBytes == 4)
+                    to[3] = 0xFF;
+            }
+        } else if (grey) {
+            from += source.left;
+            for (int x = 0; x < width; ++x, to += pixelBytes) {
+                to[0] = to[1] = to[2] = levels[from[x]];
+                if (pixelBytes == 4)
+                    to[3] = 0xFF;
+            }
+        } else {
+            src.readRow(source.top + y, source.left, width, words.data());
+            for (int x = 0; x < width; ++x, to += pixelBytes) {
+                const std::uint32_t c = words[static_cast<std::size_t>(x)];
+                to[0] = static_cast<std::uint8_t>(c);
+                to[1] = static_cast<std::uint8_t>(c >> 8);
+                to[2] = static_cast<std::uint8_t>(c >> 16);
+                if (pixelBytes == 4)
+                    to[3] = 0xFF;
+            }
+        }
     }
 }
 
@@ -349,6 +541,10 @@ void stretchHalftoneInto(const Bitmap& src, const Rect& source, int width, int h
         return;
     RowTarget target;
     target.pixelBytes = pixelBytes == 4 ? 4 : 3;
+    if (source.width() == width && source.height() == height) {
+        copyInto(src, source, target.pixelBytes, rowAt);
+        return;
+    }
     if (tooLargeToAverage(source.width(), source.height(), width, height)) {
         // Absurd proportions: picked, through a bitmap of the result.
         Bitmap picked;

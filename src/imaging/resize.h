@@ -18,8 +18,11 @@ void pickResizeBitmap(const Bitmap& sourceBitmap, Bitmap& destBitmap);
 
 // The rectangle `source` of src area-averaged onto a width x height picture whose rows the
 // caller places: row y goes to rowAt(y), as blue, green, red bytes (pixelBytes 3) or blue,
-// green, red, 0xFF (pixelBytes 4). Rows may come in any order. Nothing happens for an
-// empty size or a rectangle outside src.
+// green, red, 0xFF (pixelBytes 4). Rows come in order from the top, each once, when the
+// rectangle is at most RowsInOrderWidth pixels wide; a wider one may be averaged in strips
+// of columns, each strip's rows from the top. Nothing happens for an empty size or a
+// rectangle outside src.
+inline constexpr int RowsInOrderWidth = 1 << 16;
 void stretchHalftoneInto(const Bitmap& src, const Rect& source, int width, int height,
                          int pixelBytes, const std::function<std::uint8_t*(int)>& rowAt);
 

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -125,6 +126,63 @@ TEST_P(Apply, PictureOverTheLimitIsAppliedReducedToFitIt) {
         for (int shift : {0, 8, 16})
             EXPECT_NEAR(int(got >> shift & 0xFF), int(want >> shift & 0xFF), 4);
     }
+}
+
+// A picture larger than the monitors is decoded no larger than they need: covering each of
+// them (all of them together for Span, the larger of the desktop's and the toolkit's idea of
+// a monitor), its proportions kept; Center and Tile show its own pixels, and with no monitor
+// known it stays whole. Desktop and file get the same picture.
+TEST_P(Apply, PictureComesAtTheSizeTheMonitorsNeed) {
+    load({picture("big.jpg", 640, 480, 0x3060C0)});
+    using Monitors = std::vector<platform::Monitor>;
+    const Monitors one{{"A", {0, 0, 160, 90}}};
+    const Monitors two{{"A", {0, 0, 160, 90}}, {"B", {160, 0, 320, 90}}};
+    struct Case {
+        PlacementMode mode;
+        std::optional<Monitors> desktop;
+        Monitors toolkit;
+        int width, height;
+    };
+    const Case cases[] = {
+        {PlacementMode::Fill, one, {}, 160, 120},
+        {PlacementMode::Fit, one, {}, 160, 120},
+        {PlacementMode::Stretch, one, {}, 160, 120},
+        {PlacementMode::Center, one, {}, 640, 480},
+        {PlacementMode::Tile, one, {}, 640, 480},
+        {PlacementMode::Fill, two, {}, 160, 120},
+        {PlacementMode::Span, two, {}, 320, 240},
+        {PlacementMode::Fill, one, {{"A", {0, 0, 320, 180}}}, 320, 240},
+        {PlacementMode::Fill, std::nullopt, one, 160, 120},
+        {PlacementMode::Fill, std::nullopt, {}, 640, 480},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(placementName(c.mode)) + " on " +
+                     std::to_string(c.desktop ? c.desktop->size() : 0) + " monitors");
+        recording_wallpaper::monitors() = c.desktop;
+        m_collection->setToolkitMonitors(c.toolkit);
+        m_state.placement = c.mode;
+        m_collection->setWallpaper(0);
+        const Bitmap b = wallpaper();
+        EXPECT_EQ(b.width(), c.width);
+        EXPECT_EQ(b.height(), c.height);
+        if (GetParam()) {
+            ASSERT_FALSE(recording_wallpaper::painted().empty());
+            EXPECT_EQ(recording_wallpaper::painted().back().width, c.width);
+        }
+    }
+}
+
+// Applies in a row reuse the memory of the picture before (kept for the next apply a
+// while), and it goes back to the system with the collection at the latest.
+TEST_P(Apply, MemoryKeptForTheNextApplyGoesBack) {
+    load({picture("a.bmp", 1024, 768, 0x102030), picture("b.bmp", 1024, 768, 0x302010)});
+    for (int i : {0, 1}) {
+        m_collection->setWallpaper(i);
+        wallpaper();
+    }
+    EXPECT_GE(keptRasterBytes(), std::size_t(1024) * 768 * 3);
+    m_collection.reset();
+    EXPECT_EQ(keptRasterBytes(), 0u);
 }
 
 TEST_P(Apply, UndecodablePictureChangesNothing) {

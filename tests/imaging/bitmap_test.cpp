@@ -202,3 +202,44 @@ TEST(Bitmap, ToBgra32GivesOpaqueRowsForPicturesWithoutAlpha) {
 }
 
 } // namespace
+
+// While rasters are kept, a large one freed goes to the next bitmap of about its size (so
+// its pages need not be cleared again), never to one much smaller, and with its rows'
+// padding cleared as in a fresh raster; turned off, every kept raster is given back.
+TEST(KeptRasters, ReusedForTheNextPictureOfItsSizeAndGivenBack) {
+    keepFreedRasters(true);
+    const std::uint8_t* first = nullptr;
+    {
+        Bitmap a;
+        a.createUninitialized(1921, 1440, PixelFormat::Bits24);
+        std::memset(a.scanLine(0), 0xFF, a.stride() * 1440);
+        first = a.scanLine(0);
+    }
+    EXPECT_GE(keptRasterBytes(), std::size_t(1921) * 3 * 1440);
+    {
+        Bitmap small;
+        small.createUninitialized(640, 480, PixelFormat::Bits24); // under a megabyte
+        EXPECT_NE(small.scanLine(0), first);
+    }
+    Bitmap b;
+    b.createUninitialized(1921, 1440, PixelFormat::Bits24);
+    EXPECT_EQ(b.scanLine(0), first);
+    EXPECT_EQ(keptRasterBytes(), 0u);
+    const std::size_t used = std::size_t(1921) * 3;
+    for (int y = 0; y < 1440; y += 97)
+        for (std::size_t i = used; i < b.stride(); ++i)
+            ASSERT_EQ(b.scanLine(y)[i], 0) << "row " << y;
+    {
+        Bitmap huge;
+        huge.createUninitialized(4000, 3000, PixelFormat::Bits24);
+    }
+    {
+        Bitmap quarter; // a quarter of the kept raster: a fresh one
+        quarter.createUninitialized(2000, 1500, PixelFormat::Bits24);
+    }
+    EXPECT_GE(keptRasterBytes(), std::size_t(4000) * 3 * 3000);
+    keepFreedRasters(false);
+    EXPECT_EQ(keptRasterBytes(), 0u);
+    b = Bitmap();
+    EXPECT_EQ(keptRasterBytes(), 0u);
+}

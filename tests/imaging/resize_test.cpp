@@ -75,7 +75,17 @@ TEST(AreaAverage, FractionalOverlapsCarryTheirExactWeight) {
 TEST(AreaAverage, MatchesTheExactAverageForOddRatios) {
     std::mt19937 random(7);
     for (auto [sw, sh, dw, dh] : std::vector<std::array<int, 4>>{
-             {37, 23, 11, 7}, {5, 3, 8, 7}, {16, 9, 16, 9}, {101, 3, 7, 2}, {7, 50, 3, 9}}) {
+             {37, 23, 11, 7},
+             {5, 3, 8, 7},
+             {16, 9, 16, 9},
+             {101, 3, 7, 2},
+             {7, 50, 3, 9},
+             // Enlargements: by whole factors, by fractions, along one side only.
+             {3, 2, 6, 4},
+             {7, 5, 16, 11},
+             {4, 4, 9, 4},
+             {2, 9, 5, 9},
+             {1, 1, 4, 3}}) {
         std::vector<std::uint32_t> px;
         for (int i = 0; i < sw * sh; ++i)
             px.push_back(0xFF000000 | (random() & 0xFFFFFF));
@@ -86,6 +96,66 @@ TEST(AreaAverage, MatchesTheExactAverageForOddRatios) {
             for (int x = 0; x < dw; ++x)
                 ASSERT_EQ(dst.pixel(x, y), bruteForceAverage(src, dw, dh, x, y))
                     << sw << "x" << sh << " -> " << dw << "x" << dh << " at " << x << "," << y;
+    }
+}
+
+// Rows handed out for the caller to place (the screen painter's path): from the top, each
+// once, every pixel the exact average of the source rectangle, from every source format,
+// reduced, copied as it is or enlarged.
+TEST(AreaAverage, IntoRowsComeTopDownWithTheExactAverage) {
+    struct Case {
+        PixelFormat format;
+        Rect source;
+        int w, h, pixelBytes;
+    };
+    std::mt19937 random(3);
+    const Case cases[] = {
+        {PixelFormat::Bits24, {0, 0, 20, 12}, 20, 12, 4},
+        {PixelFormat::Bits24, {3, 2, 17, 9}, 14, 7, 3},
+        {PixelFormat::Bits24, {1, 1, 11, 7}, 30, 18, 4},
+        {PixelFormat::Bits24, {0, 0, 20, 12}, 7, 5, 4},
+        {PixelFormat::Bits32, {2, 0, 12, 12}, 10, 12, 4},
+        {PixelFormat::Bits32, {0, 3, 9, 8}, 27, 10, 3},
+        {PixelFormat::Bits8, {0, 0, 20, 12}, 20, 12, 4},
+        {PixelFormat::Bits8, {4, 4, 10, 8}, 12, 8, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.source.width()) + "x" + std::to_string(c.source.height()) +
+                     " -> " + std::to_string(c.w) + "x" + std::to_string(c.h) + " from " +
+                     std::to_string(Bitmap::bitsPerPixel(c.format)) + " bits");
+        Bitmap src = target(20, 12, c.format);
+        if (c.format == PixelFormat::Bits8)
+            src.setColorTable(
+                c.source.left ? std::vector<std::uint32_t>{0x102030, 0xF0E0D0, 0x00FF00, 0x808080}
+                              : greyColorTable());
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 20; ++x)
+                src.setPixel(x, y, 0xFF000000 | (random() & 0xFFFFFF));
+        Bitmap crop = target(c.source.width(), c.source.height());
+        for (int y = 0; y < crop.height(); ++y)
+            for (int x = 0; x < crop.width(); ++x)
+                crop.setPixel(x, y, src.pixel(c.source.left + x, c.source.top + y));
+        std::vector<std::uint8_t> out(std::size_t(c.w) * std::size_t(c.h) * 4);
+        std::vector<int> order;
+        stretchHalftoneInto(src, c.source, c.w, c.h, c.pixelBytes, [&](int y) {
+            order.push_back(y);
+            return out.data() + std::size_t(y) * std::size_t(c.w) * std::size_t(c.pixelBytes);
+        });
+        ASSERT_EQ(order.size(), std::size_t(c.h));
+        for (int y = 0; y < c.h; ++y)
+            ASSERT_EQ(order[std::size_t(y)], y);
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) {
+                const std::uint8_t* p =
+                    out.data() + (std::size_t(y) * std::size_t(c.w) + std::size_t(x)) *
+                                     std::size_t(c.pixelBytes);
+                const std::uint32_t got =
+                    0xFF000000 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
+                ASSERT_EQ(got, bruteForceAverage(crop, c.w, c.h, x, y)) << x << "," << y;
+                if (c.pixelBytes == 4) {
+                    ASSERT_EQ(p[3], 0xFF);
+                }
+            }
     }
 }
 

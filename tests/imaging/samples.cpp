@@ -119,12 +119,9 @@ Decoded referenceJpeg(const Bytes& jpeg) {
     jpeg_create_decompress(&d);
     jpeg_mem_src(&d, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     jpeg_read_header(&d, TRUE);
-    if (d.num_components == 1) {
-        d.quantize_colors = TRUE;
-        d.desired_number_of_colors = 236;
-    } else if (d.num_components == 3) {
+    if (d.num_components == 3) {
         d.out_color_space = JCS_RGB;
-    } else {
+    } else if (d.num_components == 4) {
         d.out_color_space = JCS_CMYK;
     }
     jpeg_start_decompress(&d);
@@ -138,9 +135,6 @@ Decoded referenceJpeg(const Bytes& jpeg) {
         JSAMPROW p = result.pixels.data() + stride * d.output_scanline;
         jpeg_read_scanlines(&d, &p, 1);
     }
-    if (d.quantize_colors)
-        for (auto& v : result.pixels)
-            v = d.colormap[0][v];
     jpeg_finish_decompress(&d);
     jpeg_destroy_decompress(&d);
     return result;

@@ -34,8 +34,8 @@ struct JpegOptions {
 };
 Bytes makeJpeg(const JpegOptions& o);
 
-// libjpeg's own full decode with the library defaults. Colour: RGB triplets; grey: the
-// 236-level quantized picture as grey values; four components: the raw CMYK bytes.
+// libjpeg's own full decode with the library defaults. Colour: RGB triplets; grey: the grey
+// levels; four components: the raw CMYK bytes.
 struct Decoded {
     int width = 0;
     int height = 0;

@@ -281,6 +281,56 @@ void putRows(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, ui
     }
 }
 
+// An image in the server's layout sent in bands of rows as they are made, top to bottom:
+// the server takes in one band while the next is made, and no image of the whole area is
+// kept.
+class BandedPut {
+public:
+    BandedPut(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, uint8_t depth,
+              size_t stride, int width, int height, int x, int y)
+        : m_c(c), m_drawable(drawable), m_gc(gc), m_depth(depth), m_stride(stride), m_width(width),
+          m_height(height), m_x(x), m_y(y) {
+        const size_t maxRequest =
+            std::min(size_t(xcb_get_maximum_request_length(c)) * 4 - 64, MaxChunkBytes);
+        m_rows = int(std::max<size_t>(1, maxRequest / stride));
+        m_band.resize(stride * size_t(m_rows));
+    }
+    BandedPut(const BandedPut&) = delete;
+    BandedPut& operator=(const BandedPut&) = delete;
+
+    // Row y, the next one or one of the band being made.
+    uint8_t* row(int y) {
+        if (y >= m_top + m_rows) {
+            send(m_rows);
+            m_top += m_rows;
+        }
+        return m_band.data() + m_stride * size_t(y - m_top);
+    }
+    // Sends what is left.
+    void finish() {
+        if (m_top < m_height)
+            send(std::min(m_rows, m_height - m_top));
+        m_top = m_height;
+    }
+
+private:
+    void send(int rows) {
+        xcb_put_image(m_c, XCB_IMAGE_FORMAT_Z_PIXMAP, m_drawable, m_gc, uint16_t(m_width),
+                      uint16_t(rows), int16_t(m_x), int16_t(m_y + m_top), 0, m_depth,
+                      uint32_t(m_stride * size_t(rows)), m_band.data());
+    }
+
+    xcb_connection_t* m_c;
+    xcb_drawable_t m_drawable;
+    xcb_gcontext_t m_gc;
+    uint8_t m_depth;
+    size_t m_stride;
+    int m_width, m_height, m_x, m_y;
+    int m_rows = 1;
+    int m_top = 0;
+    std::vector<uint8_t> m_band;
+};
+
 // Draws the `source` part of the picture scaled onto `dest`, averaged in one
 // pass from the picture straight into an image of the destination's size.
 void paintPart(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, uint8_t depth,
@@ -292,6 +342,12 @@ void paintPart(xcb_connection_t* c, xcb_drawable_t drawable, xcb_gcontext_t gc, 
     if (isBgrx(layout)) {
         const size_t pad = size_t(layout.scanlinePad) / 8;
         const size_t stride = (size_t(w) * 4 + pad - 1) / pad * pad;
+        if (crop.width() <= RowsInOrderWidth) {
+            BandedPut put(c, drawable, gc, depth, stride, w, h, m.left, m.top);
+            stretchHalftoneInto(picture, crop, w, h, 4, [&](int y) { return put.row(y); });
+            put.finish();
+            return;
+        }
         // Every byte is written by the averaging: no need to clear it first.
         const std::unique_ptr<uint8_t[]> image(new uint8_t[stride * size_t(h)]);
         stretchHalftoneInto(picture, crop, w, h, 4,
