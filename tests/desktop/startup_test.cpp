@@ -82,10 +82,11 @@ void saveScreen(const QString& name) {
 void expectSettingsSaved(const QString& file) {
     QSettings s(file, QSettings::IniFormat);
     EXPECT_EQ(s.value("param/interval").toString(), "300000");
-    // The eleven, the placement and its colour.
-    EXPECT_EQ(s.allKeys().filter("param/").size(), 13);
+    // The eleven, the placement and its colour, and the monitors' choice.
+    EXPECT_EQ(s.allKeys().filter("param/").size(), 14);
     EXPECT_EQ(s.value("param/Placement").toString(), "fill");
     EXPECT_EQ(s.value("param/BackgroundColor").toString(), "#000000");
+    EXPECT_EQ(s.value("param/PerMonitor").toString(), "0");
 }
 
 } // namespace
@@ -177,7 +178,7 @@ TEST_F(DesktopTest, SigtermSavesTheSettingsAndEndsPromptly) {
     QSettings s(settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(s.value("param/interval").toString(), "300000");
     EXPECT_EQ(s.value("param/gk1").toString(), "11082");
-    EXPECT_EQ(s.allKeys().filter("param/").size(), 13);
+    EXPECT_EQ(s.allKeys().filter("param/").size(), 14);
 }
 
 TEST_F(DesktopTest, ExitAsksFirstAndCancelChangesNothing) {
