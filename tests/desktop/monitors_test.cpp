@@ -59,7 +59,10 @@ TEST_F(Monitors, EachChangeGoesToTheNextMonitorAndAnAddedMonitorIsCovered) {
         s.setValue("version", "3.2");
         s.setValue("param/PerMonitor", "1");
     }
-    QProcess* p = start();
+    // Commands go to it once its window is up (a command sent while it is
+    // still starting could start a second one).
+    QProcess* p = nullptr;
+    ASSERT_NE(startShown(p), 0u);
     const auto next = [&] {
         QProcess* command = start({"--next"});
         ASSERT_TRUE(command->waitForFinished(10000));
