@@ -8,6 +8,7 @@ target_sources(quorvane_platform PRIVATE
     linux/paths.cpp
     linux/exepath.h
     linux/instance.cpp
+    linux/localsocket.cpp
     linux/store.cpp
     linux/listfile.cpp
     linux/autostart.cpp
