@@ -74,6 +74,8 @@ void Application::start() {
     connect(&m_collection, &Collection::collectionEmptied, main, &MainWindow::clearInfo);
     connect(&m_cache, &ThumbnailCache::collectionEmpty, main, &MainWindow::clearInfo);
     connect(&m_scheduler, &ChangeScheduler::changed, main, &MainWindow::showScheduler);
+    // Hidden in the notification area the program holds no strip pixels.
+    connect(main, &SkinWindow::hidden, this, [this] { m_strip.freeStripBitmaps(); });
 
     TrayIcon* tray = m_tray.get();
     connect(tray, &TrayIcon::nextRequested, this,
@@ -129,9 +131,8 @@ void Application::startUp() {
     // So are the wallpaper file's extra names that the desktop no longer shows.
     platform::removeLeftoverWallpaperNames(m_state.wallpaperFile);
     m_state.seedRandom();
-    // The window shape comes with the skin.
-    m_strip.createBufBitmap();
-    m_strip.createLoadPhoto();
+    // The window shape comes with the skin. The strip's bitmaps are made
+    // when the strip is first drawn.
     m_strip.computePreviewRect();
     try {
         currentVersion(m_state.runValueName);
@@ -207,9 +208,9 @@ void Application::takeMonitors() {
         const QRect g = screen->geometry();
         const qreal ratio = screen->devicePixelRatio();
         const int left = qRound(g.x() * ratio), top = qRound(g.y() * ratio);
-        monitors.push_back({screen->name().toStdString(),
-                            {left, top, left + qRound(g.width() * ratio),
-                             top + qRound(g.height() * ratio)}});
+        monitors.push_back(
+            {screen->name().toStdString(),
+             {left, top, left + qRound(g.width() * ratio), top + qRound(g.height() * ratio)}});
     }
     m_collection.setToolkitMonitors(std::move(monitors));
 }
