@@ -94,29 +94,14 @@ void Application::start() {
 
     startUp();
 
-    // The other windows, each once for the whole run.
-    m_picManager = std::make_unique<PictureManager>(m_state, m_collection);
-    m_folderSelect = std::make_unique<FolderDialog>();
-    m_param = std::make_unique<SettingsWindow>(m_state, *m_hotkeys);
-    m_help = std::make_unique<AboutWindow>();
-    for (SkinWindow* w :
-         {static_cast<SkinWindow*>(m_picManager.get()), static_cast<SkinWindow*>(m_param.get()),
-          static_cast<SkinWindow*>(m_help.get())})
-        w->setPlacementAnchor(main);
-    m_folderSelect->setPlacementAnchor(main);
-    m_picManager->setFolderSelect(m_folderSelect.get());
+    // The other windows are made when first opened, each once for the whole
+    // run: a program that lives in the notification area may never show them.
     connect(main, &MainWindow::managerRequested, this, &Application::runManagerCycle);
-    connect(m_picManager.get(), &SkinWindow::finished, this, &Application::finishManagerCycle);
-    connect(main, &MainWindow::settingsRequested, this, [this] { m_param->showModal(); });
+    connect(main, &MainWindow::settingsRequested, this, [this] { settingsWindow()->showModal(); });
     connect(main, &MainWindow::aboutRequested, this, &Application::showAbout);
     connect(tray, &TrayIcon::aboutRequested, this, &Application::showAbout);
     // Files and folders dropped from a file manager.
     connect(new DropTarget(main), &DropTarget::pathsDropped, this, &Application::addDropped);
-    connect(new DropTarget(m_picManager.get()), &DropTarget::pathsDropped, m_picManager.get(),
-            &PictureManager::addPaths);
-    // Once the manager has closed (its cycle done), they go to the collection.
-    connect(m_picManager.get(), &PictureManager::addsLeftOver, this, &Application::addPaths,
-            Qt::QueuedConnection);
     m_starting = false;
 }
 
@@ -234,14 +219,47 @@ void Application::waitForTrayHost() {
     poll->start();
 }
 
+PictureManager* Application::picManager() {
+    if (m_picManager)
+        return m_picManager.get();
+    m_picManager = std::make_unique<PictureManager>(m_state, m_collection);
+    m_folderSelect = std::make_unique<FolderDialog>();
+    m_picManager->setPlacementAnchor(m_main.get());
+    m_folderSelect->setPlacementAnchor(m_main.get());
+    m_picManager->setFolderSelect(m_folderSelect.get());
+    connect(m_picManager.get(), &SkinWindow::finished, this, &Application::finishManagerCycle);
+    connect(new DropTarget(m_picManager.get()), &DropTarget::pathsDropped, m_picManager.get(),
+            &PictureManager::addPaths);
+    // Once the manager has closed (its cycle done), they go to the collection.
+    connect(m_picManager.get(), &PictureManager::addsLeftOver, this, &Application::addPaths,
+            Qt::QueuedConnection);
+    return m_picManager.get();
+}
+
+SettingsWindow* Application::settingsWindow() {
+    if (!m_param) {
+        m_param = std::make_unique<SettingsWindow>(m_state, *m_hotkeys);
+        m_param->setPlacementAnchor(m_main.get());
+    }
+    return m_param.get();
+}
+
+AboutWindow* Application::aboutWindow() {
+    if (!m_help) {
+        m_help = std::make_unique<AboutWindow>();
+        m_help->setPlacementAnchor(m_main.get());
+    }
+    return m_help.get();
+}
+
 void Application::showAbout() {
-    m_help->showModal();
+    aboutWindow()->showModal();
 }
 
 void Application::runManagerCycle() {
     // The thumbnail walk stops while the manager shows; a job that runs
     // finishes and hands its thumbnail over.
-    if (m_picManager->isShowingModally())
+    if (picManager()->isShowingModally())
         return;
     m_cache.setPaused(true);
     m_picManager->showModal();
@@ -295,7 +313,7 @@ void Application::runCommand(RemoteCommand command) {
 void Application::addDropped(const std::vector<std::string>& paths) {
     if (paths.empty() || m_state.appClosing)
         return;
-    if (!m_picManager->isShowingModally())
+    if (!picManager()->isShowingModally())
         runManagerCycle();
     m_picManager->addPaths(paths);
 }

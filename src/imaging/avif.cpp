@@ -37,7 +37,7 @@ struct AvifLibrary {
 
 const AvifLibrary& avif() {
     static const std::optional<AvifLibrary> library = []() -> std::optional<AvifLibrary> {
-        imaging_detail::SharedLibrary a(QUORVANE_SONAME_AVIF);
+        SharedLibrary a(QUORVANE_SONAME_AVIF);
         AvifLibrary l;
         a.find("avifDecoderCreate", l.decoderCreate);
         a.find("avifDecoderDestroy", l.decoderDestroy);

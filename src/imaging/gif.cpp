@@ -33,7 +33,7 @@ struct GifLibrary {
 
 const GifLibrary& giflib() {
     static const std::optional<GifLibrary> library = []() -> std::optional<GifLibrary> {
-        imaging_detail::SharedLibrary gif(QUORVANE_SONAME_GIF);
+        SharedLibrary gif(QUORVANE_SONAME_GIF);
         GifLibrary l;
         gif.find("DGifOpen", l.open);
         gif.find("DGifCloseFile", l.close);

@@ -62,7 +62,7 @@ struct HeifLibrary {
 
 const HeifLibrary& libheif() {
     static const std::optional<HeifLibrary> library = []() -> std::optional<HeifLibrary> {
-        imaging_detail::SharedLibrary shared(QUORVANE_SONAME_HEIF);
+        SharedLibrary shared(QUORVANE_SONAME_HEIF);
         HeifLibrary l;
         shared.find("heif_context_alloc", l.contextAlloc);
         shared.find("heif_context_free", l.contextFree);

@@ -38,7 +38,7 @@ struct LcmsLibrary {
 
 const LcmsLibrary* lcms() {
     static const std::optional<LcmsLibrary> library = []() -> std::optional<LcmsLibrary> {
-        imaging_detail::SharedLibrary shared(QUORVANE_SONAME_LCMS2);
+        SharedLibrary shared(QUORVANE_SONAME_LCMS2);
         LcmsLibrary l;
         shared.find("cmsCloseProfile", l.closeProfile);
         shared.find("cmsCreateContext", l.createContext);

@@ -42,7 +42,7 @@ struct JxlLibrary {
 
 const JxlLibrary& libjxl() {
     static const std::optional<JxlLibrary> library = []() -> std::optional<JxlLibrary> {
-        imaging_detail::SharedLibrary shared(QUORVANE_SONAME_JXL);
+        SharedLibrary shared(QUORVANE_SONAME_JXL);
         JxlLibrary l;
         shared.find("JxlDecoderCloseInput", l.decoderCloseInput);
         shared.find("JxlDecoderCreate", l.decoderCreate);
@@ -58,7 +58,7 @@ const JxlLibrary& libjxl() {
         shared.find("JxlDecoderSetParallelRunner", l.decoderSetParallelRunner);
         shared.find("JxlDecoderSetPreferredColorProfile", l.decoderSetPreferredColorProfile);
         shared.find("JxlDecoderSubscribeEvents", l.decoderSubscribeEvents);
-        imaging_detail::SharedLibrary threads(QUORVANE_SONAME_JXL_THREADS);
+        SharedLibrary threads(QUORVANE_SONAME_JXL_THREADS);
         threads.find("JxlThreadParallelRunnerCreate", l.threadParallelRunnerCreate);
         threads.find("JxlThreadParallelRunnerDestroy", l.threadParallelRunnerDestroy);
         threads.find("JxlThreadParallelRunner", l.threadParallelRunner);

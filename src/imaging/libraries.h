@@ -1,13 +1,12 @@
-// The libraries of the further picture formats and of colour profiles are opened when a
-// picture first needs one, not when the program starts: most runs meet none of those
-// formats, and the libraries (with the video codecs some of them bring along) take
-// megabytes of memory and a good part of the start to load. A library that is not
-// installed leaves its format undecodable; nothing else changes.
+// Libraries opened when they are first needed rather than linked: the libraries of the
+// further picture formats and of colour profiles are opened when a picture first needs
+// one, not when the program starts, since most runs meet none of those formats and the
+// libraries (with the video codecs some of them bring along) take megabytes of memory and
+// a good part of the start to load. A library that is not installed leaves its format
+// undecodable; nothing else changes. The platform layer opens GIO the same way.
 #pragma once
 
 #include <dlfcn.h>
-
-namespace imaging_detail {
 
 /// The functions a decoder takes from one shared library, found by name on first use.
 /// The library stays loaded for the rest of the run.
@@ -30,5 +29,3 @@ private:
     void* m_handle = nullptr;
     bool m_complete = false;
 };
-
-} // namespace imaging_detail

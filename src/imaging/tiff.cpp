@@ -46,7 +46,7 @@ struct TiffLibrary {
 
 const TiffLibrary& tiff() {
     static const std::optional<TiffLibrary> library = []() -> std::optional<TiffLibrary> {
-        imaging_detail::SharedLibrary t(QUORVANE_SONAME_TIFF);
+        SharedLibrary t(QUORVANE_SONAME_TIFF);
         TiffLibrary l;
         t.find("TIFFSetErrorHandler", l.setErrorHandler);
         t.find("TIFFSetWarningHandler", l.setWarningHandler);

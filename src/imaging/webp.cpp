@@ -38,8 +38,8 @@ struct WebpLibrary {
 
 const WebpLibrary& webp() {
     static const std::optional<WebpLibrary> library = []() -> std::optional<WebpLibrary> {
-        imaging_detail::SharedLibrary decoder(QUORVANE_SONAME_WEBP);
-        imaging_detail::SharedLibrary demuxer(QUORVANE_SONAME_WEBPDEMUX);
+        SharedLibrary decoder(QUORVANE_SONAME_WEBP);
+        SharedLibrary demuxer(QUORVANE_SONAME_WEBPDEMUX);
         WebpLibrary l;
         decoder.find("WebPInitDecoderConfigInternal", l.initDecoderConfig);
         decoder.find("WebPGetFeaturesInternal", l.getFeatures);
