@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -511,6 +512,10 @@ void SkinWindow::hideEvent(QHideEvent* event) {
     // pictures are decoded again when they next show.
     for (SkinPicture* picture : findChildren<SkinPicture*>())
         picture->releasePicture();
+    // Nor does it keep the pixels it was drawn into: the next showing paints
+    // the whole window afresh into a store of its size.
+    if (QBackingStore* store = backingStore())
+        store->resize(QSize(1, 1));
     m_dragging = false;
     // The next showing starts without the mark, until the keyboard moves the focus.
     m_keyboardCues = false;
