@@ -33,6 +33,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -280,12 +281,15 @@ struct Fixture {
     }
 };
 
-// Closes the shown main window the way a user does: Esc into it.
-void closeWithEscape() {
-    const pid_t xdotool = spawn({"xdotool", "search", "--onlyvisible", "--name", "^Quorvane$",
-                                 "windowfocus", "key", "Escape"});
-    if (xdotool > 0)
-        waitpid(xdotool, nullptr, 0);
+// Closes the shown main window the way a user does: Esc into it, once it has the focus.
+void closeWithEscape(std::uint32_t window) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"xdotool", "windowfocus", "--sync", std::to_string(window)},
+          std::vector<std::string>{"xdotool", "key", "Escape"}}) {
+        const pid_t xdotool = spawn(args);
+        if (xdotool > 0)
+            waitpid(xdotool, nullptr, 0);
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 }
 
@@ -420,10 +424,11 @@ int main(int argc, char** argv) {
     {
         x.drain();
         const pid_t pid = spawn({program});
-        const bool shown =
-            x.waitFor(Display::Event::WindowMapped, Clock::now() + std::chrono::seconds(30));
+        std::uint32_t window = 0;
+        const bool shown = x.waitFor(Display::Event::WindowMapped,
+                                     Clock::now() + std::chrono::seconds(30), &window);
         if (shown)
-            closeWithEscape();
+            closeWithEscape(window);
         empty = settledMemory(pid);
         memoryLine(shown ? "0 entries, the window closed" : "0 entries (NO WINDOW SHOWN)", empty);
         stop(pid);
@@ -514,8 +519,9 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
             const auto start = Clock::now();
             const pid_t show = spawn({program, "--show"});
+            std::uint32_t window = 0;
             const bool mapped =
-                x.waitFor(Display::Event::WindowMapped, start + std::chrono::seconds(10));
+                x.waitFor(Display::Event::WindowMapped, start + std::chrono::seconds(10), &window);
             const double ms =
                 std::chrono::duration<double, std::milli>(Clock::now() - start).count();
             waitpid(show, nullptr, 0);
@@ -528,7 +534,7 @@ int main(int argc, char** argv) {
             x.waitFor(Display::Event::WallpaperChanged, Clock::now() + std::chrono::seconds(60));
             Watch().untilIdle(shown, std::chrono::milliseconds(500), std::chrono::seconds(60));
             if (mapped)
-                closeWithEscape();
+                closeWithEscape(window);
         }
         const double slowest = times.empty() ? 0 : *std::max_element(times.begin(), times.end());
         std::printf("\n--show while an 8000x6000 picture is applied (started 30 ms after "

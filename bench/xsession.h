@@ -151,15 +151,20 @@ public:
             std::free(e);
     }
     // Waits for the event (a window that is not override-redirect for a
-    // mapping); false after the deadline.
-    bool waitFor(Event event, Clock::time_point deadline) {
+    // mapping, whose id goes to `window` where one is given); false after the
+    // deadline.
+    bool waitFor(Event event, Clock::time_point deadline, std::uint32_t* window = nullptr) {
         const int fd = xcb_get_file_descriptor(m_c);
         for (;;) {
             while (xcb_generic_event_t* e = xcb_poll_for_event(m_c)) {
                 const int type = e->response_type & 0x7F;
                 bool hit = false;
-                if (event == Event::WindowMapped && type == XCB_MAP_NOTIFY)
-                    hit = !reinterpret_cast<xcb_map_notify_event_t*>(e)->override_redirect;
+                if (event == Event::WindowMapped && type == XCB_MAP_NOTIFY) {
+                    const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(e);
+                    hit = !map->override_redirect;
+                    if (hit && window)
+                        *window = map->window;
+                }
                 if (event == Event::WallpaperChanged && type == XCB_PROPERTY_NOTIFY)
                     hit = reinterpret_cast<xcb_property_notify_event_t*>(e)->atom == m_rootPmap;
                 std::free(e);
