@@ -281,6 +281,19 @@ struct Fixture {
     }
 };
 
+// A freshly built program's pages are in the page cache as the linker wrote them, in large
+// pieces that the kernel maps whole at the first touch; an installed program's are read from
+// disk as they are needed. Written out and dropped from the cache, the file is read as an
+// installed program's is, so that its resident pages are what they would be for a user.
+void readAsInstalled(const std::string& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fdatasync(fd);
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    ::close(fd);
+}
+
 // Closes the shown main window the way a user does: Esc into it, once it has the focus.
 void closeWithEscape(std::uint32_t window) {
     for (const std::vector<std::string>& args :
@@ -394,6 +407,8 @@ int main(int argc, char** argv) {
     constexpr double Target = 1.15;
     const char* floorName = std::getenv("QUORVANE_BENCH_FLOOR");
     const std::string floorProgram = floorName ? floorName : QUORVANE_QTFLOOR;
+    readAsInstalled(floorProgram);
+    readAsInstalled(program);
     std::vector<Memory> floors;
     for (int r = 0; r < 3; ++r) {
         const pid_t floorPid = spawn({floorProgram});
