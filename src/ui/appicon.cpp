@@ -2,8 +2,11 @@
 
 #include "ui/skin.h"
 
+#include <QApplication>
 #include <QIconEngine>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 
 #include <algorithm>
 #include <array>
@@ -17,9 +20,10 @@ QString carriedName(int side) {
     return QStringLiteral("icon%1").arg(side);
 }
 
-// The carried pictures, each decoded when it is asked for and not kept: the
-// notification area asks for a small one now and then, and nothing holds the
-// large ones that only a window switcher wants.
+// The carried pictures, each decoded when it is asked for and kept by nobody: the
+// notification area asks for a small one now and then, and the large ones only a window
+// switcher wants are not held (an icon of pictures would keep every size, and hand each
+// picture it scales to the application's pixmap cache).
 class CarriedIconEngine : public QIconEngine {
 public:
     QIconEngine* clone() const override { return new CarriedIconEngine; }
@@ -31,35 +35,41 @@ public:
             sizes.append(QSize(side, side));
         return sizes;
     }
-    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return picked(size, 1.0).actualSize(size, mode, state);
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = pickedSide(size);
+        return QSize(side, side).scaled(size.boundedTo(QSize(side, side)), Qt::KeepAspectRatio);
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return picked(size, 1.0).pixmap(size, mode, state);
-    }
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
-                         qreal scale) override {
-        return picked(size, scale).pixmap(size, scale, mode, state);
+        QPixmap picture = skinPixmap(carriedName(pickedSide(size)).toStdString());
+        // Never larger than asked for, as an icon's pixmaps are.
+        const QSize shown = actualSize(size, mode, state);
+        if (picture.size() != shown)
+            picture = picture.scaled(shown, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (mode != QIcon::Normal && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            picture = QApplication::style()->generatedIconPixmap(mode, picture, &option);
+        }
+        return picture;
     }
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
                QIcon::State state) override {
-        picked(rect.size(), painter->device()->devicePixelRatio())
-            .paint(painter, rect, Qt::AlignCenter, mode, state);
+        const qreal ratio = painter->device()->devicePixelRatio();
+        QPixmap picture = pixmap(rect.size() * ratio, mode, state);
+        picture.setDevicePixelRatio(ratio);
+        const QSize drawn = picture.deviceIndependentSize().toSize();
+        painter->drawPixmap(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, drawn, rect),
+                            picture);
     }
 
 private:
-    // An icon of the one carried picture that serves `size` at `scale`: the
-    // smallest that covers it, else the largest. It scales and greys that
-    // picture as an icon of pictures does.
-    static QIcon picked(const QSize& size, qreal scale) {
-        const int wanted = qRound(std::max(size.width(), size.height()) * scale);
-        int side = CarriedSizes.back();
-        for (const int s : CarriedSizes)
-            if (s >= wanted) {
-                side = s;
-                break;
-            }
-        return QIcon(skinPixmap(carriedName(side).toStdString()));
+    // The smallest carried side that covers `size`, else the largest.
+    static int pickedSide(const QSize& size) {
+        const int wanted = std::max(size.width(), size.height());
+        for (const int side : CarriedSizes)
+            if (side >= wanted)
+                return side;
+        return CarriedSizes.back();
     }
 };
 
