@@ -21,7 +21,8 @@ function(quorvane_library_soname library out)
 endfunction()
 
 # Gives `target` the headers of `imported` (a pkg-config target) without linking it, and
-# for each of its libraries the definition QUORVANE_SONAME_<NAME>="<soname>", NAME being the
+# records its libraries in the global property QUORVANE_RUN_TIME_LIBRARIES (the package
+# recommends them); for each of its libraries the definition QUORVANE_SONAME_<NAME>="<soname>", NAME being the
 # file's name without "lib" and ".so", in capitals, other characters made "_"
 # (libjxl_threads.so: JXL_THREADS, libgio-2.0.so: GIO_2_0).
 function(quorvane_use_at_run_time target imported)
@@ -39,6 +40,8 @@ function(quorvane_use_at_run_time target imported)
             continue()
         endif()
         quorvane_library_soname("${library}" soname)
+        get_filename_component(real "${library}" REALPATH)
+        set_property(GLOBAL APPEND PROPERTY QUORVANE_RUN_TIME_LIBRARIES "${real}")
         get_filename_component(name "${library}" NAME)
         string(REGEX REPLACE "\\.so(\\..*)?$" "" name "${name}")
         string(REGEX REPLACE "^lib" "" name "${name}")
