@@ -36,7 +36,7 @@ struct AvifLibrary {
 };
 
 const AvifLibrary& avif() {
-    static const std::optional<AvifLibrary> library = []() -> std::optional<AvifLibrary> {
+    static const std::optional<AvifLibrary> Library = []() -> std::optional<AvifLibrary> {
         SharedLibrary a(QUORVANE_SONAME_AVIF);
         AvifLibrary l;
         a.find("avifDecoderCreate", l.decoderCreate);
@@ -54,9 +54,9 @@ const AvifLibrary& avif() {
             return std::nullopt;
         return l;
     }();
-    if (!library)
+    if (!Library)
         throw ImageError("AVIF: " QUORVANE_SONAME_AVIF " is not installed");
-    return *library;
+    return *Library;
 }
 
 struct DecoderDeleter {

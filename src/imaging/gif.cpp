@@ -32,7 +32,7 @@ struct GifLibrary {
 };
 
 const GifLibrary& giflib() {
-    static const std::optional<GifLibrary> library = []() -> std::optional<GifLibrary> {
+    static const std::optional<GifLibrary> Library = []() -> std::optional<GifLibrary> {
         SharedLibrary gif(QUORVANE_SONAME_GIF);
         GifLibrary l;
         gif.find("DGifOpen", l.open);
@@ -48,9 +48,9 @@ const GifLibrary& giflib() {
             return std::nullopt;
         return l;
     }();
-    if (!library)
+    if (!Library)
         throw ImageError("GIF: " QUORVANE_SONAME_GIF " is not installed");
-    return *library;
+    return *Library;
 }
 
 struct Source {

@@ -61,7 +61,7 @@ struct HeifLibrary {
 };
 
 const HeifLibrary& libheif() {
-    static const std::optional<HeifLibrary> library = []() -> std::optional<HeifLibrary> {
+    static const std::optional<HeifLibrary> Library = []() -> std::optional<HeifLibrary> {
         SharedLibrary shared(QUORVANE_SONAME_HEIF);
         HeifLibrary l;
         shared.find("heif_context_alloc", l.contextAlloc);
@@ -103,9 +103,9 @@ const HeifLibrary& libheif() {
             return std::nullopt;
         return l;
     }();
-    if (!library)
+    if (!Library)
         throw ImageError("HEIF: " QUORVANE_SONAME_HEIF " is not installed");
-    return *library;
+    return *Library;
 }
 
 // libheif's own largest side.

@@ -37,7 +37,7 @@ struct LcmsLibrary {
 };
 
 const LcmsLibrary* lcms() {
-    static const std::optional<LcmsLibrary> library = []() -> std::optional<LcmsLibrary> {
+    static const std::optional<LcmsLibrary> Library = []() -> std::optional<LcmsLibrary> {
         SharedLibrary shared(QUORVANE_SONAME_LCMS2);
         LcmsLibrary l;
         shared.find("cmsCloseProfile", l.closeProfile);
@@ -56,7 +56,7 @@ const LcmsLibrary* lcms() {
             return std::nullopt;
         return l;
     }();
-    return library ? &*library : nullptr;
+    return Library ? &*Library : nullptr;
 }
 
 // Profiles larger than this are not believed: real ones are a few kilobytes, at most a few

@@ -41,7 +41,7 @@ struct JxlLibrary {
 };
 
 const JxlLibrary& libjxl() {
-    static const std::optional<JxlLibrary> library = []() -> std::optional<JxlLibrary> {
+    static const std::optional<JxlLibrary> Library = []() -> std::optional<JxlLibrary> {
         SharedLibrary shared(QUORVANE_SONAME_JXL);
         JxlLibrary l;
         shared.find("JxlDecoderCloseInput", l.decoderCloseInput);
@@ -66,9 +66,9 @@ const JxlLibrary& libjxl() {
             return std::nullopt;
         return l;
     }();
-    if (!library)
+    if (!Library)
         throw ImageError("JPEG XL: " QUORVANE_SONAME_JXL " is not installed");
-    return *library;
+    return *Library;
 }
 
 struct DecoderDeleter {

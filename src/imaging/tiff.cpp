@@ -45,7 +45,7 @@ struct TiffLibrary {
 };
 
 const TiffLibrary& tiff() {
-    static const std::optional<TiffLibrary> library = []() -> std::optional<TiffLibrary> {
+    static const std::optional<TiffLibrary> Library = []() -> std::optional<TiffLibrary> {
         SharedLibrary t(QUORVANE_SONAME_TIFF);
         TiffLibrary l;
         t.find("TIFFSetErrorHandler", l.setErrorHandler);
@@ -69,9 +69,9 @@ const TiffLibrary& tiff() {
             return std::nullopt;
         return l;
     }();
-    if (!library)
+    if (!Library)
         throw ImageError("TIFF: " QUORVANE_SONAME_TIFF " is not installed");
-    return *library;
+    return *Library;
 }
 
 // Aim of a band's size: enough strips or tiles to read each once, few enough to stay small.

@@ -37,7 +37,7 @@ struct WebpLibrary {
 };
 
 const WebpLibrary& webp() {
-    static const std::optional<WebpLibrary> library = []() -> std::optional<WebpLibrary> {
+    static const std::optional<WebpLibrary> Library = []() -> std::optional<WebpLibrary> {
         SharedLibrary decoder(QUORVANE_SONAME_WEBP);
         SharedLibrary demuxer(QUORVANE_SONAME_WEBPDEMUX);
         WebpLibrary l;
@@ -56,9 +56,9 @@ const WebpLibrary& webp() {
             return std::nullopt;
         return l;
     }();
-    if (!library)
+    if (!Library)
         throw ImageError("WebP: " QUORVANE_SONAME_WEBP " is not installed");
-    return *library;
+    return *Library;
 }
 
 struct DemuxDeleter {

@@ -37,7 +37,7 @@ struct GioLibrary {
 
 // GIO, opened on first use; null when it is not installed.
 const GioLibrary* gio() {
-    static const std::optional<GioLibrary> library = []() -> std::optional<GioLibrary> {
+    static const std::optional<GioLibrary> Library = []() -> std::optional<GioLibrary> {
         SharedLibrary shared(QUORVANE_SONAME_GIO_2_0);
         GioLibrary l;
         shared.find("g_object_get", l.objectGet);
@@ -66,7 +66,7 @@ const GioLibrary* gio() {
         }
         return l;
     }();
-    return library ? &*library : nullptr;
+    return Library ? &*Library : nullptr;
 }
 
 struct SchemaUnref {
