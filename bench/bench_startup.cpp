@@ -7,15 +7,25 @@
 //   walk         the CPU time the program spends after its window is up until it is idle
 //                again (the thumbnail walk over a full cache, 100,000 entries), and the CPU
 //                time of the walk's worker thread ("Thumbnails") alone;
-//   idle         with 2,000 entries and a tray host (trayer), the window hidden: wake-ups of
-//                all the program's threads (context switches) over QUORVANE_BENCH_IDLE_SECONDS
-//                (default 60) once the walk is done, and the resident memory; then again after
-//                QUORVANE_BENCH_APPLIES (default 100) applies by `quorvane --next` of pictures
-//                of 1920x1080 up to 8000x6000.
+//   idle         with a tray host (trayer), the window hidden: the resident memory against
+//                the floor, the least a Qt Widgets program in the notification area takes
+//                (quorvane-qtfloor: an application, a tray icon and a hidden 800x480 window,
+//                measured in the same run), with 0 entries (the window the empty collection
+//                shows closed with Esc), 2,000 entries, after a first-run walk over 100
+//                photos with an empty thumbnail cache, and with 100,000 entries (what each
+//                entry adds); with 2,000 entries also the wake-ups of all the program's
+//                threads (context switches) over QUORVANE_BENCH_IDLE_SECONDS (default 60),
+//                and again after QUORVANE_BENCH_APPLIES (default 100) applies by
+//                `quorvane --next` of pictures of 640x480 up to 8000x6000;
+//   --show       the program hidden in the tray applies an 8000x6000 picture (`--next`) and
+//                `--show` is started 30 ms later: the time from starting `--show` to the main
+//                window being mapped, over QUORVANE_BENCH_SHOW_ROUNDS rounds (default 10), the
+//                window closed with Esc between rounds.
 //   bench_startup QUORVANE [ROUNDS]        default 5 rounds for each start-up
 // QUORVANE_BENCH_DIR: the generated pictures and home (default: startup beside this program;
 // pictures and thumbnails are hard links of a few files, made once); QUORVANE_BENCH_DISPLAY:
-// the display for Xvfb (default :132).
+// the display for Xvfb (default :132); QUORVANE_BENCH_FLOOR: the floor program (default the
+// one built beside this benchmark).
 #include "photo.h"
 #include "xsession.h"
 
@@ -23,6 +33,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -155,18 +166,40 @@ struct Watch {
     }
 };
 
+// What a process holds in memory, in KiB.
+struct Memory {
+    long resident = 0, anonymous = 0, files = 0;
+};
+
+Memory memoryOf(pid_t pid) {
+    return {statusKb(pid, "VmRSS:"), statusKb(pid, "RssAnon:"), statusKb(pid, "RssFile:")};
+}
+
+// The memory of a process once it has been idle (no CPU time) for two seconds, and then a
+// few seconds more.
+Memory settledMemory(pid_t pid, std::chrono::seconds limit = std::chrono::seconds(300)) {
+    Watch w;
+    w.untilIdle(pid, std::chrono::milliseconds(2000), limit);
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    return memoryOf(pid);
+}
+
 // The collection: `count` pictures (hard links of a few photos) and their cached thumbnails
 // (hard links of one thumbnail) below the data folder.
 struct Fixture {
-    fs::path folder, home, data;
+    fs::path folder, home, data, originals;
     std::vector<std::string> pictures;
+
+    fs::path thumbnailOf(const fs::path& picture) const {
+        return data / "Thumbnail" / (picture.relative_path().string() + ".jpg");
+    }
 
     void make(int count) {
         data = home / "Documents" / "Quorvane";
         fs::create_directories(data / "Thumbnail");
         fs::create_directories(home / "runtime");
         fs::permissions(home / "runtime", fs::perms::owner_all, fs::perm_options::replace);
-        const fs::path originals = folder / "originals";
+        originals = folder / "originals";
         fs::create_directories(originals);
         struct Original {
             std::string name;
@@ -215,11 +248,63 @@ struct Fixture {
         }
     }
     void list(int count) const {
+        list(std::vector<std::string>(pictures.begin(), pictures.begin() + count));
+    }
+    void list(const std::vector<std::string>& paths) const {
         std::ofstream out(data / "list.txt", std::ios::binary | std::ios::trunc);
-        for (int i = 0; i < count; ++i)
-            out << pictures[std::size_t(i)] << "\r\n";
+        for (const std::string& p : paths)
+            out << p << "\r\n";
+    }
+    // `count` photos of the four sizes in `name`, links of the originals; with their
+    // thumbnails cached, or with none (a first run).
+    std::vector<std::string> photos(const std::string& name, int count, bool cached,
+                                    const char* only = nullptr) const {
+        static const char* const Names[] = {"photo_1920x1080.jpg", "photo_4000x3000.jpg",
+                                            "photo_8000x6000.jpg", "photo_640x480.jpg"};
+        std::vector<std::string> paths;
+        const fs::path dir = fs::absolute(folder / name);
+        fs::create_directories(dir);
+        for (int i = 0; i < count; ++i) {
+            const fs::path p = dir / ("p" + std::to_string(i) + ".jpg");
+            std::error_code ec;
+            if (!fs::exists(p))
+                fs::create_hard_link(originals / (only ? only : Names[i % 4]), p, ec);
+            const fs::path t = thumbnailOf(p);
+            fs::remove(t, ec);
+            if (cached) {
+                fs::create_directories(t.parent_path());
+                fs::create_hard_link(originals / "thumbnail0.jpg", t, ec);
+            }
+            paths.push_back(p.string());
+        }
+        return paths;
     }
 };
+
+// A freshly built program's pages are in the page cache as the linker wrote them, in large
+// pieces that the kernel maps whole at the first touch; an installed program's are read from
+// disk as they are needed. Written out and dropped from the cache, the file is read as an
+// installed program's is, so that its resident pages are what they would be for a user.
+void readAsInstalled(const std::string& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fdatasync(fd);
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    ::close(fd);
+}
+
+// Closes the shown main window the way a user does: Esc into it, once it has the focus.
+void closeWithEscape(std::uint32_t window) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"xdotool", "windowfocus", "--sync", std::to_string(window)},
+          std::vector<std::string>{"xdotool", "key", "Escape"}}) {
+        const pid_t xdotool = spawn(args);
+        if (xdotool > 0)
+            waitpid(xdotool, nullptr, 0);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+}
 
 } // namespace
 
@@ -317,9 +402,55 @@ int main(int argc, char** argv) {
     std::printf("  wall time of the walk              %7.2f s\n", walkSeconds);
 
     // Idle, hidden, with a tray host.
-    fx.list(2000);
     const pid_t trayer = spawn({"trayer", "--edge", "bottom", "--height", "24"});
     std::this_thread::sleep_for(std::chrono::seconds(1));
+    constexpr double Target = 1.15;
+    const char* floorName = std::getenv("QUORVANE_BENCH_FLOOR");
+    const std::string floorProgram = floorName ? floorName : QUORVANE_QTFLOOR;
+    readAsInstalled(floorProgram);
+    readAsInstalled(program);
+    std::vector<Memory> floors;
+    for (int r = 0; r < 3; ++r) {
+        const pid_t floorPid = spawn({floorProgram});
+        if (floorPid < 0)
+            break;
+        floors.push_back(settledMemory(floorPid, std::chrono::seconds(60)));
+        stop(floorPid);
+    }
+    std::sort(floors.begin(), floors.end(),
+              [](const Memory& a, const Memory& b) { return a.resident < b.resident; });
+    const Memory floor = floors.empty() ? Memory{} : floors[floors.size() / 2];
+    std::printf("\nIdle in the notification area (trayer), the window hidden, resident memory "
+                "against the floor\n(a Qt Widgets program with a tray icon and a hidden 800x480 "
+                "window, median of %zu): %.1f MiB (anonymous %.1f, files %.1f)\n",
+                floors.size(), floor.resident / 1024.0, floor.anonymous / 1024.0,
+                floor.files / 1024.0);
+    auto memoryLine = [&](const char* label, const Memory& m) {
+        const double ratio = floor.resident ? double(m.resident) / floor.resident : 0.0;
+        std::printf("  %-40s %6.1f MiB  %5.2fx  target <= %.2fx  %s   (anonymous %5.1f, files "
+                    "%5.1f)\n",
+                    label, m.resident / 1024.0, ratio, Target, verdict(ratio <= Target),
+                    m.anonymous / 1024.0, m.files / 1024.0);
+    };
+
+    // No entries: the start shows the window, which the user closes.
+    fx.list(0);
+    Memory empty;
+    {
+        x.drain();
+        const pid_t pid = spawn({program});
+        std::uint32_t window = 0;
+        const bool shown = x.waitFor(Display::Event::WindowMapped,
+                                     Clock::now() + std::chrono::seconds(30), &window);
+        if (shown)
+            closeWithEscape(window);
+        empty = settledMemory(pid);
+        memoryLine(shown ? "0 entries, the window closed" : "0 entries (NO WINDOW SHOWN)", empty);
+        stop(pid);
+    }
+
+    // 2,000 entries: wake-ups and memory after the start, and after the applies.
+    fx.list(2000);
     x.drain();
     const pid_t pid = spawn({program});
     Watch w;
@@ -336,23 +467,15 @@ int main(int argc, char** argv) {
         quiet.sample(pid);
         const double perMinute =
             idleSeconds ? (quiet.switches() - before) * 60.0 / idleSeconds : 0.0;
-        const long rss = statusKb(pid, "VmRSS:");
-        std::printf("  %-28s wake-ups %6.1f a minute  target <= 1  %s   resident %6.1f MiB  "
-                    "target <= 30  %s\n",
-                    label, perMinute, verdict(perMinute <= 1), rss / 1024.0,
-                    verdict(rss <= 30 * 1024));
-        // What the resident memory is made of: the program's own (anonymous) memory, and
-        // pages of files mapped, mostly the shared libraries that other programs share.
-        std::printf("  %-28s of which anonymous %6.1f MiB, files (libraries) %6.1f MiB\n", "",
-                    statusKb(pid, "RssAnon:") / 1024.0, statusKb(pid, "RssFile:") / 1024.0);
-        std::printf("  %-28s threads:", "");
+        memoryLine(label, memoryOf(pid));
+        std::printf("  %-40s wake-ups %6.1f a minute  target <= 1  %s\n", "", perMinute,
+                    verdict(perMinute <= 1));
+        std::printf("  %-40s threads:", "");
         for (const auto& [tid, t] : tasks(pid))
             std::printf(" %s", t.name.c_str());
         std::printf("\n");
     };
-    std::printf("\nIdle with 2000 entries, the window %s, a tray host (trayer), over %d s:\n",
-                hidden ? "hidden" : "SHOWN", idleSeconds);
-    idle("after the start");
+    idle(hidden ? "2000 entries, over the idle time" : "2000 entries (WINDOW SHOWN)");
     int applied = 0;
     for (int i = 0; i < applies; ++i) {
         x.drain();
@@ -363,12 +486,81 @@ int main(int argc, char** argv) {
     }
     Watch settle;
     settle.untilIdle(pid, std::chrono::milliseconds(2000), std::chrono::seconds(120));
-    std::printf("Again after %d applies (%d seen on the root window), pictures 640x480 .. "
-                "8000x6000; peak resident %.1f MiB:\n",
-                applies, applied, statusKb(pid, "VmHWM:") / 1024.0);
-    idle("after the applies");
-
+    char afterApplies[96];
+    std::snprintf(afterApplies, sizeof afterApplies, "after %d applies (%d seen), peak %.0f MiB",
+                  applies, applied, statusKb(pid, "VmHWM:") / 1024.0);
+    idle(afterApplies);
     stop(pid);
+
+    // A first run: the walk makes the thumbnails of 100 photos.
+    fx.list(fx.photos("walk", 100, false));
+    {
+        const pid_t walker = spawn({program});
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        const Memory m = settledMemory(walker);
+        char label[96];
+        std::snprintf(label, sizeof label, "after a first-run walk, peak %.0f MiB",
+                      statusKb(walker, "VmHWM:") / 1024.0);
+        memoryLine(label, m);
+        stop(walker);
+    }
+
+    // 100,000 entries: what each entry costs beyond the empty collection's memory.
+    fx.list(100000);
+    {
+        const pid_t big = spawn({program});
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        const Memory m = settledMemory(big);
+        memoryLine("100000 entries", m);
+        std::printf("  %-40s %6.0f bytes an entry resident, %.0f of them anonymous, above the "
+                    "0-entry figure\n",
+                    "", (m.resident - empty.resident) * 1024.0 / 100000,
+                    (m.anonymous - empty.anonymous) * 1024.0 / 100000);
+        stop(big);
+    }
+
+    // --show while an 8000x6000 picture is applied.
+    const int showRounds = envInt("QUORVANE_BENCH_SHOW_ROUNDS", 10);
+    fx.list(fx.photos("large", 20, true, "photo_8000x6000.jpg"));
+    {
+        const pid_t shown = spawn({program});
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        Watch().untilIdle(shown, std::chrono::milliseconds(2000), std::chrono::seconds(120));
+        std::vector<double> times;
+        int missed = 0;
+        for (int r = 0; r < showRounds; ++r) {
+            x.drain();
+            const pid_t next = spawn({program, "--next"});
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            const auto start = Clock::now();
+            const pid_t show = spawn({program, "--show"});
+            std::uint32_t window = 0;
+            const bool mapped =
+                x.waitFor(Display::Event::WindowMapped, start + std::chrono::seconds(10), &window);
+            const double ms =
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+            waitpid(show, nullptr, 0);
+            waitpid(next, nullptr, 0);
+            if (mapped)
+                times.push_back(ms);
+            else
+                ++missed;
+            // The apply ends, then the window goes back to the tray.
+            x.waitFor(Display::Event::WallpaperChanged, Clock::now() + std::chrono::seconds(60));
+            Watch().untilIdle(shown, std::chrono::milliseconds(500), std::chrono::seconds(60));
+            if (mapped)
+                closeWithEscape(window);
+        }
+        const double slowest = times.empty() ? 0 : *std::max_element(times.begin(), times.end());
+        std::printf("\n--show while an 8000x6000 picture is applied (started 30 ms after "
+                    "--next), %d rounds%s:\n",
+                    showRounds, missed ? " (SOME NEVER SHOWED)" : "");
+        std::printf("  from starting --show to the window mapped: median %6.1f ms, slowest %6.1f "
+                    "ms   target < 100 ms  %s\n",
+                    ::median(times), slowest, verdict(!times.empty() && !missed && slowest < 100));
+        stop(shown);
+    }
+
     if (trayer > 0)
         stop(trayer);
     kill(xvfb, SIGTERM);

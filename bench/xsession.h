@@ -151,8 +151,9 @@ public:
             std::free(e);
     }
     // Waits for the event (a window that is not override-redirect for a
-    // mapping); false after the deadline.
-    bool waitFor(Event event, Clock::time_point deadline) {
+    // mapping, whose id goes to `window` where one is given); false after the
+    // deadline.
+    bool waitFor(Event event, Clock::time_point deadline, std::uint32_t* window = nullptr) {
         const int fd = xcb_get_file_descriptor(m_c);
         for (;;) {
             while (xcb_generic_event_t* e = xcb_poll_for_event(m_c)) {
@@ -163,6 +164,8 @@ public:
                     hit = !map->override_redirect;
                     if (hit)
                         m_mapped = map->window;
+                    if (hit && window)
+                        *window = map->window;
                 }
                 if (event == Event::WallpaperChanged && type == XCB_PROPERTY_NOTIFY)
                     hit = reinterpret_cast<xcb_property_notify_event_t*>(e)->atom == m_rootPmap;

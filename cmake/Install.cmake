@@ -64,8 +64,7 @@ install(FILES "${dist_out}/copyright" DESTINATION "${quorvane_docdir}")
 install(FILES "${dist_out}/debian/changelog.Debian.gz" DESTINATION "${quorvane_docdir}"
         COMPONENT debian EXCLUDE_FROM_ALL)
 
-# The Debian package. Its library dependencies (the codec libraries of every format the
-# build found among them) are found by dpkg-shlibdeps;
+# The Debian package. Its library dependencies are found by dpkg-shlibdeps;
 # the X11 and Wayland platform plugins are only recommended by Qt, yet no
 # window can open without them.
 set(CPACK_GENERATOR DEB)
@@ -89,6 +88,26 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QUORVANE_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# dpkg-shlibdeps does not see the libraries the program opens itself when it first needs
+# them (cmake/RunTimeLibraries.cmake): the packages that hold them are recommended, since the
+# program runs without them (a format whose library is missing is not decoded).
+get_property(quorvane_run_time_libraries GLOBAL PROPERTY QUORVANE_RUN_TIME_LIBRARIES)
+find_program(QUORVANE_DPKG dpkg)
+set(quorvane_recommended "")
+if(QUORVANE_DPKG)
+    foreach(library IN LISTS quorvane_run_time_libraries)
+        execute_process(COMMAND "${QUORVANE_DPKG}" -S "${library}" OUTPUT_VARIABLE owner
+                        ERROR_QUIET RESULT_VARIABLE failed)
+        if(NOT failed AND owner MATCHES "^([^:,]+)")
+            list(APPEND quorvane_recommended "${CMAKE_MATCH_1}")
+        endif()
+    endforeach()
+    list(REMOVE_DUPLICATES quorvane_recommended)
+endif()
+if(quorvane_recommended)
+    string(JOIN ", " CPACK_DEBIAN_PACKAGE_RECOMMENDS ${quorvane_recommended})
+    message(STATUS "Package recommends: ${CPACK_DEBIAN_PACKAGE_RECOMMENDS}")
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # The package's synopsis is the summary above; this is its long description.

@@ -74,6 +74,8 @@ void Application::start() {
     connect(&m_collection, &Collection::collectionEmptied, main, &MainWindow::clearInfo);
     connect(&m_cache, &ThumbnailCache::collectionEmpty, main, &MainWindow::clearInfo);
     connect(&m_scheduler, &ChangeScheduler::changed, main, &MainWindow::showScheduler);
+    // Hidden in the notification area the program holds no strip pixels.
+    connect(main, &SkinWindow::hidden, this, [this] { m_strip.freeStripBitmaps(); });
 
     TrayIcon* tray = m_tray.get();
     connect(tray, &TrayIcon::nextRequested, this,
@@ -92,32 +94,14 @@ void Application::start() {
 
     startUp();
 
-    // The other windows, each once for the whole run.
-    m_picManager = std::make_unique<PictureManager>(m_state, m_collection);
-    // The file dialog opens where files were last taken from, in an earlier run too.
-    if (!m_state.lastFileFolder.empty())
-        m_picManager->setLastFileFolder(QString::fromStdString(m_state.lastFileFolder));
-    m_folderSelect = std::make_unique<FolderDialog>();
-    m_param = std::make_unique<SettingsWindow>(m_state, *m_hotkeys);
-    m_help = std::make_unique<AboutWindow>();
-    for (SkinWindow* w :
-         {static_cast<SkinWindow*>(m_picManager.get()), static_cast<SkinWindow*>(m_param.get()),
-          static_cast<SkinWindow*>(m_help.get())})
-        w->setPlacementAnchor(main);
-    m_folderSelect->setPlacementAnchor(main);
-    m_picManager->setFolderSelect(m_folderSelect.get());
+    // The other windows are made when first opened, each once for the whole
+    // run: a program that lives in the notification area may never show them.
     connect(main, &MainWindow::managerRequested, this, &Application::runManagerCycle);
-    connect(m_picManager.get(), &SkinWindow::finished, this, &Application::finishManagerCycle);
-    connect(main, &MainWindow::settingsRequested, this, [this] { m_param->showModal(); });
+    connect(main, &MainWindow::settingsRequested, this, [this] { settingsWindow()->showModal(); });
     connect(main, &MainWindow::aboutRequested, this, &Application::showAbout);
     connect(tray, &TrayIcon::aboutRequested, this, &Application::showAbout);
     // Files and folders dropped from a file manager.
     connect(new DropTarget(main), &DropTarget::pathsDropped, this, &Application::addDropped);
-    connect(new DropTarget(m_picManager.get()), &DropTarget::pathsDropped, m_picManager.get(),
-            &PictureManager::addPaths);
-    // Once the manager has closed (its cycle done), they go to the collection.
-    connect(m_picManager.get(), &PictureManager::addsLeftOver, this, &Application::addPaths,
-            Qt::QueuedConnection);
     m_starting = false;
 }
 
@@ -132,9 +116,8 @@ void Application::startUp() {
     // So are the wallpaper file's extra names that the desktop no longer shows.
     platform::removeLeftoverWallpaperNames(m_state.wallpaperFile);
     m_state.seedRandom();
-    // The window shape comes with the skin.
-    m_strip.createBufBitmap();
-    m_strip.createLoadPhoto();
+    // The window shape comes with the skin. The strip's bitmaps are made
+    // when the strip is first drawn.
     m_strip.computePreviewRect();
     try {
         currentVersion(m_state.runValueName);
@@ -236,14 +219,50 @@ void Application::waitForTrayHost() {
     poll->start();
 }
 
+PictureManager* Application::picManager() {
+    if (m_picManager)
+        return m_picManager.get();
+    m_picManager = std::make_unique<PictureManager>(m_state, m_collection);
+    m_folderSelect = std::make_unique<FolderDialog>();
+    m_picManager->setPlacementAnchor(m_main.get());
+    m_folderSelect->setPlacementAnchor(m_main.get());
+    m_picManager->setFolderSelect(m_folderSelect.get());
+    // The file dialog opens where files were last taken from, in an earlier run too.
+    if (!m_state.lastFileFolder.empty())
+        m_picManager->setLastFileFolder(QString::fromStdString(m_state.lastFileFolder));
+    connect(m_picManager.get(), &SkinWindow::finished, this, &Application::finishManagerCycle);
+    connect(new DropTarget(m_picManager.get()), &DropTarget::pathsDropped, m_picManager.get(),
+            &PictureManager::addPaths);
+    // Once the manager has closed (its cycle done), they go to the collection.
+    connect(m_picManager.get(), &PictureManager::addsLeftOver, this, &Application::addPaths,
+            Qt::QueuedConnection);
+    return m_picManager.get();
+}
+
+SettingsWindow* Application::settingsWindow() {
+    if (!m_param) {
+        m_param = std::make_unique<SettingsWindow>(m_state, *m_hotkeys);
+        m_param->setPlacementAnchor(m_main.get());
+    }
+    return m_param.get();
+}
+
+AboutWindow* Application::aboutWindow() {
+    if (!m_help) {
+        m_help = std::make_unique<AboutWindow>();
+        m_help->setPlacementAnchor(m_main.get());
+    }
+    return m_help.get();
+}
+
 void Application::showAbout() {
-    m_help->showModal();
+    aboutWindow()->showModal();
 }
 
 void Application::runManagerCycle() {
     // The thumbnail walk stops while the manager shows; a job that runs
     // finishes and hands its thumbnail over.
-    if (m_picManager->isShowingModally())
+    if (picManager()->isShowingModally())
         return;
     m_cache.setPaused(true);
     m_picManager->showModal();
@@ -297,7 +316,7 @@ void Application::runCommand(RemoteCommand command) {
 void Application::addDropped(const std::vector<std::string>& paths) {
     if (paths.empty() || m_state.appClosing)
         return;
-    if (!m_picManager->isShowingModally())
+    if (!picManager()->isShowingModally())
         runManagerCycle();
     m_picManager->addPaths(paths);
 }

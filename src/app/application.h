@@ -89,9 +89,11 @@ public:
     /// Opens the About window modally and returns.
     void showAbout();
 
-    PictureManager* picManager() const { return m_picManager.get(); }
-    SettingsWindow* settingsWindow() const { return m_param.get(); }
-    AboutWindow* aboutWindow() const { return m_help.get(); }
+    /// The picture manager (with its folder dialog), the settings window and
+    /// the About window, each made when first asked for.
+    PictureManager* picManager();
+    SettingsWindow* settingsWindow();
+    AboutWindow* aboutWindow();
 
     ProgramState& state() { return m_state; }
     Collection& collection() { return m_collection; }

@@ -1,112 +1,158 @@
 #include "app/commandchannel.h"
 
 #include "platform/instance.h"
+#include "platform/localsocket.h"
 
 #include <QDeadlineTimer>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QTimer>
-#include <QVariant>
 
 #include <algorithm>
 
 namespace {
 
-const QByteArray Accepted = QByteArrayLiteral("ok\n");
+constexpr std::string_view Accepted = "ok\n";
 
 } // namespace
 
-CommandChannel::CommandChannel(QObject* parent)
-    : QObject(parent), m_server(new QLocalServer(this)) {
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &CommandChannel::onNewConnection);
-}
+CommandChannel::CommandChannel(QObject* parent) : QObject(parent) {}
 
 CommandChannel::~CommandChannel() {
-    // The sockets go with the server; their destruction must not reach back here.
-    for (QLocalSocket* socket : m_server->findChildren<QLocalSocket*>())
-        socket->disconnect(this);
+    stopListening();
+}
+
+void CommandChannel::stopListening() {
+    while (!m_clients.empty())
+        forget(m_clients.back()->socket);
+    delete m_incoming;
+    m_incoming = nullptr;
+    platform::closeLocalSocket(m_listener);
+    m_listener = -1;
+    m_name.clear();
 }
 
 bool CommandChannel::listen(const QString& name) {
+    stopListening();
     if (name.isEmpty())
         return false;
-    m_server->close();
-    QLocalServer::removeServer(name);
-    return m_server->listen(name);
+    m_listener = platform::listenLocalSocket(name.toStdString());
+    if (m_listener < 0)
+        return false;
+    m_name = name;
+    m_incoming = new QSocketNotifier(m_listener, QSocketNotifier::Read, this);
+    connect(m_incoming, &QSocketNotifier::activated, this, &CommandChannel::onNewConnection);
+    return true;
 }
 
 QString CommandChannel::fullServerName() const {
-    return m_server->fullServerName();
+    return m_name;
+}
+
+CommandChannel::Client* CommandChannel::clientOf(int socket) {
+    for (const auto& c : m_clients)
+        if (c->socket == socket)
+            return c.get();
+    return nullptr;
 }
 
 void CommandChannel::onNewConnection() {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        if (!platform::peerIsSameUser(socket->socketDescriptor())) {
-            socket->abort();
-            socket->deleteLater();
+    for (int socket; (socket = platform::acceptLocalSocket(m_listener)) >= 0;) {
+        if (!platform::peerIsSameUser(socket)) {
+            platform::closeLocalSocket(socket);
             continue;
         }
         if (m_clients.size() >= static_cast<std::size_t>(MaxClients)) {
-            const auto quietest = std::max_element(m_clients.begin(), m_clients.end(),
-                                                   [](const Client& a, const Client& b) {
-                                                       return a.quiet.elapsed() < b.quiet.elapsed();
-                                                   });
-            drop(quietest->socket);
+            const auto quietest = std::max_element(
+                m_clients.begin(), m_clients.end(), [](const auto& a, const auto& b) {
+                    return a->quiet.elapsed() < b->quiet.elapsed();
+                });
+            drop((*quietest)->socket);
         }
-        Client client{socket, {}};
-        client.quiet.start();
-        m_clients.push_back(client);
-        connect(socket, &QObject::destroyed, this, [this, socket] { forget(socket); });
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
-        auto* deadline = new QTimer(socket);
-        deadline->setSingleShot(true);
-        connect(deadline, &QTimer::timeout, this, [this, socket] {
-            // A line that arrived with the deadline still counts.
+        auto client = std::make_unique<Client>();
+        client->socket = socket;
+        client->quiet.start();
+        client->readable = new QSocketNotifier(socket, QSocketNotifier::Read, this);
+        connect(client->readable, &QSocketNotifier::activated, this,
+                [this, socket] { readFrom(socket); });
+        client->deadline = new QTimer(this);
+        client->deadline->setSingleShot(true);
+        connect(client->deadline, &QTimer::timeout, this, [this, socket] {
+            // A message that arrived with the deadline still counts.
             readFrom(socket);
-            if (!socket->property("answered").toBool())
+            if (clientOf(socket))
                 drop(socket);
         });
-        deadline->start(TimeoutMs);
+        client->deadline->start(TimeoutMs);
+        m_clients.push_back(std::move(client));
         // Bytes that came with the connection.
-        if (socket->bytesAvailable() > 0)
-            readFrom(socket);
+        readFrom(socket);
     }
 }
 
-void CommandChannel::drop(QLocalSocket* socket) {
+void CommandChannel::drop(int socket) {
     forget(socket);
-    socket->disconnect(this);
-    socket->abort();
-    socket->deleteLater();
 }
 
-void CommandChannel::forget(QLocalSocket* socket) {
-    std::erase_if(m_clients, [socket](const Client& c) { return c.socket == socket; });
-}
-
-void CommandChannel::readFrom(QLocalSocket* socket) {
-    // One message per connection: after the answer nothing more is read.
-    if (socket->state() != QLocalSocket::ConnectedState || socket->property("answered").toBool())
+void CommandChannel::forget(int socket) {
+    const auto it = std::find_if(m_clients.begin(), m_clients.end(),
+                                 [socket](const auto& c) { return c->socket == socket; });
+    if (it == m_clients.end())
         return;
-    Client* client = nullptr;
-    for (Client& c : m_clients)
-        if (c.socket == socket)
-            client = &c;
+    const std::unique_ptr<Client> client = std::move(*it);
+    m_clients.erase(it);
+    // Called from their own signals: they go once control is back in the loop.
+    client->readable->setEnabled(false);
+    client->readable->deleteLater();
+    client->deadline->stop();
+    client->deadline->deleteLater();
+    platform::closeLocalSocket(socket);
+}
+
+void CommandChannel::readFrom(int socket) {
+    Client* client = clientOf(socket);
     if (!client)
         return;
-    client->quiet.start();
-    if (client->payload < 0) {
-        if (!socket->canReadLine()) {
-            if (socket->bytesAvailable() > MaxLineLength)
+    // What may still come: the line (and a little to see that it is too long),
+    // or an add's paths and one byte more, to see that something follows them.
+    char buffer[4096];
+    for (;;) {
+        const qint64 wanted = client->payload < 0 ? MaxLineLength + 2 - client->received.size()
+                                                  : client->payload + 1 - client->received.size();
+        if (wanted <= 0)
+            break;
+        const platform::LocalRead r = platform::readLocalSocket(
+            socket, buffer, std::min<std::size_t>(sizeof buffer, std::size_t(wanted)));
+        if (r.state == platform::ReadState::Nothing)
+            break;
+        if (r.state == platform::ReadState::Closed) {
+            // What it sent before closing is still taken.
+            take(*client);
+            if (clientOf(socket))
                 drop(socket);
             return;
         }
-        QByteArray line = socket->readLine(MaxLineLength + 2);
-        if (!line.endsWith('\n'))
+        client->quiet.start();
+        client->received.append(buffer, static_cast<qsizetype>(r.count));
+        take(*client);
+        client = clientOf(socket);
+        if (!client)
+            return;
+    }
+}
+
+void CommandChannel::take(Client& client) {
+    const int socket = client.socket;
+    if (client.payload < 0) {
+        const qsizetype end = client.received.indexOf('\n');
+        if (end < 0) {
+            if (client.received.size() > MaxLineLength)
+                drop(socket);
+            return;
+        }
+        if (end > MaxLineLength)
             return drop(socket);
-        line.chop(1);
+        const QByteArray line = client.received.left(end);
+        client.received.remove(0, end + 1);
         if (line.startsWith("add ")) {
             const QByteArray digits = line.mid(4);
             bool ok = false;
@@ -115,9 +161,9 @@ void CommandChannel::readFrom(QLocalSocket* socket) {
                                            [](char c) { return c >= '0' && c <= '9'; });
             if (!ok || !plain || length < 1 || length > MaxAddBytes)
                 return drop(socket);
-            client->payload = length;
+            client.payload = length;
         } else {
-            if (socket->bytesAvailable() > 0)
+            if (!client.received.isEmpty())
                 return drop(socket);
             const auto command = commandFromName(std::string_view(line.constData(), line.size()));
             // An add comes with its length.
@@ -128,11 +174,11 @@ void CommandChannel::readFrom(QLocalSocket* socket) {
             return;
         }
     }
-    const qint64 length = client->payload;
-    if (socket->bytesAvailable() < length)
+    const qint64 length = client.payload;
+    if (client.received.size() < length)
         return;
-    const QByteArray payload = socket->read(length);
-    if (socket->bytesAvailable() > 0 || !payload.endsWith('\0'))
+    const QByteArray payload = client.received;
+    if (payload.size() > length || !payload.endsWith('\0'))
         return drop(socket);
     std::vector<std::string> paths;
     for (const QByteArray& path : payload.chopped(1).split('\0')) {
@@ -144,38 +190,24 @@ void CommandChannel::readFrom(QLocalSocket* socket) {
     emit addReceived(paths);
 }
 
-void CommandChannel::answer(QLocalSocket* socket) {
-    // Answered: it no longer waits for a place.
+void CommandChannel::answer(int socket) {
+    // Three bytes fit in any socket's buffer; the connection ends with them.
+    platform::writeLocalSocket(socket, Accepted);
     forget(socket);
-    socket->setProperty("answered", true);
-    socket->write(Accepted);
-    socket->disconnectFromServer();
 }
 
 namespace {
 
 // Sends one message and waits for its answer.
-bool sendMessage(const QString& name, const QByteArray& message, const QDeadlineTimer& deadline) {
-    QLocalSocket socket;
-    socket.connectToServer(name);
-    if (!socket.waitForConnected(static_cast<int>(deadline.remainingTime())))
-        return false;
-    socket.write(message);
-    while (socket.bytesToWrite() > 0)
-        if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
-            return false;
-    QByteArray answer;
-    while (!answer.contains('\n') && answer.size() <= Accepted.size()) {
-        if (socket.bytesAvailable() == 0 &&
-            !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
-            break;
-        answer += socket.read(Accepted.size() + 1);
-    }
-    return answer == Accepted;
+bool sendMessage(const QString& name, std::string_view message, const QDeadlineTimer& deadline) {
+    const auto answer = platform::exchangeOverLocalSocket(
+        name.toStdString(), message, Accepted.size() + 1,
+        static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0)));
+    return answer && *answer == Accepted;
 }
 
-QByteArray addMessage(const QByteArray& payload) {
-    return QByteArrayLiteral("add ") + QByteArray::number(payload.size()) + '\n' + payload;
+std::string addMessage(const std::string& payload) {
+    return "add " + std::to_string(payload.size()) + '\n' + payload;
 }
 
 } // namespace
@@ -183,8 +215,7 @@ QByteArray addMessage(const QByteArray& payload) {
 bool sendCommand(const QString& name, RemoteCommand command, int timeoutMs) {
     if (name.isEmpty() || command == RemoteCommand::Add)
         return false;
-    const std::string_view text = commandName(command);
-    QByteArray line(text.data(), static_cast<qsizetype>(text.size()));
+    std::string line(commandName(command));
     line += '\n';
     return sendMessage(name, line, QDeadlineTimer(timeoutMs));
 }
@@ -193,19 +224,19 @@ bool sendAdd(const QString& name, const std::vector<std::string>& paths, int tim
     if (name.isEmpty() || paths.empty())
         return false;
     const QDeadlineTimer deadline(timeoutMs);
-    QByteArray payload;
+    std::string payload;
     for (const std::string& p : paths) {
         // A path cannot hold a zero byte; an empty one names nothing.
         if (p.empty() || p.find('\0') != std::string::npos ||
             p.size() + 1 > static_cast<std::size_t>(CommandChannel::MaxAddBytes))
             continue;
-        if (payload.size() + static_cast<qsizetype>(p.size()) + 1 > CommandChannel::MaxAddBytes) {
+        if (payload.size() + p.size() + 1 > static_cast<std::size_t>(CommandChannel::MaxAddBytes)) {
             if (!sendMessage(name, addMessage(payload), deadline))
                 return false;
             payload.clear();
         }
-        payload.append(p.data(), static_cast<qsizetype>(p.size()));
-        payload.append('\0');
+        payload += p;
+        payload += '\0';
     }
-    return payload.isEmpty() || sendMessage(name, addMessage(payload), deadline);
+    return payload.empty() || sendMessage(name, addMessage(payload), deadline);
 }

@@ -1,20 +1,21 @@
 // The channel through which a later start hands its command to the running
-// instance: a local socket private to the user (in the 0700 runtime folder
-// on Linux, a pipe open to this user only on Windows), one short line per
-// connection.
+// instance: a local socket private to the user in the 0700 runtime folder
+// (platform/localsocket.h), one short message per connection.
 #pragma once
 
 #include "app/commandline.h"
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <string>
 #include <vector>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
+class QTimer;
 
 /// The running instance's end. Each connection may send one line, a command
 /// name ("next\n"); it is answered "ok\n" and closed. An add sends the line
@@ -51,22 +52,32 @@ signals:
     void addReceived(const std::vector<std::string>& paths);
 
 private:
-    /// A connection that has not sent its line yet.
+    /// A connection that has not been answered yet.
     struct Client {
-        QLocalSocket* socket;
-        QElapsedTimer quiet; ///< since its last bytes (or since it connected)
-        qint64 payload = -1; ///< the length of the add's paths, once its line came
+        int socket = -1;
+        QSocketNotifier* readable = nullptr; ///< child of the channel
+        QTimer* deadline = nullptr;          ///< child of the channel: TimeoutMs from connecting
+        QElapsedTimer quiet;                 ///< since its last bytes (or since it connected)
+        QByteArray received;                 ///< what it sent that has not been taken yet
+        qint64 payload = -1;                 ///< the length of the add's paths, once its line came
     };
 
     void onNewConnection();
-    void readFrom(QLocalSocket* socket);
+    void readFrom(int socket);
+    /// Takes the line, and an add's paths, from what the client sent so far.
+    void take(Client& client);
     /// Cuts `socket` off without an answer; its place is free at once.
-    void drop(QLocalSocket* socket);
-    void forget(QLocalSocket* socket);
-    void answer(QLocalSocket* socket);
+    void drop(int socket);
+    void answer(int socket);
+    /// Ends the connection; the client's place is free at once.
+    void forget(int socket);
+    Client* clientOf(int socket);
+    void stopListening();
 
-    QLocalServer* m_server;
-    std::vector<Client> m_clients;
+    int m_listener = -1;
+    QString m_name;
+    QSocketNotifier* m_incoming = nullptr;
+    std::vector<std::unique_ptr<Client>> m_clients;
 };
 
 /// The other end: hands `command` to the instance listening at `name` and

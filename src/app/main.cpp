@@ -6,6 +6,7 @@
 #include "app/translations.h"
 #include "platform/instance.h"
 #include "platform/log.h"
+#include "platform/memory.h"
 #include "platform/paths.h"
 #include "platform/signals.h"
 #include "ui/appicon.h"
@@ -33,6 +34,7 @@ int runUntilAnswered(QMessageBox* box, int exitCode) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    platform::keepFreedMemoryShort();
     // Help, version and a command for a running instance need no display:
     // their texts come before the application object, in a translator of
     // their own.

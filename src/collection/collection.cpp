@@ -35,7 +35,11 @@ Collection::~Collection() {
 }
 
 WallEntry Collection::makeEntry(std::string path) {
-    return WallEntry{std::move(path), nullptr, false, ++m_lastId, false};
+    return WallEntry{.path = std::move(path),
+                     .preview = nullptr,
+                     .id = ++m_lastId,
+                     .wasLoad = false,
+                     .fileCached = false};
 }
 
 std::int32_t Collection::indexOf(const EntryRef& ref) const {

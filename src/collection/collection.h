@@ -24,14 +24,15 @@
 
 struct ProgramState;
 
-/// One entry of the collection.
+/// One entry of the collection. A collection may hold a hundred thousand:
+/// the fields are ordered so that no padding lies between them.
 struct WallEntry {
     std::string path;                ///< the picture's full path, as listed
     std::unique_ptr<Bitmap> preview; ///< the thumbnail in memory, or none
-    bool wasLoad = false;            ///< a thumbnail has been handed over once
     /// Tells this entry apart from every other entry of the run, also from
     /// one holding the same path (an index changes when entries move).
     std::uint64_t id = 0;
+    bool wasLoad = false; ///< a thumbnail has been handed over once
     /// The walk found this entry's thumbnail file in the cache: it needs no
     /// job until the window reaches it.
     bool fileCached = false;

@@ -12,9 +12,10 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
+#include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -135,18 +136,19 @@ WallList readWallList(const ProgramState& state) {
     };
     std::vector<std::string> lines;
     {
-        std::ifstream in(platform::toFsPath(name), std::ios::binary | std::ios::ate);
-        if (!in)
+        // Read with the C library's streams: the C++ ones set up their locale
+        // machinery, a good part of the standard library, for this one read.
+        const std::unique_ptr<std::FILE, decltype(&std::fclose)> in(
+            std::fopen(platform::toFsPath(name).c_str(), "rb"), &std::fclose);
+        if (!in || std::fseek(in.get(), 0, SEEK_END) != 0)
             return unreadable();
-        const std::streamoff size = in.tellg();
-        if (size < 0)
+        const long size = std::ftell(in.get());
+        if (size < 0 || std::fseek(in.get(), 0, SEEK_SET) != 0)
             return unreadable();
         std::string bytes(static_cast<std::size_t>(size), '\0');
-        in.seekg(0);
-        in.read(bytes.data(), size);
         // A file that shrank meanwhile gives what it still holds.
-        bytes.resize(static_cast<std::size_t>(in.gcount()));
-        if (in.bad())
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), in.get()));
+        if (std::ferror(in.get()))
             return unreadable();
         lines = parseListText(std::move(bytes));
     }

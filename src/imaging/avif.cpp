@@ -4,11 +4,13 @@
 // a band of rows at a time into the box reducer. libavif leaves the file's rotation and
 // mirroring to its caller: they are handed over as the matching Exif orientation.
 #include "imaging/formatrows.h"
+#include "imaging/libraries.h"
 #include "imaging/moreformats.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <avif/avif.h>
@@ -18,16 +20,55 @@ namespace {
 // Rows converted at a time in a reduced decode (even, for subsampled chroma).
 constexpr std::uint32_t BandRows = 32;
 
+// The functions of libavif that the decoder calls.
+struct AvifLibrary {
+    decltype(&::avifDecoderCreate) decoderCreate = nullptr;
+    decltype(&::avifDecoderDestroy) decoderDestroy = nullptr;
+    decltype(&::avifDecoderSetIOMemory) decoderSetIoMemory = nullptr;
+    decltype(&::avifDecoderParse) decoderParse = nullptr;
+    decltype(&::avifDecoderNextImage) decoderNextImage = nullptr;
+    decltype(&::avifImageCreateEmpty) imageCreateEmpty = nullptr;
+    decltype(&::avifImageDestroy) imageDestroy = nullptr;
+    decltype(&::avifImageSetViewRect) imageSetViewRect = nullptr;
+    decltype(&::avifImageYUVToRGB) imageYuvToRgb = nullptr;
+    decltype(&::avifRGBImageSetDefaults) rgbImageSetDefaults = nullptr;
+    decltype(&::avifResultToString) resultToString = nullptr;
+};
+
+const AvifLibrary& avif() {
+    static const std::optional<AvifLibrary> Library = []() -> std::optional<AvifLibrary> {
+        SharedLibrary a(QUORVANE_SONAME_AVIF);
+        AvifLibrary l;
+        a.find("avifDecoderCreate", l.decoderCreate);
+        a.find("avifDecoderDestroy", l.decoderDestroy);
+        a.find("avifDecoderSetIOMemory", l.decoderSetIoMemory);
+        a.find("avifDecoderParse", l.decoderParse);
+        a.find("avifDecoderNextImage", l.decoderNextImage);
+        a.find("avifImageCreateEmpty", l.imageCreateEmpty);
+        a.find("avifImageDestroy", l.imageDestroy);
+        a.find("avifImageSetViewRect", l.imageSetViewRect);
+        a.find("avifImageYUVToRGB", l.imageYuvToRgb);
+        a.find("avifRGBImageSetDefaults", l.rgbImageSetDefaults);
+        a.find("avifResultToString", l.resultToString);
+        if (!a.complete())
+            return std::nullopt;
+        return l;
+    }();
+    if (!Library)
+        throw ImageError("AVIF: " QUORVANE_SONAME_AVIF " is not installed");
+    return *Library;
+}
+
 struct DecoderDeleter {
-    void operator()(avifDecoder* d) const { avifDecoderDestroy(d); }
+    void operator()(avifDecoder* d) const { avif().decoderDestroy(d); }
 };
 
 struct ImageDeleter {
-    void operator()(avifImage* i) const { avifImageDestroy(i); }
+    void operator()(avifImage* i) const { avif().imageDestroy(i); }
 };
 
 [[noreturn]] void raise(avifResult result, const avifDecoder* decoder) {
-    std::string message = std::string("AVIF: ") + avifResultToString(result);
+    std::string message = std::string("AVIF: ") + avif().resultToString(result);
     if (decoder && decoder->diag.error[0])
         message += std::string(" (") + decoder->diag.error + ")";
     if (result == AVIF_RESULT_OUT_OF_MEMORY)
@@ -70,20 +111,20 @@ int planeBits(const avifImage& image, bool alpha) {
 
 void convert(const avifImage& image, std::uint8_t* pixels, std::size_t stride, bool alpha) {
     avifRGBImage rgb;
-    avifRGBImageSetDefaults(&rgb, &image);
+    avif().rgbImageSetDefaults(&rgb, &image);
     rgb.depth = 8;
     rgb.format = alpha ? AVIF_RGB_FORMAT_BGRA : AVIF_RGB_FORMAT_BGR;
     rgb.alphaPremultiplied = alpha ? AVIF_TRUE : AVIF_FALSE;
     rgb.pixels = pixels;
     rgb.rowBytes = static_cast<std::uint32_t>(stride);
-    const avifResult result = avifImageYUVToRGB(&image, &rgb);
+    const avifResult result = avif().imageYuvToRgb(&image, &rgb);
     if (result != AVIF_RESULT_OK)
         raise(result, nullptr);
 }
 
 void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* request,
             PictureMeta* meta) {
-    const std::unique_ptr<avifDecoder, DecoderDeleter> decoder(avifDecoderCreate());
+    const std::unique_ptr<avifDecoder, DecoderDeleter> decoder(avif().decoderCreate());
     if (!decoder)
         throw ImageTooLarge("AVIF: out of memory");
     decoder->maxThreads = imaging_detail::decoderThreads();
@@ -98,9 +139,9 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
     decoder->imageSizeLimit = static_cast<std::uint32_t>(
         std::clamp<std::uint64_t>(maxRasterBytes() * 8 / 12, 1, AVIF_DEFAULT_IMAGE_SIZE_LIMIT));
     decoder->imageDimensionLimit = 1u << 24;
-    avifResult result = avifDecoderSetIOMemory(decoder.get(), data.data(), data.size());
+    avifResult result = avif().decoderSetIoMemory(decoder.get(), data.data(), data.size());
     if (result == AVIF_RESULT_OK)
-        result = avifDecoderParse(decoder.get());
+        result = avif().decoderParse(decoder.get());
     if (result != AVIF_RESULT_OK)
         raise(result, decoder.get());
     const avifImage& header = *decoder->image;
@@ -115,7 +156,7 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
     else
         checkRasterSize(std::uint64_t(width), std::uint64_t(height), bits);
 
-    result = avifDecoderNextImage(decoder.get());
+    result = avif().decoderNextImage(decoder.get());
     if (result != AVIF_RESULT_OK)
         raise(result, decoder.get());
     const avifImage& image = *decoder->image;
@@ -128,13 +169,13 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
         Bitmap band;
         band.createUninitialized(width, static_cast<int>(std::min<std::uint32_t>(BandRows, height)),
                                  alpha ? PixelFormat::Bits32 : PixelFormat::Bits24);
-        const std::unique_ptr<avifImage, ImageDeleter> view(avifImageCreateEmpty());
+        const std::unique_ptr<avifImage, ImageDeleter> view(avif().imageCreateEmpty());
         if (!view)
             throw ImageTooLarge("AVIF: out of memory");
         for (std::uint32_t y0 = 0; y0 < image.height; y0 += BandRows) {
             const std::uint32_t n = std::min(BandRows, image.height - y0);
             const avifCropRect rect{0, y0, image.width, n};
-            result = avifImageSetViewRect(view.get(), &image, &rect);
+            result = avif().imageSetViewRect(view.get(), &image, &rect);
             if (result != AVIF_RESULT_OK)
                 raise(result, nullptr);
             convert(*view, band.scanLine(0), band.stride(), alpha);

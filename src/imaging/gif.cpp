@@ -4,17 +4,54 @@
 // the bitmap, or into the box reducer of a reduced decode, as giflib hands them out.
 #include "imaging/fileio.h"
 #include "imaging/formatrows.h"
+#include "imaging/libraries.h"
 #include "imaging/moreformats.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <gif_lib.h>
 
 namespace {
+
+// The functions of giflib that the decoder calls.
+struct GifLibrary {
+    decltype(&::DGifOpen) open = nullptr;
+    decltype(&::DGifCloseFile) close = nullptr;
+    decltype(&::DGifGetRecordType) getRecordType = nullptr;
+    decltype(&::DGifGetExtension) getExtension = nullptr;
+    decltype(&::DGifGetExtensionNext) getExtensionNext = nullptr;
+    decltype(&::DGifExtensionToGCB) extensionToGcb = nullptr;
+    decltype(&::DGifGetImageDesc) getImageDesc = nullptr;
+    decltype(&::DGifGetLine) getLine = nullptr;
+    decltype(&::GifErrorString) errorString = nullptr;
+};
+
+const GifLibrary& giflib() {
+    static const std::optional<GifLibrary> Library = []() -> std::optional<GifLibrary> {
+        SharedLibrary gif(QUORVANE_SONAME_GIF);
+        GifLibrary l;
+        gif.find("DGifOpen", l.open);
+        gif.find("DGifCloseFile", l.close);
+        gif.find("DGifGetRecordType", l.getRecordType);
+        gif.find("DGifGetExtension", l.getExtension);
+        gif.find("DGifGetExtensionNext", l.getExtensionNext);
+        gif.find("DGifExtensionToGCB", l.extensionToGcb);
+        gif.find("DGifGetImageDesc", l.getImageDesc);
+        gif.find("DGifGetLine", l.getLine);
+        gif.find("GifErrorString", l.errorString);
+        if (!gif.complete())
+            return std::nullopt;
+        return l;
+    }();
+    if (!Library)
+        throw ImageError("GIF: " QUORVANE_SONAME_GIF " is not installed");
+    return *Library;
+}
 
 struct Source {
     const std::uint8_t* data = nullptr;
@@ -40,12 +77,12 @@ int readBytes(GifFileType* gif, GifByteType* out, int count) {
 struct GifCloser {
     void operator()(GifFileType* gif) const {
         int ignored = 0;
-        DGifCloseFile(gif, &ignored);
+        giflib().close(gif, &ignored);
     }
 };
 
 [[noreturn]] void raise(int error) {
-    const char* text = GifErrorString(error);
+    const char* text = giflib().errorString(error);
     const std::string message = std::string("GIF: ") + (text ? text : "damaged file");
     if (error == D_GIF_ERR_NOT_ENOUGH_MEM)
         throw ImageTooLarge(message);
@@ -57,7 +94,7 @@ int readUpToFirstPicture(GifFileType* gif) {
     int transparent = -1;
     for (;;) {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
-        if (DGifGetRecordType(gif, &type) == GIF_ERROR)
+        if (giflib().getRecordType(gif, &type) == GIF_ERROR)
             raise(gif->Error);
         if (type == IMAGE_DESC_RECORD_TYPE)
             return transparent;
@@ -65,15 +102,15 @@ int readUpToFirstPicture(GifFileType* gif) {
             throw ImageError("GIF: no picture in the file");
         int code = 0;
         GifByteType* block = nullptr;
-        if (DGifGetExtension(gif, &code, &block) == GIF_ERROR)
+        if (giflib().getExtension(gif, &code, &block) == GIF_ERROR)
             raise(gif->Error);
         if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4) {
             GraphicsControlBlock control{};
-            if (DGifExtensionToGCB(block[0], block + 1, &control) == GIF_OK)
+            if (giflib().extensionToGcb(block[0], block + 1, &control) == GIF_OK)
                 transparent = control.TransparentColor;
         }
         while (block)
-            if (DGifGetExtensionNext(gif, &block) == GIF_ERROR)
+            if (giflib().getExtensionNext(gif, &block) == GIF_ERROR)
                 raise(gif->Error);
     }
 }
@@ -94,11 +131,11 @@ int interlacedRow(int line, int height) {
 
 void decode(Source& source, Bitmap& b, const ReducedDecode* request, PictureMeta* meta) {
     int error = 0;
-    const std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&source, readBytes, &error));
+    const std::unique_ptr<GifFileType, GifCloser> gif(giflib().open(&source, readBytes, &error));
     if (!gif)
         raise(error);
     const int transparent = readUpToFirstPicture(gif.get());
-    if (DGifGetImageDesc(gif.get()) == GIF_ERROR)
+    if (giflib().getImageDesc(gif.get()) == GIF_ERROR)
         raise(gif->Error);
     const GifImageDesc& frame = gif->Image;
     if (frame.Width <= 0 || frame.Height <= 0 || frame.Left < 0 || frame.Top < 0)
@@ -145,7 +182,7 @@ void decode(Source& source, Bitmap& b, const ReducedDecode* request, PictureMeta
     imaging_detail::PictureRows rows(width, height, alpha, factor, anyOrder, !covers);
     std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
     for (int i = 0; i < frame.Height; ++i) {
-        if (DGifGetLine(gif.get(), line.data(), frame.Width) == GIF_ERROR)
+        if (giflib().getLine(gif.get(), line.data(), frame.Width) == GIF_ERROR)
             raise(gif->Error);
         const int y = frame.Interlace ? interlacedRow(i, frame.Height) : i;
         rows.putIndexed(frame.Top + y, frame.Left, line.data(), frame.Width, colours);

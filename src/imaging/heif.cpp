@@ -5,12 +5,14 @@
 // (checked from the file's boxes first); the rows are then copied into the bitmap or
 // averaged into the reducer.
 #include "imaging/formatrows.h"
+#include "imaging/libraries.h"
 #include "imaging/moreformats.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,20 +20,108 @@
 
 namespace {
 
+// The functions of libheif that the decoder calls.
+struct HeifLibrary {
+    decltype(&::heif_context_alloc) contextAlloc = nullptr;
+    decltype(&::heif_context_free) contextFree = nullptr;
+    decltype(&::heif_context_get_primary_image_handle) contextGetPrimaryImageHandle = nullptr;
+    decltype(&::heif_context_read_from_memory_without_copy) contextReadFromMemoryWithoutCopy =
+        nullptr;
+    decltype(&::heif_context_set_max_decoding_threads) contextSetMaxDecodingThreads = nullptr;
+    decltype(&::heif_context_set_maximum_image_size_limit) contextSetMaximumImageSizeLimit =
+        nullptr;
+    decltype(&::heif_decode_image) decodeImage = nullptr;
+    decltype(&::heif_decoding_options_alloc) decodingOptionsAlloc = nullptr;
+    decltype(&::heif_decoding_options_free) decodingOptionsFree = nullptr;
+    decltype(&::heif_image_get_bits_per_pixel) imageGetBitsPerPixel = nullptr;
+    decltype(&::heif_image_get_height) imageGetHeight = nullptr;
+    decltype(&::heif_image_get_plane_readonly) imageGetPlaneReadonly = nullptr;
+    decltype(&::heif_image_get_width) imageGetWidth = nullptr;
+    decltype(&::heif_image_handle_get_auxiliary_image_handle) imageHandleGetAuxiliaryImageHandle =
+        nullptr;
+    decltype(&::heif_image_handle_get_color_profile_type) imageHandleGetColorProfileType = nullptr;
+    decltype(&::heif_image_handle_get_height) imageHandleGetHeight = nullptr;
+    decltype(&::heif_image_handle_get_list_of_auxiliary_image_IDs)
+        imageHandleGetListOfAuxiliaryImageIds = nullptr;
+    decltype(&::heif_image_handle_get_list_of_thumbnail_IDs) imageHandleGetListOfThumbnailIds =
+        nullptr;
+    decltype(&::heif_image_handle_get_number_of_auxiliary_images)
+        imageHandleGetNumberOfAuxiliaryImages = nullptr;
+    decltype(&::heif_image_handle_get_number_of_thumbnails) imageHandleGetNumberOfThumbnails =
+        nullptr;
+    decltype(&::heif_image_handle_get_raw_color_profile) imageHandleGetRawColorProfile = nullptr;
+    decltype(&::heif_image_handle_get_raw_color_profile_size) imageHandleGetRawColorProfileSize =
+        nullptr;
+    decltype(&::heif_image_handle_get_thumbnail) imageHandleGetThumbnail = nullptr;
+    decltype(&::heif_image_handle_get_width) imageHandleGetWidth = nullptr;
+    decltype(&::heif_image_handle_has_alpha_channel) imageHandleHasAlphaChannel = nullptr;
+    decltype(&::heif_image_handle_release) imageHandleRelease = nullptr;
+    decltype(&::heif_image_is_premultiplied_alpha) imageIsPremultipliedAlpha = nullptr;
+    decltype(&::heif_image_release) imageRelease = nullptr;
+};
+
+const HeifLibrary& libheif() {
+    static const std::optional<HeifLibrary> Library = []() -> std::optional<HeifLibrary> {
+        SharedLibrary shared(QUORVANE_SONAME_HEIF);
+        HeifLibrary l;
+        shared.find("heif_context_alloc", l.contextAlloc);
+        shared.find("heif_context_free", l.contextFree);
+        shared.find("heif_context_get_primary_image_handle", l.contextGetPrimaryImageHandle);
+        shared.find("heif_context_read_from_memory_without_copy",
+                    l.contextReadFromMemoryWithoutCopy);
+        shared.find("heif_context_set_max_decoding_threads", l.contextSetMaxDecodingThreads);
+        shared.find("heif_context_set_maximum_image_size_limit", l.contextSetMaximumImageSizeLimit);
+        shared.find("heif_decode_image", l.decodeImage);
+        shared.find("heif_decoding_options_alloc", l.decodingOptionsAlloc);
+        shared.find("heif_decoding_options_free", l.decodingOptionsFree);
+        shared.find("heif_image_get_bits_per_pixel", l.imageGetBitsPerPixel);
+        shared.find("heif_image_get_height", l.imageGetHeight);
+        shared.find("heif_image_get_plane_readonly", l.imageGetPlaneReadonly);
+        shared.find("heif_image_get_width", l.imageGetWidth);
+        shared.find("heif_image_handle_get_auxiliary_image_handle",
+                    l.imageHandleGetAuxiliaryImageHandle);
+        shared.find("heif_image_handle_get_color_profile_type", l.imageHandleGetColorProfileType);
+        shared.find("heif_image_handle_get_height", l.imageHandleGetHeight);
+        shared.find("heif_image_handle_get_list_of_auxiliary_image_IDs",
+                    l.imageHandleGetListOfAuxiliaryImageIds);
+        shared.find("heif_image_handle_get_list_of_thumbnail_IDs",
+                    l.imageHandleGetListOfThumbnailIds);
+        shared.find("heif_image_handle_get_number_of_auxiliary_images",
+                    l.imageHandleGetNumberOfAuxiliaryImages);
+        shared.find("heif_image_handle_get_number_of_thumbnails",
+                    l.imageHandleGetNumberOfThumbnails);
+        shared.find("heif_image_handle_get_raw_color_profile", l.imageHandleGetRawColorProfile);
+        shared.find("heif_image_handle_get_raw_color_profile_size",
+                    l.imageHandleGetRawColorProfileSize);
+        shared.find("heif_image_handle_get_thumbnail", l.imageHandleGetThumbnail);
+        shared.find("heif_image_handle_get_width", l.imageHandleGetWidth);
+        shared.find("heif_image_handle_has_alpha_channel", l.imageHandleHasAlphaChannel);
+        shared.find("heif_image_handle_release", l.imageHandleRelease);
+        shared.find("heif_image_is_premultiplied_alpha", l.imageIsPremultipliedAlpha);
+        shared.find("heif_image_release", l.imageRelease);
+        if (!shared.complete())
+            return std::nullopt;
+        return l;
+    }();
+    if (!Library)
+        throw ImageError("HEIF: " QUORVANE_SONAME_HEIF " is not installed");
+    return *Library;
+}
+
 // libheif's own largest side.
 constexpr double MaxSide = 32768;
 
 struct ContextDeleter {
-    void operator()(heif_context* c) const { heif_context_free(c); }
+    void operator()(heif_context* c) const { libheif().contextFree(c); }
 };
 struct HandleDeleter {
-    void operator()(heif_image_handle* h) const { heif_image_handle_release(h); }
+    void operator()(heif_image_handle* h) const { libheif().imageHandleRelease(h); }
 };
 struct ImageDeleter {
-    void operator()(heif_image* i) const { heif_image_release(i); }
+    void operator()(heif_image* i) const { libheif().imageRelease(i); }
 };
 struct OptionsDeleter {
-    void operator()(heif_decoding_options* o) const { heif_decoding_options_free(o); }
+    void operator()(heif_decoding_options* o) const { libheif().decodingOptionsFree(o); }
 };
 using Handle = std::unique_ptr<heif_image_handle, HandleDeleter>;
 
@@ -51,26 +141,26 @@ Handle thumbnailCovering(heif_image_handle* primary, const ReducedDecode& reques
     Handle best;
     if (request.coverWidth <= 0 || request.coverHeight <= 0)
         return best;
-    const std::int64_t width = heif_image_handle_get_width(primary);
-    const std::int64_t height = heif_image_handle_get_height(primary);
-    const int count = heif_image_handle_get_number_of_thumbnails(primary);
+    const std::int64_t width = libheif().imageHandleGetWidth(primary);
+    const std::int64_t height = libheif().imageHandleGetHeight(primary);
+    const int count = libheif().imageHandleGetNumberOfThumbnails(primary);
     if (count <= 0 || width <= 0 || height <= 0)
         return best;
     std::vector<heif_item_id> ids(static_cast<std::size_t>(count));
-    const int listed = heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), count);
+    const int listed = libheif().imageHandleGetListOfThumbnailIds(primary, ids.data(), count);
     for (int i = 0; i < listed; ++i) {
         heif_image_handle* found = nullptr;
-        if (heif_image_handle_get_thumbnail(primary, ids[std::size_t(i)], &found).code !=
+        if (libheif().imageHandleGetThumbnail(primary, ids[std::size_t(i)], &found).code !=
             heif_error_Ok)
             continue;
         Handle thumb(found);
-        const std::int64_t w = heif_image_handle_get_width(found);
-        const std::int64_t h = heif_image_handle_get_height(found);
+        const std::int64_t w = libheif().imageHandleGetWidth(found);
+        const std::int64_t h = libheif().imageHandleGetHeight(found);
         // Of the picture's proportions to within a pixel, turned alike; then large enough.
         const bool shaped = std::abs(w * height - h * width) <= std::max(width, height);
         if (!shaped || w < request.coverWidth || h < request.coverHeight || w > width)
             continue;
-        if (!best || w < heif_image_handle_get_width(best.get()))
+        if (!best || w < libheif().imageHandleGetWidth(best.get()))
             best = std::move(thumb);
     }
     return best;
@@ -79,43 +169,43 @@ Handle thumbnailCovering(heif_image_handle* primary, const ReducedDecode& reques
 // libheif decodes a picture's alpha plane at the size the file gives it, which must be the
 // picture's own: a larger one (a few bytes can claim gigabytes) is refused before decoding.
 void checkAuxiliaryPictures(const heif_image_handle* source) {
-    const int width = heif_image_handle_get_width(source);
-    const int height = heif_image_handle_get_height(source);
-    const int count = heif_image_handle_get_number_of_auxiliary_images(
+    const int width = libheif().imageHandleGetWidth(source);
+    const int height = libheif().imageHandleGetHeight(source);
+    const int count = libheif().imageHandleGetNumberOfAuxiliaryImages(
         source, LIBHEIF_AUX_IMAGE_FILTER_OMIT_DEPTH);
     if (count <= 0)
         return;
     std::vector<heif_item_id> ids(static_cast<std::size_t>(count));
-    const int listed = heif_image_handle_get_list_of_auxiliary_image_IDs(
+    const int listed = libheif().imageHandleGetListOfAuxiliaryImageIds(
         source, LIBHEIF_AUX_IMAGE_FILTER_OMIT_DEPTH, ids.data(), count);
     for (int i = 0; i < listed; ++i) {
         heif_image_handle* found = nullptr;
-        check(heif_image_handle_get_auxiliary_image_handle(source, ids[std::size_t(i)], &found));
+        check(libheif().imageHandleGetAuxiliaryImageHandle(source, ids[std::size_t(i)], &found));
         const Handle aux(found);
-        if (heif_image_handle_get_width(found) > width ||
-            heif_image_handle_get_height(found) > height)
+        if (libheif().imageHandleGetWidth(found) > width ||
+            libheif().imageHandleGetHeight(found) > height)
             throw ImageError("HEIF: alpha plane larger than its picture");
     }
 }
 
 void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* request,
             PictureMeta* meta) {
-    const std::unique_ptr<heif_context, ContextDeleter> context(heif_context_alloc());
+    const std::unique_ptr<heif_context, ContextDeleter> context(libheif().contextAlloc());
     if (!context)
         throw ImageTooLarge("HEIF: out of memory");
-    heif_context_set_max_decoding_threads(context.get(), imaging_detail::decoderThreads());
+    libheif().contextSetMaxDecodingThreads(context.get(), imaging_detail::decoderThreads());
     // Every picture libheif makes on the way (grid tiles, overlay canvases, alpha planes)
     // is held to sides whose square of 8-bit 4:4:4 samples fits the raster limit; libheif
     // refuses a larger one as a security limit before allocating it.
-    heif_context_set_maximum_image_size_limit(
+    libheif().contextSetMaximumImageSizeLimit(
         context.get(),
         static_cast<int>(std::clamp<double>(std::sqrt(double(maxRasterBytes()) / 3), 64, MaxSide)));
-    check(heif_context_read_from_memory_without_copy(context.get(), data.data(), data.size(),
+    check(libheif().contextReadFromMemoryWithoutCopy(context.get(), data.data(), data.size(),
                                                      nullptr));
     heif_image_handle* found = nullptr;
-    check(heif_context_get_primary_image_handle(context.get(), &found));
+    check(libheif().contextGetPrimaryImageHandle(context.get(), &found));
     const Handle primary(found);
-    const bool alpha = heif_image_handle_has_alpha_channel(primary.get()) != 0;
+    const bool alpha = libheif().imageHandleHasAlphaChannel(primary.get()) != 0;
     const int bits = alpha ? 32 : 24;
 
     Handle thumbnail;
@@ -123,9 +213,9 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
         thumbnail = thumbnailCovering(primary.get(), *request);
     heif_image_handle* source = thumbnail ? thumbnail.get() : primary.get();
     // With alpha where both the picture and the one decoded (maybe its thumbnail) have it.
-    const bool sourceAlpha = alpha && heif_image_handle_has_alpha_channel(source) != 0;
-    const int width = heif_image_handle_get_width(source);
-    const int height = heif_image_handle_get_height(source);
+    const bool sourceAlpha = alpha && libheif().imageHandleHasAlphaChannel(source) != 0;
+    const int width = libheif().imageHandleGetWidth(source);
+    const int height = libheif().imageHandleGetHeight(source);
     if (width <= 0 || height <= 0)
         throw ImageError("HEIF: picture has no pixels");
     // libheif's own interleaved raster is the size of the bitmap.
@@ -137,25 +227,25 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
 
     checkAuxiliaryPictures(source);
     const std::unique_ptr<heif_decoding_options, OptionsDeleter> options(
-        heif_decoding_options_alloc());
+        libheif().decodingOptionsAlloc());
     if (!options)
         throw ImageTooLarge("HEIF: out of memory");
     options->convert_hdr_to_8bit = 1;
     heif_image* decodedImage = nullptr;
-    check(heif_decode_image(
+    check(libheif().decodeImage(
         source, &decodedImage, heif_colorspace_RGB,
         sourceAlpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get()));
     const std::unique_ptr<heif_image, ImageDeleter> image(decodedImage);
     int stride = 0;
     const std::uint8_t* plane =
-        heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
-    if (!plane || heif_image_get_width(image.get(), heif_channel_interleaved) != width ||
-        heif_image_get_height(image.get(), heif_channel_interleaved) != height ||
-        heif_image_get_bits_per_pixel(image.get(), heif_channel_interleaved) !=
+        libheif().imageGetPlaneReadonly(image.get(), heif_channel_interleaved, &stride);
+    if (!plane || libheif().imageGetWidth(image.get(), heif_channel_interleaved) != width ||
+        libheif().imageGetHeight(image.get(), heif_channel_interleaved) != height ||
+        libheif().imageGetBitsPerPixel(image.get(), heif_channel_interleaved) !=
             (sourceAlpha ? 32 : 24) ||
         stride < width * (sourceAlpha ? 4 : 3))
         throw ImageError("HEIF: unexpected picture layout");
-    const bool premultiplied = heif_image_is_premultiplied_alpha(image.get()) != 0;
+    const bool premultiplied = libheif().imageIsPremultipliedAlpha(image.get()) != 0;
 
     // The primary picture's alpha decides the format: a thumbnail without alpha is opaque.
     imaging_detail::PictureRows rows(width, height, alpha, factor);
@@ -181,12 +271,12 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
     if (meta) {
         *meta = PictureMeta{};
         const heif_color_profile_type type =
-            heif_image_handle_get_color_profile_type(primary.get());
+            libheif().imageHandleGetColorProfileType(primary.get());
         if (type == heif_color_profile_type_prof || type == heif_color_profile_type_rICC) {
             std::vector<std::uint8_t> profile(
-                heif_image_handle_get_raw_color_profile_size(primary.get()));
+                libheif().imageHandleGetRawColorProfileSize(primary.get()));
             if (!profile.empty() &&
-                heif_image_handle_get_raw_color_profile(primary.get(), profile.data()).code ==
+                libheif().imageHandleGetRawColorProfile(primary.get(), profile.data()).code ==
                     heif_error_Ok)
                 meta->iccProfile = std::move(profile);
         }

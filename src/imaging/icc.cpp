@@ -3,18 +3,61 @@
 #include "imaging/pixelmath.h"
 
 #ifdef QUORVANE_HAVE_LCMS2
+#include "imaging/libraries.h"
+
 #include <lcms2.h>
 #endif
 
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
 #ifdef QUORVANE_HAVE_LCMS2
 
 namespace {
+
+// The functions of LittleCMS that the conversion calls, found when a picture first brings a
+// profile; without the library profiles are ignored.
+struct LcmsLibrary {
+    decltype(&::cmsCloseProfile) closeProfile = nullptr;
+    decltype(&::cmsCreateContext) createContext = nullptr;
+    decltype(&::cmsCreateTransformTHR) createTransformTHR = nullptr;
+    decltype(&::cmsCreate_sRGBProfileTHR) createSRGBProfileTHR = nullptr;
+    decltype(&::cmsDeleteContext) deleteContext = nullptr;
+    decltype(&::cmsDeleteTransform) deleteTransform = nullptr;
+    decltype(&::cmsDoTransform) doTransform = nullptr;
+    decltype(&::cmsEvalToneCurveFloat) evalToneCurveFloat = nullptr;
+    decltype(&::cmsIsMatrixShaper) isMatrixShaper = nullptr;
+    decltype(&::cmsOpenProfileFromMemTHR) openProfileFromMemTHR = nullptr;
+    decltype(&::cmsReadTag) readTag = nullptr;
+    decltype(&::cmsSetLogErrorHandlerTHR) setLogErrorHandlerTHR = nullptr;
+};
+
+const LcmsLibrary* lcms() {
+    static const std::optional<LcmsLibrary> Library = []() -> std::optional<LcmsLibrary> {
+        SharedLibrary shared(QUORVANE_SONAME_LCMS2);
+        LcmsLibrary l;
+        shared.find("cmsCloseProfile", l.closeProfile);
+        shared.find("cmsCreateContext", l.createContext);
+        shared.find("cmsCreateTransformTHR", l.createTransformTHR);
+        shared.find("cmsCreate_sRGBProfileTHR", l.createSRGBProfileTHR);
+        shared.find("cmsDeleteContext", l.deleteContext);
+        shared.find("cmsDeleteTransform", l.deleteTransform);
+        shared.find("cmsDoTransform", l.doTransform);
+        shared.find("cmsEvalToneCurveFloat", l.evalToneCurveFloat);
+        shared.find("cmsIsMatrixShaper", l.isMatrixShaper);
+        shared.find("cmsOpenProfileFromMemTHR", l.openProfileFromMemTHR);
+        shared.find("cmsReadTag", l.readTag);
+        shared.find("cmsSetLogErrorHandlerTHR", l.setLogErrorHandlerTHR);
+        if (!shared.complete())
+            return std::nullopt;
+        return l;
+    }();
+    return Library ? &*Library : nullptr;
+}
 
 // Profiles larger than this are not believed: real ones are a few kilobytes, at most a few
 // hundred for large lookup tables.
@@ -30,22 +73,24 @@ constexpr double CurveTolerance = 0.004;
 void ignoreError(cmsContext, cmsUInt32Number, const char*) {}
 
 struct ContextDeleter {
-    void operator()(cmsContext c) const { cmsDeleteContext(c); }
+    void operator()(cmsContext c) const { lcms()->deleteContext(c); }
 };
 struct ProfileDeleter {
-    void operator()(void* p) const { cmsCloseProfile(p); }
+    void operator()(void* p) const { lcms()->closeProfile(p); }
 };
 struct TransformDeleter {
-    void operator()(void* t) const { cmsDeleteTransform(t); }
+    void operator()(void* t) const { lcms()->deleteTransform(t); }
 };
 using Context = std::unique_ptr<std::remove_pointer_t<cmsContext>, ContextDeleter>;
 using Profile = std::unique_ptr<void, ProfileDeleter>;
 using Transform = std::unique_ptr<void, TransformDeleter>;
 
 Context newContext() {
-    Context c(cmsCreateContext(nullptr, nullptr));
+    if (!lcms())
+        return nullptr;
+    Context c(lcms()->createContext(nullptr, nullptr));
     if (c)
-        cmsSetLogErrorHandlerTHR(c.get(), ignoreError);
+        lcms()->setLogErrorHandlerTHR(c.get(), ignoreError);
     return c;
 }
 
@@ -53,7 +98,7 @@ Profile openProfile(cmsContext c, std::span<const std::uint8_t> bytes) {
     if (bytes.empty() || bytes.size() > MaxProfileBytes)
         return nullptr;
     return Profile(
-        cmsOpenProfileFromMemTHR(c, bytes.data(), static_cast<cmsUInt32Number>(bytes.size())));
+        lcms()->openProfileFromMemTHR(c, bytes.data(), static_cast<cmsUInt32Number>(bytes.size())));
 }
 
 // The colour space a profile's header names (bytes 16 to 19). Read from the bytes: in a
@@ -76,7 +121,8 @@ bool sameCurve(const cmsToneCurve* a, const cmsToneCurve* b) {
         return false;
     for (int i = 0; i <= 32; ++i) {
         const float v = static_cast<float>(i) / 32;
-        if (std::fabs(cmsEvalToneCurveFloat(a, v) - cmsEvalToneCurveFloat(b, v)) > CurveTolerance)
+        if (std::fabs(lcms()->evalToneCurveFloat(a, v) - lcms()->evalToneCurveFloat(b, v)) >
+            CurveTolerance)
             return false;
     }
     return true;
@@ -91,19 +137,19 @@ bool sameColorant(const cmsCIEXYZ* a, const cmsCIEXYZ* b) {
 // sRGB by its colorants and curves: what a matrix-shaper profile converts by.
 bool describesSrgb(cmsHPROFILE profile, Space space, cmsHPROFILE srgb) {
     const auto curve = [](cmsHPROFILE p, cmsTagSignature s) {
-        return static_cast<const cmsToneCurve*>(cmsReadTag(p, s));
+        return static_cast<const cmsToneCurve*>(lcms()->readTag(p, s));
     };
     if (space == Space::Grey)
         return sameCurve(curve(profile, cmsSigGrayTRCTag), curve(srgb, cmsSigRedTRCTag));
-    if (space != Space::Rgb || !cmsIsMatrixShaper(profile))
+    if (space != Space::Rgb || !lcms()->isMatrixShaper(profile))
         return false;
     static constexpr cmsTagSignature Colorants[] = {cmsSigRedColorantTag, cmsSigGreenColorantTag,
                                                     cmsSigBlueColorantTag};
     static constexpr cmsTagSignature Curves[] = {cmsSigRedTRCTag, cmsSigGreenTRCTag,
                                                  cmsSigBlueTRCTag};
     for (int i = 0; i < 3; ++i) {
-        if (!sameColorant(static_cast<const cmsCIEXYZ*>(cmsReadTag(profile, Colorants[i])),
-                          static_cast<const cmsCIEXYZ*>(cmsReadTag(srgb, Colorants[i]))) ||
+        if (!sameColorant(static_cast<const cmsCIEXYZ*>(lcms()->readTag(profile, Colorants[i])),
+                          static_cast<const cmsCIEXYZ*>(lcms()->readTag(srgb, Colorants[i]))) ||
             !sameCurve(curve(profile, Curves[i]), curve(srgb, Curves[i])))
             return false;
     }
@@ -113,7 +159,7 @@ bool describesSrgb(cmsHPROFILE profile, Space space, cmsHPROFILE srgb) {
 Transform makeTransform(cmsContext c, cmsHPROFILE from, cmsUInt32Number inFormat, cmsHPROFILE to,
                         cmsUInt32Number outFormat, cmsUInt32Number flags = 0) {
     return Transform(
-        cmsCreateTransformTHR(c, from, inFormat, to, outFormat, INTENT_PERCEPTUAL, flags));
+        lcms()->createTransformTHR(c, from, inFormat, to, outFormat, INTENT_PERCEPTUAL, flags));
 }
 
 // A colour table through the profile: RGB entries, or grey levels (their red byte).
@@ -128,7 +174,7 @@ void convertTable(Bitmap& b, cmsContext c, cmsHPROFILE from, Space space, cmsHPR
                                     static_cast<std::uint8_t>(entry >> 8),
                                     static_cast<std::uint8_t>(entry)};
         std::uint8_t out[3] = {};
-        cmsDoTransform(t.get(), in, out, 1);
+        lcms()->doTransform(t.get(), in, out, 1);
         entry = std::uint32_t(out[0]) << 16 | std::uint32_t(out[1]) << 8 | out[2];
     }
     b.setColorTable(std::move(table));
@@ -155,7 +201,7 @@ void convertGreyPixels(Bitmap& b, cmsContext c, cmsHPROFILE from, cmsHPROFILE sr
     std::uint8_t colours[256 * 3];
     for (int i = 0; i < 256; ++i)
         levels[i] = static_cast<std::uint8_t>(i);
-    cmsDoTransform(t.get(), levels, colours, 256);
+    lcms()->doTransform(t.get(), levels, colours, 256);
     const int bytes = b.pixelFormat() == PixelFormat::Bits32 ? 4 : 3;
     const bool premultiplied = b.hasAlpha();
     for (int y = 0; y < b.height(); ++y) {
@@ -185,14 +231,14 @@ void convertPremultiplied(Bitmap& b, cmsHTRANSFORM t) {
         for (int x = 0; x < b.width() && opaque; ++x)
             opaque = row[4 * x + 3] == 255;
         if (opaque) {
-            cmsDoTransform(t, row, row, static_cast<cmsUInt32Number>(b.width()));
+            lcms()->doTransform(t, row, row, static_cast<cmsUInt32Number>(b.width()));
             continue;
         }
         for (int x = 0; x < b.width(); ++x)
             storePixel(straight.data() + 4 * x,
                        imaging_detail::unpremultiply(loadPixel(row + 4 * x)));
-        cmsDoTransform(t, straight.data(), straight.data(),
-                       static_cast<cmsUInt32Number>(b.width()));
+        lcms()->doTransform(t, straight.data(), straight.data(),
+                            static_cast<cmsUInt32Number>(b.width()));
         for (int x = 0; x < b.width(); ++x)
             storePixel(row + 4 * x,
                        imaging_detail::premultiply(loadPixel(straight.data() + 4 * x)));
@@ -202,7 +248,7 @@ void convertPremultiplied(Bitmap& b, cmsHTRANSFORM t) {
 } // namespace
 
 bool convertsColourProfiles() noexcept {
-    return true;
+    return lcms() != nullptr;
 }
 
 bool isSrgbProfile(std::span<const std::uint8_t> profile) noexcept {
@@ -210,7 +256,7 @@ bool isSrgbProfile(std::span<const std::uint8_t> profile) noexcept {
     if (!c)
         return false;
     const Profile p = openProfile(c.get(), profile);
-    const Profile srgb(cmsCreate_sRGBProfileTHR(c.get()));
+    const Profile srgb(lcms()->createSRGBProfileTHR(c.get()));
     return p && srgb && describesSrgb(p.get(), spaceOf(profile), srgb.get());
 }
 
@@ -226,7 +272,7 @@ void convertToSrgb(Bitmap& b, std::span<const std::uint8_t> profile) {
     if (!c)
         return;
     const Profile from = openProfile(c.get(), profile);
-    const Profile srgb(cmsCreate_sRGBProfileTHR(c.get()));
+    const Profile srgb(lcms()->createSRGBProfileTHR(c.get()));
     const Space space = spaceOf(profile);
     if (!from || !srgb || describesSrgb(from.get(), space, srgb.get()))
         return;
@@ -245,8 +291,8 @@ void convertToSrgb(Bitmap& b, std::span<const std::uint8_t> profile) {
         const Transform t = makeTransform(c.get(), from.get(), TYPE_BGR_8, srgb.get(), TYPE_BGR_8);
         if (t)
             for (int y = 0; y < b.height(); ++y)
-                cmsDoTransform(t.get(), b.scanLine(y), b.scanLine(y),
-                               static_cast<cmsUInt32Number>(b.width()));
+                lcms()->doTransform(t.get(), b.scanLine(y), b.scanLine(y),
+                                    static_cast<cmsUInt32Number>(b.width()));
         return;
     }
     const Transform t = makeTransform(c.get(), from.get(), TYPE_BGRA_8, srgb.get(), TYPE_BGRA_8,
@@ -258,8 +304,8 @@ void convertToSrgb(Bitmap& b, std::span<const std::uint8_t> profile) {
         return;
     }
     for (int y = 0; y < b.height(); ++y)
-        cmsDoTransform(t.get(), b.scanLine(y), b.scanLine(y),
-                       static_cast<cmsUInt32Number>(b.width()));
+        lcms()->doTransform(t.get(), b.scanLine(y), b.scanLine(y),
+                            static_cast<cmsUInt32Number>(b.width()));
 }
 
 #else

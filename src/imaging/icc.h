@@ -14,7 +14,7 @@
 ///
 /// Nothing happens, at next to no cost, for an empty profile, an sRGB one (isSrgbProfile),
 /// one that cannot be read or does not describe the bitmap's colours (CMYK, Lab), other
-/// pixel formats, and in a build without LittleCMS. Decoders do not call it themselves:
+/// pixel formats, and without LittleCMS. Decoders do not call it themselves:
 /// they hand the profile over in PictureMeta::iccProfile and the decode operations of
 /// codecs.h apply it to the picture they return. Throws std::bad_alloc only.
 void convertToSrgb(Bitmap& b, std::span<const std::uint8_t> profile);
@@ -24,5 +24,6 @@ void convertToSrgb(Bitmap& b, std::span<const std::uint8_t> profile);
 /// conversion. False as well for a profile that cannot be read.
 bool isSrgbProfile(std::span<const std::uint8_t> profile) noexcept;
 
-/// True when this build converts embedded profiles (it was built with LittleCMS).
+/// True when embedded profiles are converted: this build was made with LittleCMS and the
+/// library is installed.
 bool convertsColourProfiles() noexcept;

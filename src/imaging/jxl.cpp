@@ -4,10 +4,12 @@
 // file's basic information before any pixel is decoded. libjxl decodes a frame whole, so
 // its raster must fit the limit; a reduced decode then averages it down.
 #include "imaging/formatrows.h"
+#include "imaging/libraries.h"
 #include "imaging/moreformats.h"
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,11 +18,64 @@
 
 namespace {
 
+// The functions of libjxl that the decoder calls.
+struct JxlLibrary {
+    decltype(&::JxlDecoderCloseInput) decoderCloseInput = nullptr;
+    decltype(&::JxlDecoderCreate) decoderCreate = nullptr;
+    decltype(&::JxlDecoderDestroy) decoderDestroy = nullptr;
+    decltype(&::JxlDecoderGetBasicInfo) decoderGetBasicInfo = nullptr;
+    decltype(&::JxlDecoderGetColorAsEncodedProfile) decoderGetColorAsEncodedProfile = nullptr;
+    decltype(&::JxlDecoderGetColorAsICCProfile) decoderGetColorAsICCProfile = nullptr;
+    decltype(&::JxlDecoderGetICCProfileSize) decoderGetICCProfileSize = nullptr;
+    decltype(&::JxlDecoderImageOutBufferSize) decoderImageOutBufferSize = nullptr;
+    decltype(&::JxlDecoderProcessInput) decoderProcessInput = nullptr;
+    decltype(&::JxlDecoderSetImageOutBuffer) decoderSetImageOutBuffer = nullptr;
+    decltype(&::JxlDecoderSetInput) decoderSetInput = nullptr;
+    decltype(&::JxlDecoderSetParallelRunner) decoderSetParallelRunner = nullptr;
+    decltype(&::JxlDecoderSetPreferredColorProfile) decoderSetPreferredColorProfile = nullptr;
+    decltype(&::JxlDecoderSubscribeEvents) decoderSubscribeEvents = nullptr;
+    // From libjxl_threads.
+    decltype(&::JxlThreadParallelRunnerCreate) threadParallelRunnerCreate = nullptr;
+    decltype(&::JxlThreadParallelRunnerDestroy) threadParallelRunnerDestroy = nullptr;
+    decltype(&::JxlThreadParallelRunner) threadParallelRunner = nullptr;
+};
+
+const JxlLibrary& libjxl() {
+    static const std::optional<JxlLibrary> Library = []() -> std::optional<JxlLibrary> {
+        SharedLibrary shared(QUORVANE_SONAME_JXL);
+        JxlLibrary l;
+        shared.find("JxlDecoderCloseInput", l.decoderCloseInput);
+        shared.find("JxlDecoderCreate", l.decoderCreate);
+        shared.find("JxlDecoderDestroy", l.decoderDestroy);
+        shared.find("JxlDecoderGetBasicInfo", l.decoderGetBasicInfo);
+        shared.find("JxlDecoderGetColorAsEncodedProfile", l.decoderGetColorAsEncodedProfile);
+        shared.find("JxlDecoderGetColorAsICCProfile", l.decoderGetColorAsICCProfile);
+        shared.find("JxlDecoderGetICCProfileSize", l.decoderGetICCProfileSize);
+        shared.find("JxlDecoderImageOutBufferSize", l.decoderImageOutBufferSize);
+        shared.find("JxlDecoderProcessInput", l.decoderProcessInput);
+        shared.find("JxlDecoderSetImageOutBuffer", l.decoderSetImageOutBuffer);
+        shared.find("JxlDecoderSetInput", l.decoderSetInput);
+        shared.find("JxlDecoderSetParallelRunner", l.decoderSetParallelRunner);
+        shared.find("JxlDecoderSetPreferredColorProfile", l.decoderSetPreferredColorProfile);
+        shared.find("JxlDecoderSubscribeEvents", l.decoderSubscribeEvents);
+        SharedLibrary threads(QUORVANE_SONAME_JXL_THREADS);
+        threads.find("JxlThreadParallelRunnerCreate", l.threadParallelRunnerCreate);
+        threads.find("JxlThreadParallelRunnerDestroy", l.threadParallelRunnerDestroy);
+        threads.find("JxlThreadParallelRunner", l.threadParallelRunner);
+        if (!shared.complete() || !threads.complete())
+            return std::nullopt;
+        return l;
+    }();
+    if (!Library)
+        throw ImageError("JPEG XL: " QUORVANE_SONAME_JXL " is not installed");
+    return *Library;
+}
+
 struct DecoderDeleter {
-    void operator()(JxlDecoder* d) const { JxlDecoderDestroy(d); }
+    void operator()(JxlDecoder* d) const { libjxl().decoderDestroy(d); }
 };
 struct RunnerDeleter {
-    void operator()(void* r) const { JxlThreadParallelRunnerDestroy(r); }
+    void operator()(void* r) const { libjxl().threadParallelRunnerDestroy(r); }
 };
 
 bool isSrgb(const JxlColorEncoding& c) {
@@ -31,36 +86,37 @@ bool isSrgb(const JxlColorEncoding& c) {
 // The colour profile of the pixels as they will be decoded, unless they are in sRGB.
 std::vector<std::uint8_t> dataProfile(JxlDecoder* decoder, const JxlPixelFormat& format) {
     JxlColorEncoding encoding{};
-    if (JxlDecoderGetColorAsEncodedProfile(decoder, &format, JXL_COLOR_PROFILE_TARGET_DATA,
-                                           &encoding) == JXL_DEC_SUCCESS &&
+    if (libjxl().decoderGetColorAsEncodedProfile(decoder, &format, JXL_COLOR_PROFILE_TARGET_DATA,
+                                                 &encoding) == JXL_DEC_SUCCESS &&
         (isSrgb(encoding) || encoding.color_space == JXL_COLOR_SPACE_GRAY))
         return {};
     std::size_t size = 0;
-    if (JxlDecoderGetICCProfileSize(decoder, &format, JXL_COLOR_PROFILE_TARGET_DATA, &size) !=
+    if (libjxl().decoderGetICCProfileSize(decoder, &format, JXL_COLOR_PROFILE_TARGET_DATA, &size) !=
             JXL_DEC_SUCCESS ||
         size == 0 || size > (std::size_t(1) << 26))
         return {};
     std::vector<std::uint8_t> profile(size);
-    if (JxlDecoderGetColorAsICCProfile(decoder, &format, JXL_COLOR_PROFILE_TARGET_DATA,
-                                       profile.data(), size) != JXL_DEC_SUCCESS)
+    if (libjxl().decoderGetColorAsICCProfile(decoder, &format, JXL_COLOR_PROFILE_TARGET_DATA,
+                                             profile.data(), size) != JXL_DEC_SUCCESS)
         return {};
     return profile;
 }
 
 void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* request,
             PictureMeta* meta) {
-    const std::unique_ptr<JxlDecoder, DecoderDeleter> decoder(JxlDecoderCreate(nullptr));
-    const std::unique_ptr<void, RunnerDeleter> runner(JxlThreadParallelRunnerCreate(
+    const std::unique_ptr<JxlDecoder, DecoderDeleter> decoder(libjxl().decoderCreate(nullptr));
+    const std::unique_ptr<void, RunnerDeleter> runner(libjxl().threadParallelRunnerCreate(
         nullptr, static_cast<std::size_t>(imaging_detail::decoderThreads())));
     if (!decoder || !runner)
         throw ImageTooLarge("JPEG XL: out of memory");
     JxlDecoder* d = decoder.get();
-    if (JxlDecoderSubscribeEvents(d, JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING |
-                                         JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS ||
-        JxlDecoderSetParallelRunner(d, JxlThreadParallelRunner, runner.get()) != JXL_DEC_SUCCESS ||
-        JxlDecoderSetInput(d, data.data(), data.size()) != JXL_DEC_SUCCESS)
+    if (libjxl().decoderSubscribeEvents(d, JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING |
+                                               JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS ||
+        libjxl().decoderSetParallelRunner(d, libjxl().threadParallelRunner, runner.get()) !=
+            JXL_DEC_SUCCESS ||
+        libjxl().decoderSetInput(d, data.data(), data.size()) != JXL_DEC_SUCCESS)
         throw ImageError("JPEG XL: decoder set-up failed");
-    JxlDecoderCloseInput(d);
+    libjxl().decoderCloseInput(d);
 
     JxlBasicInfo info{};
     // Rows padded to four bytes, as the bitmap's are.
@@ -70,7 +126,7 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
     Bitmap decoded;
     std::vector<std::uint8_t> profile;
     for (;;) {
-        const JxlDecoderStatus status = JxlDecoderProcessInput(d);
+        const JxlDecoderStatus status = libjxl().decoderProcessInput(d);
         if (status == JXL_DEC_ERROR)
             throw ImageError("JPEG XL: damaged picture");
         if (status == JXL_DEC_NEED_MORE_INPUT)
@@ -78,7 +134,7 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
         if (status == JXL_DEC_SUCCESS)
             throw ImageError("JPEG XL: no picture in the file");
         if (status == JXL_DEC_BASIC_INFO) {
-            if (JxlDecoderGetBasicInfo(d, &info) != JXL_DEC_SUCCESS)
+            if (libjxl().decoderGetBasicInfo(d, &info) != JXL_DEC_SUCCESS)
                 throw ImageError("JPEG XL: damaged header");
             // libjxl turns the picture upright: a quarter turn swaps its sides.
             const bool turned = info.orientation >= JXL_ORIENT_TRANSPOSE;
@@ -102,7 +158,7 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
                 srgb.primaries = JXL_PRIMARIES_SRGB;
                 srgb.transfer_function = JXL_TRANSFER_FUNCTION_SRGB;
                 srgb.rendering_intent = JXL_RENDERING_INTENT_PERCEPTUAL;
-                JxlDecoderSetPreferredColorProfile(d, &srgb);
+                libjxl().decoderSetPreferredColorProfile(d, &srgb);
             }
             if (meta)
                 profile = dataProfile(d, format);
@@ -110,10 +166,10 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
             decoded.createUninitialized(width, height,
                                         alpha ? PixelFormat::Bits32 : PixelFormat::Bits24);
             std::size_t size = 0;
-            if (JxlDecoderImageOutBufferSize(d, &format, &size) != JXL_DEC_SUCCESS ||
+            if (libjxl().decoderImageOutBufferSize(d, &format, &size) != JXL_DEC_SUCCESS ||
                 size > decoded.stride() * std::size_t(height) ||
-                JxlDecoderSetImageOutBuffer(d, &format, decoded.scanLine(0),
-                                            decoded.stride() * std::size_t(height)) !=
+                libjxl().decoderSetImageOutBuffer(d, &format, decoded.scanLine(0),
+                                                  decoded.stride() * std::size_t(height)) !=
                     JXL_DEC_SUCCESS)
                 throw ImageError("JPEG XL: unexpected picture layout");
         } else if (status == JXL_DEC_FULL_IMAGE) {

@@ -4,6 +4,7 @@
 // one band besides its reduced picture. Errors and warnings stay with this decode (no
 // message on the console), and no single allocation of libtiff may exceed the raster limit.
 #include "imaging/formatrows.h"
+#include "imaging/libraries.h"
 #include "imaging/moreformats.h"
 
 #include <algorithm>
@@ -21,6 +22,57 @@
 #include <tiffio.h>
 
 namespace {
+
+// The functions of libtiff that the decoder calls.
+struct TiffLibrary {
+    decltype(&::TIFFSetErrorHandler) setErrorHandler = nullptr;
+    decltype(&::TIFFSetWarningHandler) setWarningHandler = nullptr;
+    decltype(&::TIFFOpenOptionsAlloc) openOptionsAlloc = nullptr;
+    decltype(&::TIFFOpenOptionsFree) openOptionsFree = nullptr;
+    decltype(&::TIFFOpenOptionsSetMaxSingleMemAlloc) openOptionsSetMaxSingleMemAlloc = nullptr;
+    decltype(&::TIFFOpenOptionsSetErrorHandlerExtR) openOptionsSetErrorHandlerExtR = nullptr;
+    decltype(&::TIFFOpenOptionsSetWarningHandlerExtR) openOptionsSetWarningHandlerExtR = nullptr;
+    decltype(&::TIFFOpenExt) openExt = nullptr;
+    decltype(&::TIFFClientOpenExt) clientOpenExt = nullptr;
+    decltype(&::TIFFClose) close = nullptr;
+    decltype(&::TIFFIsTiled) isTiled = nullptr;
+    decltype(&::TIFFGetField) getField = nullptr;
+    decltype(&::TIFFGetFieldDefaulted) getFieldDefaulted = nullptr;
+    decltype(&::TIFFRGBAImageOK) rgbaImageOk = nullptr;
+    decltype(&::TIFFRGBAImageBegin) rgbaImageBegin = nullptr;
+    decltype(&::TIFFRGBAImageGet) rgbaImageGet = nullptr;
+    decltype(&::TIFFRGBAImageEnd) rgbaImageEnd = nullptr;
+};
+
+const TiffLibrary& tiff() {
+    static const std::optional<TiffLibrary> Library = []() -> std::optional<TiffLibrary> {
+        SharedLibrary t(QUORVANE_SONAME_TIFF);
+        TiffLibrary l;
+        t.find("TIFFSetErrorHandler", l.setErrorHandler);
+        t.find("TIFFSetWarningHandler", l.setWarningHandler);
+        t.find("TIFFOpenOptionsAlloc", l.openOptionsAlloc);
+        t.find("TIFFOpenOptionsFree", l.openOptionsFree);
+        t.find("TIFFOpenOptionsSetMaxSingleMemAlloc", l.openOptionsSetMaxSingleMemAlloc);
+        t.find("TIFFOpenOptionsSetErrorHandlerExtR", l.openOptionsSetErrorHandlerExtR);
+        t.find("TIFFOpenOptionsSetWarningHandlerExtR", l.openOptionsSetWarningHandlerExtR);
+        t.find("TIFFOpenExt", l.openExt);
+        t.find("TIFFClientOpenExt", l.clientOpenExt);
+        t.find("TIFFClose", l.close);
+        t.find("TIFFIsTiled", l.isTiled);
+        t.find("TIFFGetField", l.getField);
+        t.find("TIFFGetFieldDefaulted", l.getFieldDefaulted);
+        t.find("TIFFRGBAImageOK", l.rgbaImageOk);
+        t.find("TIFFRGBAImageBegin", l.rgbaImageBegin);
+        t.find("TIFFRGBAImageGet", l.rgbaImageGet);
+        t.find("TIFFRGBAImageEnd", l.rgbaImageEnd);
+        if (!t.complete())
+            return std::nullopt;
+        return l;
+    }();
+    if (!Library)
+        throw ImageError("TIFF: " QUORVANE_SONAME_TIFF " is not installed");
+    return *Library;
+}
 
 // Aim of a band's size: enough strips or tiles to read each once, few enough to stay small.
 constexpr std::uint64_t BandBytes = std::uint64_t(4) << 20;
@@ -90,12 +142,12 @@ int mapNothing(thandle_t, void**, toff_t*) {
 void unmapNothing(thandle_t, void*, toff_t) {}
 
 struct TiffCloser {
-    void operator()(TIFF* tif) const { TIFFClose(tif); }
+    void operator()(TIFF* tif) const { tiff().close(tif); }
 };
 using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
 
 struct OptionsFree {
-    void operator()(TIFFOpenOptions* o) const { TIFFOpenOptionsFree(o); }
+    void operator()(TIFFOpenOptions* o) const { tiff().openOptionsFree(o); }
 };
 
 // Opens the file or the bytes of the context, read-only and without mapping the file.
@@ -103,27 +155,27 @@ TiffHandle open(Context& c, const std::filesystem::path* fileName) {
     // The few messages libtiff gives without a file to tie them to would go to the console.
     static std::once_flag silenced;
     std::call_once(silenced, [] {
-        TIFFSetErrorHandler(nullptr);
-        TIFFSetWarningHandler(nullptr);
+        tiff().setErrorHandler(nullptr);
+        tiff().setWarningHandler(nullptr);
     });
-    const std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
+    const std::unique_ptr<TIFFOpenOptions, OptionsFree> options(tiff().openOptionsAlloc());
     if (!options)
         throw ImageTooLarge("TIFF: out of memory");
-    TIFFOpenOptionsSetMaxSingleMemAlloc(
+    tiff().openOptionsSetMaxSingleMemAlloc(
         options.get(),
         static_cast<tmsize_t>(std::min<std::uint64_t>(maxRasterBytes(), PTRDIFF_MAX)));
-    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), onError, &c);
-    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), onWarning, &c);
+    tiff().openOptionsSetErrorHandlerExtR(options.get(), onError, &c);
+    tiff().openOptionsSetWarningHandlerExtR(options.get(), onWarning, &c);
     TIFF* tif = nullptr;
     if (fileName) {
         std::error_code ec;
         if (!std::filesystem::is_regular_file(*fileName, ec))
             throw ImageError("TIFF: cannot open " + fileName->string());
-        tif = TIFFOpenExt(fileName->c_str(), "rm", options.get());
+        tif = tiff().openExt(fileName->c_str(), "rm", options.get());
     } else {
-        tif =
-            TIFFClientOpenExt("picture", "rm", &c, readMemory, writeNothing, seekMemory,
-                              closeNothing, sizeOfMemory, mapNothing, unmapNothing, options.get());
+        tif = tiff().clientOpenExt("picture", "rm", &c, readMemory, writeNothing, seekMemory,
+                                   closeNothing, sizeOfMemory, mapNothing, unmapNothing,
+                                   options.get());
     }
     if (!tif)
         throw ImageError(c.message[0] ? c.message : "TIFF: not a TIFF file");
@@ -135,17 +187,17 @@ struct RgbaImage {
     bool begun = false;
     ~RgbaImage() {
         if (begun)
-            TIFFRGBAImageEnd(&img);
+            tiff().rgbaImageEnd(&img);
     }
 };
 
 // Rows per band: whole strips or rows of tiles, about BandBytes of RGBA raster.
 std::uint32_t bandRows(TIFF* tif, std::uint32_t width, std::uint32_t height) {
     std::uint32_t unit = 0;
-    if (TIFFIsTiled(tif))
-        TIFFGetField(tif, TIFFTAG_TILELENGTH, &unit);
+    if (tiff().isTiled(tif))
+        tiff().getField(tif, TIFFTAG_TILELENGTH, &unit);
     else
-        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &unit);
+        tiff().getFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &unit);
     unit = std::clamp<std::uint32_t>(unit, 1, height);
     const std::uint64_t unitBytes = std::uint64_t(width) * 4 * unit;
     if (unitBytes > maxRasterBytes())
@@ -159,7 +211,8 @@ void decode(Context& c, const std::filesystem::path* fileName, Bitmap& b,
     const TiffHandle tif = open(c, fileName);
     char text[1024] = {};
     RgbaImage rgba;
-    if (!TIFFRGBAImageOK(tif.get(), text) || !TIFFRGBAImageBegin(&rgba.img, tif.get(), 1, text))
+    if (!tiff().rgbaImageOk(tif.get(), text) ||
+        !tiff().rgbaImageBegin(&rgba.img, tif.get(), 1, text))
         throw ImageError(std::string("TIFF: ") + (c.message[0] ? c.message : text));
     rgba.begun = true;
     TIFFRGBAImage& img = rgba.img;
@@ -201,7 +254,7 @@ void decode(Context& c, const std::filesystem::path* fileName, Bitmap& b,
         const std::uint32_t n = std::min(band, height - y0);
         img.row_offset = static_cast<int>(y0);
         img.col_offset = 0;
-        if (!TIFFRGBAImageGet(&img, raster.data(), width, n))
+        if (!tiff().rgbaImageGet(&img, raster.data(), width, n))
             throw ImageError(c.message[0] ? c.message : "TIFF: damaged picture");
         for (std::uint32_t i = 0; i < n; ++i) {
             // Each pixel is a word of red in the low byte, then green, blue and alpha
@@ -245,7 +298,7 @@ void decode(Context& c, const std::filesystem::path* fileName, Bitmap& b,
         meta->orientation = orientation;
         std::uint32_t size = 0;
         const std::uint8_t* profile = nullptr;
-        if (TIFFGetField(tif.get(), TIFFTAG_ICCPROFILE, &size, &profile) && profile && size > 0)
+        if (tiff().getField(tif.get(), TIFFTAG_ICCPROFILE, &size, &profile) && profile && size > 0)
             meta->iccProfile.assign(profile, profile + size);
     }
     b = std::move(picture);

@@ -5,11 +5,13 @@
 // reported.
 #include "imaging/exif.h"
 #include "imaging/formatrows.h"
+#include "imaging/libraries.h"
 #include "imaging/moreformats.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include <webp/decode.h>
 #include <webp/demux.h>
@@ -18,12 +20,53 @@ using imaging_detail::ScaledSize;
 
 namespace {
 
+// The functions of libwebp and its demuxer that the decoder calls (the headers' inline
+// helpers are their calls with the version the decoder was built against).
+struct WebpLibrary {
+    decltype(&::WebPInitDecoderConfigInternal) initDecoderConfig = nullptr;
+    decltype(&::WebPGetFeaturesInternal) getFeatures = nullptr;
+    decltype(&::WebPDecode) decode = nullptr;
+    decltype(&::WebPFreeDecBuffer) freeDecBuffer = nullptr;
+    decltype(&::WebPDemuxInternal) demux = nullptr;
+    decltype(&::WebPDemuxDelete) demuxDelete = nullptr;
+    decltype(&::WebPDemuxGetI) demuxGetI = nullptr;
+    decltype(&::WebPDemuxGetFrame) demuxGetFrame = nullptr;
+    decltype(&::WebPDemuxReleaseIterator) demuxReleaseIterator = nullptr;
+    decltype(&::WebPDemuxGetChunk) demuxGetChunk = nullptr;
+    decltype(&::WebPDemuxReleaseChunkIterator) demuxReleaseChunkIterator = nullptr;
+};
+
+const WebpLibrary& webp() {
+    static const std::optional<WebpLibrary> Library = []() -> std::optional<WebpLibrary> {
+        SharedLibrary decoder(QUORVANE_SONAME_WEBP);
+        SharedLibrary demuxer(QUORVANE_SONAME_WEBPDEMUX);
+        WebpLibrary l;
+        decoder.find("WebPInitDecoderConfigInternal", l.initDecoderConfig);
+        decoder.find("WebPGetFeaturesInternal", l.getFeatures);
+        decoder.find("WebPDecode", l.decode);
+        decoder.find("WebPFreeDecBuffer", l.freeDecBuffer);
+        demuxer.find("WebPDemuxInternal", l.demux);
+        demuxer.find("WebPDemuxDelete", l.demuxDelete);
+        demuxer.find("WebPDemuxGetI", l.demuxGetI);
+        demuxer.find("WebPDemuxGetFrame", l.demuxGetFrame);
+        demuxer.find("WebPDemuxReleaseIterator", l.demuxReleaseIterator);
+        demuxer.find("WebPDemuxGetChunk", l.demuxGetChunk);
+        demuxer.find("WebPDemuxReleaseChunkIterator", l.demuxReleaseChunkIterator);
+        if (!decoder.complete() || !demuxer.complete())
+            return std::nullopt;
+        return l;
+    }();
+    if (!Library)
+        throw ImageError("WebP: " QUORVANE_SONAME_WEBP " is not installed");
+    return *Library;
+}
+
 struct DemuxDeleter {
-    void operator()(WebPDemuxer* d) const { WebPDemuxDelete(d); }
+    void operator()(WebPDemuxer* d) const { webp().demuxDelete(d); }
 };
 
 struct FrameDeleter {
-    void operator()(WebPIterator* it) const { WebPDemuxReleaseIterator(it); }
+    void operator()(WebPIterator* it) const { webp().demuxReleaseIterator(it); }
 };
 
 [[noreturn]] void raise(VP8StatusCode status) {
@@ -37,9 +80,10 @@ struct FrameDeleter {
 // frame's own), as blue, green, red or premultiplied blue, green, red, alpha.
 void decodeFrame(const WebPData& frame, int frameWidth, int frameHeight, Bitmap& out) {
     WebPDecoderConfig config;
-    if (!WebPInitDecoderConfig(&config))
+    if (!webp().initDecoderConfig(&config, WEBP_DECODER_ABI_VERSION))
         throw ImageError("WebP: library version mismatch");
-    const VP8StatusCode features = WebPGetFeatures(frame.bytes, frame.size, &config.input);
+    const VP8StatusCode features =
+        webp().getFeatures(frame.bytes, frame.size, &config.input, WEBP_DECODER_ABI_VERSION);
     if (features != VP8_STATUS_OK)
         raise(features);
     // The frame's bitstream must be the size its container says.
@@ -56,18 +100,18 @@ void decodeFrame(const WebPData& frame, int frameWidth, int frameHeight, Bitmap&
     config.output.u.RGBA.rgba = out.scanLine(0);
     config.output.u.RGBA.stride = static_cast<int>(out.stride());
     config.output.u.RGBA.size = out.stride() * static_cast<std::size_t>(out.height());
-    const VP8StatusCode status = WebPDecode(frame.bytes, frame.size, &config);
-    WebPFreeDecBuffer(&config.output);
+    const VP8StatusCode status = webp().decode(frame.bytes, frame.size, &config);
+    webp().freeDecBuffer(&config.output);
     if (status != VP8_STATUS_OK)
         raise(status);
 }
 
 std::vector<std::uint8_t> chunk(WebPDemuxer* demux, const char* fourcc) {
     WebPChunkIterator it;
-    if (!WebPDemuxGetChunk(demux, fourcc, 1, &it))
+    if (!webp().demuxGetChunk(demux, fourcc, 1, &it))
         return {};
     std::vector<std::uint8_t> bytes(it.chunk.bytes, it.chunk.bytes + it.chunk.size);
-    WebPDemuxReleaseChunkIterator(&it);
+    webp().demuxReleaseChunkIterator(&it);
     return bytes;
 }
 
@@ -75,15 +119,16 @@ void decode(std::span<const std::uint8_t> data, Bitmap& b, const ReducedDecode* 
             PictureMeta* meta) {
     const WebPData file{data.data(), data.size()};
     WebPDemuxState state = WEBP_DEMUX_PARSE_ERROR;
-    const std::unique_ptr<WebPDemuxer, DemuxDeleter> demux(WebPDemuxPartial(&file, &state));
+    const std::unique_ptr<WebPDemuxer, DemuxDeleter> demux(
+        webp().demux(&file, 1, &state, WEBP_DEMUX_ABI_VERSION));
     if (!demux || state != WEBP_DEMUX_DONE)
         throw ImageError(state == WEBP_DEMUX_PARSED_HEADER || state == WEBP_DEMUX_PARSING_HEADER
                              ? "WebP: file cut short"
                              : "WebP: not a WebP file");
-    const int canvasWidth = static_cast<int>(WebPDemuxGetI(demux.get(), WEBP_FF_CANVAS_WIDTH));
-    const int canvasHeight = static_cast<int>(WebPDemuxGetI(demux.get(), WEBP_FF_CANVAS_HEIGHT));
+    const int canvasWidth = static_cast<int>(webp().demuxGetI(demux.get(), WEBP_FF_CANVAS_WIDTH));
+    const int canvasHeight = static_cast<int>(webp().demuxGetI(demux.get(), WEBP_FF_CANVAS_HEIGHT));
     WebPIterator frameIt;
-    if (!WebPDemuxGetFrame(demux.get(), 1, &frameIt))
+    if (!webp().demuxGetFrame(demux.get(), 1, &frameIt))
         throw ImageError("WebP: no frame");
     const std::unique_ptr<WebPIterator, FrameDeleter> frameOwner(&frameIt);
     const WebPIterator& f = frameIt;

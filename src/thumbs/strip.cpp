@@ -92,11 +92,43 @@ void Strip::setScale(int scale) {
         createLoadPhoto();
     m_monitorPath.clear();
     m_monitorPicture = Bitmap();
-    if (m_view == View::Slots) {
+    drawView();
+}
+
+void Strip::drawView() {
+    if (m_view == View::Slots)
         drawWallSlots();
-    } else if (m_view == View::Empty) {
+    else if (m_view == View::Empty)
         clearInfo();
+}
+
+void Strip::makeBitmaps() const {
+    if (m_bufBitmap && m_backgroundBitmap && m_loadPhotoBitmap)
+        return;
+    // The bitmaps only cache the view, which is all the strip's state: the
+    // object itself is not const.
+    auto* self = const_cast<Strip*>(this);
+    if (!m_loadPhotoBitmap)
+        self->createLoadPhoto();
+    if (!m_bufBitmap || !m_backgroundBitmap) {
+        self->createBufBitmap();
+        self->drawView();
     }
+}
+
+const Bitmap* Strip::buffer() const {
+    makeBitmaps();
+    return m_bufBitmap.get();
+}
+
+const Bitmap* Strip::background() const {
+    makeBitmaps();
+    return m_backgroundBitmap.get();
+}
+
+const Bitmap* Strip::placeholder() const {
+    makeBitmaps();
+    return m_loadPhotoBitmap.get();
 }
 
 std::string Strip::monitorPictureWanted() const {
@@ -126,6 +158,8 @@ void Strip::freeStripBitmaps() {
     m_bufBitmap.reset();
     m_backgroundBitmap.reset();
     m_loadPhotoBitmap.reset();
+    m_monitorPath.clear();
+    m_monitorPicture = Bitmap();
 }
 
 StripLabels Strip::infoWall() const {
@@ -172,9 +206,11 @@ void Strip::drawOnPreview(int numPreview, const Bitmap& b) {
 }
 
 void Strip::drawWallSlots() {
-    if (m_collection.empty() || !m_bufBitmap || !m_loadPhotoBitmap)
+    if (m_collection.empty())
         return;
     m_view = View::Slots;
+    if (!m_bufBitmap || !m_loadPhotoBitmap)
+        return; // drawn when the buffer is made
     for (int k = -2; k <= 2; ++k) {
         const std::int64_t i = std::int64_t(m_collection.current()) + k;
         if (!m_collection.isIndex(i)) {

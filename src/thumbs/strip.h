@@ -61,7 +61,10 @@ public:
     bool setMonitorPicture(const std::string& path, Bitmap picture);
     /// Fills the slot rectangles from the monitor rectangle.
     void computePreviewRect();
-    /// Frees the three strip bitmaps (buffer, background, placeholder).
+    /// Frees the three strip bitmaps (buffer, background, placeholder) and
+    /// the sharper monitor picture. The view stays: the bitmaps are made and
+    /// drawn with it again when next asked for. The main window lets them
+    /// go while it is hidden.
     void freeStripBitmaps();
 
     /// The label texts for the current entry (empty texts when there is none).
@@ -88,10 +91,13 @@ public:
     /// be decoded the monitor keeps the background's empty screen.
     void loadDesktopWallpaper();
 
-    /// The strip buffer, or null before it is made.
-    const Bitmap* buffer() const { return m_bufBitmap.get(); }
-    const Bitmap* background() const { return m_backgroundBitmap.get(); }
-    const Bitmap* placeholder() const { return m_loadPhotoBitmap.get(); }
+    /// The strip buffer, the background and the placeholder: made when first
+    /// asked for (the buffer drawn with the present view), so that a strip
+    /// nobody has looked at holds none. Throws ImageError when a picture is
+    /// missing.
+    const Bitmap* buffer() const;
+    const Bitmap* background() const;
+    const Bitmap* placeholder() const;
     /// The slot and inner rectangles of offset -2 .. 2.
     const Rect& slotRect(int numPreview) const { return m_aRectPreview[slotIndex(numPreview)]; }
     const Rect& thumbRect(int numPreview) const { return m_aRectThumb[slotIndex(numPreview)]; }
@@ -106,11 +112,15 @@ private:
     }
     // The skin picture `name` at the present scale.
     void loadScaled(const char* name, Bitmap& img) const;
+    // Makes the bitmaps that are not there and draws the view into a new buffer.
+    void makeBitmaps() const;
+    void drawView();
 
     const Collection& m_collection;
-    std::unique_ptr<Bitmap> m_bufBitmap;
-    std::unique_ptr<Bitmap> m_backgroundBitmap;
-    std::unique_ptr<Bitmap> m_loadPhotoBitmap;
+    // A cache of the view: made by the accessors when missing.
+    mutable std::unique_ptr<Bitmap> m_bufBitmap;
+    mutable std::unique_ptr<Bitmap> m_backgroundBitmap;
+    mutable std::unique_ptr<Bitmap> m_loadPhotoBitmap;
     std::array<Rect, 5> m_aRectPreview{};
     std::array<Rect, 5> m_aRectThumb{};
     int m_scale = 1;

@@ -151,6 +151,11 @@ ThumbnailWorker::LookupResult ThumbnailWorker::runLookup(const std::vector<WalkE
     return result;
 }
 
+void ThumbnailWorker::forgetListing() {
+    m_listedFolder.clear();
+    m_listedFiles = {};
+}
+
 // True when `file` exists as a regular file. A folder that holds many of the
 // files asked for is read once for the walk; a name not found there is still
 // looked up on its own, so the answer is always the file system's.
@@ -266,9 +271,13 @@ template <class Result, class Work, class Done> void ThumbnailCache::send(Work w
 void ThumbnailCache::stopChain() {
     m_chain = ChainState::Idle;
     m_collection.writePendingList();
-    // The pictures the walk decoded leave no memory behind.
+    // The pictures the walk decoded, and the folder listing of its look-ups,
+    // leave no memory behind.
     if (m_walkThread)
-        m_release = QtConcurrent::run(&m_pool, [] { platform::releaseFreedMemory(); });
+        m_release = QtConcurrent::run(&m_pool, [this] {
+            m_worker.forgetListing();
+            platform::releaseFreedMemory();
+        });
     m_walkThread.reset();
 }
 

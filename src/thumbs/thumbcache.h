@@ -94,6 +94,8 @@ public:
     /// at the first that has none (it needs a job) or when its time is up, so
     /// that the scheduler soon sees a move of the user's.
     LookupResult runLookup(const std::vector<WalkEntry>& entries, const std::string& dataFolder);
+    /// Lets go of the folder listing kept between look-ups (the walk is over).
+    void forgetListing();
 
 private:
     /// Makes the thumbnail into `thumb`; false when the picture cannot be decoded.

@@ -118,14 +118,6 @@ void MainWindow::createControls() {
     m_iIncMin = createButton("iIncMin", {763, 378, 18, 21}, tr("More minutes"), "iPlus");
     m_iManager = createButton("iManager", {714, 67, 78, 32}, tr("Manager"));
 
-    // A zero-width edit holds the keyboard focus; every key of the window
-    // reaches its key handler.
-    m_edtInput = new QLineEdit(this);
-    m_edtInput->setObjectName(QStringLiteral("edtInput"));
-    m_edtInput->setGeometry(316, 8, 0, 21);
-    m_edtInput->setReadOnly(true);
-    m_edtInput->installEventFilter(this);
-    m_edtInput->setFocus();
     describeControls();
 
     // The wallpaper group acts on the press; a right press also applies.
@@ -220,6 +212,21 @@ void MainWindow::describeControls() {
     m_lbFile->setAccessibleDescription(tr("File name"));
     m_lbDir->setAccessibleDescription(tr("Folder"));
     m_pb->setAccessibleName(tr("Preview strip"));
+}
+
+void MainWindow::createKeyHolder() {
+    if (m_edtInput)
+        return;
+    // A zero-width edit holds the keyboard focus; every key of the window
+    // reaches its key handler. Made when the window first shows: an edit
+    // loads the fonts, which a program that stays in the notification area
+    // never needs.
+    m_edtInput = new QLineEdit(this);
+    m_edtInput->setObjectName(QStringLiteral("edtInput"));
+    m_edtInput->setGeometry(316, 8, 0, 21);
+    m_edtInput->setReadOnly(true);
+    m_edtInput->installEventFilter(this);
+    m_edtInput->setFocus();
     m_edtInput->setAccessibleName(tr("Quorvane"));
     m_edtInput->setAccessibleDescription(
         tr("Left and Right show the previous and next picture, Home and End the first and "
@@ -227,6 +234,12 @@ void MainWindow::describeControls() {
            "random one, Enter the one shown; Delete removes it from the collection, "
            "Shift+Delete also deletes the file; F1 shows About; Esc hides the window; Tab "
            "moves through the buttons."));
+    m_edtInput->show();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    createKeyHolder();
+    SkinWindow::showEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -72,10 +72,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void createControls();
     void describeControls();
+    /// The edit that holds the keyboard focus, made when the window first shows.
+    void createKeyHolder();
     QLabel* createLabel(const char* name, const QRect& rect, int pixelSize, QColor colour,
                         Qt::Alignment alignment);
     SkinButton* createButton(const char* name, const QRect& rect, const QString& accessibleName,

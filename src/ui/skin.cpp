@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -206,12 +207,30 @@ SkinPicture::SkinPicture(const char* name, const QRect& rect, QWidget* parent,
 }
 
 void SkinPicture::loadFromRes(std::string_view name) {
+    if (findResource(name).empty())
+        throw ImageError("no embedded picture named " + std::string(name));
+    m_pictureName = std::string(name);
+    m_pixmap = QPixmap();
+    update();
+}
+
+void SkinPicture::decodePicture() const {
     // The screen the window shows on decides between the 1x and 2x pictures.
     const qreal ratio = devicePixelRatioF();
-    m_pixmap = skinPixmap(name, ratio);
+    if (m_pictureName.empty() || (!m_pixmap.isNull() && skinScaleFor(ratio) == m_scale))
+        return;
     m_scale = skinScaleFor(ratio);
-    m_pictureName = std::string(name);
-    update();
+    m_pixmap = skinPixmap(m_pictureName, ratio);
+}
+
+const QPixmap& SkinPicture::pixmap() const {
+    decodePicture();
+    return m_pixmap;
+}
+
+void SkinPicture::releasePicture() {
+    if (!m_pictureName.empty())
+        m_pixmap = QPixmap();
 }
 
 void SkinPicture::setPixmap(const QPixmap& pixmap) {
@@ -226,11 +245,8 @@ void SkinPicture::setStretched(bool on) {
 }
 
 void SkinPicture::paintEvent(QPaintEvent*) {
-    // Moved to a screen of another pixel ratio: the picture of that scale.
-    if (!m_pictureName.empty() && skinScaleFor(devicePixelRatioF()) != m_scale) {
-        m_scale = skinScaleFor(devicePixelRatioF());
-        m_pixmap = skinPixmap(m_pictureName, devicePixelRatioF());
-    }
+    // Decoded when first drawn, and again on a screen of another pixel ratio.
+    decodePicture();
     if (m_pixmap.isNull())
         return;
     QPainter p(this);
@@ -531,6 +547,14 @@ void SkinWindow::closeEvent(QCloseEvent* event) {
 
 void SkinWindow::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    // The program spends most of its life with its windows hidden: their
+    // pictures are decoded again when they next show.
+    for (SkinPicture* picture : findChildren<SkinPicture*>())
+        picture->releasePicture();
+    // Nor does it keep the pixels it was drawn into: the next showing paints
+    // the whole window afresh into a store of its size.
+    if (QBackingStore* store = backingStore())
+        store->resize(QSize(1, 1));
     m_dragging = false;
     // The next showing starts without the mark, until the keyboard moves the focus.
     m_keyboardCues = false;

@@ -45,11 +45,17 @@ public:
     /// for a null one): a preview.
     SkinPicture(const char* name, const QRect& rect, QWidget* parent, const QPixmap& pixmap);
 
-    /// Makes the embedded picture `name` the control's picture.
+    /// Makes the embedded picture `name` the control's picture. It is
+    /// decoded when it is first drawn (or asked for), not before. Throws
+    /// ImageError when there is no such picture.
     void loadFromRes(std::string_view name);
     /// Shows `pixmap` instead of an embedded picture (a null one: nothing).
     void setPixmap(const QPixmap& pixmap);
-    const QPixmap& pixmap() const { return m_pixmap; }
+    /// The picture shown (an embedded one decoded now if it is not yet).
+    const QPixmap& pixmap() const;
+    /// Lets go of the decoded embedded picture while the control is not
+    /// seen (its window is hidden); it is decoded again when next drawn.
+    void releasePicture();
     /// The name of the embedded picture shown, empty for any other.
     const std::string& pictureName() const { return m_pictureName; }
 
@@ -60,9 +66,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QPixmap m_pixmap;
+    // Decodes the embedded picture for the screen the control is on, unless
+    // that is done already.
+    void decodePicture() const;
+
+    mutable QPixmap m_pixmap;
     std::string m_pictureName;
-    int m_scale = 1; // of the embedded picture shown
+    mutable int m_scale = 1; // of the embedded picture shown
     bool m_stretched = false;
 };
 
@@ -161,7 +171,8 @@ QRegion roundedWindowRegion(const QSize& size);
 /// A skinned window: no frame or title bar, a fixed size, the rounded
 /// outline outside which it neither paints nor takes the mouse, a background
 /// picture filling it that moves the window when dragged with the left
-/// button. Closing it hides it.
+/// button. Closing it hides it. While it is hidden its controls hold no
+/// decoded pictures.
 ///
 /// Tab and Shift+Tab move the focus through its controls in reading order
 /// (rows from the top, each from the left); once the keyboard has moved the

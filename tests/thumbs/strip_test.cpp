@@ -320,3 +320,27 @@ TEST_F(StripTest, EmptyCollectionViewAtTwiceTheDensity) {
     EXPECT_TRUE(showsBackground(Rect{0, 0, 1600, 360}));
     EXPECT_EQ(m_strip.monitorPictureWanted(), "");
 }
+
+// The main window lets the strip's bitmaps go while it is hidden; asked for again they hold
+// the view that was current meanwhile, drawn as it would have been: the slots after moves
+// made while they were gone, and the empty-collection view.
+TEST_F(StripTest, BitmapsMadeAgainHoldTheViewOfTheirAbsence) {
+    tenWithPreviews();
+    jumpTo(4);
+    m_strip.freeStripBitmaps();
+    jumpTo(6); // drawn into nothing
+    const std::vector<std::uint8_t> remade = m_strip.buffer()->saveToData();
+    EXPECT_EQ(slotColour(0), colourOf(6));
+    EXPECT_EQ(slotColour(-2), colourOf(4));
+    EXPECT_EQ(slotColour(2), colourOf(8));
+    m_strip.freeStripBitmaps();
+    jumpTo(4);
+    jumpTo(6);
+    EXPECT_EQ(m_strip.buffer()->saveToData(), remade) << "drawn while there, or made afresh";
+
+    recording_wallpaper::reset();
+    m_collection.clear();
+    m_strip.freeStripBitmaps();
+    clearInfo();
+    EXPECT_TRUE(showsBackground(Rect{0, 0, StripWidth, StripHeight}));
+}

@@ -173,6 +173,24 @@ TEST_F(Window, FixedSizeNoFrameAndItsOutline) {
     EXPECT_EQ(m_w.background()->objectName(), "imgInterfaceHelp");
 }
 
+// A hidden window holds no decoded pictures; shown again it is drawn as it was, the lit
+// button of the last showing back to its normal picture included.
+TEST_F(Window, ShownAgainItIsDrawnAsBefore) {
+    auto* button = new SkinButton("iClose", QRect(360, 0, 31, 29), &m_w, QStringLiteral("Exit"));
+    m_w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_w));
+    const QImage first = m_w.grab().toImage();
+    EXPECT_EQ(button->pixmap().toImage(), skinPixmap("iClose").toImage());
+    enter(button);
+    EXPECT_NE(m_w.grab().toImage(), first);
+    leave(button);
+    m_w.hide();
+    m_w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_w));
+    EXPECT_EQ(m_w.grab().toImage(), first);
+    EXPECT_EQ(m_w.background()->pixmap().toImage(), skinPixmap("imgInterfaceHelp").toImage());
+}
+
 TEST_F(Window, DraggingWithTheLeftButtonMovesItAnyReleaseEndsIt) {
     m_w.move(100, 100);
     QWidget* bg = m_w.background();

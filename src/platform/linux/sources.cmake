@@ -8,6 +8,7 @@ target_sources(quorvane_platform PRIVATE
     linux/paths.cpp
     linux/exepath.h
     linux/instance.cpp
+    linux/localsocket.cpp
     linux/store.cpp
     linux/listfile.cpp
     linux/autostart.cpp
@@ -28,7 +29,11 @@ target_link_libraries(quorvane_platform PRIVATE Qt6::Core Qt6::Gui Qt6::DBus Pkg
 # The desktop-wallpaper backends, one file per desktop (listed in
 # wallpaper.cpp), and the pieces they share: GSettings and D-Bus through GIO,
 # external programs through QProcess, xcb with RandR for the root window.
-pkg_check_modules(WALLPAPER_DEPS REQUIRED IMPORTED_TARGET gio-2.0 xcb xcb-randr)
+# GIO is opened when a backend first needs it, not linked (RunTimeLibraries).
+pkg_check_modules(WALLPAPER_DEPS REQUIRED IMPORTED_TARGET xcb xcb-randr)
+pkg_check_modules(WALLPAPER_GIO REQUIRED IMPORTED_TARGET gio-2.0)
+include(RunTimeLibraries)
+quorvane_use_at_run_time(quorvane_wallpaper PkgConfig::WALLPAPER_GIO)
 target_sources(quorvane_wallpaper PRIVATE
     linux/wallpaper.cpp
     linux/wallpaper_backends.h
@@ -46,4 +51,4 @@ target_sources(quorvane_wallpaper PRIVATE
     linux/wallpaper_sway.cpp
     linux/wallpaper_x11.cpp)
 target_link_libraries(quorvane_wallpaper PRIVATE quorvane_imaging Qt6::Core
-    PkgConfig::WALLPAPER_DEPS)
+    PkgConfig::WALLPAPER_DEPS PkgConfig::PLATFORM_GLIB)

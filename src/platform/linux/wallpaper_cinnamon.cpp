@@ -28,7 +28,7 @@ std::optional<bool> setCinnamonWallpaper(const std::string& path, const Placemen
         setSettingsString(s.get(), ColorShading, "solid");
     }
     const bool written = setSettingsString(s.get(), PictureUri, uri);
-    g_settings_sync();
+    syncSettings();
     return written;
 }
 

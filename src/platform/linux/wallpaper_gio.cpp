@@ -1,49 +1,120 @@
 // GSettings and D-Bus through GIO for the wallpaper backends.
 #include "platform/linux/wallpaper_gio.h"
 
+#include "imaging/libraries.h"
 #include "platform/linux/wallpaper_backends.h"
 
 #include <cstdlib>
+#include <optional>
 #include <sys/stat.h>
 
 namespace platform::wallpaper {
 
 namespace {
 
+// The functions of GIO (and of GObject, which it loads) that the backends call.
+struct GioLibrary {
+    decltype(&::g_object_get) objectGet = nullptr;
+    decltype(&::g_object_unref) objectUnref = nullptr;
+    decltype(&::g_settings_schema_source_get_default) schemaSourceGetDefault = nullptr;
+    decltype(&::g_settings_schema_source_lookup) schemaSourceLookup = nullptr;
+    decltype(&::g_settings_schema_unref) schemaUnref = nullptr;
+    decltype(&::g_settings_schema_has_key) schemaHasKey = nullptr;
+    decltype(&::g_settings_schema_get_key) schemaGetKey = nullptr;
+    decltype(&::g_settings_schema_key_unref) schemaKeyUnref = nullptr;
+    decltype(&::g_settings_schema_key_get_value_type) schemaKeyGetValueType = nullptr;
+    decltype(&::g_settings_schema_key_range_check) schemaKeyRangeCheck = nullptr;
+    decltype(&::g_settings_new_full) settingsNewFull = nullptr;
+    decltype(&::g_settings_get_string) settingsGetString = nullptr;
+    decltype(&::g_settings_set_value) settingsSetValue = nullptr;
+    decltype(&::g_settings_sync) settingsSync = nullptr;
+    decltype(&::g_dbus_address_escape_value) dbusAddressEscapeValue = nullptr;
+    decltype(&::g_dbus_connection_new_for_address_sync) dbusConnectionNewForAddressSync = nullptr;
+    decltype(&::g_dbus_connection_set_exit_on_close) dbusConnectionSetExitOnClose = nullptr;
+    decltype(&::g_dbus_connection_call_sync) dbusConnectionCallSync = nullptr;
+    decltype(&::g_dbus_error_quark) dbusErrorQuark = nullptr;
+};
+
+// GIO, opened on first use; null when it is not installed.
+const GioLibrary* gio() {
+    static const std::optional<GioLibrary> Library = []() -> std::optional<GioLibrary> {
+        SharedLibrary shared(QUORVANE_SONAME_GIO_2_0);
+        GioLibrary l;
+        shared.find("g_object_get", l.objectGet);
+        shared.find("g_object_unref", l.objectUnref);
+        shared.find("g_settings_schema_source_get_default", l.schemaSourceGetDefault);
+        shared.find("g_settings_schema_source_lookup", l.schemaSourceLookup);
+        shared.find("g_settings_schema_unref", l.schemaUnref);
+        shared.find("g_settings_schema_has_key", l.schemaHasKey);
+        shared.find("g_settings_schema_get_key", l.schemaGetKey);
+        shared.find("g_settings_schema_key_unref", l.schemaKeyUnref);
+        shared.find("g_settings_schema_key_get_value_type", l.schemaKeyGetValueType);
+        shared.find("g_settings_schema_key_range_check", l.schemaKeyRangeCheck);
+        shared.find("g_settings_new_full", l.settingsNewFull);
+        shared.find("g_settings_get_string", l.settingsGetString);
+        shared.find("g_settings_set_value", l.settingsSetValue);
+        shared.find("g_settings_sync", l.settingsSync);
+        shared.find("g_dbus_address_escape_value", l.dbusAddressEscapeValue);
+        shared.find("g_dbus_connection_new_for_address_sync", l.dbusConnectionNewForAddressSync);
+        shared.find("g_dbus_connection_set_exit_on_close", l.dbusConnectionSetExitOnClose);
+        shared.find("g_dbus_connection_call_sync", l.dbusConnectionCallSync);
+        shared.find("g_dbus_error_quark", l.dbusErrorQuark);
+        if (!shared.complete()) {
+            reportFailure("GIO (" QUORVANE_SONAME_GIO_2_0 ") cannot be loaded: no desktop "
+                          "settings and no session bus");
+            return std::nullopt;
+        }
+        return l;
+    }();
+    return Library ? &*Library : nullptr;
+}
+
 struct SchemaUnref {
-    void operator()(GSettingsSchema* s) const { g_settings_schema_unref(s); }
+    void operator()(GSettingsSchema* s) const { gio()->schemaUnref(s); }
 };
 struct SchemaKeyUnref {
-    void operator()(GSettingsSchemaKey* k) const { g_settings_schema_key_unref(k); }
+    void operator()(GSettingsSchemaKey* k) const { gio()->schemaKeyUnref(k); }
 };
 using SchemaPtr = std::unique_ptr<GSettingsSchema, SchemaUnref>;
 using SchemaKeyPtr = std::unique_ptr<GSettingsSchemaKey, SchemaKeyUnref>;
 
 SchemaPtr schemaOf(GSettings* settings) {
     GSettingsSchema* schema = nullptr;
-    g_object_get(settings, "settings-schema", &schema, nullptr);
+    gio()->objectGet(settings, "settings-schema", &schema, nullptr);
     return SchemaPtr(schema);
 }
 
 SchemaKeyPtr stringKey(GSettingsSchema* schema, const char* key) {
-    if (!schema || !g_settings_schema_has_key(schema, key))
+    if (!schema || !gio()->schemaHasKey(schema, key))
         return nullptr;
-    SchemaKeyPtr k(g_settings_schema_get_key(schema, key));
-    if (!g_variant_type_equal(g_settings_schema_key_get_value_type(k.get()), G_VARIANT_TYPE_STRING))
+    SchemaKeyPtr k(gio()->schemaGetKey(schema, key));
+    if (!g_variant_type_equal(gio()->schemaKeyGetValueType(k.get()), G_VARIANT_TYPE_STRING))
         return nullptr;
     return k;
 }
 
 } // namespace
 
+void unrefObject(gpointer object) {
+    if (gio())
+        gio()->objectUnref(object);
+}
+
+void syncSettings() {
+    if (gio())
+        gio()->settingsSync();
+}
+
 SettingsPtr openSettings(const char* schemaId, const char* requiredKey) {
-    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+    if (!gio())
+        return nullptr;
+    GSettingsSchemaSource* source = gio()->schemaSourceGetDefault();
     if (!source)
         return nullptr;
-    SchemaPtr schema(g_settings_schema_source_lookup(source, schemaId, TRUE));
+    SchemaPtr schema(gio()->schemaSourceLookup(source, schemaId, TRUE));
     if (!schema || !stringKey(schema.get(), requiredKey))
         return nullptr;
-    return SettingsPtr(g_settings_new_full(schema.get(), nullptr, nullptr));
+    return SettingsPtr(gio()->settingsNewFull(schema.get(), nullptr, nullptr));
 }
 
 bool hasStringKey(GSettings* settings, const char* key) {
@@ -53,7 +124,7 @@ bool hasStringKey(GSettings* settings, const char* key) {
 std::string settingsString(GSettings* settings, const char* key) {
     if (!hasStringKey(settings, key))
         return {};
-    GCharPtr value(g_settings_get_string(settings, key));
+    GCharPtr value(gio()->settingsGetString(settings, key));
     return value ? std::string(value.get()) : std::string();
 }
 
@@ -63,12 +134,14 @@ bool setSettingsString(GSettings* settings, const char* key, const std::string& 
     if (!k)
         return false;
     VariantPtr v(g_variant_ref_sink(g_variant_new_string(value.c_str())));
-    if (!g_settings_schema_key_range_check(k.get(), v.get()))
+    if (!gio()->schemaKeyRangeCheck(k.get(), v.get()))
         return false;
-    return g_settings_set_value(settings, key, v.get());
+    return gio()->settingsSetValue(settings, key, v.get());
 }
 
 BusPtr openSessionBus() {
+    if (!gio())
+        return nullptr;
     std::string address;
     if (const char* env = std::getenv("DBUS_SESSION_BUS_ADDRESS"); env && *env) {
         address = env;
@@ -78,13 +151,13 @@ BusPtr openSessionBus() {
         struct stat st {};
         if (::stat(socket.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode))
             return nullptr;
-        GCharPtr escaped(g_dbus_address_escape_value(socket.c_str()));
+        GCharPtr escaped(gio()->dbusAddressEscapeValue(socket.c_str()));
         address = std::string("unix:path=") + escaped.get();
     } else {
         return nullptr;
     }
     GError* raw = nullptr;
-    BusPtr bus(g_dbus_connection_new_for_address_sync(
+    BusPtr bus(gio()->dbusConnectionNewForAddressSync(
         address.c_str(),
         GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                              G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
@@ -94,7 +167,7 @@ BusPtr openSessionBus() {
         reportDBusError("cannot reach the session bus", error.get());
         return nullptr;
     }
-    g_dbus_connection_set_exit_on_close(bus.get(), FALSE);
+    gio()->dbusConnectionSetExitOnClose(bus.get(), FALSE);
     return bus;
 }
 
@@ -102,19 +175,22 @@ VariantPtr callMethod(GDBusConnection* bus, const char* service, const char* obj
                       const char* iface, const char* method, GVariant* args,
                       const GVariantType* replyType, ErrorPtr& error) {
     GError* raw = nullptr;
-    VariantPtr reply(g_dbus_connection_call_sync(bus, service, object, iface, method, args,
-                                                 replyType, G_DBUS_CALL_FLAGS_NONE,
-                                                 int(ProgramTimeout.count()), nullptr, &raw));
+    VariantPtr reply(gio()->dbusConnectionCallSync(bus, service, object, iface, method, args,
+                                                   replyType, G_DBUS_CALL_FLAGS_NONE,
+                                                   int(ProgramTimeout.count()), nullptr, &raw));
     error.reset(raw);
     return reply;
 }
 
 bool isServiceMissing(const GError* error) {
-    return error && (g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_SERVICE_UNKNOWN) ||
-                     g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_NAME_HAS_NO_OWNER) ||
-                     g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_SPAWN_SERVICE_NOT_FOUND) ||
-                     g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_SPAWN_EXEC_FAILED) ||
-                     g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_SPAWN_CHILD_EXITED));
+    if (!error || !gio())
+        return false;
+    const GQuark domain = gio()->dbusErrorQuark();
+    return g_error_matches(error, domain, G_DBUS_ERROR_SERVICE_UNKNOWN) ||
+           g_error_matches(error, domain, G_DBUS_ERROR_NAME_HAS_NO_OWNER) ||
+           g_error_matches(error, domain, G_DBUS_ERROR_SPAWN_SERVICE_NOT_FOUND) ||
+           g_error_matches(error, domain, G_DBUS_ERROR_SPAWN_EXEC_FAILED) ||
+           g_error_matches(error, domain, G_DBUS_ERROR_SPAWN_CHILD_EXITED);
 }
 
 bool nameHasOwner(GDBusConnection* bus, const char* name) {

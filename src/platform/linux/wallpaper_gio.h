@@ -1,5 +1,7 @@
 // GSettings and D-Bus through GIO, guarded for the wallpaper backends: a
-// schema, key or service that is not there is a result, never an abort.
+// schema, key or service that is not there is a result, never an abort. GIO
+// is opened when a backend first calls here (desktops painted by the program
+// itself never load it); without it there are no settings and no bus.
 #pragma once
 
 #include <gio/gio.h>
@@ -10,8 +12,13 @@
 
 namespace platform::wallpaper {
 
+/// g_object_unref, for the objects made here.
+void unrefObject(gpointer object);
+/// g_settings_sync: writes what was set before the program goes on.
+void syncSettings();
+
 struct GObjectUnref {
-    void operator()(gpointer p) const { g_object_unref(p); }
+    void operator()(gpointer p) const { unrefObject(p); }
 };
 struct GFree {
     void operator()(gpointer p) const { g_free(p); }

@@ -41,7 +41,7 @@ std::optional<bool> setGnomeWallpaper(const std::string& path, const Placement& 
         written = setSettingsString(s.get(), PictureUriDark, uri) && written;
     // The keys must have reached the settings store before the previous
     // picture's name goes.
-    g_settings_sync();
+    syncSettings();
     return written;
 }
 

@@ -25,7 +25,7 @@ std::optional<bool> setMateWallpaper(const std::string& path, const Placement& p
         setSettingsString(s.get(), ColorShading, "solid");
     }
     const bool written = setSettingsString(s.get(), PictureFilename, path);
-    g_settings_sync();
+    syncSettings();
     return written;
 }
 
