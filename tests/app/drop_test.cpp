@@ -78,7 +78,7 @@ protected:
 
 TEST_F(Drop, TwoFilesAndAFolderDroppedOnTheMainWindowAreAddedThroughTheManager) {
     startApp();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow(), 15000));
     const std::string a = picture("drop/a.jpg", "JPG");
     const std::string b = picture("drop/b.png", "PNG");
     const std::string cc = picture("drop/dir/c.bmp", "BMP");
@@ -155,7 +155,7 @@ TEST_F(Drop, AnAddWithTheManagerClosedIsAppendedWrittenAndWalked) {
 
 TEST_F(Drop, WhatTheManagerHadNotTakenWhenItClosedGoesToTheCollection) {
     startApp();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow(), 15000));
     const std::string x = picture("late/x.png", "PNG");
     QMimeData* files = filesData({m_home + "/late"});
     EXPECT_EQ(dropOn(&mainWindow(), files), std::make_pair(true, true));

@@ -22,4 +22,7 @@ for _ in $(seq 50); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     sleep 0.1
 done
+# It sets that property before it has taken the screen's existing windows
+# in hand: a window mapped in that moment can stay unexposed.
+sleep 0.5
 QUORVANE_TEST_WM=openbox "$@"
