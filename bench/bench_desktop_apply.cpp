@@ -14,6 +14,7 @@
 //   bench_desktop_apply QUORVANE [ROUNDS]          default 9 rounds
 // QUORVANE_BENCH_DIR: pictures, references and the home (default: desktop-apply beside this
 // program); QUORVANE_BENCH_DISPLAY: the display for Xvfb (default :134).
+#include "procstatus.h"
 #include "xsession.h"
 
 #include <xcb/xcb.h>
@@ -178,21 +179,7 @@ std::string readFile(const fs::path& p) {
 
 // The CPU time of a process so far, in clock ticks.
 long cpuTicks(pid_t pid) {
-    const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
-    const std::size_t close = stat.rfind(')');
-    if (close == std::string::npos)
-        return -1;
-    std::istringstream rest(stat.substr(close + 2));
-    std::string field;
-    long utime = 0, stime = 0;
-    // Fields after the name: the state is field 3; utime and stime are 14 and 15.
-    for (int i = 3; i <= 15 && rest >> field; ++i) {
-        if (i == 14)
-            utime = std::atol(field.c_str());
-        if (i == 15)
-            stime = std::atol(field.c_str());
-    }
-    return utime + stime;
+    return statCpuTicks(readFile("/proc/" + std::to_string(pid) + "/stat"));
 }
 
 long statusKb(pid_t pid, const char* field) {

@@ -27,6 +27,7 @@
 // the display for Xvfb (default :132); QUORVANE_BENCH_FLOOR: the floor program (default the
 // one built beside this benchmark).
 #include "photo.h"
+#include "procstatus.h"
 #include "xsession.h"
 
 #include <xcb/xcb.h>
@@ -91,17 +92,7 @@ std::map<int, Task> tasks(pid_t pid) {
             continue;
         Task t;
         t.name = stat.substr(open + 1, close - open - 1);
-        std::istringstream rest(stat.substr(close + 2));
-        std::string field;
-        // Fields after the name: state is field 3; utime and stime are 14 and 15.
-        long utime = 0, stime = 0;
-        for (int i = 3; i <= 15 && rest >> field; ++i) {
-            if (i == 14)
-                utime = std::atol(field.c_str());
-            if (i == 15)
-                stime = std::atol(field.c_str());
-        }
-        t.cpuSeconds = (utime + stime) / tick;
+        t.cpuSeconds = double(statCpuTicks(stat)) / tick;
         std::istringstream status(readFile(entry.path() / "status"));
         std::string line;
         while (std::getline(status, line))

@@ -56,22 +56,6 @@ std::vector<ColumnSpan> columnSpans(std::uint64_t srcW, std::uint64_t w) {
     return spans;
 }
 
-// sums[i] += bytes[i]; at most 257 rows before a flush keeps every sum within 16 bits.
-void addBytes(const std::uint8_t* bytes, std::uint16_t* sums, std::size_t n) {
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 16 <= n; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-        auto* s = reinterpret_cast<__m128i*>(sums + i);
-        _mm_storeu_si128(s, _mm_add_epi16(_mm_loadu_si128(s), _mm_unpacklo_epi8(v, zero)));
-        _mm_storeu_si128(s + 1, _mm_add_epi16(_mm_loadu_si128(s + 1), _mm_unpackhi_epi8(v, zero)));
-    }
-#endif
-    for (; i < n; ++i)
-        sums[i] = static_cast<std::uint16_t>(sums[i] + bytes[i]);
-}
-
 // sums[i] += bytes[i] * weight.
 void addWeighted(const std::uint8_t* bytes, std::uint32_t* sums, std::size_t n,
                  std::uint32_t weight) {
@@ -157,7 +141,7 @@ public:
                 if (!row)
                     row = rowOf();
                 if (seg == uh) {
-                    addBytes(row, m_bytes.data(), m_n);
+                    imaging_detail::addBytes(row, m_bytes.data(), m_n);
                     if (++m_wholeRows == 257)
                         flushWholeRows();
                 } else {

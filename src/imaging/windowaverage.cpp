@@ -16,22 +16,6 @@ namespace {
 // Rows of bytes summed into 16-bit sums before these are added into the 32-bit ones.
 constexpr int MaxWholeRows = 257;
 
-// sums[i] += bytes[i].
-void addBytes(const std::uint8_t* bytes, std::uint16_t* sums, std::size_t n) {
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 16 <= n; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-        auto* s = reinterpret_cast<__m128i*>(sums + i);
-        _mm_storeu_si128(s, _mm_add_epi16(_mm_loadu_si128(s), _mm_unpacklo_epi8(v, zero)));
-        _mm_storeu_si128(s + 1, _mm_add_epi16(_mm_loadu_si128(s + 1), _mm_unpackhi_epi8(v, zero)));
-    }
-#endif
-    for (; i < n; ++i)
-        sums[i] = static_cast<std::uint16_t>(sums[i] + bytes[i]);
-}
-
 // The mean of `count` values summing to `sum`, rounded half up to a level, is
 // (2 sum + count) / (2 count). It is taken as a multiplication by the reciprocal of 2 count
 // with 48 fraction bits, which rounds every sum of levels exactly while 2 count is at most
@@ -155,7 +139,7 @@ void WindowAverager::flushWholeRows() {
 void WindowAverager::addRow(const std::uint8_t* row) {
     if (!m_ok || m_row >= m_height)
         return;
-    addBytes(row, m_bytes.data(), m_bytes.size());
+    imaging_detail::addBytes(row, m_bytes.data(), m_bytes.size());
     ++m_wholeRows;
     ++m_sourceRow;
     if (m_sourceRow == m_rows[static_cast<std::size_t>(m_row) + 1])
