@@ -48,6 +48,8 @@ endforeach()
 add_custom_target(quorvane_dist_docs ALL DEPENDS ${compressed_docs})
 
 install(TARGETS quorvane RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+# The program library the launcher loads (src/app).
+install(TARGETS quorvane_program LIBRARY DESTINATION "${QUORVANE_PROGRAM_LIBRARY_DIR}")
 install(FILES "${dist_out}/${QUORVANE_APP_ID}.desktop" "${dist_out}/${QUORVANE_APP_ID}.add.desktop"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 install(FILES "${dist_out}/${QUORVANE_APP_ID}.metainfo.xml"

@@ -3,17 +3,10 @@
 #include "platform/instance.h"
 #include "platform/localsocket.h"
 
-#include <QDeadlineTimer>
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <algorithm>
-
-namespace {
-
-constexpr std::string_view Accepted = "ok\n";
-
-} // namespace
 
 CommandChannel::CommandChannel(QObject* parent) : QObject(parent) {}
 
@@ -192,51 +185,6 @@ void CommandChannel::take(Client& client) {
 
 void CommandChannel::answer(int socket) {
     // Three bytes fit in any socket's buffer; the connection ends with them.
-    platform::writeLocalSocket(socket, Accepted);
+    platform::writeLocalSocket(socket, CommandAccepted);
     forget(socket);
-}
-
-namespace {
-
-// Sends one message and waits for its answer.
-bool sendMessage(const QString& name, std::string_view message, const QDeadlineTimer& deadline) {
-    const auto answer = platform::exchangeOverLocalSocket(
-        name.toStdString(), message, Accepted.size() + 1,
-        static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0)));
-    return answer && *answer == Accepted;
-}
-
-std::string addMessage(const std::string& payload) {
-    return "add " + std::to_string(payload.size()) + '\n' + payload;
-}
-
-} // namespace
-
-bool sendCommand(const QString& name, RemoteCommand command, int timeoutMs) {
-    if (name.isEmpty() || command == RemoteCommand::Add)
-        return false;
-    std::string line(commandName(command));
-    line += '\n';
-    return sendMessage(name, line, QDeadlineTimer(timeoutMs));
-}
-
-bool sendAdd(const QString& name, const std::vector<std::string>& paths, int timeoutMs) {
-    if (name.isEmpty() || paths.empty())
-        return false;
-    const QDeadlineTimer deadline(timeoutMs);
-    std::string payload;
-    for (const std::string& p : paths) {
-        // A path cannot hold a zero byte; an empty one names nothing.
-        if (p.empty() || p.find('\0') != std::string::npos ||
-            p.size() + 1 > static_cast<std::size_t>(CommandChannel::MaxAddBytes))
-            continue;
-        if (payload.size() + p.size() + 1 > static_cast<std::size_t>(CommandChannel::MaxAddBytes)) {
-            if (!sendMessage(name, addMessage(payload), deadline))
-                return false;
-            payload.clear();
-        }
-        payload += p;
-        payload += '\0';
-    }
-    return payload.empty() || sendMessage(name, addMessage(payload), deadline);
 }

@@ -3,7 +3,7 @@
 // (platform/localsocket.h), one short message per connection.
 #pragma once
 
-#include "app/commandline.h"
+#include "app/commandclient.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -34,7 +34,7 @@ public:
     static constexpr int MaxLineLength = 16;
     static constexpr int TimeoutMs = 1000;
     static constexpr int MaxClients = 8;
-    static constexpr int MaxAddBytes = 1 << 20;
+    static constexpr int MaxAddBytes = MaxAddMessageBytes;
 
     explicit CommandChannel(QObject* parent = nullptr);
     ~CommandChannel() override;
@@ -79,11 +79,3 @@ private:
     QSocketNotifier* m_incoming = nullptr;
     std::vector<std::unique_ptr<Client>> m_clients;
 };
-
-/// The other end: hands `command` to the instance listening at `name` and
-/// waits for its answer. True when the instance took it. Blocks for at most
-/// about `timeoutMs` and needs no event loop.
-bool sendCommand(const QString& name, RemoteCommand command, int timeoutMs = 5000);
-/// Hands an add of `paths` to the instance listening at `name` (in several
-/// messages when they are long). True when the instance took all of them.
-bool sendAdd(const QString& name, const std::vector<std::string>& paths, int timeoutMs = 5000);

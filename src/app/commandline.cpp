@@ -2,13 +2,16 @@
 
 #include "platform/paths.h"
 
-#include <QString>
-#include <QTranslator>
-
 #include <algorithm>
 #include <array>
 #include <filesystem>
 #include <utility>
+
+// Marks a text for the translation tools; the text is translated where it is
+// printed. (This part of the program is built without the toolkit.)
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(context, text) text
+#endif
 
 namespace {
 
@@ -43,19 +46,24 @@ template <std::size_t N> bool contains(const std::string_view (&names)[N], std::
     return false;
 }
 
-const QTranslator* g_translator = nullptr;
+CommandLineTranslation& translation() {
+    static CommandLineTranslation t;
+    return t;
+}
 
 // `text` (marked for translation in the context "CommandLine") in the
-// language of the translator set, with %1 replaced by `arg`.
+// language of the translation set, with each %1 replaced by `arg`.
 std::string translated(const char* text, std::string_view arg = {}) {
-    QString result;
-    if (g_translator)
-        result = g_translator->translate("CommandLine", text);
-    if (result.isEmpty())
-        result = QString::fromUtf8(text);
-    if (result.contains(QLatin1String("%1")))
-        result = result.arg(QString::fromUtf8(arg.data(), qsizetype(arg.size())));
-    return result.toStdString();
+    std::string result;
+    if (translation())
+        result = translation()(text);
+    if (result.empty())
+        result = text;
+    constexpr std::string_view Marker = "%1";
+    for (std::size_t at = result.find(Marker); at != std::string::npos;
+         at = result.find(Marker, at + arg.size()))
+        result.replace(at, Marker.size(), arg);
+    return result;
 }
 
 CommandLine error(std::string text) {
@@ -184,8 +192,8 @@ std::vector<std::string> absolutePaths(const std::vector<std::string>& paths) {
     return result;
 }
 
-void setCommandLineTranslator(const QTranslator* translator) {
-    g_translator = translator;
+void setCommandLineTranslation(CommandLineTranslation t) {
+    translation() = std::move(t);
 }
 
 std::string usageText() {

@@ -7,12 +7,11 @@
 // are passed over with their values and left for QApplication to take.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-class QTranslator;
 
 /// The commands a later start hands to the running instance.
 enum class RemoteCommand { Next, Previous, Random, Show, Add };
@@ -51,11 +50,16 @@ std::vector<std::string> argumentsForQt(int argc, const char* const* argv);
 /// finds them.
 std::vector<std::string> absolutePaths(const std::vector<std::string>& paths);
 
-/// The translation the texts of the command line (usage, help, errors) are
-/// given in from now on; none (nullptr): English. They are printed before
-/// the application object exists, so they cannot use the application's
-/// translators. `translator` must outlive its use here.
-void setCommandLineTranslator(const QTranslator* translator);
+/// Gives a text of the command line (usage, help, errors; marked for
+/// translation in the context "CommandLine") in the user's language, or an
+/// empty string where it has no translation.
+using CommandLineTranslation = std::function<std::string(const char* text)>;
+
+/// The translation the texts of the command line are given in from now on;
+/// none (an empty function): English. They are printed before the
+/// application object exists, so they cannot use the application's
+/// translators.
+void setCommandLineTranslation(CommandLineTranslation translation);
 
 /// "Usage: quorvane [--next | --prev | --random | --show | --add PATH... | --help | --version]"
 std::string usageText();

@@ -1,131 +1,64 @@
 // Quorvane: a wallpaper changer that lives in the notification area.
-#include "app/application.h"
-#include "app/apptitle.h"
-#include "app/commandchannel.h"
+//
+// The executable is a launcher. A command for the instance already running
+// (--next, --show, --add ... from a key the desktop binds or a file manager)
+// is handed over from here with nothing loaded but the C++ library, so that
+// it reaches the instance within a few milliseconds. Everything else (the
+// program itself, its help and its errors in the user's language) is in the
+// program library beside it or in the library folder, loaded when needed.
+#include "app/commandclient.h"
 #include "app/commandline.h"
-#include "app/translations.h"
-#include "platform/instance.h"
-#include "platform/log.h"
-#include "platform/memory.h"
+#include "app/program.h"
 #include "platform/paths.h"
-#include "platform/signals.h"
-#include "ui/appicon.h"
-#include "ui/dialogs.h"
-
-#include <QApplication>
-#include <QMessageBox>
-#include <QSessionManager>
-#include <QThread>
-#include <QTimer>
-#include <QTranslator>
 
 #include <cstdio>
+#include <string>
 #include <vector>
+
+#include <dlfcn.h>
 
 namespace {
 
-/// Runs the event loop until `box` is answered, then gives `exitCode`.
-int runUntilAnswered(QMessageBox* box, int exitCode) {
-    QObject::connect(box, &QDialog::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-    QApplication::exec();
-    return exitCode;
+// Where the program library is looked for, beside the launcher (a build
+// folder) and in the library folder of an installation.
+std::vector<std::string> programLibraryCandidates(const std::string& executable) {
+    const std::size_t slash = executable.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : executable.substr(0, slash);
+    return {folder + "/" QUORVANE_PROGRAM_LIBRARY,
+            folder + "/" QUORVANE_PROGRAM_LIBRARY_FROM_LAUNCHER "/" QUORVANE_PROGRAM_LIBRARY};
+}
+
+int runProgramLibrary(const std::string& executable, int argc, char* argv[], bool commandTried) {
+    std::string problem = "the program's own path is unknown";
+    if (!executable.empty()) {
+        for (const std::string& candidate : programLibraryCandidates(executable)) {
+            void* library = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+            if (!library) {
+                const char* error = dlerror();
+                problem = error ? error : candidate;
+                continue;
+            }
+            using Entry = decltype(&quorvaneProgramMain);
+            if (auto entry = reinterpret_cast<Entry>(dlsym(library, "quorvaneProgramMain")))
+                return entry(argc, argv, commandTried);
+            problem = candidate + " holds no program";
+        }
+    }
+    // No translation without the program library: this one is in English.
+    std::fprintf(stderr, "quorvane: the program cannot be loaded: %s\n", problem.c_str());
+    return 1;
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    platform::keepFreedMemoryShort();
-    // Help, version and a command for a running instance need no display:
-    // their texts come before the application object, in a translator of
-    // their own.
-    QTranslator commandLineTexts;
-    loadProgramTranslation(commandLineTexts, QLocale::system());
-    setCommandLineTranslator(&commandLineTexts);
+    const std::string executable = platform::executablePath();
     const CommandLine command = parseCommandLine(argc, argv);
-    switch (command.action) {
-    case CommandLine::Action::Help:
-        std::printf("%s\n", helpText().c_str());
-        return 0;
-    case CommandLine::Action::Version:
-        std::printf("%s\n", versionText().c_str());
-        return 0;
-    case CommandLine::Action::Error:
-        std::fprintf(stderr, "quorvane: %s\n%s\n", command.error.c_str(), usageText().c_str());
-        return 2;
-    case CommandLine::Action::Start:
-    case CommandLine::Action::Command:
-        break;
-    }
-    const bool hasCommand = command.action == CommandLine::Action::Command;
-    const std::string exe = platform::executablePath();
-    const std::string title = titleFromExecutable(exe);
-    const QString channel = QString::fromStdString(platform::instanceChannelName(title));
-    const bool isAdd = hasCommand && command.command == RemoteCommand::Add;
+    if (command.action != CommandLine::Action::Command)
+        return runProgramLibrary(executable, argc, argv, false);
+    const std::string channel = commandChannelOf(executable);
     // The running instance has a folder of its own: relative paths are made whole here.
-    const std::vector<std::string> paths = absolutePaths(command.paths);
-    const auto handOver = [&](int timeoutMs) {
-        return isAdd ? sendAdd(channel, paths, timeoutMs)
-                     : sendCommand(channel, command.command, timeoutMs);
-    };
-    if (hasCommand && !channel.isEmpty() && handOver(5000))
+    if (handOverCommand(channel, command, absolutePaths(command.paths), HandOverTimeoutMs))
         return 0;
-
-    // The windows have a fixed size: Qt's options that would change it are
-    // left out; every other one is Qt's.
-    std::vector<std::string> qtArgs = argumentsForQt(argc, argv);
-    std::vector<char*> qtArgv;
-    for (std::string& a : qtArgs)
-        qtArgv.push_back(a.data());
-    int qtArgc = static_cast<int>(qtArgv.size());
-    qtArgv.push_back(nullptr);
-    QApplication qtApp(qtArgc, qtArgv.data());
-    // Before the first box: even "already running" speaks the user's language.
-    installTranslations(qtApp, QLocale::system());
-
-    const platform::InstanceLock lock = platform::acquireInstanceLock(title);
-    if (lock.state == platform::InstanceLock::State::Unavailable) {
-        // Running without the lock would let a second copy start beside this one.
-        platform::warn("does not start: " + lock.problem);
-        return runUntilAnswered(showCannotStart(title, lock.problem), 1);
-    }
-    if (lock.state == platform::InstanceLock::State::HeldElsewhere) {
-        if (!hasCommand)
-            return runUntilAnswered(showAlreadyRunning(title), 0);
-        // Another instance is starting right now: it takes the command once
-        // its channel is open.
-        for (int attempt = 0; attempt < 20; ++attempt) {
-            if (!channel.isEmpty() && handOver(1000))
-                return 0;
-            QThread::msleep(250);
-        }
-        platform::warn("the running instance did not take the command");
-        return 1;
-    }
-
-    QApplication::setApplicationName(QStringLiteral("Quorvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvane"));
-    // Ties the windows to the installed desktop entry (the Wayland app id).
-    QGuiApplication::setDesktopFileName(appId());
-    // The program lives in the notification area: hiding the last window
-    // does not end it; only the close protocol does.
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    Application app(title, runValueNameFromExecutable(exe));
-    QObject::connect(&app, &Application::finished, &qtApp, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
-    // Closes from the system ask nothing: straight to the deferred close. Set
-    // up before the windows exist, so that no end the system asks for meanwhile
-    // is lost (the request runs once the event loop does).
-    platform::onTerminationRequest([&app] { app.systemClose(); });
-    QObject::connect(&qtApp, &QGuiApplication::commitDataRequest, &app,
-                     [&app](QSessionManager&) { app.systemClose(); });
-    app.start();
-    if (!app.listenForCommands(channel.toStdString()))
-        platform::warn("commands from the command line cannot reach this instance");
-    if (isAdd)
-        QTimer::singleShot(0, &app, [&app, &paths] { app.addPaths(paths); });
-    else if (hasCommand)
-        QTimer::singleShot(0, &app, [&app, &command] { app.runCommand(command.command); });
-
-    return QApplication::exec();
+    return runProgramLibrary(executable, argc, argv, !channel.empty());
 }

@@ -104,7 +104,8 @@ TEST_F(Channel, EachCommandIsDeliveredAndConfirmed) {
     QSignalSpy spy(&m_channel, &CommandChannel::commandReceived);
     for (RemoteCommand c : {RemoteCommand::Next, RemoteCommand::Previous, RemoteCommand::Random,
                             RemoteCommand::Show}) {
-        auto sent = std::async(std::launch::async, [this, c] { return sendCommand(m_path, c); });
+        auto sent = std::async(std::launch::async,
+                               [this, c] { return sendCommand(m_path.toStdString(), c); });
         EXPECT_TRUE(await(sent)) << commandName(c);
         ASSERT_FALSE(spy.isEmpty());
         EXPECT_EQ(spy.takeFirst().at(0).value<RemoteCommand>(), c);
@@ -116,7 +117,8 @@ TEST_F(Channel, EachCommandIsDeliveredAndConfirmed) {
 TEST_F(Channel, AnAddIsDeliveredWithItsPathsAndConfirmed) {
     QSignalSpy spy(&m_channel, &CommandChannel::addReceived);
     const std::vector<std::string> paths{"/home/u/Pictures", "/tmp/a b.jpg", "/x/\xc3\xa9\xff.png"};
-    auto sent = std::async(std::launch::async, [this, paths] { return sendAdd(m_path, paths); });
+    auto sent = std::async(std::launch::async,
+                           [this, paths] { return sendAdd(m_path.toStdString(), paths); });
     EXPECT_TRUE(await(sent));
     ASSERT_EQ(spy.size(), 1);
     EXPECT_EQ(spy.takeFirst().at(0).value<std::vector<std::string>>(), paths);
@@ -131,7 +133,8 @@ TEST_F(Channel, ALongAddGoesInSeveralMessages) {
     std::vector<std::string> paths;
     for (int i = 0; i < 3000; ++i)
         paths.push_back("/pictures/" + std::string(400, 'p') + std::to_string(i) + ".jpg");
-    auto sent = std::async(std::launch::async, [this, paths] { return sendAdd(m_path, paths); });
+    auto sent = std::async(std::launch::async,
+                           [this, paths] { return sendAdd(m_path.toStdString(), paths); });
     EXPECT_TRUE(await(sent));
     std::vector<std::string> received;
     for (const QList<QVariant>& call : spy) {
@@ -179,8 +182,9 @@ TEST_F(Channel, SilentClientIsCutOffAndDoesNotHoldUpOthers) {
     auto slow = std::async(std::launch::async, [p] { return exchange(connectTo(p), "ne", 6000); });
     spin(200);
     // Served while the slow one is still connected.
-    auto quick = std::async(std::launch::async,
-                            [this] { return sendCommand(m_path, RemoteCommand::Random); });
+    auto quick = std::async(std::launch::async, [this] {
+        return sendCommand(m_path.toStdString(), RemoteCommand::Random);
+    });
     EXPECT_TRUE(await(quick));
     ASSERT_EQ(spy.size(), 1);
     EXPECT_EQ(await(slow), "<closed>");
@@ -264,7 +268,8 @@ TEST_P(ChannelHeld, CommandsStillGetThrough) {
     spin(100);
 
     for (RemoteCommand c : {RemoteCommand::Next, RemoteCommand::Previous, RemoteCommand::Show}) {
-        auto sent = std::async(std::launch::async, [this, c] { return sendCommand(m_path, c); });
+        auto sent = std::async(std::launch::async,
+                               [this, c] { return sendCommand(m_path.toStdString(), c); });
         EXPECT_TRUE(await(sent)) << commandName(c);
     }
     stop = true;
@@ -324,8 +329,9 @@ TEST_F(Channel, LeftOverSocketOfADeadInstanceIsReplaced) {
     // lock takes the name over.
     ASSERT_TRUE(second.listen(m_path));
     QSignalSpy spy(&second, &CommandChannel::commandReceived);
-    auto sent =
-        std::async(std::launch::async, [this] { return sendCommand(m_path, RemoteCommand::Show); });
+    auto sent = std::async(std::launch::async, [this] {
+        return sendCommand(m_path.toStdString(), RemoteCommand::Show);
+    });
     EXPECT_TRUE(await(sent));
     EXPECT_EQ(spy.size(), 1);
 }
@@ -333,8 +339,9 @@ TEST_F(Channel, LeftOverSocketOfADeadInstanceIsReplaced) {
 TEST(ChannelClient, NoInstanceMeansNotDelivered) {
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/quorvane-channel-XXXXXX"));
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_FALSE(sendCommand(dir.filePath(QStringLiteral("none.socket")), RemoteCommand::Next));
-    EXPECT_FALSE(sendCommand(QString(), RemoteCommand::Next));
+    EXPECT_FALSE(sendCommand(dir.filePath(QStringLiteral("none.socket")).toStdString(),
+                             RemoteCommand::Next));
+    EXPECT_FALSE(sendCommand(std::string(), RemoteCommand::Next));
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
     CommandChannel channel;
     EXPECT_FALSE(channel.listen(QString()));

@@ -1,4 +1,5 @@
 // The command line: our options, Qt's options passed over, and the refusals.
+#include "app/apptitle.h"
 #include "app/commandline.h"
 
 #include <QProcess>
@@ -211,6 +212,35 @@ INSTANTIATE_TEST_SUITE_P(
         Printed{"ru", {"--add"}, 2, true, {"--add требует хотя бы один файл или папку"}},
         // A language the program does not carry: English.
         Printed{"it", {"--help"}, 0, false, {"Usage: quorvane", "  --next      show the next"}}));
+
+// The title names the instance, its lock and its windows; the launcher works it out
+// without the toolkit, and it must be what the toolkit gave.
+TEST(AppTitle, FromTheExecutablesName) {
+    const struct {
+        const char* path;
+        const char* title;
+        const char* runValue;
+    } cases[] = {
+        {"/usr/bin/quorvane", "quorvane", "quorvane"},
+        {"C:/Tools/Quorvane.exe", "Quorvane", "Quorvane"},
+        {"MY.TOOL.EXE", "My", "MY.TOOL"},
+        {"/opt/x/QUORVANE", "Quorvane", "QUORVANE"},
+        {"/opt/x/ÜBERBILD.bin", "Überbild", "ÜBERBILD"},
+        {"/opt/x/ÉCRAN-ΣΟΦΙΑ", "Écran-σοφια", "ÉCRAN-ΣΟΦΙΑ"},
+        {"/opt/x/A\xFF"
+         "B",
+         "A\xFF"
+         "b",
+         "A\xFF"
+         "B"}, // bytes that are no UTF-8 stay
+        {"/opt/x/.hidden", "", ""},
+        {"/opt/x/", "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(titleFromExecutable(c.path), c.title) << c.path;
+        EXPECT_EQ(runValueNameFromExecutable(c.path), c.runValue) << c.path;
+    }
+}
 
 TEST(CommandLine, QtGetsEveryArgumentButAWindowGeometry) {
     const char* argv[] = {"quorvane", "-qwindowgeometry",    "300x200",    "-platform", "xcb",

@@ -1,7 +1,5 @@
 #include "platform/paths.h"
 
-#include "platform/linux/exepath.h"
-
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -44,14 +42,6 @@ std::string homeFolder() {
     return home;
 }
 
-std::filesystem::path toFsPath(const std::string& path) {
-    return std::filesystem::path(path);
-}
-
-std::string fromFsPath(const std::filesystem::path& path) {
-    return path.string();
-}
-
 std::string thumbnailRelativeName(const std::string& picturePath) {
     std::size_t start = 0;
     while (start < picturePath.size() && picturePath[start] == '/')
@@ -88,25 +78,6 @@ bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     }
     ::closedir(dir);
     return true;
-}
-
-std::string executableFromProcLink(const std::string& target) {
-    static constexpr std::string_view Deleted = " (deleted)";
-    if (target.size() <= Deleted.size() || !target.ends_with(Deleted))
-        return target;
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0)
-        return target; // a file that is really named so
-    const std::string plain = target.substr(0, target.size() - Deleted.size());
-    if (::stat(plain.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        return plain;
-    return target;
-}
-
-std::string executablePath() {
-    std::error_code ec;
-    auto p = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : executableFromProcLink(p.string());
 }
 
 } // namespace platform

@@ -4,11 +4,13 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(PLATFORM_XCB REQUIRED IMPORTED_TARGET xcb)
 # GLib's key-file parser reads the autostart entry as the session managers do.
 pkg_check_modules(PLATFORM_GLIB REQUIRED IMPORTED_TARGET glib-2.0)
-target_sources(quorvane_platform PRIVATE
-    linux/paths.cpp
+target_sources(quorvane_platform_base PRIVATE
+    linux/pathsbase.cpp
     linux/exepath.h
     linux/instance.cpp
-    linux/localsocket.cpp
+    linux/localsocket.cpp)
+target_sources(quorvane_platform PRIVATE
+    linux/paths.cpp
     linux/store.cpp
     linux/listfile.cpp
     linux/autostart.cpp
