@@ -403,6 +403,8 @@ int main(int argc, char** argv) {
     const std::string floorProgram = floorName ? floorName : QUORVANE_QTFLOOR;
     readAsInstalled(floorProgram);
     readAsInstalled(program);
+    // The program library the launcher loads lies beside it in a build folder.
+    readAsInstalled(fs::path(program).replace_filename("quorvane-program.so").string());
     std::vector<Memory> floors;
     for (int r = 0; r < 3; ++r) {
         const pid_t floorPid = spawn({floorProgram});

@@ -74,8 +74,14 @@ void Application::start() {
     connect(&m_collection, &Collection::collectionEmptied, main, &MainWindow::clearInfo);
     connect(&m_cache, &ThumbnailCache::collectionEmpty, main, &MainWindow::clearInfo);
     connect(&m_scheduler, &ChangeScheduler::changed, main, &MainWindow::showScheduler);
-    // Hidden in the notification area the program holds no strip pixels.
-    connect(main, &SkinWindow::hidden, this, [this] { m_strip.freeStripBitmaps(); });
+    // Hidden in the notification area the program holds no strip pixels and
+    // no previews; they are made again when the window shows.
+    m_cache.setStripShown(main->isVisible());
+    connect(main, &SkinWindow::shown, this, [this] { m_cache.setStripShown(true); });
+    connect(main, &SkinWindow::hidden, this, [this] {
+        m_strip.freeStripBitmaps();
+        m_cache.setStripShown(false);
+    });
 
     TrayIcon* tray = m_tray.get();
     connect(tray, &TrayIcon::nextRequested, this,

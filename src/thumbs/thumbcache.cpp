@@ -368,7 +368,8 @@ void ThumbnailCache::threadDoneCache() {
     const std::int64_t count = m_collection.count();
     const std::int32_t current = m_collection.current();
     const std::int64_t s = std::max<std::int64_t>(std::int64_t(current) - 2, 0);
-    const auto [first, last] = cacheWindowFor(current);
+    // Nobody looks at the strip: an empty window, so no preview stays.
+    const auto [first, last] = m_stripShown ? cacheWindowFor(current) : CacheWindow{0, -1};
     auto needsPreview = [this](std::int64_t i) { return !m_collection.entries()[i].preview; };
 
     // The window, from the first visible entry onwards, then backwards.
@@ -376,7 +377,7 @@ void ThumbnailCache::threadDoneCache() {
         if (needsPreview(i))
             return startJobFor(static_cast<std::int32_t>(i));
     // The current index may lie past the end after a removal: only valid indices.
-    for (std::int64_t i = std::min(s - 1, count - 1); i >= first && i >= 0; --i)
+    for (std::int64_t i = std::min({s - 1, count - 1, last}); i >= first && i >= 0; --i)
         if (needsPreview(i))
             return startJobFor(static_cast<std::int32_t>(i));
 
@@ -410,10 +411,20 @@ void ThumbnailCache::browseArray() {
     startJobFor(0);
 }
 
+void ThumbnailCache::setStripShown(bool shown) {
+    if (shown == m_stripShown)
+        return;
+    m_stripShown = shown;
+    // Showing: the window's previews are made again. Hidden: they go at once,
+    // unless a request is out (its end frees them).
+    if (m_chain == ChainState::Idle && !m_collection.empty())
+        threadDoneCache();
+}
+
 // A move of the user's: when the chain rests and a visible slot has no
 // preview, the scheduler runs again (a running chain reaches it by itself).
 void ThumbnailCache::onCurrentChanged() {
-    if (m_chain != ChainState::Idle)
+    if (m_chain != ChainState::Idle || !m_stripShown)
         return;
     for (std::int64_t i = std::int64_t(m_collection.current()) - 2,
                       end = std::int64_t(m_collection.current()) + 2;

@@ -140,6 +140,14 @@ public:
     /// when that request ends, so that one request at most is out.
     void browseArray();
 
+    /// Whether anyone looks at the strip (the main window shows). While
+    /// nobody does, no previews are kept in memory, the window's included:
+    /// the walk still makes the thumbnail files that are missing, and when
+    /// the strip shows again the window's previews are read back from them,
+    /// the visible slots first.
+    void setStripShown(bool shown);
+    bool stripShown() const { return m_stripShown; }
+
     /// While paused (the picture manager is showing) the scheduler starts no
     /// job; a running job finishes and hands its thumbnail over.
     void setPaused(bool paused) { m_paused = paused; }
@@ -204,6 +212,7 @@ private:
     Collection& m_collection;
     ChainState m_chain = ChainState::Idle;
     bool m_paused = false;
+    bool m_stripShown = true;
     // The watcher of the request that is out, or none.
     QPointer<QObject> m_watcher;
     // The thread that served the walk so far (the walk's worker count).

@@ -497,6 +497,7 @@ void SkinWindow::onFocusChanged(QWidget* now) {
 void SkinWindow::showEvent(QShowEvent* event) {
     orderTabStops();
     QWidget::showEvent(event);
+    emit shown();
 }
 
 SkinWindow::~SkinWindow() {

@@ -213,6 +213,8 @@ public:
     bool focusMarkShown() const;
 
 signals:
+    /// The window is about to show.
+    void shown();
     /// The window was hidden.
     void hidden();
     /// A modal showing ended (the window was hidden), after `hidden`.

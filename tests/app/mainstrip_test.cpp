@@ -3,6 +3,7 @@
 // user-interface thread decodes no picture while the collection is shown.
 #include "app/appfixture.h"
 
+#include "collection/thumbpath.h"
 #include "collection/walls.h"
 #include "imaging/codecs.h"
 #include "thumbs/thumbfixture.h"
@@ -113,6 +114,7 @@ TEST_F(MainStrip, FirstThumbnailsDrawTheCollection) {
     listPictures(40);
     startApp();
     EXPECT_TRUE(label("lbNum").isEmpty()) << "nothing is drawn before the first hand-over";
+    ASSERT_TRUE(showAndActivate());
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(label("lbNum"), "1/40");
     EXPECT_EQ(shown(400, 77), colourOf(0));
@@ -121,6 +123,45 @@ TEST_F(MainStrip, FirstThumbnailsDrawTheCollection) {
     EXPECT_EQ(shown(75, 77), m_app->strip().background()->pixel(75, 77) & 0xFFFFFF);
     // 40 thumbnails on disk, 15 in memory.
     EXPECT_EQ(withPreview(), span(0, 14));
+}
+
+TEST_F(MainStrip, HiddenInTheTrayItKeepsNoPreviewsAndShowsThemAgain) {
+    const std::vector<std::string> paths = listPictures(40);
+    startApp();
+    ASSERT_TRUE(waitIdle());
+    // The walk made every thumbnail file while the window was hidden, and kept none in memory.
+    EXPECT_TRUE(withPreview().empty());
+    for (const std::string& p : paths)
+        EXPECT_FALSE(findThumbnailOnDisk(s().dataFolder, p).empty()) << p;
+    // Read back from the thumbnail files (JPEG): the colours within a level or two.
+    const auto near = [](std::uint32_t a, std::uint32_t b) {
+        for (int shift : {0, 8, 16})
+            if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 2)
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(showAndActivate());
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(withPreview(), span(0, 14));
+    EXPECT_PRED2(near, shown(400, 77), colourOf(0));
+    EXPECT_PRED2(near, shown(593, 77), colourOf(1));
+    // Hidden again, the previews go; moving on meanwhile loads none.
+    mainWindow().hide();
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(withPreview().empty());
+    m_app->collection().jumpTo(20);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(withPreview().empty());
+    // Shown, the window around the new entry comes back from the files, visible slots first.
+    std::vector<std::int32_t> jobs;
+    QObject::connect(&m_app->thumbnails(), &ThumbnailCache::jobStarted,
+                     [&jobs](std::int32_t n) { jobs.push_back(n); });
+    ASSERT_TRUE(showAndActivate());
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(withPreview(), span(13, 27));
+    ASSERT_GE(jobs.size(), 5u);
+    EXPECT_EQ(std::vector<std::int32_t>(jobs.begin(), jobs.begin() + 5), span(18, 22));
+    EXPECT_PRED2(near, shown(400, 77), colourOf(20));
 }
 
 TEST_F(MainStrip, UserInterfaceThreadDecodesNoPictureWhileTheCollectionIsShown) {
