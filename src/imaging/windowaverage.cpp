@@ -204,7 +204,7 @@ WindowAverager::WindowAverager(int sourceWidth, int sourceHeight, int width, int
            (channels == 1 || channels == 3 || channels == 4) && step >= channels && step <= 4;
     if (!m_ok)
         return;
-    m_columns = windowStarts(sourceWidth, width);
+    const std::vector<int> columns = windowStarts(sourceWidth, width);
     m_rows = windowStarts(sourceHeight, height);
     // Windows along a side are of two lengths at most, one apart.
     const auto shortest = [](const std::vector<int>& starts) {
@@ -213,10 +213,10 @@ WindowAverager::WindowAverager(int sourceWidth, int sourceHeight, int width, int
             length = std::min(length, starts[k + 1] - starts[k]);
         return length;
     };
-    m_shortest = shortest(m_columns);
+    m_shortest = shortest(columns);
     m_shortestRows = shortest(m_rows);
     for (int x = 0; x < width; ++x)
-        if (m_columns[static_cast<std::size_t>(x) + 1] - m_columns[static_cast<std::size_t>(x)] >
+        if (columns[static_cast<std::size_t>(x) + 1] - columns[static_cast<std::size_t>(x)] >
             m_shortest)
             m_wide.push_back(x);
     // The table of the means of every sum, for each size of window small enough.
@@ -225,10 +225,16 @@ WindowAverager::WindowAverager(int sourceWidth, int sourceHeight, int width, int
             const auto count = static_cast<std::uint32_t>((m_shortestRows + r) * (m_shortest + c));
             if (count > MaxTabledCount)
                 continue;
+            // (2 sum + count) / (2 count) is v or more from sum = count v - count / 2 on.
             std::vector<std::uint8_t>& table = m_means[r][c];
             table.resize(255 * count + 1);
-            for (std::uint32_t sum = 0; sum < table.size(); ++sum)
-                table[sum] = static_cast<std::uint8_t>((2 * sum + count) / (2 * count));
+            auto begin = table.begin();
+            for (std::uint32_t v = 0; v < 255; ++v) {
+                const auto end = table.begin() + (v + 1) * count - count / 2;
+                std::fill(begin, end, static_cast<std::uint8_t>(v));
+                begin = end;
+            }
+            std::fill(begin, table.end(), std::uint8_t(255));
         }
     const std::size_t n = static_cast<std::size_t>(sourceWidth) * static_cast<std::size_t>(step);
     m_bytes.resize(n);

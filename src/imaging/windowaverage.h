@@ -43,9 +43,9 @@ private:
 
     int m_width, m_height, m_channels, m_step;
     bool m_ok = false;
-    std::vector<int> m_columns, m_rows;
+    std::vector<int> m_rows; // where each window of rows begins, then the height
     int m_shortest = 1;      // columns of the narrowest window; the others have one more
-    int m_shortestRows = 1;  // rows of the lowest window; the others have one more
+    int m_shortestRows = 1;  // rows of the shallowest window; the others have one more
     std::vector<int> m_wide; // the windows of m_shortest + 1 columns
     // The means of every sum of a window, by its rows and columns beyond the shortest;
     // empty for windows too large.
