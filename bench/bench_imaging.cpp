@@ -4,17 +4,20 @@
 //   apply path      file2Bitmap + saveToFile (BMP), in process and as `quorvane-img decode`
 //   floor           libjpeg-turbo / libpng full decode into a reused memory buffer
 //   djpeg -bmp      the libjpeg-turbo tool writing the same BMP
+//   reduce          the screen's box reduction alone, fed rows already decoded
 // and the peak memory of the thumbnail path. Pictures are generated on first use into
 // the folder given by QUORVANE_BENCH_DIR (default: bench-pictures beside the binary).
 #include "imaging/bitmap.h"
 #include "imaging/codecs.h"
 #include "imaging/resize.h"
+#include "imaging/windowaverage.h"
 #include "photo.h"
 #include "procstatus.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <csetjmp>
@@ -170,6 +173,26 @@ void apply(const fs::path& in, const fs::path& out) {
     picture.saveToFile(out);
 }
 
+// The box reduction of a picture for the screen, without the decoder: `sw` x `sh` pixels of
+// 3 bytes handed over row by row, the rows taken in turn from sixteen of a photograph held
+// in memory as the decoder's own buffer would be.
+void reduce(int sw, int sh, int w, int h) {
+    static std::map<int, std::vector<std::uint8_t>> photos;
+    constexpr int Rows = 16;
+    std::vector<std::uint8_t>& rows = photos[sw];
+    const std::size_t stride = static_cast<std::size_t>(sw) * 3;
+    if (rows.empty()) {
+        rows.resize(stride * Rows);
+        PhotoRows photo(sw, sh);
+        for (int y = 0; y < Rows; ++y)
+            photo.row(y * (sh / Rows), rows.data() + stride * static_cast<std::size_t>(y), 3);
+    }
+    imaging_detail::WindowAverager averager(sw, sh, w, h, 3, 3);
+    for (int y = 0; y < sh; ++y)
+        averager.addRow(rows.data() + stride * static_cast<std::size_t>(y % Rows));
+    benchmark::DoNotOptimize(averager.finish());
+}
+
 // Median seconds per iteration, by benchmark name.
 class MedianReporter : public benchmark::ConsoleReporter {
 public:
@@ -278,6 +301,13 @@ int main(int argc, char** argv) {
         else
             writePng(p, file);
     }
+
+    for (const auto& [sw, sh, w, h] :
+         {std::array{4000, 3000, 3840, 2880}, std::array{4000, 3000, 1920, 1440},
+          std::array{8000, 6000, 3840, 2880}, std::array{8000, 6000, 1920, 1440}})
+        Register("reduce/" + std::to_string(sw) + "x" + std::to_string(sh) + "_to_" +
+                     std::to_string(w) + "x" + std::to_string(h),
+                 [=] { reduce(sw, sh, w, h); });
 
     static std::vector<std::uint8_t> floorBuffer;
     for (const Picture& p : Pictures) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -16,10 +17,15 @@ namespace {
 // Rows of bytes summed into 16-bit sums before these are added into the 32-bit ones.
 constexpr int MaxWholeRows = 257;
 
+// Windows of up to this many pixels have their means looked up in a table of every sum a
+// window can have (at most 255 x 257 + 1 entries); larger ones are divided.
+constexpr std::uint64_t MaxTabledCount = 257;
+
 // The mean of `count` values summing to `sum`, rounded half up to a level, is
-// (2 sum + count) / (2 count). It is taken as a multiplication by the reciprocal of 2 count
-// with 48 fraction bits, which rounds every sum of levels exactly while 2 count is at most
-// 2^20 (the error stays below one part in 2 count of a level); beyond that by a divider.
+// (2 sum + count) / (2 count). Without a table it is taken as a multiplication by the
+// reciprocal of 2 count with 48 fraction bits, which rounds every sum of levels exactly
+// while 2 count is at most 2^20 (the error stays below one part in 2 count of a level);
+// beyond that by a divider.
 constexpr int MeanShift = 48;
 constexpr std::uint64_t MaxMultipliedCount = std::uint64_t(1) << 19;
 
@@ -28,62 +34,151 @@ std::uint64_t meanReciprocal(std::uint64_t count) {
     return ((std::uint64_t(1) << MeanShift) + d - 1) / d;
 }
 
-// Writes one reduced row: each window of columns summed over `sums` (the column sums of
-// the window's rows, `step` values per source pixel) and divided by its pixel count,
-// counts[0] for the windows of `shortest` columns, counts[1] for those of one more.
-// `divide` turns (2 sum + count) and the window's kind (0 or 1) into the mean.
-template <int Channels, class Sum, class Divide>
-void windowRow(const Sum* sums, std::size_t step, const int* starts, int width, int shortest,
-               const std::uint64_t counts[2], const Divide& divide, std::uint8_t* out) {
-    static_assert(Channels == 1 || Channels == 3 || Channels == 4);
-    const Sum* p = sums;
-    for (int x = 0; x < width; ++x, out += Channels) {
-        const int extra = starts[x + 1] - starts[x] - shortest;
-        // Each channel's sum in a variable of its own, so that they stay in registers: the
-        // narrowest windows' columns, then the one more of a wider window.
-        std::uint64_t s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-        const auto add = [&] {
-            s0 += p[0];
-            if constexpr (Channels > 1) {
-                s1 += p[1];
-                s2 += p[2];
-            }
-            if constexpr (Channels > 3)
-                s3 += p[3];
-            p += step;
-        };
-        for (int i = 0; i < shortest; ++i)
-            add();
-        if (extra)
-            add();
-        const std::uint64_t count = counts[extra];
-        out[0] = static_cast<std::uint8_t>(divide(2 * s0 + count, extra));
-        if constexpr (Channels > 1) {
-            out[1] = static_cast<std::uint8_t>(divide(2 * s1 + count, extra));
-            out[2] = static_cast<std::uint8_t>(divide(2 * s2 + count, extra));
-        }
-        if constexpr (Channels > 3)
-            out[3] = static_cast<std::uint8_t>(divide(2 * s3 + count, extra));
+// sums[i] = bytes[i], sixteen at a time where the processor can.
+void storeBytes(const std::uint8_t* bytes, std::uint16_t* sums, std::size_t n) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        auto* s = reinterpret_cast<__m128i*>(sums + i);
+        _mm_storeu_si128(s, _mm_unpacklo_epi8(v, zero));
+        _mm_storeu_si128(s + 1, _mm_unpackhi_epi8(v, zero));
     }
+#endif
+    for (; i < n; ++i)
+        sums[i] = bytes[i];
 }
 
-template <int Channels, class Sum>
-void windowRow(const Sum* sums, int step, const std::vector<int>& columns, int width,
-               std::uint64_t rows, int shortest, std::uint8_t* out) {
-    const std::uint64_t counts[2] = {rows * static_cast<std::uint64_t>(shortest),
-                                     rows * static_cast<std::uint64_t>(shortest + 1)};
-    const std::size_t stride = static_cast<std::size_t>(step);
-    if (counts[1] <= MaxMultipliedCount) {
-        const std::uint64_t reciprocals[2] = {meanReciprocal(counts[0]), meanReciprocal(counts[1])};
-        windowRow<Channels>(
-            sums, stride, columns.data(), width, shortest, counts,
-            [&](std::uint64_t n, int extra) { return (n * reciprocals[extra]) >> MeanShift; }, out);
-        return;
+// The means of one reduced row's windows, by the window's kind: 0 for the windows of the
+// narrowest width, 1 for those of one column more.
+struct TableMean {
+    const std::uint8_t* tables[2];
+    std::uint8_t operator()(std::uint32_t sum, int extra) const { return tables[extra][sum]; }
+};
+
+struct ReciprocalMean {
+    std::uint64_t counts[2];
+    std::uint64_t reciprocals[2];
+    std::uint8_t operator()(std::uint64_t sum, int extra) const {
+        return static_cast<std::uint8_t>(((2 * sum + counts[extra]) * reciprocals[extra]) >>
+                                         MeanShift);
     }
-    const Divider divides[2] = {Divider(2 * counts[0]), Divider(2 * counts[1])};
-    windowRow<Channels>(
-        sums, stride, columns.data(), width, shortest, counts,
-        [&](std::uint64_t n, int extra) { return std::uint64_t(divides[extra](n)); }, out);
+};
+
+struct DividerMean {
+    std::uint64_t counts[2];
+    Divider divides[2];
+    std::uint8_t operator()(std::uint64_t sum, int extra) const {
+        return static_cast<std::uint8_t>(divides[extra](2 * sum + counts[extra]));
+    }
+};
+
+// The sum of one channel over a window, wide enough for the window's sums: 8 or 16-bit
+// column sums stay within 32 bits over any row of pixels.
+template <class Sum>
+using WindowTotal = std::conditional_t<(sizeof(Sum) < 4), std::uint32_t, std::uint64_t>;
+
+// One reduced pixel: the window of `columns` source pixels from p on, `step` values apart
+// (Columns of them, when known at compile time: not 0), of kind `extra`.
+template <int Channels, int Columns, class Sum, class Mean>
+inline void windowPixel(const Sum* p, std::size_t step, int columns, int extra, const Mean& mean,
+                        std::uint8_t* out) {
+    if constexpr (Columns > 0)
+        columns = Columns;
+    // Each channel's sum in a variable of its own, so that they stay in registers.
+    WindowTotal<Sum> s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+    for (int i = 0; i < columns; ++i, p += step) {
+        s0 += p[0];
+        if constexpr (Channels > 1) {
+            s1 += p[1];
+            s2 += p[2];
+        }
+        if constexpr (Channels > 3)
+            s3 += p[3];
+    }
+    out[0] = mean(s0, extra);
+    if constexpr (Channels > 1) {
+        out[1] = mean(s1, extra);
+        out[2] = mean(s2, extra);
+    }
+    if constexpr (Channels > 3)
+        out[3] = mean(s3, extra);
+}
+
+// Writes one reduced row: each window of columns summed over `sums` (the column sums of
+// the window's rows, `step` values per source pixel) and turned into its mean. The windows
+// are `shortest` columns wide (Shortest, when known at compile time: not 0), but for those
+// listed in `wide`, one column wider: between two of these lies a run of narrow windows
+// taken without looking at their widths.
+template <int Channels, int Shortest, class Sum, class Mean>
+void windowRow(const Sum* sums, std::size_t step, const std::vector<int>& wide, int width,
+               int shortest, const Mean& mean, std::uint8_t* out) {
+    static_assert(Channels == 1 || Channels == 3 || Channels == 4);
+    if constexpr (Shortest > 0)
+        shortest = Shortest;
+    // A reduced row of one source row has its bytes for sums, each one a window of a single
+    // column's mean: copied.
+    constexpr bool Single = Shortest == 1 && std::is_same_v<Sum, std::uint8_t>;
+    const bool packed = step == static_cast<std::size_t>(Channels);
+    int x = 0;
+    const auto run = [&](int end) {
+        const auto n = static_cast<std::size_t>(end - x);
+        if constexpr (Shortest == 1) {
+            // Single columns: each channel's sum mapped straight to its mean.
+            if (Single && packed) {
+                std::memcpy(out, sums, n * Channels);
+            } else if (packed) {
+                for (std::size_t i = 0; i < n * Channels; ++i)
+                    out[i] = mean(sums[i], 0);
+            } else {
+                for (std::size_t i = 0; i < n; ++i)
+                    for (std::size_t c = 0; c < Channels; ++c)
+                        out[i * Channels + c] = Single
+                                                    ? static_cast<std::uint8_t>(sums[i * step + c])
+                                                    : mean(sums[i * step + c], 0);
+            }
+            out += n * Channels;
+            sums += n * step;
+        } else {
+            const std::size_t next = step * static_cast<std::size_t>(shortest);
+            for (std::size_t i = 0; i < n; ++i, sums += next, out += Channels)
+                windowPixel<Channels, Shortest>(sums, step, shortest, 0, mean, out);
+        }
+        x = end;
+    };
+    for (const int w : wide) {
+        run(w);
+        windowPixel<Channels, (Shortest > 0 ? Shortest + 1 : 0)>(sums, step, shortest + 1, 1, mean,
+                                                                 out);
+        sums += step * static_cast<std::size_t>(shortest + 1);
+        out += Channels;
+        ++x;
+    }
+    run(width);
+}
+
+// windowRow with the narrowest windows' width known at compile time for the common ones,
+// those of a few columns whose means are looked up; windows of many columns, whose means
+// are divided, are summed by a loop over their widths.
+template <int Channels, class Sum, class Mean>
+void reduceRow(const Sum* sums, std::size_t step, const std::vector<int>& wide, int width,
+               int shortest, const Mean& mean, std::uint8_t* out) {
+    if constexpr (std::is_same_v<Mean, TableMean>) {
+        switch (shortest) {
+        case 1:
+            return windowRow<Channels, 1>(sums, step, wide, width, shortest, mean, out);
+        case 2:
+            return windowRow<Channels, 2>(sums, step, wide, width, shortest, mean, out);
+        case 3:
+            return windowRow<Channels, 3>(sums, step, wide, width, shortest, mean, out);
+        case 4:
+            return windowRow<Channels, 4>(sums, step, wide, width, shortest, mean, out);
+        default:
+            break;
+        }
+    }
+    windowRow<Channels, 0>(sums, step, wide, width, shortest, mean, out);
 }
 
 } // namespace
@@ -109,13 +204,40 @@ WindowAverager::WindowAverager(int sourceWidth, int sourceHeight, int width, int
            (channels == 1 || channels == 3 || channels == 4) && step >= channels && step <= 4;
     if (!m_ok)
         return;
-    m_columns = windowStarts(sourceWidth, width);
+    const std::vector<int> columns = windowStarts(sourceWidth, width);
     m_rows = windowStarts(sourceHeight, height);
-    m_shortest = sourceWidth;
-    for (std::size_t x = 0; x + 1 < m_columns.size(); ++x)
-        m_shortest = std::min(m_shortest, m_columns[x + 1] - m_columns[x]);
+    // Windows along a side are of two lengths at most, one apart.
+    const auto shortest = [](const std::vector<int>& starts) {
+        int length = starts.back();
+        for (std::size_t k = 0; k + 1 < starts.size(); ++k)
+            length = std::min(length, starts[k + 1] - starts[k]);
+        return length;
+    };
+    m_shortest = shortest(columns);
+    m_shortestRows = shortest(m_rows);
+    for (int x = 0; x < width; ++x)
+        if (columns[static_cast<std::size_t>(x) + 1] - columns[static_cast<std::size_t>(x)] >
+            m_shortest)
+            m_wide.push_back(x);
+    // The table of the means of every sum, for each size of window small enough.
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 2; ++c) {
+            const auto count = static_cast<std::uint32_t>((m_shortestRows + r) * (m_shortest + c));
+            if (count > MaxTabledCount)
+                continue;
+            // (2 sum + count) / (2 count) is v or more from sum = count v - count / 2 on.
+            std::vector<std::uint8_t>& table = m_means[r][c];
+            table.resize(255 * count + 1);
+            auto begin = table.begin();
+            for (std::uint32_t v = 0; v < 255; ++v) {
+                const auto end = table.begin() + (v + 1) * count - count / 2;
+                std::fill(begin, end, static_cast<std::uint8_t>(v));
+                begin = end;
+            }
+            std::fill(begin, table.end(), std::uint8_t(255));
+        }
     const std::size_t n = static_cast<std::size_t>(sourceWidth) * static_cast<std::size_t>(step);
-    m_bytes.assign(n, 0);
+    m_bytes.resize(n);
     m_out.createUninitialized(width, height,
                               channels == 1   ? PixelFormat::Bits8
                               : channels == 3 ? PixelFormat::Bits24
@@ -128,10 +250,13 @@ void WindowAverager::flushWholeRows() {
     if (m_wholeRows == 0)
         return;
     if (m_sums.empty())
-        m_sums.assign(m_bytes.size(), 0);
-    for (std::size_t i = 0; i < m_bytes.size(); ++i)
-        m_sums[i] += m_bytes[i];
-    std::fill(m_bytes.begin(), m_bytes.end(), 0);
+        m_sums.resize(m_bytes.size());
+    if (m_flushed) {
+        for (std::size_t i = 0; i < m_bytes.size(); ++i)
+            m_sums[i] += m_bytes[i];
+    } else {
+        std::copy(m_bytes.begin(), m_bytes.end(), m_sums.begin());
+    }
     m_wholeRows = 0;
     m_flushed = true;
 }
@@ -139,42 +264,70 @@ void WindowAverager::flushWholeRows() {
 void WindowAverager::addRow(const std::uint8_t* row) {
     if (!m_ok || m_row >= m_height)
         return;
-    imaging_detail::addBytes(row, m_bytes.data(), m_bytes.size());
-    ++m_wholeRows;
+    const int first = m_rows[static_cast<std::size_t>(m_row)];
+    const int end = m_rows[static_cast<std::size_t>(m_row) + 1];
     ++m_sourceRow;
-    if (m_sourceRow == m_rows[static_cast<std::size_t>(m_row) + 1])
-        emitRow();
+    if (end - first == 1) {
+        // A reduced row of one source row: its bytes are the column sums.
+        writeRow(row, 1);
+        ++m_row;
+        return;
+    }
+    // The first row of the sums (again, after a flush) stores them, so that they never
+    // need clearing.
+    if (m_wholeRows == 0)
+        storeBytes(row, m_bytes.data(), m_bytes.size());
+    else
+        addBytes(row, m_bytes.data(), m_bytes.size());
+    ++m_wholeRows;
+    if (m_sourceRow == end)
+        emitRow(end - first);
     else if (m_wholeRows == MaxWholeRows)
         flushWholeRows();
 }
 
-void WindowAverager::emitRow() {
-    const auto rows = static_cast<std::uint64_t>(m_rows[static_cast<std::size_t>(m_row) + 1] -
-                                                 m_rows[static_cast<std::size_t>(m_row)]);
-    std::uint8_t* out = m_out.scanLine(m_row);
-    const auto write = [&](const auto* sums) {
-        switch (m_channels) {
-        case 1:
-            windowRow<1>(sums, m_step, m_columns, m_width, rows, m_shortest, out);
-            break;
-        case 3:
-            windowRow<3>(sums, m_step, m_columns, m_width, rows, m_shortest, out);
-            break;
-        default:
-            windowRow<4>(sums, m_step, m_columns, m_width, rows, m_shortest, out);
-        }
-    };
+void WindowAverager::emitRow(int rows) {
     if (m_flushed) {
         flushWholeRows();
-        write(m_sums.data());
-        std::fill(m_sums.begin(), m_sums.end(), 0);
+        writeRow(m_sums.data(), rows);
         m_flushed = false;
     } else {
-        write(m_bytes.data());
+        writeRow(m_bytes.data(), rows);
     }
-    std::fill(m_bytes.begin(), m_bytes.end(), 0);
     m_wholeRows = 0;
     ++m_row;
+}
+
+template <class Sum> void WindowAverager::writeRow(const Sum* sums, int rows) {
+    std::uint8_t* out = m_out.scanLine(m_row);
+    const auto write = [&](const auto& mean) {
+        const auto step = static_cast<std::size_t>(m_step);
+        switch (m_channels) {
+        case 1:
+            reduceRow<1>(sums, step, m_wide, m_width, m_shortest, mean, out);
+            break;
+        case 3:
+            reduceRow<3>(sums, step, m_wide, m_width, m_shortest, mean, out);
+            break;
+        default:
+            reduceRow<4>(sums, step, m_wide, m_width, m_shortest, mean, out);
+        }
+    };
+    // The wider windows' table is there only if the narrower ones' is too.
+    const int r = rows - m_shortestRows;
+    if (r < 2 && !m_means[r][1].empty()) {
+        write(TableMean{{m_means[r][0].data(), m_means[r][1].data()}});
+        return;
+    }
+    const std::uint64_t counts[2] = {
+        static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(m_shortest),
+        static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(m_shortest + 1)};
+    if (counts[1] <= MaxMultipliedCount)
+        write(ReciprocalMean{{counts[0], counts[1]},
+                             {meanReciprocal(counts[0]), meanReciprocal(counts[1])}});
+    else
+        write(
+            DividerMean{{counts[0], counts[1]}, {Divider(2 * counts[0]), Divider(2 * counts[1])}});
 }
 
 Bitmap WindowAverager::finish() {

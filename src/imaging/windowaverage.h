@@ -37,14 +37,21 @@ public:
 
 private:
     void flushWholeRows();
-    void emitRow();
+    void emitRow(int rows);
+    // Writes the reduced row of `rows` source rows from the column sums of those rows.
+    template <class Sum> void writeRow(const Sum* sums, int rows);
 
     int m_width, m_height, m_channels, m_step;
     bool m_ok = false;
-    std::vector<int> m_columns, m_rows;
-    int m_shortest = 1; // columns of the narrowest window; the others have one more
-    // Column sums of the reduced row being built: up to 257 rows as 16-bit sums, added
-    // into the 32-bit ones when more rows make one reduced row.
+    std::vector<int> m_rows; // where each window of rows begins, then the height
+    int m_shortest = 1;      // columns of the narrowest window; the others have one more
+    int m_shortestRows = 1;  // rows of the shallowest window; the others have one more
+    std::vector<int> m_wide; // the windows of m_shortest + 1 columns
+    // The means of every sum of a window, by its rows and columns beyond the shortest;
+    // empty for windows too large.
+    std::vector<std::uint8_t> m_means[2][2];
+    // Column sums of the reduced row being built from two source rows or more: up to 257
+    // rows as 16-bit sums, added into the 32-bit ones when more rows make one reduced row.
     std::vector<std::uint16_t> m_bytes;
     std::vector<std::uint32_t> m_sums;
     int m_wholeRows = 0;

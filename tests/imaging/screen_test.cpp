@@ -112,21 +112,31 @@ TEST(WindowStarts, EachSourcePixelFallsInTheWindowHoldingItsCentre) {
 
 struct Reduction {
     int sw, sh, w, h, channels, step;
+    int low = 0; // the lowest level of the random bytes
 };
 
-// Random bytes reduced row by row: every reduced pixel the rounded mean of its window,
-// also where a window takes more rows than the 16-bit sums hold at once.
+// Random bytes reduced row by row: every reduced pixel the rounded mean of its window, for
+// windows of one column or two (copied or averaged in runs), of a few columns and of many,
+// over one row, a few, and more than the 16-bit sums hold at once (levels near the top
+// make such sums overflow if they held one row more).
 TEST(WindowAverager, GivesTheMeanOfEachWindow) {
     std::mt19937 random(5);
-    for (const Reduction& r : {Reduction{13, 7, 5, 3, 3, 3}, Reduction{40, 30, 7, 4, 1, 1},
-                               Reduction{9, 5, 9, 5, 3, 3}, Reduction{20, 3, 6, 1, 4, 4},
-                               Reduction{17, 11, 4, 3, 3, 4}, Reduction{3, 600, 1, 1, 1, 1}}) {
+    for (const Reduction& r :
+         {Reduction{13, 7, 5, 3, 3, 3}, Reduction{40, 30, 7, 4, 1, 1}, Reduction{9, 5, 9, 5, 3, 3},
+          Reduction{20, 3, 6, 1, 4, 4}, Reduction{17, 11, 4, 3, 3, 4},
+          Reduction{3, 600, 1, 1, 1, 1}, Reduction{23, 19, 17, 13, 3, 3},
+          Reduction{23, 19, 17, 13, 3, 4}, Reduction{31, 9, 20, 5, 1, 3},
+          Reduction{29, 5, 19, 4, 4, 4}, Reduction{41, 13, 13, 6, 1, 4},
+          Reduction{7, 1100, 3, 2, 3, 4}, Reduction{5, 700, 2, 1, 3, 3, 254},
+          Reduction{1500, 800, 2, 1, 1, 1}}) {
         SCOPED_TRACE(std::to_string(r.sw) + "x" + std::to_string(r.sh) + " -> " +
-                     std::to_string(r.w) + "x" + std::to_string(r.h));
+                     std::to_string(r.w) + "x" + std::to_string(r.h) + ", " +
+                     std::to_string(r.channels) + " of " + std::to_string(r.step) + " bytes");
         std::vector<std::uint8_t> bytes(std::size_t(r.sw) * std::size_t(r.sh) *
                                         std::size_t(r.step));
+        std::uniform_int_distribution<int> level(r.low, 255);
         for (auto& b : bytes)
-            b = std::uint8_t(random());
+            b = std::uint8_t(level(random));
         WindowAverager averager(r.sw, r.sh, r.w, r.h, r.channels, r.step);
         ASSERT_TRUE(averager.ok());
         for (int y = 0; y < r.sh; ++y)
