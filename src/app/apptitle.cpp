@@ -62,7 +62,7 @@ void appendUtf8(std::string& out, long c) {
 // mapping (the C library's in its UTF-8 locale; where that is missing, only
 // ASCII letters change). Bytes that are no UTF-8 stay as they are.
 std::string toLower(const std::string& text) {
-    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+    static const locale_t Utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
     std::string out;
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t start = at;
@@ -72,7 +72,7 @@ std::string toLower(const std::string& text) {
         } else if (c < 0x80) {
             out += char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
         } else {
-            appendUtf8(out, utf8 ? long(towlower_l(wint_t(c), utf8)) : c);
+            appendUtf8(out, Utf8 ? long(towlower_l(wint_t(c), Utf8)) : c);
         }
     }
     return out;
