@@ -11,21 +11,39 @@
 #include "app/program.h"
 #include "platform/paths.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <dlfcn.h>
 
 namespace {
 
-// Where the program library is looked for, beside the launcher (a build
-// folder) and in the library folder of an installation.
+// Where the program library is looked for: beside the launcher (a build
+// folder), in the library folder of the installation it belongs to, then (for
+// a copy of the launcher under another name) where the installation, the
+// package or the build put it.
 std::vector<std::string> programLibraryCandidates(const std::string& executable) {
     const std::size_t slash = executable.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : executable.substr(0, slash);
-    return {folder + "/" QUORVANE_PROGRAM_LIBRARY,
-            folder + "/" QUORVANE_PROGRAM_LIBRARY_FROM_LAUNCHER "/" QUORVANE_PROGRAM_LIBRARY};
+    std::vector<std::string> folders = {folder,
+                                        folder + "/" QUORVANE_PROGRAM_LIBRARY_FROM_LAUNCHER};
+    const std::string_view more = QUORVANE_PROGRAM_LIBRARY_FOLDERS;
+    for (std::size_t start = 0; start <= more.size();) {
+        const std::size_t end = std::min(more.find(':', start), more.size());
+        folders.emplace_back(more.substr(start, end - start));
+        start = end + 1;
+    }
+    std::vector<std::string> candidates;
+    for (const std::string& f : folders) {
+        std::string candidate = f + "/" QUORVANE_PROGRAM_LIBRARY;
+        if (!f.empty() &&
+            std::find(candidates.begin(), candidates.end(), candidate) == candidates.end())
+            candidates.push_back(std::move(candidate));
+    }
+    return candidates;
 }
 
 int runProgramLibrary(const std::string& executable, int argc, char* argv[], bool commandTried) {
