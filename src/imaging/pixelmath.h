@@ -12,21 +12,31 @@
 
 namespace imaging_detail {
 
-// sums[i] += bytes[i], sixteen at a time where the processor can; at most 257 rows
-// added before a flush keep every sum within 16 bits.
-inline void addBytes(const std::uint8_t* bytes, std::uint16_t* sums, std::size_t n) {
+// sums[i] += bytes[i] (Add) or sums[i] = bytes[i], sixteen at a time where the processor
+// can; at most 257 rows added before a flush keep every sum within 16 bits.
+template <bool Add>
+inline void widenBytesInto(const std::uint8_t* bytes, std::uint16_t* sums, std::size_t n) {
     std::size_t i = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     for (; i + 16 <= n; i += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
         auto* s = reinterpret_cast<__m128i*>(sums + i);
-        _mm_storeu_si128(s, _mm_add_epi16(_mm_loadu_si128(s), _mm_unpacklo_epi8(v, zero)));
-        _mm_storeu_si128(s + 1, _mm_add_epi16(_mm_loadu_si128(s + 1), _mm_unpackhi_epi8(v, zero)));
+        __m128i low = _mm_unpacklo_epi8(v, zero), high = _mm_unpackhi_epi8(v, zero);
+        if constexpr (Add) {
+            low = _mm_add_epi16(_mm_loadu_si128(s), low);
+            high = _mm_add_epi16(_mm_loadu_si128(s + 1), high);
+        }
+        _mm_storeu_si128(s, low);
+        _mm_storeu_si128(s + 1, high);
     }
 #endif
     for (; i < n; ++i)
-        sums[i] = static_cast<std::uint16_t>(sums[i] + bytes[i]);
+        sums[i] = static_cast<std::uint16_t>(Add ? sums[i] + bytes[i] : bytes[i]);
+}
+
+inline void addBytes(const std::uint8_t* bytes, std::uint16_t* sums, std::size_t n) {
+    widenBytesInto<true>(bytes, sums, n);
 }
 
 // Exact round-down division by one divisor, without a division instruction each time, for

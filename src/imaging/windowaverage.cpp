@@ -34,22 +34,6 @@ std::uint64_t meanReciprocal(std::uint64_t count) {
     return ((std::uint64_t(1) << MeanShift) + d - 1) / d;
 }
 
-// sums[i] = bytes[i], sixteen at a time where the processor can.
-void storeBytes(const std::uint8_t* bytes, std::uint16_t* sums, std::size_t n) {
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 16 <= n; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-        auto* s = reinterpret_cast<__m128i*>(sums + i);
-        _mm_storeu_si128(s, _mm_unpacklo_epi8(v, zero));
-        _mm_storeu_si128(s + 1, _mm_unpackhi_epi8(v, zero));
-    }
-#endif
-    for (; i < n; ++i)
-        sums[i] = bytes[i];
-}
-
 // The means of one reduced row's windows, by the window's kind: 0 for the windows of the
 // narrowest width, 1 for those of one column more.
 struct TableMean {
@@ -276,7 +260,7 @@ void WindowAverager::addRow(const std::uint8_t* row) {
     // The first row of the sums (again, after a flush) stores them, so that they never
     // need clearing.
     if (m_wholeRows == 0)
-        storeBytes(row, m_bytes.data(), m_bytes.size());
+        widenBytesInto<false>(row, m_bytes.data(), m_bytes.size());
     else
         addBytes(row, m_bytes.data(), m_bytes.size());
     ++m_wholeRows;
