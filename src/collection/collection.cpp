@@ -113,14 +113,19 @@ void Collection::markFileCached(const EntryRef& ref) {
         m_entries[ref.index].fileCached = true;
 }
 
-void Collection::jumpTo(std::int32_t numWall) {
+bool Collection::moveCurrent(std::int32_t numWall) {
     if (m_entries.empty())
-        return;
+        return false;
     const std::int32_t target = isIndex(numWall) ? numWall : 0;
     if (target != m_current)
         ++m_selection;
     m_current = target;
-    emit currentChanged();
+    return true;
+}
+
+void Collection::jumpTo(std::int32_t numWall) {
+    if (moveCurrent(numWall))
+        emit currentChanged();
 }
 
 void Collection::restoreCurrent(std::int32_t index) {
@@ -157,9 +162,13 @@ void Collection::runWallCommand(WallCommand command, bool apply) {
         target = count() - 1;
         break;
     }
-    jumpTo(target);
+    if (!moveCurrent(target))
+        return;
+    // The picture's apply starts before the strip is drawn for the new place:
+    // the two then run side by side.
     if (apply)
         setWallpaper(m_current);
+    emit currentChanged();
 }
 
 namespace {

@@ -237,6 +237,9 @@ signals:
     void monitorsChanged();
 
 private:
+    // Makes numWall current (any index out of range lands on 0) without
+    // showing it; false on an empty collection.
+    bool moveCurrent(std::int32_t numWall);
     WallEntry makeEntry(std::string path);
     void eraseEntry(std::int32_t index);
     void showAfterRemoval();
