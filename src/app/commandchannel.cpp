@@ -59,7 +59,7 @@ void CommandChannel::onNewConnection() {
                 m_clients.begin(), m_clients.end(), [](const auto& a, const auto& b) {
                     return a->quiet.elapsed() < b->quiet.elapsed();
                 });
-            drop((*quietest)->socket);
+            forget((*quietest)->socket);
         }
         auto client = std::make_unique<Client>();
         client->socket = socket;
@@ -73,17 +73,13 @@ void CommandChannel::onNewConnection() {
             // A message that arrived with the deadline still counts.
             readFrom(socket);
             if (clientOf(socket))
-                drop(socket);
+                forget(socket);
         });
         client->deadline->start(TimeoutMs);
         m_clients.push_back(std::move(client));
         // Bytes that came with the connection.
         readFrom(socket);
     }
-}
-
-void CommandChannel::drop(int socket) {
-    forget(socket);
 }
 
 void CommandChannel::forget(int socket) {
@@ -121,7 +117,7 @@ void CommandChannel::readFrom(int socket) {
             // What it sent before closing is still taken.
             take(*client);
             if (clientOf(socket))
-                drop(socket);
+                forget(socket);
             return;
         }
         client->quiet.start();
@@ -139,11 +135,11 @@ void CommandChannel::take(Client& client) {
         const qsizetype end = client.received.indexOf('\n');
         if (end < 0) {
             if (client.received.size() > MaxLineLength)
-                drop(socket);
+                forget(socket);
             return;
         }
         if (end > MaxLineLength)
-            return drop(socket);
+            return forget(socket);
         const QByteArray line = client.received.left(end);
         client.received.remove(0, end + 1);
         if (line.startsWith("add ")) {
@@ -153,15 +149,15 @@ void CommandChannel::take(Client& client) {
             const bool plain = std::all_of(digits.begin(), digits.end(),
                                            [](char c) { return c >= '0' && c <= '9'; });
             if (!ok || !plain || length < 1 || length > MaxAddBytes)
-                return drop(socket);
+                return forget(socket);
             client.payload = length;
         } else {
             if (!client.received.isEmpty())
-                return drop(socket);
+                return forget(socket);
             const auto command = commandFromName(std::string_view(line.constData(), line.size()));
             // An add comes with its length.
             if (!command || *command == RemoteCommand::Add)
-                return drop(socket);
+                return forget(socket);
             answer(socket);
             emit commandReceived(*command);
             return;
@@ -172,11 +168,11 @@ void CommandChannel::take(Client& client) {
         return;
     const QByteArray payload = client.received;
     if (payload.size() > length || !payload.endsWith('\0'))
-        return drop(socket);
+        return forget(socket);
     std::vector<std::string> paths;
     for (const QByteArray& path : payload.chopped(1).split('\0')) {
         if (path.isEmpty())
-            return drop(socket);
+            return forget(socket);
         paths.emplace_back(path.constData(), static_cast<std::size_t>(path.size()));
     }
     answer(socket);

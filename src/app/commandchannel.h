@@ -66,10 +66,9 @@ private:
     void readFrom(int socket);
     /// Takes the line, and an add's paths, from what the client sent so far.
     void take(Client& client);
-    /// Cuts `socket` off without an answer; its place is free at once.
-    void drop(int socket);
     void answer(int socket);
-    /// Ends the connection; the client's place is free at once.
+    /// Ends the connection, cutting the client off without an answer unless
+    /// answer() gave it one; its place is free at once.
     void forget(int socket);
     Client* clientOf(int socket);
     void stopListening();

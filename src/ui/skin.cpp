@@ -156,10 +156,6 @@ void setSkinLanguage(const std::string& language) {
     g_skinLanguage = language;
 }
 
-const std::string& skinLanguage() {
-    return g_skinLanguage;
-}
-
 QPixmap skinPixmap(std::string_view name, qreal ratio) {
     Bitmap b;
     int scale = 1;

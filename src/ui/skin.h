@@ -26,7 +26,6 @@ QPixmap skinPixmap(std::string_view name, qreal ratio = 1.0);
 /// the pixels where that language's picture differs, transparent elsewhere,
 /// laid over the English picture. Pictures without one stay English.
 void setSkinLanguage(const std::string& language);
-const std::string& skinLanguage();
 
 /// The scale of the skin pictures used at device pixel ratio `ratio` (1 or 2).
 int skinScaleFor(qreal ratio);

@@ -12,10 +12,13 @@ if [ -z "${DISPLAY:-}" ] || [ ! -x "$launcher" ] || ! /usr/bin/python3 -c 'impor
     echo "no display, at-spi or pyatspi: skipped"
     exit 77
 fi
-tmp=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-reader.XXXXXX")
+# A folder of this run's own (mktemp makes it private to the user); rm does not
+# follow links out of it, nor cross into anything mounted below it.
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-reader.XXXXXX") || exit 1
 trap 'rm -rf --one-file-system "$tmp"' EXIT
+trap 'exit 1' INT TERM
 mkdir -p "$tmp/home/Documents/Quorvane" "$tmp/home/pics" "$tmp/runtime"
-chmod 700 "$tmp/runtime"
+chmod 700 "$tmp/home" "$tmp/runtime"
 convert -size 64x40 xc:'#c81e1e' "$tmp/home/pics/p0.jpg"
 convert -size 64x40 xc:'#1eb428' "$tmp/home/pics/p1.jpg"
 printf '%s\r\n' "$tmp/home/pics/p0.jpg" "$tmp/home/pics/p1.jpg" \
@@ -23,7 +26,8 @@ printf '%s\r\n' "$tmp/home/pics/p0.jpg" "$tmp/home/pics/p1.jpg" \
 
 env -u DBUS_SESSION_BUS_ADDRESS -u WAYLAND_DISPLAY -u XDG_CURRENT_DESKTOP \
     HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/home/.config" XDG_DATA_HOME="$tmp/home/.local/share" \
-    XDG_CACHE_HOME="$tmp/home/.cache" XDG_RUNTIME_DIR="$tmp/runtime" LANGUAGE=en LC_ALL=C.UTF-8 \
+    XDG_CACHE_HOME="$tmp/home/.cache" XDG_STATE_HOME="$tmp/home/.local/state" \
+    XDG_RUNTIME_DIR="$tmp/runtime" LANGUAGE=en LC_ALL=C.UTF-8 \
     dbus-run-session -- bash -c '
         "$1" --launch-immediately >/dev/null 2>&1 &
         bus=$!
